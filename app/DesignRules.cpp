@@ -1,0 +1,101 @@
+#include "app/DesignRules.h"
+
+#include "app/OlvexDoc.h"
+
+namespace design {
+
+std::string Warning::OneLine() const {
+    std::string text;
+    for (const std::string& line : lines) {
+        // Some warning lines carry a trailing blank of their own.
+        if (!text.empty() && text.back() != ' ') {
+            text += ' ';
+        }
+        text += line;
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+    }
+    return text;
+}
+
+bool IsThreeBand(int type) { return type == kBrf || type == kBpf; }
+
+bool CheckFirEdges(int type, double fs, double fc1, double fc2, double fc3, double fc4,
+                   Warning& warning) {
+    if (IsThreeBand(type)) {
+        if (fc1 < fc2 && fc2 < fc3 && fc3 < fc4 && fc4 < 0.5 * fs) {
+            return true;
+        }
+        warning = {"Warning", {"Frequencies need to be", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."}};
+        return false;
+    }
+    if (fc1 < fc2 && fc2 < 0.5 * fs) {
+        return true;
+    }
+    warning = {"Warning!", {"Frequencies need to be", "Fc1 < Fc2 < Fs/2."}};
+    return false;
+}
+
+bool FirBandsUnbalanced(double fc1, double fc2, double fc3, double fc4, Warning& warning) {
+    const double ratio = (fc2 - fc1) / (fc4 - fc3);
+    if (ratio >= 1.5 || ratio <= 0.67) {
+        warning = {"Warning!",
+                   {"Warning!!", "The result might be bad. ",
+                    "(fc2-fc1) had better equal to (fc4-fc3). "}};
+        return true;
+    }
+    return false;
+}
+
+void StoreFirTapCount(COlvexDoc& doc, int type, int nEntered) {
+    if ((type == kHpf || type == kBrf) && nEntered % 2 == 0) {
+        doc.m_nTaps = nEntered - 1;
+        doc.m_bEvenTaps = 1;
+    } else {
+        doc.m_nTaps = nEntered;
+        doc.m_bEvenTaps = 0;
+    }
+}
+
+int ShownFirTapCount(const COlvexDoc& doc) { return doc.m_nTaps + (doc.m_bEvenTaps ? 1 : 0); }
+
+} // namespace design
+
+namespace design {
+
+EdgeProposal ProposeEdges(const COlvexDoc& doc, int type) {
+    EdgeProposal p{{doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4}, {false, false, false, false}};
+    switch (type) {
+    case kLpf:
+        p.fc[1] = doc.EstimateFc2FromFc1();
+        p.adjusted[1] = true;
+        break;
+    case kHpf:
+        p.fc[0] = doc.EstimateFc1FromFc2();
+        p.adjusted[0] = true;
+        break;
+    case kBrf:
+        p.fc[1] = doc.EstimateFc2FromFc1();
+        p.fc[2] = doc.EstimateFc3FromFc4();
+        p.adjusted[1] = p.adjusted[2] = true;
+        break;
+    default:
+        p.fc[0] = doc.EstimateFc1FromFc2();
+        p.fc[3] = doc.EstimateFc4FromFc3();
+        p.adjusted[0] = p.adjusted[3] = true;
+        break;
+    }
+    return p;
+}
+
+void StoreEdgeProposal(COlvexDoc& doc, const EdgeProposal& proposal) {
+    double* const fields[4] = {&doc.m_fc1, &doc.m_fc2, &doc.m_fc3, &doc.m_fc4};
+    for (int i = 0; i < 4; ++i) {
+        if (proposal.adjusted[i]) {
+            *fields[i] = proposal.fc[i];
+        }
+    }
+}
+
+} // namespace design

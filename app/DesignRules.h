@@ -1,0 +1,55 @@
+// The checks and storing rules of the FIR and IIR parameter dialogs, shared by the Design
+// command and the batch command line so both accept exactly the same values.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class COlvexDoc;
+
+namespace design {
+
+enum FilterType { kLpf = 0, kHpf = 1, kBrf = 2, kBpf = 3 };
+
+// A warning dialog: its title and its text lines.
+struct Warning {
+    std::string title;
+    std::vector<std::string> lines;
+    // The lines joined by single spaces, for one-line reports.
+    std::string OneLine() const;
+};
+
+bool IsThreeBand(int type);
+
+// FIR band edges: fc1 < fc2 < fs/2 (LPF, HPF) or fc1 < fc2 < fc3 < fc4 < fs/2 (BRF, BPF).
+// Returns false and fills the warning when the edges are refused.
+bool CheckFirEdges(int type, double fs, double fc1, double fc2, double fc3, double fc4,
+                   Warning& warning);
+
+// BRF/BPF: transition bands of very different widths give a poor design. Returns true (and the
+// warning) when (fc2 - fc1) / (fc4 - fc3) is at least 1.5 or at most 0.67.
+bool FirBandsUnbalanced(double fc1, double fc2, double fc3, double fc4, Warning& warning);
+
+// Stores an entered tap count: HPF and BRF are designed with an odd count, so an even N is
+// stored as N - 1 with m_bEvenTaps set.
+void StoreFirTapCount(COlvexDoc& doc, int type, int nEntered);
+
+// The tap count a FIR dialog shows for the stored design.
+int ShownFirTapCount(const COlvexDoc& doc);
+
+} // namespace design
+
+namespace design {
+
+// The band-edge proposal after a failed design: the stop-band edges of the type move to suit
+// the current tap count, the pass-band edges stay. `adjusted[i]` marks fc(i+1) as moved.
+struct EdgeProposal {
+    double fc[4];
+    bool adjusted[4];
+};
+EdgeProposal ProposeEdges(const COlvexDoc& doc, int type);
+
+// Stores the adjusted edges of a proposal (as the user confirmed them), nothing else.
+void StoreEdgeProposal(COlvexDoc& doc, const EdgeProposal& proposal);
+
+} // namespace design

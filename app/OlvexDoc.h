@@ -1,0 +1,157 @@
+// COlvexDoc: the one record of the whole filter state.
+//
+// Every design parameter, coefficient array, analysis setting and result array lives here as a
+// fixed-size member with its default set by the constructor. The numerical methods are members
+// too; each is defined in the folder of its subsystem (dsp/, coeffs/), so this header only holds
+// the record and the method declarations.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct RemezWork; // working storage of one Remez run, see dsp/RemezWork.h
+
+class COlvexDoc {
+public:
+    // Array capacities of the record.
+    static constexpr int kMaxFirTaps = 400;      // m_aFirCoeffs
+    static constexpr int kMaxBands = 3;          // m_aBandDesired, m_aBandWeight
+    static constexpr int kMaxBandEdges = 6;      // m_aBandEdges
+    static constexpr int kIirSections = 8;       // every IIR section array
+    static constexpr int kResponsePoints = 400;  // m_aGainDb, m_aPhase (360 used)
+    static constexpr int kWaveInSamples = 700;   // m_aWaveIn
+    static constexpr int kWaveOutSamples = 400;  // m_aWaveOut
+    static constexpr int kFftBins = 256;         // m_aFftMag, m_aFftPhase
+    static constexpr int kMinDialogTaps = 4;     // tap count accepted by the FIR dialogs
+    static constexpr int kMaxDialogTaps = 380;
+
+    COlvexDoc();
+
+    // ---- Filter selection and FIR design parameters -------------------------------------------
+    int m_nFilterType = 0;  // 0 LPF, 1 HPF, 2 BRF, 3 BPF
+    double m_fs = 1000.0;   // sampling frequency, Hz
+    double m_fc1 = 200.0;   // FIR band edges, Hz, ascending
+    double m_fc2 = 250.0;
+    double m_fc3 = 350.0;
+    double m_fc4 = 400.0;
+    double m_dRR = 10.0;    // ripple ratio RR = K*(d1/d2): stop-band weight
+    int m_nTaps = 90;       // tap count N used by the design
+    int m_bEvenTaps = 0;    // 1: HPF/BRF entered with an even N, designed with N - 1
+    int m_nCoeffMultiplier = 1;
+
+    // ---- FIR design work area ------------------------------------------------------------------
+    double m_aFirCoeffs[kMaxFirTaps] = {};                   // h[0..N-1] of the last design
+    double m_aBandDesired[kMaxBands] = {0.0, 1.0, 0.0};      // desired gain per band
+    double m_aBandWeight[kMaxBands] = {100.0, 1.0, 100.0};   // weight per band
+    double m_aBandEdges[kMaxBandEdges] = {0.0, 0.2, 0.22, 0.3, 0.32, 0.5}; // fractions of fs
+    int m_nBands = 3;
+    int m_bDesignOk = 1;
+    int m_nGridSize = 0;
+    int m_bAdjustOffered = 0;
+    // Set by each Remez run: 1 when it stopped at its iteration limit without converging.
+    int m_bIterationLimit = 0;
+
+    // ---- IIR design parameters and results ------------------------------------------------------
+    int m_nIirSections = 2;
+    double m_dRippleDb = 0.3;
+    double m_dIirFc1 = 200.0;
+    double m_dIirFc2 = 300.0;
+    double m_aA0[kIirSections] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+    double m_aA1[kIirSections] = {};
+    double m_aA2[kIirSections] = {};
+    double m_aB1[kIirSections] = {};
+    double m_aB2[kIirSections] = {};
+
+    // IIR working fields, kept between the design steps.
+    int m_nIirProtoSections = 0;  // m, prototype sections
+    int m_nIirProtoOrder = 0;     // 2m
+    double m_dChebEps = 0.0;
+    double m_dChebV0 = 0.0;
+    double m_aProtoP1[kIirSections] = {};  // prototype section s^2 + P1 s + P0
+    double m_aProtoP0[kIirSections] = {};
+    double m_dIirWarpFc1 = 0.0;  // pre-warped edges, Hz
+    double m_dIirWarpFc2 = 0.0;
+    double m_aAnaDen1[kIirSections] = {};  // analog denominator s^2 + D1 s + D0
+    double m_aAnaDen0[kIirSections] = {};
+    double m_aAnaNum2[kIirSections] = {};  // analog numerator N2 s^2 + N1 s + N0
+    double m_aAnaNum1[kIirSections] = {};
+    double m_aAnaNum0[kIirSections] = {};
+    double m_aAnaGain[kIirSections] = {};
+    double m_aDigA0[kIirSections] = {};  // digital sections before the gain factor
+    double m_aDigA1[kIirSections] = {};
+    double m_aDigA2[kIirSections] = {};
+    double m_aDigB1[kIirSections] = {};
+    double m_aDigB2[kIirSections] = {};
+
+    // ---- Quantization, report and VHDL ----------------------------------------------------------
+    int m_bQuantize = 0;
+    int m_nQuantBits = 16;
+    int m_nCoeffFormat = 0;  // 0 Real, 1 Bin, 2 Dec, 3 Hex
+    int m_bParseError = 0;
+    int m_nDataBits = 12;
+
+    // ---- Analysis display settings --------------------------------------------------------------
+    double m_dGainRange = 100.0;
+    int m_nRespFreqZoom = 0;
+    int m_nRespStartPos = 0;
+    double m_dFftMagRange = 50.0;
+    int m_nFftFreqZoom = 0;
+    int m_nFftStartPos = 0;
+    double m_dWaveFreq = 100.0;
+    int m_nWaveType = 0;  // 0 sine, 1 square
+    int m_bUseUserWave = 0;
+    double m_dWaveMagRange = 50.0;
+    int m_nWaveTimeZoom = 0;
+    int m_nWaveStartPos = 0;
+    double m_dPlotAmplitude = 50.0;
+
+    // ---- Result arrays --------------------------------------------------------------------------
+    double m_aGainDb[kResponsePoints] = {};
+    double m_aPhase[kResponsePoints] = {};
+    double m_aWaveIn[kWaveInSamples] = {};
+    double m_aWaveOut[kWaveOutSamples] = {};
+    double m_aFftMag[kFftBins] = {};
+    double m_aFftPhase[kFftBins] = {};
+
+    // Where the engine's console text goes (the iteration-limit notice). The window program
+    // writes it to standard output; the batch command line sends it to standard error.
+    std::function<void(const std::string&)> m_fnConsole;
+
+    // ---- FIR design by Remez exchange (dsp/Remez.cpp, dsp/RemezSteps.cpp) -----------------------
+    void RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
+                     const double* pDesired, const double* pWeights);
+    void BuildDenseGrid(RemezWork& w);
+    void InitialExtremals(RemezWork& w);
+    void ComputeParameters(RemezWork& w);
+    double InterpolateResponse(const RemezWork& w, double f) const;
+    void ComputeError(RemezWork& w);
+    void SearchExtremals(RemezWork& w);
+    bool IsConverged(const RemezWork& w) const;
+    void FrequencySample(const RemezWork& w, double* pCoeffs) const;
+
+    // ---- FIR design driver (dsp/FirLayout.cpp) ---------------------------------------------------
+    void ClearDesignArrays();
+    void SetBandsLpf();
+    void SetBandsHpf();
+    void SetBandsBrf();
+    void SetBandsBpf();
+    // Clears the arrays, writes the layout of filter type nType and runs the Remez design.
+    void DesignFir(int nType);
+
+    // ---- FIR tap count and band-edge estimation (dsp/Estimate.cpp) ------------------------------
+    int EstimateTaps();
+    double EstimateFc2FromFc1() const;
+    double EstimateFc1FromFc2() const;
+    double EstimateFc3FromFc4() const;
+    double EstimateFc4FromFc3() const;
+
+    // ---- IIR cascade design (dsp/Iir.cpp) --------------------------------------------------------
+
+    // ---- Number forms and quantization (coeffs/NumberForms.cpp) ----------------------------------
+    double MaxFirCoeffMagnitude() const;
+
+    // ---- Frequency response, test waves, FFT (dsp/Response.cpp, dsp/Wave.cpp, dsp/Fft.cpp) -------
+
+private:
+    void WriteConsole(const std::string& text) const;
+};

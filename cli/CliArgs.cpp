@@ -1,0 +1,84 @@
+#include "cli/CliArgs.h"
+
+#include "platform/NumberText.h"
+
+#include <cstdio>
+
+namespace cli {
+
+bool CliArgs::Parse(int argc, char** argv, int first, const std::set<std::string>& valued,
+                    const std::set<std::string>& flags, std::string& error) {
+    for (int i = first; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.rfind("--", 0) != 0) {
+            error = "unexpected argument '" + word + "'";
+            return false;
+        }
+        const std::string name = word.substr(2);
+        if (flags.count(name) != 0) {
+            m_values[name] = "1";
+            continue;
+        }
+        if (valued.count(name) == 0) {
+            error = "unknown option '" + word + "'";
+            return false;
+        }
+        if (i + 1 >= argc) {
+            error = "option '" + word + "' needs a value";
+            return false;
+        }
+        m_values[name] = argv[++i];
+    }
+    return true;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : text) {
+        if (c == ',') {
+            parts.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts.push_back(current);
+    return parts;
+}
+
+bool ReadDouble(const CliArgs& args, const std::string& name, double& value) {
+    if (!args.Has(name)) {
+        return true;
+    }
+    if (!platform::ParseDouble(args.Value(name), value)) {
+        std::fprintf(stderr, "--%s: Please enter a number.\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ReadInt(const CliArgs& args, const std::string& name, int& value) {
+    if (!args.Has(name)) {
+        return true;
+    }
+    if (!platform::ParseInt(args.Value(name), value)) {
+        std::fprintf(stderr, "--%s: Please enter an integer.\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+int ParseFilterType(const std::string& text) {
+    static const char* const kNames[] = {"lpf", "hpf", "brf", "bpf"};
+    for (int t = 0; t < 4; ++t) {
+        if (text == kNames[t]) {
+            return t;
+        }
+    }
+    return -1;
+}
+
+void PrintValue(double value) { std::printf("%.17g\n", value); }
+
+} // namespace cli

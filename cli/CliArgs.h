@@ -1,0 +1,44 @@
+// Option parsing for vantrel-cli: "--name value" pairs after the subcommand word.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Exit statuses shared by every subcommand.
+constexpr int kExitOk = 0;
+constexpr int kExitInvalid = 2;      // refused input: the warning text is on standard error
+constexpr int kExitDesignFailed = 3; // the design did not succeed
+
+class CliArgs {
+public:
+    // Parses argv[first..argc-1]. Options named in `flags` take no value. Returns false with a
+    // message in `error` on an unknown option or a missing value.
+    bool Parse(int argc, char** argv, int first, const std::set<std::string>& valued,
+               const std::set<std::string>& flags, std::string& error);
+
+    bool Has(const std::string& name) const { return m_values.count(name) != 0; }
+    const std::string& Value(const std::string& name) const { return m_values.at(name); }
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+// Splits "a,b,c" at the commas.
+std::vector<std::string> SplitList(const std::string& text);
+
+// Reads a double or int option into `value` when present; on bad text prints the dialog's
+// message ("Please enter a number." / "Please enter an integer.") and returns false.
+bool ReadDouble(const CliArgs& args, const std::string& name, double& value);
+bool ReadInt(const CliArgs& args, const std::string& name, int& value);
+
+// Filter type names lpf, hpf, brf, bpf -> 0..3; -1 when unknown.
+int ParseFilterType(const std::string& text);
+
+// Writes one value per line with "%.17g".
+void PrintValue(double value);
+
+} // namespace cli

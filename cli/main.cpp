@@ -1,0 +1,64 @@
+// vantrel-cli: the batch command line. Standard output carries only data; warnings, proposals
+// and the engine's console notices go to standard error.
+#include "app/OlvexDoc.h"
+#include "cli/CliArgs.h"
+#include "cli/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// One row per subcommand: its word, the options taking a value, the bare flags, its runner.
+struct Subcommand {
+    const char* name;
+    const std::set<std::string>& (*valued)();
+    const std::set<std::string>& (*flags)();
+    int (*run)(const cli::CliArgs&, COlvexDoc&);
+};
+
+const std::set<std::string>& NoFlags() {
+    static const std::set<std::string> none;
+    return none;
+}
+
+const Subcommand kSubcommands[] = {
+    {"fir", cli::FirOptions, NoFlags, cli::RunFir},
+};
+
+void PrintUsage(std::FILE* out) {
+    std::fputs(
+        "usage:\n"
+        "  vantrel-cli fir [--type lpf|hpf|brf|bpf] [--fs F] [--edges E1,E2[,E3,E4]]\n"
+        "                  [--taps N] [--rr RR] [--mult K] [--auto taps|edges]\n"
+        "exit status: 0 done, 2 input refused, 3 design failed\n",
+        out);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintUsage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? cli::kExitInvalid : cli::kExitOk;
+    }
+    COlvexDoc doc;
+    doc.m_fnConsole = [](const std::string& text) { std::fputs(text.c_str(), stderr); };
+
+    for (const Subcommand& sub : kSubcommands) {
+        if (std::strcmp(argv[1], sub.name) != 0) {
+            continue;
+        }
+        cli::CliArgs args;
+        std::string error;
+        if (!args.Parse(argc, argv, 2, sub.valued(), sub.flags(), error)) {
+            std::fprintf(stderr, "vantrel-cli %s: %s\n", sub.name, error.c_str());
+            return cli::kExitInvalid;
+        }
+        return sub.run(args, doc);
+    }
+    std::fprintf(stderr, "vantrel-cli: unknown command '%s'\n", argv[1]);
+    PrintUsage(stderr);
+    return cli::kExitInvalid;
+}

@@ -1,0 +1,17 @@
+// Largest coefficient magnitudes: the design validity test and the bit-length check use them.
+#include "app/OlvexDoc.h"
+
+#include <cmath>
+
+double COlvexDoc::MaxFirCoeffMagnitude() const {
+    // The extra tap that an even HPF/BRF tap count adds is not part of the design.
+    const int n = m_nTaps < kMaxFirTaps ? m_nTaps : kMaxFirTaps;
+    double m = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double a = std::fabs(m_aFirCoeffs[i]);
+        if (a > m) {
+            m = a;
+        }
+    }
+    return m;
+}

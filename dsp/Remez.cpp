@@ -1,0 +1,180 @@
+// FIR design by Remez exchange (Parks-McClellan), even symmetry h[n] = h[N-1-n].
+//
+// The top routine is the exchange loop over named steps; the steps live in RemezSteps.cpp.
+// Frequencies are fractions of the sampling frequency: 0 is DC, 0.5 is half of fs.
+//
+// Even tap counts: the response of an even-length symmetric filter carries the factor cos(pi f),
+// so the approximation runs on D(f)/cos(pi f) with weight W(f)*cos(pi f), and the frequency
+// samples are multiplied by cos(pi i/N) again. cos(pi f) vanishes at f = 0.5, so a grid point at
+// 0.5 is moved one grid step down.
+#include "app/OlvexDoc.h"
+#include "dsp/RemezWork.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The layout must be finite, ascending and inside [0, 0.5]; anything else cannot describe a
+// filter and would make the dense grid meaningless or unbounded.
+bool LayoutIsUsable(int nBands, const double* pEdges, const double* pDesired,
+                    const double* pWeights) {
+    if (nBands < 1 || nBands > COlvexDoc::kMaxBands) {
+        return false;
+    }
+    double previous = 0.0;
+    for (int i = 0; i < 2 * nBands; ++i) {
+        const double e = pEdges[i];
+        if (!std::isfinite(e) || e < previous || e > 0.5) {
+            return false;
+        }
+        previous = e;
+    }
+    for (int b = 0; b < nBands; ++b) {
+        if (!std::isfinite(pDesired[b]) || !std::isfinite(pWeights[b])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Dense-grid size: 2 * r * density points per unit of normalised band width, per band.
+int GridSize(int r, int nBands, const double* pEdges) {
+    int g = 0;
+    for (int b = 0; b < nBands; ++b) {
+        const int k = static_cast<int>(2.0 * r * RemezWork::kGridDensity *
+                                           (pEdges[2 * b + 1] - pEdges[2 * b]) +
+                                       0.5);
+        g += k > 0 ? k : 0;
+    }
+    return g;
+}
+
+} // namespace
+
+void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
+                            const double* pDesired, const double* pWeights) {
+    m_bIterationLimit = 0;
+    RemezWork w;
+    w.nTaps = nTaps;
+    w.nBands = nBands;
+    w.pEdges = pEdges;
+    w.pDesired = pDesired;
+    w.pWeights = pWeights;
+    w.r = nTaps / 2 + (nTaps % 2 != 0 ? 1 : 0);
+
+    // A tap count beyond the fixed extremal capacity, or a layout that is not a set of ascending
+    // bands in [0, 0.5], cannot be designed: report failure and leave the taps untouched.
+    if (nTaps < 2 || w.r + 1 > RemezWork::kMaxExtremals || nTaps / 2 >= RemezWork::kMaxExtremals ||
+        !LayoutIsUsable(nBands, pEdges, pDesired, pWeights)) {
+        m_nGridSize = 0;
+        m_bDesignOk = 0;
+        return;
+    }
+
+    w.nGrid = GridSize(w.r, nBands, pEdges);
+    m_nGridSize = w.nGrid;
+    // Fewer grid points than extremals can never alternate: the design fails.
+    if (w.nGrid < w.r + 1) {
+        m_bDesignOk = 0;
+        return;
+    }
+    w.grid.assign(w.nGrid, 0.0);
+    w.desired.assign(w.nGrid, 0.0);
+    w.weight.assign(w.nGrid, 0.0);
+    w.error.assign(w.nGrid, 0.0);
+    w.gridCos.assign(w.nGrid, 0.0);
+    w.candidates.assign(w.nGrid, 0);
+
+    BuildDenseGrid(w);
+    m_nGridSize = w.nGrid;
+    if (w.nGrid < w.r + 1) {
+        m_bDesignOk = 0;
+        return;
+    }
+    InitialExtremals(w);
+
+    bool converged = false;
+    bool failed = false;
+    for (int iteration = 0; iteration < RemezWork::kMaxIterations; ++iteration) {
+        ComputeParameters(w);
+        if (m_bDesignOk == 0) {
+            failed = true;
+            break;
+        }
+        ComputeError(w);
+        SearchExtremals(w);
+        if (IsConverged(w)) {
+            converged = true;
+            break;
+        }
+    }
+    if (!converged && !failed) {
+        m_bIterationLimit = 1;
+        WriteConsole("Reached maximum iteration count.\nResults may be bad.\n");
+    }
+
+    ComputeParameters(w);
+    const bool even = nTaps % 2 == 0;
+    for (int i = 0; i <= nTaps / 2; ++i) {
+        const double g =
+            even ? std::cos(std::numbers::pi * static_cast<double>(i) / nTaps) : 1.0;
+        w.a[i] = InterpolateResponse(w, static_cast<double>(i) / nTaps) * g;
+    }
+    FrequencySample(w, pCoeffs);
+
+    // Validity: a usable design has its largest tap within [0.0001, 20] and no tap that is not a
+    // number (a degenerate exchange can produce those, and they must not pass as a design).
+    const double m = MaxFirCoeffMagnitude();
+    bool finite = true;
+    for (int n = 0; n < nTaps; ++n) {
+        finite = finite && std::isfinite(pCoeffs[n]);
+    }
+    if (!finite || m < 0.0001 || m > 20.0) {
+        m_bDesignOk = 0;
+    }
+}
+
+void COlvexDoc::BuildDenseGrid(RemezWork& w) {
+    w.deltaF = 0.5 / (RemezWork::kGridDensity * w.r);
+    int j = 0;
+    for (int b = 0; b < w.nBands; ++b) {
+        double low = w.pEdges[2 * b];
+        const double high = w.pEdges[2 * b + 1];
+        const int k = static_cast<int>((high - low) / w.deltaF + 0.5);
+        const int first = j;
+        for (int i = 0; i < k && j < w.nGrid; ++i) {
+            w.grid[j] = low;
+            w.desired[j] = w.pDesired[b];
+            w.weight[j] = w.pWeights[b];
+            low += w.deltaF;
+            ++j;
+        }
+        if (j > first) {
+            w.grid[j - 1] = high; // the band's last point lies exactly on its upper edge
+        }
+    }
+    // The two ways of counting a band's points can differ by rounding; keep only what was filled.
+    w.nGrid = j;
+
+    if (w.nTaps % 2 == 0 && w.nGrid > 0) {
+        if (w.grid[w.nGrid - 1] >= 0.5) {
+            w.grid[w.nGrid - 1] = 0.5 - w.deltaF;
+        }
+        for (int i = 0; i < w.nGrid; ++i) {
+            const double c = std::cos(std::numbers::pi * w.grid[i]);
+            w.desired[i] /= c;
+            w.weight[i] *= c;
+        }
+    }
+    for (int i = 0; i < w.nGrid; ++i) {
+        w.gridCos[i] = std::cos(2.0 * std::numbers::pi * w.grid[i]);
+    }
+}
+
+void COlvexDoc::InitialExtremals(RemezWork& w) {
+    // r + 1 indices spread evenly over the whole grid, band gaps ignored.
+    for (int i = 0; i <= w.r; ++i) {
+        w.ext[i] = static_cast<int>((static_cast<long long>(i) * (w.nGrid - 1)) / w.r);
+    }
+}

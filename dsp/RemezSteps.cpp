@@ -1,0 +1,179 @@
+// The steps of one Remez exchange iteration and the final frequency sampling.
+//
+// The response between the extremals is the Lagrange interpolation through the r + 1 extremal
+// values, in barycentric form on x = cos(2 pi f).
+#include "app/OlvexDoc.h"
+#include "dsp/RemezWork.h"
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+// Barycentric interpolation at xc = cos(2 pi f).
+inline double InterpolateAt(const RemezWork& w, double xc) {
+    double num = 0.0;
+    double den = 0.0;
+    for (int i = 0; i <= w.r; ++i) {
+        double t = xc - w.x[i];
+        if (std::fabs(t) < 1e-7) {
+            return w.y[i];
+        }
+        t = w.ad[i] / t;
+        den += t;
+        num += t * w.y[i];
+    }
+    return num / den;
+}
+
+} // namespace
+
+void COlvexDoc::ComputeParameters(RemezWork& w) {
+    const int r = w.r;
+    for (int i = 0; i <= r; ++i) {
+        // An index outside the grid cannot be used: reset it and mark the design failed.
+        if (w.ext[i] < 0 || w.ext[i] > RemezWork::kMaxGridIndex || w.ext[i] >= w.nGrid) {
+            w.ext[i] = 0;
+            m_bDesignOk = 0;
+        }
+        w.x[i] = std::cos(kTwoPi * w.grid[w.ext[i]]);
+    }
+
+    // Barycentric weights. The factors are multiplied in an interleaved order (every s-th
+    // extremal at a time) and each is doubled, which keeps the product inside double range.
+    const int step = (r - 1) / 15 + 1;
+    for (int i = 0; i <= r; ++i) {
+        double p = 1.0;
+        for (int j = 0; j < step; ++j) {
+            for (int k = j; k <= r; k += step) {
+                if (k != i) {
+                    p *= 2.0 * (w.x[i] - w.x[k]);
+                }
+            }
+        }
+        if (std::fabs(p) < 1e-12) {
+            p = 1e-12;
+            m_bDesignOk = 0;
+        }
+        w.ad[i] = 1.0 / p;
+    }
+
+    // The deviation delta that makes the weighted error alternate on the extremals.
+    double num = 0.0;
+    double den = 0.0;
+    double sign = 1.0;
+    for (int i = 0; i <= r; ++i) {
+        num += w.ad[i] * w.desired[w.ext[i]];
+        den += sign * w.ad[i] / w.weight[w.ext[i]];
+        sign = -sign;
+    }
+    if (num == 0.0) {
+        m_bDesignOk = 0;
+    }
+    const double delta = num / den;
+    for (int i = 0; i <= r; ++i) {
+        const double s = (i % 2 == 0) ? 1.0 : -1.0;
+        w.y[i] = w.desired[w.ext[i]] - s * delta / w.weight[w.ext[i]];
+    }
+}
+
+double COlvexDoc::InterpolateResponse(const RemezWork& w, double f) const {
+    return InterpolateAt(w, std::cos(kTwoPi * f));
+}
+
+void COlvexDoc::ComputeError(RemezWork& w) {
+    for (int j = 0; j < w.nGrid; ++j) {
+        w.error[j] = w.weight[j] * (w.desired[j] - InterpolateAt(w, w.gridCos[j]));
+    }
+}
+
+void COlvexDoc::SearchExtremals(RemezWork& w) {
+    const std::vector<double>& e = w.error;
+    const int g = w.nGrid;
+    int* q = w.candidates.data();
+    int k = 0;
+
+    // Local extrema of the weighted error, in grid order; the ends count against one neighbour.
+    if ((e[0] > 0.0 && e[0] > e[1]) || (e[0] < 0.0 && e[0] < e[1])) {
+        q[k++] = 0;
+    }
+    for (int i = 1; i < g - 1; ++i) {
+        if ((e[i] >= e[i - 1] && e[i] > e[i + 1] && e[i] > 0.0) ||
+            (e[i] <= e[i - 1] && e[i] < e[i + 1] && e[i] < 0.0)) {
+            q[k++] = i;
+        }
+    }
+    if ((e[g - 1] > 0.0 && e[g - 1] > e[g - 2]) || (e[g - 1] < 0.0 && e[g - 1] < e[g - 2])) {
+        q[k++] = g - 1;
+    }
+
+    // Remove the surplus one candidate at a time: the smallest of a run of equal signs, or, once
+    // all alternate, the smaller of the two ends.
+    for (int surplus = k - (w.r + 1); surplus > 0; --surplus) {
+        bool up = e[q[0]] > 0.0;
+        int l = 0;
+        bool alternating = true;
+        for (int j = 1; j < k; ++j) {
+            if (std::fabs(e[q[j]]) < std::fabs(e[q[l]])) {
+                l = j;
+            }
+            if (up && e[q[j]] < 0.0) {
+                up = false;
+            } else if (!up && e[q[j]] > 0.0) {
+                up = true;
+            } else {
+                alternating = false;
+                break;
+            }
+        }
+        if (alternating && surplus == 1) {
+            l = std::fabs(e[q[k - 1]]) < std::fabs(e[q[0]]) ? k - 1 : 0;
+        }
+        for (int j = l; j < k - 1; ++j) {
+            q[j] = q[j + 1];
+        }
+        --k;
+    }
+
+    for (int i = 0; i <= w.r; ++i) {
+        w.ext[i] = i < k ? q[i] : 0;
+    }
+}
+
+bool COlvexDoc::IsConverged(const RemezWork& w) const {
+    double mn = std::fabs(w.error[w.ext[0]]);
+    double mx = mn;
+    for (int i = 1; i <= w.r; ++i) {
+        const double v = std::fabs(w.error[w.ext[i]]);
+        mn = v < mn ? v : mn;
+        mx = v > mx ? v : mx;
+    }
+    return (mx - mn) / mx < 0.0001;
+}
+
+void COlvexDoc::FrequencySample(const RemezWork& w, double* pCoeffs) const {
+    // h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
+    // pi * m / N with the integer m = (2n - N + 1) k, so one table of 2N cosines serves all terms.
+    const int n = w.nTaps;
+    const int period = 2 * n;
+    std::vector<double> cosTable(period);
+    for (int t = 0; t < period; ++t) {
+        cosTable[t] = std::cos(std::numbers::pi * static_cast<double>(t) / n);
+    }
+    const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
+    for (int i = 0; i < n; ++i) {
+        const long long base = 2LL * i - n + 1;
+        double v = w.a[0];
+        for (int k = 1; k <= kLast; ++k) {
+            long long m = (base * k) % period;
+            if (m < 0) {
+                m += period;
+            }
+            v += 2.0 * w.a[k] * cosTable[m];
+        }
+        pCoeffs[i] = v / n;
+    }
+}

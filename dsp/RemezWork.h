@@ -1,0 +1,36 @@
+// Working storage of one Remez exchange run (private to dsp/).
+#pragma once
+
+#include <vector>
+
+struct RemezWork {
+    static constexpr int kGridDensity = 16;    // dense-grid points per cosine term
+    static constexpr int kMaxIterations = 40;  // exchange iterations before giving up
+    static constexpr int kMaxExtremals = 200;  // capacity of the per-extremal arrays (r <= 199)
+    static constexpr int kMaxGridIndex = 4999; // largest extremal index the parameters accept
+
+    // The layout of this run (the document's own arrays).
+    int nTaps = 0;
+    int nBands = 0;
+    const double* pEdges = nullptr;   // 2 * nBands normalised edges, ascending
+    const double* pDesired = nullptr; // nBands desired gains
+    const double* pWeights = nullptr; // nBands weights
+
+    int r = 0;             // cosine terms; the extremal set has r + 1 members
+    int nGrid = 0;         // G, points of the dense grid in use
+    double deltaF = 0.0;   // grid step, normalised frequency
+
+    // Dense grid, G entries each: frequency (fraction of fs), desired value, weight, weighted
+    // error E of the current iteration, and cos(2 pi f) of each grid frequency.
+    std::vector<double> grid, desired, weight, error, gridCos;
+    std::vector<int> candidates; // extremal search: candidate grid indices (capacity G)
+
+    // Per-extremal arrays, r + 1 entries valid: grid index, cos(2 pi f), barycentric weight,
+    // interpolation value.
+    int ext[kMaxExtremals] = {};
+    double x[kMaxExtremals] = {};
+    double ad[kMaxExtremals] = {};
+    double y[kMaxExtremals] = {};
+    // Frequency samples A[0..N/2] of the final response.
+    double a[kMaxExtremals] = {};
+};

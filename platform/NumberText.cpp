@@ -1,0 +1,54 @@
+#include "platform/NumberText.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace platform {
+
+namespace {
+std::string_view Trim(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+} // namespace
+
+bool ParseDouble(std::string_view text, double& value) {
+    const std::string s(Trim(text));
+    if (s.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(s.c_str(), &end);
+    if (end != s.c_str() + s.size() || errno == ERANGE || !std::isfinite(v)) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+bool ParseInt(std::string_view text, int& value) {
+    const std::string s(Trim(text));
+    if (s.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (end != s.c_str() + s.size() || errno == ERANGE || v < INT_MIN || v > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(v);
+    return true;
+}
+
+} // namespace platform

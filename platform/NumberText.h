@@ -1,0 +1,15 @@
+// Reading numbers from text the way the dialogs accept them: the whole field must be one number
+// (surrounding blanks allowed). Shared by the dialog data exchange and the batch command line.
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// A finite double; "nan", "inf" and trailing characters are refused.
+bool ParseDouble(std::string_view text, double& value);
+
+// A decimal integer in the 32-bit range.
+bool ParseInt(std::string_view text, int& value);
+
+} // namespace platform
