@@ -9,7 +9,9 @@ namespace {
 
 constexpr int kMaxProposedTaps = 349;
 
-double AttenuationTerm(double rr) { return -10.0 * std::log10(rr * 1e-12) - 13.0; }
+double AttenuationTerm(double rr) {
+    return -10.0 * std::log10(rr * 1e-12) - 13.0;
+}
 
 // Rounds a proposed edge down to four significant digits (three decimals below 10).
 double RoundEdge(double v) {
@@ -53,10 +55,18 @@ double TransitionWidth(const COlvexDoc& doc) {
 }
 } // namespace
 
-double COlvexDoc::EstimateFc2FromFc1() const { return RoundEdge(m_fc1 + TransitionWidth(*this)); }
+double COlvexDoc::EstimateFc2FromFc1() const {
+    return RoundEdge(m_fc1 + TransitionWidth(*this));
+}
 
-double COlvexDoc::EstimateFc1FromFc2() const { return RoundEdge(m_fc2 - TransitionWidth(*this)); }
+double COlvexDoc::EstimateFc1FromFc2() const {
+    return RoundEdge(m_fc2 - TransitionWidth(*this));
+}
 
-double COlvexDoc::EstimateFc3FromFc4() const { return RoundEdge(m_fc4 - TransitionWidth(*this)); }
+double COlvexDoc::EstimateFc3FromFc4() const {
+    return RoundEdge(m_fc4 - TransitionWidth(*this));
+}
 
-double COlvexDoc::EstimateFc4FromFc3() const { return RoundEdge(m_fc3 + TransitionWidth(*this)); }
+double COlvexDoc::EstimateFc4FromFc3() const {
+    return RoundEdge(m_fc3 + TransitionWidth(*this));
+}

@@ -16,9 +16,9 @@ struct BandLayout {
 
 void WriteLayout(COlvexDoc& doc, const BandLayout& layout) {
     doc.m_nBands = layout.nBands;
-    const double edges[COlvexDoc::kMaxBandEdges] = {0.0,         doc.m_fc1 / doc.m_fs,
-                                                    doc.m_fc2 / doc.m_fs, doc.m_fc3 / doc.m_fs,
-                                                    doc.m_fc4 / doc.m_fs, 0.5};
+    const double edges[COlvexDoc::kMaxBandEdges] = {
+        0.0, doc.m_fc1 / doc.m_fs, doc.m_fc2 / doc.m_fs, doc.m_fc3 / doc.m_fs, doc.m_fc4 / doc.m_fs,
+        0.5};
     if (layout.nBands == 2) {
         doc.m_aBandEdges[0] = 0.0;
         doc.m_aBandEdges[1] = edges[1];
@@ -41,13 +41,21 @@ void COlvexDoc::ClearDesignArrays() {
     std::fill(std::begin(m_aPhase), std::end(m_aPhase), 0.0);
 }
 
-void COlvexDoc::SetBandsLpf() { WriteLayout(*this, {2, {1.0, 0.0, 0.0}, {false, true, false}}); }
+void COlvexDoc::SetBandsLpf() {
+    WriteLayout(*this, {2, {1.0, 0.0, 0.0}, {false, true, false}});
+}
 
-void COlvexDoc::SetBandsHpf() { WriteLayout(*this, {2, {0.0, 1.0, 0.0}, {true, false, false}}); }
+void COlvexDoc::SetBandsHpf() {
+    WriteLayout(*this, {2, {0.0, 1.0, 0.0}, {true, false, false}});
+}
 
-void COlvexDoc::SetBandsBrf() { WriteLayout(*this, {3, {1.0, 0.0, 1.0}, {false, true, false}}); }
+void COlvexDoc::SetBandsBrf() {
+    WriteLayout(*this, {3, {1.0, 0.0, 1.0}, {false, true, false}});
+}
 
-void COlvexDoc::SetBandsBpf() { WriteLayout(*this, {3, {0.0, 1.0, 0.0}, {true, false, true}}); }
+void COlvexDoc::SetBandsBpf() {
+    WriteLayout(*this, {3, {0.0, 1.0, 0.0}, {true, false, true}});
+}
 
 void COlvexDoc::DesignFir(int nType) {
     ClearDesignArrays();

@@ -10,6 +10,7 @@
 #include "app/OlvexDoc.h"
 #include "dsp/RemezWork.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -42,9 +43,8 @@ bool LayoutIsUsable(int nBands, const double* pEdges, const double* pDesired,
 int GridSize(int r, int nBands, const double* pEdges) {
     int g = 0;
     for (int b = 0; b < nBands; ++b) {
-        const int k = static_cast<int>(2.0 * r * RemezWork::kGridDensity *
-                                           (pEdges[2 * b + 1] - pEdges[2 * b]) +
-                                       0.5);
+        const int k = static_cast<int>(
+            2.0 * r * RemezWork::kGridDensity * (pEdges[2 * b + 1] - pEdges[2 * b]) + 0.5);
         g += k > 0 ? k : 0;
     }
     return g;
@@ -85,6 +85,9 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     w.error.assign(w.nGrid, 0.0);
     w.gridCos.assign(w.nGrid, 0.0);
     w.candidates.assign(w.nGrid, 0);
+    w.sumNum.assign(w.nGrid, 0.0);
+    w.sumDen.assign(w.nGrid, 0.0);
+    w.hit.assign(w.nGrid, -1);
 
     BuildDenseGrid(w);
     m_nGridSize = w.nGrid;
@@ -117,18 +120,19 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     ComputeParameters(w);
     const bool even = nTaps % 2 == 0;
     for (int i = 0; i <= nTaps / 2; ++i) {
-        const double g =
-            even ? std::cos(std::numbers::pi * static_cast<double>(i) / nTaps) : 1.0;
+        const double g = even ? std::cos(std::numbers::pi * static_cast<double>(i) / nTaps) : 1.0;
         w.a[i] = InterpolateResponse(w, static_cast<double>(i) / nTaps) * g;
     }
     FrequencySample(w, pCoeffs);
 
     // Validity: a usable design has its largest tap within [0.0001, 20] and no tap that is not a
     // number (a degenerate exchange can produce those, and they must not pass as a design).
-    const double m = MaxFirCoeffMagnitude();
+    // The taps just written are checked (the document's own array when the driver calls).
+    double m = 0.0;
     bool finite = true;
     for (int n = 0; n < nTaps; ++n) {
         finite = finite && std::isfinite(pCoeffs[n]);
+        m = std::max(m, std::fabs(pCoeffs[n]));
     }
     if (!finite || m < 0.0001 || m > 20.0) {
         m_bDesignOk = 0;

@@ -84,9 +84,85 @@ double COlvexDoc::InterpolateResponse(const RemezWork& w, double f) const {
     return InterpolateAt(w, std::cos(kTwoPi * f));
 }
 
-void COlvexDoc::ComputeError(RemezWork& w) {
-    for (int j = 0; j < w.nGrid; ++j) {
-        w.error[j] = w.weight[j] * (w.desired[j] - InterpolateAt(w, w.gridCos[j]));
+namespace {
+
+// Four grid points side by side; the compiler maps it onto the machine's vector registers.
+using Lanes = double __attribute__((vector_size(32)));
+
+// Barycentric sums for the four grid points at xc[0..3]. Four extremals share one division:
+// sum c_k / u_k over k = 0..3 is (sum c_k * prod_{m != k} u_m) / prod u_m, with u_k = xc - x_k.
+// |u| <= 2, and a point farther than 1e-7 from every extremal keeps the product above 1e-28,
+// so nothing over- or underflows; closer points take the extremal's value instead.
+__attribute__((always_inline)) inline void BarycentricSums(const RemezWork& w, const double* cy,
+                                                           Lanes xc, Lanes& num, Lanes& den) {
+    Lanes n = {0, 0, 0, 0};
+    Lanes d = {0, 0, 0, 0};
+    const int terms = w.r + 1;
+    int i = 0;
+    for (; i + 4 <= terms; i += 4) {
+        const Lanes u0 = xc - w.x[i];
+        const Lanes u1 = xc - w.x[i + 1];
+        const Lanes u2 = xc - w.x[i + 2];
+        const Lanes u3 = xc - w.x[i + 3];
+        const Lanes p01 = u0 * u1;
+        const Lanes p23 = u2 * u3;
+        const Lanes q0 = u1 * p23; // all factors but u0
+        const Lanes q1 = u0 * p23;
+        const Lanes q2 = u3 * p01;
+        const Lanes q3 = u2 * p01;
+        const Lanes inverse = 1.0 / (p01 * p23);
+        d += (w.ad[i] * q0 + w.ad[i + 1] * q1 + w.ad[i + 2] * q2 + w.ad[i + 3] * q3) * inverse;
+        n += (cy[i] * q0 + cy[i + 1] * q1 + cy[i + 2] * q2 + cy[i + 3] * q3) * inverse;
+    }
+    for (; i < terms; ++i) {
+        const Lanes t = w.ad[i] / (xc - w.x[i]);
+        d += t;
+        n += t * w.y[i];
+    }
+    num = n;
+    den = d;
+}
+
+} // namespace
+
+__attribute__((target_clones("avx2", "default"))) void COlvexDoc::ComputeError(RemezWork& w) {
+    // The response of InterpolateResponse at every grid point, four points at a time.
+    const int g = w.nGrid;
+    const double* xc = w.gridCos.data();
+    int* hit = w.hit.data();
+    double cy[RemezWork::kMaxExtremals];
+    for (int i = 0; i <= w.r; ++i) {
+        cy[i] = w.ad[i] * w.y[i];
+    }
+    for (int j = 0; j < g; j += 4) {
+        Lanes x = {xc[j], xc[j], xc[j], xc[j]};
+        for (int lane = 1; lane < 4 && j + lane < g; ++lane) {
+            x[lane] = xc[j + lane];
+        }
+        Lanes num;
+        Lanes den;
+        BarycentricSums(w, cy, x, num, den);
+        for (int lane = 0; lane < 4 && j + lane < g; ++lane) {
+            w.sumNum[j + lane] = num[lane];
+            w.sumDen[j + lane] = den[lane];
+            hit[j + lane] = -1;
+        }
+    }
+    // Points within 1e-7 of an extremal cosine: the grid cosines fall monotonically, so those of
+    // extremal i form one run around its own grid index.
+    for (int i = 0; i <= w.r; ++i) {
+        const double xi = w.x[i];
+        const int centre = w.ext[i];
+        for (int j = centre; j >= 0 && std::fabs(xc[j] - xi) < 1e-7; --j) {
+            hit[j] = (hit[j] < 0 || i < hit[j]) ? i : hit[j];
+        }
+        for (int j = centre + 1; j < g && std::fabs(xc[j] - xi) < 1e-7; ++j) {
+            hit[j] = (hit[j] < 0 || i < hit[j]) ? i : hit[j];
+        }
+    }
+    for (int j = 0; j < g; ++j) {
+        const double a = hit[j] >= 0 ? w.y[hit[j]] : w.sumNum[j] / w.sumDen[j];
+        w.error[j] = w.weight[j] * (w.desired[j] - a);
     }
 }
 
@@ -165,13 +241,14 @@ void COlvexDoc::FrequencySample(const RemezWork& w, double* pCoeffs) const {
     }
     const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
     for (int i = 0; i < n; ++i) {
-        const long long base = 2LL * i - n + 1;
+        // m = (2i - N + 1) k mod 2N, stepped by the base instead of a division per term.
+        int step = (2 * i - n + 1) % period;
+        step = step < 0 ? step + period : step;
+        int m = 0;
         double v = w.a[0];
         for (int k = 1; k <= kLast; ++k) {
-            long long m = (base * k) % period;
-            if (m < 0) {
-                m += period;
-            }
+            m += step;
+            m = m >= period ? m - period : m;
             v += 2.0 * w.a[k] * cosTable[m];
         }
         pCoeffs[i] = v / n;

@@ -16,14 +16,18 @@ struct RemezWork {
     const double* pDesired = nullptr; // nBands desired gains
     const double* pWeights = nullptr; // nBands weights
 
-    int r = 0;             // cosine terms; the extremal set has r + 1 members
-    int nGrid = 0;         // G, points of the dense grid in use
-    double deltaF = 0.0;   // grid step, normalised frequency
+    int r = 0;           // cosine terms; the extremal set has r + 1 members
+    int nGrid = 0;       // G, points of the dense grid in use
+    double deltaF = 0.0; // grid step, normalised frequency
 
     // Dense grid, G entries each: frequency (fraction of fs), desired value, weight, weighted
     // error E of the current iteration, and cos(2 pi f) of each grid frequency.
     std::vector<double> grid, desired, weight, error, gridCos;
     std::vector<int> candidates; // extremal search: candidate grid indices (capacity G)
+    // Response evaluation over the whole grid: running barycentric sums per grid point, and the
+    // first extremal whose cosine lies within 1e-7 of the point's (-1 when none does).
+    std::vector<double> sumNum, sumDen;
+    std::vector<int> hit;
 
     // Per-extremal arrays, r + 1 entries valid: grid index, cos(2 pi f), barycentric weight,
     // interpolation value.

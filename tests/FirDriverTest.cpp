@@ -1,0 +1,238 @@
+// The FIR design driver (band layouts, clearing, tap parity) and the proposals after a failure.
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(FirLayout, EachTypeWritesItsBands) {
+    struct Case {
+        int type;
+        double fc[4];
+        double rr;
+        std::vector<double> edges, desired, weights;
+    };
+    const Case cases[] = {
+        {design::kLpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 7}},
+        {design::kHpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {0, 1}, {7, 1}},
+        {design::kBrf,
+         {200, 220, 300, 320},
+         3,
+         {0, 0.2, 0.22, 0.3, 0.32, 0.5},
+         {1, 0, 1},
+         {1, 3, 1}},
+        {design::kBpf,
+         {200, 220, 300, 320},
+         3,
+         {0, 0.2, 0.22, 0.3, 0.32, 0.5},
+         {0, 1, 0},
+         {3, 1, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        COlvexDoc doc;
+        doc.m_fc1 = c.fc[0];
+        doc.m_fc2 = c.fc[1];
+        doc.m_fc3 = c.fc[2];
+        doc.m_fc4 = c.fc[3];
+        doc.m_dRR = c.rr;
+        switch (c.type) {
+        case design::kLpf:
+            doc.SetBandsLpf();
+            break;
+        case design::kHpf:
+            doc.SetBandsHpf();
+            break;
+        case design::kBrf:
+            doc.SetBandsBrf();
+            break;
+        default:
+            doc.SetBandsBpf();
+            break;
+        }
+        ASSERT_EQ(doc.m_nBands, static_cast<int>(c.desired.size()));
+        for (size_t i = 0; i < c.edges.size(); ++i) {
+            EXPECT_DOUBLE_EQ(doc.m_aBandEdges[i], c.edges[i]) << "edge " << i;
+        }
+        for (size_t b = 0; b < c.desired.size(); ++b) {
+            EXPECT_EQ(doc.m_aBandDesired[b], c.desired[b]) << "band " << b;
+            EXPECT_EQ(doc.m_aBandWeight[b], c.weights[b]) << "band " << b;
+        }
+    }
+}
+
+TEST(FirLayout, DesignClearsResultsAndWritesOnlyItsTaps) {
+    COlvexDoc doc;
+    for (int i = 0; i < COlvexDoc::kMaxFirTaps; ++i) {
+        doc.m_aFirCoeffs[i] = 5.0;
+        doc.m_aGainDb[i] = -3.0;
+        doc.m_aPhase[i] = 1.0;
+    }
+    doc.m_nTaps = 31;
+    doc.DesignFir(design::kLpf);
+    ASSERT_EQ(doc.m_bDesignOk, 1);
+    EXPECT_NE(doc.m_aFirCoeffs[15], 0.0);
+    for (int i = 31; i < COlvexDoc::kMaxFirTaps; ++i) {
+        ASSERT_EQ(doc.m_aFirCoeffs[i], 0.0) << i;
+    }
+    for (int i = 0; i < COlvexDoc::kResponsePoints; ++i) {
+        ASSERT_EQ(doc.m_aGainDb[i], 0.0) << i;
+        ASSERT_EQ(doc.m_aPhase[i], 0.0) << i;
+    }
+}
+
+TEST(FirTapParity, HighPassAndBandRejectionAreDesignedOdd) {
+    struct Case {
+        int type;
+        int entered;
+        int taps;
+        int even;
+        int shown;
+    };
+    const Case cases[] = {
+        {design::kLpf, 90, 90, 0, 90}, {design::kLpf, 31, 31, 0, 31}, {design::kHpf, 90, 89, 1, 90},
+        {design::kHpf, 51, 51, 0, 51}, {design::kBrf, 50, 49, 1, 50}, {design::kBrf, 4, 3, 1, 4},
+        {design::kBpf, 60, 60, 0, 60}, {design::kBpf, 61, 61, 0, 61},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.entered));
+        COlvexDoc doc;
+        doc.m_bEvenTaps = 1; // a stale flag from an earlier design must not survive
+        design::StoreFirTapCount(doc, c.type, c.entered);
+        EXPECT_EQ(doc.m_nTaps, c.taps);
+        EXPECT_EQ(doc.m_bEvenTaps, c.even);
+        EXPECT_EQ(design::ShownFirTapCount(doc), c.shown);
+    }
+}
+
+TEST(FirChecks, EdgeOrderAndBalance) {
+    struct Case {
+        int type;
+        double fs, fc1, fc2, fc3, fc4;
+        bool ok;
+        const char* secondLine;
+    };
+    const char* const two = "Fc1 < Fc2 < Fs/2.";
+    const char* const four = "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2.";
+    const Case cases[] = {
+        {design::kLpf, 1000, 200, 250, 0, 0, true, ""},
+        {design::kLpf, 1000, 200, 500, 0, 0, false, two}, // fc2 = fs/2 exactly
+        {design::kHpf, 1000, 250, 250, 0, 0, false, two},
+        {design::kHpf, 1000, -10, 0, 0, 0, true, ""}, // no lower bound
+        {design::kBrf, 1000, 100, 150, 300, 350, true, ""},
+        {design::kBrf, 1000, 100, 150, 300, 500, false, four},
+        {design::kBpf, 1000, 100, 300, 200, 350, false, four},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.fc2));
+        design::Warning w;
+        EXPECT_EQ(design::CheckFirEdges(c.type, c.fs, c.fc1, c.fc2, c.fc3, c.fc4, w), c.ok);
+        if (!c.ok) {
+            ASSERT_EQ(w.lines.size(), 2u);
+            EXPECT_EQ(w.lines[0], "Frequencies need to be");
+            EXPECT_EQ(w.lines[1], c.secondLine);
+            EXPECT_EQ(w.OneLine(), std::string("Frequencies need to be ") + c.secondLine);
+        }
+    }
+
+    // (fc2 - fc1) / (fc4 - fc3) at 0.67 and 1.5 warns, 0.68 and 1.49 do not.
+    const struct {
+        double fc2;
+        bool warns;
+    } balance[] = {{167, true}, {168, false}, {249, false}, {250, true}, {200, false}};
+    for (const auto& b : balance) {
+        design::Warning w;
+        EXPECT_EQ(design::FirBandsUnbalanced(100, b.fc2, 300, 400, w), b.warns) << b.fc2;
+    }
+}
+
+TEST(FirEstimates, TapCountProposal) {
+    struct Case {
+        int type;
+        double rr, fc1, fc2;
+        int expected;
+    };
+    const Case cases[] = {
+        {design::kLpf, 1, 100, 150, 140}, // n = 142, even: n - 2
+        {design::kHpf, 1, 100, 150, 141}, // even for HPF: n - 1
+        {design::kBrf, 1, 100, 150, 141},
+        {design::kBpf, 1, 100, 150, 140},
+        {design::kLpf, 1, 100, 100.5, 347}, // capped at 349, odd: n - 2 for every type
+        {design::kHpf, 1, 100, 100.5, 347},
+        {design::kLpf, 1, 150, 100, 347},    // reversed edges ask for the longest filter
+        {design::kBpf, 1, 100, 100, 347},    // zero-width transition as well
+        {design::kLpf, 1e300, 100, 150, -2}, // negative estimate: proposed as 0, then n - 2
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.fc2));
+        COlvexDoc doc;
+        doc.m_nFilterType = c.type;
+        doc.m_dRR = c.rr;
+        doc.m_fc1 = c.fc1;
+        doc.m_fc2 = c.fc2;
+        doc.m_bEvenTaps = 1;
+        EXPECT_EQ(doc.EstimateTaps(), c.expected);
+        EXPECT_EQ(doc.m_bEvenTaps, 0);
+    }
+
+    // An estimate of exactly 100 taps: BRF proposes 99, BPF 98. L = 107 at RR = 1, so a width
+    // of 107 / 1500 of fs gives 100.
+    for (const auto& [type, expected] : {std::pair{design::kBrf, 99}, {design::kBpf, 98}}) {
+        COlvexDoc doc;
+        doc.m_nFilterType = type;
+        doc.m_dRR = 1;
+        doc.m_fs = 1500;
+        doc.m_fc1 = 100;
+        doc.m_fc2 = 100 + 107.0 * 0.99999999;
+        EXPECT_EQ(doc.EstimateTaps(), expected);
+    }
+}
+
+TEST(FirEstimates, BandEdgeProposals) {
+    COlvexDoc doc;
+    doc.m_dRR = 1;
+    doc.m_fs = 1000;
+    doc.m_nTaps = 51;
+    doc.m_fc1 = 100;
+    doc.m_fc2 = 400;
+    doc.m_fc3 = 500;
+    doc.m_fc4 = 900;
+    // W = 107 / (15 * 51) * 1000 = 139.869...
+    EXPECT_DOUBLE_EQ(doc.EstimateFc2FromFc1(), 239.8); // 239.869 -> four digits, down
+    EXPECT_DOUBLE_EQ(doc.EstimateFc1FromFc2(), 260.1); // 260.130...
+    EXPECT_DOUBLE_EQ(doc.EstimateFc4FromFc3(), 639.8); // 639.869...
+    EXPECT_DOUBLE_EQ(doc.EstimateFc3FromFc4(), 760.1); // 760.130...
+
+    // Below 10 the rule keeps three decimals: fs scaled down by 1000 scales W the same way.
+    doc.m_fs = 1;
+    doc.m_fc1 = -0.016413; // fc1 + W = 0.123456...
+    EXPECT_DOUBLE_EQ(doc.EstimateFc2FromFc1(), 0.123);
+
+    // The proposal of each type moves only its stop-band edges.
+    doc = COlvexDoc();
+    doc.m_nTaps = 31;
+    const struct {
+        int type;
+        bool adjusted[4];
+    } moves[] = {{design::kLpf, {false, true, false, false}},
+                 {design::kHpf, {true, false, false, false}},
+                 {design::kBrf, {false, true, true, false}},
+                 {design::kBpf, {true, false, false, true}}};
+    for (const auto& m : moves) {
+        const design::EdgeProposal p = design::ProposeEdges(doc, m.type);
+        const double current[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(p.adjusted[i], m.adjusted[i]) << m.type << " fc" << i + 1;
+            if (!m.adjusted[i]) {
+                EXPECT_EQ(p.fc[i], current[i]);
+            }
+        }
+    }
+}
+
+} // namespace
