@@ -2,6 +2,8 @@
 
 #include "app/OlvexDoc.h"
 
+#include <cmath>
+
 namespace design {
 
 std::string Warning::OneLine() const {
@@ -19,7 +21,9 @@ std::string Warning::OneLine() const {
     return text;
 }
 
-bool IsThreeBand(int type) { return type == kBrf || type == kBpf; }
+bool IsThreeBand(int type) {
+    return type == kBrf || type == kBpf;
+}
 
 bool CheckFirEdges(int type, double fs, double fc1, double fc2, double fc3, double fc4,
                    Warning& warning) {
@@ -58,7 +62,9 @@ void StoreFirTapCount(COlvexDoc& doc, int type, int nEntered) {
     }
 }
 
-int ShownFirTapCount(const COlvexDoc& doc) { return doc.m_nTaps + (doc.m_bEvenTaps ? 1 : 0); }
+int ShownFirTapCount(const COlvexDoc& doc) {
+    return doc.m_nTaps + (doc.m_bEvenTaps ? 1 : 0);
+}
 
 } // namespace design
 
@@ -96,6 +102,71 @@ void StoreEdgeProposal(COlvexDoc& doc, const EdgeProposal& proposal) {
             *fields[i] = proposal.fc[i];
         }
     }
+}
+
+} // namespace design
+
+namespace design {
+
+int MinIirSections(int type) {
+    return IsThreeBand(type) ? 2 : 1;
+}
+
+int MaxIirSections() {
+    return 8;
+}
+
+bool CheckIirParameters(int type, int nSections, double fs, double fc1, double fc2,
+                        Warning& warning) {
+    if (!IsThreeBand(type)) {
+        if (0.5 * fs > fc1) {
+            return true;
+        }
+        warning = {"Warning!", {"Cut off needs to be lower than", "Nyquist Frequency!!"}};
+        return false;
+    }
+    // An odd count is reported even when the frequencies are wrong too.
+    if (nSections % 2 != 0) {
+        warning = {"Warning!",
+                   {"for BPF and BRF, ", "the Number of IIRs needs to be", "2, 4, 6 or 8."}};
+        return false;
+    }
+    if (fc1 < fc2 && fc2 < 0.5 * fs) {
+        return true;
+    }
+    warning = {"Warning!", {"Frequencies need to be", "Fc1 < Fc2 < Fs/2."}};
+    return false;
+}
+
+void StoreIirParameters(COlvexDoc& doc, int type, int nSections, double rippleDb, double fc1,
+                        double fc2, double fs) {
+    doc.m_nIirSections = nSections;
+    doc.m_dRippleDb = rippleDb;
+    doc.m_dIirFc1 = fc1;
+    if (IsThreeBand(type)) {
+        doc.m_dIirFc2 = fc2;
+    }
+    doc.m_fs = fs;
+    doc.m_nFilterType = type;
+    doc.m_bQuantize = 0;
+    doc.m_nCoeffFormat = 0;
+}
+
+bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning) {
+    constexpr double kLargestInteger = 2147483647.0;
+    const double scale = bits <= 1 ? 1.0 : std::ldexp(1.0, bits - 1);
+    const double largest = iir ? doc.MaxIirCoeffMagnitude() : doc.MaxFirCoeffMagnitude();
+    if (largest * scale > kLargestInteger) {
+        warning = {"Warning!",
+                   {"Decrease the bits for Quantization!!", "(The integer exceeds the limit)"}};
+        return false;
+    }
+    if (iir && bits > kMaxIirQuantBits) {
+        warning = {"Warning",
+                   {"In IIR design, the bit length of coefficients", "can not exceed 24!!"}};
+        return false;
+    }
+    return true;
 }
 
 } // namespace design

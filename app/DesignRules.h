@@ -53,3 +53,33 @@ EdgeProposal ProposeEdges(const COlvexDoc& doc, int type);
 void StoreEdgeProposal(COlvexDoc& doc, const EdgeProposal& proposal);
 
 } // namespace design
+
+namespace design {
+
+// ---- IIR parameter dialogs
+// ----------------------------------------------------------------------- The section count range
+// the IIR dialog of the type accepts: 1..8 (LPF, HPF) or 2..8 (BRF, BPF).
+int MinIirSections(int type);
+int MaxIirSections();
+
+// The IIR checks after the range check: LPF/HPF need fc < fs/2; BRF/BPF need an even n (checked
+// first) and fc1 < fc2 < fs/2. Returns false and fills the warning when refused.
+bool CheckIirParameters(int type, int nSections, double fs, double fc1, double fc2,
+                        Warning& warning);
+
+// Stores accepted IIR parameters (fc2 only for BRF/BPF), sets the type and resets quantization
+// to off and the format to Real, as every accepted design does.
+void StoreIirParameters(COlvexDoc& doc, int type, int nSections, double rippleDb, double fc1,
+                        double fc2, double fs);
+
+// ---- Quantization bit length (Coefficients dialog)
+// -----------------------------------------------
+constexpr int kMinQuantBits = 4;
+constexpr int kMaxQuantBits = 32;
+constexpr int kMaxIirQuantBits = 24;
+
+// With quantization on: refused when the largest coefficient magnitude of the current design
+// kind times 2^(bits-1) exceeds the 32-bit range, or for IIR when bits exceeds 24.
+bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning);
+
+} // namespace design

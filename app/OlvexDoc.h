@@ -7,42 +7,44 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 
 struct RemezWork; // working storage of one Remez run, see dsp/RemezWork.h
 
 class COlvexDoc {
 public:
     // Array capacities of the record.
-    static constexpr int kMaxFirTaps = 400;      // m_aFirCoeffs
-    static constexpr int kMaxBands = 3;          // m_aBandDesired, m_aBandWeight
-    static constexpr int kMaxBandEdges = 6;      // m_aBandEdges
-    static constexpr int kIirSections = 8;       // every IIR section array
-    static constexpr int kResponsePoints = 400;  // m_aGainDb, m_aPhase (360 used)
-    static constexpr int kWaveInSamples = 700;   // m_aWaveIn
-    static constexpr int kWaveOutSamples = 400;  // m_aWaveOut
-    static constexpr int kFftBins = 256;         // m_aFftMag, m_aFftPhase
-    static constexpr int kMinDialogTaps = 4;     // tap count accepted by the FIR dialogs
+    static constexpr int kMaxFirTaps = 400;     // m_aFirCoeffs
+    static constexpr int kMaxBands = 3;         // m_aBandDesired, m_aBandWeight
+    static constexpr int kMaxBandEdges = 6;     // m_aBandEdges
+    static constexpr int kIirSections = 8;      // every IIR section array
+    static constexpr int kResponsePoints = 400; // m_aGainDb, m_aPhase (360 used)
+    static constexpr int kWaveInSamples = 700;  // m_aWaveIn
+    static constexpr int kWaveOutSamples = 400; // m_aWaveOut
+    static constexpr int kFftBins = 256;        // m_aFftMag, m_aFftPhase
+    static constexpr int kMinDialogTaps = 4;    // tap count accepted by the FIR dialogs
     static constexpr int kMaxDialogTaps = 380;
 
     COlvexDoc();
 
     // ---- Filter selection and FIR design parameters -------------------------------------------
-    int m_nFilterType = 0;  // 0 LPF, 1 HPF, 2 BRF, 3 BPF
-    double m_fs = 1000.0;   // sampling frequency, Hz
-    double m_fc1 = 200.0;   // FIR band edges, Hz, ascending
+    int m_nFilterType = 0; // 0 LPF, 1 HPF, 2 BRF, 3 BPF
+    double m_fs = 1000.0;  // sampling frequency, Hz
+    double m_fc1 = 200.0;  // FIR band edges, Hz, ascending
     double m_fc2 = 250.0;
     double m_fc3 = 350.0;
     double m_fc4 = 400.0;
-    double m_dRR = 10.0;    // ripple ratio RR = K*(d1/d2): stop-band weight
-    int m_nTaps = 90;       // tap count N used by the design
-    int m_bEvenTaps = 0;    // 1: HPF/BRF entered with an even N, designed with N - 1
+    double m_dRR = 10.0; // ripple ratio RR = K*(d1/d2): stop-band weight
+    int m_nTaps = 90;    // tap count N used by the design
+    int m_bEvenTaps = 0; // 1: HPF/BRF entered with an even N, designed with N - 1
     int m_nCoeffMultiplier = 1;
 
     // ---- FIR design work area ------------------------------------------------------------------
-    double m_aFirCoeffs[kMaxFirTaps] = {};                   // h[0..N-1] of the last design
-    double m_aBandDesired[kMaxBands] = {0.0, 1.0, 0.0};      // desired gain per band
-    double m_aBandWeight[kMaxBands] = {100.0, 1.0, 100.0};   // weight per band
+    double m_aFirCoeffs[kMaxFirTaps] = {};                 // h[0..N-1] of the last design
+    double m_aBandDesired[kMaxBands] = {0.0, 1.0, 0.0};    // desired gain per band
+    double m_aBandWeight[kMaxBands] = {100.0, 1.0, 100.0}; // weight per band
     double m_aBandEdges[kMaxBandEdges] = {0.0, 0.2, 0.22, 0.3, 0.32, 0.5}; // fractions of fs
     int m_nBands = 3;
     int m_bDesignOk = 1;
@@ -63,21 +65,21 @@ public:
     double m_aB2[kIirSections] = {};
 
     // IIR working fields, kept between the design steps.
-    int m_nIirProtoSections = 0;  // m, prototype sections
-    int m_nIirProtoOrder = 0;     // 2m
+    int m_nIirProtoSections = 0; // m, prototype sections
+    int m_nIirProtoOrder = 0;    // 2m
     double m_dChebEps = 0.0;
     double m_dChebV0 = 0.0;
-    double m_aProtoP1[kIirSections] = {};  // prototype section s^2 + P1 s + P0
+    double m_aProtoP1[kIirSections] = {}; // prototype section s^2 + P1 s + P0
     double m_aProtoP0[kIirSections] = {};
-    double m_dIirWarpFc1 = 0.0;  // pre-warped edges, Hz
+    double m_dIirWarpFc1 = 0.0; // pre-warped edges, Hz
     double m_dIirWarpFc2 = 0.0;
-    double m_aAnaDen1[kIirSections] = {};  // analog denominator s^2 + D1 s + D0
+    double m_aAnaDen1[kIirSections] = {}; // analog denominator s^2 + D1 s + D0
     double m_aAnaDen0[kIirSections] = {};
-    double m_aAnaNum2[kIirSections] = {};  // analog numerator N2 s^2 + N1 s + N0
+    double m_aAnaNum2[kIirSections] = {}; // analog numerator N2 s^2 + N1 s + N0
     double m_aAnaNum1[kIirSections] = {};
     double m_aAnaNum0[kIirSections] = {};
     double m_aAnaGain[kIirSections] = {};
-    double m_aDigA0[kIirSections] = {};  // digital sections before the gain factor
+    double m_aDigA0[kIirSections] = {}; // digital sections before the gain factor
     double m_aDigA1[kIirSections] = {};
     double m_aDigA2[kIirSections] = {};
     double m_aDigB1[kIirSections] = {};
@@ -86,7 +88,7 @@ public:
     // ---- Quantization, report and VHDL ----------------------------------------------------------
     int m_bQuantize = 0;
     int m_nQuantBits = 16;
-    int m_nCoeffFormat = 0;  // 0 Real, 1 Bin, 2 Dec, 3 Hex
+    int m_nCoeffFormat = 0; // 0 Real, 1 Bin, 2 Dec, 3 Hex
     int m_bParseError = 0;
     int m_nDataBits = 12;
 
@@ -98,7 +100,7 @@ public:
     int m_nFftFreqZoom = 0;
     int m_nFftStartPos = 0;
     double m_dWaveFreq = 100.0;
-    int m_nWaveType = 0;  // 0 sine, 1 square
+    int m_nWaveType = 0; // 0 sine, 1 square
     int m_bUseUserWave = 0;
     double m_dWaveMagRange = 50.0;
     int m_nWaveTimeZoom = 0;
@@ -129,7 +131,7 @@ public:
     bool IsConverged(const RemezWork& w) const;
     void FrequencySample(const RemezWork& w, double* pCoeffs) const;
 
-    // ---- FIR design driver (dsp/FirLayout.cpp) ---------------------------------------------------
+    // ---- FIR design driver (dsp/FirLayout.cpp) --------------------------------------------------
     void ClearDesignArrays();
     void SetBandsLpf();
     void SetBandsHpf();
@@ -145,12 +147,46 @@ public:
     double EstimateFc3FromFc4() const;
     double EstimateFc4FromFc3() const;
 
-    // ---- IIR cascade design (dsp/Iir.cpp) --------------------------------------------------------
+    // ---- IIR cascade design (dsp/Iir.cpp) -------------------------------------------------------
+    // The five steps, in the order a design runs them; each reads what the previous ones wrote.
+    void ChebyshevPrototype();
+    void PrewarpEdges();
+    void TransformSections();
+    void BilinearSections();
+    void AssembleSections();
+    // Runs the five steps on the stored parameters. Returns false and changes nothing when the
+    // type is unknown or the section count is outside 1..8 or odd for BRF/BPF, so a count that
+    // the cascade cannot hold never reaches the transformation. Returns false and keeps the
+    // previous sections when the parameters give non-finite coefficients (a ripple of 0 dB).
+    bool DesignIir();
+    bool IirSectionCountDesignable() const;
 
-    // ---- Number forms and quantization (coeffs/NumberForms.cpp) ----------------------------------
+    // ---- Number forms and quantization (coeffs/NumberForms*.cpp, CoeffMagnitude.cpp) ------------
+    // Fixed point with B = m_nQuantBits: the scale is S = 2^(B-1) and x stands for x*S.
+    static constexpr int kMaxBinaryWidth = 64; // longest text FormatBinaryWidth writes
+    double QuantScale() const;
+    double Quantize(double x) const;
+    int ToFixedInteger(double x) const;
+    std::string FormatHex(int v) const;
+    std::string FormatBinary32(int v) const;
+    std::string FormatBinaryWidth(int v, int nMode) const;
+    double ParseHex(std::string_view line);
+    double ParseBinary(std::string_view line);
+    double MaxIirCoeffMagnitude() const;
     double MaxFirCoeffMagnitude() const;
 
-    // ---- Frequency response, test waves, FFT (dsp/Response.cpp, dsp/Wave.cpp, dsp/Fft.cpp) -------
+    // ---- Frequency response, test waves, FFT (dsp/Response.cpp, Wave.cpp, Fft.cpp) --------------
+    static constexpr int kResponseUsed = 360;   // points of m_aGainDb / m_aPhase written
+    static constexpr int kWaveFiltered = 400;   // input samples that enter the filter
+    static constexpr int kFftFirstSample = 120; // the spectrum skips the start-up transient
+    void FirResponse();
+    void IirResponse();
+    void GenerateTestWave();
+    void FilterWaveFir();
+    void FilterWaveIir();
+    // Spectrum of samples 120..375 of `wave` (m_aWaveIn or m_aWaveOut); samples past the end of
+    // a shorter span count as 0.
+    void FftSpectrum(std::span<const double> wave);
 
 private:
     void WriteConsole(const std::string& text) const;

@@ -11,20 +11,20 @@ bool CliArgs::Parse(int argc, char** argv, int first, const std::set<std::string
     for (int i = first; i < argc; ++i) {
         const std::string word = argv[i];
         if (word.rfind("--", 0) != 0) {
-            error = "unexpected argument '" + word + "'";
+            error = std::string("unexpected argument '").append(word).append("'");
             return false;
         }
         const std::string name = word.substr(2);
         if (flags.count(name) != 0) {
-            m_values[name] = "1";
+            m_values.insert_or_assign(name, std::string(1, '1')); // a bare flag
             continue;
         }
         if (valued.count(name) == 0) {
-            error = "unknown option '" + word + "'";
+            error = std::string("unknown option '").append(word).append("'");
             return false;
         }
         if (i + 1 >= argc) {
-            error = "option '" + word + "' needs a value";
+            error = std::string("option '").append(word).append("' needs a value");
             return false;
         }
         m_values[name] = argv[++i];
@@ -79,6 +79,8 @@ int ParseFilterType(const std::string& text) {
     return -1;
 }
 
-void PrintValue(double value) { std::printf("%.17g\n", value); }
+void PrintValue(double value) {
+    std::printf("%.17g\n", value);
+}
 
 } // namespace cli

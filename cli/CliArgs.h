@@ -12,6 +12,7 @@ namespace cli {
 constexpr int kExitOk = 0;
 constexpr int kExitInvalid = 2;      // refused input: the warning text is on standard error
 constexpr int kExitDesignFailed = 3; // the design did not succeed
+constexpr int kExitFileError = 4;    // an output file could not be written
 
 class CliArgs {
 public:

@@ -11,8 +11,30 @@ namespace cli {
 class CliArgs;
 
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.
-const std::set<std::string>& FirOptions();
+const std::set<std::string>& FirDesignOptions();
+const std::set<std::string>& FirOptions(); // design options, --response, --quantize
 int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc);
 int RunFir(const CliArgs& args, COlvexDoc& doc);
+
+// iir: design from --type --fs --cutoff --sections --ripple; prints the eight sections.
+const std::set<std::string>& IirDesignOptions();
+const std::set<std::string>& IirOptions(); // design options, --response, --quantize
+int DesignIirFromArgs(const CliArgs& args, COlvexDoc& doc);
+int RunIir(const CliArgs& args, COlvexDoc& doc);
+
+// wave: designs (--structure fir|iir with that structure's options), runs the test wave through
+// the filter and prints input and output samples, or with --spectrum both spectra.
+const std::set<std::string>& WaveOptions();
+const std::set<std::string>& WaveFlags();
+int RunWave(const CliArgs& args, COlvexDoc& doc);
+
+// --quantize B: checks B as the Coefficients dialog does and turns quantization on.
+int ApplyQuantizeOption(const CliArgs& args, COlvexDoc& doc, bool iir);
+
+// --response FILE: writes the 360 response points "index gain phase", one per line.
+int WriteResponseFile(const std::string& path, const COlvexDoc& doc);
+
+// Prints a refusal: the warning's text on one line to standard error.
+void ReportWarning(const std::string& text);
 
 } // namespace cli

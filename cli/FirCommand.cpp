@@ -2,6 +2,7 @@
 //
 // Checks and stores the parameters exactly as the FIR parameter dialog does, designs, and on a
 // failed design optionally applies the tap-count or band-edge proposal once and designs again.
+// --quantize B then prints the quantized taps; --response FILE writes the frequency response.
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
@@ -143,20 +144,37 @@ int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc) {
     return kExitOk;
 }
 
-const std::set<std::string>& FirOptions() {
-    static const std::set<std::string> options = {"type", "fs", "edges", "taps",
+const std::set<std::string>& FirDesignOptions() {
+    static const std::set<std::string> options = {"type", "fs",   "edges", "taps",
                                                   "rr",   "mult", "auto"};
     return options;
 }
 
+const std::set<std::string>& FirOptions() {
+    static const std::set<std::string> options = [] {
+        std::set<std::string> all = FirDesignOptions();
+        all.insert({"response", "quantize"});
+        return all;
+    }();
+    return options;
+}
+
 int RunFir(const CliArgs& args, COlvexDoc& doc) {
-    const int status = DesignFirFromArgs(args, doc);
+    int status = DesignFirFromArgs(args, doc);
+    if (status == kExitOk) {
+        status = ApplyQuantizeOption(args, doc, false);
+    }
     if (status != kExitOk) {
         return status;
     }
     const int shown = design::ShownFirTapCount(doc);
     for (int n = 0; n < shown && n < COlvexDoc::kMaxFirTaps; ++n) {
-        PrintValue(doc.m_aFirCoeffs[n]);
+        const double h = doc.m_aFirCoeffs[n];
+        PrintValue(doc.m_bQuantize == 1 ? doc.Quantize(h) : h);
+    }
+    if (args.Has("response")) {
+        doc.FirResponse();
+        return WriteResponseFile(args.Value("response"), doc);
     }
     return kExitOk;
 }

@@ -25,15 +25,22 @@ const std::set<std::string>& NoFlags() {
 
 const Subcommand kSubcommands[] = {
     {"fir", cli::FirOptions, NoFlags, cli::RunFir},
+    {"iir", cli::IirOptions, NoFlags, cli::RunIir},
+    {"wave", cli::WaveOptions, cli::WaveFlags, cli::RunWave},
 };
 
 void PrintUsage(std::FILE* out) {
-    std::fputs(
-        "usage:\n"
-        "  vantrel-cli fir [--type lpf|hpf|brf|bpf] [--fs F] [--edges E1,E2[,E3,E4]]\n"
-        "                  [--taps N] [--rr RR] [--mult K] [--auto taps|edges]\n"
-        "exit status: 0 done, 2 input refused, 3 design failed\n",
-        out);
+    std::fputs("usage:\n"
+               "  vantrel-cli fir [--type lpf|hpf|brf|bpf] [--fs F] [--edges E1,E2[,E3,E4]]\n"
+               "                  [--taps N] [--rr RR] [--mult K] [--auto taps|edges]\n"
+               "                  [--quantize B] [--response FILE]\n"
+               "  vantrel-cli iir [--type lpf|hpf|brf|bpf] [--fs F] [--cutoff FC1[,FC2]]\n"
+               "                  [--sections n] [--ripple AC] [--quantize B] [--response FILE]\n"
+               "  vantrel-cli wave [--structure fir|iir] [design options of fir or iir]\n"
+               "                  [--wave sine|square] [--freq F] [--user FILE] [--quantize B]\n"
+               "                  [--spectrum] [--mag-range R]\n"
+               "exit status: 0 done, 2 input refused, 3 design failed, 4 file not written\n",
+               out);
 }
 
 } // namespace

@@ -15,3 +15,14 @@ double COlvexDoc::MaxFirCoeffMagnitude() const {
     }
     return m;
 }
+
+double COlvexDoc::MaxIirCoeffMagnitude() const {
+    // All eight sections count, so the pass-through sections past the design contribute a0 = 1.
+    double m = 0.0;
+    for (int s = 0; s < kIirSections; ++s) {
+        for (const double c : {m_aA0[s], m_aA1[s], m_aA2[s], m_aB1[s], m_aB2[s]}) {
+            m = std::fmax(m, std::fabs(c));
+        }
+    }
+    return m;
+}

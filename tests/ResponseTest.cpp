@@ -1,0 +1,130 @@
+// Frequency response: FIR and IIR gain/phase at the 360 points, quantization and the multiplier,
+// phase folding, and the array entries that stay untouched.
+#include "app/OlvexDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kSentinel = 12345.0;
+
+void FillSentinel(COlvexDoc& doc) {
+    for (int i = 0; i < COlvexDoc::kResponsePoints; ++i) {
+        doc.m_aGainDb[i] = kSentinel;
+        doc.m_aPhase[i] = kSentinel;
+    }
+}
+
+void ExpectUntouchedTail(const COlvexDoc& doc) {
+    for (int i = COlvexDoc::kResponseUsed; i < COlvexDoc::kResponsePoints; ++i) {
+        ASSERT_EQ(doc.m_aGainDb[i], kSentinel) << i;
+        ASSERT_EQ(doc.m_aPhase[i], kSentinel) << i;
+    }
+}
+
+// A flat response: every point has gain `gainDb` and phase 0.
+void ExpectFlat(const COlvexDoc& doc, double gainDb) {
+    for (int i = 0; i < COlvexDoc::kResponseUsed; ++i) {
+        ASSERT_NEAR(doc.m_aGainDb[i], gainDb, 1e-12) << i;
+        ASSERT_NEAR(doc.m_aPhase[i], 0.0, 1e-15) << i;
+    }
+}
+
+// One tap h[0]: the multiplier K scales it first, then quantization truncates K*h[0].
+TEST(FirResponse, SingleTapGain) {
+    struct Case {
+        double h0;
+        int mult;
+        int quantize;
+        int bits;
+        double gain; // linear
+    };
+    const Case cases[] = {
+        {1.0, 1, 0, 16, 1.0},  {1.0, 2, 0, 16, 2.0}, // +6.02 dB
+        {0.3, 3, 1, 4, 0.875},                       // Quantize(0.9), not 3 * Quantize(0.3) = 0.75
+        {-0.3, 1, 1, 4, 0.25},                       // toward zero
+        {0.3, 1, 0, 4, 0.3},                         // quantization off
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.h0 << " K " << c.mult << " q " << c.quantize);
+        COlvexDoc doc;
+        FillSentinel(doc);
+        doc.m_nTaps = 1;
+        doc.m_aFirCoeffs[0] = c.h0;
+        doc.m_aFirCoeffs[1] = 0.7; // past N: not part of the filter
+        doc.m_nCoeffMultiplier = c.mult;
+        doc.m_bQuantize = c.quantize;
+        doc.m_nQuantBits = c.bits;
+        doc.FirResponse();
+        ExpectFlat(doc, 20.0 * std::log10(c.gain));
+        ExpectUntouchedTail(doc);
+    }
+}
+
+TEST(FirResponse, TapCountBeyondTheArrayIsBounded) {
+    COlvexDoc doc;
+    doc.m_nTaps = 100000;
+    doc.m_aFirCoeffs[0] = 1.0;
+    doc.FirResponse();
+    ExpectFlat(doc, 0.0);
+}
+
+// Sections: pass-through, z^-1 (phase -w each), 1/(1 + z^-1) (phase +w/2 each).
+void SetSections(COlvexDoc& doc, int n, double a0, double a1, double b1) {
+    doc.m_nIirSections = n;
+    for (int s = 0; s < n; ++s) {
+        doc.m_aA0[s] = a0;
+        doc.m_aA1[s] = a1;
+        doc.m_aB1[s] = b1;
+    }
+}
+
+TEST(IirResponse, PassThroughAndEmptyCascades) {
+    for (int n : {0, 1, 8, 12, -3}) {
+        SCOPED_TRACE(n);
+        COlvexDoc doc;
+        FillSentinel(doc);
+        doc.m_nIirSections = n; // counts outside 0..8 use the eight stored sections at most
+        doc.IirResponse();
+        ExpectFlat(doc, 0.0);
+        ExpectUntouchedTail(doc);
+    }
+}
+
+TEST(IirResponse, QuantizedSectionsAndNoMultiplier) {
+    COlvexDoc doc;
+    SetSections(doc, 2, 0.3, 0.0, 0.0);
+    doc.m_nCoeffMultiplier = 4; // FIR only
+    doc.IirResponse();
+    ExpectFlat(doc, 2 * 20.0 * std::log10(0.3));
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = 4;
+    doc.IirResponse();
+    ExpectFlat(doc, 2 * 20.0 * std::log10(0.25));
+}
+
+// Summed phases beyond +-3.15 are folded modulo 3.14 in hundredths, keeping their sign.
+TEST(IirResponse, PhaseFolding) {
+    struct Case {
+        double a0, a1, b1; // eight equal sections
+        int point;
+        double phase;
+    };
+    const Case cases[] = {
+        {0.0, 1.0, 0.0, 10, -8 * (10 * 0.017453292222222222 + 0.001)}, // -1.40, not folded
+        {0.0, 1.0, 0.0, 28, -0.77}, // -3.9175 -> trunc -391 rem 314 = -77
+        {1.0, 0.0, 1.0, 57, 0.84},  // +3.9834 -> trunc 398 rem 314 = 84
+        {1.0, 0.0, 1.0, 45, 4 * (45 * 0.017453292222222222 + 0.001)}, // 3.146 < 3.15 stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.point);
+        COlvexDoc doc;
+        SetSections(doc, 8, c.a0, c.a1, c.b1);
+        doc.IirResponse();
+        EXPECT_NEAR(doc.m_aPhase[c.point], c.phase, 1e-9);
+    }
+}
+
+} // namespace
