@@ -1,0 +1,152 @@
+// The form view: construction, form exchange, command routing, and the redraw machinery of
+// the plot area (immediate redraw, view timer, paint and print).
+#include "app/OlvexView.h"
+
+#include <array>
+
+#include "app/OlvexDoc.h"
+#include "plots/PlotFrame.h"
+#include "resources/Resources.h"
+
+namespace {
+
+using Handler = void (COlvexView::*)();
+
+struct CommandRoute {
+    int id;
+    Handler handler; // nullptr: the command is routed to the view but not built yet
+};
+
+// The view's command table: the form's buttons and the Help menu. The about command is taken
+// here before the application sees it.
+constexpr std::array<CommandRoute, 12> kCommandRoutes{{
+    {resources::kIdcDesign, nullptr},
+    {resources::kIdcFResponse, nullptr},
+    {resources::kIdcInOutWave, nullptr},
+    {resources::kIdcFftAnalysis, nullptr},
+    {resources::kIdcCoefficients, nullptr},
+    {resources::kIdcVhdlCode, nullptr},
+    {resources::kIdcSaveLoad, nullptr},
+    {resources::kIdcRefreshView, &COlvexView::OnRefreshView},
+    {resources::kIdUserWave, nullptr},
+    {resources::kIdOnlineHelp, nullptr},
+    {resources::kIdUserCoeffsFormat, nullptr},
+    {resources::kIdAppAbout, nullptr},
+}};
+
+// Print layout: the page mapping and the font of the print-out.
+constexpr platform::Size kPrintWindowExtent{100, 50};
+constexpr platform::Point kPrintViewportOrigin{300, 300};
+constexpr platform::Size kPrintViewportExtent{500, 250};
+constexpr int kPrintFontHeight = 12;
+constexpr int kPrintFontWidth = 7;
+constexpr platform::Point kPrintWebAddress{20, 5};
+constexpr const char* kWebAddress = "https://vantrel.example/";
+
+// Origins of the frequency response plot on screen and on paper.
+constexpr platform::Point kResponseOrigin{20, 0};
+constexpr platform::Point kResponsePrintOrigin{20, 20};
+
+} // namespace
+
+COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host) : m_doc(doc), m_host(host) {}
+
+void COlvexView::UpdateData(bool saveToFields) {
+    const platform::DialogTemplate& form = resources::FormTemplate();
+    platform::DataExchange exchange(saveToFields ? platform::DataExchange::Direction::kFromControls
+                                                 : platform::DataExchange::Direction::kToControls,
+                                    m_host.FormControls(), form);
+    exchange.Text(resources::kIdcOutput, m_strOutput);
+    exchange.Radio(resources::kIdcLpf, m_nFilterSel);
+    exchange.Radio(resources::kIdcFir, m_nFirIir);
+}
+
+void COlvexView::OnInitialUpdate() {
+    UpdateData(false);
+    ScheduleRedraw(kCommandRedrawMs);
+}
+
+void COlvexView::ScheduleRedraw(int periodMs) {
+    m_bTimerDone = 0;
+    m_host.SetTimer(platform::kViewTimerId, periodMs);
+}
+
+bool COlvexView::RoutesCommand(int id) {
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.id == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool COlvexView::OnCommand(int id) {
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.id == id) {
+            if (route.handler != nullptr) {
+                (this->*route.handler)();
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+void COlvexView::RedrawPlot() {
+    {
+        std::unique_ptr<platform::DrawContext> dc = m_host.GetPlotContext();
+        plots::OpenPlotSurface(*dc);
+        DrawPlot(*dc, false);
+    }
+    m_bRedrawPending = 0;
+}
+
+void COlvexView::DrawPlot(platform::DrawContext& dc, bool printing) {
+    switch (m_nPlotMode) {
+    case kPlotResponse: {
+        const platform::Point origin = printing ? kResponsePrintOrigin : kResponseOrigin;
+        plots::DrawResponseFrame(dc, origin.x, origin.y, m_bNoDesign != 0);
+        break;
+    }
+    default:
+        // Spectra and waves are drawn by their plot routines; any other mode draws nothing.
+        break;
+    }
+}
+
+void COlvexView::OnRefreshView() {
+    RedrawPlot();
+    m_bTimerDone = 1; // a pending delayed redraw is dropped
+}
+
+void COlvexView::OnTimer(int timerId) {
+    if (timerId != platform::kViewTimerId || m_bTimerDone != 0) {
+        return;
+    }
+    m_bTimerDone = 1;
+    RedrawPlot();
+    m_host.SetTimer(platform::kViewTimerId, kIdleTimerMs);
+}
+
+void COlvexView::OnPaint() {
+    // The plot area is not painted by the desktop: a repaint schedules a redraw instead, unless
+    // a command is about to draw it itself.
+    if (m_bRedrawPending != 0) {
+        return;
+    }
+    ScheduleRedraw(kPaintRedrawMs);
+    UpdateData(false);
+}
+
+void COlvexView::OnPrint(platform::DrawContext& dc) {
+    dc.SetWindowOrg({0, 0});
+    dc.SetWindowExt(kPrintWindowExtent);
+    dc.SetViewportOrg(kPrintViewportOrigin);
+    dc.SetViewportExt(kPrintViewportExtent);
+    platform::LogicalFont font = dc.CurrentFont();
+    font.height = kPrintFontHeight;
+    font.width = kPrintFontWidth;
+    plots::ScopedFont printFont(dc, font);
+    DrawPlot(dc, true);
+    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, kWebAddress);
+}

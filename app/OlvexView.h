@@ -1,0 +1,86 @@
+// COlvexView: the form view. It holds the form's selections, the output text, the plot mode and
+// the readiness flags, routes the form's buttons and the Help menu to its command handlers, and
+// owns the redraw machinery of the plot area (immediate redraw, timer, paint, print).
+//
+// The view is core code: it reaches the desktop only through platform::UiHost, so every command
+// runs the same in the window and headless.
+#pragma once
+
+#include <string>
+
+#include "platform/UiHost.h"
+#include "plots/PlotConventions.h"
+
+class COlvexDoc;
+
+class COlvexView : public platform::ViewEvents {
+public:
+    // Timer periods of the view timer.
+    static constexpr int kCommandRedrawMs = 50; // after commands, dialogs and the initial update
+    static constexpr int kPaintRedrawMs = 10;   // after a repaint of the view
+    static constexpr int kIdleTimerMs = 1000;   // after a delayed redraw has run
+
+    // Plot modes.
+    static constexpr int kPlotResponse = 0;
+    static constexpr int kPlotSpectra = 1;
+    static constexpr int kPlotWaves = 2;
+
+    COlvexView(COlvexDoc& doc, platform::UiHost& host);
+
+    COlvexDoc& GetDocument() { return m_doc; }
+    platform::UiHost& Host() { return m_host; }
+
+    // ---- Form fields ----------------------------------------------------------------------------
+    std::string m_strOutput;  // output box, control 1001
+    int m_nFilterSel = 0;     // filter-type radio group at 1010: 0 LPF, 1 HPF, 2 BRF, 3 BPF
+    int m_nFirIir = 0;        // structure radio group at 1014: 0 FIR, 1 IIR
+    int m_bNoDesign = 1;      // 1 until the first Design: the plot shows the design hint
+    int m_bRedrawPending = 1; // 1 while a command is about to draw the plot area itself
+    int m_bVhdlParamsSet = 0; // 1 after VHDL Code took its parameters
+    int m_bTimerDone = 0;     // 0 while the delayed redraw of the timer is still due
+    int m_bCoeffsListed = 0;  // 1 after Coefficients listed the coefficients
+    int m_nPlotMode = kPlotResponse;
+
+    // ---- Plot layout constants, never changed ---------------------------------------------------
+    const int m_nPlotAreaWidth = plots::kPlotAreaWidth;
+    const int m_nPlotHeight = plots::kPlotHeight;
+    const int m_nRespGridWidth = plots::kRespGridWidth;
+    const int m_nSpecGridWidth = plots::kSpecGridWidth;
+    const int m_nSpecPanelHeight = plots::kSpecPanelHeight;
+    const int m_nWaveSamplesPerPanel = plots::kWaveSamplesPerPanel;
+    const int m_nWavePanelHeight = plots::kWavePanelHeight;
+
+    // ---- Working members of VHDL generation and Save/Load ---------------------------------------
+    std::string m_strTemplatePath; // template located by the last VHDL Code command
+    int m_nSubstIndex = 0;         // next tap or section the coefficient tokens take
+    int m_nLoadFormat = 0;         // format of the last coefficient file header read
+
+    // ---- Form exchange --------------------------------------------------------------------------
+    // true: controls to fields; false: fields to controls.
+    void UpdateData(bool saveToFields);
+
+    // ---- Lifecycle and redraw -------------------------------------------------------------------
+    // After the frame and the form exist: push the fields and start the first delayed redraw.
+    void OnInitialUpdate();
+    // Draws the plot of m_nPlotMode into the plot area now and clears m_bRedrawPending.
+    void RedrawPlot();
+    // Clears m_bTimerDone and (re)starts timer 1, so the timer redraws the plot once more.
+    void ScheduleRedraw(int periodMs);
+    void OnRefreshView();
+
+    // ---- ViewEvents -----------------------------------------------------------------------------
+    bool OnCommand(int id) override;
+    void OnTimer(int timerId) override;
+    void OnPaint() override;
+    void OnPrint(platform::DrawContext& dc) override;
+
+    // Whether the view's routing table names this id (button or menu command).
+    static bool RoutesCommand(int id);
+
+private:
+    // Draws the plot of the current mode at the given origins (screen or print).
+    void DrawPlot(platform::DrawContext& dc, bool printing);
+
+    COlvexDoc& m_doc;
+    platform::UiHost& m_host;
+};

@@ -1,0 +1,34 @@
+# The Qt 6 window program: the Qt backend of the platform layer with the application object and
+# the main frame (olvex_qt), the executable vantrel, and the widget tests in tests/qt/.
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Svg Test)
+
+file(GLOB OLVEX_QT_SOURCES CONFIGURE_DEPENDS
+  platform/qt/*.cpp app/OlvexApp*.cpp app/MainFrame*.cpp)
+add_library(olvex_qt STATIC ${OLVEX_QT_SOURCES})
+target_link_libraries(olvex_qt PUBLIC olvex_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg)
+
+add_executable(vantrel app/main.cpp)
+target_link_libraries(vantrel PRIVATE olvex_qt)
+
+# ---- Widget tests -------------------------------------------------------------------------------
+file(GLOB VANTREL_QT_TEST_SOURCES CONFIGURE_DEPENDS tests/qt/*.cpp)
+if(VANTREL_QT_TEST_SOURCES)
+  enable_testing()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  add_executable(vantrel_qt_tests ${VANTREL_QT_TEST_SOURCES})
+  target_link_libraries(vantrel_qt_tests PRIVATE olvex_qt Qt6::Test GTest::gtest)
+
+  # Qt wants a private runtime folder; without one it warns on every start.
+  set(VANTREL_XDG_RUNTIME_DIR ${CMAKE_CURRENT_BINARY_DIR}/xdg-runtime)
+  file(MAKE_DIRECTORY ${VANTREL_XDG_RUNTIME_DIR})
+  file(CHMOD ${VANTREL_XDG_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+
+  # A modal dialog that a test never answers would block forever: every test has a timeout.
+  gtest_discover_tests(vantrel_qt_tests
+    TEST_PREFIX "qt."
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      ENVIRONMENT_MODIFICATION "XDG_RUNTIME_DIR=set:${VANTREL_XDG_RUNTIME_DIR}")
+endif()

@@ -1,0 +1,144 @@
+#include "platform/DataExchange.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/NumberText.h"
+
+namespace platform {
+
+const char* const kEnterIntegerMessage = "Please enter an integer.";
+const char* const kEnterNumberMessage = "Please enter a number.";
+
+std::string IntRangeMessage(int low, int high) {
+    return "Please enter an integer between " + std::to_string(low) + " and " +
+           std::to_string(high) + ".";
+}
+
+std::string FormatDialogDouble(double value) {
+    constexpr int kSignificantDigits = 15;
+    constexpr int kBufferSize = 64;
+    char buffer[kBufferSize];
+    std::snprintf(buffer, sizeof buffer, "%.*g", kSignificantDigits, value);
+    return buffer;
+}
+
+DataExchange::DataExchange(Direction direction, ControlAccess& controls,
+                           const DialogTemplate& dialog)
+    : m_direction(direction), m_controls(controls), m_dialog(dialog) {}
+
+void DataExchange::Fail(int id, std::string message) {
+    m_failure = ExchangeFailure{id, std::move(message)};
+    m_controls.SetFocus(id);
+}
+
+void DataExchange::Text(int id, std::string& value) {
+    if (Stopped()) {
+        return;
+    }
+    if (Saving()) {
+        value = m_controls.GetText(id);
+    } else {
+        m_controls.SetText(id, value);
+    }
+}
+
+void DataExchange::Int(int id, int& value) {
+    if (Stopped()) {
+        return;
+    }
+    if (!Saving()) {
+        m_controls.SetText(id, std::to_string(value));
+        return;
+    }
+    int parsed = 0;
+    if (!ParseInt(m_controls.GetText(id), parsed)) {
+        Fail(id, kEnterIntegerMessage);
+        return;
+    }
+    value = parsed;
+}
+
+void DataExchange::IntRange(int id, int& value, int low, int high) {
+    if (Stopped()) {
+        return;
+    }
+    if (!Saving()) {
+        m_controls.SetText(id, std::to_string(value));
+        return;
+    }
+    int parsed = 0;
+    if (!ParseInt(m_controls.GetText(id), parsed)) {
+        Fail(id, kEnterIntegerMessage);
+        return;
+    }
+    // The member keeps its old value when the entry is out of range: a refused entry never
+    // reaches the dialog's members.
+    if (parsed < low || parsed > high) {
+        Fail(id, IntRangeMessage(low, high));
+        return;
+    }
+    value = parsed;
+}
+
+void DataExchange::Double(int id, double& value) {
+    if (Stopped()) {
+        return;
+    }
+    if (!Saving()) {
+        m_controls.SetText(id, FormatDialogDouble(value));
+        return;
+    }
+    double parsed = 0.0;
+    if (!ParseDouble(m_controls.GetText(id), parsed)) {
+        Fail(id, kEnterNumberMessage);
+        return;
+    }
+    value = parsed;
+}
+
+void DataExchange::Radio(int firstId, int& index) {
+    if (Stopped()) {
+        return;
+    }
+    const std::vector<int> group = m_dialog.RadioGroup(firstId);
+    const int count = static_cast<int>(group.size());
+    if (Saving()) {
+        index = -1;
+        for (int i = 0; i < count; ++i) {
+            if (m_controls.GetCheck(group[static_cast<size_t>(i)]) != 0) {
+                index = i;
+                break;
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        m_controls.SetCheck(group[static_cast<size_t>(i)], i == index ? 1 : 0);
+    }
+}
+
+void DataExchange::Check(int id, int& value) {
+    if (Stopped()) {
+        return;
+    }
+    if (Saving()) {
+        value = m_controls.GetCheck(id);
+    } else {
+        m_controls.SetCheck(id, value);
+    }
+}
+
+void DataExchange::Slider(int id, int& position) {
+    if (Stopped()) {
+        return;
+    }
+    if (Saving()) {
+        position = m_controls.GetSliderPos(id);
+    } else {
+        m_controls.SetSliderPos(id, std::clamp(position, kSliderMin, kSliderMax));
+    }
+}
+
+} // namespace platform

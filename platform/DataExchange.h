@@ -1,0 +1,58 @@
+// Dialog data exchange: one function per dialog moves its members to the controls (when the
+// dialog opens) and back (when OK is pressed), with the number and range checks on the way
+// back. The first failed check stops the exchange and keeps its standard message; the dialog
+// then stays open with the focus on the offending control.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/ControlAccess.h"
+
+namespace platform {
+
+// The standard messages of the checks.
+std::string IntRangeMessage(int low, int high); // "Please enter an integer between %1 and %2."
+extern const char* const kEnterIntegerMessage;  // "Please enter an integer."
+extern const char* const kEnterNumberMessage;   // "Please enter a number."
+
+// How a double is shown in an edit: up to 15 significant digits, no trailing zeros.
+std::string FormatDialogDouble(double value);
+
+struct ExchangeFailure {
+    int controlId = kIdStatic;
+    std::string message;
+};
+
+class DataExchange {
+public:
+    enum class Direction { kToControls, kFromControls };
+
+    DataExchange(Direction direction, ControlAccess& controls, const DialogTemplate& dialog);
+
+    bool Saving() const { return m_direction == Direction::kFromControls; }
+    const std::optional<ExchangeFailure>& Failure() const { return m_failure; }
+
+    // Each exchange does nothing once a check has failed.
+    void Text(int id, std::string& value);
+    void Int(int id, int& value);
+    // An int that must lie in low..high when read back.
+    void IntRange(int id, int& value, int low, int high);
+    void Double(int id, double& value);
+    // The index of the checked button of the radio group starting at firstId; -1 when none is
+    // checked. Setting an index outside the group clears every button.
+    void Radio(int firstId, int& index);
+    void Check(int id, int& value);
+    void Slider(int id, int& position);
+
+private:
+    bool Stopped() const { return m_failure.has_value(); }
+    void Fail(int id, std::string message);
+
+    Direction m_direction;
+    ControlAccess& m_controls;
+    const DialogTemplate& m_dialog;
+    std::optional<ExchangeFailure> m_failure;
+};
+
+} // namespace platform

@@ -1,0 +1,56 @@
+#include "platform/SearchPath.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+
+std::vector<std::string> SearchFolders(const std::string& programFolder,
+                                       const std::string& currentFolder,
+                                       const std::string& pathVariable) {
+    std::vector<std::string> folders;
+    const auto add = [&folders](const std::string& folder) {
+        if (!folder.empty()) {
+            folders.push_back(folder);
+        }
+    };
+    add(programFolder);
+    add(currentFolder);
+    std::string::size_type start = 0;
+    while (start <= pathVariable.size()) {
+        const std::string::size_type colon = pathVariable.find(':', start);
+        const std::string::size_type end = colon == std::string::npos ? pathVariable.size() : colon;
+        add(pathVariable.substr(start, end - start));
+        start = end + 1;
+    }
+    return folders;
+}
+
+std::optional<std::string> SearchAlongPath(const std::string& name,
+                                           const std::string& defaultExtension,
+                                           const std::vector<std::string>& folders) {
+    namespace fs = std::filesystem;
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    fs::path file(name);
+    if (!file.has_extension() && !defaultExtension.empty()) {
+        file += defaultExtension;
+    }
+    const auto isFile = [](const fs::path& candidate) {
+        std::error_code error;
+        return fs::is_regular_file(candidate, error);
+    };
+    if (file.has_parent_path()) {
+        return isFile(file) ? std::optional<std::string>(file.string()) : std::nullopt;
+    }
+    for (const std::string& folder : folders) {
+        const fs::path candidate = fs::path(folder) / file;
+        if (isFile(candidate)) {
+            return candidate.string();
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace platform

@@ -1,0 +1,90 @@
+// UiHost: everything a command handler of the form view asks of the desktop. Handlers are
+// written once against this interface; the Qt backend shows real windows, the scripted backend
+// answers from a script and records what was asked.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ControlAccess.h"
+#include "platform/Dialog.h"
+#include "platform/DrawContext.h"
+
+namespace platform {
+
+// The one view timer.
+constexpr int kViewTimerId = 1;
+// The plot-area picture control of the form.
+constexpr int kPlotControlId = 1018;
+
+enum class MessageIcon { kNone, kInformation, kWarning, kError };
+
+// File dialog flags, with the values the platform gave them.
+enum FileDialogFlags : unsigned {
+    kOfnNone = 0,
+    kOfnOverwritePrompt = 0x2, // Save: ask before replacing an existing file
+    kOfnHideReadOnly = 0x4,    // no read-only check box
+};
+
+struct FileDialogRequest {
+    bool open = true;     // Open dialog; false: Save dialog
+    std::string fileName; // pre-filled name
+    std::string filter;   // empty: no file-type filter
+    std::string defaultExtension;
+    unsigned flags = kOfnNone;
+};
+
+enum class PrintKind { kWithDialog, kDirect, kPreview };
+
+// Draws one printed page into the printer's context.
+using PageRenderer = std::function<void(DrawContext&)>;
+
+class UiHost {
+public:
+    virtual ~UiHost() = default;
+
+    // Runs a dialog modally; returns kIdOk or kIdCancel. A failed check keeps it open.
+    virtual int RunModal(Dialog& dialog) = 0;
+    // A warning dialog (title, one to three fixed lines, OK). templateId names it for the record.
+    virtual void ShowWarning(int templateId, const std::string& title,
+                             const std::vector<std::string>& lines) = 0;
+    // A message box with an OK button; an empty caption means the application's name.
+    virtual void MessageBox(const std::string& text, const std::string& caption,
+                            MessageIcon icon) = 0;
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<std::string> RunFileDialog(const FileDialogRequest& request) = 0;
+
+    // Starts the view timer, or restarts it with a new period. It runs until replaced.
+    virtual void SetTimer(int timerId, int periodMs) = 0;
+    // Schedules a repaint of the view; erase also clears its background first.
+    virtual void Invalidate(bool erase) = 0;
+
+    // A context for the plot area; drawing ends when it is destroyed.
+    virtual std::unique_ptr<DrawContext> GetPlotContext() = 0;
+    // The controls of the form (template 101), for the view's exchange.
+    virtual ControlAccess& FormControls() = 0;
+
+    // Searches a file by name along the search path (the program's folder, the current folder,
+    // then the folders of PATH); defaultExtension is added when the name has none.
+    virtual std::optional<std::string> SearchFile(const std::string& name,
+                                                  const std::string& defaultExtension) = 0;
+
+    // Prints one page drawn by the renderer; false when cancelled or failed.
+    virtual bool Print(PrintKind kind, const PageRenderer& renderer) = 0;
+};
+
+// What the desktop delivers to the view.
+class ViewEvents {
+public:
+    virtual ~ViewEvents() = default;
+    // A button or menu command; false when the view does not handle the id.
+    virtual bool OnCommand(int id) = 0;
+    virtual void OnTimer(int timerId) = 0;
+    virtual void OnPaint() = 0;
+    virtual void OnPrint(DrawContext& dc) = 0;
+};
+
+} // namespace platform

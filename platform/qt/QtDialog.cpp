@@ -1,0 +1,38 @@
+#include "platform/qt/QtDialog.h"
+
+#include <QMessageBox>
+
+namespace platform::qt {
+
+QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
+    : QDialog(parent), m_dialog(dialog), m_controls(new QtTemplateWidget(dialog.Template(), this)),
+      m_caption(std::move(caption)) {
+    const DialogTemplate& shape = dialog.Template();
+    setWindowTitle(QString::fromStdString(shape.title));
+    setFixedSize(m_controls->size());
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    if (!shape.centered) {
+        move(shape.screenPosition.x, shape.screenPosition.y);
+    }
+    m_controls->onButton = [this](int id) {
+        if (id == kIdOk) {
+            PressOk();
+        } else if (id == kIdCancel) {
+            reject();
+        }
+    };
+    OpenDialog(m_dialog, *m_controls);
+}
+
+bool QtDialog::PressOk() {
+    const std::optional<ExchangeFailure> failure = AcceptDialog(m_dialog, *m_controls);
+    if (failure) {
+        QMessageBox::warning(this, m_caption, QString::fromStdString(failure->message));
+        m_controls->SetFocus(failure->controlId);
+        return false;
+    }
+    accept();
+    return true;
+}
+
+} // namespace platform::qt

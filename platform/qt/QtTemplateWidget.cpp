@@ -1,0 +1,276 @@
+#include "platform/qt/QtTemplateWidget.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+namespace platform::qt {
+
+namespace {
+
+QRect ToPixels(const Rect& rect) {
+    return {DialogUnitsToPixels(rect.x), DialogUnitsToPixels(rect.y),
+            DialogUnitsToPixels(rect.width), DialogUnitsToPixels(rect.height)};
+}
+
+// The output box keeps "\r\n" line ends in the view's text; the widget shows plain "\n".
+QString ToWidgetText(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+std::string FromWidgetText(const QString& text) {
+    QString stored = text;
+    stored.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return stored.toStdString();
+}
+
+} // namespace
+
+QSize TemplatePixelSize(const DialogTemplate& dialog) {
+    return {DialogUnitsToPixels(dialog.size.cx), DialogUnitsToPixels(dialog.size.cy)};
+}
+
+PictureWidget::PictureWidget(QWidget* parent, QSize size, bool sunken)
+    : QWidget(parent), m_image(size, QImage::Format_RGB32), m_sunken(sunken) {
+    m_image.fill(Qt::white);
+    // The picture paints all of itself, so an update never repaints the form beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_image);
+    if (m_sunken) {
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawLine(0, 0, width() - 1, 0);
+        painter.drawLine(0, 0, 0, height() - 1);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawLine(width() - 1, 0, width() - 1, height() - 1);
+        painter.drawLine(0, height() - 1, width() - 1, height() - 1);
+    }
+}
+
+QtTemplateWidget::QtTemplateWidget(const DialogTemplate& dialog, QWidget* parent)
+    : QWidget(parent), m_template(dialog) {
+    setFixedSize(TemplatePixelSize(dialog));
+    QButtonGroup* radioGroup = nullptr;
+    for (const ControlTemplate& control : m_template.controls) {
+        QWidget* widget = Create(control, radioGroup);
+        if (control.id != kIdStatic) {
+            m_controls[control.id] = widget;
+        }
+    }
+    // Group frames stay behind the controls they frame.
+    for (QGroupBox* box : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        box->lower();
+    }
+}
+
+QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*& radioGroup) {
+    QWidget* widget = nullptr;
+    const QString text = QString::fromStdString(control.text);
+    if (control.kind != ControlKind::kRadio) {
+        radioGroup = nullptr;
+    }
+    switch (control.kind) {
+    case ControlKind::kEdit:
+        if ((control.style & kStyleMultiLine) != 0) {
+            auto* edit = new QPlainTextEdit(this);
+            edit->setReadOnly((control.style & kStyleReadOnly) != 0);
+            edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+            if ((control.style & kStyleScrollBars) != 0) {
+                edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+                edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            }
+            edit->setPlainText(text);
+            widget = edit;
+        } else {
+            auto* edit = new QLineEdit(text, this);
+            edit->setReadOnly((control.style & kStyleReadOnly) != 0);
+            widget = edit;
+        }
+        break;
+    case ControlKind::kRadio: {
+        auto* radio = new QRadioButton(text, this);
+        // Groups follow the template, not the parent widget.
+        radio->setAutoExclusive(false);
+        if (radioGroup == nullptr || (control.style & kStyleGroupStart) != 0) {
+            radioGroup = new QButtonGroup(this);
+            radioGroup->setExclusive(true);
+        }
+        radioGroup->addButton(radio, control.id);
+        m_radioGroups[control.id] = radioGroup;
+        widget = radio;
+        break;
+    }
+    case ControlKind::kCheckBox:
+        widget = new QCheckBox(text, this);
+        break;
+    case ControlKind::kSlider: {
+        auto* slider = new QSlider(Qt::Horizontal, this);
+        slider->setRange(kSliderMin, kSliderMax);
+        widget = slider;
+        break;
+    }
+    case ControlKind::kStaticText:
+        widget = new QLabel(text, this);
+        break;
+    case ControlKind::kGroupBox:
+        widget = new QGroupBox(text, this);
+        break;
+    case ControlKind::kPicture:
+        widget = new PictureWidget(this, ToPixels(control.rect).size(),
+                                   (control.style & kStyleSunken) != 0);
+        break;
+    case ControlKind::kPushButton:
+    case ControlKind::kDefaultPushButton: {
+        auto* button = new QPushButton(text, this);
+        button->setDefault(control.kind == ControlKind::kDefaultPushButton);
+        const int id = control.id;
+        QObject::connect(button, &QPushButton::clicked, this, [this, id] {
+            if (onButton) {
+                onButton(id);
+            }
+        });
+        widget = button;
+        break;
+    }
+    }
+    widget->setGeometry(ToPixels(control.rect));
+    if (control.id != kIdStatic) {
+        widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+    }
+    return widget;
+}
+
+void QtTemplateWidget::RequestViewPaint() {
+    m_viewPaintRequested = true;
+    update();
+}
+
+void QtTemplateWidget::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    const bool wholeWidget = QRegion(rect()).subtracted(event->region()).isEmpty();
+    if (!m_viewPaintRequested && !wholeWidget) {
+        return;
+    }
+    m_viewPaintRequested = false;
+    if (onPaint) {
+        onPaint();
+    }
+}
+
+QWidget* QtTemplateWidget::Control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+PictureWidget* QtTemplateWidget::Picture(int id) const {
+    return dynamic_cast<PictureWidget*>(Control(id));
+}
+
+std::string QtTemplateWidget::GetText(int id) const {
+    QWidget* widget = Control(id);
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+        return FromWidgetText(edit->toPlainText());
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        return edit->text().toStdString();
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return label->text().toStdString();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return button->text().toStdString();
+    }
+    return {};
+}
+
+void QtTemplateWidget::SetText(int id, const std::string& text) {
+    QWidget* widget = Control(id);
+    const QString shown = ToWidgetText(text);
+    // Unchanged text is left alone: setting it would repaint the form, and a repaint of the
+    // form pushes the view fields again.
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+        if (edit->toPlainText() != shown) {
+            edit->setPlainText(shown);
+        }
+    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        if (line->text() != shown) {
+            line->setText(shown);
+        }
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->text() != shown) {
+            label->setText(shown);
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        if (button->text() != shown) {
+            button->setText(shown);
+        }
+    }
+}
+
+int QtTemplateWidget::GetCheck(int id) const {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    return button != nullptr && button->isChecked() ? 1 : 0;
+}
+
+void QtTemplateWidget::SetCheck(int id, int check) {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    if (button == nullptr || button->isChecked() == (check != 0)) {
+        return;
+    }
+    const auto group = m_radioGroups.find(id);
+    if (group == m_radioGroups.end()) {
+        button->setChecked(check != 0);
+        return;
+    }
+    // An exclusive group cannot clear its checked button; the exchange may ask for that.
+    group->second->setExclusive(false);
+    button->setChecked(check != 0);
+    group->second->setExclusive(true);
+}
+
+int QtTemplateWidget::GetSliderPos(int id) const {
+    auto* slider = qobject_cast<QSlider*>(Control(id));
+    return slider == nullptr ? kSliderMin : slider->value();
+}
+
+void QtTemplateWidget::SetSliderPos(int id, int pos) {
+    if (auto* slider = qobject_cast<QSlider*>(Control(id))) {
+        slider->setValue(pos);
+    }
+}
+
+void QtTemplateWidget::SetReadOnly(int id, bool readOnly) {
+    QWidget* widget = Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setReadOnly(readOnly);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        text->setReadOnly(readOnly);
+    }
+}
+
+void QtTemplateWidget::SetFocus(int id) {
+    QWidget* widget = Control(id);
+    if (widget == nullptr) {
+        return;
+    }
+    widget->setFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->selectAll();
+    }
+}
+
+} // namespace platform::qt

@@ -1,0 +1,72 @@
+// A widget built from a dialog template: one child widget per control at its template position
+// (dialog units times one fixed factor), with the control states readable and writable by id.
+// Used for the form of the main window and inside every dialog.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <map>
+
+#include "platform/ControlAccess.h"
+
+class QButtonGroup;
+
+namespace platform::qt {
+
+// A picture control: shows an image that drawing contexts paint into; starts plain white.
+class PictureWidget : public QWidget {
+public:
+    PictureWidget(QWidget* parent, QSize size, bool sunken);
+    QImage& Image() { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_image;
+    bool m_sunken;
+};
+
+class QtTemplateWidget : public QWidget, public ControlAccess {
+public:
+    QtTemplateWidget(const DialogTemplate& dialog, QWidget* parent);
+
+    const DialogTemplate& Template() const { return m_template; }
+    QWidget* Control(int id) const;
+    PictureWidget* Picture(int id) const;
+
+    // A push button was clicked.
+    std::function<void(int id)> onButton;
+    // The view is repainted: after RequestViewPaint, or when the whole widget is painted
+    // (shown, resized, uncovered). Child controls repainting themselves over the form do not
+    // count: a radio button's repaint after a click must not run the view's paint handler.
+    std::function<void()> onPaint;
+    // Schedules a repaint of the whole widget that runs onPaint.
+    void RequestViewPaint();
+
+    std::string GetText(int id) const override;
+    void SetText(int id, const std::string& text) override;
+    int GetCheck(int id) const override;
+    void SetCheck(int id, int check) override;
+    int GetSliderPos(int id) const override;
+    void SetSliderPos(int id, int pos) override;
+    void SetReadOnly(int id, bool readOnly) override;
+    void SetFocus(int id) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* Create(const ControlTemplate& control, QButtonGroup*& radioGroup);
+
+    DialogTemplate m_template;
+    bool m_viewPaintRequested = false;
+    std::map<int, QWidget*> m_controls;
+    std::map<int, QButtonGroup*> m_radioGroups; // radio id -> its group
+};
+
+// Size of a template's client area in pixels.
+QSize TemplatePixelSize(const DialogTemplate& dialog);
+
+} // namespace platform::qt

@@ -1,0 +1,167 @@
+#include "platform/qt/QtUiHost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <cstdlib>
+
+#include "platform/SearchPath.h"
+#include "platform/qt/QtDialog.h"
+#include "platform/qt/QtDrawContext.h"
+
+namespace platform::qt {
+
+namespace {
+
+// A dialog without members: the warnings.
+class PlainDialog : public Dialog {
+public:
+    using Dialog::Dialog;
+    void DoDataExchange(DataExchange& /*exchange*/) override {}
+};
+
+// Paints into the plot area's image; the widget shows the result when the context is released.
+class PlotAreaContext : public QtDrawContext {
+public:
+    PlotAreaContext(std::unique_ptr<QPainter> painter, PictureWidget& picture)
+        : QtDrawContext(*painter), m_painter(std::move(painter)), m_picture(picture) {}
+    ~PlotAreaContext() override {
+        m_painter->end();
+        m_picture.update();
+    }
+
+private:
+    std::unique_ptr<QPainter> m_painter;
+    PictureWidget& m_picture;
+};
+
+// Renders one page on a printer.
+void RenderPage(QPrinter& printer, const PageRenderer& renderer) {
+    QPainter painter(&printer);
+    QtDrawContext dc(painter);
+    renderer(dc);
+}
+
+} // namespace
+
+QtUiHost::QtUiHost(QtTemplateWidget& form, QWidget& window, QString applicationName)
+    : m_form(form), m_window(window), m_applicationName(std::move(applicationName)),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+
+QtUiHost::~QtUiHost() = default;
+
+int QtUiHost::RunModal(Dialog& dialog) {
+    QtDialog window(dialog, &m_window, m_applicationName);
+    return window.exec() == QDialog::Accepted ? kIdOk : kIdCancel;
+}
+
+void QtUiHost::ShowWarning(int templateId, const std::string& title,
+                           const std::vector<std::string>& lines) {
+    PlainDialog warning(MakeWarningTemplate(templateId, title, lines));
+    RunModal(warning);
+}
+
+void QtUiHost::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                   QMessageBox::Warning, QMessageBox::Critical};
+    const QString title = caption.empty() ? m_applicationName : QString::fromStdString(caption);
+    QMessageBox box(kIcons[static_cast<int>(icon)], title, QString::fromStdString(text),
+                    QMessageBox::Ok, &m_window);
+    box.exec();
+}
+
+std::optional<std::string> QtUiHost::RunFileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(&m_window);
+    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & kOfnOverwritePrompt) == 0);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!request.filter.empty()) {
+        dialog.setNameFilter(QString::fromStdString(request.filter));
+    }
+    if (!request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    }
+    const QString name = QString::fromStdString(request.fileName);
+    // A wildcard name such as "*.*" lists the matching files instead of pre-filling a name.
+    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
+        dialog.setNameFilter(name);
+    } else if (!name.isEmpty()) {
+        dialog.selectFile(name);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front().toStdString();
+}
+
+void QtUiHost::SetTimer(int timerId, int periodMs) {
+    std::unique_ptr<QTimer>& timer = m_timers[timerId];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, [this, timerId] {
+            if (m_view != nullptr) {
+                m_view->OnTimer(timerId);
+            }
+        });
+    }
+    timer->start(periodMs);
+}
+
+int QtUiHost::TimerPeriod(int timerId) const {
+    const auto it = m_timers.find(timerId);
+    return it == m_timers.end() || !it->second->isActive() ? -1 : it->second->interval();
+}
+
+void QtUiHost::Invalidate(bool /*erase*/) {
+    // Qt always paints the background of the form before its controls.
+    m_form.RequestViewPaint();
+}
+
+std::unique_ptr<DrawContext> QtUiHost::GetPlotContext() {
+    PictureWidget* picture = m_form.Picture(kPlotControlId);
+    if (picture == nullptr) {
+        return nullptr;
+    }
+    picture->Image().fill(Qt::white);
+    return std::make_unique<PlotAreaContext>(std::make_unique<QPainter>(&picture->Image()),
+                                             *picture);
+}
+
+std::optional<std::string> QtUiHost::SearchFile(const std::string& name,
+                                                const std::string& defaultExtension) {
+    const char* path = std::getenv("PATH");
+    return SearchAlongPath(name, defaultExtension,
+                           SearchFolders(QCoreApplication::applicationDirPath().toStdString(),
+                                         QDir::currentPath().toStdString(),
+                                         path == nullptr ? std::string() : path));
+}
+
+bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {
+    switch (kind) {
+    case PrintKind::kDirect:
+        RenderPage(*m_printer, renderer);
+        return true;
+    case PrintKind::kWithDialog: {
+        QPrintDialog dialog(m_printer.get(), &m_window);
+        if (dialog.exec() != QDialog::Accepted) {
+            return false;
+        }
+        RenderPage(*m_printer, renderer);
+        return true;
+    }
+    case PrintKind::kPreview: {
+        QPrintPreviewDialog preview(m_printer.get(), &m_window);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
+                         [&renderer](QPrinter* printer) { RenderPage(*printer, renderer); });
+        return preview.exec() == QDialog::Accepted;
+    }
+    }
+    return false;
+}
+
+} // namespace platform::qt

@@ -1,0 +1,50 @@
+// The Qt desktop: modal QDialogs from templates, QMessageBox, QFileDialog, QTimer for the view
+// timer, the plot area's image as drawing surface, the form widget's controls, and printing
+// through QPrinter with its print and preview dialogs. No product logic lives here.
+#pragma once
+
+#include <QPrinter>
+#include <QString>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "platform/UiHost.h"
+#include "platform/qt/QtTemplateWidget.h"
+
+namespace platform::qt {
+
+class QtUiHost : public UiHost {
+public:
+    // form: the form widget holding the plot-area picture; window: parent of the dialogs.
+    QtUiHost(QtTemplateWidget& form, QWidget& window, QString applicationName);
+    ~QtUiHost() override;
+
+    void SetEventSink(ViewEvents* view) { m_view = view; }
+    // The current period of a running timer, or -1.
+    int TimerPeriod(int timerId) const;
+    QPrinter& Printer() { return *m_printer; }
+
+    int RunModal(Dialog& dialog) override;
+    void ShowWarning(int templateId, const std::string& title,
+                     const std::vector<std::string>& lines) override;
+    void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    std::optional<std::string> RunFileDialog(const FileDialogRequest& request) override;
+    void SetTimer(int timerId, int periodMs) override;
+    void Invalidate(bool erase) override;
+    std::unique_ptr<DrawContext> GetPlotContext() override;
+    ControlAccess& FormControls() override { return m_form; }
+    std::optional<std::string> SearchFile(const std::string& name,
+                                          const std::string& defaultExtension) override;
+    bool Print(PrintKind kind, const PageRenderer& renderer) override;
+
+private:
+    QtTemplateWidget& m_form;
+    QWidget& m_window;
+    QString m_applicationName;
+    ViewEvents* m_view = nullptr;
+    std::map<int, std::unique_ptr<QTimer>> m_timers;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace platform::qt

@@ -1,0 +1,65 @@
+// A drawing context that keeps every segment and text with its pen, font and colour, in logical
+// and in device units, so tests can check exact coordinates of a plot.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/DrawContext.h"
+
+namespace platform {
+
+struct RecordedLine {
+    Point from; // logical
+    Point to;
+    Point deviceFrom;
+    Point deviceTo;
+    PenSpec pen; // as selected, logical width
+};
+
+struct RecordedText {
+    Point at; // logical top-left
+    Point deviceAt;
+    std::string text;
+    LogicalFont font; // as selected, logical height
+    Rgb color;
+    bool transparent = false;
+};
+
+// One drawing, from getting the context to releasing it.
+struct Drawing {
+    std::vector<RecordedLine> lines;
+    std::vector<RecordedText> texts;
+    // Pens and fonts still alive when the context was released (0 when the drawing code
+    // released everything it created).
+    int leakedPens = 0;
+    int leakedFonts = 0;
+    bool released = false;
+};
+
+// The font a fresh context starts with.
+LogicalFont DefaultContextFont();
+
+class RecordingDrawContext : public DrawContext {
+public:
+    // Records into `drawing`, which outlives the context.
+    explicit RecordingDrawContext(std::shared_ptr<Drawing> drawing);
+    ~RecordingDrawContext() override;
+
+    const Drawing& Record() const { return *m_drawing; }
+
+protected:
+    void DeviceLine(Point from, Point to, const PenSpec& devicePen) override;
+    void DeviceText(Point topLeft, const std::string& text, const LogicalFont& deviceFont,
+                    Rgb color, bool transparent) override;
+    void OnLogicalLine(Point from, Point to) override;
+    void OnLogicalText(Point at, const std::string& text) override;
+
+private:
+    std::shared_ptr<Drawing> m_drawing;
+    RecordedLine m_pendingLine;
+    RecordedText m_pendingText;
+};
+
+} // namespace platform

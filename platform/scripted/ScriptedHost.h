@@ -1,0 +1,151 @@
+// The scripted desktop: answers dialogs and file dialogs from a queue of scripted answers and
+// records everything the commands asked of the desktop. Tests play whole command flows with it,
+// and the batch command line runs the same commands from its flags.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/UiHost.h"
+#include "platform/scripted/RecordingDrawContext.h"
+
+namespace platform {
+
+// A dialog came up that the script has no answer for, or the answer does not fit the dialog.
+class ScriptError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What the user does in one dialog: change controls, then press a button. An OK whose entries
+// fail a check leaves the dialog open for the next answer in the queue.
+struct DialogAnswer {
+    enum class EntryKind { kText, kCheck, kRadio, kSlider };
+    struct Entry {
+        EntryKind kind;
+        int id;
+        std::string text;
+        int value;
+    };
+
+    int templateId = 0; // 0: whichever dialog comes up
+    std::vector<Entry> entries;
+    int button = kIdOk;
+
+    static DialogAnswer Ok(int templateId = 0);
+    static DialogAnswer Cancel(int templateId = 0);
+    DialogAnswer& Text(int id, const std::string& text);
+    DialogAnswer& Check(int id, int check);
+    DialogAnswer& Radio(int id); // clicks this radio button
+    DialogAnswer& Slider(int id, int position);
+};
+
+struct ShownDialog {
+    int templateId = 0;
+    std::string title;
+    int result = kIdCancel;
+    // The messages of checks that failed on the way (the dialog stayed open after each).
+    std::vector<std::string> failedChecks;
+    // The controls as the dialog showed them when it opened.
+    ControlValues opened;
+};
+
+struct ShownWarning {
+    int templateId = 0;
+    std::string title;
+    std::vector<std::string> lines;
+};
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    MessageIcon icon = MessageIcon::kNone;
+};
+
+struct TimerStart {
+    int timerId = 0;
+    int periodMs = 0;
+};
+
+struct PrintJob {
+    PrintKind kind = PrintKind::kWithDialog;
+    std::shared_ptr<Drawing> page;
+};
+
+class ScriptedHost : public UiHost {
+public:
+    // The application's name, used as the caption of message boxes without one.
+    static constexpr const char* kApplicationName = "Olvex";
+
+    explicit ScriptedHost(const DialogTemplate& form);
+
+    // ---- Script -------------------------------------------------------------------------------
+    void AnswerDialog(const DialogAnswer& answer) { m_dialogAnswers.push_back(answer); }
+    // A path for the next file dialog, or nothing for Cancel.
+    void AnswerFileDialog(std::optional<std::string> path) { m_fileAnswers.push_back(path); }
+    void SetSearchFolders(std::vector<std::string> folders) {
+        m_searchFolders = std::move(folders);
+    }
+    void SetEventSink(ViewEvents* view) { m_view = view; }
+    // The user clicks a radio button of the form.
+    void ClickFormRadio(int radioId);
+    // Delivers one tick of a running timer to the view; false when that timer is not running.
+    bool TickTimer(int timerId = kViewTimerId);
+    // A repaint of the view, as after uncovering the window.
+    void Paint();
+    int UnansweredDialogs() const { return static_cast<int>(m_dialogAnswers.size()); }
+
+    // ---- Record -------------------------------------------------------------------------------
+    const std::vector<ShownDialog>& Dialogs() const { return m_dialogs; }
+    const std::vector<ShownWarning>& Warnings() const { return m_warnings; }
+    const std::vector<ShownMessage>& Messages() const { return m_messages; }
+    const std::vector<FileDialogRequest>& FileDialogs() const { return m_fileDialogs; }
+    const std::vector<TimerStart>& TimerStarts() const { return m_timerStarts; }
+    // The current period of a running timer.
+    std::optional<int> TimerPeriod(int timerId) const;
+    // One entry per Invalidate call: its erase flag.
+    const std::vector<bool>& Invalidations() const { return m_invalidations; }
+    const std::vector<std::shared_ptr<Drawing>>& Drawings() const { return m_drawings; }
+    const std::vector<PrintJob>& PrintJobs() const { return m_prints; }
+    ControlValues& Form() { return m_form; }
+
+    // ---- UiHost -------------------------------------------------------------------------------
+    int RunModal(Dialog& dialog) override;
+    void ShowWarning(int templateId, const std::string& title,
+                     const std::vector<std::string>& lines) override;
+    void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    std::optional<std::string> RunFileDialog(const FileDialogRequest& request) override;
+    void SetTimer(int timerId, int periodMs) override;
+    void Invalidate(bool erase) override { m_invalidations.push_back(erase); }
+    std::unique_ptr<DrawContext> GetPlotContext() override;
+    ControlAccess& FormControls() override { return m_form; }
+    std::optional<std::string> SearchFile(const std::string& name,
+                                          const std::string& defaultExtension) override;
+    bool Print(PrintKind kind, const PageRenderer& renderer) override;
+
+private:
+    void Apply(const DialogAnswer& answer, const DialogTemplate& dialog, ControlValues& controls);
+
+    const DialogTemplate& m_formTemplate;
+    ControlValues m_form;
+    ViewEvents* m_view = nullptr;
+    std::deque<DialogAnswer> m_dialogAnswers;
+    std::deque<std::optional<std::string>> m_fileAnswers;
+    std::vector<std::string> m_searchFolders;
+
+    std::vector<ShownDialog> m_dialogs;
+    std::vector<ShownWarning> m_warnings;
+    std::vector<ShownMessage> m_messages;
+    std::vector<FileDialogRequest> m_fileDialogs;
+    std::vector<TimerStart> m_timerStarts;
+    std::map<int, int> m_timerPeriods;
+    std::vector<bool> m_invalidations;
+    std::vector<std::shared_ptr<Drawing>> m_drawings;
+    std::vector<PrintJob> m_prints;
+};
+
+} // namespace platform

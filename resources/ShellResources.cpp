@@ -1,0 +1,96 @@
+// Menu, toolbar, accelerators and string table of the main frame (resource 128).
+#include "resources/Resources.h"
+
+#include <array>
+
+namespace resources {
+
+const std::vector<MenuItem>& MainMenu() {
+    static const std::vector<MenuItem> menu{
+        {0,
+         "&Print",
+         "",
+         {
+             {kIdFilePrint, "&Print...\tCtrl+P", "Print the plot", {}},
+             {kIdFilePrintPreview, "Print Pre&view", "Display the printed page", {}},
+             {kIdFilePrintSetup, "P&rint Setup...", "Change the printer and printing options", {}},
+             {0, "", "", {}},
+             {kIdAppExit, "E&xit", "Quit the application", {}},
+         }},
+        {0,
+         "&View",
+         "",
+         {
+             {kIdViewToolbar, "&Toolbar", "Show or hide the toolbar", {}},
+             {kIdViewStatusBar, "&Status Bar", "Show or hide the status bar", {}},
+         }},
+        {0,
+         "&Help",
+         "",
+         {
+             {kIdOnlineHelp, "Online Help", "Where to find the online help", {}},
+             {kIdUserWave, "User Wave", "The format of a user wave file", {}},
+             {kIdUserCoeffsFormat, "User Coeffs Format", "The formats of coefficient files", {}},
+             {kIdAppAbout, "&About pelmix1.exe...", "Program information and version", {}},
+         }},
+    };
+    return menu;
+}
+
+const std::vector<int>& ToolbarButtons() {
+    static const std::vector<int> buttons{kIdFilePrint, 0, kIdAppAbout};
+    return buttons;
+}
+
+const std::vector<Accelerator>& Accelerators() {
+    static const std::vector<Accelerator> table{
+        {"Ctrl+N", kIdFileNew},    {"Ctrl+O", kIdFileOpen},   {"Ctrl+S", kIdFileSave},
+        {"Ctrl+P", kIdFilePrint},  {"Ctrl+Z", kIdEditUndo},   {"Alt+Backspace", kIdEditUndo},
+        {"Ctrl+X", kIdEditCut},    {"Shift+Del", kIdEditCut}, {"Ctrl+C", kIdEditCopy},
+        {"Ctrl+Ins", kIdEditCopy}, {"Ctrl+V", kIdEditPaste},  {"Shift+Ins", kIdEditPaste},
+        {"F6", kIdNextPane},       {"Shift+F6", kIdPrevPane},
+    };
+    return table;
+}
+
+namespace {
+struct StringEntry {
+    int id;
+    const char* text;
+};
+constexpr std::array<StringEntry, 6> kStrings{{
+    {kIdrMainFrame, "Vantrel\npelmix1.exe\nOlvex\n\n\nOlvex.Document\nOlvex Document"},
+    {kIdsAppTitle, "Olvex"},
+    {kIdsIdleMessage, "Ready"},
+    {kIdsIndicatorCaps, "CAP"},
+    {kIdsIndicatorNum, "NUM"},
+    {kIdsIndicatorScrl, "SCRL"},
+}};
+} // namespace
+
+std::string LoadString(int id) {
+    for (const StringEntry& entry : kStrings) {
+        if (entry.id == id) {
+            return entry.text;
+        }
+    }
+    return {};
+}
+
+std::string DocumentString(DocString field) {
+    const std::string all = LoadString(kIdrMainFrame);
+    int index = static_cast<int>(field);
+    std::string::size_type start = 0;
+    while (index > 0) {
+        const std::string::size_type next = all.find('\n', start);
+        if (next == std::string::npos) {
+            return {};
+        }
+        start = next + 1;
+        --index;
+    }
+    const std::string::size_type end = all.find('\n', start);
+    return all.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+} // namespace resources

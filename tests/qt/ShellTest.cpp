@@ -1,0 +1,172 @@
+// The window program under the offscreen platform: the main window's position, size and
+// buttons, the form of template 101, radio buttons read only by commands, the first plot frame
+// drawn by the timer, and copy and paste through the frame.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/MainFrame.h"
+#include "app/OlvexDoc.h"
+#include "plots/PlotConventions.h"
+#include "resources/Resources.h"
+
+namespace {
+
+struct ShellFixture : ::testing::Test {
+    COlvexDoc doc;
+    CMainFrame frame{doc};
+    ShellFixture() {
+        frame.ShowAndUpdate();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    }
+    QWidget* Control(int id) { return frame.Form().Control(id); }
+    void Click(int id) {
+        QWidget* w = Control(id);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2));
+    }
+};
+
+TEST_F(ShellFixture, MainWindowAtTopLeftWithoutMaximize) {
+    EXPECT_EQ(frame.frameGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(frame.frameGeometry().size(), QSize(740, 600));
+    EXPECT_FALSE(frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(frame.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_EQ(frame.windowTitle(), "Untitled - Vantrel");
+    // The plot control is wider than the 400-pixel plot area.
+    EXPECT_GT(Control(resources::kIdcPlotArea)->width(), 400);
+    EXPECT_GE(Control(resources::kIdcPlotArea)->height(), 250);
+    // Menu items and the toolbar's Print and About.
+    ASSERT_NE(frame.Action(resources::kIdUserCoeffsFormat), nullptr);
+    EXPECT_EQ(frame.Action(resources::kIdAppAbout)->text(), "&About pelmix1.exe...");
+    EXPECT_TRUE(
+        frame.Action(resources::kIdFilePrint)->shortcuts().contains(QKeySequence("Ctrl+P")));
+    EXPECT_TRUE(
+        frame.Action(resources::kIdEditCopy)->shortcuts().contains(QKeySequence("Ctrl+Ins")));
+    auto* pane = frame.findChild<QLabel*>("messagePane");
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->text(), "Ready");
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        EXPECT_NE(frame.findChild<QLabel*>(indicator), nullptr) << indicator;
+    }
+}
+
+TEST_F(ShellFixture, FormHoldsEveryControlOfTemplate101) {
+    QStringList groupTitles;
+    for (QGroupBox* box : frame.Form().findChildren<QGroupBox*>()) {
+        groupTitles << box->title();
+    }
+    QStringList labels;
+    for (QLabel* label : frame.Form().findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    for (const platform::ControlTemplate& control : resources::FormTemplate().controls) {
+        const QString text = QString::fromStdString(control.text);
+        const QRect expected(platform::DialogUnitsToPixels(control.rect.x),
+                             platform::DialogUnitsToPixels(control.rect.y),
+                             platform::DialogUnitsToPixels(control.rect.width),
+                             platform::DialogUnitsToPixels(control.rect.height));
+        if (control.id == platform::kIdStatic) {
+            EXPECT_TRUE(groupTitles.contains(text) || labels.contains(text)) << control.text;
+            continue;
+        }
+        QWidget* widget = Control(control.id);
+        ASSERT_NE(widget, nullptr) << control.id;
+        EXPECT_EQ(widget->geometry(), expected) << control.id;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            EXPECT_EQ(button->text(), text) << control.id;
+        }
+    }
+    auto* output = qobject_cast<QPlainTextEdit*>(Control(resources::kIdcOutput));
+    ASSERT_NE(output, nullptr);
+    EXPECT_TRUE(output->isReadOnly());
+    EXPECT_TRUE(output->toPlainText().isEmpty());
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Control(resources::kIdcLpf))->isChecked());
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Control(resources::kIdcFir))->isChecked());
+}
+
+TEST_F(ShellFixture, RadioClicksTakeEffectWhenACommandReadsTheForm) {
+    COlvexView& view = frame.View();
+    Click(resources::kIdcBrf);
+    Click(resources::kIdcIir);
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Control(resources::kIdcBrf))->isChecked());
+    EXPECT_FALSE(qobject_cast<QAbstractButton*>(Control(resources::kIdcLpf))->isChecked());
+    EXPECT_FALSE(qobject_cast<QAbstractButton*>(Control(resources::kIdcFir))->isChecked());
+    EXPECT_EQ(view.m_nFilterSel, 0);
+    EXPECT_EQ(view.m_nFirIir, 0);
+    view.UpdateData(true);
+    EXPECT_EQ(view.m_nFilterSel, 2) << "BRF is index 2 although BPF stands above it";
+    EXPECT_EQ(view.m_nFirIir, 1);
+    Click(resources::kIdcBpf);
+    view.UpdateData(true);
+    EXPECT_EQ(view.m_nFilterSel, 3);
+}
+
+TEST_F(ShellFixture, ControlRepaintsKeepAnUnreadSelectionButAViewRepaintRestoresIt) {
+    COlvexView& view = frame.View();
+    QTRY_COMPARE_WITH_TIMEOUT(view.m_bRedrawPending, 0, 2000);
+    auto* hpf = qobject_cast<QAbstractButton*>(Control(resources::kIdcHpf));
+    Click(resources::kIdcHpf);
+    // The clicked button repaints itself over the form; that is no repaint of the view.
+    hpf->repaint();
+    QTest::qWait(50);
+    EXPECT_TRUE(hpf->isChecked());
+    EXPECT_EQ(frame.Host().TimerPeriod(platform::kViewTimerId), 1000);
+    // An invalidated view pushes the last read selection back and schedules a redraw.
+    frame.Host().Invalidate(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!hpf->isChecked(), 2000);
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Control(resources::kIdcLpf))->isChecked());
+}
+
+TEST_F(ShellFixture, FirstTickDrawsTheResponseFrame) {
+    auto* picture = frame.Form().Picture(resources::kIdcPlotArea);
+    ASSERT_NE(picture, nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(frame.View().m_bTimerDone, 1, 2000);
+    EXPECT_EQ(frame.Host().TimerPeriod(platform::kViewTimerId), 1000);
+    const QImage& image = picture->Image();
+    // The solid frame: left edge at x = 20 and bottom edge at y = 250, black.
+    EXPECT_EQ(image.pixel(20, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(200, 250), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(380, 100), qRgb(0, 0, 0));
+    // Outside the grid stays white.
+    EXPECT_EQ(image.pixel(390, 100), qRgb(255, 255, 255));
+    // The hint: dark text pixels in its box (grid columns left out), gone after a design.
+    const auto darkInHintBox = [picture] {
+        int dark = 0;
+        for (int y = 87; y < 101; ++y) {
+            for (int x = 121; x < 330; ++x) {
+                dark += x % 36 != 20 && qGray(picture->Image().pixel(x, y)) < 128;
+            }
+        }
+        return dark;
+    };
+    EXPECT_GT(darkInHintBox(), 50);
+    frame.View().m_bNoDesign = 0;
+    frame.View().RedrawPlot();
+    EXPECT_EQ(darkInHintBox(), 0);
+}
+
+TEST_F(ShellFixture, CopyFromTheOutputBoxAndNoPasteIntoIt) {
+    COlvexView& view = frame.View();
+    view.m_strOutput = "Data is Hex : 1.0 => 00008000h\r\n";
+    view.UpdateData(false);
+    auto* output = qobject_cast<QPlainTextEdit*>(Control(resources::kIdcOutput));
+    EXPECT_EQ(output->toPlainText(), "Data is Hex : 1.0 => 00008000h\n");
+    output->setFocus();
+    output->selectAll();
+    QApplication::clipboard()->setText("other");
+    frame.Action(resources::kIdEditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "Data is Hex : 1.0 => 00008000h\n");
+    QApplication::clipboard()->setText("pasted");
+    frame.Action(resources::kIdEditPaste)->trigger();
+    EXPECT_EQ(output->toPlainText(), "Data is Hex : 1.0 => 00008000h\n");
+    view.UpdateData(true);
+    EXPECT_EQ(view.m_strOutput, "Data is Hex : 1.0 => 00008000h\r\n");
+}
+
+} // namespace
