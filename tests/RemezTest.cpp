@@ -63,23 +63,31 @@ COlvexDoc Designed(int type, double fc1, double fc2, double fc3, double fc4, int
     return doc;
 }
 
-TEST(RemezGrid, TwoBandExampleHas230PointsEndingOnTheEdges) {
-    COlvexDoc doc;
-    const double edges[] = {0.0, 0.2, 0.25, 0.5};
-    const double desired[] = {1.0, 0.0};
-    const double weights[] = {1.0, 10.0};
+// The low-pass layout [0, 0.2] / [0.25, 0.5] with weights 1 and 10.
+const double kLpEdges[] = {0.0, 0.2, 0.25, 0.5};
+const double kLpDesired[] = {1.0, 0.0};
+const double kLpWeights[] = {1.0, 10.0};
+
+// The dense grid of that layout for a tap count with r = 16 (31 or 32 taps): 230 points.
+RemezWork LowPassGrid(COlvexDoc& doc, int taps) {
     RemezWork w;
-    w.nTaps = 31; // r = 16
+    w.nTaps = taps;
     w.nBands = 2;
-    w.pEdges = edges;
-    w.pDesired = desired;
-    w.pWeights = weights;
+    w.pEdges = kLpEdges;
+    w.pDesired = kLpDesired;
+    w.pWeights = kLpWeights;
     w.r = 16;
     w.nGrid = 230;
     for (auto* v : {&w.grid, &w.desired, &w.weight, &w.error, &w.gridCos}) {
         v->assign(w.nGrid, 0.0);
     }
     doc.BuildDenseGrid(w);
+    return w;
+}
+
+TEST(RemezGrid, TwoBandExampleHas230PointsEndingOnTheEdges) {
+    COlvexDoc doc;
+    const RemezWork w = LowPassGrid(doc, 31);
     ASSERT_EQ(w.nGrid, 230);
     EXPECT_EQ(w.grid[101], 0.2);  // last point of the pass band
     EXPECT_EQ(w.grid[102], 0.25); // first point of the stop band
@@ -89,34 +97,20 @@ TEST(RemezGrid, TwoBandExampleHas230PointsEndingOnTheEdges) {
     // The full run stores the same grid size.
     double h[COlvexDoc::kMaxFirTaps] = {};
     doc.m_nTaps = 31;
-    doc.RemezDesign(h, 31, 2, edges, desired, weights);
+    doc.RemezDesign(h, 31, 2, kLpEdges, kLpDesired, kLpWeights);
     EXPECT_EQ(doc.m_nGridSize, 230);
     EXPECT_EQ(doc.m_bDesignOk, 1);
 }
 
 TEST(RemezGrid, EvenTapCountMovesTheLastPointAndWeighsByCosine) {
     COlvexDoc doc;
-    const double edges[] = {0.0, 0.2, 0.25, 0.5};
-    const double desired[] = {1.0, 0.0};
-    const double weights[] = {1.0, 10.0};
-    RemezWork w;
-    w.nTaps = 32; // r = 16, same grid as 31 taps
-    w.nBands = 2;
-    w.pEdges = edges;
-    w.pDesired = desired;
-    w.pWeights = weights;
-    w.r = 16;
-    w.nGrid = 230;
-    for (auto* v : {&w.grid, &w.desired, &w.weight, &w.error, &w.gridCos}) {
-        v->assign(w.nGrid, 0.0);
-    }
-    doc.BuildDenseGrid(w);
+    const RemezWork w = LowPassGrid(doc, 32);
     const double step = 0.5 / (16 * 16);
     EXPECT_DOUBLE_EQ(w.grid[229], 0.5 - step);
     for (int j : {0, 50, 101, 150, 229}) {
         const double c = std::cos(std::numbers::pi * w.grid[j]);
-        EXPECT_DOUBLE_EQ(w.weight[j], weights[j < 102 ? 0 : 1] * c) << j;
-        EXPECT_DOUBLE_EQ(w.desired[j], desired[j < 102 ? 0 : 1] / c) << j;
+        EXPECT_DOUBLE_EQ(w.weight[j], kLpWeights[j < 102 ? 0 : 1] * c) << j;
+        EXPECT_DOUBLE_EQ(w.desired[j], kLpDesired[j < 102 ? 0 : 1] / c) << j;
     }
 }
 
@@ -295,14 +289,12 @@ namespace {
 // The exchange is linear in the desired gain: scaling the pass-band gain scales every tap. That
 // places the largest tap just inside or just outside the validity bounds 0.0001 and 20.
 TEST(RemezDesign, LargestTapMustLieWithinTheValidityBounds) {
-    const double edges[] = {0.0, 0.2, 0.25, 0.5};
-    const double weights[] = {1.0, 10.0};
     auto design = [&](double gain, COlvexDoc& doc) {
         doc.m_fnConsole = nullptr;
         const double desired[] = {gain, 0.0};
         doc.m_nTaps = 31;
         doc.m_bDesignOk = 1;
-        doc.RemezDesign(doc.m_aFirCoeffs, 31, 2, edges, desired, weights);
+        doc.RemezDesign(doc.m_aFirCoeffs, 31, 2, kLpEdges, desired, kLpWeights);
         return doc.MaxFirCoeffMagnitude();
     };
     COlvexDoc unit;
