@@ -55,9 +55,9 @@ void DrawContext::SetViewportExt(Size extent) {
     }
 }
 
-PenHandle DrawContext::CreatePen(const PenSpec& spec) {
+PenHandle DrawContext::CreatePen(const PenSpec& pen) {
     const PenHandle handle = m_nextHandle++;
-    m_pens[handle] = spec;
+    m_pens[handle] = pen;
     return handle;
 }
 

@@ -102,7 +102,7 @@ public:
     const Mapping& GetMapping() const { return m_mapping; }
 
     // ---- Pens ---------------------------------------------------------------------------------
-    PenHandle CreatePen(const PenSpec& spec);
+    PenHandle CreatePen(const PenSpec& pen);
     // Selects a pen and returns the one it replaces; an unknown handle selects nothing and
     // returns -1.
     PenHandle SelectPen(PenHandle pen);

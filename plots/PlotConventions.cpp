@@ -38,8 +38,8 @@ int PixelOffset(double scaled) {
     return static_cast<int>(scaled); // truncation toward zero
 }
 
-ScopedPen::ScopedPen(platform::DrawContext& dc, const platform::PenSpec& spec)
-    : m_dc(dc), m_pen(dc.CreatePen(spec)), m_previous(dc.SelectPen(m_pen)) {}
+ScopedPen::ScopedPen(platform::DrawContext& dc, const platform::PenSpec& pen)
+    : m_dc(dc), m_pen(dc.CreatePen(pen)), m_previous(dc.SelectPen(m_pen)) {}
 
 ScopedPen::~ScopedPen() {
     m_dc.SelectPen(m_previous);

@@ -53,7 +53,7 @@ inline int PointY(int baseline, double scaled) {
 // Creates a pen and selects it; on destruction selects the previous pen back and deletes it.
 class ScopedPen {
 public:
-    ScopedPen(platform::DrawContext& dc, const platform::PenSpec& spec);
+    ScopedPen(platform::DrawContext& dc, const platform::PenSpec& pen);
     ~ScopedPen();
     ScopedPen(const ScopedPen&) = delete;
     ScopedPen& operator=(const ScopedPen&) = delete;
