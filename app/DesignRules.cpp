@@ -31,22 +31,24 @@ bool CheckFirEdges(int type, double fs, double fc1, double fc2, double fc3, doub
         if (fc1 < fc2 && fc2 < fc3 && fc3 < fc4 && fc4 < 0.5 * fs) {
             return true;
         }
-        warning = {"Warning", {"Frequencies need to be", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."}};
+        warning = {
+            "Warning", {"Frequencies need to be", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."}, kIddWarnEdges4};
         return false;
     }
     if (fc1 < fc2 && fc2 < 0.5 * fs) {
         return true;
     }
-    warning = {"Warning!", {"Frequencies need to be", "Fc1 < Fc2 < Fs/2."}};
+    warning = {"Warning!", {"Frequencies need to be", "Fc1 < Fc2 < Fs/2."}, kIddWarnEdges};
     return false;
 }
 
 bool FirBandsUnbalanced(double fc1, double fc2, double fc3, double fc4, Warning& warning) {
     const double ratio = (fc2 - fc1) / (fc4 - fc3);
     if (ratio >= 1.5 || ratio <= 0.67) {
-        warning = {"Warning!",
-                   {"Warning!!", "The result might be bad. ",
-                    "(fc2-fc1) had better equal to (fc4-fc3). "}};
+        warning = {
+            "Warning!",
+            {"Warning!!", "The result might be bad. ", "(fc2-fc1) had better equal to (fc4-fc3). "},
+            kIddWarnUnbalanced};
         return true;
     }
     return false;
@@ -122,19 +124,21 @@ bool CheckIirParameters(int type, int nSections, double fs, double fc1, double f
         if (0.5 * fs > fc1) {
             return true;
         }
-        warning = {"Warning!", {"Cut off needs to be lower than", "Nyquist Frequency!!"}};
+        warning = {
+            "Warning!", {"Cut off needs to be lower than", "Nyquist Frequency!!"}, kIddWarnCutoff};
         return false;
     }
     // An odd count is reported even when the frequencies are wrong too.
     if (nSections % 2 != 0) {
         warning = {"Warning!",
-                   {"for BPF and BRF, ", "the Number of IIRs needs to be", "2, 4, 6 or 8."}};
+                   {"for BPF and BRF, ", "the Number of IIRs needs to be", "2, 4, 6 or 8."},
+                   kIddWarnIirSections};
         return false;
     }
     if (fc1 < fc2 && fc2 < 0.5 * fs) {
         return true;
     }
-    warning = {"Warning!", {"Frequencies need to be", "Fc1 < Fc2 < Fs/2."}};
+    warning = {"Warning!", {"Frequencies need to be", "Fc1 < Fc2 < Fs/2."}, kIddWarnEdges};
     return false;
 }
 
@@ -158,12 +162,14 @@ bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning) 
     const double largest = iir ? doc.MaxIirCoeffMagnitude() : doc.MaxFirCoeffMagnitude();
     if (largest * scale > kLargestInteger) {
         warning = {"Warning!",
-                   {"Decrease the bits for Quantization!!", "(The integer exceeds the limit)"}};
+                   {"Decrease the bits for Quantization!!", "(The integer exceeds the limit)"},
+                   kIddWarnQuantLimit};
         return false;
     }
     if (iir && bits > kMaxIirQuantBits) {
         warning = {"Warning",
-                   {"In IIR design, the bit length of coefficients", "can not exceed 24!!"}};
+                   {"In IIR design, the bit length of coefficients", "can not exceed 24!!"},
+                   kIddWarnQuantIirBits};
         return false;
     }
     return true;

@@ -5,7 +5,8 @@
 #include <array>
 
 #include "app/OlvexDoc.h"
-#include "plots/PlotFrame.h"
+#include "plots/AnalysisPlot.h"
+#include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -20,18 +21,18 @@ struct CommandRoute {
 // The view's command table: the form's buttons and the Help menu. The about command is taken
 // here before the application sees it.
 constexpr std::array<CommandRoute, 12> kCommandRoutes{{
-    {resources::kIdcDesign, nullptr},
-    {resources::kIdcFResponse, nullptr},
-    {resources::kIdcInOutWave, nullptr},
-    {resources::kIdcFftAnalysis, nullptr},
-    {resources::kIdcCoefficients, nullptr},
+    {resources::kIdcDesign, &COlvexView::OnDesign},
+    {resources::kIdcFResponse, &COlvexView::OnFResponse},
+    {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
+    {resources::kIdcFftAnalysis, &COlvexView::OnFftAnalysis},
+    {resources::kIdcCoefficients, &COlvexView::OnCoefficients},
     {resources::kIdcVhdlCode, nullptr},
     {resources::kIdcSaveLoad, nullptr},
     {resources::kIdcRefreshView, &COlvexView::OnRefreshView},
-    {resources::kIdUserWave, nullptr},
-    {resources::kIdOnlineHelp, nullptr},
-    {resources::kIdUserCoeffsFormat, nullptr},
-    {resources::kIdAppAbout, nullptr},
+    {resources::kIdUserWave, &COlvexView::OnUserWaveHelp},
+    {resources::kIdOnlineHelp, &COlvexView::OnOnlineHelp},
+    {resources::kIdUserCoeffsFormat, &COlvexView::OnUserCoeffsFormat},
+    {resources::kIdAppAbout, &COlvexView::OnAbout},
 }};
 
 // Print layout: the page mapping and the font of the print-out.
@@ -41,11 +42,6 @@ constexpr platform::Size kPrintViewportExtent{500, 250};
 constexpr int kPrintFontHeight = 12;
 constexpr int kPrintFontWidth = 7;
 constexpr platform::Point kPrintWebAddress{20, 5};
-constexpr const char* kWebAddress = "https://vantrel.example/";
-
-// Origins of the frequency response plot on screen and on paper.
-constexpr platform::Point kResponseOrigin{20, 0};
-constexpr platform::Point kResponsePrintOrigin{20, 20};
 
 } // namespace
 
@@ -93,25 +89,21 @@ bool COlvexView::OnCommand(int id) {
 }
 
 void COlvexView::RedrawPlot() {
-    {
-        std::unique_ptr<platform::DrawContext> dc = m_host.GetPlotContext();
-        plots::OpenPlotSurface(*dc);
-        DrawPlot(*dc, false);
-    }
+    DrawPlotArea();
     m_bRedrawPending = 0;
 }
 
+void COlvexView::DrawPlotArea() {
+    std::unique_ptr<platform::DrawContext> dc = m_host.GetPlotContext();
+    plots::OpenPlotSurface(*dc);
+    DrawPlot(*dc, false);
+}
+
 void COlvexView::DrawPlot(platform::DrawContext& dc, bool printing) {
-    switch (m_nPlotMode) {
-    case kPlotResponse: {
-        const platform::Point origin = printing ? kResponsePrintOrigin : kResponseOrigin;
-        plots::DrawResponseFrame(dc, origin.x, origin.y, m_bNoDesign != 0);
-        break;
-    }
-    default:
-        // Spectra and waves are drawn by their plot routines; any other mode draws nothing.
-        break;
-    }
+    // The analysis of the mode is recomputed from the document with the FIR/IIR choice last
+    // read from the form; any other mode draws nothing.
+    plots::DrawAnalysisPlot(dc, m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0},
+                            printing ? plots::Surface::kPrint : plots::Surface::kScreen);
 }
 
 void COlvexView::OnRefreshView() {
@@ -148,5 +140,5 @@ void COlvexView::OnPrint(platform::DrawContext& dc) {
     font.width = kPrintFontWidth;
     plots::ScopedFont printFont(dc, font);
     DrawPlot(dc, true);
-    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, kWebAddress);
+    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, resources::kWebAddress);
 }

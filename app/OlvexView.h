@@ -68,6 +68,25 @@ public:
     void ScheduleRedraw(int periodMs);
     void OnRefreshView();
 
+    // ---- Analysis commands (plots/*Command.cpp) and the Help menu (app/HelpCommands.cpp) --------
+    void OnFResponse();
+    void OnInOutWave();
+    void OnFftAnalysis();
+    void OnUserWaveHelp();
+    void OnOnlineHelp();
+    void OnUserCoeffsFormat();
+    void OnAbout();
+
+    // ---- Design (app/DesignCommand.cpp) and Coefficients (coeffs/CoefficientsCommand.cpp) -------
+    void OnDesign();
+    void OnCoefficients();
+    // Replace m_strOutput with the report of the document's FIR or IIR coefficients; they read
+    // the form first and leave pushing the text back to their caller.
+    void WriteFirReport();
+    void WriteIirReport();
+    // Puts the prompt for the Coefficients command into the output box.
+    void ShowCoeffPrompt();
+
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
     void OnTimer(int timerId) override;
@@ -80,6 +99,9 @@ public:
 private:
     // Draws the plot of the current mode at the given origins (screen or print).
     void DrawPlot(platform::DrawContext& dc, bool printing);
+    // Opens the plot area, draws the plot of the current mode and releases the area. Commands
+    // that draw their own new plot call this; RedrawPlot also clears m_bRedrawPending.
+    void DrawPlotArea();
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;

@@ -12,13 +12,13 @@ class CliArgs;
 
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.
 const std::set<std::string>& FirDesignOptions();
-const std::set<std::string>& FirOptions(); // design options, --response, --quantize
+const std::set<std::string>& FirOptions(); // design, --response, --quantize, --format
 int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc);
 int RunFir(const CliArgs& args, COlvexDoc& doc);
 
 // iir: design from --type --fs --cutoff --sections --ripple; prints the eight sections.
 const std::set<std::string>& IirDesignOptions();
-const std::set<std::string>& IirOptions(); // design options, --response, --quantize
+const std::set<std::string>& IirOptions(); // design, --response, --quantize, --format
 int DesignIirFromArgs(const CliArgs& args, COlvexDoc& doc);
 int RunIir(const CliArgs& args, COlvexDoc& doc);
 
@@ -30,6 +30,15 @@ int RunWave(const CliArgs& args, COlvexDoc& doc);
 
 // --quantize B: checks B as the Coefficients dialog does and turns quantization on.
 int ApplyQuantizeOption(const CliArgs& args, COlvexDoc& doc, bool iir);
+
+// The flag --report of fir and iir.
+const std::set<std::string>& ReportFlags();
+// With --report: --quantize B and --format real|bin|dec|hex are taken as the Coefficients
+// dialog takes them (a refusal prints its warning, exit status 2). Without --report: --quantize
+// as before, and --format is refused.
+int ApplyCoefficientOptions(const CliArgs& args, COlvexDoc& doc, bool iir);
+// The coefficient report of the output box, with "\n" line ends, on standard output.
+void PrintReport(const COlvexDoc& doc, bool iir);
 
 // --response FILE: writes the 360 response points "index gain phase", one per line.
 int WriteResponseFile(const std::string& path, const COlvexDoc& doc);

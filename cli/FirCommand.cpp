@@ -153,7 +153,7 @@ const std::set<std::string>& FirDesignOptions() {
 const std::set<std::string>& FirOptions() {
     static const std::set<std::string> options = [] {
         std::set<std::string> all = FirDesignOptions();
-        all.insert({"response", "quantize"});
+        all.insert({"response", "quantize", "format"});
         return all;
     }();
     return options;
@@ -162,15 +162,19 @@ const std::set<std::string>& FirOptions() {
 int RunFir(const CliArgs& args, COlvexDoc& doc) {
     int status = DesignFirFromArgs(args, doc);
     if (status == kExitOk) {
-        status = ApplyQuantizeOption(args, doc, false);
+        status = ApplyCoefficientOptions(args, doc, false);
     }
     if (status != kExitOk) {
         return status;
     }
-    const int shown = design::ShownFirTapCount(doc);
-    for (int n = 0; n < shown && n < COlvexDoc::kMaxFirTaps; ++n) {
-        const double h = doc.m_aFirCoeffs[n];
-        PrintValue(doc.m_bQuantize == 1 ? doc.Quantize(h) : h);
+    if (args.Has("report")) {
+        PrintReport(doc, false);
+    } else {
+        const int shown = design::ShownFirTapCount(doc);
+        for (int n = 0; n < shown && n < COlvexDoc::kMaxFirTaps; ++n) {
+            const double h = doc.m_aFirCoeffs[n];
+            PrintValue(doc.m_bQuantize == 1 ? doc.Quantize(h) : h);
+        }
     }
     if (args.Has("response")) {
         doc.FirResponse();

@@ -86,7 +86,7 @@ const std::set<std::string>& IirDesignOptions() {
 const std::set<std::string>& IirOptions() {
     static const std::set<std::string> options = [] {
         std::set<std::string> all = IirDesignOptions();
-        all.insert({"response", "quantize"});
+        all.insert({"response", "quantize", "format"});
         return all;
     }();
     return options;
@@ -95,15 +95,19 @@ const std::set<std::string>& IirOptions() {
 int RunIir(const CliArgs& args, COlvexDoc& doc) {
     int status = DesignIirFromArgs(args, doc);
     if (status == kExitOk) {
-        status = ApplyQuantizeOption(args, doc, true);
+        status = ApplyCoefficientOptions(args, doc, true);
     }
     if (status != kExitOk) {
         return status;
     }
-    const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
-    for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-        std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
-                    shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
+    if (args.Has("report")) {
+        PrintReport(doc, true);
+    } else {
+        const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
+        for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
+            std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
+                        shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
+        }
     }
     if (args.Has("response")) {
         doc.IirResponse();

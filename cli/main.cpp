@@ -18,14 +18,9 @@ struct Subcommand {
     int (*run)(const cli::CliArgs&, COlvexDoc&);
 };
 
-const std::set<std::string>& NoFlags() {
-    static const std::set<std::string> none;
-    return none;
-}
-
 const Subcommand kSubcommands[] = {
-    {"fir", cli::FirOptions, NoFlags, cli::RunFir},
-    {"iir", cli::IirOptions, NoFlags, cli::RunIir},
+    {"fir", cli::FirOptions, cli::ReportFlags, cli::RunFir},
+    {"iir", cli::IirOptions, cli::ReportFlags, cli::RunIir},
     {"wave", cli::WaveOptions, cli::WaveFlags, cli::RunWave},
 };
 
@@ -33,9 +28,11 @@ void PrintUsage(std::FILE* out) {
     std::fputs("usage:\n"
                "  vantrel-cli fir [--type lpf|hpf|brf|bpf] [--fs F] [--edges E1,E2[,E3,E4]]\n"
                "                  [--taps N] [--rr RR] [--mult K] [--auto taps|edges]\n"
-               "                  [--quantize B] [--response FILE]\n"
+               "                  [--quantize B] [--report [--format real|bin|dec|hex]]\n"
+               "                  [--response FILE]\n"
                "  vantrel-cli iir [--type lpf|hpf|brf|bpf] [--fs F] [--cutoff FC1[,FC2]]\n"
-               "                  [--sections n] [--ripple AC] [--quantize B] [--response FILE]\n"
+               "                  [--sections n] [--ripple AC] [--quantize B]\n"
+               "                  [--report [--format real|bin|dec|hex]] [--response FILE]\n"
                "  vantrel-cli wave [--structure fir|iir] [design options of fir or iir]\n"
                "                  [--wave sine|square] [--freq F] [--user FILE] [--quantize B]\n"
                "                  [--spectrum] [--mag-range R]\n"

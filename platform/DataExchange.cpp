@@ -33,6 +33,12 @@ void DataExchange::Fail(int id, std::string message) {
     m_controls.SetFocus(id);
 }
 
+void DataExchange::Refuse(int id, std::string message) {
+    if (!Stopped()) {
+        Fail(id, std::move(message));
+    }
+}
+
 void DataExchange::Text(int id, std::string& value) {
     if (Stopped()) {
         return;

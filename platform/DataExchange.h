@@ -44,6 +44,9 @@ public:
     void Radio(int firstId, int& index);
     void Check(int id, int& value);
     void Slider(int id, int& position);
+    // A dialog's own check on a value it has just read: the exchange fails with this message,
+    // as a standard check does (the dialog stays open, the focus goes to the control).
+    void Refuse(int id, std::string message);
 
 private:
     bool Stopped() const { return m_failure.has_value(); }

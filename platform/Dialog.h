@@ -21,6 +21,9 @@ public:
     virtual void DoDataExchange(DataExchange& exchange) = 0;
     // After the members went to the controls: read-only fields, changed labels.
     virtual void OnInitDialog(ControlAccess& /*controls*/) {}
+    // Draws the contents of a picture control of the template. The context maps the control's
+    // size in dialog units onto its pixels, (0, 0) at its top-left.
+    virtual void DrawPicture(int /*controlId*/, DrawContext& /*dc*/) {}
 
 private:
     DialogTemplate m_template;

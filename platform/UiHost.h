@@ -61,6 +61,8 @@ public:
     virtual void SetTimer(int timerId, int periodMs) = 0;
     // Schedules a repaint of the view; erase also clears its background first.
     virtual void Invalidate(bool erase) = 0;
+    // Replaces the text of the status bar's message pane.
+    virtual void SetStatusText(const std::string& text) = 0;
 
     // A context for the plot area; drawing ends when it is destroyed.
     virtual std::unique_ptr<DrawContext> GetPlotContext() = 0;

@@ -1,6 +1,9 @@
 #include "platform/qt/QtDialog.h"
 
 #include <QMessageBox>
+#include <QPainter>
+
+#include "platform/qt/QtDrawContext.h"
 
 namespace platform::qt {
 
@@ -22,6 +25,23 @@ QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
         }
     };
     OpenDialog(m_dialog, *m_controls);
+    DrawPictures();
+}
+
+void QtDialog::DrawPictures() {
+    for (const ControlTemplate& control : m_dialog.Template().controls) {
+        PictureWidget* picture =
+            control.kind == ControlKind::kPicture ? m_controls->Picture(control.id) : nullptr;
+        if (picture == nullptr) {
+            continue;
+        }
+        QPainter painter(&picture->Image());
+        painter.setRenderHint(QPainter::Antialiasing);
+        QtDrawContext dc(painter);
+        dc.SetWindowExt({control.rect.width, control.rect.height});
+        dc.SetViewportExt({picture->Image().width(), picture->Image().height()});
+        m_dialog.DrawPicture(control.id, dc);
+    }
 }
 
 bool QtDialog::PressOk() {

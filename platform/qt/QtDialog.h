@@ -20,6 +20,9 @@ public:
     bool PressOk();
 
 private:
+    // Lets the dialog draw each of its picture controls.
+    void DrawPictures();
+
     Dialog& m_dialog;
     QtTemplateWidget* m_controls;
     QString m_caption;

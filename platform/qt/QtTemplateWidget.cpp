@@ -18,8 +18,8 @@ namespace platform::qt {
 namespace {
 
 QRect ToPixels(const Rect& rect) {
-    return {DialogUnitsToPixels(rect.x), DialogUnitsToPixels(rect.y),
-            DialogUnitsToPixels(rect.width), DialogUnitsToPixels(rect.height)};
+    return {DialogUnitsToPixelsX(rect.x), DialogUnitsToPixelsY(rect.y),
+            DialogUnitsToPixelsX(rect.width), DialogUnitsToPixelsY(rect.height)};
 }
 
 // The output box keeps "\r\n" line ends in the view's text; the widget shows plain "\n".
@@ -38,7 +38,7 @@ std::string FromWidgetText(const QString& text) {
 } // namespace
 
 QSize TemplatePixelSize(const DialogTemplate& dialog) {
-    return {DialogUnitsToPixels(dialog.size.cx), DialogUnitsToPixels(dialog.size.cy)};
+    return {DialogUnitsToPixelsX(dialog.size.cx), DialogUnitsToPixelsY(dialog.size.cy)};
 }
 
 PictureWidget::PictureWidget(QWidget* parent, QSize size, bool sunken)

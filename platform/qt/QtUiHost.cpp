@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -120,6 +121,13 @@ int QtUiHost::TimerPeriod(int timerId) const {
 void QtUiHost::Invalidate(bool /*erase*/) {
     // Qt always paints the background of the form before its controls.
     m_form.RequestViewPaint();
+}
+
+void QtUiHost::SetStatusText(const std::string& text) {
+    // The main window's message pane (a window without a status bar has none).
+    if (auto* pane = m_window.findChild<QLabel*>(QStringLiteral("messagePane"))) {
+        pane->setText(QString::fromStdString(text));
+    }
 }
 
 std::unique_ptr<DrawContext> QtUiHost::GetPlotContext() {

@@ -32,6 +32,7 @@ public:
     std::optional<std::string> RunFileDialog(const FileDialogRequest& request) override;
     void SetTimer(int timerId, int periodMs) override;
     void Invalidate(bool erase) override;
+    void SetStatusText(const std::string& text) override;
     std::unique_ptr<DrawContext> GetPlotContext() override;
     ControlAccess& FormControls() override { return m_form; }
     std::optional<std::string> SearchFile(const std::string& name,

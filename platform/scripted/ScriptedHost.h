@@ -109,6 +109,8 @@ public:
     std::optional<int> TimerPeriod(int timerId) const;
     // One entry per Invalidate call: its erase flag.
     const std::vector<bool>& Invalidations() const { return m_invalidations; }
+    // Every text put into the status bar's message pane, in order.
+    const std::vector<std::string>& StatusTexts() const { return m_statusTexts; }
     const std::vector<std::shared_ptr<Drawing>>& Drawings() const { return m_drawings; }
     const std::vector<PrintJob>& PrintJobs() const { return m_prints; }
     ControlValues& Form() { return m_form; }
@@ -121,6 +123,7 @@ public:
     std::optional<std::string> RunFileDialog(const FileDialogRequest& request) override;
     void SetTimer(int timerId, int periodMs) override;
     void Invalidate(bool erase) override { m_invalidations.push_back(erase); }
+    void SetStatusText(const std::string& text) override { m_statusTexts.push_back(text); }
     std::unique_ptr<DrawContext> GetPlotContext() override;
     ControlAccess& FormControls() override { return m_form; }
     std::optional<std::string> SearchFile(const std::string& name,
@@ -144,6 +147,7 @@ private:
     std::vector<TimerStart> m_timerStarts;
     std::map<int, int> m_timerPeriods;
     std::vector<bool> m_invalidations;
+    std::vector<std::string> m_statusTexts;
     std::vector<std::shared_ptr<Drawing>> m_drawings;
     std::vector<PrintJob> m_prints;
 };

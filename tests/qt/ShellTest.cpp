@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -38,8 +40,12 @@ TEST_F(ShellFixture, MainWindowAtTopLeftWithoutMaximize) {
     EXPECT_FALSE(frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(frame.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(frame.windowTitle(), "Untitled - Vantrel");
-    // The plot control is wider than the 400-pixel plot area.
-    EXPECT_GT(Control(resources::kIdcPlotArea)->width(), 400);
+    // The plot control is wider than the 400-pixel plot area: the phase labels start at x = 407
+    // and the widest of them, "-pai/2" in the 14-pixel label font, must fit on screen.
+    QFont labelFont(QString::fromStdString(plots::LabelFont().face));
+    labelFont.setPixelSize(plots::LabelFont().height);
+    const int widestPhaseLabel = QFontMetrics(labelFont).horizontalAdvance("-pai/2");
+    EXPECT_GE(Control(resources::kIdcPlotArea)->width(), 407 + widestPhaseLabel);
     EXPECT_GE(Control(resources::kIdcPlotArea)->height(), 250);
     // Menu items and the toolbar's Print and About.
     ASSERT_NE(frame.Action(resources::kIdUserCoeffsFormat), nullptr);
@@ -67,10 +73,10 @@ TEST_F(ShellFixture, FormHoldsEveryControlOfTemplate101) {
     }
     for (const platform::ControlTemplate& control : resources::FormTemplate().controls) {
         const QString text = QString::fromStdString(control.text);
-        const QRect expected(platform::DialogUnitsToPixels(control.rect.x),
-                             platform::DialogUnitsToPixels(control.rect.y),
-                             platform::DialogUnitsToPixels(control.rect.width),
-                             platform::DialogUnitsToPixels(control.rect.height));
+        const QRect expected(platform::DialogUnitsToPixelsX(control.rect.x),
+                             platform::DialogUnitsToPixelsY(control.rect.y),
+                             platform::DialogUnitsToPixelsX(control.rect.width),
+                             platform::DialogUnitsToPixelsY(control.rect.height));
         if (control.id == platform::kIdStatic) {
             EXPECT_TRUE(groupTitles.contains(text) || labels.contains(text)) << control.text;
             continue;

@@ -1,0 +1,165 @@
+// The Design command, as its steps: read the form, run the FIR or IIR branch of the chosen
+// type, then the epilogue that every path reaches.
+#include "app/DesignCommand.h"
+
+#include <algorithm>
+
+#include "app/DesignDialogs.h"
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "resources/Resources.h"
+
+namespace design {
+
+const char* const kIterationLimitStatus = "Reached maximum iteration count. Results may be bad.";
+
+namespace {
+
+// What the branches report to the epilogue.
+struct DesignOutcome {
+    bool iterationLimit = false; // the last Remez run of this command stopped at its limit
+};
+
+void Warn(platform::UiHost& host, const Warning& warning) {
+    host.ShowWarning(warning.templateId, warning.title, warning.lines);
+}
+
+// Clears the result arrays, lays out the bands of type t and runs the Remez design.
+void RunFirDesign(COlvexDoc& doc, int type, DesignOutcome& outcome) {
+    doc.DesignFir(type);
+    outcome.iterationLimit = doc.m_bIterationLimit != 0;
+}
+
+// Stores an accepted FIR parameter dialog, or warns and stores nothing.
+void StoreFirDialog(platform::UiHost& host, COlvexDoc& doc, int type, const CFirDesignDialog& dlg) {
+    Warning warning;
+    if (!CheckFirEdges(type, dlg.m_fs, dlg.m_fc1, dlg.m_fc2, dlg.m_fc3, dlg.m_fc4, warning)) {
+        Warn(host, warning);
+        return;
+    }
+    doc.m_fc1 = dlg.m_fc1;
+    doc.m_fc2 = dlg.m_fc2;
+    if (IsThreeBand(type)) {
+        doc.m_fc3 = dlg.m_fc3;
+        doc.m_fc4 = dlg.m_fc4;
+    }
+    doc.m_dRR = dlg.m_dRR;
+    doc.m_nCoeffMultiplier = dlg.m_nCoeffMultiplier;
+    doc.m_fs = dlg.m_fs;
+    doc.m_bQuantize = 0;
+    doc.m_nCoeffFormat = 0;
+    // Unbalanced transition bands are designed anyway; the user is only told.
+    if (IsThreeBand(type) &&
+        FirBandsUnbalanced(doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, warning)) {
+        Warn(host, warning);
+    }
+    StoreFirTapCount(doc, type, dlg.m_nTaps);
+    doc.m_nFilterType = type;
+}
+
+// One offer after a failed FIR design: a tap-count or a band-edge proposal, confirmed (or
+// edited) in its result dialog, and one more design whatever the user answered there.
+void AdjustFirDesign(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& outcome) {
+    CAdjustChoiceDialog choice;
+    choice.m_nChoice = 0;
+    if (host.RunModal(choice) != platform::kIdOk) {
+        doc.m_bDesignOk = 1;
+        return;
+    }
+    if (choice.m_nChoice != 1) {
+        CFirDesignDialog result(type, FirDialogKind::kTapAdjustment);
+        const int proposed = doc.EstimateTaps();
+        result.Fill(doc, proposed);
+        if (host.RunModal(result) == platform::kIdOk) {
+            StoreFirTapCount(doc, type, result.m_nTaps);
+        }
+    } else {
+        EdgeProposal proposal = ProposeEdges(doc, type);
+        CFirDesignDialog result(type, FirDialogKind::kEdgeAdjustment);
+        result.Fill(doc, doc.m_nTaps);
+        result.m_fc1 = proposal.fc[0];
+        result.m_fc2 = proposal.fc[1];
+        result.m_fc3 = proposal.fc[2];
+        result.m_fc4 = proposal.fc[3];
+        if (host.RunModal(result) == platform::kIdOk) {
+            // Stored as the user left them; the adjusted edges are not checked again.
+            proposal.fc[0] = result.m_fc1;
+            proposal.fc[1] = result.m_fc2;
+            proposal.fc[2] = result.m_fc3;
+            proposal.fc[3] = result.m_fc4;
+            StoreEdgeProposal(doc, proposal);
+        }
+    }
+    doc.m_bAdjustOffered = 1;
+    doc.m_bDesignOk = 1;
+    RunFirDesign(doc, type, outcome);
+    // A second failure is neither reported nor offered again.
+    doc.m_bDesignOk = 1;
+}
+
+void FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& outcome) {
+    CFirDesignDialog dlg(type, FirDialogKind::kParameters);
+    dlg.Fill(doc, ShownFirTapCount(doc));
+    if (host.RunModal(dlg) != platform::kIdOk) {
+        return; // Cancel designs nothing
+    }
+    StoreFirDialog(host, doc, type, dlg);
+    // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
+    // with the layout of this branch's type.
+    doc.m_bDesignOk = 1;
+    RunFirDesign(doc, type, outcome);
+    if (doc.m_bDesignOk == 0 && doc.m_bAdjustOffered == 0) {
+        AdjustFirDesign(host, doc, type, outcome);
+    }
+}
+
+void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type) {
+    CIirDesignDialog dlg(type);
+    dlg.Fill(doc);
+    if (host.RunModal(dlg) == platform::kIdOk) {
+        Warning warning;
+        if (CheckIirParameters(type, dlg.m_nIirSections, dlg.m_fs, dlg.m_dIirFc1, dlg.m_dIirFc2,
+                               warning)) {
+            StoreIirParameters(doc, type, dlg.m_nIirSections, dlg.m_dRippleDb, dlg.m_dIirFc1,
+                               dlg.m_dIirFc2, dlg.m_fs);
+        } else {
+            Warn(host, warning);
+        }
+    }
+    // OK or Cancel, valid or not: the cascade is designed from the document as it stands.
+    doc.DesignIir();
+}
+
+} // namespace
+
+} // namespace design
+
+void COlvexView::OnDesign() {
+    using namespace design;
+    m_bRedrawPending = 1;
+    m_bNoDesign = 0;
+    m_host.Invalidate(true);
+    UpdateData(true);
+
+    const int type = std::clamp(m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
+    DesignOutcome outcome;
+    if (m_nFirIir == 0) {
+        FirBranch(m_host, m_doc, type, outcome);
+    } else {
+        IirBranch(m_host, m_doc, type);
+    }
+
+    // Epilogue, on every path.
+    RedrawPlot();
+    ScheduleRedraw(kCommandRedrawMs);
+    ShowCoeffPrompt();
+    m_bCoeffsListed = 0;
+    m_bVhdlParamsSet = 0;
+    m_doc.m_bAdjustOffered = 0;
+    // A run that stopped at the iteration limit counts as designed, so its plot is shown; the
+    // status bar tells the user to check it.
+    m_host.SetStatusText(outcome.iterationLimit
+                             ? kIterationLimitStatus
+                             : resources::LoadString(resources::kIdsIdleMessage));
+}

@@ -1,0 +1,12 @@
+// The Design command: the parameter dialog of the form's filter type and structure, the checks,
+// storing, the FIR or IIR design with at most one automatic adjustment, and the epilogue that
+// redraws the plot and asks for the Coefficients command.
+// The handler itself is COlvexView::OnDesign.
+#pragma once
+
+namespace design {
+
+// The status bar text after a design that stopped at the Remez iteration limit.
+extern const char* const kIterationLimitStatus;
+
+} // namespace design

@@ -1,0 +1,266 @@
+// Templates of the Design command's dialogs: the FIR parameter and adjustment result dialogs,
+// the IIR parameter dialogs and the adjustment choice. Positions and sizes in dialog units; each
+// dialog opens at a fixed screen position in pixels.
+#include <array>
+#include <string>
+
+#include "app/DesignDialogs.h"
+#include "app/DesignPictures.h"
+#include "app/DesignRules.h"
+
+namespace design {
+
+using platform::ControlKind;
+using platform::ControlTemplate;
+using platform::DialogTemplate;
+using platform::kIdStatic;
+
+const char* const kAdjustedLabel = "(Adjusted)";
+
+namespace {
+
+constexpr platform::Point kDialogPosition{100, 100};
+constexpr platform::Point kIirBrfPosition{150, 180};
+
+// Layout of the parameter rows, in dialog units.
+constexpr int kDialogWidth = 264;
+constexpr int kMargin = 7;
+constexpr int kPictureWidth = kFirPictureSize.cx;
+constexpr int kFirPictureHeight = kFirPictureSize.cy;
+constexpr int kIirCommonPictureHeight = kIirCommonPictureSize.cy;
+constexpr int kIirTypePictureHeight = kIirTypePictureSize.cy;
+static_assert(kPictureWidth == kDialogWidth - 2 * kMargin);
+static_assert(kIirCommonPictureSize.cx == kPictureWidth && kIirTypePictureSize.cx == kPictureWidth);
+constexpr int kPictureGap = 4;
+constexpr int kRowStep = 16;
+constexpr int kLabelX = 12;
+constexpr int kLabelWidth = 96;
+constexpr int kEditX = 110;
+constexpr int kEditWidth = 60;
+constexpr int kEditHeight = 12;
+constexpr int kTextOffsetY = 2; // labels sit a little lower than their edits
+constexpr int kTextHeight = 10;
+constexpr int kUnitX = 174;
+constexpr int kUnitWidth = 56;
+constexpr int kAdjustedX = 200;
+constexpr int kAdjustedWidth = 56;
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 14;
+constexpr int kButtonGap = 8;
+
+constexpr const char* kHz = "[Hz]";
+
+const char* const kFirTitles[4] = {"FIR Low Pass Filter", "FIR High Pass Filter",
+                                   "FIR Band Rejection Filter", "FIR Band Pass Filter"};
+const char* const kIirTitles[4] = {"IIR Low Pass Filter", "IIR High Pass Filter",
+                                   "IIR Band Rejection Filter", "IIR Band Pass Filter"};
+const char* const kTapAdjustTitles[4] = {
+    "LPF (Auto Tap Count Adjustment)", "HPF (Auto Tap Count Adjustment)",
+    "BRF (Auto Tap Adjustment)", "BPF (Auto Tap Count Adjustment)"};
+const char* const kEdgeAdjustTitles[4] = {
+    "LPF (Auto Band Edge Adjustment)", "HPF (Auto Band Edge Adjustment)",
+    "BRF (Auto Band Edge Adjustment)", "BPF (Auto Band Edge Adjustment)"};
+
+// The edge labels per type: fc1..fc4 are pass or stop band edges depending on the type.
+const char* const kEdgeLabels[4][4] = {
+    {"Pass band edge (fc1) =", "Stop band edge (fc2) =", nullptr, nullptr},
+    {"Stop band edge (fc1) =", "Pass band edge (fc2) =", nullptr, nullptr},
+    {"Pass band edge (fc1) =", "Stop band edge (fc2) =", "Stop band edge (fc3) =",
+     "Pass band edge (fc4) ="},
+    {"Stop band edge (fc1) =", "Pass band edge (fc2) =", "Pass band edge (fc3) =",
+     "Stop band edge (fc4) ="},
+};
+constexpr int kEdgeIds[4] = {kIdcFc1, kIdcFc2, kIdcFc3, kIdcFc4};
+
+int BoundedType(int type) {
+    return type >= kLpf && type <= kBpf ? type : kLpf;
+}
+
+struct Row {
+    int id;
+    const char* label;
+    const char* unit; // or a hint; nullptr: none
+    bool readOnly;
+    bool adjusted;
+};
+
+// Adds one labelled edit row at y; returns the next row's y.
+int AddRow(DialogTemplate& dialog, int y, const Row& row) {
+    dialog.controls.push_back({kIdStatic,
+                               ControlKind::kStaticText,
+                               row.label,
+                               {kLabelX, y + kTextOffsetY, kLabelWidth, kTextHeight}});
+    dialog.controls.push_back({row.id,
+                               ControlKind::kEdit,
+                               "",
+                               {kEditX, y, kEditWidth, kEditHeight},
+                               row.readOnly ? platform::kStyleReadOnly : platform::kStyleNone});
+    if (row.unit != nullptr) {
+        dialog.controls.push_back({kIdStatic,
+                                   ControlKind::kStaticText,
+                                   row.unit,
+                                   {kUnitX, y + kTextOffsetY, kUnitWidth, kTextHeight}});
+    }
+    if (row.adjusted) {
+        dialog.controls.push_back({kIdStatic,
+                                   ControlKind::kStaticText,
+                                   kAdjustedLabel,
+                                   {kAdjustedX, y + kTextOffsetY, kAdjustedWidth, kTextHeight}});
+    }
+    return y + kRowStep;
+}
+
+// OK (and Cancel) right-aligned under the rows; sets the dialog's size.
+void AddButtons(DialogTemplate& dialog, int y, bool withCancel) {
+    const int right = kDialogWidth - kMargin;
+    if (withCancel) {
+        dialog.controls.push_back(
+            {platform::kIdOk,
+             ControlKind::kDefaultPushButton,
+             "OK",
+             {right - 2 * kButtonWidth - kButtonGap, y, kButtonWidth, kButtonHeight},
+             platform::kStyleGroupStart});
+        dialog.controls.push_back({platform::kIdCancel,
+                                   ControlKind::kPushButton,
+                                   "Cancel",
+                                   {right - kButtonWidth, y, kButtonWidth, kButtonHeight}});
+    } else {
+        dialog.controls.push_back({platform::kIdOk,
+                                   ControlKind::kDefaultPushButton,
+                                   "OK",
+                                   {right - kButtonWidth, y, kButtonWidth, kButtonHeight},
+                                   platform::kStyleGroupStart});
+    }
+    dialog.size = {kDialogWidth, y + kButtonHeight + kMargin};
+}
+
+ControlTemplate Picture(int id, int y, int height) {
+    return {id,
+            ControlKind::kPicture,
+            "",
+            {kMargin, y, kPictureWidth, height},
+            platform::kStyleSunken | platform::kStyleWhiteFill};
+}
+
+} // namespace
+
+DialogTemplate FirDialogTemplate(int type, FirDialogKind kind) {
+    const int t = BoundedType(type);
+    DialogTemplate dialog;
+    switch (kind) {
+    case FirDialogKind::kParameters:
+        dialog.id = kIddFirParameters + t;
+        dialog.title = kFirTitles[t];
+        break;
+    case FirDialogKind::kTapAdjustment:
+        dialog.id = kIddTapAdjustment + t;
+        dialog.title = kTapAdjustTitles[t];
+        break;
+    case FirDialogKind::kEdgeAdjustment:
+        dialog.id = kIddEdgeAdjustment + t;
+        dialog.title = kEdgeAdjustTitles[t];
+        break;
+    }
+    dialog.screenPosition = kDialogPosition;
+    dialog.controls.push_back(Picture(kIdcTypePicture, kMargin, kFirPictureHeight));
+
+    // Which fields the user may edit: all of them in a parameter dialog; in a result dialog
+    // only the adjusted ones (the tap count, or the stop-band edges the proposal moved).
+    bool editable[4] = {false, false, false, false};
+    if (kind == FirDialogKind::kEdgeAdjustment) {
+        editable[0] = t == kHpf || t == kBpf;
+        editable[1] = t == kLpf || t == kBrf;
+        editable[2] = t == kBrf;
+        editable[3] = t == kBpf;
+    }
+    const bool parameters = kind == FirDialogKind::kParameters;
+    const bool tapsAdjusted = kind == FirDialogKind::kTapAdjustment;
+
+    int y = kMargin + kFirPictureHeight + kPictureGap + kMargin;
+    y = AddRow(dialog, y, {kIdcFs, "Sampling F (fs) =", kHz, !parameters, false});
+    const int edges = IsThreeBand(t) ? 4 : 2;
+    for (int i = 0; i < edges; ++i) {
+        y = AddRow(dialog, y,
+                   {kEdgeIds[i], kEdgeLabels[t][i], kHz, !parameters && !editable[i], editable[i]});
+    }
+    y = AddRow(dialog, y,
+               {kIdcTaps, "Tap count (N) =", nullptr, !parameters && !tapsAdjusted, tapsAdjusted});
+    y = AddRow(dialog, y, {kIdcRR, "RR = K*(d1/d2) =", nullptr, !parameters, false});
+    y = AddRow(dialog, y, {kIdcMultiplier, "Multiple coeffs by", nullptr, !parameters, false});
+    AddButtons(dialog, y + kPictureGap, parameters);
+    return dialog;
+}
+
+DialogTemplate IirDialogTemplate(int type) {
+    const int t = BoundedType(type);
+    DialogTemplate dialog;
+    dialog.id = kIddIirParameters + t;
+    dialog.title = kIirTitles[t];
+    dialog.screenPosition = t == kBrf ? kIirBrfPosition : kDialogPosition;
+    dialog.controls.push_back(Picture(kIdcCommonPicture, kMargin, kIirCommonPictureHeight));
+    const int typeY = kMargin + kIirCommonPictureHeight + kPictureGap;
+    dialog.controls.push_back(Picture(kIdcTypePicture, typeY, kIirTypePictureHeight));
+
+    int y = typeY + kIirTypePictureHeight + kPictureGap + kMargin;
+    const bool threeBand = IsThreeBand(t);
+    y = AddRow(dialog, y,
+               {kIdcIirSections, "Number of IIRs (n) =", threeBand ? "(2, 4, 6, 8)" : "(1 to 8)",
+                false, false});
+    y = AddRow(dialog, y, {kIdcRipple, "Ripple (Ac) =", "[dB]", false, false});
+    if (threeBand) {
+        y = AddRow(dialog, y, {kIdcFc1, "Cut off 1 (fc1) =", kHz, false, false});
+        y = AddRow(dialog, y, {kIdcFc2, "Cut off 2 (fc2) =", kHz, false, false});
+    } else {
+        y = AddRow(dialog, y, {kIdcCutoff, "Cut off (fc) =", kHz, false, false});
+    }
+    y = AddRow(dialog, y, {kIdcFs, "Sampling F (fs) =", kHz, false, false});
+    AddButtons(dialog, y + kPictureGap, true);
+    return dialog;
+}
+
+const DialogTemplate& AdjustChoiceTemplate() {
+    constexpr int kWidth = 230;
+    constexpr int kLineWidth = kWidth - 2 * 10;
+    static const DialogTemplate dialog{
+        kIddAdjustChoice,
+        "Warning!",
+        {0, 0},
+        true,
+        {kWidth, 150},
+        {
+            {kIdStatic, ControlKind::kStaticText, "Not executable!!", {10, 8, kLineWidth, 10}},
+            {kIdStatic,
+             ControlKind::kStaticText,
+             "Choose one of the following",
+             {10, 20, kLineWidth, 10}},
+            {kIdStatic,
+             ControlKind::kStaticText,
+             "for Auto Parameter Adjustment",
+             {10, 32, kLineWidth, 10}},
+            {kIdStatic, ControlKind::kGroupBox, "Auto Adjustment", {10, 46, kLineWidth, 32}},
+            {kIdcAdjustTaps,
+             ControlKind::kRadio,
+             "Tap Count",
+             {20, 59, 80, 12},
+             platform::kStyleGroupStart},
+            {kIdcAdjustEdges, ControlKind::kRadio, "Band Edge", {115, 59, 80, 12}},
+            {kIdStatic,
+             ControlKind::kStaticText,
+             "** If you design a filter with LONG Tap Count, **",
+             {10, 86, kLineWidth, 10},
+             platform::kStyleGroupStart},
+            {kIdStatic,
+             ControlKind::kStaticText,
+             "** (fc2-fc1) and (fc4-fc3) had better be SMALL. **",
+             {10, 98, kLineWidth, 10}},
+            {platform::kIdOk,
+             ControlKind::kDefaultPushButton,
+             "OK",
+             {(kWidth - kButtonWidth) / 2, 118, kButtonWidth, kButtonHeight},
+             platform::kStyleGroupStart},
+        },
+    };
+    return dialog;
+}
+
+} // namespace design

@@ -1,0 +1,54 @@
+// Template 134 and the exchange of the Coefficients dialog.
+#include "coeffs/CoeffDialog.h"
+
+#include "app/DesignRules.h"
+
+namespace coeffs {
+
+using platform::ControlKind;
+using platform::kIdStatic;
+
+const platform::DialogTemplate& CoefficientsTemplate() {
+    static const platform::DialogTemplate dialog{
+        kIddCoefficients,
+        "Coefficients",
+        {0, 0},
+        true,
+        {180, 74},
+        {
+            {kIdcQuantize,
+             ControlKind::kCheckBox,
+             "Quantize by",
+             {10, 10, 55, 12},
+             platform::kStyleGroupStart},
+            {kIdcQuantBits, ControlKind::kEdit, "", {68, 10, 30, 12}},
+            {kIdStatic, ControlKind::kStaticText, "bits", {102, 12, 20, 10}},
+            {kIdStatic, ControlKind::kStaticText, "Format =", {10, 32, 36, 10}},
+            {kIdcFormatReal,
+             ControlKind::kRadio,
+             "Real",
+             {48, 30, 30, 12},
+             platform::kStyleGroupStart},
+            {kIdcFormatReal + 1, ControlKind::kRadio, "Bin", {80, 30, 28, 12}},
+            {kIdcFormatReal + 2, ControlKind::kRadio, "Dec", {110, 30, 28, 12}},
+            {kIdcFormatReal + 3, ControlKind::kRadio, "Hex", {140, 30, 28, 12}},
+            {platform::kIdOk,
+             ControlKind::kDefaultPushButton,
+             "OK",
+             {34, 52, 50, 14},
+             platform::kStyleGroupStart},
+            {platform::kIdCancel, ControlKind::kPushButton, "Cancel", {96, 52, 50, 14}},
+        },
+    };
+    return dialog;
+}
+
+CCoeffDialog::CCoeffDialog() : platform::Dialog(CoefficientsTemplate()) {}
+
+void CCoeffDialog::DoDataExchange(platform::DataExchange& exchange) {
+    exchange.Check(kIdcQuantize, m_bQuantize);
+    exchange.IntRange(kIdcQuantBits, m_nQuantBits, design::kMinQuantBits, design::kMaxQuantBits);
+    exchange.Radio(kIdcFormatReal, m_nCoeffFormat);
+}
+
+} // namespace coeffs

@@ -1,0 +1,55 @@
+// The Coefficients command, as its steps: run the dialog, check and store the quantization
+// settings, write the report of the current design kind into the output box, redraw, restart
+// the timer. Also the report writers and the prompt that the Design command and Load use.
+#include <string>
+
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "coeffs/CoeffDialog.h"
+#include "coeffs/CoeffReport.h"
+
+void COlvexView::OnCoefficients() {
+    m_bRedrawPending = 1;
+    m_host.Invalidate(false);
+
+    coeffs::CCoeffDialog dlg;
+    dlg.m_bQuantize = m_doc.m_bQuantize;
+    dlg.m_nQuantBits = m_doc.m_nQuantBits;
+    dlg.m_nCoeffFormat = m_doc.m_nCoeffFormat;
+    // The design kind is the FIR/IIR choice the last command read from the form.
+    const bool iir = m_nFirIir == 1;
+    if (m_host.RunModal(dlg) == platform::kIdOk) {
+        design::Warning warning;
+        if (!coeffs::StoreCoeffSettings(m_doc, iir, dlg.m_bQuantize, dlg.m_nQuantBits,
+                                        dlg.m_nCoeffFormat, warning)) {
+            m_host.ShowWarning(warning.templateId, warning.title, warning.lines);
+        }
+    }
+    // Whatever the dialog's outcome, the report is written with the settings now in force.
+    if (iir) {
+        WriteIirReport();
+    } else {
+        WriteFirReport();
+    }
+    UpdateData(false);
+    RedrawPlot();
+    m_bCoeffsListed = 1;
+    ScheduleRedraw(kCommandRedrawMs);
+}
+
+void COlvexView::WriteFirReport() {
+    UpdateData(true);
+    m_strOutput = coeffs::FirReportText(m_doc, coeffs::kBoxLineEnd);
+}
+
+void COlvexView::WriteIirReport() {
+    UpdateData(true);
+    m_strOutput = coeffs::IirReportText(m_doc, coeffs::kBoxLineEnd);
+}
+
+void COlvexView::ShowCoeffPrompt() {
+    UpdateData(true);
+    m_strOutput = std::string(coeffs::kCoeffPrompt) + std::string(coeffs::kBoxLineEnd);
+    UpdateData(false);
+}

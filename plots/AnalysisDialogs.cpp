@@ -1,0 +1,82 @@
+#include "plots/AnalysisDialogs.h"
+
+#include <cmath>
+
+#include "plots/PlotConventions.h"
+#include "resources/AnalysisResources.h"
+
+namespace plots {
+
+const char* const kRangeMessage = "Please enter a number greater than 0.";
+
+bool DisplayRangeAccepted(double range) {
+    return std::isfinite(range) && range > 0.0;
+}
+
+namespace {
+
+// A range edit: read into a local first, so a refused entry never reaches the member.
+void RangeEdit(platform::DataExchange& exchange, int id, double& range) {
+    double entered = range;
+    exchange.Double(id, entered);
+    if (exchange.Saving() && !exchange.Failure()) {
+        if (!DisplayRangeAccepted(entered)) {
+            exchange.Refuse(id, kRangeMessage);
+            return;
+        }
+        range = entered;
+    }
+}
+
+} // namespace
+
+CFreqResponseDlg::CFreqResponseDlg() : Dialog(resources::FreqResponseTemplate()) {}
+
+void CFreqResponseDlg::DoDataExchange(platform::DataExchange& exchange) {
+    RangeEdit(exchange, resources::kIdcGainRange, m_dGainRange);
+    exchange.Radio(resources::kIdcZoom1x, m_nRespFreqZoom);
+    exchange.Slider(resources::kIdcStartSlider, m_nRespStartPos);
+}
+
+CInOutWaveDlg::CInOutWaveDlg() : Dialog(resources::InOutWaveTemplate()) {}
+
+void CInOutWaveDlg::DoDataExchange(platform::DataExchange& exchange) {
+    exchange.Radio(resources::kIdcSineWave, m_nWaveType);
+    exchange.Double(resources::kIdcWaveFreq, m_dWaveFreq);
+    exchange.Check(resources::kIdcUseUserWave, m_bUseUserWave);
+    RangeEdit(exchange, resources::kIdcMagnitudeRange, m_dWaveMagRange);
+    exchange.Radio(resources::kIdcZoom1x, m_nWaveTimeZoom);
+    exchange.Slider(resources::kIdcStartSlider, m_nWaveStartPos);
+}
+
+CFftResultDlg::CFftResultDlg() : Dialog(resources::FftResultTemplate()) {}
+
+void CFftResultDlg::DoDataExchange(platform::DataExchange& exchange) {
+    RangeEdit(exchange, resources::kIdcMagnitudeRange, m_dFftMagRange);
+    exchange.Radio(resources::kIdcZoom1x, m_nFftFreqZoom);
+    exchange.Slider(resources::kIdcStartSlider, m_nFftStartPos);
+}
+
+CAboutDlg::CAboutDlg() : CInfoDlg(resources::AboutTemplate()) {}
+
+void CAboutDlg::DrawPicture(int controlId, platform::DrawContext& dc) {
+    if (controlId != resources::kIdcAboutIcon) {
+        return;
+    }
+    // In the icon's own units (20 x 20): a frame, and a gain that stays flat, falls through the
+    // transition band and ripples in the stop band.
+    const int frame[][2] = {{1, 1}, {19, 1}, {19, 19}, {1, 19}, {1, 1}};
+    const int gain[][2] = {{2, 5},   {9, 5},   {11, 8},  {12, 16},
+                           {14, 15}, {15, 16}, {17, 15}, {18, 16}};
+    dc.MoveTo(frame[0][0], frame[0][1]);
+    for (const auto& p : frame) {
+        dc.LineTo(p[0], p[1]);
+    }
+    ScopedPen trace(dc, kRedTracePen);
+    dc.MoveTo(gain[0][0], gain[0][1]);
+    for (const auto& p : gain) {
+        dc.LineTo(p[0], p[1]);
+    }
+}
+
+} // namespace plots

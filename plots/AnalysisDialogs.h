@@ -1,0 +1,66 @@
+// The dialogs of the three analysis commands and of the Help menu. Each analysis dialog has one
+// exchange used in both directions; a display range of 0 or below is refused there with its
+// own message (the plots divide by it), so the document never receives one.
+#pragma once
+
+#include <string>
+
+#include "platform/Dialog.h"
+
+namespace plots {
+
+// The range rule the dialogs check and the message they refuse a range with.
+bool DisplayRangeAccepted(double range);
+extern const char* const kRangeMessage; // "Please enter a number greater than 0."
+
+// Template 132: gain range, 1x/10x, start frequency.
+class CFreqResponseDlg : public platform::Dialog {
+public:
+    CFreqResponseDlg();
+    void DoDataExchange(platform::DataExchange& exchange) override;
+
+    double m_dGainRange = 100.0;
+    int m_nRespFreqZoom = 0;
+    int m_nRespStartPos = 0;
+};
+
+// Template 131: wave type, frequency, user wave, magnitude range, 1x/10x, start time.
+class CInOutWaveDlg : public platform::Dialog {
+public:
+    CInOutWaveDlg();
+    void DoDataExchange(platform::DataExchange& exchange) override;
+
+    int m_nWaveType = 0;
+    double m_dWaveFreq = 100.0;
+    int m_bUseUserWave = 0;
+    double m_dWaveMagRange = 50.0;
+    int m_nWaveTimeZoom = 0;
+    int m_nWaveStartPos = 0;
+};
+
+// Template 133: magnitude range, 1x/10x, start frequency.
+class CFftResultDlg : public platform::Dialog {
+public:
+    CFftResultDlg();
+    void DoDataExchange(platform::DataExchange& exchange) override;
+
+    double m_dFftMagRange = 50.0;
+    int m_nFftFreqZoom = 0;
+    int m_nFftStartPos = 0;
+};
+
+// A Help menu dialog: fixed text and OK, nothing exchanged.
+class CInfoDlg : public platform::Dialog {
+public:
+    explicit CInfoDlg(const platform::DialogTemplate& shape) : Dialog(shape) {}
+    void DoDataExchange(platform::DataExchange& /*exchange*/) override {}
+};
+
+// The About dialog draws the application's icon: a low-pass response in a frame.
+class CAboutDlg : public CInfoDlg {
+public:
+    CAboutDlg();
+    void DrawPicture(int controlId, platform::DrawContext& dc) override;
+};
+
+} // namespace plots

@@ -1,0 +1,81 @@
+#include "plots/AnalysisPlot.h"
+
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "plots/FreqResponsePlot.h"
+#include "plots/PlotConventions.h"
+#include "plots/SpectrumPlot.h"
+#include "plots/WavePlot.h"
+
+namespace plots {
+
+namespace {
+
+constexpr int kIir = 1; // the form's structure choice
+
+// Origins on screen and on paper (the print-out leaves room above for the web address).
+struct Origins {
+    platform::Point response;
+    platform::Point caption;
+    platform::Point inputSpectrum;
+    platform::Point outputSpectrum;
+    platform::Point inputWave;
+    platform::Point outputWave;
+};
+constexpr Origins kScreenOrigins{{20, 0}, {40, 5}, {7, 10}, {7, kPlotHeight / 2 + 10},
+                                 {0, 20}, {0, 140}};
+constexpr Origins kPrintOrigins{{20, 20}, {40, 25}, {7, 20}, {7, kPlotHeight / 2 + 20},
+                                {0, 20},  {0, 140}};
+
+} // namespace
+
+void ComputeResponse(COlvexDoc& doc, int firIir) {
+    if (firIir == kIir) {
+        doc.IirResponse();
+    } else {
+        doc.FirResponse();
+    }
+}
+
+void SimulateWave(COlvexDoc& doc, int firIir) {
+    doc.GenerateTestWave();
+    if (firIir == kIir) {
+        doc.FilterWaveIir();
+    } else {
+        doc.FilterWaveFir();
+    }
+}
+
+void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
+                      Surface surface) {
+    const Origins& at = surface == Surface::kPrint ? kPrintOrigins : kScreenOrigins;
+    switch (state.plotMode) {
+    case COlvexView::kPlotResponse:
+        ComputeResponse(doc, state.firIir);
+        DrawFreqResponse(dc, at.response.x, at.response.y, doc.m_aGainDb, doc.m_aPhase,
+                         ResponseSettingsOf(doc, state.noDesign));
+        DrawQuantCaption(dc, at.caption.x, at.caption.y, doc.m_bQuantize == 1, doc.m_nQuantBits);
+        break;
+    case COlvexView::kPlotSpectra: {
+        SimulateWave(doc, state.firIir);
+        // One spectrum array: the input is analysed and drawn before the output replaces it.
+        const SpectrumSettings settings = SpectrumSettingsOf(doc);
+        doc.FftSpectrum(doc.m_aWaveIn);
+        DrawSpectrum(dc, at.inputSpectrum.x, at.inputSpectrum.y, doc.m_aFftMag, true, settings);
+        doc.FftSpectrum(doc.m_aWaveOut);
+        DrawSpectrum(dc, at.outputSpectrum.x, at.outputSpectrum.y, doc.m_aFftMag, false, settings);
+        break;
+    }
+    case COlvexView::kPlotWaves: {
+        SimulateWave(doc, state.firIir);
+        const WaveSettings settings = WaveSettingsOf(doc);
+        DrawWave(dc, at.inputWave.x, at.inputWave.y, doc.m_aWaveIn, true, settings);
+        DrawWave(dc, at.outputWave.x, at.outputWave.y, doc.m_aWaveOut, false, settings);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace plots

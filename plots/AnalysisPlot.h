@@ -1,0 +1,31 @@
+// What the plot area shows in each plot mode: the analysis is recomputed from the document's
+// current state, then drawn with the plot routines at their screen or print positions. The
+// view's redraw, its print-out and the three analysis commands all draw through here.
+#pragma once
+
+#include "platform/DrawContext.h"
+
+class COlvexDoc;
+
+namespace plots {
+
+enum class Surface { kScreen, kPrint };
+
+// What the view contributes: the plot mode (0 response, 1 spectra, 2 waves), the FIR/IIR choice
+// last read from the form (0 FIR, 1 IIR) and whether a design has been made.
+struct PlotState {
+    int plotMode = 0;
+    int firIir = 0;
+    bool noDesign = true;
+};
+
+// The response of the chosen structure into m_aGainDb and m_aPhase.
+void ComputeResponse(COlvexDoc& doc, int firIir);
+// The test wave (unless a user wave is in use) and its passage through the chosen structure.
+void SimulateWave(COlvexDoc& doc, int firIir);
+
+// Recomputes and draws the plot of state.plotMode; any other mode draws nothing.
+void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
+                      Surface surface);
+
+} // namespace plots

@@ -1,0 +1,23 @@
+// F-Response: asks for the gain range, the zoom and the start frequency, then shows the gain
+// and phase of the current design at once. OK or Cancel, the timer redraws the plot again.
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "plots/AnalysisDialogs.h"
+
+void COlvexView::OnFResponse() {
+    m_bRedrawPending = 1;
+    m_host.Invalidate(true);
+    plots::CFreqResponseDlg dialog;
+    dialog.m_dGainRange = m_doc.m_dGainRange;
+    dialog.m_nRespFreqZoom = m_doc.m_nRespFreqZoom;
+    dialog.m_nRespStartPos = m_doc.m_nRespStartPos;
+    if (m_host.RunModal(dialog) == platform::kIdOk) {
+        UpdateData(true); // the FIR/IIR choice of the form, for the response
+        m_doc.m_dGainRange = dialog.m_dGainRange;
+        m_doc.m_nRespFreqZoom = dialog.m_nRespFreqZoom;
+        m_doc.m_nRespStartPos = dialog.m_nRespStartPos;
+        m_nPlotMode = kPlotResponse;
+        DrawPlotArea();
+    }
+    ScheduleRedraw(kCommandRedrawMs);
+}

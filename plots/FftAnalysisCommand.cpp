@@ -1,0 +1,24 @@
+// FFT Analysis: asks for the magnitude range, the zoom and the start frequency, then runs the
+// test wave through the filter and shows the input and output spectra at once. OK or Cancel,
+// the timer redraws the plot again.
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "plots/AnalysisDialogs.h"
+
+void COlvexView::OnFftAnalysis() {
+    m_bRedrawPending = 1;
+    m_host.Invalidate(true);
+    plots::CFftResultDlg dialog;
+    dialog.m_dFftMagRange = m_doc.m_dFftMagRange;
+    dialog.m_nFftFreqZoom = m_doc.m_nFftFreqZoom;
+    dialog.m_nFftStartPos = m_doc.m_nFftStartPos;
+    if (m_host.RunModal(dialog) == platform::kIdOk) {
+        UpdateData(true); // the FIR/IIR choice of the form, for the filtering
+        m_doc.m_dFftMagRange = dialog.m_dFftMagRange;
+        m_doc.m_nFftFreqZoom = dialog.m_nFftFreqZoom;
+        m_doc.m_nFftStartPos = dialog.m_nFftStartPos;
+        m_nPlotMode = kPlotSpectra;
+        DrawPlotArea();
+    }
+    ScheduleRedraw(kCommandRedrawMs);
+}

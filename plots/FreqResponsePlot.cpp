@@ -1,0 +1,182 @@
+// Frequency response plot. At 1x the grid shows fs/2 from the start frequency, two pixels per
+// response sample (one degree of angular frequency); at 10x it shows fs/20, twenty pixels per
+// sample. The gain panel spans +0.2 x range (row 0) through 0 dB (row 2) to -range (row 12); the
+// phase panel spans pi (row 3) through 0 (row 7) to -pi (row 11).
+#include "plots/FreqResponsePlot.h"
+
+#include <algorithm>
+
+#include "app/OlvexDoc.h"
+#include "plots/PlotConventions.h"
+
+namespace plots {
+
+namespace {
+
+constexpr int kH = kPlotHeight;
+constexpr int kWR = kRespGridWidth;
+constexpr int kSliderSpan = 200; // s = (position x WR) / 200: position 100 is sample 180
+constexpr int kMaxSliderPos = 100;
+// Phase scale: H/3 pixels per 3.1415 rad; the stored constant is 1/3.1415, not 1/pi.
+constexpr double kPhasePixelsPerRad = (4.0 * kH) * (1.0 / 12.0) * (1.0 / 3.1415);
+// Gain scale: H/120 pixels per percent of the range; clamped to the grid's top and bottom.
+constexpr double kGainPixelsPerPercent = kH / 120.0;
+constexpr double kGainTopOffset = 20.0 * kH / 120.0;
+constexpr double kGainBottomOffset = -100.0 * kH / 120.0;
+constexpr double kFreqLabelFactor = 0.005; // f0 = position x fs x 0.005
+
+// Legends: a short line beside "Gain" and "Phase".
+constexpr int kLegendX1 = 280;
+constexpr int kLegendX2 = 310;
+constexpr int kGainLegendY = 12;
+constexpr int kPhaseLegendY = 32;
+constexpr int kLegendTextX = 240;
+constexpr int kGainTextY = 5;
+constexpr int kPhaseTextY = 25;
+
+double SampleAt(std::span<const double> values, int i) {
+    return i >= 0 && static_cast<size_t>(i) < values.size() ? values[static_cast<size_t>(i)] : 0.0;
+}
+
+int Row(int y0, int k) {
+    return GridRow(y0, k, kH, kRespGridRows);
+}
+
+} // namespace
+
+FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign) {
+    return {doc.m_dGainRange, doc.m_nRespFreqZoom, doc.m_nRespStartPos, doc.m_fs, noDesign};
+}
+
+FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
+                                         std::span<const double> gain,
+                                         std::span<const double> phase) {
+    FreqResponseGeometry g;
+    g.frame = ComputeResponseFrame(x0, y0);
+    const bool zoomed = settings.freqZoom == 1;
+    const int zoom = zoomed ? kRespZoomFactor : 1;
+    const int position = std::clamp(settings.startPos, 0, kMaxSliderPos);
+    const int s = (position * kWR) / kSliderSpan;
+    g.startSample = s;
+
+    // Phase: the curve starts one sample (and one step) in from the gain curve.
+    const int zeroRad = Row(y0, kZeroRadRow);
+    const auto phaseY = [&](int i) {
+        return PointY(zeroRad, kPhasePixelsPerRad * SampleAt(phase, i));
+    };
+    const int phaseSegments = zoomed ? kRespZoomPhaseSegments : kRespLastPhaseSample - 1 - s;
+    const int phaseStep = zoomed ? kRespZoomFactor * kRespSampleStride : kRespSampleStride;
+    for (int k = 0; k < phaseSegments; ++k) {
+        const int x = x0 + phaseStep + phaseStep * k;
+        g.phaseCurve.push_back({{x, phaseY(s + 1 + k)}, {x + phaseStep, phaseY(s + 2 + k)}});
+    }
+    g.phaseLegend = {{x0 + kLegendX1, y0 + kPhaseLegendY}, {x0 + kLegendX2, y0 + kPhaseLegendY}};
+
+    // Gain, clamped to the grid; a range of 0 or below has no scale and draws no curve.
+    if (settings.gainRange > 0.0) {
+        const int zeroDb = Row(y0, kZeroDbRow);
+        const auto gainY = [&](int i) {
+            const double offset =
+                kGainPixelsPerPercent * SampleAt(gain, i) * 100.0 / settings.gainRange;
+            return PointY(zeroDb, std::clamp(offset, kGainBottomOffset, kGainTopOffset));
+        };
+        const int gainSegments = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;
+        const int gainStep = phaseStep;
+        for (int k = 0; k < gainSegments; ++k) {
+            const int x = x0 + gainStep * k;
+            g.gainCurve.push_back({{x, gainY(s + k)}, {x + gainStep, gainY(s + 1 + k)}});
+        }
+    }
+    g.gainLegend = {{x0 + kLegendX1, y0 + kGainLegendY}, {x0 + kLegendX2, y0 + kGainLegendY}};
+
+    // Labels. The phase scale stands right of the plot area, whatever the origin.
+    const double range = settings.gainRange;
+    const int phaseX = kPlotAreaWidth + 7;
+    const double f0 = position * settings.fs * kFreqLabelFactor;
+    g.labels = {
+        {{x0 - 60, y0 - 5}, FormatLabel("%7.2f", 0.2 * range)},
+        {{x0 - 40, Row(y0, kZeroDbRow) - 5}, "  0"},
+        {{x0 - 65, Row(y0, kZeroRadRow) - 5}, FormatLabel("-%7.2f", 0.5 * range)},
+        {{x0 - 65, y0 + kH - 5}, FormatLabel("-%7.2f", range)},
+        {{x0 - 45, y0 + 10}, "[dB]"},
+        {{phaseX, Row(y0, 3) - 5}, "  pai "},
+        {{phaseX, Row(y0, 5) - 5}, " pai/2"},
+        {{phaseX, Row(y0, 7) - 5}, "   0 "},
+        {{phaseX, Row(y0, 9) - 5}, "-pai/2"},
+        {{phaseX, Row(y0, 11) - 5}, " -pai "},
+        {{phaseX, y0 + 10}, "[rad]"},
+        {{x0 - 30, y0 + kH}, FormatLabel("%12.2f", f0)},
+        {{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.25 * settings.fs / zoom)},
+        {{x0 + kWR - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.5 * settings.fs / zoom)},
+        {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
+        {{x0 + kLegendTextX, y0 + kGainTextY}, "Gain"},
+        {{x0 + kLegendTextX, y0 + kPhaseTextY}, "Phase"},
+    };
+    if (settings.noDesign) {
+        g.labels.push_back({g.frame.hint, kDesignHint});
+    }
+    return g;
+}
+
+namespace {
+
+void DrawHorizontal(platform::DrawContext& dc, const HorizontalLine& line) {
+    Segment(dc, line.x1, line.y, line.x2, line.y);
+}
+
+void DrawVertical(platform::DrawContext& dc, const VerticalLine& line) {
+    Segment(dc, line.x, line.y1, line.x, line.y2);
+}
+
+} // namespace
+
+void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
+                      std::span<const double> phase, const FreqResponseSettings& settings) {
+    const FreqResponseGeometry g = ComputeFreqResponse(settings, x0, y0, gain, phase);
+    {
+        ScopedPen grid(dc, kGreyGridPen);
+        std::for_each(g.frame.gridRows.begin(), g.frame.gridRows.end(),
+                      [&](const HorizontalLine& line) { DrawHorizontal(dc, line); });
+        std::for_each(g.frame.gridColumns.begin(), g.frame.gridColumns.end(),
+                      [&](const VerticalLine& line) { DrawVertical(dc, line); });
+    }
+    {
+        ScopedPen reference(dc, kBlackReferencePen);
+        for (const HorizontalLine& line : g.frame.references) {
+            DrawHorizontal(dc, line);
+        }
+    }
+    // The frame uses the context's own pen.
+    for (const HorizontalLine& line : g.frame.frameRows) {
+        DrawHorizontal(dc, line);
+    }
+    for (const VerticalLine& line : g.frame.frameColumns) {
+        DrawVertical(dc, line);
+    }
+    {
+        ScopedPen trace(dc, kGreenTracePen);
+        DrawSegments(dc, g.phaseCurve);
+        DrawSegments(dc, {g.phaseLegend});
+    }
+    {
+        ScopedPen trace(dc, kRedTracePen);
+        DrawSegments(dc, g.gainCurve);
+        DrawSegments(dc, {g.gainLegend});
+    }
+    ScopedFont font(dc, LabelFont());
+    PrepareLabels(dc);
+    DrawLabels(dc, g.labels);
+}
+
+void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits) {
+    if (!quantize) {
+        return;
+    }
+    dc.TextOut(x, y, "Quantized by");
+    dc.SetTextColor(kRed);
+    dc.TextOut(x + kCaptionBitsOffset, y, FormatLabel("%2d", bits));
+    dc.SetTextColor(kBlack);
+    dc.TextOut(x + kCaptionUnitOffset, y, "bits");
+}
+
+} // namespace plots

@@ -1,0 +1,62 @@
+// The frequency response plot: gain in dB (red) and phase in radians (green) over a grid of 12
+// rows and 10 columns, with the scale, frequency and legend labels, and the quantization
+// caption drawn beside it. Geometry first (ComputeFreqResponse, plain values), then a thin
+// drawing loop (DrawFreqResponse).
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "platform/DrawContext.h"
+#include "plots/PlotFrame.h"
+#include "plots/PlotGeometry.h"
+
+class COlvexDoc;
+
+namespace plots {
+
+// What the plot reads besides the two response arrays.
+struct FreqResponseSettings {
+    double gainRange = 100.0; // dB from 0 dB down to the bottom row; a range <= 0 draws no gain
+    int freqZoom = 0;         // 0: 1x (fs/2 across the grid), 1: 10x (fs/20)
+    int startPos = 0;         // start-frequency slider, 0..100 (100 stands for fs/2)
+    double fs = 1000.0;       // sampling frequency, Hz
+    bool noDesign = false;    // the hint to design is shown
+};
+FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign);
+
+constexpr int kRespZoomFactor = 10;       // 10x zoom: 20 pixels per response sample
+constexpr int kRespSampleStride = 2;      // 1x: 2 pixels per response sample
+constexpr int kRespLastGainSample = 179;  // 1x gain curve ends at this sample
+constexpr int kRespLastPhaseSample = 178; // 1x phase curve ends at this sample
+constexpr int kRespZoomGainSegments = 18;
+constexpr int kRespZoomPhaseSegments = 16;
+
+struct FreqResponseGeometry {
+    ResponseFrame frame; // grid, references and frame lines
+    int startSample = 0; // s: first response sample shown
+    std::vector<PlotSegment> phaseCurve;
+    PlotSegment phaseLegend;
+    std::vector<PlotSegment> gainCurve;
+    PlotSegment gainLegend;
+    std::vector<PlotLabel> labels; // scale, legend and frequency labels, then the hint
+};
+
+// The whole plot at origin (x0, y0). gain and phase hold one value per response sample (the
+// document's 400-entry arrays); samples past their end count as 0 dB and 0 rad.
+FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
+                                         std::span<const double> gain,
+                                         std::span<const double> phase);
+
+void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
+                      std::span<const double> phase, const FreqResponseSettings& settings);
+
+// ---- Quantization caption ----------------------------------------------------------------------
+constexpr int kCaptionBitsOffset = 75;  // x of the bit count from the caption's x
+constexpr int kCaptionUnitOffset = 105; // x of "bits"
+
+// "Quantized by", the bit count in red and "bits", only while quantizing; drawn in the
+// context's current font.
+void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits);
+
+} // namespace plots

@@ -1,0 +1,43 @@
+// In/Out Wave: asks for the test wave (sine, square or a user wave file), its frequency, the
+// magnitude range, the zoom and the start time, then shows the input and output waves at once.
+// The file dialog comes up only when "Use user wave" has just been switched on; later commands
+// keep the wave already loaded. OK or Cancel, the timer redraws the plot again.
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "files/UserWave.h"
+#include "plots/AnalysisDialogs.h"
+
+void COlvexView::OnInOutWave() {
+    m_bRedrawPending = 1;
+    m_host.Invalidate(true);
+    plots::CInOutWaveDlg dialog;
+    dialog.m_nWaveType = m_doc.m_nWaveType;
+    dialog.m_dWaveFreq = m_doc.m_dWaveFreq;
+    dialog.m_bUseUserWave = m_doc.m_bUseUserWave;
+    dialog.m_dWaveMagRange = m_doc.m_dWaveMagRange;
+    dialog.m_nWaveTimeZoom = m_doc.m_nWaveTimeZoom;
+    dialog.m_nWaveStartPos = m_doc.m_nWaveStartPos;
+    if (m_host.RunModal(dialog) == platform::kIdOk) {
+        UpdateData(true); // the FIR/IIR choice of the form, for the filtering
+        const bool userWaveSwitchedOn = dialog.m_bUseUserWave != 0 && m_doc.m_bUseUserWave == 0;
+        m_doc.m_nWaveType = dialog.m_nWaveType;
+        m_doc.m_dWaveFreq = dialog.m_dWaveFreq;
+        m_doc.m_bUseUserWave = dialog.m_bUseUserWave;
+        m_doc.m_dWaveMagRange = dialog.m_dWaveMagRange;
+        m_doc.m_nWaveTimeZoom = dialog.m_nWaveTimeZoom;
+        m_doc.m_nWaveStartPos = dialog.m_nWaveStartPos;
+        m_nPlotMode = kPlotWaves;
+        if (userWaveSwitchedOn) {
+            platform::FileDialogRequest request;
+            request.open = true;
+            request.fileName = "*.*";
+            request.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
+            // Cancel reads nothing, but the user wave stays switched on.
+            if (const std::optional<std::string> path = m_host.RunFileDialog(request)) {
+                files::ReadUserWave(*path, m_doc.m_aWaveIn);
+            }
+        }
+        DrawPlotArea();
+    }
+    ScheduleRedraw(kCommandRedrawMs);
+}

@@ -1,0 +1,120 @@
+// The main flow in the window under the offscreen platform: Design opens the FIR dialog with its
+// picture drawn, OK designs and puts the prompt into the output box, Coefficients lists the
+// report, and a design that stopped at the iteration limit says so in the status bar.
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "app/DesignDialogs.h"
+#include "app/MainFrame.h"
+#include "app/OlvexDoc.h"
+#include "platform/qt/QtTemplateWidget.h"
+#include "resources/Resources.h"
+
+namespace {
+
+// Acts on the next modal dialog as soon as it is shown (the click that opens it blocks in
+// exec()). The polling timer deletes itself after the action.
+void OnNextDialog(std::function<void(QDialog&)> action) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(*dialog);
+        }
+    });
+    timer->start(10);
+}
+
+void SetField(QDialog& dialog, int id, const QString& text) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("control%1").arg(id));
+    ASSERT_NE(edit, nullptr) << id;
+    edit->setText(text);
+}
+
+void PressOk(QDialog& dialog) {
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("control%1").arg(platform::kIdOk));
+    ASSERT_NE(ok, nullptr);
+    QTest::mouseClick(ok, Qt::LeftButton);
+}
+
+struct DesignFlowFixture : ::testing::Test {
+    COlvexDoc doc;
+    CMainFrame frame{doc};
+    DesignFlowFixture() {
+        doc.m_fnConsole = [](const std::string&) {};
+        frame.ShowAndUpdate();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    }
+    void Click(int id) {
+        QWidget* w = frame.Form().Control(id);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2));
+    }
+    QString Output() {
+        return qobject_cast<QPlainTextEdit*>(frame.Form().Control(resources::kIdcOutput))
+            ->toPlainText();
+    }
+    QString StatusText() { return frame.findChild<QLabel*>("messagePane")->text(); }
+};
+
+TEST_F(DesignFlowFixture, DesignThenCoefficients) {
+    QString title;
+    int pictureInk = 0;
+    OnNextDialog([&](QDialog& dialog) {
+        title = dialog.windowTitle();
+        // The picture at the top is drawn: count its non-white pixels.
+        auto* picture = dialog.findChild<platform::qt::PictureWidget*>(
+            QStringLiteral("control%1").arg(design::kIdcTypePicture));
+        if (picture != nullptr) {
+            const QImage& image = picture->Image();
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    pictureInk += image.pixel(x, y) != qRgb(255, 255, 255);
+                }
+            }
+        }
+        PressOk(dialog);
+    });
+    Click(resources::kIdcDesign);
+    EXPECT_EQ(title, "FIR Low Pass Filter");
+    EXPECT_GT(pictureInk, 500);
+    EXPECT_EQ(Output(), "Click 'Coefficients' to get coefficients!!\n");
+    EXPECT_EQ(frame.View().m_strOutput, "Click 'Coefficients' to get coefficients!!\r\n");
+    EXPECT_EQ(doc.m_nTaps, 90);
+    EXPECT_NE(doc.m_aFirCoeffs[45], 0.0);
+    EXPECT_EQ(StatusText(), "Ready");
+
+    OnNextDialog([](QDialog& dialog) { PressOk(dialog); });
+    Click(resources::kIdcCoefficients);
+    const QStringList lines = Output().split('\n');
+    ASSERT_EQ(lines.size(), 92); // header, 90 taps, and the empty piece after the last line end
+    EXPECT_EQ(lines[0], "Data is Real : 1.0 => 1.0");
+    EXPECT_TRUE(lines[1].startsWith("h[  0] =")) << lines[1].toStdString();
+    EXPECT_EQ(frame.View().m_bCoeffsListed, 1);
+}
+
+TEST_F(DesignFlowFixture, IterationLimitShowsInTheStatusBar) {
+    Click(resources::kIdcBpf);
+    OnNextDialog([](QDialog& dialog) {
+        SetField(dialog, design::kIdcFc1, "200");
+        SetField(dialog, design::kIdcFc2, "220");
+        SetField(dialog, design::kIdcFc3, "240");
+        SetField(dialog, design::kIdcFc4, "260");
+        SetField(dialog, design::kIdcTaps, "21");
+        PressOk(dialog);
+    });
+    Click(resources::kIdcDesign);
+    EXPECT_EQ(doc.m_nFilterType, 3);
+    EXPECT_EQ(StatusText(), "Reached maximum iteration count. Results may be bad.");
+    EXPECT_EQ(Output(), "Click 'Coefficients' to get coefficients!!\n");
+}
+
+} // namespace
