@@ -1,6 +1,7 @@
 // Timing of the computations every redraw repeats: the frequency response (FIR at the largest
 // dialog tap count, IIR with eight sections), the FIR test-wave filtering and the FFT.
 #include "app/OlvexDoc.h"
+#include "bench/BenchDesigns.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,18 +10,7 @@
 
 namespace {
 
-// A 380-tap windowed-sinc low-pass: the timing does not depend on the values, only on N.
-void FillLongFir(COlvexDoc& doc) {
-    doc.m_nTaps = COlvexDoc::kMaxDialogTaps;
-    const double centre = (doc.m_nTaps - 1) / 2.0;
-    for (int i = 0; i < doc.m_nTaps; ++i) {
-        const double t = i - centre;
-        const double sinc =
-            t == 0.0 ? 0.4 : std::sin(0.4 * std::numbers::pi * t) / (std::numbers::pi * t);
-        doc.m_aFirCoeffs[i] =
-            sinc * (0.54 - 0.46 * std::cos(2.0 * std::numbers::pi * i / (doc.m_nTaps - 1)));
-    }
-}
+using bench::FillLongFir;
 
 void BM_FirResponse380(benchmark::State& state) {
     COlvexDoc doc;

@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "app/OlvexDoc.h"
+#include "bench/BenchDesigns.h"
 #include "app/OlvexView.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
@@ -24,18 +25,7 @@
 
 namespace {
 
-// A 380-tap windowed-sinc low-pass; the timing depends on N, not on the values.
-void FillLongFir(COlvexDoc& doc) {
-    doc.m_nTaps = COlvexDoc::kMaxDialogTaps;
-    const double centre = (doc.m_nTaps - 1) / 2.0;
-    for (int i = 0; i < doc.m_nTaps; ++i) {
-        const double t = i - centre;
-        const double sinc =
-            t == 0.0 ? 0.4 : std::sin(0.4 * std::numbers::pi * t) / (std::numbers::pi * t);
-        doc.m_aFirCoeffs[i] =
-            sinc * (0.54 - 0.46 * std::cos(2.0 * std::numbers::pi * i / (doc.m_nTaps - 1)));
-    }
-}
+using bench::FillLongFir;
 
 // The scripted desktop keeps every drawing; the benchmark throws each one away.
 class RecorderHost : public platform::ScriptedHost {
