@@ -8,6 +8,7 @@
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/UserWave.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,33 +18,20 @@ namespace cli {
 
 namespace {
 
-// Reads a user wave the way the User Wave command does: numbers separated by white space, each
-// read as a single-precision value, at most 700; entries past the end of the file stay 0. A
-// token that is not a number is refused instead of silently ending the wave.
+// Reads a user wave with the reader of the In/Out Wave command (at most 700 numbers; entries past
+// the end of the file stay 0). Unlike the window, a token that is not a number is refused here
+// instead of silently ending the wave.
 int ReadUserWaveFile(const std::string& path, COlvexDoc& doc) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr) {
+    const files::UserWaveRead read = files::ReadUserWave(path, doc.m_aWaveIn);
+    if (!read.opened) {
         std::fprintf(stderr, "%s cannot be opened\n", path.c_str());
         return kExitInvalid;
     }
-    std::fill(std::begin(doc.m_aWaveIn), std::end(doc.m_aWaveIn), 0.0);
-    int count = 0;
-    int status = kExitOk;
-    while (count < COlvexDoc::kWaveInSamples) {
-        float value = 0.0f;
-        const int read = std::fscanf(file, "%f", &value);
-        if (read == EOF) {
-            break;
-        }
-        if (read != 1) {
-            std::fprintf(stderr, "%s: value %d is not a number\n", path.c_str(), count + 1);
-            status = kExitInvalid;
-            break;
-        }
-        doc.m_aWaveIn[count++] = value;
+    if (!read.complete) {
+        std::fprintf(stderr, "%s: value %d is not a number\n", path.c_str(), read.count + 1);
+        return kExitInvalid;
     }
-    std::fclose(file);
-    return status;
+    return kExitOk;
 }
 
 // Options of the structure that was not chosen are refused rather than ignored.
