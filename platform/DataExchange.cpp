@@ -1,6 +1,7 @@
 #include "platform/DataExchange.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -51,19 +52,7 @@ void DataExchange::Text(int id, std::string& value) {
 }
 
 void DataExchange::Int(int id, int& value) {
-    if (Stopped()) {
-        return;
-    }
-    if (!Saving()) {
-        m_controls.SetText(id, std::to_string(value));
-        return;
-    }
-    int parsed = 0;
-    if (!ParseInt(m_controls.GetText(id), parsed)) {
-        Fail(id, kEnterIntegerMessage);
-        return;
-    }
-    value = parsed;
+    IntRange(id, value, INT_MIN, INT_MAX);
 }
 
 void DataExchange::IntRange(int id, int& value, int low, int high) {
@@ -80,7 +69,7 @@ void DataExchange::IntRange(int id, int& value, int low, int high) {
         return;
     }
     // The member keeps its old value when the entry is out of range: a refused entry never
-    // reaches the dialog's members.
+    // reaches the dialog's members. The full int range (plain Int) refuses nothing here.
     if (parsed < low || parsed > high) {
         Fail(id, IntRangeMessage(low, high));
         return;
