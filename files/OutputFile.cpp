@@ -1,0 +1,221 @@
+// The output-file component: how every writer of the program puts a file on disk, and how the
+// batch commands make sure standard output really received what they printed.
+#include "files/OutputFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+
+namespace {
+
+// How many symbolic links are followed before the target counts as a loop (the kernel's limit).
+constexpr int kMaxLinkDepth = 40;
+
+// The temporary file's name keeps a short, recognisable prefix so that a stray one (after a
+// power cut) tells the user where it came from, and stays far below NAME_MAX however long the
+// target's own name is.
+constexpr const char* kTemporaryName = ".vantrel-save-XXXXXX";
+
+OutputResult Failure(const std::string& path, int error) {
+    OutputResult result;
+    result.path = path;
+    result.reason = std::strerror(error != 0 ? error : EIO);
+    return result;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    if (slash == 0) {
+        return "/";
+    }
+    return path.substr(0, slash);
+}
+
+// Follows `path` through any chain of symbolic links to the name that is finally written.
+// A dangling link yields the (not yet existing) file it names, which is then created.
+bool ResolveLinks(const std::string& path, std::string& resolved, int& error) {
+    resolved = path;
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat info {};
+        if (lstat(resolved.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return true;
+        }
+        std::string link(PATH_MAX, '\0');
+        const ssize_t length = readlink(resolved.c_str(), link.data(), link.size());
+        if (length < 0) {
+            error = errno;
+            return false;
+        }
+        link.resize(static_cast<size_t>(length));
+        resolved = (link.front() == '/') ? link : DirectoryOf(resolved) + "/" + link;
+    }
+    error = ELOOP;
+    return false;
+}
+
+// Writes all of `content` to `fd`, resuming after signals and short writes.
+int WriteAll(int fd, std::string_view content) {
+    size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t written = write(fd, content.data() + done, content.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return 0;
+}
+
+// A device or FIFO: there is nothing to replace, so the text goes straight into it. Opening a
+// FIFO waits for its reader, as any program writing to a named pipe does.
+OutputResult WriteInPlace(const std::string& path, const std::string& target,
+                          std::string_view content) {
+    int fd;
+    do {
+        fd = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return Failure(path, errno);
+    }
+    int error = WriteAll(fd, content);
+    if (close(fd) != 0 && error == 0 && errno != EINTR) {
+        error = errno;
+    }
+    if (error != 0) {
+        return Failure(path, error);
+    }
+    OutputResult result;
+    result.ok = true;
+    result.path = path;
+    return result;
+}
+
+// The mode a newly created file gets: what open() with 0666 would give under the current umask.
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+// A regular file, or a name that does not exist yet: the text goes to a fresh temporary file
+// next to the target, which replaces the target only once it is complete on disk.
+OutputResult ReplaceAtomically(const std::string& path, const std::string& target,
+                               const struct stat* old, std::string_view content) {
+    if (old != nullptr && access(target.c_str(), W_OK) != 0) {
+        return Failure(path,
+                       errno); // a file the user may not write is not replaced behind its back
+    }
+    const std::string folder = DirectoryOf(target);
+    std::string temporary = folder + "/" + kTemporaryName;
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        return Failure(path, errno);
+    }
+    int error = WriteAll(fd, content);
+    if (error == 0) {
+        if (old != nullptr) {
+            // Keep the owner where the system lets us; a plain user cannot give files away, and
+            // then the file stays the user's, as with any editor's save.
+            if (fchown(fd, old->st_uid, old->st_gid) != 0) {
+                (void)fchown(fd, static_cast<uid_t>(-1), old->st_gid);
+            }
+        }
+        const mode_t mode = (old != nullptr) ? (old->st_mode & 07777) : NewFileMode();
+        if (fchmod(fd, mode) != 0) {
+            error = errno;
+        }
+    }
+    if (error == 0 && fsync(fd) != 0) {
+        error = errno;
+    }
+    if (close(fd) != 0 && error == 0 && errno != EINTR) {
+        error = errno;
+    }
+    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        unlink(temporary.c_str());
+        return Failure(path, error);
+    }
+    // Make the new directory entry itself durable; a folder that cannot be synced (some network
+    // file systems) does not undo a save that has already happened.
+    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        (void)fsync(folderFd);
+        close(folderFd);
+    }
+    OutputResult result;
+    result.ok = true;
+    result.path = path;
+    return result;
+}
+
+} // namespace
+
+std::string OutputResult::Describe() const {
+    return reason.empty() ? path : path + ": " + reason;
+}
+
+OutputResult WriteOutputFile(const std::string& path, std::string_view content) {
+    if (path.empty()) {
+        return Failure(path, ENOENT);
+    }
+    std::string target;
+    int error = 0;
+    if (!ResolveLinks(path, target, error)) {
+        return Failure(path, error);
+    }
+    struct stat info {};
+    if (stat(target.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            return Failure(path, errno);
+        }
+        return ReplaceAtomically(path, target, nullptr, content);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Failure(path, EISDIR);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return WriteInPlace(path, target, content);
+    }
+    return ReplaceAtomically(path, target, &info, content);
+}
+
+bool FinishStandardOutput(bool close, std::string& reason) {
+    reason.clear();
+    std::cout.flush();
+    errno = 0;
+    bool ok = std::fflush(stdout) == 0 && !std::ferror(stdout) && !std::cout.fail();
+    int error = errno;
+    if (close) {
+        errno = 0;
+        if (std::fclose(stdout) != 0) {
+            if (ok) {
+                error = errno;
+            }
+            ok = false;
+        }
+    }
+    if (!ok) {
+        reason = std::strerror(error != 0 ? error : EIO);
+    }
+    return ok;
+}
+
+} // namespace files
