@@ -87,10 +87,10 @@ TemplateStatus AppendSubstitutedTemplate(const COlvexDoc& doc, bool iir,
                                          int& substIndex, std::string& text);
 
 // What Save VHDL writes (forFile true) or the output box shows (forFile false): sets
-// view.m_nSubstIndex to 0, then the header of that variant for the view's m_nFirIir and the
-// document, then the template at templatePath substituted. For a file and an IIR section count
-// outside 1..8 no template text follows the header. Returns false when the template cannot be
-// opened or read; `text` is then unchanged.
+// view.m_nSubstIndex to 0 and replaces `text` with the header of that variant (for the view's
+// m_nFirIir and the document) followed by the template at templatePath, substituted. For a file
+// and an IIR section count outside 1..8 no template text follows the header. Returns false when
+// the template cannot be opened or read; `text` is then unchanged.
 bool BuildVhdlText(COlvexView& view, const std::string& templatePath, bool forFile,
                    std::string& text);
 

@@ -1,0 +1,27 @@
+// The dialogs of the VHDL Code command: "VHDL Source Code" (template 163), which asks for the
+// in/out data bit length, and the locate warning (template 174), which names a template that
+// was not found before the Open-file dialog asks for it. Warning 164 (quantization off) is shared
+// with Save VHDL and lives with the Save/Load resources.
+#pragma once
+
+#include <string>
+
+#include "platform/DialogTemplate.h"
+
+namespace resources {
+
+constexpr int kIddVhdlSource = 163;
+constexpr int kIdcVhdlDataBits = 1020; // "Data Bit Length =", 4..24
+constexpr int kMinVhdlDataBits = 4;
+constexpr int kMaxVhdlDataBits = 24;
+
+constexpr int kIddLocateTemplate = 174;
+constexpr int kIdcMissingTemplate = 1051; // read-only field with the missing file name
+
+const platform::DialogTemplate& VhdlSourceTemplate();
+const platform::DialogTemplate& LocateTemplateTemplate();
+
+// The platform's file-error text for a file that does not exist: "%1 was not found.".
+std::string TemplateNotFoundText(const std::string& path);
+
+} // namespace resources

@@ -1,0 +1,157 @@
+// The bit-true model of the generated filters. Every value stays inside 64 bits: literals are
+// 32-bit integers at most and data words at most 28 bits, so a FIR sum of 400 products and an
+// IIR sum of five products cannot overflow.
+#include "vhdl/BitTrueModel.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "vhdl/VhdlText.h"
+
+namespace vhdl {
+
+namespace {
+
+constexpr double kNominalAmplitude = 50.0; // the test wave's amplitude maps to full scale
+
+int FirWidth(const COlvexDoc& doc) {
+    return doc.m_nQuantBits;
+}
+
+int IirWidth(const COlvexDoc& doc) {
+    return doc.m_nQuantBits + kIirCoeffExtraBits;
+}
+
+// Floor of v / 2^shift: C++20 shifts negative values arithmetically.
+std::int64_t ShiftFloor(std::int64_t v, int shift) {
+    return shift <= 0 ? v : v >> std::min(shift, 62);
+}
+
+bool Fits(std::int64_t v, int width) {
+    return LiteralValue(v, width) == v;
+}
+
+} // namespace
+
+std::int64_t Saturate(std::int64_t v, int width) {
+    if (width <= 0) {
+        return 0;
+    }
+    if (width >= 64) {
+        return v;
+    }
+    const std::int64_t most = (std::int64_t{1} << (width - 1)) - 1;
+    return std::clamp(v, -most - 1, most);
+}
+
+std::int64_t LiteralValue(std::int64_t v, int width) {
+    return Saturate(v, std::min(width, COlvexDoc::kMaxBinaryWidth - 1));
+}
+
+int NegatedFixedInteger(const COlvexDoc& doc, double x) {
+    const std::int64_t negated = -static_cast<std::int64_t>(doc.ToFixedInteger(x));
+    return static_cast<int>(std::min<std::int64_t>(negated, INT_MAX));
+}
+
+std::vector<std::int64_t> FirLiterals(const COlvexDoc& doc) {
+    const int shown = std::clamp(design::ShownFirTapCount(doc), 0, COlvexDoc::kMaxFirTaps);
+    std::vector<std::int64_t> taps(static_cast<size_t>(shown));
+    for (int k = 0; k < shown; ++k) {
+        taps[static_cast<size_t>(k)] =
+            LiteralValue(doc.ToFixedInteger(doc.m_aFirCoeffs[k]), FirWidth(doc));
+    }
+    return taps;
+}
+
+std::vector<IirSectionLiterals> IirLiterals(const COlvexDoc& doc) {
+    const int width = IirWidth(doc);
+    const int count = TemplateSections(doc.m_nIirSections);
+    std::vector<IirSectionLiterals> sections(static_cast<size_t>(count));
+    for (int s = 0; s < count; ++s) {
+        IirSectionLiterals& c = sections[static_cast<size_t>(s)];
+        c.a0 = LiteralValue(doc.ToFixedInteger(doc.m_aA0[s]), width);
+        c.a1 = LiteralValue(doc.ToFixedInteger(doc.m_aA1[s]), width);
+        c.a2 = LiteralValue(doc.ToFixedInteger(doc.m_aA2[s]), width);
+        c.nb1 = LiteralValue(NegatedFixedInteger(doc, doc.m_aB1[s]), width);
+        c.nb2 = LiteralValue(NegatedFixedInteger(doc, doc.m_aB2[s]), width);
+    }
+    return sections;
+}
+
+int CountSaturatedLiterals(const COlvexDoc& doc, bool iir) {
+    int count = 0;
+    if (!iir) {
+        const int shown = std::clamp(design::ShownFirTapCount(doc), 0, COlvexDoc::kMaxFirTaps);
+        for (int k = 0; k < shown; ++k) {
+            count += Fits(doc.ToFixedInteger(doc.m_aFirCoeffs[k]), FirWidth(doc)) ? 0 : 1;
+        }
+        return count;
+    }
+    const int width = IirWidth(doc);
+    for (int s = 0; s < TemplateSections(doc.m_nIirSections); ++s) {
+        const std::int64_t values[] = {
+            doc.ToFixedInteger(doc.m_aA0[s]), doc.ToFixedInteger(doc.m_aA1[s]),
+            doc.ToFixedInteger(doc.m_aA2[s]), -std::int64_t{doc.ToFixedInteger(doc.m_aB1[s])},
+            -std::int64_t{doc.ToFixedInteger(doc.m_aB2[s])}};
+        for (const std::int64_t v : values) {
+            count += Fits(v, width) ? 0 : 1;
+        }
+    }
+    return count;
+}
+
+std::vector<std::int64_t> FirBitTrue(std::span<const std::int64_t> taps, int coeffBits,
+                                     int dataBits, std::span<const std::int64_t> input) {
+    std::vector<std::int64_t> output(input.size());
+    for (size_t n = 0; n < input.size(); ++n) {
+        std::int64_t sum = 0;
+        for (size_t k = 0; k < taps.size() && k <= n; ++k) {
+            sum += taps[k] * input[n - k];
+        }
+        output[n] = Saturate(ShiftFloor(sum, coeffBits - 1), dataBits);
+    }
+    return output;
+}
+
+std::vector<std::int64_t> IirBitTrue(std::span<const IirSectionLiterals> sections, int coeffBits,
+                                     int dataBits, std::span<const std::int64_t> input) {
+    const int sectionBits = dataBits + kIirGuardBits;
+    // history[s] holds x[n-1], x[n-2] of section s; history[s + 1] is also y[n-1], y[n-2] of s.
+    std::vector<std::int64_t> previous(sections.size() + 1, 0);
+    std::vector<std::int64_t> older(sections.size() + 1, 0);
+    std::vector<std::int64_t> output(input.size());
+    for (size_t n = 0; n < input.size(); ++n) {
+        std::int64_t x = input[n];
+        for (size_t s = 0; s < sections.size(); ++s) {
+            const IirSectionLiterals& c = sections[s];
+            const std::int64_t w = c.a0 * x + c.a1 * previous[s] + c.a2 * older[s] +
+                                   c.nb1 * previous[s + 1] + c.nb2 * older[s + 1];
+            older[s] = previous[s];
+            previous[s] = x;
+            x = Saturate(ShiftFloor(w, coeffBits - 1), sectionBits);
+        }
+        older[sections.size()] = previous[sections.size()];
+        previous[sections.size()] = x;
+        output[n] = Saturate(x, dataBits);
+    }
+    return output;
+}
+
+std::vector<std::int64_t> ScaleStimulus(std::span<const double> wave, int dataBits) {
+    const double fullScale = std::ldexp(1.0, dataBits - 1) - 1.0;
+    std::vector<std::int64_t> samples(wave.size());
+    for (size_t i = 0; i < wave.size(); ++i) {
+        const double scaled = std::round(wave[i] * fullScale / kNominalAmplitude);
+        const double limit = std::ldexp(1.0, dataBits); // keeps the conversion defined
+        samples[i] =
+            std::isfinite(scaled)
+                ? Saturate(static_cast<std::int64_t>(std::clamp(scaled, -limit, limit)), dataBits)
+                : 0;
+    }
+    return samples;
+}
+
+} // namespace vhdl

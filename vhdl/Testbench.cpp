@@ -1,0 +1,184 @@
+// The testbench writer. The expected outputs are the bit-true model's, so a PASS proves that the
+// template computes exactly the stated arithmetic for this design and this wave.
+#include "vhdl/Testbench.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "vhdl/BitTrueModel.h"
+#include "vhdl/VhdlText.h"
+
+namespace vhdl {
+
+namespace {
+
+constexpr int kValuesPerLine = 10;
+constexpr int kLongGapEvery = 50; // every 50th sample waits this long before it is offered
+constexpr int kLongGap = 23;
+constexpr int kShortGapSpan = 5; // other samples wait (7 i) mod 5 cycles
+constexpr int kResetCycles = 3;
+constexpr int kReportedMismatches = 10;
+
+std::string IntegerTable(const std::vector<std::int64_t>& values) {
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        text += i % kValuesPerLine == 0 ? "    " : " ";
+        text += std::to_string(values[i]);
+        if (i + 1 < values.size()) {
+            text += i % kValuesPerLine == kValuesPerLine - 1 ? ",\n" : ",";
+        }
+    }
+    return text + "\n";
+}
+
+// Cycles the filter needs per sample: the serial FIR spends one per tap plus two, the serial IIR
+// five per section plus one to finish each section, plus one to take the sample.
+int CyclesPerSample(const COlvexDoc& doc, bool iir) {
+    if (iir) {
+        return 6 * TemplateSections(doc.m_nIirSections) + 1;
+    }
+    return std::max(design::ShownFirTapCount(doc), 1) + 2;
+}
+
+} // namespace
+
+std::string BuildTestbench(const COlvexDoc& doc, bool iir, int dataBits,
+                           std::span<const double> wave) {
+    const std::string entity = iir ? "iirfilter" : "firfilter";
+    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
+    std::vector<std::int64_t> expected;
+    if (iir) {
+        const std::vector<IirSectionLiterals> sections = IirLiterals(doc);
+        expected = IirBitTrue(sections, doc.m_nQuantBits, dataBits, stimulus);
+    } else {
+        const std::vector<std::int64_t> taps = FirLiterals(doc);
+        expected = FirBitTrue(taps, doc.m_nQuantBits, dataBits, stimulus);
+    }
+    const int count = static_cast<int>(stimulus.size());
+    const int cycleLimit =
+        (count + 1) * (CyclesPerSample(doc, iir) + kLongGap + 2) + 100 + kResetCycles;
+
+    std::string t;
+    t += "-- Self-checking testbench of the generated " + entity + ".\n";
+    t += "-- Offers " + std::to_string(count) +
+         " samples of the test wave with gaps in din_valid and compares\n"
+         "-- every output with the fixed-point model of the filter. Ends with PASS, or with\n"
+         "-- FAIL and the number of mismatches (severity failure).\n";
+    t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
+    t += "entity " + entity + "_tb is\nend entity " + entity + "_tb;\n\n";
+    t += "architecture sim of " + entity + "_tb is\n";
+    t += "  constant data_bits : integer := " + std::to_string(dataBits) + ";\n";
+    t += "  constant sample_count : integer := " + std::to_string(std::max(count, 1)) + ";\n";
+    t += "  constant cycle_limit : integer := " + std::to_string(cycleLimit) + ";\n";
+    t += "  type sample_array is array (0 to sample_count - 1) of integer;\n";
+    if (count == 0) {
+        t += "  constant stimulus : sample_array := (others => 0);\n";
+        t += "  constant expected : sample_array := (others => 0);\n";
+    } else {
+        t += "  constant stimulus : sample_array := (\n" + IntegerTable(stimulus) + "  );\n";
+        t += "  constant expected : sample_array := (\n" + IntegerTable(expected) + "  );\n";
+    }
+    t += R"(  signal clk : std_logic := '0';
+  signal rst : std_logic := '1';
+  signal din_valid : std_logic := '0';
+  signal din_ready : std_logic;
+  signal din : std_logic_vector(data_bits - 1 downto 0) := (others => '0');
+  signal dout_valid : std_logic;
+  signal dout : std_logic_vector(data_bits - 1 downto 0);
+  signal running : boolean := true;
+  signal received : integer := 0;
+  signal mismatches : integer := 0;
+begin
+)";
+    t += "  dut : entity work." + entity + "\n";
+    t += R"(    port map (clk => clk, rst => rst, din_valid => din_valid, din_ready => din_ready,
+              din => din, dout_valid => dout_valid, dout => dout);
+
+  clk <= not clk after 5 ns when running else '0';
+
+  check : process (clk)
+    variable value : integer;
+  begin
+    if rising_edge(clk) and rst = '0' and dout_valid = '1' then
+      value := to_integer(signed(dout));
+      if received >= sample_count then
+        mismatches <= mismatches + 1;
+        report "extra output " & integer'image(value) severity error;
+      elsif value /= expected(received) then
+        mismatches <= mismatches + 1;
+        if mismatches < )" +
+         std::to_string(kReportedMismatches) + R"( then
+          report "output " & integer'image(received) & ": got " & integer'image(value) &
+                 ", expected " & integer'image(expected(received)) severity error;
+        end if;
+      end if;
+      received <= received + 1;
+    end if;
+  end process check;
+
+  drive : process
+    variable gap : integer;
+    variable cycles : integer := 0;
+    variable total : integer;
+  begin
+    rst <= '1';
+    for c in 1 to )" +
+         std::to_string(kResetCycles) + R"( loop
+      wait until rising_edge(clk);
+    end loop;
+    rst <= '0';
+    for i in 0 to sample_count - 1 loop
+      exit when cycles > cycle_limit;
+      gap := (7 * i) mod )" +
+         std::to_string(kShortGapSpan) + R"(;
+      if i mod )" +
+         std::to_string(kLongGapEvery) + " = " + std::to_string(kLongGapEvery - 1) +
+         " then\n        gap := " + std::to_string(kLongGap) + R"(;
+      end if;
+      din_valid <= '0';
+      for g in 1 to gap loop
+        wait until rising_edge(clk);
+        cycles := cycles + 1;
+      end loop;
+      din <= std_logic_vector(to_signed(stimulus(i), data_bits));
+      din_valid <= '1';
+      loop
+        wait until rising_edge(clk);
+        cycles := cycles + 1;
+        exit when din_ready = '1' or cycles > cycle_limit;
+      end loop;
+    end loop;
+    din_valid <= '0';
+    din <= (others => '0');
+    while received < sample_count and cycles <= cycle_limit loop
+      wait until rising_edge(clk);
+      cycles := cycles + 1;
+    end loop;
+    -- A few more cycles, so that an output too many is seen as well.
+    for c in 1 to 16 loop
+      wait until rising_edge(clk);
+    end loop;
+    wait for 1 ns;
+    total := mismatches;
+    if received < sample_count then
+      total := total + sample_count - received;
+      report integer'image(sample_count - received) & " outputs missing" severity error;
+    end if;
+    if total = 0 then
+      report "PASS: " & integer'image(sample_count) & " outputs equal the model" severity note;
+      running <= false;
+      wait;
+    end if;
+    report "FAIL: " & integer'image(total) & " mismatches" severity failure;
+    running <= false;
+    wait;
+  end process drive;
+end architecture sim;
+)";
+    return t;
+}
+
+} // namespace vhdl
