@@ -1,5 +1,6 @@
 #include "platform/SearchPath.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -7,7 +8,8 @@ namespace platform {
 
 std::vector<std::string> SearchFolders(const std::string& programFolder,
                                        const std::string& currentFolder,
-                                       const std::string& pathVariable) {
+                                       const std::string& pathVariable,
+                                       const std::string& dataFolder) {
     std::vector<std::string> folders;
     const auto add = [&folders](const std::string& folder) {
         if (!folder.empty()) {
@@ -23,7 +25,30 @@ std::vector<std::string> SearchFolders(const std::string& programFolder,
         add(pathVariable.substr(start, end - start));
         start = end + 1;
     }
+    add(dataFolder);
     return folders;
+}
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+std::string InstalledTemplateFolder() {
+#ifdef VANTREL_TEMPLATE_DIR
+    return VANTREL_TEMPLATE_DIR;
+#else
+    return {};
+#endif
+}
+
+std::vector<std::string> SystemSearchFolders() {
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    const char* path = std::getenv("PATH");
+    return SearchFolders(ProgramFolder(), error ? std::string() : current.string(),
+                         path == nullptr ? std::string() : path, InstalledTemplateFolder());
 }
 
 std::optional<std::string> SearchAlongPath(const std::string& name,

@@ -146,7 +146,8 @@ std::optional<std::string> QtUiHost::SearchFile(const std::string& name,
     return SearchAlongPath(name, defaultExtension,
                            SearchFolders(QCoreApplication::applicationDirPath().toStdString(),
                                          QDir::currentPath().toStdString(),
-                                         path == nullptr ? std::string() : path));
+                                         path == nullptr ? std::string() : path,
+                                         InstalledTemplateFolder()));
 }
 
 bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {
