@@ -3,6 +3,7 @@
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/OutputFile.h"
 
 #include <cstdio>
 #include <string>
@@ -36,23 +37,19 @@ int ApplyQuantizeOption(const CliArgs& args, COlvexDoc& doc, bool iir) {
     return kExitOk;
 }
 
-// Written beside the target and renamed into place, so a failed write never leaves a partial
-// file where a good one was.
+// The response table goes through the output-file component like every file the program
+// writes, so a device, a FIFO or a symlink is written as what it is and a failed save leaves the
+// old file as it was.
 int WriteResponseFile(const std::string& path, const COlvexDoc& doc) {
-    const std::string temporary = path + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "w");
-    if (file == nullptr) {
-        std::fprintf(stderr, "%s cannot be opened\n", path.c_str());
-        return kExitFileError;
-    }
-    bool ok = true;
+    std::string text;
+    char line[96];
     for (int i = 0; i < COlvexDoc::kResponseUsed; ++i) {
-        ok = std::fprintf(file, "%d %.17g %.17g\n", i, doc.m_aGainDb[i], doc.m_aPhase[i]) > 0 && ok;
+        std::snprintf(line, sizeof line, "%d %.17g %.17g\n", i, doc.m_aGainDb[i], doc.m_aPhase[i]);
+        text += line;
     }
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        std::fprintf(stderr, "%s cannot be opened\n", path.c_str());
+    const files::OutputResult written = files::WriteOutputFile(path, text);
+    if (!written.ok) {
+        std::fprintf(stderr, "--response: %s\n", written.Describe().c_str());
         return kExitFileError;
     }
     return kExitOk;

@@ -19,16 +19,13 @@ namespace cli {
 namespace {
 
 // Reads a user wave with the reader of the In/Out Wave command (at most 700 numbers; entries past
-// the end of the file stay 0). Unlike the window, a token that is not a number is refused here
-// instead of silently ending the wave.
+// the end of the file stay 0). A file that cannot be opened or read is refused, and unlike the
+// window, so is one that stops at a token that is not a number: a batch run has nobody to tell
+// that only part of the wave was taken.
 int ReadUserWaveFile(const std::string& path, COlvexDoc& doc) {
     const files::UserWaveRead read = files::ReadUserWave(path, doc.m_aWaveIn);
-    if (!read.opened) {
-        std::fprintf(stderr, "%s cannot be opened\n", path.c_str());
-        return kExitInvalid;
-    }
-    if (!read.complete) {
-        std::fprintf(stderr, "%s: value %d is not a number\n", path.c_str(), read.count + 1);
+    if (read.error != 0 || !read.complete) {
+        std::fprintf(stderr, "--user: %s\n", files::DescribeUserWaveRead(path, read).c_str());
         return kExitInvalid;
     }
     return kExitOk;

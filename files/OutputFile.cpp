@@ -200,9 +200,22 @@ OutputResult WriteOutputFile(const std::string& path, std::string_view content) 
 bool FinishStandardOutput(bool close, std::string& reason) {
     reason.clear();
     std::cout.flush();
+    // A write that failed earlier (a full buffer flushed in the middle of the output) has only
+    // left the error flag; its errno is long gone.
+    bool ok = !std::ferror(stdout) && !std::cout.fail();
+    int error = 0;
     errno = 0;
-    bool ok = std::fflush(stdout) == 0 && !std::ferror(stdout) && !std::cout.fail();
-    int error = errno;
+    if (std::fflush(stdout) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok && error == 0) {
+        // An empty write asks the descriptor for its reason again (a full device, a stream that
+        // is not open for writing) without adding anything to the output.
+        if (write(fileno(stdout), "", 0) < 0) {
+            error = errno;
+        }
+    }
     if (close) {
         errno = 0;
         if (std::fclose(stdout) != 0) {

@@ -33,8 +33,15 @@ void COlvexView::OnInOutWave() {
             request.fileName = "*.*";
             request.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
             // Cancel reads nothing, but the user wave stays switched on.
+            // A file that cannot be opened or read leaves the previous wave and says why; one
+            // that stops at a token that is not a number keeps the values before it and says
+            // where it stopped.
             if (const std::optional<std::string> path = m_host.RunFileDialog(request)) {
-                files::ReadUserWave(*path, m_doc.m_aWaveIn);
+                const files::UserWaveRead read = files::ReadUserWave(*path, m_doc.m_aWaveIn);
+                const std::string problem = files::DescribeUserWaveRead(*path, read);
+                if (!problem.empty()) {
+                    m_host.MessageBox(problem, "", platform::MessageIcon::kWarning);
+                }
             }
         }
         DrawPlotArea();

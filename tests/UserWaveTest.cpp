@@ -1,10 +1,13 @@
 // Reading a user wave file: the number forms "%f" takes, the buffer cleared before reading, the
-// 700-value limit, a token that is not a number ending the wave there, and a missing file.
+// 700-value limit, a token that is not a number ending the wave there (and where), and files
+// that cannot be opened or read, which leave the previous wave as it was.
 #include "files/UserWave.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -35,21 +38,29 @@ TEST(UserWave, ReadsNumbersUntilTheEndOrAToken) {
         int count;
         bool complete;
         std::vector<double> first; // expected leading values
+        int line;                  // where reading stopped, when not complete
+        std::string token;
     } cases[] = {
         {"forms",
          "1.234\n120\n-32.1\n1.4e-2\n-3.5e1\n",
          5,
          true,
-         {1.234f, 120.0, -32.1f, 1.4e-2f, -35.0}},
-        {"spaces", "  1 2\t3\r\n4\n\n5", 5, true, {1, 2, 3, 4, 5}},
-        {"ten", Numbers(10), 10, true, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-        {"empty", "", 0, true, {}},
-        {"token", "1\n2\nabc\n4\n", 2, false, {1, 2}},
-        {"comma", "1.5,2.5\n3\n", 1, false, {1.5}},
-        {"nan", "7\nnan\n8\n", 1, false, {7}},
-        {"inf", "7\n-inf\n8\n", 1, false, {7}},
-        {"overflow", "7\n1e39\n8\n", 1, false, {7}},
-        {"full", Numbers(701), 700, true, {1, 2, 3}},
+         {1.234f, 120.0, -32.1f, 1.4e-2f, -35.0},
+         0,
+         ""},
+        {"spaces", "  1 2\t3\r\n4\n\n5", 5, true, {1, 2, 3, 4, 5}, 0, ""},
+        {"ten", Numbers(10), 10, true, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 0, ""},
+        {"empty", "", 0, true, {}, 0, ""},
+        {"token", "1\n2\nabc\n4\n", 2, false, {1, 2}, 3, "abc"},
+        {"same line", "10 20 abc 30 40", 2, false, {10, 20}, 1, "abc"},
+        {"after blank lines", "1\n\n\n  2 x7\n", 2, false, {1, 2}, 4, "x7"},
+        {"comma", "1.5,2.5\n3\n", 1, false, {1.5}, 1, ",2.5"},
+        {"nan", "7\nnan\n8\n", 1, false, {7}, 2, "nan"},
+        {"inf", "7\n-inf\n8\n", 1, false, {7}, 2, "-inf"},
+        {"overflow", "7\n1e39\n8\n", 1, false, {7}, 2, "1e39"},
+        {"long token", "7 " + std::string(600, '9') + "\n", 1, false, {7}, 1, std::string(40, '9')},
+        {"full", Numbers(701), 700, true, {1, 2, 3}, 0, ""},
+        {"full, then junk", Numbers(700) + "junk\n", 700, true, {1, 2, 3}, 0, ""},
     };
     for (const auto& c : cases) {
         const auto path = WriteTemp(c.name, c.text);
@@ -59,7 +70,12 @@ TEST(UserWave, ReadsNumbersUntilTheEndOrAToken) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(read.opened);
         EXPECT_EQ(read.count, c.count);
+        EXPECT_EQ(read.error, 0);
         EXPECT_EQ(read.complete, c.complete);
+        if (!c.complete) {
+            EXPECT_EQ(read.line, c.line);
+            EXPECT_EQ(read.token, c.token);
+        }
         for (size_t i = 0; i < c.first.size(); ++i) {
             EXPECT_EQ(wave[i], c.first[i]) << i;
         }
@@ -92,10 +108,51 @@ TEST(UserWave, AFileThatCannotBeOpenedChangesNothing) {
     const auto missing = std::filesystem::temp_directory_path() / "vantrel-no-such-dir" / "w.txt";
     const files::UserWaveRead read = files::ReadUserWave(missing.string(), wave);
     EXPECT_FALSE(read.opened);
+    EXPECT_EQ(read.error, ENOENT);
     EXPECT_EQ(read.count, 0);
     for (double x : wave) {
         ASSERT_EQ(x, 3.0);
     }
+    EXPECT_EQ(files::DescribeUserWaveRead(missing.string(), read),
+              missing.string() + " cannot be opened: No such file or directory");
+}
+
+// A file that opens but cannot be read must not be taken for an empty wave: the previous wave
+// stays and the reason is given.
+TEST(UserWave, AFileThatCannotBeReadChangesNothing) {
+    const struct {
+        const char* path;
+        int error;
+    } cases[] = {
+        {"/tmp", EISDIR},
+        {"/proc/self/mem", EIO},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::vector<double> wave(kWaveIn, 3.0);
+        const files::UserWaveRead read = files::ReadUserWave(c.path, wave);
+        EXPECT_TRUE(read.opened);
+        EXPECT_EQ(read.error, c.error);
+        EXPECT_FALSE(read.complete);
+        for (double x : wave) {
+            ASSERT_EQ(x, 3.0);
+        }
+        EXPECT_EQ(files::DescribeUserWaveRead(c.path, read),
+                  std::string(c.path) + " cannot be read: " + std::strerror(c.error));
+    }
+}
+
+TEST(UserWave, TheMessageSaysWhereReadingStopped) {
+    files::UserWaveRead read;
+    read.opened = true;
+    read.complete = true;
+    EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read), "");
+    read.complete = false;
+    read.count = 2;
+    read.line = 1;
+    read.token = "abc";
+    EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read),
+              "w.txt, line 1: \"abc\" is not a number; 2 values were read before it");
 }
 
 } // namespace
