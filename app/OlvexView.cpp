@@ -26,7 +26,7 @@ constexpr std::array<CommandRoute, 12> kCommandRoutes{{
     {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
     {resources::kIdcFftAnalysis, &COlvexView::OnFftAnalysis},
     {resources::kIdcCoefficients, &COlvexView::OnCoefficients},
-    {resources::kIdcVhdlCode, nullptr},
+    {resources::kIdcVhdlCode, &COlvexView::OnVhdlCode},
     {resources::kIdcSaveLoad, nullptr},
     {resources::kIdcRefreshView, &COlvexView::OnRefreshView},
     {resources::kIdUserWave, &COlvexView::OnUserWaveHelp},

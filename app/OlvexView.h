@@ -87,6 +87,15 @@ public:
     // Puts the prompt for the Coefficients command into the output box.
     void ShowCoeffPrompt();
 
+    // ---- VHDL Code (vhdl/VhdlCodeCommand.cpp) ---------------------------------------------------
+    void OnVhdlCode();
+    // Finds the template along the search path, or names it in warning 174 and asks for it with
+    // the Open-file dialog; sets m_strTemplatePath when found or picked, else leaves it as it is.
+    void LocateTemplate(const std::string& name);
+    // One template line with the FIR or IIR tokens replaced; advance m_nSubstIndex.
+    std::string SubstituteFirLine(const std::string& line);
+    std::string SubstituteIirLine(const std::string& line);
+
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
     void OnTimer(int timerId) override;
