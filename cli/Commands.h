@@ -43,6 +43,12 @@ void PrintReport(const COlvexDoc& doc, bool iir);
 // --response FILE: writes the 360 response points "index gain phase", one per line.
 int WriteResponseFile(const std::string& path, const COlvexDoc& doc);
 
+// --vhdl FILE --data-bits D [--template PATH] and --testbench FILE with its stimulus options
+// --wave sine|square --freq F --user FILE, on fir and iir (cli/VhdlOptions.cpp). Both need
+// --quantize B; a refusal is exit status 2, a file not written 4.
+const std::set<std::string>& VhdlOptions();
+int WriteVhdlOutputs(const CliArgs& args, COlvexDoc& doc, bool iir);
+
 // Prints a refusal: the warning's text on one line to standard error.
 void ReportWarning(const std::string& text);
 

@@ -154,6 +154,7 @@ const std::set<std::string>& FirOptions() {
     static const std::set<std::string> options = [] {
         std::set<std::string> all = FirDesignOptions();
         all.insert({"response", "quantize", "format"});
+        all.insert(VhdlOptions().begin(), VhdlOptions().end());
         return all;
     }();
     return options;
@@ -163,6 +164,9 @@ int RunFir(const CliArgs& args, COlvexDoc& doc) {
     int status = DesignFirFromArgs(args, doc);
     if (status == kExitOk) {
         status = ApplyCoefficientOptions(args, doc, false);
+    }
+    if (status == kExitOk) {
+        status = WriteVhdlOutputs(args, doc, false);
     }
     if (status != kExitOk) {
         return status;

@@ -87,6 +87,7 @@ const std::set<std::string>& IirOptions() {
     static const std::set<std::string> options = [] {
         std::set<std::string> all = IirDesignOptions();
         all.insert({"response", "quantize", "format"});
+        all.insert(VhdlOptions().begin(), VhdlOptions().end());
         return all;
     }();
     return options;
@@ -96,6 +97,9 @@ int RunIir(const CliArgs& args, COlvexDoc& doc) {
     int status = DesignIirFromArgs(args, doc);
     if (status == kExitOk) {
         status = ApplyCoefficientOptions(args, doc, true);
+    }
+    if (status == kExitOk) {
+        status = WriteVhdlOutputs(args, doc, true);
     }
     if (status != kExitOk) {
         return status;
