@@ -27,7 +27,7 @@ constexpr std::array<CommandRoute, 12> kCommandRoutes{{
     {resources::kIdcFftAnalysis, &COlvexView::OnFftAnalysis},
     {resources::kIdcCoefficients, &COlvexView::OnCoefficients},
     {resources::kIdcVhdlCode, &COlvexView::OnVhdlCode},
-    {resources::kIdcSaveLoad, nullptr},
+    {resources::kIdcSaveLoad, &COlvexView::OnSaveLoad},
     {resources::kIdcRefreshView, &COlvexView::OnRefreshView},
     {resources::kIdUserWave, &COlvexView::OnUserWaveHelp},
     {resources::kIdOnlineHelp, &COlvexView::OnOnlineHelp},

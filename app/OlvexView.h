@@ -87,6 +87,9 @@ public:
     // Puts the prompt for the Coefficients command into the output box.
     void ShowCoeffPrompt();
 
+    // ---- Save/Load (files/SaveLoadCommand.cpp) -------------------------------------------------
+    void OnSaveLoad();
+
     // ---- VHDL Code (vhdl/VhdlCodeCommand.cpp) ---------------------------------------------------
     void OnVhdlCode();
     // Finds the template along the search path, or names it in warning 174 and asks for it with
@@ -111,6 +114,11 @@ private:
     // Opens the plot area, draws the plot of the current mode and releases the area. Commands
     // that draw their own new plot call this; RedrawPlot also clears m_bRedrawPending.
     void DrawPlotArea();
+    // The three actions of Save/Load, each from the name its edit pre-fills. The two saves
+    // return false when the file could not be written: the command then ends at once.
+    bool SaveCoefficients(const std::string& name);
+    void LoadCoefficients(const std::string& name);
+    bool SaveVhdl(const std::string& name);
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;

@@ -52,4 +52,14 @@ int WriteVhdlOutputs(const CliArgs& args, COlvexDoc& doc, bool iir);
 // Prints a refusal: the warning's text on one line to standard error.
 void ReportWarning(const std::string& text);
 
+// --save-coeffs FILE: the coefficient file Save Coefficients writes. A file that cannot be
+// written gives its path on standard error and kExitFileError.
+int SaveCoeffFileOption(const CliArgs& args, const COlvexDoc& doc, bool iir);
+// The taps (one per line) or the eight sections ("a0 a1 a2 b1 b2"), quantized when it is on.
+void PrintCoefficients(const COlvexDoc& doc, bool iir);
+
+// load FILE --structure fir|iir: reads a coefficient file and prints its coefficients.
+const std::set<std::string>& LoadOptions();
+int RunLoad(const CliArgs& args, COlvexDoc& doc);
+
 } // namespace cli

@@ -153,7 +153,7 @@ const std::set<std::string>& FirDesignOptions() {
 const std::set<std::string>& FirOptions() {
     static const std::set<std::string> options = [] {
         std::set<std::string> all = FirDesignOptions();
-        all.insert({"response", "quantize", "format"});
+        all.insert({"response", "quantize", "format", "save-coeffs"});
         all.insert(VhdlOptions().begin(), VhdlOptions().end());
         return all;
     }();
@@ -179,6 +179,10 @@ int RunFir(const CliArgs& args, COlvexDoc& doc) {
             const double h = doc.m_aFirCoeffs[n];
             PrintValue(doc.m_bQuantize == 1 ? doc.Quantize(h) : h);
         }
+    }
+    status = SaveCoeffFileOption(args, doc, false);
+    if (status != kExitOk) {
+        return status;
     }
     if (args.Has("response")) {
         doc.FirResponse();

@@ -86,7 +86,7 @@ const std::set<std::string>& IirDesignOptions() {
 const std::set<std::string>& IirOptions() {
     static const std::set<std::string> options = [] {
         std::set<std::string> all = IirDesignOptions();
-        all.insert({"response", "quantize", "format"});
+        all.insert({"response", "quantize", "format", "save-coeffs"});
         all.insert(VhdlOptions().begin(), VhdlOptions().end());
         return all;
     }();
@@ -112,6 +112,10 @@ int RunIir(const CliArgs& args, COlvexDoc& doc) {
             std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
                         shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
         }
+    }
+    status = SaveCoeffFileOption(args, doc, true);
+    if (status != kExitOk) {
+        return status;
     }
     if (args.Has("response")) {
         doc.IirResponse();

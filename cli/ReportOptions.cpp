@@ -33,9 +33,10 @@ const std::set<std::string>& ReportFlags() {
 }
 
 int ApplyCoefficientOptions(const CliArgs& args, COlvexDoc& doc, bool iir) {
-    if (!args.Has("report")) {
+    // A coefficient file takes its format from the same settings as the report.
+    if (!args.Has("report") && !args.Has("save-coeffs")) {
         if (args.Has("format")) {
-            std::fprintf(stderr, "--format: only with --report\n");
+            std::fprintf(stderr, "--format: only with --report or --save-coeffs\n");
             return kExitInvalid;
         }
         return ApplyQuantizeOption(args, doc, iir);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,12 +17,15 @@ struct Subcommand {
     const std::set<std::string>& (*valued)();
     const std::set<std::string>& (*flags)();
     int (*run)(const cli::CliArgs&, COlvexDoc&);
+    // A first argument without "--" is the value of this option ("load FILE").
+    const char* leadingOption = nullptr;
 };
 
 const Subcommand kSubcommands[] = {
     {"fir", cli::FirOptions, cli::ReportFlags, cli::RunFir},
     {"iir", cli::IirOptions, cli::ReportFlags, cli::RunIir},
     {"wave", cli::WaveOptions, cli::WaveFlags, cli::RunWave},
+    {"load", cli::LoadOptions, cli::ReportFlags, cli::RunLoad, "file"},
 };
 
 void PrintUsage(std::FILE* out) {
@@ -39,6 +43,9 @@ void PrintUsage(std::FILE* out) {
                "  vantrel-cli wave [--structure fir|iir] [design options of fir or iir]\n"
                "                  [--wave sine|square] [--freq F] [--user FILE] [--quantize B]\n"
                "                  [--spectrum] [--mag-range R]\n"
+               "  vantrel-cli load FILE [--structure fir|iir] [--quantize B]\n"
+               "                  [--report [--format real|bin|dec|hex]] [--response FILE]\n"
+               "  fir, iir and load also take --save-coeffs FILE (with --format)\n"
                "exit status: 0 done, 2 input refused, 3 design failed, 4 file not written\n",
                out);
 }
@@ -59,7 +66,16 @@ int main(int argc, char** argv) {
         }
         cli::CliArgs args;
         std::string error;
-        if (!args.Parse(argc, argv, 2, sub.valued(), sub.flags(), error)) {
+        // The subcommand word is replaced by the option a leading value belongs to.
+        int first = 2;
+        std::string leading;
+        std::vector<char*> words(argv, argv + argc);
+        if (sub.leadingOption != nullptr && argc > 2 && std::strncmp(argv[2], "--", 2) != 0) {
+            leading = std::string("--") + sub.leadingOption;
+            words[1] = leading.data();
+            first = 1;
+        }
+        if (!args.Parse(argc, words.data(), first, sub.valued(), sub.flags(), error)) {
             std::fprintf(stderr, "vantrel-cli %s: %s\n", sub.name, error.c_str());
             return cli::kExitInvalid;
         }

@@ -1,0 +1,100 @@
+// vantrel-cli load FILE --structure fir|iir: Load Coefficients from flags. Reads a coefficient
+// file into a fresh document with the reader of the Save/Load command and prints the
+// coefficients as fir and iir print them. The actions that need no design follow: --quantize,
+// --report --format, --response, --save-coeffs.
+//
+// A file the reader warns about (no header, a malformed number, a token that is not a number)
+// is refused: its warning goes to standard error, nothing to standard output, exit status 2.
+#include <cstdio>
+#include <string>
+
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "cli/CliArgs.h"
+#include "cli/Commands.h"
+#include "files/CoeffFile.h"
+#include "resources/FilesResources.h"
+
+namespace cli {
+
+namespace {
+
+// A token from a hostile file, fit for a terminal: bytes outside printable ASCII become '?'.
+std::string Printable(const std::string& token) {
+    std::string text = token;
+    for (char& c : text) {
+        if (c < ' ' || c > '~') {
+            c = '?';
+        }
+    }
+    return text;
+}
+
+// Reads the file into the document; kExitOk or the exit status with its message printed.
+int LoadFile(const std::string& path, bool iir, COlvexDoc& doc) {
+    const files::CoeffFileBytes bytes = files::ReadCoeffFileBytes(path);
+    if (!bytes.ok) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), bytes.reason.c_str());
+        return kExitInvalid;
+    }
+    int loadFormat = 0;
+    const files::CoeffLoad load = files::ReadCoeffFile(bytes, doc, iir, loadFormat);
+    if (!load.headerFound) {
+        ReportWarning(resources::MissingHeaderWarning().OneLine());
+        return kExitInvalid;
+    }
+    if (load.invalidFormat) {
+        ReportWarning(resources::InvalidCoeffsWarning().OneLine());
+        if (!load.badToken.empty()) {
+            std::fprintf(stderr, "%s: value %d, '%s', is not a number\n", path.c_str(),
+                         load.count + 1, Printable(load.badToken).c_str());
+        }
+        return kExitInvalid;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const std::set<std::string>& LoadOptions() {
+    static const std::set<std::string> options = {"file",   "structure", "quantize",
+                                                  "format", "response",  "save-coeffs"};
+    return options;
+}
+
+int RunLoad(const CliArgs& args, COlvexDoc& doc) {
+    if (!args.Has("file")) {
+        std::fprintf(stderr, "vantrel-cli load: name the coefficient file to read\n");
+        return kExitInvalid;
+    }
+    const std::string structure = args.Has("structure") ? args.Value("structure") : "fir";
+    if (structure != "fir" && structure != "iir") {
+        std::fprintf(stderr, "--structure: expected fir or iir\n");
+        return kExitInvalid;
+    }
+    const bool iir = structure == "iir";
+    int status = LoadFile(args.Value("file"), iir, doc);
+    if (status == kExitOk) {
+        status = ApplyCoefficientOptions(args, doc, iir);
+    }
+    if (status != kExitOk) {
+        return status;
+    }
+    if (args.Has("report")) {
+        PrintReport(doc, iir);
+    } else {
+        PrintCoefficients(doc, iir);
+    }
+    status = SaveCoeffFileOption(args, doc, iir);
+    if (status == kExitOk && args.Has("response")) {
+        if (iir) {
+            doc.IirResponse();
+        } else {
+            doc.FirResponse();
+        }
+        status = WriteResponseFile(args.Value("response"), doc);
+    }
+    return status;
+}
+
+} // namespace cli

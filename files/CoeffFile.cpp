@@ -1,0 +1,408 @@
+// The coefficient file writer and reader.
+//
+// Numbers are written and read without the C locale's help (std::to_chars, std::from_chars):
+// the window program runs under the user's locale, and a file written with a decimal comma
+// could not be read back by other tools, nor by this reader.
+#include "files/CoeffFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "app/OlvexDoc.h"
+#include "coeffs/CoeffReport.h"
+
+namespace files {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\n";
+constexpr int kHeaderTokens = 7; // "Data" "is" format ":" "1.0" "=>" scale
+constexpr int kFormatToken = 2;  // the format word; its first letter names the format
+constexpr int kScaleToken = 6;   // the number that stands for 1.0
+constexpr size_t kShownTokenLength = 40;
+constexpr int kRealWidth = 24; // "%24.21f"
+constexpr int kRealDecimals = 21;
+constexpr int kIirFields = 5; // a0, a1, a2, b1, b2 of one section
+// 2^31 has no signed 32-bit pattern: its binary and hex forms read back as -2^31.
+constexpr double kTwoTo31 = 2147483648.0;
+
+int FormatOf(int format) {
+    return format >= coeffs::kFormatReal && format <= coeffs::kFormatHex ? format
+                                                                         : coeffs::kFormatReal;
+}
+
+// ---- Writer -------------------------------------------------------------------------------------
+
+// "%24.21f" of x.
+std::string RealText(double x) {
+    std::array<char, 512> digits{};
+    const std::to_chars_result r = std::to_chars(digits.data(), digits.data() + digits.size(), x,
+                                                 std::chars_format::fixed, kRealDecimals);
+    std::string text(digits.data(), r.ec == std::errc{} ? r.ptr : digits.data());
+    if (text.size() < kRealWidth) {
+        text.insert(0, kRealWidth - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string HeaderLine(const COlvexDoc& doc) {
+    const int one = doc.ToFixedInteger(1.0); // at B = 32 the pattern of 2^31, read back as such
+    switch (FormatOf(doc.m_nCoeffFormat)) {
+    case coeffs::kFormatBin:
+        return "Data is Binary : 1.0 => " + doc.FormatBinary32(one);
+    case coeffs::kFormatDec: {
+        char line[64];
+        std::snprintf(line, sizeof line, "Data is Decimal : 1.0 => %10lld",
+                      static_cast<long long>(doc.QuantScale()));
+        return line;
+    }
+    case coeffs::kFormatHex:
+        return "Data is Hex : 1.0 => " + doc.FormatHex(one);
+    default:
+        return "Data is Real : 1.0 => 1.0";
+    }
+}
+
+std::string ValueLine(const COlvexDoc& doc, double x) {
+    switch (FormatOf(doc.m_nCoeffFormat)) {
+    case coeffs::kFormatBin:
+        return doc.FormatBinary32(doc.ToFixedInteger(x));
+    case coeffs::kFormatDec: {
+        char line[32];
+        std::snprintf(line, sizeof line, "%12d", doc.ToFixedInteger(x));
+        return line;
+    }
+    case coeffs::kFormatHex:
+        return doc.FormatHex(doc.ToFixedInteger(x));
+    default:
+        return RealText(doc.m_bQuantize == 1 ? doc.Quantize(x) : x);
+    }
+}
+
+// ---- Reader -------------------------------------------------------------------------------------
+
+// Whitespace as the C library's "%s" sees it; a NUL byte is part of a token.
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The file as a stream of whitespace-separated tokens, each a view into the text.
+class Tokens {
+public:
+    explicit Tokens(std::string_view text) : m_text(text) {}
+    // The next token, or an empty view at the end of the text.
+    std::string_view Next() {
+        while (m_pos < m_text.size() && IsSpace(m_text[m_pos])) {
+            ++m_pos;
+        }
+        const size_t start = m_pos;
+        while (m_pos < m_text.size() && !IsSpace(m_text[m_pos])) {
+            ++m_pos;
+        }
+        return m_text.substr(start, m_pos - start);
+    }
+
+private:
+    std::string_view m_text;
+    size_t m_pos = 0;
+};
+
+bool StartsWithData(std::string_view token) {
+    static constexpr std::string_view kData = "data";
+    if (token.size() < kData.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < kData.size(); ++i) {
+        const char c = token[i];
+        if ((c | 0x20) != kData[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The format a header's format word names, or -1 for an unknown first letter.
+int FormatFromWord(std::string_view word) {
+    if (word.empty()) {
+        return -1;
+    }
+    switch (word[0]) {
+    case 'R':
+    case 'r':
+        return coeffs::kFormatReal;
+    case 'B':
+    case 'b':
+        return coeffs::kFormatBin;
+    case 'D':
+    case 'd':
+        return coeffs::kFormatDec;
+    case 'H':
+    case 'h':
+        return coeffs::kFormatHex;
+    default:
+        return -1;
+    }
+}
+
+// The whole token as one finite decimal number ("%f" syntax without hex floats), or false.
+bool ParseFiniteDouble(std::string_view token, double& value) {
+    if (token.size() > 1 && token[0] == '+' && token[1] != '-' && token[1] != '+') {
+        token.remove_prefix(1);
+    }
+    const char* const end = token.data() + token.size();
+    const std::from_chars_result r = std::from_chars(token.data(), end, value);
+    return r.ec == std::errc{} && r.ptr == end && std::isfinite(value);
+}
+
+// The whole token as one finite single-precision number, rounded once from its decimal text.
+// A value too small for single precision becomes the nearest single value (0 or subnormal); one
+// too large for it is not a number.
+bool ParseSingle(std::string_view token, float& value) {
+    std::string_view digits = token;
+    if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-' && digits[1] != '+') {
+        digits.remove_prefix(1);
+    }
+    const char* const end = digits.data() + digits.size();
+    const std::from_chars_result r = std::from_chars(digits.data(), end, value);
+    if (r.ptr != end) {
+        return false;
+    }
+    if (r.ec == std::errc{}) {
+        return std::isfinite(value);
+    }
+    double wide = 0.0;
+    if (r.ec != std::errc::result_out_of_range || !ParseFiniteDouble(token, wide) ||
+        std::fabs(wide) >= 1.0) {
+        return false;
+    }
+    value = static_cast<float>(wide);
+    return true;
+}
+
+struct FileHeader {
+    int format = coeffs::kFormatReal;
+    double factor = 1.0; // 1 / scale
+    bool complete = true;
+    bool badScale = false;
+};
+
+// The factor from the scale text. A zero scale reads as 1.0 in every format; a scale that is
+// not a finite number reads as 1.0 and is reported.
+double FactorFromScale(std::string_view text, int format, COlvexDoc& doc, bool& badScale) {
+    double scale = 0.0;
+    switch (format) {
+    case coeffs::kFormatBin:
+        scale = doc.ParseBinary(text);
+        break;
+    case coeffs::kFormatHex:
+        scale = doc.ParseHex(text);
+        break;
+    default:
+        if (!ParseFiniteDouble(text, scale)) {
+            badScale = true;
+            return 1.0;
+        }
+        if (format == coeffs::kFormatReal) {
+            scale = static_cast<float>(scale);
+            if (!std::isfinite(scale)) {
+                badScale = true;
+                return 1.0;
+            }
+        }
+        break;
+    }
+    if ((format == coeffs::kFormatBin || format == coeffs::kFormatHex) && scale == -kTwoTo31) {
+        scale = kTwoTo31; // the header of a 32-bit design
+    }
+    return scale == 0.0 ? 1.0 : 1.0 / scale;
+}
+
+FileHeader ReadHeader(std::string_view text, COlvexDoc& doc, int& loadFormat) {
+    Tokens tokens(text);
+    std::array<std::string_view, kHeaderTokens> words;
+    int read = 0;
+    for (; read < kHeaderTokens; ++read) {
+        words[read] = tokens.Next();
+        if (words[read].empty()) {
+            break;
+        }
+    }
+    FileHeader header;
+    const int named = read > kFormatToken ? FormatFromWord(words[kFormatToken]) : -1;
+    if (named >= 0) {
+        loadFormat = named;
+    }
+    header.format = FormatOf(loadFormat);
+    header.complete = read == kHeaderTokens;
+    if (header.complete) {
+        header.factor = FactorFromScale(words[kScaleToken], header.format, doc, header.badScale);
+    }
+    return header;
+}
+
+// Skips the header's tokens, so the values follow.
+Tokens AfterHeader(std::string_view text) {
+    Tokens tokens(text);
+    for (int i = 0; i < kHeaderTokens; ++i) {
+        tokens.Next();
+    }
+    return tokens;
+}
+
+void ResetWithoutHeader(COlvexDoc& doc) {
+    std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
+    for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
+        doc.m_aA0[s] = 1.0;
+        doc.m_aA1[s] = doc.m_aA2[s] = doc.m_aB1[s] = doc.m_aB2[s] = 0.0;
+    }
+    doc.m_nTaps = kNoHeaderTaps;
+    doc.m_bEvenTaps = 0;
+}
+
+void StoreIirValue(COlvexDoc& doc, int k, double value) {
+    double* const fields[kIirFields] = {doc.m_aA0, doc.m_aA1, doc.m_aA2, doc.m_aB1, doc.m_aB2};
+    fields[k % kIirFields][k / kIirFields] = value;
+}
+
+} // namespace
+
+std::string CoeffFileText(const COlvexDoc& doc, bool iir) {
+    std::string text = HeaderLine(doc);
+    text += kLineEnd;
+    if (iir) {
+        for (int k = 0; k < kIirFileValues; ++k) {
+            const int s = k / kIirFields;
+            const double values[kIirFields] = {doc.m_aA0[s], doc.m_aA1[s], doc.m_aA2[s],
+                                               doc.m_aB1[s], doc.m_aB2[s]};
+            text += ValueLine(doc, values[k % kIirFields]);
+            text += kLineEnd;
+        }
+        return text;
+    }
+    const int listed = coeffs::ListedTapCount(doc);
+    for (int i = 0; i < listed; ++i) {
+        text += ValueLine(doc, doc.m_nCoeffMultiplier * doc.m_aFirCoeffs[i]);
+        text += kLineEnd;
+    }
+    return text;
+}
+
+CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& loadFormat) {
+    CoeffLoad load;
+    doc.m_nCoeffMultiplier = 1;
+    doc.m_bQuantize = 0;
+    doc.m_bParseError = 0;
+    if (!StartsWithData(Tokens(text).Next())) {
+        ResetWithoutHeader(doc);
+        return load;
+    }
+    load.headerFound = true;
+    const FileHeader header = ReadHeader(text, doc, loadFormat);
+    load.invalidFormat = !header.complete || header.badScale;
+
+    if (!iir) {
+        std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
+    }
+    const int cap = iir ? kIirFileValues : kMaxFirFileValues;
+    Tokens tokens = AfterHeader(text);
+    while (load.count < cap) {
+        const std::string_view token = tokens.Next();
+        if (token.empty()) {
+            break;
+        }
+        float v = 0.0f;
+        if (header.format == coeffs::kFormatBin) {
+            v = static_cast<float>(doc.ParseBinary(token));
+        } else if (header.format == coeffs::kFormatHex) {
+            v = static_cast<float>(doc.ParseHex(token));
+        } else if (!ParseSingle(token, v)) {
+            // Reading stops at a token that is not a number; the values before it stay.
+            load.badToken = std::string(token.substr(0, kShownTokenLength));
+            load.invalidFormat = true;
+            break;
+        }
+        const double value = static_cast<double>(v) * header.factor;
+        if (iir) {
+            StoreIirValue(doc, load.count, value);
+        } else {
+            doc.m_aFirCoeffs[load.count] = value;
+        }
+        ++load.count;
+    }
+    if (doc.m_bParseError != 0) {
+        load.invalidFormat = true;
+        doc.m_bParseError = 0;
+    }
+    if (iir) {
+        doc.m_nIirSections = COlvexDoc::kIirSections;
+    }
+    doc.m_nTaps = load.count;
+    doc.m_bEvenTaps = 0;
+    return load;
+}
+
+CoeffFileBytes ReadCoeffFileBytes(const std::string& path) {
+    CoeffFileBytes file;
+    // Non-blocking open: a FIFO without a writer must not stall the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        file.reason = std::strerror(errno);
+        return file;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        file.reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : std::strerror(errno);
+        ::close(fd);
+        return file;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    constexpr size_t kChunk = size_t{64} << 10;
+    size_t used = 0;
+    for (;;) {
+        if (used > kMaxCoeffFileBytes) {
+            file.truncated = true;
+            used = kMaxCoeffFileBytes;
+            break;
+        }
+        file.text.resize(used + kChunk);
+        const ssize_t got = ::read(fd, file.text.data() + used, kChunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            file.reason = std::strerror(errno);
+            ::close(fd);
+            file.text.clear();
+            return file;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    file.text.resize(used);
+    file.ok = true;
+    return file;
+}
+
+CoeffLoad ReadCoeffFile(const CoeffFileBytes& file, COlvexDoc& doc, bool iir, int& loadFormat) {
+    CoeffLoad load = ReadCoeffText(file.text, doc, iir, loadFormat);
+    if (file.truncated && load.headerFound) {
+        load.invalidFormat = true;
+    }
+    return load;
+}
+
+} // namespace files

@@ -1,0 +1,482 @@
+// Coefficient files: round trips of FIR and IIR designs through every format and several bit
+// lengths, the exact written lines, and the reader on hand-written and hostile files.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/OlvexDoc.h"
+#include "coeffs/CoeffReport.h"
+#include "files/CoeffFile.h"
+
+namespace {
+
+using coeffs::kFormatBin;
+using coeffs::kFormatDec;
+using coeffs::kFormatHex;
+using coeffs::kFormatReal;
+
+std::vector<double> IirValues(const COlvexDoc& doc) {
+    std::vector<double> v;
+    for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
+        v.insert(v.end(), {doc.m_aA0[s], doc.m_aA1[s], doc.m_aA2[s], doc.m_aB1[s], doc.m_aB2[s]});
+    }
+    return v;
+}
+
+std::vector<double> FirValues(const COlvexDoc& doc, int count) {
+    return std::vector<double>(doc.m_aFirCoeffs, doc.m_aFirCoeffs + count);
+}
+
+std::string Line(const std::string& text, int index) {
+    size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = text.find('\n', start) + 1;
+    }
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+// ---- Round trips ----------------------------------------------------------------------------
+
+struct RoundTrip {
+    bool iir;
+    int format;
+    int bits;
+};
+
+class CoeffFileRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {
+    const RoundTrip p = GetParam();
+    COlvexDoc doc;
+    if (p.iir) {
+        doc.m_nIirSections = 4;
+        ASSERT_TRUE(doc.DesignIir());
+    } else {
+        doc.m_nTaps = 61;
+        doc.DesignFir(0);
+    }
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = p.bits;
+    doc.m_nCoeffFormat = p.format;
+    const std::string text = files::CoeffFileText(doc, p.iir);
+
+    COlvexDoc back;
+    back.m_nCoeffMultiplier = 3;
+    back.m_bQuantize = 1;
+    int loadFormat = p.format == kFormatHex ? kFormatReal : kFormatHex;
+    const files::CoeffLoad load = files::ReadCoeffText(text, back, p.iir, loadFormat);
+    EXPECT_TRUE(load.headerFound);
+    EXPECT_FALSE(load.invalidFormat);
+    EXPECT_EQ(loadFormat, p.format);
+    EXPECT_EQ(back.m_nCoeffMultiplier, 1);
+    EXPECT_EQ(back.m_bQuantize, 0);
+    EXPECT_EQ(back.m_bEvenTaps, 0);
+
+    const double step = 1.0 / doc.QuantScale();
+    const std::vector<double> want = p.iir ? IirValues(doc) : FirValues(doc, doc.m_nTaps);
+    const std::vector<double> got = p.iir ? IirValues(back) : FirValues(back, load.count);
+    ASSERT_EQ(load.count, static_cast<int>(want.size()));
+    EXPECT_EQ(back.m_nTaps, load.count);
+    for (size_t i = 0; i < want.size(); ++i) {
+        // Values are read as single precision, which is coarser than a step only at B = 32.
+        const double singleRounding = std::fabs(want[i]) * std::ldexp(1.0, -24);
+        EXPECT_NEAR(got[i], want[i], step + singleRounding) << "value " << i;
+    }
+    if (p.iir) {
+        EXPECT_EQ(back.m_nIirSections, COlvexDoc::kIirSections);
+    }
+}
+
+std::vector<RoundTrip> RoundTrips() {
+    std::vector<RoundTrip> all;
+    for (bool iir : {false, true}) {
+        for (int format : {kFormatReal, kFormatBin, kFormatDec, kFormatHex}) {
+            for (int bits : {4, 8, 12, 16, 24}) {
+                all.push_back({iir, format, bits});
+            }
+            if (!iir) {
+                all.push_back({iir, format, 32});
+            }
+        }
+    }
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, CoeffFileRoundTrip, ::testing::ValuesIn(RoundTrips()));
+
+TEST(CoeffFileWriter, UnquantizedRealKeepsSinglePrecision) {
+    COlvexDoc doc;
+    doc.m_nTaps = 31;
+    doc.DesignFir(0);
+    COlvexDoc back;
+    int loadFormat = 0;
+    files::ReadCoeffText(files::CoeffFileText(doc, false), back, false, loadFormat);
+    for (int i = 0; i < 31; ++i) {
+        EXPECT_EQ(back.m_aFirCoeffs[i],
+                  static_cast<double>(static_cast<float>(doc.m_aFirCoeffs[i])));
+    }
+}
+
+// ---- Written lines ----------------------------------------------------------------------------
+
+struct WrittenCase {
+    const char* name;
+    bool iir;
+    int format;
+    int quantize;
+    int bits;
+    int multiplier;
+    double value; // h[0], or a0 of section 0
+    const char* header;
+    const char* firstValue;
+};
+
+TEST(CoeffFileWriter, WritesTheExactLines) {
+    const WrittenCase cases[] = {
+        {"decimal spacing", false, kFormatDec, 1, 16, 1, 0.5, "Data is Decimal : 1.0 =>      32768",
+         "       16384"},
+        {"real unquantized", false, kFormatReal, 0, 16, 1, 0.5, "Data is Real : 1.0 => 1.0",
+         " 0.500000000000000000000"},
+        {"real quantized toward zero", false, kFormatReal, 1, 4, 1, -0.3,
+         "Data is Real : 1.0 => 1.0", "-0.250000000000000000000"},
+        {"multiplier 2", false, kFormatDec, 1, 16, 2, 0.25, "Data is Decimal : 1.0 =>      32768",
+         "       16384"},
+        {"hex", false, kFormatHex, 1, 16, 1, -0.5, "Data is Hex : 1.0 => 00008000h", "FFFFC000h"},
+        {"binary", false, kFormatBin, 1, 16, 1, 0.5,
+         "Data is Binary : 1.0 => 00000000000000001000000000000000b",
+         "00000000000000000100000000000000b"},
+        {"32-bit hex header", false, kFormatHex, 1, 32, 1, 0.5, "Data is Hex : 1.0 => 80000000h",
+         "40000000h"},
+        {"iir keeps the multiplier out", true, kFormatDec, 1, 16, 2, 0.5,
+         "Data is Decimal : 1.0 =>      32768", "       16384"},
+    };
+    for (const WrittenCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        COlvexDoc doc;
+        doc.m_nTaps = 3;
+        doc.m_bQuantize = c.quantize;
+        doc.m_nQuantBits = c.bits;
+        doc.m_nCoeffFormat = c.format;
+        doc.m_nCoeffMultiplier = c.multiplier;
+        doc.m_aFirCoeffs[0] = c.value;
+        doc.m_aA0[0] = c.value;
+        const std::string text = files::CoeffFileText(doc, c.iir);
+        EXPECT_EQ(Line(text, 0), c.header);
+        EXPECT_EQ(Line(text, 1), c.firstValue);
+        EXPECT_EQ(text.back(), '\n');
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+    }
+}
+
+TEST(CoeffFileWriter, CountsAndSigns) {
+    COlvexDoc doc;
+    doc.m_nTaps = 41;
+    doc.m_bEvenTaps = 1;
+    doc.m_aB1[7] = -0.75;
+    const auto lines = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n'); };
+    EXPECT_EQ(lines(files::CoeffFileText(doc, false)), 1 + 42) << "N' taps after the header";
+    const std::string iir = files::CoeffFileText(doc, true);
+    EXPECT_EQ(lines(iir), 41) << "an IIR file always holds 41 lines";
+    EXPECT_EQ(Line(iir, 39), "-0.750000000000000000000") << "b1 keeps its stored sign";
+}
+
+// ---- Reader -----------------------------------------------------------------------------------
+
+struct ReadCase {
+    const char* name;
+    std::string text;
+    bool iir;
+    bool header;
+    int count;
+    std::vector<double> values; // the first values stored
+    bool invalid;
+    int loadFormat; // after the load, starting from Hex
+};
+
+TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
+    const std::string hex = "Data is Hex : 1.0 => 00008000h\n";
+    std::string five00 = "Data is Dec : 1.0 => 1\n";
+    for (int i = 1; i <= 500; ++i) {
+        five00 += std::to_string(i) + "\n";
+    }
+    const std::string longToken = "0." + std::string(60, '0') + "5e60";
+    const ReadCase cases[] = {
+        {"help-dialog decimal header",
+         "Data is Dec : 1.0 => 32768\n16384\n-32768\n",
+         false,
+         true,
+         2,
+         {0.5, -1.0},
+         false,
+         kFormatDec},
+        {"hex values",
+         hex + "00004000h\nFFFFC000h\n",
+         false,
+         true,
+         2,
+         {0.5, -0.5},
+         false,
+         kFormatHex},
+        {"carriage returns",
+         "Data is Hex : 1.0 => 00008000h\r\n00004000h\r\nFFFFC000h\r\n",
+         false,
+         true,
+         2,
+         {0.5, -0.5},
+         false,
+         kFormatHex},
+        {"lower-case data",
+         "data is real : 1.0 => 1.0\n0.25\n",
+         false,
+         true,
+         1,
+         {0.25},
+         false,
+         kFormatReal},
+        {"single precision",
+         "Data is Real : 1.0 => 1.0\n16777217\n",
+         false,
+         true,
+         1,
+         {16777216.0},
+         false,
+         kFormatReal},
+        {"zero real scale",
+         "Data is Real : 1.0 => 0\n0.25\n3\n",
+         false,
+         true,
+         2,
+         {0.25, 3.0},
+         false,
+         kFormatReal},
+        {"zero decimal scale reads as 1.0",
+         "Data is Dec : 1.0 => 0\n7\n",
+         false,
+         true,
+         1,
+         {7.0},
+         false,
+         kFormatDec},
+        {"zero hex scale reads as 1.0",
+         "Data is Hex : 1.0 => 00000000h\n00000003h\n",
+         false,
+         true,
+         1,
+         {3.0},
+         false,
+         kFormatHex},
+        {"32-bit scale is positive",
+         "Data is Hex : 1.0 => 80000000h\n40000000h\n",
+         false,
+         true,
+         1,
+         {0.5},
+         false,
+         kFormatHex},
+        {"binary header",
+         "Data is Bin : 1.0 => 00000000000000001000000000000000b\n"
+         "11111111111111111100000000000000b\n",
+         false,
+         true,
+         1,
+         {-0.5},
+         false,
+         kFormatBin},
+        {"500 values load 399", five00, false, true, 399, {1.0, 2.0}, false, kFormatDec},
+        {"number first: no header", "0.5\n0.25\n", false, false, 0, {0.0, 0.0}, false, kFormatHex},
+        {"empty file: no header", "", false, false, 0, {}, false, kFormatHex},
+        {"unknown format word keeps the last format",
+         "Data is Xyz : 1.0 => 00008000h\n00004000h\n",
+         false,
+         true,
+         1,
+         {0.5},
+         false,
+         kFormatHex},
+        {"word that is not a number stops",
+         "Data is Real : 1.0 => 1.0\n0.5\nabc\n0.25\n",
+         false,
+         true,
+         1,
+         {0.5, 0.0},
+         true,
+         kFormatReal},
+        {"nan stops",
+         "Data is Real : 1.0 => 1.0\n0.5\nnan\n",
+         false,
+         true,
+         1,
+         {0.5},
+         true,
+         kFormatReal},
+        {"inf stops", "Data is Dec : 1.0 => 2\n4\n-inf\n", false, true, 1, {2.0}, true, kFormatDec},
+        {"single-precision overflow stops",
+         "Data is Real : 1.0 => 1.0\n1e39\n",
+         false,
+         true,
+         0,
+         {},
+         true,
+         kFormatReal},
+        {"trailing letters stop",
+         "Data is Real : 1.0 => 1.0\n1.5abc\n",
+         false,
+         true,
+         0,
+         {},
+         true,
+         kFormatReal},
+        {"underflow reads as zero",
+         "Data is Real : 1.0 => 1.0\n1e-50\n2\n",
+         false,
+         true,
+         2,
+         {0.0, 2.0},
+         false,
+         kFormatReal},
+        {"plus sign", "Data is Real : 1.0 => +2\n+1\n", false, true, 1, {0.5}, false, kFormatReal},
+        {"non-number scale",
+         "Data is Dec : 1.0 => x\n3\n",
+         false,
+         true,
+         1,
+         {3.0},
+         true,
+         kFormatDec},
+        {"header cut short", "Data is", false, true, 0, {}, true, kFormatHex},
+        {"short hex number",
+         hex + "FFFh\n00004000h\n",
+         false,
+         true,
+         2,
+         {0.0, 0.5},
+         true,
+         kFormatHex},
+        {"long token read whole",
+         "Data is Real : 1.0 => 1.0\n" + longToken + "\n",
+         false,
+         true,
+         1,
+         {0.5},
+         false,
+         kFormatReal},
+        {"NUL inside a token",
+         std::string("Data is Real : 1.0 => 1.0\n0.5\n1\0"
+                     "2\n",
+                     33),
+         false,
+         true,
+         1,
+         {0.5},
+         true,
+         kFormatReal},
+        {"iir reports malformed numbers",
+         hex + "00004000h\nzzzz\n",
+         true,
+         true,
+         2,
+         {0.5, 0.0},
+         true,
+         kFormatHex},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        COlvexDoc doc;
+        std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 9.0);
+        int loadFormat = kFormatHex;
+        const files::CoeffLoad load = files::ReadCoeffText(c.text, doc, c.iir, loadFormat);
+        EXPECT_EQ(load.headerFound, c.header);
+        EXPECT_EQ(load.count, c.count);
+        EXPECT_EQ(load.invalidFormat, c.invalid);
+        EXPECT_EQ(loadFormat, c.loadFormat);
+        EXPECT_EQ(doc.m_bParseError, 0);
+        EXPECT_EQ(doc.m_nTaps, c.header ? c.count : files::kNoHeaderTaps);
+        const std::vector<double> got = c.iir ? IirValues(doc) : FirValues(doc, 400);
+        for (size_t i = 0; i < c.values.size(); ++i) {
+            EXPECT_EQ(got[i], c.values[i]) << "value " << i;
+        }
+        if (!c.iir) {
+            EXPECT_EQ(doc.m_aFirCoeffs[c.count], 0.0) << "taps past the file are cleared";
+        }
+    }
+}
+
+TEST(CoeffFileReader, IirKeepsWhatTheFileDoesNotReach) {
+    COlvexDoc doc;
+    doc.m_nIirSections = 2;
+    doc.m_aA1[1] = 0.125;
+    doc.m_aB2[1] = -0.25;
+    int loadFormat = 0;
+    const files::CoeffLoad load =
+        files::ReadCoeffText("Data is Real : 1.0 => 1.0\n1 2 3 4 5\n6 7\n", doc, true, loadFormat);
+    EXPECT_EQ(load.count, 7);
+    EXPECT_EQ(doc.m_aB2[0], 5.0);
+    EXPECT_EQ(doc.m_aA0[1], 6.0);
+    EXPECT_EQ(doc.m_aA1[1], 7.0);
+    EXPECT_EQ(doc.m_aB2[1], -0.25);
+    EXPECT_EQ(doc.m_nIirSections, 8);
+    EXPECT_EQ(doc.m_nTaps, 7);
+}
+
+TEST(CoeffFileReader, NoHeaderResetsTheCoefficients) {
+    COlvexDoc doc;
+    doc.m_aA1[3] = 0.5;
+    doc.m_aA0[3] = 0.1;
+    doc.m_aFirCoeffs[5] = 1.0;
+    doc.m_nIirSections = 4;
+    doc.m_bEvenTaps = 1;
+    int loadFormat = 2;
+    files::ReadCoeffText("12 13", doc, true, loadFormat);
+    EXPECT_EQ(doc.m_aFirCoeffs[5], 0.0);
+    EXPECT_EQ(doc.m_aA0[3], 1.0);
+    EXPECT_EQ(doc.m_aA1[3], 0.0);
+    EXPECT_EQ(doc.m_nIirSections, 4);
+    EXPECT_EQ(doc.m_nTaps, files::kNoHeaderTaps);
+    EXPECT_EQ(doc.m_bEvenTaps, 0);
+    EXPECT_EQ(loadFormat, 2);
+}
+
+TEST(CoeffFileReader, AnEarlierParseErrorIsNotReportedAgainstAGoodFile) {
+    COlvexDoc doc;
+    int loadFormat = 0;
+    EXPECT_TRUE(
+        files::ReadCoeffText("Data is Hex : 1.0 => 1h\n", doc, true, loadFormat).invalidFormat);
+    doc.m_bParseError = 1; // as a parser elsewhere might leave it
+    EXPECT_FALSE(
+        files::ReadCoeffText("Data is Hex : 1.0 => 00008000h\n00004000h\n", doc, false, loadFormat)
+            .invalidFormat);
+}
+
+// ---- File bytes -------------------------------------------------------------------------------
+
+TEST(CoeffFileBytes, OpensOnlyWhatCanBeRead) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("coeff-bytes-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string file = (dir / "c.txt").string();
+    std::ofstream(file) << "Data is Real : 1.0 => 1.0\n0.5\n";
+    const std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    const files::CoeffFileBytes good = files::ReadCoeffFileBytes(file);
+    EXPECT_TRUE(good.ok);
+    EXPECT_EQ(good.text, "Data is Real : 1.0 => 1.0\n0.5\n");
+    EXPECT_FALSE(files::ReadCoeffFileBytes(dir.string()).ok) << "a directory";
+    EXPECT_FALSE(files::ReadCoeffFileBytes((dir / "missing").string()).ok);
+    const files::CoeffFileBytes pipe = files::ReadCoeffFileBytes(fifo); // must not wait
+    EXPECT_TRUE(pipe.ok);
+    EXPECT_TRUE(pipe.text.empty());
+    const files::CoeffFileBytes zeros = files::ReadCoeffFileBytes("/dev/zero");
+    EXPECT_TRUE(zeros.truncated);
+    EXPECT_EQ(zeros.text.size(), files::kMaxCoeffFileBytes);
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
