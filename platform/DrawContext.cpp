@@ -30,6 +30,15 @@ Point Mapping::ToDevice(Point logical) const {
                 viewportOrigin.y};
 }
 
+Point Mapping::ToLogical(Point device) const {
+    return {ScaleRounded(static_cast<long long>(device.x) - viewportOrigin.x, windowExtent.cx,
+                         viewportExtent.cx) +
+                windowOrigin.x,
+            ScaleRounded(static_cast<long long>(device.y) - viewportOrigin.y, windowExtent.cy,
+                         viewportExtent.cy) +
+                windowOrigin.y};
+}
+
 double Mapping::ScaleX() const {
     return std::fabs(static_cast<double>(viewportExtent.cx) / windowExtent.cx);
 }
@@ -129,12 +138,23 @@ void DrawContext::LineTo(int x, int y) {
     m_position = to;
 }
 
-void DrawContext::TextOut(int x, int y, const std::string& text) {
+LogicalFont DrawContext::DeviceFont() const {
     LogicalFont deviceFont = CurrentFont();
     deviceFont.height = static_cast<int>(std::lround(deviceFont.height * m_mapping.ScaleY()));
     deviceFont.width = static_cast<int>(std::lround(deviceFont.width * m_mapping.ScaleX()));
-    DeviceText(m_mapping.ToDevice({x, y}), text, deviceFont, m_textColor, m_transparent);
+    return deviceFont;
+}
+
+void DrawContext::TextOut(int x, int y, const std::string& text) {
+    DeviceText(m_mapping.ToDevice({x, y}), text, DeviceFont(), m_textColor, m_transparent);
     OnLogicalText({x, y}, text);
+}
+
+Size DrawContext::GetTextExtent(const std::string& text) const {
+    const Size device = DeviceTextExtent(text, DeviceFont());
+    // Rounded up, so a text never reaches past the box measured for it.
+    return {static_cast<int>(std::ceil(device.cx / m_mapping.ScaleX() - 1e-9)),
+            static_cast<int>(std::ceil(device.cy / m_mapping.ScaleY() - 1e-9))};
 }
 
 } // namespace platform

@@ -75,6 +75,8 @@ struct Mapping {
     Size viewportExtent{1, 1};
 
     Point ToDevice(Point logical) const;
+    // The logical point that a device point shows (rounded to the nearest logical unit).
+    Point ToLogical(Point device) const;
     // Device units per logical unit, for pen widths and font heights.
     double ScaleX() const;
     double ScaleY() const;
@@ -129,6 +131,12 @@ public:
     void LineTo(int x, int y);
     // Text with its top-left corner at (x, y).
     void TextOut(int x, int y, const std::string& text);
+    // The size TextOut gives the text in the current font, in logical units (rounded up), as
+    // the device measures it.
+    Size GetTextExtent(const std::string& text) const;
+    // The size of the device surface in device units; (0, 0) when the device does not say
+    // (paper, or a recorder made without one).
+    virtual Size SurfaceSize() const { return {}; }
 
     // Pens and fonts created here and not yet deleted.
     int LivePens() const { return static_cast<int>(m_pens.size()) - 1; }
@@ -140,11 +148,16 @@ protected:
     // Text at a device point (top-left), with the current font scaled to device units.
     virtual void DeviceText(Point topLeft, const std::string& text, const LogicalFont& deviceFont,
                             Rgb color, bool transparent) = 0;
+    // The size of a text in device units, in a font already scaled to device units.
+    virtual Size DeviceTextExtent(const std::string& text, const LogicalFont& deviceFont) const = 0;
     // Called after each logical operation so a recorder can keep the logical values as well.
     virtual void OnLogicalLine(Point /*from*/, Point /*to*/) {}
     virtual void OnLogicalText(Point /*at*/, const std::string& /*text*/) {}
 
 private:
+    // The current font with its height and width scaled to device units.
+    LogicalFont DeviceFont() const;
+
     Mapping m_mapping;
     std::map<PenHandle, PenSpec> m_pens;
     std::map<FontHandle, LogicalFont> m_fonts;

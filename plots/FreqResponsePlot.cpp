@@ -5,6 +5,7 @@
 #include "plots/FreqResponsePlot.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/OlvexDoc.h"
 #include "plots/PlotConventions.h"
@@ -34,6 +35,14 @@ constexpr int kLegendTextX = 240;
 constexpr int kGainTextY = 5;
 constexpr int kPhaseTextY = 25;
 
+// Indices into the label list.
+constexpr size_t kBottomGainLabel = 3;
+constexpr size_t kFirstPhaseLabel = 5;
+constexpr size_t kLastPhaseLabel = 10;
+constexpr size_t kFirstFreqLabel = 11;
+constexpr size_t kLastFreqLabel = 13;
+constexpr size_t kFreqUnitLabel = 14;
+
 double SampleAt(std::span<const double> values, int i) {
     return i >= 0 && static_cast<size_t>(i) < values.size() ? values[static_cast<size_t>(i)] : 0.0;
 }
@@ -50,7 +59,8 @@ FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign) {
 
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
-                                         std::span<const double> phase) {
+                                         std::span<const double> phase,
+                                         const TextMeasure& measure) {
     FreqResponseGeometry g;
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
@@ -112,8 +122,17 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
         {{x0 + kLegendTextX, y0 + kGainTextY}, "Gain"},
         {{x0 + kLegendTextX, y0 + kPhaseTextY}, "Phase"},
     };
+    // Wide numbers yield to their neighbours: the last frequency to "[Hz]", the first frequency
+    // to the bottom of the gain scale.
+    MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+    MoveClearOf(measure, g.labels[kFirstFreqLabel], g.labels[kBottomGainLabel], Side::kRight);
     if (settings.noDesign) {
-        g.labels.push_back({g.frame.hint, kDesignHint});
+        // The hint stays left of the phase scale in any font.
+        PlotLabel hint{g.frame.hint, kDesignHint};
+        for (size_t i = kFirstPhaseLabel; i <= kLastPhaseLabel; ++i) {
+            MoveClearOf(measure, hint, g.labels[i], Side::kLeft);
+        }
+        g.labels.push_back(hint);
     }
     return g;
 }
@@ -132,7 +151,9 @@ void DrawVertical(platform::DrawContext& dc, const VerticalLine& line) {
 
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings) {
-    const FreqResponseGeometry g = ComputeFreqResponse(settings, x0, y0, gain, phase);
+    ScopedFont font(dc, LabelFont());
+    const FreqResponseGeometry g =
+        ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc));
     {
         ScopedPen grid(dc, kGreyGridPen);
         std::for_each(g.frame.gridRows.begin(), g.frame.gridRows.end(),
@@ -163,20 +184,36 @@ void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const
         DrawSegments(dc, g.gainCurve);
         DrawSegments(dc, {g.gainLegend});
     }
-    ScopedFont font(dc, LabelFont());
     PrepareLabels(dc);
     DrawLabels(dc, g.labels);
+}
+
+std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure) {
+    std::array<PlotLabel, 3> caption{{{{x, y}, kCaptionText},
+                                      {{x + kCaptionBitsOffset, y}, FormatLabel("%2d", bits)},
+                                      {{x + kCaptionUnitOffset, y}, "bits"}}};
+    // Each word starts after the one before it, however wide the font draws them.
+    for (size_t i = 1; i < caption.size(); ++i) {
+        const TextBox before = InkBox(measure, caption[i - 1].at, caption[i - 1].text);
+        const TextBox box = InkBox(measure, caption[i].at, caption[i].text);
+        const int shortfall = before.right + LabelGap(measure) - box.left;
+        if (shortfall > 0) {
+            caption[i].at.x += shortfall;
+        }
+    }
+    return caption;
 }
 
 void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits) {
     if (!quantize) {
         return;
     }
-    dc.TextOut(x, y, "Quantized by");
+    const std::array<PlotLabel, 3> caption = ComputeQuantCaption(x, y, bits, MeasureWith(dc));
+    dc.TextOut(caption[0].at.x, caption[0].at.y, caption[0].text);
     dc.SetTextColor(kRed);
-    dc.TextOut(x + kCaptionBitsOffset, y, FormatLabel("%2d", bits));
+    dc.TextOut(caption[1].at.x, caption[1].at.y, caption[1].text);
     dc.SetTextColor(kBlack);
-    dc.TextOut(x + kCaptionUnitOffset, y, "bits");
+    dc.TextOut(caption[2].at.x, caption[2].at.y, caption[2].text);
 }
 
 } // namespace plots

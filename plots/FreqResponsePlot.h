@@ -4,6 +4,7 @@
 // drawing loop (DrawFreqResponse).
 #pragma once
 
+#include <array>
 #include <span>
 #include <vector>
 
@@ -43,10 +44,11 @@ struct FreqResponseGeometry {
 };
 
 // The whole plot at origin (x0, y0). gain and phase hold one value per response sample (the
-// document's 400-entry arrays); samples past their end count as 0 dB and 0 rad.
+// document's 400-entry arrays); samples past their end count as 0 dB and 0 rad. Labels that
+// would touch a neighbour in the measured font move sideways to clear it.
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
-                                         std::span<const double> phase);
+                                         std::span<const double> phase, const TextMeasure& measure);
 
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings);
@@ -54,6 +56,12 @@ void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const
 // ---- Quantization caption ----------------------------------------------------------------------
 constexpr int kCaptionBitsOffset = 75;  // x of the bit count from the caption's x
 constexpr int kCaptionUnitOffset = 105; // x of "bits"
+
+constexpr const char* kCaptionText = "Quantized by";
+
+// The caption's three words: at x, x + 75 and x + 105, each moved right as far as the word before
+// it needs in the measured font.
+std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure);
 
 // "Quantized by", the bit count in red and "bits", only while quantizing; drawn in the
 // context's current font.

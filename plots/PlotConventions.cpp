@@ -1,5 +1,6 @@
 #include "plots/PlotConventions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace plots {
@@ -19,10 +20,28 @@ platform::LogicalFont LabelFont() {
     return font;
 }
 
+platform::Mapping ScreenPlotMapping(platform::Size surface) {
+    if (surface.cx <= 0 || surface.cy <= 0) {
+        surface = kDefaultPlotSurface;
+    }
+    const double scale = std::min(static_cast<double>(surface.cx) / kScreenViewExtent.cx,
+                                  static_cast<double>(surface.cy) / kScreenViewExtent.cy);
+    const platform::Size shown{std::max(1, static_cast<int>(kScreenViewExtent.cx * scale)),
+                               std::max(1, static_cast<int>(kScreenViewExtent.cy * scale))};
+    platform::Mapping mapping;
+    mapping.windowOrigin = kScreenViewOrigin;
+    mapping.windowExtent = kScreenViewExtent;
+    mapping.viewportExtent = shown;
+    mapping.viewportOrigin = {(surface.cx - shown.cx) / 2, (surface.cy - shown.cy) / 2};
+    return mapping;
+}
+
 void OpenPlotSurface(platform::DrawContext& dc) {
-    dc.SetWindowExt({kPlotAreaWidth, kPlotHeight});
-    dc.SetViewportExt({kPlotAreaWidth, kPlotHeight});
-    dc.SetViewportOrg({0, 0});
+    const platform::Mapping mapping = ScreenPlotMapping(dc.SurfaceSize());
+    dc.SetWindowOrg(mapping.windowOrigin);
+    dc.SetWindowExt(mapping.windowExtent);
+    dc.SetViewportOrg(mapping.viewportOrigin);
+    dc.SetViewportExt(mapping.viewportExtent);
 }
 
 int PixelOffset(double scaled) {

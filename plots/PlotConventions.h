@@ -3,6 +3,7 @@
 // when needed, selected, and always deselected and deleted, also when drawing ends early).
 #pragma once
 
+#include "platform/DialogTemplate.h"
 #include "platform/DrawContext.h"
 
 namespace plots {
@@ -29,8 +30,23 @@ constexpr platform::Rgb kRed{255, 0, 0};
 // The label font: "Arial", height 14, default width, weight 400, ANSI, CLIP_LH_ANGLES.
 platform::LogicalFont LabelFont();
 
-// Sets the plot area mapping: window and viewport extent (400, 250), viewport origin (0, 0), so
-// one logical unit is one pixel with y growing downward.
+// ---- The plot area on screen ----------------------------------------------------------------
+// The logical rectangle that the screen drawing of every plot mode covers, its scale, unit and
+// panel labels included: the 400 x 250 plot area plus the labels left of x = 0 (down to
+// "Spectrum" at x0 - 60), right of x = 400 (up to the wave's "[s]") and under y = 250 (the
+// response's "[Hz]"), with a small margin.
+constexpr platform::Point kScreenViewOrigin{-56, -8};
+constexpr platform::Size kScreenViewExtent{520, 285};
+// The plot control of the form at the window's default size (268 x 183 dialog units).
+constexpr platform::Size kDefaultPlotSurface{platform::DialogUnitsToPixelsX(268),
+                                             platform::DialogUnitsToPixelsY(183)};
+
+// The mapping of the screen view into a surface of the given size: one scale for both axes (the
+// largest that fits), the view centred. A surface of (0, 0) counts as the default control.
+platform::Mapping ScreenPlotMapping(platform::Size surface);
+
+// Sets the plot area mapping for the context's surface (ScreenPlotMapping), so the whole
+// logical picture, labels included, shows in the control at any size; y grows downward.
 void OpenPlotSurface(platform::DrawContext& dc);
 
 // ---- Integer geometry ----------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "plots/PlotGeometry.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "plots/PlotConventions.h"
@@ -21,6 +22,42 @@ std::string FormatLabel(const char* format, int value) {
     char buffer[kLabelBufferSize];
     std::snprintf(buffer, sizeof buffer, format, value);
     return buffer;
+}
+
+TextMeasure MeasureWith(const platform::DrawContext& dc) {
+    return [&dc](const std::string& text) { return dc.GetTextExtent(text); };
+}
+
+TextBox InkBox(const TextMeasure& measure, platform::Point at, const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    const int height = measure(text).cy;
+    if (first == std::string::npos) {
+        return {at.x, at.y, at.x, at.y + height};
+    }
+    const size_t last = text.find_last_not_of(' ');
+    const int left = first == 0 ? at.x : at.x + measure(text.substr(0, first)).cx;
+    const int right = at.x + measure(text.substr(0, last + 1)).cx;
+    return {left, at.y, right, at.y + height};
+}
+
+int LabelGap(const TextMeasure& measure) {
+    constexpr int kMinGap = 2;
+    return std::max(kMinGap, measure(" ").cx);
+}
+
+void MoveClearOf(const TextMeasure& measure, PlotLabel& label, const PlotLabel& fixed, Side side) {
+    const TextBox box = InkBox(measure, label.at, label.text);
+    const TextBox other = InkBox(measure, fixed.at, fixed.text);
+    const int gap = LabelGap(measure);
+    const TextBox padded{other.left - gap, other.top, other.right + gap, other.bottom};
+    if (!box.Overlaps(padded)) {
+        return;
+    }
+    if (side == Side::kLeft) {
+        label.at.x -= box.right - padded.left;
+    } else {
+        label.at.x += padded.right - box.left;
+    }
 }
 
 void DrawSegments(platform::DrawContext& dc, const std::vector<PlotSegment>& segments) {

@@ -2,6 +2,7 @@
 // the printf-style label formatting. The drawing half of every plot is a loop over these.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,34 @@ struct PlotLabel {
     std::string text;
     friend bool operator==(const PlotLabel&, const PlotLabel&) = default;
 };
+
+// Measures a text in logical units in the font it will be drawn with.
+using TextMeasure = std::function<platform::Size(const std::string&)>;
+// Measures with the context's current font and mapping.
+TextMeasure MeasureWith(const platform::DrawContext& dc);
+
+// The box a label's visible characters cover, in logical units (right and bottom exclusive).
+// Leading and trailing blanks of a padded number ("%12.2f") take room but show nothing, so they
+// are left out.
+struct TextBox {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool Overlaps(const TextBox& other) const {
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+    friend bool operator==(const TextBox&, const TextBox&) = default;
+};
+TextBox InkBox(const TextMeasure& measure, platform::Point at, const std::string& text);
+
+// Placing a label by measured width: the space kept between two labels is the width of one blank
+// in their font (at least 2 units).
+int LabelGap(const TextMeasure& measure);
+// Moves `label` sideways (left or right of `fixed`) until their visible characters keep the gap;
+// a label whose box does not come that close stays where it is.
+enum class Side { kLeft, kRight };
+void MoveClearOf(const TextMeasure& measure, PlotLabel& label, const PlotLabel& fixed, Side side);
 
 // A label value with its printf-style format ("%7.2f", "-%7.2f", "%12.10f", "%2d" ...).
 std::string FormatLabel(const char* format, double value);

@@ -21,6 +21,9 @@ constexpr int kBaselineRow = 4;     // of kSpecGridRows
 constexpr int kHalfPixelsPerBin = 3;
 constexpr int kZoomHalfPixelsPerBin = 30;
 constexpr double kStartFraction = 0.01;
+// Indices into the label list.
+constexpr size_t kLastFreqLabel = 2;
+constexpr size_t kFreqUnitLabel = 3;
 
 double BinAt(std::span<const double> m, int i) {
     return i >= 0 && static_cast<size_t>(i) < m.size() ? m[static_cast<size_t>(i)] : 0.0;
@@ -33,7 +36,8 @@ SpectrumSettings SpectrumSettingsOf(const COlvexDoc& doc) {
 }
 
 SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y0,
-                                 std::span<const double> magnitudes, bool input) {
+                                 std::span<const double> magnitudes, bool input,
+                                 const TextMeasure& measure) {
     SpectrumGeometry g;
     const int right = x0 + kWS;
     const int bottom = y0 + kHS;
@@ -80,12 +84,16 @@ SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y
         {{x0 - 50, y0 + kHS / 2 - 20}, input ? "Input" : "Output"},
         {{x0 - 60, y0 + kHS / 2 - 5}, "Spectrum"},
     };
+    // A wide last frequency yields to "[Hz]" beside it.
+    MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
     return g;
 }
 
 void DrawSpectrum(platform::DrawContext& dc, int x0, int y0, std::span<const double> magnitudes,
                   bool input, const SpectrumSettings& settings) {
-    const SpectrumGeometry g = ComputeSpectrum(settings, x0, y0, magnitudes, input);
+    ScopedFont font(dc, LabelFont());
+    const SpectrumGeometry g =
+        ComputeSpectrum(settings, x0, y0, magnitudes, input, MeasureWith(dc));
     {
         ScopedPen grid(dc, kGreyGridPen);
         DrawSegments(dc, g.grid);
@@ -95,7 +103,6 @@ void DrawSpectrum(platform::DrawContext& dc, int x0, int y0, std::span<const dou
         ScopedPen trace(dc, kRedTracePen);
         DrawSegments(dc, g.curve);
     }
-    ScopedFont font(dc, LabelFont());
     PrepareLabels(dc);
     DrawLabels(dc, g.labels);
 }

@@ -38,7 +38,8 @@ struct SpectrumGeometry {
 // One panel at (x0, y0) of the magnitudes m (the document's 256 scaled bins; bins past the end
 // of m count as 0).
 SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y0,
-                                 std::span<const double> magnitudes, bool input);
+                                 std::span<const double> magnitudes, bool input,
+                                 const TextMeasure& measure);
 
 void DrawSpectrum(platform::DrawContext& dc, int x0, int y0, std::span<const double> magnitudes,
                   bool input, const SpectrumSettings& settings);

@@ -26,6 +26,11 @@ constexpr int kSegments = kNS - 2;                                       // 98 a
 constexpr int kZoomSegments = kNS / kWaveZoomFactor;                     // 10 at 10x
 constexpr int kZoomPixelsPerSample = kWaveZoomFactor * kPixelsPerSample; // 40
 constexpr double kStartFraction = 0.01;                                  // t0 = T x position x 0.01
+constexpr int kNoteInsetY = 3; // the delay note inside an empty panel, under its top line
+// Indices into the label list.
+constexpr size_t kLastTimeLabel = 2;
+constexpr size_t kTimeUnitLabel = 3;
+constexpr size_t kMagnitudeLabel = 4;
 static_assert(kNS + kSegments < kWaveScaledSamples);
 
 } // namespace
@@ -41,7 +46,7 @@ WaveSettings WaveSettingsOf(const COlvexDoc& doc) {
 }
 
 WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
-                         std::span<const double> samples, bool input) {
+                         std::span<const double> samples, bool input, const TextMeasure& measure) {
     WaveGeometry g;
     // Grid: top, centre and bottom rows; five columns at quarters of the width.
     for (int y : {y0, y0 + kHP / 2, y0 + kHP}) {
@@ -87,25 +92,41 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
         {{x0 - 40, y0 + kHP / 2 - 20}, input ? "Input" : "Output"},
         {{x0 - 40, y0 + kHP / 2 - 5}, "Wave"},
     };
+    MoveClearOf(measure, g.labels[kLastTimeLabel], g.labels[kTimeUnitLabel], Side::kLeft);
     if (!belowNyquist) {
-        g.labels.push_back({{x0 + 100, y0 - 20}, kNyquistMessage});
+        // A font too wide for the message to end inside the screen view moves it left, but
+        // never over the magnitude label.
+        PlotLabel message{{x0 + 100, y0 - 20}, kNyquistMessage};
+        const int viewRight = kScreenViewOrigin.x + kScreenViewExtent.cx - LabelGap(measure);
+        const int excess = InkBox(measure, message.at, message.text).right - viewRight;
+        if (excess > 0) {
+            message.at.x -= excess;
+        }
+        MoveClearOf(measure, message, g.labels[kMagnitudeLabel], Side::kRight);
+        g.labels.push_back(message);
     }
     if (!input && settings.taps > kWaveLongFilterTaps) {
-        g.labels.push_back({{x0 + 120, y0 - 18}, kDelayNote});
+        PlotLabel note{{x0 + 120, y0 - 18}, kDelayNote};
+        // Above Nyquist the message takes the line over the panel; the panel itself is empty
+        // then (no curve), so the note goes just under its top line.
+        if (!belowNyquist) {
+            note.at.y = y0 + kNoteInsetY;
+        }
+        g.labels.push_back(note);
     }
     return g;
 }
 
 void DrawWave(platform::DrawContext& dc, int x0, int y0, std::span<const double> samples,
               bool input, const WaveSettings& settings) {
-    const WaveGeometry g = ComputeWave(settings, x0, y0, samples, input);
+    ScopedFont font(dc, LabelFont());
+    const WaveGeometry g = ComputeWave(settings, x0, y0, samples, input, MeasureWith(dc));
     {
         ScopedPen grid(dc, kGreenGridPen);
         DrawSegments(dc, g.grid);
     }
     // The wave itself is drawn with the context's own pen.
     DrawSegments(dc, g.curve);
-    ScopedFont font(dc, LabelFont());
     PrepareLabels(dc);
     DrawLabels(dc, g.labels);
 }

@@ -36,9 +36,10 @@ struct WaveGeometry {
     std::vector<PlotLabel> labels;
 };
 
-// One panel at (x0, y0); input selects the "Input" or "Output" label and the delay note.
+// One panel at (x0, y0); input selects the "Input" or "Output" label and the delay note. Labels
+// are placed by their measured width so that none covers another.
 WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
-                         std::span<const double> samples, bool input);
+                         std::span<const double> samples, bool input, const TextMeasure& measure);
 
 void DrawWave(platform::DrawContext& dc, int x0, int y0, std::span<const double> samples,
               bool input, const WaveSettings& settings);

@@ -57,6 +57,22 @@ QtDrawContext::QtDrawContext(QPainter& painter)
     m_painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
+Size QtDrawContext::SurfaceSize() const {
+    const QPaintDevice* device = m_painter.device();
+    if (device == nullptr) {
+        return {};
+    }
+    const double ratio = device->devicePixelRatioF();
+    return {static_cast<int>(std::lround(device->width() / ratio)),
+            static_cast<int>(std::lround(device->height() / ratio))};
+}
+
+Size QtDrawContext::DeviceTextExtent(const std::string& text, const LogicalFont& deviceFont) const {
+    // The same font and metrics DeviceText draws with.
+    const QFontMetrics metrics(ToQFont(deviceFont));
+    return {metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+}
+
 void QtDrawContext::DeviceLine(Point from, Point to, const PenSpec& devicePen) {
     QPen pen(QColor(devicePen.color.r, devicePen.color.g, devicePen.color.b));
     pen.setWidth(devicePen.width);

@@ -16,7 +16,11 @@ public:
     // Draws with `painter`, which must stay active for the context's life.
     explicit QtDrawContext(QPainter& painter);
 
+    // The painter's device in device-independent pixels.
+    Size SurfaceSize() const override;
+
 protected:
+    Size DeviceTextExtent(const std::string& text, const LogicalFont& deviceFont) const override;
     void DeviceLine(Point from, Point to, const PenSpec& devicePen) override;
     void DeviceText(Point topLeft, const std::string& text, const LogicalFont& deviceFont,
                     Rgb color, bool transparent) override;

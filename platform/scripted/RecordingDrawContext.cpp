@@ -1,5 +1,7 @@
 #include "platform/scripted/RecordingDrawContext.h"
 
+#include <cstdlib>
+
 namespace platform {
 
 LogicalFont DefaultContextFont() {
@@ -10,8 +12,15 @@ LogicalFont DefaultContextFont() {
     return font;
 }
 
-RecordingDrawContext::RecordingDrawContext(std::shared_ptr<Drawing> drawing)
-    : DrawContext(DefaultContextFont()), m_drawing(std::move(drawing)) {}
+Size RecordedTextExtent(const std::string& text, const LogicalFont& font) {
+    constexpr int kUnstatedHeight = 16;
+    const int height = font.height == 0 ? kUnstatedHeight : std::abs(font.height);
+    const int charWidth = font.width > 0 ? font.width : (height + 1) / 2;
+    return {static_cast<int>(text.size()) * charWidth, height};
+}
+
+RecordingDrawContext::RecordingDrawContext(std::shared_ptr<Drawing> drawing, Size surface)
+    : DrawContext(DefaultContextFont()), m_drawing(std::move(drawing)), m_surface(surface) {}
 
 RecordingDrawContext::~RecordingDrawContext() {
     m_drawing->leakedPens = LivePens();
@@ -40,8 +49,14 @@ void RecordingDrawContext::DeviceText(Point topLeft, const std::string& /*text*/
     m_pendingText.transparent = transparent;
 }
 
+Size RecordingDrawContext::DeviceTextExtent(const std::string& text,
+                                            const LogicalFont& deviceFont) const {
+    return RecordedTextExtent(text, deviceFont);
+}
+
 void RecordingDrawContext::OnLogicalText(Point at, const std::string& text) {
     m_pendingText.at = at;
+    m_pendingText.extent = GetTextExtent(text);
     m_pendingText.text = text;
     m_pendingText.font = CurrentFont();
     m_drawing->texts.push_back(m_pendingText);
