@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/scripted/RecordingDrawContext.h"
@@ -192,7 +193,9 @@ TEST(FreqResponsePlot, LabelsWithTheirFormatsAndPositions) {
           {" -pai ", {407, 224}},
           {"        0.00", {-10, 250}},
           {"       25.00", {170, 250}},
-          {"       50.00", {350, 250}},
+          // Moved left from 350: in the recorder's 7-unit characters it would reach under
+          // "[Hz]"; it now ends one blank (7) before 390.
+          {"       50.00", {299, 250}},
           {"[Hz]", {390, 260}}}},
         // Print origin (20, 20): the phase labels move down with the rows, not sideways.
         {0,
@@ -200,7 +203,7 @@ TEST(FreqResponsePlot, LabelsWithTheirFormatsAndPositions) {
          20,
          {{"      250.00", {-10, 270}},
           {"      500.00", {170, 270}},
-          {"      750.00", {350, 270}},
+          {"      750.00", {299, 270}},
           {"  pai ", {407, 77}},
           {"  20.00", {-40, 15}}}},
     };
@@ -229,28 +232,39 @@ TEST(FreqResponsePlot, LabelsWithTheirFormatsAndPositions) {
 }
 
 TEST(QuantCaption, OnlyWhileQuantizingWithTheBitsInRed) {
+    // Each word starts where the font lets it: at x + 75 and x + 105 in a font narrow enough
+    // (5 units a character), further right, one blank after the word before, in a wider one
+    // (the recorder's default font: 8 units a character).
+    platform::LogicalFont narrow = plots::LabelFont();
+    narrow.width = 5;
+    const std::optional<platform::LogicalFont> contextFont;
     const struct {
         bool quantize;
         int bits;
+        std::optional<platform::LogicalFont> font;
         std::vector<std::string> texts;
-    } cases[] = {{false, 16, {}},
-                 {true, 16, {"Quantized by", "16", "bits"}},
-                 {true, 8, {"Quantized by", " 8", "bits"}}};
+        std::vector<Point> at;
+    } cases[] = {
+        {false, 16, contextFont, {}, {}},
+        {true, 16, narrow, {"Quantized by", "16", "bits"}, {{40, 5}, {115, 5}, {145, 5}}},
+        {true, 16, contextFont, {"Quantized by", "16", "bits"}, {{40, 5}, {144, 5}, {168, 5}}},
+        // The blank of " 8" may stand in the gap; its digit keeps the distance.
+        {true, 8, contextFont, {"Quantized by", " 8", "bits"}, {{40, 5}, {136, 5}, {160, 5}}}};
     for (const auto& c : cases) {
         auto drawing = std::make_shared<platform::Drawing>();
         {
             platform::RecordingDrawContext dc(drawing);
+            std::optional<plots::ScopedFont> font;
+            if (c.font) {
+                font.emplace(dc, *c.font);
+            }
             plots::DrawQuantCaption(dc, 40, 5, c.quantize, c.bits);
         }
         ASSERT_EQ(drawing->texts.size(), c.texts.size());
-        if (c.texts.empty()) {
-            continue;
-        }
-        const Point at[] = {{40, 5}, {115, 5}, {145, 5}};
         const platform::Rgb colors[] = {plots::kBlack, plots::kRed, plots::kBlack};
         for (size_t i = 0; i < c.texts.size(); ++i) {
             EXPECT_EQ(drawing->texts[i].text, c.texts[i]);
-            EXPECT_EQ(drawing->texts[i].at, at[i]);
+            EXPECT_EQ(drawing->texts[i].at, c.at[i]) << c.texts[i];
             EXPECT_EQ(drawing->texts[i].color, colors[i]) << c.texts[i];
         }
     }

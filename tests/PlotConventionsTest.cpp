@@ -141,7 +141,9 @@ TEST(PlotFrame, GridReferencesFrameAndHint) {
         platform::RecordingDrawContext dc(drawing);
         plots::OpenPlotSurface(dc);
         plots::DrawResponseFrame(dc, 20, 0, true);
-        EXPECT_EQ(dc.GetMapping().ToDevice({400, 250}), (Point{400, 250}));
+        // The screen view (x from -56, y from -8, 520 x 285) at the default control's scale.
+        EXPECT_EQ(dc.GetMapping().ToDevice({-56, -8}), (Point{0, 8}));
+        EXPECT_EQ(dc.GetMapping().ToDevice({464, 277}), (Point{469, 265}));
     }
     int grey = 0;
     int reference = 0;

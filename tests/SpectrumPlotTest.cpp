@@ -113,7 +113,9 @@ TEST(SpectrumPlot, LabelsOfBothPanels) {
          true,
          {{"        0.00", {-33, 250}},
           {"      500.00", {159, 250}},
-          {"     1000.00", {351, 250}},
+          // Moved left from 351: in the recorder's 7-unit characters it would run into "[Hz]";
+          // it now ends one blank (7) before 411.
+          {"     1000.00", {320, 250}},
           {"[Hz]", {411, 250}},
           {" 50.00", {-33, 5}},
           {"0.0", {-23, 82}},
@@ -125,11 +127,11 @@ TEST(SpectrumPlot, LabelsOfBothPanels) {
          false,
          {{"      500.00", {-33, 250}},
           {"      550.00", {159, 250}},
-          {"      600.00", {351, 250}},
+          {"      600.00", {320, 250}},
           {"0.0", {-23, 207}},
           {"Output", {-43, 165}},
           {"Spectrum", {-53, 180}}}},
-        {0, 100, 10, true, {{"     1000.00", {-33, 250}}, {"     2000.00", {351, 250}}}},
+        {0, 100, 10, true, {{"     1000.00", {-33, 250}}, {"     2000.00", {320, 250}}}},
     };
     for (const auto& c : cases) {
         Panel panel;

@@ -125,7 +125,9 @@ TEST(WavePlot, NyquistMessageReplacesTheCurve) {
         panel.settings.waveFreq = c.freq;
         const auto drawing = panel.Draw();
         EXPECT_EQ(Curve(*drawing).empty(), !c.curve) << c.freq;
-        EXPECT_EQ(Has(*drawing, plots::kNyquistMessage, {100, 0}), !c.curve) << c.freq;
+        // At x0 + 100 the message (53 of the recorder's 7-unit characters) would run past the
+        // screen's right edge at 464 less a blank: it starts at 86 instead.
+        EXPECT_EQ(Has(*drawing, plots::kNyquistMessage, {86, 0}), !c.curve) << c.freq;
         // The grid stays: three rows and five columns in dotted green.
         int grid = 0;
         for (const RecordedLine& line : drawing->lines) {
@@ -154,6 +156,17 @@ TEST(WavePlot, DelayNoteOnlyOnTheOutputOfLongFilters) {
         EXPECT_EQ(Has(*panel.Draw(), plots::kDelayNote, {120, 122}), c.note)
             << (c.input ? "input" : "output") << " with " << c.taps << " taps";
     }
+    // Above Nyquist the message takes the line over the output panel; the note goes into the
+    // panel, empty then, under its top line, and the two never share a line.
+    Panel panel;
+    panel.input = false;
+    panel.y0 = 140;
+    panel.settings.taps = 120;
+    panel.settings.waveFreq = 600.0;
+    const auto drawing = panel.Draw();
+    EXPECT_TRUE(Curve(*drawing).empty());
+    EXPECT_TRUE(Has(*drawing, plots::kNyquistMessage, {86, 120}));
+    EXPECT_TRUE(Has(*drawing, plots::kDelayNote, {120, 143}));
 }
 
 TEST(WavePlot, TimeAndPanelLabels) {
@@ -172,7 +185,8 @@ TEST(WavePlot, TimeAndPanelLabels) {
          true,
          {{"0.0000000000", {-30, 252}},
           {"0.0050000000", {170, 252}},
-          {"0.0100000000", {370, 252}},
+          // Moved left from 370 to end one blank (7) before "[s]" at 440.
+          {"0.0100000000", {349, 252}},
           {" 50.00", {-40, 10}},
           {"Input", {-40, 50}}}},
         // The time labels keep their height on the output panel too.
@@ -183,7 +197,7 @@ TEST(WavePlot, TimeAndPanelLabels) {
          false,
          {{"0.0125000000", {-30, 252}},
           {"0.0187500000", {170, 252}},
-          {"0.0250000000", {370, 252}},
+          {"0.0250000000", {349, 252}},
           {"Output", {-40, 170}},
           {"Wave", {-40, 185}}}},
     };
