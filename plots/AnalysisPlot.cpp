@@ -1,5 +1,7 @@
 #include "plots/AnalysisPlot.h"
 
+#include <cstdio>
+
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "plots/FreqResponsePlot.h"
@@ -12,6 +14,7 @@ namespace plots {
 namespace {
 
 constexpr int kIir = 1; // the form's structure choice
+constexpr int kCursorTextSize = 128;
 
 // Origins on screen and on paper (the print-out leaves room above for the web address).
 struct Origins {
@@ -44,6 +47,23 @@ void SimulateWave(COlvexDoc& doc, int firIir) {
     } else {
         doc.FilterWaveFir();
     }
+}
+
+std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
+                               platform::Point logical) {
+    if (state.plotMode != COlvexView::kPlotResponse || state.noDesign) {
+        return {};
+    }
+    const std::optional<ResponseReadout> readout =
+        ReadResponseAt(ResponseSettingsOf(doc, state.noDesign), kScreenOrigins.response.x,
+                       kScreenOrigins.response.y, doc.m_aGainDb, doc.m_aPhase, logical);
+    if (!readout) {
+        return {};
+    }
+    char text[kCursorTextSize];
+    std::snprintf(text, sizeof text, "f = %.2f Hz   Gain = %.2f dB   Phase = %.3f rad",
+                  readout->frequency, readout->gainDb, readout->phase);
+    return text;
 }
 
 void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,

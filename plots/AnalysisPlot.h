@@ -3,6 +3,8 @@
 // view's redraw, its print-out and the three analysis commands all draw through here.
 #pragma once
 
+#include <string>
+
 #include "platform/DrawContext.h"
 
 class COlvexDoc;
@@ -23,6 +25,12 @@ struct PlotState {
 void ComputeResponse(COlvexDoc& doc, int firIir);
 // The test wave (unless a user wave is in use) and its passage through the chosen structure.
 void SimulateWave(COlvexDoc& doc, int firIir);
+
+// The status-bar text for a point of the screen's plot area (logical units): frequency, gain
+// and phase under it while the frequency response of a design is shown; empty elsewhere. Reads
+// the response arrays as the last drawing left them.
+std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
+                               platform::Point logical);
 
 // Recomputes and draws the plot of state.plotMode; any other mode draws nothing.
 void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,

@@ -188,6 +188,28 @@ void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const
     DrawLabels(dc, g.labels);
 }
 
+std::optional<ResponseReadout> ReadResponseAt(const FreqResponseSettings& settings, int x0, int y0,
+                                              std::span<const double> gain,
+                                              std::span<const double> phase,
+                                              platform::Point logical) {
+    constexpr double kDegreesPerTurn = 360.0;
+    if (logical.x < x0 || logical.x > x0 + kWR || logical.y < y0 || logical.y > y0 + kH) {
+        return std::nullopt;
+    }
+    const bool zoomed = settings.freqZoom == 1;
+    const int step = zoomed ? kRespZoomFactor * kRespSampleStride : kRespSampleStride;
+    const int s = (std::clamp(settings.startPos, 0, kMaxSliderPos) * kWR) / kSliderSpan;
+    // The nearest sample drawn at this x; the gain curve ends at its last segment's right end.
+    const int k = (logical.x - x0 + step / 2) / step;
+    const int lastK = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;
+    if (k > lastK) {
+        return std::nullopt;
+    }
+    const int i = s + k;
+    return ResponseReadout{i, i * settings.fs / kDegreesPerTurn, SampleAt(gain, i),
+                           SampleAt(phase, i)};
+}
+
 std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure) {
     std::array<PlotLabel, 3> caption{{{{x, y}, kCaptionText},
                                       {{x + kCaptionBitsOffset, y}, FormatLabel("%2d", bits)},

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -52,6 +53,21 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
 
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings);
+
+// ---- Cursor readout -----------------------------------------------------------------------------
+// The response under a point of the plot: the drawn sample nearest to it, its frequency (sample
+// i stands for i degrees of angular frequency, so i x fs / 360 Hz), gain and phase.
+struct ResponseReadout {
+    int sample = 0;
+    double frequency = 0.0; // Hz
+    double gainDb = 0.0;
+    double phase = 0.0; // rad
+};
+// Nothing when the point is outside the grid or beside the drawn part of the curve.
+std::optional<ResponseReadout> ReadResponseAt(const FreqResponseSettings& settings, int x0, int y0,
+                                              std::span<const double> gain,
+                                              std::span<const double> phase,
+                                              platform::Point logical);
 
 // ---- Quantization caption ----------------------------------------------------------------------
 constexpr int kCaptionBitsOffset = 75;  // x of the bit count from the caption's x
