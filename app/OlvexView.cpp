@@ -130,6 +130,17 @@ void COlvexView::OnPaint() {
     UpdateData(false);
 }
 
+void COlvexView::OnPlotMouseMove(platform::Point device, platform::Size surface) {
+    const platform::Point logical = plots::ScreenPlotMapping(surface).ToLogical(device);
+    const std::string text =
+        plots::ResponseCursorText(m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0}, logical);
+    m_host.SetStatusText(text.empty() ? resources::LoadString(resources::kIdsIdleMessage) : text);
+}
+
+void COlvexView::OnPlotMouseLeave() {
+    m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
+}
+
 void COlvexView::OnPrint(platform::DrawContext& dc) {
     dc.SetWindowOrg({0, 0});
     dc.SetWindowExt(kPrintWindowExtent);

@@ -104,6 +104,10 @@ public:
     void OnTimer(int timerId) override;
     void OnPaint() override;
     void OnPrint(platform::DrawContext& dc) override;
+    // Over the frequency response, the status bar shows the frequency, gain and phase under the
+    // mouse; elsewhere, and when the mouse leaves, the idle text.
+    void OnPlotMouseMove(platform::Point device, platform::Size surface) override;
+    void OnPlotMouseLeave() override;
 
     // Whether the view's routing table names this id (button or menu command).
     static bool RoutesCommand(int id);

@@ -87,6 +87,9 @@ public:
     virtual void OnTimer(int timerId) = 0;
     virtual void OnPaint() = 0;
     virtual void OnPrint(DrawContext& dc) = 0;
+    // The mouse moved over the plot area (device point, surface size) or left it.
+    virtual void OnPlotMouseMove(Point /*device*/, Size /*surface*/) {}
+    virtual void OnPlotMouseLeave() {}
 };
 
 } // namespace platform
