@@ -13,12 +13,16 @@
 namespace design {
 
 const char* const kIterationLimitStatus = "Reached maximum iteration count. Results may be bad.";
+const char* const kDesignFailedStatus = "The design failed. The previous design is kept.";
+const char* const kIirFailedMessage = "The IIR design failed: the parameters give no finite "
+                                      "filter (check the ripple, fs and the cut-off frequencies).";
 
 namespace {
 
 // What the branches report to the epilogue.
 struct DesignOutcome {
     bool iterationLimit = false; // the last Remez run of this command stopped at its limit
+    bool failed = false;         // the last design of this command gave no filter
 };
 
 void Warn(platform::UiHost& host, const Warning& warning) {
@@ -29,6 +33,7 @@ void Warn(platform::UiHost& host, const Warning& warning) {
 void RunFirDesign(COlvexDoc& doc, int type, DesignOutcome& outcome) {
     doc.DesignFir(type);
     outcome.iterationLimit = doc.m_bIterationLimit != 0;
+    outcome.failed = doc.m_bDesignOk == 0;
 }
 
 // Stores an accepted FIR parameter dialog, or warns and stores nothing.
@@ -104,6 +109,10 @@ void FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& 
     if (host.RunModal(dlg) != platform::kIdOk) {
         return; // Cancel designs nothing
     }
+    // A design that fails for good (the offer closed, or failing again after it) leaves the
+    // Remez engine's unfinished taps behind; the report, the plots and the files must never see
+    // them, so the document goes back to the design it held before this command.
+    const COlvexDoc before = doc;
     StoreFirDialog(host, doc, type, dlg);
     // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
     // with the layout of this branch's type.
@@ -112,9 +121,12 @@ void FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& 
     if (doc.m_bDesignOk == 0 && doc.m_bAdjustOffered == 0) {
         AdjustFirDesign(host, doc, type, outcome);
     }
+    if (outcome.failed) {
+        doc = before;
+    }
 }
 
-void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type) {
+void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& outcome) {
     CIirDesignDialog dlg(type);
     dlg.Fill(doc);
     if (host.RunModal(dlg) == platform::kIdOk) {
@@ -127,8 +139,12 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type) {
             Warn(host, warning);
         }
     }
-    // OK or Cancel, valid or not: the cascade is designed from the document as it stands.
-    doc.DesignIir();
+    // OK or Cancel, valid or not: the cascade is designed from the document as it stands. A
+    // cascade that is not finite is not taken (the previous sections stay) and the user is told.
+    if (!doc.DesignIir()) {
+        outcome.failed = true;
+        host.MessageBox(kIirFailedMessage, "", platform::MessageIcon::kWarning);
+    }
 }
 
 } // namespace
@@ -138,6 +154,7 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type) {
 void COlvexView::OnDesign() {
     using namespace design;
     m_bRedrawPending = 1;
+    const int noDesignBefore = m_bNoDesign;
     m_bNoDesign = 0;
     m_host.Invalidate(true);
     UpdateData(true);
@@ -147,7 +164,10 @@ void COlvexView::OnDesign() {
     if (m_nFirIir == 0) {
         FirBranch(m_host, m_doc, type, outcome);
     } else {
-        IirBranch(m_host, m_doc, type);
+        IirBranch(m_host, m_doc, type, outcome);
+    }
+    if (outcome.failed) {
+        m_bNoDesign = noDesignBefore; // the plot shows what it showed before: a design or none
     }
 
     // Epilogue, on every path.
@@ -159,7 +179,8 @@ void COlvexView::OnDesign() {
     m_doc.m_bAdjustOffered = 0;
     // A run that stopped at the iteration limit counts as designed, so its plot is shown; the
     // status bar tells the user to check it.
-    m_host.SetStatusText(outcome.iterationLimit
+    m_host.SetStatusText(outcome.failed ? kDesignFailedStatus
+                         : outcome.iterationLimit
                              ? kIterationLimitStatus
                              : resources::LoadString(resources::kIdsIdleMessage));
 }

@@ -8,5 +8,9 @@ namespace design {
 
 // The status bar text after a design that stopped at the Remez iteration limit.
 extern const char* const kIterationLimitStatus;
+// The status bar text after a design that failed; the document keeps the previous design.
+extern const char* const kDesignFailedStatus;
+// The warning after an IIR design that gave no finite cascade.
+extern const char* const kIirFailedMessage;
 
 } // namespace design

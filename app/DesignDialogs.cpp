@@ -5,7 +5,37 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 
+#include <string>
+
 namespace design {
+
+namespace {
+
+// The edit of a parameter dialog that holds a field of the range checks.
+int FieldControl(int field) {
+    switch (field) {
+    case kFieldFs:
+        return kIdcFs;
+    case kFieldFc1:
+        return kIdcFc1;
+    case kFieldFc2:
+        return kIdcFc2;
+    case kFieldFc3:
+        return kIdcFc3;
+    case kFieldFc4:
+        return kIdcFc4;
+    case kFieldRR:
+        return kIdcRR;
+    case kFieldMultiplier:
+        return kIdcMultiplier;
+    case kFieldRipple:
+        return kIdcRipple;
+    default:
+        return platform::kIdStatic;
+    }
+}
+
+} // namespace
 
 CFirDesignDialog::CFirDesignDialog(int type, FirDialogKind kind)
     : platform::Dialog(FirDialogTemplate(type, kind)), m_nType(type) {}
@@ -32,6 +62,16 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     exchange.IntRange(kIdcTaps, m_nTaps, COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
     exchange.Double(kIdcRR, m_dRR);
     exchange.Int(kIdcMultiplier, m_nCoeffMultiplier);
+    // Values that cannot give a filter keep the dialog open, as a standard range check does.
+    if (exchange.Saving() && !exchange.Failure()) {
+        const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};
+        int field = kFieldNone;
+        const std::string message =
+            CheckFirDialogValues(m_nType, m_fs, fc, m_dRR, m_nCoeffMultiplier, field);
+        if (!message.empty()) {
+            exchange.Refuse(FieldControl(field), message);
+        }
+    }
 }
 
 void CFirDesignDialog::DrawPicture(int controlId, platform::DrawContext& dc) {
@@ -61,6 +101,17 @@ void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
         exchange.Double(kIdcCutoff, m_dIirFc1);
     }
     exchange.Double(kIdcFs, m_fs);
+    if (exchange.Saving() && !exchange.Failure()) {
+        int field = kFieldNone;
+        const std::string message =
+            CheckIirDialogValues(m_nType, m_dRippleDb, m_dIirFc1, m_dIirFc2, m_fs, field);
+        if (!message.empty()) {
+            // LPF and HPF show their one cut-off frequency in their own edit.
+            const int control =
+                (field == kFieldFc1 && !IsThreeBand(m_nType)) ? kIdcCutoff : FieldControl(field);
+            exchange.Refuse(control, message);
+        }
+    }
 }
 
 void CIirDesignDialog::DrawPicture(int controlId, platform::DrawContext& dc) {

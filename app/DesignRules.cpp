@@ -1,8 +1,12 @@
 #include "app/DesignRules.h"
 
 #include "app/OlvexDoc.h"
+#include "platform/DataExchange.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 
 namespace design {
 
@@ -159,7 +163,10 @@ void StoreIirParameters(COlvexDoc& doc, int type, int nSections, double rippleDb
 bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning) {
     constexpr double kLargestInteger = 2147483647.0;
     const double scale = bits <= 1 ? 1.0 : std::ldexp(1.0, bits - 1);
-    const double largest = iir ? doc.MaxIirCoeffMagnitude() : doc.MaxFirCoeffMagnitude();
+    // The FIR taps are quantized as K * h (K the coefficient multiplier), so that is the value
+    // that has to fit; checking h alone let K * h wrap around at 32 bits.
+    const double largest = iir ? doc.MaxIirCoeffMagnitude()
+                               : doc.MaxFirCoeffMagnitude() * std::max(1, doc.m_nCoeffMultiplier);
     if (largest * scale > kLargestInteger) {
         warning = {"Warning!",
                    {"Decrease the bits for Quantization!!", "(The integer exceeds the limit)"},
@@ -173,6 +180,93 @@ bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning) 
         return false;
     }
     return true;
+}
+
+} // namespace design
+
+namespace design {
+
+// Every rule below refuses NaN as well: each comparison is written so that NaN fails it.
+
+std::string NumberRangeMessage(double low, double high) {
+    return "Please enter a number between " + platform::FormatDialogDouble(low) + " and " +
+           platform::FormatDialogDouble(high) + ".";
+}
+
+std::string CheckSamplingFrequency(double fs) {
+    return (fs > 0.0 && fs <= kMaxSamplingFrequency)
+               ? std::string()
+               : NumberRangeMessage(0.0, kMaxSamplingFrequency);
+}
+
+std::string CheckLowerBandFrequency(double frequency, double fs) {
+    return (frequency > 0.0) ? std::string() : NumberRangeMessage(0.0, 0.5 * fs);
+}
+
+std::string CheckRipple(double rippleDb) {
+    return (rippleDb > 0.0 && rippleDb <= kMaxRippleDb) ? std::string()
+                                                        : NumberRangeMessage(0.0, kMaxRippleDb);
+}
+
+std::string CheckWaveFrequency(double frequency) {
+    return (frequency > 0.0 && frequency <= kMaxSamplingFrequency)
+               ? std::string()
+               : NumberRangeMessage(0.0, kMaxSamplingFrequency);
+}
+
+bool PositiveFinite(double value) {
+    return value > 0.0 && value <= std::numeric_limits<double>::max();
+}
+
+std::string CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
+                                 int multiplier, int& failedField) {
+    failedField = kFieldFs;
+    std::string message = CheckSamplingFrequency(fs);
+    if (!message.empty()) {
+        return message;
+    }
+    const int edges = IsThreeBand(type) ? 4 : 2;
+    for (int i = 0; i < edges; ++i) {
+        failedField = kFieldFc1 + i;
+        message = CheckLowerBandFrequency(fc[i], fs);
+        if (!message.empty()) {
+            return message;
+        }
+    }
+    failedField = kFieldRR;
+    if (!PositiveFinite(rr)) {
+        return kGreaterThanZeroMessage;
+    }
+    failedField = kFieldMultiplier;
+    if (multiplier < kMinMultiplier) {
+        return platform::IntRangeMessage(kMinMultiplier, std::numeric_limits<int>::max());
+    }
+    failedField = kFieldNone;
+    return std::string();
+}
+
+std::string CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs,
+                                 int& failedField) {
+    failedField = kFieldRipple;
+    std::string message = CheckRipple(rippleDb);
+    if (!message.empty()) {
+        return message;
+    }
+    failedField = kFieldFs;
+    message = CheckSamplingFrequency(fs);
+    if (!message.empty()) {
+        return message;
+    }
+    failedField = kFieldFc1;
+    message = CheckLowerBandFrequency(fc1, fs);
+    if (message.empty() && IsThreeBand(type)) {
+        failedField = kFieldFc2;
+        message = CheckLowerBandFrequency(fc2, fs);
+    }
+    if (message.empty()) {
+        failedField = kFieldNone;
+    }
+    return message;
 }
 
 } // namespace design

@@ -88,8 +88,55 @@ constexpr int kMinQuantBits = 4;
 constexpr int kMaxQuantBits = 32;
 constexpr int kMaxIirQuantBits = 24;
 
-// With quantization on: refused when the largest coefficient magnitude of the current design
-// kind times 2^(bits-1) exceeds the 32-bit range, or for IIR when bits exceeds 24.
+// With quantization on: refused when the largest value that is quantized (the IIR coefficients,
+// or the FIR taps times the coefficient multiplier) times 2^(bits-1) exceeds the 32-bit range,
+// or for IIR when bits exceeds 24.
 bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning);
+
+} // namespace design
+
+namespace design {
+
+// ---- Ranges of the design and analysis values
+// ---------------------------------------------------- Values outside them give no filter (or
+// a meaningless one: poles outside the unit circle, NaN samples), so the dialogs and the command
+// line refuse them with the standard range messages. Each check returns the message, or an empty
+// string when the value is accepted; NaN is always refused.
+constexpr double kMaxSamplingFrequency = 1e12; // Hz; also the highest test wave frequency
+constexpr double kMaxRippleDb = 20.0;
+constexpr int kMinMultiplier = 1;
+constexpr const char* kGreaterThanZeroMessage = "Please enter a number greater than 0.";
+
+// "Please enter a number between LOW and HIGH.", the bounds as a dialog edit shows them.
+std::string NumberRangeMessage(double low, double high);
+
+std::string CheckSamplingFrequency(double fs); // 0 < fs <= 1e12
+// Only the lower bound of a band frequency: 0 < f. The upper bound and the order of the edges
+// are the parameter dialogs' own warnings (CheckFirEdges, CheckIirParameters).
+std::string CheckLowerBandFrequency(double frequency, double fs);
+std::string CheckRipple(double rippleDb);         // 0 < ripple <= 20 dB
+std::string CheckWaveFrequency(double frequency); // 0 < f <= 1e12
+bool PositiveFinite(double value);                // RR, the display ranges
+
+// Which field of a parameter dialog a refusal belongs to.
+enum DialogField {
+    kFieldNone,
+    kFieldFs,
+    kFieldFc1,
+    kFieldFc2,
+    kFieldFc3,
+    kFieldFc4,
+    kFieldRR,
+    kFieldMultiplier,
+    kFieldRipple,
+};
+
+// The range checks of a FIR parameter dialog (fs, the edges of the type, RR, the multiplier), in
+// that order: the first refusal's message and field, or an empty message.
+std::string CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
+                                 int multiplier, int& failedField);
+// The range checks of an IIR parameter dialog (ripple, fs, the cut-off edges).
+std::string CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs,
+                                 int& failedField);
 
 } // namespace design

@@ -54,6 +54,12 @@ int StoreFirParameters(const CliArgs& args, COlvexDoc& doc, int& type) {
                      COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
         return kExitInvalid;
     }
+    int field = design::kFieldNone;
+    const std::string refusal = design::CheckFirDialogValues(type, fs, fc, rr, mult, field);
+    if (!refusal.empty()) {
+        ReportRangeRefusal(field, "edges", refusal);
+        return kExitInvalid;
+    }
     design::Warning warning;
     if (!design::CheckFirEdges(type, fs, fc[0], fc[1], fc[2], fc[3], warning)) {
         std::fprintf(stderr, "%s\n", warning.OneLine().c_str());

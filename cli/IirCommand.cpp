@@ -64,6 +64,12 @@ int DesignIirFromArgs(const CliArgs& args, COlvexDoc& doc) {
                      design::MaxIirSections());
         return kExitInvalid;
     }
+    int field = design::kFieldNone;
+    const std::string refusal = design::CheckIirDialogValues(type, ripple, fc1, fc2, fs, field);
+    if (!refusal.empty()) {
+        ReportRangeRefusal(field, "cutoff", refusal);
+        return kExitInvalid;
+    }
     design::Warning warning;
     if (!design::CheckIirParameters(type, sections, fs, fc1, fc2, warning)) {
         ReportWarning(warning.OneLine());

@@ -5,10 +5,12 @@
 //   --wave sine|square --freq F, or --user FILE (up to 700 numbers)
 //   --quantize B          run the filter on B-bit coefficients
 //   --spectrum [--mag-range R]   print the spectra instead of the samples
+#include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/UserWave.h"
+#include "plots/AnalysisDialogs.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,6 +58,16 @@ int StoreWaveSettings(const CliArgs& args, COlvexDoc& doc) {
     }
     if (!ReadDouble(args, "freq", doc.m_dWaveFreq) ||
         !ReadDouble(args, "mag-range", doc.m_dFftMagRange)) {
+        return kExitInvalid;
+    }
+    // The In/Out Wave and FFT Analysis dialogs refuse these; so does the command line.
+    const std::string freqRefusal = design::CheckWaveFrequency(doc.m_dWaveFreq);
+    if (!freqRefusal.empty()) {
+        std::fprintf(stderr, "--freq: %s\n", freqRefusal.c_str());
+        return kExitInvalid;
+    }
+    if (!plots::DisplayRangeAccepted(doc.m_dFftMagRange)) {
+        std::fprintf(stderr, "--mag-range: %s\n", plots::kRangeMessage);
         return kExitInvalid;
     }
     if (args.Has("user")) {

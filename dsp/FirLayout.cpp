@@ -5,6 +5,8 @@
 #include "app/OlvexDoc.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -74,4 +76,12 @@ void COlvexDoc::DesignFir(int nType) {
         break;
     }
     RemezDesign(m_aFirCoeffs, m_nTaps, m_nBands, m_aBandEdges, m_aBandDesired, m_aBandWeight);
+    // Whatever stopped the exchange, taps that are not all finite are no filter: the design
+    // counts as failed and leaves zeros rather than NaN for anything that reads the taps.
+    const int taps = std::clamp(m_nTaps, 0, kMaxFirTaps);
+    if (!std::all_of(m_aFirCoeffs, m_aFirCoeffs + taps,
+                     [](double h) { return std::isfinite(h); })) {
+        m_bDesignOk = 0;
+        std::fill(std::begin(m_aFirCoeffs), std::end(m_aFirCoeffs), 0.0);
+    }
 }

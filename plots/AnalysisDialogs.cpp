@@ -2,15 +2,16 @@
 
 #include <cmath>
 
+#include "app/DesignRules.h"
 #include "plots/PlotConventions.h"
 #include "resources/AnalysisResources.h"
 
 namespace plots {
 
-const char* const kRangeMessage = "Please enter a number greater than 0.";
+const char* const kRangeMessage = design::kGreaterThanZeroMessage;
 
 bool DisplayRangeAccepted(double range) {
-    return std::isfinite(range) && range > 0.0;
+    return design::PositiveFinite(range);
 }
 
 namespace {
@@ -28,6 +29,21 @@ void RangeEdit(platform::DataExchange& exchange, int id, double& range) {
     }
 }
 
+// The test wave frequency: above 0 and at most the highest sampling frequency, so the wave's
+// samples stay finite. At or above fs/2 it is still accepted; the plot says so.
+void WaveFrequencyEdit(platform::DataExchange& exchange, int id, double& frequency) {
+    double entered = frequency;
+    exchange.Double(id, entered);
+    if (exchange.Saving() && !exchange.Failure()) {
+        const std::string message = design::CheckWaveFrequency(entered);
+        if (!message.empty()) {
+            exchange.Refuse(id, message);
+            return;
+        }
+    }
+    frequency = entered;
+}
+
 } // namespace
 
 CFreqResponseDlg::CFreqResponseDlg() : Dialog(resources::FreqResponseTemplate()) {}
@@ -42,7 +58,7 @@ CInOutWaveDlg::CInOutWaveDlg() : Dialog(resources::InOutWaveTemplate()) {}
 
 void CInOutWaveDlg::DoDataExchange(platform::DataExchange& exchange) {
     exchange.Radio(resources::kIdcSineWave, m_nWaveType);
-    exchange.Double(resources::kIdcWaveFreq, m_dWaveFreq);
+    WaveFrequencyEdit(exchange, resources::kIdcWaveFreq, m_dWaveFreq);
     exchange.Check(resources::kIdcUseUserWave, m_bUseUserWave);
     RangeEdit(exchange, resources::kIdcMagnitudeRange, m_dWaveMagRange);
     exchange.Radio(resources::kIdcZoom1x, m_nWaveTimeZoom);

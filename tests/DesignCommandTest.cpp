@@ -242,18 +242,24 @@ TEST_F(DesignFixture, AFailingDesignIsOfferedOneAdjustmentOnly) {
                                              ids::kIddEdgeAdjustment}));
     // The choice opened on Tap Count.
     EXPECT_EQ(host.Dialogs()[1].opened.GetCheck(ids::kIdcAdjustTaps), 1);
-    // The proposal moved fc2 only; the second failure is silent and leaves the flags clean.
+    // The proposal moved fc2 only. The second failure is not offered again: the previous design
+    // stays (parameters and taps), the status bar says so, and the flags are clean.
     const platform::ControlValues& result = host.Dialogs()[2].opened;
     EXPECT_EQ(host.Dialogs()[2].title, "LPF (Auto Band Edge Adjustment)");
     EXPECT_FALSE(result.IsReadOnly(ids::kIdcFc2));
     EXPECT_TRUE(result.IsReadOnly(ids::kIdcFc1));
     EXPECT_TRUE(result.IsReadOnly(ids::kIdcTaps));
     EXPECT_EQ(result.GetText(ids::kIdcTaps), "20");
-    EXPECT_GT(doc.m_fc2, 2.0);
-    EXPECT_EQ(doc.m_fc1, 1.0);
+    double proposedFc2 = 0.0;
+    ASSERT_TRUE(platform::ParseDouble(result.GetText(ids::kIdcFc2), proposedFc2));
+    EXPECT_GT(proposedFc2, 2.0);
+    EXPECT_EQ(doc.m_fc1, 200.0);
+    EXPECT_EQ(doc.m_fc2, 250.0);
+    EXPECT_EQ(doc.m_nTaps, 90);
     EXPECT_EQ(doc.m_bDesignOk, 1);
     EXPECT_EQ(doc.m_bAdjustOffered, 0);
     EXPECT_TRUE(host.Warnings().empty());
+    EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
 }
 
 TEST_F(DesignFixture, TapCountProposalIsConfirmedWithinTheDialogRange) {
@@ -297,7 +303,10 @@ TEST_F(DesignFixture, ProposalBelowFourTapsMustBeCorrectedInTheDialog) {
     EXPECT_LT(proposed, COlvexDoc::kMinDialogTaps);
     EXPECT_EQ(host.Dialogs()[2].failedChecks,
               (std::vector<std::string>{"Please enter an integer between 4 and 380."}));
-    EXPECT_EQ(doc.m_nTaps, 5);
+    // Five taps cannot meet RR 1e12 either: the previous design stays.
+    EXPECT_EQ(doc.m_nTaps, 90);
+    EXPECT_EQ(doc.m_dRR, 10.0);
+    EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
 }
 
 TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
@@ -312,24 +321,36 @@ TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
             doc.m_aFirCoeffs[0] = std::numeric_limits<double>::quiet_NaN();
         }
     };
+    const COlvexDoc good = doc; // the default design, before the failing command
     Design();
-    EXPECT_EQ(doc.m_nTaps, 380);
-    EXPECT_FALSE(std::isnan(doc.m_aFirCoeffs[0])) << "the design did not run again";
+    // 380 taps fail again: the previous design (90 taps) comes back, never the failed taps.
+    EXPECT_EQ(doc.m_nTaps, 90);
+    for (int n = 0; n < COlvexDoc::kMaxFirTaps; ++n) {
+        ASSERT_EQ(doc.m_aFirCoeffs[n], good.m_aFirCoeffs[n]) << n;
+    }
     EXPECT_EQ(DialogIds().size(), 3u);
     EXPECT_EQ(doc.m_bDesignOk, 1);
+    EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
 
-    // Esc on the choice dialog: no second design at all.
+    // Esc on the choice dialog: no second design, and the failed taps do not stay either.
+    host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "41"));
+    Design();
+    const COlvexDoc good41 = doc;
     host.onDialog = [this](int id) {
         if (id == ids::kIddAdjustChoice) {
             doc.m_aFirCoeffs[0] = std::numeric_limits<double>::quiet_NaN();
         }
     };
-    host.AnswerDialog(DialogAnswer::Ok());
+    host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "380"));
     host.AnswerDialog(DialogAnswer::Cancel(ids::kIddAdjustChoice));
     Design();
-    EXPECT_TRUE(std::isnan(doc.m_aFirCoeffs[0]));
+    EXPECT_EQ(doc.m_nTaps, 41);
+    for (int n = 0; n < COlvexDoc::kMaxFirTaps; ++n) {
+        ASSERT_EQ(doc.m_aFirCoeffs[n], good41.m_aFirCoeffs[n]) << n;
+    }
     EXPECT_EQ(doc.m_bDesignOk, 1);
     EXPECT_EQ(doc.m_bAdjustOffered, 0);
+    EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
 }
 
 TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {
