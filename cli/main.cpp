@@ -3,11 +3,15 @@
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/OutputFile.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,9 +54,32 @@ void PrintUsage(std::FILE* out) {
                out);
 }
 
-} // namespace
+// A standard stream the caller closed (">&-") is reopened on /dev/null for reading, so that no
+// file the program opens later takes its number and receives the data meant for standard
+// output; writing to it then fails, and that failure is reported.
+void GuardStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0) {
+            const int opened = open("/dev/null", O_RDONLY);
+            if (opened >= 0 && opened != fd) {
+                close(opened);
+            }
+        }
+    }
+}
 
-int main(int argc, char** argv) {
+// Everything a command printed must have reached standard output; a failure there is reported
+// like a file that could not be written.
+int FinishOutput(int status) {
+    std::string reason;
+    if (!files::FinishStandardOutput(true, reason)) {
+        std::fprintf(stderr, "vantrel-cli: standard output: %s\n", reason.c_str());
+        return status == cli::kExitOk ? cli::kExitFileError : status;
+    }
+    return status;
+}
+
+int Run(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? cli::kExitInvalid : cli::kExitOk;
@@ -84,4 +111,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantrel-cli: unknown command '%s'\n", argv[1]);
     PrintUsage(stderr);
     return cli::kExitInvalid;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    GuardStandardStreams();
+    return FinishOutput(Run(argc, argv));
 }
