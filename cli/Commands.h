@@ -1,6 +1,7 @@
 // The subcommands of vantrel-cli.
 #pragma once
 
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -57,6 +58,21 @@ void ReportWarning(const std::string& text);
 int SaveCoeffFileOption(const CliArgs& args, const COlvexDoc& doc, bool iir);
 // The taps (one per line) or the eight sections ("a0 a1 a2 b1 b2"), quantized when it is on.
 void PrintCoefficients(const COlvexDoc& doc, bool iir);
+
+// --measure, --advise-bits [--tolerance TOL] of fir, iir and load (cli/MeasureOptions.cpp):
+// printed instead of the coefficients. CoefficientFlags is ReportFlags with the two flags.
+const std::set<std::string>& CoefficientFlags();
+const std::set<std::string>& MeasureOptions();
+bool WantsMeasureOutput(const CliArgs& args);
+int CheckMeasureOptions(const CliArgs& args);
+int PrintMeasureOutputs(const CliArgs& args, const COlvexDoc& doc, bool iir);
+void PrintMeasureUsage(std::FILE* out);
+// wave --hardware --data-bits D: dataBits is 0 without --hardware. PrintWaveSamples prints
+// "index input output" lines, with the hardware output as a fourth column when dataBits > 0,
+// and the overflow warnings on standard error.
+const std::set<std::string>& HardwareWaveOptions();
+int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBits);
+void PrintWaveSamples(const COlvexDoc& doc, bool iir, int dataBits);
 
 // load FILE --structure fir|iir: reads a coefficient file and prints its coefficients.
 const std::set<std::string>& LoadOptions();

@@ -161,13 +161,17 @@ const std::set<std::string>& FirOptions() {
         std::set<std::string> all = FirDesignOptions();
         all.insert({"response", "quantize", "format", "save-coeffs"});
         all.insert(VhdlOptions().begin(), VhdlOptions().end());
+        all.insert(MeasureOptions().begin(), MeasureOptions().end());
         return all;
     }();
     return options;
 }
 
 int RunFir(const CliArgs& args, COlvexDoc& doc) {
-    int status = DesignFirFromArgs(args, doc);
+    int status = CheckMeasureOptions(args);
+    if (status == kExitOk) {
+        status = DesignFirFromArgs(args, doc);
+    }
     if (status == kExitOk) {
         status = ApplyCoefficientOptions(args, doc, false);
     }
@@ -177,7 +181,9 @@ int RunFir(const CliArgs& args, COlvexDoc& doc) {
     if (status != kExitOk) {
         return status;
     }
-    if (args.Has("report")) {
+    if (WantsMeasureOutput(args)) {
+        PrintMeasureOutputs(args, doc, false);
+    } else if (args.Has("report")) {
         PrintReport(doc, false);
     } else {
         const int shown = design::ShownFirTapCount(doc);

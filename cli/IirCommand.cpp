@@ -94,13 +94,17 @@ const std::set<std::string>& IirOptions() {
         std::set<std::string> all = IirDesignOptions();
         all.insert({"response", "quantize", "format", "save-coeffs"});
         all.insert(VhdlOptions().begin(), VhdlOptions().end());
+        all.insert(MeasureOptions().begin(), MeasureOptions().end());
         return all;
     }();
     return options;
 }
 
 int RunIir(const CliArgs& args, COlvexDoc& doc) {
-    int status = DesignIirFromArgs(args, doc);
+    int status = CheckMeasureOptions(args);
+    if (status == kExitOk) {
+        status = DesignIirFromArgs(args, doc);
+    }
     if (status == kExitOk) {
         status = ApplyCoefficientOptions(args, doc, true);
     }
@@ -110,7 +114,9 @@ int RunIir(const CliArgs& args, COlvexDoc& doc) {
     if (status != kExitOk) {
         return status;
     }
-    if (args.Has("report")) {
+    if (WantsMeasureOutput(args)) {
+        PrintMeasureOutputs(args, doc, true);
+    } else if (args.Has("report")) {
         PrintReport(doc, true);
     } else {
         const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };

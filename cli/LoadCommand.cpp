@@ -57,8 +57,8 @@ int LoadFile(const std::string& path, bool iir, COlvexDoc& doc) {
 } // namespace
 
 const std::set<std::string>& LoadOptions() {
-    static const std::set<std::string> options = {"file",   "structure", "quantize",
-                                                  "format", "response",  "save-coeffs"};
+    static const std::set<std::string> options = {"file",     "structure",   "quantize", "format",
+                                                  "response", "save-coeffs", "tolerance"};
     return options;
 }
 
@@ -73,14 +73,19 @@ int RunLoad(const CliArgs& args, COlvexDoc& doc) {
         return kExitInvalid;
     }
     const bool iir = structure == "iir";
-    int status = LoadFile(args.Value("file"), iir, doc);
+    int status = CheckMeasureOptions(args);
+    if (status == kExitOk) {
+        status = LoadFile(args.Value("file"), iir, doc);
+    }
     if (status == kExitOk) {
         status = ApplyCoefficientOptions(args, doc, iir);
     }
     if (status != kExitOk) {
         return status;
     }
-    if (args.Has("report")) {
+    if (WantsMeasureOutput(args)) {
+        PrintMeasureOutputs(args, doc, iir);
+    } else if (args.Has("report")) {
         PrintReport(doc, iir);
     } else {
         PrintCoefficients(doc, iir);

@@ -101,13 +101,14 @@ const std::set<std::string>& WaveOptions() {
         std::set<std::string> all = {"structure", "wave", "freq", "user", "mag-range", "quantize"};
         all.insert(FirDesignOptions().begin(), FirDesignOptions().end());
         all.insert(IirDesignOptions().begin(), IirDesignOptions().end());
+        all.insert(HardwareWaveOptions().begin(), HardwareWaveOptions().end());
         return all;
     }();
     return options;
 }
 
 const std::set<std::string>& WaveFlags() {
-    static const std::set<std::string> flags = {"spectrum"};
+    static const std::set<std::string> flags = {"spectrum", "hardware"};
     return flags;
 }
 
@@ -131,6 +132,10 @@ int RunWave(const CliArgs& args, COlvexDoc& doc) {
     if (status == kExitOk) {
         status = StoreWaveSettings(args, doc);
     }
+    int dataBits = 0;
+    if (status == kExitOk) {
+        status = CheckHardwareOptions(args, doc, dataBits);
+    }
     if (status != kExitOk) {
         return status;
     }
@@ -144,9 +149,7 @@ int RunWave(const CliArgs& args, COlvexDoc& doc) {
         PrintSpectra(doc);
         return kExitOk;
     }
-    for (int i = 0; i < COlvexDoc::kWaveFiltered; ++i) {
-        std::printf("%d %.17g %.17g\n", i, doc.m_aWaveIn[i], doc.m_aWaveOut[i]);
-    }
+    PrintWaveSamples(doc, iir, dataBits);
     return kExitOk;
 }
 

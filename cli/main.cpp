@@ -26,10 +26,10 @@ struct Subcommand {
 };
 
 const Subcommand kSubcommands[] = {
-    {"fir", cli::FirOptions, cli::ReportFlags, cli::RunFir},
-    {"iir", cli::IirOptions, cli::ReportFlags, cli::RunIir},
+    {"fir", cli::FirOptions, cli::CoefficientFlags, cli::RunFir},
+    {"iir", cli::IirOptions, cli::CoefficientFlags, cli::RunIir},
     {"wave", cli::WaveOptions, cli::WaveFlags, cli::RunWave},
-    {"load", cli::LoadOptions, cli::ReportFlags, cli::RunLoad, "file"},
+    {"load", cli::LoadOptions, cli::CoefficientFlags, cli::RunLoad, "file"},
 };
 
 void PrintUsage(std::FILE* out) {
@@ -52,6 +52,7 @@ void PrintUsage(std::FILE* out) {
                "  fir, iir and load also take --save-coeffs FILE (with --format)\n"
                "exit status: 0 done, 2 input refused, 3 design failed, 4 file not written\n",
                out);
+    cli::PrintMeasureUsage(out);
 }
 
 // A standard stream the caller closed (">&-") is reopened on /dev/null for reading, so that no

@@ -104,20 +104,29 @@ int CountSaturatedLiterals(const COlvexDoc& doc, bool iir) {
 }
 
 std::vector<std::int64_t> FirBitTrue(std::span<const std::int64_t> taps, int coeffBits,
-                                     int dataBits, std::span<const std::int64_t> input) {
+                                     int dataBits, std::span<const std::int64_t> input,
+                                     SaturationCount* saturation) {
     std::vector<std::int64_t> output(input.size());
     for (size_t n = 0; n < input.size(); ++n) {
         std::int64_t sum = 0;
         for (size_t k = 0; k < taps.size() && k <= n; ++k) {
             sum += taps[k] * input[n - k];
         }
-        output[n] = Saturate(ShiftFloor(sum, coeffBits - 1), dataBits);
+        const std::int64_t shifted = ShiftFloor(sum, coeffBits - 1);
+        output[n] = Saturate(shifted, dataBits);
+        if (saturation != nullptr && output[n] != shifted) {
+            ++saturation->filterOutput;
+        }
     }
     return output;
 }
 
 std::vector<std::int64_t> IirBitTrue(std::span<const IirSectionLiterals> sections, int coeffBits,
-                                     int dataBits, std::span<const std::int64_t> input) {
+                                     int dataBits, std::span<const std::int64_t> input,
+                                     SaturationCount* saturation) {
+    if (saturation != nullptr) {
+        saturation->sectionOutputs.assign(sections.size(), 0);
+    }
     const int sectionBits = dataBits + kIirGuardBits;
     // history[s] holds x[n-1], x[n-2] of section s; history[s + 1] is also y[n-1], y[n-2] of s.
     std::vector<std::int64_t> previous(sections.size() + 1, 0);
@@ -131,11 +140,18 @@ std::vector<std::int64_t> IirBitTrue(std::span<const IirSectionLiterals> section
                                    c.nb1 * previous[s + 1] + c.nb2 * older[s + 1];
             older[s] = previous[s];
             previous[s] = x;
-            x = Saturate(ShiftFloor(w, coeffBits - 1), sectionBits);
+            const std::int64_t shifted = ShiftFloor(w, coeffBits - 1);
+            x = Saturate(shifted, sectionBits);
+            if (saturation != nullptr && x != shifted) {
+                ++saturation->sectionOutputs[s];
+            }
         }
         older[sections.size()] = previous[sections.size()];
         previous[sections.size()] = x;
         output[n] = Saturate(x, dataBits);
+        if (saturation != nullptr && output[n] != x) {
+            ++saturation->filterOutput;
+        }
     }
     return output;
 }
@@ -152,6 +168,10 @@ std::vector<std::int64_t> ScaleStimulus(std::span<const double> wave, int dataBi
                 : 0;
     }
     return samples;
+}
+
+double UnscaleSample(std::int64_t v, int dataBits) {
+    return static_cast<double>(v) * kNominalAmplitude / (std::ldexp(1.0, dataBits - 1) - 1.0);
 }
 
 } // namespace vhdl

@@ -44,14 +44,27 @@ std::vector<IirSectionLiterals> IirLiterals(const COlvexDoc& doc);
 // How many of the design's literals did not fit their width and were saturated.
 int CountSaturatedLiterals(const COlvexDoc& doc, bool iir);
 
-// Outputs of the filter for the D-bit input samples, one per sample, from rest.
+// Where the filter clipped: how many samples hit a saturation limit. For FIR the shifted
+// accumulator saturating into dout; for IIR each section's D+4-bit output (one entry per
+// section) and the last section's output saturating into the D-bit dout.
+struct SaturationCount {
+    std::vector<int> sectionOutputs; // IIR only
+    int filterOutput = 0;
+};
+
+// Outputs of the filter for the D-bit input samples, one per sample, from rest. When
+// `saturation` is given it receives the counts of clipped samples.
 std::vector<std::int64_t> FirBitTrue(std::span<const std::int64_t> taps, int coeffBits,
-                                     int dataBits, std::span<const std::int64_t> input);
+                                     int dataBits, std::span<const std::int64_t> input,
+                                     SaturationCount* saturation = nullptr);
 std::vector<std::int64_t> IirBitTrue(std::span<const IirSectionLiterals> sections, int coeffBits,
-                                     int dataBits, std::span<const std::int64_t> input);
+                                     int dataBits, std::span<const std::int64_t> input,
+                                     SaturationCount* saturation = nullptr);
 
 // A test wave of nominal amplitude 50 as D-bit samples: x*(2^(D-1)-1)/50, rounded to nearest
 // with halves away from zero, saturated to D bits.
 std::vector<std::int64_t> ScaleStimulus(std::span<const double> wave, int dataBits);
+// The inverse scale: a D-bit output sample in the test wave's units, v*50/(2^(D-1)-1).
+double UnscaleSample(std::int64_t v, int dataBits);
 
 } // namespace vhdl
