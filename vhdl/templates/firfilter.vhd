@@ -492,9 +492,9 @@ begin
         acc     <= (others => '0');
         result  <= (others => '0');
       else
-        case state is
-          when idle =>
-            if din_valid = '1' then
+        -- An if chain rather than a case, so that the netlist has no partial one-hot selects.
+        if state = idle then
+          if din_valid = '1' then
               samples(0) <= signed(din);
               for k in 1 to taps - 1 loop
                 samples(k) <= samples(k - 1);
@@ -502,8 +502,8 @@ begin
               tap   <= 0;
               acc   <= (others => '0');
               state <= accumulate;
-            end if;
-          when accumulate =>
+          end if;
+        elsif state = accumulate then
             -- samples(0) holds x(n - tap); rotating brings x(n - tap - 1) to the front and,
             -- after taps clocks, the line back to its order.
             acc <= acc + resize(coeffs(tap) * samples(0), acc_bits);
@@ -516,11 +516,11 @@ begin
             else
               tap <= tap + 1;
             end if;
-          when finish =>
+        else
             result <= std_logic_vector(saturate(shift_right(acc, coeff_bits - 1), data_bits));
             valid  <= '1';
             state  <= idle;
-        end case;
+        end if;
       end if;
     end if;
   end process;

@@ -107,30 +107,34 @@ begin
         acc     <= (others => '0');
         result  <= (others => '0');
       else
-        case state is
-          when idle =>
-            if din_valid = '1' then
+        -- If chains rather than cases, so that the netlist has no partial one-hot selects.
+        if state = idle then
+          if din_valid = '1' then
               current <= resize(signed(din), state_bits);
               section <= 0;
               term    <= 0;
               acc     <= (others => '0');
               state   <= accumulate;
+          end if;
+        elsif state = accumulate then
+            if term = 0 then
+              operand := current;
+            elsif term = 1 then
+              operand := last(section);
+            elsif term = 2 then
+              operand := before(section);
+            elsif term = 3 then
+              operand := last(section + 1);
+            else
+              operand := before(section + 1);
             end if;
-          when accumulate =>
-            case term is
-              when 0 => operand := current;
-              when 1 => operand := last(section);
-              when 2 => operand := before(section);
-              when 3 => operand := last(section + 1);
-              when others => operand := before(section + 1);
-            end case;
             acc <= acc + resize(coeffs(section)(term) * operand, acc_bits);
             if term = 4 then
               state <= finish;
             else
               term <= term + 1;
             end if;
-          when finish =>
+        else
             y := saturate(shift_right(acc, frac_bits), state_bits);
             before(section) <= last(section);
             last(section)   <= current;
@@ -147,7 +151,7 @@ begin
               section <= section + 1;
               state   <= accumulate;
             end if;
-        end case;
+        end if;
       end if;
     end if;
   end process;
