@@ -341,10 +341,14 @@ TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
             doc.m_aFirCoeffs[0] = std::numeric_limits<double>::quiet_NaN();
         }
     };
-    host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "380"));
+    host.AnswerDialog(DialogAnswer::Ok()
+                          .Text(ids::kIdcFc1, "1")
+                          .Text(ids::kIdcFc2, "2")
+                          .Text(ids::kIdcTaps, "20"));
     host.AnswerDialog(DialogAnswer::Cancel(ids::kIddAdjustChoice));
     Design();
     EXPECT_EQ(doc.m_nTaps, 41);
+    EXPECT_EQ(doc.m_fc1, 200.0);
     for (int n = 0; n < COlvexDoc::kMaxFirTaps; ++n) {
         ASSERT_EQ(doc.m_aFirCoeffs[n], good41.m_aFirCoeffs[n]) << n;
     }
