@@ -310,9 +310,13 @@ TEST_F(DesignFixture, ProposalBelowFourTapsMustBeCorrectedInTheDialog) {
 }
 
 TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
-    // Esc on the result dialog: nothing stored, the design still runs once more.
+    // Esc on the result dialog: nothing stored, the design still runs once more. (20 taps
+    // cannot separate 1 Hz from 2 Hz.)
     Select(design::kLpf, false);
-    host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "380"));
+    host.AnswerDialog(DialogAnswer::Ok()
+                          .Text(ids::kIdcFc1, "1")
+                          .Text(ids::kIdcFc2, "2")
+                          .Text(ids::kIdcTaps, "20"));
     host.AnswerDialog(DialogAnswer::Ok(ids::kIddAdjustChoice));
     host.AnswerDialog(DialogAnswer::Cancel(ids::kIddTapAdjustment));
     // Poison the taps while the result dialog is open: only a new design clears them.
@@ -323,7 +327,7 @@ TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
     };
     const COlvexDoc good = doc; // the default design, before the failing command
     Design();
-    // 380 taps fail again: the previous design (90 taps) comes back, never the failed taps.
+    // 20 taps fail again: the previous design (90 taps) comes back, never the failed taps.
     EXPECT_EQ(doc.m_nTaps, 90);
     for (int n = 0; n < COlvexDoc::kMaxFirTaps; ++n) {
         ASSERT_EQ(doc.m_aFirCoeffs[n], good.m_aFirCoeffs[n]) << n;
