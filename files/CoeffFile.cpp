@@ -330,6 +330,12 @@ CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& lo
             break;
         }
         const double value = static_cast<double>(v) * header.factor;
+        if (!std::isfinite(value)) {
+            // A tiny scale can carry a large value past the double range.
+            load.badToken = std::string(token.substr(0, kShownTokenLength));
+            load.invalidFormat = true;
+            break;
+        }
         if (iir) {
             StoreIirValue(doc, load.count, value);
         } else {

@@ -1,0 +1,2 @@
+repa0 repa1 repa2 repb1 repb2
+repa0 repb2
