@@ -11,6 +11,10 @@ namespace cli {
 
 class CliArgs;
 
+// Exit status of fir when the design ended short of the equiripple optimum: the taps are still
+// printed, and standard error names the achieved and the target weighted ripple.
+constexpr int kExitShortOfOptimum = 5;
+
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.
 const std::set<std::string>& FirDesignOptions();
 const std::set<std::string>& FirOptions(); // design, --response, --quantize, --format

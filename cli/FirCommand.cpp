@@ -147,6 +147,12 @@ int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc) {
             return kExitDesignFailed;
         }
     }
+    if (doc.m_bOptimumReached == 0) {
+        std::fprintf(stderr,
+                     "The design is short of the equiripple optimum: weighted ripple %.6g, "
+                     "target %.6g.\n",
+                     doc.m_dAchievedRipple, doc.m_dTargetRipple);
+    }
     return kExitOk;
 }
 
@@ -198,9 +204,13 @@ int RunFir(const CliArgs& args, COlvexDoc& doc) {
     }
     if (args.Has("response")) {
         doc.FirResponse();
-        return WriteResponseFile(args.Value("response"), doc);
+        status = WriteResponseFile(args.Value("response"), doc);
+        if (status != kExitOk) {
+            return status;
+        }
     }
-    return kExitOk;
+    // The taps stand, but a design short of the optimum is not reported as done.
+    return doc.m_bOptimumReached != 0 ? kExitOk : kExitShortOfOptimum;
 }
 
 } // namespace cli

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -50,11 +51,47 @@ int GridSize(int r, int nBands, const double* pEdges) {
     return g;
 }
 
+// The taps written must hold the level of the exchange on the grid (up to this factor) for the
+// design to count as the optimum; rounding in the taps stays far below it.
+constexpr double kTapLevelTolerance = 1.001;
+
+// Measures the frequency-sampled taps on the grid. Where they fall short of the level of the
+// final extremal set, taps solved from the extremal values directly take their place if they do
+// better. Returns the largest weighted error of the taps that stand.
+double SettleTaps(const RemezWork& w, double* pCoeffs) {
+    const double achieved = TapGridError(w, pCoeffs);
+    if (!(achieved > std::fabs(w.delta) * kTapLevelTolerance)) {
+        return achieved;
+    }
+    std::vector<double> solved(static_cast<size_t>(w.nTaps));
+    if (!SolveTapsOnExtremals(w, solved.data())) {
+        return achieved;
+    }
+    const double better = TapGridError(w, solved.data());
+    if (!(better < achieved)) {
+        return achieved;
+    }
+    std::copy(solved.begin(), solved.end(), pCoeffs);
+    return better;
+}
+
+// Remembers the extremal set of this iteration when its response has the smallest largest error
+// so far (the error just computed belongs to the set in use, before the search replaces it).
+void KeepBestExtremals(RemezWork& w) {
+    if (w.bestError < 0.0 || w.maxError < w.bestError) {
+        w.bestError = w.maxError;
+        std::copy(w.ext, w.ext + w.r + 1, w.bestExt);
+    }
+}
+
 } // namespace
 
 void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
                             const double* pDesired, const double* pWeights) {
     m_bIterationLimit = 0;
+    m_bOptimumReached = 0;
+    m_dAchievedRipple = 0.0;
+    m_dTargetRipple = 0.0;
     RemezWork w;
     w.nTaps = nTaps;
     w.nBands = nBands;
@@ -85,6 +122,7 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     w.error.assign(w.nGrid, 0.0);
     w.gridCos.assign(w.nGrid, 0.0);
     w.candidates.assign(w.nGrid, 0);
+    w.reduced.reserve(w.nGrid);
     w.sumNum.assign(w.nGrid, 0.0);
     w.sumDen.assign(w.nGrid, 0.0);
     w.hit.assign(w.nGrid, -1);
@@ -99,31 +137,46 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
 
     bool converged = false;
     bool failed = false;
-    for (int iteration = 0; iteration < RemezWork::kMaxIterations; ++iteration) {
+    int iteration = 0;
+    for (; iteration < RemezWork::kMaxIterations; ++iteration) {
         ComputeParameters(w);
         if (m_bDesignOk == 0) {
             failed = true;
             break;
         }
         ComputeError(w);
+        KeepBestExtremals(w);
         SearchExtremals(w);
         if (IsConverged(w)) {
             converged = true;
             break;
         }
+        if (w.searchFailed) {
+            break;
+        }
     }
-    if (!converged && !failed) {
+    if (!converged && !failed && iteration == RemezWork::kMaxIterations) {
         m_bIterationLimit = 1;
         WriteConsole("Reached maximum iteration count.\nResults may be bad.\n");
     }
+    if (!converged && !failed && w.bestError >= 0.0) {
+        // Short of the optimum: the extremal set with the smallest largest error seen stands, and
+        // its error on the grid is what the design achieves.
+        std::copy(w.bestExt, w.bestExt + w.r + 1, w.ext);
+        ComputeParameters(w);
+        ComputeError(w);
+    }
 
     ComputeParameters(w);
+    m_dTargetRipple = std::fabs(w.delta);
     const bool even = nTaps % 2 == 0;
     for (int i = 0; i <= nTaps / 2; ++i) {
         const double g = even ? std::cos(std::numbers::pi * static_cast<double>(i) / nTaps) : 1.0;
         w.a[i] = InterpolateResponse(w, static_cast<double>(i) / nTaps) * g;
     }
     FrequencySample(w, pCoeffs);
+    m_dAchievedRipple = SettleTaps(w, pCoeffs);
+    m_bOptimumReached = converged && m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance;
 
     // Validity: a usable design has its largest tap within [0.0001, 20] and no tap that is not a
     // number (a degenerate exchange can produce those, and they must not pass as a design).

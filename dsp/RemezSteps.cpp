@@ -5,7 +5,9 @@
 #include "app/OlvexDoc.h"
 #include "dsp/RemezWork.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -35,7 +37,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
     const int r = w.r;
     for (int i = 0; i <= r; ++i) {
         // An index outside the grid cannot be used: reset it and mark the design failed.
-        if (w.ext[i] < 0 || w.ext[i] > RemezWork::kMaxGridIndex || w.ext[i] >= w.nGrid) {
+        if (w.ext[i] < 0 || w.ext[i] >= w.nGrid) {
             w.ext[i] = 0;
             m_bDesignOk = 0;
         }
@@ -44,6 +46,9 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
 
     // Barycentric weights. The factors are multiplied in an interleaved order (every s-th
     // extremal at a time) and each is doubled, which keeps the product inside double range.
+    // The weights only matter relative to each other, so a small product is no fault in itself:
+    // with many extremals packed into narrow bands it falls far below any fixed bound. Only a
+    // product that vanished or overflowed (two extremals on one frequency) cannot be used.
     const int step = (r - 1) / 15 + 1;
     for (int i = 0; i <= r; ++i) {
         double p = 1.0;
@@ -54,7 +59,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
                 }
             }
         }
-        if (std::fabs(p) < 1e-12) {
+        if (!(std::fabs(p) >= std::numeric_limits<double>::min()) || !std::isfinite(p)) {
             p = 1e-12;
             m_bDesignOk = 0;
         }
@@ -74,6 +79,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
         m_bDesignOk = 0;
     }
     const double delta = num / den;
+    w.delta = delta;
     for (int i = 0; i <= r; ++i) {
         const double s = (i % 2 == 0) ? 1.0 : -1.0;
         w.y[i] = w.desired[w.ext[i]] - s * delta / w.weight[w.ext[i]];
@@ -160,19 +166,23 @@ __attribute__((target_clones("avx2", "default"))) void COlvexDoc::ComputeError(R
             hit[j] = (hit[j] < 0 || i < hit[j]) ? i : hit[j];
         }
     }
+    double largest = 0.0;
     for (int j = 0; j < g; ++j) {
         const double a = hit[j] >= 0 ? w.y[hit[j]] : w.sumNum[j] / w.sumDen[j];
         w.error[j] = w.weight[j] * (w.desired[j] - a);
+        // A NaN error counts as the largest: such a response can never pass as levelled.
+        const double m = std::fabs(w.error[j]);
+        largest = (m > largest || std::isnan(m)) ? m : largest;
     }
+    w.maxError = largest;
 }
 
-void COlvexDoc::SearchExtremals(RemezWork& w) {
-    const std::vector<double>& e = w.error;
-    const int g = w.nGrid;
-    int* q = w.candidates.data();
-    int k = 0;
+namespace {
 
-    // Local extrema of the weighted error, in grid order; the ends count against one neighbour.
+// Local extrema of the weighted error, in grid order, into q; returns their count. The ends
+// count against their one neighbour.
+int CollectCandidates(const std::vector<double>& e, int g, int* q) {
+    int k = 0;
     if ((e[0] > 0.0 && e[0] > e[1]) || (e[0] < 0.0 && e[0] < e[1])) {
         q[k++] = 0;
     }
@@ -185,10 +195,13 @@ void COlvexDoc::SearchExtremals(RemezWork& w) {
     if ((e[g - 1] > 0.0 && e[g - 1] > e[g - 2]) || (e[g - 1] < 0.0 && e[g - 1] < e[g - 2])) {
         q[k++] = g - 1;
     }
+    return k;
+}
 
-    // Remove the surplus one candidate at a time: the smallest of a run of equal signs, or, once
-    // all alternate, the smaller of the two ends.
-    for (int surplus = k - (w.r + 1); surplus > 0; --surplus) {
+// The quick reduction: removes the surplus one candidate at a time, the smallest of a run of
+// equal signs or, once all alternate, the smaller of the two ends. Returns the count left.
+int DropSurplusOneByOne(const std::vector<double>& e, int* q, int k, int wanted) {
+    for (int surplus = k - wanted; surplus > 0; --surplus) {
         bool up = e[q[0]] > 0.0;
         int l = 0;
         bool alternating = true;
@@ -213,13 +226,104 @@ void COlvexDoc::SearchExtremals(RemezWork& w) {
         }
         --k;
     }
+    return k;
+}
 
-    for (int i = 0; i <= w.r; ++i) {
-        w.ext[i] = i < k ? q[i] : 0;
+// A set the exchange can use: the wanted count, alternating in sign, every member at least as
+// large as the current deviation, and holding the largest candidate. The quick reduction can miss
+// each of these; an exchange onto such a set cycles or levels on a wrong alternation.
+bool IsSoundSet(const std::vector<double>& e, const int* q, int k, int wanted, double level,
+                double largest) {
+    if (k != wanted) {
+        return false;
+    }
+    bool holdsLargest = false;
+    for (int i = 0; i < k; ++i) {
+        const double m = std::fabs(e[q[i]]);
+        if (m < level || (i > 0 && (e[q[i]] > 0.0) == (e[q[i - 1]] > 0.0))) {
+            return false;
+        }
+        holdsLargest = holdsLargest || m >= largest;
+    }
+    return holdsLargest;
+}
+
+// The multiple exchange: keeps the largest alternating set. A run of equal signs keeps its
+// largest member; then the surplus goes without breaking the alternation, the cheapest first: an
+// end, or two neighbours together (the larger of the two is the price), and when only one is too
+// many, the smaller end. Returns the count.
+int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted) {
+    int n = 0;
+    for (int i = 0; i < k; ++i) {
+        const int c = q[i];
+        if (n > 0 && (e[c] > 0.0) == (e[q[n - 1]] > 0.0)) {
+            q[n - 1] = std::fabs(e[c]) > std::fabs(e[q[n - 1]]) ? c : q[n - 1];
+            continue;
+        }
+        q[n++] = c;
+    }
+    auto size = [&](int i) { return std::fabs(e[q[i]]); };
+    auto erase = [&](int at, int count) {
+        for (int j = at; j + count < n; ++j) {
+            q[j] = q[j + count];
+        }
+        n -= count;
+    };
+    while (n > wanted) {
+        int at = size(n - 1) < size(0) ? n - 1 : 0;
+        double price = size(at);
+        int count = 1;
+        if (n >= wanted + 2) {
+            for (int i = 0; i + 1 < n; ++i) {
+                const double pair = std::max(size(i), size(i + 1));
+                if (pair < price) {
+                    price = pair;
+                    at = i;
+                    count = 2;
+                }
+            }
+        }
+        erase(at, count);
+    }
+    return n;
+}
+
+} // namespace
+
+void COlvexDoc::SearchExtremals(RemezWork& w) {
+    const std::vector<double>& e = w.error;
+    const int wanted = w.r + 1;
+    int* q = w.candidates.data();
+    const int k = CollectCandidates(e, w.nGrid, q);
+
+    // The quick reduction works on a copy; it stands when it gives a sound set, which keeps the
+    // designs it already led to the optimum exactly as they were.
+    std::vector<int>& kept = w.reduced;
+    kept.assign(q, q + k);
+    const double deviation = std::fabs(w.delta) * (1.0 - 1e-9);
+    int n = DropSurplusOneByOne(e, kept.data(), k, wanted);
+    if (!IsSoundSet(e, kept.data(), n, wanted, deviation, w.maxError)) {
+        // When even the multiple exchange finds no r + 1 alternating extrema (the deviation has
+        // fallen below rounding, so the signs mean little), the quick set is still a way on.
+        const int alternating = KeepLargestAlternation(e, q, k, wanted);
+        if (alternating == wanted) {
+            kept.assign(q, q + alternating);
+            n = alternating;
+        }
+    }
+    if (n < wanted) {
+        // Fewer than r + 1 extrema: the exchange cannot go on, and the extremals stay.
+        w.searchFailed = true;
+        return;
+    }
+    for (int i = 0; i < wanted; ++i) {
+        w.ext[i] = kept[i];
     }
 }
 
 bool COlvexDoc::IsConverged(const RemezWork& w) const {
+    // Level when the largest error anywhere on the grid exceeds the smallest on the extremals by
+    // less than the tolerance: a set that missed a larger extremum elsewhere is not converged.
     double mn = std::fabs(w.error[w.ext[0]]);
     double mx = mn;
     for (int i = 1; i <= w.r; ++i) {
@@ -227,7 +331,11 @@ bool COlvexDoc::IsConverged(const RemezWork& w) const {
         mn = v < mn ? v : mn;
         mx = v > mx ? v : mx;
     }
-    return (mx - mn) / mx < 0.0001;
+    mx = w.maxError > mx ? w.maxError : mx;
+    if (w.searchFailed) {
+        return false;
+    }
+    return mx == 0.0 || (mx - mn) / mx < RemezWork::kLevelTolerance;
 }
 
 void COlvexDoc::FrequencySample(const RemezWork& w, double* pCoeffs) const {

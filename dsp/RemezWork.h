@@ -4,10 +4,12 @@
 #include <vector>
 
 struct RemezWork {
-    static constexpr int kGridDensity = 16;    // dense-grid points per cosine term
-    static constexpr int kMaxIterations = 40;  // exchange iterations before giving up
-    static constexpr int kMaxExtremals = 200;  // capacity of the per-extremal arrays (r <= 199)
-    static constexpr int kMaxGridIndex = 4999; // largest extremal index the parameters accept
+    static constexpr int kGridDensity = 16;   // dense-grid points per cosine term
+    static constexpr int kMaxIterations = 40; // exchange iterations before giving up
+    static constexpr int kMaxExtremals = 200; // capacity of the per-extremal arrays (r <= 199)
+    // Converged when the largest weighted error anywhere on the grid and the smallest on the new
+    // extremals agree to this fraction: the error is then level, at the optimum the grid allows.
+    static constexpr double kLevelTolerance = 0.0001;
 
     // The layout of this run (the document's own arrays).
     int nTaps = 0;
@@ -24,6 +26,7 @@ struct RemezWork {
     // error E of the current iteration, and cos(2 pi f) of each grid frequency.
     std::vector<double> grid, desired, weight, error, gridCos;
     std::vector<int> candidates; // extremal search: candidate grid indices (capacity G)
+    std::vector<int> reduced;    // extremal search: the candidates after the quick reduction
     // Response evaluation over the whole grid: running barycentric sums per grid point, and the
     // first extremal whose cosine lies within 1e-7 of the point's (-1 when none does).
     std::vector<double> sumNum, sumDen;
@@ -37,4 +40,22 @@ struct RemezWork {
     double y[kMaxExtremals] = {};
     // Frequency samples A[0..N/2] of the final response.
     double a[kMaxExtremals] = {};
+
+    double delta = 0.0;        // signed deviation of the current extremal set (weighted)
+    double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
+    bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
+    // The extremal set whose response had the smallest largest error so far, and that error:
+    // what a run that never levels falls back to.
+    int bestExt[kMaxExtremals] = {};
+    double bestError = -1.0;
 };
+
+// The taps of a design checked against the grid, and re-solved where the frequency sampling lost
+// precision (dsp/RemezTaps.cpp).
+//
+// Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.
+double TapGridError(const RemezWork& w, const double* pCoeffs);
+// Solves the cosine coefficients of the response from its values on the current extremal set
+// (least squares, Householder QR) and writes them as taps. Returns false when the system is
+// degenerate; the taps are then untouched.
+bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs);

@@ -1,0 +1,208 @@
+#!/usr/bin/python3
+"""Sweeps `vantrel-cli fir` over tap counts and band layouts and compares the weighted error of
+each design with scipy.signal.remez (maxiter 200, grid density 16) on the same bands.
+
+For every design it records: our exit status, whether standard error warned that the design is
+short of the optimum, the Remez iteration count (when --iterations is given and the CLI prints
+it), and the ratio of our weighted error to scipy's, both measured on a fine grid over the bands.
+
+usage: sweep_remez.py PATH/TO/vantrel-cli [--nmin 11] [--nmax 200] [--random K] [--seed S]
+                      [--only NAME] [--save FILE.json] [--verbose]
+
+Summary per layout: designs scipy completes, how many of ours are within 0.1 % of scipy's
+error, worse (and how many of those without a warning), refused (exit 3) while scipy's error is
+above 1e-5, and the exit-status histogram. A developer script: it takes a minute or two.
+"""
+import argparse
+import json
+import random
+import subprocess
+import sys
+import time
+import warnings
+
+import numpy as np
+import scipy.signal as signal
+
+WITHIN = 1.001  # "at the optimum": within 0.1 % of scipy's weighted error
+TINY = 1e-5     # below this error scipy itself is at the limit of double precision
+
+# name, type, edges as fractions of fs, RR
+PUBLISHED = [
+    ("bp1973", "bpf", [0.1, 0.2, 0.35, 0.425], 10),
+    ("bs-0.1/0.15/0.35/0.42", "brf", [0.1, 0.15, 0.35, 0.42], 50),
+    ("bp-narrow", "bpf", [0.15, 0.2, 0.3, 0.35], 1),
+    ("bs-wide", "brf", [0.05, 0.1, 0.3, 0.4], 10),
+    ("lp-0.2/0.25", "lpf", [0.2, 0.25], 10),
+    ("hp-0.2/0.25", "hpf", [0.2, 0.25], 10),
+]
+
+
+def layout(kind, edges, rr):
+    if kind == "lpf":
+        return [0, edges[0], edges[1], 0.5], [1, 0], [1, rr]
+    if kind == "hpf":
+        return [0, edges[0], edges[1], 0.5], [0, 1], [rr, 1]
+    if kind == "brf":
+        return [0] + edges + [0.5], [1, 0, 1], [1, rr, 1]
+    return [0] + edges + [0.5], [0, 1, 0], [rr, 1, rr]
+
+
+def weighted_error(h, bands, desired, weights):
+    """Largest weighted error of the zero-phase amplitude over all bands, on a fine grid."""
+    n = len(h)
+    k = np.arange(n) - (n - 1) / 2.0
+    worst = 0.0
+    for b, (d, w) in enumerate(zip(desired, weights)):
+        f = np.linspace(bands[2 * b], bands[2 * b + 1], 3000)
+        amplitude = np.cos(2 * np.pi * np.outer(f, k)) @ h
+        worst = max(worst, w * float(np.max(np.abs(amplitude - d))))
+    return worst
+
+
+def dense_grid(n, bands):
+    """The engine's dense grid: per band trunc(width/step + 0.5) points from the lower edge in
+    steps of 0.5/(16 r), the last one moved onto the upper edge."""
+    r = n // 2 + (n % 2)
+    step = 0.5 / (16 * r)
+    points = []
+    for b in range(len(bands) // 2):
+        lo, hi = bands[2 * b], bands[2 * b + 1]
+        k = int((hi - lo) / step + 0.5)
+        f = [lo + i * step for i in range(k)]
+        if f:
+            f[-1] = hi
+        points.append(np.array(f))
+    return points
+
+
+def grid_error(h, bands, desired, weights):
+    """Largest weighted error on the engine's own dense grid: the optimum the grid allows."""
+    n = len(h)
+    k = np.arange(n) - (n - 1) / 2.0
+    worst = 0.0
+    for f, d, w in zip(dense_grid(n, bands), desired, weights):
+        if len(f) == 0:
+            continue
+        amplitude = np.cos(2 * np.pi * np.outer(f, k)) @ h
+        worst = max(worst, w * float(np.max(np.abs(amplitude - d))))
+    return worst
+
+
+def random_layouts(count, seed):
+    rng = random.Random(seed)
+    out = []
+    kinds = ["lpf", "hpf", "brf", "bpf"]
+    for i in range(count):
+        kind = kinds[i % 4]
+        rr = round(10 ** rng.uniform(0, 2), 2)
+        if kind in ("lpf", "hpf"):
+            a = rng.uniform(0.05, 0.4)
+            t = rng.uniform(0.02, 0.08)
+            edges = [round(a, 4), round(min(a + t, 0.48), 4)]
+        else:
+            a = rng.uniform(0.05, 0.2)
+            t1 = rng.uniform(0.03, 0.08)
+            c = rng.uniform(a + t1 + 0.05, 0.38)
+            t2 = t1 * rng.uniform(0.7, 1.4)
+            edges = [round(a, 4), round(a + t1, 4), round(c, 4), round(min(c + t2, 0.48), 4)]
+        out.append((f"random{i}-{kind}", kind, edges, rr))
+    return out
+
+
+def run_ours(cli, kind, edges, taps, rr):
+    args = [cli, "fir", "--type", kind, "--fs", "1", "--edges",
+            ",".join(repr(e) for e in edges), "--taps", str(taps), "--rr", str(rr)]
+    run = subprocess.run(args, capture_output=True, text=True)
+    h = np.array([float(v) for v in run.stdout.split()]) if run.returncode in (0, 5) else None
+    return run.returncode, run.stderr, h
+
+
+def run_scipy(n, bands, desired, weights):
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        try:
+            return signal.remez(n, bands, desired, weight=weights, fs=1, grid_density=16,
+                                maxiter=200)
+        except ValueError:
+            return None
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("cli")
+    p.add_argument("--nmin", type=int, default=11)
+    p.add_argument("--nmax", type=int, default=200)
+    p.add_argument("--random", type=int, default=8)
+    p.add_argument("--seed", type=int, default=1)
+    p.add_argument("--only", default=None)
+    p.add_argument("--save", default=None)
+    p.add_argument("--verbose", action="store_true")
+    a = p.parse_args()
+
+    layouts = PUBLISHED + random_layouts(a.random, a.seed)
+    if a.only:
+        layouts = [l for l in layouts if a.only in l[0]]
+    records = []
+    totals = {"scipy_done": 0, "within": 0, "worse": 0, "worse_silent": 0, "refused": 0}
+    start = time.time()
+    for name, kind, edges, rr in layouts:
+        bands, desired, weights = layout(kind, edges, rr)
+        stats = {"scipy_done": 0, "within": 0, "worse": 0, "worse_silent": 0, "refused": 0}
+        statuses = {}
+        worst_ratio = 0.0
+        for taps in range(a.nmin, a.nmax + 1):
+            designed = taps - 1 if kind in ("hpf", "brf") and taps % 2 == 0 else taps
+            status, stderr, h = run_ours(a.cli, kind, edges, taps, rr)
+            statuses[status] = statuses.get(status, 0) + 1
+            warned = status == 5 or "Reached maximum iteration count" in stderr
+            ref = run_scipy(designed, bands, desired, weights)
+            rec = {"layout": name, "taps": taps, "designed": designed, "status": status,
+                   "warned": warned}
+            if ref is not None:
+                ref_err = weighted_error(ref, bands, desired, weights)
+                rec["scipy"] = ref_err
+                stats["scipy_done"] += 1
+                if h is not None:
+                    ours = weighted_error(h[:designed], bands, desired, weights)
+                    rec["ours"] = ours
+                    ratio = ours / ref_err if ref_err > 0 else 1.0
+                    rec["ratio"] = ratio
+                    ref_grid = grid_error(ref, bands, desired, weights)
+                    rec["grid_ratio"] = (grid_error(h[:designed], bands, desired, weights) /
+                                         ref_grid if ref_grid > 0 else 1.0)
+                    if ratio <= WITHIN:
+                        stats["within"] += 1
+                    else:
+                        stats["worse"] += 1
+                        worst_ratio = max(worst_ratio, ratio)
+                        if not warned:
+                            stats["worse_silent"] += 1
+                        if a.verbose:
+                            print(f"  {name} N={taps}: ratio {ratio:.4f} status {status}"
+                                  f"{' warned' if warned else ' SILENT'}")
+                elif ref_err > TINY:
+                    stats["refused"] += 1
+                    if a.verbose:
+                        print(f"  {name} N={taps}: refused (status {status}), scipy error "
+                              f"{ref_err:.3g}")
+            records.append(rec)
+        for key in totals:
+            totals[key] += stats[key]
+        print(f"{name:24s} scipy done {stats['scipy_done']:3d}  within 0.1% {stats['within']:3d}"
+              f"  worse {stats['worse']:3d} (silent {stats['worse_silent']:3d}, worst "
+              f"{worst_ratio:.3g}x)  refused {stats['refused']:3d}  exit {dict(sorted(statuses.items()))}",
+              flush=True)
+    share = totals["within"] / max(totals["scipy_done"], 1)
+    print(f"ALL: {totals['within']} of {totals['scipy_done']} within 0.1% ({share:.2%}), worse "
+          f"{totals['worse']} (silent {totals['worse_silent']}), refused {totals['refused']}; "
+          f"{time.time() - start:.0f} s")
+    if a.save:
+        with open(a.save, "w") as f:
+            json.dump(records, f)
+    ok = share >= 0.99 and totals["worse_silent"] == 0 and totals["refused"] == 0
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
