@@ -347,7 +347,7 @@ TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
          false,
          true,
          1,
-         {0.5e300},
+         {0.5 * (1.0 / 1e-300)},
          true,
          kFormatDec},
         {"non-number scale",
