@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -22,9 +23,10 @@ QString Text(const std::string& text) {
 
 CMainFrame::CMainFrame(COlvexDoc& doc) {
     using namespace resources;
-    // Position (0, 0), outer size 740 x 600, no maximize box.
+    // Position (0, 0), outer size 740 x 600; the window can be resized and maximized, and the
+    // plot area grows with it (the form's template size is the smallest it gets).
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Untitled - ") + Text(DocumentString(DocString::kWindowTitle)));
     m_form = new platform::qt::QtTemplateWidget(FormTemplate(), this);
     setCentralWidget(m_form);
@@ -34,6 +36,13 @@ CMainFrame::CMainFrame(COlvexDoc& doc) {
     m_host->SetEventSink(m_view.get());
     m_form->onButton = [this](int id) { OnCommand(id); };
     m_form->onPaint = [this] { m_view->OnPaint(); };
+    m_form->GrowWith(kIdcPlotArea, kIdcOutput);
+    if (platform::qt::PictureWidget* plot = m_form->Picture(kIdcPlotArea)) {
+        plot->onMouseMove = [this](QPoint at, QSize size) {
+            m_view->OnPlotMouseMove({at.x(), at.y()}, {size.width(), size.height()});
+        };
+        plot->onMouseLeave = [this] { m_view->OnPlotMouseLeave(); };
+    }
 
     BuildMenu();
     BuildToolbar();
@@ -212,5 +221,9 @@ void CMainFrame::FitOuterSize() {
 void CMainFrame::ShowAndUpdate() {
     show();
     FitOuterSize();
+    // At the default size the form's controls stand where the template puts them; the plot
+    // grows only when the window does.
+    layout()->activate();
+    m_form->SetGrowthBase(m_form->size());
     m_view->OnInitialUpdate();
 }

@@ -20,7 +20,7 @@ struct CommandRoute {
 
 // The view's command table: the form's buttons and the Help menu. The about command is taken
 // here before the application sees it.
-constexpr std::array<CommandRoute, 12> kCommandRoutes{{
+constexpr std::array<CommandRoute, 13> kCommandRoutes{{
     {resources::kIdcDesign, &COlvexView::OnDesign},
     {resources::kIdcFResponse, &COlvexView::OnFResponse},
     {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
@@ -33,6 +33,7 @@ constexpr std::array<CommandRoute, 12> kCommandRoutes{{
     {resources::kIdOnlineHelp, &COlvexView::OnOnlineHelp},
     {resources::kIdUserCoeffsFormat, &COlvexView::OnUserCoeffsFormat},
     {resources::kIdAppAbout, &COlvexView::OnAbout},
+    {resources::kIdMeasurements, &COlvexView::OnMeasurements},
 }};
 
 // Print layout: the page mapping and the font of the print-out.
@@ -134,11 +135,20 @@ void COlvexView::OnPlotMouseMove(platform::Point device, platform::Size surface)
     const platform::Point logical = plots::ScreenPlotMapping(surface).ToLogical(device);
     const std::string text =
         plots::ResponseCursorText(m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0}, logical);
-    m_host.SetStatusText(text.empty() ? resources::LoadString(resources::kIdsIdleMessage) : text);
+    if (!text.empty()) {
+        m_host.SetStatusText(text);
+        m_bCursorReadout = true;
+    } else {
+        OnPlotMouseLeave();
+    }
 }
 
 void COlvexView::OnPlotMouseLeave() {
-    m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
+    // Only a readout is taken back: other messages (the iteration limit) stay.
+    if (m_bCursorReadout) {
+        m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
+        m_bCursorReadout = false;
+    }
 }
 
 void COlvexView::OnPrint(platform::DrawContext& dc) {

@@ -76,6 +76,8 @@ public:
     void OnOnlineHelp();
     void OnUserCoeffsFormat();
     void OnAbout();
+    // View > Measurements: the measured gain per band (dsp/MeasureCommand.cpp).
+    void OnMeasurements();
 
     // ---- Design (app/DesignCommand.cpp) and Coefficients (coeffs/CoefficientsCommand.cpp) -------
     void OnDesign();
@@ -126,4 +128,5 @@ private:
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;
+    bool m_bCursorReadout = false; // the status bar shows the cursor readout
 };

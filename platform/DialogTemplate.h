@@ -51,6 +51,7 @@ enum ControlStyle : unsigned {
     kStyleBorder = 1u << 4,
     kStyleSunken = 1u << 5,
     kStyleWhiteFill = 1u << 6, // a picture showing a plain white bitmap
+    kStyleFixedPitch = 1u << 7, // text in the desktop's fixed-pitch font (columns line up)
 };
 
 struct Rect {

@@ -52,8 +52,9 @@ const platform::DialogTemplate& FormTemplate() {
              ControlKind::kEdit,
              "",
              {138, 197, 230, 112},
+             // Fixed pitch: the report's columns line up.
              platform::kStyleMultiLine | platform::kStyleReadOnly | platform::kStyleScrollBars |
-                 platform::kStyleBorder},
+                 platform::kStyleBorder | platform::kStyleFixedPitch},
             {kIdStatic, ControlKind::kStaticText, "Vantrel", {29, 275, 80, 8}},
             {kIdStatic, ControlKind::kStaticText, "Digital filter design", {27, 286, 100, 8}},
             {kIdStatic, ControlKind::kStaticText, "https://vantrel.example/", {28, 297, 100, 8}},

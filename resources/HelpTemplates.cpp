@@ -20,15 +20,15 @@ constexpr int kMargin = 10;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 
-platform::ControlTemplate Line(const std::string& text, int x, int y, int width) {
-    return {kIdStatic, ControlKind::kStaticText, text, {x, y, width, kLineHeight}};
+platform::ControlTemplate Line(const std::string& text, int x, int y, int width, unsigned style) {
+    return {kIdStatic, ControlKind::kStaticText, text, {x, y, width, kLineHeight}, style};
 }
 
 // Static lines one under the other from (x, y); returns the y below the last one.
 int AddLines(platform::DialogTemplate& dialog, const std::vector<std::string>& lines, int x, int y,
-             int width) {
+             int width, unsigned style = platform::kStyleNone) {
     for (const std::string& text : lines) {
-        dialog.controls.push_back(Line(text, x, y, width));
+        dialog.controls.push_back(Line(text, x, y, width, style));
         y += kLineStep;
     }
     return y;
@@ -36,10 +36,11 @@ int AddLines(platform::DialogTemplate& dialog, const std::vector<std::string>& l
 
 // A group box holding lines; returns the y below the box.
 int AddGroup(platform::DialogTemplate& dialog, const std::string& title,
-             const std::vector<std::string>& lines, int x, int y, int width) {
+             const std::vector<std::string>& lines, int x, int y, int width,
+             unsigned style = platform::kStyleNone) {
     const int height = kLineStep * static_cast<int>(lines.size()) + 2 * kMargin;
     dialog.controls.push_back({kIdStatic, ControlKind::kGroupBox, title, {x, y, width, height}});
-    AddLines(dialog, lines, x + kMargin, y + kMargin + 2, width - 2 * kMargin);
+    AddLines(dialog, lines, x + kMargin, y + kMargin + 2, width - 2 * kMargin, style);
     return y + height;
 }
 
@@ -98,32 +99,35 @@ const platform::DialogTemplate& OnlineHelpTemplate() {
 
 const platform::DialogTemplate& UserCoeffsFormatTemplate() {
     static const platform::DialogTemplate dialog = [] {
-        constexpr int kColumnWidth = 190;
-        constexpr int kWideColumnWidth = 290;
-        constexpr int kWidth = kMargin + kColumnWidth + kMargin + kWideColumnWidth + kMargin;
-        constexpr int kRightX = kMargin + kColumnWidth + kMargin;
+        // Narrow enough to open inside the main window: real and decimal side by side, then hex
+        // and binary (the long lines) under them across the whole width. The formats are shown
+        // in the fixed-pitch font, so the span markers stand on the digits' character grid.
+        constexpr unsigned kFixed = platform::kStyleFixedPitch;
+        constexpr int kGap = 6;
+        constexpr int kColumnWidth = 140;
+        constexpr int kWideWidth = 2 * kColumnWidth + kGap;
+        constexpr int kWidth = kMargin + kWideWidth + kMargin;
+        constexpr int kRightX = kMargin + kColumnWidth + kGap;
         platform::DialogTemplate d = Empty(kIddUserCoeffsFormat, "User Coeffs Format");
-        // Real and decimal on the left, hex and binary (the long lines) on the right.
-        int left =
+        const int left =
             AddGroup(d, "Real Coeffs",
                      {"Data is Real : 1.0 => 1.0", "1.234", "0.15", "20", "3.456e-3", "-1.34e2"},
-                     kMargin, kMargin, kColumnWidth);
-        left = AddGroup(d, "Decimal Coeffs",
-                        {"Data is Dec : 1.0 => 32768", "0", "10", "-15", "-2147483647",
-                         "Note : |Value| < 2^31"},
-                        kMargin, left + 6, kColumnWidth);
-        int right =
-            AddGroup(d, "Hex Coeffs",
-                     {"Data is Hex : 1.0 => 00008000h", "00000001h", "00000A3Ch", "7FFFFFFFh",
-                      "80000000h", "<- 32bits + 'h' ->", "Note : MSBs are polarity bits."},
-                     kRightX, kMargin, kWideColumnWidth);
-        right = AddGroup(d, "Binary Coeffs",
-                         {"Data is Bin : 1.0 => 00000000000000001000000000000000b",
-                          "000000000000000000000000001110101b", "01110011110101110111111011111000b",
-                          "11010001110101110101110110010111b",
-                          "<---------- 32bits + 'b' ---------->", "Note : MSBs are polarity bits."},
-                         kRightX, right + 6, kWideColumnWidth);
-        Finish(d, kWidth, (left > right ? left : right) + 8);
+                     kMargin, kMargin, kColumnWidth, kFixed);
+        const int right = AddGroup(d, "Decimal Coeffs",
+                                   {"Data is Dec : 1.0 => 32768", "0", "10", "-15", "-2147483647",
+                                    "Note : |Value| < 2^31"},
+                                   kRightX, kMargin, kColumnWidth, kFixed);
+        int y = AddGroup(d, "Hex Coeffs",
+                         {"Data is Hex : 1.0 => 00008000h", "00000001h", "00000A3Ch", "7FFFFFFFh",
+                          "80000000h", "<- 32bits + 'h' ->", "Note : MSBs are polarity bits."},
+                         kMargin, (left > right ? left : right) + kGap, kWideWidth, kFixed);
+        y = AddGroup(d, "Binary Coeffs",
+                     {"Data is Bin : 1.0 => 00000000000000001000000000000000b",
+                      "000000000000000000000000001110101b", "01110011110101110111111011111000b",
+                      "11010001110101110101110110010111b", "<---------- 32bits + 'b' ---------->",
+                      "Note : MSBs are polarity bits."},
+                     kMargin, y + kGap, kWideWidth, kFixed);
+        Finish(d, kWidth, y + 8);
         return d;
     }();
     return dialog;

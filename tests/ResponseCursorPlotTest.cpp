@@ -115,6 +115,11 @@ TEST(ResponseCursor, StatusBarFollowsTheMouseOverThePlotControl) {
     view.m_bNoDesign = 0;
     view.RedrawPlot(); // computes the response the readout reads
     const std::string ready = resources::LoadString(resources::kIdsIdleMessage);
+    // A status message of another command stays while the mouse is away from the curve.
+    host.SetStatusText("Reached maximum iteration count. Results may be bad.");
+    view.OnPlotMouseMove({0, 0}, plots::kDefaultPlotSurface);
+    view.OnPlotMouseLeave();
+    EXPECT_EQ(host.StatusTexts().back(), "Reached maximum iteration count. Results may be bad.");
     const struct {
         platform::Size surface;
     } cases[] = {{plots::kDefaultPlotSurface}, {{1000, 700}}};

@@ -39,7 +39,8 @@ void QtDialog::DrawPictures() {
         painter.setRenderHint(QPainter::Antialiasing);
         QtDrawContext dc(painter);
         dc.SetWindowExt({control.rect.width, control.rect.height});
-        dc.SetViewportExt({picture->Image().width(), picture->Image().height()});
+        const QSize shown = picture->Image().deviceIndependentSize().toSize();
+        dc.SetViewportExt({shown.width(), shown.height()});
         m_dialog.DrawPicture(control.id, dc);
     }
 }

@@ -3,14 +3,17 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QSlider>
 
 namespace platform::qt {
@@ -35,22 +38,81 @@ std::string FromWidgetText(const QString& text) {
     return stored.toStdString();
 }
 
+// A read-only edit looks it: the window's grey instead of the white of a field that takes
+// input, and it is left out of the tab order, so a dialog never opens with the focus in it.
+// It still takes a click, so its text can be selected and copied.
+void ShowReadOnly(QWidget* widget, bool readOnly) {
+    auto* line = qobject_cast<QLineEdit*>(widget);
+    auto* text = qobject_cast<QPlainTextEdit*>(widget);
+    if (line == nullptr && text == nullptr) {
+        return;
+    }
+    if (line != nullptr) {
+        line->setReadOnly(readOnly);
+    } else {
+        text->setReadOnly(readOnly);
+    }
+    QPalette palette =
+        widget->parentWidget() != nullptr ? widget->parentWidget()->palette() : widget->palette();
+    if (readOnly) {
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    }
+    widget->setPalette(palette);
+    widget->setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
+}
+
 } // namespace
 
 QSize TemplatePixelSize(const DialogTemplate& dialog) {
     return {DialogUnitsToPixelsX(dialog.size.cx), DialogUnitsToPixelsY(dialog.size.cy)};
 }
 
+namespace {
+QImage WhiteImage(QSize size, qreal ratio) {
+    QImage image(size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    return image;
+}
+} // namespace
+
 PictureWidget::PictureWidget(QWidget* parent, QSize size, bool sunken)
-    : QWidget(parent), m_image(size, QImage::Format_RGB32), m_sunken(sunken) {
-    m_image.fill(Qt::white);
+    : QWidget(parent), m_image(WhiteImage(size, parent->devicePixelRatioF())), m_sunken(sunken) {
     // The picture paints all of itself, so an update never repaints the form beneath it.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void PictureWidget::resizeEvent(QResizeEvent* /*event*/) {
+    const qreal ratio = devicePixelRatioF();
+    if (m_image.deviceIndependentSize().toSize() == size() && m_image.devicePixelRatio() == ratio) {
+        return;
+    }
+    QImage resized = WhiteImage(size(), ratio);
+    QPainter painter(&resized);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(0, 0), resized.deviceIndependentSize()), m_image);
+    painter.end();
+    m_image = std::move(resized);
+}
+
+void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) {
+        onMouseMove(event->position().toPoint(), size());
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void PictureWidget::leaveEvent(QEvent* event) {
+    if (onMouseLeave) {
+        onMouseLeave();
+    }
+    QWidget::leaveEvent(event);
 }
 
 void PictureWidget::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_image);
+    painter.drawImage(QRectF(rect()), m_image);
     if (m_sunken) {
         painter.setPen(palette().color(QPalette::Dark));
         painter.drawLine(0, 0, width() - 1, 0);
@@ -87,7 +149,6 @@ QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*&
     case ControlKind::kEdit:
         if ((control.style & kStyleMultiLine) != 0) {
             auto* edit = new QPlainTextEdit(this);
-            edit->setReadOnly((control.style & kStyleReadOnly) != 0);
             edit->setLineWrapMode(QPlainTextEdit::NoWrap);
             if ((control.style & kStyleScrollBars) != 0) {
                 edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -97,9 +158,9 @@ QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*&
             widget = edit;
         } else {
             auto* edit = new QLineEdit(text, this);
-            edit->setReadOnly((control.style & kStyleReadOnly) != 0);
             widget = edit;
         }
+        ShowReadOnly(widget, (control.style & kStyleReadOnly) != 0);
         break;
     case ControlKind::kRadio: {
         auto* radio = new QRadioButton(text, this);
@@ -148,10 +209,56 @@ QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*&
     }
     }
     widget->setGeometry(ToPixels(control.rect));
+    if ((control.style & kStyleFixedPitch) != 0) {
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPointSizeF(widget->font().pointSizeF());
+        widget->setFont(fixed);
+    }
     if (control.id != kIdStatic) {
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
     }
     return widget;
+}
+
+void QtTemplateWidget::GrowWith(int growing, int below) {
+    m_growing = growing;
+    m_below = below;
+    setMinimumSize(TemplatePixelSize(m_template));
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void QtTemplateWidget::SetGrowthBase(QSize base) {
+    m_growthBase = base;
+    LayOutGrowing();
+}
+
+void QtTemplateWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOutGrowing();
+}
+
+void QtTemplateWidget::LayOutGrowing() {
+    QWidget* growing = Control(m_growing);
+    QWidget* below = Control(m_below);
+    if (growing == nullptr) {
+        return;
+    }
+    // Extra room over the template size: the plot takes all the width and three quarters of the
+    // height; the box under it the rest of the height.
+    constexpr int kGrowingShare = 3;
+    constexpr int kShares = 4;
+    const QSize base = m_growthBase.isValid() ? m_growthBase : TemplatePixelSize(m_template);
+    const QSize extra = (size() - base).expandedTo(QSize(0, 0));
+    const int growHeight = extra.height() * kGrowingShare / kShares;
+    for (const ControlTemplate& control : m_template.controls) {
+        const QRect home = ToPixels(control.rect);
+        if (control.id == m_growing) {
+            growing->setGeometry(home.adjusted(0, 0, extra.width(), growHeight));
+        } else if (control.id == m_below && below != nullptr) {
+            below->setGeometry(home.translated(0, growHeight)
+                                   .adjusted(0, 0, extra.width(), extra.height() - growHeight));
+        }
+    }
 }
 
 void QtTemplateWidget::RequestViewPaint() {
@@ -254,12 +361,7 @@ void QtTemplateWidget::SetSliderPos(int id, int pos) {
 }
 
 void QtTemplateWidget::SetReadOnly(int id, bool readOnly) {
-    QWidget* widget = Control(id);
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        edit->setReadOnly(readOnly);
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
-        text->setReadOnly(readOnly);
-    }
+    ShowReadOnly(Control(id), readOnly);
 }
 
 void QtTemplateWidget::SetFocus(int id) {

@@ -14,14 +14,23 @@ class QButtonGroup;
 
 namespace platform::qt {
 
-// A picture control: shows an image that drawing contexts paint into; starts plain white.
+// A picture control: shows an image that drawing contexts paint into; starts plain white. The
+// image has the widget's size in device pixels (twice as many on a screen of ratio 2), so what
+// is drawn into it stays crisp; a resize keeps the old picture, stretched, until it is redrawn.
 class PictureWidget : public QWidget {
 public:
     PictureWidget(QWidget* parent, QSize size, bool sunken);
     QImage& Image() { return m_image; }
 
+    // The mouse moved over the picture (widget pixels) or left it.
+    std::function<void(QPoint at, QSize size)> onMouseMove;
+    std::function<void()> onMouseLeave;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QImage m_image;
@@ -44,6 +53,12 @@ public:
     std::function<void()> onPaint;
     // Schedules a repaint of the whole widget that runs onPaint.
     void RequestViewPaint();
+    // Lets the widget grow beyond its template size: `growing` takes all the extra width and
+    // most of the extra height; `below` (under it) moves down, widens and takes the rest.
+    void GrowWith(int growing, int below);
+    // The size at which the controls stand at their template places (the default: the template's
+    // own size); growth is measured from it.
+    void SetGrowthBase(QSize base);
 
     std::string GetText(int id) const override;
     void SetText(int id, const std::string& text) override;
@@ -56,12 +71,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* Create(const ControlTemplate& control, QButtonGroup*& radioGroup);
 
     DialogTemplate m_template;
     bool m_viewPaintRequested = false;
+    int m_growing = kIdStatic;
+    int m_below = kIdStatic;
+    QSize m_growthBase;
+    void LayOutGrowing();
     std::map<int, QWidget*> m_controls;
     std::map<int, QButtonGroup*> m_radioGroups; // radio id -> its group
 };

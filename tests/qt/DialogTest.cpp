@@ -116,19 +116,25 @@ TEST(QtRender, FrameInImagePdfAndSvg) {
         plots::DrawResponseFrame(dc, 20, 0, false);
     };
     const QImage image = platform::qt::RenderToImage(QSize(402, 274), frame);
-    // Frame black, with the end point of each line left out as the platform drew lines; the
-    // dotted grid grey on row 4; outside white.
-    EXPECT_EQ(image.pixel(20, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(379, 250), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(380, 249), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(380, 250), qRgb(255, 255, 255));
+    // The frame at its logical corners as the mapping into the image places them: black, with
+    // the end point of each line left out as the platform drew lines; the dotted grid grey on
+    // row 4; outside white.
+    const platform::Mapping m = plots::ScreenPlotMapping({402, 274});
+    const auto at = [&m](int x, int y) {
+        const platform::Point p = m.ToDevice({x, y});
+        return QPoint(p.x, p.y);
+    };
+    EXPECT_EQ(image.pixel(at(20, 0)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(at(380, 250) - QPoint(1, 0)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(at(380, 250) - QPoint(0, 1)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(at(380, 250)), qRgb(255, 255, 255));
     int grey = 0;
-    for (int x = 21; x < 380; ++x) {
-        grey += image.pixel(x, 83) == qRgb(100, 100, 100);
+    for (int x = at(20, 0).x() + 1; x < at(380, 0).x(); ++x) {
+        grey += image.pixel(x, at(0, 83).y()) == qRgb(100, 100, 100);
     }
     EXPECT_GT(grey, 50);
-    EXPECT_LT(grey, 359) << "the grid is dotted";
-    EXPECT_EQ(image.pixel(10, 100), qRgb(255, 255, 255));
+    EXPECT_LT(grey, at(380, 0).x() - at(20, 0).x() - 1) << "the grid is dotted";
+    EXPECT_EQ(image.pixel(at(10, 100)), qRgb(255, 255, 255));
     // Drawing without text is the same every time.
     EXPECT_EQ(platform::qt::RenderToImage(QSize(402, 274), frame), image);
 
@@ -178,7 +184,10 @@ TEST(QtUiHost, WarningDialogShowsItsLinesAndCloses) {
         plots::OpenPlotSurface(*dc);
         plots::Segment(*dc, 0, 10, 100, 10);
     }
-    EXPECT_EQ(form.Picture(platform::kPlotControlId)->Image().pixel(50, 10), qRgb(0, 0, 0));
+    const platform::Point middle =
+        plots::ScreenPlotMapping(plots::kDefaultPlotSurface).ToDevice({50, 10});
+    EXPECT_EQ(form.Picture(platform::kPlotControlId)->Image().pixel(middle.x, middle.y),
+              qRgb(0, 0, 0));
 }
 
 } // namespace

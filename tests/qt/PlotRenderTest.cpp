@@ -80,7 +80,7 @@ TEST(PlotRender, CurvesLandWhereTheRecorderPutThem) {
         };
         auto drawing = std::make_shared<platform::Drawing>();
         {
-            platform::RecordingDrawContext dc(drawing);
+            platform::RecordingDrawContext dc(drawing, {kImageSize.width(), kImageSize.height()});
             render(dc);
         }
         const QImage image = platform::qt::RenderToImage(kImageSize, render);
@@ -141,12 +141,18 @@ TEST(PlotRender, FResponseButtonDrawsTheGainInTheWindow) {
     EXPECT_NE(image, before);
     EXPECT_EQ(frame.View().m_nPlotMode, COlvexView::kPlotResponse);
     // The designed low-pass passes about 0 dB at the start: red next to row 2 (y 41) in every
-    // column of its first 60 pixels.
+    // column of its first 60 logical units, as the control shows them.
+    const platform::Mapping mapping =
+        plots::ScreenPlotMapping({image.deviceIndependentSize().toSize().width(),
+                                  image.deviceIndependentSize().toSize().height()});
+    const platform::Point from = mapping.ToDevice({20, 41});
+    const platform::Point to = mapping.ToDevice({80, 41});
     int red = 0;
-    for (int x = 20; x < 80; ++x) {
-        red += ColourNear(image, {x, 41}, IsRed);
+    for (int x = from.x; x < to.x; ++x) {
+        red += ColourNear(image, {x, from.y}, IsRed);
     }
-    EXPECT_EQ(red, 60);
+    EXPECT_GT(to.x - from.x, 50);
+    EXPECT_EQ(red, to.x - from.x);
     EXPECT_EQ(frame.Host().TimerPeriod(platform::kViewTimerId), 50);
 }
 

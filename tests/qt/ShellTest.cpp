@@ -13,6 +13,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "plots/PlotConventions.h"
@@ -34,10 +36,10 @@ struct ShellFixture : ::testing::Test {
     }
 };
 
-TEST_F(ShellFixture, MainWindowAtTopLeftWithoutMaximize) {
+TEST_F(ShellFixture, MainWindowAtTopLeftAndMaximizable) {
     EXPECT_EQ(frame.frameGeometry().topLeft(), QPoint(0, 0));
     EXPECT_EQ(frame.frameGeometry().size(), QSize(740, 600));
-    EXPECT_FALSE(frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(frame.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(frame.windowTitle(), "Untitled - Vantrel");
     // The plot control is wider than the 400-pixel plot area: the phase labels start at x = 407
@@ -135,18 +137,30 @@ TEST_F(ShellFixture, FirstTickDrawsTheResponseFrame) {
     QTRY_COMPARE_WITH_TIMEOUT(frame.View().m_bTimerDone, 1, 2000);
     EXPECT_EQ(frame.Host().TimerPeriod(platform::kViewTimerId), 1000);
     const QImage& image = picture->Image();
+    // The plot's logical picture, mapped into the control.
+    const platform::Mapping mapping =
+        plots::ScreenPlotMapping({picture->width(), picture->height()});
+    const auto at = [&mapping](int x, int y) {
+        const platform::Point p = mapping.ToDevice({x, y});
+        return QPoint(p.x, p.y);
+    };
     // The solid frame: left edge at x = 20 and bottom edge at y = 250, black.
-    EXPECT_EQ(image.pixel(20, 100), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(200, 250), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(380, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(at(20, 100)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(at(200, 250)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(at(380, 100)), qRgb(0, 0, 0));
     // Outside the grid stays white.
-    EXPECT_EQ(image.pixel(390, 100), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(at(390, 100)), qRgb(255, 255, 255));
     // The hint: dark text pixels in its box (grid columns left out), gone after a design.
-    const auto darkInHintBox = [picture] {
+    const auto darkInHintBox = [picture, &at] {
         int dark = 0;
-        for (int y = 87; y < 101; ++y) {
-            for (int x = 121; x < 330; ++x) {
-                dark += x % 36 != 20 && qGray(picture->Image().pixel(x, y)) < 128;
+        const QRect box(at(121, 87), at(330, 101));
+        std::set<int> gridColumns;
+        for (int j = 0; j <= 10; ++j) {
+            gridColumns.insert(at(20 + 36 * j, 0).x());
+        }
+        for (int y = box.top(); y < box.bottom(); ++y) {
+            for (int x = box.left(); x < box.right(); ++x) {
+                dark += gridColumns.count(x) == 0 && qGray(picture->Image().pixel(x, y)) < 128;
             }
         }
         return dark;
