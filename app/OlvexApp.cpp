@@ -2,11 +2,18 @@
 
 #include <QSettings>
 
+#include <clocale>
+
 #include "app/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "resources/Resources.h"
 
-COlvexApp::COlvexApp(int& argc, char** argv) : QApplication(argc, argv) {}
+COlvexApp::COlvexApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // QApplication takes the C locale from the environment. The reports, files and VHDL are
+    // written with printf-style formatting and read back with strtod, which must always use a
+    // decimal point, whatever language the desktop speaks.
+    std::setlocale(LC_NUMERIC, "C");
+}
 
 COlvexApp::~COlvexApp() {
     // The frame (and its timers) go before the document they draw.
