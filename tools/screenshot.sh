@@ -1,12 +1,90 @@
 #!/usr/bin/env bash
-# Takes a PNG of the running window under a virtual X server, for looking at the layout.
-# Usage: tools/screenshot.sh [path/to/vantrel] [output.png]   (default output: /tmp/vantrel.png)
-# Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them).
+# PNGs of the window under a virtual X server, for looking at the layout.
+# Usage:
+#   tools/screenshot.sh [path/to/vantrel] [output.png]      the window just after start
+#   tools/screenshot.sh --plots [build-dir] [output-dir]    after a design: the frequency
+#       response (quantized caption on), the spectra, the waves, the waves above Nyquist with a
+#       long filter, and the frequency response in the maximized window
+# Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
+# --plots form needs a build with the GUI (libolvex_qt.a and libolvex_core.a in build-dir).
 set -euo pipefail
-program=${1:-build/vantrel}
-output=${2:-/tmp/vantrel.png}
+here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+if [[ "${1:-}" == "--plots" ]]; then
+    build=${2:-build}
+    outdir=${3:-/tmp/vantrel-plots}
+    mkdir -p "$outdir"
+    cat > "$work/plots.cpp" <<'CPP'
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+
+#include "app/MainFrame.h"
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+
+namespace {
+void Shoot(CMainFrame& frame, const QString& path) {
+    frame.View().RedrawPlot();
+    QTest::qWait(300);
+    const QRect area = frame.frameGeometry();
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(path);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    COlvexDoc doc;
+    CMainFrame frame(doc);
+    frame.ShowAndUpdate();
+    QTest::qWaitForWindowExposed(&frame);
+    QTest::qWait(300);
+    doc.DesignFir(0);
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = 16;
+    COlvexView& view = frame.View();
+    view.m_bNoDesign = 0;
+    view.m_nPlotMode = COlvexView::kPlotResponse;
+    Shoot(frame, dir + "/response.png");
+    view.m_nPlotMode = COlvexView::kPlotSpectra;
+    Shoot(frame, dir + "/spectra.png");
+    view.m_nPlotMode = COlvexView::kPlotWaves;
+    Shoot(frame, dir + "/waves.png");
+    doc.m_dWaveFreq = 700.0;
+    doc.m_nTaps = 120;
+    Shoot(frame, dir + "/waves-nyquist.png");
+    doc.m_dWaveFreq = 100.0;
+    doc.m_nTaps = 90;
+    view.m_nPlotMode = COlvexView::kPlotResponse;
+    frame.showMaximized();
+    QTest::qWait(500);
+    // A bare X server has no window manager to maximize the window: fill the screen by hand.
+    if (frame.frameGeometry().width() < 800) {
+        frame.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+        QTest::qWait(500);
+    }
+    Shoot(frame, dir + "/response-maximized.png");
+    view.OnPlotMouseMove({300, 200}, {frame.Form().Picture(1018)->width(), frame.Form().Picture(1018)->height()});
+    Shoot(frame, dir + "/response-maximized-cursor.png");
+    return 0;
+}
+CPP
+    # shellcheck disable=SC2046
+    g++ -std=c++20 -fPIC -I"$here" "$work/plots.cpp" -o "$work/plots" \
+        "$build/libolvex_qt.a" "$build/libolvex_core.a" \
+        $(pkg-config --cflags --libs Qt6Widgets Qt6PrintSupport Qt6Svg Qt6Test)
+    xvfb-run -a -s "-screen 0 1280x960x24" "$work/plots" "$outdir"
+    ls "$outdir"/*.png
+    exit 0
+fi
+
+program=${1:-build/vantrel}
+output=${2:-/tmp/vantrel.png}
 
 # A small grabber: the whole screen into a PNG, after a short wait for the first plot.
 cat > "$work/grab.cpp" <<'CPP'
