@@ -37,6 +37,7 @@ constexpr int kIdcSaveLoad = 1031;
 constexpr int kIdUserWave = 32771;
 constexpr int kIdOnlineHelp = 32772;
 constexpr int kIdUserCoeffsFormat = 32773;
+constexpr int kIdMeasurements = 32774; // View > Measurements
 
 // ---- The framework's command ids ----------------------------------------------------------------
 constexpr int kIdFileNew = 0xE100;

@@ -23,6 +23,7 @@ const std::vector<MenuItem>& MainMenu() {
          {
              {kIdViewToolbar, "&Toolbar", "Show or hide the toolbar", {}},
              {kIdViewStatusBar, "&Status Bar", "Show or hide the status bar", {}},
+             {kIdMeasurements, "&Measurements", "Measured pass-band and stop-band gains", {}},
          }},
         {0,
          "&Help",

@@ -110,7 +110,8 @@ TEST_F(ViewFixture, RoutingTable) {
         resources::kIdcDesign,      resources::kIdcFResponse,       resources::kIdcInOutWave,
         resources::kIdcFftAnalysis, resources::kIdcCoefficients,    resources::kIdcVhdlCode,
         resources::kIdcSaveLoad,    resources::kIdcRefreshView,     resources::kIdUserWave,
-        resources::kIdOnlineHelp,   resources::kIdUserCoeffsFormat, resources::kIdAppAbout};
+        resources::kIdOnlineHelp,   resources::kIdUserCoeffsFormat, resources::kIdAppAbout,
+        resources::kIdMeasurements};
     for (int id : viewCommands) {
         EXPECT_TRUE(COlvexView::RoutesCommand(id)) << id;
     }

@@ -1,0 +1,18 @@
+// View > Measurements: the measured gain of every band of the current design, unquantized and,
+// while quantization is on, quantized, with the rule the bands follow.
+#include "app/OlvexDoc.h"
+#include "app/OlvexView.h"
+#include "dsp/MeasureReport.h"
+#include "platform/UiHost.h"
+
+namespace {
+constexpr const char* kMeasurementsCaption = "Measurements";
+constexpr const char* kNoDesignText = "Click 'Design' to design FIR/IIR filters";
+} // namespace
+
+void COlvexView::OnMeasurements() {
+    UpdateData(true); // the FIR/IIR choice of the form
+    const std::string text =
+        m_bNoDesign != 0 ? kNoDesignText : dsp::MeasurementsText(m_doc, m_nFirIir == 1, "\n");
+    m_host.MessageBox(text, kMeasurementsCaption, platform::MessageIcon::kInformation);
+}

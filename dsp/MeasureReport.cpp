@@ -1,0 +1,71 @@
+// The Measurements table and the advisor's table as text, for the window's Measurements command
+// and the Coefficients dialog's advice: one row per band (or per candidate bit length).
+#include "dsp/MeasureReport.h"
+
+#include <cstdio>
+
+#include "app/OlvexDoc.h"
+#include "dsp/Measure.h"
+
+namespace dsp {
+
+namespace {
+
+std::string Format(const char* format, double a) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a);
+    return text;
+}
+
+std::string Format(const char* format, double a, double b) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+// "min / max" of a pass band, "max" of a stop band, in dB.
+std::string GainCell(const BandGain& g) {
+    return g.band.pass ? Format("%.3f / %.3f", g.minDb, g.maxDb) : Format("%.3f", g.maxDb);
+}
+
+} // namespace
+
+std::string MeasurementsText(const COlvexDoc& doc, bool iir, const char* lineEnd) {
+    const Measurements m = Measure(doc, iir);
+    std::string text = "Band [Hz]: unquantized gain [dB]";
+    if (!m.quantized.empty()) {
+        text += ", quantized to " + std::to_string(doc.m_nQuantBits) + " bits [dB]";
+    }
+    text += std::string(lineEnd) + "(pass band: min / max, stop band: max)" + lineEnd;
+    for (size_t i = 0; i < m.unquantized.size(); ++i) {
+        const BandGain& g = m.unquantized[i];
+        text += (g.band.pass ? "Pass " : "Stop ") + Format("%.3f - %.3f: ", g.band.lo, g.band.hi) +
+                GainCell(g);
+        if (i < m.quantized.size()) {
+            text += ",  " + GainCell(m.quantized[i]);
+        }
+        text += lineEnd;
+    }
+    text +=
+        std::string(iir ? kIirBandRuleText : "FIR bands are the bands of the design.") + lineEnd;
+    return text;
+}
+
+std::string AdviceText(const BitAdvice& advice, double toleranceDb, const char* lineEnd) {
+    std::string text = advice.bits == 0
+                           ? Format("No bit length keeps the design within %g dB.", toleranceDb)
+                           : "Advised: " + std::to_string(advice.bits) + " bits" +
+                                 Format(" (tolerance %g dB)", toleranceDb);
+    text += lineEnd;
+    text += std::string("Bits  stop-band max [dB]") + lineEnd;
+    for (const BitCandidate& c : advice.candidates) {
+        char row[96];
+        std::snprintf(row, sizeof row, "%4d  %9.3f  %s", c.bits, c.stopMaxDb,
+                      !c.stable ? "unstable" : (c.meets ? "ok" : ""));
+        text += row;
+        text += lineEnd;
+    }
+    return text;
+}
+
+} // namespace dsp

@@ -1,0 +1,20 @@
+// Texts of the measurements and of the word-length advice, as the window shows them.
+#pragma once
+
+#include <string>
+
+class COlvexDoc;
+
+namespace dsp {
+
+struct BitAdvice;
+
+// The band table of the document's design: unquantized, and quantized while quantization is
+// on, then the rule the bands follow.
+std::string MeasurementsText(const COlvexDoc& doc, bool iir, const char* lineEnd);
+
+// The advised bit length, then one row per candidate: B, the largest stop-band gain, ok or
+// unstable.
+std::string AdviceText(const BitAdvice& advice, double toleranceDb, const char* lineEnd);
+
+} // namespace dsp
