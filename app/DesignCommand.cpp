@@ -3,6 +3,8 @@
 #include "app/DesignCommand.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "app/DesignDialogs.h"
 #include "app/DesignRules.h"
@@ -13,6 +15,8 @@
 namespace design {
 
 const char* const kIterationLimitStatus = "Reached maximum iteration count. Results may be bad.";
+const char* const kShortOfOptimumStatus =
+    "The design is short of the equiripple optimum. Results may be bad.";
 const char* const kDesignFailedStatus = "The design failed. The previous design is kept.";
 const char* const kIirFailedMessage = "The IIR design failed: the parameters give no finite "
                                       "filter (check the ripple, fs and the cut-off frequencies).";
@@ -23,7 +27,19 @@ namespace {
 struct DesignOutcome {
     bool iterationLimit = false; // the last Remez run of this command stopped at its limit
     bool failed = false;         // the last design of this command gave no filter
+    bool shortOfOptimum = false; // the last Remez run ended above the equiripple optimum
+    double achievedRipple = 0.0; // its largest weighted error on the grid
+    double targetRipple = 0.0;   // the level of its final extremal set
 };
+
+// The status bar text of a design that stands but is short of the optimum: why, and by how much.
+std::string ShortOfOptimumStatus(const DesignOutcome& outcome) {
+    char numbers[96];
+    std::snprintf(numbers, sizeof numbers, " Weighted ripple %.4g, target %.4g.",
+                  outcome.achievedRipple, outcome.targetRipple);
+    return std::string(outcome.iterationLimit ? kIterationLimitStatus : kShortOfOptimumStatus) +
+           numbers;
+}
 
 void Warn(platform::UiHost& host, const Warning& warning) {
     host.ShowWarning(warning.templateId, warning.title, warning.lines);
@@ -34,6 +50,9 @@ void RunFirDesign(COlvexDoc& doc, int type, DesignOutcome& outcome) {
     doc.DesignFir(type);
     outcome.iterationLimit = doc.m_bIterationLimit != 0;
     outcome.failed = doc.m_bDesignOk == 0;
+    outcome.shortOfOptimum = doc.m_bOptimumReached == 0;
+    outcome.achievedRipple = doc.m_dAchievedRipple;
+    outcome.targetRipple = doc.m_dTargetRipple;
 }
 
 // Stores an accepted FIR parameter dialog, or warns and stores nothing.
@@ -177,10 +196,11 @@ void COlvexView::OnDesign() {
     m_bCoeffsListed = 0;
     m_bVhdlParamsSet = 0;
     m_doc.m_bAdjustOffered = 0;
-    // A run that stopped at the iteration limit counts as designed, so its plot is shown; the
-    // status bar tells the user to check it.
-    m_host.SetStatusText(outcome.failed ? kDesignFailedStatus
-                         : outcome.iterationLimit
-                             ? kIterationLimitStatus
+    // A run that ended short of the optimum (at the iteration limit or otherwise) counts as
+    // designed, so its plot is shown; the status bar tells the user to check it, with the
+    // achieved and the target ripple.
+    m_host.SetStatusText(outcome.failed ? std::string(kDesignFailedStatus)
+                         : outcome.shortOfOptimum
+                             ? ShortOfOptimumStatus(outcome)
                              : resources::LoadString(resources::kIdsIdleMessage));
 }

@@ -6,8 +6,11 @@
 
 namespace design {
 
-// The status bar text after a design that stopped at the Remez iteration limit.
+// The status bar text after a design that stopped at the Remez iteration limit, and after one
+// that ended short of the equiripple optimum otherwise; both are followed by
+// " Weighted ripple <achieved>, target <target>." (%.4g).
 extern const char* const kIterationLimitStatus;
+extern const char* const kShortOfOptimumStatus;
 // The status bar text after a design that failed; the document keeps the previous design.
 extern const char* const kDesignFailedStatus;
 // The warning after an IIR design that gave no finite cascade.

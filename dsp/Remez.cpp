@@ -51,16 +51,18 @@ int GridSize(int r, int nBands, const double* pEdges) {
     return g;
 }
 
-// The taps written must hold the level of the exchange on the grid (up to this factor) for the
-// design to count as the optimum; rounding in the taps stays far below it.
+// The taps written must hold the level of the exchange on the grid, up to this factor and the
+// rounding of a sum of N taps (a few units of 1e-16 per tap, on responses of order 1), for the
+// design to count as the optimum.
 constexpr double kTapLevelTolerance = 1.001;
+constexpr double kTapRoundingPerTap = 1e-14;
 
 // Measures the frequency-sampled taps on the grid. Where they fall short of the level of the
 // final extremal set, taps solved from the extremal values directly take their place if they do
 // better. Returns the largest weighted error of the taps that stand.
 double SettleTaps(const RemezWork& w, double* pCoeffs) {
     const double achieved = TapGridError(w, pCoeffs);
-    if (!(achieved > std::fabs(w.delta) * kTapLevelTolerance)) {
+    if (!(achieved > std::fabs(w.delta) * kTapLevelTolerance + kTapRoundingPerTap * w.nTaps)) {
         return achieved;
     }
     std::vector<double> solved(static_cast<size_t>(w.nTaps));
@@ -176,7 +178,8 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     }
     FrequencySample(w, pCoeffs);
     m_dAchievedRipple = SettleTaps(w, pCoeffs);
-    m_bOptimumReached = converged && m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance;
+    m_bOptimumReached = converged && m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance +
+                                                              kTapRoundingPerTap * nTaps;
 
     // Validity: a usable design has its largest tap within [0.0001, 20] and no tap that is not a
     // number (a degenerate exchange can produce those, and they must not pass as a design).

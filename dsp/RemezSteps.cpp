@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -46,9 +45,9 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
 
     // Barycentric weights. The factors are multiplied in an interleaved order (every s-th
     // extremal at a time) and each is doubled, which keeps the product inside double range.
-    // The weights only matter relative to each other, so a small product is no fault in itself:
-    // with many extremals packed into narrow bands it falls far below any fixed bound. Only a
-    // product that vanished or overflowed (two extremals on one frequency) cannot be used.
+    // A product below 1e-12 means two extremals (nearly) coincide or the deviation has fallen
+    // below rounding (the optimum lies beyond double precision for this tap count): the design
+    // fails and the caller offers a smaller tap count or wider transitions.
     const int step = (r - 1) / 15 + 1;
     for (int i = 0; i <= r; ++i) {
         double p = 1.0;
@@ -59,7 +58,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
                 }
             }
         }
-        if (!(std::fabs(p) >= std::numeric_limits<double>::min()) || !std::isfinite(p)) {
+        if (!(std::fabs(p) >= 1e-12) || !std::isfinite(p)) {
             p = 1e-12;
             m_bDesignOk = 0;
         }
