@@ -68,18 +68,23 @@ std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
 
 void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
                       Surface surface) {
-    const Origins& at = surface == Surface::kPrint ? kPrintOrigins : kScreenOrigins;
+    const bool print = surface == Surface::kPrint;
+    const Origins& at = print ? kPrintOrigins : kScreenOrigins;
     switch (state.plotMode) {
-    case COlvexView::kPlotResponse:
+    case COlvexView::kPlotResponse: {
         ComputeResponse(doc, state.firIir);
-        DrawFreqResponse(dc, at.response.x, at.response.y, doc.m_aGainDb, doc.m_aPhase,
-                         ResponseSettingsOf(doc, state.noDesign));
-        DrawQuantCaption(dc, at.caption.x, at.caption.y, doc.m_bQuantize == 1, doc.m_nQuantBits);
+        FreqResponseSettings settings = ResponseSettingsOf(doc, state.noDesign);
+        settings.fitLabels = !print;
+        DrawFreqResponse(dc, at.response.x, at.response.y, doc.m_aGainDb, doc.m_aPhase, settings);
+        DrawQuantCaption(dc, at.caption.x, at.caption.y, doc.m_bQuantize == 1, doc.m_nQuantBits,
+                         !print);
         break;
+    }
     case COlvexView::kPlotSpectra: {
         SimulateWave(doc, state.firIir);
         // One spectrum array: the input is analysed and drawn before the output replaces it.
-        const SpectrumSettings settings = SpectrumSettingsOf(doc);
+        SpectrumSettings settings = SpectrumSettingsOf(doc);
+        settings.fitLabels = !print;
         doc.FftSpectrum(doc.m_aWaveIn);
         DrawSpectrum(dc, at.inputSpectrum.x, at.inputSpectrum.y, doc.m_aFftMag, true, settings);
         doc.FftSpectrum(doc.m_aWaveOut);
@@ -88,7 +93,8 @@ void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState
     }
     case COlvexView::kPlotWaves: {
         SimulateWave(doc, state.firIir);
-        const WaveSettings settings = WaveSettingsOf(doc);
+        WaveSettings settings = WaveSettingsOf(doc);
+        settings.fitLabels = !print;
         DrawWave(dc, at.inputWave.x, at.inputWave.y, doc.m_aWaveIn, true, settings);
         DrawWave(dc, at.outputWave.x, at.outputWave.y, doc.m_aWaveOut, false, settings);
         break;

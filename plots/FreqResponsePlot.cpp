@@ -124,12 +124,14 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     };
     // Wide numbers yield to their neighbours: the last frequency to "[Hz]", the first frequency
     // to the bottom of the gain scale.
-    MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
-    MoveClearOf(measure, g.labels[kFirstFreqLabel], g.labels[kBottomGainLabel], Side::kRight);
+    if (settings.fitLabels) {
+        MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+        MoveClearOf(measure, g.labels[kFirstFreqLabel], g.labels[kBottomGainLabel], Side::kRight);
+    }
     if (settings.noDesign) {
         // The hint stays left of the phase scale in any font.
         PlotLabel hint{g.frame.hint, kDesignHint};
-        for (size_t i = kFirstPhaseLabel; i <= kLastPhaseLabel; ++i) {
+        for (size_t i = kFirstPhaseLabel; settings.fitLabels && i <= kLastPhaseLabel; ++i) {
             MoveClearOf(measure, hint, g.labels[i], Side::kLeft);
         }
         g.labels.push_back(hint);
@@ -210,12 +212,13 @@ std::optional<ResponseReadout> ReadResponseAt(const FreqResponseSettings& settin
                            SampleAt(phase, i)};
 }
 
-std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure) {
+std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure,
+                                             bool fitWords) {
     std::array<PlotLabel, 3> caption{{{{x, y}, kCaptionText},
                                       {{x + kCaptionBitsOffset, y}, FormatLabel("%2d", bits)},
                                       {{x + kCaptionUnitOffset, y}, "bits"}}};
     // Each word starts after the one before it, however wide the font draws them.
-    for (size_t i = 1; i < caption.size(); ++i) {
+    for (size_t i = 1; fitWords && i < caption.size(); ++i) {
         const TextBox before = InkBox(measure, caption[i - 1].at, caption[i - 1].text);
         const TextBox box = InkBox(measure, caption[i].at, caption[i].text);
         const int shortfall = before.right + LabelGap(measure) - box.left;
@@ -226,11 +229,13 @@ std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextM
     return caption;
 }
 
-void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits) {
+void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits,
+                      bool fitWords) {
     if (!quantize) {
         return;
     }
-    const std::array<PlotLabel, 3> caption = ComputeQuantCaption(x, y, bits, MeasureWith(dc));
+    const std::array<PlotLabel, 3> caption =
+        ComputeQuantCaption(x, y, bits, MeasureWith(dc), fitWords);
     dc.TextOut(caption[0].at.x, caption[0].at.y, caption[0].text);
     dc.SetTextColor(kRed);
     dc.TextOut(caption[1].at.x, caption[1].at.y, caption[1].text);

@@ -24,6 +24,9 @@ struct FreqResponseSettings {
     int startPos = 0;         // start-frequency slider, 0..100 (100 stands for fs/2)
     double fs = 1000.0;       // sampling frequency, Hz
     bool noDesign = false;    // the hint to design is shown
+    // Screen: labels that would cover a neighbour in the measured font move clear of it. The
+    // print-out keeps every label at its fixed place.
+    bool fitLabels = true;
 };
 FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign);
 
@@ -77,10 +80,13 @@ constexpr const char* kCaptionText = "Quantized by";
 
 // The caption's three words: at x, x + 75 and x + 105, each moved right as far as the word before
 // it needs in the measured font.
-std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure);
+std::array<PlotLabel, 3> ComputeQuantCaption(int x, int y, int bits, const TextMeasure& measure,
+                                             bool fitWords = true);
 
 // "Quantized by", the bit count in red and "bits", only while quantizing; drawn in the
 // context's current font.
-void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits);
+// fitWords false (the print-out): the words stay at their fixed offsets.
+void DrawQuantCaption(platform::DrawContext& dc, int x, int y, bool quantize, int bits,
+                      bool fitWords = true);
 
 } // namespace plots

@@ -85,7 +85,9 @@ SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y
         {{x0 - 60, y0 + kHS / 2 - 5}, "Spectrum"},
     };
     // A wide last frequency yields to "[Hz]" beside it.
-    MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+    if (settings.fitLabels) {
+        MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+    }
     return g;
 }
 

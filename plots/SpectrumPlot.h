@@ -18,6 +18,9 @@ struct SpectrumSettings {
     int freqZoom = 0;       // 0: 1x (0..fs, all 256 bins), 1: 10x (fs/10, 25 bins)
     int startPos = 0;       // start-frequency slider, 0..100 (100 stands for fs)
     double fs = 1000.0;     // Hz
+    // Screen: labels that would cover a neighbour in the measured font move clear of it. The
+    // print-out keeps every label at its fixed place.
+    bool fitLabels = true;
 };
 SpectrumSettings SpectrumSettingsOf(const COlvexDoc& doc);
 

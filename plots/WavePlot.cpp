@@ -92,24 +92,29 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
         {{x0 - 40, y0 + kHP / 2 - 20}, input ? "Input" : "Output"},
         {{x0 - 40, y0 + kHP / 2 - 5}, "Wave"},
     };
-    MoveClearOf(measure, g.labels[kLastTimeLabel], g.labels[kTimeUnitLabel], Side::kLeft);
+    const bool fit = settings.fitLabels;
+    if (fit) {
+        MoveClearOf(measure, g.labels[kLastTimeLabel], g.labels[kTimeUnitLabel], Side::kLeft);
+    }
     if (!belowNyquist) {
         // A font too wide for the message to end inside the screen view moves it left, but
         // never over the magnitude label.
         PlotLabel message{{x0 + 100, y0 - 20}, kNyquistMessage};
         const int viewRight = kScreenViewOrigin.x + kScreenViewExtent.cx - LabelGap(measure);
         const int excess = InkBox(measure, message.at, message.text).right - viewRight;
-        if (excess > 0) {
+        if (fit && excess > 0) {
             message.at.x -= excess;
         }
-        MoveClearOf(measure, message, g.labels[kMagnitudeLabel], Side::kRight);
+        if (fit) {
+            MoveClearOf(measure, message, g.labels[kMagnitudeLabel], Side::kRight);
+        }
         g.labels.push_back(message);
     }
     if (!input && settings.taps > kWaveLongFilterTaps) {
         PlotLabel note{{x0 + 120, y0 - 18}, kDelayNote};
         // Above Nyquist the message takes the line over the panel; the panel itself is empty
         // then (no curve), so the note goes just under its top line.
-        if (!belowNyquist) {
+        if (fit && !belowNyquist) {
             note.at.y = y0 + kNoteInsetY;
         }
         g.labels.push_back(note);

@@ -21,6 +21,9 @@ struct WaveSettings {
     double fs = 1000.0;          // Hz
     double waveFreq = 100.0;     // Hz, checked against fs/2 even for a user wave
     int taps = 90;               // FIR tap count, for the delay note
+    // Screen: labels that would cover a neighbour in the measured font move clear of it. The
+    // print-out keeps every label at its fixed place.
+    bool fitLabels = true;
 };
 WaveSettings WaveSettingsOf(const COlvexDoc& doc);
 

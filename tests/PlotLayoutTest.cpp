@@ -73,3 +73,47 @@ TEST(PlotLayout, ScreenViewFillsTheControlAtOneScaleCentred) {
 }
 
 } // namespace
+
+namespace {
+
+// The print-out keeps every label at its fixed place, whatever the font: only the screen moves
+// labels clear of each other.
+TEST(PlotLayout, PrintKeepsTheFixedPlaces) {
+    const struct {
+        int mode;
+        std::string text;
+        platform::Point at; // fixed place at the print origins
+    } cases[] = {
+        {COlvexView::kPlotResponse, "      500.00", {20 + 360 - 30, 20 + 250}},
+        {COlvexView::kPlotResponse, "16", {40 + 75, 25}},
+        {COlvexView::kPlotResponse, "bits", {40 + 105, 25}},
+        {COlvexView::kPlotSpectra, "     1000.00", {7 + 384 - 40, 250}},
+        {COlvexView::kPlotWaves, "0.1000000000", {400 - 30, 252}},
+        {COlvexView::kPlotWaves, "Output Wave may have huge delay", {120, 140 - 18}},
+    };
+    for (const auto& c : cases) {
+        plot_layout::LayoutCase layout{c.mode};
+        layout.quantize = true;
+        layout.taps = 120;
+        COlvexDoc doc;
+        plot_layout::Configure(doc, layout);
+        doc.m_nQuantBits = 16;
+        auto drawing = std::make_shared<platform::Drawing>();
+        {
+            platform::RecordingDrawContext dc(drawing);
+            // The print font of the view: height 12, width 7.
+            platform::LogicalFont font = dc.CurrentFont();
+            font.height = 12;
+            font.width = 7;
+            plots::ScopedFont printFont(dc, font);
+            plots::DrawAnalysisPlot(dc, doc, {c.mode, 0, false}, plots::Surface::kPrint);
+        }
+        bool found = false;
+        for (const platform::RecordedText& t : drawing->texts) {
+            found = found || (t.text == c.text && t.at == c.at);
+        }
+        EXPECT_TRUE(found) << "'" << c.text << "' at " << c.at.x << "," << c.at.y;
+    }
+}
+
+} // namespace
