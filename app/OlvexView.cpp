@@ -96,8 +96,12 @@ void COlvexView::RedrawPlot() {
 
 void COlvexView::DrawPlotArea() {
     std::unique_ptr<platform::DrawContext> dc = m_host.GetPlotContext();
-    plots::OpenPlotSurface(*dc);
-    DrawPlot(*dc, false);
+    DrawScreenPlot(*dc);
+}
+
+void COlvexView::DrawScreenPlot(platform::DrawContext& dc) {
+    plots::OpenPlotSurface(dc);
+    DrawPlot(dc, false);
 }
 
 void COlvexView::DrawPlot(platform::DrawContext& dc, bool printing) {

@@ -106,6 +106,9 @@ public:
     void OnTimer(int timerId) override;
     void OnPaint() override;
     void OnPrint(platform::DrawContext& dc) override;
+    // Draws the plot of the current mode as the plot area shows it, fitted to the context's
+    // surface: the plot area's redraw and the plot files of vantrel-cli.
+    void DrawScreenPlot(platform::DrawContext& dc);
     // Over the frequency response, the status bar shows the frequency, gain and phase under the
     // mouse; elsewhere, and when the mouse leaves, the idle text.
     void OnPlotMouseMove(platform::Point device, platform::Size surface) override;

@@ -1,11 +1,21 @@
 # The Qt 6 window program: the Qt backend of the platform layer with the application object and
 # the main frame (olvex_qt), the executable vantrel, and the widget tests in tests/qt/.
-find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Svg Test)
+find_package(Qt6 REQUIRED COMPONENTS Gui Widgets PrintSupport Svg Test)
+
+# The QPainter drawing context and the image, SVG and PDF renderers need only Qt GUI: the window
+# draws through them, and so does vantrel-cli for its plot files, without linking widgets.
+set(OLVEX_QTGUI_SOURCES platform/qt/QtDrawContext.cpp platform/qt/QtRender.cpp)
+add_library(olvex_qtgui STATIC ${OLVEX_QTGUI_SOURCES})
+target_link_libraries(olvex_qtgui PUBLIC olvex_core Qt6::Gui Qt6::Svg)
+target_link_libraries(vantrel-cli PRIVATE olvex_qtgui)
+target_compile_definitions(vantrel-cli PRIVATE VANTREL_PLOT_EXPORT=1)
 
 file(GLOB OLVEX_QT_SOURCES CONFIGURE_DEPENDS
   platform/qt/*.cpp app/OlvexApp*.cpp app/MainFrame*.cpp)
+list(TRANSFORM OLVEX_QTGUI_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+list(REMOVE_ITEM OLVEX_QT_SOURCES ${OLVEX_QTGUI_SOURCES})
 add_library(olvex_qt STATIC ${OLVEX_QT_SOURCES})
-target_link_libraries(olvex_qt PUBLIC olvex_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg)
+target_link_libraries(olvex_qt PUBLIC olvex_qtgui Qt6::Widgets Qt6::PrintSupport)
 
 add_executable(vantrel app/main.cpp)
 target_link_libraries(vantrel PRIVATE olvex_qt)

@@ -1,6 +1,8 @@
-// Drawing the same plot code into an image, a PDF file or an SVG file.
+// Drawing the same plot code into an image, a PDF page or an SVG picture. These need only Qt GUI
+// (and Qt SVG), so the batch command line renders its plot files with them without widgets.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -10,9 +12,17 @@ namespace platform::qt {
 
 // A white image of the given size with the page drawn on it.
 QImage RenderToImage(QSize size, const PageRenderer& renderer);
-// A one-page A4 landscape PDF; false when the file cannot be written.
+
+// The bytes of a file holding the page: a PNG or an SVG of the given size, or a one-page A4
+// landscape PDF at the printer's resolution (kPdfResolution dots per inch), drawn from the
+// corner of the sheet (no margins). Empty when rendering failed.
+constexpr int kPdfResolution = 1200;
+QByteArray RenderToPngBytes(QSize size, const PageRenderer& renderer);
+QByteArray RenderToSvgBytes(QSize size, const PageRenderer& renderer);
+QByteArray RenderToPdfBytes(const PageRenderer& renderer);
+
+// The same written straight to a file; false when the file cannot be written.
 bool RenderToPdf(const QString& path, const PageRenderer& renderer);
-// An SVG of the given size; false when the file cannot be written.
 bool RenderToSvg(const QString& path, QSize size, const PageRenderer& renderer);
 
 } // namespace platform::qt
