@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
 #include "plots/PlotConventions.h"
 
 namespace design {

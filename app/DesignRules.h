@@ -9,8 +9,6 @@ class COlvexDoc;
 
 namespace design {
 
-enum FilterType { kLpf = 0, kHpf = 1, kBrf = 2, kBpf = 3 };
-
 // Templates of the warning dialogs these checks give.
 constexpr int kIddWarnEdges = 220;        // "Fc1 < Fc2 < Fs/2."
 constexpr int kIddWarnEdges4 = 221;       // "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."

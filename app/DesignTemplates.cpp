@@ -7,6 +7,7 @@
 #include "app/DesignDialogs.h"
 #include "app/DesignPictures.h"
 #include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
 
 namespace design {
 

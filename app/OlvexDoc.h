@@ -13,6 +13,10 @@
 
 struct RemezWork; // working storage of one Remez run, see dsp/RemezWork.h
 
+// The four filter types, in the order of the form's filter-type radio group; m_nFilterType and
+// every type parameter hold one of them.
+enum FilterType { kLpf = 0, kHpf = 1, kBrf = 2, kBpf = 3 };
+
 class COlvexDoc {
 public:
     // Array capacities of the record.
@@ -30,7 +34,7 @@ public:
     COlvexDoc();
 
     // ---- Filter selection and FIR design parameters -------------------------------------------
-    int m_nFilterType = 0; // 0 LPF, 1 HPF, 2 BRF, 3 BPF
+    int m_nFilterType = kLpf; // a FilterType
     double m_fs = 1000.0;  // sampling frequency, Hz
     double m_fc1 = 200.0;  // FIR band edges, Hz, ascending
     double m_fc2 = 250.0;

@@ -42,7 +42,7 @@ int COlvexDoc::EstimateTaps() {
     if (std::isfinite(estimate) && width > 0.0 && estimate < kMaxProposedTaps) {
         n = estimate > 0.0 ? static_cast<int>(estimate) : 0;
     }
-    const bool oddOnly = m_nFilterType == 1 || m_nFilterType == 2;
+    const bool oddOnly = m_nFilterType == kHpf || m_nFilterType == kBrf;
     if (n % 2 == 0 && oddOnly) {
         return n - 1;
     }

@@ -62,13 +62,13 @@ void COlvexDoc::SetBandsBpf() {
 void COlvexDoc::DesignFir(int nType) {
     ClearDesignArrays();
     switch (nType) {
-    case 1:
+    case kHpf:
         SetBandsHpf();
         break;
-    case 2:
+    case kBrf:
         SetBandsBrf();
         break;
-    case 3:
+    case kBpf:
         SetBandsBpf();
         break;
     default:

@@ -1,10 +1,16 @@
 // IIR design: a cascade of second-order sections from an even-order Chebyshev type-I analog
 // low-pass prototype, moved to the requested type in the analog domain and mapped to z by the
-// bilinear transform with pre-warped edges.
+// bilinear transform with pre-warped edges. The steps are the classical ones: the prototype's
+// poles on an ellipse, the low-pass to low-, high-, band-pass and band-stop frequency
+// transformations, and the bilinear transform (T. W. Parks and C. S. Burrus, "Digital Filter
+// Design", Wiley 1987, ch. 7; A. V. Oppenheim and R. W. Schafer, "Discrete-Time Signal
+// Processing", Prentice Hall 1989, sec. 7.1 to 7.3).
 //
-// Each section is H(z) = (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2). LPF sections have
-// gain 1 at DC, HPF sections gain 1 at fs/2, BRF/BPF sections gain 1 at the prototype's DC, so
-// the cascade peaks at 0 dB in the pass band. Sections past the designed count are pass-through.
+// Each section is H(z) = (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2), normalised to gain
+// 1 where its pass band starts: LPF sections at DC, HPF sections at fs/2, BRF sections at DC and
+// fs/2, BPF sections at the centre of the band. An even-order Chebyshev response sits at the
+// bottom of its ripple there, so the cascade's pass band ripples between 0 dB and +Ac dB: the
+// peak gain is +Ac dB, not 0 dB. Sections past the designed count are pass-through.
 //
 // The pole angles and the pre-warping use the stored approximations of pi and 2 pi below (not
 // full precision); the bilinear step itself uses the true 2 fs.
@@ -20,9 +26,10 @@ constexpr double kPiStored = 3.1415926;
 constexpr double kTwoPiStored = 6.2831852;
 constexpr double kInvTwoPi = 0.15915494580678602;
 
+// BRF, BPF: each prototype pole pair becomes two sections.
 bool IsSplitType(int type) {
-    return type == 2 || type == 3;
-} // BRF, BPF: two sections per pole
+    return type == kBrf || type == kBpf;
+}
 
 // Entries of the fixed section arrays that a count may touch.
 int Bounded(int n) {
@@ -32,7 +39,7 @@ int Bounded(int n) {
 } // namespace
 
 bool COlvexDoc::IirSectionCountDesignable() const {
-    if (m_nFilterType < 0 || m_nFilterType > 3) {
+    if (m_nFilterType < kLpf || m_nFilterType > kBpf) {
         return false;
     }
     if (m_nIirSections < 1 || m_nIirSections > kIirSections) {
@@ -98,70 +105,92 @@ void COlvexDoc::PrewarpEdges() {
     m_dIirWarpFc2 = twoFs * std::tan(kTwoPiStored * m_dIirFc2 / twoFs) * kInvTwoPi;
 }
 
+namespace {
+
+// LPF: s -> s / wc1, each section scaled to gain 1 at DC. HPF: s -> wc1 / s, gain 1 at
+// infinity (fs/2 after the bilinear transform).
+void LowHighSections(COlvexDoc& doc, double wc1, int count) {
+    const bool lpf = doc.m_nFilterType == kLpf;
+    for (int j = 0; j < count; ++j) {
+        const double p1 = doc.m_aProtoP1[j];
+        const double p0 = doc.m_aProtoP0[j];
+        if (lpf) {
+            doc.m_aAnaDen1[j] = wc1 * p1;
+            doc.m_aAnaDen0[j] = wc1 * wc1 * p0;
+            doc.m_aAnaNum0[j] = 1.0;
+            doc.m_aAnaGain[j] = wc1 * wc1 * p0;
+        } else {
+            doc.m_aAnaDen1[j] = wc1 * p1 / p0;
+            doc.m_aAnaDen0[j] = wc1 * wc1 / p0;
+            doc.m_aAnaNum2[j] = 1.0;
+            doc.m_aAnaGain[j] = 1.0;
+        }
+    }
+}
+
+// One of the two pole pairs that the band transformation makes of a prototype pole pair
+// s^2 + p1 s + p0, with the band's relative width f = B / w0: the denominator
+// s^2 + w0 alpha s + w0^2 (alpha^2 + imag^2) / 4 of the root with +q (upper) or -q (lower).
+struct SplitPole {
+    double alpha;
+    double imag;
+};
+SplitPole SplitPolePair(double p1, double p0, double f, bool brf, bool upper) {
+    double alpha = 0.0;
+    double beta = 0.0;
+    if (brf) { // the reciprocal pole pair of the prototype
+        const double l = p1 / p0;
+        alpha = f * l / 2.0;
+        beta = f * std::sqrt(4.0 / p0 - l * l) / 2.0;
+    } else {
+        alpha = f * p1 / 2.0;
+        beta = f * std::sqrt(4.0 * p0 - p1 * p1) / 2.0;
+    }
+    const double o = beta * beta + 4.0 - alpha * alpha;
+    const double q = std::sqrt(std::sqrt(alpha * alpha * beta * beta + o * o / 4.0) + o / 2.0);
+    const double sign = upper ? 1.0 : -1.0;
+    return {alpha + sign * alpha * beta / q, beta + sign * q};
+}
+
+// BRF/BPF: s -> w0 (s/w0 + w0/s) / f (BPF) or its reciprocal (BRF). Section j takes prototype
+// section j / 2, the even one the upper root, the odd one the lower root; BRF sections get the
+// notch zeros at +-j w0, BPF sections a zero at DC.
+void BandSections(COlvexDoc& doc, double wc1, double wc2, int protoSections) {
+    const double bw = wc2 - wc1;
+    const double w0 = std::sqrt(wc1 * wc2);
+    const double f = bw / w0;
+    const bool brf = doc.m_nFilterType == kBrf;
+    const int count = std::min(Bounded(doc.m_nIirSections), 2 * protoSections);
+    for (int j = 0; j < count; ++j) {
+        const int k = j / 2;
+        const SplitPole pole =
+            SplitPolePair(doc.m_aProtoP1[k], doc.m_aProtoP0[k], f, brf, j % 2 == 0);
+        doc.m_aAnaDen1[j] = w0 * pole.alpha;
+        doc.m_aAnaDen0[j] = w0 * w0 * (pole.imag * pole.imag + pole.alpha * pole.alpha) / 4.0;
+        if (brf) {
+            doc.m_aAnaNum2[j] = 1.0;
+            doc.m_aAnaNum0[j] = w0 * w0;
+        } else {
+            doc.m_aAnaNum1[j] = std::sqrt(bw * doc.m_aProtoP0[k] * bw);
+        }
+        doc.m_aAnaGain[j] = 1.0;
+    }
+}
+
+} // namespace
+
+// The analog sections of the requested type from the prototype, at the pre-warped edges.
 void COlvexDoc::TransformSections() {
     for (double* a : {m_aAnaDen1, m_aAnaDen0, m_aAnaNum2, m_aAnaNum1, m_aAnaNum0, m_aAnaGain}) {
         std::fill(a, a + kIirSections, 0.0);
     }
     const double wc1 = kTwoPiStored * m_dIirWarpFc1;
     const double wc2 = kTwoPiStored * m_dIirWarpFc2;
-    const double bw = wc2 - wc1;
-    const double w0 = std::sqrt(wc1 * wc2);
-    const double f = bw / w0;
     const int m = Bounded(m_nIirProtoSections);
-
-    if (m_nFilterType == 0 || m_nFilterType == 1) {
-        const bool lpf = m_nFilterType == 0;
-        for (int j = 0; j < m; ++j) {
-            const double p1 = m_aProtoP1[j];
-            const double p0 = m_aProtoP0[j];
-            if (lpf) { // s -> s / wc1, scaled to gain 1 at DC
-                m_aAnaDen1[j] = wc1 * p1;
-                m_aAnaDen0[j] = wc1 * wc1 * p0;
-                m_aAnaNum0[j] = 1.0;
-                m_aAnaGain[j] = wc1 * wc1 * p0;
-            } else { // s -> wc1 / s
-                m_aAnaDen1[j] = wc1 * p1 / p0;
-                m_aAnaDen0[j] = wc1 * wc1 / p0;
-                m_aAnaNum2[j] = 1.0;
-                m_aAnaGain[j] = 1.0;
-            }
-        }
-        return;
-    }
-
-    // BRF/BPF: s -> w0 (s/w0 + w0/s) / B (BPF) or its reciprocal (BRF) turns each prototype
-    // pole pair into two pole pairs; section j takes prototype section j / 2, the even one the
-    // root with +q, the odd one the root with -q.
-    const bool brf = m_nFilterType == 2;
-    const int count = std::min(Bounded(m_nIirSections), 2 * m);
-    for (int j = 0; j < count; ++j) {
-        const int k = j / 2;
-        const double p1 = m_aProtoP1[k];
-        const double p0 = m_aProtoP0[k];
-        double alpha = 0.0;
-        double beta = 0.0;
-        if (brf) {
-            const double l = p1 / p0;
-            alpha = f * l / 2.0;
-            beta = f * std::sqrt(4.0 / p0 - l * l) / 2.0;
-        } else {
-            alpha = f * p1 / 2.0;
-            beta = f * std::sqrt(4.0 * p0 - p1 * p1) / 2.0;
-        }
-        const double o = beta * beta + 4.0 - alpha * alpha;
-        const double q = std::sqrt(std::sqrt(alpha * alpha * beta * beta + o * o / 4.0) + o / 2.0);
-        const double sign = j % 2 == 0 ? 1.0 : -1.0;
-        const double alphaJ = alpha + sign * alpha * beta / q;
-        const double imag = beta + sign * q;
-        m_aAnaDen1[j] = w0 * alphaJ;
-        m_aAnaDen0[j] = w0 * w0 * (imag * imag + alphaJ * alphaJ) / 4.0;
-        if (brf) {
-            m_aAnaNum2[j] = 1.0;
-            m_aAnaNum0[j] = w0 * w0;
-        } else {
-            m_aAnaNum1[j] = std::sqrt(bw * p0 * bw);
-        }
-        m_aAnaGain[j] = 1.0;
+    if (IsSplitType(m_nFilterType)) {
+        BandSections(*this, wc1, wc2, m);
+    } else {
+        LowHighSections(*this, wc1, m);
     }
 }
 

@@ -87,21 +87,21 @@ std::vector<Band> FirBands(const COlvexDoc& doc) {
     const double half = fs / 2.0;
     std::vector<Band> bands;
     switch (doc.m_nFilterType) {
-    case 1: // HPF
+    case kHpf:
         AddBand(bands, false, 0.0, doc.m_fc1, fs);
         AddBand(bands, true, doc.m_fc2, half, fs);
         break;
-    case 2: // BRF
+    case kBrf:
         AddBand(bands, true, 0.0, doc.m_fc1, fs);
         AddBand(bands, false, doc.m_fc2, doc.m_fc3, fs);
         AddBand(bands, true, doc.m_fc4, half, fs);
         break;
-    case 3: // BPF
+    case kBpf:
         AddBand(bands, false, 0.0, doc.m_fc1, fs);
         AddBand(bands, true, doc.m_fc2, doc.m_fc3, fs);
         AddBand(bands, false, doc.m_fc4, half, fs);
         break;
-    default: // LPF
+    default: // kLpf
         AddBand(bands, true, 0.0, doc.m_fc1, fs);
         AddBand(bands, false, doc.m_fc2, half, fs);
         break;
@@ -118,22 +118,22 @@ std::vector<Band> IirBands(const COlvexDoc& doc) {
     const std::vector<double> grid = GridGainDb(c);
     std::vector<Band> bands;
     switch (doc.m_nFilterType) {
-    case 1: // HPF
+    case kHpf:
         AddBand(bands, false, 0.0, StopBandStart(c, grid, fs, fc1, 0.0), fs);
         AddBand(bands, true, fc1, half, fs);
         break;
-    case 2: // BRF
+    case kBrf:
         AddBand(bands, true, 0.0, fc1, fs);
         AddBand(bands, false, StopBandStart(c, grid, fs, fc1, fc2),
                 StopBandStart(c, grid, fs, fc2, fc1), fs);
         AddBand(bands, true, fc2, half, fs);
         break;
-    case 3: // BPF
+    case kBpf:
         AddBand(bands, false, 0.0, StopBandStart(c, grid, fs, fc1, 0.0), fs);
         AddBand(bands, true, fc1, fc2, fs);
         AddBand(bands, false, StopBandStart(c, grid, fs, fc2, half), half, fs);
         break;
-    default: // LPF
+    default: // kLpf
         AddBand(bands, true, 0.0, fc1, fs);
         AddBand(bands, false, StopBandStart(c, grid, fs, fc1, half), half, fs);
         break;

@@ -80,7 +80,7 @@ struct RangeCase {
 TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
     const RangeCase cases[] = {
         {"FIR fs 1e300",
-         design::kLpf,
+         kLpf,
          false,
          design::kIdcFs,
          "1e300",
@@ -88,7 +88,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 1000000000000.",
          {{design::kIdcFc1, "2e11"}, {design::kIdcFc2, "2.5e11"}}},
         {"FIR fs 0",
-         design::kLpf,
+         kLpf,
          false,
          design::kIdcFs,
          "0",
@@ -96,7 +96,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 1000000000000.",
          {{design::kIdcFc1, "200"}, {design::kIdcFc2, "250"}}},
         {"FIR fc1 -100",
-         design::kLpf,
+         kLpf,
          false,
          design::kIdcFc1,
          "-100",
@@ -104,7 +104,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 500.",
          {{design::kIdcFc2, "60"}, {design::kIdcTaps, "61"}}},
         {"BPF fc1 0",
-         design::kBpf,
+         kBpf,
          false,
          design::kIdcFc1,
          "0",
@@ -112,7 +112,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 500.",
          {{design::kIdcFc2, "200"}, {design::kIdcFc3, "300"}, {design::kIdcFc4, "350"}}},
         {"FIR RR 0",
-         design::kLpf,
+         kLpf,
          false,
          design::kIdcRR,
          "0",
@@ -120,7 +120,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number greater than 0.",
          {}},
         {"FIR multiplier 0",
-         design::kHpf,
+         kHpf,
          false,
          design::kIdcMultiplier,
          "0",
@@ -128,7 +128,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter an integer between 1 and 2147483647.",
          {}},
         {"IIR ripple 0",
-         design::kLpf,
+         kLpf,
          true,
          design::kIdcRipple,
          "0",
@@ -136,7 +136,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 20.",
          {}},
         {"IIR ripple 1000",
-         design::kHpf,
+         kHpf,
          true,
          design::kIdcRipple,
          "1000",
@@ -144,7 +144,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 20.",
          {}},
         {"IIR cut-off -100",
-         design::kLpf,
+         kLpf,
          true,
          design::kIdcCutoff,
          "-100",
@@ -152,7 +152,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 500.",
          {}},
         {"IIR BRF fc1 0",
-         design::kBrf,
+         kBrf,
          true,
          design::kIdcFc1,
          "0",
@@ -160,7 +160,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
          "Please enter a number between 0 and 500.",
          {}},
         {"IIR fs -1",
-         design::kLpf,
+         kLpf,
          true,
          design::kIdcFs,
          "-1",
@@ -225,7 +225,7 @@ TEST_F(BadInputFixture, WaveFrequencyMustGiveFiniteSamples) {
 // The document can still hold values no dialog accepts (a ripple of 0 from an old session's
 // file); Cancel designs from them. The failure is said, and the previous sections stay.
 TEST_F(BadInputFixture, AFailedIirDesignIsReported) {
-    Select(design::kLpf, true);
+    Select(kLpf, true);
     host.AnswerDialog(DialogAnswer::Ok());
     Run(resources::kIdcDesign);
     const double b1 = doc.m_aB1[0];
@@ -243,7 +243,7 @@ TEST_F(BadInputFixture, AFailedIirDesignIsReported) {
 
 // A first design that fails for good leaves no taps at all, and the plot keeps its hint.
 TEST_F(BadInputFixture, AFailedFirstFirDesignLeavesNoTaps) {
-    Select(design::kLpf, false);
+    Select(kLpf, false);
     // 20 taps cannot separate 1 Hz from 2 Hz.
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(design::kIdcFc1, "1")

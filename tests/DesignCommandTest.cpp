@@ -83,8 +83,8 @@ TEST_F(DesignFixture, EnteredTapCountIsStoredByTheTypesParityRule) {
         int taps;
         int evenTaps;
     } cases[] = {
-        {design::kHpf, "90", 89, 1}, {design::kLpf, "90", 90, 0}, {design::kBrf, "60", 59, 1},
-        {design::kBpf, "60", 60, 0}, {design::kHpf, "91", 91, 0}, {design::kBrf, "61", 61, 0},
+        {kHpf, "90", 89, 1}, {kLpf, "90", 90, 0}, {kBrf, "60", 59, 1},
+        {kBpf, "60", 60, 0}, {kHpf, "91", 91, 0}, {kBrf, "61", 61, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.entered) + " for type " + std::to_string(c.type));
@@ -112,10 +112,10 @@ TEST_F(DesignFixture, RefusedEdgesWarnStoreNothingAndRedesignTheOldValuesWithThe
         const char* title;
         const char* lastLine;
     } cases[] = {
-        {design::kLpf, {{ids::kIdcFc2, "500"}}, "Warning!", "Fc1 < Fc2 < Fs/2."},
-        {design::kHpf, {{ids::kIdcFc1, "250"}}, "Warning!", "Fc1 < Fc2 < Fs/2."},
-        {design::kBpf, {{ids::kIdcFc4, "500"}}, "Warning", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
-        {design::kBrf, {{ids::kIdcFc3, "240"}}, "Warning", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
+        {kLpf, {{ids::kIdcFc2, "500"}}, "Warning!", "Fc1 < Fc2 < Fs/2."},
+        {kHpf, {{ids::kIdcFc1, "250"}}, "Warning!", "Fc1 < Fc2 < Fs/2."},
+        {kBpf, {{ids::kIdcFc4, "500"}}, "Warning", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
+        {kBrf, {{ids::kIdcFc3, "240"}}, "Warning", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
@@ -157,7 +157,7 @@ TEST_F(DesignFixture, UnbalancedTransitionBandsWarnButAreStored) {
         const char* fc2;
         bool warned;
     } cases[] = {{"133.5", true}, {"134", false}, {"174.5", false}, {"175", true}};
-    for (int type : {design::kBpf, design::kBrf}) {
+    for (int type : {kBpf, kBrf}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.fc2) + " type " + std::to_string(type));
             Select(type, false);
@@ -184,8 +184,8 @@ TEST_F(DesignFixture, UnbalancedTransitionBandsWarnButAreStored) {
 
 TEST_F(DesignFixture, IirBranchWarnsOddSectionsFirstAndAlwaysDesigns) {
     // BRF with n = 3 and fc1 > fc2: only the section-count warning.
-    Select(design::kBrf, true);
-    host.AnswerDialog(DialogAnswer::Ok(ids::kIddIirParameters + design::kBrf)
+    Select(kBrf, true);
+    host.AnswerDialog(DialogAnswer::Ok(ids::kIddIirParameters + kBrf)
                           .Text(ids::kIdcIirSections, "3")
                           .Text(ids::kIdcFc1, "300")
                           .Text(ids::kIdcFc2, "200"));
@@ -196,15 +196,15 @@ TEST_F(DesignFixture, IirBranchWarnsOddSectionsFirstAndAlwaysDesigns) {
                                         "2, 4, 6 or 8."}));
     // Nothing stored, but the stored LPF parameters were designed: section 1 is no identity.
     EXPECT_EQ(doc.m_nIirSections, 2);
-    EXPECT_EQ(doc.m_nFilterType, design::kLpf);
+    EXPECT_EQ(doc.m_nFilterType, kLpf);
     EXPECT_NE(doc.m_aA1[0], 0.0);
     EXPECT_EQ(host.Dialogs()[0].title, "IIR Band Rejection Filter");
 
     // Cancel still designs the stored parameters.
     doc.m_dIirFc1 = 100.0;
     doc.m_aA1[0] = 0.0;
-    Select(design::kHpf, true);
-    host.AnswerDialog(DialogAnswer::Cancel(ids::kIddIirParameters + design::kHpf));
+    Select(kHpf, true);
+    host.AnswerDialog(DialogAnswer::Cancel(ids::kIddIirParameters + kHpf));
     Design();
     COlvexDoc reference;
     reference.m_dIirFc1 = 100.0;
@@ -215,7 +215,7 @@ TEST_F(DesignFixture, IirBranchWarnsOddSectionsFirstAndAlwaysDesigns) {
     // A valid entry is stored, with quantization reset.
     doc.m_bQuantize = 1;
     doc.m_nCoeffFormat = 3;
-    Select(design::kBpf, true);
+    Select(kBpf, true);
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(ids::kIdcIirSections, "4")
                           .Text(ids::kIdcFc1, "150")
@@ -223,7 +223,7 @@ TEST_F(DesignFixture, IirBranchWarnsOddSectionsFirstAndAlwaysDesigns) {
     Design();
     EXPECT_EQ(doc.m_nIirSections, 4);
     EXPECT_EQ(doc.m_dIirFc2, 250.0);
-    EXPECT_EQ(doc.m_nFilterType, design::kBpf);
+    EXPECT_EQ(doc.m_nFilterType, kBpf);
     EXPECT_EQ(doc.m_bQuantize, 0);
     EXPECT_EQ(doc.m_nCoeffFormat, 0);
     EXPECT_EQ(host.Warnings().size(), 1u);
@@ -231,13 +231,13 @@ TEST_F(DesignFixture, IirBranchWarnsOddSectionsFirstAndAlwaysDesigns) {
 
 TEST_F(DesignFixture, AFailingDesignIsOfferedOneAdjustmentOnly) {
     // 20 taps cannot separate 1 Hz from 2 Hz, and the band-edge proposal does not help either.
-    Select(design::kLpf, false);
+    Select(kLpf, false);
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(ids::kIdcFc1, "1")
                           .Text(ids::kIdcFc2, "2")
                           .Text(ids::kIdcTaps, "20"));
     host.AnswerDialog(DialogAnswer::Ok(ids::kIddAdjustChoice).Radio(ids::kIdcAdjustEdges));
-    host.AnswerDialog(DialogAnswer::Ok(ids::kIddEdgeAdjustment + design::kLpf));
+    host.AnswerDialog(DialogAnswer::Ok(ids::kIddEdgeAdjustment + kLpf));
     Design();
     EXPECT_EQ(DialogIds(), (std::vector<int>{ids::kIddFirParameters, ids::kIddAdjustChoice,
                                              ids::kIddEdgeAdjustment}));
@@ -265,7 +265,7 @@ TEST_F(DesignFixture, AFailingDesignIsOfferedOneAdjustmentOnly) {
 
 TEST_F(DesignFixture, TapCountProposalIsConfirmedWithinTheDialogRange) {
     // 380 taps cannot reach the stop band in 50 Hz at RR 10; the proposal is 127.
-    Select(design::kLpf, false);
+    Select(kLpf, false);
     host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "380"));
     host.AnswerDialog(DialogAnswer::Ok(ids::kIddAdjustChoice));
     // A proposal edited out of range is refused by the result dialog's own check.
@@ -289,7 +289,7 @@ TEST_F(DesignFixture, TapCountProposalIsConfirmedWithinTheDialogRange) {
 
 TEST_F(DesignFixture, ProposalBelowFourTapsMustBeCorrectedInTheDialog) {
     // A huge RR makes the tap-count estimate fall below the dialog's range.
-    Select(design::kLpf, false);
+    Select(kLpf, false);
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(ids::kIdcFc2, "260")
                           .Text(ids::kIdcTaps, "4")
@@ -313,7 +313,7 @@ TEST_F(DesignFixture, ProposalBelowFourTapsMustBeCorrectedInTheDialog) {
 TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
     // Esc on the result dialog: nothing stored, the design still runs once more. (20 taps
     // cannot separate 1 Hz from 2 Hz.)
-    Select(design::kLpf, false);
+    Select(kLpf, false);
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(ids::kIdcFc1, "1")
                           .Text(ids::kIdcFc2, "2")
@@ -377,7 +377,7 @@ TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {
     };
     for (const auto& path : paths) {
         SCOPED_TRACE(path.name);
-        Select(design::kLpf, path.iir);
+        Select(kLpf, path.iir);
         host.AnswerDialog(path.answer);
         view.m_bCoeffsListed = 1;
         view.m_bVhdlParamsSet = 1;
@@ -414,7 +414,7 @@ TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {
 
 TEST_F(DesignFixture, IterationLimitIsShownInTheStatusBar) {
     // This band-pass layout stops at the iteration limit but still gives a usable design.
-    Select(design::kBpf, false);
+    Select(kBpf, false);
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(ids::kIdcFc1, "150")
                           .Text(ids::kIdcFc2, "200")

@@ -49,26 +49,26 @@ TEST(DesignDialogs, FirTemplatesPerTypeAndKind) {
         std::vector<std::string> edgeLabels;
         std::vector<int> adjustedEdges;
     } cases[] = {
-        {design::kLpf,
+        {kLpf,
          "FIR Low Pass Filter",
          "LPF (Auto Tap Count Adjustment)",
          "LPF (Auto Band Edge Adjustment)",
          {"Pass band edge (fc1) =", "Stop band edge (fc2) ="},
          {design::kIdcFc2}},
-        {design::kHpf,
+        {kHpf,
          "FIR High Pass Filter",
          "HPF (Auto Tap Count Adjustment)",
          "HPF (Auto Band Edge Adjustment)",
          {"Stop band edge (fc1) =", "Pass band edge (fc2) ="},
          {design::kIdcFc1}},
-        {design::kBrf,
+        {kBrf,
          "FIR Band Rejection Filter",
          "BRF (Auto Tap Adjustment)",
          "BRF (Auto Band Edge Adjustment)",
          {"Pass band edge (fc1) =", "Stop band edge (fc2) =", "Stop band edge (fc3) =",
           "Pass band edge (fc4) ="},
          {design::kIdcFc2, design::kIdcFc3}},
-        {design::kBpf,
+        {kBpf,
          "FIR Band Pass Filter",
          "BPF (Auto Tap Count Adjustment)",
          "BPF (Auto Band Edge Adjustment)",
@@ -137,10 +137,10 @@ TEST(DesignDialogs, IirTemplatesAndSectionRanges) {
         const char* hint;
         int low;
     } cases[] = {
-        {design::kLpf, "IIR Low Pass Filter", {100, 100}, "(1 to 8)", 1},
-        {design::kHpf, "IIR High Pass Filter", {100, 100}, "(1 to 8)", 1},
-        {design::kBrf, "IIR Band Rejection Filter", {150, 180}, "(2, 4, 6, 8)", 2},
-        {design::kBpf, "IIR Band Pass Filter", {100, 100}, "(2, 4, 6, 8)", 2},
+        {kLpf, "IIR Low Pass Filter", {100, 100}, "(1 to 8)", 1},
+        {kHpf, "IIR High Pass Filter", {100, 100}, "(1 to 8)", 1},
+        {kBrf, "IIR Band Rejection Filter", {150, 180}, "(2, 4, 6, 8)", 2},
+        {kBpf, "IIR Band Pass Filter", {100, 100}, "(2, 4, 6, 8)", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
@@ -223,7 +223,7 @@ void ExpectInside(const platform::Drawing& d, platform::Size size) {
 }
 
 TEST(DesignDialogs, PicturesShowTheTypesEdgesAndRipples) {
-    for (int type = design::kLpf; type <= design::kBpf; ++type) {
+    for (int type = kLpf; type <= kBpf; ++type) {
         SCOPED_TRACE(type);
         const bool threeBand = design::IsThreeBand(type);
         for (FirDialogKind kind : {FirDialogKind::kParameters, FirDialogKind::kEdgeAdjustment}) {

@@ -18,20 +18,10 @@ TEST(FirLayout, EachTypeWritesItsBands) {
         std::vector<double> edges, desired, weights;
     };
     const Case cases[] = {
-        {design::kLpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 7}},
-        {design::kHpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {0, 1}, {7, 1}},
-        {design::kBrf,
-         {200, 220, 300, 320},
-         3,
-         {0, 0.2, 0.22, 0.3, 0.32, 0.5},
-         {1, 0, 1},
-         {1, 3, 1}},
-        {design::kBpf,
-         {200, 220, 300, 320},
-         3,
-         {0, 0.2, 0.22, 0.3, 0.32, 0.5},
-         {0, 1, 0},
-         {3, 1, 3}},
+        {kLpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 7}},
+        {kHpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {0, 1}, {7, 1}},
+        {kBrf, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {1, 0, 1}, {1, 3, 1}},
+        {kBpf, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {0, 1, 0}, {3, 1, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -42,13 +32,13 @@ TEST(FirLayout, EachTypeWritesItsBands) {
         doc.m_fc4 = c.fc[3];
         doc.m_dRR = c.rr;
         switch (c.type) {
-        case design::kLpf:
+        case kLpf:
             doc.SetBandsLpf();
             break;
-        case design::kHpf:
+        case kHpf:
             doc.SetBandsHpf();
             break;
-        case design::kBrf:
+        case kBrf:
             doc.SetBandsBrf();
             break;
         default:
@@ -74,7 +64,7 @@ TEST(FirLayout, DesignClearsResultsAndWritesOnlyItsTaps) {
         doc.m_aPhase[i] = 1.0;
     }
     doc.m_nTaps = 31;
-    doc.DesignFir(design::kLpf);
+    doc.DesignFir(kLpf);
     ASSERT_EQ(doc.m_bDesignOk, 1);
     EXPECT_NE(doc.m_aFirCoeffs[15], 0.0);
     for (int i = 31; i < COlvexDoc::kMaxFirTaps; ++i) {
@@ -95,9 +85,8 @@ TEST(FirTapParity, HighPassAndBandRejectionAreDesignedOdd) {
         int shown;
     };
     const Case cases[] = {
-        {design::kLpf, 90, 90, 0, 90}, {design::kLpf, 31, 31, 0, 31}, {design::kHpf, 90, 89, 1, 90},
-        {design::kHpf, 51, 51, 0, 51}, {design::kBrf, 50, 49, 1, 50}, {design::kBrf, 4, 3, 1, 4},
-        {design::kBpf, 60, 60, 0, 60}, {design::kBpf, 61, 61, 0, 61},
+        {kLpf, 90, 90, 0, 90}, {kLpf, 31, 31, 0, 31}, {kHpf, 90, 89, 1, 90}, {kHpf, 51, 51, 0, 51},
+        {kBrf, 50, 49, 1, 50}, {kBrf, 4, 3, 1, 4},    {kBpf, 60, 60, 0, 60}, {kBpf, 61, 61, 0, 61},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.entered));
@@ -120,13 +109,13 @@ TEST(FirChecks, EdgeOrderAndBalance) {
     const char* const two = "Fc1 < Fc2 < Fs/2.";
     const char* const four = "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2.";
     const Case cases[] = {
-        {design::kLpf, 1000, 200, 250, 0, 0, true, ""},
-        {design::kLpf, 1000, 200, 500, 0, 0, false, two}, // fc2 = fs/2 exactly
-        {design::kHpf, 1000, 250, 250, 0, 0, false, two},
-        {design::kHpf, 1000, -10, 0, 0, 0, true, ""}, // no lower bound
-        {design::kBrf, 1000, 100, 150, 300, 350, true, ""},
-        {design::kBrf, 1000, 100, 150, 300, 500, false, four},
-        {design::kBpf, 1000, 100, 300, 200, 350, false, four},
+        {kLpf, 1000, 200, 250, 0, 0, true, ""},
+        {kLpf, 1000, 200, 500, 0, 0, false, two}, // fc2 = fs/2 exactly
+        {kHpf, 1000, 250, 250, 0, 0, false, two},
+        {kHpf, 1000, -10, 0, 0, 0, true, ""}, // no lower bound
+        {kBrf, 1000, 100, 150, 300, 350, true, ""},
+        {kBrf, 1000, 100, 150, 300, 500, false, four},
+        {kBpf, 1000, 100, 300, 200, 350, false, four},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.fc2));
@@ -158,15 +147,15 @@ TEST(FirEstimates, TapCountProposal) {
         int expected;
     };
     const Case cases[] = {
-        {design::kLpf, 1, 100, 150, 140}, // n = 142, even: n - 2
-        {design::kHpf, 1, 100, 150, 141}, // even for HPF: n - 1
-        {design::kBrf, 1, 100, 150, 141},
-        {design::kBpf, 1, 100, 150, 140},
-        {design::kLpf, 1, 100, 100.5, 347}, // capped at 349, odd: n - 2 for every type
-        {design::kHpf, 1, 100, 100.5, 347},
-        {design::kLpf, 1, 150, 100, 347},    // reversed edges ask for the longest filter
-        {design::kBpf, 1, 100, 100, 347},    // zero-width transition as well
-        {design::kLpf, 1e300, 100, 150, -2}, // negative estimate: proposed as 0, then n - 2
+        {kLpf, 1, 100, 150, 140}, // n = 142, even: n - 2
+        {kHpf, 1, 100, 150, 141}, // even for HPF: n - 1
+        {kBrf, 1, 100, 150, 141},
+        {kBpf, 1, 100, 150, 140},
+        {kLpf, 1, 100, 100.5, 347}, // capped at 349, odd: n - 2 for every type
+        {kHpf, 1, 100, 100.5, 347},
+        {kLpf, 1, 150, 100, 347},    // reversed edges ask for the longest filter
+        {kBpf, 1, 100, 100, 347},    // zero-width transition as well
+        {kLpf, 1e300, 100, 150, -2}, // negative estimate: proposed as 0, then n - 2
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.fc2));
@@ -182,7 +171,7 @@ TEST(FirEstimates, TapCountProposal) {
 
     // An estimate of exactly 100 taps: BRF proposes 99, BPF 98. L = 107 at RR = 1, so a width
     // of 107 / 1500 of fs gives 100.
-    for (const auto& [type, expected] : {std::pair{design::kBrf, 99}, {design::kBpf, 98}}) {
+    for (const auto& [type, expected] : {std::pair{kBrf, 99}, {kBpf, 98}}) {
         COlvexDoc doc;
         doc.m_nFilterType = type;
         doc.m_dRR = 1;
@@ -219,10 +208,10 @@ TEST(FirEstimates, BandEdgeProposals) {
     const struct {
         int type;
         bool adjusted[4];
-    } moves[] = {{design::kLpf, {false, true, false, false}},
-                 {design::kHpf, {true, false, false, false}},
-                 {design::kBrf, {false, true, true, false}},
-                 {design::kBpf, {true, false, false, true}}};
+    } moves[] = {{kLpf, {false, true, false, false}},
+                 {kHpf, {true, false, false, false}},
+                 {kBrf, {false, true, true, false}},
+                 {kBpf, {true, false, false, true}}};
     for (const auto& m : moves) {
         const design::EdgeProposal p = design::ProposeEdges(doc, m.type);
         const double current[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};

@@ -30,11 +30,10 @@ struct IirCase {
 };
 
 const IirCase kDesigns[] = {
-    {design::kLpf, 1, 1.0, 200, 0},   {design::kLpf, 4, 0.3, 100, 0},
-    {design::kLpf, 8, 3.0, 420, 0},   {design::kHpf, 1, 0.3, 300, 0},
-    {design::kHpf, 5, 1.0, 150, 0},   {design::kHpf, 8, 0.1, 60, 0},
-    {design::kBrf, 2, 1.0, 150, 320}, {design::kBrf, 8, 0.3, 200, 300},
-    {design::kBpf, 2, 1.0, 200, 300}, {design::kBpf, 6, 2.0, 50, 400},
+    {kLpf, 1, 1.0, 200, 0},   {kLpf, 4, 0.3, 100, 0},   {kLpf, 8, 3.0, 420, 0},
+    {kHpf, 1, 0.3, 300, 0},   {kHpf, 5, 1.0, 150, 0},   {kHpf, 8, 0.1, 60, 0},
+    {kBrf, 2, 1.0, 150, 320}, {kBrf, 8, 0.3, 200, 300}, {kBpf, 2, 1.0, 200, 300},
+    {kBpf, 6, 2.0, 50, 400},
 };
 
 COlvexDoc Designed(const IirCase& c) {
@@ -49,7 +48,7 @@ COlvexDoc Designed(const IirCase& c) {
 }
 
 TEST(IirDesign, PrototypeForOneDbRipple) {
-    const COlvexDoc doc = Designed({design::kLpf, 1, 1.0, 200, 0});
+    const COlvexDoc doc = Designed({kLpf, 1, 1.0, 200, 0});
     EXPECT_EQ(doc.m_nIirProtoSections, 1);
     EXPECT_EQ(doc.m_nIirProtoOrder, 2);
     EXPECT_NEAR(doc.m_dChebEps, 0.5088471, 1e-7);
@@ -80,13 +79,13 @@ TEST(IirDesign, SectionsOfEachType) {
             EXPECT_LT(std::fabs(b2), 1.0);
             EXPECT_LT(std::fabs(b1), 1.0 + b2);
             switch (c.type) {
-            case design::kLpf:
+            case kLpf:
                 EXPECT_NEAR((a0 + a1 + a2) / (1.0 + b1 + b2), 1.0, 1e-12);
                 break;
-            case design::kHpf:
+            case kHpf:
                 EXPECT_NEAR((a0 - a1 + a2) / (1.0 - b1 + b2), 1.0, 1e-12);
                 break;
-            case design::kBrf:
+            case kBrf:
                 EXPECT_DOUBLE_EQ(a0, a2);
                 EXPECT_LT(std::abs(SectionResponse(doc, s, centre)), 1e-6);
                 break;
@@ -109,7 +108,7 @@ TEST(IirDesign, SectionsOfEachType) {
 }
 
 TEST(IirDesign, SmallerRedesignResetsTheLaterSections) {
-    COlvexDoc doc = Designed({design::kLpf, 8, 1.0, 200, 0});
+    COlvexDoc doc = Designed({kLpf, 8, 1.0, 200, 0});
     doc.m_nIirSections = 3;
     ASSERT_TRUE(doc.DesignIir());
     for (int s = 3; s < COlvexDoc::kIirSections; ++s) {
@@ -126,17 +125,11 @@ TEST(IirDesign, UndesignableCountChangesNothing) {
         int type;
         int n;
     };
-    const Refused cases[] = {{design::kLpf, 0},
-                             {design::kLpf, 9},
-                             {design::kHpf, -1},
-                             {design::kBrf, 3},
-                             {design::kBpf, 7},
-                             {design::kBpf, 1},
-                             {4, 2},
-                             {design::kHpf, 1000}};
+    const Refused cases[] = {{kLpf, 0}, {kLpf, 9}, {kHpf, -1}, {kBrf, 3},
+                             {kBpf, 7}, {kBpf, 1}, {4, 2},     {kHpf, 1000}};
     for (const Refused& r : cases) {
         SCOPED_TRACE(testing::Message() << "type " << r.type << " n " << r.n);
-        COlvexDoc doc = Designed({design::kLpf, 3, 1.0, 200, 0});
+        COlvexDoc doc = Designed({kLpf, 3, 1.0, 200, 0});
         const COlvexDoc before = doc;
         doc.m_nFilterType = r.type;
         doc.m_nIirSections = r.n;
@@ -156,13 +149,13 @@ TEST(IirDesign, NonFiniteResultKeepsThePreviousSections) {
         int type;
         double rippleDb, fs, fc1, fc2;
     };
-    const Bad cases[] = {{design::kLpf, 0.0, 1000, 200, 0},
-                         {design::kHpf, -1.0, 1000, 200, 0},
-                         {design::kLpf, 1.0, 0.0, -10, 0},
-                         {design::kBpf, 1.0, 1000, 0.0, 300}};
+    const Bad cases[] = {{kLpf, 0.0, 1000, 200, 0},
+                         {kHpf, -1.0, 1000, 200, 0},
+                         {kLpf, 1.0, 0.0, -10, 0},
+                         {kBpf, 1.0, 1000, 0.0, 300}};
     for (const Bad& b : cases) {
         SCOPED_TRACE(testing::Message() << "type " << b.type << " Ac " << b.rippleDb);
-        COlvexDoc doc = Designed({design::kLpf, 2, 1.0, 200, 0});
+        COlvexDoc doc = Designed({kLpf, 2, 1.0, 200, 0});
         const COlvexDoc before = doc;
         doc.m_nFilterType = b.type;
         doc.m_dRippleDb = b.rippleDb;
@@ -189,11 +182,11 @@ TEST(IirRules, DialogChecks) {
     const char* const kEven = "for BPF and BRF, the Number of IIRs needs to be 2, 4, 6 or 8.";
     const char* const kOrder = "Frequencies need to be Fc1 < Fc2 < Fs/2.";
     const Check checks[] = {
-        {design::kLpf, 2, 1000, 499.9, 0, nullptr}, {design::kLpf, 2, 1000, 500, 0, kNyquist},
-        {design::kHpf, 3, 1000, 600, 0, kNyquist},  {design::kHpf, 1, 1000, 100, 900, nullptr},
-        {design::kBrf, 4, 1000, 200, 300, nullptr}, {design::kBrf, 3, 1000, 300, 200, kEven},
-        {design::kBpf, 5, 1000, 200, 300, kEven},   {design::kBpf, 4, 1000, 300, 200, kOrder},
-        {design::kBpf, 2, 1000, 200, 500, kOrder},  {design::kBrf, 8, 1000, 250, 250, kOrder},
+        {kLpf, 2, 1000, 499.9, 0, nullptr}, {kLpf, 2, 1000, 500, 0, kNyquist},
+        {kHpf, 3, 1000, 600, 0, kNyquist},  {kHpf, 1, 1000, 100, 900, nullptr},
+        {kBrf, 4, 1000, 200, 300, nullptr}, {kBrf, 3, 1000, 300, 200, kEven},
+        {kBpf, 5, 1000, 200, 300, kEven},   {kBpf, 4, 1000, 300, 200, kOrder},
+        {kBpf, 2, 1000, 200, 500, kOrder},  {kBrf, 8, 1000, 250, 250, kOrder},
     };
     for (const Check& c : checks) {
         SCOPED_TRACE(testing::Message()
@@ -206,23 +199,23 @@ TEST(IirRules, DialogChecks) {
             EXPECT_EQ(warning.OneLine(), c.expected);
         }
     }
-    EXPECT_EQ(design::MinIirSections(design::kHpf), 1);
-    EXPECT_EQ(design::MinIirSections(design::kBpf), 2);
+    EXPECT_EQ(design::MinIirSections(kHpf), 1);
+    EXPECT_EQ(design::MinIirSections(kBpf), 2);
 }
 
 TEST(IirRules, StoreKeepsTheSecondEdgeOfSingleEdgeTypes) {
     COlvexDoc doc;
     doc.m_bQuantize = 1;
     doc.m_nCoeffFormat = 3;
-    design::StoreIirParameters(doc, design::kHpf, 5, 2.0, 150.0, 999.0, 2000.0);
-    EXPECT_EQ(doc.m_nFilterType, design::kHpf);
+    design::StoreIirParameters(doc, kHpf, 5, 2.0, 150.0, 999.0, 2000.0);
+    EXPECT_EQ(doc.m_nFilterType, kHpf);
     EXPECT_EQ(doc.m_nIirSections, 5);
     EXPECT_EQ(doc.m_dIirFc1, 150.0);
     EXPECT_EQ(doc.m_dIirFc2, 300.0);
     EXPECT_EQ(doc.m_fs, 2000.0);
     EXPECT_EQ(doc.m_bQuantize, 0);
     EXPECT_EQ(doc.m_nCoeffFormat, 0);
-    design::StoreIirParameters(doc, design::kBpf, 4, 1.0, 100.0, 400.0, 1000.0);
+    design::StoreIirParameters(doc, kBpf, 4, 1.0, 100.0, 400.0, 1000.0);
     EXPECT_EQ(doc.m_dIirFc2, 400.0);
 }
 

@@ -46,7 +46,7 @@ COlvexDoc IirDesign(int type, int sections, double ripple, double fc1, double fc
 // tools/check_measure.py repeats the comparison over more designs through the command line.
 TEST(Measure, AgreesWithScipyWithinFiveHundredthsOfADecibel) {
     constexpr double kTolerance = 0.05;
-    const COlvexDoc fir = FirDesign(design::kLpf, 90, 200, 250);
+    const COlvexDoc fir = FirDesign(kLpf, 90, 200, 250);
     const dsp::Measurements m = dsp::Measure(fir, false);
     ASSERT_EQ(m.unquantized.size(), 2u);
     EXPECT_TRUE(m.quantized.empty());
@@ -58,7 +58,7 @@ TEST(Measure, AgreesWithScipyWithinFiveHundredthsOfADecibel) {
     EXPECT_EQ(m.unquantized[1].band.lo, 250.0);
     EXPECT_NEAR(m.unquantized[1].maxDb, -86.8768105026885, kTolerance);
 
-    COlvexDoc iir = IirDesign(design::kBpf, 4, 0.3, 200, 300);
+    COlvexDoc iir = IirDesign(kBpf, 4, 0.3, 200, 300);
     iir.m_bQuantize = 1;
     iir.m_nQuantBits = 12;
     const dsp::Measurements q = dsp::Measure(iir, true);
@@ -78,10 +78,10 @@ TEST(Measure, IirBandsFollowTheCutOffsAndTheTwentyDecibelPoint) {
         std::vector<bool> pass;
     };
     const Case cases[] = {
-        {design::kLpf, 200, 0, {true, false}},
-        {design::kHpf, 200, 0, {false, true}},
-        {design::kBrf, 200, 300, {true, false, true}},
-        {design::kBpf, 200, 300, {false, true, false}},
+        {kLpf, 200, 0, {true, false}},
+        {kHpf, 200, 0, {false, true}},
+        {kBrf, 200, 300, {true, false, true}},
+        {kBpf, 200, 300, {false, true, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -139,12 +139,12 @@ TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
         bool iir;
     };
     const Case cases[] = {
-        {"fir lpf 90", FirDesign(design::kLpf, 90, 200, 250), false},
-        {"fir bpf 61", FirDesign(design::kBpf, 61, 100, 150, 250, 300), false},
-        {"fir hpf 380", FirDesign(design::kHpf, 380, 200, 210), false},
-        {"iir lpf 2", IirDesign(design::kLpf, 2, 0.3, 200), true},
-        {"iir lpf 8 narrow", IirDesign(design::kLpf, 8, 1.0, 20), true},
-        {"iir bpf 8", IirDesign(design::kBpf, 8, 0.5, 240, 260), true},
+        {"fir lpf 90", FirDesign(kLpf, 90, 200, 250), false},
+        {"fir bpf 61", FirDesign(kBpf, 61, 100, 150, 250, 300), false},
+        {"fir hpf 380", FirDesign(kHpf, 380, 200, 210), false},
+        {"iir lpf 2", IirDesign(kLpf, 2, 0.3, 200), true},
+        {"iir lpf 8 narrow", IirDesign(kLpf, 8, 1.0, 20), true},
+        {"iir bpf 8", IirDesign(kBpf, 8, 0.5, 240, 260), true},
     };
     for (const Case& c : cases) {
         for (const double tol : {0.1, 1.0, 6.0}) {
@@ -172,7 +172,7 @@ TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
 
 TEST(Advisor, RejectsBitLengthsWhosePolesLeaveTheUnitCircle) {
     // A narrow 8-section low-pass has poles close to z = 1; coarse coefficients push them out.
-    const COlvexDoc doc = IirDesign(design::kLpf, 8, 1.0, 10);
+    const COlvexDoc doc = IirDesign(kLpf, 8, 1.0, 10);
     const dsp::BitAdvice advice = dsp::AdviseBits(doc, true, 1000.0);
     ASSERT_FALSE(advice.candidates.empty());
     EXPECT_FALSE(advice.candidates.front().stable);
@@ -194,10 +194,10 @@ TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
         int coeffBits, dataBits;
     };
     const Case cases[] = {
-        {"fir lpf 90", FirDesign(design::kLpf, 90, 200, 250), false, 16, 12},
-        {"fir bpf 61", FirDesign(design::kBpf, 61, 100, 150, 250, 300), false, 12, 16},
-        {"iir lpf 2", IirDesign(design::kLpf, 2, 0.3, 200), true, 16, 12},
-        {"iir brf 8", IirDesign(design::kBrf, 8, 0.5, 200, 300), true, 20, 16},
+        {"fir lpf 90", FirDesign(kLpf, 90, 200, 250), false, 16, 12},
+        {"fir bpf 61", FirDesign(kBpf, 61, 100, 150, 250, 300), false, 12, 16},
+        {"iir lpf 2", IirDesign(kLpf, 2, 0.3, 200), true, 16, 12},
+        {"iir brf 8", IirDesign(kBrf, 8, 0.5, 200, 300), true, 20, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -245,7 +245,7 @@ TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
 TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
     // A square wave through a narrow 6-section low-pass: the middle sections' gains exceed the
     // four guard bits, the last section's output exceeds the output word.
-    COlvexDoc iir = IirDesign(design::kLpf, 6, 1.0, 50);
+    COlvexDoc iir = IirDesign(kLpf, 6, 1.0, 50);
     iir.m_bQuantize = 1;
     iir.m_nQuantBits = 16;
     iir.m_nWaveType = 1;
@@ -262,7 +262,7 @@ TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
         << lines.front();
 
     // The FIR pass band gain is a little above 1: a full-scale sine clips at the output.
-    COlvexDoc fir = FirDesign(design::kLpf, 90, 200, 250);
+    COlvexDoc fir = FirDesign(kLpf, 90, 200, 250);
     fir.m_bQuantize = 1;
     fir.GenerateTestWave();
     fir.FilterWaveFir();

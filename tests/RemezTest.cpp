@@ -198,18 +198,18 @@ TEST_P(RemezDesignTest, IsEquirippleAndSymmetric) {
 }
 
 const DesignCase kDesignCases[] = {
-    {"LpfDefaultEven90", design::kLpf, {200, 250, 0, 0}, 90, 10},
-    {"LpfOdd31", design::kLpf, {200, 250, 0, 0}, 31, 10},
-    {"LpfEven30", design::kLpf, {100, 180, 0, 0}, 30, 1},
-    {"LpfOdd101Rr100", design::kLpf, {100, 130, 0, 0}, 101, 100},
-    {"HpfOdd31", design::kHpf, {200, 250, 0, 0}, 31, 10},
-    {"HpfEvenEntered50", design::kHpf, {150, 200, 0, 0}, 50, 5},
-    {"BrfOdd61", design::kBrf, {200, 250, 350, 400}, 61, 10},
-    {"BrfEvenEntered60", design::kBrf, {100, 150, 300, 350}, 60, 3},
-    {"BpfOdd61", design::kBpf, {200, 250, 350, 400}, 61, 10},
-    {"BpfEven60", design::kBpf, {200, 250, 350, 400}, 60, 10},
-    {"BpfEven80Rr1", design::kBpf, {100, 140, 300, 340}, 80, 1},
-    {"LpfOdd201Narrow", design::kLpf, {200, 210, 0, 0}, 201, 2},
+    {"LpfDefaultEven90", kLpf, {200, 250, 0, 0}, 90, 10},
+    {"LpfOdd31", kLpf, {200, 250, 0, 0}, 31, 10},
+    {"LpfEven30", kLpf, {100, 180, 0, 0}, 30, 1},
+    {"LpfOdd101Rr100", kLpf, {100, 130, 0, 0}, 101, 100},
+    {"HpfOdd31", kHpf, {200, 250, 0, 0}, 31, 10},
+    {"HpfEvenEntered50", kHpf, {150, 200, 0, 0}, 50, 5},
+    {"BrfOdd61", kBrf, {200, 250, 350, 400}, 61, 10},
+    {"BrfEvenEntered60", kBrf, {100, 150, 300, 350}, 60, 3},
+    {"BpfOdd61", kBpf, {200, 250, 350, 400}, 61, 10},
+    {"BpfEven60", kBpf, {200, 250, 350, 400}, 60, 10},
+    {"BpfEven80Rr1", kBpf, {100, 140, 300, 340}, 80, 1},
+    {"LpfOdd201Narrow", kLpf, {200, 210, 0, 0}, 201, 2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Types, RemezDesignTest, ::testing::ValuesIn(kDesignCases),
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Types, RemezDesignTest, ::testing::ValuesIn(kDesignCase
 // An even tap count is equiripple around 1 right up to the pass-band edge: the cos(pi f) factor
 // of an even-length filter is divided out of the approximation, not left as a droop.
 TEST(RemezDesign, EvenLowPassHoldsItsRippleUpToThePassBandEdge) {
-    const COlvexDoc doc = Designed(design::kLpf, 200, 250, 0, 0, 90, 10);
+    const COlvexDoc doc = Designed(kLpf, 200, 250, 0, 0, 90, 10);
     ASSERT_EQ(doc.m_bDesignOk, 1);
     const BandError e = MeasureBands(doc);
     const double atEdge = Amplitude(doc.m_aFirCoeffs, 90, 0.2);
@@ -235,10 +235,10 @@ TEST(RemezDesign, FailuresClearTheFlagAndStayInBounds) {
         double rr;
     };
     const Case cases[] = {
-        {"four taps, pass band a thousandth of fs", design::kLpf, {1, 2, 0, 0}, 4, 10},
-        {"huge ripple ratio", design::kLpf, {200, 250, 0, 0}, 4, 1e12},
-        {"band pass of 1 Hz", design::kBpf, {100, 101, 102, 103}, 4, 10},
-        {"zero-width pass band", design::kLpf, {0, 2, 0, 0}, 4, 10},
+        {"four taps, pass band a thousandth of fs", kLpf, {1, 2, 0, 0}, 4, 10},
+        {"huge ripple ratio", kLpf, {200, 250, 0, 0}, 4, 1e12},
+        {"band pass of 1 Hz", kBpf, {100, 101, 102, 103}, 4, 10},
+        {"zero-width pass band", kLpf, {0, 2, 0, 0}, 4, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -252,13 +252,13 @@ TEST(RemezDesign, FailuresClearTheFlagAndStayInBounds) {
 TEST(RemezDesign, AnyAcceptedTapCountRunsWithinItsArrays) {
     for (int taps = COlvexDoc::kMinDialogTaps; taps <= COlvexDoc::kMaxDialogTaps; taps += 47) {
         for (const double fc : {0.001, 10.0, 499.999}) {
-            COlvexDoc doc = Designed(design::kLpf, fc, fc + 0.0005, 0, 0, taps, 10);
+            COlvexDoc doc = Designed(kLpf, fc, fc + 0.0005, 0, 0, taps, 10);
             EXPECT_TRUE(doc.m_bDesignOk == 0 || doc.m_bDesignOk == 1);
             EXPECT_LE(doc.m_nGridSize, 16 * (taps / 2 + 1) + 3);
         }
     }
     // Edges that pass validation but are not a usable layout (negative edges) fail cleanly.
-    const COlvexDoc negative = Designed(design::kLpf, -100, -50, 0, 0, 31, 10);
+    const COlvexDoc negative = Designed(kLpf, -100, -50, 0, 0, 31, 10);
     EXPECT_EQ(negative.m_bDesignOk, 0);
 }
 
@@ -275,8 +275,8 @@ TEST(RemezDesign, IterationLimitIsReportedThroughTheDocumentNotAsFailure) {
     doc.m_fc3 = 300;
     doc.m_fc4 = 350;
     doc.m_dRR = 1;
-    design::StoreFirTapCount(doc, design::kBpf, 49);
-    doc.DesignFir(design::kBpf);
+    design::StoreFirTapCount(doc, kBpf, 49);
+    doc.DesignFir(kBpf);
     EXPECT_EQ(doc.m_bIterationLimit, 1);
     EXPECT_EQ(doc.m_bDesignOk, 1);
     EXPECT_EQ(doc.m_bOptimumReached, 0);
@@ -285,8 +285,8 @@ TEST(RemezDesign, IterationLimitIsReportedThroughTheDocumentNotAsFailure) {
 
     // A converging design writes nothing and clears the flags of the run before.
     console.clear();
-    design::StoreFirTapCount(doc, design::kBpf, 51);
-    doc.DesignFir(design::kBpf);
+    design::StoreFirTapCount(doc, kBpf, 51);
+    doc.DesignFir(kBpf);
     EXPECT_EQ(doc.m_bIterationLimit, 0);
     EXPECT_EQ(doc.m_bOptimumReached, 1);
     EXPECT_EQ(console, "");
