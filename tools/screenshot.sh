@@ -6,7 +6,8 @@
 #       response (quantized caption on), the spectra, the waves, the waves above Nyquist with a
 #       long filter, and the frequency response in the maximized window
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
-# --plots form needs a build with the GUI (libolvex_qt.a and libolvex_core.a in build-dir).
+# --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
+# build-dir).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
 CPP
     # shellcheck disable=SC2046
     g++ -std=c++20 -fPIC -I"$here" "$work/plots.cpp" -o "$work/plots" \
-        "$build/libolvex_qt.a" "$build/libolvex_core.a" \
+        "$build/libolvex_qt.a" $(ls "$build"/libolvex_qtgui.a 2>/dev/null) "$build/libolvex_core.a" \
         $(pkg-config --cflags --libs Qt6Widgets Qt6PrintSupport Qt6Svg Qt6Test)
     xvfb-run -a -s "-screen 0 1280x960x24" "$work/plots" "$outdir"
     ls "$outdir"/*.png
