@@ -56,10 +56,10 @@ public:
     int m_bAdjustOffered = 0;
     // Set by each Remez run: 1 when it stopped at its iteration limit without converging.
     int m_bIterationLimit = 0;
-    // Set by each Remez run: 1 when the weighted error came out level (the equiripple optimum
-    // on the dense grid), 0 when the run ended short of it. The achieved ripple is the largest
-    // weighted error on the grid; the target is the level |delta| of the final extremal set,
-    // which the optimum cannot undercut.
+    // Set by each Remez run: 1 when the design is within 0.1 % of the equiripple optimum on the
+    // dense grid, 0 when it ended short of it (or failed). The achieved ripple is the largest
+    // weighted error of the taps on the grid; the target is the level |delta| of the final
+    // extremal set, which the optimum cannot undercut.
     int m_bOptimumReached = 1;
     double m_dAchievedRipple = 0.0;
     double m_dTargetRipple = 0.0;

@@ -178,8 +178,11 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     }
     FrequencySample(w, pCoeffs);
     m_dAchievedRipple = SettleTaps(w, pCoeffs);
-    m_bOptimumReached = converged && m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance +
-                                                              kTapRoundingPerTap * nTaps;
+    // The level |delta| of any extremal set is a lower bound of the optimum on the grid, and
+    // the taps' largest error an upper one: when they meet, the design is at the optimum,
+    // whether or not the exchange had settled when it stopped.
+    m_bOptimumReached =
+        m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance + kTapRoundingPerTap * nTaps;
 
     // Validity: a usable design has its largest tap within [0.0001, 20] and no tap that is not a
     // number (a degenerate exchange can produce those, and they must not pass as a design).
@@ -192,6 +195,9 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     }
     if (!finite || m < 0.0001 || m > 20.0) {
         m_bDesignOk = 0;
+    }
+    if (m_bDesignOk == 0) {
+        m_bOptimumReached = 0;
     }
 }
 

@@ -248,10 +248,11 @@ bool IsSoundSet(const std::vector<double>& e, const int* q, int k, int wanted, d
 }
 
 // The multiple exchange: keeps the largest alternating set. A run of equal signs keeps its
-// largest member; then the surplus goes without breaking the alternation, the cheapest first: an
-// end, or two neighbours together (the larger of the two is the price), and when only one is too
-// many, the smaller end. Returns the count.
-int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted) {
+// largest member; then the surplus goes without breaking the alternation: members below the
+// current level first, then the cheapest of an end or two neighbours together (the larger of the
+// two is the price), and when only one is too many, the smaller end. Returns the count.
+int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted,
+                           double level) {
     int n = 0;
     for (int i = 0; i < k; ++i) {
         const int c = q[i];
@@ -269,6 +270,20 @@ int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int want
         n -= count;
     };
     while (n > wanted) {
+        // A member below the current level has no place in the set: it goes first, with its
+        // smaller neighbour when it lies inside (the two neighbours have one sign).
+        int smallest = 0;
+        for (int i = 1; i < n; ++i) {
+            smallest = size(i) < size(smallest) ? i : smallest;
+        }
+        if (size(smallest) < level && (smallest == 0 || smallest == n - 1)) {
+            erase(smallest, 1);
+            continue;
+        }
+        if (size(smallest) < level && n >= wanted + 2) {
+            erase(size(smallest - 1) < size(smallest + 1) ? smallest - 1 : smallest, 2);
+            continue;
+        }
         int at = size(n - 1) < size(0) ? n - 1 : 0;
         double price = size(at);
         int count = 1;
@@ -304,7 +319,7 @@ void COlvexDoc::SearchExtremals(RemezWork& w) {
     if (!IsSoundSet(e, kept.data(), n, wanted, deviation, w.maxError)) {
         // When even the multiple exchange finds no r + 1 alternating extrema (the deviation has
         // fallen below rounding, so the signs mean little), the quick set is still a way on.
-        const int alternating = KeepLargestAlternation(e, q, k, wanted);
+        const int alternating = KeepLargestAlternation(e, q, k, wanted, deviation);
         if (alternating == wanted) {
             kept.assign(q, q + alternating);
             n = alternating;

@@ -263,30 +263,28 @@ TEST(RemezDesign, AnyAcceptedTapCountRunsWithinItsArrays) {
 }
 
 TEST(RemezDesign, IterationLimitIsReportedThroughTheDocumentNotAsFailure) {
-    // This band pass at 49 taps and RR 1 swaps between two nearly level extremal sets and never
-    // settles within 40 iterations (scipy.signal.remez does not converge on it either): the
-    // notice arrives through the console hook, the flag mirrors it, and the design stands, marked
-    // short of the optimum with its achieved and target ripple.
+    // A 252-tap low pass with a 57 Hz transition at 56 Hz: its optimum lies far below double
+    // precision, the deviation of every extremal set is rounding, and the exchange never levels
+    // within 40 iterations. The notice arrives through the console hook, the flag mirrors it, and
+    // the design stands, marked short of the optimum with its achieved and target ripple.
     COlvexDoc doc;
     std::string console;
     doc.m_fnConsole = [&console](const std::string& text) { console += text; };
-    doc.m_fc1 = 150;
-    doc.m_fc2 = 200;
-    doc.m_fc3 = 300;
-    doc.m_fc4 = 350;
-    doc.m_dRR = 1;
-    design::StoreFirTapCount(doc, kBpf, 49);
-    doc.DesignFir(kBpf);
+    doc.m_fc1 = 56;
+    doc.m_fc2 = 113;
+    doc.m_dRR = 6.5;
+    design::StoreFirTapCount(doc, kLpf, 252);
+    doc.DesignFir(kLpf);
     EXPECT_EQ(doc.m_bIterationLimit, 1);
     EXPECT_EQ(doc.m_bDesignOk, 1);
     EXPECT_EQ(doc.m_bOptimumReached, 0);
-    EXPECT_GT(doc.m_dAchievedRipple, doc.m_dTargetRipple);
+    EXPECT_GT(doc.m_dAchievedRipple, doc.m_dTargetRipple * 1.001);
     EXPECT_EQ(console, "Reached maximum iteration count.\nResults may be bad.\n");
 
     // A converging design writes nothing and clears the flags of the run before.
     console.clear();
-    design::StoreFirTapCount(doc, kBpf, 51);
-    doc.DesignFir(kBpf);
+    design::StoreFirTapCount(doc, kLpf, 120);
+    doc.DesignFir(kLpf);
     EXPECT_EQ(doc.m_bIterationLimit, 0);
     EXPECT_EQ(doc.m_bOptimumReached, 1);
     EXPECT_EQ(console, "");

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks the contract of `vantrel-cli fir`: standard output carries only taps, refused input
-gives the warning on standard error with exit status 2, a failed design exit status 3, and the
-automatic adjustment designs once more with the proposal reported on standard error.
+gives the warning on standard error with exit status 2, a failed design exit status 3, a design
+short of the equiripple optimum exit status 5, and the automatic adjustment designs once more
+with the proposal reported on standard error.
 
 usage: check_cli_fir.py PATH/TO/vantrel-cli
 """
@@ -39,6 +40,12 @@ CASES = [
     (["--edges", "200,260", "--taps", "4", "--rr", "1e12", "--auto", "taps"], 3,
      "The proposed tap count is outside 4..380.", 0),
     (["--auto", "sometimes"], 2, "expected taps or edges", 0),
+    # A design that ends short of the equiripple optimum still prints its taps, names the
+    # achieved and the target ripple on standard error, and exits 5; the next tap count
+    # reaches the optimum and exits 0 with nothing on standard error.
+    (["--edges", "56,113", "--rr", "6.5", "--taps", "252"], 5,
+     "The design is short of the equiripple optimum: weighted ripple ", 252),
+    (["--edges", "56,113", "--rr", "6.5", "--taps", "120"], 0, "", 120),
 ]
 
 
