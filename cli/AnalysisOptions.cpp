@@ -1,8 +1,8 @@
-// Options shared by the subcommands that analyse a design: --quantize and --response.
-#include "app/DesignRules.h"
+// What the window showed, on standard error, and --response FILE.
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "cli/Session.h"
 #include "files/OutputFile.h"
 
 #include <cstdio>
@@ -14,27 +14,31 @@ void ReportWarning(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-int ApplyQuantizeOption(const CliArgs& args, COlvexDoc& doc, bool iir) {
-    if (!args.Has("quantize")) {
-        return kExitOk;
+bool PrintNotices(const std::vector<Notice>& notices, const ControlOptions& options) {
+    bool failedCheck = false;
+    for (const Notice& notice : notices) {
+        if (notice.kind != Notice::Kind::kFailedCheck) {
+            ReportWarning(notice.text);
+            continue;
+        }
+        failedCheck = true;
+        const auto option = options.find(notice.controlId);
+        if (option != options.end()) {
+            std::fprintf(stderr, "--%s: %s\n", option->second.c_str(), notice.text.c_str());
+        } else {
+            ReportWarning(notice.text);
+        }
     }
-    int bits = 0;
-    if (!ReadInt(args, "quantize", bits)) {
-        return kExitInvalid;
+    return failedCheck;
+}
+
+bool AnyWarning(const std::vector<Notice>& notices) {
+    for (const Notice& notice : notices) {
+        if (notice.kind != Notice::Kind::kFailedCheck) {
+            return true;
+        }
     }
-    if (bits < design::kMinQuantBits || bits > design::kMaxQuantBits) {
-        std::fprintf(stderr, "--quantize: Please enter an integer between %d and %d.\n",
-                     design::kMinQuantBits, design::kMaxQuantBits);
-        return kExitInvalid;
-    }
-    design::Warning warning;
-    if (!design::CheckQuantBits(doc, iir, bits, warning)) {
-        ReportWarning(warning.OneLine());
-        return kExitInvalid;
-    }
-    doc.m_nQuantBits = bits;
-    doc.m_bQuantize = 1;
-    return kExitOk;
+    return false;
 }
 
 // The response table goes through the output-file component like every file the program

@@ -2,14 +2,22 @@
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 class COlvexDoc;
+
+namespace platform {
+struct DialogAnswer;
+}
 
 namespace cli {
 
 class CliArgs;
+class Session;
+struct Notice;
 
 // Exit status of fir when the design ended short of the equiripple optimum: the taps are still
 // printed, and standard error names the achieved and the target weighted ripple.
@@ -17,33 +25,45 @@ constexpr int kExitShortOfOptimum = 5;
 
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.
 const std::set<std::string>& FirDesignOptions();
-const std::set<std::string>& FirOptions(); // design, --response, --quantize, --format
-int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc);
-int RunFir(const CliArgs& args, COlvexDoc& doc);
+int DesignFirFromArgs(const CliArgs& args, Session& session);
+int RunFir(const CliArgs& args, Session& session);
 
 // iir: design from --type --fs --cutoff --sections --ripple; prints the eight sections.
 const std::set<std::string>& IirDesignOptions();
-const std::set<std::string>& IirOptions(); // design, --response, --quantize, --format
-int DesignIirFromArgs(const CliArgs& args, COlvexDoc& doc);
-int RunIir(const CliArgs& args, COlvexDoc& doc);
+int DesignIirFromArgs(const CliArgs& args, Session& session);
+int RunIir(const CliArgs& args, Session& session);
 
 // wave: designs (--structure fir|iir with that structure's options), runs the test wave through
 // the filter and prints input and output samples, or with --spectrum both spectra.
-const std::set<std::string>& WaveOptions();
-const std::set<std::string>& WaveFlags();
-int RunWave(const CliArgs& args, COlvexDoc& doc);
+int RunWave(const CliArgs& args, Session& session);
 
-// --quantize B: checks B as the Coefficients dialog does and turns quantization on.
-int ApplyQuantizeOption(const CliArgs& args, COlvexDoc& doc, bool iir);
+// The options that fill one dialog's controls, for naming a refused entry ("--fs: ...").
+using ControlOptions = std::map<int, std::string>;
+// Prints what the window showed on standard error, one line each; a failed check names the
+// option of its control. Returns true when a check failed.
+bool PrintNotices(const std::vector<Notice>& notices, const ControlOptions& options);
+// Whether the window showed a warning or a message box.
+bool AnyWarning(const std::vector<Notice>& notices);
 
-// The flag --report of fir and iir.
+// The Coefficients dialog from --quantize B, --format real|bin|dec|hex (with --report or
+// --save-coeffs only) and --report: pressed when any of them is given. A refusal prints its
+// warning, exit status 2.
+int ApplyCoefficientOptions(const CliArgs& args, Session& session, bool iir);
+// The F-Response dialog from --gain-range, --freq-zoom and --freq-start: pressed when any of
+// them is given.
+int ApplyResponseOptions(const CliArgs& args, Session& session);
+// The zoom radio buttons and start slider of an analysis dialog from --*-zoom 1|10 and
+// --*-start P (0..100); false with the refusal printed.
+bool AddZoomAndStart(const CliArgs& args, const char* zoomOption, const char* startOption,
+                     platform::DialogAnswer& answer);
+// Prepares the dialog's answer, presses the command; a failed check, or a warning that stored
+// nothing, prints its text and is exit status 2.
+int PressWithAnswer(Session& session, int commandId, const platform::DialogAnswer& answer,
+                    const ControlOptions& options);
+// The output box (the coefficient report) with "\n" line ends, on standard output.
+void PrintReport(const Session& session);
+// The flags of fir, iir and load that concern the coefficients.
 const std::set<std::string>& ReportFlags();
-// With --report: --quantize B and --format real|bin|dec|hex are taken as the Coefficients
-// dialog takes them (a refusal prints its warning, exit status 2). Without --report: --quantize
-// as before, and --format is refused.
-int ApplyCoefficientOptions(const CliArgs& args, COlvexDoc& doc, bool iir);
-// The coefficient report of the output box, with "\n" line ends, on standard output.
-void PrintReport(const COlvexDoc& doc, bool iir);
 
 // --response FILE: writes the 360 response points "index gain phase", one per line.
 int WriteResponseFile(const std::string& path, const COlvexDoc& doc);
@@ -80,6 +100,10 @@ void PrintWaveSamples(const COlvexDoc& doc, bool iir, int dataBits);
 
 // load FILE --structure fir|iir: reads a coefficient file and prints its coefficients.
 const std::set<std::string>& LoadOptions();
-int RunLoad(const CliArgs& args, COlvexDoc& doc);
+int RunLoad(const CliArgs& args, Session& session);
+
+// The whole command line after the program's name: parses, runs the subcommand on a fresh
+// session and returns the exit status (cli/main.cpp adds the check of standard output).
+int RunCommandLine(int argc, char** argv);
 
 } // namespace cli

@@ -1,13 +1,14 @@
-// vantrel-cli fir: the FIR branch of the Design command from flags.
-//
-// Checks and stores the parameters exactly as the FIR parameter dialog does, designs, and on a
-// failed design optionally applies the tap-count or band-edge proposal once and designs again.
-// --quantize B then prints the quantized taps; --response FILE writes the frequency response.
+// vantrel-cli fir: the Design command of the form with FIR selected, its parameter dialog
+// answered from the options. With --auto the adjustment the window offers after a failed design
+// is taken: the proposal of the chosen kind, accepted as proposed, and one more design.
+#include "app/DesignCommand.h"
+#include "app/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "platform/NumberText.h"
+#include "cli/Session.h"
+#include "resources/Resources.h"
 
 #include <cstdio>
 #include <string>
@@ -16,24 +17,30 @@ namespace cli {
 
 namespace {
 
-// Reads and checks the FIR options into the document. Returns kExitOk or the exit status.
-int StoreFirParameters(const CliArgs& args, COlvexDoc& doc, int& type) {
-    type = doc.m_nFilterType;
-    if (args.Has("type")) {
-        type = ParseFilterType(args.Value("type"));
-        if (type < 0) {
-            std::fprintf(stderr, "--type: expected lpf, hpf, brf or bpf\n");
-            return kExitInvalid;
+// The option that fills each edit of the FIR parameter dialog.
+const ControlOptions& FirControlOptions() {
+    static const ControlOptions options = {
+        {design::kIdcFs, "fs"},     {design::kIdcFc1, "edges"},       {design::kIdcFc2, "edges"},
+        {design::kIdcFc3, "edges"}, {design::kIdcFc4, "edges"},       {design::kIdcTaps, "taps"},
+        {design::kIdcRR, "rr"},     {design::kIdcMultiplier, "mult"},
+    };
+    return options;
+}
+
+// The answer of the parameter dialog: the options given, typed into their edits.
+int FirParameterAnswer(const CliArgs& args, int type, platform::DialogAnswer& answer) {
+    answer = platform::DialogAnswer::Ok(design::kIddFirParameters + type);
+    const struct {
+        const char* option;
+        int control;
+    } kEdits[] = {{"fs", design::kIdcFs},
+                  {"taps", design::kIdcTaps},
+                  {"rr", design::kIdcRR},
+                  {"mult", design::kIdcMultiplier}};
+    for (const auto& edit : kEdits) {
+        if (args.Has(edit.option)) {
+            answer.Text(edit.control, args.Value(edit.option));
         }
-    }
-    double fs = doc.m_fs;
-    double fc[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
-    double rr = doc.m_dRR;
-    int taps = design::ShownFirTapCount(doc);
-    int mult = doc.m_nCoeffMultiplier;
-    if (!ReadDouble(args, "fs", fs) || !ReadDouble(args, "rr", rr) ||
-        !ReadInt(args, "taps", taps) || !ReadInt(args, "mult", mult)) {
-        return kExitInvalid;
     }
     if (args.Has("edges")) {
         const std::vector<std::string> parts = SplitList(args.Value("edges"));
@@ -42,79 +49,43 @@ int StoreFirParameters(const CliArgs& args, COlvexDoc& doc, int& type) {
             std::fprintf(stderr, "--edges: this filter type needs %zu band edges\n", wanted);
             return kExitInvalid;
         }
+        const int controls[4] = {design::kIdcFc1, design::kIdcFc2, design::kIdcFc3,
+                                 design::kIdcFc4};
         for (size_t i = 0; i < parts.size(); ++i) {
-            if (!platform::ParseDouble(parts[i], fc[i])) {
-                std::fprintf(stderr, "--edges: Please enter a number.\n");
-                return kExitInvalid;
-            }
+            answer.Text(controls[i], parts[i]);
         }
     }
-    if (taps < COlvexDoc::kMinDialogTaps || taps > COlvexDoc::kMaxDialogTaps) {
-        std::fprintf(stderr, "--taps: Please enter an integer between %d and %d.\n",
-                     COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
-        return kExitInvalid;
-    }
-    int field = design::kFieldNone;
-    const std::string refusal = design::CheckFirDialogValues(type, fs, fc, rr, mult, field);
-    if (!refusal.empty()) {
-        ReportRangeRefusal(field, "edges", refusal);
-        return kExitInvalid;
-    }
-    design::Warning warning;
-    if (!design::CheckFirEdges(type, fs, fc[0], fc[1], fc[2], fc[3], warning)) {
-        std::fprintf(stderr, "%s\n", warning.OneLine().c_str());
-        return kExitInvalid;
-    }
-    doc.m_fc1 = fc[0];
-    doc.m_fc2 = fc[1];
-    if (design::IsThreeBand(type)) {
-        doc.m_fc3 = fc[2];
-        doc.m_fc4 = fc[3];
-    }
-    doc.m_dRR = rr;
-    doc.m_nCoeffMultiplier = mult;
-    doc.m_fs = fs;
-    doc.m_bQuantize = 0;
-    doc.m_nCoeffFormat = 0;
-    if (design::IsThreeBand(type) &&
-        design::FirBandsUnbalanced(doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, warning)) {
-        std::fprintf(stderr, "%s\n", warning.OneLine().c_str());
-    }
-    design::StoreFirTapCount(doc, type, taps);
-    doc.m_nFilterType = type;
     return kExitOk;
 }
 
-// Applies the proposal of the chosen kind once, as the adjustment dialog would store it.
-int ApplyProposal(const std::string& kind, COlvexDoc& doc, int type) {
-    if (kind == "taps") {
-        const int n = doc.EstimateTaps();
-        std::fprintf(stderr, "Auto Tap Count Adjustment: N = %d\n", n);
-        if (n < COlvexDoc::kMinDialogTaps || n > COlvexDoc::kMaxDialogTaps) {
-            std::fprintf(stderr, "The proposed tap count is outside %d..%d.\n",
-                         COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
-            return kExitDesignFailed;
+// Says on standard error what the adjustment proposed, as its result dialog showed it.
+void PrintProposal(Session& session, const COlvexDoc& before, bool taps, int type) {
+    const COlvexDoc& doc = session.Doc();
+    if (taps) {
+        const platform::ControlValues* shown =
+            session.Host().OpenedControls(design::kIddTapAdjustment + type);
+        if (shown != nullptr) {
+            std::fprintf(stderr, "Auto Tap Count Adjustment: N = %s\n",
+                         shown->GetText(design::kIdcTaps).c_str());
         }
-        design::StoreFirTapCount(doc, type, n);
-        return kExitOk;
+        return;
     }
-    const design::EdgeProposal p = design::ProposeEdges(doc, type);
+    const double was[4] = {before.m_fc1, before.m_fc2, before.m_fc3, before.m_fc4};
+    const double now[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
     std::string text = "Auto Band Edge Adjustment:";
     for (int i = 0; i < 4; ++i) {
-        if (p.adjusted[i]) {
+        if (now[i] != was[i]) {
             char item[64];
-            std::snprintf(item, sizeof item, " fc%d = %.17g", i + 1, p.fc[i]);
+            std::snprintf(item, sizeof item, " fc%d = %.17g", i + 1, now[i]);
             text += item;
         }
     }
     std::fprintf(stderr, "%s\n", text.c_str());
-    design::StoreEdgeProposal(doc, p);
-    return kExitOk;
 }
 
 } // namespace
 
-int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc) {
+int DesignFirFromArgs(const CliArgs& args, Session& session) {
     std::string autoKind;
     if (args.Has("auto")) {
         autoKind = args.Value("auto");
@@ -123,29 +94,64 @@ int DesignFirFromArgs(const CliArgs& args, COlvexDoc& doc) {
             return kExitInvalid;
         }
     }
-    int type = 0;
-    const int status = StoreFirParameters(args, doc, type);
-    if (status != kExitOk) {
-        return status;
+    int type = session.Doc().m_nFilterType;
+    if (args.Has("type")) {
+        type = ParseFilterType(args.Value("type"));
+        if (type < 0) {
+            std::fprintf(stderr, "--type: expected lpf, hpf, brf or bpf\n");
+            return kExitInvalid;
+        }
     }
-    doc.m_bDesignOk = 1;
-    doc.DesignFir(type);
-    if (doc.m_bDesignOk == 0) {
+    platform::DialogAnswer answer;
+    if (FirParameterAnswer(args, type, answer) != kExitOk) {
+        return kExitInvalid;
+    }
+    CliHost& host = session.Host();
+    host.Prepare(answer);
+    // Without --auto the offer is closed unanswered, and the design stays failed.
+    if (!autoKind.empty()) {
+        const bool taps = autoKind == "taps";
+        host.Prepare(platform::DialogAnswer::Ok(design::kIddAdjustChoice)
+                         .Radio(taps ? design::kIdcAdjustTaps : design::kIdcAdjustEdges));
+        host.Prepare(platform::DialogAnswer::Ok(
+            (taps ? design::kIddTapAdjustment : design::kIddEdgeAdjustment) + type));
+    }
+    session.SelectForm(type, false);
+    const COlvexDoc before = session.Doc();
+    const std::vector<Notice> notices = session.Press(resources::kIdcDesign);
+
+    // A check of an adjustment result dialog refuses the proposal, not the user's input.
+    std::vector<Notice> own;
+    bool proposalRefused = false;
+    for (const Notice& notice : notices) {
+        if (notice.kind == Notice::Kind::kFailedCheck &&
+            notice.templateId == design::kIddTapAdjustment + type) {
+            proposalRefused = true;
+        } else {
+            own.push_back(notice);
+        }
+    }
+    const bool refused = PrintNotices(own, FirControlOptions());
+    if (refused || (AnyWarning(own) && SameSettings(before, session.Doc()))) {
+        return kExitInvalid;
+    }
+    const COlvexDoc& doc = session.Doc();
+    if (session.Host().OpenedControls(design::kIddAdjustChoice) != nullptr && !autoKind.empty()) {
+        PrintProposal(session, before, autoKind == "taps", type);
+    }
+    if (proposalRefused) {
+        std::fprintf(stderr, "The proposed tap count is outside %d..%d.\n",
+                     COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
+    }
+    const std::vector<std::string>& status = session.Host().StatusTexts();
+    if (!status.empty() && status.back() == design::kDesignFailedStatus) {
         if (autoKind.empty()) {
             std::fprintf(stderr, "The design failed (Remez exchange); try --auto taps or "
                                  "--auto edges.\n");
-            return kExitDesignFailed;
-        }
-        const int adjusted = ApplyProposal(autoKind, doc, type);
-        if (adjusted != kExitOk) {
-            return adjusted;
-        }
-        doc.m_bDesignOk = 1;
-        doc.DesignFir(type);
-        if (doc.m_bDesignOk == 0) {
+        } else {
             std::fprintf(stderr, "The design failed again after the adjustment.\n");
-            return kExitDesignFailed;
         }
+        return kExitDesignFailed;
     }
     if (doc.m_bOptimumReached == 0) {
         std::fprintf(stderr,
@@ -162,24 +168,17 @@ const std::set<std::string>& FirDesignOptions() {
     return options;
 }
 
-const std::set<std::string>& FirOptions() {
-    static const std::set<std::string> options = [] {
-        std::set<std::string> all = FirDesignOptions();
-        all.insert({"response", "quantize", "format", "save-coeffs"});
-        all.insert(VhdlOptions().begin(), VhdlOptions().end());
-        all.insert(MeasureOptions().begin(), MeasureOptions().end());
-        return all;
-    }();
-    return options;
-}
-
-int RunFir(const CliArgs& args, COlvexDoc& doc) {
+int RunFir(const CliArgs& args, Session& session) {
+    COlvexDoc& doc = session.Doc();
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
-        status = DesignFirFromArgs(args, doc);
+        status = DesignFirFromArgs(args, session);
     }
     if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, doc, false);
+        status = ApplyCoefficientOptions(args, session, false);
+    }
+    if (status == kExitOk) {
+        status = ApplyResponseOptions(args, session);
     }
     if (status == kExitOk) {
         status = WriteVhdlOutputs(args, doc, false);
@@ -190,13 +189,9 @@ int RunFir(const CliArgs& args, COlvexDoc& doc) {
     if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, doc, false);
     } else if (args.Has("report")) {
-        PrintReport(doc, false);
+        PrintReport(session);
     } else {
-        const int shown = design::ShownFirTapCount(doc);
-        for (int n = 0; n < shown && n < COlvexDoc::kMaxFirTaps; ++n) {
-            const double h = doc.m_aFirCoeffs[n];
-            PrintValue(doc.m_bQuantize == 1 ? doc.Quantize(h) : h);
-        }
+        PrintCoefficients(doc, false);
     }
     status = SaveCoeffFileOption(args, doc, false);
     if (status != kExitOk) {

@@ -1,13 +1,14 @@
-// vantrel-cli iir: the IIR branch of the Design command from flags.
-//
-// Checks the parameters as the IIR parameter dialog does (section range, then the warnings of
-// the dialog), stores them and designs the cascade. Prints the eight sections, one per line as
-// "a0 a1 a2 b1 b2"; with --quantize B the quantized values. --response FILE writes the response.
+// vantrel-cli iir: the Design command of the form with IIR selected, its parameter dialog
+// answered from the options. Prints the eight sections, one per line as "a0 a1 a2 b1 b2"; with
+// --quantize B the quantized values.
+#include "app/DesignCommand.h"
+#include "app/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "platform/NumberText.h"
+#include "cli/Session.h"
+#include "resources/Resources.h"
 
 #include <cstdio>
 #include <string>
@@ -16,32 +17,48 @@ namespace cli {
 
 namespace {
 
-// Reads --cutoff: one frequency for LPF/HPF, two for BRF/BPF.
-bool ReadCutoff(const CliArgs& args, int type, double& fc1, double& fc2) {
-    if (!args.Has("cutoff")) {
-        return true;
+const ControlOptions& IirControlOptions() {
+    static const ControlOptions options = {
+        {design::kIdcIirSections, "sections"}, {design::kIdcRipple, "ripple"},
+        {design::kIdcCutoff, "cutoff"},        {design::kIdcFc1, "cutoff"},
+        {design::kIdcFc2, "cutoff"},           {design::kIdcFs, "fs"},
+    };
+    return options;
+}
+
+// The answer of the parameter dialog; --cutoff is one frequency for LPF/HPF, two for BRF/BPF.
+int IirParameterAnswer(const CliArgs& args, int type, platform::DialogAnswer& answer) {
+    answer = platform::DialogAnswer::Ok(design::kIddIirParameters + type);
+    if (args.Has("sections")) {
+        answer.Text(design::kIdcIirSections, args.Value("sections"));
     }
-    const std::vector<std::string> parts = SplitList(args.Value("cutoff"));
-    const size_t wanted = design::IsThreeBand(type) ? 2 : 1;
-    if (parts.size() != wanted) {
-        std::fprintf(stderr, "--cutoff: this filter type needs %zu cut-off frequenc%s\n", wanted,
-                     wanted == 1 ? "y" : "ies");
-        return false;
+    if (args.Has("ripple")) {
+        answer.Text(design::kIdcRipple, args.Value("ripple"));
     }
-    double* const fields[2] = {&fc1, &fc2};
-    for (size_t i = 0; i < wanted; ++i) {
-        if (!platform::ParseDouble(parts[i], *fields[i])) {
-            std::fprintf(stderr, "--cutoff: Please enter a number.\n");
-            return false;
+    if (args.Has("cutoff")) {
+        const std::vector<std::string> parts = SplitList(args.Value("cutoff"));
+        const bool two = design::IsThreeBand(type);
+        if (parts.size() != (two ? 2u : 1u)) {
+            std::fprintf(stderr, "--cutoff: this filter type needs %s\n",
+                         two ? "2 cut-off frequencies" : "1 cut-off frequency");
+            return kExitInvalid;
+        }
+        if (two) {
+            answer.Text(design::kIdcFc1, parts[0]).Text(design::kIdcFc2, parts[1]);
+        } else {
+            answer.Text(design::kIdcCutoff, parts[0]);
         }
     }
-    return true;
+    if (args.Has("fs")) {
+        answer.Text(design::kIdcFs, args.Value("fs"));
+    }
+    return kExitOk;
 }
 
 } // namespace
 
-int DesignIirFromArgs(const CliArgs& args, COlvexDoc& doc) {
-    int type = doc.m_nFilterType;
+int DesignIirFromArgs(const CliArgs& args, Session& session) {
+    int type = session.Doc().m_nFilterType;
     if (args.Has("type")) {
         type = ParseFilterType(args.Value("type"));
         if (type < 0) {
@@ -49,37 +66,28 @@ int DesignIirFromArgs(const CliArgs& args, COlvexDoc& doc) {
             return kExitInvalid;
         }
     }
-    int sections = doc.m_nIirSections;
-    double ripple = doc.m_dRippleDb;
-    double fs = doc.m_fs;
-    double fc1 = doc.m_dIirFc1;
-    double fc2 = doc.m_dIirFc2;
-    if (!ReadInt(args, "sections", sections) || !ReadDouble(args, "ripple", ripple) ||
-        !ReadDouble(args, "fs", fs) || !ReadCutoff(args, type, fc1, fc2)) {
+    platform::DialogAnswer answer;
+    if (IirParameterAnswer(args, type, answer) != kExitOk) {
         return kExitInvalid;
     }
-    const int lowest = design::MinIirSections(type);
-    if (sections < lowest || sections > design::MaxIirSections()) {
-        std::fprintf(stderr, "--sections: Please enter an integer between %d and %d.\n", lowest,
-                     design::MaxIirSections());
+    session.Host().Prepare(answer);
+    session.SelectForm(type, true);
+    const COlvexDoc before = session.Doc();
+    const std::vector<Notice> notices = session.Press(resources::kIdcDesign);
+    const bool refused = PrintNotices(notices, IirControlOptions());
+    // The window designs the cascade from the document whatever the dialog's outcome; the
+    // command line takes a refused entry as the end of the run.
+    bool warned = false;
+    for (const Notice& notice : notices) {
+        warned = warned || notice.kind == Notice::Kind::kWarning;
+    }
+    if (refused || (warned && SameSettings(before, session.Doc()))) {
         return kExitInvalid;
     }
-    int field = design::kFieldNone;
-    const std::string refusal = design::CheckIirDialogValues(type, ripple, fc1, fc2, fs, field);
-    if (!refusal.empty()) {
-        ReportRangeRefusal(field, "cutoff", refusal);
-        return kExitInvalid;
-    }
-    design::Warning warning;
-    if (!design::CheckIirParameters(type, sections, fs, fc1, fc2, warning)) {
-        ReportWarning(warning.OneLine());
-        return kExitInvalid;
-    }
-    design::StoreIirParameters(doc, type, sections, ripple, fc1, fc2, fs);
-    if (!doc.DesignIir()) {
-        std::fprintf(stderr, "The IIR design failed: the parameters give no finite filter "
-                             "(check the ripple, fs and the cut-off frequencies).\n");
-        return kExitDesignFailed;
+    for (const Notice& notice : notices) {
+        if (notice.kind == Notice::Kind::kMessage && notice.text == design::kIirFailedMessage) {
+            return kExitDesignFailed;
+        }
     }
     return kExitOk;
 }
@@ -89,24 +97,17 @@ const std::set<std::string>& IirDesignOptions() {
     return options;
 }
 
-const std::set<std::string>& IirOptions() {
-    static const std::set<std::string> options = [] {
-        std::set<std::string> all = IirDesignOptions();
-        all.insert({"response", "quantize", "format", "save-coeffs"});
-        all.insert(VhdlOptions().begin(), VhdlOptions().end());
-        all.insert(MeasureOptions().begin(), MeasureOptions().end());
-        return all;
-    }();
-    return options;
-}
-
-int RunIir(const CliArgs& args, COlvexDoc& doc) {
+int RunIir(const CliArgs& args, Session& session) {
+    COlvexDoc& doc = session.Doc();
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
-        status = DesignIirFromArgs(args, doc);
+        status = DesignIirFromArgs(args, session);
     }
     if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, doc, true);
+        status = ApplyCoefficientOptions(args, session, true);
+    }
+    if (status == kExitOk) {
+        status = ApplyResponseOptions(args, session);
     }
     if (status == kExitOk) {
         status = WriteVhdlOutputs(args, doc, true);
@@ -117,13 +118,9 @@ int RunIir(const CliArgs& args, COlvexDoc& doc) {
     if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, doc, true);
     } else if (args.Has("report")) {
-        PrintReport(doc, true);
+        PrintReport(session);
     } else {
-        const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
-        for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-            std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
-                        shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
-        }
+        PrintCoefficients(doc, true);
     }
     status = SaveCoeffFileOption(args, doc, true);
     if (status != kExitOk) {

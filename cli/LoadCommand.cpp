@@ -12,6 +12,7 @@
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "cli/Session.h"
 #include "files/CoeffFile.h"
 #include "resources/FilesResources.h"
 
@@ -62,7 +63,8 @@ const std::set<std::string>& LoadOptions() {
     return options;
 }
 
-int RunLoad(const CliArgs& args, COlvexDoc& doc) {
+int RunLoad(const CliArgs& args, Session& session) {
+    COlvexDoc& doc = session.Doc();
     if (!args.Has("file")) {
         std::fprintf(stderr, "vantrel-cli load: name the coefficient file to read\n");
         return kExitInvalid;
@@ -78,7 +80,10 @@ int RunLoad(const CliArgs& args, COlvexDoc& doc) {
         status = LoadFile(args.Value("file"), iir, doc);
     }
     if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, doc, iir);
+        status = ApplyCoefficientOptions(args, session, iir);
+    }
+    if (status == kExitOk) {
+        status = ApplyResponseOptions(args, session);
     }
     if (status != kExitOk) {
         return status;
@@ -86,7 +91,7 @@ int RunLoad(const CliArgs& args, COlvexDoc& doc) {
     if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, doc, iir);
     } else if (args.Has("report")) {
-        PrintReport(doc, iir);
+        PrintReport(session);
     } else {
         PrintCoefficients(doc, iir);
     }

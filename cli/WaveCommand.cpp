@@ -1,16 +1,17 @@
-// vantrel-cli wave: designs a filter, runs the test wave through it and prints the samples or
-// the spectra, as the In/Out Wave and FFT Analysis plots compute them.
+// vantrel-cli wave: designs a filter, then presses In/Out Wave (and FFT Analysis with
+// --spectrum or its options) with their dialogs answered from the options, and prints the
+// samples or the spectra the plots were drawn from.
 //
 //   --structure fir|iir   the design (default fir) and its options, as for `fir` or `iir`
 //   --wave sine|square --freq F, or --user FILE (up to 700 numbers)
 //   --quantize B          run the filter on B-bit coefficients
-//   --spectrum [--mag-range R]   print the spectra instead of the samples
-#include "app/DesignRules.h"
+//   --spectrum            print the spectra instead of the samples
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "files/UserWave.h"
-#include "plots/AnalysisDialogs.h"
+#include "cli/Session.h"
+#include "resources/AnalysisResources.h"
+#include "resources/Resources.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,19 +20,6 @@
 namespace cli {
 
 namespace {
-
-// Reads a user wave with the reader of the In/Out Wave command (at most 700 numbers; entries past
-// the end of the file stay 0). A file that cannot be opened or read is refused, and unlike the
-// window, so is one that stops at a token that is not a number: a batch run has nobody to tell
-// that only part of the wave was taken.
-int ReadUserWaveFile(const std::string& path, COlvexDoc& doc) {
-    const files::UserWaveRead read = files::ReadUserWave(path, doc.m_aWaveIn);
-    if (read.error != 0 || !read.complete) {
-        std::fprintf(stderr, "--user: %s\n", files::DescribeUserWaveRead(path, read).c_str());
-        return kExitInvalid;
-    }
-    return kExitOk;
-}
 
 // Options of the structure that was not chosen are refused rather than ignored.
 int CheckStructureOptions(const CliArgs& args, bool iir) {
@@ -47,27 +35,26 @@ int CheckStructureOptions(const CliArgs& args, bool iir) {
     return kExitOk;
 }
 
-int StoreWaveSettings(const CliArgs& args, COlvexDoc& doc) {
+// In/Out Wave. A user wave comes through the Open dialog the command shows when "Use user wave"
+// is switched on. Unlike the window, a wave file that cannot be read in full is refused: a batch
+// run has nobody to tell that only part of the wave was taken.
+int PressInOutWave(const CliArgs& args, Session& session) {
+    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddInOutWave);
     if (args.Has("wave")) {
         const std::string& kind = args.Value("wave");
         if (kind != "sine" && kind != "square") {
             std::fprintf(stderr, "--wave: expected sine or square\n");
             return kExitInvalid;
         }
-        doc.m_nWaveType = kind == "square" ? 1 : 0;
+        answer.Radio(kind == "square" ? resources::kIdcSquareWave : resources::kIdcSineWave);
     }
-    if (!ReadDouble(args, "freq", doc.m_dWaveFreq) ||
-        !ReadDouble(args, "mag-range", doc.m_dFftMagRange)) {
-        return kExitInvalid;
+    if (args.Has("freq")) {
+        answer.Text(resources::kIdcWaveFreq, args.Value("freq"));
     }
-    // The In/Out Wave and FFT Analysis dialogs refuse these; so does the command line.
-    const std::string freqRefusal = design::CheckWaveFrequency(doc.m_dWaveFreq);
-    if (!freqRefusal.empty()) {
-        std::fprintf(stderr, "--freq: %s\n", freqRefusal.c_str());
-        return kExitInvalid;
+    if (args.Has("wave-range")) {
+        answer.Text(resources::kIdcMagnitudeRange, args.Value("wave-range"));
     }
-    if (!plots::DisplayRangeAccepted(doc.m_dFftMagRange)) {
-        std::fprintf(stderr, "--mag-range: %s\n", plots::kRangeMessage);
+    if (!AddZoomAndStart(args, "time-zoom", "time-start", answer)) {
         return kExitInvalid;
     }
     if (args.Has("user")) {
@@ -75,10 +62,31 @@ int StoreWaveSettings(const CliArgs& args, COlvexDoc& doc) {
             std::fprintf(stderr, "--user replaces --wave and --freq\n");
             return kExitInvalid;
         }
-        doc.m_bUseUserWave = 1;
-        return ReadUserWaveFile(args.Value("user"), doc);
+        answer.Check(resources::kIdcUseUserWave, 1);
+        session.Host().PrepareFile(args.Value("user"));
     }
-    return kExitOk;
+    session.Host().Prepare(answer);
+    const std::vector<Notice> notices = session.Press(resources::kIdcInOutWave);
+    const bool refused = PrintNotices(notices, {{resources::kIdcWaveFreq, "freq"},
+                                                {resources::kIdcMagnitudeRange, "wave-range"}});
+    return refused || AnyWarning(notices) ? kExitInvalid : kExitOk;
+}
+
+bool WantsSpectrum(const CliArgs& args) {
+    return args.Has("spectrum") || args.Has("mag-range") || args.Has("fft-zoom") ||
+           args.Has("fft-start");
+}
+
+int PressFftAnalysis(const CliArgs& args, Session& session) {
+    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddFftResult);
+    if (args.Has("mag-range")) {
+        answer.Text(resources::kIdcMagnitudeRange, args.Value("mag-range"));
+    }
+    if (!AddZoomAndStart(args, "fft-zoom", "fft-start", answer)) {
+        return kExitInvalid;
+    }
+    return PressWithAnswer(session, resources::kIdcFftAnalysis, answer,
+                           {{resources::kIdcMagnitudeRange, "mag-range"}});
 }
 
 void PrintSpectra(COlvexDoc& doc) {
@@ -96,23 +104,7 @@ void PrintSpectra(COlvexDoc& doc) {
 
 } // namespace
 
-const std::set<std::string>& WaveOptions() {
-    static const std::set<std::string> options = [] {
-        std::set<std::string> all = {"structure", "wave", "freq", "user", "mag-range", "quantize"};
-        all.insert(FirDesignOptions().begin(), FirDesignOptions().end());
-        all.insert(IirDesignOptions().begin(), IirDesignOptions().end());
-        all.insert(HardwareWaveOptions().begin(), HardwareWaveOptions().end());
-        return all;
-    }();
-    return options;
-}
-
-const std::set<std::string>& WaveFlags() {
-    static const std::set<std::string> flags = {"spectrum", "hardware"};
-    return flags;
-}
-
-int RunWave(const CliArgs& args, COlvexDoc& doc) {
+int RunWave(const CliArgs& args, Session& session) {
     bool iir = false;
     if (args.Has("structure")) {
         const std::string& s = args.Value("structure");
@@ -124,32 +116,30 @@ int RunWave(const CliArgs& args, COlvexDoc& doc) {
     }
     int status = CheckStructureOptions(args, iir);
     if (status == kExitOk) {
-        status = iir ? DesignIirFromArgs(args, doc) : DesignFirFromArgs(args, doc);
+        status = iir ? DesignIirFromArgs(args, session) : DesignFirFromArgs(args, session);
     }
     if (status == kExitOk) {
-        status = ApplyQuantizeOption(args, doc, iir);
+        status = ApplyCoefficientOptions(args, session, iir);
     }
     if (status == kExitOk) {
-        status = StoreWaveSettings(args, doc);
+        status = PressInOutWave(args, session);
+    }
+    if (status == kExitOk && WantsSpectrum(args)) {
+        status = PressFftAnalysis(args, session);
     }
     int dataBits = 0;
     if (status == kExitOk) {
-        status = CheckHardwareOptions(args, doc, dataBits);
+        status = CheckHardwareOptions(args, session.Doc(), dataBits);
     }
     if (status != kExitOk) {
         return status;
     }
-    doc.GenerateTestWave();
-    if (iir) {
-        doc.FilterWaveIir();
-    } else {
-        doc.FilterWaveFir();
-    }
     if (args.Has("spectrum")) {
-        PrintSpectra(doc);
+        PrintSpectra(session.Doc());
         return kExitOk;
     }
-    PrintWaveSamples(doc, iir, dataBits);
+    // The samples the last plot was drawn from: the test wave and the filter's output.
+    PrintWaveSamples(session.Doc(), iir, dataBits);
     return kExitOk;
 }
 
