@@ -6,6 +6,7 @@
 
 #include "app/OlvexDoc.h"
 #include "plots/AnalysisPlot.h"
+#include "plots/PlotConventions.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
 

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "platform/UiHost.h"
-#include "plots/PlotConventions.h"
 
 class COlvexDoc;
 
@@ -40,15 +39,6 @@ public:
     int m_bTimerDone = 0;     // 0 while the delayed redraw of the timer is still due
     int m_bCoeffsListed = 0;  // 1 after Coefficients listed the coefficients
     int m_nPlotMode = kPlotResponse;
-
-    // ---- Plot layout constants, never changed ---------------------------------------------------
-    const int m_nPlotAreaWidth = plots::kPlotAreaWidth;
-    const int m_nPlotHeight = plots::kPlotHeight;
-    const int m_nRespGridWidth = plots::kRespGridWidth;
-    const int m_nSpecGridWidth = plots::kSpecGridWidth;
-    const int m_nSpecPanelHeight = plots::kSpecPanelHeight;
-    const int m_nWaveSamplesPerPanel = plots::kWaveSamplesPerPanel;
-    const int m_nWavePanelHeight = plots::kWavePanelHeight;
 
     // ---- Working members of VHDL generation and Save/Load ---------------------------------------
     std::string m_strTemplatePath; // template located by the last VHDL Code command
