@@ -1,6 +1,5 @@
 #include "cli/CliArgs.h"
 
-#include "app/DesignRules.h"
 #include "platform/NumberText.h"
 
 #include <cstdio>
@@ -68,33 +67,6 @@ bool ReadInt(const CliArgs& args, const std::string& name, int& value) {
         return false;
     }
     return true;
-}
-
-void ReportRangeRefusal(int field, const char* edgeOption, const std::string& message) {
-    const char* option = "";
-    switch (field) {
-    case design::kFieldFs:
-        option = "fs";
-        break;
-    case design::kFieldFc1:
-    case design::kFieldFc2:
-    case design::kFieldFc3:
-    case design::kFieldFc4:
-        option = edgeOption;
-        break;
-    case design::kFieldRR:
-        option = "rr";
-        break;
-    case design::kFieldMultiplier:
-        option = "mult";
-        break;
-    case design::kFieldRipple:
-        option = "ripple";
-        break;
-    default:
-        break;
-    }
-    std::fprintf(stderr, "--%s: %s\n", option, message.c_str());
 }
 
 int ParseFilterType(const std::string& text) {

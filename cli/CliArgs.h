@@ -36,11 +36,6 @@ std::vector<std::string> SplitList(const std::string& text);
 bool ReadDouble(const CliArgs& args, const std::string& name, double& value);
 bool ReadInt(const CliArgs& args, const std::string& name, int& value);
 
-// Prints a range refusal of a design dialog's check for the option that holds the field
-// ("--fs: Please enter a number between 0 and 1000000000000."); `edgeOption` names the option
-// of the band frequencies ("edges" or "cutoff").
-void ReportRangeRefusal(int field, const char* edgeOption, const std::string& message);
-
 // Filter type names lpf, hpf, brf, bpf -> 0..3; -1 when unknown.
 int ParseFilterType(const std::string& text);
 

@@ -53,7 +53,8 @@ std::string Quoted(const std::string& word) {
     for (char c : word) {
         text += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
-    return text + "'";
+    text += '\'';
+    return text;
 }
 
 // Runs vantrel-cli with the words; standard output goes to `stdoutPath` when given.
@@ -64,7 +65,7 @@ CliRun RunCli(const std::vector<std::string>& words, const std::string& stdoutPa
     const fs::path err = dir / "err.txt";
     std::string command = Quoted(CliPath());
     for (const std::string& word : words) {
-        command += " " + Quoted(word);
+        command.append(" ").append(Quoted(word));
     }
     command.append(" >").append(Quoted(stdoutPath.empty() ? out.string() : stdoutPath));
     command.append(" 2>").append(Quoted(err.string()));
