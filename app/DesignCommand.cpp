@@ -116,7 +116,6 @@ void AdjustFirDesign(platform::UiHost& host, COlvexDoc& doc, int type, DesignOut
         }
     }
     doc.m_bAdjustOffered = 1;
-    doc.m_bDesignOk = 1;
     RunFirDesign(doc, type, outcome);
     // A second failure is neither reported nor offered again.
     doc.m_bDesignOk = 1;
@@ -135,7 +134,6 @@ void FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& 
     StoreFirDialog(host, doc, type, dlg);
     // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
     // with the layout of this branch's type.
-    doc.m_bDesignOk = 1;
     RunFirDesign(doc, type, outcome);
     if (doc.m_bDesignOk == 0 && doc.m_bAdjustOffered == 0) {
         AdjustFirDesign(host, doc, type, outcome);

@@ -90,6 +90,9 @@ void KeepBestExtremals(RemezWork& w) {
 
 void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
                             const double* pDesired, const double* pWeights) {
+    // The run sets its own outcome: a design succeeds unless a step below clears m_bDesignOk,
+    // whatever an earlier design left there.
+    m_bDesignOk = 1;
     m_bIterationLimit = 0;
     m_bOptimumReached = 0;
     m_dAchievedRipple = 0.0;

@@ -247,6 +247,24 @@ TEST(RemezDesign, FailuresClearTheFlagAndStayInBounds) {
     }
 }
 
+// The engine sets its own outcome: a good design after a failed one succeeds on the same
+// document, and a failed one after a good one fails, without the caller touching the flag.
+TEST(RemezDesign, EachRunSetsItsOwnOutcome) {
+    COlvexDoc doc;
+    doc.m_fnConsole = nullptr;
+    const double failing[] = {0.0, -0.1, -0.05, 0.5, 0, 0}; // negative edges: no layout
+    const double good[] = {0.0, 0.2, 0.25, 0.5, 0, 0};
+    const double desired[] = {1.0, 0.0};
+    const struct {
+        const double* edges;
+        int ok;
+    } runs[] = {{failing, 0}, {good, 1}, {failing, 0}, {good, 1}};
+    for (const auto& run : runs) {
+        doc.RemezDesign(doc.m_aFirCoeffs, 31, 2, run.edges, desired, kLpWeights);
+        EXPECT_EQ(doc.m_bDesignOk, run.ok);
+    }
+}
+
 // Every tap count the dialogs accept, with edges that pass their check, runs to completion
 // without touching memory outside its arrays (the sanitizer build watches this).
 TEST(RemezDesign, AnyAcceptedTapCountRunsWithinItsArrays) {
@@ -301,7 +319,6 @@ TEST(RemezDesign, LargestTapMustLieWithinTheValidityBounds) {
         doc.m_fnConsole = nullptr;
         const double desired[] = {gain, 0.0};
         doc.m_nTaps = 31;
-        doc.m_bDesignOk = 1;
         doc.RemezDesign(doc.m_aFirCoeffs, 31, 2, kLpEdges, desired, kLpWeights);
         return doc.MaxFirCoeffMagnitude();
     };
