@@ -1,7 +1,7 @@
 // The data exchange of the Design command's dialogs.
 #include "app/DesignDialogs.h"
 
-#include "app/DesignPictures.h"
+#include "resources/DesignPictures.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DesignPictures.h"
+#include "resources/DesignPictures.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "platform/scripted/RecordingDrawContext.h"

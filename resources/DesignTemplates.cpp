@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/DesignDialogs.h"
-#include "app/DesignPictures.h"
+#include "resources/DesignPictures.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 

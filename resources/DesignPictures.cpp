@@ -1,5 +1,5 @@
 // The pictures of the Design command's dialogs, computed as segments and labels, then drawn.
-#include "app/DesignPictures.h"
+#include "resources/DesignPictures.h"
 
 #include <array>
 
