@@ -100,12 +100,10 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
         // A font too wide for the message to end inside the screen view moves it left, but
         // never over the magnitude label.
         PlotLabel message{{x0 + 100, y0 - 20}, kNyquistMessage};
-        const int viewRight = kScreenViewOrigin.x + kScreenViewExtent.cx - LabelGap(measure);
-        const int excess = InkBox(measure, message.at, message.text).right - viewRight;
-        if (fit && excess > 0) {
-            message.at.x -= excess;
-        }
         if (fit) {
+            const int viewRight = kScreenViewOrigin.x + kScreenViewExtent.cx - LabelGap(measure);
+            const int excess = InkBox(measure, message.at, message.text).right - viewRight;
+            message.at.x -= std::max(0, excess);
             MoveClearOf(measure, message, g.labels[kMagnitudeLabel], Side::kRight);
         }
         g.labels.push_back(message);
