@@ -4,7 +4,8 @@
 #   tools/screenshot.sh [path/to/vantrel] [output.png]      the window just after start
 #   tools/screenshot.sh --plots [build-dir] [output-dir]    after a design: the frequency
 #       response (quantized caption on), the spectra, the waves, the waves above Nyquist with a
-#       long filter, and the frequency response in the maximized window
+#       long filter, and the frequency response in the maximized window; response.png is the
+#       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
 # build-dir).
