@@ -64,36 +64,49 @@ __attribute__((target_clones("avx2", "default"))) double TapGridError(const Reme
     const int r = w.r;
     std::vector<double> c(r);
     TapsToCosines(w.nTaps, pCoeffs, c.data());
-    const double shift = w.nTaps % 2 != 0 ? 0.0 : 0.5;
+    const bool even = w.nTaps % 2 == 0;
     const int g = w.nGrid;
+    // x = cos(2 pi f) is the grid's own cosine; for even N, phi_0 = cos(pi f) = sqrt((1 + x)/2)
+    // (f <= 0.5) and phi_1 = cos(3 pi f) = 4 phi_0^3 - 3 phi_0. Points past the grid repeat
+    // its last one.
+    auto load = [&](int j, Lanes& x2, Lanes& phi0, Lanes& phi1) {
+        for (int lane = 0; lane < 4; ++lane) {
+            const double x = w.gridCos[j + lane < g ? j + lane : g - 1];
+            const double half = even ? std::sqrt(0.5 * (1.0 + x)) : 1.0;
+            x2[lane] = 2.0 * x;
+            phi0[lane] = half;
+            phi1[lane] = even ? (4.0 * half * half - 3.0) * half : x;
+        }
+    };
     double largest = 0.0;
-    for (int j = 0; j < g; j += 4) {
-        Lanes theta = {0, 0, 0, 0};
-        for (int lane = 0; lane < 4; ++lane) {
-            theta[lane] = 2.0 * kPi * w.grid[j + lane < g ? j + lane : g - 1];
-        }
-        Lanes x2 = {0, 0, 0, 0};
-        Lanes phi0 = {0, 0, 0, 0};
-        Lanes phi1 = {0, 0, 0, 0};
-        for (int lane = 0; lane < 4; ++lane) {
-            x2[lane] = 2.0 * std::cos(theta[lane]);
-            phi0[lane] = std::cos(shift * theta[lane]);
-            phi1[lane] = std::cos((1.0 + shift) * theta[lane]);
-        }
-        Lanes b1 = {0, 0, 0, 0};
-        Lanes b2 = {0, 0, 0, 0};
-        for (int k = r - 1; k >= 1; --k) {
-            const Lanes b = c[k] + x2 * b1 - b2;
-            b2 = b1;
-            b1 = b;
-        }
-        const Lanes a = phi0 * c[0] + phi1 * b1 - phi0 * b2;
+    auto account = [&](int j, const Lanes& a, const Lanes& phi0) {
         for (int lane = 0; lane < 4 && j + lane < g; ++lane) {
             // phi0 is cos(pi f) for even N: the factor the grid's desired values carry.
-            const double response = shift == 0.0 ? a[lane] : a[lane] / phi0[lane];
+            const double response = even ? a[lane] / phi0[lane] : a[lane];
             const double e = std::fabs(w.weight[j + lane] * (w.desired[j + lane] - response));
             largest = (e > largest || std::isnan(e)) ? e : largest;
         }
+    };
+    // Eight points per pass in two independent recurrences, so that one runs while the other
+    // waits for its last step.
+    for (int j = 0; j < g; j += 8) {
+        Lanes x2a, phi0a, phi1a, x2b, phi0b, phi1b;
+        load(j, x2a, phi0a, phi1a);
+        load(j + 4, x2b, phi0b, phi1b);
+        Lanes a1 = {0, 0, 0, 0};
+        Lanes a2 = {0, 0, 0, 0};
+        Lanes b1 = {0, 0, 0, 0};
+        Lanes b2 = {0, 0, 0, 0};
+        for (int k = r - 1; k >= 1; --k) {
+            const Lanes ta = c[k] + x2a * a1 - a2;
+            const Lanes tb = c[k] + x2b * b1 - b2;
+            a2 = a1;
+            a1 = ta;
+            b2 = b1;
+            b1 = tb;
+        }
+        account(j, phi0a * c[0] + phi1a * a1 - phi0a * a2, phi0a);
+        account(j + 4, phi0b * c[0] + phi1b * b1 - phi0b * b2, phi0b);
     }
     return largest;
 }

@@ -8,6 +8,7 @@ it), and the ratio of our weighted error to scipy's, both measured on a fine gri
 
 usage: sweep_remez.py PATH/TO/vantrel-cli [--nmin 11] [--nmax 200] [--random K] [--seed S]
                       [--only NAME] [--save FILE.json] [--verbose]
+       sweep_remez.py --bench PATH/TO/vantrel_bench
 
 Summary per layout: designs scipy completes, how many of ours are within 0.1 % of scipy's
 error, worse (and how many of those without a warning), refused (exit 3) while scipy's error is
@@ -128,7 +129,41 @@ def run_scipy(n, bands, desired, weights):
             return None
 
 
+def bench(binary, rounds=3):
+    """RemezDesign of bench/RemezBench.cpp next to scipy.signal.remez on the same layouts, CPU
+    time per design, rounds interleaved, best of each; prints the ratios."""
+    layouts = {31: 0.25, 90: 0.25, 380: 0.21}  # stop-band edge; pass band 0..0.2, weights 1, 10
+    ours = {n: float("inf") for n in layouts}
+    ref = {n: float("inf") for n in layouts}
+    for _ in range(rounds):
+        run = subprocess.run([binary, "--benchmark_filter=RemezDesign",
+                              "--benchmark_format=json"], capture_output=True, text=True,
+                             check=True)
+        for b in json.loads(run.stdout)["benchmarks"]:
+            n = int(b["name"].split("/")[1])
+            scale = {"ms": 1e-3, "us": 1e-6, "ns": 1e-9}[b["time_unit"]]
+            ours[n] = min(ours[n], b["cpu_time"] * scale)
+        for n, stop in layouts.items():
+            bands = [0, 0.2, stop, 0.5]
+            calls = 0
+            start = time.process_time()
+            while True:
+                signal.remez(n, bands, [1, 0], weight=[1, 10], fs=1, grid_density=16,
+                             maxiter=40)
+                calls += 1
+                spent = time.process_time() - start
+                if spent > 0.5:
+                    break
+            ref[n] = min(ref[n], spent / calls)
+    for n in layouts:
+        print(f"N={n:3d}: RemezDesign {ours[n] * 1e3:8.3f} ms  scipy {ref[n] * 1e3:8.3f} ms  "
+              f"ratio {ours[n] / ref[n]:.2f}")
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--bench":
+        bench(sys.argv[2])
+        return 0
     p = argparse.ArgumentParser()
     p.add_argument("cli")
     p.add_argument("--nmin", type=int, default=11)
