@@ -172,6 +172,11 @@ struct DesignCase {
     double rr;
 };
 
+// The case's name, so that test listings show it instead of the bytes of the struct.
+void PrintTo(const DesignCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RemezDesignTest : public ::testing::TestWithParam<DesignCase> {};
 
 // An equiripple design: the weighted deviations of pass and stop bands agree (d1 = RR * d2),
