@@ -27,6 +27,7 @@ namespace {
 struct DesignOutcome {
     bool iterationLimit = false; // the last Remez run of this command stopped at its limit
     bool failed = false;         // the last design of this command gave no filter
+    bool designed = false;       // a design ran (Cancel of the FIR dialog runs none)
     bool shortOfOptimum = false; // the last Remez run ended above the equiripple optimum
     double achievedRipple = 0.0; // its largest weighted error on the grid
     double targetRipple = 0.0;   // the level of its final extremal set
@@ -48,6 +49,7 @@ void Warn(platform::UiHost& host, const Warning& warning) {
 // Clears the result arrays, lays out the bands of type t and runs the Remez design.
 void RunFirDesign(COlvexDoc& doc, int type, DesignOutcome& outcome) {
     doc.DesignFir(type);
+    outcome.designed = true;
     outcome.iterationLimit = doc.m_bIterationLimit != 0;
     outcome.failed = doc.m_bDesignOk == 0;
     outcome.shortOfOptimum = doc.m_bOptimumReached == 0;
@@ -158,6 +160,7 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& 
     }
     // OK or Cancel, valid or not: the cascade is designed from the document as it stands. A
     // cascade that is not finite is not taken (the previous sections stay) and the user is told.
+    outcome.designed = true;
     if (!doc.DesignIir()) {
         outcome.failed = true;
         host.MessageBox(kIirFailedMessage, "", platform::MessageIcon::kWarning);
@@ -197,8 +200,13 @@ void COlvexView::OnDesign() {
     // A run that ended short of the optimum (at the iteration limit or otherwise) counts as
     // designed, so its plot is shown; the status bar tells the user to check it, with the
     // achieved and the target ripple.
-    m_host.SetStatusText(outcome.failed ? std::string(kDesignFailedStatus)
-                         : outcome.shortOfOptimum
-                             ? ShortOfOptimumStatus(outcome)
-                             : resources::LoadString(resources::kIdsIdleMessage));
+    // A good design puts the summary of its measured bands where the idle message would be.
+    if (outcome.designed && !outcome.failed && !outcome.shortOfOptimum) {
+        ShowMeasurementSummary();
+    } else {
+        m_host.SetStatusText(outcome.failed ? std::string(kDesignFailedStatus)
+                             : outcome.shortOfOptimum
+                                 ? ShortOfOptimumStatus(outcome)
+                                 : resources::LoadString(resources::kIdsIdleMessage));
+    }
 }

@@ -97,7 +97,25 @@ void COlvexView::RedrawPlot() {
 
 void COlvexView::DrawPlotArea() {
     std::unique_ptr<platform::DrawContext> dc = m_host.GetPlotContext();
-    DrawScreenPlot(*dc);
+    plots::OpenPlotSurface(*dc);
+    ShowOverflow(DrawPlot(*dc, false).overflow);
+}
+
+void COlvexView::ShowOverflow(const std::vector<std::string>& overflow) {
+    if (overflow.empty()) {
+        if (m_bOverflowShown) {
+            m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
+            m_bOverflowShown = false;
+        }
+        return;
+    }
+    std::string text;
+    for (const std::string& line : overflow) {
+        text += (text.empty() ? "" : "; ") + line;
+    }
+    m_host.SetStatusText(text);
+    m_bOverflowShown = true;
+    m_bCursorReadout = false;
 }
 
 void COlvexView::DrawScreenPlot(platform::DrawContext& dc) {
@@ -105,11 +123,12 @@ void COlvexView::DrawScreenPlot(platform::DrawContext& dc) {
     DrawPlot(dc, false);
 }
 
-void COlvexView::DrawPlot(platform::DrawContext& dc, bool printing) {
+plots::PlotNotes COlvexView::DrawPlot(platform::DrawContext& dc, bool printing) {
     // The analysis of the mode is recomputed from the document with the FIR/IIR choice last
     // read from the form; any other mode draws nothing.
-    plots::DrawAnalysisPlot(dc, m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0},
-                            printing ? plots::Surface::kPrint : plots::Surface::kScreen);
+    return plots::DrawAnalysisPlot(
+        dc, m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0, m_bShowHardwareWave != 0},
+        printing ? plots::Surface::kPrint : plots::Surface::kScreen);
 }
 
 void COlvexView::OnRefreshView() {
@@ -143,6 +162,7 @@ void COlvexView::OnPlotMouseMove(platform::Point device, platform::Size surface)
     if (!text.empty()) {
         m_host.SetStatusText(text);
         m_bCursorReadout = true;
+        m_bOverflowShown = false;
     } else {
         OnPlotMouseLeave();
     }

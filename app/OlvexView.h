@@ -7,10 +7,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/UiHost.h"
 
 class COlvexDoc;
+namespace plots {
+struct PlotNotes;
+}
 
 class COlvexView : public platform::ViewEvents {
 public:
@@ -39,6 +43,7 @@ public:
     int m_bTimerDone = 0;     // 0 while the delayed redraw of the timer is still due
     int m_bCoeffsListed = 0;  // 1 after Coefficients listed the coefficients
     int m_nPlotMode = kPlotResponse;
+    int m_bShowHardwareWave = 0; // In/Out Wave: the hardware output beside the ideal one
 
     // ---- Working members of VHDL generation and Save/Load ---------------------------------------
     std::string m_strTemplatePath; // template located by the last VHDL Code command
@@ -68,6 +73,9 @@ public:
     void OnAbout();
     // View > Measurements: the measured gain per band (dsp/MeasureCommand.cpp).
     void OnMeasurements();
+    // The one-line summary of the measurements into the status bar, after Design, Coefficients
+    // and Load (nothing before the first design).
+    void ShowMeasurementSummary();
 
     // ---- Design (app/DesignCommand.cpp) and Coefficients (coeffs/CoefficientsCommand.cpp) -------
     void OnDesign();
@@ -109,7 +117,10 @@ public:
 
 private:
     // Draws the plot of the current mode at the given origins (screen or print).
-    void DrawPlot(platform::DrawContext& dc, bool printing);
+    plots::PlotNotes DrawPlot(platform::DrawContext& dc, bool printing);
+    // The status bar names the parts of the hardware that saturated for the wave just drawn,
+    // and takes the message back once nothing saturates.
+    void ShowOverflow(const std::vector<std::string>& overflow);
     // Opens the plot area, draws the plot of the current mode and releases the area. Commands
     // that draw their own new plot call this; RedrawPlot also clears m_bRedrawPending.
     void DrawPlotArea();
@@ -122,4 +133,5 @@ private:
     COlvexDoc& m_doc;
     platform::UiHost& m_host;
     bool m_bCursorReadout = false; // the status bar shows the cursor readout
+    bool m_bOverflowShown = false; // the status bar shows an overflow of the hardware output
 };

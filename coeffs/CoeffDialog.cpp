@@ -1,7 +1,11 @@
 // Template 134 and the exchange of the Coefficients dialog.
 #include "coeffs/CoeffDialog.h"
 
+#include <string>
+
 #include "app/DesignRules.h"
+#include "dsp/Measure.h"
+#include "dsp/MeasureReport.h"
 
 namespace coeffs {
 
@@ -14,7 +18,7 @@ const platform::DialogTemplate& CoefficientsTemplate() {
         "Coefficients",
         {0, 0},
         true,
-        {180, 74},
+        {180, 160},
         {
             {kIdcQuantize,
              ControlKind::kCheckBox,
@@ -23,6 +27,7 @@ const platform::DialogTemplate& CoefficientsTemplate() {
              platform::kStyleGroupStart},
             {kIdcQuantBits, ControlKind::kEdit, "", {68, 10, 30, 12}},
             {kIdStatic, ControlKind::kStaticText, "bits", {102, 12, 20, 10}},
+            {kIdcAdvise, ControlKind::kPushButton, "Advise...", {126, 9, 46, 14}},
             {kIdStatic, ControlKind::kStaticText, "Format =", {10, 32, 36, 10}},
             {kIdcFormatReal,
              ControlKind::kRadio,
@@ -38,6 +43,12 @@ const platform::DialogTemplate& CoefficientsTemplate() {
              {34, 52, 50, 14},
              platform::kStyleGroupStart},
             {platform::kIdCancel, ControlKind::kPushButton, "Cancel", {96, 52, 50, 14}},
+            {kIdcAdviceTable,
+             ControlKind::kEdit,
+             "",
+             {10, 72, 160, 80},
+             platform::kStyleReadOnly | platform::kStyleMultiLine | platform::kStyleScrollBars |
+                 platform::kStyleBorder | platform::kStyleFixedPitch},
         },
     };
     return dialog;
@@ -49,6 +60,22 @@ void CCoeffDialog::DoDataExchange(platform::DataExchange& exchange) {
     exchange.Check(kIdcQuantize, m_bQuantize);
     exchange.IntRange(kIdcQuantBits, m_nQuantBits, design::kMinQuantBits, design::kMaxQuantBits);
     exchange.Radio(kIdcFormatReal, m_nCoeffFormat);
+}
+
+void CCoeffDialog::OnButton(int controlId, platform::ControlAccess& controls) {
+    if (controlId != kIdcAdvise) {
+        return;
+    }
+    if (m_pDesign == nullptr) {
+        controls.SetText(kIdcAdviceTable, "Click 'Design' to design FIR/IIR filters");
+        return;
+    }
+    const dsp::BitAdvice advice = dsp::AdviseBits(*m_pDesign, m_bIir, dsp::kDefaultToleranceDb);
+    if (advice.bits > 0) {
+        controls.SetCheck(kIdcQuantize, 1);
+        controls.SetText(kIdcQuantBits, std::to_string(advice.bits));
+    }
+    controls.SetText(kIdcAdviceTable, dsp::AdviceText(advice, dsp::kDefaultToleranceDb, "\r\n"));
 }
 
 } // namespace coeffs

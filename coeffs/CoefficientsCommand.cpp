@@ -19,6 +19,8 @@ void COlvexView::OnCoefficients() {
     dlg.m_nCoeffFormat = m_doc.m_nCoeffFormat;
     // The design kind is the FIR/IIR choice the last command read from the form.
     const bool iir = m_nFirIir == 1;
+    dlg.m_pDesign = m_bNoDesign != 0 ? nullptr : &m_doc;
+    dlg.m_bIir = iir;
     if (m_host.RunModal(dlg) == platform::kIdOk) {
         design::Warning warning;
         if (!coeffs::StoreCoeffSettings(m_doc, iir, dlg.m_bQuantize, dlg.m_nQuantBits,
@@ -36,6 +38,7 @@ void COlvexView::OnCoefficients() {
     RedrawPlot();
     m_bCoeffsListed = 1;
     ScheduleRedraw(kCommandRedrawMs);
+    ShowMeasurementSummary();
 }
 
 void COlvexView::WriteFirReport() {

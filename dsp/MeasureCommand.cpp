@@ -1,5 +1,7 @@
 // View > Measurements: the measured gain of every band of the current design, unquantized and,
-// while quantization is on, quantized, with the rule the bands follow.
+// while quantization is on, quantized, with the rule the bands follow. The table is measured
+// afresh each time it opens; Design, Coefficients and Load put its one-line summary into the
+// status bar.
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "dsp/MeasureReport.h"
@@ -15,4 +17,10 @@ void COlvexView::OnMeasurements() {
     const std::string text =
         m_bNoDesign != 0 ? kNoDesignText : dsp::MeasurementsText(m_doc, m_nFirIir == 1, "\n");
     m_host.MessageBox(text, kMeasurementsCaption, platform::MessageIcon::kInformation);
+}
+
+void COlvexView::ShowMeasurementSummary() {
+    if (m_bNoDesign == 0) {
+        m_host.SetStatusText(dsp::MeasurementsSummary(m_doc, m_nFirIir == 1));
+    }
 }

@@ -2,6 +2,8 @@
 // and the Coefficients dialog's advice: one row per band (or per candidate bit length).
 #include "dsp/MeasureReport.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/OlvexDoc.h"
@@ -28,7 +30,44 @@ std::string GainCell(const BandGain& g) {
     return g.band.pass ? Format("%.3f / %.3f", g.minDb, g.maxDb) : Format("%.3f", g.maxDb);
 }
 
+// "pass ripple R dB, stop max S dB" over all bands of the list; a kind the design lacks is left
+// out. NaN gains (a response that is not finite) print as nan, so they are not hidden.
+std::string GainSummary(const std::vector<BandGain>& gains) {
+    bool anyPass = false;
+    bool anyStop = false;
+    double ripple = 0.0;
+    double stopMax = 0.0;
+    for (const BandGain& g : gains) {
+        const double r = g.maxDb - g.minDb;
+        if (g.band.pass) {
+            ripple = !anyPass || std::isnan(r) ? r : std::max(ripple, r);
+            anyPass = true;
+        } else {
+            stopMax = !anyStop || std::isnan(g.maxDb) ? g.maxDb : std::max(stopMax, g.maxDb);
+            anyStop = true;
+        }
+    }
+    std::string text;
+    if (anyPass) {
+        text += Format("pass ripple %.3f dB", ripple);
+    }
+    if (anyStop) {
+        text += (anyPass ? ", " : "") + Format("stop max %.3f dB", stopMax);
+    }
+    return text;
+}
+
 } // namespace
+
+std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
+    const Measurements m = Measure(doc, iir);
+    std::string text = "Measured: " + GainSummary(m.unquantized);
+    if (!m.quantized.empty()) {
+        text += "; quantized to " + std::to_string(doc.m_nQuantBits) +
+                " bits: " + GainSummary(m.quantized);
+    }
+    return text;
+}
 
 std::string MeasurementsText(const COlvexDoc& doc, bool iir, const char* lineEnd) {
     const Measurements m = Measure(doc, iir);

@@ -13,6 +13,10 @@ struct BitAdvice;
 // on, then the rule the bands follow.
 std::string MeasurementsText(const COlvexDoc& doc, bool iir, const char* lineEnd);
 
+// One line for the status bar: the largest pass-band ripple and the largest stop-band gain of
+// the unquantized design, and of the quantized one while quantization is on.
+std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
+
 // The advised bit length, then one row per candidate: B, the largest stop-band gain, ok or
 // unstable.
 std::string AdviceText(const BitAdvice& advice, double toleranceDb, const char* lineEnd);

@@ -119,6 +119,7 @@ void COlvexView::LoadCoefficients(const std::string& name) {
     ShowCoeffPrompt();
     m_bCoeffsListed = 0;
     m_bVhdlParamsSet = 0;
+    ShowMeasurementSummary();
 }
 
 bool COlvexView::SaveVhdl(const std::string& name) {

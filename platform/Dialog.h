@@ -24,6 +24,9 @@ public:
     // Draws the contents of a picture control of the template. The context maps the control's
     // size in dialog units onto its pixels, (0, 0) at its top-left.
     virtual void DrawPicture(int /*controlId*/, DrawContext& /*dc*/) {}
+    // A push button other than OK and Cancel was pressed: the dialog stays open, and the handler
+    // may read and change its controls.
+    virtual void OnButton(int /*controlId*/, ControlAccess& /*controls*/) {}
 
 private:
     DialogTemplate m_template;

@@ -63,6 +63,7 @@ void CInOutWaveDlg::DoDataExchange(platform::DataExchange& exchange) {
     RangeEdit(exchange, resources::kIdcMagnitudeRange, m_dWaveMagRange);
     exchange.Radio(resources::kIdcZoom1x, m_nWaveTimeZoom);
     exchange.Slider(resources::kIdcStartSlider, m_nWaveStartPos);
+    exchange.Check(resources::kIdcShowHardware, m_bShowHardware);
 }
 
 CFftResultDlg::CFftResultDlg() : Dialog(resources::FftResultTemplate()) {}

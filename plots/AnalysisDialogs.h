@@ -36,6 +36,8 @@ public:
     double m_dWaveMagRange = 50.0;
     int m_nWaveTimeZoom = 0;
     int m_nWaveStartPos = 0;
+    // With quantization on: the generated hardware's output beside the ideal one.
+    int m_bShowHardware = 0;
 };
 
 // Template 133: magnitude range, 1x/10x, start frequency.

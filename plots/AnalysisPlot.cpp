@@ -5,9 +5,11 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "plots/FreqResponsePlot.h"
+#include "plots/HardwareWavePlot.h"
 #include "plots/PlotConventions.h"
 #include "plots/SpectrumPlot.h"
 #include "plots/WavePlot.h"
+#include "vhdl/HardwareWave.h"
 
 namespace plots {
 
@@ -66,8 +68,9 @@ std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
     return text;
 }
 
-void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
-                      Surface surface) {
+PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
+                           Surface surface) {
+    PlotNotes notes;
     const bool print = surface == Surface::kPrint;
     const Origins& at = print ? kPrintOrigins : kScreenOrigins;
     switch (state.plotMode) {
@@ -97,11 +100,22 @@ void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState
         settings.fitLabels = !print;
         DrawWave(dc, at.inputWave.x, at.inputWave.y, doc.m_aWaveIn, true, settings);
         DrawWave(dc, at.outputWave.x, at.outputWave.y, doc.m_aWaveOut, false, settings);
+        if (state.showHardware && doc.m_bQuantize == 1) {
+            // The bit-true model of the generated VHDL, fed as its testbench feeds it.
+            const bool iir = state.firIir == kIir;
+            const vhdl::HardwareWave hardware =
+                vhdl::ComputeHardwareWave(doc, iir, doc.m_nDataBits);
+            DrawHardwareOverlay(dc, at.outputWave.x, at.outputWave.y, at.inputWave.y,
+                                hardware.output, {doc.m_nDataBits, hardware.largestDifference},
+                                settings);
+            notes.overflow = vhdl::OverflowWarnings(hardware, iir, doc.m_nDataBits);
+        }
         break;
     }
     default:
         break;
     }
+    return notes;
 }
 
 } // namespace plots

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/DrawContext.h"
 
@@ -19,6 +20,15 @@ struct PlotState {
     int plotMode = 0;
     int firIir = 0;
     bool noDesign = true;
+    // Waves: the generated hardware's output at the document's m_nDataBits beside the ideal
+    // output, while quantization is on.
+    bool showHardware = false;
+};
+
+// What a drawing found that the window reports elsewhere.
+struct PlotNotes {
+    // Waves with the hardware output: one line per part of the hardware that saturated.
+    std::vector<std::string> overflow;
 };
 
 // The response of the chosen structure into m_aGainDb and m_aPhase.
@@ -33,7 +43,7 @@ std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
                                platform::Point logical);
 
 // Recomputes and draws the plot of state.plotMode; any other mode draws nothing.
-void DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
-                      Surface surface);
+PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
+                           Surface surface);
 
 } // namespace plots

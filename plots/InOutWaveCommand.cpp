@@ -1,5 +1,6 @@
 // In/Out Wave: asks for the test wave (sine, square or a user wave file), its frequency, the
-// magnitude range, the zoom and the start time, then shows the input and output waves at once.
+// magnitude range, the zoom, the start time and whether the generated hardware's output is drawn
+// beside the ideal one (with quantization on), then shows the input and output waves at once.
 // The file dialog comes up only when "Use user wave" has just been switched on; later commands
 // keep the wave already loaded. OK or Cancel, the timer redraws the plot again.
 #include "app/OlvexDoc.h"
@@ -17,6 +18,7 @@ void COlvexView::OnInOutWave() {
     dialog.m_dWaveMagRange = m_doc.m_dWaveMagRange;
     dialog.m_nWaveTimeZoom = m_doc.m_nWaveTimeZoom;
     dialog.m_nWaveStartPos = m_doc.m_nWaveStartPos;
+    dialog.m_bShowHardware = m_bShowHardwareWave;
     if (m_host.RunModal(dialog) == platform::kIdOk) {
         UpdateData(true); // the FIR/IIR choice of the form, for the filtering
         const bool userWaveSwitchedOn = dialog.m_bUseUserWave != 0 && m_doc.m_bUseUserWave == 0;
@@ -26,6 +28,7 @@ void COlvexView::OnInOutWave() {
         m_doc.m_dWaveMagRange = dialog.m_dWaveMagRange;
         m_doc.m_nWaveTimeZoom = dialog.m_nWaveTimeZoom;
         m_doc.m_nWaveStartPos = dialog.m_nWaveStartPos;
+        m_bShowHardwareWave = dialog.m_bShowHardware;
         m_nPlotMode = kPlotWaves;
         if (userWaveSwitchedOn) {
             platform::FileDialogRequest request;

@@ -21,6 +21,7 @@ constexpr int kIdcSineWave = 1004;       // 131, start of the wave type group
 constexpr int kIdcSquareWave = 1005;     // 131
 constexpr int kIdcWaveFreq = 1006;       // 131
 constexpr int kIdcUseUserWave = 1007;    // 131
+constexpr int kIdcShowHardware = 1072;   // 131, "Show hardware output"
 constexpr int kIdcMagnitudeRange = 1009; // 131 and 133
 constexpr int kIdcZoom1x = 1031;         // start of the zoom group, all three
 constexpr int kIdcZoom10x = 1032;

@@ -14,6 +14,7 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
+#include "dsp/MeasureReport.h"
 #include "platform/NumberText.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
@@ -403,7 +404,10 @@ TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {
         EXPECT_EQ(doc.m_bAdjustOffered, 0);
         EXPECT_EQ(doc.m_bDesignOk, 1);
         EXPECT_EQ(view.m_nFirIir, path.iir ? 1 : 0);
-        EXPECT_EQ(host.StatusTexts().back(), "Ready");
+        // A design that ran shows its measured bands; Cancel of the FIR dialog leaves the idle
+        // message.
+        EXPECT_EQ(host.StatusTexts().back(),
+                  path.designs ? dsp::MeasurementsSummary(doc, path.iir) : "Ready");
         EXPECT_EQ(!std::isnan(doc.m_aFirCoeffs[0]), path.designs && !path.iir);
         EXPECT_EQ(!std::isnan(doc.m_aA1[0]), path.designs && path.iir);
         // The timer redraws once more.
@@ -437,7 +441,7 @@ TEST_F(DesignFixture, IterationLimitIsShownInTheStatusBar) {
     // The next good design clears it; so does a command that designs no FIR filter.
     host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "120"));
     Design();
-    EXPECT_EQ(host.StatusTexts().back(), "Ready");
+    EXPECT_EQ(host.StatusTexts().back(), dsp::MeasurementsSummary(doc, false));
 }
 
 } // namespace

@@ -22,6 +22,8 @@ QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
             PressOk();
         } else if (id == kIdCancel) {
             reject();
+        } else {
+            m_dialog.OnButton(id, *m_controls);
         }
     };
     OpenDialog(m_dialog, *m_controls);

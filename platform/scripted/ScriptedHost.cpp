@@ -32,6 +32,11 @@ DialogAnswer& DialogAnswer::Slider(int id, int position) {
     return *this;
 }
 
+DialogAnswer& DialogAnswer::Press(int id) {
+    entries.push_back({EntryKind::kButton, id, {}, 0});
+    return *this;
+}
+
 ScriptedHost::ScriptedHost(const DialogTemplate& form) : m_formTemplate(form), m_form(form) {}
 
 void ScriptedHost::ClickFormRadio(int radioId) {
@@ -72,17 +77,21 @@ bool Fits(DialogAnswer::EntryKind entry, ControlKind control) {
         return control == ControlKind::kRadio;
     case DialogAnswer::EntryKind::kSlider:
         return control == ControlKind::kSlider;
+    case DialogAnswer::EntryKind::kButton:
+        return control == ControlKind::kPushButton || control == ControlKind::kDefaultPushButton;
     }
     return false;
 }
 
 } // namespace
 
-void ScriptedHost::Apply(const DialogAnswer& answer, const DialogTemplate& dialog,
-                         ControlValues& controls) {
+void ScriptedHost::Apply(const DialogAnswer& answer, Dialog& shown, ControlValues& controls) {
+    const DialogTemplate& dialog = shown.Template();
     for (const DialogAnswer::Entry& entry : answer.entries) {
         const ControlTemplate* control = dialog.Find(entry.id);
-        if (control == nullptr || !Fits(entry.kind, control->kind)) {
+        // OK and Cancel close the dialog: they are the answer's button, not an entry.
+        const bool closes = entry.id == kIdOk || entry.id == kIdCancel;
+        if (control == nullptr || !Fits(entry.kind, control->kind) || closes) {
             throw ScriptError("dialog " + std::to_string(dialog.id) + " has no control " +
                               std::to_string(entry.id) + " of that kind");
         }
@@ -103,6 +112,9 @@ void ScriptedHost::Apply(const DialogAnswer& answer, const DialogTemplate& dialo
         case DialogAnswer::EntryKind::kSlider:
             controls.SetSliderPos(entry.id, entry.value);
             break;
+        case DialogAnswer::EntryKind::kButton:
+            shown.OnButton(entry.id, controls);
+            break;
         }
     }
 }
@@ -111,7 +123,7 @@ int ScriptedHost::RunModal(Dialog& dialog) {
     const DialogTemplate& shape = dialog.Template();
     ControlValues controls(shape);
     OpenDialog(dialog, controls);
-    m_dialogs.push_back({shape.id, shape.title, kIdCancel, {}, controls});
+    m_dialogs.push_back({shape.id, shape.title, kIdCancel, {}, controls, controls});
     const size_t record = m_dialogs.size() - 1;
     for (;;) {
         if (m_dialogAnswers.empty()) {
@@ -124,12 +136,14 @@ int ScriptedHost::RunModal(Dialog& dialog) {
             throw ScriptError("answer for dialog " + std::to_string(answer.templateId) +
                               " given to dialog " + std::to_string(shape.id));
         }
-        Apply(answer, shape, controls);
+        Apply(answer, dialog, controls);
+        m_dialogs[record].closed = controls;
         if (answer.button != kIdOk) {
             m_dialogs[record].result = kIdCancel;
             return kIdCancel;
         }
         const std::optional<ExchangeFailure> failure = AcceptDialog(dialog, controls);
+        m_dialogs[record].closed = controls;
         if (!failure) {
             m_dialogs[record].result = kIdOk;
             return kIdOk;

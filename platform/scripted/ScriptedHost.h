@@ -24,7 +24,7 @@ public:
 // What the user does in one dialog: change controls, then press a button. An OK whose entries
 // fail a check leaves the dialog open for the next answer in the queue.
 struct DialogAnswer {
-    enum class EntryKind { kText, kCheck, kRadio, kSlider };
+    enum class EntryKind { kText, kCheck, kRadio, kSlider, kButton };
     struct Entry {
         EntryKind kind;
         int id;
@@ -42,6 +42,8 @@ struct DialogAnswer {
     DialogAnswer& Check(int id, int check);
     DialogAnswer& Radio(int id); // clicks this radio button
     DialogAnswer& Slider(int id, int position);
+    // Presses a push button that runs a handler and leaves the dialog open (not OK or Cancel).
+    DialogAnswer& Press(int id);
 };
 
 struct ShownDialog {
@@ -50,8 +52,9 @@ struct ShownDialog {
     int result = kIdCancel;
     // The messages of checks that failed on the way (the dialog stayed open after each).
     std::vector<std::string> failedChecks;
-    // The controls as the dialog showed them when it opened.
+    // The controls as the dialog showed them when it opened, and when it closed.
     ControlValues opened;
+    ControlValues closed;
 };
 
 struct ShownWarning {
@@ -131,7 +134,7 @@ public:
     bool Print(PrintKind kind, const PageRenderer& renderer) override;
 
 private:
-    void Apply(const DialogAnswer& answer, const DialogTemplate& dialog, ControlValues& controls);
+    void Apply(const DialogAnswer& answer, Dialog& dialog, ControlValues& controls);
 
     const DialogTemplate& m_formTemplate;
     ControlValues m_form;
