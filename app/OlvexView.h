@@ -49,6 +49,12 @@ public:
     std::string m_strTemplatePath; // template located by the last VHDL Code command
     int m_nSubstIndex = 0;         // next tap or section the coefficient tokens take
     int m_nLoadFormat = 0;         // format of the last coefficient file header read
+    // What the window's fixed-text warnings leave out, kept for the command line: the system's
+    // reason of the last failed open or save, and the token where the last load stopped reading
+    // with the number of values stored before it (empty when it ran to the end).
+    std::string m_strFileReason;
+    std::string m_strLoadStopToken;
+    int m_nLoadStopCount = 0;
 
     // ---- Form exchange --------------------------------------------------------------------------
     // true: controls to fields; false: fields to controls.

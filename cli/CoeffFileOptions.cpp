@@ -1,5 +1,5 @@
-// --save-coeffs FILE of fir, iir and load: writes the coefficient file that Save Coefficients
-// writes, in the format the Coefficients settings of the command line chose. Also the plain
+// --save-coeffs FILE of fir, iir and load: Save/Load's Save Coefficients writes the coefficient
+// file, in the format the Coefficients settings of the command line chose. Also the plain
 // coefficient listing that fir, iir and load print.
 #include <cstdio>
 #include <string>
@@ -8,24 +8,38 @@
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "files/CoeffFile.h"
-#include "files/OutputFile.h"
+#include "cli/Session.h"
 #include "resources/FilesResources.h"
+#include "resources/Resources.h"
 
 namespace cli {
 
-int SaveCoeffFileOption(const CliArgs& args, const COlvexDoc& doc, bool iir) {
+std::vector<Notice> PressSaveLoad(Session& session, int actionRadio, const std::string& path) {
+    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddSaveLoad);
+    answer.Radio(actionRadio);
+    session.Host().Prepare(answer);
+    session.Host().PrepareFile(path);
+    return session.Press(resources::kIdcSaveLoad);
+}
+
+int SaveCoeffFileOption(const CliArgs& args, Session& session) {
     if (!args.Has("save-coeffs")) {
         return kExitOk;
     }
     const std::string& path = args.Value("save-coeffs");
-    const files::OutputResult result = files::WriteOutputFile(path, files::CoeffFileText(doc, iir));
-    if (!result.ok) {
-        std::fprintf(stderr, "%s%s (%s)\n", path.c_str(), resources::kCannotBeOpened,
-                     result.reason.c_str());
-        return kExitFileError;
+    const std::vector<Notice> notices = PressSaveLoad(session, resources::kIdcSaveCoeffs, path);
+    if (notices.empty()) {
+        return kExitOk;
     }
-    return kExitOk;
+    PrintNotices(notices, {});
+    for (const Notice& notice : notices) {
+        if (notice.kind == Notice::Kind::kMessage) {
+            std::fprintf(stderr, "%s%s (%s)\n", path.c_str(), resources::kCannotBeOpened,
+                         session.View().m_strFileReason.c_str());
+            return kExitFileError;
+        }
+    }
+    return kExitInvalid;
 }
 
 void PrintCoefficients(const COlvexDoc& doc, bool iir) {

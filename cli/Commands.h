@@ -36,6 +36,9 @@ int RunIir(const CliArgs& args, Session& session);
 // wave: designs (--structure fir|iir with that structure's options), runs the test wave through
 // the filter and prints input and output samples, or with --spectrum both spectra.
 int RunWave(const CliArgs& args, Session& session);
+// In/Out Wave with its dialog answered from --wave, --freq, --user, --wave-range, --time-zoom
+// and --time-start; a failed check or a warning prints its text and is exit status 2.
+int PressInOutWave(const CliArgs& args, Session& session);
 
 // The options that fill one dialog's controls, for naming a refused entry ("--fs: ...").
 using ControlOptions = std::map<int, std::string>;
@@ -72,14 +75,18 @@ int WriteResponseFile(const std::string& path, const COlvexDoc& doc);
 // --wave sine|square --freq F --user FILE, on fir and iir (cli/VhdlOptions.cpp). Both need
 // --quantize B; a refusal is exit status 2, a file not written 4.
 const std::set<std::string>& VhdlOptions();
-int WriteVhdlOutputs(const CliArgs& args, COlvexDoc& doc, bool iir);
+int WriteVhdlOutputs(const CliArgs& args, Session& session, bool iir);
 
 // Prints a refusal: the warning's text on one line to standard error.
 void ReportWarning(const std::string& text);
 
-// --save-coeffs FILE: the coefficient file Save Coefficients writes. A file that cannot be
-// written gives its path on standard error and kExitFileError.
-int SaveCoeffFileOption(const CliArgs& args, const COlvexDoc& doc, bool iir);
+// Presses Save/Load with one of its actions (the radio button) and the Save or Open dialog
+// answered with the path; returns what the window showed.
+std::vector<Notice> PressSaveLoad(Session& session, int actionRadio, const std::string& path);
+// --save-coeffs FILE: Save/Load's Save Coefficients, after Coefficients listed them in the
+// structure the form shows. A file that cannot be written gives the window's message, then its
+// path with the system's reason, on standard error and kExitFileError.
+int SaveCoeffFileOption(const CliArgs& args, Session& session);
 // The taps (one per line) or the eight sections ("a0 a1 a2 b1 b2"), quantized when it is on.
 void PrintCoefficients(const COlvexDoc& doc, bool iir);
 

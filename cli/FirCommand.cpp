@@ -180,8 +180,10 @@ int RunFir(const CliArgs& args, Session& session) {
     if (status == kExitOk) {
         status = ApplyResponseOptions(args, session);
     }
+    // The report is the output box before VHDL Code puts the VHDL there.
+    const std::string report = session.OutputText();
     if (status == kExitOk) {
-        status = WriteVhdlOutputs(args, doc, false);
+        status = WriteVhdlOutputs(args, session, false);
     }
     if (status != kExitOk) {
         return status;
@@ -189,11 +191,11 @@ int RunFir(const CliArgs& args, Session& session) {
     if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, doc, false);
     } else if (args.Has("report")) {
-        PrintReport(session);
+        std::fputs(report.c_str(), stdout);
     } else {
         PrintCoefficients(doc, false);
     }
-    status = SaveCoeffFileOption(args, doc, false);
+    status = SaveCoeffFileOption(args, session);
     if (status != kExitOk) {
         return status;
     }

@@ -109,8 +109,10 @@ int RunIir(const CliArgs& args, Session& session) {
     if (status == kExitOk) {
         status = ApplyResponseOptions(args, session);
     }
+    // The report is the output box before VHDL Code puts the VHDL there.
+    const std::string report = session.OutputText();
     if (status == kExitOk) {
-        status = WriteVhdlOutputs(args, doc, true);
+        status = WriteVhdlOutputs(args, session, true);
     }
     if (status != kExitOk) {
         return status;
@@ -118,11 +120,11 @@ int RunIir(const CliArgs& args, Session& session) {
     if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, doc, true);
     } else if (args.Has("report")) {
-        PrintReport(session);
+        std::fputs(report.c_str(), stdout);
     } else {
         PrintCoefficients(doc, true);
     }
-    status = SaveCoeffFileOption(args, doc, true);
+    status = SaveCoeffFileOption(args, session);
     if (status != kExitOk) {
         return status;
     }

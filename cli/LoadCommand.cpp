@@ -1,5 +1,5 @@
-// vantrel-cli load FILE --structure fir|iir: Load Coefficients from flags. Reads a coefficient
-// file into a fresh document with the reader of the Save/Load command and prints the
+// vantrel-cli load FILE --structure fir|iir: Save/Load's Load Coefficients from flags. Reads a
+// coefficient file into a fresh document through the Save/Load command and prints the
 // coefficients as fir and iir print them. The actions that need no design follow: --quantize,
 // --report --format, --response, --save-coeffs.
 //
@@ -13,8 +13,8 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
-#include "files/CoeffFile.h"
 #include "resources/FilesResources.h"
+#include "resources/Resources.h"
 
 namespace cli {
 
@@ -31,28 +31,28 @@ std::string Printable(const std::string& token) {
     return text;
 }
 
-// Reads the file into the document; kExitOk or the exit status with its message printed.
-int LoadFile(const std::string& path, bool iir, COlvexDoc& doc) {
-    const files::CoeffFileBytes bytes = files::ReadCoeffFileBytes(path);
-    if (!bytes.ok) {
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), bytes.reason.c_str());
-        return kExitInvalid;
+// Save/Load's Load Coefficients with the Open dialog answered with the path, in the structure
+// the form shows; kExitOk, or the exit status with the window's warning and the reader's detail
+// printed.
+int LoadFile(const std::string& path, bool iir, Session& session) {
+    session.Host().ClickFormRadio(iir ? resources::kIdcIir : resources::kIdcFir);
+    session.View().UpdateData(true);
+    const std::vector<Notice> notices = PressSaveLoad(session, resources::kIdcLoadCoeffs, path);
+    if (notices.empty()) {
+        return kExitOk;
     }
-    int loadFormat = 0;
-    const files::CoeffLoad load = files::ReadCoeffFile(bytes, doc, iir, loadFormat);
-    if (!load.headerFound) {
-        ReportWarning(resources::MissingHeaderWarning().OneLine());
-        return kExitInvalid;
-    }
-    if (load.invalidFormat) {
-        ReportWarning(resources::InvalidCoeffsWarning().OneLine());
-        if (!load.badToken.empty()) {
+    PrintNotices(notices, {});
+    const COlvexView& view = session.View();
+    for (const Notice& notice : notices) {
+        if (notice.templateId == resources::kIddWarnInvalidFileName) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), view.m_strFileReason.c_str());
+        } else if (notice.templateId == resources::kIddWarnInvalidCoeffs &&
+                   !view.m_strLoadStopToken.empty()) {
             std::fprintf(stderr, "%s: value %d, '%s', is not a number\n", path.c_str(),
-                         load.count + 1, Printable(load.badToken).c_str());
+                         view.m_nLoadStopCount + 1, Printable(view.m_strLoadStopToken).c_str());
         }
-        return kExitInvalid;
     }
-    return kExitOk;
+    return kExitInvalid;
 }
 
 } // namespace
@@ -77,7 +77,7 @@ int RunLoad(const CliArgs& args, Session& session) {
     const bool iir = structure == "iir";
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
-        status = LoadFile(args.Value("file"), iir, doc);
+        status = LoadFile(args.Value("file"), iir, session);
     }
     if (status == kExitOk) {
         status = ApplyCoefficientOptions(args, session, iir);
@@ -95,7 +95,7 @@ int RunLoad(const CliArgs& args, Session& session) {
     } else {
         PrintCoefficients(doc, iir);
     }
-    status = SaveCoeffFileOption(args, doc, iir);
+    status = SaveCoeffFileOption(args, session);
     if (status == kExitOk && args.Has("response")) {
         if (iir) {
             doc.IirResponse();

@@ -3,11 +3,15 @@
 #include <cstdio>
 
 #include "app/DesignRules.h"
+#include "platform/SearchPath.h"
 #include "resources/Resources.h"
 
 namespace cli {
 
-CliHost::CliHost() : platform::ScriptedHost(resources::FormTemplate()) {}
+// Templates are searched where the window searches them.
+CliHost::CliHost() : platform::ScriptedHost(resources::FormTemplate()) {
+    SetSearchFolders(platform::SystemSearchFolders());
+}
 
 void CliHost::Prepare(const platform::DialogAnswer& answer) {
     m_prepared.insert_or_assign(answer.templateId, answer);
@@ -50,6 +54,9 @@ int CliHost::RunModal(platform::Dialog& dialog) {
         case Kind::kSlider:
             controls.SetSliderPos(entry.id, entry.value);
             break;
+        case Kind::kButton:
+            dialog.OnButton(entry.id, controls);
+            break;
         }
     }
     if (answer.button != platform::kIdOk) {
@@ -89,6 +96,14 @@ std::optional<std::string> CliHost::RunFileDialog(const platform::FileDialogRequ
     std::string path = m_files.front();
     m_files.pop_front();
     return path;
+}
+
+std::optional<std::string> CliHost::SearchFile(const std::string& name,
+                                               const std::string& defaultExtension) {
+    if (m_template) {
+        return m_template;
+    }
+    return ScriptedHost::SearchFile(name, defaultExtension);
 }
 
 Session::Session() : m_view(m_doc, m_host) {

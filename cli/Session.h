@@ -38,6 +38,8 @@ public:
     void Prepare(const platform::DialogAnswer& answer);
     // The path the next file dialog returns.
     void PrepareFile(const std::string& path) { m_files.push_back(path); }
+    // The template a search finds instead of searching the folders (--template PATH).
+    void PrepareTemplate(const std::string& path) { m_template = path; }
 
     // What was shown since the last TakeNotices, and forgets it.
     std::vector<Notice> TakeNotices();
@@ -51,10 +53,13 @@ public:
     void MessageBox(const std::string& text, const std::string& caption,
                     platform::MessageIcon icon) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
+    std::optional<std::string> SearchFile(const std::string& name,
+                                          const std::string& defaultExtension) override;
 
 private:
     std::map<int, platform::DialogAnswer> m_prepared;
     std::deque<std::string> m_files;
+    std::optional<std::string> m_template;
     std::map<int, platform::ControlValues> m_opened;
     std::vector<Notice> m_notices;
 };

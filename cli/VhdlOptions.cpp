@@ -1,23 +1,26 @@
-// The VHDL options of vantrel-cli fir and iir:
+// The VHDL options of vantrel-cli fir and iir, played as the window's commands:
 //
-//   --vhdl FILE --data-bits D [--template PATH]   what Save VHDL writes: the file variant of the
-//                                                 header, then the substituted template
+//   --vhdl FILE --data-bits D [--template PATH]   VHDL Code with D in its dialog, then Save/Load's
+//                                                 Save VHDL answered with FILE: the file variant of
+//                                                 the header, then the substituted template
 //   --testbench FILE --data-bits D                a self-checking testbench of that filter
-//   --wave sine|square --freq F, or --user FILE   the testbench's stimulus (default: the sine)
+//   --wave sine|square --freq F, or --user FILE   the testbench's stimulus, set through In/Out Wave
+//                                                 (default: the sine)
 //
 // Both need --quantize B, as the VHDL Code command needs "Quantize". Without --template the
 // template is searched like the window does: the program's folder, the current folder, PATH,
-// then the installed template folder.
+// then the installed template folder. Where the window's fixed text leaves out the system's
+// reason, the command line's own line follows it.
 #include <cstdio>
 #include <string>
 
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "cli/Session.h"
 #include "files/OutputFile.h"
-#include "files/UserWave.h"
-#include "platform/SearchPath.h"
 #include "resources/FilesResources.h"
+#include "resources/Resources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/Testbench.h"
@@ -27,56 +30,66 @@ namespace cli {
 
 namespace {
 
-int ReadDataBits(const CliArgs& args, COlvexDoc& doc) {
+// VHDL Code with the data bit length answered. Pressed for the testbench too: it is the one place
+// that takes the data bit length. Only --vhdl needs the template it locates.
+int PressVhdlCode(const CliArgs& args, Session& session, bool iir, bool vhdlFile) {
+    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddVhdlSource);
+    if (args.Has("data-bits")) {
+        answer.Text(resources::kIdcVhdlDataBits, args.Value("data-bits"));
+        session.Host().Prepare(answer);
+    }
+    if (args.Has("template")) {
+        session.Host().PrepareTemplate(args.Value("template"));
+    }
+    session.Host().ClickFormRadio(iir ? resources::kIdcIir : resources::kIdcFir);
+    session.View().UpdateData(true);
+    const std::vector<Notice> notices = session.Press(resources::kIdcVhdlCode);
+    bool refused = false;
+    for (const Notice& notice : notices) {
+        // A template message matters only to the VHDL file.
+        if (notice.kind == Notice::Kind::kMessage && !vhdlFile) {
+            continue;
+        }
+        refused = true;
+        PrintNotices({notice}, {{resources::kIdcVhdlDataBits, "data-bits"}});
+        const std::string& path = session.View().m_strTemplatePath;
+        if (notice.kind == Notice::Kind::kMessage &&
+            notice.text != resources::TemplateNotFoundText(path)) {
+            std::fprintf(stderr, "%s cannot be read\n", path.c_str());
+        }
+    }
+    if (refused) {
+        return kExitInvalid;
+    }
     if (!args.Has("data-bits")) {
         std::fprintf(stderr, "--vhdl and --testbench need --data-bits D\n");
         return kExitInvalid;
     }
-    int bits = doc.m_nDataBits;
-    if (!ReadInt(args, "data-bits", bits)) {
+    if (vhdlFile && session.View().m_strTemplatePath.empty()) {
+        // The window asks for the template here; nobody can pick one in a batch run.
+        std::fprintf(stderr, "%s\n",
+                     resources::TemplateNotFoundText(
+                         vhdl::TemplateFileName(iir, session.Doc().m_nIirSections))
+                         .c_str());
         return kExitInvalid;
     }
-    if (bits < resources::kMinVhdlDataBits || bits > resources::kMaxVhdlDataBits) {
-        std::fprintf(stderr, "--data-bits: Please enter an integer between %d and %d.\n",
-                     resources::kMinVhdlDataBits, resources::kMaxVhdlDataBits);
-        return kExitInvalid;
-    }
-    doc.m_nDataBits = bits;
     return kExitOk;
 }
 
-// The test wave of the testbench, taken as the In/Out Wave command takes it.
-int StoreStimulus(const CliArgs& args, COlvexDoc& doc) {
-    if (args.Has("wave")) {
-        const std::string& kind = args.Value("wave");
-        if (kind != "sine" && kind != "square") {
-            std::fprintf(stderr, "--wave: expected sine or square\n");
-            return kExitInvalid;
-        }
-        doc.m_nWaveType = kind == "square" ? 1 : 0;
+// Save/Load's Save VHDL, its Save-file dialog answered with the path.
+int PressSaveVhdl(const std::string& path, Session& session) {
+    const std::vector<Notice> notices = PressSaveLoad(session, resources::kIdcSaveVhdl, path);
+    if (notices.empty()) {
+        return kExitOk;
     }
-    if (!ReadDouble(args, "freq", doc.m_dWaveFreq)) {
-        return kExitInvalid;
+    PrintNotices(notices, {});
+    for (const Notice& notice : notices) {
+        if (notice.kind == Notice::Kind::kMessage) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), session.View().m_strFileReason.c_str());
+            return kExitFileError;
+        }
     }
-    if (args.Has("user")) {
-        if (args.Has("wave") || args.Has("freq")) {
-            std::fprintf(stderr, "--user replaces --wave and --freq\n");
-            return kExitInvalid;
-        }
-        const std::string& path = args.Value("user");
-        const files::UserWaveRead read = files::ReadUserWave(path, doc.m_aWaveIn);
-        if (!read.opened) {
-            std::fprintf(stderr, "%s cannot be opened\n", path.c_str());
-            return kExitInvalid;
-        }
-        if (!read.complete) {
-            std::fprintf(stderr, "%s: value %d is not a number\n", path.c_str(), read.count + 1);
-            return kExitInvalid;
-        }
-        doc.m_bUseUserWave = 1;
-    }
-    doc.GenerateTestWave();
-    return kExitOk;
+    return kExitInvalid;
 }
 
 int WriteFile(const std::string& path, const std::string& text) {
@@ -88,36 +101,6 @@ int WriteFile(const std::string& path, const std::string& text) {
     return kExitOk;
 }
 
-int WriteVhdl(const CliArgs& args, const COlvexDoc& doc, bool iir) {
-    std::string templatePath;
-    if (args.Has("template")) {
-        templatePath = args.Value("template");
-    } else {
-        const std::string name = vhdl::TemplateFileName(iir, doc.m_nIirSections);
-        templatePath = platform::SearchAlongPath(name, ".vhd", platform::SystemSearchFolders())
-                           .value_or(std::string());
-        if (templatePath.empty()) {
-            std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(name).c_str());
-            return kExitInvalid;
-        }
-    }
-    std::string text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, iir,
-                                             vhdl::FormatHeaderValues(doc, iir ? 1 : 0));
-    int substIndex = 0;
-    switch (vhdl::AppendSubstitutedTemplate(doc, iir, templatePath, vhdl::HeaderVariant::kFile,
-                                            substIndex, text)) {
-    case vhdl::TemplateStatus::kOk:
-        break;
-    case vhdl::TemplateStatus::kNotFound:
-        std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(templatePath).c_str());
-        return kExitInvalid;
-    case vhdl::TemplateStatus::kUnreadable:
-        std::fprintf(stderr, "%s cannot be read\n", templatePath.c_str());
-        return kExitInvalid;
-    }
-    return WriteFile(args.Value("vhdl"), text);
-}
-
 } // namespace
 
 const std::set<std::string>& VhdlOptions() {
@@ -126,7 +109,7 @@ const std::set<std::string>& VhdlOptions() {
     return options;
 }
 
-int WriteVhdlOutputs(const CliArgs& args, COlvexDoc& doc, bool iir) {
+int WriteVhdlOutputs(const CliArgs& args, Session& session, bool iir) {
     const bool vhdlFile = args.Has("vhdl");
     const bool testbench = args.Has("testbench");
     if (!vhdlFile && !testbench) {
@@ -146,17 +129,15 @@ int WriteVhdlOutputs(const CliArgs& args, COlvexDoc& doc, bool iir) {
         std::fprintf(stderr, "--wave, --freq and --user need --testbench\n");
         return kExitInvalid;
     }
-    if (doc.m_bQuantize == 0) {
-        ReportWarning(resources::VhdlNeedsQuantizeWarning().OneLine());
-        return kExitInvalid;
-    }
-    int status = ReadDataBits(args, doc);
+    // Every entry is checked before the first file is written.
+    int status = PressVhdlCode(args, session, iir, vhdlFile);
     if (status == kExitOk && testbench) {
-        status = StoreStimulus(args, doc);
+        status = PressInOutWave(args, session);
     }
     if (status != kExitOk) {
         return status;
     }
+    const COlvexDoc& doc = session.Doc();
     const int saturated = vhdl::CountSaturatedLiterals(doc, iir);
     if (saturated > 0) {
         std::fprintf(stderr, "%d coefficient literal%s did not fit %d bits and %s saturated\n",
@@ -165,7 +146,7 @@ int WriteVhdlOutputs(const CliArgs& args, COlvexDoc& doc, bool iir) {
                      saturated == 1 ? "was" : "were");
     }
     if (vhdlFile) {
-        status = WriteVhdl(args, doc, iir);
+        status = PressSaveVhdl(args.Value("vhdl"), session);
     }
     if (status == kExitOk && testbench) {
         const std::span<const double> wave(doc.m_aWaveIn, COlvexDoc::kWaveFiltered);

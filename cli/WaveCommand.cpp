@@ -35,6 +35,8 @@ int CheckStructureOptions(const CliArgs& args, bool iir) {
     return kExitOk;
 }
 
+} // namespace
+
 // In/Out Wave. A user wave comes through the Open dialog the command shows when "Use user wave"
 // is switched on. Unlike the window, a wave file that cannot be read in full is refused: a batch
 // run has nobody to tell that only part of the wave was taken.
@@ -71,6 +73,8 @@ int PressInOutWave(const CliArgs& args, Session& session) {
                                                 {resources::kIdcMagnitudeRange, "wave-range"}});
     return refused || AnyWarning(notices) ? kExitInvalid : kExitOk;
 }
+
+namespace {
 
 bool WantsSpectrum(const CliArgs& args) {
     return args.Has("spectrum") || args.Has("mag-range") || args.Has("fft-zoom") ||

@@ -48,11 +48,14 @@ void Warn(platform::UiHost& host, const design::Warning& warning) {
     host.ShowWarning(warning.templateId, warning.title, warning.lines);
 }
 
-// Writes the text; on failure reports the path and returns false.
-bool SaveText(platform::UiHost& host, const std::string& path, const std::string& text) {
-    if (files::WriteOutputFile(path, text).ok) {
+// Writes the text; on failure keeps the system's reason, reports the path and returns false.
+bool SaveText(platform::UiHost& host, const std::string& path, const std::string& text,
+              std::string& reason) {
+    const files::OutputResult result = files::WriteOutputFile(path, text);
+    if (result.ok) {
         return true;
     }
+    reason = result.reason;
     host.MessageBox(path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
     return false;
 }
@@ -93,7 +96,7 @@ bool COlvexView::SaveCoefficients(const std::string& name) {
     if (!path) {
         return true;
     }
-    return SaveText(m_host, *path, files::CoeffFileText(m_doc, m_nFirIir == 1));
+    return SaveText(m_host, *path, files::CoeffFileText(m_doc, m_nFirIir == 1), m_strFileReason);
 }
 
 void COlvexView::LoadCoefficients(const std::string& name) {
@@ -102,10 +105,13 @@ void COlvexView::LoadCoefficients(const std::string& name) {
     if (path) {
         const files::CoeffFileBytes bytes = files::ReadCoeffFileBytes(*path);
         if (!bytes.ok) {
+            m_strFileReason = bytes.reason;
             Warn(m_host, resources::InvalidFileNameWarning());
         } else {
             const files::CoeffLoad load =
                 files::ReadCoeffFile(bytes, m_doc, m_nFirIir == 1, m_nLoadFormat);
+            m_strLoadStopToken = load.badToken;
+            m_nLoadStopCount = load.count;
             if (!load.headerFound) {
                 Warn(m_host, resources::MissingHeaderWarning());
             } else if (load.invalidFormat) {
@@ -142,5 +148,5 @@ bool COlvexView::SaveVhdl(const std::string& name) {
         m_host.MessageBox(*path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
         return false;
     }
-    return SaveText(m_host, *path, text);
+    return SaveText(m_host, *path, text, m_strFileReason);
 }

@@ -21,9 +21,11 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
+#include "platform/SearchPath.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
+#include "resources/VhdlResources.h"
 
 namespace {
 
@@ -229,6 +231,94 @@ TEST(CliLoadTest, ReportOfALoadedFileIsTheOutputBoxOfTheSameFlow) {
     fs::remove(file);
 }
 
+// A load the reader refuses: the window's warning, then what its fixed text leaves out.
+TEST(CliLoadTest, RefusedFileGivesTheWindowsWarningAndTheReason) {
+    const fs::path file =
+        fs::temp_directory_path() / ("cli-bad-" + std::to_string(::getpid()) + ".txt");
+    ASSERT_EQ(RunCli({"fir", "--taps", "5", "--save-coeffs", file.string()}).status, 0);
+    std::ofstream(file, std::ios::app) << "abc\n";
+    struct Case {
+        std::string path;
+        std::string warning;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {file.string(), resources::InvalidCoeffsWarning().OneLine(),
+         file.string() + ": value 6, 'abc', is not a number"},
+        {file.string() + ".none", resources::InvalidFileNameWarning().OneLine(),
+         file.string() + ".none: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli({"load", c.path});
+        EXPECT_EQ(run.status, 2) << c.path;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.warning + "\n" + c.reason + "\n");
+    }
+    fs::remove(file);
+}
+
+// ---- VHDL: VHDL Code, then Save/Load's Save VHDL ------------------------------------------------
+
+// The file --vhdl writes is the one Save VHDL writes after VHDL Code in the window.
+TEST(CliVhdlTest, VhdlFileIsWhatSaveVhdlOfTheSameFlowWrites) {
+    const fs::path dir = fs::temp_directory_path() / ("cli-vhdl-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    for (const bool iir : {false, true}) {
+        Window window;
+        window.host.SetSearchFolders(platform::SystemSearchFolders());
+        window.host.ClickFormRadio(iir ? resources::kIdcIir : resources::kIdcFir);
+        window.host.AnswerDialog(DialogAnswer::Ok());
+        window.Press(resources::kIdcDesign);
+        window.host.AnswerDialog(Coefficients(14, 0));
+        window.Press(resources::kIdcCoefficients);
+        window.host.AnswerDialog(
+            DialogAnswer::Ok(resources::kIddVhdlSource).Text(resources::kIdcVhdlDataBits, "10"));
+        window.Press(resources::kIdcVhdlCode);
+        window.host.AnswerDialog(
+            DialogAnswer::Ok(resources::kIddSaveLoad).Radio(resources::kIdcSaveVhdl));
+        window.host.AnswerFileDialog((dir / "window.vhd").string());
+        window.Press(resources::kIdcSaveLoad);
+        ASSERT_TRUE(window.host.Warnings().empty());
+
+        const CliRun run = RunCli({iir ? "iir" : "fir", "--quantize", "14", "--data-bits", "10",
+                                   "--vhdl", (dir / "cli.vhd").string()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string written = ReadAll(dir / "window.vhd");
+        EXPECT_NE(written.find("entity"), std::string::npos) << "iir " << iir;
+        EXPECT_EQ(ReadAll(dir / "cli.vhd"), written) << "iir " << iir;
+    }
+    fs::remove_all(dir);
+}
+
+// The stimulus of the testbench passes the In/Out Wave dialog's checks; a refused entry writes
+// no file at all.
+TEST(CliVhdlTest, TestbenchStimulusIsCheckedByTheWaveDialog) {
+    const fs::path dir = fs::temp_directory_path() / ("cli-tb-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    struct Case {
+        std::string freq;
+        int status;
+        const char* stderrPart;
+    };
+    const Case cases[] = {{"1e308", 2, "--freq: Please enter a number between 0 and"},
+                          {"0", 2, "--freq: Please enter a number between 0 and"},
+                          {"abc", 2, "--freq: Please enter a number."},
+                          {"40", 0, ""}};
+    for (const Case& c : cases) {
+        const fs::path vhd = dir / "f.vhd";
+        const fs::path tb = dir / "tb.vhd";
+        const CliRun run = RunCli({"fir", "--quantize", "16", "--data-bits", "12", "--vhdl",
+                                   vhd.string(), "--testbench", tb.string(), "--freq", c.freq});
+        EXPECT_EQ(run.status, c.status) << c.freq << ": " << run.err;
+        EXPECT_NE(run.err.find(c.stderrPart), std::string::npos) << run.err;
+        EXPECT_EQ(fs::exists(vhd), c.status == 0) << c.freq;
+        EXPECT_EQ(fs::exists(tb), c.status == 0) << c.freq;
+        fs::remove(vhd);
+        fs::remove(tb);
+    }
+    fs::remove_all(dir);
+}
+
 // ---- Exit statuses
 // --------------------------------------------------------------------------------
 
@@ -327,7 +417,23 @@ INSTANTIATE_TEST_SUITE_P(
                    {"fir", "--response", "/dev/full"},
                    false,
                    4,
-                   "No space left on device"}),
+                   "No space left on device"},
+        StatusCase{"CoefficientFileNotWritten",
+                   {"fir", "--save-coeffs", "/nonexistent-folder/c.txt"},
+                   false,
+                   4,
+                   "/nonexistent-folder/c.txt cannot be opened (No such file or directory)"},
+        StatusCase{
+            "VhdlFileNotWritten",
+            {"fir", "--quantize", "16", "--data-bits", "12", "--vhdl", "/nonexistent-folder/x.vhd"},
+            false,
+            4,
+            "/nonexistent-folder/x.vhd: No such file or directory"},
+        StatusCase{"DataBitsRefusedByTheVhdlDialog",
+                   {"iir", "--quantize", "16", "--data-bits", "3", "--testbench", "/dev/null"},
+                   false,
+                   2,
+                   "--data-bits: Please enter an integer between 4 and 24."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // An advisory warning designs anyway: the unbalanced band-pass still prints its taps.
