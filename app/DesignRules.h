@@ -15,8 +15,6 @@ constexpr int kIddWarnEdges4 = 221;       // "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."
 constexpr int kIddWarnUnbalanced = 222;   // "(fc2-fc1) had better equal to (fc4-fc3). "
 constexpr int kIddWarnCutoff = 223;       // "Cut off needs to be lower than"
 constexpr int kIddWarnIirSections = 224;  // "2, 4, 6 or 8."
-constexpr int kIddWarnQuantLimit = 136;   // "Decrease the bits for Quantization!!"
-constexpr int kIddWarnQuantIirBits = 169; // "can not exceed 24!!"
 
 // A warning dialog: its title and its text lines.
 struct Warning {
@@ -64,9 +62,8 @@ void StoreEdgeProposal(COlvexDoc& doc, const EdgeProposal& proposal);
 
 namespace design {
 
-// ---- IIR parameter dialogs
-// ----------------------------------------------------------------------- The section count range
-// the IIR dialog of the type accepts: 1..8 (LPF, HPF) or 2..8 (BRF, BPF).
+// ---- IIR parameter dialogs ----
+// The section count range the IIR dialog of the type accepts: 1..8 (LPF, HPF) or 2..8 (BRF, BPF).
 int MinIirSections(int type);
 int MaxIirSections();
 
@@ -80,24 +77,12 @@ bool CheckIirParameters(int type, int nSections, double fs, double fc1, double f
 void StoreIirParameters(COlvexDoc& doc, int type, int nSections, double rippleDb, double fc1,
                         double fc2, double fs);
 
-// ---- Quantization bit length (Coefficients dialog)
-// -----------------------------------------------
-constexpr int kMinQuantBits = 4;
-constexpr int kMaxQuantBits = 32;
-constexpr int kMaxIirQuantBits = 24;
-
-// With quantization on: refused when the largest value that is quantized (the IIR coefficients,
-// or the FIR taps times the coefficient multiplier) times 2^(bits-1) exceeds the 32-bit range,
-// or for IIR when bits exceeds 24.
-bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, Warning& warning);
-
 } // namespace design
 
 namespace design {
 
-// ---- Ranges of the design and analysis values
-// ---------------------------------------------------- Values outside them give no filter (or
-// a meaningless one: poles outside the unit circle, NaN samples), so the dialogs and the command
+// ---- Ranges of the design and analysis values ----
+// Values outside them give no filter (or a meaningless one: poles outside the unit circle, NaN samples), so the dialogs and the command
 // line refuse them with the standard range messages. Each check returns the message, or an empty
 // string when the value is accepted; NaN is always refused.
 constexpr double kMaxSamplingFrequency = 1e12; // Hz; also the highest test wave frequency

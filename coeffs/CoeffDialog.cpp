@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/DesignRules.h"
+#include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "dsp/MeasureReport.h"
 
@@ -58,7 +59,7 @@ CCoeffDialog::CCoeffDialog() : platform::Dialog(CoefficientsTemplate()) {}
 
 void CCoeffDialog::DoDataExchange(platform::DataExchange& exchange) {
     exchange.Check(kIdcQuantize, m_bQuantize);
-    exchange.IntRange(kIdcQuantBits, m_nQuantBits, design::kMinQuantBits, design::kMaxQuantBits);
+    exchange.IntRange(kIdcQuantBits, m_nQuantBits, coeffs::kMinQuantBits, coeffs::kMaxQuantBits);
     exchange.Radio(kIdcFormatReal, m_nCoeffFormat);
 }
 

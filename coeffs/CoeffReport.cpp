@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/OlvexDoc.h"
+#include "coeffs/QuantRules.h"
 
 namespace coeffs {
 
@@ -138,7 +139,7 @@ std::string IirReportText(const COlvexDoc& doc, std::string_view lineEnd) {
 bool StoreCoeffSettings(COlvexDoc& doc, bool iir, int quantize, int bits, int format,
                         design::Warning& warning) {
     if (quantize != 0) {
-        if (!design::CheckQuantBits(doc, iir, bits, warning)) {
+        if (!coeffs::CheckQuantBits(doc, iir, bits, warning)) {
             return false;
         }
         doc.m_nQuantBits = bits;

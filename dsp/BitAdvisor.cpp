@@ -6,6 +6,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 
 namespace dsp {
@@ -73,10 +74,10 @@ BitAdvice AdviseBits(const COlvexDoc& doc, bool iir, double toleranceDb) {
     const std::vector<BandGain> unquantized = MeasureGains(doc, iir, false, bands);
     COlvexDoc trial = doc; // only its bit length changes
     trial.m_bQuantize = 1;
-    const int most = iir ? design::kMaxIirQuantBits : design::kMaxQuantBits;
-    for (int bits = design::kMinQuantBits; bits <= most; ++bits) {
+    const int most = iir ? coeffs::kMaxIirQuantBits : coeffs::kMaxQuantBits;
+    for (int bits = coeffs::kMinQuantBits; bits <= most; ++bits) {
         design::Warning refused;
-        if (!design::CheckQuantBits(doc, iir, bits, refused)) {
+        if (!coeffs::CheckQuantBits(doc, iir, bits, refused)) {
             continue;
         }
         trial.m_nQuantBits = bits;

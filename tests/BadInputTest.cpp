@@ -17,6 +17,7 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
+#include "coeffs/QuantRules.h"
 #include "dsp/MeasureReport.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/AnalysisResources.h"
@@ -341,9 +342,9 @@ TEST(QuantBitsCheck, CountsTheCoefficientMultiplier) {
         SCOPED_TRACE(std::to_string(c.multiplier) + " x, " + std::to_string(c.bits) + " bits");
         doc.m_nCoeffMultiplier = c.multiplier;
         design::Warning warning;
-        EXPECT_EQ(design::CheckQuantBits(doc, false, c.bits, warning), c.accepted);
+        EXPECT_EQ(coeffs::CheckQuantBits(doc, false, c.bits, warning), c.accepted);
         if (!c.accepted) {
-            EXPECT_EQ(warning.templateId, design::kIddWarnQuantLimit);
+            EXPECT_EQ(warning.templateId, coeffs::kIddWarnQuantLimit);
         }
     }
 }

@@ -2,6 +2,7 @@
 // sections, stability, the section-count guard, and the IIR dialog checks.
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "coeffs/QuantRules.h"
 
 #include <gtest/gtest.h>
 
@@ -240,7 +241,7 @@ TEST(QuantBitsRule, LimitsOfTheCoefficientsDialog) {
         COlvexDoc doc;
         (c.iir ? doc.m_aB1[0] : doc.m_aFirCoeffs[0]) = c.largest;
         design::Warning warning;
-        EXPECT_EQ(design::CheckQuantBits(doc, c.iir, c.bits, warning), c.expected == nullptr);
+        EXPECT_EQ(coeffs::CheckQuantBits(doc, c.iir, c.bits, warning), c.expected == nullptr);
         if (c.expected != nullptr) {
             EXPECT_EQ(warning.OneLine(), c.expected);
         }

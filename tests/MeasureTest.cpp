@@ -11,6 +11,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareWave.h"
@@ -154,7 +155,7 @@ TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
             size_t next = 0;
             for (int b = 4; b <= (c.iir ? 24 : 32); ++b) {
                 design::Warning refused;
-                if (!design::CheckQuantBits(c.doc, c.iir, b, refused)) {
+                if (!coeffs::CheckQuantBits(c.doc, c.iir, b, refused)) {
                     continue;
                 }
                 const bool meets = BruteForceMeets(c.doc, c.iir, b, tol);
