@@ -1,7 +1,7 @@
 // The Help menu: four dialogs of fixed text with one OK button. The plot they covered is drawn
 // again by the timer once they close.
+#include "app/HelpDialogs.h"
 #include "app/OlvexView.h"
-#include "plots/AnalysisDialogs.h"
 #include "resources/AnalysisResources.h"
 
 namespace {
@@ -12,7 +12,7 @@ void ShowInfo(COlvexView& view, platform::Dialog& dialog) {
 }
 
 void ShowInfo(COlvexView& view, const platform::DialogTemplate& shape) {
-    plots::CInfoDlg dialog(shape);
+    help::CInfoDlg dialog(shape);
     ShowInfo(view, dialog);
 }
 
@@ -31,6 +31,6 @@ void COlvexView::OnUserCoeffsFormat() {
 }
 
 void COlvexView::OnAbout() {
-    plots::CAboutDlg dialog;
+    help::CAboutDlg dialog;
     ShowInfo(*this, dialog);
 }

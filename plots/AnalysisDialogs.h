@@ -1,6 +1,6 @@
-// The dialogs of the three analysis commands and of the Help menu. Each analysis dialog has one
-// exchange used in both directions; a display range of 0 or below is refused there with its
-// own message (the plots divide by it), so the document never receives one.
+// The dialogs of the three analysis commands. Each dialog has one exchange used in both
+// directions; a display range of 0 or below is refused there with its own message (the plots
+// divide by it), so the document never receives one.
 #pragma once
 
 #include <string>
@@ -49,20 +49,6 @@ public:
     double m_dFftMagRange = 50.0;
     int m_nFftFreqZoom = 0;
     int m_nFftStartPos = 0;
-};
-
-// A Help menu dialog: fixed text and OK, nothing exchanged.
-class CInfoDlg : public platform::Dialog {
-public:
-    explicit CInfoDlg(const platform::DialogTemplate& shape) : Dialog(shape) {}
-    void DoDataExchange(platform::DataExchange& /*exchange*/) override {}
-};
-
-// The About dialog draws the application's icon: a low-pass response in a frame.
-class CAboutDlg : public CInfoDlg {
-public:
-    CAboutDlg();
-    void DrawPicture(int controlId, platform::DrawContext& dc) override;
 };
 
 } // namespace plots
