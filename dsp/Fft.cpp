@@ -1,6 +1,8 @@
-// Magnitude and phase spectrum of 256 samples of a test wave (input or output), by an in-place
-// radix-2 decimation-in-time FFT. Samples 120..375 are taken so that the filter's start-up
-// transient stays out; no window is applied.
+// Magnitude and phase spectrum of 256 samples of a test wave (input or output), by the in-place
+// radix-2 decimation-in-time FFT of J. W. Cooley and J. W. Tukey, "An algorithm for the machine
+// calculation of complex Fourier series", Mathematics of Computation 19 (1965), 297-301: the
+// samples in bit-reversed order, then log2(256) = 8 stages of butterflies. Samples 120..375 are
+// taken so that the filter's start-up transient stays out; no window is applied.
 //
 // Magnitudes are scaled for the spectrum plot: 2 |X[b]| / 256 is the amplitude of a sine on bin
 // b, and the plot divides the nominal amplitude by its magnitude range.
@@ -18,31 +20,41 @@ constexpr double kTwiddleStep = 0.012271846875; // 6.2831856 / 256 / 2, stored a
 constexpr double kQuarterTurn = 1.5707964;
 static_assert(1 << kFftStages == kFftSize);
 
-} // namespace
-
-void COlvexDoc::FftSpectrum(std::span<const double> wave) {
-    // xr, xi: the transform in place, kFftSize entries.
+// The transform in place: real and imaginary parts, kFftSize entries each.
+struct FftBuffer {
     double xr[kFftSize];
-    double xi[kFftSize] = {};
-    for (int n = 0; n < kFftSize; ++n) {
-        const size_t pos = static_cast<size_t>(kFftFirstSample + n);
-        xr[n] = pos < wave.size() ? wave[pos] : 0.0;
-    }
+    double xi[kFftSize];
+};
 
-    // Twiddles e^(-j 2 pi k / 256) for k = 0..127.
+// Twiddle factors e^(-j 2 pi k / 256) for k = 0..127.
+struct Twiddles {
     double wr[kHalf];
     double wi[kHalf];
+};
+
+// Samples kFftFirstSample.. of the wave as the real part; past the wave's end they are 0.
+void TakeSamples(std::span<const double> wave, FftBuffer& x) {
+    for (int n = 0; n < kFftSize; ++n) {
+        const size_t pos = static_cast<size_t>(COlvexDoc::kFftFirstSample + n);
+        x.xr[n] = pos < wave.size() ? wave[pos] : 0.0;
+        x.xi[n] = 0.0;
+    }
+}
+
+void BuildTwiddles(Twiddles& w) {
     for (int k = 0; k < kHalf; ++k) {
         const double angle = 2.0 * k * kTwiddleStep;
-        wr[k] = std::cos(angle);
-        wi[k] = -std::sin(angle);
+        w.wr[k] = std::cos(angle);
+        w.wi[k] = -std::sin(angle);
     }
+}
 
-    // Bit-reversed order.
+// Puts the samples in bit-reversed index order, counting j in reversed binary alongside i.
+void BitReverse(FftBuffer& x) {
     for (int i = 0, j = 0; i < kFftSize - 1; ++i) {
         if (i < j) {
-            std::swap(xr[i], xr[j]);
-            std::swap(xi[i], xi[j]);
+            std::swap(x.xr[i], x.xr[j]);
+            std::swap(x.xi[i], x.xi[j]);
         }
         int m = kHalf;
         while (m >= 1 && m <= j) {
@@ -51,37 +63,58 @@ void COlvexDoc::FftSpectrum(std::span<const double> wave) {
         }
         j += m;
     }
+}
 
+// Stage s combines pairs of 2^(s-1)-point transforms into 2^s-point ones; twiddle k of a group
+// of le = 2^s points is W_256^(k * 256 / le).
+void Butterflies(const Twiddles& w, FftBuffer& x) {
     for (int stage = 1; stage <= kFftStages; ++stage) {
         const int le = 1 << stage;
         const int half = le / 2;
         const int step = kFftSize / le;
         for (int k = 0; k < half; ++k) {
-            const double ur = wr[k * step];
-            const double ui = wi[k * step];
+            const double ur = w.wr[k * step];
+            const double ui = w.wi[k * step];
             for (int i = k; i < kFftSize; i += le) {
                 const int p = i + half;
-                const double tr = ur * xr[p] - ui * xi[p];
-                const double ti = ui * xr[p] + ur * xi[p];
-                xr[p] = xr[i] - tr;
-                xi[p] = xi[i] - ti;
-                xr[i] += tr;
-                xi[i] += ti;
+                const double tr = ur * x.xr[p] - ui * x.xi[p];
+                const double ti = ui * x.xr[p] + ur * x.xi[p];
+                x.xr[p] = x.xr[i] - tr;
+                x.xi[p] = x.xi[i] - ti;
+                x.xr[i] += tr;
+                x.xi[i] += ti;
             }
         }
     }
+}
 
+// The plotted magnitude (2 |X| / 256 times the plot scale) and the phase (arctangent of Im/Re,
+// +-pi/2 on the imaginary axis, 0 for a zero bin).
+void StoreSpectrum(const FftBuffer& x, double scale, double (&mag)[kFftSize],
+                   double (&phase)[kFftSize]) {
+    for (int b = 0; b < kFftSize; ++b) {
+        const double m = std::sqrt(x.xr[b] * x.xr[b] + x.xi[b] * x.xi[b]) / kFftSize;
+        mag[b] = 2.0 * scale * m;
+        if (x.xr[b] != 0.0) {
+            phase[b] = std::atan(x.xi[b] / x.xr[b]);
+        } else {
+            phase[b] = x.xi[b] > 0.0 ? kQuarterTurn : (x.xi[b] < 0.0 ? -kQuarterTurn : 0.0);
+        }
+    }
+}
+
+} // namespace
+
+void COlvexDoc::FftSpectrum(std::span<const double> wave) {
+    FftBuffer x;
+    Twiddles w;
+    TakeSamples(wave, x);
+    BuildTwiddles(w);
+    BitReverse(x);
+    Butterflies(w, x);
     // A zero magnitude range would divide by zero (the dialog refuses it); the spectrum is then
     // left at the nominal scale, the true amplitude of each bin.
     const bool rangeUsable = m_dFftMagRange != 0.0 && std::isfinite(m_dFftMagRange);
     const double scale = rangeUsable ? m_dPlotAmplitude / m_dFftMagRange : 1.0;
-    for (int b = 0; b < kFftSize; ++b) {
-        const double mag = std::sqrt(xr[b] * xr[b] + xi[b] * xi[b]) / kFftSize;
-        m_aFftMag[b] = 2.0 * scale * mag;
-        if (xr[b] != 0.0) {
-            m_aFftPhase[b] = std::atan(xi[b] / xr[b]);
-        } else {
-            m_aFftPhase[b] = xi[b] > 0.0 ? kQuarterTurn : (xi[b] < 0.0 ? -kQuarterTurn : 0.0);
-        }
-    }
+    StoreSpectrum(x, scale, m_aFftMag, m_aFftPhase);
 }
