@@ -3,9 +3,10 @@
 # Usage:
 #   tools/screenshot.sh [path/to/vantrel] [output.png]      the window just after start
 #   tools/screenshot.sh --plots [build-dir] [output-dir]    after a design: the frequency
-#       response (quantized caption on), the spectra, the waves, the waves above Nyquist with a
-#       long filter, and the frequency response in the maximized window; response.png is the
-#       README's docs/window.png
+#       response (quantized caption on), the spectra, the waves, the waves with the hardware
+#       output (and a square wave that overflows it), the waves above Nyquist with a long
+#       filter, the Coefficients dialog after "Advise...", and the frequency response in the
+#       maximized window; response.png is the README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
 # build-dir).
@@ -26,6 +27,8 @@ if [[ "${1:-}" == "--plots" ]]; then
 #include "app/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
+#include "coeffs/CoeffDialog.h"
+#include "platform/qt/QtDialog.h"
 
 namespace {
 void Shoot(CMainFrame& frame, const QString& path) {
@@ -57,6 +60,29 @@ int main(int argc, char** argv) {
     Shoot(frame, dir + "/spectra.png");
     view.m_nPlotMode = COlvexView::kPlotWaves;
     Shoot(frame, dir + "/waves.png");
+    view.m_bShowHardwareWave = 1;
+    doc.m_nDataBits = 10;
+    Shoot(frame, dir + "/waves-hardware.png");
+    doc.m_nWaveType = 1; // square: its ringing overflows the hardware output
+    doc.m_dWaveFreq = 20.0;
+    Shoot(frame, dir + "/waves-hardware-overflow.png");
+    doc.m_nWaveType = 0;
+    doc.m_dWaveFreq = 100.0;
+    view.m_bShowHardwareWave = 0;
+    {
+        coeffs::CCoeffDialog coefficients;
+        coefficients.m_pDesign = &doc;
+        platform::qt::QtDialog dialog(coefficients, &frame, QStringLiteral("Olvex"));
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) {
+            return 1;
+        }
+        if (auto* advise = dialog.findChild<QWidget*>(QStringLiteral("control1070"))) {
+            QTest::mouseClick(advise, Qt::LeftButton);
+        }
+        QTest::qWait(300);
+        dialog.grab().save(dir + "/coefficients-advise.png");
+    }
     doc.m_dWaveFreq = 700.0;
     doc.m_nTaps = 120;
     Shoot(frame, dir + "/waves-nyquist.png");

@@ -15,6 +15,7 @@
 #include "app/DesignDialogs.h"
 #include "app/MainFrame.h"
 #include "app/OlvexDoc.h"
+#include "dsp/MeasureReport.h"
 #include "platform/qt/QtTemplateWidget.h"
 #include "resources/Resources.h"
 
@@ -90,7 +91,8 @@ TEST_F(DesignFlowFixture, DesignThenCoefficients) {
     EXPECT_EQ(frame.View().m_strOutput, "Click 'Coefficients' to get coefficients!!\r\n");
     EXPECT_EQ(doc.m_nTaps, 90);
     EXPECT_NE(doc.m_aFirCoeffs[45], 0.0);
-    EXPECT_EQ(StatusText(), "Ready");
+    // A good design puts its measured bands into the status bar.
+    EXPECT_EQ(StatusText().toStdString(), dsp::MeasurementsSummary(doc, false));
 
     OnNextDialog([](QDialog& dialog) { PressOk(dialog); });
     Click(resources::kIdcCoefficients);
