@@ -13,6 +13,26 @@ if(TARGET vantrel)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
+# The installed tree (file list, desktop entry and metainfo validated, the installed vantrel-cli
+# finding its templates from an unrelated folder) and the README's worked example, run as tests.
+if(VANTREL_ANY_PYTHON)
+  set(VANTREL_INSTALL_CHECK_ARGS ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
+  if(NOT TARGET vantrel)
+    list(APPEND VANTREL_INSTALL_CHECK_ARGS --no-gui)
+  endif()
+  add_test(NAME install.check_install
+           COMMAND ${VANTREL_ANY_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_install.py
+                   ${VANTREL_INSTALL_CHECK_ARGS})
+  set(VANTREL_README_CHECK_ARGS ${CMAKE_CURRENT_SOURCE_DIR}/README.md $<TARGET_FILE:vantrel-cli>)
+  if(VANTREL_GHDL)
+    list(APPEND VANTREL_README_CHECK_ARGS ${VANTREL_GHDL})
+  endif()
+  add_test(NAME readme.check_readme
+           COMMAND ${VANTREL_ANY_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_readme.py
+                   ${VANTREL_README_CHECK_ARGS})
+  set_tests_properties(install.check_install readme.check_readme PROPERTIES TIMEOUT 600)
+endif()
+
 set(CPACK_PACKAGE_NAME vantrel)
 set(CPACK_PACKAGE_VENDOR "Vantrel developers")
 set(CPACK_PACKAGE_CONTACT "Vantrel developers <support@vantrel.example>")

@@ -25,6 +25,14 @@ std::vector<std::string> SearchFolders(const std::string& programFolder,
         add(pathVariable.substr(start, end - start));
         start = end + 1;
     }
+    // An installed program lives in <prefix>/bin and its templates in <prefix>/share, whatever
+    // the prefix (the Debian package installs to /usr, a plain install to /usr/local or any
+    // --prefix), so the folder beside the program's is tried before the configure-time one.
+    if (!programFolder.empty()) {
+        add((std::filesystem::path(programFolder) / ".." / "share" / "vantrel" / "templates")
+                .lexically_normal()
+                .string());
+    }
     add(dataFolder);
     return folders;
 }

@@ -138,13 +138,41 @@ TEST(SearchPath, FindsAlongTheFoldersInOrder) {
 
     const std::vector<std::string> folders = platform::SearchFolders(
         (root / "program").string(), "", "/nonexistent::" + (root / "bin").string());
-    EXPECT_EQ(folders.size(), 3u);
+    EXPECT_EQ(folders.size(), 4u);
     EXPECT_EQ(platform::SearchAlongPath("firfilter", ".vhd", folders),
               (root / "bin" / "firfilter.vhd").string());
     EXPECT_EQ(platform::SearchAlongPath("iirfilter1.vhd", ".vhd", folders),
               (root / "program" / "iirfilter1.vhd").string());
     EXPECT_EQ(platform::SearchAlongPath("iirfilter2.vhd", ".vhd", folders), std::nullopt);
     EXPECT_EQ(platform::SearchAlongPath("", ".vhd", folders), std::nullopt);
+    fs::remove_all(root);
+}
+
+// An install under any prefix: the program in <prefix>/bin finds <prefix>/share/vantrel/templates
+// from an unrelated current folder, before the folder fixed when the build was configured.
+TEST(SearchPath, FindsTheTemplatesOfAnInstallBesideTheProgram) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "vantrel_search_prefix_test";
+    fs::remove_all(root);
+    const fs::path templates = root / "prefix" / "share" / "vantrel" / "templates";
+    fs::create_directories(root / "prefix" / "bin");
+    fs::create_directories(templates);
+    fs::create_directories(root / "configured");
+    fs::create_directories(root / "elsewhere");
+    std::ofstream(templates / "firfilter.vhd") << "x";
+    std::ofstream(root / "configured" / "firfilter.vhd") << "x";
+    std::ofstream(root / "configured" / "iirfilter3.vhd") << "x";
+
+    const std::vector<std::string> folders =
+        platform::SearchFolders((root / "prefix" / "bin").string(), (root / "elsewhere").string(),
+                                "", (root / "configured").string());
+    const auto found = platform::SearchAlongPath("firfilter", ".vhd", folders);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(fs::equivalent(*found, templates / "firfilter.vhd")) << *found;
+    EXPECT_EQ(platform::SearchAlongPath("iirfilter3", ".vhd", folders),
+              (root / "configured" / "iirfilter3.vhd").string());
+    // Without a program folder there is nothing to be beside.
+    EXPECT_EQ(platform::SearchFolders("", "", "", "").size(), 0u);
     fs::remove_all(root);
 }
 

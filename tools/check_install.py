@@ -1,0 +1,156 @@
+#!/usr/bin/python3
+"""Checks the installed tree: `cmake --install BUILD --prefix TMP` gives exactly the programs,
+the nine VHDL templates, the desktop entry, the icon and the AppStream metainfo; the desktop
+entry and the metainfo pass desktop-file-validate and `appstreamcli validate --no-net` (when
+those programs are present); and the installed vantrel-cli, run from an unrelated folder with a
+PATH that leads nowhere near the build tree, writes VHDL from the installed templates.
+
+usage: check_install.py BUILD_DIR [CMAKE] [--no-gui]
+  --no-gui   the build has no window program: expect vantrel-cli and the templates only
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+TEMPLATES = ["firfilter.vhd"] + ["iirfilter%d.vhd" % n for n in range(1, 9)]
+GUI_FILES = [
+    "bin/vantrel",
+    "share/applications/vantrel.desktop",
+    "share/icons/hicolor/scalable/apps/vantrel.svg",
+    "share/metainfo/org.vantrel.Vantrel.metainfo.xml",
+]
+# A PATH with the system's programs only: neither the build tree nor the source tree.
+SYSTEM_PATH = "/usr/bin:/bin"
+MARKER = "-- installed-template-marker"
+
+
+def expected_files(gui):
+    files = ["bin/vantrel-cli"] + ["share/vantrel/templates/" + t for t in TEMPLATES]
+    return sorted(files + (GUI_FILES if gui else []))
+
+
+def installed_files(prefix):
+    found = []
+    for folder, _, names in os.walk(prefix):
+        for name in names:
+            found.append(os.path.relpath(os.path.join(folder, name), prefix))
+    return sorted(found)
+
+
+def desktop_entry(path):
+    entry = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if "=" in line and not line.startswith("#"):
+                key, value = line.rstrip("\n").split("=", 1)
+                entry[key] = value
+    return entry
+
+
+def check_desktop_files(prefix, problems):
+    entry = desktop_entry(os.path.join(prefix, "share/applications/vantrel.desktop"))
+    wanted = {"Name": "Vantrel", "GenericName": "Filter Designer", "Exec": "vantrel",
+              "Icon": "vantrel", "Type": "Application"}
+    for key, value in wanted.items():
+        if entry.get(key) != value:
+            problems.append("desktop entry: %s=%r, expected %r" % (key, entry.get(key), value))
+    categories = entry.get("Categories", "").split(";")
+    for category in ("Development", "Electronics", "Science"):
+        if category not in categories:
+            problems.append("desktop entry: Categories lacks " + category)
+    validators = [
+        ["desktop-file-validate", os.path.join(prefix, "share/applications/vantrel.desktop")],
+        ["appstreamcli", "validate", "--no-net",
+         os.path.join(prefix, "share/metainfo/org.vantrel.Vantrel.metainfo.xml")],
+    ]
+    for command in validators:
+        if shutil.which(command[0]) is None:
+            print("SKIPPED %s: not installed (Debian desktop-file-utils / appstream)" % command[0])
+            continue
+        p = subprocess.run(command, capture_output=True, text=True)
+        if p.returncode != 0:
+            problems.append("%s failed:\n%s%s" % (" ".join(command), p.stdout, p.stderr))
+        else:
+            print("ok     %s" % command[0])
+
+
+# (arguments, template the VHDL comes from, entity name in the output)
+VHDL_CASES = [
+    (["fir", "--quantize", "16", "--vhdl", "f.vhd", "--data-bits", "12"],
+     "firfilter.vhd", "entity firfilter is"),
+    (["iir", "--sections", "2", "--quantize", "16", "--vhdl", "f.vhd", "--data-bits", "12"],
+     "iirfilter2.vhd", "entity iirfilter is"),
+    (["iir", "--type", "bpf", "--sections", "8", "--quantize", "20", "--vhdl", "f.vhd",
+      "--data-bits", "16"],
+     "iirfilter8.vhd", "entity iirfilter is"),
+]
+
+
+def check_installed_cli(prefix, problems):
+    cli = os.path.join(prefix, "bin", "vantrel-cli")
+    templates = os.path.join(prefix, "share", "vantrel", "templates")
+    # Mark the installed templates, so the output shows which copy the search found: the
+    # build tree's copy or one in the configure-time folder would lack the marker.
+    for name in TEMPLATES:
+        with open(os.path.join(templates, name), "a", encoding="utf-8") as f:
+            f.write(MARKER + " " + name + "\n")
+    env = dict(os.environ, PATH=SYSTEM_PATH)
+    for args, template, entity in VHDL_CASES:
+        with tempfile.TemporaryDirectory() as elsewhere:
+            p = subprocess.run([cli] + args, cwd=elsewhere, env=env, capture_output=True,
+                               text=True)
+            label = "installed vantrel-cli " + " ".join(args)
+            out = os.path.join(elsewhere, "f.vhd")
+            if p.returncode != 0 or not os.path.isfile(out):
+                problems.append("%s: exit %d, %s" % (label, p.returncode, p.stderr.strip()))
+                continue
+            with open(out, encoding="utf-8") as f:
+                text = f.read()
+            if MARKER + " " + template not in text:
+                problems.append("%s: the VHDL does not come from the installed %s"
+                                % (label, template))
+            elif entity not in text:
+                problems.append("%s: no '%s' in the VHDL" % (label, entity))
+            else:
+                print("ok     " + label)
+
+
+def main():
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    if not args:
+        sys.exit(__doc__)
+    build = os.path.abspath(args[0])
+    cmake = args[1] if len(args) > 1 else "cmake"
+    gui = "--no-gui" not in sys.argv
+    problems = []
+    with tempfile.TemporaryDirectory() as prefix:
+        p = subprocess.run([cmake, "--install", build, "--prefix", prefix],
+                           capture_output=True, text=True)
+        if p.returncode != 0:
+            sys.exit("cmake --install failed:\n" + p.stdout + p.stderr)
+        found = installed_files(prefix)
+        wanted = expected_files(gui)
+        missing = sorted(set(wanted) - set(found))
+        extra = sorted(set(found) - set(wanted))
+        if missing:
+            problems.append("not installed: " + ", ".join(missing))
+        if extra:
+            problems.append("installed but not expected: " + ", ".join(extra))
+        for program in [f for f in wanted if f.startswith("bin/")]:
+            path = os.path.join(prefix, program)
+            if os.path.isfile(path) and not os.access(path, os.X_OK):
+                problems.append(program + " is not executable")
+        if not missing:
+            print("ok     the %d installed files" % len(found))
+            if gui:
+                check_desktop_files(prefix, problems)
+            check_installed_cli(prefix, problems)
+    for problem in problems:
+        print("FAILED " + problem)
+    sys.exit(1 if problems else 0)
+
+
+if __name__ == "__main__":
+    main()
