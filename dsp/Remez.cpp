@@ -77,15 +77,6 @@ double SettleTaps(const RemezWork& w, double* pCoeffs) {
     return better;
 }
 
-// Remembers the extremal set of this iteration when its response has the smallest largest error
-// so far (the error just computed belongs to the set in use, before the search replaces it).
-void KeepBestExtremals(RemezWork& w) {
-    if (w.bestError < 0.0 || w.maxError < w.bestError) {
-        w.bestError = w.maxError;
-        std::copy(w.ext, w.ext + w.r + 1, w.bestExt);
-    }
-}
-
 } // namespace
 
 void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
@@ -150,8 +141,7 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
             break;
         }
         ComputeError(w);
-        KeepBestExtremals(w);
-        SearchExtremals(w);
+        SearchExtremals(w); // also keeps the best extremal set so far
         if (IsConverged(w)) {
             converged = true;
             break;

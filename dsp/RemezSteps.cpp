@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -165,15 +166,10 @@ __attribute__((target_clones("avx2", "default"))) void COlvexDoc::ComputeError(R
             hit[j] = (hit[j] < 0 || i < hit[j]) ? i : hit[j];
         }
     }
-    double largest = 0.0;
     for (int j = 0; j < g; ++j) {
         const double a = hit[j] >= 0 ? w.y[hit[j]] : w.sumNum[j] / w.sumDen[j];
         w.error[j] = w.weight[j] * (w.desired[j] - a);
-        // A NaN error counts as the largest: such a response can never pass as levelled.
-        const double m = std::fabs(w.error[j]);
-        largest = (m > largest || std::isnan(m)) ? m : largest;
     }
-    w.maxError = largest;
 }
 
 namespace {
@@ -251,8 +247,7 @@ bool IsSoundSet(const std::vector<double>& e, const int* q, int k, int wanted, d
 // largest member; then the surplus goes without breaking the alternation: members below the
 // current level first, then the cheapest of an end or two neighbours together (the larger of the
 // two is the price), and when only one is too many, the smaller end. Returns the count.
-int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted,
-                           double level) {
+int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted, double level) {
     int n = 0;
     for (int i = 0; i < k; ++i) {
         const int c = q[i];
@@ -304,11 +299,30 @@ int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int want
 
 } // namespace
 
+void KeepBestExtremals(RemezWork& w) {
+    if (w.bestError < 0.0 || w.maxError < w.bestError) {
+        w.bestError = w.maxError;
+        std::copy(w.ext, w.ext + w.r + 1, w.bestExt);
+    }
+}
+
 void COlvexDoc::SearchExtremals(RemezWork& w) {
     const std::vector<double>& e = w.error;
     const int wanted = w.r + 1;
     int* q = w.candidates.data();
     const int k = CollectCandidates(e, w.nGrid, q);
+
+    // The largest |E| on the grid is a local extremum, so a candidate, unless it sits in a run
+    // of equal values at an end of the grid: the ends count too. A deviation that is not a
+    // number makes every error one, and counts as the largest.
+    double largest = std::max(std::fabs(e[0]), std::fabs(e[w.nGrid - 1]));
+    for (int i = 0; i < k; ++i) {
+        largest = std::max(largest, std::fabs(e[q[i]]));
+    }
+    w.maxError = std::isnan(w.delta) || std::isnan(largest)
+                     ? std::numeric_limits<double>::quiet_NaN()
+                     : largest;
+    KeepBestExtremals(w);
 
     // The quick reduction works on a copy; it stands when it gives a sound set, which keeps the
     // designs it already led to the optimum exactly as they were.

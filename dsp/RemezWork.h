@@ -50,6 +50,10 @@ struct RemezWork {
     double bestError = -1.0;
 };
 
+// Remembers the extremal set in use when the response through it has the smallest largest error
+// so far (w.maxError of this iteration): what a run that never levels falls back to.
+void KeepBestExtremals(RemezWork& w);
+
 // The taps of a design checked against the grid, and re-solved where the frequency sampling lost
 // precision (dsp/RemezTaps.cpp).
 //
