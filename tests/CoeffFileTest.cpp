@@ -50,6 +50,12 @@ struct RoundTrip {
     int bits;
 };
 
+// Test listings show the case, not the bytes of the struct.
+void PrintTo(const RoundTrip& c, std::ostream* os) {
+    static const char* const kFormats[] = {"Real", "Bin", "Dec", "Hex"};
+    *os << (c.iir ? "IIR " : "FIR ") << kFormats[c.format & 3] << ' ' << c.bits << " bits";
+}
+
 class CoeffFileRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {

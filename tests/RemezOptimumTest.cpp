@@ -68,6 +68,11 @@ struct OptimumCase {
     double scipyError; // the reference, see the top of the file
 };
 
+// Test listings show the case's name, not the bytes of the struct.
+void PrintTo(const OptimumCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 // Each of these was short of scipy's error before (the factor in the name), or refused.
 const OptimumCase kOptimumCases[] = {
     {"BandPass1973At16WasTwiceTheError", kBpf, {0.1, 0.2, 0.35, 0.425}, 10, 16, 0.1123433672},

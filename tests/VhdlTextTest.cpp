@@ -25,6 +25,11 @@ struct SubstCase {
     int indexAfter;
 };
 
+// Test listings show the case's name, not the bytes of the struct.
+void PrintTo(const SubstCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 // D = 12, B = 16 unless a case's document set-up says otherwise (see MakeDocument).
 const SubstCase kSubstCases[] = {
     {"FirCobDiob", Kind::kFir, "COB+DIOB-1", "27", 0, 0},
@@ -191,6 +196,11 @@ struct HeaderCase {
     std::vector<std::string> present;
     std::vector<std::string> absent;
 };
+
+// Test listings show the case's name, not the bytes of the struct.
+void PrintTo(const HeaderCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const HeaderCase kHeaderCases[] = {
     {"FirLpfDisplay",
