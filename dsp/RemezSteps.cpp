@@ -131,7 +131,7 @@ __attribute__((always_inline)) inline void BarycentricSums(const RemezWork& w, c
 
 } // namespace
 
-__attribute__((target_clones("avx2", "default"))) void COlvexDoc::ComputeError(RemezWork& w) {
+VANTREL_GRID_CLONES void COlvexDoc::ComputeError(RemezWork& w) {
     // The response of InterpolateResponse at every grid point, four points at a time.
     const int g = w.nGrid;
     const double* xc = w.gridCos.data();

@@ -59,8 +59,7 @@ void CosinesToTaps(int nTaps, const double* c, double* h) {
 
 // Clenshaw's recurrence on phi_k = cos((k + s) theta), which obey phi_{k+1} = 2 cos(theta) phi_k
 // - phi_{k-1}; s is 0 for odd N and 1/2 for even N. Four grid points at a time.
-__attribute__((target_clones("avx2", "default"))) double TapGridError(const RemezWork& w,
-                                                                      const double* pCoeffs) {
+VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeffs) {
     const int r = w.r;
     std::vector<double> c(r);
     TapsToCosines(w.nTaps, pCoeffs, c.data());

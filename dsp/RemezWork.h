@@ -50,6 +50,15 @@ struct RemezWork {
     double bestError = -1.0;
 };
 
+// The two grid loops that dominate a design are built twice, for AVX2 and for any x86-64, and
+// the loader picks one. Only GCC emits such clones under the plain symbol name; other compilers
+// (clang for the fuzzers) build the one portable version.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VANTREL_GRID_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VANTREL_GRID_CLONES
+#endif
+
 // Remembers the extremal set in use when the response through it has the smallest largest error
 // so far (w.maxError of this iteration): what a run that never levels falls back to.
 void KeepBestExtremals(RemezWork& w);
