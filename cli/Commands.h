@@ -63,10 +63,6 @@ bool AddZoomAndStart(const CliArgs& args, const char* zoomOption, const char* st
 // nothing, prints its text and is exit status 2.
 int PressWithAnswer(Session& session, int commandId, const platform::DialogAnswer& answer,
                     const ControlOptions& options);
-// The output box (the coefficient report) with "\n" line ends, on standard output.
-void PrintReport(const Session& session);
-// The flags of fir, iir and load that concern the coefficients.
-const std::set<std::string>& ReportFlags();
 
 // --response FILE: writes the 360 response points "index gain phase", one per line.
 int WriteResponseFile(const std::string& path, const COlvexDoc& doc);
@@ -87,13 +83,17 @@ std::vector<Notice> PressSaveLoad(Session& session, int actionRadio, const std::
 // structure the form shows. A file that cannot be written gives the window's message, then its
 // path with the system's reason, on standard error and kExitFileError.
 int SaveCoeffFileOption(const CliArgs& args, Session& session);
+// What fir, iir and load do once the document holds coefficients, in the order the window's
+// buttons would be pressed: Coefficients (--quantize, --format), F-Response (gain range, zoom,
+// start), VHDL Code and Save VHDL (--vhdl, --testbench); then standard output (the measurements,
+// the report of the output box before VHDL Code replaced it, or the coefficients), Save
+// Coefficients (--save-coeffs) and the response file (--response).
+int RunCoefficientActions(const CliArgs& args, Session& session, bool iir);
 // The taps (one per line) or the eight sections ("a0 a1 a2 b1 b2"), quantized when it is on.
 void PrintCoefficients(const COlvexDoc& doc, bool iir);
 
 // --measure, --advise-bits [--tolerance TOL] of fir, iir and load (cli/MeasureOptions.cpp):
-// printed instead of the coefficients. CoefficientFlags is ReportFlags with the two flags.
-const std::set<std::string>& CoefficientFlags();
-const std::set<std::string>& MeasureOptions();
+// printed instead of the coefficients.
 bool WantsMeasureOutput(const CliArgs& args);
 int CheckMeasureOptions(const CliArgs& args);
 int PrintMeasureOutputs(const CliArgs& args, const COlvexDoc& doc, bool iir);
@@ -101,12 +101,10 @@ void PrintMeasureUsage(std::FILE* out);
 // wave --hardware --data-bits D: dataBits is 0 without --hardware. PrintWaveSamples prints
 // "index input output" lines, with the hardware output as a fourth column when dataBits > 0,
 // and the overflow warnings on standard error.
-const std::set<std::string>& HardwareWaveOptions();
 int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBits);
 void PrintWaveSamples(const COlvexDoc& doc, bool iir, int dataBits);
 
 // load FILE --structure fir|iir: reads a coefficient file and prints its coefficients.
-const std::set<std::string>& LoadOptions();
 int RunLoad(const CliArgs& args, Session& session);
 
 // The whole command line after the program's name: parses, runs the subcommand on a fresh

@@ -169,45 +169,18 @@ const std::set<std::string>& FirDesignOptions() {
 }
 
 int RunFir(const CliArgs& args, Session& session) {
-    COlvexDoc& doc = session.Doc();
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
         status = DesignFirFromArgs(args, session);
     }
     if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, session, false);
-    }
-    if (status == kExitOk) {
-        status = ApplyResponseOptions(args, session);
-    }
-    // The report is the output box before VHDL Code puts the VHDL there.
-    const std::string report = session.OutputText();
-    if (status == kExitOk) {
-        status = WriteVhdlOutputs(args, session, false);
+        status = RunCoefficientActions(args, session, false);
     }
     if (status != kExitOk) {
         return status;
-    }
-    if (WantsMeasureOutput(args)) {
-        PrintMeasureOutputs(args, doc, false);
-    } else if (args.Has("report")) {
-        std::fputs(report.c_str(), stdout);
-    } else {
-        PrintCoefficients(doc, false);
-    }
-    status = SaveCoeffFileOption(args, session);
-    if (status != kExitOk) {
-        return status;
-    }
-    if (args.Has("response")) {
-        doc.FirResponse();
-        status = WriteResponseFile(args.Value("response"), doc);
-        if (status != kExitOk) {
-            return status;
-        }
     }
     // The taps stand, but a design short of the optimum is not reported as done.
-    return doc.m_bOptimumReached != 0 ? kExitOk : kExitShortOfOptimum;
+    return session.Doc().m_bOptimumReached != 0 ? kExitOk : kExitShortOfOptimum;
 }
 
 } // namespace cli

@@ -98,41 +98,11 @@ const std::set<std::string>& IirDesignOptions() {
 }
 
 int RunIir(const CliArgs& args, Session& session) {
-    COlvexDoc& doc = session.Doc();
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
         status = DesignIirFromArgs(args, session);
     }
-    if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, session, true);
-    }
-    if (status == kExitOk) {
-        status = ApplyResponseOptions(args, session);
-    }
-    // The report is the output box before VHDL Code puts the VHDL there.
-    const std::string report = session.OutputText();
-    if (status == kExitOk) {
-        status = WriteVhdlOutputs(args, session, true);
-    }
-    if (status != kExitOk) {
-        return status;
-    }
-    if (WantsMeasureOutput(args)) {
-        PrintMeasureOutputs(args, doc, true);
-    } else if (args.Has("report")) {
-        std::fputs(report.c_str(), stdout);
-    } else {
-        PrintCoefficients(doc, true);
-    }
-    status = SaveCoeffFileOption(args, session);
-    if (status != kExitOk) {
-        return status;
-    }
-    if (args.Has("response")) {
-        doc.IirResponse();
-        return WriteResponseFile(args.Value("response"), doc);
-    }
-    return kExitOk;
+    return status == kExitOk ? RunCoefficientActions(args, session, true) : status;
 }
 
 } // namespace cli

@@ -57,14 +57,7 @@ int LoadFile(const std::string& path, bool iir, Session& session) {
 
 } // namespace
 
-const std::set<std::string>& LoadOptions() {
-    static const std::set<std::string> options = {"file",     "structure",   "quantize", "format",
-                                                  "response", "save-coeffs", "tolerance"};
-    return options;
-}
-
 int RunLoad(const CliArgs& args, Session& session) {
-    COlvexDoc& doc = session.Doc();
     if (!args.Has("file")) {
         std::fprintf(stderr, "vantrel-cli load: name the coefficient file to read\n");
         return kExitInvalid;
@@ -79,32 +72,7 @@ int RunLoad(const CliArgs& args, Session& session) {
     if (status == kExitOk) {
         status = LoadFile(args.Value("file"), iir, session);
     }
-    if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, session, iir);
-    }
-    if (status == kExitOk) {
-        status = ApplyResponseOptions(args, session);
-    }
-    if (status != kExitOk) {
-        return status;
-    }
-    if (WantsMeasureOutput(args)) {
-        PrintMeasureOutputs(args, doc, iir);
-    } else if (args.Has("report")) {
-        PrintReport(session);
-    } else {
-        PrintCoefficients(doc, iir);
-    }
-    status = SaveCoeffFileOption(args, session);
-    if (status == kExitOk && args.Has("response")) {
-        if (iir) {
-            doc.IirResponse();
-        } else {
-            doc.FirResponse();
-        }
-        status = WriteResponseFile(args.Value("response"), doc);
-    }
-    return status;
+    return status == kExitOk ? RunCoefficientActions(args, session, iir) : status;
 }
 
 } // namespace cli

@@ -35,20 +35,6 @@ const char* Verdict(const dsp::BitCandidate& c) {
 
 } // namespace
 
-const std::set<std::string>& CoefficientFlags() {
-    static const std::set<std::string> flags = [] {
-        std::set<std::string> all = ReportFlags();
-        all.insert({"measure", "advise-bits"});
-        return all;
-    }();
-    return flags;
-}
-
-const std::set<std::string>& MeasureOptions() {
-    static const std::set<std::string> options = {"tolerance"};
-    return options;
-}
-
 bool WantsMeasureOutput(const CliArgs& args) {
     return args.Has("measure") || args.Has("advise-bits");
 }
@@ -106,11 +92,6 @@ void PrintMeasureUsage(std::FILE* out) {
         "    the generated hardware's output at D data bits; overflows go to stderr\n",
         out);
     std::fprintf(out, "  Bands: FIR bands are the design's bands. %s\n", dsp::kIirBandRuleText);
-}
-
-const std::set<std::string>& HardwareWaveOptions() {
-    static const std::set<std::string> options = {"data-bits"};
-    return options;
 }
 
 int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBits) {

@@ -93,11 +93,10 @@ const std::vector<OptionRow>& OptionTable() {
          "F-Response: start frequency slider, 0 to 100", kDesigned | kCmdLoad},
         // ---- In/Out Wave dialog (and the testbench's stimulus) --------------------------------
         {"wave", "sine|square", [](const COlvexDoc&) { return std::string("sine"); },
-         "test wave (fir, iir: the stimulus of --testbench)", kDesigned | kCmdWave},
+         "test wave (fir, iir, load: the stimulus of --testbench)", kAll},
         {"freq", "F", [](const COlvexDoc& d) { return Number(d.m_dWaveFreq); },
-         "test wave frequency, Hz", kDesigned | kCmdWave},
-        {"user", "FILE", None, "user wave: up to 700 numbers separated by white space",
-         kDesigned | kCmdWave},
+         "test wave frequency, Hz", kAll},
+        {"user", "FILE", None, "user wave: up to 700 numbers separated by white space", kAll},
         {"wave-range", "R", [](const COlvexDoc& d) { return Number(d.m_dWaveMagRange); },
          "In/Out Wave: magnitude range of the plot, above 0", kCmdWave},
         {"time-zoom", "1|10", [](const COlvexDoc&) { return std::string("1"); },
@@ -115,15 +114,17 @@ const std::vector<OptionRow>& OptionTable() {
          "FFT Analysis: start frequency slider, 0 to 100", kCmdWave},
         // ---- VHDL Code
         // ---------------------------------------------------------------------------
-        {"vhdl", "FILE", None, "write the VHDL Save VHDL writes (needs --quantize)", kDesigned},
-        {"testbench", "FILE", None, "write a self-checking testbench of the filter", kDesigned},
+        {"vhdl", "FILE", None, "write the VHDL Save VHDL writes (needs --quantize)",
+         kDesigned | kCmdLoad},
+        {"testbench", "FILE", None, "write a self-checking testbench of the filter",
+         kDesigned | kCmdLoad},
         {"data-bits", "D", [](const COlvexDoc& d) { return std::to_string(d.m_nDataBits); },
-         "data bit length of --vhdl, --testbench and --hardware, 4 to 24", kDesigned | kCmdWave},
+         "data bit length of --vhdl, --testbench and --hardware, 4 to 24", kAll},
         {"template", "PATH",
          [](const COlvexDoc&) {
              return std::string("firfilter.vhd or iirfilterN.vhd along the search path");
          },
-         "the VHDL template of --vhdl", kDesigned},
+         "the VHDL template of --vhdl", kDesigned | kCmdLoad},
         // ---- Measurements -----------------------------------------------------------------------
         {"measure", nullptr, None, "print the measured gain per band instead",
          kDesigned | kCmdLoad},

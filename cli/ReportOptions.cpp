@@ -43,11 +43,6 @@ int PressPrepared(Session& session, int commandId, const ControlOptions& options
 
 } // namespace
 
-const std::set<std::string>& ReportFlags() {
-    static const std::set<std::string> flags = {"report"};
-    return flags;
-}
-
 int ApplyCoefficientOptions(const CliArgs& args, Session& session, bool iir) {
     // A coefficient file takes its format from the same settings as the report.
     if (args.Has("format") && !args.Has("report") && !args.Has("save-coeffs")) {
@@ -124,10 +119,6 @@ int PressWithAnswer(Session& session, int commandId, const platform::DialogAnswe
                     const ControlOptions& options) {
     session.Host().Prepare(answer);
     return PressPrepared(session, commandId, options);
-}
-
-void PrintReport(const Session& session) {
-    std::fputs(session.OutputText().c_str(), stdout);
 }
 
 } // namespace cli

@@ -46,6 +46,13 @@ def main():
         print(("FAILED" if error else "ok    ") + " fir user wave" + ("\n" + error if error else ""))
         status |= 1 if error else 0
 
+        # A band pass saved in hex and loaded back drives the same hardware.
+        error = g.loaded_case(cli, ghdl, "fir", ["--type", "bpf", "--taps", "41", "--quantize",
+                                                  "16"], "hex")
+        print(("FAILED" if error else "ok    ") + " fir loaded from a file" +
+              ("\n" + error if error else ""))
+        status |= 1 if error else 0
+
         # The testbench of a low-pass filter against the filter of a high-pass one.
         g.generate(cli, cwd, "fir", options(("lpf", 31, 16, 12, [])), vhdl=None)
         g.generate(cli, cwd, "fir", options(("hpf", 31, 16, 12, [])), testbench=None)

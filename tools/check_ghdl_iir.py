@@ -32,7 +32,13 @@ def options(case):
 
 def main():
     cli, ghdl = g.tools_from_argv()
-    return g.run_cases("iir", cases(), lambda c: g.sim_case(cli, ghdl, "iir", options(c)))
+    status = g.run_cases("iir", cases(), lambda c: g.sim_case(cli, ghdl, "iir", options(c)))
+    # A band-stop cascade saved in decimal and loaded back drives the same hardware.
+    error = g.loaded_case(cli, ghdl, "iir", ["--type", "brf", "--sections", "4", "--quantize",
+                                             "16"], "dec")
+    print(("FAILED" if error else "ok    ") + " iir loaded from a file" +
+          ("\n" + error if error else ""))
+    return status | (1 if error else 0)
 
 
 if __name__ == "__main__":

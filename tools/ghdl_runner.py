@@ -53,6 +53,27 @@ def sim_case(cli, ghdl, structure, options):
     return None
 
 
+def loaded_case(cli, ghdl, structure, design_options, form):
+    """A design saved as a coefficient file in `form`, loaded back by `vantrel-cli load`, and
+    generated from the loaded coefficients: the hardware must still equal the model. Returns an
+    error text or None."""
+    top = ("iirfilter" if structure == "iir" else "firfilter") + "_tb"
+    with tempfile.TemporaryDirectory() as cwd:
+        p = run([cli, structure] + design_options + ["--format", form, "--save-coeffs", "c.txt"],
+                cwd)
+        if p.returncode != 0:
+            return "saving exited %d: %s" % (p.returncode, p.stderr.strip())
+        quantize = design_options[design_options.index("--quantize"):][:2]
+        p = generate(cli, cwd, "load", ["c.txt", "--structure", structure] + quantize +
+                     ["--data-bits", "12"])
+        if p.returncode != 0:
+            return "load exited %d: %s" % (p.returncode, p.stderr.strip())
+        ok, out = simulate(ghdl, cwd, ["filter.vhd", "tb.vhd"], top)
+        if not ok or "PASS" not in out:
+            return "simulation did not pass:\n" + out[-2000:]
+    return None
+
+
 def run_cases(label, cases, worker):
     """Runs worker(case) on two threads; prints every failure; returns the exit status."""
     failures = 0
