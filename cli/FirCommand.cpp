@@ -132,7 +132,15 @@ int DesignFirFromArgs(const CliArgs& args, Session& session) {
         }
     }
     const bool refused = PrintNotices(own, FirControlOptions());
-    if (refused || (AnyWarning(own) && SameSettings(before, session.Doc()))) {
+    // The unbalanced-transition warning accepts the input; when the design then fails, the
+    // previous document is back, which must not read as refused input.
+    std::vector<Notice> refusing;
+    for (const Notice& notice : own) {
+        if (notice.templateId != design::kIddWarnUnbalanced) {
+            refusing.push_back(notice);
+        }
+    }
+    if (refused || (AnyWarning(refusing) && SameSettings(before, session.Doc()))) {
         return kExitInvalid;
     }
     const COlvexDoc& doc = session.Doc();

@@ -77,6 +77,67 @@ double SettleTaps(const RemezWork& w, double* pCoeffs) {
     return better;
 }
 
+// The largest weighted error of the converged exchange's response at the points the grid
+// skipped before band edges, when it overshoots the level by more than the convergence rule
+// allows; 0 when it does not.
+double EdgeOvershoot(const COlvexDoc& doc, const RemezWork& w) {
+    double level = std::fabs(w.error[w.ext[0]]);
+    for (int i = 1; i <= w.r; ++i) {
+        level = std::min(level, std::fabs(w.error[w.ext[i]]));
+    }
+    double largest = 0.0;
+    for (const RemezWork::EdgePoint& p : w.edgePoints) {
+        const double e = std::fabs(p.weight * (p.desired - doc.InterpolateResponse(w, p.f)));
+        if (e > w.maxError && (e - level) / e >= RemezWork::kLevelTolerance) {
+            largest = std::max(largest, e);
+        }
+    }
+    return largest;
+}
+
+// Puts the skipped edge points into the grid, so that no band leaves more than a step before
+// its edge, and moves the extremal sets along with the points they index.
+void AddEdgePoints(RemezWork& w) {
+    const int added = static_cast<int>(w.edgePoints.size());
+    const int g = w.nGrid + added;
+    std::vector<double> grid(g), desired(g), weight(g), gridCos(g);
+    std::vector<int> moved(w.nGrid); // old index -> new index
+    int next = 0;
+    int j = 0;
+    for (int i = 0; i < w.nGrid; ++i) {
+        if (next < added && w.edgePoints[next].lastIndex == i) {
+            const RemezWork::EdgePoint& p = w.edgePoints[next++];
+            grid[j] = p.f;
+            desired[j] = p.desired;
+            weight[j] = p.weight;
+            gridCos[j] = std::cos(2.0 * std::numbers::pi * p.f);
+            ++j;
+        }
+        moved[i] = j;
+        grid[j] = w.grid[i];
+        desired[j] = w.desired[i];
+        weight[j] = w.weight[i];
+        gridCos[j] = w.gridCos[i];
+        ++j;
+    }
+    w.grid.swap(grid);
+    w.desired.swap(desired);
+    w.weight.swap(weight);
+    w.gridCos.swap(gridCos);
+    w.nGrid = g;
+    w.error.assign(g, 0.0);
+    w.candidates.assign(g, 0);
+    w.sumNum.assign(g, 0.0);
+    w.sumDen.assign(g, 0.0);
+    w.hit.assign(g, -1);
+    for (int i = 0; i <= w.r; ++i) {
+        w.ext[i] = moved[w.ext[i]];
+    }
+    w.edgePoints.clear();
+    w.bestError = -1.0;
+    w.searchFailed = false;
+}
+
 } // namespace
 
 void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
@@ -131,25 +192,92 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     }
     InitialExtremals(w);
 
-    bool converged = false;
-    bool failed = false;
-    int iteration = 0;
-    for (; iteration < RemezWork::kMaxIterations; ++iteration) {
-        ComputeParameters(w);
-        if (m_bDesignOk == 0) {
-            failed = true;
-            break;
+    // Exchange iterations from the current extremal set, at most the iteration limit.
+    struct Outcome {
+        bool converged = false;
+        bool failed = false;
+        bool faulted = false; // a guard fired on the way
+        int iterations = 0;
+    };
+    auto exchange = [&](bool local) {
+        Outcome o;
+        bool faulted = false;
+        for (; o.iterations < RemezWork::kMaxIterations; ++o.iterations) {
+            ComputeParameters(w);
+            // A guard of the interpolation fired: extremals (nearly) coincide, or the level of
+            // the set is rounding. That happens on the way too, after a start whose level is
+            // rounding (the error curve the next set comes from is then noise), and the
+            // exchange can still find its way from there. The run goes on; it fails unless it
+            // levels on a set whose weights are exact.
+            faulted = faulted || m_bDesignOk == 0;
+            m_bDesignOk = 1;
+            ComputeError(w);
+            if (local) {
+                SearchExtremalsLocally(w);
+            } else {
+                SearchExtremals(w); // also keeps the best extremal set so far
+            }
+            if (!w.clipped && IsConverged(w)) {
+                o.converged = true;
+                break;
+            }
+            if (w.searchFailed) {
+                break;
+            }
         }
-        ComputeError(w);
-        SearchExtremals(w); // also keeps the best extremal set so far
-        if (IsConverged(w)) {
-            converged = true;
-            break;
+        o.faulted = faulted;
+        o.failed = faulted && !o.converged;
+        if (o.failed) {
+            m_bDesignOk = 0;
         }
-        if (w.searchFailed) {
-            break;
+        return o;
+    };
+    Outcome run = exchange(false);
+    // A run that does not level (it met a guard, or ran out of iterations) started from a set
+    // whose level is rounding, or its search went astray. It is repeated from the same start with
+    // the one-at-a-time exchange, which keeps the set spread; if that does not level either, the
+    // first result stands.
+    bool local = false;
+    if (!run.converged || run.faulted) {
+        RemezWork first = w;
+        const int firstOk = m_bDesignOk;
+        m_bDesignOk = 1;
+        InitialExtremals(w);
+        w.bestError = -1.0;
+        w.searchFailed = false;
+        const Outcome again = exchange(true);
+        if (again.converged && (!again.faulted || !run.converged)) {
+            run = again;
+            local = true;
+        } else {
+            w = std::move(first);
+            m_bDesignOk = firstOk;
         }
     }
+    // A design that levelled on the grid but overshoots in the gap before a band edge is not at
+    // the optimum: it is repeated from where it stopped with the skipped points in the grid,
+    // which takes an iteration or two. Should that not level, the first result stands.
+    // (Then the design is not at the optimum either, and says so with the overshoot.)
+    double overshoot = 0.0;
+    if (run.converged && !w.edgePoints.empty()) {
+        overshoot = EdgeOvershoot(*this, w);
+    }
+    if (overshoot > 0.0) {
+        RemezWork first = w;
+        AddEdgePoints(w);
+        const Outcome refined = exchange(local);
+        if (refined.converged) {
+            run = refined;
+            overshoot = 0.0;
+        } else {
+            w = std::move(first);
+            m_bDesignOk = 1;
+        }
+    }
+    const bool converged = run.converged;
+    const bool failed = run.failed;
+    const int iteration = run.iterations;
+    m_nGridSize = w.nGrid;
     if (!converged && !failed && iteration == RemezWork::kMaxIterations) {
         m_bIterationLimit = 1;
         WriteConsole("Reached maximum iteration count.\nResults may be bad.\n");
@@ -162,7 +290,11 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
         ComputeError(w);
     }
 
+    const int okBefore = m_bDesignOk;
     ComputeParameters(w);
+    if (converged && !w.clipped) {
+        m_bDesignOk = okBefore; // a small product of the levelled set is no failure
+    }
     m_dTargetRipple = std::fabs(w.delta);
     const bool even = nTaps % 2 == 0;
     for (int i = 0; i <= nTaps / 2; ++i) {
@@ -174,11 +306,20 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     // The level |delta| of any extremal set is a lower bound of the optimum on the grid, and
     // the taps' largest error an upper one: when they meet, the design is at the optimum,
     // whether or not the exchange had settled when it stopped.
+    m_dAchievedRipple = std::max(m_dAchievedRipple, overshoot);
     m_bOptimumReached =
         m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance + kTapRoundingPerTap * nTaps;
+    // A run that met a guard on its way counts only when its taps prove the optimum: otherwise
+    // it levelled on rounding, and the design has failed.
+    if (run.faulted && m_bOptimumReached == 0) {
+        m_bDesignOk = 0;
+    }
 
     // Validity: a usable design has its largest tap within [0.0001, 20] and no tap that is not a
     // number (a degenerate exchange can produce those, and they must not pass as a design).
+    // Taps beyond 20 are what a runaway exchange leaves; but the optimum itself can have them
+    // (a wide transition band with a large bump in it), and taps measured at the optimum on the
+    // grid are a design, whatever their size.
     // The taps just written are checked (the document's own array when the driver calls).
     double m = 0.0;
     bool finite = true;
@@ -186,7 +327,7 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
         finite = finite && std::isfinite(pCoeffs[n]);
         m = std::max(m, std::fabs(pCoeffs[n]));
     }
-    if (!finite || m < 0.0001 || m > 20.0) {
+    if (!finite || m < 0.0001 || (m > 20.0 && m_bOptimumReached == 0)) {
         m_bDesignOk = 0;
     }
     if (m_bDesignOk == 0) {
@@ -210,6 +351,7 @@ void COlvexDoc::BuildDenseGrid(RemezWork& w) {
             ++j;
         }
         if (j > first) {
+            w.edgePoints.push_back({j - 1, w.grid[j - 1], w.pDesired[b], w.pWeights[b]});
             w.grid[j - 1] = high; // the band's last point lies exactly on its upper edge
         }
     }
@@ -229,6 +371,22 @@ void COlvexDoc::BuildDenseGrid(RemezWork& w) {
     for (int i = 0; i < w.nGrid; ++i) {
         w.gridCos[i] = std::cos(2.0 * std::numbers::pi * w.grid[i]);
     }
+    // Only a point that leaves a gap of more than a step to its edge is worth adding (less, and
+    // the band's points are already no farther apart than a step).
+    std::vector<RemezWork::EdgePoint> kept;
+    for (RemezWork::EdgePoint p : w.edgePoints) {
+        if (p.lastIndex >= w.nGrid || w.grid[p.lastIndex] - p.f < 0.999 * w.deltaF ||
+            (p.lastIndex > 0 && p.f - w.grid[p.lastIndex - 1] < 0.999 * w.deltaF)) {
+            continue;
+        }
+        if (w.nTaps % 2 == 0) {
+            const double c = std::cos(std::numbers::pi * p.f);
+            p.desired /= c;
+            p.weight *= c;
+        }
+        kept.push_back(p);
+    }
+    w.edgePoints = kept;
 }
 
 void COlvexDoc::InitialExtremals(RemezWork& w) {

@@ -14,6 +14,9 @@
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
+// Barycentric products below this are replaced: their reciprocals would leave the double range
+// once multiplied by the values they weigh.
+constexpr double kSmallestProduct = 1e-280;
 
 // Barycentric interpolation at xc = cos(2 pi f).
 inline double InterpolateAt(const RemezWork& w, double xc) {
@@ -35,6 +38,7 @@ inline double InterpolateAt(const RemezWork& w, double xc) {
 
 void COlvexDoc::ComputeParameters(RemezWork& w) {
     const int r = w.r;
+    w.clipped = false;
     for (int i = 0; i <= r; ++i) {
         // An index outside the grid cannot be used: reset it and mark the design failed.
         if (w.ext[i] < 0 || w.ext[i] >= w.nGrid) {
@@ -59,8 +63,14 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
                 }
             }
         }
+        // Only a product that is no number, zero or near the bottom of the double range is
+        // replaced: a small one is what a set crowded into narrow bands has, and the weight it
+        // gives is exact. The run that meets one goes on, and fails unless it levels anyway.
         if (!(std::fabs(p) >= 1e-12) || !std::isfinite(p)) {
-            p = 1e-12;
+            if (!(std::fabs(p) >= kSmallestProduct) || !std::isfinite(p)) {
+                p = 1e-12;
+                w.clipped = true;
+            }
             m_bDesignOk = 0;
         }
         w.ad[i] = 1.0 / p;
@@ -388,5 +398,63 @@ void COlvexDoc::FrequencySample(const RemezWork& w, double* pCoeffs) const {
             v += 2.0 * w.a[k] * cosTable[m];
         }
         pCoeffs[i] = v / n;
+    }
+}
+
+void SearchExtremalsLocally(RemezWork& w) {
+    const std::vector<double>& e = w.error;
+    const int g = w.nGrid;
+    const int r = w.r;
+    int largestAt = 0;
+    for (int j = 1; j < g; ++j) {
+        largestAt = std::fabs(e[j]) > std::fabs(e[largestAt]) ? j : largestAt;
+    }
+    w.maxError =
+        std::isnan(w.delta) ? std::numeric_limits<double>::quiet_NaN() : std::fabs(e[largestAt]);
+    KeepBestExtremals(w);
+
+    // Each extremal moves to the largest error of its own sign between its neighbours (the one
+    // before already moved): the set stays ordered and alternating, and every member's error is
+    // at least the level, so the next level cannot be lower.
+    const double first = e[w.ext[0]] >= 0.0 ? 1.0 : -1.0;
+    for (int i = 0; i <= r; ++i) {
+        const double sign = (i % 2 == 0) ? first : -first;
+        const int lo = i == 0 ? 0 : w.ext[i - 1] + 1;
+        const int hi = i == r ? g - 1 : w.ext[i + 1] - 1;
+        int best = w.ext[i];
+        for (int l = lo; l <= hi; ++l) {
+            best = sign * e[l] > sign * e[best] ? l : best;
+        }
+        w.ext[i] = best;
+    }
+
+    // The largest error anywhere joins the set if it is not in it, with one member leaving so
+    // that the signs still alternate.
+    const double largest = e[largestAt];
+    const auto signAt = [&](int i) { return (i % 2 == 0) ? first : -first; };
+    int at = 0;
+    while (at <= r && w.ext[at] < largestAt) {
+        ++at;
+    }
+    if (at <= r && w.ext[at] == largestAt) {
+        return;
+    }
+    if (at == 0) {
+        if (largest * signAt(0) > 0.0) {
+            w.ext[0] = largestAt;
+        } else {
+            std::copy_backward(w.ext, w.ext + r, w.ext + r + 1); // the last member leaves
+            w.ext[0] = largestAt;
+        }
+    } else if (at == r + 1) {
+        if (largest * signAt(r) > 0.0) {
+            w.ext[r] = largestAt;
+        } else {
+            std::copy(w.ext + 1, w.ext + r + 1, w.ext); // the first member leaves
+            w.ext[r] = largestAt;
+        }
+    } else {
+        // Between members at - 1 and at: it takes the place of the one with its sign.
+        w.ext[largest * signAt(at - 1) > 0.0 ? at - 1 : at] = largestAt;
     }
 }

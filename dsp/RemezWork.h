@@ -44,10 +44,22 @@ struct RemezWork {
     double delta = 0.0;        // signed deviation of the current extremal set (weighted)
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
     bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
+    bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
     // what a run that never levels falls back to.
     int bestExt[kMaxExtremals] = {};
     double bestError = -1.0;
+
+    // Grid points the upper band edges took the place of while they lie at least a step below
+    // their band's last point: the response can overshoot in the wide gap before the edge, and
+    // a design that does is repeated with these points added (see RefineEdges in Remez.cpp).
+    struct EdgePoint {
+        int lastIndex = 0; // grid index of the band's last point; the point goes just before it
+        double f = 0.0;
+        double desired = 0.0; // as on the grid (even tap counts carry the cosine factor)
+        double weight = 0.0;
+    };
+    std::vector<EdgePoint> edgePoints;
 };
 
 // The two grid loops that dominate a design are built twice, for AVX2 and for any x86-64, and
@@ -62,6 +74,11 @@ struct RemezWork {
 // Remembers the extremal set in use when the response through it has the smallest largest error
 // so far (w.maxError of this iteration): what a run that never levels falls back to.
 void KeepBestExtremals(RemezWork& w);
+
+// The exchange of the published one-at-a-time kind, for a run the global search above could not
+// lead to the optimum: each extremal moves within the interval between its neighbours, and the
+// largest error anywhere joins the set (dsp/RemezSteps.cpp).
+void SearchExtremalsLocally(RemezWork& w);
 
 // The taps of a design checked against the grid, and re-solved where the frequency sampling lost
 // precision (dsp/RemezTaps.cpp).

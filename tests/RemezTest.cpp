@@ -318,27 +318,41 @@ TEST(RemezDesign, IterationLimitIsReportedThroughTheDocumentNotAsFailure) {
 namespace {
 
 // The exchange is linear in the desired gain: scaling the pass-band gain scales every tap. That
-// places the largest tap just inside or just outside the validity bounds 0.0001 and 20.
+// places the largest tap just inside or just outside the validity bounds 0.0001 and 20. Taps
+// beyond 20 stand when they are proven at the optimum. A run short of it (a 252-tap low pass
+// whose optimum lies beyond double precision) still stands inside the bounds.
 TEST(RemezDesign, LargestTapMustLieWithinTheValidityBounds) {
-    auto design = [&](double gain, COlvexDoc& doc) {
+    const double shortEdges[] = {0.0, 0.056, 0.113, 0.5};
+    const double shortWeights[] = {1.0, 6.5};
+    auto design = [&](double gain, bool atOptimum, COlvexDoc& doc) {
         doc.m_fnConsole = nullptr;
         const double desired[] = {gain, 0.0};
-        doc.m_nTaps = 31;
-        doc.RemezDesign(doc.m_aFirCoeffs, 31, 2, kLpEdges, desired, kLpWeights);
+        const int taps = atOptimum ? 31 : 252;
+        doc.m_nTaps = taps;
+        doc.RemezDesign(doc.m_aFirCoeffs, taps, 2, atOptimum ? kLpEdges : shortEdges, desired,
+                        atOptimum ? kLpWeights : shortWeights);
         return doc.MaxFirCoeffMagnitude();
     };
-    COlvexDoc unit;
-    const double unitPeak = design(1.0, unit);
-    ASSERT_EQ(unit.m_bDesignOk, 1);
     struct Case {
         double peak;
+        bool atOptimum;
         int ok;
     };
-    const Case cases[] = {{19.99, 1}, {20.01, 0}, {0.0001001, 1}, {0.0000999, 0}};
+    // A run short of the optimum follows rounding, so its taps scale only roughly with the gain:
+    // those cases keep well clear of the bounds.
+    const Case cases[] = {{19.99, true, 1},     {20.01, true, 1},     {1000.0, true, 1},
+                          {0.0001001, true, 1}, {0.0000999, true, 0}, {10.0, false, 1},
+                          {0.00003, false, 0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.peak);
+        SCOPED_TRACE(testing::Message()
+                     << c.peak << (c.atOptimum ? " at" : " short of") << " the optimum");
+        COlvexDoc unit;
+        const double unitPeak = design(1.0, c.atOptimum, unit);
+        ASSERT_EQ(unit.m_bDesignOk, 1);
+        ASSERT_EQ(unit.m_bOptimumReached, c.atOptimum ? 1 : 0);
         COlvexDoc doc;
-        EXPECT_NEAR(design(c.peak / unitPeak, doc), c.peak, c.peak * 1e-9);
+        const double peak = design(c.peak / unitPeak, c.atOptimum, doc);
+        EXPECT_NEAR(peak, c.peak, c.peak * (c.atOptimum ? 1e-9 : 0.3));
         EXPECT_EQ(doc.m_bDesignOk, c.ok);
     }
 }
