@@ -35,8 +35,8 @@ public:
 
     // ---- Filter selection and FIR design parameters -------------------------------------------
     int m_nFilterType = kLpf; // a FilterType
-    double m_fs = 1000.0;  // sampling frequency, Hz
-    double m_fc1 = 200.0;  // FIR band edges, Hz, ascending
+    double m_fs = 1000.0;     // sampling frequency, Hz
+    double m_fc1 = 200.0;     // FIR band edges, Hz, ascending
     double m_fc2 = 250.0;
     double m_fc3 = 350.0;
     double m_fc4 = 400.0;
@@ -61,6 +61,9 @@ public:
     // weighted error of the taps on the grid; the target is the level |delta| of the final
     // extremal set, which the optimum cannot undercut.
     int m_bOptimumReached = 1;
+    // Set by each Remez run: the exchange iterations it took, every pass counted (a restart with
+    // the one-at-a-time exchange, a repeat on a grid with the skipped edge points).
+    int m_nRemezIterations = 0;
     double m_dAchievedRipple = 0.0;
     double m_dTargetRipple = 0.0;
 

@@ -147,6 +147,7 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     m_bDesignOk = 1;
     m_bIterationLimit = 0;
     m_bOptimumReached = 0;
+    m_nRemezIterations = 0;
     m_dAchievedRipple = 0.0;
     m_dTargetRipple = 0.0;
     RemezWork w;
@@ -225,6 +226,8 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
                 break;
             }
         }
+        // A run that stops early stops inside its iteration, which counts.
+        m_nRemezIterations += o.iterations + (o.iterations < RemezWork::kMaxIterations ? 1 : 0);
         o.faulted = faulted;
         o.failed = faulted && !o.converged;
         if (o.failed) {

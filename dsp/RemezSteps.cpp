@@ -45,7 +45,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
             w.ext[i] = 0;
             m_bDesignOk = 0;
         }
-        w.x[i] = std::cos(kTwoPi * w.grid[w.ext[i]]);
+        w.x[i] = w.gridCos[w.ext[i]]; // cos(2 pi f), kept with the grid
     }
 
     // Barycentric weights. The factors are multiplied in an interleaved order (every s-th

@@ -49,6 +49,7 @@ TEST(Document, ScalarDefaults) {
         {"m_nBands", &COlvexDoc::m_nBands, 3},
         {"m_bDesignOk", &COlvexDoc::m_bDesignOk, 1},
         {"m_nGridSize", &COlvexDoc::m_nGridSize, 0},
+        {"m_nRemezIterations", &COlvexDoc::m_nRemezIterations, 0},
         {"m_bAdjustOffered", &COlvexDoc::m_bAdjustOffered, 0},
         {"m_nIirSections", &COlvexDoc::m_nIirSections, 2},
         {"m_nIirProtoSections", &COlvexDoc::m_nIirProtoSections, 0},
