@@ -30,6 +30,13 @@ CASES = [
     (["--edges", "1,2", "--taps", "4"], 3, "The design failed", 0),
     # 380 taps cannot reach the stop band in 50 Hz: both proposals give a working design.
     (["--taps", "380", "--edges", "200,250"], 3, "The design failed", 0),
+    # Unbalanced transition bands are warned about and accepted: a design that then fails is a
+    # failed design (3), not refused input (2).
+    (["--type", "brf", "--fs", "1", "--edges", "0.05,0.1,0.3,0.4", "--taps", "250"], 3,
+     "The design failed", 0),
+    # The optimum of a wide band stop has taps beyond 20 (a large bump in the transition band).
+    (["--type", "brf", "--fs", "1", "--edges", "0.05,0.1,0.3,0.4", "--taps", "113"], 0,
+     "had better equal to", 113),
     (["--taps", "380", "--edges", "200,250", "--auto", "edges"], 0,
      "Auto Band Edge Adjustment: fc2 = 217", 380),
     (["--taps", "380", "--edges", "200,250", "--auto", "taps"], 0,
