@@ -77,6 +77,16 @@ double SettleTaps(const RemezWork& w, double* pCoeffs) {
     return better;
 }
 
+// The arrays an iteration fills, one entry per grid point.
+void SizeIterationArrays(RemezWork& w) {
+    w.error.assign(w.nGrid, 0.0);
+    w.candidates.assign(w.nGrid, 0);
+    w.reduced.reserve(w.nGrid);
+    w.sumNum.assign(w.nGrid, 0.0);
+    w.sumDen.assign(w.nGrid, 0.0);
+    w.hit.assign(w.nGrid, -1);
+}
+
 // The largest weighted error of the converged exchange's response at the points the grid
 // skipped before band edges, when it overshoots the level by more than the convergence rule
 // allows; 0 when it does not.
@@ -125,11 +135,7 @@ void AddEdgePoints(RemezWork& w) {
     w.weight.swap(weight);
     w.gridCos.swap(gridCos);
     w.nGrid = g;
-    w.error.assign(g, 0.0);
-    w.candidates.assign(g, 0);
-    w.sumNum.assign(g, 0.0);
-    w.sumDen.assign(g, 0.0);
-    w.hit.assign(g, -1);
+    SizeIterationArrays(w);
     for (int i = 0; i <= w.r; ++i) {
         w.ext[i] = moved[w.ext[i]];
     }
@@ -177,13 +183,8 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     w.grid.assign(w.nGrid, 0.0);
     w.desired.assign(w.nGrid, 0.0);
     w.weight.assign(w.nGrid, 0.0);
-    w.error.assign(w.nGrid, 0.0);
     w.gridCos.assign(w.nGrid, 0.0);
-    w.candidates.assign(w.nGrid, 0);
-    w.reduced.reserve(w.nGrid);
-    w.sumNum.assign(w.nGrid, 0.0);
-    w.sumDen.assign(w.nGrid, 0.0);
-    w.hit.assign(w.nGrid, -1);
+    SizeIterationArrays(w);
 
     BuildDenseGrid(w);
     m_nGridSize = w.nGrid;
