@@ -57,12 +57,24 @@ int GridSize(int r, int nBands, const double* pEdges) {
 constexpr double kTapLevelTolerance = 1.001;
 constexpr double kTapRoundingPerTap = 1e-14;
 
+// The rounding allowance of the taps h[0..N-1]. A response far above 1 somewhere (the optimum can
+// rise high in a wide transition band) is computed with rounding of its own size, and so are the
+// taps, which are then larger than 1 too: the allowance grows with the largest tap.
+double RoundingAllowance(int nTaps, const double* pCoeffs) {
+    double m = 1.0;
+    for (int n = 0; n < nTaps; ++n) {
+        m = std::fabs(pCoeffs[n]) > m ? std::fabs(pCoeffs[n]) : m;
+    }
+    return kTapRoundingPerTap * nTaps * m;
+}
+
 // Measures the frequency-sampled taps on the grid. Where they fall short of the level of the
 // final extremal set, taps solved from the extremal values directly take their place if they do
 // better. Returns the largest weighted error of the taps that stand.
 double SettleTaps(const RemezWork& w, double* pCoeffs) {
     const double achieved = TapGridError(w, pCoeffs);
-    if (!(achieved > std::fabs(w.delta) * kTapLevelTolerance + kTapRoundingPerTap * w.nTaps)) {
+    if (!(achieved >
+          std::fabs(w.delta) * kTapLevelTolerance + RoundingAllowance(w.nTaps, pCoeffs))) {
         return achieved;
     }
     std::vector<double> solved(static_cast<size_t>(w.nTaps));
@@ -311,8 +323,8 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     // the taps' largest error an upper one: when they meet, the design is at the optimum,
     // whether or not the exchange had settled when it stopped.
     m_dAchievedRipple = std::max(m_dAchievedRipple, overshoot);
-    m_bOptimumReached =
-        m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance + kTapRoundingPerTap * nTaps;
+    m_bOptimumReached = m_dAchievedRipple <=
+                        m_dTargetRipple * kTapLevelTolerance + RoundingAllowance(nTaps, pCoeffs);
     // A run that met a guard on its way counts only when its taps prove the optimum: otherwise
     // it levelled on rounding, and the design has failed.
     if (run.faulted && m_bOptimumReached == 0) {

@@ -99,6 +99,9 @@ const OptimumCase kOptimumCases[] = {
     {"BandPass1973At171WasRefused", kBpf, {0.1, 0.2, 0.35, 0.425}, 10, 171, 4.111071472e-05},
     // The optimum has a large bump in the wide transition band, and taps beyond 20.
     {"WideBandStopAt113HasLargeTaps", kBrf, {0.05, 0.1, 0.3, 0.4}, 10, 113, 6.021239017e-05},
+    // Taps in the thousands, computed with rounding of their own size (scipy breaks down here;
+    // ours is about 1.8e-7).
+    {"WideBandStopAt181HasTapsInTheThousands", kBrf, {0.05, 0.1, 0.3, 0.4}, 10, 181, 0.6102987152},
 };
 
 class RemezOptimumTest : public ::testing::TestWithParam<OptimumCase> {};
@@ -110,7 +113,10 @@ TEST_P(RemezOptimumTest, ReachesTheReferenceError) {
     EXPECT_EQ(doc.m_bOptimumReached, 1);
     EXPECT_EQ(doc.m_bIterationLimit, 0);
     // The achieved ripple is the taps' own error on the dense grid: level with the target.
-    EXPECT_LE(doc.m_dAchievedRipple, doc.m_dTargetRipple * 1.001 + 1e-14 * c.taps);
+    // (Up to rounding of the size of the taps, which reach the thousands in one case.)
+    EXPECT_LE(doc.m_dAchievedRipple,
+              doc.m_dTargetRipple * 1.001 +
+                  1e-14 * c.taps * std::max(1.0, doc.MaxFirCoeffMagnitude()));
     EXPECT_GE(doc.m_dAchievedRipple, doc.m_dTargetRipple * (1.0 - 1e-9));
     EXPECT_LE(FineGridError(doc), c.scipyError * 1.001);
 }
