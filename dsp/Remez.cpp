@@ -57,15 +57,20 @@ int GridSize(int r, int nBands, const double* pEdges) {
 constexpr double kTapLevelTolerance = 1.001;
 constexpr double kTapRoundingPerTap = 1e-14;
 
-// The rounding allowance of the taps h[0..N-1]. A response far above 1 somewhere (the optimum can
-// rise high in a wide transition band) is computed with rounding of its own size, and so are the
-// taps, which are then larger than 1 too: the allowance grows with the largest tap.
-double RoundingAllowance(int nTaps, const double* pCoeffs) {
-    double m = 1.0;
+// The rounding allowance of the taps h[0..N-1] against the level |delta|. A response far above
+// 1 somewhere (the optimum can rise high in a wide transition band) is computed with rounding of
+// its own size, about 1e-14 times the sum of |h|, and the allowance grows with it; but only
+// while that rounding stays below 1 % of the level. Beyond, the taps can prove nothing: the
+// design is at the limit of double precision, and only the allowance of a response of order 1
+// is left.
+double RoundingAllowance(int nTaps, const double* pCoeffs, double level) {
+    const double unit = kTapRoundingPerTap * nTaps;
+    double sum = 0.0;
     for (int n = 0; n < nTaps; ++n) {
-        m = std::fabs(pCoeffs[n]) > m ? std::fabs(pCoeffs[n]) : m;
+        sum += std::fabs(pCoeffs[n]);
     }
-    return kTapRoundingPerTap * nTaps * m;
+    const double sized = kTapRoundingPerTap * sum;
+    return sized > unit && sized <= 0.01 * level ? sized : unit;
 }
 
 // Measures the frequency-sampled taps on the grid. Where they fall short of the level of the
@@ -73,8 +78,8 @@ double RoundingAllowance(int nTaps, const double* pCoeffs) {
 // better. Returns the largest weighted error of the taps that stand.
 double SettleTaps(const RemezWork& w, double* pCoeffs) {
     const double achieved = TapGridError(w, pCoeffs);
-    if (!(achieved >
-          std::fabs(w.delta) * kTapLevelTolerance + RoundingAllowance(w.nTaps, pCoeffs))) {
+    if (!(achieved > std::fabs(w.delta) * kTapLevelTolerance +
+                         RoundingAllowance(w.nTaps, pCoeffs, std::fabs(w.delta)))) {
         return achieved;
     }
     std::vector<double> solved(static_cast<size_t>(w.nTaps));
@@ -323,8 +328,8 @@ void COlvexDoc::RemezDesign(double* pCoeffs, int nTaps, int nBands, const double
     // the taps' largest error an upper one: when they meet, the design is at the optimum,
     // whether or not the exchange had settled when it stopped.
     m_dAchievedRipple = std::max(m_dAchievedRipple, overshoot);
-    m_bOptimumReached = m_dAchievedRipple <=
-                        m_dTargetRipple * kTapLevelTolerance + RoundingAllowance(nTaps, pCoeffs);
+    m_bOptimumReached = m_dAchievedRipple <= m_dTargetRipple * kTapLevelTolerance +
+                                                 RoundingAllowance(nTaps, pCoeffs, m_dTargetRipple);
     // A run that met a guard on its way counts only when its taps prove the optimum: otherwise
     // it levelled on rounding, and the design has failed.
     if (run.faulted && m_bOptimumReached == 0) {
