@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "dsp/Warning.h"
+
 class COlvexDoc;
 
 namespace design {
@@ -15,15 +17,6 @@ constexpr int kIddWarnEdges4 = 221;       // "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."
 constexpr int kIddWarnUnbalanced = 222;   // "(fc2-fc1) had better equal to (fc4-fc3). "
 constexpr int kIddWarnCutoff = 223;       // "Cut off needs to be lower than"
 constexpr int kIddWarnIirSections = 224;  // "2, 4, 6 or 8."
-
-// A warning dialog: its title and its text lines.
-struct Warning {
-    std::string title;
-    std::vector<std::string> lines;
-    int templateId = 0; // the warning dialog's template
-    // The lines joined by single spaces, for one-line reports.
-    std::string OneLine() const;
-};
 
 bool IsThreeBand(int type);
 
