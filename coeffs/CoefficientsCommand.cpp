@@ -5,6 +5,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"

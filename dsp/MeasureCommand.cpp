@@ -3,6 +3,7 @@
 // afresh each time it opens; Design, Coefficients and Load put its one-line summary into the
 // status bar.
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "dsp/MeasureReport.h"
 #include "platform/UiHost.h"

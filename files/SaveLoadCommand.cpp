@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "files/CoeffFile.h"
 #include "files/OutputFile.h"
@@ -144,7 +145,7 @@ bool COlvexView::SaveVhdl(const std::string& name) {
     }
     // The template the last VHDL Code command located is read again; it is not searched for.
     std::string text;
-    if (!vhdl::BuildVhdlText(*this, m_strTemplatePath, true, text)) {
+    if (!vhdl::BuildVhdlText(m_doc, m_nFirIir, m_strTemplatePath, true, text)) {
         m_host.MessageBox(*path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
         return false;
     }

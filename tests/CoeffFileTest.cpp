@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/CoeffReport.h"
 #include "files/CoeffFile.h"
 

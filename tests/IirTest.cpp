@@ -2,6 +2,7 @@
 // sections, stability, the section-count guard, and the IIR dialog checks.
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/QuantRules.h"
 
 #include <gtest/gtest.h>

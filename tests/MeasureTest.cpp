@@ -11,6 +11,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "vhdl/BitTrueModel.h"

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
 
@@ -36,30 +34,30 @@ std::string IntegerTable(const std::vector<std::int64_t>& values) {
 
 // Cycles the filter needs per sample: the serial FIR spends one per tap plus two, the serial IIR
 // five per section plus one to finish each section, plus one to take the sample.
-int CyclesPerSample(const COlvexDoc& doc, bool iir) {
-    if (iir) {
-        return 6 * TemplateSections(doc.m_nIirSections) + 1;
+int CyclesPerSample(const dsp::FilterCoefficients& c) {
+    if (c.iir) {
+        return 6 * TemplateSections(c.designedSections) + 1;
     }
-    return std::max(design::ShownFirTapCount(doc), 1) + 2;
+    return std::max(c.ShownTaps(), 1) + 2;
 }
 
 } // namespace
 
-std::string BuildTestbench(const COlvexDoc& doc, bool iir, int dataBits,
+std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
                            std::span<const double> wave) {
+    const bool iir = c.iir;
     const std::string entity = iir ? "iirfilter" : "firfilter";
     const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
     std::vector<std::int64_t> expected;
     if (iir) {
-        const std::vector<IirSectionLiterals> sections = IirLiterals(doc);
-        expected = IirBitTrue(sections, doc.m_nQuantBits, dataBits, stimulus);
+        const std::vector<IirSectionLiterals> sections = IirLiterals(c);
+        expected = IirBitTrue(sections, c.bits, dataBits, stimulus);
     } else {
-        const std::vector<std::int64_t> taps = FirLiterals(doc);
-        expected = FirBitTrue(taps, doc.m_nQuantBits, dataBits, stimulus);
+        const std::vector<std::int64_t> taps = FirLiterals(c);
+        expected = FirBitTrue(taps, c.bits, dataBits, stimulus);
     }
     const int count = static_cast<int>(stimulus.size());
-    const int cycleLimit =
-        (count + 1) * (CyclesPerSample(doc, iir) + kLongGap + 2) + 100 + kResetCycles;
+    const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
 
     std::string t;
     t += "-- Self-checking testbench of the generated " + entity + ".\n";
