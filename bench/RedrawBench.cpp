@@ -9,8 +9,8 @@
 #include <numbers>
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexView.h"
 #include "bench/BenchDesigns.h"
+#include "app/OlvexView.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
