@@ -41,24 +41,22 @@ int CyclesPerSample(const dsp::FilterCoefficients& c) {
     return std::max(c.ShownTaps(), 1) + 2;
 }
 
-} // namespace
-
-std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
-                           std::span<const double> wave) {
-    const bool iir = c.iir;
-    const std::string entity = iir ? "iirfilter" : "firfilter";
-    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
-    std::vector<std::int64_t> expected;
-    if (iir) {
+// The expected outputs: the bit-true model of the coefficients' literals.
+std::vector<std::int64_t> ExpectedOutputs(const dsp::FilterCoefficients& c, int dataBits,
+                                          const std::vector<std::int64_t>& stimulus) {
+    if (c.iir) {
         const std::vector<IirSectionLiterals> sections = IirLiterals(c);
-        expected = IirBitTrue(sections, c.bits, dataBits, stimulus);
-    } else {
-        const std::vector<std::int64_t> taps = FirLiterals(c);
-        expected = FirBitTrue(taps, c.bits, dataBits, stimulus);
+        return IirBitTrue(sections, c.bits, dataBits, stimulus);
     }
-    const int count = static_cast<int>(stimulus.size());
-    const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
+    const std::vector<std::int64_t> taps = FirLiterals(c);
+    return FirBitTrue(taps, c.bits, dataBits, stimulus);
+}
 
+// The comment, the entity and the declarations up to the architecture's begin.
+std::string Declarations(const std::string& entity, int dataBits, int cycleLimit,
+                         const std::vector<std::int64_t>& stimulus,
+                         const std::vector<std::int64_t>& expected) {
+    const int count = static_cast<int>(stimulus.size());
     std::string t;
     t += "-- Self-checking testbench of the generated " + entity + ".\n";
     t += "-- Offers " + std::to_string(count) +
@@ -91,6 +89,12 @@ std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
   signal mismatches : integer := 0;
 begin
 )";
+    return t;
+}
+
+// The filter instance, the clock, the output check and the stimulus process.
+std::string Processes(const std::string& entity) {
+    std::string t;
     t += "  dut : entity work." + entity + "\n";
     t += R"(    port map (clk => clk, rst => rst, din_valid => din_valid, din_ready => din_ready,
               din => din, dout_valid => dout_valid, dout => dout);
@@ -177,6 +181,18 @@ begin
 end architecture sim;
 )";
     return t;
+}
+
+} // namespace
+
+std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
+                           std::span<const double> wave) {
+    const std::string entity = c.iir ? "iirfilter" : "firfilter";
+    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
+    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus);
+    const int count = static_cast<int>(stimulus.size());
+    const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
+    return Declarations(entity, dataBits, cycleLimit, stimulus, expected) + Processes(entity);
 }
 
 } // namespace vhdl
