@@ -92,8 +92,8 @@ begin
     return t;
 }
 
-// The filter instance, the clock, the output check and the stimulus process.
-std::string Processes(const std::string& entity) {
+// The filter instance, the clock and the output check.
+std::string InstanceAndCheck(const std::string& entity) {
     std::string t;
     t += "  dut : entity work." + entity + "\n";
     t += R"(    port map (clk => clk, rst => rst, din_valid => din_valid, din_ready => din_ready,
@@ -120,7 +120,14 @@ std::string Processes(const std::string& entity) {
       received <= received + 1;
     end if;
   end process check;
+)";
+    return t;
+}
 
+// The stimulus process: offers the samples with gaps, waits for the outputs, reports.
+std::string DriveProcess() {
+    std::string t;
+    t += R"(
   drive : process
     variable gap : integer;
     variable cycles : integer := 0;
@@ -192,7 +199,8 @@ std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
     const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus);
     const int count = static_cast<int>(stimulus.size());
     const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
-    return Declarations(entity, dataBits, cycleLimit, stimulus, expected) + Processes(entity);
+    return Declarations(entity, dataBits, cycleLimit, stimulus, expected) +
+           InstanceAndCheck(entity) + DriveProcess();
 }
 
 } // namespace vhdl
