@@ -5,6 +5,7 @@
 #include "app/Commands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 
 namespace commands {
 

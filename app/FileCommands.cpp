@@ -3,6 +3,7 @@
 #include "app/Commands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "files/CoeffFile.h"
 #include "files/OutputFile.h"
 #include "vhdl/VhdlText.h"

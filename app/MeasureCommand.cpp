@@ -4,6 +4,7 @@
 // status bar.
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "platform/UiHost.h"
 

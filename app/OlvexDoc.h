@@ -1,15 +1,17 @@
 // COlvexDoc: the one record of the whole filter state.
 //
 // Every design parameter, coefficient array, analysis setting and result array lives here as a
-// fixed-size member with its default set by the constructor. The numerical methods are members
-// too; each is defined in the folder of its subsystem (dsp/, coeffs/), so this header only holds
-// the record and the method declarations.
+// fixed-size member with its default set by the constructor. The analysis, IIR and number-form
+// operations the window uses are members that read the fields, call the engine (dsp/, coeffs/)
+// and store the result (app/OlvexDocAnalysis.cpp).
 #pragma once
 
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "dsp/FilterCoefficients.h"
 
 struct RemezWork; // working storage of one Remez run, see dsp/RemezWork.h
 
@@ -161,40 +163,37 @@ public:
     double EstimateFc3FromFc4() const;
     double EstimateFc4FromFc3() const;
 
-    // ---- IIR cascade design (dsp/Iir.cpp) -------------------------------------------------------
-    // The five steps, in the order a design runs them; each reads what the previous ones wrote.
-    void ChebyshevPrototype();
-    void PrewarpEdges();
-    void TransformSections();
-    void BilinearSections();
-    void AssembleSections();
-    // Runs the five steps on the stored parameters. Returns false and changes nothing when the
-    // type is unknown or the section count is outside 1..8 or odd for BRF/BPF, so a count that
-    // the cascade cannot hold never reaches the transformation. Returns false and keeps the
-    // previous sections when the parameters give non-finite coefficients (a ripple of 0 dB).
+    // ---- IIR cascade design (dsp/Iir.cpp, called from app/OlvexDocAnalysis.cpp) ---------------
+    // Runs the five steps of the cascade design on the stored parameters and stores their values
+    // and the sections. Returns false and changes nothing when the type is unknown or the section
+    // count is outside 1..8 or odd for BRF/BPF, so a count that the cascade cannot hold never
+    // reaches the transformation. Returns false and keeps the previous sections when the
+    // parameters give non-finite coefficients (a ripple of 0 dB).
     bool DesignIir();
-    bool IirSectionCountDesignable() const;
 
-    // ---- Number forms and quantization (coeffs/NumberForms*.cpp, CoeffMagnitude.cpp) ------------
+    // ---- Number forms and quantization (coeffs/NumberForms*.cpp) --------------------------------
     // Fixed point with B = m_nQuantBits: the scale is S = 2^(B-1) and x stands for x*S.
-    static constexpr int kMaxBinaryWidth = 64; // longest text FormatBinaryWidth writes
     double QuantScale() const;
     double Quantize(double x) const;
     int ToFixedInteger(double x) const;
-    std::string FormatHex(int v) const;
-    std::string FormatBinary32(int v) const;
-    std::string FormatBinaryWidth(int v, int nMode) const;
-    double ParseHex(std::string_view line);
-    double ParseBinary(std::string_view line);
     double MaxIirCoeffMagnitude() const;
     double MaxFirCoeffMagnitude() const;
+
+    // ---- The coefficients that leave the design -------------------------------------------------
+    // The FIR (iir false) or IIR coefficients every analysis, report, file and VHDL output takes:
+    // the N' taps times m_nCoeffMultiplier, or the eight sections, truncated to m_nQuantBits
+    // while quantization is on (or when `quantized` says so).
+    dsp::FilterCoefficients TakeCoefficients(bool iir) const;
+    dsp::FilterCoefficients TakeCoefficients(bool iir, bool quantized) const;
 
     // ---- Frequency response, test waves, FFT (dsp/Response.cpp, Wave.cpp, Fft.cpp) --------------
     static constexpr int kResponseUsed = 360;   // points of m_aGainDb / m_aPhase written
     static constexpr int kWaveFiltered = 400;   // input samples that enter the filter
     static constexpr int kFftFirstSample = 120; // the spectrum skips the start-up transient
+    // The responses of the leaving coefficients; entries 360..399 of the arrays are never written.
     void FirResponse();
     void IirResponse();
+    // The sine or square test wave into m_aWaveIn; a user wave is left as loaded.
     void GenerateTestWave();
     void FilterWaveFir();
     void FilterWaveIir();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "bench/BenchDesigns.h"
 #include "files/CoeffFile.h"
 

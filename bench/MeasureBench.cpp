@@ -1,6 +1,7 @@
 // Timing of the measurements, the word-length advisor over every bit length and the bit-true
 // hardware wave, at the largest dialog tap count and with eight IIR sections.
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "bench/BenchDesigns.h"
 #include "dsp/Measure.h"
 #include "vhdl/HardwareWave.h"

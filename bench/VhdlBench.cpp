@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "bench/BenchDesigns.h"
 #include "vhdl/Testbench.h"
 #include "vhdl/VhdlText.h"

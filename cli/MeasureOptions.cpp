@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"

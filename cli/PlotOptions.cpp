@@ -7,6 +7,7 @@
 // build without the window program has no Qt at all, and then --plot is refused.
 #include "cli/PlotOptions.h"
 
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "cli/CliArgs.h"
 #include "cli/Session.h"

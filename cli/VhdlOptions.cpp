@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"

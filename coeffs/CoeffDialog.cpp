@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/DesignRules.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "dsp/MeasureReport.h"

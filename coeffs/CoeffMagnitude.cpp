@@ -1,28 +1,29 @@
 // Largest coefficient magnitudes: the design validity test and the bit-length check use them.
-#include "app/OlvexDoc.h"
-
+#include <algorithm>
 #include <cmath>
 
-double COlvexDoc::MaxFirCoeffMagnitude() const {
-    // The extra tap that an even HPF/BRF tap count adds is not part of the design.
-    const int n = m_nTaps < kMaxFirTaps ? m_nTaps : kMaxFirTaps;
+#include "coeffs/QuantRules.h"
+
+namespace coeffs {
+
+double LargestMagnitude(std::span<const double> values) {
     double m = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double a = std::fabs(m_aFirCoeffs[i]);
-        if (a > m) {
-            m = a;
-        }
+    for (const double v : values) {
+        m = std::fmax(m, std::fabs(v));
     }
     return m;
 }
 
-double COlvexDoc::MaxIirCoeffMagnitude() const {
+double LargestQuantizedMagnitude(const dsp::FilterCoefficients& unquantized) {
+    if (!unquantized.iir) {
+        return LargestMagnitude(unquantized.DesignedTaps());
+    }
     // All eight sections count, so the pass-through sections past the design contribute a0 = 1.
     double m = 0.0;
-    for (int s = 0; s < kIirSections; ++s) {
-        for (const double c : {m_aA0[s], m_aA1[s], m_aA2[s], m_aB1[s], m_aB2[s]}) {
-            m = std::fmax(m, std::fabs(c));
-        }
+    for (const dsp::Section& s : unquantized.sections) {
+        m = std::fmax(m, LargestMagnitude(s));
     }
     return m;
 }
+
+} // namespace coeffs

@@ -1,17 +1,16 @@
 // The coefficient report: the header line that says what 1.0 stands for, then one line per FIR
-// tap or per IIR section coefficient, in the document's format. The output box (with "\r\n"
+// tap or per IIR section coefficient, in the report's format. The output box (with "\r\n"
 // line ends) and vantrel-cli --report (with "\n") print the same text from these functions.
 //
-// The quantization settings of the Coefficients dialog are checked and stored here too, so the
-// window and the batch command line accept and refuse exactly the same settings.
+// Every line is written from the coefficients that leave the design: the Real list from their
+// values (K * h, truncated while quantization is on), the integer lists from their integers at
+// scale 2^(B-1), so the Bin, Dec and Hex lists hold what the VHDL and the files hold.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "app/DesignRules.h"
-
-class COlvexDoc;
+#include "dsp/FilterCoefficients.h"
 
 namespace coeffs {
 
@@ -25,23 +24,20 @@ inline constexpr std::string_view kTextLineEnd = "\n";
 // The prompt that replaces the output box after a design or a load.
 inline constexpr std::string_view kCoeffPrompt = "Click 'Coefficients' to get coefficients!!";
 
-// The header line, without its line end. At B = 32 the value 2^31 has no signed 32-bit form:
-// the Dec header shows 2147483648 and the Bin and Hex headers show the pattern of 2^31 marked
-// "(unsigned)".
-std::string ReportHeader(const COlvexDoc& doc);
+// Template of the warning that Bin, Dec and Hex need quantization on.
+constexpr int kIddWarnFormatNeedsQuantize = 137;
 
-// The whole report, every line (the last included) ended by lineEnd.
-std::string FirReportText(const COlvexDoc& doc, std::string_view lineEnd);
-std::string IirReportText(const COlvexDoc& doc, std::string_view lineEnd);
+// A known format, else Real.
+int KnownFormat(int format);
 
-// The number of tap lines a FIR report lists: m_nTaps + m_bEvenTaps, within the tap array.
-int ListedTapCount(const COlvexDoc& doc);
+// The header line of `format` at B = bits, without its line end. At B = 32 the value 2^31 has
+// no signed 32-bit form: the Dec header shows 2147483648 and the Bin and Hex headers show the
+// pattern of 2^31 marked "(unsigned)".
+std::string ReportHeader(int format, int bits);
 
-// What OK in the Coefficients dialog does with quantize flag q, bit length b and format f:
-// with q set the bit length must keep the largest coefficient within 32 bits (and, for IIR,
-// within 24 bits); with q clear only Real is allowed. Stores the three settings and returns
-// true, or stores nothing, fills the warning (templates 136, 169, 137) and returns false.
-bool StoreCoeffSettings(COlvexDoc& doc, bool iir, int quantize, int bits, int format,
-                        design::Warning& warning);
+// The whole report of c in `format` (an unknown one reports Real), every line (the last
+// included) ended by lineEnd. FIR: the N' taps; IIR: all eight sections.
+std::string FirReportText(const dsp::FilterCoefficients& c, int format, std::string_view lineEnd);
+std::string IirReportText(const dsp::FilterCoefficients& c, int format, std::string_view lineEnd);
 
 } // namespace coeffs

@@ -6,6 +6,7 @@
 
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"

@@ -1,13 +1,15 @@
 // Fixed-point number forms: quantization to B bits and the integer texts the report, the
 // coefficient files and the VHDL code are written in.
 //
-// With B = m_nQuantBits a coefficient x stands for the integer x * 2^(B-1). Every conversion
-// truncates toward zero and keeps the low 32 bits, as a 32-bit register holding the product would.
-#include "app/OlvexDoc.h"
+// With B bits a coefficient x stands for the integer x * 2^(B-1). Every conversion truncates
+// toward zero and keeps the low 32 bits, as a 32-bit register holding the product would.
+#include "coeffs/NumberForms.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+
+namespace coeffs {
 
 namespace {
 
@@ -31,13 +33,13 @@ std::string Pattern(int v, int digits, int bitsPerDigit) {
 
 } // namespace
 
-double COlvexDoc::QuantScale() const {
+double QuantScale(int bits) {
     // 1.0 doubled B - 1 times; ldexp gives exactly the same power of two.
-    return m_nQuantBits <= 1 ? 1.0 : std::ldexp(1.0, m_nQuantBits - 1);
+    return bits <= 1 ? 1.0 : std::ldexp(1.0, bits - 1);
 }
 
-int COlvexDoc::ToFixedInteger(double x) const {
-    const double truncated = std::trunc(x * QuantScale());
+int ToFixedInteger(double x, int bits) {
+    const double truncated = std::trunc(x * QuantScale(bits));
     if (!std::isfinite(truncated)) {
         return 0; // no integer to take the low bits of
     }
@@ -46,23 +48,20 @@ int COlvexDoc::ToFixedInteger(double x) const {
     return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::int64_t>(low)));
 }
 
-double COlvexDoc::Quantize(double x) const {
-    return ToFixedInteger(x) / QuantScale();
+double Quantize(double x, int bits) {
+    return ToFixedInteger(x, bits) / QuantScale(bits);
 }
 
-std::string COlvexDoc::FormatHex(int v) const {
+std::string FormatHex(int v) {
     return Pattern(v, kHexDigits, 4) + 'h';
 }
 
-std::string COlvexDoc::FormatBinary32(int v) const {
+std::string FormatBinary32(int v) {
     return Pattern(v, kBinaryDigits, 1) + 'b';
 }
 
-// W = B (mode 0) or B + 2 (mode 1) binary digits, sign-extended. A value outside the W-bit
-// range saturates to the largest positive (0111...1) or most negative (1000...0) W-bit word, so
-// the text stays W characters long and the generated hardware clips instead of wrapping.
-std::string COlvexDoc::FormatBinaryWidth(int v, int nMode) const {
-    const int width = std::clamp(m_nQuantBits + (nMode == 1 ? 2 : 0), 0, kMaxBinaryWidth);
+std::string FormatBinaryWidth(int v, int digits) {
+    const int width = std::clamp(digits, 0, kMaxBinaryWidth);
     if (width == 0) {
         return {};
     }
@@ -78,3 +77,5 @@ std::string COlvexDoc::FormatBinaryWidth(int v, int nMode) const {
     }
     return text;
 }
+
+} // namespace coeffs

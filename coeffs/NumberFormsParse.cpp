@@ -3,10 +3,13 @@
 // The number is the full-width digit window just before the first terminator within the first
 // 40 characters of the line. Its most significant place gives the sign; characters in the window
 // that are not digits of the base (blanks, for instance) are skipped without using up a place.
-// A malformed number sets m_bParseError, which only the caller clears after a whole file.
-#include "app/OlvexDoc.h"
+// A malformed number sets the caller's error flag, which only the caller clears after a whole
+// file.
+#include "coeffs/NumberForms.h"
 
 #include <algorithm>
+
+namespace coeffs {
 
 namespace {
 
@@ -75,20 +78,12 @@ double ParseForm(std::string_view line, const Form& form, bool& error) {
 
 } // namespace
 
-double COlvexDoc::ParseHex(std::string_view line) {
-    bool error = false;
-    const double value = ParseForm(line, kHexForm, error);
-    if (error) {
-        m_bParseError = 1;
-    }
-    return value;
+double ParseHex(std::string_view line, bool& error) {
+    return ParseForm(line, kHexForm, error);
 }
 
-double COlvexDoc::ParseBinary(std::string_view line) {
-    bool error = false;
-    const double value = ParseForm(line, kBinaryForm, error);
-    if (error) {
-        m_bParseError = 1;
-    }
-    return value;
+double ParseBinary(std::string_view line, bool& error) {
+    return ParseForm(line, kBinaryForm, error);
 }
+
+} // namespace coeffs

@@ -3,17 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/OlvexDoc.h"
-
 namespace coeffs {
 
-bool CheckQuantBits(const COlvexDoc& doc, bool iir, int bits, design::Warning& warning) {
+bool CheckQuantBits(double largest, bool iir, int bits, design::Warning& warning) {
     constexpr double kLargestInteger = 2147483647.0;
     const double scale = bits <= 1 ? 1.0 : std::ldexp(1.0, bits - 1);
     // The FIR taps are quantized as K * h (K the coefficient multiplier), so that is the value
     // that has to fit; checking h alone let K * h wrap around at 32 bits.
-    const double largest = iir ? doc.MaxIirCoeffMagnitude()
-                               : doc.MaxFirCoeffMagnitude() * std::max(1, doc.m_nCoeffMultiplier);
     if (largest * scale > kLargestInteger) {
         warning = {"Warning!",
                    {"Decrease the bits for Quantization!!", "(The integer exceeds the limit)"},

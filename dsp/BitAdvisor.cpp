@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
 #include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 
@@ -50,11 +48,9 @@ bool KeepsBands(const std::vector<BandGain>& unquantized, const std::vector<Band
     return true;
 }
 
-bool QuantizedSectionsStable(const COlvexDoc& quantizing) {
-    const int n = std::clamp(quantizing.m_nIirSections, 0, COlvexDoc::kIirSections);
-    for (int s = 0; s < n; ++s) {
-        if (!SectionStable(quantizing.Quantize(quantizing.m_aB1[s]),
-                           quantizing.Quantize(quantizing.m_aB2[s]))) {
+bool QuantizedSectionsStable(const dsp::FilterCoefficients& quantized) {
+    for (const Section& s : quantized.DesignedSections()) {
+        if (!SectionStable(s[3], s[4])) {
             return false;
         }
     }
@@ -68,26 +64,27 @@ bool SectionStable(double b1, double b2) {
     return std::abs(b2) < 1.0 && std::abs(b1) < 1.0 + b2;
 }
 
-BitAdvice AdviseBits(const COlvexDoc& doc, bool iir, double toleranceDb) {
+BitAdvice AdviseBits(const BandSpec& spec, const FilterCoefficients& unquantized,
+                     double toleranceDb) {
     BitAdvice advice;
-    const std::vector<Band> bands = MeasureBands(doc, iir);
-    const std::vector<BandGain> unquantized = MeasureGains(doc, iir, false, bands);
-    COlvexDoc trial = doc; // only its bit length changes
-    trial.m_bQuantize = 1;
+    const bool iir = unquantized.iir;
+    const std::vector<Band> bands = MeasureBands(spec, unquantized);
+    const std::vector<BandGain> reference = MeasureGains(unquantized, spec.fs, bands);
+    const double largest = coeffs::LargestQuantizedMagnitude(unquantized);
     const int most = iir ? coeffs::kMaxIirQuantBits : coeffs::kMaxQuantBits;
     for (int bits = coeffs::kMinQuantBits; bits <= most; ++bits) {
         design::Warning refused;
-        if (!coeffs::CheckQuantBits(doc, iir, bits, refused)) {
+        if (!coeffs::CheckQuantBits(largest, iir, bits, refused)) {
             continue;
         }
-        trial.m_nQuantBits = bits;
-        const std::vector<BandGain> quantized = MeasureGains(trial, iir, true, bands);
+        const FilterCoefficients trial = AtBits(unquantized, true, bits);
+        const std::vector<BandGain> quantized = MeasureGains(trial, spec.fs, bands);
         BitCandidate c;
         c.bits = bits;
         c.stopMaxDb = LargestOver(quantized, false, [](const BandGain& g) { return g.maxDb; });
         c.rippleDb = LargestOver(quantized, true, Ripple);
         c.stable = !iir || QuantizedSectionsStable(trial);
-        c.meets = c.stable && KeepsBands(unquantized, quantized, toleranceDb);
+        c.meets = c.stable && KeepsBands(reference, quantized, toleranceDb);
         if (c.meets && advice.bits == 0) {
             advice.bits = bits;
         }

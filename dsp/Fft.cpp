@@ -6,14 +6,16 @@
 //
 // Magnitudes are scaled for the spectrum plot: 2 |X[b]| / 256 is the amplitude of a sine on bin
 // b, and the plot divides the nominal amplitude by its magnitude range.
-#include "app/OlvexDoc.h"
+#include "dsp/Fft.h"
 
 #include <cmath>
 #include <utility>
 
+namespace dsp {
+
 namespace {
 
-constexpr int kFftSize = COlvexDoc::kFftBins; // 256 = 2^kFftStages
+constexpr int kFftSize = kFftBins; // 256 = 2^kFftStages
 constexpr int kFftStages = 8;
 constexpr int kHalf = kFftSize / 2;
 constexpr double kTwiddleStep = 0.012271846875; // 6.2831856 / 256 / 2, stored approximation
@@ -35,7 +37,7 @@ struct Twiddles {
 // Samples kFftFirstSample.. of the wave as the real part; past the wave's end they are 0.
 void TakeSamples(std::span<const double> wave, FftBuffer& x) {
     for (int n = 0; n < kFftSize; ++n) {
-        const size_t pos = static_cast<size_t>(COlvexDoc::kFftFirstSample + n);
+        const size_t pos = static_cast<size_t>(kFftFirstSample + n);
         x.xr[n] = pos < wave.size() ? wave[pos] : 0.0;
         x.xi[n] = 0.0;
     }
@@ -90,31 +92,40 @@ void Butterflies(const Twiddles& w, FftBuffer& x) {
 
 // The plotted magnitude (2 |X| / 256 times the plot scale) and the phase (arctangent of Im/Re,
 // +-pi/2 on the imaginary axis, 0 for a zero bin).
-void StoreSpectrum(const FftBuffer& x, double scale, double (&mag)[kFftSize],
-                   double (&phase)[kFftSize]) {
+void StoreSpectrum(const FftBuffer& x, double scale, Spectrum& spectrum) {
+    auto& mag = spectrum.magnitude;
+    auto& phase = spectrum.phase;
     for (int b = 0; b < kFftSize; ++b) {
         const double m = std::sqrt(x.xr[b] * x.xr[b] + x.xi[b] * x.xi[b]) / kFftSize;
-        mag[b] = 2.0 * scale * m;
+        mag[static_cast<size_t>(b)] = 2.0 * scale * m;
         if (x.xr[b] != 0.0) {
-            phase[b] = std::atan(x.xi[b] / x.xr[b]);
+            phase[static_cast<size_t>(b)] = std::atan(x.xi[b] / x.xr[b]);
         } else {
-            phase[b] = x.xi[b] > 0.0 ? kQuarterTurn : (x.xi[b] < 0.0 ? -kQuarterTurn : 0.0);
+            phase[static_cast<size_t>(b)] =
+                x.xi[b] > 0.0 ? kQuarterTurn : (x.xi[b] < 0.0 ? -kQuarterTurn : 0.0);
         }
     }
 }
 
 } // namespace
 
-void COlvexDoc::FftSpectrum(std::span<const double> wave) {
+double SpectrumScale(double plotAmplitude, double magnitudeRange) {
+    // A zero magnitude range would divide by zero (the dialog refuses it); the spectrum is then
+    // left at the nominal scale, the true amplitude of each bin.
+    const bool rangeUsable = magnitudeRange != 0.0 && std::isfinite(magnitudeRange);
+    return rangeUsable ? plotAmplitude / magnitudeRange : 1.0;
+}
+
+Spectrum FftSpectrum(std::span<const double> wave, double scale) {
     FftBuffer x;
     Twiddles w;
     TakeSamples(wave, x);
     BuildTwiddles(w);
     BitReverse(x);
     Butterflies(w, x);
-    // A zero magnitude range would divide by zero (the dialog refuses it); the spectrum is then
-    // left at the nominal scale, the true amplitude of each bin.
-    const bool rangeUsable = m_dFftMagRange != 0.0 && std::isfinite(m_dFftMagRange);
-    const double scale = rangeUsable ? m_dPlotAmplitude / m_dFftMagRange : 1.0;
-    StoreSpectrum(x, scale, m_aFftMag, m_aFftPhase);
+    Spectrum spectrum;
+    StoreSpectrum(x, scale, spectrum);
+    return spectrum;
 }
+
+} // namespace dsp

@@ -13,7 +13,6 @@
 #include <complex>
 #include <numbers>
 
-#include "app/OlvexDoc.h"
 #include "dsp/MeasureGrid.h"
 
 namespace dsp {
@@ -82,58 +81,57 @@ void AddBand(std::vector<Band>& bands, bool pass, double lo, double hi, double f
     }
 }
 
-std::vector<Band> FirBands(const COlvexDoc& doc) {
-    const double fs = doc.m_fs;
+std::vector<Band> FirBands(const BandSpec& spec) {
+    const double fs = spec.fs;
     const double half = fs / 2.0;
     std::vector<Band> bands;
-    switch (doc.m_nFilterType) {
-    case kHpf:
-        AddBand(bands, false, 0.0, doc.m_fc1, fs);
-        AddBand(bands, true, doc.m_fc2, half, fs);
+    switch (spec.type) {
+    case 1: // HPF
+        AddBand(bands, false, 0.0, spec.fc1, fs);
+        AddBand(bands, true, spec.fc2, half, fs);
         break;
-    case kBrf:
-        AddBand(bands, true, 0.0, doc.m_fc1, fs);
-        AddBand(bands, false, doc.m_fc2, doc.m_fc3, fs);
-        AddBand(bands, true, doc.m_fc4, half, fs);
+    case 2: // BRF
+        AddBand(bands, true, 0.0, spec.fc1, fs);
+        AddBand(bands, false, spec.fc2, spec.fc3, fs);
+        AddBand(bands, true, spec.fc4, half, fs);
         break;
-    case kBpf:
-        AddBand(bands, false, 0.0, doc.m_fc1, fs);
-        AddBand(bands, true, doc.m_fc2, doc.m_fc3, fs);
-        AddBand(bands, false, doc.m_fc4, half, fs);
+    case 3: // BPF
+        AddBand(bands, false, 0.0, spec.fc1, fs);
+        AddBand(bands, true, spec.fc2, spec.fc3, fs);
+        AddBand(bands, false, spec.fc4, half, fs);
         break;
-    default: // kLpf
-        AddBand(bands, true, 0.0, doc.m_fc1, fs);
-        AddBand(bands, false, doc.m_fc2, half, fs);
+    default: // LPF
+        AddBand(bands, true, 0.0, spec.fc1, fs);
+        AddBand(bands, false, spec.fc2, half, fs);
         break;
     }
     return bands;
 }
 
-std::vector<Band> IirBands(const COlvexDoc& doc) {
-    const double fs = doc.m_fs;
+std::vector<Band> IirBands(const BandSpec& spec, const FilterCoefficients& c) {
+    const double fs = spec.fs;
     const double half = fs / 2.0;
-    const double fc1 = std::clamp(doc.m_dIirFc1, 0.0, half);
-    const double fc2 = std::clamp(doc.m_dIirFc2, 0.0, half);
-    const FilterCoefficients c = TakeCoefficients(doc, true, false);
+    const double fc1 = std::clamp(spec.fc1, 0.0, half);
+    const double fc2 = std::clamp(spec.fc2, 0.0, half);
     const std::vector<double> grid = GridGainDb(c);
     std::vector<Band> bands;
-    switch (doc.m_nFilterType) {
-    case kHpf:
+    switch (spec.type) {
+    case 1: // HPF
         AddBand(bands, false, 0.0, StopBandStart(c, grid, fs, fc1, 0.0), fs);
         AddBand(bands, true, fc1, half, fs);
         break;
-    case kBrf:
+    case 2: // BRF
         AddBand(bands, true, 0.0, fc1, fs);
         AddBand(bands, false, StopBandStart(c, grid, fs, fc1, fc2),
                 StopBandStart(c, grid, fs, fc2, fc1), fs);
         AddBand(bands, true, fc2, half, fs);
         break;
-    case kBpf:
+    case 3: // BPF
         AddBand(bands, false, 0.0, StopBandStart(c, grid, fs, fc1, 0.0), fs);
         AddBand(bands, true, fc1, fc2, fs);
         AddBand(bands, false, StopBandStart(c, grid, fs, fc2, half), half, fs);
         break;
-    default: // kLpf
+    default: // LPF
         AddBand(bands, true, 0.0, fc1, fs);
         AddBand(bands, false, StopBandStart(c, grid, fs, fc1, half), half, fs);
         break;
@@ -171,31 +169,31 @@ BandGain GainInBand(const Band& band, const FilterCoefficients& c, const std::ve
 
 } // namespace
 
-std::vector<Band> MeasureBands(const COlvexDoc& doc, bool iir) {
-    if (!(doc.m_fs > 0.0) || !std::isfinite(doc.m_fs)) {
+std::vector<Band> MeasureBands(const BandSpec& spec, const FilterCoefficients& unquantized) {
+    if (!(spec.fs > 0.0) || !std::isfinite(spec.fs)) {
         return {};
     }
-    return iir ? IirBands(doc) : FirBands(doc);
+    return unquantized.iir ? IirBands(spec, unquantized) : FirBands(spec);
 }
 
-std::vector<BandGain> MeasureGains(const COlvexDoc& doc, bool iir, bool quantized,
+std::vector<BandGain> MeasureGains(const FilterCoefficients& c, double fs,
                                    const std::vector<Band>& bands) {
-    const FilterCoefficients c = TakeCoefficients(doc, iir, quantized);
     const std::vector<double> grid = GridGainDb(c);
     std::vector<BandGain> gains;
     gains.reserve(bands.size());
     for (const Band& band : bands) {
-        gains.push_back(GainInBand(band, c, grid, doc.m_fs));
+        gains.push_back(GainInBand(band, c, grid, fs));
     }
     return gains;
 }
 
-Measurements Measure(const COlvexDoc& doc, bool iir) {
+Measurements Measure(const BandSpec& spec, const FilterCoefficients& unquantized,
+                     const FilterCoefficients* quantized) {
     Measurements m;
-    const std::vector<Band> bands = MeasureBands(doc, iir);
-    m.unquantized = MeasureGains(doc, iir, false, bands);
-    if (doc.m_bQuantize == 1) {
-        m.quantized = MeasureGains(doc, iir, true, bands);
+    const std::vector<Band> bands = MeasureBands(spec, unquantized);
+    m.unquantized = MeasureGains(unquantized, spec.fs, bands);
+    if (quantized != nullptr) {
+        m.quantized = MeasureGains(*quantized, spec.fs, bands);
     }
     return m;
 }

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-class COlvexDoc;
+#include "dsp/FilterCoefficients.h"
 
 namespace dsp {
 
@@ -33,21 +33,30 @@ struct BandGain {
     double maxDb = 0.0; // largest gain in the band
 };
 
-// The bands of the document's FIR (iir false) or IIR design, in frequency order. IIR stop bands
-// follow the unquantized response. Bands that the edges leave empty are left out.
-std::vector<Band> MeasureBands(const COlvexDoc& doc, bool iir);
+// What the bands are made of: the filter type, fs and the band edges in Hz (FIR: fc1..fc4 of
+// the design; IIR: the cut-off frequencies fc1, fc2).
+struct BandSpec {
+    int type = 0; // 0 LPF, 1 HPF, 2 BRF, 3 BPF
+    double fs = 1000.0;
+    double fc1 = 0.0, fc2 = 0.0, fc3 = 0.0, fc4 = 0.0;
+};
 
-// The gains in `bands` of the unquantized coefficients, or of the coefficients quantized to the
-// document's m_nQuantBits. FIR taps are taken times the coefficient multiplier, as the response
-// plot takes them.
-std::vector<BandGain> MeasureGains(const COlvexDoc& doc, bool iir, bool quantized,
+// The bands of the FIR or IIR design (as `unquantized.iir` says), in frequency order. IIR stop
+// bands follow the unquantized response. Bands that the edges leave empty are left out.
+std::vector<Band> MeasureBands(const BandSpec& spec, const FilterCoefficients& unquantized);
+
+// The gains in `bands` of the coefficients c (the leaving ones: K applied, quantized or not).
+std::vector<BandGain> MeasureGains(const FilterCoefficients& c, double fs,
                                    const std::vector<Band>& bands);
 
 struct Measurements {
     std::vector<BandGain> unquantized;
     std::vector<BandGain> quantized; // empty while quantization is off
 };
-Measurements Measure(const COlvexDoc& doc, bool iir);
+// The bands of the unquantized coefficients, measured unquantized and, when `quantized` is
+// given, quantized.
+Measurements Measure(const BandSpec& spec, const FilterCoefficients& unquantized,
+                     const FilterCoefficients* quantized);
 
 // The gains the command line prints: the quantized ones when quantization is on.
 const std::vector<BandGain>& ReportedGains(const Measurements& m);
@@ -71,7 +80,9 @@ struct BitAdvice {
     std::vector<BitCandidate> candidates;
 };
 
-BitAdvice AdviseBits(const COlvexDoc& doc, bool iir, double toleranceDb);
+// `unquantized` holds the design's coefficients before truncation.
+BitAdvice AdviseBits(const BandSpec& spec, const FilterCoefficients& unquantized,
+                     double toleranceDb);
 
 // Both poles of 1 + b1 z^-1 + b2 z^-2 strictly inside the unit circle.
 bool SectionStable(double b1, double b2);

@@ -8,7 +8,6 @@
 #include <complex>
 #include <numbers>
 
-#include "app/OlvexDoc.h"
 #include "dsp/Measure.h"
 
 namespace dsp {
@@ -76,25 +75,6 @@ double SectionGainDb(const std::array<double, 5>& s, double c1, double s1, doubl
 
 } // namespace
 
-FilterCoefficients TakeCoefficients(const COlvexDoc& doc, bool iir, bool quantized) {
-    FilterCoefficients c;
-    c.iir = iir;
-    const auto take = [&](double x) { return quantized ? doc.Quantize(x) : x; };
-    if (iir) {
-        const int n = std::clamp(doc.m_nIirSections, 0, COlvexDoc::kIirSections);
-        for (int s = 0; s < n; ++s) {
-            c.sections.push_back({take(doc.m_aA0[s]), take(doc.m_aA1[s]), take(doc.m_aA2[s]),
-                                  take(doc.m_aB1[s]), take(doc.m_aB2[s])});
-        }
-        return c;
-    }
-    const int n = std::clamp(doc.m_nTaps, 0, COlvexDoc::kMaxFirTaps);
-    for (int k = 0; k < n; ++k) {
-        c.taps.push_back(take(doc.m_nCoeffMultiplier * doc.m_aFirCoeffs[k]));
-    }
-    return c;
-}
-
 double GainDbAt(const FilterCoefficients& c, double w) {
     const double c1 = std::cos(w);
     const double s1 = std::sin(w);
@@ -102,7 +82,7 @@ double GainDbAt(const FilterCoefficients& c, double w) {
         const double c2 = std::cos(2.0 * w);
         const double s2 = std::sin(2.0 * w);
         double gain = 0.0;
-        for (const auto& s : c.sections) {
+        for (const auto& s : c.DesignedSections()) {
             gain += SectionGainDb(s, c1, s1, c2, s2);
         }
         return gain;
@@ -110,7 +90,8 @@ double GainDbAt(const FilterCoefficients& c, double w) {
     // Horner's scheme in e^(-jw): one sine/cosine pair per point.
     std::complex<double> sum = 0.0;
     const std::complex<double> z(c1, -s1);
-    for (auto h = c.taps.rbegin(); h != c.taps.rend(); ++h) {
+    const std::span<const double> taps = c.DesignedTaps();
+    for (auto h = taps.rbegin(); h != taps.rend(); ++h) {
         sum = sum * z + *h;
     }
     return 10.0 * std::log10(std::norm(sum));
@@ -126,7 +107,7 @@ std::vector<double> GridGainDb(const FilterCoefficients& c) {
             const double c2 = 2.0 * c1 * c1 - 1.0;
             const double s2 = 2.0 * s1 * c1;
             double g = 0.0;
-            for (const auto& s : c.sections) {
+            for (const auto& s : c.DesignedSections()) {
                 g += SectionGainDb(s, c1, s1, c2, s2);
             }
             gain[static_cast<size_t>(k)] = g;
@@ -134,7 +115,8 @@ std::vector<double> GridGainDb(const FilterCoefficients& c) {
         return gain;
     }
     std::vector<std::complex<double>> x(kFftSize);
-    std::copy(c.taps.begin(), c.taps.begin() + std::min<ptrdiff_t>(std::ssize(c.taps), kFftSize),
+    const std::span<const double> taps = c.DesignedTaps();
+    std::copy(taps.begin(), taps.begin() + std::min<ptrdiff_t>(std::ssize(taps), kFftSize),
               x.begin());
     Fft(x);
     for (int k = 0; k <= kMeasureIntervals; ++k) {

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/OlvexDoc.h"
 #include "dsp/Measure.h"
 
 namespace dsp {
@@ -59,21 +58,18 @@ std::string GainSummary(const std::vector<BandGain>& gains) {
 
 } // namespace
 
-std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    const Measurements m = Measure(doc, iir);
+std::string MeasurementsSummary(const Measurements& m, int bits) {
     std::string text = "Measured: " + GainSummary(m.unquantized);
     if (!m.quantized.empty()) {
-        text += "; quantized to " + std::to_string(doc.m_nQuantBits) +
-                " bits: " + GainSummary(m.quantized);
+        text += "; quantized to " + std::to_string(bits) + " bits: " + GainSummary(m.quantized);
     }
     return text;
 }
 
-std::string MeasurementsText(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    const Measurements m = Measure(doc, iir);
+std::string MeasurementsText(const Measurements& m, bool iir, int bits, const char* lineEnd) {
     std::string text = "Band [Hz]: unquantized gain [dB]";
     if (!m.quantized.empty()) {
-        text += ", quantized to " + std::to_string(doc.m_nQuantBits) + " bits [dB]";
+        text += ", quantized to " + std::to_string(bits) + " bits [dB]";
     }
     text += std::string(lineEnd) + "(pass band: min / max, stop band: max)" + lineEnd;
     for (size_t i = 0; i < m.unquantized.size(); ++i) {

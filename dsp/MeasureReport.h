@@ -3,19 +3,18 @@
 
 #include <string>
 
-class COlvexDoc;
-
 namespace dsp {
 
 struct BitAdvice;
+struct Measurements;
 
-// The band table of the document's design: unquantized, and quantized while quantization is
-// on, then the rule the bands follow.
-std::string MeasurementsText(const COlvexDoc& doc, bool iir, const char* lineEnd);
+// The band table of a design measured by Measure: unquantized, and quantized to `bits` when
+// it holds quantized gains, then the rule the bands follow.
+std::string MeasurementsText(const Measurements& m, bool iir, int bits, const char* lineEnd);
 
 // One line for the status bar: the largest pass-band ripple and the largest stop-band gain of
-// the unquantized design, and of the quantized one while quantization is on.
-std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
+// the unquantized design, and of the quantized one when `m` holds its gains.
+std::string MeasurementsSummary(const Measurements& m, int bits);
 
 // The advised bit length, then one row per candidate: B, the largest stop-band gain, ok or
 // unstable.

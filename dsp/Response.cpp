@@ -1,12 +1,14 @@
 // Frequency response of the designed filter: gain in dB and phase in radians at 360 points that
 // go once around the unit circle, point i at i degrees plus 0.001 rad (about i * fs / 360 Hz).
 //
-// The FIR response includes the coefficient multiplier K; both responses use the quantized
-// coefficients while quantization is on. Entries 360..399 of the arrays are never written.
-#include "app/OlvexDoc.h"
+// The taps and sections are the coefficients that leave the design (K applied, quantized while
+// quantization is on).
+#include "dsp/Response.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace dsp {
 
 namespace {
 
@@ -32,13 +34,9 @@ double FoldPhase(double p) {
 
 } // namespace
 
-void COlvexDoc::FirResponse() {
-    const int n = std::clamp(m_nTaps, 0, kMaxFirTaps);
-    double q[kMaxFirTaps]; // K * h[j], quantized while quantization is on; n entries valid
-    for (int j = 0; j < n; ++j) {
-        const double scaled = m_nCoeffMultiplier * m_aFirCoeffs[j];
-        q[j] = m_bQuantize == 1 ? Quantize(scaled) : scaled;
-    }
+Response FirResponse(std::span<const double> taps) {
+    Response r;
+    const int n = static_cast<int>(taps.size());
     for (int i = 0; i < kResponseUsed; ++i) {
         const double w = i * kFirDegree + kGridOffset;
         // V + jU = sum of q[j] e^(jjw), that is V = sum q[j] cos(jw) and U = sum q[j] sin(jw).
@@ -50,50 +48,42 @@ void COlvexDoc::FirResponse() {
         double v = 0.0; // the real part of H(e^jw)
         double u = 0.0; // minus its imaginary part
         for (int j = n - 1; j >= 0; --j) {
-            const double vNext = v * c - u * s + q[j];
+            const double vNext = v * c - u * s + taps[static_cast<size_t>(j)];
             u = v * s + u * c;
             v = vNext;
         }
-        m_aGainDb[i] = 10.0 * std::log10(u * u + v * v);
-        m_aPhase[i] = -std::atan(u / v);
+        r.gainDb[static_cast<size_t>(i)] = 10.0 * std::log10(u * u + v * v);
+        r.phase[static_cast<size_t>(i)] = -std::atan(u / v);
     }
+    return r;
 }
 
-void COlvexDoc::IirResponse() {
-    // The five coefficients of every section, quantized while quantization is on.
-    double a0[kIirSections], a1[kIirSections], a2[kIirSections], b1[kIirSections], b2[kIirSections];
-    for (int s = 0; s < kIirSections; ++s) {
-        const bool q = m_bQuantize == 1;
-        a0[s] = q ? Quantize(m_aA0[s]) : m_aA0[s];
-        a1[s] = q ? Quantize(m_aA1[s]) : m_aA1[s];
-        a2[s] = q ? Quantize(m_aA2[s]) : m_aA2[s];
-        b1[s] = q ? Quantize(m_aB1[s]) : m_aB1[s];
-        b2[s] = q ? Quantize(m_aB2[s]) : m_aB2[s];
+Response IirResponse(std::span<const Section> sections) {
+    Response r;
+    if (sections.empty()) {
+        return r;
     }
-    const int n = std::clamp(m_nIirSections, 0, kIirSections);
-    for (int i = 0; i < kResponseUsed; ++i) {
-        m_aGainDb[i] = 0.0;
-        m_aPhase[i] = 0.0;
-        if (n == 0) {
-            continue;
-        }
-        const double w = i * kIirDegree + kGridOffset;
+    for (size_t i = 0; i < kResponseUsed; ++i) {
+        const double w = static_cast<double>(i) * kIirDegree + kGridOffset;
         const double c1 = std::cos(w);
         const double c2 = std::cos(2.0 * w);
         const double s1 = std::sin(w);
         const double s2 = std::sin(2.0 * w);
         double gain = 0.0;
         double phase = 0.0;
-        for (int j = 0; j < n; ++j) {
-            const double nr = a0[j] + a1[j] * c1 + a2[j] * c2;
-            const double ni = -(a1[j] * s1 + a2[j] * s2);
-            const double dr = 1.0 + b1[j] * c1 + b2[j] * c2;
-            const double di = -(b1[j] * s1 + b2[j] * s2);
+        for (const Section& q : sections) {
+            const double nr = q[0] + q[1] * c1 + q[2] * c2;
+            const double ni = -(q[1] * s1 + q[2] * s2);
+            const double dr = 1.0 + q[3] * c1 + q[4] * c2;
+            const double di = -(q[3] * s1 + q[4] * s2);
             gain += 10.0 * std::log10((ni * ni + nr * nr) / (di * di + dr * dr));
             // Per section the one-argument arctangent: within (-pi/2, pi/2).
             phase += std::atan((ni * dr - nr * di) / (ni * di + nr * dr));
         }
-        m_aGainDb[i] = gain;
-        m_aPhase[i] = FoldPhase(phase);
+        r.gainDb[i] = gain;
+        r.phase[i] = FoldPhase(phase);
     }
+    return r;
 }
+
+} // namespace dsp

@@ -16,8 +16,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/OlvexDoc.h"
 #include "coeffs/CoeffReport.h"
+#include "coeffs/NumberForms.h"
 
 namespace files {
 
@@ -30,7 +30,6 @@ constexpr int kScaleToken = 6;   // the number that stands for 1.0
 constexpr size_t kShownTokenLength = 40;
 constexpr int kRealWidth = 24; // "%24.21f"
 constexpr int kRealDecimals = 21;
-constexpr int kIirFields = 5; // a0, a1, a2, b1, b2 of one section
 // 2^31 has no signed 32-bit pattern: its binary and hex forms read back as -2^31.
 constexpr double kTwoTo31 = 2147483648.0;
 
@@ -53,37 +52,39 @@ std::string RealText(double x) {
     return text;
 }
 
-std::string HeaderLine(const COlvexDoc& doc) {
-    const int one = doc.ToFixedInteger(1.0); // at B = 32 the pattern of 2^31, read back as such
-    switch (FormatOf(doc.m_nCoeffFormat)) {
+std::string HeaderLine(int format, int bits) {
+    const int one = coeffs::ToFixedInteger(1.0, bits); // at B = 32 the pattern of 2^31
+    switch (format) {
     case coeffs::kFormatBin:
-        return "Data is Binary : 1.0 => " + doc.FormatBinary32(one);
+        return "Data is Binary : 1.0 => " + coeffs::FormatBinary32(one);
     case coeffs::kFormatDec: {
         char line[64];
         std::snprintf(line, sizeof line, "Data is Decimal : 1.0 => %10lld",
-                      static_cast<long long>(doc.QuantScale()));
+                      static_cast<long long>(coeffs::QuantScale(bits)));
         return line;
     }
     case coeffs::kFormatHex:
-        return "Data is Hex : 1.0 => " + doc.FormatHex(one);
+        return "Data is Hex : 1.0 => " + coeffs::FormatHex(one);
     default:
         return "Data is Real : 1.0 => 1.0";
     }
 }
 
-std::string ValueLine(const COlvexDoc& doc, double x) {
-    switch (FormatOf(doc.m_nCoeffFormat)) {
+// One value: its integer (the low 32 bits at scale 2^(B-1)) or its real value.
+std::string ValueLine(int format, double value, std::int64_t integer) {
+    const int fixed = static_cast<int>(integer);
+    switch (format) {
     case coeffs::kFormatBin:
-        return doc.FormatBinary32(doc.ToFixedInteger(x));
+        return coeffs::FormatBinary32(fixed);
     case coeffs::kFormatDec: {
         char line[32];
-        std::snprintf(line, sizeof line, "%12d", doc.ToFixedInteger(x));
+        std::snprintf(line, sizeof line, "%12d", fixed);
         return line;
     }
     case coeffs::kFormatHex:
-        return doc.FormatHex(doc.ToFixedInteger(x));
+        return coeffs::FormatHex(fixed);
     default:
-        return RealText(doc.m_bQuantize == 1 ? doc.Quantize(x) : x);
+        return RealText(value);
     }
 }
 
@@ -196,14 +197,14 @@ struct FileHeader {
 
 // The factor from the scale text. A zero scale reads as 1.0 in every format; a scale that is
 // not a finite number reads as 1.0 and is reported.
-double FactorFromScale(std::string_view text, int format, COlvexDoc& doc, bool& badScale) {
+double FactorFromScale(std::string_view text, int format, bool& parseError, bool& badScale) {
     double scale = 0.0;
     switch (format) {
     case coeffs::kFormatBin:
-        scale = doc.ParseBinary(text);
+        scale = coeffs::ParseBinary(text, parseError);
         break;
     case coeffs::kFormatHex:
-        scale = doc.ParseHex(text);
+        scale = coeffs::ParseHex(text, parseError);
         break;
     default:
         if (!ParseFiniteDouble(text, scale)) {
@@ -225,7 +226,7 @@ double FactorFromScale(std::string_view text, int format, COlvexDoc& doc, bool& 
     return scale == 0.0 ? 1.0 : 1.0 / scale;
 }
 
-FileHeader ReadHeader(std::string_view text, COlvexDoc& doc, int& loadFormat) {
+FileHeader ReadHeader(std::string_view text, bool& parseError, int& loadFormat) {
     Tokens tokens(text);
     std::array<std::string_view, kHeaderTokens> words;
     int read = 0;
@@ -243,7 +244,8 @@ FileHeader ReadHeader(std::string_view text, COlvexDoc& doc, int& loadFormat) {
     header.format = FormatOf(loadFormat);
     header.complete = read == kHeaderTokens;
     if (header.complete) {
-        header.factor = FactorFromScale(words[kScaleToken], header.format, doc, header.badScale);
+        header.factor =
+            FactorFromScale(words[kScaleToken], header.format, parseError, header.badScale);
     }
     return header;
 }
@@ -257,60 +259,37 @@ Tokens AfterHeader(std::string_view text) {
     return tokens;
 }
 
-void ResetWithoutHeader(COlvexDoc& doc) {
-    std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
-    for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-        doc.m_aA0[s] = 1.0;
-        doc.m_aA1[s] = doc.m_aA2[s] = doc.m_aB1[s] = doc.m_aB2[s] = 0.0;
-    }
-    doc.m_nTaps = kNoHeaderTaps;
-    doc.m_bEvenTaps = 0;
-}
-
-void StoreIirValue(COlvexDoc& doc, int k, double value) {
-    double* const fields[kIirFields] = {doc.m_aA0, doc.m_aA1, doc.m_aA2, doc.m_aB1, doc.m_aB2};
-    fields[k % kIirFields][k / kIirFields] = value;
-}
-
 } // namespace
 
-std::string CoeffFileText(const COlvexDoc& doc, bool iir) {
-    std::string text = HeaderLine(doc);
+std::string CoeffFileText(const dsp::FilterCoefficients& c, int format) {
+    format = FormatOf(format);
+    std::string text = HeaderLine(format, c.bits);
     text += kLineEnd;
-    if (iir) {
-        for (int k = 0; k < kIirFileValues; ++k) {
-            const int s = k / kIirFields;
-            const double values[kIirFields] = {doc.m_aA0[s], doc.m_aA1[s], doc.m_aA2[s],
-                                               doc.m_aB1[s], doc.m_aB2[s]};
-            text += ValueLine(doc, values[k % kIirFields]);
-            text += kLineEnd;
+    if (c.iir) {
+        for (size_t s = 0; s < c.sections.size(); ++s) {
+            for (size_t f = 0; f < dsp::kSectionFields; ++f) {
+                text += ValueLine(format, c.sections[s][f], c.sectionIntegers[s][f]);
+                text += kLineEnd;
+            }
         }
         return text;
     }
-    const int listed = coeffs::ListedTapCount(doc);
-    for (int i = 0; i < listed; ++i) {
-        text += ValueLine(doc, doc.m_nCoeffMultiplier * doc.m_aFirCoeffs[i]);
+    for (size_t i = 0; i < c.taps.size(); ++i) {
+        text += ValueLine(format, c.taps[i], c.tapIntegers[i]);
         text += kLineEnd;
     }
     return text;
 }
 
-CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& loadFormat) {
+CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat) {
     CoeffLoad load;
-    doc.m_nCoeffMultiplier = 1;
-    doc.m_bQuantize = 0;
-    doc.m_bParseError = 0;
     if (!StartsWithData(Tokens(text).Next())) {
-        ResetWithoutHeader(doc);
         return load;
     }
     load.headerFound = true;
-    const FileHeader header = ReadHeader(text, doc, loadFormat);
+    bool parseError = false;
+    const FileHeader header = ReadHeader(text, parseError, loadFormat);
     load.invalidFormat = !header.complete || header.badScale;
-
-    if (!iir) {
-        std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
-    }
     const int cap = iir ? kIirFileValues : kMaxFirFileValues;
     Tokens tokens = AfterHeader(text);
     while (load.count < cap) {
@@ -320,9 +299,9 @@ CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& lo
         }
         float v = 0.0f;
         if (header.format == coeffs::kFormatBin) {
-            v = static_cast<float>(doc.ParseBinary(token));
+            v = static_cast<float>(coeffs::ParseBinary(token, parseError));
         } else if (header.format == coeffs::kFormatHex) {
-            v = static_cast<float>(doc.ParseHex(token));
+            v = static_cast<float>(coeffs::ParseHex(token, parseError));
         } else if (!ParseSingle(token, v)) {
             // Reading stops at a token that is not a number; the values before it stay.
             load.badToken = std::string(token.substr(0, kShownTokenLength));
@@ -336,22 +315,10 @@ CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& lo
             load.invalidFormat = true;
             break;
         }
-        if (iir) {
-            StoreIirValue(doc, load.count, value);
-        } else {
-            doc.m_aFirCoeffs[load.count] = value;
-        }
+        load.values.push_back(value);
         ++load.count;
     }
-    if (doc.m_bParseError != 0) {
-        load.invalidFormat = true;
-        doc.m_bParseError = 0;
-    }
-    if (iir) {
-        doc.m_nIirSections = COlvexDoc::kIirSections;
-    }
-    doc.m_nTaps = load.count;
-    doc.m_bEvenTaps = 0;
+    load.invalidFormat = load.invalidFormat || parseError;
     return load;
 }
 
@@ -403,8 +370,8 @@ CoeffFileBytes ReadCoeffFileBytes(const std::string& path) {
     return file;
 }
 
-CoeffLoad ReadCoeffFile(const CoeffFileBytes& file, COlvexDoc& doc, bool iir, int& loadFormat) {
-    CoeffLoad load = ReadCoeffText(file.text, doc, iir, loadFormat);
+CoeffLoad ParseCoeffFile(const CoeffFileBytes& file, bool iir, int& loadFormat) {
+    CoeffLoad load = ParseCoeffText(file.text, iir, loadFormat);
     if (file.truncated && load.headerFound) {
         load.invalidFormat = true;
     }

@@ -6,12 +6,16 @@
 // The reader meets files written by hand and by other programs, so it works on the bytes in
 // memory, never reads more than kMaxCoeffFileBytes, and treats every token of any length as a
 // view into that buffer: no token can overrun anything and no input can make it loop.
+//
+// A file holds the coefficients that leave the design, K * h for FIR; so a load stores them as
+// the taps with the multiplier 1, and a saved and loaded design keeps its numbers.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-class COlvexDoc;
+#include "dsp/FilterCoefficients.h"
 
 namespace files {
 
@@ -26,10 +30,11 @@ constexpr size_t kMaxCoeffFileBytes = size_t{16} << 20;
 
 // ---- Writer -------------------------------------------------------------------------------------
 
-// The whole file in the document's m_nCoeffFormat, every line ended by "\n". FIR: the listed
-// taps, each multiplied by m_nCoeffMultiplier before it is quantized or converted; IIR: all 40
-// section coefficients with their stored signs.
-std::string CoeffFileText(const COlvexDoc& doc, bool iir);
+// The whole file of c in `format` (0 Real, 1 Bin, 2 Dec, 3 Hex; an unknown one is Real), every
+// line ended by "\n". FIR: the N' taps K * h; IIR: all 40 section coefficients with their
+// stored signs. Real lines are the values (truncated while quantization is on), the others
+// their integers at scale 2^(B-1).
+std::string CoeffFileText(const dsp::FilterCoefficients& c, int format);
 
 // ---- Reader -------------------------------------------------------------------------------------
 
@@ -43,13 +48,14 @@ struct CoeffLoad {
     // The token where reading stopped because it was not a number (at most 40 characters of
     // it), empty when reading ran to the end or the cap.
     std::string badToken;
+    // The values read, `count` of them: FIR taps in order, or IIR coefficients a0, a1, a2, b1,
+    // b2 of section 0, then section 1 and so on.
+    std::vector<double> values;
 };
 
-// Reads the text of a coefficient file into the document. loadFormat is the view's
-// m_nLoadFormat: the format of the last header read, kept when a header names no known format.
-// The document's m_bParseError is cleared first and is clear again afterwards (what it found is
-// in the result), so a flag left by an earlier load is never reported against this file.
-CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& loadFormat);
+// Reads the text of a coefficient file. loadFormat is the view's m_nLoadFormat: the format of
+// the last header read, kept when a header names no known format.
+CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat);
 
 // The bytes of a coefficient file, at most kMaxCoeffFileBytes (truncated tells whether there
 // was more). ok is false, with the system's reason, when the path cannot be opened or read or
@@ -62,7 +68,7 @@ struct CoeffFileBytes {
 };
 CoeffFileBytes ReadCoeffFileBytes(const std::string& path);
 
-// ReadCoeffText on the bytes of a file; a file cut at kMaxCoeffFileBytes is also reported.
-CoeffLoad ReadCoeffFile(const CoeffFileBytes& file, COlvexDoc& doc, bool iir, int& loadFormat);
+// ParseCoeffText on the bytes of a file; a file cut at kMaxCoeffFileBytes is also reported.
+CoeffLoad ParseCoeffFile(const CoeffFileBytes& file, bool iir, int& loadFormat);
 
 } // namespace files

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "files/CoeffFile.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "FuzzFile.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "vhdl/VhdlText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

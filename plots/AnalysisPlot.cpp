@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "plots/FreqResponsePlot.h"
 #include "plots/HardwareWavePlot.h"

@@ -16,6 +16,7 @@
 #include "app/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "coeffs/QuantRules.h"
 #include "dsp/MeasureReport.h"

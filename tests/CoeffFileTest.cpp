@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/CoeffReport.h"
 #include "files/CoeffFile.h"
 
@@ -491,6 +492,58 @@ TEST(CoeffFileBytes, OpensOnlyWhatCanBeRead) {
     EXPECT_TRUE(zeros.truncated);
     EXPECT_EQ(zeros.text.size(), files::kMaxCoeffFileBytes);
     std::filesystem::remove_all(dir);
+}
+
+} // namespace
+
+namespace {
+
+// A file holds the taps times K; loading sets K to 1, so the loaded design leaves with the same
+// coefficients as the saved one: the same integers in every form, the same response.
+TEST(CoeffFileRoundTrip, TheMultiplierIsAppliedOnce) {
+    for (const int format : {kFormatBin, kFormatDec, kFormatHex}) {
+        SCOPED_TRACE(format);
+        COlvexDoc doc;
+        doc.m_nTaps = 41;
+        doc.m_fc1 = 60.0;
+        doc.m_fc2 = 110.0;
+        doc.DesignFir(0);
+        doc.m_nCoeffMultiplier = 3;
+        doc.m_bQuantize = 1;
+        doc.m_nQuantBits = 16;
+        doc.m_nCoeffFormat = format;
+        COlvexDoc back;
+        int loadFormat = kFormatReal;
+        files::ReadCoeffText(files::CoeffFileText(doc, false), back, false, loadFormat);
+        back.m_bQuantize = 1;
+        back.m_nQuantBits = 16;
+        back.m_nCoeffFormat = format;
+        const dsp::FilterCoefficients saved = doc.TakeCoefficients(false);
+        const dsp::FilterCoefficients loaded = back.TakeCoefficients(false);
+        EXPECT_EQ(loaded.tapIntegers, saved.tapIntegers);
+        EXPECT_EQ(loaded.taps, saved.taps);
+        EXPECT_EQ(files::CoeffFileText(back, false), files::CoeffFileText(doc, false));
+        doc.FirResponse();
+        back.FirResponse();
+        for (int i = 0; i < COlvexDoc::kResponseUsed; i += 17) {
+            EXPECT_EQ(back.m_aGainDb[i], doc.m_aGainDb[i]) << i;
+        }
+    }
+}
+
+// The reader on its own: the values in file order, nothing stored anywhere.
+TEST(CoeffFileReader, ParsesIntoValues) {
+    int loadFormat = kFormatReal;
+    const files::CoeffLoad load = files::ParseCoeffText(
+        "Data is Hex : 1.0 => 00008000h\n00004000h FFFFC000h\n", true, loadFormat);
+    EXPECT_TRUE(load.headerFound);
+    EXPECT_EQ(loadFormat, kFormatHex);
+    EXPECT_EQ(load.values, (std::vector<double>{0.5, -0.5}));
+    EXPECT_EQ(load.count, 2);
+    EXPECT_TRUE(files::ParseCoeffText("no header", false, loadFormat).values.empty());
+    const files::CoeffLoad bad =
+        files::ParseCoeffText("Data is Hex : 1.0 => 00008000h\nFFFh\n", false, loadFormat);
+    EXPECT_TRUE(bad.invalidFormat);
 }
 
 } // namespace

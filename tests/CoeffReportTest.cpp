@@ -1,14 +1,18 @@
 // The coefficient report: header per format (including B = 32, where 1.0 has no signed 32-bit
-// form), the FIR and IIR line formats, the listed tap count and the line ends.
+// form), the FIR and IIR line formats, the listed tap count and the line ends. Every list shows
+// the coefficients that leave the design: K * h in the Real list and in the integer lists alike.
 #include "coeffs/CoeffReport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
+#include "dsp/FilterCoefficients.h"
 
 namespace {
 
@@ -47,12 +51,14 @@ TEST(CoeffReport, HeaderPerFormatAndBitLength) {
          "Data is Binary : 1.0 => 10000000000000000000000000000000b (unsigned)"},
     };
     for (const auto& c : cases) {
+        EXPECT_EQ(coeffs::ReportHeader(c.format, c.bits), c.header);
         COlvexDoc doc;
         doc.m_nCoeffFormat = c.format;
         doc.m_nQuantBits = c.bits;
         doc.m_bQuantize = 1;
         EXPECT_EQ(coeffs::ReportHeader(doc), c.header);
     }
+    EXPECT_EQ(coeffs::ReportHeader(7, 16), "Data is Real : 1.0 => 1.0"); // unknown: Real
 }
 
 TEST(CoeffReport, FirLinesPerFormat) {
@@ -63,6 +69,7 @@ TEST(CoeffReport, FirLinesPerFormat) {
     doc.m_aFirCoeffs[2] = 0.25;
     doc.m_aFirCoeffs[3] = 0.75; // beyond the tap count: never listed
     doc.m_nCoeffMultiplier = 2;
+    const double h[] = {0.5, -0.3, 0.25, 0.75};
     const struct {
         int format;
         int quantize;
@@ -78,30 +85,35 @@ TEST(CoeffReport, FirLinesPerFormat) {
          1,
          4,
          {"h[  0] =  1.000000000", "h[  1] = -0.500000000", "h[  2] =  0.500000000"}},
-        // Integer forms: the unscaled taps.
+        // Integer forms: the same scaled taps, as the VHDL and the coefficient files hold them.
         {coeffs::kFormatDec,
          1,
          16,
-         {"h[  0] =       16384", "h[  1] =       -9830", "h[  2] =        8192"}},
+         {"h[  0] =       32768", "h[  1] =      -19660", "h[  2] =       16384"}},
         {coeffs::kFormatHex,
          1,
          16,
-         {"h[  0] =00004000h", "h[  1] =FFFFD99Ah", "h[  2] =00002000h"}},
+         {"h[  0] =00008000h", "h[  1] =FFFFB334h", "h[  2] =00004000h"}},
         {coeffs::kFormatBin,
          1,
          8,
-         {"h[  0] =00000000000000000000000001000000b", "h[  1] =11111111111111111111111111011010b",
-          "h[  2] =00000000000000000000000000100000b"}},
+         {"h[  0] =00000000000000000000000010000000b", "h[  1] =11111111111111111111111110110100b",
+          "h[  2] =00000000000000000000000001000000b"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format);
+        const dsp::FilterCoefficients taps = dsp::FirCoefficients(h, 3, 3, 2, c.quantize, c.bits);
+        const std::vector<std::string> lines =
+            Lines(coeffs::FirReportText(taps, c.format, "\r\n"), "\r\n");
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[0], coeffs::ReportHeader(c.format, c.bits));
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), c.taps);
+        // The record's report is the report of the coefficients it hands out.
         doc.m_nCoeffFormat = c.format;
         doc.m_bQuantize = c.quantize;
         doc.m_nQuantBits = c.bits;
-        const std::vector<std::string> lines = Lines(coeffs::FirReportText(doc, "\r\n"), "\r\n");
-        ASSERT_EQ(lines.size(), 4u);
-        EXPECT_EQ(lines[0], coeffs::ReportHeader(doc));
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), c.taps);
+        EXPECT_EQ(coeffs::FirReportText(doc, "\r\n"),
+                  coeffs::FirReportText(taps, c.format, "\r\n"));
     }
     // Quantized Real values move toward zero: -0.3 at B = 4 is -0.25.
     doc.m_nCoeffMultiplier = 1;
@@ -109,6 +121,29 @@ TEST(CoeffReport, FirLinesPerFormat) {
     doc.m_bQuantize = 1;
     doc.m_nQuantBits = 4;
     EXPECT_EQ(Lines(coeffs::FirReportText(doc, "\n"), "\n")[2], "h[  1] = -0.250000000");
+}
+
+// With quantization on the Dec list is the Real list times 2^(B-1), for every multiplier: the
+// integers a hardware designer copies stand for the filter the analyses show.
+TEST(CoeffReport, DecimalListIsTheRealListTimesTheScale) {
+    const double h[] = {0.41, -0.173, 0.0625, -0.0009, 0.2};
+    for (const int multiplier : {1, 2, 3, 5}) {
+        for (const int bits : {8, 12, 16}) {
+            SCOPED_TRACE(testing::Message() << "K " << multiplier << " B " << bits);
+            const dsp::FilterCoefficients c = dsp::FirCoefficients(h, 5, 5, multiplier, true, bits);
+            const auto real = Lines(coeffs::FirReportText(c, coeffs::kFormatReal, "\n"), "\n");
+            const auto dec = Lines(coeffs::FirReportText(c, coeffs::kFormatDec, "\n"), "\n");
+            ASSERT_EQ(real.size(), dec.size());
+            for (size_t i = 1; i < real.size(); ++i) {
+                const double value = std::strtod(real[i].c_str() + 8, nullptr);
+                const long integer = std::strtol(dec[i].c_str() + 8, nullptr, 10);
+                // The Real list has nine decimals.
+                const double scale = 1 << (bits - 1);
+                EXPECT_NEAR(value * scale, static_cast<double>(integer), 1e-9 * scale)
+                    << real[i] << " / " << dec[i];
+            }
+        }
+    }
 }
 
 TEST(CoeffReport, ListedTapCountFollowsTheEvenTapFlag) {
@@ -159,12 +194,18 @@ TEST(CoeffReport, IirListsAllEightSections) {
           "a2 = 00000000000000000000000000000000b", "b1 = 11111111111111111111111111110100b",
           "b2 = 00000000000000000000000000000000b", "a0 = 00000000000000000000000000001000b"}},
     };
+    std::vector<dsp::Section> sections(8, dsp::Section{1.0, 0.0, 0.0, 0.0, 0.0});
+    sections[0] = {0.125, 0.0, 0.0, -1.5, 0.0};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format);
+        const bool quantize = c.format != coeffs::kFormatReal;
+        const dsp::FilterCoefficients iir = dsp::IirCoefficients(sections, 2, quantize, c.bits);
+        const std::vector<std::string> lines =
+            Lines(coeffs::IirReportText(iir, c.format, "\r\n"), "\r\n");
         doc.m_nCoeffFormat = c.format;
         doc.m_nQuantBits = c.bits;
-        doc.m_bQuantize = c.format != coeffs::kFormatReal;
-        const std::vector<std::string> lines = Lines(coeffs::IirReportText(doc, "\r\n"), "\r\n");
+        doc.m_bQuantize = quantize;
+        EXPECT_EQ(coeffs::IirReportText(doc, "\r\n"), coeffs::IirReportText(iir, c.format, "\r\n"));
         ASSERT_EQ(lines.size(), 41u);
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 7), c.first);
         EXPECT_EQ(lines[40].substr(0, 4), "b2 =");

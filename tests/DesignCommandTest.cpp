@@ -13,6 +13,7 @@
 #include "app/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "dsp/MeasureReport.h"
 #include "platform/NumberText.h"

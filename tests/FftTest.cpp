@@ -1,8 +1,10 @@
 // FFT spectrum of samples 120..375 of a wave: scaling, mirror bins, phases, and the magnitude
 // range of 0 that the dialog would refuse.
-#include "app/OlvexDoc.h"
+#include "dsp/Fft.h"
 
 #include <gtest/gtest.h>
+
+#include "app/OlvexDoc.h"
 
 #include <cmath>
 #include <vector>
@@ -42,29 +44,34 @@ TEST(FftSpectrum, SineOnBinTen) {
 }
 
 TEST(FftSpectrum, ConstantAndSilence) {
-    COlvexDoc doc;
     std::vector<double> wave(COlvexDoc::kWaveOutSamples, 1.0);
-    doc.FftSpectrum(wave);
-    EXPECT_NEAR(doc.m_aFftMag[0], 2.0, 1e-12); // the factor 2 applies to bin 0 as well
-    EXPECT_EQ(doc.m_aFftPhase[0], 0.0);
-    for (int b = 1; b < kBins; ++b) {
-        ASSERT_LT(doc.m_aFftMag[b], 1e-12) << b;
+    dsp::Spectrum s = dsp::FftSpectrum(wave, 1.0);
+    EXPECT_NEAR(s.magnitude[0], 2.0, 1e-12); // the factor 2 applies to bin 0 as well
+    EXPECT_EQ(s.phase[0], 0.0);
+    for (size_t b = 1; b < kBins; ++b) {
+        ASSERT_LT(s.magnitude[b], 1e-12) << b;
     }
 
     std::fill(wave.begin(), wave.end(), 0.0);
-    doc.FftSpectrum(wave);
-    for (int b = 0; b < kBins; ++b) {
-        ASSERT_EQ(doc.m_aFftMag[b], 0.0) << b;
-        ASSERT_EQ(doc.m_aFftPhase[b], 0.0) << b;
+    s = dsp::FftSpectrum(wave, 1.0);
+    for (size_t b = 0; b < kBins; ++b) {
+        ASSERT_EQ(s.magnitude[b], 0.0) << b;
+        ASSERT_EQ(s.phase[b], 0.0) << b;
     }
 }
 
-// A wave shorter than 376 samples: the missing samples count as 0.
+// A wave shorter than 376 samples: the missing samples count as 0; an empty one is silence.
 TEST(FftSpectrum, ShortWave) {
-    COlvexDoc doc;
     std::vector<double> shortWave(200, 1.0);
-    doc.FftSpectrum(shortWave);
-    EXPECT_NEAR(doc.m_aFftMag[0], 2.0 * 80.0 / kBins, 1e-12);
+    EXPECT_NEAR(dsp::FftSpectrum(shortWave, 1.0).magnitude[0], 2.0 * 80.0 / kBins, 1e-12);
+    EXPECT_EQ(dsp::FftSpectrum({}, 1.0).magnitude[0], 0.0);
+}
+
+TEST(FftSpectrum, ScaleOfThePlot) {
+    EXPECT_EQ(dsp::SpectrumScale(50.0, 100.0), 0.5);
+    EXPECT_EQ(dsp::SpectrumScale(50.0, 0.0), 1.0);
+    EXPECT_EQ(dsp::SpectrumScale(50.0, std::nan("")), 1.0);
+    EXPECT_EQ(dsp::SpectrumScale(50.0, INFINITY), 1.0);
 }
 
 } // namespace

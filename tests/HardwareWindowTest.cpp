@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
 #include "dsp/Measure.h"

@@ -1,7 +1,9 @@
 // IIR cascade design: prototype values, per-section gains and zeros of each type, pass-through
 // sections, stability, the section-count guard, and the IIR dialog checks.
+#include "dsp/Iir.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/QuantRules.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +17,10 @@ namespace {
 using Complex = std::complex<double>;
 
 // H_s(e^jw) of section s.
-Complex SectionResponse(const COlvexDoc& doc, int s, double w) {
+Complex SectionResponse(const dsp::IirCascade& c, size_t s, double w) {
     const Complex z1 = std::polar(1.0, -w);
-    const Complex num = doc.m_aA0[s] + doc.m_aA1[s] * z1 + doc.m_aA2[s] * z1 * z1;
-    const Complex den = 1.0 + doc.m_aB1[s] * z1 + doc.m_aB2[s] * z1 * z1;
+    const Complex num = c.a0[s] + c.a1[s] * z1 + c.a2[s] * z1 * z1;
+    const Complex den = 1.0 + c.b1[s] * z1 + c.b2[s] * z1 * z1;
     return num / den;
 }
 
@@ -37,6 +39,16 @@ const IirCase kDesigns[] = {
     {kBpf, 6, 2.0, 50, 400},
 };
 
+dsp::IirSpec Spec(const IirCase& c) {
+    return {c.type, c.n, c.rippleDb, 1000.0, c.fc1, c.fc2};
+}
+
+dsp::IirCascade Cascade(const IirCase& c) {
+    dsp::IirCascade cascade;
+    EXPECT_TRUE(dsp::DesignIirCascade(Spec(c), cascade));
+    return cascade;
+}
+
 COlvexDoc Designed(const IirCase& c) {
     COlvexDoc doc;
     doc.m_nFilterType = c.type;
@@ -49,16 +61,57 @@ COlvexDoc Designed(const IirCase& c) {
 }
 
 TEST(IirDesign, PrototypeForOneDbRipple) {
-    const COlvexDoc doc = Designed({kLpf, 1, 1.0, 200, 0});
-    EXPECT_EQ(doc.m_nIirProtoSections, 1);
-    EXPECT_EQ(doc.m_nIirProtoOrder, 2);
-    EXPECT_NEAR(doc.m_dChebEps, 0.5088471, 1e-7);
-    EXPECT_NEAR(doc.m_dChebV0, 0.7139877, 1e-7);
-    EXPECT_NEAR(doc.m_aProtoP1[0], 1.0977343, 1e-7);
-    EXPECT_NEAR(doc.m_aProtoP0[0], 1.1025103, 1e-7);
+    const dsp::IirCascade c = Cascade({kLpf, 1, 1.0, 200, 0});
+    EXPECT_EQ(c.protoSections, 1);
+    EXPECT_EQ(c.protoOrder, 2);
+    EXPECT_NEAR(c.chebEps, 0.5088471, 1e-7);
+    EXPECT_NEAR(c.chebV0, 0.7139877, 1e-7);
+    EXPECT_NEAR(c.protoP1[0], 1.0977343, 1e-7);
+    EXPECT_NEAR(c.protoP0[0], 1.1025103, 1e-7);
     // Only N0 is non-zero before the bilinear step, so the zeros sit at z = -1 twice.
-    EXPECT_DOUBLE_EQ(doc.m_aA0[0], doc.m_aA2[0]);
-    EXPECT_DOUBLE_EQ(doc.m_aA1[0], 2.0 * doc.m_aA0[0]);
+    EXPECT_DOUBLE_EQ(c.a0[0], c.a2[0]);
+    EXPECT_DOUBLE_EQ(c.a1[0], 2.0 * c.a0[0]);
+}
+
+// The steps one by one: the pre-warped edge maps back onto fc1 through the bilinear transform,
+// and the analog LPF section has its DC gain 1 before the bilinear step.
+TEST(IirDesign, StepsInTurn) {
+    const dsp::IirSpec spec{kLpf, 2, 0.5, 1000.0, 150.0, 300.0};
+    dsp::IirCascade c;
+    dsp::ChebyshevPrototype(spec, c);
+    EXPECT_EQ(c.protoSections, 2);
+    dsp::PrewarpEdges(spec, c);
+    EXPECT_NEAR(std::atan(std::numbers::pi * c.warpFc1 / spec.fs) * spec.fs / std::numbers::pi,
+                150.0, 1e-4);
+    EXPECT_GT(c.warpFc1, 150.0);
+    dsp::TransformSections(spec, c);
+    for (size_t j = 0; j < 2; ++j) {
+        EXPECT_DOUBLE_EQ(c.anaGain[j] * c.anaNum0[j] / c.anaDen0[j], 1.0);
+    }
+    EXPECT_EQ(c.anaDen0[2], 0.0);
+    dsp::BilinearSections(spec, c);
+    dsp::AssembleSections(spec, c);
+    EXPECT_EQ(c.a0[2], 1.0);
+    EXPECT_NEAR((c.a0[0] + c.a1[0] + c.a2[0]) / (1.0 + c.b1[0] + c.b2[0]), 1.0, 1e-12);
+}
+
+// The record's design stores exactly what the engine computes, the steps' values included.
+TEST(IirDesign, RecordHoldsTheEngineCascade) {
+    for (const IirCase& ic : kDesigns) {
+        SCOPED_TRACE(testing::Message() << "type " << ic.type << " n " << ic.n);
+        const COlvexDoc doc = Designed(ic);
+        const dsp::IirCascade c = Cascade(ic);
+        EXPECT_EQ(doc.m_nIirProtoSections, c.protoSections);
+        EXPECT_EQ(doc.m_dChebV0, c.chebV0);
+        EXPECT_EQ(doc.m_dIirWarpFc2, c.warpFc2);
+        for (size_t s = 0; s < 8; ++s) {
+            EXPECT_EQ(doc.m_aA0[s], c.a0[s]);
+            EXPECT_EQ(doc.m_aA1[s], c.a1[s]);
+            EXPECT_EQ(doc.m_aB2[s], c.b2[s]);
+            EXPECT_EQ(doc.m_aAnaDen1[s], c.anaDen1[s]);
+            EXPECT_EQ(doc.m_aDigA2[s], c.digA2[s]);
+        }
+    }
 }
 
 // LPF sections have gain 1 at DC, HPF sections gain 1 at fs/2; BRF sections have their zero pair
@@ -67,16 +120,16 @@ TEST(IirDesign, PrototypeForOneDbRipple) {
 TEST(IirDesign, SectionsOfEachType) {
     for (const IirCase& c : kDesigns) {
         SCOPED_TRACE(testing::Message() << "type " << c.type << " n " << c.n);
-        const COlvexDoc doc = Designed(c);
+        const dsp::IirCascade doc = Cascade(c);
+        const double fs = 1000.0;
         // Centre of a band: where tan(pi f / fs) is the geometric mean of the edges' tangents.
         const double pi = std::numbers::pi;
         const double centre =
-            2.0 *
-            std::atan(std::sqrt(std::tan(pi * c.fc1 / doc.m_fs) * std::tan(pi * c.fc2 / doc.m_fs)));
-        for (int s = 0; s < c.n; ++s) {
+            2.0 * std::atan(std::sqrt(std::tan(pi * c.fc1 / fs) * std::tan(pi * c.fc2 / fs)));
+        for (size_t s = 0; s < static_cast<size_t>(c.n); ++s) {
             SCOPED_TRACE(s);
-            const double a0 = doc.m_aA0[s], a1 = doc.m_aA1[s], a2 = doc.m_aA2[s];
-            const double b1 = doc.m_aB1[s], b2 = doc.m_aB2[s];
+            const double a0 = doc.a0[s], a1 = doc.a1[s], a2 = doc.a2[s];
+            const double b1 = doc.b1[s], b2 = doc.b2[s];
             EXPECT_LT(std::fabs(b2), 1.0);
             EXPECT_LT(std::fabs(b1), 1.0 + b2);
             switch (c.type) {
@@ -98,12 +151,12 @@ TEST(IirDesign, SectionsOfEachType) {
                 break;
             }
         }
-        for (int s = c.n; s < COlvexDoc::kIirSections; ++s) {
-            EXPECT_EQ(doc.m_aA0[s], 1.0);
-            EXPECT_EQ(doc.m_aA1[s], 0.0);
-            EXPECT_EQ(doc.m_aA2[s], 0.0);
-            EXPECT_EQ(doc.m_aB1[s], 0.0);
-            EXPECT_EQ(doc.m_aB2[s], 0.0);
+        for (size_t s = static_cast<size_t>(c.n); s < dsp::kIirMaxSections; ++s) {
+            EXPECT_EQ(doc.a0[s], 1.0);
+            EXPECT_EQ(doc.a1[s], 0.0);
+            EXPECT_EQ(doc.a2[s], 0.0);
+            EXPECT_EQ(doc.b1[s], 0.0);
+            EXPECT_EQ(doc.b2[s], 0.0);
         }
     }
 }
@@ -134,6 +187,11 @@ TEST(IirDesign, UndesignableCountChangesNothing) {
         const COlvexDoc before = doc;
         doc.m_nFilterType = r.type;
         doc.m_nIirSections = r.n;
+        EXPECT_FALSE(dsp::IirSectionCountDesignable(r.type, r.n));
+        dsp::IirCascade untouched;
+        untouched.protoSections = -7;
+        EXPECT_FALSE(dsp::DesignIirCascade({r.type, r.n, 1.0, 1000.0, 200.0, 300.0}, untouched));
+        EXPECT_EQ(untouched.protoSections, -7);
         EXPECT_FALSE(doc.DesignIir());
         EXPECT_EQ(doc.m_nIirProtoSections, before.m_nIirProtoSections);
         for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
@@ -163,6 +221,8 @@ TEST(IirDesign, NonFiniteResultKeepsThePreviousSections) {
         doc.m_fs = b.fs;
         doc.m_dIirFc1 = b.fc1;
         doc.m_dIirFc2 = b.fc2;
+        dsp::IirCascade c;
+        EXPECT_FALSE(dsp::DesignIirCascade({b.type, 2, b.rippleDb, b.fs, b.fc1, b.fc2}, c));
         EXPECT_FALSE(doc.DesignIir());
         for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
             EXPECT_EQ(doc.m_aA0[s], before.m_aA0[s]);
@@ -245,6 +305,24 @@ TEST(QuantBitsRule, LimitsOfTheCoefficientsDialog) {
         if (c.expected != nullptr) {
             EXPECT_EQ(warning.OneLine(), c.expected);
         }
+        // The same rule on the value of the coefficients that leave the design.
+        design::Warning fromValue;
+        const double largest =
+            coeffs::LargestQuantizedMagnitude(doc.TakeCoefficients(c.iir, false));
+        EXPECT_EQ(coeffs::CheckQuantBits(largest, c.iir, c.bits, fromValue), c.expected == nullptr);
+        EXPECT_EQ(fromValue.OneLine(), warning.OneLine());
+    }
+}
+
+// The FIR value that is quantized is K * h: h = 0.6 fits 32 bits, 2 * 0.6 does not.
+TEST(QuantBitsRule, TheMultiplierCounts) {
+    const double h[] = {0.6, -0.2};
+    for (const int multiplier : {1, 2}) {
+        const dsp::FilterCoefficients c = dsp::FirCoefficients(h, 2, 2, multiplier, false, 32);
+        EXPECT_DOUBLE_EQ(coeffs::LargestQuantizedMagnitude(c), 0.6 * multiplier);
+        design::Warning warning;
+        EXPECT_EQ(coeffs::CheckQuantBits(coeffs::LargestQuantizedMagnitude(c), false, 32, warning),
+                  multiplier == 1);
     }
 }
 

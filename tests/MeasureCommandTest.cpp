@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "dsp/Measure.h"
 #include "dsp/MeasureReport.h"

@@ -11,6 +11,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "vhdl/BitTrueModel.h"
@@ -131,6 +132,61 @@ bool BruteForceMeets(const COlvexDoc& doc, bool iir, int bits, double tol) {
         }
     }
     return true;
+}
+
+// The FIR bands come from the type and the edges alone; empty ones are left out.
+TEST(Measure, FirBandsOfEachType) {
+    const std::vector<double> h = {1.0};
+    const dsp::FilterCoefficients c = dsp::FirCoefficients(h, 1, 1, 1, false, 16);
+    struct Case {
+        int type;
+        std::vector<dsp::Band> bands;
+    };
+    const Case cases[] = {
+        {kLpf, {{true, 0, 100}, {false, 150, 500}}},
+        {kHpf, {{false, 0, 100}, {true, 150, 500}}},
+        {kBrf, {{true, 0, 100}, {false, 150, 300}, {true, 350, 500}}},
+        {kBpf, {{false, 0, 100}, {true, 150, 300}, {false, 350, 500}}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.type);
+        const std::vector<dsp::Band> bands =
+            dsp::MeasureBands({k.type, 1000.0, 100.0, 150.0, 300.0, 350.0}, c);
+        ASSERT_EQ(bands.size(), k.bands.size());
+        for (size_t i = 0; i < bands.size(); ++i) {
+            EXPECT_EQ(bands[i].pass, k.bands[i].pass);
+            EXPECT_EQ(bands[i].lo, k.bands[i].lo);
+            EXPECT_EQ(bands[i].hi, k.bands[i].hi);
+        }
+    }
+    EXPECT_TRUE(dsp::MeasureBands({kLpf, 0.0, 100.0, 150.0, 0.0, 0.0}, c).empty());
+    // Edges beyond fs/2 are clamped; a band whose edges cross is left out.
+    EXPECT_EQ(dsp::MeasureBands({kLpf, 1000.0, 600.0, 700.0, 0.0, 0.0}, c).size(), 2u);
+    EXPECT_EQ(dsp::MeasureBands({kBpf, 1000.0, 100.0, 300.0, 200.0, 350.0}, c).size(), 2u);
+}
+
+// The measured gains are those of the coefficients that leave the design: K = 2 lifts every
+// gain by 20 log10(2), quantized or not.
+TEST(Measure, GainsIncludeTheMultiplier) {
+    COlvexDoc doc = FirDesign(kLpf, 41, 150.0, 200.0);
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = 16;
+    const dsp::Measurements one = dsp::Measure(doc, false);
+    doc.m_nCoeffMultiplier = 2;
+    const dsp::Measurements two = dsp::Measure(doc, false);
+    ASSERT_EQ(one.quantized.size(), two.quantized.size());
+    const double lift = 20.0 * std::log10(2.0);
+    for (size_t i = 0; i < one.unquantized.size(); ++i) {
+        EXPECT_NEAR(two.unquantized[i].maxDb - one.unquantized[i].maxDb, lift, 1e-9) << i;
+        if (one.quantized[i].band.pass) { // stop bands sit near the truncation noise
+            EXPECT_NEAR(two.quantized[i].maxDb - one.quantized[i].maxDb, lift, 0.01) << i;
+        }
+    }
+    // The engine measures the value it is given.
+    const dsp::Measurements direct =
+        dsp::Measure(dsp::TakeBandSpec(doc, false), doc.TakeCoefficients(false, false), nullptr);
+    EXPECT_EQ(direct.unquantized[0].minDb, two.unquantized[0].minDb);
+    EXPECT_TRUE(direct.quantized.empty());
 }
 
 TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {

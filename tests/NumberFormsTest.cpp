@@ -1,4 +1,6 @@
 // Fixed-point number forms: quantization, the hexadecimal and binary texts and their parsers.
+#include "coeffs/NumberForms.h"
+
 #include "app/OlvexDoc.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,15 @@
 
 namespace {
 
+using coeffs::FormatBinary32;
+using coeffs::FormatBinaryWidth;
+using coeffs::FormatHex;
+using coeffs::ParseBinary;
+using coeffs::ParseHex;
+using coeffs::Quantize;
+using coeffs::ToFixedInteger;
+
+// The record's operations are the engine's at m_nQuantBits.
 COlvexDoc WithBits(int bits) {
     COlvexDoc doc;
     doc.m_nQuantBits = bits;
@@ -35,11 +46,10 @@ TEST(NumberForms, HexAndBinaryTexts) {
         {INT_MAX, "7FFFFFFFh", "01111111111111111111111111111111b"},
         {43981, "0000ABCDh", "00000000000000001010101111001101b"},
     };
-    const COlvexDoc doc;
     for (const Form& f : forms) {
         SCOPED_TRACE(f.v);
-        EXPECT_EQ(doc.FormatHex(f.v), f.hex);
-        EXPECT_EQ(doc.FormatBinary32(f.v), f.binary);
+        EXPECT_EQ(FormatHex(f.v), f.hex);
+        EXPECT_EQ(FormatBinary32(f.v), f.binary);
     }
 }
 
@@ -75,31 +85,31 @@ TEST(NumberForms, Parsing) {
     };
     for (const Parse& p : parses) {
         SCOPED_TRACE(p.text);
-        COlvexDoc doc;
-        const double v = p.binary ? doc.ParseBinary(p.text) : doc.ParseHex(p.text);
+        bool error = false;
+        const double v = p.binary ? ParseBinary(p.text, error) : ParseHex(p.text, error);
         EXPECT_EQ(v, p.value);
-        EXPECT_EQ(doc.m_bParseError, p.error ? 1 : 0);
+        EXPECT_EQ(error, p.error);
     }
 }
 
 TEST(NumberForms, ParseErrorStaysSetForTheWholeFile) {
-    COlvexDoc doc;
-    doc.ParseHex("FFFh");
-    EXPECT_EQ(doc.ParseHex("00000010h"), 16.0);
-    EXPECT_EQ(doc.m_bParseError, 1);
+    bool error = false;
+    ParseHex("FFFh", error);
+    EXPECT_EQ(ParseHex("00000010h", error), 16.0);
+    EXPECT_TRUE(error);
 }
 
 TEST(NumberForms, TextsReadBackToTheSameInteger) {
-    COlvexDoc doc;
+    bool error = false;
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> any(INT_MIN, INT_MAX);
     const int extremes[] = {INT_MIN, INT_MAX, 0, -1};
     for (int k = 0; k < 20000; ++k) {
         const int v = k < 4 ? extremes[k] : any(random);
-        ASSERT_EQ(doc.ParseHex(doc.FormatHex(v)), v) << v;
-        ASSERT_EQ(doc.ParseBinary(doc.FormatBinary32(v)), v) << v;
+        ASSERT_EQ(ParseHex(FormatHex(v), error), v) << v;
+        ASSERT_EQ(ParseBinary(FormatBinary32(v), error), v) << v;
     }
-    EXPECT_EQ(doc.m_bParseError, 0);
+    EXPECT_FALSE(error);
 }
 
 TEST(NumberForms, QuantizeTruncatesTowardZero) {
@@ -121,6 +131,8 @@ TEST(NumberForms, QuantizeTruncatesTowardZero) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "B " << c.bits << " x " << c.x);
+        EXPECT_EQ(Quantize(c.x, c.bits), c.quantized);
+        EXPECT_EQ(ToFixedInteger(c.x, c.bits), c.integer);
         const COlvexDoc doc = WithBits(c.bits);
         EXPECT_EQ(doc.Quantize(c.x), c.quantized);
         EXPECT_EQ(doc.ToFixedInteger(c.x), c.integer);
@@ -146,42 +158,44 @@ TEST(NumberForms, OutOfRangeKeepsTheLow32Bits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "B " << c.bits << " x " << c.x);
-        const COlvexDoc doc = WithBits(c.bits);
-        EXPECT_EQ(doc.ToFixedInteger(c.x), c.integer);
+        EXPECT_EQ(ToFixedInteger(c.x, c.bits), c.integer);
     }
-    EXPECT_EQ(WithBits(32).Quantize(1.0), -1.0); // the wrap the bit-length check prevents
+    EXPECT_EQ(Quantize(1.0, 32), -1.0); // the wrap the bit-length check prevents
     // Beyond 2^84 every double is a multiple of 2^32: its low 32 bits are all zero.
-    EXPECT_EQ(WithBits(16).ToFixedInteger(1e300), 0);
+    EXPECT_EQ(ToFixedInteger(1e300, 16), 0);
 }
 
-// Values outside the W-bit range saturate to the W-bit extremes instead of wrapping.
+// Values outside the W-bit range saturate to the W-bit extremes instead of wrapping. W is B for
+// FIR literals and B + 2 for IIR literals.
 TEST(NumberForms, BinaryOfWidth) {
     struct Case {
-        int bits;
-        int mode;
+        int width;
         int v;
         const char* text;
     };
     const Case cases[] = {
-        {8, 0, 5, "00000101"},
-        {8, 0, -3, "11111101"},
-        {8, 1, -3, "1111111101"},
-        {8, 0, 127, "01111111"},
-        {8, 0, -128, "10000000"},
-        {8, 0, 128, "01111111"},  // saturated
-        {8, 0, -129, "10000000"}, // saturated
-        {8, 0, INT_MIN, "10000000"},
-        {8, 1, 511, "0111111111"},
-        {8, 1, 600, "0111111111"}, // saturated
-        {4, 0, 0, "0000"},
-        {32, 0, INT_MIN, "10000000000000000000000000000000"},
-        {32, 1, INT_MIN, "1110000000000000000000000000000000"},
-        {32, 1, INT_MAX, "0001111111111111111111111111111111"},
-        {0, 0, 5, ""},
+        {8, 5, "00000101"},
+        {8, -3, "11111101"},
+        {10, -3, "1111111101"},
+        {8, 127, "01111111"},
+        {8, -128, "10000000"},
+        {8, 128, "01111111"},  // saturated
+        {8, -129, "10000000"}, // saturated
+        {8, INT_MIN, "10000000"},
+        {10, 511, "0111111111"},
+        {10, 600, "0111111111"}, // saturated
+        {4, 0, "0000"},
+        {32, INT_MIN, "10000000000000000000000000000000"},
+        {34, INT_MIN, "1110000000000000000000000000000000"},
+        {34, INT_MAX, "0001111111111111111111111111111111"},
+        {0, 5, ""},
+        {-3, 5, ""},
+        {70, -1,
+         "1111111111111111111111111111111111111111111111111111111111111111"}, // at most 64 digits
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "B " << c.bits << " mode " << c.mode << " v " << c.v);
-        EXPECT_EQ(WithBits(c.bits).FormatBinaryWidth(c.v, c.mode), c.text);
+        SCOPED_TRACE(testing::Message() << "W " << c.width << " v " << c.v);
+        EXPECT_EQ(FormatBinaryWidth(c.v, c.width), std::string(c.text));
     }
 }
 

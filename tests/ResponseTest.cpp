@@ -1,10 +1,13 @@
 // Frequency response: FIR and IIR gain/phase at the 360 points, quantization and the multiplier,
 // phase folding, and the array entries that stay untouched.
-#include "app/OlvexDoc.h"
+#include "dsp/Response.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
+
+#include "app/OlvexDoc.h"
 
 namespace {
 
@@ -71,6 +74,21 @@ TEST(FirResponse, TapCountBeyondTheArrayIsBounded) {
     ExpectFlat(doc, 0.0);
 }
 
+// h = {1, 1}: H = 2 cos(w/2) e^(-jw/2), so the gain is 20 log10(2 cos(w/2)) and the phase -w/2,
+// at point i of w = i degrees + 0.001 rad.
+TEST(FirResponse, TwoTapsAgainstTheClosedForm) {
+    const std::vector<double> taps = {1.0, 1.0};
+    const dsp::Response r = dsp::FirResponse(taps);
+    for (const size_t i : {0u, 1u, 45u, 90u, 170u, 179u, 200u, 359u}) {
+        const double w = static_cast<double>(i) * 0.017453292519943295 + 0.001;
+        EXPECT_NEAR(r.gainDb[i], 20.0 * std::log10(std::fabs(2.0 * std::cos(w / 2.0))), 1e-9) << i;
+        // The one-argument arctangent keeps the phase within (-pi/2, pi/2).
+        EXPECT_NEAR(r.phase[i], -std::atan(std::tan(w / 2.0)), 1e-9) << i;
+    }
+    const dsp::Response none = dsp::FirResponse({});
+    EXPECT_TRUE(std::isinf(none.gainDb[10]));
+}
+
 // Sections: pass-through, z^-1 (phase -w each), 1/(1 + z^-1) (phase +w/2 each).
 void SetSections(COlvexDoc& doc, int n, double a0, double a1, double b1) {
     doc.m_nIirSections = n;
@@ -120,6 +138,8 @@ TEST(IirResponse, PhaseFolding) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.point);
+        const std::vector<dsp::Section> eight(8, dsp::Section{c.a0, c.a1, 0.0, c.b1, 0.0});
+        EXPECT_NEAR(dsp::IirResponse(eight).phase[static_cast<size_t>(c.point)], c.phase, 1e-9);
         COlvexDoc doc;
         SetSections(doc, 8, c.a0, c.a1, c.b1);
         doc.IirResponse();

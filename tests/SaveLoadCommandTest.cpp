@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"

@@ -3,12 +3,15 @@
 // the bit-true model the testbenches take their expected outputs from.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
+#include "coeffs/NumberForms.h"
+#include "dsp/FilterCoefficients.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
 
@@ -30,7 +33,7 @@ void PrintTo(const SubstCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-// D = 12, B = 16 unless a case's document set-up says otherwise (see MakeDocument).
+// D = 12, B = 16 unless a case's set-up says otherwise (see Fir and Iir).
 const SubstCase kSubstCases[] = {
     {"FirCobDiob", Kind::kFir, "COB+DIOB-1", "27", 0, 0},
     {"FirCob81", Kind::kFir, "COB-8-1", " 7", 0, 0},
@@ -51,16 +54,31 @@ const SubstCase kSubstCases[] = {
     {"NoTokens", Kind::kFir, "  signal acc : signed;", "  signal acc : signed;", 3, 3},
 };
 
+constexpr int kDataBits = 12;
+
+// 90 taps (N' = shown), h[0] = 0.3 (9830 at B = 16), h[2] = -0.5 (-16384), times K.
+dsp::FilterCoefficients Fir(int bits = 16, int multiplier = 1, int designed = 90, int shown = 90) {
+    std::vector<double> h(400, 0.0);
+    h[0] = 0.3;
+    h[2] = -0.5;
+    return dsp::FirCoefficients(h, designed, shown, multiplier, true, bits);
+}
+
+// Eight sections, section 1 with a0 = 0.25, b1 = -1.5, b2 = 0.5, the others pass-through.
+dsp::FilterCoefficients Iir(int bits = 16) {
+    std::vector<dsp::Section> sections(8, dsp::Section{1.0, 0.0, 0.0, 0.0, 0.0});
+    sections[1] = {0.25, 0.0, 0.0, -1.5, 0.5};
+    return dsp::IirCoefficients(sections, 8, true, bits);
+}
+
+// The record of the same FIR design, for the record's operations.
 COlvexDoc MakeDocument() {
     COlvexDoc doc;
-    doc.m_nDataBits = 12;
+    doc.m_nDataBits = kDataBits;
     doc.m_nQuantBits = 16;
     doc.m_nTaps = 90;
-    doc.m_aFirCoeffs[0] = 0.3;  // 9830 at B = 16
-    doc.m_aFirCoeffs[2] = -0.5; // -16384
-    doc.m_aA0[1] = 0.25;
-    doc.m_aB1[1] = -1.5;
-    doc.m_aB2[1] = 0.5;
+    doc.m_aFirCoeffs[0] = 0.3;
+    doc.m_aFirCoeffs[2] = -0.5;
     return doc;
 }
 
@@ -68,10 +86,10 @@ class SubstitutionTable : public ::testing::TestWithParam<SubstCase> {};
 
 TEST_P(SubstitutionTable, ReplacesTokensAndAdvancesTheIndex) {
     const SubstCase& c = GetParam();
-    const COlvexDoc doc = MakeDocument();
     int index = c.indexBefore;
-    const std::string out = c.kind == Kind::kFir ? vhdl::SubstituteFirLine(doc, c.line, index)
-                                                 : vhdl::SubstituteIirLine(doc, c.line, index);
+    const std::string out = c.kind == Kind::kFir
+                                ? vhdl::SubstituteFirLine(Fir(), kDataBits, c.line, index)
+                                : vhdl::SubstituteIirLine(Iir(), kDataBits, c.line, index);
     EXPECT_EQ(out, c.expected);
     EXPECT_EQ(index, c.indexAfter);
 }
@@ -80,53 +98,84 @@ INSTANTIATE_TEST_SUITE_P(Tokens, SubstitutionTable, ::testing::ValuesIn(kSubstCa
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VhdlSubstitution, FirCoefficientTokenAdvancesOncePerLineAndOnlyOnItsOwnToken) {
-    COlvexDoc doc = MakeDocument();
-    doc.m_nQuantBits = 8;
+    const dsp::FilterCoefficients c = Fir(8);
     int index = 0;
     // h[0] = 0.3 at B = 8 is 38.
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "\"reph  0\"", index), "\"00100110\"");
+    EXPECT_EQ(vhdl::SubstituteFirLine(c, kDataBits, "\"reph  0\"", index), "\"00100110\"");
     EXPECT_EQ(index, 1);
     // The token of tap 2 while the index is 1 stays, and so does the index.
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph  2", index), "reph  2");
+    EXPECT_EQ(vhdl::SubstituteFirLine(c, kDataBits, "reph  2", index), "reph  2");
     EXPECT_EQ(index, 1);
     index = 2;
     // Twice on one line: both replaced, the index advances once.
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph  2,reph  2", index), "11000000,11000000");
+    EXPECT_EQ(vhdl::SubstituteFirLine(c, kDataBits, "reph  2,reph  2", index), "11000000,11000000");
     EXPECT_EQ(index, 3);
     index = 12;
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph 12", index), "00000000");
+    EXPECT_EQ(vhdl::SubstituteFirLine(c, kDataBits, "reph 12", index), "00000000");
     EXPECT_EQ(index, 13);
 }
 
-TEST(VhdlSubstitution, IirIndexAdvancesOnlyOnRepb2AndFeedbackIsNegated) {
+// The literals are the taps that leave the design, K * h: the hardware is the filter the
+// analyses show. A tap past N' (token 95 of a 90-tap design) is 0.
+TEST(VhdlSubstitution, FirLiteralsCarryTheMultiplier) {
+    struct Case {
+        int multiplier;
+        const char* token;
+        int index;
+        const char* literal;
+    };
+    const Case cases[] = {
+        {1, "reph  0", 0, "00100110"}, // 0.3 -> 38
+        {2, "reph  0", 0, "01001100"}, // 0.6 -> 76
+        {3, "reph  2", 2, "10000000"}, // -1.5 -> -192, saturated to -128
+        {3, "reph  0", 0, "01110011"}, // 0.9 -> 115
+        {3, "reph 95", 95, "00000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "K " << c.multiplier << " " << c.token);
+        int index = c.index;
+        EXPECT_EQ(vhdl::SubstituteFirLine(Fir(8, c.multiplier), kDataBits, c.token, index),
+                  c.literal);
+        EXPECT_EQ(index, c.index + 1);
+    }
+    // The record's K reaches the text through the coefficients it hands out.
     COlvexDoc doc = MakeDocument();
     doc.m_nQuantBits = 8;
+    doc.m_nCoeffMultiplier = 3;
+    int index = 0;
+    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph  0", index), "01110011");
+}
+
+TEST(VhdlSubstitution, IirIndexAdvancesOnlyOnRepb2AndFeedbackIsNegated) {
+    const dsp::FilterCoefficients c = Iir(8);
     int index = 1;
     // a0 = 0.25 is 32 in 10 digits; no "repb2", so the index stays on section 1.
-    EXPECT_EQ(vhdl::SubstituteIirLine(doc, "repa0 repa1", index), "0000100000 0000000000");
+    EXPECT_EQ(vhdl::SubstituteIirLine(c, kDataBits, "repa0 repa1", index), "0000100000 0000000000");
     EXPECT_EQ(index, 1);
     // b1 = -1.5 is -192, written negated: 192. b2 = 0.5 is 64, written as -64.
-    EXPECT_EQ(vhdl::SubstituteIirLine(doc, "repb1 repb2", index), "0011000000 1111000000");
+    EXPECT_EQ(vhdl::SubstituteIirLine(c, kDataBits, "repb1 repb2", index), "0011000000 1111000000");
     EXPECT_EQ(index, 2);
 }
 
 TEST(VhdlSubstitution, TapCountIncludesTheEvenTap) {
+    int index = 0;
+    EXPECT_EQ(vhdl::SubstituteFirLine(Fir(16, 1, 30, 31), kDataBits, "TAPN", index), " 31");
     COlvexDoc doc = MakeDocument();
     doc.m_nTaps = 30;
     doc.m_bEvenTaps = 1;
-    int index = 0;
     EXPECT_EQ(vhdl::SubstituteFirLine(doc, "TAPN", index), " 31");
 }
 
 // Chosen: tokens whose index lies beyond the arrays stay as text and nothing outside is read.
 TEST(VhdlSubstitution, IndicesBeyondTheArraysLeaveTheTokens) {
-    const COlvexDoc doc = MakeDocument();
     int index = COlvexDoc::kMaxFirTaps;
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph400 COB", index), "reph400 16");
+    EXPECT_EQ(vhdl::SubstituteFirLine(Fir(), kDataBits, "reph400 COB", index), "reph400 16");
     EXPECT_EQ(index, COlvexDoc::kMaxFirTaps);
     index = COlvexDoc::kIirSections;
-    EXPECT_EQ(vhdl::SubstituteIirLine(doc, "repa0 repb2", index), "repa0 repb2");
+    EXPECT_EQ(vhdl::SubstituteIirLine(Iir(), kDataBits, "repa0 repb2", index), "repa0 repb2");
     EXPECT_EQ(index, COlvexDoc::kIirSections);
+    index = -1;
+    EXPECT_EQ(vhdl::SubstituteIirLine(Iir(), kDataBits, "repa0", index), "repa0");
 }
 
 // ---- Template reader --------------------------------------------------------------------------
@@ -154,34 +203,74 @@ TEST(VhdlTemplateReader, LongLinesArePiecesOf255AndASplitTokenIsLeft) {
     EXPECT_EQ(pieces[1].size(), 46u); // 45 characters and the line feed; the CR is dropped
     EXPECT_EQ(pieces[2], "COB\n");
 
-    const COlvexDoc doc = MakeDocument();
+    // The pieces of the same bytes in memory are the reader's.
+    std::string bytes;
+    ASSERT_EQ(vhdl::ReadTemplateText(path.string(), bytes), vhdl::TemplateStatus::kOk);
+    EXPECT_EQ(vhdl::TemplatePieces(bytes), pieces);
+
     std::string text;
     int index = 0;
-    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(doc, false, path.string(),
+    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(Fir(), kDataBits, path.string(),
                                               vhdl::HeaderVariant::kDisplay, index, text),
               vhdl::TemplateStatus::kOk);
     EXPECT_EQ(text, line.substr(0, 255) + "\r\n" + line.substr(255) + "\r\n16\r\n");
     text.clear();
-    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(doc, false, path.string(), vhdl::HeaderVariant::kFile,
-                                              index, text),
+    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(Fir(), kDataBits, path.string(),
+                                              vhdl::HeaderVariant::kFile, index, text),
               vhdl::TemplateStatus::kOk);
     EXPECT_EQ(text, line + "\n16\n"); // the file gets the long line whole
     std::filesystem::remove(path);
 }
 
+// A carriage return ends a line only before a line feed; a piece ends at 255 characters even
+// when the next ones are CR LF.
+TEST(VhdlTemplateReader, PiecesOfTextInMemory) {
+    const std::string full(255, 'a');
+    EXPECT_EQ(vhdl::TemplatePieces("a\rb\r\nc"), (std::vector<std::string>{"a\rb\n", "c"}));
+    EXPECT_EQ(vhdl::TemplatePieces(full + "\r\n"), (std::vector<std::string>{full, "\n"}));
+    EXPECT_EQ(vhdl::TemplatePieces("\r\r\n"), (std::vector<std::string>{"\r\n"}));
+    EXPECT_TRUE(vhdl::TemplatePieces("").empty());
+}
+
+// The whole text: header, then the template from tap 0, whatever index a previous text left.
+TEST(VhdlText, HeaderThenTheSubstitutedTemplate) {
+    const vhdl::HeaderValues header = vhdl::FormatHeaderValues(vhdl::HeaderSource{});
+    const std::string body = "c0 reph  0\nc1 reph  1\n";
+    const std::string display =
+        vhdl::BuildVhdlText(header, Fir(8), kDataBits, body, vhdl::HeaderVariant::kDisplay);
+    EXPECT_EQ(display, vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false, header) +
+                           "c0 00100110\r\nc1 00000000\r\n");
+    EXPECT_EQ(vhdl::BuildVhdlText(header, Fir(8), kDataBits, body, vhdl::HeaderVariant::kFile),
+              vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, false, header) +
+                  "c0 00100110\nc1 00000000\n");
+    // A file of an IIR section count the templates do not have holds the header alone.
+    vhdl::HeaderValues nine = header;
+    nine.sections = 9;
+    EXPECT_EQ(vhdl::BuildVhdlText(nine, Iir(8), kDataBits, "repa0\n", vhdl::HeaderVariant::kFile),
+              vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, true, nine));
+    EXPECT_FALSE(vhdl::TemplateFollowsHeader(true, 0, vhdl::HeaderVariant::kFile));
+    EXPECT_TRUE(vhdl::TemplateFollowsHeader(true, 0, vhdl::HeaderVariant::kDisplay));
+    EXPECT_TRUE(vhdl::TemplateFollowsHeader(false, 0, vhdl::HeaderVariant::kFile));
+}
+
 TEST(VhdlTemplateReader, MissingOrEmptyPathLeavesTheTextAlone) {
-    const COlvexDoc doc = MakeDocument();
+    const dsp::FilterCoefficients c = Fir();
     std::string text = "before";
     int index = 0;
     for (const char* path : {"", "/nonexistent/firfilter.vhd"}) {
-        EXPECT_EQ(vhdl::AppendSubstitutedTemplate(doc, false, path, vhdl::HeaderVariant::kDisplay,
+        EXPECT_EQ(vhdl::AppendSubstitutedTemplate(c, kDataBits, path, vhdl::HeaderVariant::kDisplay,
                                                   index, text),
                   vhdl::TemplateStatus::kNotFound);
+        EXPECT_EQ(vhdl::ReadTemplateText(path, text), vhdl::TemplateStatus::kNotFound);
     }
-    EXPECT_EQ(vhdl::AppendSubstitutedTemplate(doc, false,
-                                              std::filesystem::temp_directory_path().string(),
-                                              vhdl::HeaderVariant::kDisplay, index, text),
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_EQ(vhdl::AppendSubstitutedTemplate(c, kDataBits, folder, vhdl::HeaderVariant::kDisplay,
+                                              index, text),
               vhdl::TemplateStatus::kUnreadable);
+    EXPECT_EQ(vhdl::ReadTemplateText(folder, text), vhdl::TemplateStatus::kUnreadable);
+    EXPECT_EQ(text, "before");
+    // The record's whole text fails the same way and leaves the text alone.
+    EXPECT_FALSE(vhdl::BuildVhdlText(MakeDocument(), 0, folder, false, text));
     EXPECT_EQ(text, "before");
 }
 
@@ -292,16 +381,24 @@ TEST(VhdlHeader, TypeWordsFallBackToBpfByIir) {
 // ---- Bit-true model ---------------------------------------------------------------------------
 
 TEST(VhdlModel, LiteralsAreWhatTheTextHolds) {
-    COlvexDoc doc = MakeDocument();
-    doc.m_nQuantBits = 8;
-    doc.m_aFirCoeffs[1] = 1.0; // 128 does not fit 8 bits: the literal saturates to 127
-    for (const int k : {0, 1, 2}) {
-        const int v = doc.ToFixedInteger(doc.m_aFirCoeffs[k]);
-        const std::string text = doc.FormatBinaryWidth(v, 0);
-        const std::int64_t parsed = std::stoll(text, nullptr, 2) - (text[0] == '1' ? 256 : 0);
-        EXPECT_EQ(vhdl::FirLiterals(doc)[static_cast<size_t>(k)], parsed) << k;
+    for (const int multiplier : {1, 2}) {
+        // At K = 2 h[2] = -0.5 becomes -128, which still fits; h[0] = 0.3 becomes 76.
+        std::vector<double> h = {0.3, 1.0, -0.5};
+        // 128 (K = 1) or 256 (K = 2) does not fit 8 bits: the literal saturates to 127.
+        const dsp::FilterCoefficients c = dsp::FirCoefficients(h, 3, 3, multiplier, true, 8);
+        for (size_t k = 0; k < h.size(); ++k) {
+            int index = static_cast<int>(k);
+            char token[16];
+            std::snprintf(token, sizeof token, "reph%3d", index);
+            const std::string text = vhdl::SubstituteFirLine(c, kDataBits, token, index);
+            const std::int64_t parsed = std::stoll(text, nullptr, 2) - (text[0] == '1' ? 256 : 0);
+            EXPECT_EQ(vhdl::FirLiterals(c)[k], parsed) << k;
+        }
+        EXPECT_EQ(vhdl::CountSaturatedLiterals(c), 1);
     }
-    EXPECT_EQ(vhdl::CountSaturatedLiterals(doc, false), 1);
+    // IIR literals are B + 2 digits wide: 1.0 at B = 8 (128) fits 10 digits.
+    EXPECT_EQ(vhdl::CountSaturatedLiterals(Iir(8)), 0);
+    EXPECT_EQ(vhdl::IirLiterals(Iir(8))[1].nb1, 192);
 }
 
 TEST(VhdlModel, FirFloorsAndSaturates) {

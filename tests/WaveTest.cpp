@@ -1,9 +1,13 @@
-// Test wave generation and the FIR and IIR filtering of it.
-#include "app/OlvexDoc.h"
+// Test wave generation and the FIR and IIR filtering of it: the engine's filters on plain
+// arrays, and the record's operations with the multiplier and quantization.
+#include "dsp/Wave.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
+
+#include "app/OlvexDoc.h"
 
 namespace {
 
@@ -53,16 +57,49 @@ COlvexDoc WithRampInput() {
     return doc;
 }
 
-// Only the tap count is used; outputs 0..398 are computed from rest and y[399] stays 0.
+std::vector<double> Ramp(size_t n) {
+    std::vector<double> x(n);
+    for (size_t i = 0; i < n; ++i) {
+        x[i] = 1.0 + static_cast<double>(i);
+    }
+    return x;
+}
+
+// Outputs 0..398 are computed from rest and y[399] stays 0.
 TEST(FirWave, ConvolutionFromRest) {
+    const std::vector<double> taps = {1.0, 0.0, 0.5};
+    const std::vector<double> in = Ramp(COlvexDoc::kWaveInSamples);
+    std::vector<double> out(COlvexDoc::kWaveOutSamples, -7.0);
+    dsp::FilterWaveFir(taps, in, out);
+    EXPECT_EQ(out[0], 1.0);
+    EXPECT_EQ(out[1], 2.0);
+    for (int i = 2; i < kFiltered - 1; ++i) {
+        ASSERT_EQ(out[static_cast<size_t>(i)], (1.0 + i) + 0.5 * (1.0 + i - 2)) << i;
+    }
+    EXPECT_EQ(out[kFiltered - 1], 0.0);
+}
+
+// Spans shorter than the filtered length: missing input counts as 0, the output is bounded.
+TEST(FirWave, ShortSpansAreBounded) {
+    const std::vector<double> taps = {1.0, 1.0};
+    const std::vector<double> in = Ramp(3);
+    std::vector<double> out(5, -7.0);
+    dsp::FilterWaveFir(taps, in, out);
+    EXPECT_EQ(out, (std::vector<double>{1.0, 3.0, 5.0, 3.0, 0.0}));
+    std::vector<double> iirOut(4, -7.0);
+    const std::vector<dsp::Section> one = {{1.0, 0.0, 0.0, 0.0, 0.0}};
+    dsp::FilterWaveIir(one, in, iirOut);
+    EXPECT_EQ(iirOut, (std::vector<double>{0.0, 0.0, 3.0, 0.0}));
+}
+
+// The record takes the first N taps of its array.
+TEST(FirWave, RecordTakesTheDesignedTaps) {
     COlvexDoc doc = WithRampInput();
     doc.m_nTaps = 3;
     doc.m_aFirCoeffs[0] = 1.0;
     doc.m_aFirCoeffs[2] = 0.5;
     doc.m_aFirCoeffs[3] = 100.0; // past N
     doc.FilterWaveFir();
-    EXPECT_EQ(doc.m_aWaveOut[0], 1.0);
-    EXPECT_EQ(doc.m_aWaveOut[1], 2.0);
     for (int i = 2; i < kFiltered - 1; ++i) {
         ASSERT_EQ(doc.m_aWaveOut[i], (1.0 + i) + 0.5 * (1.0 + i - 2)) << i;
     }
@@ -84,22 +121,21 @@ TEST(FirWave, MultiplierBeforeQuantization) {
 
 // Every section holds its first two outputs at 0, so each one in the cascade adds to the start.
 TEST(IirWave, CascadeStartsEverySectionAtSampleTwo) {
-    COlvexDoc doc = WithRampInput();
-    doc.m_nIirSections = 1;
-    doc.FilterWaveIir();
-    EXPECT_EQ(doc.m_aWaveOut[0], 0.0);
-    EXPECT_EQ(doc.m_aWaveOut[1], 0.0);
-    for (int t = 2; t < kFiltered; ++t) {
-        ASSERT_EQ(doc.m_aWaveOut[t], 1.0 + t) << t;
+    const std::vector<double> in = Ramp(COlvexDoc::kWaveInSamples);
+    std::vector<double> out(COlvexDoc::kWaveOutSamples, -7.0);
+    std::vector<dsp::Section> sections = {{1.0, 0.0, 0.0, 0.0, 0.0}};
+    dsp::FilterWaveIir(sections, in, out);
+    EXPECT_EQ(out[0], 0.0);
+    EXPECT_EQ(out[1], 0.0);
+    for (size_t t = 2; t < kFiltered; ++t) {
+        ASSERT_EQ(out[t], 1.0 + static_cast<double>(t)) << t;
     }
     // Section 1 delays the output of section 0 by one sample: y[2] = v0[1] = 0.
-    doc.m_nIirSections = 2;
-    doc.m_aA0[1] = 0.0;
-    doc.m_aA1[1] = 1.0;
-    doc.FilterWaveIir();
-    EXPECT_EQ(doc.m_aWaveOut[2], 0.0);
-    for (int t = 3; t < kFiltered; ++t) {
-        ASSERT_EQ(doc.m_aWaveOut[t], static_cast<double>(t)) << t;
+    sections.push_back({0.0, 1.0, 0.0, 0.0, 0.0});
+    dsp::FilterWaveIir(sections, in, out);
+    EXPECT_EQ(out[2], 0.0);
+    for (size_t t = 3; t < kFiltered; ++t) {
+        ASSERT_EQ(out[t], static_cast<double>(t)) << t;
     }
 }
 

@@ -62,17 +62,17 @@ def check_fir(cli, design, bits, fmt, problems):
     if lines[0] != headers[fmt]:
         problems.append(f"{args}: header {lines[0]!r}")
     for j, h in enumerate(taps):
+        # Every list shows the taps times the multiplier, as the VHDL and the files hold them.
+        scaled = mult * h
         if fmt == "real":
-            # The Real list shows the taps times the multiplier; the integer lists do not.
-            scaled = mult * h
             value = to_fixed(scaled, bits) / 2.0 ** (bits - 1) if bits else scaled
             expected = "h[%3d] =%13.9f" % (j, value)
         elif fmt == "dec":
-            expected = "h[%3d] =%12d" % (j, to_fixed(h, bits))
+            expected = "h[%3d] =%12d" % (j, to_fixed(scaled, bits))
         elif fmt == "hex":
-            expected = "h[%3d] =" % j + hex_text(to_fixed(h, bits))
+            expected = "h[%3d] =" % j + hex_text(to_fixed(scaled, bits))
         else:
-            expected = "h[%3d] =" % j + bin_text(to_fixed(h, bits))
+            expected = "h[%3d] =" % j + bin_text(to_fixed(scaled, bits))
         if lines[j + 1] != expected:
             problems.append(f"{args}: line {j + 1} {lines[j + 1]!r}, expected {expected!r}")
             return

@@ -6,7 +6,13 @@ hardware receives it (x*(2^(D-1)-1)/50, rounded half away from zero, saturated t
 the generated filter and reports every output sample; each one times 50/(2^(D-1)-1) must equal
 the hardware column. The overflow warning of a saturating design must name its section.
 
+The coefficient multiplier K leaves the design with the taps: a FIR design with --mult 3, driven
+by a user wave whose samples are whole D-bit steps, must give a hardware column within one step
+(the output's truncation) of the ideal output, equal to GHDL's run of its VHDL, and its VHDL must
+pass its own testbench.
+
 Only the standard library and ghdl are needed."""
+import math
 import os
 import sys
 import tempfile
@@ -121,9 +127,53 @@ def case(cli, ghdl, structure, design, b, d, wave):
     return None
 
 
+# A low-pass whose taps stay below 1/3, so 3*h fits the B-bit literals; B, D.
+MULTIPLIED = (["--type", "lpf", "--taps", "45", "--edges", "50,100", "--mult", "3"], 16, 16)
+
+
+def exact_wave(d, amplitude=15.0):
+    """A 60 Hz sine of the given nominal amplitude, each sample a whole D-bit step."""
+    full = 2 ** (d - 1) - 1
+    steps = [round(amplitude * full / 50.0 * math.sin(2 * math.pi * 60 * i / 1000.0))
+             for i in range(700)]
+    return "\n".join("%.12f" % (n * 50.0 / full) for n in steps) + "\n"
+
+
+def multiplied_case(cli, ghdl):
+    """K = 3: the hardware equals the ideal output within one step, and equals GHDL."""
+    design, b, d = MULTIPLIED
+    with tempfile.TemporaryDirectory() as cwd:
+        wave = os.path.join(cwd, "wave.txt")
+        with open(wave, "w") as f:
+            f.write(exact_wave(d))
+        error = g.sim_case(cli, ghdl, "fir", design + ["--quantize", str(b), "--data-bits", str(d),
+                                                        "--user", wave])
+        if error:
+            return "own testbench: " + error
+        error = case(cli, ghdl, "fir", design, b, d, ["--user", wave])
+        if error:
+            return error
+        p = g.run([cli, "wave"] + design + ["--user", wave, "--quantize", str(b), "--hardware",
+                                            "--data-bits", str(d)], cwd)
+        rows = [[float(v) for v in line.split()] for line in p.stdout.splitlines()]
+        step = 50.0 / (2 ** (d - 1) - 1)
+        # The ideal output leaves its last sample at 0.
+        worst = max(abs(r[3] - r[2]) for r in rows[:-1])
+        if worst > step * (1 + 1e-6):
+            return "hardware differs from the ideal output by %.6g (%.3f steps)" % (
+                worst, worst / step)
+        if max(abs(r[2]) for r in rows) < 10.0:
+            return "the ideal output is too small to tell K = 3 from K = 1"
+    return None
+
+
 def main():
     cli, ghdl = g.tools_from_argv()
     status = g.run_cases("hardware wave", CASES, lambda c: case(cli, ghdl, *c))
+    error = multiplied_case(cli, ghdl)
+    print(("FAILED" if error else "ok    ") + " hardware wave with the multiplier 3" +
+          ("\n" + error if error else ""))
+    status |= 1 if error else 0
     # A narrow six-section low-pass driven by a square wave saturates its second section.
     p = g.run([cli, "wave", "--structure", "iir", "--type", "lpf", "--sections", "6", "--cutoff",
                "50", "--ripple", "1", "--wave", "square", "--freq", "10", "--quantize", "16",

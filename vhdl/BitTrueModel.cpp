@@ -7,8 +7,7 @@
 #include <climits>
 #include <cmath>
 
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
+#include "coeffs/NumberForms.h"
 #include "vhdl/VhdlText.h"
 
 namespace vhdl {
@@ -16,14 +15,6 @@ namespace vhdl {
 namespace {
 
 constexpr double kNominalAmplitude = 50.0; // the test wave's amplitude maps to full scale
-
-int FirWidth(const COlvexDoc& doc) {
-    return doc.m_nQuantBits;
-}
-
-int IirWidth(const COlvexDoc& doc) {
-    return doc.m_nQuantBits + kIirCoeffExtraBits;
-}
 
 // Floor of v / 2^shift: C++20 shifts negative values arithmetically.
 std::int64_t ShiftFloor(std::int64_t v, int shift) {
@@ -48,55 +39,52 @@ std::int64_t Saturate(std::int64_t v, int width) {
 }
 
 std::int64_t LiteralValue(std::int64_t v, int width) {
-    return Saturate(v, std::min(width, COlvexDoc::kMaxBinaryWidth - 1));
+    return Saturate(v, std::min(width, coeffs::kMaxBinaryWidth - 1));
 }
 
-int NegatedFixedInteger(const COlvexDoc& doc, double x) {
-    const std::int64_t negated = -static_cast<std::int64_t>(doc.ToFixedInteger(x));
-    return static_cast<int>(std::min<std::int64_t>(negated, INT_MAX));
+int NegatedFixedInteger(std::int64_t fixed) {
+    return static_cast<int>(std::min<std::int64_t>(-fixed, INT_MAX));
 }
 
-std::vector<std::int64_t> FirLiterals(const COlvexDoc& doc) {
-    const int shown = std::clamp(design::ShownFirTapCount(doc), 0, COlvexDoc::kMaxFirTaps);
-    std::vector<std::int64_t> taps(static_cast<size_t>(shown));
-    for (int k = 0; k < shown; ++k) {
-        taps[static_cast<size_t>(k)] =
-            LiteralValue(doc.ToFixedInteger(doc.m_aFirCoeffs[k]), FirWidth(doc));
+std::vector<std::int64_t> FirLiterals(const dsp::FilterCoefficients& c) {
+    std::vector<std::int64_t> taps(c.tapIntegers.size());
+    for (size_t k = 0; k < taps.size(); ++k) {
+        taps[k] = LiteralValue(c.tapIntegers[k], c.LiteralWidth());
     }
     return taps;
 }
 
-std::vector<IirSectionLiterals> IirLiterals(const COlvexDoc& doc) {
-    const int width = IirWidth(doc);
-    const int count = TemplateSections(doc.m_nIirSections);
-    std::vector<IirSectionLiterals> sections(static_cast<size_t>(count));
-    for (int s = 0; s < count; ++s) {
-        IirSectionLiterals& c = sections[static_cast<size_t>(s)];
-        c.a0 = LiteralValue(doc.ToFixedInteger(doc.m_aA0[s]), width);
-        c.a1 = LiteralValue(doc.ToFixedInteger(doc.m_aA1[s]), width);
-        c.a2 = LiteralValue(doc.ToFixedInteger(doc.m_aA2[s]), width);
-        c.nb1 = LiteralValue(NegatedFixedInteger(doc, doc.m_aB1[s]), width);
-        c.nb2 = LiteralValue(NegatedFixedInteger(doc, doc.m_aB2[s]), width);
+std::vector<IirSectionLiterals> IirLiterals(const dsp::FilterCoefficients& c) {
+    const int width = c.LiteralWidth();
+    const size_t count = std::min(static_cast<size_t>(TemplateSections(c.designedSections)),
+                                  c.sectionIntegers.size());
+    std::vector<IirSectionLiterals> sections(count);
+    for (size_t s = 0; s < count; ++s) {
+        const dsp::SectionIntegers& q = c.sectionIntegers[s];
+        IirSectionLiterals& l = sections[s];
+        l.a0 = LiteralValue(q[0], width);
+        l.a1 = LiteralValue(q[1], width);
+        l.a2 = LiteralValue(q[2], width);
+        l.nb1 = LiteralValue(NegatedFixedInteger(q[3]), width);
+        l.nb2 = LiteralValue(NegatedFixedInteger(q[4]), width);
     }
     return sections;
 }
 
-int CountSaturatedLiterals(const COlvexDoc& doc, bool iir) {
+int CountSaturatedLiterals(const dsp::FilterCoefficients& c) {
+    const int width = c.LiteralWidth();
     int count = 0;
-    if (!iir) {
-        const int shown = std::clamp(design::ShownFirTapCount(doc), 0, COlvexDoc::kMaxFirTaps);
-        for (int k = 0; k < shown; ++k) {
-            count += Fits(doc.ToFixedInteger(doc.m_aFirCoeffs[k]), FirWidth(doc)) ? 0 : 1;
+    if (!c.iir) {
+        for (const std::int64_t v : c.tapIntegers) {
+            count += Fits(v, width) ? 0 : 1;
         }
         return count;
     }
-    const int width = IirWidth(doc);
-    for (int s = 0; s < TemplateSections(doc.m_nIirSections); ++s) {
-        const std::int64_t values[] = {
-            doc.ToFixedInteger(doc.m_aA0[s]), doc.ToFixedInteger(doc.m_aA1[s]),
-            doc.ToFixedInteger(doc.m_aA2[s]), -std::int64_t{doc.ToFixedInteger(doc.m_aB1[s])},
-            -std::int64_t{doc.ToFixedInteger(doc.m_aB2[s])}};
-        for (const std::int64_t v : values) {
+    const size_t sections = std::min(static_cast<size_t>(TemplateSections(c.designedSections)),
+                                     c.sectionIntegers.size());
+    for (size_t s = 0; s < sections; ++s) {
+        const dsp::SectionIntegers& q = c.sectionIntegers[s];
+        for (const std::int64_t v : {q[0], q[1], q[2], -q[3], -q[4]}) {
             count += Fits(v, width) ? 0 : 1;
         }
     }

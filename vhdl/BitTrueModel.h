@@ -15,7 +15,7 @@
 #include <span>
 #include <vector>
 
-class COlvexDoc;
+#include "dsp/FilterCoefficients.h"
 
 namespace vhdl {
 
@@ -29,20 +29,21 @@ std::int64_t Saturate(std::int64_t v, int width);
 // The integer a coefficient literal of `width` digits holds for the fixed-point integer v, as
 // FormatBinaryWidth writes it (saturated when v does not fit).
 std::int64_t LiteralValue(std::int64_t v, int width);
-// -ToFixedInteger(x), kept in the int range the literal writer takes.
-int NegatedFixedInteger(const COlvexDoc& doc, double x);
+// -fixed for a fixed-point integer (ToFixedInteger), kept in the int range the literal writer
+// takes.
+int NegatedFixedInteger(std::int64_t fixed);
 
-// The N' tap literals of the document's FIR design (B bits each).
-std::vector<std::int64_t> FirLiterals(const COlvexDoc& doc);
+// The N' tap literals of the FIR coefficients c (B bits each), from the integers of K * h.
+std::vector<std::int64_t> FirLiterals(const dsp::FilterCoefficients& c);
 
 struct IirSectionLiterals {
     std::int64_t a0 = 0, a1 = 0, a2 = 0, nb1 = 0, nb2 = 0; // (B+2)-bit literals
 };
-// The literals of the sections the IIR template holds (TemplateSections of m_nIirSections).
-std::vector<IirSectionLiterals> IirLiterals(const COlvexDoc& doc);
+// The literals of the sections the IIR template holds (TemplateSections of the designed count).
+std::vector<IirSectionLiterals> IirLiterals(const dsp::FilterCoefficients& c);
 
-// How many of the design's literals did not fit their width and were saturated.
-int CountSaturatedLiterals(const COlvexDoc& doc, bool iir);
+// How many of the literals of c did not fit their width and were saturated.
+int CountSaturatedLiterals(const dsp::FilterCoefficients& c);
 
 // Where the filter clipped: how many samples hit a saturation limit. For FIR the shifted
 // accumulator saturating into dout; for IIR each section's D+4-bit output (one entry per

@@ -2,11 +2,12 @@
 // expected outputs from.
 #include "vhdl/HardwareWave.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <span>
 
-#include "app/OlvexDoc.h"
+#include "dsp/Wave.h"
 
 namespace vhdl {
 
@@ -14,14 +15,17 @@ namespace {
 
 // The FIR ideal output leaves its last sample at 0; the IIR one computes every sample.
 int IdealSamples(bool iir) {
-    return iir ? COlvexDoc::kWaveFiltered : COlvexDoc::kWaveFiltered - 1;
+    return iir ? dsp::kWaveFiltered : dsp::kWaveFiltered - 1;
 }
 
 } // namespace
 
-HardwareWave ComputeHardwareWave(const COlvexDoc& doc, bool iir, int dataBits) {
+HardwareWave ComputeHardwareWave(const dsp::FilterCoefficients& c, int dataBits,
+                                 std::span<const double> waveIn, std::span<const double> ideal) {
     HardwareWave wave;
-    const std::span<const double> input(doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
+    const bool iir = c.iir;
+    const std::span<const double> input =
+        waveIn.first(std::min<size_t>(waveIn.size(), dsp::kWaveFiltered));
     const std::vector<std::int64_t> stimulus = ScaleStimulus(input, dataBits);
     // Rounding moves a sample by half a step at most; one that moved further was clipped.
     const double step = UnscaleSample(1, dataBits);
@@ -31,18 +35,21 @@ HardwareWave ComputeHardwareWave(const COlvexDoc& doc, bool iir, int dataBits) {
     }
     std::vector<std::int64_t> out;
     if (iir) {
-        const std::vector<IirSectionLiterals> sections = IirLiterals(doc);
-        out = IirBitTrue(sections, doc.m_nQuantBits, dataBits, stimulus, &wave.saturation);
+        const std::vector<IirSectionLiterals> sections = IirLiterals(c);
+        out = IirBitTrue(sections, c.bits, dataBits, stimulus, &wave.saturation);
     } else {
-        const std::vector<std::int64_t> taps = FirLiterals(doc);
-        out = FirBitTrue(taps, doc.m_nQuantBits, dataBits, stimulus, &wave.saturation);
+        const std::vector<std::int64_t> taps = FirLiterals(c);
+        out = FirBitTrue(taps, c.bits, dataBits, stimulus, &wave.saturation);
     }
     wave.output.resize(out.size());
     for (size_t i = 0; i < out.size(); ++i) {
         wave.output[i] = UnscaleSample(out[i], dataBits);
     }
-    for (int i = 0; i < IdealSamples(iir); ++i) {
-        const double difference = std::abs(wave.output[static_cast<size_t>(i)] - doc.m_aWaveOut[i]);
+    const int compared = std::min(
+        {IdealSamples(iir), static_cast<int>(wave.output.size()), static_cast<int>(ideal.size())});
+    for (int i = 0; i < compared; ++i) {
+        const size_t at = static_cast<size_t>(i);
+        const double difference = std::abs(wave.output[at] - ideal[at]);
         if (difference > wave.largestDifference || std::isnan(difference)) {
             wave.largestDifference = difference;
             wave.largestAt = i;

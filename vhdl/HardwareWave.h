@@ -1,15 +1,16 @@
 // The test wave through the generated hardware: the In/Out Wave input scaled to D-bit samples as
 // the testbench scales it, run through the bit-true model of the filter, and scaled back, so that
-// it can be drawn beside the ideal output. Needs quantization on (the model's literals are the
-// quantized coefficients) and the document's m_aWaveIn and m_aWaveOut computed.
+// it can be drawn beside the ideal output. The literals are those of the coefficients that leave
+// the design (K * h for FIR), so with quantization on the two outputs agree to the data LSB.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "vhdl/BitTrueModel.h"
+#include <span>
 
-class COlvexDoc;
+#include "dsp/FilterCoefficients.h"
+#include "vhdl/BitTrueModel.h"
 
 namespace vhdl {
 
@@ -23,7 +24,10 @@ struct HardwareWave {
     int inputSaturated = 0; // input samples beyond the D-bit range (clipped before the filter)
 };
 
-HardwareWave ComputeHardwareWave(const COlvexDoc& doc, bool iir, int dataBits);
+// The first kWaveFiltered samples of `input` through the hardware of c at D = dataBits, compared
+// with `ideal`, the filter's output of the same samples (FilterWaveFir / FilterWaveIir).
+HardwareWave ComputeHardwareWave(const dsp::FilterCoefficients& c, int dataBits,
+                                 std::span<const double> input, std::span<const double> ideal);
 
 // One line per saturating part of the filter, naming it, for the status bar and standard error;
 // empty when nothing saturated.

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
 
@@ -36,31 +34,29 @@ std::string IntegerTable(const std::vector<std::int64_t>& values) {
 
 // Cycles the filter needs per sample: the serial FIR spends one per tap plus two, the serial IIR
 // five per section plus one to finish each section, plus one to take the sample.
-int CyclesPerSample(const COlvexDoc& doc, bool iir) {
-    if (iir) {
-        return 6 * TemplateSections(doc.m_nIirSections) + 1;
+int CyclesPerSample(const dsp::FilterCoefficients& c) {
+    if (c.iir) {
+        return 6 * TemplateSections(c.designedSections) + 1;
     }
-    return std::max(design::ShownFirTapCount(doc), 1) + 2;
+    return std::max(c.ShownTaps(), 1) + 2;
 }
 
-} // namespace
-
-std::string BuildTestbench(const COlvexDoc& doc, bool iir, int dataBits,
-                           std::span<const double> wave) {
-    const std::string entity = iir ? "iirfilter" : "firfilter";
-    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
-    std::vector<std::int64_t> expected;
-    if (iir) {
-        const std::vector<IirSectionLiterals> sections = IirLiterals(doc);
-        expected = IirBitTrue(sections, doc.m_nQuantBits, dataBits, stimulus);
-    } else {
-        const std::vector<std::int64_t> taps = FirLiterals(doc);
-        expected = FirBitTrue(taps, doc.m_nQuantBits, dataBits, stimulus);
+// The expected outputs: the bit-true model of the coefficients' literals.
+std::vector<std::int64_t> ExpectedOutputs(const dsp::FilterCoefficients& c, int dataBits,
+                                          const std::vector<std::int64_t>& stimulus) {
+    if (c.iir) {
+        const std::vector<IirSectionLiterals> sections = IirLiterals(c);
+        return IirBitTrue(sections, c.bits, dataBits, stimulus);
     }
-    const int count = static_cast<int>(stimulus.size());
-    const int cycleLimit =
-        (count + 1) * (CyclesPerSample(doc, iir) + kLongGap + 2) + 100 + kResetCycles;
+    const std::vector<std::int64_t> taps = FirLiterals(c);
+    return FirBitTrue(taps, c.bits, dataBits, stimulus);
+}
 
+// The comment, the entity and the declarations up to the architecture's begin.
+std::string Declarations(const std::string& entity, int dataBits, int cycleLimit,
+                         const std::vector<std::int64_t>& stimulus,
+                         const std::vector<std::int64_t>& expected) {
+    const int count = static_cast<int>(stimulus.size());
     std::string t;
     t += "-- Self-checking testbench of the generated " + entity + ".\n";
     t += "-- Offers " + std::to_string(count) +
@@ -93,6 +89,12 @@ std::string BuildTestbench(const COlvexDoc& doc, bool iir, int dataBits,
   signal mismatches : integer := 0;
 begin
 )";
+    return t;
+}
+
+// The filter instance, the clock and the output check.
+std::string InstanceAndCheck(const std::string& entity) {
+    std::string t;
     t += "  dut : entity work." + entity + "\n";
     t += R"(    port map (clk => clk, rst => rst, din_valid => din_valid, din_ready => din_ready,
               din => din, dout_valid => dout_valid, dout => dout);
@@ -118,7 +120,14 @@ begin
       received <= received + 1;
     end if;
   end process check;
+)";
+    return t;
+}
 
+// The stimulus process: offers the samples with gaps, waits for the outputs, reports.
+std::string DriveProcess() {
+    std::string t;
+    t += R"(
   drive : process
     variable gap : integer;
     variable cycles : integer := 0;
@@ -179,6 +188,19 @@ begin
 end architecture sim;
 )";
     return t;
+}
+
+} // namespace
+
+std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
+                           std::span<const double> wave) {
+    const std::string entity = c.iir ? "iirfilter" : "firfilter";
+    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
+    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus);
+    const int count = static_cast<int>(stimulus.size());
+    const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
+    return Declarations(entity, dataBits, cycleLimit, stimulus, expected) +
+           InstanceAndCheck(entity) + DriveProcess();
 }
 
 } // namespace vhdl

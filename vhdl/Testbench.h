@@ -7,13 +7,13 @@
 #include <span>
 #include <string>
 
-class COlvexDoc;
+#include "dsp/FilterCoefficients.h"
 
 namespace vhdl {
 
-// The testbench for the document's FIR (iir false) or IIR design at data bit length dataBits,
-// driven by `wave` (nominal amplitude 50).
-std::string BuildTestbench(const COlvexDoc& doc, bool iir, int dataBits,
+// The testbench for the FIR or IIR coefficients c at data bit length dataBits, driven by `wave`
+// (nominal amplitude 50).
+std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
                            std::span<const double> wave);
 
 } // namespace vhdl

@@ -6,6 +6,7 @@
 
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
 #include "resources/FilesResources.h"
 #include "resources/VhdlResources.h"

@@ -3,17 +3,21 @@
 // shows it and as Save VHDL writes it.
 //
 // The program does not compose VHDL itself: it copies a template line by line and replaces fixed
-// tokens with the widths, the tap count and the quantized coefficients of the document.
+// tokens with the widths, the tap count and the integer coefficients of the coefficients that
+// leave the design (K * h for FIR).
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
-class COlvexDoc;
-class COlvexView;
+#include "dsp/FilterCoefficients.h"
 
 namespace vhdl {
+
+// The address the generated header names.
+constexpr const char* kWebAddress = "https://vantrel.example/";
 
 // The header ends its lines with "\r\n" in the output box and with "\n" in a file.
 enum class HeaderVariant { kDisplay, kFile };
@@ -32,25 +36,40 @@ struct HeaderValues {
     std::string typeWords;
     std::string fs, fc1, fc2, fc3, fc4;
     std::string iirFc1, iirFc2;
-    std::string taps;      // N' = m_nTaps + m_bEvenTaps
+    std::string taps;      // N', the shown tap count
     std::string nSections; // n
     std::string quantBits; // B
     std::string dataBits;  // D
 };
 // "LPF by FIR" .. "BPF by IIR"; any other combination gives "BPF by IIR".
 std::string FilterTypeWords(int firIir, int filterType);
-// Every value text from the document; the type words from firIir and m_nFilterType.
-HeaderValues FormatHeaderValues(const COlvexDoc& doc, int firIir);
+// The design values the header records.
+struct HeaderSource {
+    int firIir = 0; // the form's structure choice: 0 FIR, 1 IIR
+    int filterType = 0;
+    int sections = 0; // n, the IIR section count
+    double fs = 0.0;
+    double fc1 = 0.0, fc2 = 0.0, fc3 = 0.0, fc4 = 0.0; // FIR band edges
+    double iirFc1 = 0.0, iirFc2 = 0.0;                 // IIR cut-off edges
+    int shownTaps = 0;                                 // N'
+    int quantBits = 0;                                 // B
+    int dataBits = 0;                                  // D
+};
+// Every value text; the type words from firIir and filterType.
+HeaderValues FormatHeaderValues(const HeaderSource& source);
 std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues& values);
 
 // ---- Substitution ----------------------------------------------------------------------------
 // One template line with the coefficient token of tap `substIndex` and then the FIR width/count
-// table replaced. substIndex advances by one when the line held the current tap's token.
-// A tap index of 400 or more leaves its token as text.
-std::string SubstituteFirLine(const COlvexDoc& doc, std::string_view line, int& substIndex);
+// table replaced (B = c.bits, D = dataBits, TAPN = N'). substIndex advances by one when the line
+// held the current tap's token. A tap past N' has the literal 0; a tap index of 400 or more
+// leaves its token as text.
+std::string SubstituteFirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
+                              int& substIndex);
 // The same with the five coefficient tokens of section substIndex and the IIR table; only a
 // replaced "repb2" advances the index. A section index of 8 or more leaves the tokens as text.
-std::string SubstituteIirLine(const COlvexDoc& doc, std::string_view line, int& substIndex);
+std::string SubstituteIirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
+                              int& substIndex);
 
 // ---- Template reader -------------------------------------------------------------------------
 // Reads a template in pieces of at most 255 characters: a piece ends after a line feed or when
@@ -68,6 +87,8 @@ public:
     bool Open(const std::string& path);
     // false at the end of the file or on a read error (see Failed).
     bool NextPiece(std::string& piece);
+    // The rest of the file's bytes as they are; false on a read error.
+    bool ReadAll(std::string& bytes);
     bool Failed() const { return m_failed; }
 
 private:
@@ -75,23 +96,36 @@ private:
     bool m_failed = false;
 };
 
+// The pieces the reader gives for a template whose bytes are `text`.
+std::vector<std::string> TemplatePieces(std::string_view text);
+
 // ---- Whole text ------------------------------------------------------------------------------
 // Why a template could not be used: the path names no file, or it could not be opened or read.
 enum class TemplateStatus { kOk, kNotFound, kUnreadable };
 
-// Appends every piece of the template at `templatePath`, substituted (FIR or IIR), to `text`.
-// kDisplay removes the piece's line feeds and ends each with "\r\n"; kFile keeps the piece as
-// it is. On failure `text` is left as it was.
-TemplateStatus AppendSubstitutedTemplate(const COlvexDoc& doc, bool iir,
+// The bytes of the template at `templatePath` into `text`; on failure `text` is left as it was.
+TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text);
+
+// Every piece of the template text, substituted (FIR or IIR as c.iir says), starting with tap
+// or section substIndex. kDisplay removes the piece's line feeds and ends each with "\r\n";
+// kFile keeps the piece as it is.
+std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
+                               std::string_view templateText, HeaderVariant variant,
+                               int& substIndex);
+
+// Appends the template at `templatePath`, substituted, to `text`. On failure `text` is left as
+// it was.
+TemplateStatus AppendSubstitutedTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                          const std::string& templatePath, HeaderVariant variant,
                                          int& substIndex, std::string& text);
 
-// What Save VHDL writes (forFile true) or the output box shows (forFile false): sets
-// view.m_nSubstIndex to 0 and replaces `text` with the header of that variant (for the view's
-// m_nFirIir and the document) followed by the template at templatePath, substituted. For a file
-// and an IIR section count outside 1..8 no template text follows the header. Returns false when
-// the template cannot be opened or read; `text` is then unchanged.
-bool BuildVhdlText(COlvexView& view, const std::string& templatePath, bool forFile,
-                   std::string& text);
+// Whether the generated text holds the template after the header: not for a file of an IIR
+// section count outside 1..8.
+bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant);
+
+// What Save VHDL writes (kFile) or the output box shows (kDisplay): the header of that variant
+// followed, when TemplateFollowsHeader, by the template text substituted from tap or section 0.
+std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
+                          int dataBits, std::string_view templateText, HeaderVariant variant);
 
 } // namespace vhdl

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "coeffs/CoeffDialog.h"
 #include "dsp/Measure.h"
 #include "platform/qt/QtDialog.h"

@@ -17,6 +17,7 @@
 #include "app/DesignDialogs.h"
 #include "app/MainFrame.h"
 #include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
 #include "dsp/MeasureReport.h"
 #include "platform/qt/QtTemplateWidget.h"
 #include "resources/Resources.h"
