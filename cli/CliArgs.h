@@ -1,4 +1,5 @@
-// Option parsing for vantrel-cli: "--name value" pairs after the subcommand word.
+// The options of one vantrel-cli run as the parser read them: each given option's text by its
+// name (without "--"); a flag holds "1".
 #pragma once
 
 #include <map>
@@ -16,10 +17,7 @@ constexpr int kExitFileError = 4;    // an output file could not be written
 
 class CliArgs {
 public:
-    // Parses argv[first..argc-1]. Options named in `flags` take no value. Returns false with a
-    // message in `error` on an unknown option or a missing value.
-    bool Parse(int argc, char** argv, int first, const std::set<std::string>& valued,
-               const std::set<std::string>& flags, std::string& error);
+    void Set(const std::string& name, const std::string& value) { m_values[name] = value; }
 
     bool Has(const std::string& name) const { return m_values.count(name) != 0; }
     const std::string& Value(const std::string& name) const { return m_values.at(name); }

@@ -97,7 +97,6 @@ void PrintCoefficients(const COlvexDoc& doc, bool iir);
 bool WantsMeasureOutput(const CliArgs& args);
 int CheckMeasureOptions(const CliArgs& args);
 int PrintMeasureOutputs(const CliArgs& args, const COlvexDoc& doc, bool iir);
-void PrintMeasureUsage(std::FILE* out);
 // wave --hardware --data-bits D: dataBits is 0 without --hardware. PrintWaveSamples prints
 // "index input output" lines, with the hardware output as a fourth column when dataBits > 0,
 // and the overflow warnings on standard error.

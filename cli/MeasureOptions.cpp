@@ -81,19 +81,6 @@ int PrintMeasureOutputs(const CliArgs& args, const COlvexDoc& doc, bool iir) {
     return kExitOk;
 }
 
-void PrintMeasureUsage(std::FILE* out) {
-    std::fputs(
-        "  fir, iir and load also take --measure (per band in frequency order:\n"
-        "    \"pass LO HI MIN_DB MAX_DB\" or \"stop LO HI MAX_DB\", of the quantized\n"
-        "    coefficients with --quantize) and --advise-bits [--tolerance TOL] (\"bits B\",\n"
-        "    then \"B STOP_MAX_DB RIPPLE_DB ok|exceeds|unstable\" per candidate B; TOL\n"
-        "    defaults to 1 dB)\n"
-        "  wave also takes --hardware --data-bits D with --quantize B: a fourth column,\n"
-        "    the generated hardware's output at D data bits; overflows go to stderr\n",
-        out);
-    std::fprintf(out, "  Bands: FIR bands are the design's bands. %s\n", dsp::kIirBandRuleText);
-}
-
 int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBits) {
     dataBits = 0;
     if (!args.Has("hardware")) {
