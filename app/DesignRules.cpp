@@ -233,3 +233,56 @@ std::string CheckIirDialogValues(int type, double rippleDb, double fc1, double f
 }
 
 } // namespace design
+
+namespace design {
+
+Warning SaveNeedsCoeffsWarning() {
+    return {"Warning",
+            {"Warning!!", "Click 'Coefficients' button", "before saving coefficients."},
+            kIddWarnSaveNeedsCoeffs};
+}
+
+Warning InvalidFileNameWarning() {
+    return {"Warning", {"Warning!!", "Invalid File Name!!"}, kIddWarnInvalidFileName};
+}
+
+Warning VhdlNeedsQuantizeWarning() {
+    return {"Warning",
+            {"Warning!!", "Click \"Coefficients\" and enable \"Quantize\"",
+             "before VHDL code generation!!"},
+            kIddWarnVhdlNeedsQuantize};
+}
+
+Warning VhdlNeedsParamsWarning() {
+    return {"Warning",
+            {"Click \"VHDL Code\" button ", "and put parameters!!"},
+            kIddWarnVhdlNeedsParams};
+}
+
+Warning MissingHeaderWarning() {
+    return {
+        "Warning",
+        {"Warning!!", "Missing Header Information!! ", "See \"Help\" -> \"User Coeffs Format\""},
+        kIddWarnMissingHeader};
+}
+
+Warning InvalidCoeffsWarning() {
+    return {"Warning",
+            {"Invalid Coeffs Format", "See \"Help\" -> \"User Coeffs Format\""},
+            kIddWarnInvalidCoeffs};
+}
+
+} // namespace design
+
+namespace design {
+
+const char* FieldName(int field) {
+    static constexpr const char* kNames[] = {
+        "",      "fs",      "fc1",      "fc2",       "fc3",        "fc4",
+        "rr",    "mult",    "ripple",   "taps",      "sections",   "quantize",
+        "data-bits", "gain-range", "mag-range", "freq", "zoom",   "start",
+    };
+    return field >= 0 && field < static_cast<int>(std::size(kNames)) ? kNames[field] : "";
+}
+
+} // namespace design

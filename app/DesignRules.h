@@ -105,7 +105,18 @@ enum DialogField {
     kFieldRR,
     kFieldMultiplier,
     kFieldRipple,
+    kFieldTaps,      // the FIR tap count, 4..380
+    kFieldSections,  // the IIR section count, 1..8 or 2..8
+    kFieldQuantBits, // the quantization bit length, 4..32
+    kFieldDataBits,  // the VHDL data bit length, 4..24
+    kFieldGainRange, // F-Response
+    kFieldMagRange,  // In/Out Wave and FFT Analysis
+    kFieldWaveFreq,  // In/Out Wave
+    kFieldZoom,      // the 1x/10x choice of an analysis dialog, 0..1
+    kFieldStartPos,  // the start slider of an analysis dialog, 0..100
 };
+// The field's short name ("fs", "fc1", "taps", "data-bits", ...), for one-line reports.
+const char* FieldName(int field);
 
 // The range checks of a FIR parameter dialog (fs, the edges of the type, RR, the multiplier), in
 // that order: the first refusal's message and field, or an empty message.
@@ -114,5 +125,30 @@ std::string CheckFirDialogValues(int type, double fs, const double (&fc)[4], dou
 // The range checks of an IIR parameter dialog (ripple, fs, the cut-off edges).
 std::string CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs,
                                  int& failedField);
+
+} // namespace design
+
+namespace design {
+
+// ---- The VHDL data bit length and the zoom/start of the analysis dialogs ----
+constexpr int kMinDataBits = 4;
+constexpr int kMaxDataBits = 24;
+constexpr int kMaxZoom = 1;       // 0 1x, 1 10x
+constexpr int kMaxStartPos = 100; // the start slider
+
+// ---- Warnings of Save/Load and VHDL Code ----
+constexpr int kIddWarnSaveNeedsCoeffs = 177;   // Save Coefficients before the report
+constexpr int kIddWarnInvalidFileName = 167;   // the file to load cannot be opened
+constexpr int kIddWarnVhdlNeedsQuantize = 164; // VHDL Code or Save VHDL without quantization
+constexpr int kIddWarnVhdlNeedsParams = 170;   // Save VHDL before the VHDL Code command
+constexpr int kIddWarnMissingHeader = 188;     // a coefficient file without its header line
+constexpr int kIddWarnInvalidCoeffs = 168;     // a malformed number in a coefficient file
+
+Warning SaveNeedsCoeffsWarning();
+Warning InvalidFileNameWarning();
+Warning VhdlNeedsQuantizeWarning();
+Warning VhdlNeedsParamsWarning();
+Warning MissingHeaderWarning();
+Warning InvalidCoeffsWarning();
 
 } // namespace design

@@ -17,20 +17,20 @@ constexpr int kIdcSaveVhdlName = 1043;
 
 const platform::DialogTemplate& SaveLoadTemplate();
 
-// Warning dialogs, each with one OK button.
-constexpr int kIddWarnSaveNeedsCoeffs = 177; // Save Coefficients before the report
-constexpr int kIddWarnInvalidFileName = 167; // the file to load cannot be opened
-constexpr int kIddWarnVhdlNeedsQuantize = 164;
-constexpr int kIddWarnVhdlNeedsParams = 170; // Save VHDL before the VHDL Code command
-constexpr int kIddWarnMissingHeader = 188;   // a coefficient file without its header line
-constexpr int kIddWarnInvalidCoeffs = 168;   // a malformed number in a coefficient file
+// Warning dialogs, each with one OK button; the commands give them (app/DesignRules.h).
+using design::kIddWarnInvalidCoeffs;
+using design::kIddWarnInvalidFileName;
+using design::kIddWarnMissingHeader;
+using design::kIddWarnSaveNeedsCoeffs;
+using design::kIddWarnVhdlNeedsParams;
+using design::kIddWarnVhdlNeedsQuantize;
 
-design::Warning SaveNeedsCoeffsWarning();
-design::Warning InvalidFileNameWarning();
-design::Warning VhdlNeedsQuantizeWarning();
-design::Warning VhdlNeedsParamsWarning();
-design::Warning MissingHeaderWarning();
-design::Warning InvalidCoeffsWarning();
+using design::InvalidCoeffsWarning;
+using design::InvalidFileNameWarning;
+using design::MissingHeaderWarning;
+using design::SaveNeedsCoeffsWarning;
+using design::VhdlNeedsParamsWarning;
+using design::VhdlNeedsQuantizeWarning;
 
 // Text of the message box for an output file that cannot be written: the path, then this.
 constexpr const char* kCannotBeOpened = " cannot be opened";

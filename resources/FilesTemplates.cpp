@@ -1,4 +1,4 @@
-// Template 165 (Save/Load) and the texts of the Save/Load and coefficient file warnings.
+// Template 165 (Save/Load). The texts of its warnings are rules of the commands (app/DesignRules).
 #include "resources/FilesResources.h"
 
 namespace resources {
@@ -35,42 +35,6 @@ const platform::DialogTemplate& SaveLoadTemplate() {
         },
     };
     return dialog;
-}
-
-design::Warning SaveNeedsCoeffsWarning() {
-    return {"Warning",
-            {"Warning!!", "Click 'Coefficients' button", "before saving coefficients."},
-            kIddWarnSaveNeedsCoeffs};
-}
-
-design::Warning InvalidFileNameWarning() {
-    return {"Warning", {"Warning!!", "Invalid File Name!!"}, kIddWarnInvalidFileName};
-}
-
-design::Warning VhdlNeedsQuantizeWarning() {
-    return {"Warning",
-            {"Warning!!", "Click \"Coefficients\" and enable \"Quantize\"",
-             "before VHDL code generation!!"},
-            kIddWarnVhdlNeedsQuantize};
-}
-
-design::Warning VhdlNeedsParamsWarning() {
-    return {"Warning",
-            {"Click \"VHDL Code\" button ", "and put parameters!!"},
-            kIddWarnVhdlNeedsParams};
-}
-
-design::Warning MissingHeaderWarning() {
-    return {
-        "Warning",
-        {"Warning!!", "Missing Header Information!! ", "See \"Help\" -> \"User Coeffs Format\""},
-        kIddWarnMissingHeader};
-}
-
-design::Warning InvalidCoeffsWarning() {
-    return {"Warning",
-            {"Invalid Coeffs Format", "See \"Help\" -> \"User Coeffs Format\""},
-            kIddWarnInvalidCoeffs};
 }
 
 } // namespace resources

@@ -6,14 +6,15 @@
 
 #include <string>
 
+#include "app/DesignRules.h"
 #include "platform/DialogTemplate.h"
 
 namespace resources {
 
 constexpr int kIddVhdlSource = 163;
 constexpr int kIdcVhdlDataBits = 1020; // "Data Bit Length =", 4..24
-constexpr int kMinVhdlDataBits = 4;
-constexpr int kMaxVhdlDataBits = 24;
+constexpr int kMinVhdlDataBits = design::kMinDataBits;
+constexpr int kMaxVhdlDataBits = design::kMaxDataBits;
 
 constexpr int kIddLocateTemplate = 174;
 constexpr int kIdcMissingTemplate = 1051; // read-only field with the missing file name

@@ -1,0 +1,312 @@
+// The commands of the form as plain calls: each takes the document (and the few view fields it
+// needs, as values) and a request (the fields of its dialog, as values), checks the request with
+// the same rules the dialog's checks use, changes the document and returns an outcome.
+//
+// The window's handlers run the dialog, build the request, call the command and show the
+// outcome; vantrel-cli parses its options into the same requests and prints the same outcomes.
+// Nothing here runs a dialog, names a control or writes the status bar.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/DesignRules.h"
+#include "dsp/Warning.h"
+
+class COlvexDoc;
+
+namespace commands {
+
+// ---- Outcomes ------------------------------------------------------------------------------------
+
+enum class OutcomeKind {
+    kAccepted,       // the request was taken; the document holds the result
+    kRefused,        // a warning refused it (`warning`); the document is unchanged
+    kOutOfRange,     // a range check refused a field (`range`); the document is unchanged
+    kDesignFailed,   // the design gave no filter; the document holds the design it held before.
+                     // A FIR design carries `proposal`
+    kShortOfOptimum, // the design stands but ended above the equiripple optimum
+                     // (`achievedRipple` against `targetRipple`, `iterationLimit`)
+    kFileWritten,    // `path` was written
+    kFileNotWritten, // `path` was not written; `reason` says why (the system's reason)
+    kFileNotRead,    // `path` could not be read (or was read only in part); `reason`, `message`
+};
+
+// A value a range check refused: the field (as the dialogs name their fields), the accepted
+// limits and the standard message of the check ("Please enter a number between 0 and 1e+12.").
+// Numbers are accepted when low < value <= high (0 < fs <= 1e12), integers when
+// low <= value <= high; "greater than 0" checks have high = the largest double.
+struct RangeRefusal {
+    design::DialogField field = design::kFieldNone;
+    double low = 0.0;
+    double high = 0.0;
+    std::string message;
+};
+
+// What a failed FIR design proposes: both adjustments the window offers, computed for the
+// failed design's parameters. `taps` is the estimated tap count as the tap-adjustment dialog
+// shows it (before the odd-count rule); `edges` the moved band edges at the current tap count.
+struct DesignProposal {
+    int taps = 0;
+    design::EdgeProposal edges{};
+};
+
+struct Outcome {
+    OutcomeKind kind = OutcomeKind::kAccepted;
+    design::Warning warning; // kRefused
+    RangeRefusal range;      // kOutOfRange
+    // Warnings that question an accepted request without refusing it, in the order the window
+    // shows them (the unbalanced transition bands of BRF/BPF; a coefficient file without its
+    // header or with a malformed number).
+    std::vector<design::Warning> notices;
+    DesignProposal proposal; // kDesignFailed of a FIR design
+    // kShortOfOptimum: the Remez run stopped at its iteration limit; its largest weighted error
+    // on the grid and the level of its final extremal set.
+    bool iterationLimit = false;
+    double achievedRipple = 0.0;
+    double targetRipple = 0.0;
+    // Files: the path written or read, the system's reason when it failed.
+    std::string path;
+    std::string reason;
+    bool notFound = false; // kFileNotRead: the path names no file (the VHDL template)
+    // The text the command produced: the coefficient report, the VHDL text; for kFileNotRead of
+    // a user wave, `message` is the reader's description of what went wrong.
+    std::string text;
+    std::string message;
+
+    bool Is(OutcomeKind k) const { return kind == k; }
+};
+
+// ---- Design --------------------------------------------------------------------------------------
+
+// The fields of a FIR parameter dialog. `taps` is the count as entered (HPF and BRF store an
+// even count as count - 1); fc[2], fc[3] matter for BRF/BPF only.
+struct FirDesignRequest {
+    int type = 0; // a FilterType
+    double fs = 1000.0;
+    double fc[4] = {200.0, 250.0, 350.0, 400.0};
+    int taps = 90;
+    double rr = 10.0;
+    int multiplier = 1;
+};
+// The request a FIR dialog starts from: the document's values, the tap count as shown.
+FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type);
+
+// The range checks of the FIR dialog (fs, the edges of the type, N in 4..380, RR, the
+// multiplier): kOutOfRange with the first failed field, else kAccepted.
+Outcome CheckFirRequest(const FirDesignRequest& request);
+
+// The whole FIR design: range checks, edge order (kRefused, warning 220/221), store, design.
+// An accepted request with unbalanced BRF/BPF transition bands carries the warning (222) in
+// `notices` and is designed anyway. A failed design puts the document back as it was and
+// returns kDesignFailed with the proposal; the caller may design again with a request that
+// takes it (taps = proposal.taps, or the adjusted edges).
+Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request);
+
+// The steps of the window's FIR Design, in its order. The window designs even after a refused
+// entry (the unchanged values, with the layout of the dialog's type) and offers one adjustment
+// after a failure, so it calls the steps itself:
+//   StoreFirRequest  - edge order check; kRefused (nothing stored) or kAccepted (+ notices)
+//   RunFirDesign     - kAccepted, kShortOfOptimum, or kDesignFailed with the proposal; a failed
+//                      design leaves the engine's taps in the document until RestoreOnFailure
+//   RunAdjustedFirDesign - stores what the user confirmed of the proposal (not checked again),
+//                      marks the offer as made and designs once more
+//   the document snapshot taken before StoreFirRequest goes back when the last design failed.
+Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request);
+Outcome RunFirDesign(COlvexDoc& doc, int type);
+
+// What the user confirmed in the adjustment result dialog: nothing (closed), the tap count as
+// entered, or the band edges as left (only the adjusted ones are stored).
+struct FirAdjustment {
+    enum class Kind { kNone, kTaps, kEdges };
+    Kind kind = Kind::kNone;
+    int taps = 0;
+    design::EdgeProposal edges{};
+};
+Outcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed);
+// The proposal for the document's current parameters (what kDesignFailed carries).
+DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type);
+
+// The fields of an IIR parameter dialog; fc2 matters for BRF/BPF only.
+struct IirDesignRequest {
+    int type = 0;
+    int sections = 2;
+    double rippleDb = 0.3;
+    double fc1 = 200.0;
+    double fc2 = 300.0;
+    double fs = 1000.0;
+};
+IirDesignRequest IirRequestFromDocument(const COlvexDoc& doc, int type);
+// The range checks of the IIR dialog (n in 1..8 or 2..8, ripple, fs, the cut-off edges).
+Outcome CheckIirRequest(const IirDesignRequest& request);
+// Range checks, the IIR rules (kRefused: warning 223, 224 or 220), store, design. A cascade that
+// is not finite is kDesignFailed (no proposal) and keeps the previous sections.
+Outcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request);
+// The window's steps: the IIR rules and storing (kRefused or kAccepted), and the design of the
+// document as it stands (kAccepted or kDesignFailed), which the window runs after either.
+Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request);
+Outcome RunIirDesign(COlvexDoc& doc);
+
+// ---- Coefficients --------------------------------------------------------------------------------
+
+// The Coefficients dialog's fields, for the structure the form shows.
+struct CoefficientsRequest {
+    bool iir = false;
+    int quantize = 0;
+    int bits = 16;
+    int format = 0; // 0 Real, 1 Bin, 2 Dec, 3 Hex
+};
+// Bits in 4..32 (kOutOfRange), then the quantization rules (kRefused: warnings 136, 169, 137);
+// stores the three settings when accepted.
+Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request);
+// The report of the FIR or IIR coefficients with the settings in force, every line ended by
+// lineEnd ("\r\n" in the output box, "\n" on a terminal).
+std::string CoefficientReport(const COlvexDoc& doc, bool iir, std::string_view lineEnd);
+
+// ---- Analyses ------------------------------------------------------------------------------------
+
+// F-Response: gain range (> 0), zoom 0 (1x) / 1 (10x), start position 0..100.
+struct ResponseRequest {
+    double gainRange = 100.0;
+    int zoom = 0;
+    int startPos = 0;
+};
+Outcome FResponse(COlvexDoc& doc, const ResponseRequest& request);
+
+// In/Out Wave: wave type 0 sine / 1 square, frequency (0 < f <= 1e12), user wave on/off,
+// magnitude range (> 0), zoom, start position, the hardware output beside the ideal one.
+// `userWavePath` is read into the input wave when not empty.
+struct WaveRequest {
+    int waveType = 0;
+    double frequency = 100.0;
+    int useUserWave = 0;
+    double magRange = 50.0;
+    int zoom = 0;
+    int startPos = 0;
+    int showHardware = 0;
+    std::string userWavePath;
+};
+// Whether the window asks for a user wave file: "Use user wave" is switched on by this request.
+bool AsksForUserWave(const COlvexDoc& doc, const WaveRequest& request);
+// Stores the settings, then reads userWavePath. A file that cannot be opened or read keeps the
+// previous wave; one that stops at a token that is not a number keeps the values before it.
+// Both are kFileNotRead with the reader's `message` (the settings are stored all the same).
+Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request);
+
+// FFT Analysis: magnitude range (> 0), zoom, start position.
+struct FftRequest {
+    double magRange = 50.0;
+    int zoom = 0;
+    int startPos = 0;
+};
+Outcome FftAnalysis(COlvexDoc& doc, const FftRequest& request);
+
+// ---- VHDL Code -----------------------------------------------------------------------------------
+
+// Warning 164 when quantization is off, else kAccepted: the window asks for the data bits only
+// after this.
+Outcome CheckVhdlCode(const COlvexDoc& doc);
+// The VHDL Code dialog's field and what the window found: `headerStructure` is the FIR/IIR
+// choice last read from the form before the dialog (it words the header's type line), `iir` the
+// choice read after it; `templatePath` the located template (empty: none found or picked).
+struct VhdlCodeRequest {
+    int dataBits = 12;
+    int headerStructure = 0;
+    bool iir = false;
+    std::string templatePath;
+};
+// Warning 164, data bits in 4..24 (kOutOfRange), then stores the data bits and builds the text
+// the output box shows: the header and the substituted template (`text`, kAccepted; empty when
+// no template path is given). A template that cannot be read is kFileNotRead (`notFound` when
+// the path names no file); the data bits stay stored.
+Outcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
+
+// ---- Save/Load -----------------------------------------------------------------------------------
+
+// Save Coefficients: `coefficientsListed` is the view's flag (Coefficients ran since the last
+// design or load). Warning 177 before that; then the coefficient file of the structure is
+// written: kFileWritten, or kFileNotWritten with the system's reason.
+struct SaveCoefficientsRequest {
+    bool iir = false;
+    bool coefficientsListed = false;
+    std::string path;
+};
+// Checks only (warning 177), for the window to ask for the path after it.
+Outcome CheckSaveCoefficients(const SaveCoefficientsRequest& request);
+Outcome SaveCoefficients(const COlvexDoc& doc, const SaveCoefficientsRequest& request);
+
+// Load Coefficients into the structure the form shows; `loadFormat` is the view's format of the
+// last header read, updated by the load. A file that cannot be opened is kRefused with warning
+// 167 and the system's `reason`; a file without its header (warning 188, the document reset) or
+// with a malformed number (warning 168) is kAccepted with the warning in `notices`, the stop
+// token in `text` and the values stored before it in `valuesRead`.
+struct LoadCoefficientsRequest {
+    bool iir = false;
+    std::string path;
+};
+struct LoadOutcome : Outcome {
+    int valuesRead = 0;
+};
+LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& request,
+                             int& loadFormat);
+
+// Save VHDL: `vhdlParamsSet` is the view's flag (VHDL Code took its parameters), `headerStructure`
+// the FIR/IIR choice of the form, `templatePath` the template VHDL Code located (read again).
+// Warning 164 without quantization, 170 before VHDL Code; a template that cannot be read or a
+// file that cannot be written is kFileNotWritten (`path` the output, `reason`).
+struct SaveVhdlRequest {
+    int headerStructure = 0;
+    bool vhdlParamsSet = false;
+    std::string templatePath;
+    std::string path;
+};
+Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
+Outcome SaveVhdl(COlvexDoc& doc, const SaveVhdlRequest& request);
+
+// ---- What the command line prints ----------------------------------------------------------------
+
+// View > Measurements: the measured gain per band of the current design, unquantized and (with
+// quantization on) quantized, every line ended by lineEnd; and its one-line summary.
+std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd);
+std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
+
+// The 360 frequency response points of the structure: index, gain in dB, phase. Recomputes the
+// document's response arrays.
+struct ResponsePoint {
+    int index = 0;
+    double gainDb = 0.0;
+    double phase = 0.0;
+};
+std::vector<ResponsePoint> ResponsePoints(COlvexDoc& doc, bool iir);
+
+// The test wave (or the user wave in use) through the structure: kWaveFiltered samples of input
+// and output. Recomputes the document's wave arrays.
+struct WaveSamples {
+    std::vector<double> input;
+    std::vector<double> output;
+};
+WaveSamples SimulateWave(COlvexDoc& doc, bool iir);
+
+// The spectra of the input and the output wave as FFT Analysis shows them (256 bins each), of
+// the waves the document holds (SimulateWave first).
+struct Spectra {
+    std::vector<double> inMag, inPhase, outMag, outPhase;
+};
+Spectra ComputeSpectra(COlvexDoc& doc);
+
+// The output of the generated hardware at data bits D for the waves the document holds:
+// kWaveFiltered samples, and one line per saturating part of the hardware. Needs quantization
+// on (kRefused, warning 164) and D in 4..24 (kOutOfRange, field kFieldDataBits).
+struct HardwareWaveOutcome : Outcome {
+    std::vector<double> output;
+    std::vector<std::string> overflow;
+};
+HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits);
+
+// The self-checking testbench of the design at the document's data bits, driven by the input
+// wave the document holds. Needs quantization on and data bits in 4..24, as HardwareWave.
+struct TestbenchOutcome : Outcome {};
+TestbenchOutcome Testbench(const COlvexDoc& doc, bool iir);
+
+} // namespace commands
