@@ -43,6 +43,19 @@ bool ReadInt(const CliArgs& args, const std::string& name, int& value) {
     return true;
 }
 
+bool ReadZoom(const CliArgs& args, const std::string& name, int& zoom) {
+    if (!args.Has(name)) {
+        return true;
+    }
+    const std::string& word = args.Value(name);
+    if (word != "1" && word != "10") {
+        std::fprintf(stderr, "--%s: expected 1 or 10\n", name.c_str());
+        return false;
+    }
+    zoom = word == "10" ? 1 : 0;
+    return true;
+}
+
 int ParseFilterType(const std::string& text) {
     static const char* const kNames[] = {"lpf", "hpf", "brf", "bpf"};
     for (int t = 0; t < 4; ++t) {

@@ -14,6 +14,9 @@ constexpr int kExitOk = 0;
 constexpr int kExitInvalid = 2;      // refused input: the warning text is on standard error
 constexpr int kExitDesignFailed = 3; // the design did not succeed
 constexpr int kExitFileError = 4;    // an output file could not be written
+// fir: the design ended short of the equiripple optimum; the taps are still printed, and standard
+// error names the achieved and the target weighted ripple.
+constexpr int kExitShortOfOptimum = 5;
 
 class CliArgs {
 public:
@@ -33,6 +36,9 @@ std::vector<std::string> SplitList(const std::string& text);
 // message ("Please enter a number." / "Please enter an integer.") and returns false.
 bool ReadDouble(const CliArgs& args, const std::string& name, double& value);
 bool ReadInt(const CliArgs& args, const std::string& name, int& value);
+
+// The zoom of an analysis dialog from "1" or "10" (0 1x, 1 10x) when present.
+bool ReadZoom(const CliArgs& args, const std::string& name, int& zoom);
 
 // Filter type names lpf, hpf, brf, bpf -> 0..3; -1 when unknown.
 int ParseFilterType(const std::string& text);

@@ -14,7 +14,6 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/PlotOptions.h"
-#include "cli/Session.h"
 #include "dsp/Measure.h"
 #include "platform/NumberText.h"
 
@@ -226,7 +225,7 @@ void AddPlot(OptionAdder& add) {
 struct Subcommand {
     const char* name;
     const char* summary;
-    int (*run)(const CliArgs&, Session&);
+    int (*run)(const CliArgs&, RunState&);
     void (*addOptions)(OptionAdder&, const COlvexDoc&);
 };
 
@@ -362,11 +361,11 @@ int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
     if (status != kExitOk) {
         return status;
     }
-    Session session;
-    status = sub.run(args, session);
+    RunState run;
+    status = sub.run(args, run);
     // A design short of the optimum still stands, so its plot is drawn too.
     if (status == kExitOk || status == kExitShortOfOptimum) {
-        const int plotted = WritePlotOption(args, session);
+        const int plotted = WritePlotOption(args, run);
         status = plotted != kExitOk ? plotted : status;
     }
     return status;
