@@ -18,7 +18,8 @@ class COlvexDoc;
 
 namespace commands {
 
-// ---- Outcomes ------------------------------------------------------------------------------------
+// ---- Outcomes
+// ------------------------------------------------------------------------------------
 
 enum class OutcomeKind {
     kAccepted,       // the request was taken; the document holds the result
@@ -33,16 +34,12 @@ enum class OutcomeKind {
     kFileNotRead,    // `path` could not be read (or was read only in part); `reason`, `message`
 };
 
-// A value a range check refused: the field (as the dialogs name their fields), the accepted
-// limits and the standard message of the check ("Please enter a number between 0 and 1e+12.").
-// Numbers are accepted when low < value <= high (0 < fs <= 1e12), integers when
-// low <= value <= high; "greater than 0" checks have high = the largest double.
-struct RangeRefusal {
-    design::DialogField field = design::kFieldNone;
-    double low = 0.0;
-    double high = 0.0;
-    std::string message;
-};
+// A value a range check refused: the field (design::DialogField, as the dialogs name their
+// fields; design::FieldName gives its short name), the accepted limits and the standard message
+// of the check ("Please enter a number between 0 and 1e+12."). Numbers are accepted when
+// low < value <= high (0 < fs <= 1e12), integers when low <= value <= high; "greater than 0"
+// checks have high = the largest double.
+using design::RangeRefusal;
 
 // What a failed FIR design proposes: both adjustments the window offers, computed for the
 // failed design's parameters. `taps` is the estimated tap count as the tap-adjustment dialog
@@ -78,7 +75,12 @@ struct Outcome {
     bool Is(OutcomeKind k) const { return kind == k; }
 };
 
-// ---- Design --------------------------------------------------------------------------------------
+// The two refusals, for commands and for the front ends' own checks.
+Outcome Refused(const design::Warning& warning);
+Outcome OutOfRange(const RangeRefusal& refusal);
+
+// ---- Design
+// --------------------------------------------------------------------------------------
 
 // The fields of a FIR parameter dialog. `taps` is the count as entered (HPF and BRF store an
 // even count as count - 1); fc[2], fc[3] matter for BRF/BPF only.
@@ -116,16 +118,20 @@ Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request);
 Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request);
 Outcome RunFirDesign(COlvexDoc& doc, int type);
 
-// What the user confirmed in the adjustment result dialog: nothing (closed), the tap count as
-// entered, or the band edges as left (only the adjusted ones are stored).
+// The adjustment the user chose after a failed design, and what was confirmed in its result
+// dialog: the tap count as entered, or the band edges as left (only the adjusted ones are
+// stored). Not confirmed (the result dialog closed): nothing is stored, the design runs again
+// all the same. Choosing the tap count resets the even-count flag, as the estimate does.
 struct FirAdjustment {
-    enum class Kind { kNone, kTaps, kEdges };
-    Kind kind = Kind::kNone;
+    enum class Kind { kTaps, kEdges };
+    Kind kind = Kind::kTaps;
+    bool confirmed = false;
     int taps = 0;
     design::EdgeProposal edges{};
 };
 Outcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed);
-// The proposal for the document's current parameters (what kDesignFailed carries).
+// The proposal for the document's current parameters (what kDesignFailed carries); the
+// document is not changed.
 DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type);
 
 // The fields of an IIR parameter dialog; fc2 matters for BRF/BPF only.
@@ -148,7 +154,8 @@ Outcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request);
 Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request);
 Outcome RunIirDesign(COlvexDoc& doc);
 
-// ---- Coefficients --------------------------------------------------------------------------------
+// ---- Coefficients
+// --------------------------------------------------------------------------------
 
 // The Coefficients dialog's fields, for the structure the form shows.
 struct CoefficientsRequest {
@@ -164,7 +171,8 @@ Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request);
 // lineEnd ("\r\n" in the output box, "\n" on a terminal).
 std::string CoefficientReport(const COlvexDoc& doc, bool iir, std::string_view lineEnd);
 
-// ---- Analyses ------------------------------------------------------------------------------------
+// ---- Analyses
+// ------------------------------------------------------------------------------------
 
 // F-Response: gain range (> 0), zoom 0 (1x) / 1 (10x), start position 0..100.
 struct ResponseRequest {
@@ -202,11 +210,17 @@ struct FftRequest {
 };
 Outcome FftAnalysis(COlvexDoc& doc, const FftRequest& request);
 
-// ---- VHDL Code -----------------------------------------------------------------------------------
+// ---- VHDL Code
+// -----------------------------------------------------------------------------------
 
 // Warning 164 when quantization is off, else kAccepted: the window asks for the data bits only
 // after this.
 Outcome CheckVhdlCode(const COlvexDoc& doc);
+// What VHDL Code and Save VHDL leave besides the outcome: the next tap or section the coefficient
+// tokens take (the view's m_nSubstIndex).
+struct VhdlOutcome : Outcome {
+    int substIndex = 0;
+};
 // The VHDL Code dialog's field and what the window found: `headerStructure` is the FIR/IIR
 // choice last read from the form before the dialog (it words the header's type line), `iir` the
 // choice read after it; `templatePath` the located template (empty: none found or picked).
@@ -220,9 +234,10 @@ struct VhdlCodeRequest {
 // the output box shows: the header and the substituted template (`text`, kAccepted; empty when
 // no template path is given). A template that cannot be read is kFileNotRead (`notFound` when
 // the path names no file); the data bits stay stored.
-Outcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
+VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
 
-// ---- Save/Load -----------------------------------------------------------------------------------
+// ---- Save/Load
+// -----------------------------------------------------------------------------------
 
 // Save Coefficients: `coefficientsListed` is the view's flag (Coefficients ran since the last
 // design or load). Warning 177 before that; then the coefficient file of the structure is
@@ -262,9 +277,10 @@ struct SaveVhdlRequest {
     std::string path;
 };
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
-Outcome SaveVhdl(COlvexDoc& doc, const SaveVhdlRequest& request);
+VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 
-// ---- What the command line prints ----------------------------------------------------------------
+// ---- What the command line prints
+// ----------------------------------------------------------------
 
 // View > Measurements: the measured gain per band of the current design, unquantized and (with
 // quantization on) quantized, every line ended by lineEnd; and its one-line summary.
@@ -304,9 +320,9 @@ struct HardwareWaveOutcome : Outcome {
 };
 HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits);
 
-// The self-checking testbench of the design at the document's data bits, driven by the input
-// wave the document holds. Needs quantization on and data bits in 4..24, as HardwareWave.
-struct TestbenchOutcome : Outcome {};
-TestbenchOutcome Testbench(const COlvexDoc& doc, bool iir);
+// The self-checking testbench of the design at the document's data bits (as VHDL Code stored
+// them), driven by the input wave the document holds, in `text`. Needs quantization on
+// (kRefused, warning 164).
+Outcome Testbench(const COlvexDoc& doc, bool iir);
 
 } // namespace commands

@@ -1,9 +1,13 @@
-// The Design command, as its steps: read the form, run the FIR or IIR branch of the chosen
-// type, then the epilogue that every path reaches.
+// The Design command's handler, as its steps: read the form, run the FIR or IIR branch of the
+// chosen type (the dialog, the request, the command calls, the warnings and the offer after a
+// failed FIR design), then the epilogue that every path reaches: redraw, timer, prompt, status.
 #include "app/DesignCommand.h"
+
+#include "app/Commands.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "app/DesignDialogs.h"
@@ -23,18 +27,11 @@ const char* const kIirFailedMessage = "The IIR design failed: the parameters giv
 
 namespace {
 
-// What the branches report to the epilogue.
-struct DesignOutcome {
-    bool iterationLimit = false; // the last Remez run of this command stopped at its limit
-    bool failed = false;         // the last design of this command gave no filter
-    bool designed = false;       // a design ran (Cancel of the FIR dialog runs none)
-    bool shortOfOptimum = false; // the last Remez run ended above the equiripple optimum
-    double achievedRipple = 0.0; // its largest weighted error on the grid
-    double targetRipple = 0.0;   // the level of its final extremal set
-};
+using commands::Outcome;
+using commands::OutcomeKind;
 
 // The status bar text of a design that stands but is short of the optimum: why, and by how much.
-std::string ShortOfOptimumStatus(const DesignOutcome& outcome) {
+std::string ShortOfOptimumStatus(const Outcome& outcome) {
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, " Weighted ripple %.4g, target %.4g.",
                   outcome.achievedRipple, outcome.targetRipple);
@@ -46,123 +43,104 @@ void Warn(platform::UiHost& host, const Warning& warning) {
     host.ShowWarning(warning.templateId, warning.title, warning.lines);
 }
 
-// Clears the result arrays, lays out the bands of type t and runs the Remez design.
-void RunFirDesign(COlvexDoc& doc, int type, DesignOutcome& outcome) {
-    doc.DesignFir(type);
-    outcome.designed = true;
-    outcome.iterationLimit = doc.m_bIterationLimit != 0;
-    outcome.failed = doc.m_bDesignOk == 0;
-    outcome.shortOfOptimum = doc.m_bOptimumReached == 0;
-    outcome.achievedRipple = doc.m_dAchievedRipple;
-    outcome.targetRipple = doc.m_dTargetRipple;
+// A refusal's warning, then the warnings that only question the entry.
+void ShowWarnings(platform::UiHost& host, const Outcome& outcome) {
+    if (outcome.Is(OutcomeKind::kRefused)) {
+        Warn(host, outcome.warning);
+    }
+    for (const Warning& notice : outcome.notices) {
+        Warn(host, notice);
+    }
 }
 
-// Stores an accepted FIR parameter dialog, or warns and stores nothing.
-void StoreFirDialog(platform::UiHost& host, COlvexDoc& doc, int type, const CFirDesignDialog& dlg) {
-    Warning warning;
-    if (!CheckFirEdges(type, dlg.m_fs, dlg.m_fc1, dlg.m_fc2, dlg.m_fc3, dlg.m_fc4, warning)) {
-        Warn(host, warning);
-        return;
-    }
-    doc.m_fc1 = dlg.m_fc1;
-    doc.m_fc2 = dlg.m_fc2;
-    if (IsThreeBand(type)) {
-        doc.m_fc3 = dlg.m_fc3;
-        doc.m_fc4 = dlg.m_fc4;
-    }
-    doc.m_dRR = dlg.m_dRR;
-    doc.m_nCoeffMultiplier = dlg.m_nCoeffMultiplier;
-    doc.m_fs = dlg.m_fs;
-    doc.m_bQuantize = 0;
-    doc.m_nCoeffFormat = 0;
-    // Unbalanced transition bands are designed anyway; the user is only told.
-    if (IsThreeBand(type) &&
-        FirBandsUnbalanced(doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, warning)) {
-        Warn(host, warning);
-    }
-    StoreFirTapCount(doc, type, dlg.m_nTaps);
-    doc.m_nFilterType = type;
+commands::FirDesignRequest FirRequest(int type, const CFirDesignDialog& dlg) {
+    commands::FirDesignRequest request;
+    request.type = type;
+    request.fs = dlg.m_fs;
+    request.fc[0] = dlg.m_fc1;
+    request.fc[1] = dlg.m_fc2;
+    request.fc[2] = dlg.m_fc3;
+    request.fc[3] = dlg.m_fc4;
+    request.taps = dlg.m_nTaps;
+    request.rr = dlg.m_dRR;
+    request.multiplier = dlg.m_nCoeffMultiplier;
+    return request;
 }
 
-// One offer after a failed FIR design: a tap-count or a band-edge proposal, confirmed (or
-// edited) in its result dialog, and one more design whatever the user answered there.
-void AdjustFirDesign(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& outcome) {
+// The offer after a failed FIR design: the choice of a tap-count or a band-edge proposal, the
+// proposal confirmed (or edited) in its result dialog, and one more design whatever the user
+// answered there. Closing the offer keeps the failed outcome.
+Outcome OfferAdjustment(platform::UiHost& host, COlvexDoc& doc, int type, const Outcome& failed) {
     CAdjustChoiceDialog choice;
     choice.m_nChoice = 0;
     if (host.RunModal(choice) != platform::kIdOk) {
-        doc.m_bDesignOk = 1;
-        return;
+        return failed;
     }
+    commands::FirAdjustment adjustment;
     if (choice.m_nChoice != 1) {
+        adjustment.kind = commands::FirAdjustment::Kind::kTaps;
         CFirDesignDialog result(type, FirDialogKind::kTapAdjustment);
-        const int proposed = doc.EstimateTaps();
-        result.Fill(doc, proposed);
-        if (host.RunModal(result) == platform::kIdOk) {
-            StoreFirTapCount(doc, type, result.m_nTaps);
-        }
+        result.Fill(doc, failed.proposal.taps);
+        adjustment.confirmed = host.RunModal(result) == platform::kIdOk;
+        adjustment.taps = result.m_nTaps;
     } else {
-        EdgeProposal proposal = ProposeEdges(doc, type);
+        adjustment.kind = commands::FirAdjustment::Kind::kEdges;
+        adjustment.edges = failed.proposal.edges;
         CFirDesignDialog result(type, FirDialogKind::kEdgeAdjustment);
         result.Fill(doc, doc.m_nTaps);
-        result.m_fc1 = proposal.fc[0];
-        result.m_fc2 = proposal.fc[1];
-        result.m_fc3 = proposal.fc[2];
-        result.m_fc4 = proposal.fc[3];
-        if (host.RunModal(result) == platform::kIdOk) {
-            // Stored as the user left them; the adjusted edges are not checked again.
-            proposal.fc[0] = result.m_fc1;
-            proposal.fc[1] = result.m_fc2;
-            proposal.fc[2] = result.m_fc3;
-            proposal.fc[3] = result.m_fc4;
-            StoreEdgeProposal(doc, proposal);
-        }
+        result.m_fc1 = adjustment.edges.fc[0];
+        result.m_fc2 = adjustment.edges.fc[1];
+        result.m_fc3 = adjustment.edges.fc[2];
+        result.m_fc4 = adjustment.edges.fc[3];
+        adjustment.confirmed = host.RunModal(result) == platform::kIdOk;
+        const double confirmed[4] = {result.m_fc1, result.m_fc2, result.m_fc3, result.m_fc4};
+        std::copy(std::begin(confirmed), std::end(confirmed), adjustment.edges.fc);
     }
-    doc.m_bAdjustOffered = 1;
-    RunFirDesign(doc, type, outcome);
-    // A second failure is neither reported nor offered again.
-    doc.m_bDesignOk = 1;
+    return commands::RunAdjustedFirDesign(doc, type, adjustment);
 }
 
-void FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& outcome) {
+// The FIR branch: the dialog, storing (or the refusal), the design and, after a failure, the
+// offer. Returns false when the dialog was cancelled (nothing designed).
+bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
     CFirDesignDialog dlg(type, FirDialogKind::kParameters);
     dlg.Fill(doc, ShownFirTapCount(doc));
     if (host.RunModal(dlg) != platform::kIdOk) {
-        return; // Cancel designs nothing
+        return false; // Cancel designs nothing
     }
     // A design that fails for good (the offer closed, or failing again after it) leaves the
     // Remez engine's unfinished taps behind; the report, the plots and the files must never see
     // them, so the document goes back to the design it held before this command.
     const COlvexDoc before = doc;
-    StoreFirDialog(host, doc, type, dlg);
+    ShowWarnings(host, commands::StoreFirRequest(doc, FirRequest(type, dlg)));
     // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
     // with the layout of this branch's type.
-    RunFirDesign(doc, type, outcome);
-    if (doc.m_bDesignOk == 0 && doc.m_bAdjustOffered == 0) {
-        AdjustFirDesign(host, doc, type, outcome);
+    outcome = commands::RunFirDesign(doc, type);
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        outcome = OfferAdjustment(host, doc, type, outcome);
     }
-    if (outcome.failed) {
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
         doc = before;
     }
+    return true;
 }
 
-void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, DesignOutcome& outcome) {
+// The IIR branch: OK or Cancel, valid or not, the cascade is designed from the document as it
+// stands. A cascade that is not finite is not taken (the previous sections stay).
+void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
     CIirDesignDialog dlg(type);
     dlg.Fill(doc);
     if (host.RunModal(dlg) == platform::kIdOk) {
-        Warning warning;
-        if (CheckIirParameters(type, dlg.m_nIirSections, dlg.m_fs, dlg.m_dIirFc1, dlg.m_dIirFc2,
-                               warning)) {
-            StoreIirParameters(doc, type, dlg.m_nIirSections, dlg.m_dRippleDb, dlg.m_dIirFc1,
-                               dlg.m_dIirFc2, dlg.m_fs);
-        } else {
-            Warn(host, warning);
-        }
+        commands::IirDesignRequest request;
+        request.type = type;
+        request.sections = dlg.m_nIirSections;
+        request.rippleDb = dlg.m_dRippleDb;
+        request.fc1 = dlg.m_dIirFc1;
+        request.fc2 = dlg.m_dIirFc2;
+        request.fs = dlg.m_fs;
+        ShowWarnings(host, commands::StoreIirRequest(doc, request));
     }
-    // OK or Cancel, valid or not: the cascade is designed from the document as it stands. A
-    // cascade that is not finite is not taken (the previous sections stay) and the user is told.
-    outcome.designed = true;
-    if (!doc.DesignIir()) {
-        outcome.failed = true;
+    outcome = commands::RunIirDesign(doc);
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
         host.MessageBox(kIirFailedMessage, "", platform::MessageIcon::kWarning);
     }
 }
@@ -180,13 +158,15 @@ void COlvexView::OnDesign() {
     UpdateData(true);
 
     const int type = std::clamp(m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
-    DesignOutcome outcome;
+    commands::Outcome outcome;
+    bool designed = true;
     if (m_nFirIir == 0) {
-        FirBranch(m_host, m_doc, type, outcome);
+        designed = FirBranch(m_host, m_doc, type, outcome);
     } else {
         IirBranch(m_host, m_doc, type, outcome);
     }
-    if (outcome.failed) {
+    const bool failed = outcome.Is(commands::OutcomeKind::kDesignFailed);
+    if (failed) {
         m_bNoDesign = noDesignBefore; // the plot shows what it showed before: a design or none
     }
 
@@ -201,12 +181,12 @@ void COlvexView::OnDesign() {
     // designed, so its plot is shown; the status bar tells the user to check it, with the
     // achieved and the target ripple.
     // A good design puts the summary of its measured bands where the idle message would be.
-    if (outcome.designed && !outcome.failed && !outcome.shortOfOptimum) {
+    const bool shortOfOptimum = outcome.Is(commands::OutcomeKind::kShortOfOptimum);
+    if (designed && !failed && !shortOfOptimum) {
         ShowMeasurementSummary();
     } else {
-        m_host.SetStatusText(outcome.failed ? std::string(kDesignFailedStatus)
-                             : outcome.shortOfOptimum
-                                 ? ShortOfOptimumStatus(outcome)
-                                 : resources::LoadString(resources::kIdsIdleMessage));
+        m_host.SetStatusText(failed           ? std::string(kDesignFailedStatus)
+                             : shortOfOptimum ? ShortOfOptimumStatus(outcome)
+                                              : resources::LoadString(resources::kIdsIdleMessage));
     }
 }

@@ -1,9 +1,9 @@
 // The data exchange of the Design command's dialogs.
 #include "app/DesignDialogs.h"
 
-#include "resources/DesignPictures.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "resources/DesignPictures.h"
 
 #include <string>
 
@@ -65,11 +65,10 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     // Values that cannot give a filter keep the dialog open, as a standard range check does.
     if (exchange.Saving() && !exchange.Failure()) {
         const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};
-        int field = kFieldNone;
-        const std::string message =
-            CheckFirDialogValues(m_nType, m_fs, fc, m_dRR, m_nCoeffMultiplier, field);
-        if (!message.empty()) {
-            exchange.Refuse(FieldControl(field), message);
+        const RangeRefusal check =
+            CheckFirDialogValues(m_nType, m_fs, fc, m_dRR, m_nCoeffMultiplier);
+        if (check.Refused()) {
+            exchange.Refuse(FieldControl(check.field), check.message);
         }
     }
 }
@@ -102,14 +101,14 @@ void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     }
     exchange.Double(kIdcFs, m_fs);
     if (exchange.Saving() && !exchange.Failure()) {
-        int field = kFieldNone;
-        const std::string message =
-            CheckIirDialogValues(m_nType, m_dRippleDb, m_dIirFc1, m_dIirFc2, m_fs, field);
-        if (!message.empty()) {
+        const RangeRefusal check =
+            CheckIirDialogValues(m_nType, m_dRippleDb, m_dIirFc1, m_dIirFc2, m_fs);
+        if (check.Refused()) {
             // LPF and HPF show their one cut-off frequency in their own edit.
-            const int control =
-                (field == kFieldFc1 && !IsThreeBand(m_nType)) ? kIdcCutoff : FieldControl(field);
-            exchange.Refuse(control, message);
+            const int control = (check.field == kFieldFc1 && !IsThreeBand(m_nType))
+                                    ? kIdcCutoff
+                                    : FieldControl(check.field);
+            exchange.Refuse(control, check.message);
         }
     }
 }

@@ -156,80 +156,81 @@ std::string NumberRangeMessage(double low, double high) {
            platform::FormatDialogDouble(high) + ".";
 }
 
-std::string CheckSamplingFrequency(double fs) {
-    return (fs > 0.0 && fs <= kMaxSamplingFrequency)
-               ? std::string()
-               : NumberRangeMessage(0.0, kMaxSamplingFrequency);
+namespace {
+
+constexpr double kLargestDouble = std::numeric_limits<double>::max();
+
+RangeRefusal NumberRange(int field, double value, double low, double high) {
+    if (value > low && value <= high) {
+        return {field, low, high, std::string()};
+    }
+    return {field, low, high, NumberRangeMessage(low, high)};
 }
 
-std::string CheckLowerBandFrequency(double frequency, double fs) {
-    return (frequency > 0.0) ? std::string() : NumberRangeMessage(0.0, 0.5 * fs);
+} // namespace
+
+RangeRefusal CheckSamplingFrequency(int field, double fs) {
+    return NumberRange(field, fs, 0.0, kMaxSamplingFrequency);
 }
 
-std::string CheckRipple(double rippleDb) {
-    return (rippleDb > 0.0 && rippleDb <= kMaxRippleDb) ? std::string()
-                                                        : NumberRangeMessage(0.0, kMaxRippleDb);
+RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs) {
+    RangeRefusal check{field, 0.0, 0.5 * fs, std::string()};
+    if (!(frequency > 0.0)) {
+        check.message = NumberRangeMessage(0.0, 0.5 * fs);
+    }
+    return check;
 }
 
-std::string CheckWaveFrequency(double frequency) {
-    return (frequency > 0.0 && frequency <= kMaxSamplingFrequency)
-               ? std::string()
-               : NumberRangeMessage(0.0, kMaxSamplingFrequency);
+RangeRefusal CheckRipple(double rippleDb) {
+    return NumberRange(kFieldRipple, rippleDb, 0.0, kMaxRippleDb);
+}
+
+RangeRefusal CheckWaveFrequency(double frequency) {
+    return NumberRange(kFieldWaveFreq, frequency, 0.0, kMaxSamplingFrequency);
+}
+
+RangeRefusal CheckPositive(int field, double value) {
+    return {field, 0.0, kLargestDouble, PositiveFinite(value) ? "" : kGreaterThanZeroMessage};
+}
+
+RangeRefusal CheckIntRange(int field, int value, int low, int high) {
+    return {field, static_cast<double>(low), static_cast<double>(high),
+            value >= low && value <= high ? std::string() : platform::IntRangeMessage(low, high)};
 }
 
 bool PositiveFinite(double value) {
-    return value > 0.0 && value <= std::numeric_limits<double>::max();
+    return value > 0.0 && value <= kLargestDouble;
 }
 
-std::string CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
-                                 int multiplier, int& failedField) {
-    failedField = kFieldFs;
-    std::string message = CheckSamplingFrequency(fs);
-    if (!message.empty()) {
-        return message;
-    }
+RangeRefusal CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
+                                  int multiplier) {
+    RangeRefusal check = CheckSamplingFrequency(kFieldFs, fs);
     const int edges = IsThreeBand(type) ? 4 : 2;
-    for (int i = 0; i < edges; ++i) {
-        failedField = kFieldFc1 + i;
-        message = CheckLowerBandFrequency(fc[i], fs);
-        if (!message.empty()) {
-            return message;
-        }
+    for (int i = 0; i < edges && !check.Refused(); ++i) {
+        check = CheckLowerBandFrequency(kFieldFc1 + i, fc[i], fs);
     }
-    failedField = kFieldRR;
-    if (!PositiveFinite(rr)) {
-        return kGreaterThanZeroMessage;
+    if (!check.Refused()) {
+        check = CheckPositive(kFieldRR, rr);
     }
-    failedField = kFieldMultiplier;
-    if (multiplier < kMinMultiplier) {
-        return platform::IntRangeMessage(kMinMultiplier, std::numeric_limits<int>::max());
+    if (!check.Refused()) {
+        check = CheckIntRange(kFieldMultiplier, multiplier, kMinMultiplier,
+                              std::numeric_limits<int>::max());
     }
-    failedField = kFieldNone;
-    return std::string();
+    return check.Refused() ? check : RangeRefusal{};
 }
 
-std::string CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs,
-                                 int& failedField) {
-    failedField = kFieldRipple;
-    std::string message = CheckRipple(rippleDb);
-    if (!message.empty()) {
-        return message;
+RangeRefusal CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs) {
+    RangeRefusal check = CheckRipple(rippleDb);
+    if (!check.Refused()) {
+        check = CheckSamplingFrequency(kFieldFs, fs);
     }
-    failedField = kFieldFs;
-    message = CheckSamplingFrequency(fs);
-    if (!message.empty()) {
-        return message;
+    if (!check.Refused()) {
+        check = CheckLowerBandFrequency(kFieldFc1, fc1, fs);
     }
-    failedField = kFieldFc1;
-    message = CheckLowerBandFrequency(fc1, fs);
-    if (message.empty() && IsThreeBand(type)) {
-        failedField = kFieldFc2;
-        message = CheckLowerBandFrequency(fc2, fs);
+    if (!check.Refused() && IsThreeBand(type)) {
+        check = CheckLowerBandFrequency(kFieldFc2, fc2, fs);
     }
-    if (message.empty()) {
-        failedField = kFieldNone;
-    }
-    return message;
+    return check.Refused() ? check : RangeRefusal{};
 }
 
 } // namespace design
@@ -278,9 +279,9 @@ namespace design {
 
 const char* FieldName(int field) {
     static constexpr const char* kNames[] = {
-        "",      "fs",      "fc1",      "fc2",       "fc3",        "fc4",
-        "rr",    "mult",    "ripple",   "taps",      "sections",   "quantize",
-        "data-bits", "gain-range", "mag-range", "freq", "zoom",   "start",
+        "",          "fs",         "fc1",       "fc2",  "fc3",      "fc4",
+        "rr",        "mult",       "ripple",    "taps", "sections", "quantize",
+        "data-bits", "gain-range", "mag-range", "freq", "zoom",     "start",
     };
     return field >= 0 && field < static_cast<int>(std::size(kNames)) ? kNames[field] : "";
 }

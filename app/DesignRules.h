@@ -12,11 +12,11 @@ class COlvexDoc;
 namespace design {
 
 // Templates of the warning dialogs these checks give.
-constexpr int kIddWarnEdges = 220;        // "Fc1 < Fc2 < Fs/2."
-constexpr int kIddWarnEdges4 = 221;       // "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."
-constexpr int kIddWarnUnbalanced = 222;   // "(fc2-fc1) had better equal to (fc4-fc3). "
-constexpr int kIddWarnCutoff = 223;       // "Cut off needs to be lower than"
-constexpr int kIddWarnIirSections = 224;  // "2, 4, 6 or 8."
+constexpr int kIddWarnEdges = 220;       // "Fc1 < Fc2 < Fs/2."
+constexpr int kIddWarnEdges4 = 221;      // "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."
+constexpr int kIddWarnUnbalanced = 222;  // "(fc2-fc1) had better equal to (fc4-fc3). "
+constexpr int kIddWarnCutoff = 223;      // "Cut off needs to be lower than"
+constexpr int kIddWarnIirSections = 224; // "2, 4, 6 or 8."
 
 bool IsThreeBand(int type);
 
@@ -75,9 +75,9 @@ void StoreIirParameters(COlvexDoc& doc, int type, int nSections, double rippleDb
 namespace design {
 
 // ---- Ranges of the design and analysis values ----
-// Values outside them give no filter (or a meaningless one: poles outside the unit circle, NaN samples), so the dialogs and the command
-// line refuse them with the standard range messages. Each check returns the message, or an empty
-// string when the value is accepted; NaN is always refused.
+// Values outside them give no filter (or a meaningless one: poles outside the unit circle, NaN
+// samples), so the dialogs and the commands refuse them with the standard range messages. NaN is
+// always refused.
 constexpr double kMaxSamplingFrequency = 1e12; // Hz; also the highest test wave frequency
 constexpr double kMaxRippleDb = 20.0;
 constexpr int kMinMultiplier = 1;
@@ -86,15 +86,7 @@ constexpr const char* kGreaterThanZeroMessage = "Please enter a number greater t
 // "Please enter a number between LOW and HIGH.", the bounds as a dialog edit shows them.
 std::string NumberRangeMessage(double low, double high);
 
-std::string CheckSamplingFrequency(double fs); // 0 < fs <= 1e12
-// Only the lower bound of a band frequency: 0 < f. The upper bound and the order of the edges
-// are the parameter dialogs' own warnings (CheckFirEdges, CheckIirParameters).
-std::string CheckLowerBandFrequency(double frequency, double fs);
-std::string CheckRipple(double rippleDb);         // 0 < ripple <= 20 dB
-std::string CheckWaveFrequency(double frequency); // 0 < f <= 1e12
-bool PositiveFinite(double value);                // RR, the display ranges
-
-// Which field of a parameter dialog a refusal belongs to.
+// Which field of a dialog a refusal belongs to.
 enum DialogField {
     kFieldNone,
     kFieldFs,
@@ -118,13 +110,35 @@ enum DialogField {
 // The field's short name ("fs", "fc1", "taps", "data-bits", ...), for one-line reports.
 const char* FieldName(int field);
 
-// The range checks of a FIR parameter dialog (fs, the edges of the type, RR, the multiplier), in
-// that order: the first refusal's message and field, or an empty message.
-std::string CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
-                                 int multiplier, int& failedField);
-// The range checks of an IIR parameter dialog (ripple, fs, the cut-off edges).
-std::string CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs,
-                                 int& failedField);
+// A refused value: its field, the accepted limits and the standard message of the check. Numbers
+// are accepted when low < value <= high, integers when low <= value <= high; a "greater than 0"
+// check has high = the largest double. An empty message means accepted.
+struct RangeRefusal {
+    int field = kFieldNone;
+    double low = 0.0;
+    double high = 0.0;
+    std::string message;
+    bool Refused() const { return !message.empty(); }
+};
+
+RangeRefusal CheckSamplingFrequency(int field, double fs); // 0 < fs <= 1e12
+// Only the lower bound of a band frequency: 0 < f. The upper bound and the order of the edges
+// are the parameter dialogs' own warnings (CheckFirEdges, CheckIirParameters).
+RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs);
+RangeRefusal CheckRipple(double rippleDb);           // 0 < ripple <= 20 dB
+RangeRefusal CheckWaveFrequency(double frequency);   // 0 < f <= 1e12
+RangeRefusal CheckPositive(int field, double value); // RR, the display ranges: 0 < value
+// An integer field: low <= value <= high, "Please enter an integer between LOW and HIGH."
+RangeRefusal CheckIntRange(int field, int value, int low, int high);
+bool PositiveFinite(double value);
+
+// The range checks of a FIR parameter dialog after its tap-count range (fs, the edges of the
+// type, RR, the multiplier), in that order: the first refusal, or none.
+RangeRefusal CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
+                                  int multiplier);
+// The range checks of an IIR parameter dialog after its section-count range (ripple, fs, the
+// cut-off edges).
+RangeRefusal CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs);
 
 } // namespace design
 

@@ -77,7 +77,7 @@ public:
     void OnOnlineHelp();
     void OnUserCoeffsFormat();
     void OnAbout();
-    // View > Measurements: the measured gain per band (dsp/MeasureCommand.cpp).
+    // View > Measurements: the measured gain per band (app/MeasureCommand.cpp).
     void OnMeasurements();
     // The one-line summary of the measurements into the status bar, after Design, Coefficients
     // and Load (nothing before the first design).

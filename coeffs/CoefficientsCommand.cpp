@@ -1,9 +1,10 @@
-// The Coefficients command, as its steps: run the dialog, check and store the quantization
-// settings, write the report of the current design kind into the output box, redraw, restart
-// the timer. Also the report writers and the prompt that the Design command and Load use.
+// The Coefficients command's handler, as its steps: run the dialog, call the command (which
+// checks and stores the quantization settings) and show its refusal, write the report of the
+// current design kind into the output box, redraw, restart the timer. Also the report writers
+// and the prompt that the Design command and Load use.
 #include <string>
 
-#include "app/DesignRules.h"
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
@@ -22,10 +23,11 @@ void COlvexView::OnCoefficients() {
     dlg.m_pDesign = m_bNoDesign != 0 ? nullptr : &m_doc;
     dlg.m_bIir = iir;
     if (m_host.RunModal(dlg) == platform::kIdOk) {
-        design::Warning warning;
-        if (!coeffs::StoreCoeffSettings(m_doc, iir, dlg.m_bQuantize, dlg.m_nQuantBits,
-                                        dlg.m_nCoeffFormat, warning)) {
-            m_host.ShowWarning(warning.templateId, warning.title, warning.lines);
+        const commands::Outcome outcome = commands::Coefficients(
+            m_doc, {iir, dlg.m_bQuantize, dlg.m_nQuantBits, dlg.m_nCoeffFormat});
+        if (outcome.Is(commands::OutcomeKind::kRefused)) {
+            m_host.ShowWarning(outcome.warning.templateId, outcome.warning.title,
+                               outcome.warning.lines);
         }
     }
     // Whatever the dialog's outcome, the report is written with the settings now in force.
@@ -43,12 +45,12 @@ void COlvexView::OnCoefficients() {
 
 void COlvexView::WriteFirReport() {
     UpdateData(true);
-    m_strOutput = coeffs::FirReportText(m_doc, coeffs::kBoxLineEnd);
+    m_strOutput = commands::CoefficientReport(m_doc, false, coeffs::kBoxLineEnd);
 }
 
 void COlvexView::WriteIirReport() {
     UpdateData(true);
-    m_strOutput = coeffs::IirReportText(m_doc, coeffs::kBoxLineEnd);
+    m_strOutput = commands::CoefficientReport(m_doc, true, coeffs::kBoxLineEnd);
 }
 
 void COlvexView::ShowCoeffPrompt() {

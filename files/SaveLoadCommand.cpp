@@ -1,18 +1,17 @@
-// The Save/Load command, as its steps: run the dialog, then one of its three actions -- save the
-// coefficient file of the current design, load one into the document, or save the generated
-// VHDL -- each through the desktop's Save or Open dialog, and restart the timer.
+// The Save/Load command's handler, as its steps: run the dialog, then one of its three actions --
+// save the coefficient file of the current design, load one into the document, or save the
+// generated VHDL -- each as the command's check, the desktop's Save or Open dialog, the command,
+// and its outcome shown; then restart the timer.
 //
-// Every file goes through files::WriteOutputFile, so a failed save leaves the old file as it
-// was; its path is then reported followed by " cannot be opened" and the command ends there.
+// A file the command could not write is reported by its path followed by " cannot be opened",
+// and the command ends there.
 #include <optional>
 #include <string>
 
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
-#include "files/CoeffFile.h"
-#include "files/OutputFile.h"
 #include "resources/FilesResources.h"
-#include "vhdl/VhdlText.h"
 
 namespace {
 
@@ -48,16 +47,9 @@ void Warn(platform::UiHost& host, const design::Warning& warning) {
     host.ShowWarning(warning.templateId, warning.title, warning.lines);
 }
 
-// Writes the text; on failure keeps the system's reason, reports the path and returns false.
-bool SaveText(platform::UiHost& host, const std::string& path, const std::string& text,
-              std::string& reason) {
-    const files::OutputResult result = files::WriteOutputFile(path, text);
-    if (result.ok) {
-        return true;
-    }
-    reason = result.reason;
-    host.MessageBox(path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
-    return false;
+// A file the command could not write: its path, then " cannot be opened".
+void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) {
+    host.MessageBox(outcome.path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
 }
 
 } // namespace
@@ -88,34 +80,42 @@ void COlvexView::OnSaveLoad() {
 }
 
 bool COlvexView::SaveCoefficients(const std::string& name) {
-    if (m_bCoeffsListed == 0) {
-        Warn(m_host, resources::SaveNeedsCoeffsWarning());
+    commands::SaveCoefficientsRequest request;
+    request.iir = m_nFirIir == 1;
+    request.coefficientsListed = m_bCoeffsListed != 0;
+    const commands::Outcome check = commands::CheckSaveCoefficients(request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
         return true;
     }
     const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
     if (!path) {
         return true;
     }
-    return SaveText(m_host, *path, files::CoeffFileText(m_doc, m_nFirIir == 1), m_strFileReason);
+    request.path = *path;
+    const commands::Outcome outcome = commands::SaveCoefficients(m_doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    return true;
 }
 
 void COlvexView::LoadCoefficients(const std::string& name) {
     m_host.Invalidate(false);
     const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(true, name));
     if (path) {
-        const files::CoeffFileBytes bytes = files::ReadCoeffFileBytes(*path);
-        if (!bytes.ok) {
-            m_strFileReason = bytes.reason;
-            Warn(m_host, resources::InvalidFileNameWarning());
+        const commands::LoadOutcome outcome =
+            commands::LoadCoefficients(m_doc, {m_nFirIir == 1, *path}, m_nLoadFormat);
+        if (outcome.Is(commands::OutcomeKind::kRefused)) {
+            m_strFileReason = outcome.reason;
+            Warn(m_host, outcome.warning);
         } else {
-            const files::CoeffLoad load =
-                files::ReadCoeffFile(bytes, m_doc, m_nFirIir == 1, m_nLoadFormat);
-            m_strLoadStopToken = load.badToken;
-            m_nLoadStopCount = load.count;
-            if (!load.headerFound) {
-                Warn(m_host, resources::MissingHeaderWarning());
-            } else if (load.invalidFormat) {
-                Warn(m_host, resources::InvalidCoeffsWarning());
+            m_strLoadStopToken = outcome.text;
+            m_nLoadStopCount = outcome.valuesRead;
+            for (const design::Warning& notice : outcome.notices) {
+                Warn(m_host, notice);
             }
         }
     }
@@ -129,12 +129,13 @@ void COlvexView::LoadCoefficients(const std::string& name) {
 }
 
 bool COlvexView::SaveVhdl(const std::string& name) {
-    if (m_doc.m_bQuantize == 0) {
-        Warn(m_host, resources::VhdlNeedsQuantizeWarning());
-        return true;
-    }
-    if (m_bVhdlParamsSet == 0) {
-        Warn(m_host, resources::VhdlNeedsParamsWarning());
+    commands::SaveVhdlRequest request;
+    request.headerStructure = m_nFirIir;
+    request.vhdlParamsSet = m_bVhdlParamsSet != 0;
+    request.templatePath = m_strTemplatePath;
+    const commands::Outcome check = commands::CheckSaveVhdl(m_doc, request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
         return true;
     }
     m_nSubstIndex = 0;
@@ -142,11 +143,13 @@ bool COlvexView::SaveVhdl(const std::string& name) {
     if (!path) {
         return true;
     }
-    // The template the last VHDL Code command located is read again; it is not searched for.
-    std::string text;
-    if (!vhdl::BuildVhdlText(*this, m_strTemplatePath, true, text)) {
-        m_host.MessageBox(*path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
+    request.path = *path;
+    const commands::VhdlOutcome outcome = commands::SaveVhdl(m_doc, request);
+    m_nSubstIndex = outcome.substIndex;
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
         return false;
     }
-    return SaveText(m_host, *path, text, m_strFileReason);
+    return true;
 }

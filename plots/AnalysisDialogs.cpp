@@ -35,9 +35,9 @@ void WaveFrequencyEdit(platform::DataExchange& exchange, int id, double& frequen
     double entered = frequency;
     exchange.Double(id, entered);
     if (exchange.Saving() && !exchange.Failure()) {
-        const std::string message = design::CheckWaveFrequency(entered);
-        if (!message.empty()) {
-            exchange.Refuse(id, message);
+        const design::RangeRefusal check = design::CheckWaveFrequency(entered);
+        if (check.Refused()) {
+            exchange.Refuse(id, check.message);
             return;
         }
     }

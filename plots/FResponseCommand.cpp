@@ -1,5 +1,6 @@
 // F-Response: asks for the gain range, the zoom and the start frequency, then shows the gain
 // and phase of the current design at once. OK or Cancel, the timer redraws the plot again.
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "plots/AnalysisDialogs.h"
@@ -13,9 +14,9 @@ void COlvexView::OnFResponse() {
     dialog.m_nRespStartPos = m_doc.m_nRespStartPos;
     if (m_host.RunModal(dialog) == platform::kIdOk) {
         UpdateData(true); // the FIR/IIR choice of the form, for the response
-        m_doc.m_dGainRange = dialog.m_dGainRange;
-        m_doc.m_nRespFreqZoom = dialog.m_nRespFreqZoom;
-        m_doc.m_nRespStartPos = dialog.m_nRespStartPos;
+        // The dialog's checks already hold, so the command takes the request.
+        commands::FResponse(m_doc,
+                            {dialog.m_dGainRange, dialog.m_nRespFreqZoom, dialog.m_nRespStartPos});
         m_nPlotMode = kPlotResponse;
         DrawPlotArea();
     }

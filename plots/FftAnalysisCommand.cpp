@@ -1,6 +1,7 @@
 // FFT Analysis: asks for the magnitude range, the zoom and the start frequency, then runs the
 // test wave through the filter and shows the input and output spectra at once. OK or Cancel,
 // the timer redraws the plot again.
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "plots/AnalysisDialogs.h"
@@ -14,9 +15,9 @@ void COlvexView::OnFftAnalysis() {
     dialog.m_nFftStartPos = m_doc.m_nFftStartPos;
     if (m_host.RunModal(dialog) == platform::kIdOk) {
         UpdateData(true); // the FIR/IIR choice of the form, for the filtering
-        m_doc.m_dFftMagRange = dialog.m_dFftMagRange;
-        m_doc.m_nFftFreqZoom = dialog.m_nFftFreqZoom;
-        m_doc.m_nFftStartPos = dialog.m_nFftStartPos;
+        // The dialog's checks already hold, so the command takes the request.
+        commands::FftAnalysis(
+            m_doc, {dialog.m_dFftMagRange, dialog.m_nFftFreqZoom, dialog.m_nFftStartPos});
         m_nPlotMode = kPlotSpectra;
         DrawPlotArea();
     }

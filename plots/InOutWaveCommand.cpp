@@ -2,10 +2,11 @@
 // magnitude range, the zoom, the start time and whether the generated hardware's output is drawn
 // beside the ideal one (with quantization on), then shows the input and output waves at once.
 // The file dialog comes up only when "Use user wave" has just been switched on; later commands
-// keep the wave already loaded. OK or Cancel, the timer redraws the plot again.
+// keep the wave already loaded. A file that cannot be read, or stops early, is reported in a
+// message box. OK or Cancel, the timer redraws the plot again.
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
-#include "files/UserWave.h"
 #include "plots/AnalysisDialogs.h"
 
 void COlvexView::OnInOutWave() {
@@ -21,31 +22,27 @@ void COlvexView::OnInOutWave() {
     dialog.m_bShowHardware = m_bShowHardwareWave;
     if (m_host.RunModal(dialog) == platform::kIdOk) {
         UpdateData(true); // the FIR/IIR choice of the form, for the filtering
-        const bool userWaveSwitchedOn = dialog.m_bUseUserWave != 0 && m_doc.m_bUseUserWave == 0;
-        m_doc.m_nWaveType = dialog.m_nWaveType;
-        m_doc.m_dWaveFreq = dialog.m_dWaveFreq;
-        m_doc.m_bUseUserWave = dialog.m_bUseUserWave;
-        m_doc.m_dWaveMagRange = dialog.m_dWaveMagRange;
-        m_doc.m_nWaveTimeZoom = dialog.m_nWaveTimeZoom;
-        m_doc.m_nWaveStartPos = dialog.m_nWaveStartPos;
-        m_bShowHardwareWave = dialog.m_bShowHardware;
-        m_nPlotMode = kPlotWaves;
-        if (userWaveSwitchedOn) {
-            platform::FileDialogRequest request;
-            request.open = true;
-            request.fileName = "*.*";
-            request.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
+        commands::WaveRequest request;
+        request.waveType = dialog.m_nWaveType;
+        request.frequency = dialog.m_dWaveFreq;
+        request.useUserWave = dialog.m_bUseUserWave;
+        request.magRange = dialog.m_dWaveMagRange;
+        request.zoom = dialog.m_nWaveTimeZoom;
+        request.startPos = dialog.m_nWaveStartPos;
+        request.showHardware = dialog.m_bShowHardware;
+        if (commands::AsksForUserWave(m_doc, request)) {
+            platform::FileDialogRequest file;
+            file.open = true;
+            file.fileName = "*.*";
+            file.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
             // Cancel reads nothing, but the user wave stays switched on.
-            // A file that cannot be opened or read leaves the previous wave and says why; one
-            // that stops at a token that is not a number keeps the values before it and says
-            // where it stopped.
-            if (const std::optional<std::string> path = m_host.RunFileDialog(request)) {
-                const files::UserWaveRead read = files::ReadUserWave(*path, m_doc.m_aWaveIn);
-                const std::string problem = files::DescribeUserWaveRead(*path, read);
-                if (!problem.empty()) {
-                    m_host.MessageBox(problem, "", platform::MessageIcon::kWarning);
-                }
-            }
+            request.userWavePath = m_host.RunFileDialog(file).value_or("");
+        }
+        const commands::Outcome outcome = commands::InOutWave(m_doc, request);
+        m_bShowHardwareWave = request.showHardware;
+        m_nPlotMode = kPlotWaves;
+        if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
+            m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
         }
         DrawPlotArea();
     }

@@ -1,8 +1,10 @@
-// The VHDL Code command, as its steps: check that quantization is on, ask for the data bit
-// length, write the header, locate the template and append it substituted, show the text,
-// restart the timer. Also the view's template search and its two substitution operations.
+// The VHDL Code command's handler, as its steps: the command's check that quantization is on,
+// the data bit length dialog, locating the template, the command that builds the header and the
+// substituted template, show the text (or the template's problem), restart the timer. Also the
+// view's template search and its two substitution operations.
 #include <string>
 
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "resources/FilesResources.h"
@@ -12,9 +14,8 @@
 
 namespace {
 
-std::string TemplateErrorText(vhdl::TemplateStatus status, const std::string& path) {
-    return status == vhdl::TemplateStatus::kNotFound ? resources::TemplateNotFoundText(path)
-                                                     : "Access to " + path + " was denied.";
+std::string TemplateErrorText(bool notFound, const std::string& path) {
+    return notFound ? resources::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
 }
 
 } // namespace
@@ -25,38 +26,33 @@ void COlvexView::OnVhdlCode() {
     // field never holds a half-built text.
     const std::string shown = m_strOutput;
     m_strOutput.clear();
-    // The type words come from the structure last read from the form, before the dialog.
-    vhdl::HeaderValues values = vhdl::FormatHeaderValues(m_doc, m_nFirIir);
 
-    if (m_doc.m_bQuantize == 0) {
-        const design::Warning warning = resources::VhdlNeedsQuantizeWarning();
-        m_host.ShowWarning(warning.templateId, warning.title, warning.lines);
+    const commands::Outcome check = commands::CheckVhdlCode(m_doc);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        m_host.ShowWarning(check.warning.templateId, check.warning.title, check.warning.lines);
     } else {
         vhdl::CVhdlSourceDialog dlg;
         dlg.m_nDataBits = m_doc.m_nDataBits;
         if (m_host.RunModal(dlg) == platform::kIdOk) {
             m_bVhdlParamsSet = 1;
-            m_doc.m_nDataBits = dlg.m_nDataBits;
             m_nSubstIndex = 0;
-            values.dataBits = vhdl::FormatHeaderValues(m_doc, m_nFirIir).dataBits;
+            commands::VhdlCodeRequest request;
+            request.dataBits = dlg.m_nDataBits;
+            // The type words come from the structure last read from the form, before the dialog.
+            request.headerStructure = m_nFirIir;
             UpdateData(true);
-
-            const bool iir = m_nFirIir == 1;
-            m_strOutput = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, iir, values);
-            LocateTemplate(vhdl::TemplateFileName(iir, m_doc.m_nIirSections));
-            if (m_strTemplatePath.empty()) {
-                m_strOutput.clear(); // no template was ever found or picked
-            } else {
-                const vhdl::TemplateStatus status = vhdl::AppendSubstitutedTemplate(
-                    m_doc, iir, m_strTemplatePath, vhdl::HeaderVariant::kDisplay, m_nSubstIndex,
-                    m_strOutput);
-                if (status != vhdl::TemplateStatus::kOk) {
-                    m_strOutput = shown;
-                    m_host.MessageBox(TemplateErrorText(status, m_strTemplatePath), "",
-                                      platform::MessageIcon::kWarning);
-                    return;
-                }
+            request.iir = m_nFirIir == 1;
+            LocateTemplate(vhdl::TemplateFileName(request.iir, m_doc.m_nIirSections));
+            request.templatePath = m_strTemplatePath;
+            const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
+            m_nSubstIndex = outcome.substIndex;
+            if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
+                m_strOutput = shown;
+                m_host.MessageBox(TemplateErrorText(outcome.notFound, outcome.path), "",
+                                  platform::MessageIcon::kWarning);
+                return;
             }
+            m_strOutput = outcome.text;
         }
     }
     UpdateData(false);

@@ -2,9 +2,9 @@
 // while quantization is on, quantized, with the rule the bands follow. The table is measured
 // afresh each time it opens; Design, Coefficients and Load put its one-line summary into the
 // status bar.
+#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
-#include "dsp/MeasureReport.h"
 #include "platform/UiHost.h"
 
 namespace {
@@ -14,13 +14,14 @@ constexpr const char* kNoDesignText = "Click 'Design' to design FIR/IIR filters"
 
 void COlvexView::OnMeasurements() {
     UpdateData(true); // the FIR/IIR choice of the form
-    const std::string text =
-        m_bNoDesign != 0 ? kNoDesignText : dsp::MeasurementsText(m_doc, m_nFirIir == 1, "\n");
+    const std::string text = m_bNoDesign != 0
+                                 ? kNoDesignText
+                                 : commands::MeasurementsReport(m_doc, m_nFirIir == 1, "\n");
     m_host.MessageBox(text, kMeasurementsCaption, platform::MessageIcon::kInformation);
 }
 
 void COlvexView::ShowMeasurementSummary() {
     if (m_bNoDesign == 0) {
-        m_host.SetStatusText(dsp::MeasurementsSummary(m_doc, m_nFirIir == 1));
+        m_host.SetStatusText(commands::MeasurementsSummary(m_doc, m_nFirIir == 1));
     }
 }

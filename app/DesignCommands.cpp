@@ -1,0 +1,191 @@
+// The Design command as plain calls: the range checks of the parameter dialogs, the order and
+// parity rules, storing, the FIR design with its proposal after a failure, and the IIR design.
+#include <algorithm>
+
+#include "app/Commands.h"
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+
+namespace commands {
+
+Outcome Refused(const design::Warning& warning) {
+    Outcome outcome;
+    outcome.kind = OutcomeKind::kRefused;
+    outcome.warning = warning;
+    return outcome;
+}
+
+Outcome OutOfRange(const RangeRefusal& refusal) {
+    Outcome outcome;
+    outcome.kind = OutcomeKind::kOutOfRange;
+    outcome.range = refusal;
+    return outcome;
+}
+
+FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type) {
+    FirDesignRequest request;
+    request.type = type;
+    request.fs = doc.m_fs;
+    request.fc[0] = doc.m_fc1;
+    request.fc[1] = doc.m_fc2;
+    request.fc[2] = doc.m_fc3;
+    request.fc[3] = doc.m_fc4;
+    request.taps = design::ShownFirTapCount(doc);
+    request.rr = doc.m_dRR;
+    request.multiplier = doc.m_nCoeffMultiplier;
+    return request;
+}
+
+Outcome CheckFirRequest(const FirDesignRequest& request) {
+    // The dialog checks the tap count as it reads its edit, before the values that need each
+    // other (the edges against fs).
+    RangeRefusal check = design::CheckIntRange(
+        design::kFieldTaps, request.taps, COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
+    if (!check.Refused()) {
+        check = design::CheckFirDialogValues(request.type, request.fs, request.fc, request.rr,
+                                             request.multiplier);
+    }
+    return check.Refused() ? OutOfRange(check) : Outcome{};
+}
+
+Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request) {
+    const int type = request.type;
+    design::Warning warning;
+    if (!design::CheckFirEdges(type, request.fs, request.fc[0], request.fc[1], request.fc[2],
+                               request.fc[3], warning)) {
+        return Refused(warning);
+    }
+    doc.m_fc1 = request.fc[0];
+    doc.m_fc2 = request.fc[1];
+    if (design::IsThreeBand(type)) {
+        doc.m_fc3 = request.fc[2];
+        doc.m_fc4 = request.fc[3];
+    }
+    doc.m_dRR = request.rr;
+    doc.m_nCoeffMultiplier = request.multiplier;
+    doc.m_fs = request.fs;
+    doc.m_bQuantize = 0;
+    doc.m_nCoeffFormat = 0;
+    Outcome outcome;
+    // Unbalanced transition bands are designed anyway; the user is only told.
+    if (design::IsThreeBand(type) &&
+        design::FirBandsUnbalanced(doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, warning)) {
+        outcome.notices.push_back(warning);
+    }
+    design::StoreFirTapCount(doc, type, request.taps);
+    doc.m_nFilterType = type;
+    return outcome;
+}
+
+DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type) {
+    // The tap estimate clears the even-count flag of the record it runs on; the proposal must
+    // not change the document, so it runs on a copy.
+    COlvexDoc estimate = doc;
+    DesignProposal proposal;
+    proposal.taps = estimate.EstimateTaps();
+    proposal.edges = design::ProposeEdges(doc, type);
+    return proposal;
+}
+
+Outcome RunFirDesign(COlvexDoc& doc, int type) {
+    doc.DesignFir(type);
+    Outcome outcome;
+    if (doc.m_bDesignOk == 0) {
+        outcome.kind = OutcomeKind::kDesignFailed;
+        outcome.proposal = ProposeFirAdjustment(doc, type);
+    } else if (doc.m_bOptimumReached == 0) {
+        outcome.kind = OutcomeKind::kShortOfOptimum;
+        outcome.iterationLimit = doc.m_bIterationLimit != 0;
+        outcome.achievedRipple = doc.m_dAchievedRipple;
+        outcome.targetRipple = doc.m_dTargetRipple;
+    }
+    return outcome;
+}
+
+Outcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed) {
+    if (confirmed.kind == FirAdjustment::Kind::kTaps) {
+        doc.m_bEvenTaps = 0;
+        if (confirmed.confirmed) {
+            design::StoreFirTapCount(doc, type, confirmed.taps);
+        }
+    } else if (confirmed.confirmed) {
+        // Stored as the user left them; the adjusted edges are not checked again.
+        design::StoreEdgeProposal(doc, confirmed.edges);
+    }
+    doc.m_bAdjustOffered = 1;
+    const Outcome outcome = RunFirDesign(doc, type);
+    // A second failure is neither reported nor offered again.
+    doc.m_bDesignOk = 1;
+    return outcome;
+}
+
+Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request) {
+    const Outcome check = CheckFirRequest(request);
+    if (!check.Is(OutcomeKind::kAccepted)) {
+        return check;
+    }
+    const COlvexDoc before = doc;
+    const Outcome stored = StoreFirRequest(doc, request);
+    if (!stored.Is(OutcomeKind::kAccepted)) {
+        return stored;
+    }
+    Outcome outcome = RunFirDesign(doc, request.type);
+    outcome.notices = stored.notices;
+    // The engine's unfinished taps of a failed design never stay: the report, the plots and
+    // the files see the design the document held before.
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        doc = before;
+    }
+    return outcome;
+}
+
+IirDesignRequest IirRequestFromDocument(const COlvexDoc& doc, int type) {
+    IirDesignRequest request;
+    request.type = type;
+    request.sections = doc.m_nIirSections;
+    request.rippleDb = doc.m_dRippleDb;
+    request.fc1 = doc.m_dIirFc1;
+    request.fc2 = doc.m_dIirFc2;
+    request.fs = doc.m_fs;
+    return request;
+}
+
+Outcome CheckIirRequest(const IirDesignRequest& request) {
+    RangeRefusal check =
+        design::CheckIntRange(design::kFieldSections, request.sections,
+                              design::MinIirSections(request.type), design::MaxIirSections());
+    if (!check.Refused()) {
+        check = design::CheckIirDialogValues(request.type, request.rippleDb, request.fc1,
+                                             request.fc2, request.fs);
+    }
+    return check.Refused() ? OutOfRange(check) : Outcome{};
+}
+
+Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request) {
+    design::Warning warning;
+    if (!design::CheckIirParameters(request.type, request.sections, request.fs, request.fc1,
+                                    request.fc2, warning)) {
+        return Refused(warning);
+    }
+    design::StoreIirParameters(doc, request.type, request.sections, request.rippleDb, request.fc1,
+                               request.fc2, request.fs);
+    return Outcome{};
+}
+
+Outcome RunIirDesign(COlvexDoc& doc) {
+    Outcome outcome;
+    if (!doc.DesignIir()) {
+        outcome.kind = OutcomeKind::kDesignFailed;
+    }
+    return outcome;
+}
+
+Outcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request) {
+    Outcome outcome = CheckIirRequest(request);
+    if (outcome.Is(OutcomeKind::kAccepted)) {
+        outcome = StoreIirRequest(doc, request);
+    }
+    return outcome.Is(OutcomeKind::kAccepted) ? RunIirDesign(doc) : outcome;
+}
+
+} // namespace commands
