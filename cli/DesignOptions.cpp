@@ -100,18 +100,22 @@ void PrintAdjustment(bool taps, const commands::DesignProposal& proposal, const 
 commands::Outcome DesignAgainWithProposal(RunState& run, int type, bool taps,
                                           const commands::DesignProposal& proposal) {
     commands::FirAdjustment confirmed;
+    confirmed.kind =
+        taps ? commands::FirAdjustment::Kind::kTaps : commands::FirAdjustment::Kind::kEdges;
+    confirmed.taps = proposal.taps;
+    confirmed.edges = proposal.edges;
+    confirmed.confirmed = true;
     if (taps) {
-        if (proposal.taps < COlvexDoc::kMinDialogTaps ||
-            proposal.taps > COlvexDoc::kMaxDialogTaps) {
-            std::fprintf(stderr, "The proposed tap count is outside %d..%d.\n",
-                         COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
-        } else {
-            confirmed.kind = commands::FirAdjustment::Kind::kTaps;
-            confirmed.taps = proposal.taps;
+        // The tap count the result dialog shows goes through the dialog's own range check.
+        commands::FirDesignRequest proposed = commands::FirRequestFromDocument(run.doc, type);
+        proposed.taps = proposal.taps;
+        const commands::Outcome check = commands::CheckFirRequest(proposed);
+        if (check.Is(commands::OutcomeKind::kOutOfRange) &&
+            check.range.field == design::kFieldTaps) {
+            std::fprintf(stderr, "The proposed tap count is outside %.0f..%.0f.\n", check.range.low,
+                         check.range.high);
+            confirmed.confirmed = false;
         }
-    } else {
-        confirmed.kind = commands::FirAdjustment::Kind::kEdges;
-        confirmed.edges = proposal.edges;
     }
     return commands::RunAdjustedFirDesign(run.doc, type, confirmed);
 }

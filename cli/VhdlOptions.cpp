@@ -96,8 +96,10 @@ int SaveVhdlFile(const std::string& path, const std::string& templatePath, RunSt
     return ReportOutcome(outcome, {});
 }
 
-int WriteTestbench(const std::string& path, const RunState& run) {
-    const commands::TestbenchOutcome testbench = commands::Testbench(run.doc, run.iir);
+int WriteTestbench(const std::string& path, RunState& run) {
+    // The stimulus is the wave In/Out Wave sends through the filter.
+    commands::SimulateWave(run.doc, run.iir);
+    const commands::Outcome testbench = commands::Testbench(run.doc, run.iir);
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;
