@@ -5,8 +5,6 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -384,19 +382,32 @@ int RunCommandLine(int argc, char** argv) {
     for (const Subcommand& sub : kSubcommands) {
         CLI::App* command = app.add_subcommand(sub.name, sub.summary);
         command->set_help_flag("--help,-h", "print this help");
+        // Words the parser does not take are refused below, naming the first of them.
         command->allow_extras();
         OptionAdder add(*command, args);
         sub.addOptions(add, fresh);
     }
-    const Subcommand* chosen = nullptr;
-    CLI::App* chosenCommand = nullptr;
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         const std::vector<CLI::App*> parsed = app.get_subcommands();
         return PrintHelp(app, parsed.empty() ? nullptr : parsed.front(), stdout);
-    } catch (const CLI::RequiredError&) {
-        // No subcommand: nothing given, or a word that names none.
+    } catch (const CLI::ValidationError& error) {
+        // "--taps: Please enter an integer."
+        std::fprintf(stderr, "%s\n", error.what());
+        return kExitInvalid;
+    } catch (const CLI::ArgumentMismatch& error) {
+        // "--ripple: 1 required TEXT missing": the option's value is missing.
+        const std::string text = error.what();
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        return RefuseWords(parsed.empty() ? "" : parsed.front()->get_name().c_str(),
+                           "option '" + text.substr(0, text.find(':')) + "' needs a value");
+    } catch (const CLI::ParseError& error) {
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        if (!parsed.empty()) {
+            return RefuseWords(parsed.front()->get_name().c_str(), error.what());
+        }
+        // No subcommand: nothing given, or a first word that names none.
         if (argc < 2) {
             return PrintHelp(app, nullptr, stderr);
         }
@@ -405,36 +416,16 @@ int RunCommandLine(int argc, char** argv) {
                      argv[1]);
         PrintHelp(app, nullptr, stderr);
         return kExitInvalid;
-    } catch (const CLI::ExtrasError&) {
-        std::fprintf(stderr,
-                     "vantrel-cli: unknown command '%s' (expected fir, iir, wave or load)\n",
-                     argv[1]);
-        PrintHelp(app, nullptr, stderr);
-        return kExitInvalid;
-    } catch (const CLI::ArgumentMismatch& error) {
-        // "--ripple: 1 required TEXT missing": the option's value is missing.
-        const std::string text = error.what();
-        const std::string option = text.substr(0, text.find(':'));
-        return RefuseWords(app.get_subcommands().front()->get_name().c_str(),
-                           "option '" + option + "' needs a value");
-    } catch (const CLI::ValidationError& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return kExitInvalid;
-    } catch (const CLI::ParseError& error) {
-        std::fprintf(stderr, "vantrel-cli: %s\n", error.what());
-        return kExitInvalid;
     }
     for (const Subcommand& sub : kSubcommands) {
-        if (app.got_subcommand(sub.name)) {
-            chosen = &sub;
-            chosenCommand = app.get_subcommand(sub.name);
+        const CLI::App* command = app.get_subcommand(sub.name);
+        if (command->parsed()) {
+            const std::vector<std::string> leftovers = command->remaining();
+            return leftovers.empty() ? RunSubcommand(sub, args)
+                                     : RefuseLeftovers(sub.name, leftovers);
         }
     }
-    const std::vector<std::string> leftovers = chosenCommand->remaining();
-    if (!leftovers.empty()) {
-        return RefuseLeftovers(chosen->name, leftovers);
-    }
-    return RunSubcommand(*chosen, args);
+    return kExitInvalid;
 }
 
 } // namespace cli
