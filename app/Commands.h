@@ -18,15 +18,14 @@ class COlvexDoc;
 
 namespace commands {
 
-// ---- Outcomes
-// ------------------------------------------------------------------------------------
+// ---- Outcomes ----
 
 enum class OutcomeKind {
     kAccepted,       // the request was taken; the document holds the result
     kRefused,        // a warning refused it (`warning`); the document is unchanged
     kOutOfRange,     // a range check refused a field (`range`); the document is unchanged
-    kDesignFailed,   // the design gave no filter; the document holds the design it held before.
-                     // A FIR design carries `proposal`
+    kDesignFailed,   // the design gave no filter (`proposal` for FIR); after DesignFir and
+                     // DesignIir the document holds the design it held before
     kShortOfOptimum, // the design stands but ended above the equiripple optimum
                      // (`achievedRipple` against `targetRipple`, `iterationLimit`)
     kFileWritten,    // `path` was written
@@ -36,7 +35,7 @@ enum class OutcomeKind {
 
 // A value a range check refused: the field (design::DialogField, as the dialogs name their
 // fields; design::FieldName gives its short name), the accepted limits and the standard message
-// of the check ("Please enter a number between 0 and 1e+12."). Numbers are accepted when
+// of the check ("Please enter a number between 0 and 1000000000000."). Numbers are accepted when
 // low < value <= high (0 < fs <= 1e12), integers when low <= value <= high; "greater than 0"
 // checks have high = the largest double.
 using design::RangeRefusal;
@@ -67,8 +66,9 @@ struct Outcome {
     std::string path;
     std::string reason;
     bool notFound = false; // kFileNotRead: the path names no file (the VHDL template)
-    // The text the command produced: the coefficient report, the VHDL text; for kFileNotRead of
-    // a user wave, `message` is the reader's description of what went wrong.
+    // The text the command produced (the VHDL text, the testbench, the token where a load
+    // stopped); for kFileNotRead of a user wave, `message` is the reader's description of what
+    // went wrong.
     std::string text;
     std::string message;
 
@@ -79,8 +79,7 @@ struct Outcome {
 Outcome Refused(const design::Warning& warning);
 Outcome OutOfRange(const RangeRefusal& refusal);
 
-// ---- Design
-// --------------------------------------------------------------------------------------
+// ---- Design ----
 
 // The fields of a FIR parameter dialog. `taps` is the count as entered (HPF and BRF store an
 // even count as count - 1); fc[2], fc[3] matter for BRF/BPF only.
@@ -111,10 +110,10 @@ Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request);
 // after a failure, so it calls the steps itself:
 //   StoreFirRequest  - edge order check; kRefused (nothing stored) or kAccepted (+ notices)
 //   RunFirDesign     - kAccepted, kShortOfOptimum, or kDesignFailed with the proposal; a failed
-//                      design leaves the engine's taps in the document until RestoreOnFailure
+//                      design leaves the engine's unfinished taps in the document
 //   RunAdjustedFirDesign - stores what the user confirmed of the proposal (not checked again),
 //                      marks the offer as made and designs once more
-//   the document snapshot taken before StoreFirRequest goes back when the last design failed.
+// and puts back the document it held before StoreFirRequest when the last design failed.
 Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request);
 Outcome RunFirDesign(COlvexDoc& doc, int type);
 
@@ -154,8 +153,7 @@ Outcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request);
 Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request);
 Outcome RunIirDesign(COlvexDoc& doc);
 
-// ---- Coefficients
-// --------------------------------------------------------------------------------
+// ---- Coefficients ----
 
 // The Coefficients dialog's fields, for the structure the form shows.
 struct CoefficientsRequest {
@@ -171,8 +169,7 @@ Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request);
 // lineEnd ("\r\n" in the output box, "\n" on a terminal).
 std::string CoefficientReport(const COlvexDoc& doc, bool iir, std::string_view lineEnd);
 
-// ---- Analyses
-// ------------------------------------------------------------------------------------
+// ---- Analyses ----
 
 // F-Response: gain range (> 0), zoom 0 (1x) / 1 (10x), start position 0..100.
 struct ResponseRequest {
@@ -210,8 +207,7 @@ struct FftRequest {
 };
 Outcome FftAnalysis(COlvexDoc& doc, const FftRequest& request);
 
-// ---- VHDL Code
-// -----------------------------------------------------------------------------------
+// ---- VHDL Code ----
 
 // Warning 164 when quantization is off, else kAccepted: the window asks for the data bits only
 // after this.
@@ -236,8 +232,7 @@ struct VhdlCodeRequest {
 // the path names no file); the data bits stay stored.
 VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
 
-// ---- Save/Load
-// -----------------------------------------------------------------------------------
+// ---- Save/Load ----
 
 // Save Coefficients: `coefficientsListed` is the view's flag (Coefficients ran since the last
 // design or load). Warning 177 before that; then the coefficient file of the structure is
@@ -279,8 +274,10 @@ struct SaveVhdlRequest {
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 
-// ---- What the command line prints
-// ----------------------------------------------------------------
+// ---- What the command line prints ----
+// Besides these, the measured gains per band (dsp::Measure, dsp::ReportedGains) and the bit
+// advisor (dsp::AdviseBits, dsp::AdviceText) are engine calls the command line makes directly,
+// and `--plot` draws through plots::DrawAnalysisPlot.
 
 // View > Measurements: the measured gain per band of the current design, unquantized and (with
 // quantization on) quantized, every line ended by lineEnd; and its one-line summary.

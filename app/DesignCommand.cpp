@@ -3,13 +3,12 @@
 // failed FIR design), then the epilogue that every path reaches: redraw, timer, prompt, status.
 #include "app/DesignCommand.h"
 
-#include "app/Commands.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <string>
 
+#include "app/Commands.h"
 #include "app/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"

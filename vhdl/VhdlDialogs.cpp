@@ -1,6 +1,7 @@
 // The exchanges of the two VHDL Code dialogs.
 #include "vhdl/VhdlDialogs.h"
 
+#include "app/DesignRules.h"
 #include "resources/VhdlResources.h"
 
 namespace vhdl {
@@ -8,8 +9,9 @@ namespace vhdl {
 CVhdlSourceDialog::CVhdlSourceDialog() : platform::Dialog(resources::VhdlSourceTemplate()) {}
 
 void CVhdlSourceDialog::DoDataExchange(platform::DataExchange& exchange) {
-    exchange.IntRange(resources::kIdcVhdlDataBits, m_nDataBits, resources::kMinVhdlDataBits,
-                      resources::kMaxVhdlDataBits);
+    // The range the VHDL Code command and the hardware model check too.
+    exchange.IntRange(resources::kIdcVhdlDataBits, m_nDataBits, design::kMinDataBits,
+                      design::kMaxDataBits);
 }
 
 CLocateTemplateDialog::CLocateTemplateDialog(std::string name)
