@@ -74,14 +74,9 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
     return true;
 }
 
-// Says on standard error what the adjustment changed, as its result dialog showed it: the tap
-// count proposed, or each band edge that now differs from the one before the design.
-void PrintAdjustment(bool taps, const commands::DesignProposal& proposal, const COlvexDoc& before,
-                     const COlvexDoc& now) {
-    if (taps) {
-        std::fprintf(stderr, "Auto Tap Count Adjustment: N = %d\n", proposal.taps);
-        return;
-    }
+// Says on standard error which band edges the adjustment moved, as its result dialog showed
+// them: each edge that now differs from the one before the design.
+void PrintEdgeAdjustment(const COlvexDoc& before, const COlvexDoc& now) {
     const double was[4] = {before.m_fc1, before.m_fc2, before.m_fc3, before.m_fc4};
     const double is[4] = {now.m_fc1, now.m_fc2, now.m_fc3, now.m_fc4};
     std::string text = "Auto Band Edge Adjustment:";
@@ -95,8 +90,9 @@ void PrintAdjustment(bool taps, const commands::DesignProposal& proposal, const 
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-// The adjustment the window offers after a failed design, taken as proposed. A proposed tap
-// count outside the dialog's range is refused by its check, so nothing is taken.
+// The adjustment the window offers after a failed design, taken as proposed. The proposed tap
+// count is said on standard error; one outside the dialog's range is refused by its check, so
+// nothing is taken and the design runs again unchanged.
 commands::Outcome DesignAgainWithProposal(RunState& run, int type, bool taps,
                                           const commands::DesignProposal& proposal) {
     commands::FirAdjustment confirmed;
@@ -106,6 +102,7 @@ commands::Outcome DesignAgainWithProposal(RunState& run, int type, bool taps,
     confirmed.edges = proposal.edges;
     confirmed.confirmed = true;
     if (taps) {
+        std::fprintf(stderr, "Auto Tap Count Adjustment: N = %d\n", proposal.taps);
         // The tap count the result dialog shows goes through the dialog's own range check.
         commands::FirDesignRequest proposed = commands::FirRequestFromDocument(run.doc, type);
         proposed.taps = proposal.taps;
@@ -140,21 +137,16 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
     }
     outcome = commands::RunFirDesign(run.doc, type);
     const bool adjusted = args.Has("auto") && outcome.Is(commands::OutcomeKind::kDesignFailed);
+    const bool adjustTaps = adjusted && args.Value("auto") == "taps";
     if (adjusted) {
-        const bool taps = args.Value("auto") == "taps";
-        const commands::DesignProposal proposal = outcome.proposal;
-        if (taps) {
-            PrintAdjustment(taps, proposal, before, run.doc);
-        }
-        outcome = DesignAgainWithProposal(run, type, taps, proposal);
-        if (outcome.Is(commands::OutcomeKind::kDesignFailed)) {
-            run.doc = before;
-        }
-        if (!taps) {
-            PrintAdjustment(taps, proposal, before, run.doc);
-        }
-    } else if (outcome.Is(commands::OutcomeKind::kDesignFailed)) {
+        outcome = DesignAgainWithProposal(run, type, adjustTaps, outcome.proposal);
+    }
+    // A failed design leaves the document as it was before.
+    if (outcome.Is(commands::OutcomeKind::kDesignFailed)) {
         run.doc = before;
+    }
+    if (adjusted && !adjustTaps) {
+        PrintEdgeAdjustment(before, run.doc);
     }
     if (outcome.Is(commands::OutcomeKind::kDesignFailed)) {
         std::fprintf(stderr, adjusted ? "The design failed again after the adjustment.\n"
