@@ -84,6 +84,24 @@ with tempfile.TemporaryDirectory() as work:
          "short of the equiripple optimum"),
     ]
 
+    # --plot needs a build with Qt; without, every --plot is refused.
+    probe = subprocess.run([CLI, "fir", "--plot", "response"], capture_output=True, text=True,
+                           timeout=60)
+    if "not available in this build" in probe.stderr:
+        TABLE.append((["fir", "--plot", "response", "--out", os.path.join(work, "p.png")], False,
+                      2, "plot files are not available in this build"))
+    else:
+        TABLE += [
+            (["fir", "--plot", "response", "--out", os.path.join(work, "p.png")], False, 0, ""),
+            (["fir", "--plot", "bode", "--out", os.path.join(work, "p.png")], False, 2,
+             "--plot: 'bode' is not response, waves or spectrum"),
+            (["wave", "--plot", "waves"], False, 2, "give both"),
+            (["iir", "--plot", "response", "--out", no_folder + ".svg"], False, 4,
+             "No such file or directory"),
+            (["fir", "--edges", "1,2", "--taps", "4", "--plot", "response", "--out",
+              os.path.join(work, "failed.png")], False, 3, "The design failed"),
+        ]
+
     for args, full, status, part in TABLE:
         if full:
             with open("/dev/full", "w") as out:
