@@ -12,6 +12,7 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/PlotOptions.h"
+#include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "platform/NumberText.h"
 
@@ -24,6 +25,11 @@ std::string Number(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.15g", value);
     return text;
+}
+
+// "LOW to HIGH", the range of a field as its rule has it.
+std::string Range(int low, int high) {
+    return std::to_string(low) + " to " + std::to_string(high);
 }
 
 // ---- Syntax of a value -----------------------------------------------------------------------
@@ -111,7 +117,8 @@ void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh) {
                   " (brf, bpf: " + Number(fresh.m_fc1) + "," + Number(fresh.m_fc2) + "," +
                   Number(fresh.m_fc3) + "," + Number(fresh.m_fc4) + ")",
               "FIR band edges Fc1 < Fc2 [< Fc3 < Fc4] < fs/2, Hz");
-    add.Value("taps", "N", std::to_string(fresh.m_nTaps), "FIR tap count, 4 to 380")
+    add.Value("taps", "N", std::to_string(fresh.m_nTaps),
+              "FIR tap count, " + Range(COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps))
         ->check(IntegerText());
     add.Value("rr", "RR", Number(fresh.m_dRR),
               "FIR ripple ratio RR = K*(d1/d2), the stop-band weight")
@@ -130,14 +137,18 @@ void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
                   Number(fresh.m_dIirFc2) + ")",
               "IIR cut-off frequency, or the two band edges, Hz");
     add.Value("sections", "n", std::to_string(fresh.m_nIirSections),
-              "IIR second-order sections, 1 to 8 (brf, bpf: 2 to 8, even)")
+              "IIR second-order sections, " +
+                  Range(design::MinIirSections(kLpf), design::MaxIirSections()) + " (brf, bpf: " +
+                  Range(design::MinIirSections(kBpf), design::MaxIirSections()) + ", even)")
         ->check(IntegerText());
     add.Value("ripple", "AC", Number(fresh.m_dRippleDb), "IIR pass-band ripple, dB")
         ->check(NumberText());
 }
 
 void AddQuantize(OptionAdder& add) {
-    add.Value("quantize", "B", "off", "quantize the coefficients to B bits, 4 to 32")
+    add.Value("quantize", "B", "off",
+              "quantize the coefficients to B bits, " +
+                  Range(coeffs::kMinQuantBits, coeffs::kMaxQuantBits))
         ->check(IntegerText());
 }
 
@@ -157,7 +168,7 @@ void AddCoefficientOutputs(OptionAdder& add, const COlvexDoc& fresh) {
         ->check(NumberText());
     add.Value("freq-zoom", "1|10", "1", "F-Response: frequency zoom")->check(ZoomWord());
     add.Value("freq-start", "P", std::to_string(fresh.m_nRespStartPos),
-              "F-Response: start frequency slider, 0 to 100")
+              "F-Response: start frequency slider, " + Range(0, design::kMaxStartPos))
         ->check(IntegerText());
 }
 
@@ -177,7 +188,7 @@ void AddWaveAnalysis(OptionAdder& add, const COlvexDoc& fresh) {
         ->check(NumberText());
     add.Value("time-zoom", "1|10", "1", "In/Out Wave: time zoom")->check(ZoomWord());
     add.Value("time-start", "P", std::to_string(fresh.m_nWaveStartPos),
-              "In/Out Wave: start time slider, 0 to 100")
+              "In/Out Wave: start time slider, " + Range(0, design::kMaxStartPos))
         ->check(IntegerText());
     add.Flag("spectrum", "print \"bin in_mag in_phase out_mag out_phase\" of the two spectra "
                          "instead");
@@ -186,13 +197,14 @@ void AddWaveAnalysis(OptionAdder& add, const COlvexDoc& fresh) {
         ->check(NumberText());
     add.Value("fft-zoom", "1|10", "1", "FFT Analysis: frequency zoom")->check(ZoomWord());
     add.Value("fft-start", "P", std::to_string(fresh.m_nFftStartPos),
-              "FFT Analysis: start frequency slider, 0 to 100")
+              "FFT Analysis: start frequency slider, " + Range(0, design::kMaxStartPos))
         ->check(IntegerText());
 }
 
 void AddDataBits(OptionAdder& add, const COlvexDoc& fresh) {
     add.Value("data-bits", "D", std::to_string(fresh.m_nDataBits),
-              "data bit length of --vhdl, --testbench and --hardware, 4 to 24")
+              "data bit length of --vhdl, --testbench and --hardware, " +
+                  Range(design::kMinDataBits, design::kMaxDataBits))
         ->check(IntegerText());
 }
 
