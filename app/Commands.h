@@ -67,8 +67,9 @@ struct Outcome {
     std::string reason;
     bool notFound = false; // kFileNotRead: the path names no file (the VHDL template)
     // The text the command produced (the VHDL text, the testbench, the token where a load
-    // stopped); for kFileNotRead of a user wave, `message` is the reader's description of what
-    // went wrong.
+    // stopped). `message` is the text the window shows for the outcome: for kFileNotRead of a
+    // user wave the reader's description of what went wrong, for kFileNotWritten the path and
+    // " cannot be opened", for a failed IIR design the warning that the cascade is not finite.
     std::string text;
     std::string message;
 

@@ -21,8 +21,6 @@ const char* const kIterationLimitStatus = "Reached maximum iteration count. Resu
 const char* const kShortOfOptimumStatus =
     "The design is short of the equiripple optimum. Results may be bad.";
 const char* const kDesignFailedStatus = "The design failed. The previous design is kept.";
-const char* const kIirFailedMessage = "The IIR design failed: the parameters give no finite "
-                                      "filter (check the ripple, fs and the cut-off frequencies).";
 
 namespace {
 
@@ -140,7 +138,7 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     }
     outcome = commands::RunIirDesign(doc);
     if (outcome.Is(OutcomeKind::kDesignFailed)) {
-        host.MessageBox(kIirFailedMessage, "", platform::MessageIcon::kWarning);
+        host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
     }
 }
 

@@ -13,7 +13,5 @@ extern const char* const kIterationLimitStatus;
 extern const char* const kShortOfOptimumStatus;
 // The status bar text after a design that failed; the document keeps the previous design.
 extern const char* const kDesignFailedStatus;
-// The warning after an IIR design that gave no finite cascade.
-extern const char* const kIirFailedMessage;
 
 } // namespace design

@@ -176,6 +176,7 @@ Outcome RunIirDesign(COlvexDoc& doc) {
     Outcome outcome;
     if (!doc.DesignIir()) {
         outcome.kind = OutcomeKind::kDesignFailed;
+        outcome.message = design::kIirFailedMessage;
     }
     return outcome;
 }

@@ -167,4 +167,11 @@ Warning VhdlNeedsParamsWarning();
 Warning MissingHeaderWarning();
 Warning InvalidCoeffsWarning();
 
+// Text of the message box for an output file that cannot be written: the path, then this.
+constexpr const char* kCannotBeOpened = " cannot be opened";
+// The warning after an IIR design that gave no finite cascade.
+constexpr const char* kIirFailedMessage = "The IIR design failed: the parameters give no finite "
+                                          "filter (check the ripple, fs and the cut-off "
+                                          "frequencies).";
+
 } // namespace design

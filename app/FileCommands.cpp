@@ -17,6 +17,9 @@ Outcome WriteFile(const std::string& path, const std::string& text) {
     outcome.kind = result.ok ? OutcomeKind::kFileWritten : OutcomeKind::kFileNotWritten;
     outcome.path = path;
     outcome.reason = result.reason;
+    if (!result.ok) {
+        outcome.message = path + design::kCannotBeOpened;
+    }
     return outcome;
 }
 
@@ -127,6 +130,7 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
         outcome.kind = OutcomeKind::kFileNotWritten;
         outcome.path = request.path;
         outcome.reason = "the template " + request.templatePath + " cannot be read";
+        outcome.message = request.path + design::kCannotBeOpened;
         return outcome;
     }
     static_cast<Outcome&>(outcome) = WriteFile(request.path, text);

@@ -49,7 +49,7 @@ void Warn(platform::UiHost& host, const design::Warning& warning) {
 
 // A file the command could not write: its path, then " cannot be opened".
 void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) {
-    host.MessageBox(outcome.path + resources::kCannotBeOpened, "", platform::MessageIcon::kWarning);
+    host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
 }
 
 } // namespace

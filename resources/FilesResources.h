@@ -32,7 +32,6 @@ using design::SaveNeedsCoeffsWarning;
 using design::VhdlNeedsParamsWarning;
 using design::VhdlNeedsQuantizeWarning;
 
-// Text of the message box for an output file that cannot be written: the path, then this.
-constexpr const char* kCannotBeOpened = " cannot be opened";
+using design::kCannotBeOpened;
 
 } // namespace resources

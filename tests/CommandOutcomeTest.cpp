@@ -353,7 +353,9 @@ TEST(CommandOutcome, IirDesignThatGivesNoFiniteCascadeKeepsThePreviousSections) 
     EXPECT_TRUE(std::isfinite(a1));
     // The dialog's range refuses a ripple of 0 dB; stored by hand it gives no finite cascade.
     doc.m_dRippleDb = 0.0;
-    EXPECT_EQ(commands::RunIirDesign(doc).kind, OutcomeKind::kDesignFailed);
+    const Outcome failed = commands::RunIirDesign(doc);
+    EXPECT_EQ(failed.kind, OutcomeKind::kDesignFailed);
+    EXPECT_EQ(failed.message, design::kIirFailedMessage);
     EXPECT_EQ(doc.m_aA1[0], a1);
 }
 
@@ -370,6 +372,7 @@ TEST(CommandOutcome, FilesWrittenOrNotWithTheSystemsReason) {
     EXPECT_EQ(missing.kind, OutcomeKind::kFileNotWritten);
     EXPECT_EQ(missing.path, kMissing);
     EXPECT_EQ(missing.reason, "No such file or directory");
+    EXPECT_EQ(missing.message, kMissing + std::string(" cannot be opened"));
 
     // The file just written loads back; one without its header loads with warning 188.
     int format = 0;
@@ -409,6 +412,7 @@ TEST(CommandOutcome, VhdlCodeAndSaveVhdlFromTheTemplate) {
     const Outcome notSaved = commands::SaveVhdl(doc, {0, true, kFirTemplate, kMissing});
     EXPECT_EQ(notSaved.kind, OutcomeKind::kFileNotWritten);
     EXPECT_EQ(notSaved.reason, "No such file or directory");
+    EXPECT_EQ(notSaved.message, kMissing + std::string(" cannot be opened"));
 }
 
 TEST(CommandOutcome, UserWaveThatCannotBeReadKeepsTheSettings) {
