@@ -58,10 +58,8 @@ int SaveCoefficientFile(const CliArgs& args, const RunState& run) {
     request.path = args.Value("save-coeffs");
     const commands::Outcome outcome = commands::SaveCoefficients(run.doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        const std::string notOpened = request.path + " cannot be opened";
-        std::fprintf(stderr, "%s\n%s (%s)\n",
-                     outcome.message.empty() ? notOpened.c_str() : outcome.message.c_str(),
-                     notOpened.c_str(), outcome.reason.c_str());
+        std::fprintf(stderr, "%s\n%s (%s)\n", outcome.message.c_str(), outcome.message.c_str(),
+                     outcome.reason.c_str());
         return kExitFileError;
     }
     return ReportOutcome(outcome, {});

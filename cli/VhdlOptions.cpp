@@ -85,15 +85,7 @@ int SaveVhdlFile(const std::string& path, const std::string& templatePath, RunSt
     request.vhdlParamsSet = true;
     request.templatePath = templatePath;
     request.path = path;
-    const commands::Outcome outcome = commands::SaveVhdl(run.doc, request);
-    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        std::fprintf(stderr, "%s\n%s: %s\n",
-                     outcome.message.empty() ? (path + " cannot be opened").c_str()
-                                             : outcome.message.c_str(),
-                     path.c_str(), outcome.reason.c_str());
-        return kExitFileError;
-    }
-    return ReportOutcome(outcome, {});
+    return ReportOutcome(commands::SaveVhdl(run.doc, request), {});
 }
 
 int WriteTestbench(const std::string& path, RunState& run) {

@@ -67,6 +67,9 @@ with tempfile.TemporaryDirectory() as work:
         (["fir", "--edges", "1,2", "--taps", "20", "--auto", "edges"], False, 3,
          "The design failed again after the adjustment."),
         (["wave", "--edges", "1,2", "--taps", "4"], False, 3, "The design failed"),
+        (["iir", "--ripple", "1e-300", "--sections", "8"], False, 3, "The IIR design failed"),
+        (["wave", "--structure", "iir", "--ripple", "1e-300", "--sections", "8"], False, 3,
+         "The IIR design failed"),
         # ---- 4: a file or standard output not written
         (["fir"], True, 4, "standard output: No space left on device"),
         (["iir", "--report"], True, 4, "standard output: No space left on device"),
