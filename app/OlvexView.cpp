@@ -37,7 +37,6 @@ constexpr std::array<CommandRoute, 13> kCommandRoutes{{
     {resources::kIdMeasurements, &COlvexView::OnMeasurements},
 }};
 
-
 } // namespace
 
 COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host) : m_doc(doc), m_host(host) {}
