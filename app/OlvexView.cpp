@@ -37,14 +37,6 @@ constexpr std::array<CommandRoute, 13> kCommandRoutes{{
     {resources::kIdMeasurements, &COlvexView::OnMeasurements},
 }};
 
-// Print layout: the page mapping and the font of the print-out.
-constexpr platform::Size kPrintWindowExtent{100, 50};
-constexpr platform::Point kPrintViewportOrigin{300, 300};
-constexpr platform::Size kPrintViewportExtent{500, 250};
-constexpr int kPrintFontHeight = 12;
-constexpr int kPrintFontWidth = 7;
-constexpr platform::Point kPrintWebAddress{20, 5};
-
 } // namespace
 
 COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host) : m_doc(doc), m_host(host) {}
@@ -177,14 +169,6 @@ void COlvexView::OnPlotMouseLeave() {
 }
 
 void COlvexView::OnPrint(platform::DrawContext& dc) {
-    dc.SetWindowOrg({0, 0});
-    dc.SetWindowExt(kPrintWindowExtent);
-    dc.SetViewportOrg(kPrintViewportOrigin);
-    dc.SetViewportExt(kPrintViewportExtent);
-    platform::LogicalFont font = dc.CurrentFont();
-    font.height = kPrintFontHeight;
-    font.width = kPrintFontWidth;
-    plots::ScopedFont printFont(dc, font);
-    DrawPlot(dc, true);
-    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, resources::kWebAddress);
+    plots::DrawPrintPage(dc, m_doc,
+                         {m_nPlotMode, m_nFirIir, m_bNoDesign != 0, m_bShowHardwareWave != 0});
 }

@@ -6,32 +6,6 @@
 
 namespace cli {
 
-bool CliArgs::Parse(int argc, char** argv, int first, const std::set<std::string>& valued,
-                    const std::set<std::string>& flags, std::string& error) {
-    for (int i = first; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word.rfind("--", 0) != 0) {
-            error = std::string("unexpected argument '").append(word).append("'");
-            return false;
-        }
-        const std::string name = word.substr(2);
-        if (flags.count(name) != 0) {
-            m_values.insert_or_assign(name, std::string(1, '1')); // a bare flag
-            continue;
-        }
-        if (valued.count(name) == 0) {
-            error = std::string("unknown option '").append(word).append("'");
-            return false;
-        }
-        if (i + 1 >= argc) {
-            error = std::string("option '").append(word).append("' needs a value");
-            return false;
-        }
-        m_values[name] = argv[++i];
-    }
-    return true;
-}
-
 std::vector<std::string> SplitList(const std::string& text) {
     std::vector<std::string> parts;
     std::string current;
@@ -66,6 +40,19 @@ bool ReadInt(const CliArgs& args, const std::string& name, int& value) {
         std::fprintf(stderr, "--%s: Please enter an integer.\n", name.c_str());
         return false;
     }
+    return true;
+}
+
+bool ReadZoom(const CliArgs& args, const std::string& name, int& zoom) {
+    if (!args.Has(name)) {
+        return true;
+    }
+    const std::string& word = args.Value(name);
+    if (word != "1" && word != "10") {
+        std::fprintf(stderr, "--%s: expected 1 or 10\n", name.c_str());
+        return false;
+    }
+    zoom = word == "10" ? 1 : 0;
     return true;
 }
 

@@ -1,8 +1,8 @@
-// Option parsing for vantrel-cli: "--name value" pairs after the subcommand word.
+// The options of one vantrel-cli run as the parser read them: each given option's text by its
+// name (without "--"); a flag holds "1".
 #pragma once
 
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -13,13 +13,13 @@ constexpr int kExitOk = 0;
 constexpr int kExitInvalid = 2;      // refused input: the warning text is on standard error
 constexpr int kExitDesignFailed = 3; // the design did not succeed
 constexpr int kExitFileError = 4;    // an output file could not be written
+// fir: the design ended short of the equiripple optimum; the taps are still printed, and standard
+// error names the achieved and the target weighted ripple.
+constexpr int kExitShortOfOptimum = 5;
 
 class CliArgs {
 public:
-    // Parses argv[first..argc-1]. Options named in `flags` take no value. Returns false with a
-    // message in `error` on an unknown option or a missing value.
-    bool Parse(int argc, char** argv, int first, const std::set<std::string>& valued,
-               const std::set<std::string>& flags, std::string& error);
+    void Set(const std::string& name, const std::string& value) { m_values[name] = value; }
 
     bool Has(const std::string& name) const { return m_values.count(name) != 0; }
     const std::string& Value(const std::string& name) const { return m_values.at(name); }
@@ -35,6 +35,9 @@ std::vector<std::string> SplitList(const std::string& text);
 // message ("Please enter a number." / "Please enter an integer.") and returns false.
 bool ReadDouble(const CliArgs& args, const std::string& name, double& value);
 bool ReadInt(const CliArgs& args, const std::string& name, int& value);
+
+// The zoom of an analysis dialog from "1" or "10" (0 1x, 1 10x) when present.
+bool ReadZoom(const CliArgs& args, const std::string& name, int& zoom);
 
 // Filter type names lpf, hpf, brf, bpf -> 0..3; -1 when unknown.
 int ParseFilterType(const std::string& text);

@@ -1,46 +1,153 @@
 // The actions of fir, iir and load once the document holds coefficients: the same sequence for a
 // design and for a loaded file, so each command takes the same options in the same order.
+//   --quantize B, --format real|bin|dec|hex, --report   Coefficients (the report is its text)
+//   --gain-range, --freq-zoom, --freq-start              F-Response
+//   --save-coeffs FILE                                   Save Coefficients
+//   --response FILE                                      the 360 response points
 #include <cstdio>
 #include <string>
 
-#include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "cli/Session.h"
+#include "files/OutputFile.h"
 
 namespace cli {
 
-int RunCoefficientActions(const CliArgs& args, Session& session, bool iir) {
-    COlvexDoc& doc = session.Doc();
-    int status = ApplyCoefficientOptions(args, session, iir);
-    if (status == kExitOk) {
-        status = ApplyResponseOptions(args, session);
+namespace {
+
+// Format names -> the number form of the Coefficients dialog (0 Real .. 3 Hex).
+int ParseFormat(const std::string& text) {
+    static const char* const kNames[] = {"real", "bin", "dec", "hex"};
+    for (int f = 0; f < 4; ++f) {
+        if (text == kNames[f]) {
+            return f;
+        }
     }
-    // The report is the output box before VHDL Code puts the VHDL there.
-    const std::string report = session.OutputText();
+    return 0;
+}
+
+// F-Response from --gain-range, --freq-zoom and --freq-start, when any of them is given.
+int ApplyResponseOptions(const CliArgs& args, RunState& run) {
+    if (!args.Has("gain-range") && !args.Has("freq-zoom") && !args.Has("freq-start")) {
+        return kExitOk;
+    }
+    commands::ResponseRequest request;
+    request.gainRange = run.doc.m_dGainRange;
+    request.zoom = run.doc.m_nRespFreqZoom;
+    request.startPos = run.doc.m_nRespStartPos;
+    if (!ReadDouble(args, "gain-range", request.gainRange) ||
+        !ReadZoom(args, "freq-zoom", request.zoom) ||
+        !ReadInt(args, "freq-start", request.startPos)) {
+        return kExitInvalid;
+    }
+    return ReportOutcome(commands::FResponse(run.doc, request),
+                         {{design::kFieldGainRange, "gain-range"},
+                          {design::kFieldZoom, "freq-zoom"},
+                          {design::kFieldStartPos, "freq-start"}});
+}
+
+// Save Coefficients: the coefficient file in the format the Coefficients settings chose. The
+// window's message comes first, then the path with the system's reason.
+int SaveCoefficientFile(const CliArgs& args, const RunState& run) {
+    if (!args.Has("save-coeffs")) {
+        return kExitOk;
+    }
+    commands::SaveCoefficientsRequest request;
+    request.iir = run.iir;
+    request.coefficientsListed = run.coefficientsListed;
+    request.path = args.Value("save-coeffs");
+    const commands::Outcome outcome = commands::SaveCoefficients(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        std::fprintf(stderr, "%s\n%s (%s)\n", outcome.message.c_str(), outcome.message.c_str(),
+                     outcome.reason.c_str());
+        return kExitFileError;
+    }
+    return ReportOutcome(outcome, {});
+}
+
+// --response FILE: "index gain phase", one line per point, through the output-file component
+// like every file the program writes.
+int WriteResponseFile(const CliArgs& args, RunState& run) {
+    if (!args.Has("response")) {
+        return kExitOk;
+    }
+    std::string text;
+    char line[96];
+    for (const commands::ResponsePoint& point : commands::ResponsePoints(run.doc, run.iir)) {
+        std::snprintf(line, sizeof line, "%d %.17g %.17g\n", point.index, point.gainDb,
+                      point.phase);
+        text += line;
+    }
+    const files::OutputResult written = files::WriteOutputFile(args.Value("response"), text);
+    if (!written.ok) {
+        std::fprintf(stderr, "--response: %s\n", written.Describe().c_str());
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+// The taps (one per line) or the eight sections ("a0 a1 a2 b1 b2"), quantized when it is on.
+void PrintCoefficients(const RunState& run) {
+    const COlvexDoc& doc = run.doc;
+    const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
+    if (run.iir) {
+        for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
+            std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
+                        shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
+        }
+        return;
+    }
+    const int listed = design::ShownFirTapCount(doc);
+    for (int n = 0; n < listed && n < COlvexDoc::kMaxFirTaps; ++n) {
+        PrintValue(shown(doc.m_aFirCoeffs[n]));
+    }
+}
+
+} // namespace
+
+int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
+    // A coefficient file takes its format from the same settings as the report.
+    if (args.Has("format") && !args.Has("report") && !args.Has("save-coeffs")) {
+        std::fprintf(stderr, "--format: only with --report or --save-coeffs\n");
+        return kExitInvalid;
+    }
+    if (!args.Has("quantize") && !args.Has("report") && !args.Has("save-coeffs")) {
+        return kExitOk;
+    }
+    commands::CoefficientsRequest request;
+    request.iir = run.iir;
+    request.quantize = args.Has("quantize") ? 1 : 0;
+    request.bits = run.doc.m_nQuantBits;
+    request.format = args.Has("format") ? ParseFormat(args.Value("format")) : 0;
+    if (!ReadInt(args, "quantize", request.bits)) {
+        return kExitInvalid;
+    }
+    const int status = ReportOutcome(commands::Coefficients(run.doc, request),
+                                     {{design::kFieldQuantBits, "quantize"}});
+    run.coefficientsListed = run.coefficientsListed || status == kExitOk;
+    return status;
+}
+
+int RunCoefficientActions(const CliArgs& args, RunState& run) {
+    int status = ApplyCoefficientOptions(args, run);
     if (status == kExitOk) {
-        status = WriteVhdlOutputs(args, session, iir);
+        status = ApplyResponseOptions(args, run);
+    }
+    if (status == kExitOk) {
+        status = WriteVhdlOutputs(args, run);
     }
     if (status != kExitOk) {
         return status;
     }
     if (WantsMeasureOutput(args)) {
-        PrintMeasureOutputs(args, doc, iir);
+        PrintMeasureOutputs(args, run);
     } else if (args.Has("report")) {
-        std::fputs(report.c_str(), stdout);
+        std::fputs(commands::CoefficientReport(run.doc, run.iir, "\n").c_str(), stdout);
     } else {
-        PrintCoefficients(doc, iir);
+        PrintCoefficients(run);
     }
-    status = SaveCoeffFileOption(args, session);
-    if (status == kExitOk && args.Has("response")) {
-        if (iir) {
-            doc.IirResponse();
-        } else {
-            doc.FirResponse();
-        }
-        status = WriteResponseFile(args.Value("response"), doc);
-    }
-    return status;
+    status = SaveCoefficientFile(args, run);
+    return status == kExitOk ? WriteResponseFile(args, run) : status;
 }
 
 } // namespace cli

@@ -1,75 +1,381 @@
-// The command line of vantrel-cli: the subcommand word, its options parsed against the option
-// table, and the run on a fresh session. --help anywhere prints the table's help.
+// The command line of vantrel-cli, parsed by CLI11: one subcommand per run, each with the options
+// of the dialogs it fills. The parser checks only the syntax of a value (a number, an integer,
+// one of a few words); the ranges, orders and parities are the commands' own checks. --help is
+// drawn from the parser's own option list, so the help and the parser cannot drift apart.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "cli/OptionTable.h"
 #include "cli/PlotOptions.h"
-#include "cli/Session.h"
+#include "coeffs/QuantRules.h"
+#include "dsp/Measure.h"
+#include "platform/NumberText.h"
 
 namespace cli {
 
 namespace {
 
+// A default as --help shows it: a number as a dialog's edit shows it.
+std::string Number(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+// "LOW to HIGH", the range of a field as its rule has it.
+std::string Range(int low, int high) {
+    return std::to_string(low) + " to " + std::to_string(high);
+}
+
+// ---- Syntax of a value -----------------------------------------------------------------------
+// The messages are the dialogs' own, so a malformed entry reads the same as in the window.
+
+CLI::Validator IntegerText() {
+    return CLI::Validator(
+        [](std::string& text) {
+            int value = 0;
+            return platform::ParseInt(text, value) ? std::string() : "Please enter an integer.";
+        },
+        "");
+}
+
+CLI::Validator NumberText() {
+    return CLI::Validator(
+        [](std::string& text) {
+            double value = 0.0;
+            return platform::ParseDouble(text, value) ? std::string() : "Please enter a number.";
+        },
+        "");
+}
+
+// One of a few words; `expected` names them for the refusal ("lpf, hpf, brf or bpf").
+CLI::Validator OneOf(std::vector<std::string> words, std::string expected) {
+    return CLI::Validator(
+        [words = std::move(words), expected = std::move(expected)](std::string& text) {
+            for (const std::string& word : words) {
+                if (text == word) {
+                    return std::string();
+                }
+            }
+            return "expected " + expected;
+        },
+        "");
+}
+
+// ---- The options, grouped by the dialog they fill -------------------------------------------
+
+// Adds the options of one subcommand; every given option lands in `args` by its name.
+class OptionAdder {
+public:
+    OptionAdder(CLI::App& command, CliArgs& args) : m_command(command), m_args(args) {}
+
+    // `positional`: the value may also come as a bare word ("load FILE").
+    CLI::Option* Value(const std::string& name, const std::string& placeholder,
+                       const std::string& fallback, const std::string& help,
+                       bool positional = false) {
+        CliArgs& args = m_args;
+        CLI::Option* option = m_command.add_option_function<std::string>(
+            "--" + name + (positional ? "," + name : ""),
+            [&args, name](const std::string& value) { args.Set(name, value); }, help);
+        option->type_name(placeholder);
+        if (!fallback.empty()) {
+            option->default_str(fallback);
+        }
+        return option;
+    }
+
+    void Flag(const std::string& name, const std::string& help) {
+        CliArgs& args = m_args;
+        m_command.add_flag_function(
+            "--" + name, [&args, name](std::int64_t) { args.Set(name, "1"); }, help);
+    }
+
+private:
+    CLI::App& m_command;
+    CliArgs& m_args;
+};
+
+void AddStructure(OptionAdder& add) {
+    add.Value("structure", "fir|iir", "fir", "the structure of the form")
+        ->check(OneOf({"fir", "iir"}, "fir or iir"));
+}
+
+void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("type", "lpf|hpf|brf|bpf", "lpf", "filter type")
+        ->check(OneOf({"lpf", "hpf", "brf", "bpf"}, "lpf, hpf, brf or bpf"));
+    add.Value("fs", "F", Number(fresh.m_fs), "sampling frequency, Hz")->check(NumberText());
+}
+
+void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("edges", "E1,E2[,E3,E4]",
+              Number(fresh.m_fc1) + "," + Number(fresh.m_fc2) +
+                  " (brf, bpf: " + Number(fresh.m_fc1) + "," + Number(fresh.m_fc2) + "," +
+                  Number(fresh.m_fc3) + "," + Number(fresh.m_fc4) + ")",
+              "FIR band edges Fc1 < Fc2 [< Fc3 < Fc4] < fs/2, Hz");
+    add.Value("taps", "N", std::to_string(fresh.m_nTaps),
+              "FIR tap count, " + Range(COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps))
+        ->check(IntegerText());
+    add.Value("rr", "RR", Number(fresh.m_dRR),
+              "FIR ripple ratio RR = K*(d1/d2), the stop-band weight")
+        ->check(NumberText());
+    add.Value("mult", "K", std::to_string(fresh.m_nCoeffMultiplier), "FIR coefficient multiplier K")
+        ->check(IntegerText());
+    add.Value("auto", "taps|edges", "none",
+              "when the Remez design fails: take the proposed tap count or band edges and "
+              "design again")
+        ->check(OneOf({"taps", "edges"}, "taps or edges"));
+}
+
+void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("cutoff", "FC1[,FC2]",
+              Number(fresh.m_dIirFc1) + " (brf, bpf: " + Number(fresh.m_dIirFc1) + "," +
+                  Number(fresh.m_dIirFc2) + ")",
+              "IIR cut-off frequency, or the two band edges, Hz");
+    add.Value("sections", "n", std::to_string(fresh.m_nIirSections),
+              "IIR second-order sections, " +
+                  Range(design::MinIirSections(kLpf), design::MaxIirSections()) + " (brf, bpf: " +
+                  Range(design::MinIirSections(kBpf), design::MaxIirSections()) + ", even)")
+        ->check(IntegerText());
+    add.Value("ripple", "AC", Number(fresh.m_dRippleDb), "IIR pass-band ripple, dB")
+        ->check(NumberText());
+}
+
+void AddQuantize(OptionAdder& add) {
+    add.Value("quantize", "B", "off",
+              "quantize the coefficients to B bits, " +
+                  Range(coeffs::kMinQuantBits, coeffs::kMaxQuantBits))
+        ->check(IntegerText());
+}
+
+CLI::Validator ZoomWord() {
+    return OneOf({"1", "10"}, "1 or 10");
+}
+
+// Coefficients (report and format), the two files of the coefficients, F-Response.
+void AddCoefficientOutputs(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Flag("report", "print the coefficient report of the output box instead");
+    add.Value("format", "real|bin|dec|hex", "real", "number form of --report and --save-coeffs")
+        ->check(OneOf({"real", "bin", "dec", "hex"}, "real, bin, dec or hex"));
+    add.Value("save-coeffs", "FILE", "", "write the coefficient file Save Coefficients writes");
+    add.Value("response", "FILE", "", "write the 360 response points \"index gain_dB phase_rad\"");
+    add.Value("gain-range", "R", Number(fresh.m_dGainRange),
+              "F-Response: gain range of the plot, dB, above 0")
+        ->check(NumberText());
+    add.Value("freq-zoom", "1|10", "1", "F-Response: frequency zoom")->check(ZoomWord());
+    add.Value("freq-start", "P", std::to_string(fresh.m_nRespStartPos),
+              "F-Response: start frequency slider, " + Range(0, design::kMaxStartPos))
+        ->check(IntegerText());
+}
+
+void AddTestWave(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("wave", "sine|square", "sine",
+              "test wave (fir, iir, load: the stimulus of --testbench)")
+        ->check(OneOf({"sine", "square"}, "sine or square"));
+    add.Value("freq", "F", Number(fresh.m_dWaveFreq), "test wave frequency, Hz")
+        ->check(NumberText());
+    add.Value("user", "FILE", "", "user wave: up to 700 numbers separated by white space");
+}
+
+// In/Out Wave and FFT Analysis of wave.
+void AddWaveAnalysis(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("wave-range", "R", Number(fresh.m_dWaveMagRange),
+              "In/Out Wave: magnitude range of the plot, above 0")
+        ->check(NumberText());
+    add.Value("time-zoom", "1|10", "1", "In/Out Wave: time zoom")->check(ZoomWord());
+    add.Value("time-start", "P", std::to_string(fresh.m_nWaveStartPos),
+              "In/Out Wave: start time slider, " + Range(0, design::kMaxStartPos))
+        ->check(IntegerText());
+    add.Flag("spectrum", "print \"bin in_mag in_phase out_mag out_phase\" of the two spectra "
+                         "instead");
+    add.Value("mag-range", "R", Number(fresh.m_dFftMagRange),
+              "FFT Analysis: magnitude range of the plot, dB, above 0")
+        ->check(NumberText());
+    add.Value("fft-zoom", "1|10", "1", "FFT Analysis: frequency zoom")->check(ZoomWord());
+    add.Value("fft-start", "P", std::to_string(fresh.m_nFftStartPos),
+              "FFT Analysis: start frequency slider, " + Range(0, design::kMaxStartPos))
+        ->check(IntegerText());
+}
+
+void AddDataBits(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("data-bits", "D", std::to_string(fresh.m_nDataBits),
+              "data bit length of --vhdl, --testbench and --hardware, " +
+                  Range(design::kMinDataBits, design::kMaxDataBits))
+        ->check(IntegerText());
+}
+
+void AddVhdl(OptionAdder& add, const COlvexDoc& fresh) {
+    add.Value("vhdl", "FILE", "", "write the VHDL Save VHDL writes (needs --quantize)");
+    add.Value("testbench", "FILE", "", "write a self-checking testbench of the filter");
+    AddDataBits(add, fresh);
+    add.Value("template", "PATH", "firfilter.vhd or iirfilterN.vhd along the search path",
+              "the VHDL template of --vhdl");
+}
+
+void AddMeasure(OptionAdder& add) {
+    add.Flag("measure", "print the measured gain per band instead");
+    add.Flag("advise-bits", "print the advised coefficient bit length instead");
+    add.Value("tolerance", "TOL", Number(dsp::kDefaultToleranceDb),
+              "dB the quantized design may lose, with --advise-bits")
+        ->check(NumberText());
+}
+
+void AddPlot(OptionAdder& add) {
+    add.Value("plot", "response|waves|spectrum", "",
+              "draw this plot as the window does (with --out)");
+    add.Value("out", "FILE", "", "the plot file: .png, .svg or .pdf (the print-out)");
+}
+
+// ---- The subcommands --------------------------------------------------------------------------
+
 struct Subcommand {
     const char* name;
-    int (*run)(const CliArgs&, Session&);
-    // A first argument without "--" is the value of this option ("load FILE").
-    const char* leadingOption = nullptr;
+    const char* summary;
+    int (*run)(const CliArgs&, RunState&);
+    void (*addOptions)(OptionAdder&, const COlvexDoc&);
 };
 
 const Subcommand kSubcommands[] = {
-    {"fir", RunFir},
-    {"iir", RunIir},
-    {"wave", RunWave},
-    {"load", RunLoad, "file"},
+    {"fir", "design an equiripple FIR filter; prints its taps, one per line", RunFir,
+     [](OptionAdder& add, const COlvexDoc& fresh) {
+         AddTypeAndFs(add, fresh);
+         AddFirDesign(add, fresh);
+         AddQuantize(add);
+         AddCoefficientOutputs(add, fresh);
+         AddTestWave(add, fresh);
+         AddVhdl(add, fresh);
+         AddMeasure(add);
+         AddPlot(add);
+     }},
+    {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,
+     [](OptionAdder& add, const COlvexDoc& fresh) {
+         AddTypeAndFs(add, fresh);
+         AddIirDesign(add, fresh);
+         AddQuantize(add);
+         AddCoefficientOutputs(add, fresh);
+         AddTestWave(add, fresh);
+         AddVhdl(add, fresh);
+         AddMeasure(add);
+         AddPlot(add);
+     }},
+    {"wave", "run the test wave through a design; prints \"index input output\" or the spectra",
+     RunWave,
+     [](OptionAdder& add, const COlvexDoc& fresh) {
+         AddStructure(add);
+         AddTypeAndFs(add, fresh);
+         AddFirDesign(add, fresh);
+         AddIirDesign(add, fresh);
+         AddQuantize(add);
+         AddTestWave(add, fresh);
+         AddWaveAnalysis(add, fresh);
+         AddDataBits(add, fresh);
+         add.Flag("hardware", "a fourth column: the generated hardware's output (needs "
+                              "--quantize, --data-bits)");
+         AddPlot(add);
+     }},
+    {"load", "read a coefficient file; prints its coefficients as fir or iir print them", RunLoad,
+     [](OptionAdder& add, const COlvexDoc& fresh) {
+         // "load FILE": the file may also come first, without --file.
+         add.Value("file", "FILE", "",
+                   "the coefficient file to read (may also come first, without --file)", true);
+         AddStructure(add);
+         AddQuantize(add);
+         AddCoefficientOutputs(add, fresh);
+         AddTestWave(add, fresh);
+         AddVhdl(add, fresh);
+         AddMeasure(add);
+         AddPlot(add);
+     }},
 };
 
-int PrintHelp(unsigned command, std::FILE* out) {
-    std::fputs(HelpText(command).c_str(), out);
-    if (command == 0 || command == kCmdFir || command == kCmdIir || command == kCmdLoad ||
-        command == kCmdWave) {
-        PrintMeasureUsage(out);
+// ---- Help ---------------------------------------------------------------------------------------
+
+// One subcommand's section: its summary, then each option with its value and default.
+std::string SectionText(const CLI::App& command) {
+    const bool takesFile = command.get_option_no_throw("file") != nullptr;
+    std::string text = "\nvantrel-cli " + command.get_name() + (takesFile ? " FILE" : "") + ": " +
+                       command.get_description() + "\n";
+    std::vector<const CLI::Option*> options = command.get_options();
+    // The parser adds its help flag first; the help lists it last.
+    std::erase(options, command.get_help_ptr());
+    options.push_back(command.get_help_ptr());
+    for (const CLI::Option* option : options) {
+        std::string left = "  " + option->get_name();
+        if (option->get_expected_min() > 0) {
+            left += " " + option->get_type_name();
+        }
+        char line[512];
+        std::snprintf(line, sizeof line, "%-28s %s", left.c_str(),
+                      option->get_description().c_str());
+        text += line;
+        if (!option->get_default_str().empty()) {
+            text += " [default: " + option->get_default_str() + "]";
+        }
+        text += "\n";
     }
+    return text;
+}
+
+void PrintMeasureUsage(std::FILE* out) {
+    std::fputs(
+        "  fir, iir and load also take --measure (per band in frequency order:\n"
+        "    \"pass LO HI MIN_DB MAX_DB\" or \"stop LO HI MAX_DB\", of the quantized\n"
+        "    coefficients with --quantize) and --advise-bits [--tolerance TOL] (\"bits B\",\n"
+        "    then \"B STOP_MAX_DB RIPPLE_DB ok|exceeds|unstable\" per candidate B; TOL\n"
+        "    defaults to 1 dB)\n"
+        "  wave also takes --hardware --data-bits D with --quantize B: a fourth column,\n"
+        "    the generated hardware's output at D data bits; overflows go to stderr\n",
+        out);
+    std::fprintf(out, "  Bands: FIR bands are the design's bands. %s\n", dsp::kIirBandRuleText);
+}
+
+// The help of one subcommand, or of all of them when `only` is null.
+int PrintHelp(const CLI::App& app, const CLI::App* only, std::FILE* out) {
+    std::string text = "usage: vantrel-cli COMMAND [OPTION VALUE | FLAG]...\n";
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (only == nullptr || only == command) {
+            text += SectionText(*command);
+        }
+    }
+    text += "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
+            "3 design failed, 4 a file or standard output not written,\n"
+            "5 fir: the design ends short of the equiripple optimum (the taps are printed)\n";
+    std::fputs(text.c_str(), out);
+    PrintMeasureUsage(out);
     return out == stdout ? kExitOk : kExitInvalid;
 }
 
-int RunSubcommand(const Subcommand& sub, int argc, char** argv) {
-    const unsigned bit = CommandBitOf(sub.name);
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            return PrintHelp(bit, stdout);
-        }
+// ---- Running ------------------------------------------------------------------------------------
+
+int RefuseWords(const char* command, const std::string& error) {
+    std::fprintf(stderr, "vantrel-cli %s: %s (vantrel-cli %s --help lists the options)\n", command,
+                 error.c_str(), command);
+    return kExitInvalid;
+}
+
+// The words the parser did not take: an option no dialog of this command has, or a stray value.
+int RefuseLeftovers(const char* command, const std::vector<std::string>& leftovers) {
+    const std::string& word = leftovers.front();
+    if (word.rfind("--", 0) == 0) {
+        return RefuseWords(command, "unknown option '" + word + "'");
     }
-    // The subcommand word is replaced by the option a leading value belongs to.
-    int first = 2;
-    std::string leading;
-    std::vector<char*> words(argv, argv + argc);
-    if (sub.leadingOption != nullptr && argc > 2 && std::strncmp(argv[2], "--", 2) != 0) {
-        leading = std::string("--") + sub.leadingOption;
-        words[1] = leading.data();
-        first = 1;
-    }
-    CliArgs args;
-    std::string error;
-    if (!args.Parse(argc, words.data(), first, ValuedOptions(bit), FlagOptions(bit), error)) {
-        std::fprintf(stderr, "vantrel-cli %s: %s (vantrel-cli %s --help lists the options)\n",
-                     sub.name, error.c_str(), sub.name);
-        return kExitInvalid;
-    }
+    return RefuseWords(command, "unexpected argument '" + word + "'");
+}
+
+int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
     int status = CheckPlotOptions(args);
     if (status != kExitOk) {
         return status;
     }
-    Session session;
-    status = sub.run(args, session);
+    RunState run;
+    status = sub.run(args, run);
     // A design short of the optimum still stands, so its plot is drawn too.
     if (status == kExitOk || status == kExitShortOfOptimum) {
-        const int plotted = WritePlotOption(args, session);
+        const int plotted = WritePlotOption(args, run);
         status = plotted != kExitOk ? plotted : status;
     }
     return status;
@@ -78,17 +384,59 @@ int RunSubcommand(const Subcommand& sub, int argc, char** argv) {
 } // namespace
 
 int RunCommandLine(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        return PrintHelp(0, argc < 2 ? stderr : stdout);
+    CLI::App app("vantrel-cli");
+    app.set_help_flag("-h,--help", "print this help");
+    app.require_subcommand(1, 1);
+    // A repeated option takes its last value.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    const COlvexDoc fresh;
+    CliArgs args;
+    for (const Subcommand& sub : kSubcommands) {
+        CLI::App* command = app.add_subcommand(sub.name, sub.summary);
+        command->set_help_flag("--help,-h", "print this help");
+        // Words the parser does not take are refused below, naming the first of them.
+        command->allow_extras();
+        OptionAdder add(*command, args);
+        sub.addOptions(add, fresh);
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        return PrintHelp(app, parsed.empty() ? nullptr : parsed.front(), stdout);
+    } catch (const CLI::ValidationError& error) {
+        // "--taps: Please enter an integer."
+        std::fprintf(stderr, "%s\n", error.what());
+        return kExitInvalid;
+    } catch (const CLI::ArgumentMismatch& error) {
+        // "--ripple: 1 required TEXT missing": the option's value is missing.
+        const std::string text = error.what();
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        return RefuseWords(parsed.empty() ? "" : parsed.front()->get_name().c_str(),
+                           "option '" + text.substr(0, text.find(':')) + "' needs a value");
+    } catch (const CLI::ParseError& error) {
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        if (!parsed.empty()) {
+            return RefuseWords(parsed.front()->get_name().c_str(), error.what());
+        }
+        // No subcommand: nothing given, or a first word that names none.
+        if (argc < 2) {
+            return PrintHelp(app, nullptr, stderr);
+        }
+        std::fprintf(stderr,
+                     "vantrel-cli: unknown command '%s' (expected fir, iir, wave or load)\n",
+                     argv[1]);
+        PrintHelp(app, nullptr, stderr);
+        return kExitInvalid;
     }
     for (const Subcommand& sub : kSubcommands) {
-        if (std::strcmp(argv[1], sub.name) == 0) {
-            return RunSubcommand(sub, argc, argv);
+        const CLI::App* command = app.get_subcommand(sub.name);
+        if (command->parsed()) {
+            const std::vector<std::string> leftovers = command->remaining();
+            return leftovers.empty() ? RunSubcommand(sub, args)
+                                     : RefuseLeftovers(sub.name, leftovers);
         }
     }
-    std::fprintf(stderr, "vantrel-cli: unknown command '%s' (expected fir, iir, wave or load)\n",
-                 argv[1]);
-    PrintHelp(0, stderr);
     return kExitInvalid;
 }
 

@@ -1,6 +1,6 @@
-// --measure and --advise-bits [--tolerance TOL] of fir, iir and load, and --hardware
-// --data-bits D of wave. The numbers come from the core (dsp/Measure.h, vhdl/HardwareWave.h);
-// this file only checks the options and prints.
+// --measure and --advise-bits [--tolerance TOL] of fir, iir and load, and the samples of wave
+// with --hardware --data-bits D. The numbers come from the core; this file only checks the
+// combinations of options and prints.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -10,8 +10,6 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
-#include "resources/VhdlResources.h"
-#include "vhdl/HardwareWave.h"
 
 namespace cli {
 
@@ -60,14 +58,14 @@ int CheckMeasureOptions(const CliArgs& args) {
     return kExitOk;
 }
 
-int PrintMeasureOutputs(const CliArgs& args, const COlvexDoc& doc, bool iir) {
+void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
     if (args.Has("measure")) {
-        PrintBands(dsp::ReportedGains(dsp::Measure(doc, iir)));
+        PrintBands(dsp::ReportedGains(dsp::Measure(run.doc, run.iir)));
     }
     if (args.Has("advise-bits")) {
         double tolerance = dsp::kDefaultToleranceDb;
         ReadDouble(args, "tolerance", tolerance); // checked by CheckMeasureOptions
-        const dsp::BitAdvice advice = dsp::AdviseBits(doc, iir, tolerance);
+        const dsp::BitAdvice advice = dsp::AdviseBits(run.doc, run.iir, tolerance);
         if (advice.bits == 0) {
             std::printf("bits none\n");
             std::fprintf(stderr, "No coefficient bit length keeps the design within %.17g dB.\n",
@@ -79,24 +77,9 @@ int PrintMeasureOutputs(const CliArgs& args, const COlvexDoc& doc, bool iir) {
             std::printf("%d %.17g %.17g %s\n", c.bits, c.stopMaxDb, c.rippleDb, Verdict(c));
         }
     }
-    return kExitOk;
 }
 
-void PrintMeasureUsage(std::FILE* out) {
-    std::fputs(
-        "  fir, iir and load also take --measure (per band in frequency order:\n"
-        "    \"pass LO HI MIN_DB MAX_DB\" or \"stop LO HI MAX_DB\", of the quantized\n"
-        "    coefficients with --quantize) and --advise-bits [--tolerance TOL] (\"bits B\",\n"
-        "    then \"B STOP_MAX_DB RIPPLE_DB ok|exceeds|unstable\" per candidate B; TOL\n"
-        "    defaults to 1 dB)\n"
-        "  wave also takes --hardware --data-bits D with --quantize B: a fourth column,\n"
-        "    the generated hardware's output at D data bits; overflows go to stderr\n",
-        out);
-    std::fprintf(out, "  Bands: FIR bands are the design's bands. %s\n", dsp::kIirBandRuleText);
-}
-
-int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBits) {
-    dataBits = 0;
+int CheckHardwareOptions(const CliArgs& args, const RunState& run) {
     if (!args.Has("hardware")) {
         if (args.Has("data-bits")) {
             std::fprintf(stderr, "--data-bits needs --hardware\n");
@@ -104,7 +87,7 @@ int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBit
         }
         return kExitOk;
     }
-    if (doc.m_bQuantize == 0 || !args.Has("data-bits")) {
+    if (run.doc.m_bQuantize == 0 || !args.Has("data-bits")) {
         std::fprintf(stderr, "--hardware needs --quantize B and --data-bits D\n");
         return kExitInvalid;
     }
@@ -112,34 +95,35 @@ int CheckHardwareOptions(const CliArgs& args, const COlvexDoc& doc, int& dataBit
         std::fprintf(stderr, "--hardware prints samples; it cannot be combined with --spectrum\n");
         return kExitInvalid;
     }
-    int bits = 0;
-    if (!ReadInt(args, "data-bits", bits)) {
-        return kExitInvalid;
-    }
-    if (bits < resources::kMinVhdlDataBits || bits > resources::kMaxVhdlDataBits) {
-        std::fprintf(stderr, "--data-bits: Please enter an integer between %d and %d.\n",
-                     resources::kMinVhdlDataBits, resources::kMaxVhdlDataBits);
-        return kExitInvalid;
-    }
-    dataBits = bits;
     return kExitOk;
 }
 
-void PrintWaveSamples(const COlvexDoc& doc, bool iir, int dataBits) {
-    if (dataBits == 0) {
-        for (int i = 0; i < COlvexDoc::kWaveFiltered; ++i) {
-            std::printf("%d %.17g %.17g\n", i, doc.m_aWaveIn[i], doc.m_aWaveOut[i]);
+int PrintWaveSamples(const CliArgs& args, RunState& run) {
+    const commands::WaveSamples samples = commands::SimulateWave(run.doc, run.iir);
+    if (!args.Has("hardware")) {
+        for (size_t i = 0; i < samples.input.size(); ++i) {
+            std::printf("%zu %.17g %.17g\n", i, samples.input[i], samples.output[i]);
         }
-        return;
+        return kExitOk;
     }
-    const vhdl::HardwareWave hardware = vhdl::ComputeHardwareWave(doc, iir, dataBits);
-    for (const std::string& line : vhdl::OverflowWarnings(hardware, iir, dataBits)) {
+    int dataBits = 0;
+    if (!ReadInt(args, "data-bits", dataBits)) {
+        return kExitInvalid;
+    }
+    const commands::HardwareWaveOutcome hardware =
+        commands::HardwareWave(run.doc, run.iir, dataBits);
+    const int status = ReportOutcome(hardware, {{design::kFieldDataBits, "data-bits"}});
+    if (status != kExitOk) {
+        return status;
+    }
+    for (const std::string& line : hardware.overflow) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
-    for (int i = 0; i < COlvexDoc::kWaveFiltered; ++i) {
-        std::printf("%d %.17g %.17g %.17g\n", i, doc.m_aWaveIn[i], doc.m_aWaveOut[i],
-                    hardware.output[static_cast<size_t>(i)]);
+    for (size_t i = 0; i < samples.input.size() && i < hardware.output.size(); ++i) {
+        std::printf("%zu %.17g %.17g %.17g\n", i, samples.input[i], samples.output[i],
+                    hardware.output[i]);
     }
+    return kExitOk;
 }
 
 } // namespace cli

@@ -1,17 +1,18 @@
 // --plot response|waves|spectrum --out FILE on fir, iir, load and wave: after the command has
-// run, the plot of that mode is drawn by the view's own plot code and written as PNG, SVG or PDF
-// by the file's extension. PNG and SVG show the plot area of the window at its default size; the
-// PDF is the print-out, one A4 landscape page laid out by the view's print routine.
+// run, the plot of that mode is drawn by the window's plot routines (plots/) through a drawing
+// context and written as PNG, SVG or PDF by the file's extension. PNG and SVG show the plot area
+// of the window at its default size; the PDF is the print-out, one A4 landscape page.
 //
 // The drawing goes through the QPainter drawing context, which needs Qt GUI but no widgets. A
 // build without the window program has no Qt at all, and then --plot is refused.
 #include "cli/PlotOptions.h"
 
+#include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
-#include "app/OlvexView.h"
 #include "cli/CliArgs.h"
-#include "cli/Session.h"
+#include "cli/Commands.h"
 #include "files/OutputFile.h"
+#include "plots/AnalysisPlot.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,15 +31,16 @@ namespace cli {
 
 namespace {
 
-// The words of --plot and the view's plot mode each one shows.
+#ifdef VANTREL_PLOT_EXPORT
+// The words of --plot and the plot mode each one shows (0 response, 1 spectra, 2 waves).
 struct PlotWord {
     const char* word;
     int plotMode;
 };
 constexpr PlotWord kPlotWords[] = {
-    {"response", COlvexView::kPlotResponse},
-    {"waves", COlvexView::kPlotWaves},
-    {"spectrum", COlvexView::kPlotSpectra},
+    {"response", 0},
+    {"waves", 2},
+    {"spectrum", 1},
 };
 
 int PlotModeOf(const std::string& word) {
@@ -67,9 +69,8 @@ bool IsPlotExtension(const std::string& extension) {
     return extension == "png" || extension == "svg" || extension == "pdf";
 }
 
-#ifdef VANTREL_PLOT_EXPORT
-// The file's bytes: the view draws the plot of `plotMode` as the window would show it now.
-QByteArray RenderPlot(COlvexView& view, int plotMode, const std::string& extension) {
+// The file's bytes: the plot of `plotMode` as the window would show it now.
+QByteArray RenderPlot(RunState& run, int plotMode, const std::string& extension) {
     // Text needs a GUI application; a batch run draws off screen unless told otherwise, so the
     // output is the same with or without a display.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
@@ -87,14 +88,18 @@ QByteArray RenderPlot(COlvexView& view, int plotMode, const std::string& extensi
     static char* argv[] = {name, nullptr};
     QGuiApplication application(argc, argv);
 
-    view.m_nPlotMode = plotMode;
+    // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
+    // that the command line does not offer.
+    const plots::PlotState state{plotMode, run.iir ? 1 : 0, !run.designed, false};
     if (extension == "pdf") {
-        return platform::qt::RenderToPdfBytes(
-            [&view](platform::DrawContext& dc) { view.OnPrint(dc); });
+        return platform::qt::RenderToPdfBytes([&run, &state](platform::DrawContext& dc) {
+            plots::DrawPrintPage(dc, run.doc, state);
+        });
     }
     const QSize size(plots::kDefaultPlotSurface.cx, plots::kDefaultPlotSurface.cy);
-    const platform::PageRenderer screen = [&view](platform::DrawContext& dc) {
-        view.DrawScreenPlot(dc);
+    const platform::PageRenderer screen = [&run, &state](platform::DrawContext& dc) {
+        plots::OpenPlotSurface(dc);
+        plots::DrawAnalysisPlot(dc, run.doc, state, plots::Surface::kScreen);
     };
     return extension == "svg" ? platform::qt::RenderToSvgBytes(size, screen)
                               : platform::qt::RenderToPngBytes(size, screen);
@@ -130,17 +135,16 @@ int CheckPlotOptions(const CliArgs& args) {
 #endif
 }
 
-int WritePlotOption(const CliArgs& args, Session& session) {
+int WritePlotOption(const CliArgs& args, RunState& run) {
     if (!args.Has("plot")) {
         return kExitOk;
     }
 #ifndef VANTREL_PLOT_EXPORT
-    (void)session;
+    (void)run;
     return kExitInvalid;
 #else
     const std::string& path = args.Value("out");
-    const QByteArray bytes =
-        RenderPlot(session.View(), PlotModeOf(args.Value("plot")), Extension(path));
+    const QByteArray bytes = RenderPlot(run, PlotModeOf(args.Value("plot")), Extension(path));
     if (bytes.isEmpty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;

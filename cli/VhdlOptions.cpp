@@ -1,16 +1,16 @@
-// The VHDL options of vantrel-cli fir and iir, played as the window's commands:
+// The VHDL options of vantrel-cli fir, iir and load, as the window's commands:
 //
-//   --vhdl FILE --data-bits D [--template PATH]   VHDL Code with D in its dialog, then Save/Load's
-//                                                 Save VHDL answered with FILE: the file variant of
-//                                                 the header, then the substituted template
+//   --vhdl FILE --data-bits D [--template PATH]   VHDL Code with D, then Save VHDL to FILE: the
+//                                                 file variant of the header, then the
+//                                                 substituted template
 //   --testbench FILE --data-bits D                a self-checking testbench of that filter
 //   --wave sine|square --freq F, or --user FILE   the testbench's stimulus, set through In/Out Wave
 //                                                 (default: the sine)
 //
-// Both need --quantize B, as the VHDL Code command needs "Quantize". Without --template the
-// template is searched like the window does: the program's folder, the current folder, PATH,
-// then the installed template folder. Where the window's fixed text leaves out the system's
-// reason, the command line's own line follows it.
+// Both need --quantize B, as VHDL Code needs "Quantize". Without --template the template is
+// searched like the window does: the program's folder, the current folder, PATH, then the
+// installed template folder. Where the window's fixed text leaves out the system's reason, the
+// command line's own line follows it.
 #include <cstdio>
 #include <string>
 
@@ -18,105 +18,117 @@
 #include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "cli/Session.h"
 #include "files/OutputFile.h"
-#include "resources/FilesResources.h"
-#include "resources/Resources.h"
+#include "platform/SearchPath.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/BitTrueModel.h"
-#include "vhdl/Testbench.h"
 #include "vhdl/VhdlText.h"
 
 namespace cli {
 
 namespace {
 
-// VHDL Code with the data bit length answered. Pressed for the testbench too: it is the one place
-// that takes the data bit length. Only --vhdl needs the template it locates.
-int PressVhdlCode(const CliArgs& args, Session& session, bool iir, bool vhdlFile) {
-    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddVhdlSource);
-    if (args.Has("data-bits")) {
-        answer.Text(resources::kIdcVhdlDataBits, args.Value("data-bits"));
-        session.Host().Prepare(answer);
-    }
+// The template of --template, or the one the search finds; empty when none.
+std::string LocateTemplate(const CliArgs& args, const RunState& run) {
     if (args.Has("template")) {
-        session.Host().PrepareTemplate(args.Value("template"));
+        return args.Value("template");
     }
-    session.Host().ClickFormRadio(iir ? resources::kIdcIir : resources::kIdcFir);
-    session.View().UpdateData(true);
-    const std::vector<Notice> notices = session.Press(resources::kIdcVhdlCode);
-    bool refused = false;
-    for (const Notice& notice : notices) {
-        // A template message matters only to the VHDL file.
-        if (notice.kind == Notice::Kind::kMessage && !vhdlFile) {
-            continue;
-        }
-        refused = true;
-        PrintNotices({notice}, {{resources::kIdcVhdlDataBits, "data-bits"}});
-        const std::string& path = session.View().m_strTemplatePath;
-        if (notice.kind == Notice::Kind::kMessage &&
-            notice.text != resources::TemplateNotFoundText(path)) {
-            std::fprintf(stderr, "%s cannot be read\n", path.c_str());
-        }
-    }
-    if (refused) {
-        return kExitInvalid;
+    const std::string name = vhdl::TemplateFileName(run.iir, run.doc.m_nIirSections);
+    return platform::SearchAlongPath(name, ".vhd", platform::SystemSearchFolders())
+        .value_or(std::string());
+}
+
+// VHDL Code with the data bit length. Run for the testbench too: it is the one command that
+// takes the data bit length. Only --vhdl needs the template it reads.
+int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath) {
+    int status = ReportOutcome(commands::CheckVhdlCode(run.doc), {});
+    if (status != kExitOk) {
+        return status;
     }
     if (!args.Has("data-bits")) {
         std::fprintf(stderr, "--vhdl and --testbench need --data-bits D\n");
         return kExitInvalid;
     }
-    if (vhdlFile && session.View().m_strTemplatePath.empty()) {
-        // The window asks for the template here; nobody can pick one in a batch run.
-        std::fprintf(stderr, "%s\n",
-                     resources::TemplateNotFoundText(
-                         vhdl::TemplateFileName(iir, session.Doc().m_nIirSections))
-                         .c_str());
+    const bool vhdlFile = args.Has("vhdl");
+    commands::VhdlCodeRequest request;
+    request.headerStructure = run.iir ? 1 : 0;
+    request.iir = run.iir;
+    request.templatePath = vhdlFile ? LocateTemplate(args, run) : std::string();
+    if (!ReadInt(args, "data-bits", request.dataBits)) {
         return kExitInvalid;
     }
+    const commands::Outcome outcome = commands::VhdlCode(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
+        std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(outcome.path).c_str());
+        if (!outcome.notFound) {
+            std::fprintf(stderr, "%s cannot be read\n", outcome.path.c_str());
+        }
+        return kExitInvalid;
+    }
+    status = ReportOutcome(outcome, {{design::kFieldDataBits, "data-bits"}});
+    if (status != kExitOk) {
+        return status;
+    }
+    if (vhdlFile && request.templatePath.empty()) {
+        // The window asks for the template here; nobody can pick one in a batch run.
+        std::fprintf(
+            stderr, "%s\n",
+            resources::TemplateNotFoundText(vhdl::TemplateFileName(run.iir, run.doc.m_nIirSections))
+                .c_str());
+        return kExitInvalid;
+    }
+    templatePath = request.templatePath;
     return kExitOk;
 }
 
-// Save/Load's Save VHDL, its Save-file dialog answered with the path.
-int PressSaveVhdl(const std::string& path, Session& session) {
-    const std::vector<Notice> notices = PressSaveLoad(session, resources::kIdcSaveVhdl, path);
-    if (notices.empty()) {
-        return kExitOk;
-    }
-    PrintNotices(notices, {});
-    for (const Notice& notice : notices) {
-        if (notice.kind == Notice::Kind::kMessage) {
-            std::fprintf(stderr, "%s: %s\n", path.c_str(), session.View().m_strFileReason.c_str());
-            return kExitFileError;
-        }
-    }
-    return kExitInvalid;
+int SaveVhdlFile(const std::string& path, const std::string& templatePath, RunState& run) {
+    commands::SaveVhdlRequest request;
+    request.headerStructure = run.iir ? 1 : 0;
+    request.vhdlParamsSet = true;
+    request.templatePath = templatePath;
+    request.path = path;
+    return ReportOutcome(commands::SaveVhdl(run.doc, request), {});
 }
 
-int WriteFile(const std::string& path, const std::string& text) {
-    const files::OutputResult result = files::WriteOutputFile(path, text);
-    if (!result.ok) {
-        std::fprintf(stderr, "%s\n", result.Describe().c_str());
+int WriteTestbench(const std::string& path, RunState& run) {
+    // The stimulus is the wave In/Out Wave sends through the filter.
+    commands::SimulateWave(run.doc, run.iir);
+    const commands::Outcome testbench = commands::Testbench(run.doc, run.iir);
+    const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
+    if (status != kExitOk) {
+        return status;
+    }
+    const files::OutputResult written = files::WriteOutputFile(path, testbench.text);
+    if (!written.ok) {
+        std::fprintf(stderr, "%s\n", written.Describe().c_str());
         return kExitFileError;
     }
     return kExitOk;
 }
 
-} // namespace
-
-const std::set<std::string>& VhdlOptions() {
-    static const std::set<std::string> options = {"vhdl", "data-bits", "template", "testbench",
-                                                  "wave", "freq",      "user"};
-    return options;
+// Coefficient literals that did not fit the literal width were saturated in the VHDL text.
+void WarnSaturatedLiterals(const RunState& run) {
+    const COlvexDoc& doc = run.doc;
+    const int saturated = vhdl::CountSaturatedLiterals(doc, run.iir);
+    if (saturated > 0) {
+        std::fprintf(stderr, "%d coefficient literal%s did not fit %d bits and %s saturated\n",
+                     saturated, saturated == 1 ? "" : "s",
+                     doc.m_nQuantBits + (run.iir ? vhdl::kIirCoeffExtraBits : 0),
+                     saturated == 1 ? "was" : "were");
+    }
 }
 
-int WriteVhdlOutputs(const CliArgs& args, Session& session, bool iir) {
+} // namespace
+
+int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     const bool vhdlFile = args.Has("vhdl");
     const bool testbench = args.Has("testbench");
     if (!vhdlFile && !testbench) {
-        for (const std::string& name : VhdlOptions()) {
+        // In the order of their names.
+        for (const char* name :
+             {"data-bits", "freq", "template", "testbench", "user", "vhdl", "wave"}) {
             if (args.Has(name)) {
-                std::fprintf(stderr, "--%s needs --vhdl or --testbench\n", name.c_str());
+                std::fprintf(stderr, "--%s needs --vhdl or --testbench\n", name);
                 return kExitInvalid;
             }
         }
@@ -131,28 +143,20 @@ int WriteVhdlOutputs(const CliArgs& args, Session& session, bool iir) {
         return kExitInvalid;
     }
     // Every entry is checked before the first file is written.
-    int status = PressVhdlCode(args, session, iir, vhdlFile);
+    std::string templatePath;
+    int status = RunVhdlCode(args, run, templatePath);
     if (status == kExitOk && testbench) {
-        status = PressInOutWave(args, session);
+        status = ApplyWaveOptions(args, run);
     }
     if (status != kExitOk) {
         return status;
     }
-    const COlvexDoc& doc = session.Doc();
-    const int saturated = vhdl::CountSaturatedLiterals(doc, iir);
-    if (saturated > 0) {
-        std::fprintf(stderr, "%d coefficient literal%s did not fit %d bits and %s saturated\n",
-                     saturated, saturated == 1 ? "" : "s",
-                     doc.m_nQuantBits + (iir ? vhdl::kIirCoeffExtraBits : 0),
-                     saturated == 1 ? "was" : "were");
-    }
+    WarnSaturatedLiterals(run);
     if (vhdlFile) {
-        status = PressSaveVhdl(args.Value("vhdl"), session);
+        status = SaveVhdlFile(args.Value("vhdl"), templatePath, run);
     }
     if (status == kExitOk && testbench) {
-        const std::span<const double> wave(doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
-        status = WriteFile(args.Value("testbench"),
-                           vhdl::BuildTestbench(doc, iir, doc.m_nDataBits, wave));
+        status = WriteTestbench(args.Value("testbench"), run);
     }
     return status;
 }

@@ -1,21 +1,17 @@
-// vantrel-cli wave: designs a filter, then presses In/Out Wave (and FFT Analysis with
-// --spectrum or its options) with their dialogs answered from the options, and prints the
-// samples or the spectra the plots were drawn from.
+// vantrel-cli wave: designs a filter, then runs In/Out Wave (and FFT Analysis with --spectrum or
+// its options) with their fields from the options, and prints the samples or the spectra the
+// plots are drawn from.
 //
 //   --structure fir|iir   the design (default fir) and its options, as for `fir` or `iir`
 //   --wave sine|square --freq F, or --user FILE (up to 700 numbers)
 //   --quantize B          run the filter on B-bit coefficients
 //   --spectrum            print the spectra instead of the samples
-#include "app/OlvexDoc.h"
-#include "cli/CliArgs.h"
-#include "cli/Commands.h"
-#include "cli/Session.h"
-#include "resources/AnalysisResources.h"
-#include "resources/Resources.h"
-
-#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "cli/CliArgs.h"
+#include "cli/Commands.h"
 
 namespace cli {
 
@@ -23,10 +19,10 @@ namespace {
 
 // Options of the structure that was not chosen are refused rather than ignored.
 int CheckStructureOptions(const CliArgs& args, bool iir) {
-    const std::set<std::string>& own = iir ? IirDesignOptions() : FirDesignOptions();
-    const std::set<std::string>& other = iir ? FirDesignOptions() : IirDesignOptions();
-    for (const std::string& name : other) {
-        if (args.Has(name) && own.count(name) == 0) {
+    static const std::vector<std::string> kFirOnly = {"auto", "edges", "mult", "rr", "taps"};
+    static const std::vector<std::string> kIirOnly = {"cutoff", "ripple", "sections"};
+    for (const std::string& name : iir ? kFirOnly : kIirOnly) {
+        if (args.Has(name)) {
             std::fprintf(stderr, "--%s is not an option of --structure %s\n", name.c_str(),
                          iir ? "iir" : "fir");
             return kExitInvalid;
@@ -35,116 +31,97 @@ int CheckStructureOptions(const CliArgs& args, bool iir) {
     return kExitOk;
 }
 
-} // namespace
-
-// In/Out Wave. A user wave comes through the Open dialog the command shows when "Use user wave"
-// is switched on. Unlike the window, a wave file that cannot be read in full is refused: a batch
-// run has nobody to tell that only part of the wave was taken.
-int PressInOutWave(const CliArgs& args, Session& session) {
-    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddInOutWave);
-    if (args.Has("wave")) {
-        const std::string& kind = args.Value("wave");
-        if (kind != "sine" && kind != "square") {
-            std::fprintf(stderr, "--wave: expected sine or square\n");
-            return kExitInvalid;
-        }
-        answer.Radio(kind == "square" ? resources::kIdcSquareWave : resources::kIdcSineWave);
-    }
-    if (args.Has("freq")) {
-        answer.Text(resources::kIdcWaveFreq, args.Value("freq"));
-    }
-    if (args.Has("wave-range")) {
-        answer.Text(resources::kIdcMagnitudeRange, args.Value("wave-range"));
-    }
-    if (!AddZoomAndStart(args, "time-zoom", "time-start", answer)) {
-        return kExitInvalid;
-    }
-    if (args.Has("user")) {
-        if (args.Has("wave") || args.Has("freq")) {
-            std::fprintf(stderr, "--user replaces --wave and --freq\n");
-            return kExitInvalid;
-        }
-        answer.Check(resources::kIdcUseUserWave, 1);
-        session.Host().PrepareFile(args.Value("user"));
-    }
-    session.Host().Prepare(answer);
-    const std::vector<Notice> notices = session.Press(resources::kIdcInOutWave);
-    const bool refused = PrintNotices(notices, {{resources::kIdcWaveFreq, "freq"},
-                                                {resources::kIdcMagnitudeRange, "wave-range"}});
-    return refused || AnyWarning(notices) ? kExitInvalid : kExitOk;
-}
-
-namespace {
-
 bool WantsSpectrum(const CliArgs& args) {
     return args.Has("spectrum") || args.Has("mag-range") || args.Has("fft-zoom") ||
            args.Has("fft-start");
 }
 
-int PressFftAnalysis(const CliArgs& args, Session& session) {
-    platform::DialogAnswer answer = platform::DialogAnswer::Ok(resources::kIddFftResult);
-    if (args.Has("mag-range")) {
-        answer.Text(resources::kIdcMagnitudeRange, args.Value("mag-range"));
-    }
-    if (!AddZoomAndStart(args, "fft-zoom", "fft-start", answer)) {
+int ApplyFftOptions(const CliArgs& args, RunState& run) {
+    commands::FftRequest request;
+    request.magRange = run.doc.m_dFftMagRange;
+    request.zoom = run.doc.m_nFftFreqZoom;
+    request.startPos = run.doc.m_nFftStartPos;
+    if (!ReadDouble(args, "mag-range", request.magRange) ||
+        !ReadZoom(args, "fft-zoom", request.zoom) ||
+        !ReadInt(args, "fft-start", request.startPos)) {
         return kExitInvalid;
     }
-    return PressWithAnswer(session, resources::kIdcFftAnalysis, answer,
-                           {{resources::kIdcMagnitudeRange, "mag-range"}});
+    return ReportOutcome(commands::FftAnalysis(run.doc, request),
+                         {{design::kFieldMagRange, "mag-range"},
+                          {design::kFieldZoom, "fft-zoom"},
+                          {design::kFieldStartPos, "fft-start"}});
 }
 
-void PrintSpectra(COlvexDoc& doc) {
-    double inMag[COlvexDoc::kFftBins];
-    double inPhase[COlvexDoc::kFftBins];
-    doc.FftSpectrum(doc.m_aWaveIn);
-    std::copy(std::begin(doc.m_aFftMag), std::end(doc.m_aFftMag), inMag);
-    std::copy(std::begin(doc.m_aFftPhase), std::end(doc.m_aFftPhase), inPhase);
-    doc.FftSpectrum(doc.m_aWaveOut);
-    for (int b = 0; b < COlvexDoc::kFftBins; ++b) {
-        std::printf("%d %.17g %.17g %.17g %.17g\n", b, inMag[b], inPhase[b], doc.m_aFftMag[b],
-                    doc.m_aFftPhase[b]);
+void PrintSpectra(RunState& run) {
+    commands::SimulateWave(run.doc, run.iir);
+    const commands::Spectra spectra = commands::ComputeSpectra(run.doc);
+    for (size_t b = 0; b < spectra.inMag.size(); ++b) {
+        std::printf("%zu %.17g %.17g %.17g %.17g\n", b, spectra.inMag[b], spectra.inPhase[b],
+                    spectra.outMag[b], spectra.outPhase[b]);
     }
 }
 
 } // namespace
 
-int RunWave(const CliArgs& args, Session& session) {
-    bool iir = false;
-    if (args.Has("structure")) {
-        const std::string& s = args.Value("structure");
-        if (s != "fir" && s != "iir") {
-            std::fprintf(stderr, "--structure: expected fir or iir\n");
-            return kExitInvalid;
-        }
-        iir = s == "iir";
+// In/Out Wave. Unlike the window, a wave file that cannot be read in full is refused: a batch
+// run has nobody to tell that only part of the wave was taken.
+int ApplyWaveOptions(const CliArgs& args, RunState& run) {
+    if (args.Has("user") && (args.Has("wave") || args.Has("freq"))) {
+        std::fprintf(stderr, "--user replaces --wave and --freq\n");
+        return kExitInvalid;
     }
+    const COlvexDoc& doc = run.doc;
+    commands::WaveRequest request;
+    request.waveType =
+        args.Has("wave") ? (args.Value("wave") == "square" ? 1 : 0) : doc.m_nWaveType;
+    request.frequency = doc.m_dWaveFreq;
+    request.useUserWave = args.Has("user") ? 1 : doc.m_bUseUserWave;
+    request.magRange = doc.m_dWaveMagRange;
+    request.zoom = doc.m_nWaveTimeZoom;
+    request.startPos = doc.m_nWaveStartPos;
+    if (args.Has("user")) {
+        request.userWavePath = args.Value("user");
+    }
+    if (!ReadDouble(args, "freq", request.frequency) ||
+        !ReadDouble(args, "wave-range", request.magRange) ||
+        !ReadZoom(args, "time-zoom", request.zoom) ||
+        !ReadInt(args, "time-start", request.startPos)) {
+        return kExitInvalid;
+    }
+    return ReportOutcome(commands::InOutWave(run.doc, request),
+                         {{design::kFieldWaveFreq, "freq"},
+                          {design::kFieldMagRange, "wave-range"},
+                          {design::kFieldZoom, "time-zoom"},
+                          {design::kFieldStartPos, "time-start"}});
+}
+
+int RunWave(const CliArgs& args, RunState& run) {
+    const bool iir = args.Has("structure") && args.Value("structure") == "iir";
     int status = CheckStructureOptions(args, iir);
     if (status == kExitOk) {
-        status = iir ? DesignIirFromArgs(args, session) : DesignFirFromArgs(args, session);
+        status = iir ? DesignIirFromArgs(args, run) : DesignFirFromArgs(args, run);
     }
     if (status == kExitOk) {
-        status = ApplyCoefficientOptions(args, session, iir);
+        status = ApplyCoefficientOptions(args, run);
     }
     if (status == kExitOk) {
-        status = PressInOutWave(args, session);
+        status = ApplyWaveOptions(args, run);
     }
     if (status == kExitOk && WantsSpectrum(args)) {
-        status = PressFftAnalysis(args, session);
+        status = ApplyFftOptions(args, run);
     }
-    int dataBits = 0;
     if (status == kExitOk) {
-        status = CheckHardwareOptions(args, session.Doc(), dataBits);
+        status = CheckHardwareOptions(args, run);
     }
     if (status != kExitOk) {
         return status;
     }
     if (args.Has("spectrum")) {
-        PrintSpectra(session.Doc());
+        PrintSpectra(run);
         return kExitOk;
     }
-    // The samples the last plot was drawn from: the test wave and the filter's output.
-    PrintWaveSamples(session.Doc(), iir, dataBits);
-    return kExitOk;
+    // The samples the plot is drawn from: the test wave and the filter's output.
+    return PrintWaveSamples(args, run);
 }
 
 } // namespace cli

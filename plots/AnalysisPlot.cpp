@@ -10,6 +10,7 @@
 #include "plots/PlotConventions.h"
 #include "plots/SpectrumPlot.h"
 #include "plots/WavePlot.h"
+#include "resources/AnalysisResources.h"
 #include "vhdl/HardwareWave.h"
 
 namespace plots {
@@ -17,6 +18,14 @@ namespace plots {
 namespace {
 
 constexpr int kIir = 1; // the form's structure choice
+
+// Print layout: the page mapping and the font of the print-out.
+constexpr platform::Size kPrintWindowExtent{100, 50};
+constexpr platform::Point kPrintViewportOrigin{300, 300};
+constexpr platform::Size kPrintViewportExtent{500, 250};
+constexpr int kPrintFontHeight = 12;
+constexpr int kPrintFontWidth = 7;
+constexpr platform::Point kPrintWebAddress{20, 5};
 constexpr int kCursorTextSize = 128;
 
 // Origins on screen and on paper (the print-out leaves room above for the web address).
@@ -116,6 +125,20 @@ PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const Plot
     default:
         break;
     }
+    return notes;
+}
+
+PlotNotes DrawPrintPage(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state) {
+    dc.SetWindowOrg({0, 0});
+    dc.SetWindowExt(kPrintWindowExtent);
+    dc.SetViewportOrg(kPrintViewportOrigin);
+    dc.SetViewportExt(kPrintViewportExtent);
+    platform::LogicalFont font = dc.CurrentFont();
+    font.height = kPrintFontHeight;
+    font.width = kPrintFontWidth;
+    ScopedFont printFont(dc, font);
+    const PlotNotes notes = DrawAnalysisPlot(dc, doc, state, Surface::kPrint);
+    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, resources::kWebAddress);
     return notes;
 }
 

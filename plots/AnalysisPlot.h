@@ -46,4 +46,8 @@ std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
 PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
                            Surface surface);
 
+// The print-out: one page with the print mapping and font, the plot of state.plotMode at its
+// print positions and the web address above it.
+PlotNotes DrawPrintPage(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state);
+
 } // namespace plots
