@@ -2,7 +2,6 @@
 //
 // The response between the extremals is the Lagrange interpolation through the r + 1 extremal
 // values, in barycentric form on x = cos(2 pi f).
-#include "app/OlvexDoc.h"
 #include "dsp/RemezWork.h"
 
 #include <algorithm>
@@ -10,6 +9,8 @@
 #include <limits>
 #include <numbers>
 #include <vector>
+
+namespace dsp {
 
 namespace {
 
@@ -36,14 +37,15 @@ inline double InterpolateAt(const RemezWork& w, double xc) {
 
 } // namespace
 
-void COlvexDoc::ComputeParameters(RemezWork& w) {
+bool ComputeParameters(RemezWork& w) {
     const int r = w.r;
     w.clipped = false;
+    bool exact = true;
     for (int i = 0; i <= r; ++i) {
-        // An index outside the grid cannot be used: reset it and mark the design failed.
+        // An index outside the grid cannot be used: it is reset, and the set is not exact.
         if (w.ext[i] < 0 || w.ext[i] >= w.nGrid) {
             w.ext[i] = 0;
-            m_bDesignOk = 0;
+            exact = false;
         }
         w.x[i] = w.gridCos[w.ext[i]]; // cos(2 pi f), kept with the grid
     }
@@ -51,8 +53,8 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
     // Barycentric weights. The factors are multiplied in an interleaved order (every s-th
     // extremal at a time) and each is doubled, which keeps the product inside double range.
     // A product below 1e-12 means two extremals (nearly) coincide or the deviation has fallen
-    // below rounding (the optimum lies beyond double precision for this tap count): the design
-    // fails and the caller offers a smaller tap count or wider transitions.
+    // below rounding (the optimum may lie beyond double precision for this tap count): the set
+    // is not exact, and the caller decides what that means for the run.
     const int step = (r - 1) / 15 + 1;
     for (int i = 0; i <= r; ++i) {
         double p = 1.0;
@@ -64,14 +66,14 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
             }
         }
         // Only a product that is no number, zero or near the bottom of the double range is
-        // replaced: a small one is what a set crowded into narrow bands has, and the weight it
-        // gives is exact. The run that meets one goes on, and fails unless it levels anyway.
+        // replaced (w.clipped): a small one is what a set crowded into narrow bands has, and the
+        // weight it gives is exact, though the set still counts as not exact.
         if (!(std::fabs(p) >= 1e-12) || !std::isfinite(p)) {
             if (!(std::fabs(p) >= kSmallestProduct) || !std::isfinite(p)) {
                 p = 1e-12;
                 w.clipped = true;
             }
-            m_bDesignOk = 0;
+            exact = false;
         }
         w.ad[i] = 1.0 / p;
     }
@@ -86,7 +88,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
         sign = -sign;
     }
     if (num == 0.0) {
-        m_bDesignOk = 0;
+        exact = false;
     }
     const double delta = num / den;
     w.delta = delta;
@@ -94,9 +96,10 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
         const double s = (i % 2 == 0) ? 1.0 : -1.0;
         w.y[i] = w.desired[w.ext[i]] - s * delta / w.weight[w.ext[i]];
     }
+    return exact;
 }
 
-double COlvexDoc::InterpolateResponse(const RemezWork& w, double f) const {
+double InterpolateResponse(const RemezWork& w, double f) {
     return InterpolateAt(w, std::cos(kTwoPi * f));
 }
 
@@ -141,7 +144,7 @@ __attribute__((always_inline)) inline void BarycentricSums(const RemezWork& w, c
 
 } // namespace
 
-VANTREL_GRID_CLONES void COlvexDoc::ComputeError(RemezWork& w) {
+VANTREL_GRID_CLONES void ComputeError(RemezWork& w) {
     // The response of InterpolateResponse at every grid point, four points at a time.
     const int g = w.nGrid;
     const double* xc = w.gridCos.data();
@@ -316,7 +319,7 @@ void KeepBestExtremals(RemezWork& w) {
     }
 }
 
-void COlvexDoc::SearchExtremals(RemezWork& w) {
+void SearchExtremals(RemezWork& w) {
     const std::vector<double>& e = w.error;
     const int wanted = w.r + 1;
     int* q = w.candidates.data();
@@ -359,7 +362,7 @@ void COlvexDoc::SearchExtremals(RemezWork& w) {
     }
 }
 
-bool COlvexDoc::IsConverged(const RemezWork& w) const {
+bool IsConverged(const RemezWork& w) {
     // Level when the largest error anywhere on the grid exceeds the smallest on the extremals by
     // less than the tolerance: a set that missed a larger extremum elsewhere is not converged.
     double mn = std::fabs(w.error[w.ext[0]]);
@@ -376,7 +379,7 @@ bool COlvexDoc::IsConverged(const RemezWork& w) const {
     return mx == 0.0 || (mx - mn) / mx < RemezWork::kLevelTolerance;
 }
 
-void COlvexDoc::FrequencySample(const RemezWork& w, double* pCoeffs) const {
+void FrequencySample(const RemezWork& w, double* pCoeffs) {
     // h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
     // pi * m / N with the integer m = (2n - N + 1) k, so one table of 2N cosines serves all terms.
     const int n = w.nTaps;
@@ -458,3 +461,5 @@ void SearchExtremalsLocally(RemezWork& w) {
         w.ext[largest * signAt(at - 1) > 0.0 ? at - 1 : at] = largestAt;
     }
 }
+
+} // namespace dsp

@@ -17,6 +17,8 @@
 #include <numbers>
 #include <vector>
 
+namespace dsp {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -173,3 +175,5 @@ bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {
     CosinesToTaps(w.nTaps, c.data(), pCoeffs);
     return true;
 }
+
+} // namespace dsp
