@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -221,7 +222,7 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
     // restart that does no better than the run before leaves that run standing.
     ExchangeRun run;
     SearchStep used = nullptr;
-    RemezWork kept;
+    std::optional<RemezWork> kept; // the run to go back to when a repeat does no better
     for (const SearchStep search : kExchangeStrategies) {
         if (used != nullptr) {
             if (run.Levelled()) {
@@ -236,7 +237,7 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
             run = trial;
             used = search;
         } else {
-            w = std::move(kept);
+            w = std::move(*kept);
         }
     }
     // A design that levelled on the grid but overshoots in the gap before a band edge is not at
@@ -253,7 +254,7 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
             run = refined;
             overshoot = 0.0;
         } else {
-            w = std::move(kept);
+            w = std::move(*kept);
         }
     }
     result.gridSize = w.nGrid;

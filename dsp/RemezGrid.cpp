@@ -26,12 +26,11 @@ void SizeGridArrays(RemezWork& w) {
     // Each band can add one edge point later; the room for them is taken now, so that adding
     // them moves the points within the arrays.
     const size_t room = static_cast<size_t>(w.nGrid + w.nBands);
-    for (std::vector<double>* v :
-         {&w.grid, &w.desired, &w.weight, &w.error, &w.gridCos, &w.sumNum, &w.sumDen}) {
+    for (std::vector<double>* v : {&w.grid, &w.desired, &w.weight, &w.error, &w.gridCos}) {
         v->reserve(room);
         v->assign(w.nGrid, 0.0);
     }
-    for (std::vector<int>* v : {&w.candidates, &w.reduced, &w.hit}) {
+    for (std::vector<int>* v : {&w.candidates, &w.reduced}) {
         v->reserve(room);
         v->assign(w.nGrid, -1);
     }
@@ -118,13 +117,10 @@ void AddEdgePoints(RemezWork& w) {
     const int added = static_cast<int>(w.edgePoints.size());
     const int old = w.nGrid;
     const int g = old + added;
-    for (std::vector<double>* v :
-         {&w.grid, &w.desired, &w.weight, &w.gridCos, &w.error, &w.sumNum, &w.sumDen}) {
+    for (std::vector<double>* v : {&w.grid, &w.desired, &w.weight, &w.gridCos, &w.error}) {
         v->resize(g);
     }
-    for (std::vector<int>* v : {&w.candidates, &w.hit}) {
-        v->resize(g);
-    }
+    w.candidates.resize(g);
     // From the top down: every point moves up by the edge points that go before it, and an edge
     // point goes just before its band's last point.
     int next = added - 1;

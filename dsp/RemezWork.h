@@ -31,10 +31,6 @@ struct RemezWork {
     std::vector<double> grid, desired, weight, error, gridCos;
     std::vector<int> candidates; // extremal search: candidate grid indices (capacity G)
     std::vector<int> reduced;    // extremal search: the candidates after the quick reduction
-    // Response evaluation over the whole grid: running barycentric sums per grid point, and the
-    // first extremal whose cosine lies within 1e-7 of the point's (-1 when none does).
-    std::vector<double> sumNum, sumDen;
-    std::vector<int> hit;
 
     // Per-extremal arrays, r + 1 entries valid: grid index, cos(2 pi f), barycentric weight,
     // interpolation value.
