@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -242,24 +244,43 @@ VANTREL_GRID_CLONES void ComputeError(RemezWork& w) {
 namespace {
 
 // Local extrema of the weighted error, in grid order, into q; returns their count. The ends
-// count against their one neighbour.
-int CollectCandidates(const std::vector<double>& e, int g, int* q) {
+// count against their one neighbour. Inside, four points at a time are compared with their
+// neighbours side by side, and the few extrema among them are picked from the mask.
+__attribute__((always_inline)) inline int CollectCandidates(const std::vector<double>& e, int g,
+                                                            int* q) {
+    using Mask = long long __attribute__((vector_size(32)));
+    const double* v = e.data();
+    auto isExtremum = [v](int i) {
+        return (v[i] >= v[i - 1] && v[i] > v[i + 1] && v[i] > 0.0) ||
+               (v[i] <= v[i - 1] && v[i] < v[i + 1] && v[i] < 0.0);
+    };
     int k = 0;
-    if ((e[0] > 0.0 && e[0] > e[1]) || (e[0] < 0.0 && e[0] < e[1])) {
+    if ((v[0] > 0.0 && v[0] > v[1]) || (v[0] < 0.0 && v[0] < v[1])) {
         q[k++] = 0;
     }
-    // Without branches: every point is written, and the count moves on past the extrema only
-    // (q has room for all g points).
-    for (int i = 1; i < g - 1; ++i) {
-        const double before = e[i - 1];
-        const double here = e[i];
-        const double after = e[i + 1];
-        const bool peak = (here >= before) & (here > after) & (here > 0.0);
-        const bool trough = (here <= before) & (here < after) & (here < 0.0);
-        q[k] = i;
-        k += static_cast<int>(peak | trough);
+    int i = 1;
+    const Lanes zero = {0.0, 0.0, 0.0, 0.0};
+    for (; i + 4 < g; i += 4) {
+        Lanes before;
+        Lanes here;
+        Lanes after;
+        std::memcpy(&before, v + i - 1, sizeof before);
+        std::memcpy(&here, v + i, sizeof here);
+        std::memcpy(&after, v + i + 1, sizeof after);
+        const Mask m = ((here >= before) & (here > after) & (here > zero)) |
+                       ((here <= before) & (here < after) & (here < zero));
+        unsigned bits = static_cast<unsigned>((m[0] & 1) | (m[1] & 2) | (m[2] & 4) | (m[3] & 8));
+        while (bits != 0) {
+            q[k++] = i + std::countr_zero(bits);
+            bits &= bits - 1;
+        }
     }
-    if ((e[g - 1] > 0.0 && e[g - 1] > e[g - 2]) || (e[g - 1] < 0.0 && e[g - 1] < e[g - 2])) {
+    for (; i < g - 1; ++i) {
+        if (isExtremum(i)) {
+            q[k++] = i;
+        }
+    }
+    if ((v[g - 1] > 0.0 && v[g - 1] > v[g - 2]) || (v[g - 1] < 0.0 && v[g - 1] < v[g - 2])) {
         q[k++] = g - 1;
     }
     return k;
@@ -378,7 +399,7 @@ void KeepBestExtremals(RemezWork& w) {
     }
 }
 
-void SearchExtremals(RemezWork& w) {
+VANTREL_GRID_CLONES void SearchExtremals(RemezWork& w) {
     const std::vector<double>& e = w.error;
     const int wanted = w.r + 1;
     int* q = w.candidates.data();
