@@ -217,9 +217,21 @@ VANTREL_GRID_CLONES void ComputeError(RemezWork& w) {
         Lanes num[kGroups];
         Lanes den[kGroups];
         BarycentricSums<kGroups>(w, cy, points, num, den);
-        for (int lane = 0; lane < 4 * kGroups && j + lane < g; ++lane) {
-            const double a = num[lane / 4][lane % 4] / den[lane / 4][lane % 4];
-            w.error[j + lane] = w.weight[j + lane] * (w.desired[j + lane] - a);
+        for (int group = 0; group < kGroups; ++group) {
+            const int at = j + 4 * group;
+            if (at + 4 <= g) {
+                Lanes weight;
+                Lanes desired;
+                std::memcpy(&weight, w.weight.data() + at, sizeof weight);
+                std::memcpy(&desired, w.desired.data() + at, sizeof desired);
+                const Lanes e = weight * (desired - num[group] / den[group]);
+                std::memcpy(w.error.data() + at, &e, sizeof e);
+                continue;
+            }
+            for (int lane = 0; at + lane < g; ++lane) {
+                const double a = num[group][lane] / den[group][lane];
+                w.error[at + lane] = w.weight[at + lane] * (w.desired[at + lane] - a);
+            }
         }
     }
     // Points within 1e-7 of an extremal cosine take the extremal's value; of two such extremals,
@@ -462,10 +474,11 @@ bool IsConverged(const RemezWork& w) {
 void FrequencySample(const RemezWork& w, double* pCoeffs) {
     // h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
     // pi * m / N with the integer m = (2n - N + 1) k, so one table of 2N cosines serves all terms.
+    // For odd N, 2n - N + 1 is even, and so is every m: only the even entries are read.
     const int n = w.nTaps;
-    const int period = 2 * n;
+    const int period = 2 * n; // at most 2 * 398 entries (kMaxRemezTaps)
     double cosTable[4 * RemezWork::kMaxExtremals];
-    for (int t = 0; t < period; ++t) {
+    for (int t = 0; t < period; t += n % 2 != 0 ? 2 : 1) {
         cosTable[t] = std::cos(std::numbers::pi * static_cast<double>(t) / n);
     }
     const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
