@@ -242,8 +242,8 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
     }
     // A design that levelled on the grid but overshoots in the gap before a band edge is not at
     // the optimum: it goes on from where it stopped with the skipped points in the grid, which
-    // takes an iteration or two. Should that not level, the first result stands, short of the
-    // optimum by the overshoot.
+    // takes an iteration or two. Should that not level, the first result stands, and the
+    // overshoot counts in its achieved ripple.
     double overshoot = run.converged ? EdgeOvershoot(w) : 0.0;
     if (overshoot > 0.0) {
         kept = w;
