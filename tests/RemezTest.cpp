@@ -131,6 +131,17 @@ TEST(RemezGrid, EdgePointsJoinTheGridBeforeTheirBandsLastPoint) {
     dsp::InitialExtremals(w);
     const std::vector<dsp::RemezWork::EdgePoint> points = w.edgePoints;
     ASSERT_FALSE(points.empty());
+    // An extremal on each band's last point, the point an edge point goes before.
+    for (const dsp::RemezWork::EdgePoint& p : points) {
+        int nearest = 0;
+        for (int i = 1; i <= w.r; ++i) {
+            nearest = std::abs(w.ext[i] - p.lastIndex) < std::abs(w.ext[nearest] - p.lastIndex)
+                          ? i
+                          : nearest;
+        }
+        w.ext[nearest] = p.lastIndex;
+    }
+    ASSERT_TRUE(std::is_sorted(w.ext, w.ext + w.r + 1));
     const int before = w.nGrid;
     std::vector<double> extremalFrequencies;
     for (int i = 0; i <= w.r; ++i) {
