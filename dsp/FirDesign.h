@@ -53,7 +53,7 @@ struct FirDesignResult {
     double achievedRipple = 0.0; // largest weighted error of the taps on the dense grid
     double targetRipple = 0.0;   // level |delta| of the final extremal set: the optimum's bound
     int iterations = 0;          // exchange iterations, every pass counted
-    int gridSize = 0;            // dense-grid points in use at the end (0: no grid was built)
+    int gridSize = 0;            // dense-grid points at the end (0: unusable tap count or layout)
     std::string notice;          // console text of the run ("" unless the iteration limit hit)
 
     bool Ok() const { return verdict != FirVerdict::kFailed; }
@@ -80,16 +80,18 @@ struct FirDesign {
     FirDesignResult result; // taps that are not all finite are replaced by zeros, and fail
 };
 
+// The layout of the type and the Remez design of spec.nTaps taps on it.
 FirDesign DesignFir(const FirSpecification& spec);
 
 // Proposals after a failed design, from one rule of thumb: N * (transition / fs) * 15 is about
 // the attenuation term L, with the product of the two ripples taken as RR * 1e-12.
 //
-// The tap count for a transition from fc1 to fc2: the estimate less 2, or less 1 when it is even
-// and the type is designed with odd counts only (high pass, band rejection). A transition of zero
-// or negative width, or an estimate that is not a number, asks for the longest proposal, 349.
-// An estimate below zero (a ripple ratio beyond about 5e10) counts as 0, so the proposal is -2
-// or -1, left to the dialog's range check like any proposal below 4.
+// The tap count for a transition from fc1 to fc2: the estimate (truncated) less 2, or less 1 when
+// it is even and the type is designed with odd counts only (high pass, band rejection). An
+// estimate of 349 or more, a transition of zero or negative width, or an estimate that is not a
+// number counts as 349, so the proposal is 347. An estimate below zero (a ripple ratio beyond
+// about 5e10) counts as 0, so the proposal is -2 or -1, left to the dialog's range check like any
+// proposal below 4.
 int EstimateTaps(FirType type, double fs, double fc1, double fc2, double rr);
 // The stop-band edge a transition above `edge` (below it) ends at for nTaps, rounded down to four
 // significant digits (three decimals below 10).
