@@ -1,9 +1,10 @@
 // COlvexDoc: the one record of the whole filter state.
 //
 // Every design parameter, coefficient array, analysis setting and result array lives here as a
-// fixed-size member with its default set by the constructor. The analysis, IIR and number-form
-// operations the window uses are members that read the fields, call the engine (dsp/, coeffs/)
-// and store the result (app/OlvexDocAnalysis.cpp).
+// fixed-size member with its default set by the constructor. The operations the window uses are
+// members that read the fields, call the engine (dsp/, coeffs/) and store the result: the FIR
+// design and its estimates in app/OlvexDocFir.cpp, the IIR design, the analyses and the number
+// forms in app/OlvexDocAnalysis.cpp.
 #pragma once
 
 #include <functional>
@@ -12,8 +13,6 @@
 #include <string_view>
 
 #include "dsp/FilterCoefficients.h"
-
-struct RemezWork; // working storage of one Remez run, see dsp/RemezWork.h
 
 // The four filter types, in the order of the form's filter-type radio group; m_nFilterType and
 // every type parameter hold one of them.
@@ -47,7 +46,7 @@ public:
     int m_bEvenTaps = 0; // 1: HPF/BRF entered with an even N, designed with N - 1
     int m_nCoeffMultiplier = 1;
 
-    // ---- FIR design work area ------------------------------------------------------------------
+    // ---- FIR design work area -------------------------------------------------------------------
     double m_aFirCoeffs[kMaxFirTaps] = {};                 // h[0..N-1] of the last design
     double m_aBandDesired[kMaxBands] = {0.0, 1.0, 0.0};    // desired gain per band
     double m_aBandWeight[kMaxBands] = {100.0, 1.0, 100.0}; // weight per band
@@ -135,28 +134,19 @@ public:
     // writes it to standard output; the batch command line sends it to standard error.
     std::function<void(const std::string&)> m_fnConsole;
 
-    // ---- FIR design by Remez exchange (dsp/Remez.cpp, dsp/RemezSteps.cpp) -----------------------
-    void RemezDesign(double* pCoeffs, int nTaps, int nBands, const double* pEdges,
-                     const double* pDesired, const double* pWeights);
-    void BuildDenseGrid(RemezWork& w);
-    void InitialExtremals(RemezWork& w);
-    void ComputeParameters(RemezWork& w);
-    double InterpolateResponse(const RemezWork& w, double f) const;
-    void ComputeError(RemezWork& w);
-    void SearchExtremals(RemezWork& w);
-    bool IsConverged(const RemezWork& w) const;
-    void FrequencySample(const RemezWork& w, double* pCoeffs) const;
-
-    // ---- FIR design driver (dsp/FirLayout.cpp) --------------------------------------------------
+    // ---- FIR design (app/OlvexDocFir.cpp, the engine in dsp/FirDesign.h) ------------------------
+    // Clears the taps and the response arrays.
     void ClearDesignArrays();
-    void SetBandsLpf();
-    void SetBandsHpf();
-    void SetBandsBrf();
-    void SetBandsBpf();
-    // Clears the arrays, writes the layout of filter type nType and runs the Remez design.
+    // Clears the arrays, writes the layout of filter type nType (m_nBands, m_aBandEdges,
+    // m_aBandDesired, m_aBandWeight) and designs m_nTaps taps by Remez exchange into
+    // m_aFirCoeffs, with the outcome in m_bDesignOk, m_bOptimumReached, m_bIterationLimit,
+    // m_nRemezIterations, m_nGridSize and the ripples. The iteration-limit notice goes to the
+    // console.
     void DesignFir(int nType);
 
-    // ---- FIR tap count and band-edge estimation (dsp/Estimate.cpp) ------------------------------
+    // ---- FIR tap count and band-edge estimation (app/OlvexDocFir.cpp) ---------------------------
+    // The proposals after a failed design (dsp/FirDesign.h); EstimateTaps also clears
+    // m_bEvenTaps.
     int EstimateTaps();
     double EstimateFc2FromFc1() const;
     double EstimateFc1FromFc2() const;

@@ -1,9 +1,11 @@
 // Proposals after a failed FIR design: a tap count for the current edges, or stop-band edges
 // for the current tap count. Both come from the same rule of thumb: N * (transition / fs) * 15
 // is about the attenuation term L, with the product of the two ripples taken as RR * 1e-12.
-#include "app/OlvexDoc.h"
+#include "dsp/FirDesign.h"
 
 #include <cmath>
+
+namespace dsp {
 
 namespace {
 
@@ -28,45 +30,36 @@ double RoundEdge(double v) {
     return static_cast<int>(scaled) / s;
 }
 
+// The transition width, Hz, that nTaps reach at the ripple ratio rr.
+double TransitionWidth(double fs, int nTaps, double rr) {
+    return AttenuationTerm(rr) / (15.0 * nTaps) * fs;
+}
+
 } // namespace
 
-int COlvexDoc::EstimateTaps() {
-    m_bEvenTaps = 0;
-    const double width = (m_fc2 - m_fc1) / m_fs;
-    const double estimate = AttenuationTerm(m_dRR) / (15.0 * width);
+int EstimateTaps(FirType type, double fs, double fc1, double fc2, double rr) {
+    const double width = (fc2 - fc1) / fs;
+    const double estimate = AttenuationTerm(rr) / (15.0 * width);
     // A transition of zero or negative width (possible after an unchecked edge adjustment), or a
-    // value that is not a number, asks for the longest filter the proposal offers.
-    // An estimate below zero (a ripple ratio beyond about 5e10) is proposed as 0 and left to the
-    // dialog's range check, like any proposal below 4.
+    // value that is not a number, asks for the longest filter the proposal offers. An estimate
+    // below zero counts as 0; the parity step below then proposes -2 or -1.
     int n = kMaxProposedTaps;
     if (std::isfinite(estimate) && width > 0.0 && estimate < kMaxProposedTaps) {
         n = estimate > 0.0 ? static_cast<int>(estimate) : 0;
     }
-    const bool oddOnly = m_nFilterType == kHpf || m_nFilterType == kBrf;
+    const bool oddOnly = type == FirType::kHighPass || type == FirType::kBandReject;
     if (n % 2 == 0 && oddOnly) {
         return n - 1;
     }
     return n - 2;
 }
 
-namespace {
-double TransitionWidth(const COlvexDoc& doc) {
-    return AttenuationTerm(doc.m_dRR) / (15.0 * doc.m_nTaps) * doc.m_fs;
-}
-} // namespace
-
-double COlvexDoc::EstimateFc2FromFc1() const {
-    return RoundEdge(m_fc1 + TransitionWidth(*this));
+double EstimateEdgeAbove(double edge, double fs, int nTaps, double rr) {
+    return RoundEdge(edge + TransitionWidth(fs, nTaps, rr));
 }
 
-double COlvexDoc::EstimateFc1FromFc2() const {
-    return RoundEdge(m_fc2 - TransitionWidth(*this));
+double EstimateEdgeBelow(double edge, double fs, int nTaps, double rr) {
+    return RoundEdge(edge - TransitionWidth(fs, nTaps, rr));
 }
 
-double COlvexDoc::EstimateFc3FromFc4() const {
-    return RoundEdge(m_fc4 - TransitionWidth(*this));
-}
-
-double COlvexDoc::EstimateFc4FromFc3() const {
-    return RoundEdge(m_fc3 + TransitionWidth(*this));
-}
+} // namespace dsp

@@ -2,14 +2,18 @@
 //
 // The response between the extremals is the Lagrange interpolation through the r + 1 extremal
 // values, in barycentric form on x = cos(2 pi f).
-#include "app/OlvexDoc.h"
 #include "dsp/RemezWork.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
+
+namespace dsp {
 
 namespace {
 
@@ -17,6 +21,9 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // Barycentric products below this are replaced: their reciprocals would leave the double range
 // once multiplied by the values they weigh.
 constexpr double kSmallestProduct = 1e-280;
+
+// Four values side by side; the compiler maps it onto the machine's vector registers.
+using Lanes = double __attribute__((vector_size(32)));
 
 // Barycentric interpolation at xc = cos(2 pi f).
 inline double InterpolateAt(const RemezWork& w, double xc) {
@@ -34,44 +41,75 @@ inline double InterpolateAt(const RemezWork& w, double xc) {
     return num / den;
 }
 
+// The barycentric product of every extremal i, prod over k != i of 2 (x_i - x_k), into
+// products[0..r]. The factors are taken in an interleaved order (every step-th extremal at a
+// time) and each is doubled, which keeps the product inside double range. Eight extremals share
+// one pass over k: each lane multiplies its own factors in the same order, and its own k gives the
+// factor 1, so every product is exactly the one of a pass of its own.
+VANTREL_GRID_CLONES void BarycentricProducts(const RemezWork& w, double* products) {
+    const int r = w.r;
+    const int step = (r - 1) / 15 + 1;
+    for (int first = 0; first <= r; first += 8) {
+        Lanes xa;
+        Lanes xb;
+        for (int lane = 0; lane < 4; ++lane) {
+            xa[lane] = w.x[std::min(first + lane, r)]; // lanes past r repeat it, unused
+            xb[lane] = w.x[std::min(first + 4 + lane, r)];
+        }
+        Lanes pa = {1.0, 1.0, 1.0, 1.0};
+        Lanes pb = {1.0, 1.0, 1.0, 1.0};
+        for (int j = 0; j < step; ++j) {
+            for (int k = j; k <= r; k += step) {
+                Lanes fa = 2.0 * (xa - w.x[k]);
+                Lanes fb = 2.0 * (xb - w.x[k]);
+                const int own = k - first;
+                if (own >= 0 && own < 4) {
+                    fa[own] = 1.0;
+                } else if (own >= 4 && own < 8) {
+                    fb[own - 4] = 1.0;
+                }
+                pa *= fa;
+                pb *= fb;
+            }
+        }
+        for (int lane = 0; lane < 8 && first + lane <= r; ++lane) {
+            products[first + lane] = lane < 4 ? pa[lane] : pb[lane - 4];
+        }
+    }
+}
+
 } // namespace
 
-void COlvexDoc::ComputeParameters(RemezWork& w) {
+bool ComputeParameters(RemezWork& w) {
     const int r = w.r;
     w.clipped = false;
+    bool exact = true;
     for (int i = 0; i <= r; ++i) {
-        // An index outside the grid cannot be used: reset it and mark the design failed.
+        // An index outside the grid cannot be used: it is reset, and the set is not exact.
         if (w.ext[i] < 0 || w.ext[i] >= w.nGrid) {
             w.ext[i] = 0;
-            m_bDesignOk = 0;
+            exact = false;
         }
         w.x[i] = w.gridCos[w.ext[i]]; // cos(2 pi f), kept with the grid
     }
 
-    // Barycentric weights. The factors are multiplied in an interleaved order (every s-th
-    // extremal at a time) and each is doubled, which keeps the product inside double range.
-    // A product below 1e-12 means two extremals (nearly) coincide or the deviation has fallen
-    // below rounding (the optimum lies beyond double precision for this tap count): the design
-    // fails and the caller offers a smaller tap count or wider transitions.
-    const int step = (r - 1) / 15 + 1;
+    // Barycentric weights, the reciprocals of the products. A product below 1e-12 means two
+    // extremals (nearly) coincide or the deviation has fallen below rounding (the optimum may
+    // lie beyond double precision for this tap count): the set is not exact, and the caller
+    // decides what that means for the run.
+    double products[RemezWork::kMaxExtremals];
+    BarycentricProducts(w, products);
     for (int i = 0; i <= r; ++i) {
-        double p = 1.0;
-        for (int j = 0; j < step; ++j) {
-            for (int k = j; k <= r; k += step) {
-                if (k != i) {
-                    p *= 2.0 * (w.x[i] - w.x[k]);
-                }
-            }
-        }
+        double p = products[i];
         // Only a product that is no number, zero or near the bottom of the double range is
-        // replaced: a small one is what a set crowded into narrow bands has, and the weight it
-        // gives is exact. The run that meets one goes on, and fails unless it levels anyway.
+        // replaced (w.clipped): a small one is what a set crowded into narrow bands has, and the
+        // weight it gives is exact, though the set still counts as not exact.
         if (!(std::fabs(p) >= 1e-12) || !std::isfinite(p)) {
             if (!(std::fabs(p) >= kSmallestProduct) || !std::isfinite(p)) {
                 p = 1e-12;
                 w.clipped = true;
             }
-            m_bDesignOk = 0;
+            exact = false;
         }
         w.ad[i] = 1.0 / p;
     }
@@ -86,7 +124,7 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
         sign = -sign;
     }
     if (num == 0.0) {
-        m_bDesignOk = 0;
+        exact = false;
     }
     const double delta = num / den;
     w.delta = delta;
@@ -94,110 +132,167 @@ void COlvexDoc::ComputeParameters(RemezWork& w) {
         const double s = (i % 2 == 0) ? 1.0 : -1.0;
         w.y[i] = w.desired[w.ext[i]] - s * delta / w.weight[w.ext[i]];
     }
+    return exact;
 }
 
-double COlvexDoc::InterpolateResponse(const RemezWork& w, double f) const {
+double InterpolateResponse(const RemezWork& w, double f) {
     return InterpolateAt(w, std::cos(kTwoPi * f));
 }
 
 namespace {
 
-// Four grid points side by side; the compiler maps it onto the machine's vector registers.
-using Lanes = double __attribute__((vector_size(32)));
-
-// Barycentric sums for the four grid points at xc[0..3]. Four extremals share one division:
-// sum c_k / u_k over k = 0..3 is (sum c_k * prod_{m != k} u_m) / prod u_m, with u_k = xc - x_k.
-// |u| <= 2, and a point farther than 1e-7 from every extremal keeps the product above 1e-28,
-// so nothing over- or underflows; closer points take the extremal's value instead.
+// Barycentric sums for the grid points whose cosines are xc[g][0..3], g < kGroups. Four extremals
+// share one division: sum c_k / u_k over k = 0..3 is (sum c_k * prod_{m != k} u_m) / prod u_m, with
+// u_k = xc - x_k. |u| <= 2, and a point farther than 1e-7 from every extremal keeps the product
+// above 1e-28, so nothing over- or underflows; closer points take the extremal's value instead.
+// Several groups share the loads of the extremals, and each runs its own sums.
+template <int kGroups>
 __attribute__((always_inline)) inline void BarycentricSums(const RemezWork& w, const double* cy,
-                                                           Lanes xc, Lanes& num, Lanes& den) {
-    Lanes n = {0, 0, 0, 0};
-    Lanes d = {0, 0, 0, 0};
+                                                           const std::array<Lanes, kGroups>& xc,
+                                                           Lanes* num, Lanes* den) {
+    Lanes n[kGroups];
+    Lanes d[kGroups];
+    for (int g = 0; g < kGroups; ++g) {
+        n[g] = Lanes{0, 0, 0, 0};
+        d[g] = Lanes{0, 0, 0, 0};
+    }
     const int terms = w.r + 1;
     int i = 0;
     for (; i + 4 <= terms; i += 4) {
-        const Lanes u0 = xc - w.x[i];
-        const Lanes u1 = xc - w.x[i + 1];
-        const Lanes u2 = xc - w.x[i + 2];
-        const Lanes u3 = xc - w.x[i + 3];
-        const Lanes p01 = u0 * u1;
-        const Lanes p23 = u2 * u3;
-        const Lanes q0 = u1 * p23; // all factors but u0
-        const Lanes q1 = u0 * p23;
-        const Lanes q2 = u3 * p01;
-        const Lanes q3 = u2 * p01;
-        const Lanes inverse = 1.0 / (p01 * p23);
-        d += (w.ad[i] * q0 + w.ad[i + 1] * q1 + w.ad[i + 2] * q2 + w.ad[i + 3] * q3) * inverse;
-        n += (cy[i] * q0 + cy[i + 1] * q1 + cy[i + 2] * q2 + cy[i + 3] * q3) * inverse;
+        for (int g = 0; g < kGroups; ++g) {
+            const Lanes u0 = xc[g] - w.x[i];
+            const Lanes u1 = xc[g] - w.x[i + 1];
+            const Lanes u2 = xc[g] - w.x[i + 2];
+            const Lanes u3 = xc[g] - w.x[i + 3];
+            const Lanes p01 = u0 * u1;
+            const Lanes p23 = u2 * u3;
+            const Lanes q0 = u1 * p23; // all factors but u0
+            const Lanes q1 = u0 * p23;
+            const Lanes q2 = u3 * p01;
+            const Lanes q3 = u2 * p01;
+            const Lanes inverse = 1.0 / (p01 * p23);
+            d[g] +=
+                (w.ad[i] * q0 + w.ad[i + 1] * q1 + w.ad[i + 2] * q2 + w.ad[i + 3] * q3) * inverse;
+            n[g] += (cy[i] * q0 + cy[i + 1] * q1 + cy[i + 2] * q2 + cy[i + 3] * q3) * inverse;
+        }
     }
     for (; i < terms; ++i) {
-        const Lanes t = w.ad[i] / (xc - w.x[i]);
-        d += t;
-        n += t * w.y[i];
+        for (int g = 0; g < kGroups; ++g) {
+            const Lanes t = w.ad[i] / (xc[g] - w.x[i]);
+            d[g] += t;
+            n[g] += t * w.y[i];
+        }
     }
-    num = n;
-    den = d;
+    for (int g = 0; g < kGroups; ++g) {
+        num[g] = n[g];
+        den[g] = d[g];
+    }
 }
 
 } // namespace
 
-VANTREL_GRID_CLONES void COlvexDoc::ComputeError(RemezWork& w) {
-    // The response of InterpolateResponse at every grid point, four points at a time.
+// GCC 12 splits the four-lane vectors of the portable clone into halves and then warns that the
+// point array may be read before it is written; every lane is written before the sums read it.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+VANTREL_GRID_CLONES void ComputeError(RemezWork& w) {
+    // The response of InterpolateResponse at every grid point, twelve points at a time (points
+    // past the grid repeat its last one).
     const int g = w.nGrid;
     const double* xc = w.gridCos.data();
-    int* hit = w.hit.data();
     double cy[RemezWork::kMaxExtremals];
     for (int i = 0; i <= w.r; ++i) {
         cy[i] = w.ad[i] * w.y[i];
     }
-    for (int j = 0; j < g; j += 4) {
-        Lanes x = {xc[j], xc[j], xc[j], xc[j]};
-        for (int lane = 1; lane < 4 && j + lane < g; ++lane) {
-            x[lane] = xc[j + lane];
+    constexpr int kGroups = 3;
+    for (int j = 0; j < g; j += 4 * kGroups) {
+        std::array<Lanes, kGroups> points;
+        for (int group = 0; group < kGroups; ++group) {
+            const int at = j + 4 * group;
+            points[group] = Lanes{xc[std::min(at, g - 1)], xc[std::min(at + 1, g - 1)],
+                                  xc[std::min(at + 2, g - 1)], xc[std::min(at + 3, g - 1)]};
         }
-        Lanes num;
-        Lanes den;
-        BarycentricSums(w, cy, x, num, den);
-        for (int lane = 0; lane < 4 && j + lane < g; ++lane) {
-            w.sumNum[j + lane] = num[lane];
-            w.sumDen[j + lane] = den[lane];
-            hit[j + lane] = -1;
+        Lanes num[kGroups];
+        Lanes den[kGroups];
+        BarycentricSums<kGroups>(w, cy, points, num, den);
+        for (int group = 0; group < kGroups; ++group) {
+            const int at = j + 4 * group;
+            if (at + 4 <= g) {
+                Lanes weight;
+                Lanes desired;
+                std::memcpy(&weight, w.weight.data() + at, sizeof weight);
+                std::memcpy(&desired, w.desired.data() + at, sizeof desired);
+                const Lanes e = weight * (desired - num[group] / den[group]);
+                std::memcpy(w.error.data() + at, &e, sizeof e);
+                continue;
+            }
+            for (int lane = 0; at + lane < g; ++lane) {
+                const double a = num[group][lane] / den[group][lane];
+                w.error[at + lane] = w.weight[at + lane] * (w.desired[at + lane] - a);
+            }
         }
     }
-    // Points within 1e-7 of an extremal cosine: the grid cosines fall monotonically, so those of
-    // extremal i form one run around its own grid index.
-    for (int i = 0; i <= w.r; ++i) {
+    // Points within 1e-7 of an extremal cosine take the extremal's value; of two such extremals,
+    // the first. The grid cosines fall monotonically, so the points of extremal i form one run
+    // around its own grid index; going from the last extremal down, the first one writes last.
+    for (int i = w.r; i >= 0; --i) {
         const double xi = w.x[i];
+        const double yi = w.y[i];
         const int centre = w.ext[i];
         for (int j = centre; j >= 0 && std::fabs(xc[j] - xi) < 1e-7; --j) {
-            hit[j] = (hit[j] < 0 || i < hit[j]) ? i : hit[j];
+            w.error[j] = w.weight[j] * (w.desired[j] - yi);
         }
         for (int j = centre + 1; j < g && std::fabs(xc[j] - xi) < 1e-7; ++j) {
-            hit[j] = (hit[j] < 0 || i < hit[j]) ? i : hit[j];
+            w.error[j] = w.weight[j] * (w.desired[j] - yi);
         }
     }
-    for (int j = 0; j < g; ++j) {
-        const double a = hit[j] >= 0 ? w.y[hit[j]] : w.sumNum[j] / w.sumDen[j];
-        w.error[j] = w.weight[j] * (w.desired[j] - a);
-    }
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace {
 
 // Local extrema of the weighted error, in grid order, into q; returns their count. The ends
-// count against their one neighbour.
-int CollectCandidates(const std::vector<double>& e, int g, int* q) {
+// count against their one neighbour. Inside, four points at a time are compared with their
+// neighbours side by side, and the few extrema among them are picked from the mask.
+__attribute__((always_inline)) inline int CollectCandidates(const std::vector<double>& e, int g,
+                                                            int* q) {
+    using Mask = long long __attribute__((vector_size(32)));
+    const double* v = e.data();
+    auto isExtremum = [v](int i) {
+        return (v[i] >= v[i - 1] && v[i] > v[i + 1] && v[i] > 0.0) ||
+               (v[i] <= v[i - 1] && v[i] < v[i + 1] && v[i] < 0.0);
+    };
     int k = 0;
-    if ((e[0] > 0.0 && e[0] > e[1]) || (e[0] < 0.0 && e[0] < e[1])) {
+    if ((v[0] > 0.0 && v[0] > v[1]) || (v[0] < 0.0 && v[0] < v[1])) {
         q[k++] = 0;
     }
-    for (int i = 1; i < g - 1; ++i) {
-        if ((e[i] >= e[i - 1] && e[i] > e[i + 1] && e[i] > 0.0) ||
-            (e[i] <= e[i - 1] && e[i] < e[i + 1] && e[i] < 0.0)) {
+    int i = 1;
+    const Lanes zero = {0.0, 0.0, 0.0, 0.0};
+    for (; i + 4 < g; i += 4) {
+        Lanes before;
+        Lanes here;
+        Lanes after;
+        std::memcpy(&before, v + i - 1, sizeof before);
+        std::memcpy(&here, v + i, sizeof here);
+        std::memcpy(&after, v + i + 1, sizeof after);
+        const Mask m = ((here >= before) & (here > after) & (here > zero)) |
+                       ((here <= before) & (here < after) & (here < zero));
+        unsigned bits = static_cast<unsigned>((m[0] & 1) | (m[1] & 2) | (m[2] & 4) | (m[3] & 8));
+        while (bits != 0) {
+            q[k++] = i + std::countr_zero(bits);
+            bits &= bits - 1;
+        }
+    }
+    for (; i < g - 1; ++i) {
+        if (isExtremum(i)) {
             q[k++] = i;
         }
     }
-    if ((e[g - 1] > 0.0 && e[g - 1] > e[g - 2]) || (e[g - 1] < 0.0 && e[g - 1] < e[g - 2])) {
+    if ((v[g - 1] > 0.0 && v[g - 1] > v[g - 2]) || (v[g - 1] < 0.0 && v[g - 1] < v[g - 2])) {
         q[k++] = g - 1;
     }
     return k;
@@ -316,7 +411,7 @@ void KeepBestExtremals(RemezWork& w) {
     }
 }
 
-void COlvexDoc::SearchExtremals(RemezWork& w) {
+VANTREL_GRID_CLONES void SearchExtremals(RemezWork& w) {
     const std::vector<double>& e = w.error;
     const int wanted = w.r + 1;
     int* q = w.candidates.data();
@@ -359,7 +454,7 @@ void COlvexDoc::SearchExtremals(RemezWork& w) {
     }
 }
 
-bool COlvexDoc::IsConverged(const RemezWork& w) const {
+bool IsConverged(const RemezWork& w) {
     // Level when the largest error anywhere on the grid exceeds the smallest on the extremals by
     // less than the tolerance: a set that missed a larger extremum elsewhere is not converged.
     double mn = std::fabs(w.error[w.ext[0]]);
@@ -376,13 +471,14 @@ bool COlvexDoc::IsConverged(const RemezWork& w) const {
     return mx == 0.0 || (mx - mn) / mx < RemezWork::kLevelTolerance;
 }
 
-void COlvexDoc::FrequencySample(const RemezWork& w, double* pCoeffs) const {
+void FrequencySample(const RemezWork& w, double* pCoeffs) {
     // h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
     // pi * m / N with the integer m = (2n - N + 1) k, so one table of 2N cosines serves all terms.
+    // For odd N, 2n - N + 1 is even, and so is every m: only the even entries are read.
     const int n = w.nTaps;
-    const int period = 2 * n;
-    std::vector<double> cosTable(period);
-    for (int t = 0; t < period; ++t) {
+    const int period = 2 * n; // at most 2 * 398 entries (kMaxRemezTaps)
+    double cosTable[4 * RemezWork::kMaxExtremals];
+    for (int t = 0; t < period; t += n % 2 != 0 ? 2 : 1) {
         cosTable[t] = std::cos(std::numbers::pi * static_cast<double>(t) / n);
     }
     const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
@@ -458,3 +554,5 @@ void SearchExtremalsLocally(RemezWork& w) {
         w.ext[largest * signAt(at - 1) > 0.0 ? at - 1 : at] = largestAt;
     }
 }
+
+} // namespace dsp

@@ -17,6 +17,8 @@
 #include <numbers>
 #include <vector>
 
+namespace dsp {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -61,8 +63,8 @@ void CosinesToTaps(int nTaps, const double* c, double* h) {
 // - phi_{k-1}; s is 0 for odd N and 1/2 for even N. Four grid points at a time.
 VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeffs) {
     const int r = w.r;
-    std::vector<double> c(r);
-    TapsToCosines(w.nTaps, pCoeffs, c.data());
+    double c[RemezWork::kMaxExtremals];
+    TapsToCosines(w.nTaps, pCoeffs, c);
     const bool even = w.nTaps % 2 == 0;
     const int g = w.nGrid;
     // x = cos(2 pi f) is the grid's own cosine; for even N, phi_0 = cos(pi f) = sqrt((1 + x)/2)
@@ -173,3 +175,5 @@ bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {
     CosinesToTaps(w.nTaps, c.data(), pCoeffs);
     return true;
 }
+
+} // namespace dsp

@@ -1,7 +1,10 @@
-// Working storage of one Remez exchange run (private to dsp/).
+// Working storage of one Remez exchange run and the steps that work on it (private to dsp/:
+// the rest of the program calls RemezDesign in dsp/FirDesign.h).
 #pragma once
 
 #include <vector>
+
+namespace dsp {
 
 struct RemezWork {
     static constexpr int kGridDensity = 16;   // dense-grid points per cosine term
@@ -11,7 +14,7 @@ struct RemezWork {
     // extremals agree to this fraction: the error is then level, at the optimum the grid allows.
     static constexpr double kLevelTolerance = 0.0001;
 
-    // The layout of this run (the document's own arrays).
+    // The layout of this run (the caller's arrays, valid for the whole run).
     int nTaps = 0;
     int nBands = 0;
     const double* pEdges = nullptr;   // 2 * nBands normalised edges, ascending
@@ -23,14 +26,11 @@ struct RemezWork {
     double deltaF = 0.0; // grid step, normalised frequency
 
     // Dense grid, G entries each: frequency (fraction of fs), desired value, weight, weighted
-    // error E of the current iteration, and cos(2 pi f) of each grid frequency.
+    // error E of the current iteration, and cos(2 pi f) of each grid frequency. Sized once per
+    // design with room for the edge points below.
     std::vector<double> grid, desired, weight, error, gridCos;
     std::vector<int> candidates; // extremal search: candidate grid indices (capacity G)
     std::vector<int> reduced;    // extremal search: the candidates after the quick reduction
-    // Response evaluation over the whole grid: running barycentric sums per grid point, and the
-    // first extremal whose cosine lies within 1e-7 of the point's (-1 when none does).
-    std::vector<double> sumNum, sumDen;
-    std::vector<int> hit;
 
     // Per-extremal arrays, r + 1 entries valid: grid index, cos(2 pi f), barycentric weight,
     // interpolation value.
@@ -52,7 +52,7 @@ struct RemezWork {
 
     // Grid points the upper band edges took the place of while they lie at least a step below
     // their band's last point: the response can overshoot in the wide gap before the edge, and
-    // a design that does is repeated with these points added (see RefineEdges in Remez.cpp).
+    // a design that does is repeated with these points added (AddEdgePoints).
     struct EdgePoint {
         int lastIndex = 0; // grid index of the band's last point; the point goes just before it
         double f = 0.0;
@@ -71,21 +71,53 @@ struct RemezWork {
 #define VANTREL_GRID_CLONES
 #endif
 
+// ---- The dense grid (dsp/RemezGrid.cpp) --------------------------------------------------------
+// Dense-grid size of the layout: 2 * r * density points per unit of normalised band width, per
+// band.
+int GridSize(int r, int nBands, const double* pEdges);
+// Sizes the arrays for w.nGrid points (and the edge points that may join them later).
+void SizeGridArrays(RemezWork& w);
+// Fills the grid of the layout in w (w.nGrid points sized by GridSize); w.nGrid ends as the
+// points filled. Even tap counts divide the desired values by cos(pi f) and weigh by it.
+void BuildDenseGrid(RemezWork& w);
+// r + 1 indices spread evenly over the whole grid, band gaps ignored.
+void InitialExtremals(RemezWork& w);
+// The largest weighted error of the current response at the skipped edge points, when it
+// overshoots the level by more than the convergence rule allows; 0 when it does not.
+double EdgeOvershoot(const RemezWork& w);
+// Puts the skipped edge points into the grid and moves the extremal set along with the points it
+// indexes.
+void AddEdgePoints(RemezWork& w);
+
+// ---- One exchange iteration and the frequency sampling (dsp/RemezSteps.cpp) --------------------
+// Interpolation values and deviation delta of the extremal set. Returns false when a guard fired:
+// an index outside the grid (reset to 0), a barycentric product below 1e-12 or not finite
+// (extremals nearly coincide, or the level of the set is rounding), or a numerator of 0.
+bool ComputeParameters(RemezWork& w);
+// The response through the extremal set at frequency f (fraction of fs).
+double InterpolateResponse(const RemezWork& w, double f);
+// The weighted error E at every grid point.
+void ComputeError(RemezWork& w);
+// The multiple exchange: the next extremal set from the error curve (w.searchFailed when fewer
+// than r + 1 alternating extrema exist; the set then stays). Keeps the best set so far.
+void SearchExtremals(RemezWork& w);
+// The exchange of the published one-at-a-time kind: each extremal moves within the interval
+// between its neighbours, and the largest error anywhere joins the set. Keeps the best set.
+void SearchExtremalsLocally(RemezWork& w);
 // Remembers the extremal set in use when the response through it has the smallest largest error
 // so far (w.maxError of this iteration): what a run that never levels falls back to.
 void KeepBestExtremals(RemezWork& w);
+// Level: the largest error anywhere and the smallest on the extremals agree to kLevelTolerance.
+bool IsConverged(const RemezWork& w);
+// Taps h[0..N-1] from the frequency samples w.a[0..N/2].
+void FrequencySample(const RemezWork& w, double* pCoeffs);
 
-// The exchange of the published one-at-a-time kind, for a run the global search above could not
-// lead to the optimum: each extremal moves within the interval between its neighbours, and the
-// largest error anywhere joins the set (dsp/RemezSteps.cpp).
-void SearchExtremalsLocally(RemezWork& w);
-
-// The taps of a design checked against the grid, and re-solved where the frequency sampling lost
-// precision (dsp/RemezTaps.cpp).
-//
+// ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
 // Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.
 double TapGridError(const RemezWork& w, const double* pCoeffs);
 // Solves the cosine coefficients of the response from its values on the current extremal set
 // (least squares, Householder QR) and writes them as taps. Returns false when the system is
 // degenerate; the taps are then untouched.
 bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs);
+
+} // namespace dsp

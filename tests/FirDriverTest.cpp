@@ -1,6 +1,7 @@
 // The FIR design driver (band layouts, clearing, tap parity) and the proposals after a failure.
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "dsp/FirDesign.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 
 namespace {
 
+// The layout of each type, from the engine and as the document's design stores it (a two-band
+// type leaves the last two edges of the record as they were). An unknown type is a low pass.
 TEST(FirLayout, EachTypeWritesItsBands) {
     struct Case {
         int type;
@@ -22,36 +25,98 @@ TEST(FirLayout, EachTypeWritesItsBands) {
         {kHpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {0, 1}, {7, 1}},
         {kBrf, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {1, 0, 1}, {1, 3, 1}},
         {kBpf, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {0, 1, 0}, {3, 1, 3}},
+        {7, {100, 150, 999, 999}, 2, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
+        const dsp::FirBands bands = dsp::FirBandLayout(dsp::FirTypeFromIndex(c.type), 1000.0,
+                                                       c.fc[0], c.fc[1], c.fc[2], c.fc[3], c.rr);
         COlvexDoc doc;
+        doc.m_fnConsole = nullptr;
         doc.m_fc1 = c.fc[0];
         doc.m_fc2 = c.fc[1];
         doc.m_fc3 = c.fc[2];
         doc.m_fc4 = c.fc[3];
         doc.m_dRR = c.rr;
-        switch (c.type) {
-        case kLpf:
-            doc.SetBandsLpf();
-            break;
-        case kHpf:
-            doc.SetBandsHpf();
-            break;
-        case kBrf:
-            doc.SetBandsBrf();
-            break;
-        default:
-            doc.SetBandsBpf();
-            break;
-        }
-        ASSERT_EQ(doc.m_nBands, static_cast<int>(c.desired.size()));
+        doc.m_aBandEdges[4] = 0.75; // stale edges a two-band layout must keep
+        doc.m_aBandEdges[5] = 0.875;
+        doc.DesignFir(c.type);
+        ASSERT_EQ(bands.nBands, static_cast<int>(c.desired.size()));
+        ASSERT_EQ(doc.m_nBands, bands.nBands);
         for (size_t i = 0; i < c.edges.size(); ++i) {
-            EXPECT_DOUBLE_EQ(doc.m_aBandEdges[i], c.edges[i]) << "edge " << i;
+            EXPECT_DOUBLE_EQ(bands.edges[i], c.edges[i]) << "edge " << i;
+            EXPECT_EQ(doc.m_aBandEdges[i], bands.edges[i]) << "edge " << i;
+        }
+        if (bands.nBands == 2) {
+            EXPECT_EQ(doc.m_aBandEdges[4], 0.75);
+            EXPECT_EQ(doc.m_aBandEdges[5], 0.875);
         }
         for (size_t b = 0; b < c.desired.size(); ++b) {
+            EXPECT_EQ(bands.desired[b], c.desired[b]) << "band " << b;
+            EXPECT_EQ(bands.weight[b], c.weights[b]) << "band " << b;
             EXPECT_EQ(doc.m_aBandDesired[b], c.desired[b]) << "band " << b;
             EXPECT_EQ(doc.m_aBandWeight[b], c.weights[b]) << "band " << b;
+        }
+    }
+}
+
+// The document's design stores what the engine returns for its fields, whatever the verdict:
+// taps, flags, counts, ripples, and the iteration-limit notice on the console.
+TEST(FirDesign, DocumentStoresTheEngineResult) {
+    struct Case {
+        const char* name;
+        int type;
+        double fc[4];
+        double rr;
+        int taps; // as designed
+        dsp::FirVerdict verdict;
+    };
+    const Case cases[] = {
+        {"low pass at the optimum", kLpf, {200, 250, 0, 0}, 10, 90, dsp::FirVerdict::kOptimum},
+        {"band pass at the optimum", kBpf, {200, 250, 350, 400}, 10, 61, dsp::FirVerdict::kOptimum},
+        {"short of the optimum at the limit",
+         kLpf,
+         {56, 113, 0, 0},
+         6.5,
+         252,
+         dsp::FirVerdict::kShortOfOptimum},
+        {"failed", kLpf, {1, 2, 0, 0}, 10, 4, dsp::FirVerdict::kFailed},
+        {"no layout", kLpf, {-100, -50, 0, 0}, 10, 31, dsp::FirVerdict::kFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const dsp::FirDesign design = dsp::DesignFir({.type = dsp::FirTypeFromIndex(c.type),
+                                                      .fs = 1000.0,
+                                                      .fc1 = c.fc[0],
+                                                      .fc2 = c.fc[1],
+                                                      .fc3 = c.fc[2],
+                                                      .fc4 = c.fc[3],
+                                                      .rr = c.rr,
+                                                      .nTaps = c.taps});
+        const dsp::FirDesignResult& r = design.result;
+        EXPECT_EQ(r.verdict, c.verdict);
+        COlvexDoc doc;
+        std::string console;
+        doc.m_fnConsole = [&console](const std::string& text) { console += text; };
+        doc.m_fc1 = c.fc[0];
+        doc.m_fc2 = c.fc[1];
+        doc.m_fc3 = c.fc[2];
+        doc.m_fc4 = c.fc[3];
+        doc.m_dRR = c.rr;
+        doc.m_nTaps = c.taps;
+        doc.DesignFir(c.type);
+        EXPECT_EQ(doc.m_bDesignOk, r.Ok() ? 1 : 0);
+        EXPECT_EQ(doc.m_bOptimumReached, r.verdict == dsp::FirVerdict::kOptimum ? 1 : 0);
+        EXPECT_EQ(doc.m_bIterationLimit, r.iterationLimit ? 1 : 0);
+        EXPECT_EQ(doc.m_nRemezIterations, r.iterations);
+        EXPECT_EQ(doc.m_nGridSize, r.gridSize);
+        EXPECT_EQ(doc.m_dAchievedRipple, r.achievedRipple);
+        EXPECT_EQ(doc.m_dTargetRipple, r.targetRipple);
+        EXPECT_EQ(console, r.notice);
+        const std::vector<double> stored(doc.m_aFirCoeffs, doc.m_aFirCoeffs + r.taps.size());
+        EXPECT_EQ(stored, r.taps);
+        for (int i = static_cast<int>(r.taps.size()); i < COlvexDoc::kMaxFirTaps; ++i) {
+            ASSERT_EQ(doc.m_aFirCoeffs[i], 0.0) << i;
         }
     }
 }

@@ -2,6 +2,7 @@
 // by their own frequency response.
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "dsp/FirDesign.h"
 #include "dsp/RemezWork.h"
 
 #include <gtest/gtest.h>
@@ -64,66 +65,121 @@ COlvexDoc Designed(int type, double fc1, double fc2, double fc3, double fc4, int
 }
 
 // The low-pass layout [0, 0.2] / [0.25, 0.5] with weights 1 and 10.
-const double kLpEdges[] = {0.0, 0.2, 0.25, 0.5};
-const double kLpDesired[] = {1.0, 0.0};
-const double kLpWeights[] = {1.0, 10.0};
+dsp::FirBands LowPassBands(double gain = 1.0) {
+    return {2, {0.0, 0.2, 0.25, 0.5, 0.0, 0.0}, {gain, 0.0, 0.0}, {1.0, 10.0, 0.0}};
+}
+const dsp::FirBands kLowPass = LowPassBands();
 
-// The dense grid of that layout for a tap count with r = 16 (31 or 32 taps): 230 points.
-RemezWork LowPassGrid(COlvexDoc& doc, int taps) {
-    RemezWork w;
+// The dense grid of a layout for a tap count, as a design builds it.
+dsp::RemezWork GridOf(const dsp::FirBands& bands, int taps) {
+    dsp::RemezWork w;
     w.nTaps = taps;
-    w.nBands = 2;
-    w.pEdges = kLpEdges;
-    w.pDesired = kLpDesired;
-    w.pWeights = kLpWeights;
-    w.r = 16;
-    w.nGrid = 230;
-    for (auto* v : {&w.grid, &w.desired, &w.weight, &w.error, &w.gridCos}) {
-        v->assign(w.nGrid, 0.0);
-    }
-    doc.BuildDenseGrid(w);
+    w.nBands = bands.nBands;
+    w.pEdges = bands.edges.data();
+    w.pDesired = bands.desired.data();
+    w.pWeights = bands.weight.data();
+    w.r = taps / 2 + taps % 2;
+    w.nGrid = dsp::GridSize(w.r, w.nBands, w.pEdges);
+    dsp::SizeGridArrays(w);
+    dsp::BuildDenseGrid(w);
     return w;
 }
 
 TEST(RemezGrid, TwoBandExampleHas230PointsEndingOnTheEdges) {
-    COlvexDoc doc;
-    const RemezWork w = LowPassGrid(doc, 31);
+    const dsp::RemezWork w = GridOf(kLowPass, 31);
     ASSERT_EQ(w.nGrid, 230);
     EXPECT_EQ(w.grid[101], 0.2);  // last point of the pass band
     EXPECT_EQ(w.grid[102], 0.25); // first point of the stop band
     EXPECT_EQ(w.grid[229], 0.5);  // odd N keeps the point at half of fs
     EXPECT_EQ(w.weight[229], 10.0);
 
-    // The full run stores the same grid size.
-    double h[COlvexDoc::kMaxFirTaps] = {};
-    doc.m_nTaps = 31;
-    doc.RemezDesign(h, 31, 2, kLpEdges, kLpDesired, kLpWeights);
-    EXPECT_EQ(doc.m_nGridSize, 230);
-    EXPECT_EQ(doc.m_bDesignOk, 1);
+    // The full run reports the same grid size.
+    const dsp::FirDesignResult result = dsp::RemezDesign(31, kLowPass);
+    EXPECT_EQ(result.gridSize, 230);
+    EXPECT_EQ(result.verdict, dsp::FirVerdict::kOptimum);
 }
 
 TEST(RemezGrid, EvenTapCountMovesTheLastPointAndWeighsByCosine) {
-    COlvexDoc doc;
-    const RemezWork w = LowPassGrid(doc, 32);
+    const dsp::RemezWork w = GridOf(kLowPass, 32);
     const double step = 0.5 / (16 * 16);
     EXPECT_DOUBLE_EQ(w.grid[229], 0.5 - step);
     for (int j : {0, 50, 101, 150, 229}) {
         const double c = std::cos(std::numbers::pi * w.grid[j]);
-        EXPECT_DOUBLE_EQ(w.weight[j], kLpWeights[j < 102 ? 0 : 1] * c) << j;
-        EXPECT_DOUBLE_EQ(w.desired[j], kLpDesired[j < 102 ? 0 : 1] / c) << j;
+        EXPECT_DOUBLE_EQ(w.weight[j], kLowPass.weight[j < 102 ? 0 : 1] * c) << j;
+        EXPECT_DOUBLE_EQ(w.desired[j], kLowPass.desired[j < 102 ? 0 : 1] / c) << j;
     }
 }
 
 TEST(RemezGrid, InitialExtremalsSpreadOverTheWholeGrid) {
-    COlvexDoc doc;
-    RemezWork w;
+    dsp::RemezWork w;
     w.r = 16;
     w.nGrid = 230;
-    doc.InitialExtremals(w);
+    dsp::InitialExtremals(w);
     EXPECT_EQ(w.ext[0], 0);
     EXPECT_EQ(w.ext[1], 229 / 16);
     EXPECT_EQ(w.ext[7], 7 * 229 / 16);
     EXPECT_EQ(w.ext[16], 229);
+}
+
+// The points skipped before band edges join the grid in place: the grid stays ascending, each
+// goes just before its band's last point, and the extremals keep their frequencies.
+TEST(RemezGrid, EdgePointsJoinTheGridBeforeTheirBandsLastPoint) {
+    // The 1973 band pass at 134 taps leaves a gap before two of its upper edges.
+    const dsp::FirBands bands =
+        dsp::FirBandLayout(dsp::FirType::kBandPass, 1.0, 0.1, 0.2, 0.35, 0.425, 10.0);
+    dsp::RemezWork w = GridOf(bands, 134);
+    dsp::InitialExtremals(w);
+    const std::vector<dsp::RemezWork::EdgePoint> points = w.edgePoints;
+    ASSERT_FALSE(points.empty());
+    // An extremal on each band's last point, the point an edge point goes before.
+    for (const dsp::RemezWork::EdgePoint& p : points) {
+        int nearest = 0;
+        for (int i = 1; i <= w.r; ++i) {
+            nearest = std::abs(w.ext[i] - p.lastIndex) < std::abs(w.ext[nearest] - p.lastIndex)
+                          ? i
+                          : nearest;
+        }
+        w.ext[nearest] = p.lastIndex;
+    }
+    ASSERT_TRUE(std::is_sorted(w.ext, w.ext + w.r + 1));
+    const int before = w.nGrid;
+    std::vector<double> extremalFrequencies;
+    for (int i = 0; i <= w.r; ++i) {
+        extremalFrequencies.push_back(w.grid[w.ext[i]]);
+    }
+    dsp::AddEdgePoints(w);
+    ASSERT_EQ(w.nGrid, before + static_cast<int>(points.size()));
+    EXPECT_TRUE(w.edgePoints.empty());
+    EXPECT_TRUE(std::is_sorted(w.grid.begin(), w.grid.begin() + w.nGrid));
+    for (size_t k = 0; k < points.size(); ++k) {
+        // Earlier points moved each later band up by one.
+        const int at = points[k].lastIndex + static_cast<int>(k);
+        EXPECT_EQ(w.grid[at], points[k].f) << k;
+        EXPECT_EQ(w.weight[at], points[k].weight) << k;
+        EXPECT_DOUBLE_EQ(w.gridCos[at], std::cos(2.0 * std::numbers::pi * points[k].f)) << k;
+    }
+    for (int i = 0; i <= w.r; ++i) {
+        EXPECT_EQ(w.grid[w.ext[i]], extremalFrequencies[i]) << i;
+    }
+}
+
+// The guards of the interpolation report through the return value: coinciding extremals give
+// a zero barycentric product, which is replaced (clipped) and makes the set inexact.
+TEST(RemezSteps, ComputeParametersSaysWhenAGuardFired) {
+    dsp::RemezWork w = GridOf(kLowPass, 31);
+    dsp::InitialExtremals(w);
+    EXPECT_TRUE(dsp::ComputeParameters(w));
+    EXPECT_FALSE(w.clipped);
+    // The interpolation passes through its values on the extremals.
+    EXPECT_NEAR(dsp::InterpolateResponse(w, w.grid[w.ext[3]]), w.y[3], 1e-12);
+    w.ext[5] = w.ext[4];
+    EXPECT_FALSE(dsp::ComputeParameters(w));
+    EXPECT_TRUE(w.clipped);
+    // An index outside the grid is reset and reported too.
+    dsp::InitialExtremals(w);
+    w.ext[0] = -1;
+    EXPECT_FALSE(dsp::ComputeParameters(w));
+    EXPECT_EQ(w.ext[0], 0);
 }
 
 // Surplus removal on a hand-made error curve: r = 2 needs three extremals.
@@ -149,8 +205,7 @@ TEST(RemezSearch, SurplusRemovalKeepsAlternationAndDropsTheSmallest) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        COlvexDoc doc;
-        RemezWork w;
+        dsp::RemezWork w;
         w.r = 2;
         w.nGrid = static_cast<int>(c.error.size());
         w.error = c.error;
@@ -158,7 +213,7 @@ TEST(RemezSearch, SurplusRemovalKeepsAlternationAndDropsTheSmallest) {
         w.ext[0] = 2;
         w.ext[1] = 4;
         w.ext[2] = 6;
-        doc.SearchExtremals(w);
+        dsp::SearchExtremals(w);
         EXPECT_EQ(std::vector<int>(w.ext, w.ext + 3), c.expected);
         EXPECT_EQ(w.searchFailed, c.expected == std::vector<int>({2, 4, 6}));
     }
@@ -252,21 +307,22 @@ TEST(RemezDesign, FailuresClearTheFlagAndStayInBounds) {
     }
 }
 
-// The engine sets its own outcome: a good design after a failed one succeeds on the same
-// document, and a failed one after a good one fails, without the caller touching the flag.
+// The document takes each design's own outcome: a good design after a failed one succeeds on the
+// same document, and a failed one after a good one fails, without the caller touching the flags.
 TEST(RemezDesign, EachRunSetsItsOwnOutcome) {
     COlvexDoc doc;
     doc.m_fnConsole = nullptr;
-    const double failing[] = {0.0, -0.1, -0.05, 0.5, 0, 0}; // negative edges: no layout
-    const double good[] = {0.0, 0.2, 0.25, 0.5, 0, 0};
-    const double desired[] = {1.0, 0.0};
+    doc.m_nTaps = 31;
     const struct {
-        const double* edges;
+        double fc1, fc2; // negative edges: no layout
         int ok;
-    } runs[] = {{failing, 0}, {good, 1}, {failing, 0}, {good, 1}};
+    } runs[] = {{-100, -50, 0}, {200, 250, 1}, {-100, -50, 0}, {200, 250, 1}};
     for (const auto& run : runs) {
-        doc.RemezDesign(doc.m_aFirCoeffs, 31, 2, run.edges, desired, kLpWeights);
+        doc.m_fc1 = run.fc1;
+        doc.m_fc2 = run.fc2;
+        doc.DesignFir(kLpf);
         EXPECT_EQ(doc.m_bDesignOk, run.ok);
+        EXPECT_EQ(doc.m_bOptimumReached, run.ok);
     }
 }
 
@@ -322,16 +378,19 @@ namespace {
 // beyond 20 stand when they are proven at the optimum. A run short of it (a 252-tap low pass
 // whose optimum lies beyond double precision) still stands inside the bounds.
 TEST(RemezDesign, LargestTapMustLieWithinTheValidityBounds) {
-    const double shortEdges[] = {0.0, 0.056, 0.113, 0.5};
-    const double shortWeights[] = {1.0, 6.5};
-    auto design = [&](double gain, bool atOptimum, COlvexDoc& doc) {
-        doc.m_fnConsole = nullptr;
-        const double desired[] = {gain, 0.0};
-        const int taps = atOptimum ? 31 : 252;
-        doc.m_nTaps = taps;
-        doc.RemezDesign(doc.m_aFirCoeffs, taps, 2, atOptimum ? kLpEdges : shortEdges, desired,
-                        atOptimum ? kLpWeights : shortWeights);
-        return doc.MaxFirCoeffMagnitude();
+    auto design = [](double gain, bool atOptimum) {
+        dsp::FirBands bands = LowPassBands(gain);
+        if (!atOptimum) {
+            bands = {2, {0.0, 0.056, 0.113, 0.5, 0.0, 0.0}, {gain, 0.0, 0.0}, {1.0, 6.5, 0.0}};
+        }
+        return dsp::RemezDesign(atOptimum ? 31 : 252, bands);
+    };
+    auto peakOf = [](const dsp::FirDesignResult& result) {
+        double peak = 0.0;
+        for (double h : result.taps) {
+            peak = std::max(peak, std::fabs(h));
+        }
+        return peak;
     };
     struct Case {
         double peak;
@@ -346,14 +405,13 @@ TEST(RemezDesign, LargestTapMustLieWithinTheValidityBounds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << c.peak << (c.atOptimum ? " at" : " short of") << " the optimum");
-        COlvexDoc unit;
-        const double unitPeak = design(1.0, c.atOptimum, unit);
-        ASSERT_EQ(unit.m_bDesignOk, 1);
-        ASSERT_EQ(unit.m_bOptimumReached, c.atOptimum ? 1 : 0);
-        COlvexDoc doc;
-        const double peak = design(c.peak / unitPeak, c.atOptimum, doc);
-        EXPECT_NEAR(peak, c.peak, c.peak * (c.atOptimum ? 1e-9 : 0.3));
-        EXPECT_EQ(doc.m_bDesignOk, c.ok);
+        const dsp::FirDesignResult unit = design(1.0, c.atOptimum);
+        ASSERT_EQ(unit.verdict,
+                  c.atOptimum ? dsp::FirVerdict::kOptimum : dsp::FirVerdict::kShortOfOptimum);
+        const double unitPeak = peakOf(unit);
+        const dsp::FirDesignResult result = design(c.peak / unitPeak, c.atOptimum);
+        EXPECT_NEAR(peakOf(result), c.peak, c.peak * (c.atOptimum ? 1e-9 : 0.3));
+        EXPECT_EQ(result.Ok(), c.ok == 1);
     }
 }
 
