@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "coeffs/NumberForms.h"
 #include "coeffs/QuantRules.h"
@@ -104,9 +105,8 @@ dsp::FilterCoefficients COlvexDoc::TakeCoefficients(bool iir) const {
 
 dsp::FilterCoefficients COlvexDoc::TakeCoefficients(bool iir, bool quantized) const {
     if (!iir) {
-        const int shown = m_nTaps + (m_bEvenTaps != 0 ? 1 : 0);
-        return dsp::FirCoefficients(m_aFirCoeffs, m_nTaps, shown, m_nCoeffMultiplier, quantized,
-                                    m_nQuantBits);
+        return dsp::FirCoefficients(m_aFirCoeffs, m_nTaps, design::ShownFirTapCount(*this),
+                                    m_nCoeffMultiplier, quantized, m_nQuantBits);
     }
     dsp::Section sections[kIirSections];
     for (int s = 0; s < kIirSections; ++s) {

@@ -8,7 +8,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   python3-scipy ghdl xvfb xauth
   desktop-file-utils appstream dpkg-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev universal-ctags
 )
 missing=()
 for p in "${packages[@]}"; do
