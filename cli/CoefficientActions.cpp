@@ -88,16 +88,19 @@ int WriteResponseFile(const CliArgs& args, RunState& run) {
 
 // The taps (one per line) or the eight sections ("a0 a1 a2 b1 b2"), quantized when it is on.
 void PrintCoefficients(const RunState& run) {
-    // The coefficients that leave the design: K * h for FIR, quantized while quantization is on.
-    const dsp::FilterCoefficients c = run.doc.TakeCoefficients(run.iir);
+    const COlvexDoc& doc = run.doc;
+    const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
     if (run.iir) {
-        for (const dsp::Section& s : c.sections) {
-            std::printf("%.17g %.17g %.17g %.17g %.17g\n", s[0], s[1], s[2], s[3], s[4]);
+        for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
+            std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
+                        shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
         }
         return;
     }
-    for (const double tap : c.taps) {
-        PrintValue(tap);
+    // The designed taps h, as the design gives them (the analyses and the files take K * h).
+    const int listed = design::ShownFirTapCount(doc);
+    for (int n = 0; n < listed && n < COlvexDoc::kMaxFirTaps; ++n) {
+        PrintValue(shown(doc.m_aFirCoeffs[n]));
     }
 }
 
