@@ -50,7 +50,8 @@ const platform::DialogTemplate& CoefficientsTemplate() {
              "",
              {10, 72, 160, 80},
              platform::kStyleReadOnly | platform::kStyleMultiLine | platform::kStyleScrollBars |
-                 platform::kStyleBorder | platform::kStyleFixedPitch},
+                 platform::kStyleBorder | platform::kStyleFixedPitch |
+                 platform::kStyleGrowWithDialog},
         },
     };
     return dialog;
