@@ -66,9 +66,8 @@ bool AsksForUserWave(const COlvexDoc& doc, const WaveRequest& request) {
 
 Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
     // Beside a user wave the sine frequency is unused: not checked, and kept when out of range.
-    const bool sineUsed = request.useUserWave == 0;
-    const bool frequencyRefused = design::CheckWaveFrequency(request.frequency).Refused();
-    RangeRefusal check = sineUsed ? design::CheckWaveFrequency(request.frequency) : RangeRefusal{};
+    const RangeRefusal frequency = design::CheckWaveFrequency(request.frequency);
+    RangeRefusal check = request.useUserWave == 0 ? frequency : RangeRefusal{};
     if (!check.Refused()) {
         check = design::CheckDisplayRange(design::kFieldMagRange, request.magRange);
     }
@@ -79,7 +78,7 @@ Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
         return OutOfRange(check);
     }
     doc.m_nWaveType = request.waveType;
-    if (!frequencyRefused) {
+    if (!frequency.Refused()) {
         doc.m_dWaveFreq = request.frequency;
     }
     doc.m_bUseUserWave = request.useUserWave;

@@ -1,9 +1,9 @@
 #include "platform/qt/QtDialog.h"
 
 #include <QMessageBox>
+#include <QPainter>
 #include <QResizeEvent>
 
-#include <QPainter>
 #include <algorithm>
 
 #include "platform/qt/QtDrawContext.h"
