@@ -47,7 +47,7 @@ std::string CoefficientReport(const COlvexDoc& doc, bool iir, std::string_view l
 }
 
 Outcome FResponse(COlvexDoc& doc, const ResponseRequest& request) {
-    RangeRefusal check = design::CheckPositive(design::kFieldGainRange, request.gainRange);
+    RangeRefusal check = design::CheckDisplayRange(design::kFieldGainRange, request.gainRange);
     if (!check.Refused()) {
         check = CheckZoomAndStart(request.zoom, request.startPos);
     }
@@ -65,9 +65,11 @@ bool AsksForUserWave(const COlvexDoc& doc, const WaveRequest& request) {
 }
 
 Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
-    RangeRefusal check = design::CheckWaveFrequency(request.frequency);
+    // Beside a user wave the sine frequency is unused: not checked, and kept when out of range.
+    const RangeRefusal frequency = design::CheckWaveFrequency(request.frequency);
+    RangeRefusal check = request.useUserWave == 0 ? frequency : RangeRefusal{};
     if (!check.Refused()) {
-        check = design::CheckPositive(design::kFieldMagRange, request.magRange);
+        check = design::CheckDisplayRange(design::kFieldMagRange, request.magRange);
     }
     if (!check.Refused()) {
         check = CheckZoomAndStart(request.zoom, request.startPos);
@@ -76,7 +78,9 @@ Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
         return OutOfRange(check);
     }
     doc.m_nWaveType = request.waveType;
-    doc.m_dWaveFreq = request.frequency;
+    if (!frequency.Refused()) {
+        doc.m_dWaveFreq = request.frequency;
+    }
     doc.m_bUseUserWave = request.useUserWave;
     doc.m_dWaveMagRange = request.magRange;
     doc.m_nWaveTimeZoom = request.zoom;
@@ -98,7 +102,7 @@ Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
 }
 
 Outcome FftAnalysis(COlvexDoc& doc, const FftRequest& request) {
-    RangeRefusal check = design::CheckPositive(design::kFieldMagRange, request.magRange);
+    RangeRefusal check = design::CheckDisplayRange(design::kFieldMagRange, request.magRange);
     if (!check.Refused()) {
         check = CheckZoomAndStart(request.zoom, request.startPos);
     }

@@ -152,7 +152,12 @@ void COlvexView::OnDesign() {
     const int noDesignBefore = m_bNoDesign;
     m_bNoDesign = 0;
     m_host.Invalidate(true);
+    // The structure the form showed before this command: it comes back when nothing new is
+    // designed.
+    const int structureBefore = m_nFirIir;
     UpdateData(true);
+    const int typeRead = m_nFilterSel;
+    const int structureRead = m_nFirIir;
 
     const int type = std::clamp(m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
     commands::Outcome outcome;
@@ -165,6 +170,20 @@ void COlvexView::OnDesign() {
     const bool failed = outcome.Is(commands::OutcomeKind::kDesignFailed);
     if (failed) {
         m_bNoDesign = noDesignBefore; // the plot shows what it showed before: a design or none
+    }
+    // The form shows the type and structure of the design the document holds: after Cancel, a
+    // failed design (the previous design restored) or an IIR design of the unchanged values, the
+    // radios the user clicked go back to them. (A FIR design that ran has the clicked type's
+    // layout, even after a refused entry.)
+    if (!designed || failed) {
+        m_nFirIir = structureBefore;
+    }
+    if (m_nFirIir != 0 || !designed || failed) {
+        m_nFilterSel =
+            std::clamp(m_doc.m_nFilterType, static_cast<int>(kLpf), static_cast<int>(kBpf));
+    }
+    if (m_nFilterSel != typeRead || m_nFirIir != structureRead) {
+        UpdateData(false);
     }
 
     // Epilogue, on every path.

@@ -1,6 +1,8 @@
 // The data exchange of the Design command's dialogs.
 #include "app/DesignDialogs.h"
 
+#include <limits>
+
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "resources/DesignPictures.h"
@@ -61,7 +63,9 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     }
     exchange.IntRange(kIdcTaps, m_nTaps, COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
     exchange.Double(kIdcRR, m_dRR);
-    exchange.Int(kIdcMultiplier, m_nCoeffMultiplier);
+    // The multiplier's range is checked as the entry is read, so an oversized entry gets it too.
+    exchange.IntRange(kIdcMultiplier, m_nCoeffMultiplier, kMinMultiplier,
+                      std::numeric_limits<int>::max());
     // Values that cannot give a filter keep the dialog open, as a standard range check does.
     if (exchange.Saving() && !exchange.Failure()) {
         const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};

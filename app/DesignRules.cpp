@@ -152,13 +152,11 @@ namespace design {
 // Every rule below refuses NaN as well: each comparison is written so that NaN fails it.
 
 std::string NumberRangeMessage(double low, double high) {
-    return "Please enter a number between " + platform::FormatDialogDouble(low) + " and " +
+    return "Please enter a number above " + platform::FormatDialogDouble(low) + " and at most " +
            platform::FormatDialogDouble(high) + ".";
 }
 
 namespace {
-
-constexpr double kLargestDouble = std::numeric_limits<double>::max();
 
 RangeRefusal NumberRange(int field, double value, double low, double high) {
     if (value > low && value <= high) {
@@ -175,8 +173,11 @@ RangeRefusal CheckSamplingFrequency(int field, double fs) {
 
 RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs) {
     RangeRefusal check{field, 0.0, 0.5 * fs, std::string()};
+    // fs/2 itself is refused later by the edge warnings, so the message names both bounds as
+    // exclusive.
     if (!(frequency > 0.0)) {
-        check.message = NumberRangeMessage(0.0, 0.5 * fs);
+        check.message = "Please enter a number above 0 and below " +
+                        platform::FormatDialogDouble(0.5 * fs) + ".";
     }
     return check;
 }
@@ -189,17 +190,17 @@ RangeRefusal CheckWaveFrequency(double frequency) {
     return NumberRange(kFieldWaveFreq, frequency, 0.0, kMaxSamplingFrequency);
 }
 
-RangeRefusal CheckPositive(int field, double value) {
-    return {field, 0.0, kLargestDouble, PositiveFinite(value) ? "" : kGreaterThanZeroMessage};
+RangeRefusal CheckRR(double rr) {
+    return NumberRange(kFieldRR, rr, 0.0, kMaxRR);
+}
+
+RangeRefusal CheckDisplayRange(int field, double range) {
+    return NumberRange(field, range, 0.0, kMaxDisplayRange);
 }
 
 RangeRefusal CheckIntRange(int field, int value, int low, int high) {
     return {field, static_cast<double>(low), static_cast<double>(high),
             value >= low && value <= high ? std::string() : platform::IntRangeMessage(low, high)};
-}
-
-bool PositiveFinite(double value) {
-    return value > 0.0 && value <= kLargestDouble;
 }
 
 RangeRefusal CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
@@ -210,7 +211,7 @@ RangeRefusal CheckFirDialogValues(int type, double fs, const double (&fc)[4], do
         check = CheckLowerBandFrequency(kFieldFc1 + i, fc[i], fs);
     }
     if (!check.Refused()) {
-        check = CheckPositive(kFieldRR, rr);
+        check = CheckRR(rr);
     }
     if (!check.Refused()) {
         check = CheckIntRange(kFieldMultiplier, multiplier, kMinMultiplier,

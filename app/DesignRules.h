@@ -83,9 +83,13 @@ namespace design {
 constexpr double kMaxSamplingFrequency = 1e12; // Hz; also the highest test wave frequency
 constexpr double kMaxRippleDb = 20.0;
 constexpr int kMinMultiplier = 1;
-constexpr const char* kGreaterThanZeroMessage = "Please enter a number greater than 0.";
+// RR and the gain, magnitude and wave ranges of the plots: beyond a million RR gives a pass band
+// of several dB, and a range gives axis labels wider than the plot.
+constexpr double kMaxRR = 1e6;
+constexpr double kMaxDisplayRange = 1e6;
 
-// "Please enter a number between LOW and HIGH.", the bounds as a dialog edit shows them.
+// "Please enter a number above LOW and at most HIGH." (LOW is refused, HIGH accepted), the
+// bounds as a dialog edit shows them.
 std::string NumberRangeMessage(double low, double high);
 
 // Which field of a dialog a refusal belongs to.
@@ -113,8 +117,8 @@ enum DialogField {
 const char* FieldName(int field);
 
 // A refused value: its field, the accepted limits and the standard message of the check. Numbers
-// are accepted when low < value <= high, integers when low <= value <= high; a "greater than 0"
-// check has high = the largest double. An empty message means accepted.
+// are accepted when low < value <= high, integers when low <= value <= high. An empty message
+// means accepted.
 struct RangeRefusal {
     int field = kFieldNone;
     double low = 0.0;
@@ -124,15 +128,16 @@ struct RangeRefusal {
 };
 
 RangeRefusal CheckSamplingFrequency(int field, double fs); // 0 < fs <= 1e12
-// Only the lower bound of a band frequency: 0 < f. The upper bound and the order of the edges
-// are the parameter dialogs' own warnings (CheckFirEdges, CheckIirParameters).
+// Only the lower bound of a band frequency: 0 < f ("above 0 and below fs/2"). The upper bound and
+// the order of the edges are the parameter dialogs' own warnings (CheckFirEdges,
+// CheckIirParameters).
 RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs);
-RangeRefusal CheckRipple(double rippleDb);           // 0 < ripple <= 20 dB
-RangeRefusal CheckWaveFrequency(double frequency);   // 0 < f <= 1e12
-RangeRefusal CheckPositive(int field, double value); // RR, the display ranges: 0 < value
+RangeRefusal CheckRipple(double rippleDb);               // 0 < ripple <= 20 dB
+RangeRefusal CheckWaveFrequency(double frequency);       // 0 < f <= 1e12
+RangeRefusal CheckRR(double rr);                         // 0 < RR <= 1e6
+RangeRefusal CheckDisplayRange(int field, double range); // gain, magnitude: 0 < range <= 1e6
 // An integer field: low <= value <= high, "Please enter an integer between LOW and HIGH."
 RangeRefusal CheckIntRange(int field, int value, int low, int high);
-bool PositiveFinite(double value);
 
 // The range checks of a FIR parameter dialog after its tap-count range (fs, the edges of the
 // type, RR, the multiplier), in that order: the first refusal, or none.

@@ -42,6 +42,7 @@ CMainFrame::CMainFrame(COlvexDoc& doc) {
             m_view->OnPlotMouseMove({at.x(), at.y()}, {size.width(), size.height()});
         };
         plot->onMouseLeave = [this] { m_view->OnPlotMouseLeave(); };
+        plot->onResized = [this] { m_view->OnPlotResized(); };
     }
 
     BuildMenu();

@@ -137,6 +137,13 @@ void COlvexView::OnTimer(int timerId) {
     m_host.SetTimer(platform::kViewTimerId, kIdleTimerMs);
 }
 
+void COlvexView::OnPlotResized() {
+    if (m_bRedrawPending != 0) {
+        return;
+    }
+    DrawPlotArea();
+}
+
 void COlvexView::OnPaint() {
     // The plot area is not painted by the desktop: a repaint schedules a redraw instead, unless
     // a command is about to draw it itself.

@@ -68,6 +68,9 @@ public:
     // Clears m_bTimerDone and (re)starts timer 1, so the timer redraws the plot once more.
     void ScheduleRedraw(int periodMs);
     void OnRefreshView();
+    // The plot area changed size: the plot is drawn at its new size at once (unless a command is
+    // about to draw it), so no stretched picture stays until the next redraw.
+    void OnPlotResized();
 
     // ---- Analysis commands (plots/*Command.cpp) and the Help menu (app/HelpCommands.cpp) --------
     void OnFResponse();

@@ -20,7 +20,7 @@ const platform::DialogTemplate& CoefficientsTemplate() {
         "Coefficients",
         {0, 0},
         true,
-        {180, 160},
+        {232, 160},
         {
             {kIdcQuantize,
              ControlKind::kCheckBox,
@@ -48,9 +48,10 @@ const platform::DialogTemplate& CoefficientsTemplate() {
             {kIdcAdviceTable,
              ControlKind::kEdit,
              "",
-             {10, 72, 160, 80},
+             {10, 72, 212, 80},
              platform::kStyleReadOnly | platform::kStyleMultiLine | platform::kStyleScrollBars |
-                 platform::kStyleBorder | platform::kStyleFixedPitch},
+                 platform::kStyleBorder | platform::kStyleFixedPitch |
+                 platform::kStyleGrowWithDialog},
         },
     };
     return dialog;

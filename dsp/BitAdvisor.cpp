@@ -70,6 +70,9 @@ BitAdvice AdviseBits(const BandSpec& spec, const FilterCoefficients& unquantized
     const bool iir = unquantized.iir;
     const std::vector<Band> bands = MeasureBands(spec, unquantized);
     const std::vector<BandGain> reference = MeasureGains(unquantized, spec.fs, bands);
+    advice.designStopMaxDb =
+        LargestOver(reference, false, [](const BandGain& g) { return g.maxDb; });
+    advice.designRippleDb = LargestOver(reference, true, Ripple);
     const double largest = coeffs::LargestQuantizedMagnitude(unquantized);
     const int most = iir ? coeffs::kMaxIirQuantBits : coeffs::kMaxQuantBits;
     for (int bits = coeffs::kMinQuantBits; bits <= most; ++bits) {

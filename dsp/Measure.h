@@ -77,6 +77,9 @@ struct BitCandidate {
 
 struct BitAdvice {
     int bits = 0; // the advised B; 0 when no candidate meets the rule
+    // The unquantized design's values the candidates are held against (NaN without such bands).
+    double designStopMaxDb = 0.0;
+    double designRippleDb = 0.0;
     std::vector<BitCandidate> candidates;
 };
 

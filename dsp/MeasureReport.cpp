@@ -92,11 +92,17 @@ std::string AdviceText(const BitAdvice& advice, double toleranceDb, const char* 
                            : "Advised: " + std::to_string(advice.bits) + " bits" +
                                  Format(" (tolerance %g dB)", toleranceDb);
     text += lineEnd;
-    text += std::string("Bits  stop-band max [dB]") + lineEnd;
+    // Every candidate with its stop-band maximum and pass ripple beside the design's own, so a
+    // length that misses the tolerance is seen as such.
+    text += std::string("Bits  stop max [dB]  ripple [dB]") + lineEnd;
+    char row[96];
+    std::snprintf(row, sizeof row, "%4s  %13.3f  %11.3f  %s", "-", advice.designStopMaxDb,
+                  advice.designRippleDb, "design");
+    text += row;
+    text += lineEnd;
     for (const BitCandidate& c : advice.candidates) {
-        char row[96];
-        std::snprintf(row, sizeof row, "%4d  %9.3f  %s", c.bits, c.stopMaxDb,
-                      !c.stable ? "unstable" : (c.meets ? "ok" : ""));
+        std::snprintf(row, sizeof row, "%4d  %13.3f  %11.3f  %s", c.bits, c.stopMaxDb, c.rippleDb,
+                      !c.stable ? "unstable" : (c.meets ? "ok" : "misses"));
         text += row;
         text += lineEnd;
     }

@@ -1,4 +1,5 @@
-// Frequency response of the designed filter: gain in dB and phase in radians at 360 points that
+// Frequency response of the designed filter: gain in dB and phase in radians (the argument of
+// the complex response, within (-pi, pi]) at 360 points that
 // go once around the unit circle, point i at i degrees plus 0.001 rad (about i * fs / 360 Hz).
 //
 // The taps and sections are the coefficients that leave the design (K applied, quantized while
@@ -16,20 +17,14 @@ constexpr double kFirDegree = 0.017453292519943295; // pi / 180
 constexpr double kIirDegree = 0.017453292222222222; // 3.1415926 / 180, as the IIR design
 constexpr double kGridOffset = 0.001;               // keeps point 0 off DC
 
-// The summed section phases can leave (-pi, pi]; they are folded modulo 3.14 in hundredths of a
-// radian, keeping their sign. fmod of the truncated value is the remainder of the integer
-// division, without converting a possibly huge value to an integer type.
-double FoldPhase(double p) {
-    constexpr double kLimit = 3.15;
-    constexpr double kHundredths = 100.0;
-    constexpr double kTurn = 314.0;
-    if (p < -kLimit) {
-        p = std::fmod(std::trunc(kHundredths * p), kTurn) / kHundredths;
-    }
-    if (p > kLimit) {
-        p = std::fmod(std::trunc(kHundredths * p), kTurn) / kHundredths;
-    }
-    return p;
+// Only the direction of H(e^jw) is kept: where the response is exactly zero atan2 gives 0.
+// The section arguments add up beyond (-pi, pi]; the remainder brings them back, and -pi (the
+// one value atan2 and remainder may give outside the interval) becomes pi.
+constexpr double kPi = 3.14159265358979323846;
+
+double WrapPhase(double p) {
+    const double r = std::remainder(p, 2.0 * kPi);
+    return r <= -kPi ? r + 2.0 * kPi : r;
 }
 
 } // namespace
@@ -53,7 +48,7 @@ Response FirResponse(std::span<const double> taps) {
             v = vNext;
         }
         r.gainDb[static_cast<size_t>(i)] = 10.0 * std::log10(u * u + v * v);
-        r.phase[static_cast<size_t>(i)] = -std::atan(u / v);
+        r.phase[static_cast<size_t>(i)] = WrapPhase(std::atan2(-u, v));
     }
     return r;
 }
@@ -77,11 +72,11 @@ Response IirResponse(std::span<const Section> sections) {
             const double dr = 1.0 + q[3] * c1 + q[4] * c2;
             const double di = -(q[3] * s1 + q[4] * s2);
             gain += 10.0 * std::log10((ni * ni + nr * nr) / (di * di + dr * dr));
-            // Per section the one-argument arctangent: within (-pi/2, pi/2).
-            phase += std::atan((ni * dr - nr * di) / (ni * di + nr * dr));
+            // arg(N / D) of this section; the cascade's argument is their sum.
+            phase += std::atan2(ni, nr) - std::atan2(di, dr);
         }
         r.gainDb[i] = gain;
-        r.phase[i] = FoldPhase(phase);
+        r.phase[i] = WrapPhase(phase);
     }
     return r;
 }

@@ -1,4 +1,5 @@
-// Frequency response of a filter: gain in dB and phase in radians at kResponseUsed points that
+// Frequency response of a filter: gain in dB and phase in radians (the argument of the complex
+// response, within (-pi, pi]) at kResponseUsed points that
 // go once around the unit circle, point i at i degrees plus 0.001 rad (about i * fs / 360 Hz).
 #pragma once
 

@@ -64,8 +64,11 @@ void DataExchange::IntRange(int id, int& value, int low, int high) {
         return;
     }
     int parsed = 0;
-    if (!ParseInt(m_controls.GetText(id), parsed)) {
-        Fail(id, kEnterIntegerMessage);
+    const std::string text = m_controls.GetText(id);
+    if (!ParseInt(text, parsed)) {
+        // Digits beyond the 32-bit range are still an integer: a field with a range says why.
+        const bool ranged = low > INT_MIN || high < INT_MAX;
+        Fail(id, ranged && IsIntegerText(text) ? IntRangeMessage(low, high) : kEnterIntegerMessage);
         return;
     }
     // The member keeps its old value when the entry is out of range: a refused entry never
@@ -91,6 +94,20 @@ void DataExchange::Double(int id, double& value) {
         return;
     }
     value = parsed;
+}
+
+void DataExchange::UnusedDouble(int id, double& value) {
+    if (Stopped()) {
+        return;
+    }
+    if (!Saving()) {
+        m_controls.SetText(id, FormatDialogDouble(value));
+        return;
+    }
+    double parsed = 0.0;
+    if (ParseDouble(m_controls.GetText(id), parsed)) {
+        value = parsed;
+    }
 }
 
 void DataExchange::Radio(int firstId, int& index) {

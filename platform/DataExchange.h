@@ -39,6 +39,9 @@ public:
     // An int that must lie in low..high when read back.
     void IntRange(int id, int& value, int low, int high);
     void Double(int id, double& value);
+    // A number the dialog does not use as it stands (the sine frequency beside a user wave): a
+    // well-formed entry is read, anything else keeps the value; it never fails.
+    void UnusedDouble(int id, double& value);
     // The index of the checked button of the radio group starting at firstId; -1 when none is
     // checked. Setting an index outside the group clears every button.
     void Radio(int firstId, int& index);

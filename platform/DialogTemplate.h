@@ -50,8 +50,9 @@ enum ControlStyle : unsigned {
     kStyleScrollBars = 1u << 3, // both scroll bars
     kStyleBorder = 1u << 4,
     kStyleSunken = 1u << 5,
-    kStyleWhiteFill = 1u << 6, // a picture showing a plain white bitmap
-    kStyleFixedPitch = 1u << 7, // text in the desktop's fixed-pitch font (columns line up)
+    kStyleWhiteFill = 1u << 6,      // a picture showing a plain white bitmap
+    kStyleFixedPitch = 1u << 7,     // text in the desktop's fixed-pitch font (columns line up)
+    kStyleGrowWithDialog = 1u << 8, // the dialog can be resized; this control takes the growth
 };
 
 struct Rect {

@@ -1,5 +1,6 @@
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -49,6 +50,15 @@ bool ParseInt(std::string_view text, int& value) {
     }
     value = static_cast<int>(v);
     return true;
+}
+
+bool IsIntegerText(std::string_view text) {
+    std::string_view s = Trim(text);
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        s.remove_prefix(1);
+    }
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 } // namespace platform

@@ -12,4 +12,8 @@ bool ParseDouble(std::string_view text, double& value);
 // A decimal integer in the 32-bit range.
 bool ParseInt(std::string_view text, int& value);
 
+// Whether the text is one decimal integer of any size (an optional sign and digits): an entry
+// that ParseInt refuses only for its size is out of the field's range, not malformed.
+bool IsIntegerText(std::string_view text);
+
 } // namespace platform

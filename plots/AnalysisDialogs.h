@@ -1,6 +1,6 @@
 // The dialogs of the three analysis commands. Each dialog has one exchange used in both
-// directions; a display range of 0 or below is refused there with its own message (the plots
-// divide by it), so the document never receives one.
+// directions; a display range outside 0 < range <= 1e6 is refused there with the range message of
+// design::CheckDisplayRange (the plots divide by it), so the document never receives one.
 #pragma once
 
 #include <string>
@@ -9,9 +9,8 @@
 
 namespace plots {
 
-// The range rule the dialogs check and the message they refuse a range with.
-bool DisplayRangeAccepted(double range);
-extern const char* const kRangeMessage; // "Please enter a number greater than 0."
+// The In/Out Wave dialog's note of the data bit length the hardware output uses.
+std::string HardwareDataBitsText(int dataBits);
 
 // Template 132: gain range, 1x/10x, start frequency.
 class CFreqResponseDlg : public platform::Dialog {
@@ -38,6 +37,9 @@ public:
     int m_nWaveStartPos = 0;
     // With quantization on: the generated hardware's output beside the ideal one.
     int m_bShowHardware = 0;
+    // Shown under "Show hardware output": the data bit length of VHDL Code that the hardware
+    // output uses ("Data bits: 12"). Read only.
+    int m_nHardwareDataBits = 12;
 };
 
 // Template 133: magnitude range, 1x/10x, start frequency.

@@ -119,6 +119,11 @@ PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const Plot
                                 hardware.output, {doc.m_nDataBits, hardware.largestDifference},
                                 settings);
             notes.overflow = vhdl::OverflowWarnings(hardware, iir, doc.m_nDataBits);
+        } else if (state.showHardware) {
+            // The hardware works on the quantized coefficients: say why no hardware trace is
+            // drawn, where its legend would be.
+            dc.TextOut(at.outputWave.x, at.outputWave.y - kHardwareNoteRise,
+                       kHardwareNeedsQuantizeNote);
         }
         break;
     }

@@ -26,6 +26,11 @@ struct PlotState {
 };
 
 // What a drawing found that the window reports elsewhere.
+// Over the output wave when "Show hardware output" is on but quantization is off.
+constexpr const char* kHardwareNeedsQuantizeNote =
+    "No hardware output: enable \"Quantize\" in \"Coefficients\"";
+constexpr int kHardwareNoteRise = 20; // logical units above the output panel
+
 struct PlotNotes {
     // Waves with the hardware output: one line per part of the hardware that saturated.
     std::vector<std::string> overflow;

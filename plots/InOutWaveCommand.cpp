@@ -20,6 +20,7 @@ void COlvexView::OnInOutWave() {
     dialog.m_nWaveTimeZoom = m_doc.m_nWaveTimeZoom;
     dialog.m_nWaveStartPos = m_doc.m_nWaveStartPos;
     dialog.m_bShowHardware = m_bShowHardwareWave;
+    dialog.m_nHardwareDataBits = m_doc.m_nDataBits;
     if (m_host.RunModal(dialog) == platform::kIdOk) {
         UpdateData(true); // the FIR/IIR choice of the form, for the filtering
         commands::WaveRequest request;

@@ -42,6 +42,7 @@ WaveSettings WaveSettingsOf(const COlvexDoc& doc) {
             doc.m_nWaveStartPos,
             doc.m_fs,
             doc.m_dWaveFreq,
+            doc.m_bUseUserWave != 0,
             doc.m_nTaps};
 }
 
@@ -61,7 +62,7 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
     const int zoom = zoomed ? kWaveZoomFactor : 1;
     const int position = std::clamp(settings.startPos, 0, kMaxSliderPos);
     const int s = (kNS * position) / 100;
-    const bool belowNyquist = settings.fs / 2.0 > settings.waveFreq;
+    const bool belowNyquist = settings.userWave || settings.fs / 2.0 > settings.waveFreq;
     if (belowNyquist && settings.magRange > 0.0) {
         // v: the first 280 samples in pixels above the centre line.
         std::array<double, kWaveScaledSamples> v{};

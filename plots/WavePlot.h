@@ -19,7 +19,8 @@ struct WaveSettings {
     int timeZoom = 0;            // 0: 1x (100 samples), 1: 10x (10 samples)
     int startPos = 0;            // start-time slider, 0..100: the first sample shown
     double fs = 1000.0;          // Hz
-    double waveFreq = 100.0;     // Hz, checked against fs/2 even for a user wave
+    double waveFreq = 100.0;     // Hz, checked against fs/2 for the sine and square waves
+    bool userWave = false;       // a user wave is drawn whatever the sine frequency
     int taps = 90;               // FIR tap count, for the delay note
     // Screen: labels that would cover a neighbour in the measured font move clear of it. The
     // print-out keeps every label at its fixed place.

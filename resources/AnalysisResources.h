@@ -22,6 +22,7 @@ constexpr int kIdcSquareWave = 1005;     // 131
 constexpr int kIdcWaveFreq = 1006;       // 131
 constexpr int kIdcUseUserWave = 1007;    // 131
 constexpr int kIdcShowHardware = 1072;   // 131, "Show hardware output"
+constexpr int kIdcHardwareBits = 1073;   // 131, the data bit length the hardware output uses
 constexpr int kIdcMagnitudeRange = 1009; // 131 and 133
 constexpr int kIdcZoom1x = 1031;         // start of the zoom group, all three
 constexpr int kIdcZoom10x = 1032;

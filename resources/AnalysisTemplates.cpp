@@ -101,6 +101,7 @@ const platform::DialogTemplate& InOutWaveTemplate() {
              "Show hardware output",
              {196, 124, 100, 10},
              kStyleGroupStart},
+            {kIdcHardwareBits, ControlKind::kStaticText, "", {206, 137, 90, 8}},
             OkButton(244, 7),
             CancelButton(244, 25),
         },

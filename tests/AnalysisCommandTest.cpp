@@ -18,6 +18,7 @@
 #include "plots/AnalysisPlot.h"
 #include "plots/PlotConventions.h"
 #include "plots/SpectrumPlot.h"
+#include "plots/WavePlot.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
 
@@ -120,7 +121,11 @@ TEST_F(CommandFixture, CancelStoresNothingAndStillStartsTheTimer) {
     }
 }
 
-TEST_F(CommandFixture, RangesOfZeroOrBelowAreRefusedAndTheOldValueKept) {
+const char* const kRangeMessage = "Please enter a number above 0 and at most 1000000.";
+
+// A range is refused at 0 and below and above a million (axis labels wider than the plot); a
+// million itself is still drawn.
+TEST_F(CommandFixture, RangesOutsideZeroToAMillionAreRefusedAndTheOldValueKept) {
     for (const CommandCase& c : kCommands) {
         const double before = doc.*c.range;
         SCOPED_TRACE(c.command);
@@ -130,7 +135,7 @@ TEST_F(CommandFixture, RangesOfZeroOrBelowAreRefusedAndTheOldValueKept) {
         host.AnswerDialog(DialogAnswer::Cancel(c.templateId));
         view.OnCommand(c.command);
         EXPECT_EQ(host.Dialogs().back().failedChecks,
-                  (std::vector<std::string>{plots::kRangeMessage, plots::kRangeMessage}));
+                  (std::vector<std::string>{kRangeMessage, kRangeMessage}));
         EXPECT_EQ(doc.*c.range, before);
         // A refused entry, then a good one: the good one is stored and drawn.
         host.AnswerDialog(DialogAnswer::Ok(c.templateId).Text(c.rangeEdit, "-1e-9"));
@@ -140,6 +145,15 @@ TEST_F(CommandFixture, RangesOfZeroOrBelowAreRefusedAndTheOldValueKept) {
         EXPECT_EQ(host.Dialogs().back().result, platform::kIdOk);
         EXPECT_EQ(doc.*c.range, 12.5);
         EXPECT_EQ(Drawn(), drawn + 1);
+        // Above a million, then a million.
+        host.AnswerDialog(DialogAnswer::Ok(c.templateId).Text(c.rangeEdit, "1e300"));
+        host.AnswerDialog(DialogAnswer::Ok(c.templateId).Text(c.rangeEdit, "1000000.1"));
+        host.AnswerDialog(DialogAnswer::Ok(c.templateId).Text(c.rangeEdit, "1e6"));
+        view.OnCommand(c.command);
+        EXPECT_EQ(host.Dialogs().back().failedChecks,
+                  (std::vector<std::string>{kRangeMessage, kRangeMessage}));
+        EXPECT_EQ(doc.*c.range, 1e6);
+        EXPECT_EQ(Drawn(), drawn + 2);
     }
     EXPECT_EQ(host.UnansweredDialogs(), 0);
 }
@@ -255,6 +269,63 @@ TEST_F(CommandFixture, UserWaveIsAskedForOnlyWhenSwitchedOn) {
     host.AnswerFileDialog((file.path.parent_path() / "no-such-dir" / "wave.txt").string());
     view.OnCommand(resources::kIdcInOutWave);
     EXPECT_EQ(doc.m_aWaveIn[0], 9.0);
+    EXPECT_EQ(host.UnansweredDialogs(), 0);
+}
+
+// Beside a user wave the sine frequency is unused: whatever is left in its edit is neither checked
+// nor blanks the plot with the Nyquist message; a usable entry is still kept for the sine.
+TEST_F(CommandFixture, UserWaveLeavesTheSineFrequencyUnchecked) {
+    TempFile file("1.5\n-2\n3\n");
+    const auto hasText = [](const platform::Drawing& d, const std::string& text) {
+        for (const platform::RecordedText& t : d.texts) {
+            if (t.text == text) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto answer = [](int userWave, const char* freq) {
+        return DialogAnswer::Ok(resources::kIddInOutWave)
+            .Check(resources::kIdcUseUserWave, userWave)
+            .Text(resources::kIdcWaveFreq, freq);
+    };
+    const struct {
+        int userWave;
+        const char* freq;
+        double stored; // m_dWaveFreq afterwards
+        bool nyquist;  // the plot shows the Nyquist message instead of the waves
+    } steps[] = {
+        {1, "5000", 5000.0, false},  // above fs/2 = 500: the user wave is drawn all the same
+        {1, "abc", 5000.0, false},   // not a number: not taken, not refused
+        {1, "1e308", 5000.0, false}, // out of range: not taken, not refused
+        {0, "5000", 5000.0, true},   // the sine is used again: the message stands
+    };
+    bool first = true;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.freq);
+        host.AnswerDialog(answer(step.userWave, step.freq));
+        if (first) {
+            host.AnswerFileDialog(file.path.string());
+            first = false;
+        }
+        view.OnCommand(resources::kIdcInOutWave);
+        EXPECT_TRUE(host.Dialogs().back().failedChecks.empty());
+        EXPECT_EQ(host.Dialogs().back().result, platform::kIdOk);
+        EXPECT_EQ(doc.m_dWaveFreq, step.stored);
+        EXPECT_EQ(hasText(*host.Drawings().back(), plots::kNyquistMessage), step.nyquist);
+        // The two wave curves (the context's own pen, 98 segments a panel), or neither.
+        size_t curve = 0;
+        for (const RecordedLine& line : host.Drawings().back()->lines) {
+            curve += line.pen == platform::PenSpec{} ? 1 : 0;
+        }
+        EXPECT_EQ(curve >= 2 * 98, !step.nyquist) << curve;
+    }
+    // With the sine in use the frequency is checked again.
+    host.AnswerDialog(answer(0, "abc"));
+    host.AnswerDialog(DialogAnswer::Cancel(resources::kIddInOutWave));
+    view.OnCommand(resources::kIdcInOutWave);
+    EXPECT_EQ(host.Dialogs().back().failedChecks,
+              std::vector<std::string>{"Please enter a number."});
     EXPECT_EQ(host.UnansweredDialogs(), 0);
 }
 

@@ -300,8 +300,8 @@ TEST(CliVhdlTest, TestbenchStimulusIsCheckedByTheWaveDialog) {
         int status;
         const char* stderrPart;
     };
-    const Case cases[] = {{"1e308", 2, "--freq: Please enter a number between 0 and"},
-                          {"0", 2, "--freq: Please enter a number between 0 and"},
+    const Case cases[] = {{"1e308", 2, "--freq: Please enter a number above 0 and at most"},
+                          {"0", 2, "--freq: Please enter a number above 0 and at most"},
                           {"abc", 2, "--freq: Please enter a number."},
                           {"40", 0, ""}};
     for (const Case& c : cases) {
@@ -376,17 +376,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {"iir", "--gain-range", "0"},
                    false,
                    2,
-                   "--gain-range: Please enter a number greater than 0."},
+                   "--gain-range: Please enter a number above 0 and at most 1000000."},
         StatusCase{"WaveRangeRefusedByTheDialog",
                    {"wave", "--wave-range", "-5"},
                    false,
                    2,
-                   "--wave-range: Please enter a number greater than 0."},
+                   "--wave-range: Please enter a number above 0 and at most 1000000."},
         StatusCase{"SpectrumRangeRefusedByTheDialog",
                    {"wave", "--mag-range", "-5"},
                    false,
                    2,
-                   "--mag-range: Please enter a number greater than 0."},
+                   "--mag-range: Please enter a number above 0 and at most 1000000."},
         StatusCase{"WarningThatStoresNothing", {"iir", "--cutoff", "600"}, false, 2, "Nyquist"},
         StatusCase{"QuantizeWarning",
                    {"fir", "--report", "--format", "hex"},

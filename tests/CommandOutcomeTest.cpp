@@ -25,8 +25,6 @@ namespace fs = std::filesystem;
 using commands::Outcome;
 using commands::OutcomeKind;
 
-constexpr double kLargest = std::numeric_limits<double>::max();
-
 // A designed FIR low pass (the record's defaults), the start of every case.
 COlvexDoc DesignedDoc() {
     COlvexDoc doc;
@@ -136,19 +134,19 @@ const RefusalCase kRefusals[] = {
          return commands::DesignFir(d, Fir(kLpf, {200, 250}, 40, 10, 1, 0));
      },
      OutcomeKind::kOutOfRange, 0, design::kFieldFs, 0, 1e12,
-     "Please enter a number between 0 and 1000000000000."},
+     "Please enter a number above 0 and at most 1000000000000."},
     {"FirThirdEdgeNotPositive", Nothing,
      [](COlvexDoc& d) {
          return commands::DesignFir(d, Fir(kBrf, {100, 150, -1, 400}, 41));
      },
      OutcomeKind::kOutOfRange, 0, design::kFieldFc3, 0, 500,
-     "Please enter a number between 0 and 500."},
+     "Please enter a number above 0 and below 500."},
     {"FirRippleRatioNaN", Nothing,
      [](COlvexDoc& d) {
          return commands::DesignFir(d, Fir(kLpf, {200, 250}, 40, NAN));
      },
-     OutcomeKind::kOutOfRange, 0, design::kFieldRR, 0, kLargest,
-     "Please enter a number greater than 0."},
+     OutcomeKind::kOutOfRange, 0, design::kFieldRR, 0, 1e6,
+     "Please enter a number above 0 and at most 1000000."},
     {"FirMultiplierZero", Nothing,
      [](COlvexDoc& d) {
          return commands::DesignFir(d, Fir(kLpf, {200, 250}, 40, 10, 0));
@@ -171,7 +169,7 @@ const RefusalCase kRefusals[] = {
     {"IirRippleAboveTwentyDb", Nothing,
      [](COlvexDoc& d) { return commands::DesignIir(d, Iir(kLpf, 2, 25, 200, 0)); },
      OutcomeKind::kOutOfRange, 0, design::kFieldRipple, 0, 20,
-     "Please enter a number between 0 and 20."},
+     "Please enter a number above 0 and at most 20."},
     {"QuantBitsBelowFour", Nothing,
      [](COlvexDoc& d) {
          return commands::Coefficients(d, {false, 1, 3, 0});
@@ -197,8 +195,20 @@ const RefusalCase kRefusals[] = {
      [](COlvexDoc& d) {
          return commands::FResponse(d, {0.0, 0, 0});
      },
-     OutcomeKind::kOutOfRange, 0, design::kFieldGainRange, 0, kLargest,
-     "Please enter a number greater than 0."},
+     OutcomeKind::kOutOfRange, 0, design::kFieldGainRange, 0, 1e6,
+     "Please enter a number above 0 and at most 1000000."},
+    {"RippleRatioAboveAMillion", Nothing,
+     [](COlvexDoc& d) {
+         return commands::DesignFir(d, Fir(kLpf, {200, 250}, 40, 1e12));
+     },
+     OutcomeKind::kOutOfRange, 0, design::kFieldRR, 0, 1e6,
+     "Please enter a number above 0 and at most 1000000."},
+    {"MagnitudeRangeAboveAMillion", Nothing,
+     [](COlvexDoc& d) {
+         return commands::FftAnalysis(d, {1e300, 0, 0});
+     },
+     OutcomeKind::kOutOfRange, 0, design::kFieldMagRange, 0, 1e6,
+     "Please enter a number above 0 and at most 1000000."},
     {"StartBeyondTheSlider", Nothing,
      [](COlvexDoc& d) {
          return commands::FResponse(d, {100.0, 0, 101});
@@ -212,7 +222,7 @@ const RefusalCase kRefusals[] = {
          return commands::InOutWave(d, r);
      },
      OutcomeKind::kOutOfRange, 0, design::kFieldWaveFreq, 0, 1e12,
-     "Please enter a number between 0 and 1000000000000."},
+     "Please enter a number above 0 and at most 1000000000000."},
     {"FftZoomNeitherOneNorTen", Nothing,
      [](COlvexDoc& d) {
          return commands::FftAnalysis(d, {50.0, 2, 0});

@@ -289,27 +289,29 @@ TEST_F(DesignFixture, TapCountProposalIsConfirmedWithinTheDialogRange) {
     EXPECT_EQ(doc.m_bDesignOk, 1);
 }
 
-TEST_F(DesignFixture, ProposalBelowFourTapsMustBeCorrectedInTheDialog) {
-    // A huge RR makes the tap-count estimate fall below the dialog's range.
+TEST_F(DesignFixture, RippleRatioAboveAMillionIsRefusedSoTheProposalStaysInRange) {
+    // RR 1e12 once made the tap-count estimate fall below the dialog's range. It is refused as
+    // entered now; at the largest RR accepted the proposal still lies within 4..380, and is
+    // confirmed without a correction.
     Select(kLpf, false);
     host.AnswerDialog(DialogAnswer::Ok()
                           .Text(ids::kIdcFc2, "260")
                           .Text(ids::kIdcTaps, "4")
                           .Text(ids::kIdcRR, "1e12"));
+    host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcRR, "1e6"));
     host.AnswerDialog(DialogAnswer::Ok(ids::kIddAdjustChoice));
     host.AnswerDialog(DialogAnswer::Ok(ids::kIddTapAdjustment));
-    host.AnswerDialog(DialogAnswer::Ok(ids::kIddTapAdjustment).Text(ids::kIdcTaps, "5"));
     Design();
     ASSERT_EQ(DialogIds().size(), 3u);
+    EXPECT_EQ(host.Dialogs()[0].failedChecks,
+              (std::vector<std::string>{"Please enter a number above 0 and at most 1000000."}));
     int proposed = 0;
     ASSERT_TRUE(platform::ParseInt(host.Dialogs()[2].opened.GetText(ids::kIdcTaps), proposed));
-    EXPECT_LT(proposed, COlvexDoc::kMinDialogTaps);
-    EXPECT_EQ(host.Dialogs()[2].failedChecks,
-              (std::vector<std::string>{"Please enter an integer between 4 and 380."}));
-    // Five taps cannot meet RR 1e12 either: the previous design stays.
-    EXPECT_EQ(doc.m_nTaps, 90);
-    EXPECT_EQ(doc.m_dRR, 10.0);
-    EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
+    EXPECT_GE(proposed, COlvexDoc::kMinDialogTaps);
+    EXPECT_LE(proposed, COlvexDoc::kMaxDialogTaps);
+    EXPECT_TRUE(host.Dialogs()[2].failedChecks.empty());
+    EXPECT_EQ(doc.m_dRR, 1e6);
+    EXPECT_EQ(doc.m_nTaps, proposed);
 }
 
 TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
@@ -362,6 +364,59 @@ TEST_F(DesignFixture, EscapeInTheAdjustmentDialogsStoresNothing) {
     EXPECT_EQ(doc.m_bDesignOk, 1);
     EXPECT_EQ(doc.m_bAdjustOffered, 0);
     EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
+}
+
+// The form's radios show the type and structure of the design the document holds: after Escape
+// from the offer and Cancel of the FIR dialog (nothing new designed), and after Cancel of the IIR
+// dialog (the cascade of the document's type).
+TEST_F(DesignFixture, TheFormShowsTheTypeAndStructureOfTheHeldDesign) {
+    const auto shownType = [this] {
+        int shown = -1;
+        for (int t = kLpf; t <= kBpf; ++t) {
+            if (host.Form().GetCheck(kTypeRadios[t]) == 1) {
+                shown = t;
+            }
+        }
+        return shown;
+    };
+    Select(kBrf, false);
+    host.AnswerDialog(DialogAnswer::Ok());
+    Design();
+    ASSERT_EQ(doc.m_nFilterType, kBrf);
+    const COlvexDoc bandStop = doc;
+    const struct {
+        const char* name;
+        int type;
+        bool iir;
+        std::vector<DialogAnswer> answers;
+    } paths[] = {
+        {"Escape from the offer",
+         kLpf,
+         false,
+         {DialogAnswer::Ok()
+              .Text(ids::kIdcFc1, "1")
+              .Text(ids::kIdcFc2, "2")
+              .Text(ids::kIdcTaps, "20"),
+          DialogAnswer::Cancel(ids::kIddAdjustChoice)}},
+        {"Cancel of the FIR dialog", kHpf, false, {DialogAnswer::Cancel()}},
+        // Cancel of the IIR dialog designs the cascade of the document's values: a BRF cascade.
+        {"Cancel of the IIR dialog", kHpf, true, {DialogAnswer::Cancel()}},
+    };
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.name);
+        Select(path.type, path.iir);
+        for (const DialogAnswer& answer : path.answers) {
+            host.AnswerDialog(answer);
+        }
+        Design();
+        EXPECT_EQ(doc.m_nFilterType, kBrf);
+        EXPECT_EQ(doc.m_nTaps, bandStop.m_nTaps);
+        EXPECT_EQ(doc.m_aFirCoeffs[10], bandStop.m_aFirCoeffs[10]);
+        EXPECT_EQ(view.m_nFilterSel, kBrf);
+        EXPECT_EQ(shownType(), kBrf);
+        EXPECT_EQ(view.m_nFirIir, path.iir ? 1 : 0);
+        EXPECT_EQ(host.Form().GetCheck(path.iir ? resources::kIdcIir : resources::kIdcFir), 1);
+    }
 }
 
 TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,13 +100,41 @@ TEST_F(HardwareWindowFixture, AdviseFillsTheBitLengthAndShowsEveryCandidate) {
         EXPECT_EQ(shown.result, platform::kIdOk);
         const std::string table = shown.closed.GetText(coeffs::kIdcAdviceTable);
         EXPECT_EQ(table, dsp::AdviceText(advice, dsp::kDefaultToleranceDb, "\r\n"));
-        // One row per candidate, each naming its bit length.
+        // The design's own stop-band maximum and pass ripple, then one row per candidate with
+        // its bit length, both values and its mark; the marks follow from the printed numbers:
+        // "ok" within the tolerance of the design's values, "misses" beyond it.
+        double designStop = 0.0;
+        double designRipple = 0.0;
+        const size_t designRow = table.find("\r\n   -  ");
+        ASSERT_NE(designRow, std::string::npos) << table;
+        ASSERT_EQ(
+            std::sscanf(table.c_str() + designRow, " - %lf %lf design", &designStop, &designRipple),
+            2);
+        int misses = 0;
         for (const dsp::BitCandidate& c : advice.candidates) {
-            EXPECT_NE(table.find("\r\n" + std::string(c.bits < 10 ? "   " : "  ") +
-                                 std::to_string(c.bits) + "  "),
-                      std::string::npos)
-                << c.bits;
+            SCOPED_TRACE(c.bits);
+            const size_t row = table.find("\r\n" + std::string(c.bits < 10 ? "   " : "  ") +
+                                          std::to_string(c.bits) + "  ");
+            ASSERT_NE(row, std::string::npos);
+            int bits = 0;
+            double stop = 0.0;
+            double ripple = 0.0;
+            char mark[16] = "";
+            ASSERT_GE(
+                std::sscanf(table.c_str() + row, "%d %lf %lf %15s", &bits, &stop, &ripple, mark),
+                3);
+            const double slack = dsp::kDefaultToleranceDb + 0.002; // the printed rounding
+            const double tight = dsp::kDefaultToleranceDb - 0.002;
+            if (std::string(mark) == "ok") {
+                EXPECT_LE(stop, designStop + slack);
+                EXPECT_LE(ripple, designRipple + slack);
+            } else if (c.stable) {
+                EXPECT_EQ(std::string(mark), "misses");
+                EXPECT_TRUE(stop > designStop + tight || ripple > designRipple + tight);
+                ++misses;
+            }
         }
+        EXPECT_GT(misses, 0) << "4 bits cannot keep the default design";
     }
 }
 
@@ -143,13 +172,17 @@ TEST_F(HardwareWindowFixture, HardwareOutputIsDrawnOnlyWhenAskedAndQuantized) {
     DesignDefault(false);
     doc.m_nDataBits = 16;
     const int sine = resources::kIdcSineWave;
-    // Asked for, but quantization is off: nothing extra.
+    // Asked for, but quantization is off: no hardware trace, and the plot says why. The dialog
+    // names the data bit length the hardware output uses.
     Waves(sine, 50.0, 1);
     EXPECT_TRUE(LinesIn(LastDrawing(), plots::kHardwareTracePen).empty());
+    EXPECT_TRUE(HasText(LastDrawing(), plots::kHardwareNeedsQuantizeNote));
     EXPECT_EQ(view.m_bShowHardwareWave, 1);
+    EXPECT_EQ(host.Dialogs().back().opened.GetText(resources::kIdcHardwareBits), "Data bits: 16");
 
     Quantize(16);
     const platform::Drawing& shown = LastDrawing();
+    EXPECT_FALSE(HasText(shown, plots::kHardwareNeedsQuantizeNote));
     const std::vector<platform::RecordedLine> hardware = LinesIn(shown, plots::kHardwareTracePen);
     // The 98 curve segments of the panel and the legend's sample line.
     ASSERT_EQ(hardware.size(), 99u);
@@ -177,6 +210,10 @@ TEST_F(HardwareWindowFixture, HardwareOutputIsDrawnOnlyWhenAskedAndQuantized) {
     Waves(sine, 50.0, 0);
     EXPECT_TRUE(LinesIn(LastDrawing(), plots::kHardwareTracePen).empty());
     EXPECT_FALSE(HasText(LastDrawing(), "Ideal"));
+    // Off and unquantized: nothing was asked for, nothing to explain.
+    Coefficients(DialogAnswer::Ok().Check(coeffs::kIdcQuantize, 0));
+    Waves(sine, 50.0, 0);
+    EXPECT_FALSE(HasText(LastDrawing(), plots::kHardwareNeedsQuantizeNote));
 }
 
 TEST_F(HardwareWindowFixture, OverflowIsNamedInTheStatusBarAndTakenBack) {

@@ -61,6 +61,12 @@ TEST(DataExchange, NumberChecks) {
         {"abc", Field::kIntRange, false, "Please enter an integer.", 0},
         {"", Field::kIntRange, false, "Please enter an integer.", 0},
         {"99999999999", Field::kInt, false, "Please enter an integer.", 0},
+        // Too large for an int, but an integer: a field with a range names it.
+        {"99999999999", Field::kIntRange, false, "Please enter an integer between 4 and 32.", 0},
+        {" -99999999999 ", Field::kIntRange, false, "Please enter an integer between 4 and 32.", 0},
+        {"+32", Field::kIntRange, true, "", 32},
+        {"9999999999x", Field::kIntRange, false, "Please enter an integer.", 0},
+        {"-", Field::kIntRange, false, "Please enter an integer.", 0},
         {"-7", Field::kInt, true, "", -7},
         {"1e3", Field::kDouble, true, "", 1000.0},
         {"-0.25", Field::kDouble, true, "", -0.25},

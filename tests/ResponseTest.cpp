@@ -1,10 +1,11 @@
 // Frequency response: FIR and IIR gain/phase at the 360 points, quantization and the multiplier,
-// phase folding, and the array entries that stay untouched.
+// the phase as the wrapped argument, and the array entries that stay untouched.
 #include "dsp/Response.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "app/OlvexDoc.h"
@@ -27,11 +28,12 @@ void ExpectUntouchedTail(const COlvexDoc& doc) {
     }
 }
 
-// A flat response: every point has gain `gainDb` and phase 0.
-void ExpectFlat(const COlvexDoc& doc, double gainDb) {
+// A flat response: every point has gain `gainDb` and phase `phase` (0, or pi for a negative
+// gain: never -pi, which lies outside (-pi, pi]).
+void ExpectFlat(const COlvexDoc& doc, double gainDb, double phase = 0.0) {
     for (int i = 0; i < COlvexDoc::kResponseUsed; ++i) {
         ASSERT_NEAR(doc.m_aGainDb[i], gainDb, 1e-12) << i;
-        ASSERT_NEAR(doc.m_aPhase[i], 0.0, 1e-15) << i;
+        ASSERT_NEAR(doc.m_aPhase[i], phase, 1e-15) << i;
     }
 }
 
@@ -42,13 +44,13 @@ TEST(FirResponse, SingleTapGain) {
         int mult;
         int quantize;
         int bits;
-        double gain; // linear
+        double gain; // linear, signed
     };
     const Case cases[] = {
-        {1.0, 1, 0, 16, 1.0},  {1.0, 2, 0, 16, 2.0}, // +6.02 dB
-        {0.3, 3, 1, 4, 0.875},                       // Quantize(0.9), not 3 * Quantize(0.3) = 0.75
-        {-0.3, 1, 1, 4, 0.25},                       // toward zero
-        {0.3, 1, 0, 4, 0.3},                         // quantization off
+        {1.0, 1, 0, 16, 1.0},   {1.0, 2, 0, 16, 2.0}, // +6.02 dB
+        {0.3, 3, 1, 4, 0.875},                        // Quantize(0.9), not 3 * Quantize(0.3) = 0.75
+        {-0.3, 1, 1, 4, -0.25},                       // toward zero
+        {0.3, 1, 0, 4, 0.3},                          // quantization off
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.h0 << " K " << c.mult << " q " << c.quantize);
@@ -61,7 +63,8 @@ TEST(FirResponse, SingleTapGain) {
         doc.m_bQuantize = c.quantize;
         doc.m_nQuantBits = c.bits;
         doc.FirResponse();
-        ExpectFlat(doc, 20.0 * std::log10(c.gain));
+        ExpectFlat(doc, 20.0 * std::log10(std::fabs(c.gain)),
+                   c.gain < 0.0 ? std::numbers::pi : 0.0);
         ExpectUntouchedTail(doc);
     }
 }
@@ -74,19 +77,21 @@ TEST(FirResponse, TapCountBeyondTheArrayIsBounded) {
     ExpectFlat(doc, 0.0);
 }
 
-// h = {1, 1}: H = 2 cos(w/2) e^(-jw/2), so the gain is 20 log10(2 cos(w/2)) and the phase -w/2,
-// at point i of w = i degrees + 0.001 rad.
+// h = {1, 1}: H = 2 cos(w/2) e^(-jw/2), so the gain is 20 log10(|2 cos(w/2)|) and the phase -w/2,
+// plus pi past w = pi where the cosine turns negative, at point i of w = i degrees + 0.001 rad.
 TEST(FirResponse, TwoTapsAgainstTheClosedForm) {
     const std::vector<double> taps = {1.0, 1.0};
     const dsp::Response r = dsp::FirResponse(taps);
     for (const size_t i : {0u, 1u, 45u, 90u, 170u, 179u, 200u, 359u}) {
         const double w = static_cast<double>(i) * 0.017453292519943295 + 0.001;
         EXPECT_NEAR(r.gainDb[i], 20.0 * std::log10(std::fabs(2.0 * std::cos(w / 2.0))), 1e-9) << i;
-        // The one-argument arctangent keeps the phase within (-pi/2, pi/2).
-        EXPECT_NEAR(r.phase[i], -std::atan(std::tan(w / 2.0)), 1e-9) << i;
+        const double phase = -w / 2.0 + (std::cos(w / 2.0) < 0.0 ? std::numbers::pi : 0.0);
+        EXPECT_NEAR(r.phase[i], phase, 1e-9) << i;
     }
+    // No taps: no response at all, and the phase stays a number.
     const dsp::Response none = dsp::FirResponse({});
     EXPECT_TRUE(std::isinf(none.gainDb[10]));
+    EXPECT_EQ(none.phase[10], 0.0);
 }
 
 // Sections: pass-through, z^-1 (phase -w each), 1/(1 + z^-1) (phase +w/2 each).
@@ -123,18 +128,23 @@ TEST(IirResponse, QuantizedSectionsAndNoMultiplier) {
     ExpectFlat(doc, 2 * 20.0 * std::log10(0.25));
 }
 
-// Summed phases beyond +-3.15 are folded modulo 3.14 in hundredths, keeping their sign.
-TEST(IirResponse, PhaseFolding) {
+// The summed section arguments are wrapped to (-pi, pi]: z^-1 adds -w per section,
+// 1/(1 + z^-1) adds +w/2.
+TEST(IirResponse, SummedArgumentsAreWrapped) {
+    constexpr double kDegree = 0.017453292222222222;
+    constexpr double kPi = std::numbers::pi;
     struct Case {
         double a0, a1, b1; // eight equal sections
         int point;
         double phase;
     };
     const Case cases[] = {
-        {0.0, 1.0, 0.0, 10, -8 * (10 * 0.017453292222222222 + 0.001)}, // -1.40, not folded
-        {0.0, 1.0, 0.0, 28, -0.77}, // -3.9175 -> trunc -391 rem 314 = -77
-        {1.0, 0.0, 1.0, 57, 0.84},  // +3.9834 -> trunc 398 rem 314 = 84
-        {1.0, 0.0, 1.0, 45, 4 * (45 * 0.017453292222222222 + 0.001)}, // 3.146 < 3.15 stays
+        {0.0, 1.0, 0.0, 10, -8 * (10 * kDegree + 0.001)},             // -1.40 as it is
+        {0.0, 1.0, 0.0, 28, -8 * (28 * kDegree + 0.001) + 2 * kPi},   // -3.92 -> +2.37
+        {0.0, 1.0, 0.0, 100, -8 * (100 * kDegree + 0.001) + 4 * kPi}, // -13.97 -> -1.41
+        {1.0, 0.0, 1.0, 57, 4 * (57 * kDegree + 0.001) - 2 * kPi},    // +3.98 -> -2.30
+        {1.0, 0.0, 1.0, 45, 4 * (45 * kDegree + 0.001) - 2 * kPi},    // 3.146 > pi -> -3.138
+        {1.0, 0.0, 1.0, 44, 4 * (44 * kDegree + 0.001)},              // 3.076 stays
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.point);
@@ -144,6 +154,8 @@ TEST(IirResponse, PhaseFolding) {
         SetSections(doc, 8, c.a0, c.a1, c.b1);
         doc.IirResponse();
         EXPECT_NEAR(doc.m_aPhase[c.point], c.phase, 1e-9);
+        EXPECT_GT(doc.m_aPhase[c.point], -kPi);
+        EXPECT_LE(doc.m_aPhase[c.point], kPi);
     }
 }
 

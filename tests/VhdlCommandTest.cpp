@@ -1,6 +1,7 @@
 // The VHDL Code command on the scripted desktop: quantization off (warning 164), a cancelled
-// dialog, the data bit range, a template found along the search path, a missing template
-// (warning 174 and the Open-file dialog, picked or cancelled), and a template that cannot be read.
+// dialog that keeps the box, the data bit range, a template found along the search path, a missing
+// template (warning 174 and the Open-file dialog, picked or cancelled), and a template that cannot
+// be read.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -85,7 +86,8 @@ TEST_F(VhdlCodeFixture, IirTakesTheTemplateOfItsSectionCount) {
               std::string::npos);
 }
 
-TEST_F(VhdlCodeFixture, RefusalsLeaveTheBoxEmpty) {
+// Quantization off empties the box; Cancel changes nothing, the coefficient listing stays.
+TEST_F(VhdlCodeFixture, RefusalEmptiesTheBoxAndCancelKeepsTheListing) {
     struct Case {
         const char* name;
         int quantize;
@@ -96,6 +98,8 @@ TEST_F(VhdlCodeFixture, RefusalsLeaveTheBoxEmpty) {
         SCOPED_TRACE(c.name);
         doc.m_bQuantize = c.quantize;
         view.m_bVhdlParamsSet = 0;
+        view.m_strOutput = "h[0] = 0.25\r\n";
+        view.UpdateData(false);
         const size_t warningsBefore = host.Warnings().size();
         if (c.quantize == 1) {
             host.AnswerDialog(DialogAnswer::Cancel(resources::kIddVhdlSource));
@@ -110,7 +114,7 @@ TEST_F(VhdlCodeFixture, RefusalsLeaveTheBoxEmpty) {
                                                 "Click \"Coefficients\" and enable \"Quantize\"",
                                                 "before VHDL code generation!!"}));
         }
-        EXPECT_EQ(Output(), "");
+        EXPECT_EQ(Output(), c.cancel ? "h[0] = 0.25\r\n" : "");
         EXPECT_EQ(view.m_bVhdlParamsSet, 0);
         EXPECT_EQ(host.TimerPeriod(platform::kViewTimerId), COlvexView::kCommandRedrawMs);
     }

@@ -74,6 +74,25 @@ TEST_F(ViewFixture, PaintRefreshAndTimerTogether) {
     EXPECT_FALSE(DrewHint(*host.Drawings().back()));
 }
 
+// A resize of the plot area redraws the plot at once (the desktop hands out a context of the new
+// size); before the first redraw, and while a command is about to draw, it leaves that to them.
+TEST_F(ViewFixture, ResizeRedrawsThePlotAtOnce) {
+    view.OnInitialUpdate();
+    view.OnPlotResized();
+    EXPECT_TRUE(host.Drawings().empty()) << "the first tick draws the first plot";
+    host.TickTimer();
+    ASSERT_EQ(host.Drawings().size(), 1u);
+    const int timerStarts = static_cast<int>(host.TimerStarts().size());
+    view.OnPlotResized();
+    ASSERT_EQ(host.Drawings().size(), 2u);
+    EXPECT_TRUE(host.Drawings().back()->released);
+    EXPECT_TRUE(DrewHint(*host.Drawings().back()));
+    EXPECT_EQ(static_cast<int>(host.TimerStarts().size()), timerStarts) << "no delayed redraw";
+    view.m_bRedrawPending = 1;
+    view.OnPlotResized();
+    EXPECT_EQ(host.Drawings().size(), 2u);
+}
+
 TEST_F(ViewFixture, RadioClicksWaitForACommandAndPaintRestoresThem) {
     view.OnInitialUpdate();
     host.TickTimer();

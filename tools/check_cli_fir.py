@@ -41,11 +41,14 @@ CASES = [
      "Auto Band Edge Adjustment: fc2 = 217", 380),
     (["--taps", "380", "--edges", "200,250", "--auto", "taps"], 0,
      "Auto Tap Count Adjustment: N = 127", 127),
-    # A proposal that fails again is a failure, not a success; one outside 4..380 is refused.
+    # A proposal that fails again is a failure, not a success. RR above a million (which once
+    # gave a proposal below 4 taps) is refused as entered; at a million the proposal designs.
     (["--edges", "1,2", "--taps", "20", "--auto", "edges"], 3,
      "The design failed again after the adjustment.", 0),
-    (["--edges", "200,260", "--taps", "4", "--rr", "1e12", "--auto", "taps"], 3,
-     "The proposed tap count is outside 4..380.", 0),
+    (["--edges", "200,260", "--taps", "4", "--rr", "1e12", "--auto", "taps"], 2,
+     "--rr: Please enter a number above 0 and at most 1000000.", 0),
+    (["--edges", "200,260", "--taps", "4", "--rr", "1e6", "--auto", "taps"], 0,
+     "Auto Tap Count Adjustment: N = 50", 50),
     (["--auto", "sometimes"], 2, "expected taps or edges", 0),
     # A design that ends short of the equiripple optimum still prints its taps, names the
     # achieved and the target ripple on standard error, and exits 5; the next tap count

@@ -54,6 +54,8 @@ void COlvexView::OnVhdlCode() {
                 return;
             }
             m_strOutput = outcome.text;
+        } else {
+            m_strOutput = shown; // Cancel changes nothing: the listing stays
         }
     }
     UpdateData(false);

@@ -2,6 +2,9 @@
 
 #include <QMessageBox>
 #include <QPainter>
+#include <QResizeEvent>
+
+#include <algorithm>
 
 #include "platform/qt/QtDrawContext.h"
 
@@ -12,7 +15,18 @@ QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
       m_caption(std::move(caption)) {
     const DialogTemplate& shape = dialog.Template();
     setWindowTitle(QString::fromStdString(shape.title));
-    setFixedSize(m_controls->size());
+    // A dialog with a control that grows can be resized (never below its template size); any
+    // other keeps its template size.
+    const auto grows =
+        std::find_if(shape.controls.begin(), shape.controls.end(),
+                     [](const auto& c) { return (c.style & kStyleGrowWithDialog) != 0; });
+    if (grows == shape.controls.end()) {
+        setFixedSize(m_controls->size());
+    } else {
+        m_controls->GrowWith(grows->id, kIdStatic);
+        setMinimumSize(m_controls->size());
+        resize(m_controls->size());
+    }
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     if (!shape.centered) {
         move(shape.screenPosition.x, shape.screenPosition.y);
@@ -28,6 +42,11 @@ QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
     };
     OpenDialog(m_dialog, *m_controls);
     DrawPictures();
+}
+
+void QtDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    m_controls->resize(size());
 }
 
 void QtDialog::DrawPictures() {

@@ -19,6 +19,9 @@ public:
     // Presses OK: runs the checks; true when the dialog was accepted.
     bool PressOk();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     // Lets the dialog draw each of its picture controls.
     void DrawPictures();

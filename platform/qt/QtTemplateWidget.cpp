@@ -94,6 +94,9 @@ void PictureWidget::resizeEvent(QResizeEvent* /*event*/) {
     painter.drawImage(QRectF(QPointF(0, 0), resized.deviceIndependentSize()), m_image);
     painter.end();
     m_image = std::move(resized);
+    if (onResized) {
+        onResized();
+    }
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -249,7 +252,8 @@ void QtTemplateWidget::LayOutGrowing() {
     constexpr int kShares = 4;
     const QSize base = m_growthBase.isValid() ? m_growthBase : TemplatePixelSize(m_template);
     const QSize extra = (size() - base).expandedTo(QSize(0, 0));
-    const int growHeight = extra.height() * kGrowingShare / kShares;
+    const int growHeight =
+        below == nullptr ? extra.height() : extra.height() * kGrowingShare / kShares;
     for (const ControlTemplate& control : m_template.controls) {
         const QRect home = ToPixels(control.rect);
         if (control.id == m_growing) {

@@ -16,7 +16,8 @@ namespace platform::qt {
 
 // A picture control: shows an image that drawing contexts paint into; starts plain white. The
 // image has the widget's size in device pixels (twice as many on a screen of ratio 2), so what
-// is drawn into it stays crisp; a resize keeps the old picture, stretched, until it is redrawn.
+// is drawn into it stays crisp; a resize keeps the old picture, stretched, and calls onResized so
+// that its owner redraws it at the new size at once.
 class PictureWidget : public QWidget {
 public:
     PictureWidget(QWidget* parent, QSize size, bool sunken);
@@ -25,6 +26,8 @@ public:
     // The mouse moved over the picture (widget pixels) or left it.
     std::function<void(QPoint at, QSize size)> onMouseMove;
     std::function<void()> onMouseLeave;
+    // The picture changed size; the image already has the new size.
+    std::function<void()> onResized;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

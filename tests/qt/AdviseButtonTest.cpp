@@ -51,9 +51,16 @@ TEST(AdviseButton, FillsTheDialogAndKeepsItOpen) {
     EXPECT_TRUE(
         table->toPlainText().startsWith(QStringLiteral("Advised: %1 bits").arg(advice.bits)))
         << table->toPlainText().toStdString();
-    // Every candidate has its row: the header lines and one per bit length.
+    // Every candidate has its row: the header lines, the design's own row and one per bit length.
     EXPECT_EQ(table->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(),
-              static_cast<qsizetype>(2 + advice.candidates.size()));
+              static_cast<qsizetype>(3 + advice.candidates.size()));
+
+    // The table's box grows with the dialog; the dialog never gets smaller than its template.
+    const QSize tableBefore = table->size();
+    const QSize dialogBefore = dialog.size();
+    dialog.resize(dialogBefore + QSize(200, 150));
+    QTRY_COMPARE_WITH_TIMEOUT(table->size(), tableBefore + QSize(200, 150), 2000);
+    EXPECT_EQ(dialog.minimumSize(), dialogBefore);
 
     ASSERT_TRUE(dialog.PressOk());
     EXPECT_EQ(dlg.m_nQuantBits, advice.bits);

@@ -1,7 +1,8 @@
 // The plot area as the desktop shows it, with the platform's real fonts: every label of every
 // mode readable and none overprinted (Qt's font metrics this time), text pixels where the gain
 // scale stands, the grid at scaled positions when the control is twice as large, the plot
-// growing with the window, and the look of read-only and fixed-pitch controls.
+// growing with the window and redrawn at its new size at once, and the look of read-only and
+// fixed-pitch controls.
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
@@ -151,15 +152,21 @@ TEST(PlotScreen, PlotGrowsWithTheWindow) {
     QWidget* output = frame.Form().Control(resources::kIdcOutput);
     ASSERT_NE(plot, nullptr);
     EXPECT_EQ(plot->size(), DefaultSize());
+    QTRY_COMPARE_WITH_TIMEOUT(frame.View().m_bRedrawPending, 0, 2000); // the first plot is drawn
     const QRect outputBefore = output->geometry();
     frame.resize(frame.width() + 400, frame.height() + 200);
     QTRY_COMPARE_WITH_TIMEOUT(plot->width(), DefaultSize().width() + 400, 2000);
     EXPECT_EQ(plot->height(), DefaultSize().height() + 150);
     EXPECT_EQ(output->geometry().top(), outputBefore.top() + 150);
     EXPECT_EQ(output->geometry().width(), outputBefore.width() + 400);
-    frame.View().RedrawPlot();
+    // The resize itself redrew the plot at the new size: no Refresh View, and the picture is
+    // what a drawing at that size gives, not the old one stretched.
     const QImage& image = plot->Image();
     EXPECT_EQ(image.size(), plot->size());
+    const Rendered fresh =
+        Render(plot->size(), [&](platform::DrawContext& dc) { frame.View().DrawScreenPlot(dc); });
+    EXPECT_TRUE(image.convertToFormat(QImage::Format_RGB32) == fresh.image)
+        << "the picture after the resize is not the plot drawn at the new size";
     const platform::Mapping mapping = plots::ScreenPlotMapping({plot->width(), plot->height()});
     const Point corner = mapping.ToDevice({20, 100});
     EXPECT_EQ(image.pixel(corner.x, corner.y), qRgb(0, 0, 0)) << "the frame's left edge";
