@@ -61,8 +61,10 @@ def fir_bound(taps, symmetric, arch, k):
     products = (taps + 1) // 2 if symmetric else taps
     if arch == "parallel":
         return 1, 3 + math.ceil(math.log2(products))
-    cycles = math.ceil(products / min(k, products)) + 2
-    return cycles, cycles - 1
+    # Issued in ceil(M / K) clocks after the one that takes the sample, then four pipeline
+    # stages; within the ceil(M / K) + 2 clocks a folded filter may take.
+    cycles = math.ceil(products / min(k, products)) + 1
+    return cycles, cycles + 3
 
 
 def iir_bound(sections, arch, k):
