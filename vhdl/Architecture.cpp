@@ -106,9 +106,10 @@ int LatencyClocks(Architecture arch, bool iir, int shownTaps, int sections, int 
     }
     const int cycles = CyclesPerSample(arch, iir, shownTaps, sections, multipliers, symmetric);
     if (arch == Architecture::kFolded && !iir) {
-        // The issue clocks, then the operand, product, lane-sum and accumulator stages, of
-        // which the first overlaps the last issue.
-        return cycles + 3;
+        // The issue clocks, then the product stage, the adder tree over the lanes one level per
+        // clock, the accumulator and the saturation.
+        const int lanes = UsedMultipliers(iir, shownTaps, symmetric, multipliers);
+        return cycles + 2 + TreeLevels(lanes);
     }
     // The sequential ones finish on the clock before they take the next sample.
     return cycles - 1;

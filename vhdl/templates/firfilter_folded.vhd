@@ -6,11 +6,13 @@
 -- are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
 -- clock after the one that takes the sample, the lanes take the next products, one each
 -- (steps = ceil(products / lanes) clocks). The products go through a pipeline: operand
--- registers, pre-adders and multipliers, the sum of the lanes, the accumulator in full
--- precision, then the shift right by the coefficient bit length minus one (floor) and the
--- saturation into dout. The next sample is taken while the pipeline drains.
+-- registers, pre-adders and multipliers, a binary adder tree over the lanes with a register
+-- after every level, the accumulator in full precision, then the shift right by the
+-- coefficient bit length minus one (floor) and the saturation into dout. The next sample is
+-- taken while the pipeline drains.
 --   Cycles per sample: steps + 1 (din_ready is 0 while the products are issued).
---   Latency: steps + 4 clocks from the edge that takes a sample to dout_valid.
+--   Latency: steps + 3 + ceil(log2(lanes)) clocks from the edge that takes a sample to
+--   dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 --   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
 --   an adder tree of the lanes' products, the accumulator, taps data words of delay line in
@@ -506,22 +508,38 @@ architecture folded of firfilter is
   type coeff_lanes is array (0 to multipliers - 1) of coeff_word;
   type product_lanes is array (0 to multipliers - 1) of product_word;
 
+  -- Levels of the adder tree over the lanes and its leaf count, the next power of two.
+  function tree_levels(n : integer) return integer is
+    variable levels : integer := 0;
+    variable width  : integer := 1;
+  begin
+    while width < n loop
+      width := width * 2;
+      levels := levels + 1;
+    end loop;
+    return levels;
+  end function tree_levels;
+  constant levels : integer := tree_levels(multipliers);
+  constant leaves : integer := 2 ** levels;
+  -- The adder tree as a heap: node i sums nodes 2 i and 2 i + 1; the leaves are the lanes'
+  -- products at leaves .. 2 leaves - 1, the root is node 1. A register after every level.
+  type tree_array is array (1 to 2 * leaves - 1) of acc_word;
+
   -- The pipeline: a sample is taken (idle), then its products are issued, multipliers a clock
-  -- (issue); each issue passes through the operand registers (stage a), the products (stage b),
-  -- the sum of the lanes (stage c) and the accumulator (stage d); the last one's sum is
-  -- saturated into dout. The flags mark an issue as valid, the first or the last of a sample.
+  -- (issue); each issue passes through the operand registers (stage a), the pre-adders and
+  -- multipliers into the tree's leaves (stage b), the levels of the adder tree and the
+  -- accumulator (stage d); the last one's sum is saturated into dout. The flags mark an issue
+  -- as valid, the first or the last of a sample; tree_*(l) are the flags of tree level l up.
   type state_type is (idle, issue);
   signal state   : state_type;
   signal samples : delay_line;
   signal step    : integer range 0 to steps - 1;
   signal a_near, a_far : data_lanes;
   signal a_coeff : coeff_lanes;
-  signal b_prod  : product_lanes;
-  signal c_sum   : acc_word;
+  signal tree    : tree_array;
   signal acc     : acc_word;
   signal a_valid, a_first, a_last : std_logic;
-  signal b_valid, b_first, b_last : std_logic;
-  signal c_valid, c_first, c_last : std_logic;
+  signal tree_valid, tree_first, tree_last : std_logic_vector(0 to levels);
   signal d_last  : std_logic;
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
@@ -535,7 +553,6 @@ begin
     variable near  : data_word;
     variable far   : data_word;
     variable coeff : coeff_word;
-    variable sum   : acc_word;
   begin
     if rising_edge(clk) then
       if rst = '1' then
@@ -545,18 +562,14 @@ begin
         a_near  <= (others => (others => '0'));
         a_far   <= (others => (others => '0'));
         a_coeff <= (others => (others => '0'));
-        b_prod  <= (others => (others => '0'));
-        c_sum   <= (others => '0');
+        tree    <= (others => (others => '0'));
         acc     <= (others => '0');
         a_valid <= '0';
         a_first <= '0';
         a_last  <= '0';
-        b_valid <= '0';
-        b_first <= '0';
-        b_last  <= '0';
-        c_valid <= '0';
-        c_first <= '0';
-        c_last  <= '0';
+        tree_valid <= (others => '0');
+        tree_first <= (others => '0');
+        tree_last  <= (others => '0');
         d_last  <= '0';
         result  <= (others => '0');
         valid   <= '0';
@@ -609,34 +622,38 @@ begin
           end if;
         end if;
 
-        -- Stage b: the pre-adders and the multipliers.
-        for m in 0 to multipliers - 1 loop
-          b_prod(m) <= multiply(a_coeff(m),
-                                resize(a_near(m), data_bits + 1) + resize(a_far(m), data_bits + 1));
+        -- Stage b: the pre-adders and the multipliers, into the tree's leaves.
+        for m in 0 to leaves - 1 loop
+          if m < multipliers then
+            tree(leaves + m) <= resize(multiply(a_coeff(m), resize(a_near(m), data_bits + 1) +
+                                                            resize(a_far(m), data_bits + 1)),
+                                       acc_bits);
+          else
+            tree(leaves + m) <= (others => '0');
+          end if;
         end loop;
-        b_valid <= a_valid;
-        b_first <= a_first;
-        b_last  <= a_last;
-
-        -- Stage c: the lanes' products summed.
-        sum := (others => '0');
-        for m in 0 to multipliers - 1 loop
-          sum := sum + resize(b_prod(m), acc_bits);
+        -- The tree levels.
+        for i in 1 to leaves - 1 loop
+          tree(i) <= tree(2 * i) + tree(2 * i + 1);
         end loop;
-        c_sum   <= sum;
-        c_valid <= b_valid;
-        c_first <= b_first;
-        c_last  <= b_last;
+        tree_valid(0) <= a_valid;
+        tree_first(0) <= a_first;
+        tree_last(0)  <= a_last;
+        for l in 1 to levels loop
+          tree_valid(l) <= tree_valid(l - 1);
+          tree_first(l) <= tree_first(l - 1);
+          tree_last(l)  <= tree_last(l - 1);
+        end loop;
 
         -- Stage d: the accumulator, started afresh by a sample's first sum.
-        if c_valid = '1' then
-          if c_first = '1' then
-            acc <= c_sum;
+        if tree_valid(levels) = '1' then
+          if tree_first(levels) = '1' then
+            acc <= tree(1);
           else
-            acc <= acc + c_sum;
+            acc <= acc + tree(1);
           end if;
         end if;
-        d_last <= c_valid and c_last;
+        d_last <= tree_valid(levels) and tree_last(levels);
 
         valid <= d_last;
         if d_last = '1' then
