@@ -8,6 +8,9 @@
 #include "files/OutputFile.h"
 #include "vhdl/VhdlText.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace commands {
 
 namespace {
@@ -24,16 +27,77 @@ Outcome WriteFile(const std::string& path, const std::string& text) {
     return outcome;
 }
 
+// The header values with the line of the stored architecture.
+vhdl::HeaderValues HeaderWithArchitecture(const COlvexDoc& doc, int headerStructure, bool iir) {
+    vhdl::HeaderValues values = vhdl::FormatHeaderValues(doc, headerStructure);
+    values.architecture = ArchitectureHeaderText(StoredArchitecture(doc, iir), doc.m_dVhdlClockMhz);
+    return values;
+}
+
 // The header of the variant, then the template substituted; kOk or why the template failed.
 vhdl::TemplateStatus BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir,
                                vhdl::HeaderVariant variant, const std::string& templatePath,
                                int& substIndex, std::string& text) {
     substIndex = 0;
-    text = vhdl::BuildVhdlHeader(variant, iir, vhdl::FormatHeaderValues(doc, headerStructure));
+    text = vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir));
     return vhdl::AppendSubstitutedTemplate(doc, iir, templatePath, variant, substIndex, text);
 }
 
 } // namespace
+
+ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
+                                         vhdl::Architecture architecture, int multipliers,
+                                         double clockMhz) {
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
+    const bool symmetric = vhdl::SymmetricTaps(c);
+    const int taps = c.ShownTaps();
+    ResolvedArchitecture resolved;
+    resolved.arch = architecture;
+    resolved.multipliers = architecture == vhdl::Architecture::kFolded ? multipliers : 0;
+    if (architecture == vhdl::Architecture::kAuto) {
+        const vhdl::ArchitectureChoice choice = vhdl::ChooseArchitecture(
+            clockMhz * 1e6, doc.m_fs, iir, taps, doc.m_nIirSections, symmetric);
+        resolved.arch = choice.arch;
+        resolved.multipliers = choice.arch == vhdl::Architecture::kFolded ? choice.multipliers : 0;
+        resolved.chosen = true;
+        resolved.keepsUp = choice.fits;
+    }
+    resolved.cyclesPerSample = vhdl::CyclesPerSample(resolved.arch, iir, taps, doc.m_nIirSections,
+                                                     resolved.multipliers, symmetric);
+    return resolved;
+}
+
+ResolvedArchitecture StoredArchitecture(const COlvexDoc& doc, bool iir) {
+    const int index = std::clamp(doc.m_nVhdlArchitecture, 0, 3);
+    return ResolveArchitecture(doc, iir, static_cast<vhdl::Architecture>(index),
+                               doc.m_nVhdlMultipliers, doc.m_dVhdlClockMhz);
+}
+
+std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                     vhdl::Architecture architecture, int multipliers,
+                                     double clockMhz) {
+    const ResolvedArchitecture resolved =
+        ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
+    return vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections);
+}
+
+std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double clockMhz) {
+    if (resolved.arch == vhdl::Architecture::kSerial && !resolved.chosen) {
+        return std::string();
+    }
+    std::string text = vhdl::ArchitectureName(resolved.arch);
+    if (resolved.arch == vhdl::Architecture::kFolded) {
+        text += ", " + std::to_string(resolved.multipliers) + " multipliers";
+    }
+    text += ", " + std::to_string(resolved.cyclesPerSample) + " clocks per sample";
+    if (resolved.chosen) {
+        char clock[96];
+        std::snprintf(clock, sizeof clock, " (auto for a %.6g MHz clock%s)", clockMhz,
+                      resolved.keepsUp ? "" : ", which it cannot keep up with");
+        text += clock;
+    }
+    return text;
+}
 
 Outcome CheckVhdlCode(const COlvexDoc& doc) {
     return doc.m_bQuantize == 0 ? Refused(design::VhdlNeedsQuantizeWarning()) : Outcome{};
@@ -51,7 +115,17 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
         static_cast<Outcome&>(outcome) = OutOfRange(bits);
         return outcome;
     }
+    for (const RangeRefusal& check :
+         {design::CheckMultipliers(request.multipliers), design::CheckClockMhz(request.clockMhz)}) {
+        if (check.Refused()) {
+            static_cast<Outcome&>(outcome) = OutOfRange(check);
+            return outcome;
+        }
+    }
     doc.m_nDataBits = request.dataBits;
+    doc.m_nVhdlArchitecture = static_cast<int>(request.architecture);
+    doc.m_nVhdlMultipliers = request.multipliers;
+    doc.m_dVhdlClockMhz = request.clockMhz;
     if (request.templatePath.empty()) {
         return outcome; // no template was ever found or picked: the box stays empty
     }
@@ -124,7 +198,7 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     std::string text;
     if (iir && !sectionsKnown) {
         text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, iir,
-                                     vhdl::FormatHeaderValues(doc, request.headerStructure));
+                                     HeaderWithArchitecture(doc, request.headerStructure, iir));
     } else if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
                          request.templatePath, outcome.substIndex,
                          text) != vhdl::TemplateStatus::kOk) {
@@ -136,6 +210,53 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     }
     static_cast<Outcome&>(outcome) = WriteFile(request.path, text);
     return outcome;
+}
+
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
+    HardwareReportOutcome outcome;
+    static_cast<Outcome&>(outcome) = CheckSaveVhdl(
+        doc, {request.headerStructure, request.vhdlParamsSet, std::string(), std::string()});
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
+        return outcome;
+    }
+    const bool iir = request.headerStructure == 1;
+    vhdl::HardwareRequest hardware;
+    int substIndex = 0;
+    if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
+                  request.templatePath, substIndex,
+                  hardware.vhdlText) != vhdl::TemplateStatus::kOk) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.reason = "cannot be read";
+        return outcome;
+    }
+    hardware.device = request.device;
+    hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
+    hardware.cancel = request.cancel;
+    hardware.progress = request.progress;
+    outcome.hardware = vhdl::RunHardwareFlow(hardware);
+    const vhdl::HardwareStatus status = outcome.hardware.status;
+    if (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock) {
+        const ResolvedArchitecture resolved = StoredArchitecture(doc, iir);
+        outcome.text = vhdl::FormatHardwareReport(
+            vhdl::ArchitectureName(resolved.arch), resolved.multipliers, resolved.cyclesPerSample,
+            request.device, outcome.hardware.figures, request.lineEnd);
+    }
+    return outcome;
+}
+
+std::string HardwareProblemText(const vhdl::HardwareResult& result) {
+    if (result.status != vhdl::HardwareStatus::kToolsMissing) {
+        return result.message;
+    }
+    std::string packages;
+    for (const std::string& package : result.missingPackages) {
+        packages += (packages.empty() ? "" : " ") + package;
+    }
+    return "The hardware report needs GHDL, yosys and nextpnr-ice40 on PATH: install the Debian "
+           "package" +
+           std::string(result.missingPackages.size() == 1 ? " " : "s ") + packages +
+           " (apt-get install " + packages + ")";
 }
 
 } // namespace commands

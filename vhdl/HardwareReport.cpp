@@ -102,7 +102,8 @@ Utilisation ParseNextpnrUtilisation(std::string_view log) {
                         &cell.available) != 3) {
             break;
         }
-        const std::string name = std::string(kind).substr(std::string(kind).find_first_not_of(" \t"));
+        const std::string name =
+            std::string(kind).substr(std::string(kind).find_first_not_of(" \t"));
         if (name == "ICESTORM_LC") {
             use.logicCells = cell;
         } else if (name == "ICESTORM_DSP") {
@@ -118,7 +119,8 @@ ClockTiming ParseNextpnrTiming(std::string_view log) {
     ClockTiming timing;
     for (std::string_view line : SplitLines(log)) {
         const size_t at = line.find("Max frequency for clock");
-        if (at == std::string_view::npos || line.find("$PACKER_GND_NET") != std::string_view::npos) {
+        if (at == std::string_view::npos ||
+            line.find("$PACKER_GND_NET") != std::string_view::npos) {
             continue;
         }
         // "...: 66.49 MHz (FAIL at 200.00 MHz)"; a later report (after routing) replaces an
@@ -157,23 +159,25 @@ std::string FindEntityName(std::string_view vhdlText) {
 }
 
 std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
-                                 int cyclesPerSample, Device device,
-                                 const HardwareFigures& figures, const char* lineEnd) {
+                                 int cyclesPerSample, Device device, const HardwareFigures& figures,
+                                 const char* lineEnd) {
     const double rate =
         cyclesPerSample > 0 ? figures.fmaxMhz * 1e6 / static_cast<double>(cyclesPerSample) : 0.0;
+    std::string name = architectureName;
+    if (multipliers > 0) {
+        name.append(1, ' ').append(std::to_string(multipliers));
+    }
     char buffer[512];
     std::snprintf(buffer, sizeof buffer,
-                  "architecture %s%s%s"
+                  "architecture %s%s"
                   "cycles_per_sample %d%s"
                   "device %s%s"
                   "luts %d%sffs %d%sdsps %d%sbrams %d%s"
                   "fmax_mhz %.2f%s"
                   "max_sample_rate_hz %.0f%s",
-                  architectureName.c_str(),
-                  multipliers > 0 ? (" " + std::to_string(multipliers)).c_str() : "", lineEnd,
-                  cyclesPerSample, lineEnd, DeviceName(device), lineEnd, figures.luts, lineEnd,
-                  figures.ffs, lineEnd, figures.dsps, lineEnd, figures.brams, lineEnd,
-                  figures.fmaxMhz, lineEnd, rate, lineEnd);
+                  name.c_str(), lineEnd, cyclesPerSample, lineEnd, DeviceName(device), lineEnd,
+                  figures.luts, lineEnd, figures.ffs, lineEnd, figures.dsps, lineEnd, figures.brams,
+                  lineEnd, figures.fmaxMhz, lineEnd, rate, lineEnd);
     return buffer;
 }
 
@@ -202,7 +206,8 @@ struct Tool {
     const char* program;
     const char* package;
 };
-constexpr Tool kTools[] = {{"ghdl", "ghdl"}, {"yosys", "yosys"}, {"nextpnr-ice40", "nextpnr-ice40"}};
+constexpr Tool kTools[] = {
+    {"ghdl", "ghdl"}, {"yosys", "yosys"}, {"nextpnr-ice40", "nextpnr-ice40"}};
 
 // A private work folder, removed with everything in it when the run ends.
 class WorkFolder {
@@ -285,7 +290,8 @@ RunEnd RunTool(const ToolRun& run, const std::atomic<bool>* cancel) {
         int status = 0;
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
         if (done == pid) {
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? RunEnd::kExited : RunEnd::kFailed;
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? RunEnd::kExited
+                                                                 : RunEnd::kFailed;
         }
         if (done < 0 && errno != EINTR) {
             return RunEnd::kFailed;
@@ -386,14 +392,13 @@ bool PlaceAndRoute(Flow& flow) {
     if (flow.result.status == HardwareStatus::kToolFailed && NextpnrReportsNoFit(log)) {
         const Utilisation use = ParseNextpnrUtilisation(log);
         flow.result.status = HardwareStatus::kDoesNotFit;
-        flow.result.message = "the design does not fit the " +
-                              std::string(DeviceName(flow.request.device)) + ": " +
-                              std::to_string(use.logicCells.used) + " of " +
-                              std::to_string(use.logicCells.available) + " logic cells, " +
-                              std::to_string(use.dsps.used) + " of " +
-                              std::to_string(use.dsps.available) + " DSP blocks, " +
-                              std::to_string(use.brams.used) + " of " +
-                              std::to_string(use.brams.available) + " block RAMs";
+        flow.result.message =
+            "the design does not fit the " + std::string(DeviceName(flow.request.device)) + ": " +
+            std::to_string(use.logicCells.used) + " of " +
+            std::to_string(use.logicCells.available) + " logic cells, " +
+            std::to_string(use.dsps.used) + " of " + std::to_string(use.dsps.available) +
+            " DSP blocks, " + std::to_string(use.brams.used) + " of " +
+            std::to_string(use.brams.available) + " block RAMs";
     }
     return false;
 }
@@ -404,8 +409,8 @@ void ReadFigures(Flow& flow) {
     const Utilisation use = ParseNextpnrUtilisation(log);
     const ClockTiming timing = ParseNextpnrTiming(log);
     HardwareFigures& figures = flow.result.figures;
-    figures = {cells.luts, cells.ffs, use.dsps.used, use.brams.used, use.logicCells.used,
-               timing.fmaxMhz};
+    figures = {cells.luts,     cells.ffs,           use.dsps.used,
+               use.brams.used, use.logicCells.used, timing.fmaxMhz};
     if (!cells.found || !use.found || !timing.found) {
         flow.result.status = HardwareStatus::kToolFailed;
         flow.result.message = "the tools' logs hold no figures";

@@ -116,7 +116,7 @@ HardwareResult RunHardwareFlow(const HardwareRequest& request);
 // "ffs F", "dsps D", "brams R", "fmax_mhz X", "max_sample_rate_hz Y" with Y = X * 1e6 / C.
 // `multipliers` is printed after the name when above 0. Every line ends with lineEnd.
 std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
-                                 int cyclesPerSample, Device device,
-                                 const HardwareFigures& figures, const char* lineEnd);
+                                 int cyclesPerSample, Device device, const HardwareFigures& figures,
+                                 const char* lineEnd);
 
 } // namespace vhdl
