@@ -89,7 +89,8 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
     if (resolved.arch == vhdl::Architecture::kFolded) {
         text += ", " + std::to_string(resolved.multipliers) + " multipliers";
     }
-    text += ", " + std::to_string(resolved.cyclesPerSample) + " clocks per sample";
+    text += ", " + std::to_string(resolved.cyclesPerSample) +
+            (resolved.cyclesPerSample == 1 ? " clock per sample" : " clocks per sample");
     if (resolved.chosen) {
         char clock[96];
         std::snprintf(clock, sizeof clock, " (auto for a %.6g MHz clock%s)", clockMhz,
