@@ -323,6 +323,16 @@ struct HardwareReportOutcome : Outcome {
     vhdl::HardwareResult hardware;
 };
 HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+// The same in two steps, so that the window can run the flow away from its thread: the checks
+// and the VHDL text from the document, then the flow on those values alone.
+struct HardwareReportJob {
+    Outcome check; // kAccepted, or the refusal RunHardwareReport returns
+    vhdl::HardwareRequest hardware;
+    ResolvedArchitecture architecture;
+    const char* lineEnd = "\n";
+};
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job);
 // The window's and the command line's text for a flow that gave no report ("... does not fit
 // ...", the packages to install); empty for kOk.
 std::string HardwareProblemText(const vhdl::HardwareResult& result);

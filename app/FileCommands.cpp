@@ -213,37 +213,52 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     return outcome;
 }
 
-HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
-    HardwareReportOutcome outcome;
-    static_cast<Outcome&>(outcome) = CheckSaveVhdl(
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
+                                        const HardwareReportRequest& request) {
+    HardwareReportJob job;
+    job.check = CheckSaveVhdl(
         doc, {request.headerStructure, request.vhdlParamsSet, std::string(), std::string()});
-    if (!outcome.Is(OutcomeKind::kAccepted)) {
-        return outcome;
+    if (!job.check.Is(OutcomeKind::kAccepted)) {
+        return job;
     }
     const bool iir = request.headerStructure == 1;
-    vhdl::HardwareRequest hardware;
     int substIndex = 0;
     if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
                   request.templatePath, substIndex,
-                  hardware.vhdlText) != vhdl::TemplateStatus::kOk) {
-        outcome.kind = OutcomeKind::kFileNotRead;
-        outcome.path = request.templatePath;
-        outcome.reason = "cannot be read";
+                  job.hardware.vhdlText) != vhdl::TemplateStatus::kOk) {
+        job.check.kind = OutcomeKind::kFileNotRead;
+        job.check.path = request.templatePath;
+        job.check.reason = "cannot be read";
+        return job;
+    }
+    job.hardware.device = request.device;
+    job.hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
+    job.hardware.cancel = request.cancel;
+    job.hardware.progress = request.progress;
+    job.architecture = StoredArchitecture(doc, iir);
+    job.lineEnd = request.lineEnd;
+    return job;
+}
+
+HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
+    HardwareReportOutcome outcome;
+    static_cast<Outcome&>(outcome) = job.check;
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
         return outcome;
     }
-    hardware.device = request.device;
-    hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
-    hardware.cancel = request.cancel;
-    hardware.progress = request.progress;
-    outcome.hardware = vhdl::RunHardwareFlow(hardware);
+    outcome.hardware = vhdl::RunHardwareFlow(job.hardware);
     const vhdl::HardwareStatus status = outcome.hardware.status;
     if (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock) {
-        const ResolvedArchitecture resolved = StoredArchitecture(doc, iir);
         outcome.text = vhdl::FormatHardwareReport(
-            vhdl::ArchitectureName(resolved.arch), resolved.multipliers, resolved.cyclesPerSample,
-            request.device, outcome.hardware.figures, request.lineEnd);
+            vhdl::ArchitectureName(job.architecture.arch), job.architecture.multipliers,
+            job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
+            job.lineEnd);
     }
     return outcome;
+}
+
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
+    return RunHardwareReport(PrepareHardwareReport(doc, request));
 }
 
 std::string HardwareProblemText(const vhdl::HardwareResult& result) {
