@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Checks the installed tree: `cmake --install BUILD --prefix TMP` gives exactly the programs,
-the nine VHDL templates, the desktop entry, the icon and the AppStream metainfo; the desktop
+the VHDL templates (serial, folded and parallel), the desktop entry, the icon and the AppStream metainfo; the desktop
 entry and the metainfo pass desktop-file-validate and `appstreamcli validate --no-net` (when
 those programs are present); and the installed vantrel-cli, run from an unrelated folder with a
 PATH that leads nowhere near the build tree, writes VHDL from the installed templates.
@@ -14,7 +14,9 @@ import subprocess
 import sys
 import tempfile
 
-TEMPLATES = ["firfilter.vhd"] + ["iirfilter%d.vhd" % n for n in range(1, 9)]
+TEMPLATES = [name + suffix + ".vhd"
+             for name in ["firfilter"] + ["iirfilter%d" % n for n in range(1, 9)]
+             for suffix in ("", "_folded", "_parallel")]
 GUI_FILES = [
     "bin/vantrel",
     "share/applications/vantrel.desktop",

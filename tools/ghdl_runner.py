@@ -15,6 +15,11 @@ def run(cmd, cwd):
     return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True)
 
 
+def templates_dir():
+    return os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "vhdl",
+                        "templates")
+
+
 def generate(cli, cwd, structure, options, vhdl="filter.vhd", testbench="tb.vhd"):
     """Writes the filter and/or the testbench; returns the completed process."""
     cmd = [cli, structure] + options
@@ -25,14 +30,33 @@ def generate(cli, cwd, structure, options, vhdl="filter.vhd", testbench="tb.vhd"
     return run(cmd, cwd)
 
 
-def simulate(ghdl, cwd, files, top):
-    """Analyses, elaborates and runs `top`; returns (ok, combined output)."""
+def simulate(ghdl, cwd, files, top, runs=((),)):
+    """Analyses, elaborates and runs `top` once per entry of `runs` (the extra run options,
+    e.g. ["-gfull_rate=true"]); returns (ok, combined output), the first failing run's output
+    or every run's output."""
     for step in ([ghdl, "-a", STD] + files, [ghdl, "-e", STD, top]):
         p = run(step, cwd)
         if p.returncode != 0:
             return False, p.stdout + p.stderr
-    p = run([ghdl, "-r", STD, top], cwd)
-    return p.returncode == 0, p.stdout + p.stderr
+    out = ""
+    for extra in runs:
+        p = run([ghdl, "-r", STD, top] + list(extra), cwd)
+        if p.returncode != 0:
+            return False, p.stdout + p.stderr
+        out += p.stdout + p.stderr
+    return True, out
+
+
+def testbench_timing(out):
+    """The longest interval between samples taken and the first sample's latency, in clocks,
+    as the testbench reports them (None when missing)."""
+    found = {}
+    for key, name in (("longest interval between samples taken: ", "interval"),
+                      ("latency of the first sample: ", "latency")):
+        at = out.rfind(key)
+        if at >= 0:
+            found[name] = int(out[at + len(key):].split()[0])
+    return found.get("interval"), found.get("latency")
 
 
 def synthesize(ghdl, cwd, vhdl_file, top):

@@ -62,9 +62,13 @@ std::string Declarations(const std::string& entity, int dataBits, int cycleLimit
     t += "-- Offers " + std::to_string(count) +
          " samples of the test wave with gaps in din_valid and compares\n"
          "-- every output with the fixed-point model of the filter. Ends with PASS, or with\n"
-         "-- FAIL and the number of mismatches (severity failure).\n";
+         "-- FAIL and the number of mismatches (severity failure). With the generic full_rate\n"
+         "-- true (ghdl -r ... -gfull_rate=true) din_valid stays 1 instead. Either way it\n"
+         "-- reports the longest interval between two samples taken and the latency of the\n"
+         "-- first one, in clocks.\n";
     t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
-    t += "entity " + entity + "_tb is\nend entity " + entity + "_tb;\n\n";
+    t += "entity " + entity + "_tb is\n  generic (full_rate : boolean := false);\nend entity " +
+         entity + "_tb;\n\n";
     t += "architecture sim of " + entity + "_tb is\n";
     t += "  constant data_bits : integer := " + std::to_string(dataBits) + ";\n";
     t += "  constant sample_count : integer := " + std::to_string(std::max(count, 1)) + ";\n";
@@ -87,6 +91,10 @@ std::string Declarations(const std::string& entity, int dataBits, int cycleLimit
   signal running : boolean := true;
   signal received : integer := 0;
   signal mismatches : integer := 0;
+  signal cycle : integer := 0;
+  signal longest_interval : integer := 0;
+  signal first_taken : integer := -1;
+  signal first_latency : integer := -1;
 begin
 )";
     return t;
@@ -120,6 +128,27 @@ std::string InstanceAndCheck(const std::string& entity) {
       received <= received + 1;
     end if;
   end process check;
+
+  -- The clocks between samples taken and from the first sample taken to its output.
+  timing : process (clk)
+    variable last_taken : integer := -1;
+  begin
+    if rising_edge(clk) then
+      cycle <= cycle + 1;
+      if rst = '0' and din_valid = '1' and din_ready = '1' then
+        if last_taken >= 0 and cycle - last_taken > longest_interval then
+          longest_interval <= cycle - last_taken;
+        end if;
+        if last_taken < 0 then
+          first_taken <= cycle;
+        end if;
+        last_taken := cycle;
+      end if;
+      if rst = '0' and dout_valid = '1' and first_latency < 0 and first_taken >= 0 then
+        first_latency <= cycle - first_taken - 1; -- dout_valid rose at the edge before
+      end if;
+    end if;
+  end process timing;
 )";
     return t;
 }
@@ -147,6 +176,9 @@ std::string DriveProcess() {
          std::to_string(kLongGapEvery) + " = " + std::to_string(kLongGapEvery - 1) +
          " then\n        gap := " + std::to_string(kLongGap) + R"(;
       end if;
+      if full_rate then
+        gap := 0;
+      end if;
       din_valid <= '0';
       for g in 1 to gap loop
         wait until rising_edge(clk);
@@ -171,6 +203,10 @@ std::string DriveProcess() {
       wait until rising_edge(clk);
     end loop;
     wait for 1 ns;
+    report "longest interval between samples taken: " & integer'image(longest_interval) &
+           " clocks" severity note;
+    report "latency of the first sample: " & integer'image(first_latency) & " clocks"
+      severity note;
     total := mismatches;
     if received < sample_count then
       total := total + sample_count - received;

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "coeffs/NumberForms.h"
+#include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
 
 namespace vhdl {
@@ -181,7 +182,7 @@ std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues&
 }
 
 std::string SubstituteFirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
-                              int& substIndex) {
+                              int& substIndex, int multipliers) {
     constexpr int kTapTokens = 400; // "reph  0" .. "reph399"
     std::string out(line);
     const int i = substIndex;
@@ -194,6 +195,12 @@ std::string SubstituteFirLine(const dsp::FilterCoefficients& c, int dataBits, st
             ++substIndex;
         }
     }
+    if (out.find("SYMM") != std::string::npos || out.find("MULK") != std::string::npos) {
+        const bool symmetric = SymmetricTaps(c);
+        ReplaceAll(out, "SYMM", symmetric ? "1" : "0");
+        ReplaceAll(out, "MULK",
+                   Printf("%2d", UsedMultipliers(false, c.ShownTaps(), symmetric, multipliers)));
+    }
     ReplaceAll(out, "TAPN", Printf("%3d", c.ShownTaps()));
     ApplyWidths(kFirWidths, dataBits, c.bits, out);
     ReplaceAll(out, "DIOB", Printf("%2d", dataBits));
@@ -203,7 +210,7 @@ std::string SubstituteFirLine(const dsp::FilterCoefficients& c, int dataBits, st
 }
 
 std::string SubstituteIirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
-                              int& substIndex) {
+                              int& substIndex, int multipliers) {
     std::string out(line);
     const int s = substIndex;
     if (s >= 0 && s < static_cast<int>(c.sectionIntegers.size())) {
@@ -220,6 +227,7 @@ std::string SubstituteIirLine(const dsp::FilterCoefficients& c, int dataBits, st
             ++substIndex;
         }
     }
+    ReplaceAll(out, "MULK", Printf("%2d", UsedMultipliers(true, 0, false, multipliers)));
     ApplyWidths(kIirWidths, dataBits, c.bits, out);
     return out;
 }
@@ -313,14 +321,14 @@ TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& te
 
 std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                std::string_view templateText, HeaderVariant variant,
-                               int& substIndex) {
+                               int& substIndex, int multipliers) {
     std::string body;
     for (std::string& piece : TemplatePieces(templateText)) {
         if (variant == HeaderVariant::kDisplay) {
             std::erase(piece, '\n');
         }
-        body += c.iir ? SubstituteIirLine(c, dataBits, piece, substIndex)
-                      : SubstituteFirLine(c, dataBits, piece, substIndex);
+        body += c.iir ? SubstituteIirLine(c, dataBits, piece, substIndex, multipliers)
+                      : SubstituteFirLine(c, dataBits, piece, substIndex, multipliers);
         if (variant == HeaderVariant::kDisplay) {
             body += "\r\n";
         }
@@ -344,11 +352,11 @@ bool TemplateReader::ReadAll(std::string& bytes) {
 
 TemplateStatus AppendSubstitutedTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                          const std::string& templatePath, HeaderVariant variant,
-                                         int& substIndex, std::string& text) {
+                                         int& substIndex, std::string& text, int multipliers) {
     std::string templateText;
     const TemplateStatus status = ReadTemplateText(templatePath, templateText);
     if (status == TemplateStatus::kOk) {
-        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex);
+        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex, multipliers);
     }
     return status;
 }
@@ -359,11 +367,12 @@ bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant) {
 }
 
 std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
-                          int dataBits, std::string_view templateText, HeaderVariant variant) {
+                          int dataBits, std::string_view templateText, HeaderVariant variant,
+                          int multipliers) {
     std::string text = BuildVhdlHeader(variant, c.iir, header);
     if (TemplateFollowsHeader(c.iir, header.sections, variant)) {
         int substIndex = 0; // the next tap or section the coefficient tokens take
-        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex);
+        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex, multipliers);
     }
     return text;
 }

@@ -66,13 +66,16 @@ std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues&
 // One template line with the coefficient token of tap `substIndex` and then the FIR width/count
 // table replaced (B = c.bits, D = dataBits, TAPN = N'). substIndex advances by one when the line
 // held the current tap's token. A tap past N' has the literal 0; a tap index of 400 or more
-// leaves its token as text.
+// leaves its token as text. The folded and parallel templates' tokens: "SYMM" becomes 1 when
+// the taps are symmetric (SymmetricTaps) and 0 otherwise, "MULK" the multipliers a folded filter
+// uses out of `multipliers` (UsedMultipliers).
 std::string SubstituteFirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
-                              int& substIndex);
+                              int& substIndex, int multipliers = 1);
 // The same with the five coefficient tokens of section substIndex and the IIR table; only a
 // replaced "repb2" advances the index. A section index of 8 or more leaves the tokens as text.
+// "MULK" as for FIR, at most the five products of a section.
 std::string SubstituteIirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
-                              int& substIndex);
+                              int& substIndex, int multipliers = 1);
 
 // ---- Template reader -------------------------------------------------------------------------
 // Reads a template in pieces of at most 255 characters: a piece ends after a line feed or when
@@ -114,13 +117,13 @@ TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& te
 // kFile keeps the piece as it is.
 std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                std::string_view templateText, HeaderVariant variant,
-                               int& substIndex);
+                               int& substIndex, int multipliers = 1);
 
 // Appends the template at `templatePath`, substituted, to `text`. On failure `text` is left as
 // it was.
 TemplateStatus AppendSubstitutedTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                          const std::string& templatePath, HeaderVariant variant,
-                                         int& substIndex, std::string& text);
+                                         int& substIndex, std::string& text, int multipliers = 1);
 
 // Whether the generated text holds the template after the header: not for a file of an IIR
 // section count outside 1..8.
@@ -128,7 +131,9 @@ bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant);
 
 // What Save VHDL writes (kFile) or the output box shows (kDisplay): the header of that variant
 // followed, when TemplateFollowsHeader, by the template text substituted from tap or section 0.
+// `multipliers` is the folded templates' multiplier count.
 std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
-                          int dataBits, std::string_view templateText, HeaderVariant variant);
+                          int dataBits, std::string_view templateText, HeaderVariant variant,
+                          int multipliers = 1);
 
 } // namespace vhdl

@@ -1,0 +1,547 @@
+-- firfilter: FIR filter, folded onto a few multipliers.
+--
+-- Architecture: MULK multiplier lanes working side by side. A sample taken at a rising edge of clk
+-- where din_valid and din_ready are both 1 enters a delay line of taps words. When the taps
+-- are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two samples of a pair
+-- are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
+-- clock the lanes take the next products, one each, and their sum is added to the
+-- accumulator in full precision; one more clock shifts the sum right by the coefficient bit
+-- length minus one (floor) and saturates it into dout.
+--   Cycles per sample: ceil(products / lanes) + 2 (din_ready is 0 while a sum is built).
+--   Latency: ceil(products / lanes) + 1 clocks from the edge that takes a sample to
+--   dout_valid.
+--   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+--   Resources: one multiplier and one pre-adder per lane, an adder of the lanes' products into
+--   the accumulator, taps data words of delay line in registers (read through a multiplexer
+--   per lane), a tap table in logic.
+-- din and dout are two's complement. rst is synchronous, active high, and clears all state;
+-- each sample taken gives exactly one output, marked by dout_valid high for one clock.
+-- VHDL-93, ieee.numeric_std only.
+library ieee;
+use ieee.std_logic_1164.all;
+use ieee.numeric_std.all;
+
+entity firfilter is
+  port (
+    clk        : in  std_logic;
+    rst        : in  std_logic;
+    din_valid  : in  std_logic;
+    din_ready  : out std_logic;
+    din        : in  std_logic_vector(DIOB-1 downto 0);
+    dout_valid : out std_logic;
+    dout       : out std_logic_vector(DIOB-1 downto 0));
+end entity firfilter;
+
+architecture folded of firfilter is
+  constant taps        : integer := TAPN;
+  constant coeff_bits  : integer := COB;
+  constant data_bits   : integer := DIOB;
+  constant guard_bits  : integer := ADDB;
+  constant acc_bits    : integer := coeff_bits + data_bits + guard_bits;
+  constant symmetric   : integer := SYMM; -- 1 when the taps equal their mirror images
+  constant multipliers : integer := MULK;
+  constant products    : integer := (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
+  constant steps       : integer := (products + multipliers - 1) / multipliers;
+
+  subtype coeff_word is signed(COB-1 downto 0);
+  subtype data_word is signed(DIOB-1 downto 0);
+  type coeff_table is array (natural range <>) of coeff_word;
+  type delay_line is array (0 to taps - 1) of data_word;
+
+  -- Tap k in coefficient bits; only the first taps entries are used.
+  constant all_coeffs : coeff_table(0 to 399) := (
+    "reph  0", -- h(0)
+    "reph  1", -- h(1)
+    "reph  2", -- h(2)
+    "reph  3", -- h(3)
+    "reph  4", -- h(4)
+    "reph  5", -- h(5)
+    "reph  6", -- h(6)
+    "reph  7", -- h(7)
+    "reph  8", -- h(8)
+    "reph  9", -- h(9)
+    "reph 10", -- h(10)
+    "reph 11", -- h(11)
+    "reph 12", -- h(12)
+    "reph 13", -- h(13)
+    "reph 14", -- h(14)
+    "reph 15", -- h(15)
+    "reph 16", -- h(16)
+    "reph 17", -- h(17)
+    "reph 18", -- h(18)
+    "reph 19", -- h(19)
+    "reph 20", -- h(20)
+    "reph 21", -- h(21)
+    "reph 22", -- h(22)
+    "reph 23", -- h(23)
+    "reph 24", -- h(24)
+    "reph 25", -- h(25)
+    "reph 26", -- h(26)
+    "reph 27", -- h(27)
+    "reph 28", -- h(28)
+    "reph 29", -- h(29)
+    "reph 30", -- h(30)
+    "reph 31", -- h(31)
+    "reph 32", -- h(32)
+    "reph 33", -- h(33)
+    "reph 34", -- h(34)
+    "reph 35", -- h(35)
+    "reph 36", -- h(36)
+    "reph 37", -- h(37)
+    "reph 38", -- h(38)
+    "reph 39", -- h(39)
+    "reph 40", -- h(40)
+    "reph 41", -- h(41)
+    "reph 42", -- h(42)
+    "reph 43", -- h(43)
+    "reph 44", -- h(44)
+    "reph 45", -- h(45)
+    "reph 46", -- h(46)
+    "reph 47", -- h(47)
+    "reph 48", -- h(48)
+    "reph 49", -- h(49)
+    "reph 50", -- h(50)
+    "reph 51", -- h(51)
+    "reph 52", -- h(52)
+    "reph 53", -- h(53)
+    "reph 54", -- h(54)
+    "reph 55", -- h(55)
+    "reph 56", -- h(56)
+    "reph 57", -- h(57)
+    "reph 58", -- h(58)
+    "reph 59", -- h(59)
+    "reph 60", -- h(60)
+    "reph 61", -- h(61)
+    "reph 62", -- h(62)
+    "reph 63", -- h(63)
+    "reph 64", -- h(64)
+    "reph 65", -- h(65)
+    "reph 66", -- h(66)
+    "reph 67", -- h(67)
+    "reph 68", -- h(68)
+    "reph 69", -- h(69)
+    "reph 70", -- h(70)
+    "reph 71", -- h(71)
+    "reph 72", -- h(72)
+    "reph 73", -- h(73)
+    "reph 74", -- h(74)
+    "reph 75", -- h(75)
+    "reph 76", -- h(76)
+    "reph 77", -- h(77)
+    "reph 78", -- h(78)
+    "reph 79", -- h(79)
+    "reph 80", -- h(80)
+    "reph 81", -- h(81)
+    "reph 82", -- h(82)
+    "reph 83", -- h(83)
+    "reph 84", -- h(84)
+    "reph 85", -- h(85)
+    "reph 86", -- h(86)
+    "reph 87", -- h(87)
+    "reph 88", -- h(88)
+    "reph 89", -- h(89)
+    "reph 90", -- h(90)
+    "reph 91", -- h(91)
+    "reph 92", -- h(92)
+    "reph 93", -- h(93)
+    "reph 94", -- h(94)
+    "reph 95", -- h(95)
+    "reph 96", -- h(96)
+    "reph 97", -- h(97)
+    "reph 98", -- h(98)
+    "reph 99", -- h(99)
+    "reph100", -- h(100)
+    "reph101", -- h(101)
+    "reph102", -- h(102)
+    "reph103", -- h(103)
+    "reph104", -- h(104)
+    "reph105", -- h(105)
+    "reph106", -- h(106)
+    "reph107", -- h(107)
+    "reph108", -- h(108)
+    "reph109", -- h(109)
+    "reph110", -- h(110)
+    "reph111", -- h(111)
+    "reph112", -- h(112)
+    "reph113", -- h(113)
+    "reph114", -- h(114)
+    "reph115", -- h(115)
+    "reph116", -- h(116)
+    "reph117", -- h(117)
+    "reph118", -- h(118)
+    "reph119", -- h(119)
+    "reph120", -- h(120)
+    "reph121", -- h(121)
+    "reph122", -- h(122)
+    "reph123", -- h(123)
+    "reph124", -- h(124)
+    "reph125", -- h(125)
+    "reph126", -- h(126)
+    "reph127", -- h(127)
+    "reph128", -- h(128)
+    "reph129", -- h(129)
+    "reph130", -- h(130)
+    "reph131", -- h(131)
+    "reph132", -- h(132)
+    "reph133", -- h(133)
+    "reph134", -- h(134)
+    "reph135", -- h(135)
+    "reph136", -- h(136)
+    "reph137", -- h(137)
+    "reph138", -- h(138)
+    "reph139", -- h(139)
+    "reph140", -- h(140)
+    "reph141", -- h(141)
+    "reph142", -- h(142)
+    "reph143", -- h(143)
+    "reph144", -- h(144)
+    "reph145", -- h(145)
+    "reph146", -- h(146)
+    "reph147", -- h(147)
+    "reph148", -- h(148)
+    "reph149", -- h(149)
+    "reph150", -- h(150)
+    "reph151", -- h(151)
+    "reph152", -- h(152)
+    "reph153", -- h(153)
+    "reph154", -- h(154)
+    "reph155", -- h(155)
+    "reph156", -- h(156)
+    "reph157", -- h(157)
+    "reph158", -- h(158)
+    "reph159", -- h(159)
+    "reph160", -- h(160)
+    "reph161", -- h(161)
+    "reph162", -- h(162)
+    "reph163", -- h(163)
+    "reph164", -- h(164)
+    "reph165", -- h(165)
+    "reph166", -- h(166)
+    "reph167", -- h(167)
+    "reph168", -- h(168)
+    "reph169", -- h(169)
+    "reph170", -- h(170)
+    "reph171", -- h(171)
+    "reph172", -- h(172)
+    "reph173", -- h(173)
+    "reph174", -- h(174)
+    "reph175", -- h(175)
+    "reph176", -- h(176)
+    "reph177", -- h(177)
+    "reph178", -- h(178)
+    "reph179", -- h(179)
+    "reph180", -- h(180)
+    "reph181", -- h(181)
+    "reph182", -- h(182)
+    "reph183", -- h(183)
+    "reph184", -- h(184)
+    "reph185", -- h(185)
+    "reph186", -- h(186)
+    "reph187", -- h(187)
+    "reph188", -- h(188)
+    "reph189", -- h(189)
+    "reph190", -- h(190)
+    "reph191", -- h(191)
+    "reph192", -- h(192)
+    "reph193", -- h(193)
+    "reph194", -- h(194)
+    "reph195", -- h(195)
+    "reph196", -- h(196)
+    "reph197", -- h(197)
+    "reph198", -- h(198)
+    "reph199", -- h(199)
+    "reph200", -- h(200)
+    "reph201", -- h(201)
+    "reph202", -- h(202)
+    "reph203", -- h(203)
+    "reph204", -- h(204)
+    "reph205", -- h(205)
+    "reph206", -- h(206)
+    "reph207", -- h(207)
+    "reph208", -- h(208)
+    "reph209", -- h(209)
+    "reph210", -- h(210)
+    "reph211", -- h(211)
+    "reph212", -- h(212)
+    "reph213", -- h(213)
+    "reph214", -- h(214)
+    "reph215", -- h(215)
+    "reph216", -- h(216)
+    "reph217", -- h(217)
+    "reph218", -- h(218)
+    "reph219", -- h(219)
+    "reph220", -- h(220)
+    "reph221", -- h(221)
+    "reph222", -- h(222)
+    "reph223", -- h(223)
+    "reph224", -- h(224)
+    "reph225", -- h(225)
+    "reph226", -- h(226)
+    "reph227", -- h(227)
+    "reph228", -- h(228)
+    "reph229", -- h(229)
+    "reph230", -- h(230)
+    "reph231", -- h(231)
+    "reph232", -- h(232)
+    "reph233", -- h(233)
+    "reph234", -- h(234)
+    "reph235", -- h(235)
+    "reph236", -- h(236)
+    "reph237", -- h(237)
+    "reph238", -- h(238)
+    "reph239", -- h(239)
+    "reph240", -- h(240)
+    "reph241", -- h(241)
+    "reph242", -- h(242)
+    "reph243", -- h(243)
+    "reph244", -- h(244)
+    "reph245", -- h(245)
+    "reph246", -- h(246)
+    "reph247", -- h(247)
+    "reph248", -- h(248)
+    "reph249", -- h(249)
+    "reph250", -- h(250)
+    "reph251", -- h(251)
+    "reph252", -- h(252)
+    "reph253", -- h(253)
+    "reph254", -- h(254)
+    "reph255", -- h(255)
+    "reph256", -- h(256)
+    "reph257", -- h(257)
+    "reph258", -- h(258)
+    "reph259", -- h(259)
+    "reph260", -- h(260)
+    "reph261", -- h(261)
+    "reph262", -- h(262)
+    "reph263", -- h(263)
+    "reph264", -- h(264)
+    "reph265", -- h(265)
+    "reph266", -- h(266)
+    "reph267", -- h(267)
+    "reph268", -- h(268)
+    "reph269", -- h(269)
+    "reph270", -- h(270)
+    "reph271", -- h(271)
+    "reph272", -- h(272)
+    "reph273", -- h(273)
+    "reph274", -- h(274)
+    "reph275", -- h(275)
+    "reph276", -- h(276)
+    "reph277", -- h(277)
+    "reph278", -- h(278)
+    "reph279", -- h(279)
+    "reph280", -- h(280)
+    "reph281", -- h(281)
+    "reph282", -- h(282)
+    "reph283", -- h(283)
+    "reph284", -- h(284)
+    "reph285", -- h(285)
+    "reph286", -- h(286)
+    "reph287", -- h(287)
+    "reph288", -- h(288)
+    "reph289", -- h(289)
+    "reph290", -- h(290)
+    "reph291", -- h(291)
+    "reph292", -- h(292)
+    "reph293", -- h(293)
+    "reph294", -- h(294)
+    "reph295", -- h(295)
+    "reph296", -- h(296)
+    "reph297", -- h(297)
+    "reph298", -- h(298)
+    "reph299", -- h(299)
+    "reph300", -- h(300)
+    "reph301", -- h(301)
+    "reph302", -- h(302)
+    "reph303", -- h(303)
+    "reph304", -- h(304)
+    "reph305", -- h(305)
+    "reph306", -- h(306)
+    "reph307", -- h(307)
+    "reph308", -- h(308)
+    "reph309", -- h(309)
+    "reph310", -- h(310)
+    "reph311", -- h(311)
+    "reph312", -- h(312)
+    "reph313", -- h(313)
+    "reph314", -- h(314)
+    "reph315", -- h(315)
+    "reph316", -- h(316)
+    "reph317", -- h(317)
+    "reph318", -- h(318)
+    "reph319", -- h(319)
+    "reph320", -- h(320)
+    "reph321", -- h(321)
+    "reph322", -- h(322)
+    "reph323", -- h(323)
+    "reph324", -- h(324)
+    "reph325", -- h(325)
+    "reph326", -- h(326)
+    "reph327", -- h(327)
+    "reph328", -- h(328)
+    "reph329", -- h(329)
+    "reph330", -- h(330)
+    "reph331", -- h(331)
+    "reph332", -- h(332)
+    "reph333", -- h(333)
+    "reph334", -- h(334)
+    "reph335", -- h(335)
+    "reph336", -- h(336)
+    "reph337", -- h(337)
+    "reph338", -- h(338)
+    "reph339", -- h(339)
+    "reph340", -- h(340)
+    "reph341", -- h(341)
+    "reph342", -- h(342)
+    "reph343", -- h(343)
+    "reph344", -- h(344)
+    "reph345", -- h(345)
+    "reph346", -- h(346)
+    "reph347", -- h(347)
+    "reph348", -- h(348)
+    "reph349", -- h(349)
+    "reph350", -- h(350)
+    "reph351", -- h(351)
+    "reph352", -- h(352)
+    "reph353", -- h(353)
+    "reph354", -- h(354)
+    "reph355", -- h(355)
+    "reph356", -- h(356)
+    "reph357", -- h(357)
+    "reph358", -- h(358)
+    "reph359", -- h(359)
+    "reph360", -- h(360)
+    "reph361", -- h(361)
+    "reph362", -- h(362)
+    "reph363", -- h(363)
+    "reph364", -- h(364)
+    "reph365", -- h(365)
+    "reph366", -- h(366)
+    "reph367", -- h(367)
+    "reph368", -- h(368)
+    "reph369", -- h(369)
+    "reph370", -- h(370)
+    "reph371", -- h(371)
+    "reph372", -- h(372)
+    "reph373", -- h(373)
+    "reph374", -- h(374)
+    "reph375", -- h(375)
+    "reph376", -- h(376)
+    "reph377", -- h(377)
+    "reph378", -- h(378)
+    "reph379", -- h(379)
+    "reph380", -- h(380)
+    "reph381", -- h(381)
+    "reph382", -- h(382)
+    "reph383", -- h(383)
+    "reph384", -- h(384)
+    "reph385", -- h(385)
+    "reph386", -- h(386)
+    "reph387", -- h(387)
+    "reph388", -- h(388)
+    "reph389", -- h(389)
+    "reph390", -- h(390)
+    "reph391", -- h(391)
+    "reph392", -- h(392)
+    "reph393", -- h(393)
+    "reph394", -- h(394)
+    "reph395", -- h(395)
+    "reph396", -- h(396)
+    "reph397", -- h(397)
+    "reph398", -- h(398)
+    "reph399" -- h(399)
+  );
+  constant coeffs : coeff_table(0 to taps - 1) := all_coeffs(0 to taps - 1);
+
+
+  -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the
+  -- sign, otherwise the largest word of v's sign.
+  function saturate(v : signed; width : natural) return signed is
+    alias va : signed(v'length - 1 downto 0) is v;
+    variable result : signed(width - 1 downto 0);
+    variable fits : boolean;
+  begin
+    fits := true;
+    for i in width - 1 to va'high loop
+      if va(i) /= va(va'high) then
+        fits := false;
+      end if;
+    end loop;
+    if fits then
+      result := va(width - 1 downto 0);
+    elsif va(va'high) = '1' then
+      result := (others => '0');
+      result(width - 1) := '1';
+    else
+      result := (others => '1');
+      result(width - 1) := '0';
+    end if;
+    return result;
+  end function saturate;
+
+  type state_type is (idle, accumulate, finish);
+  signal state   : state_type;
+  signal samples : delay_line;
+  signal base    : integer range 0 to steps * multipliers;
+  signal acc     : signed(acc_bits - 1 downto 0);
+  signal result  : std_logic_vector(data_bits - 1 downto 0);
+  signal valid   : std_logic;
+begin
+  din_ready  <= '1' when state = idle else '0';
+  dout       <= result;
+  dout_valid <= valid;
+
+  process (clk)
+    variable j       : integer;
+    variable operand : signed(data_bits downto 0);
+    variable sum     : signed(acc_bits - 1 downto 0);
+  begin
+    if rising_edge(clk) then
+      valid <= '0';
+      if rst = '1' then
+        state   <= idle;
+        samples <= (others => (others => '0'));
+        base    <= 0;
+        acc     <= (others => '0');
+        result  <= (others => '0');
+      else
+        -- An if chain rather than a case, so that the netlist has no partial one-hot selects.
+        if state = idle then
+          if din_valid = '1' then
+              samples(0) <= signed(din);
+              for k in 1 to taps - 1 loop
+                samples(k) <= samples(k - 1);
+              end loop;
+              base  <= 0;
+              acc   <= (others => '0');
+              state <= accumulate;
+          end if;
+        elsif state = accumulate then
+            -- Multiplier m takes product base + m: tap j times x(n - j), plus x(n - taps + 1 + j)
+            -- when the taps are symmetric and j is not the middle tap.
+            sum := acc;
+            for m in 0 to multipliers - 1 loop
+              j := base + m;
+              if j < products then
+                operand := resize(samples(j), data_bits + 1);
+                if symmetric = 1 and j /= taps - 1 - j then
+                  operand := operand + resize(samples(taps - 1 - j), data_bits + 1);
+                end if;
+                sum := sum + resize(coeffs(j) * operand, acc_bits);
+              end if;
+            end loop;
+            acc <= sum;
+            if base + multipliers >= products then
+              state <= finish;
+            else
+              base <= base + multipliers;
+            end if;
+        else
+            result <= std_logic_vector(saturate(shift_right(acc, coeff_bits - 1), data_bits));
+            valid  <= '1';
+            state  <= idle;
+        end if;
+      end if;
+    end if;
+  end process;
+end architecture folded;

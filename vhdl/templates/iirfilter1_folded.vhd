@@ -1,0 +1,171 @@
+-- iirfilter: cascade of 1 second-order IIR section, folded onto a few multipliers.
+--
+-- Architecture: MULK multiplier lanes shared by all sections, and one accumulator. A sample
+-- taken at a rising edge of clk where din_valid and din_ready are both 1 is sign-extended to the
+-- section word (data bits + 4). Each section then sums
+--   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
+-- in full precision (nb1, nb2 are the negated feedback coefficients), the lanes taking one
+-- product each per clock, and takes one more clock to shift w right by the coefficient bit
+-- length minus one (floor), saturate it to the section word and pass it on as the next
+-- section's input. The last section's output, saturated to the data bits, is dout.
+--   Cycles per sample: sections * (ceil(5 / lanes) + 1) + 1 = 7 with one lane, 3 with five
+--   (din_ready is 0 while the cascade runs).
+--   Latency: sections * (ceil(5 / lanes) + 1) clocks from the edge that takes a sample to
+--   dout_valid.
+--   Resources: one multiplier per lane, an adder of the lanes' products into the accumulator,
+--   two words of history per section and one more.
+-- din and dout are two's complement. rst is synchronous, active high, and clears all state;
+-- each sample taken gives exactly one output, marked by dout_valid high for one clock.
+-- VHDL-93, ieee.numeric_std only.
+library ieee;
+use ieee.std_logic_1164.all;
+use ieee.numeric_std.all;
+
+entity iirfilter is
+  port (
+    clk        : in  std_logic;
+    rst        : in  std_logic;
+    din_valid  : in  std_logic;
+    din_ready  : out std_logic;
+    din        : in  std_logic_vector(DIOB-4-1 downto 0);
+    dout_valid : out std_logic;
+    dout       : out std_logic_vector(DIOB-4-1 downto 0));
+end entity iirfilter;
+
+architecture folded of iirfilter is
+  constant sections   : integer := 1;
+  constant coeff_bits : integer := COB;
+  constant frac_bits  : integer := COB-2 - 1;
+  constant data_bits  : integer := DIOB-4;
+  constant state_bits : integer := DIOB;
+  constant acc_bits   : integer := coeff_bits + state_bits + 3;
+  constant multipliers : integer := MULK;
+
+  subtype coeff_word is signed(COB-1 downto 0);
+  subtype state_word is signed(DIOB-1 downto 0);
+  -- a0, a1, a2, nb1, nb2 of one section.
+  type section_coeffs is array (0 to 4) of coeff_word;
+  type coeff_table is array (0 to sections - 1) of section_coeffs;
+  -- History node 0 is the cascade input, node s + 1 the output of section s: the last and
+  -- the one before the last value of each.
+  type history is array (0 to sections) of state_word;
+
+  constant coeffs : coeff_table := (
+    0 => ("repa0", "repa1", "repa2", "repb1", "repb2") -- section 1
+  );
+
+  -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the
+  -- sign, otherwise the largest word of v's sign.
+  function saturate(v : signed; width : natural) return signed is
+    alias va : signed(v'length - 1 downto 0) is v;
+    variable result : signed(width - 1 downto 0);
+    variable fits : boolean;
+  begin
+    fits := true;
+    for i in width - 1 to va'high loop
+      if va(i) /= va(va'high) then
+        fits := false;
+      end if;
+    end loop;
+    if fits then
+      result := va(width - 1 downto 0);
+    elsif va(va'high) = '1' then
+      result := (others => '0');
+      result(width - 1) := '1';
+    else
+      result := (others => '1');
+      result(width - 1) := '0';
+    end if;
+    return result;
+  end function saturate;
+
+  type state_type is (idle, accumulate, finish);
+  signal state   : state_type;
+  signal section : integer range 0 to sections - 1;
+  signal base    : integer range 0 to 4;
+  signal current : state_word;
+  signal last    : history;
+  signal before  : history;
+  signal acc     : signed(acc_bits - 1 downto 0);
+  signal result  : std_logic_vector(data_bits - 1 downto 0);
+  signal valid   : std_logic;
+begin
+  din_ready  <= '1' when state = idle else '0';
+  dout       <= result;
+  dout_valid <= valid;
+
+  process (clk)
+    variable term    : integer;
+    variable operand : state_word;
+    variable sum     : signed(acc_bits - 1 downto 0);
+    variable y       : state_word;
+  begin
+    if rising_edge(clk) then
+      valid <= '0';
+      if rst = '1' then
+        state   <= idle;
+        section <= 0;
+        base    <= 0;
+        current <= (others => '0');
+        last    <= (others => (others => '0'));
+        before  <= (others => (others => '0'));
+        acc     <= (others => '0');
+        result  <= (others => '0');
+      else
+        -- If chains rather than cases, so that the netlist has no partial one-hot selects.
+        if state = idle then
+          if din_valid = '1' then
+              current <= resize(signed(din), state_bits);
+              section <= 0;
+              base    <= 0;
+              acc     <= (others => '0');
+              state   <= accumulate;
+          end if;
+        elsif state = accumulate then
+            -- Lane m takes term base + m.
+            sum := acc;
+            for m in 0 to multipliers - 1 loop
+              term := base + m;
+              if term <= 4 then
+                if term = 0 then
+                  operand := current;
+                elsif term = 1 then
+                  operand := last(section);
+                elsif term = 2 then
+                  operand := before(section);
+                elsif term = 3 then
+                  operand := last(section + 1);
+                else
+                  operand := before(section + 1);
+                end if;
+                sum := sum + resize(coeffs(section)(term) * operand, acc_bits);
+              end if;
+            end loop;
+            acc <= sum;
+            if base + multipliers > 4 then
+              state <= finish;
+            else
+              base <= base + multipliers;
+            end if;
+        else
+            y := saturate(shift_right(acc, frac_bits), state_bits);
+            before(section) <= last(section);
+            last(section)   <= current;
+            current         <= y;
+            acc             <= (others => '0');
+            base            <= 0;
+            if section = sections - 1 then
+              before(sections) <= last(sections);
+              last(sections)   <= y;
+              result <= std_logic_vector(saturate(y, data_bits));
+              valid  <= '1';
+              state  <= idle;
+            else
+              section <= section + 1;
+              state   <= accumulate;
+            end if;
+        end if;
+      end if;
+    end if;
+  end process;
+end architecture folded;
