@@ -40,7 +40,14 @@ vhdl::TemplateStatus BuildVhdl(const COlvexDoc& doc, int headerStructure, bool i
                                int& substIndex, std::string& text) {
     substIndex = 0;
     text = vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir));
-    return vhdl::AppendSubstitutedTemplate(doc, iir, templatePath, variant, substIndex, text);
+    // The folded templates take the multiplier count (the one Auto chose, else the entered
+    // one, so that a folded template given by hand takes it too); the others ignore it.
+    const ResolvedArchitecture resolved = StoredArchitecture(doc, iir);
+    const int multipliers = resolved.chosen && resolved.arch == vhdl::Architecture::kFolded
+                                ? resolved.multipliers
+                                : doc.m_nVhdlMultipliers;
+    return vhdl::AppendSubstitutedTemplate(doc.TakeCoefficients(iir), doc.m_nDataBits, templatePath,
+                                           variant, substIndex, text, multipliers);
 }
 
 } // namespace
@@ -87,7 +94,8 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
     }
     std::string text = vhdl::ArchitectureName(resolved.arch);
     if (resolved.arch == vhdl::Architecture::kFolded) {
-        text += ", " + std::to_string(resolved.multipliers) + " multipliers";
+        text += ", " + std::to_string(resolved.multipliers) +
+                (resolved.multipliers == 1 ? " multiplier" : " multipliers");
     }
     text += ", " + std::to_string(resolved.cyclesPerSample) +
             (resolved.cyclesPerSample == 1 ? " clock per sample" : " clocks per sample");
