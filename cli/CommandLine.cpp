@@ -360,7 +360,7 @@ int PrintHelp(const CLI::App& app, const CLI::App* only, std::FILE* out) {
     }
     text += "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
             "3 design failed, 4 a file or standard output not written (--hw-report: its tools\n"
-            "missing),\n"
+            "missing or failing),\n"
             "5 fir: the design ends short of the equiripple optimum (the taps are printed),\n"
             "6 --hw-report: the design does not fit the device or misses --clock\n";
     std::fputs(text.c_str(), out);
