@@ -61,8 +61,12 @@ def fir_bound(taps, symmetric, arch, k):
     products = (taps + 1) // 2 if symmetric else taps
     if arch == "parallel":
         return 1, 3 + math.ceil(math.log2(products))
-    cycles = math.ceil(products / min(k, products)) + 2
-    return cycles, cycles - 1
+    # Issued in ceil(M / K) clocks after the one that takes the sample (within the
+    # ceil(M / K) + 2 a folded filter may take), then the products, the adder tree over the
+    # lanes, the accumulator and the saturation.
+    lanes = min(k, products)
+    cycles = math.ceil(products / lanes) + 1
+    return cycles, cycles + 2 + math.ceil(math.log2(lanes))
 
 
 def iir_bound(sections, arch, k):

@@ -87,7 +87,7 @@ int CyclesPerSample(Architecture arch, bool iir, int shownTaps, int sections, in
         if (iir) {
             return n * (CeilDiv(kIirSectionProducts, k) + 1) + 1;
         }
-        return CeilDiv(FirProducts(shownTaps, symmetric), k) + 2;
+        return CeilDiv(FirProducts(shownTaps, symmetric), k) + 1;
     }
     case Architecture::kSerial:
     case Architecture::kAuto:
@@ -104,8 +104,15 @@ int LatencyClocks(Architecture arch, bool iir, int shownTaps, int sections, int 
         // products, the adder tree one level per clock, and the saturation.
         return iir ? n + 1 : 3 + TreeLevels(FirProducts(shownTaps, symmetric));
     }
+    const int cycles = CyclesPerSample(arch, iir, shownTaps, sections, multipliers, symmetric);
+    if (arch == Architecture::kFolded && !iir) {
+        // The issue clocks, then the product stage, the adder tree over the lanes one level per
+        // clock, the accumulator and the saturation.
+        const int lanes = UsedMultipliers(iir, shownTaps, symmetric, multipliers);
+        return cycles + 2 + TreeLevels(lanes);
+    }
     // The sequential ones finish on the clock before they take the next sample.
-    return CyclesPerSample(arch, iir, shownTaps, sections, multipliers, symmetric) - 1;
+    return cycles - 1;
 }
 
 ArchitectureChoice ChooseArchitecture(double clockHz, double fs, bool iir, int shownTaps,

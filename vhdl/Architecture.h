@@ -3,7 +3,8 @@
 //
 // Serial: one multiplier; the FIR spends one clock per tap plus two, the IIR five clocks per
 // section plus one to finish each section plus one to take the sample.
-// Folded: K multipliers; the FIR sums M products in ceil(M / K) clocks plus two, M being the
+// Folded: K multipliers; the FIR issues M products in ceil(M / K) clocks plus one to take the
+// sample (they drain through a pipeline while the next sample is taken), M being the
 // ceil(N' / 2) pre-added pairs when the taps are symmetric, otherwise N'; the IIR sums each
 // section's five products in ceil(5 / K) clocks plus one to finish it, plus one to take the
 // sample.

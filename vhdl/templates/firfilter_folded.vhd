@@ -1,19 +1,22 @@
--- firfilter: FIR filter, folded onto a few multipliers.
+-- firfilter: FIR filter, folded onto a few multipliers, pipelined.
 --
 -- Architecture: MULK multiplier lanes working side by side. A sample taken at a rising edge of clk
 -- where din_valid and din_ready are both 1 enters a delay line of taps words. When the taps
 -- are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two samples of a pair
 -- are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
--- clock the lanes take the next products, one each, and their sum is added to the
--- accumulator in full precision; one more clock shifts the sum right by the coefficient bit
--- length minus one (floor) and saturates it into dout.
---   Cycles per sample: ceil(products / lanes) + 2 (din_ready is 0 while a sum is built).
---   Latency: ceil(products / lanes) + 1 clocks from the edge that takes a sample to
+-- clock after the one that takes the sample, the lanes take the next products, one each
+-- (steps = ceil(products / lanes) clocks). The products go through a pipeline: operand
+-- registers, pre-adders and multipliers, a binary adder tree over the lanes with a register
+-- after every level, the accumulator in full precision, then the shift right by the
+-- coefficient bit length minus one (floor) and the saturation into dout. The next sample is
+-- taken while the pipeline drains.
+--   Cycles per sample: steps + 1 (din_ready is 0 while the products are issued).
+--   Latency: steps + 3 + ceil(log2(lanes)) clocks from the edge that takes a sample to
 --   dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
---   Resources: one multiplier and one pre-adder per lane, an adder of the lanes' products into
---   the accumulator, taps data words of delay line in registers (read through a multiplexer
---   per lane), a tap table in logic.
+--   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
+--   an adder tree of the lanes' products, the accumulator, taps data words of delay line in
+--   registers (read through a multiplexer per lane), a tap table in logic.
 -- din and dout are two's complement. rst is synchronous, active high, and clears all state;
 -- each sample taken gives exactly one output, marked by dout_valid high for one clock.
 -- VHDL-93, ieee.numeric_std only.
@@ -479,11 +482,65 @@ architecture folded of firfilter is
     return result;
   end function saturate;
 
-  type state_type is (idle, accumulate, finish);
+  -- a * b in a'length + b'length bits, computed as the product of the two words read unsigned
+  -- and corrected for their sign bits. The same value as the signed product; written this way
+  -- so that synthesis sees an unsigned multiplier of the words' own widths, which fits one DSP
+  -- block, rather than one of the product's width.
+  function multiply(a : signed; b : signed) return signed is
+    alias aa : signed(a'length - 1 downto 0) is a;
+    alias bb : signed(b'length - 1 downto 0) is b;
+    constant width : integer := a'length + b'length;
+    variable p : signed(width - 1 downto 0);
+  begin
+    p := signed(unsigned(aa) * unsigned(bb));
+    if aa(aa'high) = '1' then
+      p := p - shift_left(signed(resize(unsigned(bb), width)), a'length);
+    end if;
+    if bb(bb'high) = '1' then
+      p := p - shift_left(signed(resize(unsigned(aa), width)), b'length);
+    end if;
+    return p;
+  end function multiply;
+
+  subtype product_word is signed(coeff_bits + data_bits downto 0);
+  subtype acc_word is signed(acc_bits - 1 downto 0);
+  type data_lanes is array (0 to multipliers - 1) of data_word;
+  type coeff_lanes is array (0 to multipliers - 1) of coeff_word;
+  type product_lanes is array (0 to multipliers - 1) of product_word;
+
+  -- Levels of the adder tree over the lanes and its leaf count, the next power of two.
+  function tree_levels(n : integer) return integer is
+    variable levels : integer := 0;
+    variable width  : integer := 1;
+  begin
+    while width < n loop
+      width := width * 2;
+      levels := levels + 1;
+    end loop;
+    return levels;
+  end function tree_levels;
+  constant levels : integer := tree_levels(multipliers);
+  constant leaves : integer := 2 ** levels;
+  -- The adder tree as a heap: node i sums nodes 2 i and 2 i + 1; the leaves are the lanes'
+  -- products at leaves .. 2 leaves - 1, the root is node 1. A register after every level.
+  type tree_array is array (1 to 2 * leaves - 1) of acc_word;
+
+  -- The pipeline: a sample is taken (idle), then its products are issued, multipliers a clock
+  -- (issue); each issue passes through the operand registers (stage a), the pre-adders and
+  -- multipliers into the tree's leaves (stage b), the levels of the adder tree and the
+  -- accumulator (stage d); the last one's sum is saturated into dout. The flags mark an issue
+  -- as valid, the first or the last of a sample; tree_*(l) are the flags of tree level l up.
+  type state_type is (idle, issue);
   signal state   : state_type;
   signal samples : delay_line;
-  signal base    : integer range 0 to steps * multipliers;
-  signal acc     : signed(acc_bits - 1 downto 0);
+  signal step    : integer range 0 to steps - 1;
+  signal a_near, a_far : data_lanes;
+  signal a_coeff : coeff_lanes;
+  signal tree    : tree_array;
+  signal acc     : acc_word;
+  signal a_valid, a_first, a_last : std_logic;
+  signal tree_valid, tree_first, tree_last : std_logic_vector(0 to levels);
+  signal d_last  : std_logic;
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
 begin
@@ -492,54 +549,115 @@ begin
   dout_valid <= valid;
 
   process (clk)
-    variable j       : integer;
-    variable operand : signed(data_bits downto 0);
-    variable sum     : signed(acc_bits - 1 downto 0);
+    variable j     : integer;
+    variable near  : data_word;
+    variable far   : data_word;
+    variable coeff : coeff_word;
   begin
     if rising_edge(clk) then
-      valid <= '0';
       if rst = '1' then
         state   <= idle;
         samples <= (others => (others => '0'));
-        base    <= 0;
+        step    <= 0;
+        a_near  <= (others => (others => '0'));
+        a_far   <= (others => (others => '0'));
+        a_coeff <= (others => (others => '0'));
+        tree    <= (others => (others => '0'));
         acc     <= (others => '0');
+        a_valid <= '0';
+        a_first <= '0';
+        a_last  <= '0';
+        tree_valid <= (others => '0');
+        tree_first <= (others => '0');
+        tree_last  <= (others => '0');
+        d_last  <= '0';
         result  <= (others => '0');
+        valid   <= '0';
       else
-        -- An if chain rather than a case, so that the netlist has no partial one-hot selects.
+        -- Taking a sample and issuing its products. An if chain rather than a case, so that the
+        -- netlist has no partial one-hot selects.
+        a_valid <= '0';
+        a_first <= '0';
+        a_last  <= '0';
         if state = idle then
           if din_valid = '1' then
-              samples(0) <= signed(din);
-              for k in 1 to taps - 1 loop
-                samples(k) <= samples(k - 1);
-              end loop;
-              base  <= 0;
-              acc   <= (others => '0');
-              state <= accumulate;
+            samples(0) <= signed(din);
+            for k in 1 to taps - 1 loop
+              samples(k) <= samples(k - 1);
+            end loop;
+            step  <= 0;
+            state <= issue;
           end if;
-        elsif state = accumulate then
-            -- Multiplier m takes product base + m: tap j times x(n - j), plus x(n - taps + 1 + j)
-            -- when the taps are symmetric and j is not the middle tap.
-            sum := acc;
-            for m in 0 to multipliers - 1 loop
-              j := base + m;
-              if j < products then
-                operand := resize(samples(j), data_bits + 1);
+        else
+          -- Lane m takes product j = step * multipliers + m: tap j times x(n - j), plus
+          -- x(n - taps + 1 + j) when the taps are symmetric and j is not the middle tap. Each
+          -- lane selects among its own steps samples only, so its multiplexer stays small.
+          for m in 0 to multipliers - 1 loop
+            near  := (others => '0');
+            far   := (others => '0');
+            coeff := (others => '0');
+            for t in 0 to steps - 1 loop
+              j := t * multipliers + m;
+              if step = t and j < products then
+                near := samples(j);
                 if symmetric = 1 and j /= taps - 1 - j then
-                  operand := operand + resize(samples(taps - 1 - j), data_bits + 1);
+                  far := samples(taps - 1 - j);
                 end if;
-                sum := sum + resize(coeffs(j) * operand, acc_bits);
+                coeff := coeffs(j);
               end if;
             end loop;
-            acc <= sum;
-            if base + multipliers >= products then
-              state <= finish;
-            else
-              base <= base + multipliers;
-            end if;
-        else
-            result <= std_logic_vector(saturate(shift_right(acc, coeff_bits - 1), data_bits));
-            valid  <= '1';
+            a_near(m)  <= near;
+            a_far(m)   <= far;
+            a_coeff(m) <= coeff;
+          end loop;
+          a_valid <= '1';
+          if step = 0 then
+            a_first <= '1';
+          end if;
+          if step = steps - 1 then
+            a_last <= '1';
             state  <= idle;
+          else
+            step <= step + 1;
+          end if;
+        end if;
+
+        -- Stage b: the pre-adders and the multipliers, into the tree's leaves.
+        for m in 0 to leaves - 1 loop
+          if m < multipliers then
+            tree(leaves + m) <= resize(multiply(a_coeff(m), resize(a_near(m), data_bits + 1) +
+                                                            resize(a_far(m), data_bits + 1)),
+                                       acc_bits);
+          else
+            tree(leaves + m) <= (others => '0');
+          end if;
+        end loop;
+        -- The tree levels.
+        for i in 1 to leaves - 1 loop
+          tree(i) <= tree(2 * i) + tree(2 * i + 1);
+        end loop;
+        tree_valid(0) <= a_valid;
+        tree_first(0) <= a_first;
+        tree_last(0)  <= a_last;
+        for l in 1 to levels loop
+          tree_valid(l) <= tree_valid(l - 1);
+          tree_first(l) <= tree_first(l - 1);
+          tree_last(l)  <= tree_last(l - 1);
+        end loop;
+
+        -- Stage d: the accumulator, started afresh by a sample's first sum.
+        if tree_valid(levels) = '1' then
+          if tree_first(levels) = '1' then
+            acc <= tree(1);
+          else
+            acc <= acc + tree(1);
+          end if;
+        end if;
+        d_last <= tree_valid(levels) and tree_last(levels);
+
+        valid <= d_last;
+        if d_last = '1' then
+          result <= std_logic_vector(saturate(shift_right(acc, coeff_bits - 1), data_bits));
         end if;
       end if;
     end if;

@@ -4,15 +4,17 @@
 -- of clk where din_valid is 1 enters a delay line of taps words (din_ready stays 1 after reset).
 -- When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 -- samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
--- taps. The pipeline: pre-adders, constant-coefficient multipliers, a binary adder tree with a
+-- taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
+-- canonic signed digits, no DSP blocks), a binary adder tree with a
 -- register after every level, then the shift right by the coefficient bit length minus one
 -- (floor) and the saturation into dout. Every stage holds at most one adder or multiplier, so
 -- the clock rate does not fall as taps grows; a valid bit travels alongside each sample.
 --   Cycles per sample: 1.
 --   Latency: 3 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
---   Resources: products multipliers and pre-adders, products - 1 adders, taps data words of
---   delay line and the pipeline registers.
+--   Resources: products pre-adders and constant multipliers (about one adder per three
+--   coefficient bits each), products - 1 tree adders, taps data words of delay line and the
+--   pipeline registers.
 -- din and dout are two's complement. rst is synchronous, active high, and clears all state;
 -- each sample taken gives exactly one output, marked by dout_valid high for one clock.
 -- VHDL-93, ieee.numeric_std only.
@@ -496,6 +498,63 @@ architecture parallel of firfilter is
     return result;
   end function saturate;
 
+  -- c * x in c'length + x'length bits for a constant c, as shifted copies of x added or
+  -- subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
+  -- in two is nonzero). No multiplier is built: the constant's digits decide the adders.
+  function constant_multiply(c : signed; x : signed) return signed is
+    alias cc : signed(c'length - 1 downto 0) is c;
+    constant width : integer := c'length + x'length;
+    variable magnitude : unsigned(c'length downto 0);
+    variable negative  : boolean;
+    variable carry     : integer;
+    variable bit_now   : integer;
+    variable bit_next  : integer;
+    variable digit     : integer;
+    variable p         : signed(width - 1 downto 0);
+  begin
+    negative := cc(cc'high) = '1';
+    if negative then
+      magnitude := unsigned(-resize(cc, c'length + 1));
+    else
+      magnitude := unsigned(resize(cc, c'length + 1));
+    end if;
+    p := (others => '0');
+    carry := 0;
+    for k in 0 to c'length loop
+      bit_now := 0;
+      if magnitude(k) = '1' then
+        bit_now := 1;
+      end if;
+      bit_next := 0;
+      if k < c'length and magnitude(k + 1) = '1' then
+        bit_next := 1;
+      end if;
+      digit := 0;
+      if bit_now + carry = 1 then
+        if bit_next = 1 then
+          digit := -1;
+          carry := 1;
+        else
+          digit := 1;
+          carry := 0;
+        end if;
+      elsif bit_now + carry = 2 then
+        carry := 1;
+      else
+        carry := 0;
+      end if;
+      if negative then
+        digit := -digit;
+      end if;
+      if k < width and digit = 1 then
+        p := p + shift_left(resize(x, width), k);
+      elsif k < width and digit = -1 then
+        p := p - shift_left(resize(x, width), k);
+      end if;
+    end loop;
+    return p;
+  end function constant_multiply;
+
   signal samples : delay_line;
   signal pairs   : pair_array;
   signal tree    : tree_array;
@@ -545,7 +604,7 @@ begin
         end loop;
         for j in 0 to leaves - 1 loop
           if j < products then
-            tree(leaves + j) <= resize(coeffs(j) * pairs(j), acc_bits);
+            tree(leaves + j) <= resize(constant_multiply(coeffs(j), pairs(j)), acc_bits);
           else
             tree(leaves + j) <= (others => '0');
           end if;

@@ -78,6 +78,26 @@ architecture parallel of iirfilter is
     return result;
   end function saturate;
 
+  -- a * b in a'length + b'length bits, computed as the product of the two words read unsigned
+  -- and corrected for their sign bits. The same value as the signed product; written this way
+  -- so that synthesis sees an unsigned multiplier of the words' own widths, which fits one DSP
+  -- block, rather than one of the product's width.
+  function multiply(a : signed; b : signed) return signed is
+    alias aa : signed(a'length - 1 downto 0) is a;
+    alias bb : signed(b'length - 1 downto 0) is b;
+    constant width : integer := a'length + b'length;
+    variable p : signed(width - 1 downto 0);
+  begin
+    p := signed(unsigned(aa) * unsigned(bb));
+    if aa(aa'high) = '1' then
+      p := p - shift_left(signed(resize(unsigned(bb), width)), a'length);
+    end if;
+    if bb(bb'high) = '1' then
+      p := p - shift_left(signed(resize(unsigned(aa), width)), b'length);
+    end if;
+    return p;
+  end function multiply;
+
   type word_array is array (natural range <>) of state_word;
   -- stage_in(s): the input of section s; stage_in(sections): the cascade's output.
   signal stage_in    : word_array(0 to sections);
@@ -116,11 +136,11 @@ begin
         for s in 0 to sections - 1 loop
           stage_valid(s + 1) <= stage_valid(s);
           if stage_valid(s) = '1' then
-            w := resize(coeffs(s)(0) * stage_in(s), acc_bits) +
-                 resize(coeffs(s)(1) * x1(s), acc_bits) +
-                 resize(coeffs(s)(2) * x2(s), acc_bits) +
-                 resize(coeffs(s)(3) * y1(s), acc_bits) +
-                 resize(coeffs(s)(4) * y2(s), acc_bits);
+            w := resize(multiply(coeffs(s)(0), stage_in(s)), acc_bits) +
+                 resize(multiply(coeffs(s)(1), x1(s)), acc_bits) +
+                 resize(multiply(coeffs(s)(2), x2(s)), acc_bits) +
+                 resize(multiply(coeffs(s)(3), y1(s)), acc_bits) +
+                 resize(multiply(coeffs(s)(4), y2(s)), acc_bits);
             y := saturate(shift_right(w, frac_bits), state_bits);
             x2(s) <= x1(s);
             x1(s) <= stage_in(s);
