@@ -29,7 +29,7 @@ COlvexDoc Fir61(bool symmetric) {
 
 TEST(ArchitectureCommandTest, AutoPicksTheCheapestThatKeepsUpWithFs) {
     // clocks per sample the budget allows (clock / fs) -> the choice. Serial takes 63 clocks,
-    // folded ceil(M / K) + 2 with M = 31 pre-added pairs (61 products when asymmetric).
+    // folded ceil(M / K) + 1 with M = 31 pre-added pairs (61 products when asymmetric).
     struct Row {
         double budget;
         bool symmetric;
@@ -41,13 +41,15 @@ TEST(ArchitectureCommandTest, AutoPicksTheCheapestThatKeepsUpWithFs) {
     const Row rows[] = {
         {1000, true, Architecture::kSerial, 0, 63, true},
         {63, true, Architecture::kSerial, 0, 63, true},
-        {62, true, Architecture::kFolded, 1, 33, true},
-        {32, true, Architecture::kFolded, 2, 18, true},
-        {17, true, Architecture::kFolded, 3, 13, true},
-        {3, true, Architecture::kFolded, 31, 3, true},
-        {62, false, Architecture::kFolded, 2, 33, true},
-        {3, false, Architecture::kFolded, 61, 3, true},
-        {2, true, Architecture::kParallel, 0, 1, true},
+        {62, true, Architecture::kFolded, 1, 32, true},
+        {32, true, Architecture::kFolded, 1, 32, true},
+        {31, true, Architecture::kFolded, 2, 17, true},
+        {3, true, Architecture::kFolded, 16, 3, true},
+        {2, true, Architecture::kFolded, 31, 2, true},
+        {62, false, Architecture::kFolded, 1, 62, true},
+        {61, false, Architecture::kFolded, 2, 32, true},
+        {3, false, Architecture::kFolded, 31, 3, true},
+        {1, true, Architecture::kParallel, 0, 1, true},
         {1, false, Architecture::kParallel, 0, 1, true},
         {0.5, true, Architecture::kParallel, 0, 1, false},
     };
@@ -115,7 +117,7 @@ TEST(ArchitectureCommandTest, HeaderNamesTheChoiceExceptSerialByHand) {
     };
     const Row rows[] = {
         {Architecture::kSerial, 4, 48.0, ""},
-        {Architecture::kFolded, 8, 48.0, "folded, 8 multipliers, 6 clocks per sample"},
+        {Architecture::kFolded, 8, 48.0, "folded, 8 multipliers, 5 clocks per sample"},
         {Architecture::kParallel, 4, 48.0, "parallel, 1 clock per sample"},
         {Architecture::kAuto, 4, 48.0, "serial, 63 clocks per sample (auto for a 48 MHz clock)"},
         {Architecture::kAuto, 4, 0.024,

@@ -128,8 +128,8 @@ TEST_F(HardwareReportWindow, OkStoresTheChoiceAndTheHeaderNamesIt) {
     EXPECT_EQ(doc.m_nVhdlArchitecture, 1);
     EXPECT_EQ(doc.m_nVhdlMultipliers, 2);
     EXPECT_DOUBLE_EQ(doc.m_dVhdlClockMhz, 100.0);
-    // Four symmetric taps: two pre-added pairs on two multipliers, one clock plus two.
-    EXPECT_NE(Output().find("-- Architecture = folded, 2 multipliers, 3 clocks per sample\r\n"),
+    // Four symmetric taps: two pre-added pairs on two multipliers, one clock plus one.
+    EXPECT_NE(Output().find("-- Architecture = folded, 2 multipliers, 2 clocks per sample\r\n"),
               std::string::npos)
         << Output();
     EXPECT_NE(Output().find("-- folded\r\n"), std::string::npos);
