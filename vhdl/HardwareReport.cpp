@@ -1,25 +1,14 @@
 // The synthesis, placement and routing flow behind the hardware report, and the parsers of the
-// tools' logs. Each tool runs as a child process in its own process group, so a cancelled run
-// can stop it and whatever it started.
+// tools' logs. Each tool runs as a child process (vhdl/ToolProcess.h) in a private work folder.
 #include "vhdl/HardwareReport.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "files/OutputFile.h"
+#include "vhdl/ToolProcess.h"
 
 namespace vhdl {
 
@@ -185,22 +174,6 @@ std::string FormatHardwareReport(const std::string& architectureName, int multip
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// The full path of an executable found along PATH; empty when none.
-std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return std::string();
-}
-
 // The tools in flow order, each with the Debian package that installs it.
 struct Tool {
     const char* program;
@@ -208,101 +181,6 @@ struct Tool {
 };
 constexpr Tool kTools[] = {
     {"ghdl", "ghdl"}, {"yosys", "yosys"}, {"nextpnr-ice40", "nextpnr-ice40"}};
-
-// A private work folder, removed with everything in it when the run ends.
-class WorkFolder {
-public:
-    WorkFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vantrel-hw-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-        }
-    }
-    WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-    ~WorkFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) {
-            fs::remove_all(m_path, ignored);
-        }
-    }
-    const std::string& Path() const { return m_path; }
-    std::string File(const char* name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-enum class RunEnd { kExited, kFailed, kCancelled };
-
-struct ToolRun {
-    std::vector<std::string> argv; // argv[0] is the full path of the program
-    std::string folder;            // the working folder
-    std::string stdoutPath;        // standard output goes here
-    std::string logPath;           // standard error (and stdout when stdoutPath is empty)
-};
-
-// In the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecChild(const ToolRun& run, std::vector<char*>& argv) {
-    ::setpgid(0, 0);
-    const int log = ::open(run.logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int out = run.stdoutPath.empty()
-                        ? log
-                        : ::open(run.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (log < 0 || out < 0 || ::chdir(run.folder.c_str()) != 0) {
-        ::_exit(127);
-    }
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(log, STDERR_FILENO);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-}
-
-// Stops the child's whole process group: politely first, then for good.
-void KillGroup(pid_t pid) {
-    ::kill(-pid, SIGTERM);
-    for (int i = 0; i < 20; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    ::kill(-pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-}
-
-// Runs one tool to its end, polling for a cancel; kExited only for exit status 0.
-RunEnd RunTool(const ToolRun& run, const std::atomic<bool>* cancel) {
-    std::vector<char*> argv;
-    for (const std::string& arg : run.argv) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        return RunEnd::kFailed;
-    }
-    if (pid == 0) {
-        ExecChild(run, argv);
-    }
-    ::setpgid(pid, pid); // also from the parent, so a cancel right away reaches the group
-    for (;;) {
-        int status = 0;
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? RunEnd::kExited
-                                                                 : RunEnd::kFailed;
-        }
-        if (done < 0 && errno != EINTR) {
-            return RunEnd::kFailed;
-        }
-        if (cancel != nullptr && cancel->load()) {
-            KillGroup(pid);
-            return RunEnd::kCancelled;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -340,13 +218,13 @@ struct Flow {
         Progress(what);
         ToolRun run{std::move(argv), folder.Path(), stdoutName ? folder.File(stdoutName) : "",
                     folder.File(logName)};
-        const RunEnd end = RunTool(run, request.cancel);
-        if (end == RunEnd::kExited) {
+        const ToolEnd end = RunTool(run, request.cancel);
+        if (end == ToolEnd::kExited) {
             return true;
         }
         result.status =
-            end == RunEnd::kCancelled ? HardwareStatus::kCancelled : HardwareStatus::kToolFailed;
-        result.message = end == RunEnd::kCancelled
+            end == ToolEnd::kCancelled ? HardwareStatus::kCancelled : HardwareStatus::kToolFailed;
+        result.message = end == ToolEnd::kCancelled
                              ? std::string("cancelled")
                              : run.argv[0] + " failed:\n" + LogTail(ReadWholeFile(run.logPath), 8);
         return false;
