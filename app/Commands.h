@@ -7,12 +7,16 @@
 // Nothing here runs a dialog, names a control or writes the status bar.
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/DesignRules.h"
 #include "dsp/Warning.h"
+#include "vhdl/Architecture.h"
+#include "vhdl/HardwareReport.h"
 
 class COlvexDoc;
 
@@ -226,8 +230,33 @@ struct VhdlCodeRequest {
     int headerStructure = 0;
     bool iir = false;
     std::string templatePath;
+    // The hardware: the architecture, the folded multiplier count and the FPGA clock (MHz)
+    // that Auto chooses for.
+    vhdl::Architecture architecture = vhdl::Architecture::kSerial;
+    int multipliers = 4;
+    double clockMhz = 48.0;
 };
-// Warning 164, data bits in 4..24 (kOutOfRange), then stores the data bits and builds the text
+// The architecture the text is generated in once Auto is resolved against the design's fs.
+struct ResolvedArchitecture {
+    vhdl::Architecture arch = vhdl::Architecture::kSerial;
+    int multipliers = 1;     // the folded count (as entered); 0 for serial and parallel
+    int cyclesPerSample = 0; // clocks between two samples at full rate
+    bool chosen = false;     // Auto chose it
+    bool keepsUp = true;     // Auto: it keeps up with fs at the clock
+};
+ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
+                                         vhdl::Architecture architecture, int multipliers,
+                                         double clockMhz);
+// The same for the architecture stored in the document by the last VHDL Code.
+ResolvedArchitecture StoredArchitecture(const COlvexDoc& doc, bool iir);
+// The template file the front ends search for: the one of the resolved architecture.
+std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                     vhdl::Architecture architecture, int multipliers,
+                                     double clockMhz);
+// The header's architecture line: empty for serial chosen by hand, which the header leaves out.
+std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double clockMhz);
+// Warning 164, data bits in 4..24, multipliers and clock in range (kOutOfRange), then stores
+// the data bits and the hardware fields and builds the text
 // the output box shows: the header and the substituted template (`text`, kAccepted; empty when
 // no template path is given). A template that cannot be read is kFileNotRead (`notFound` when
 // the path names no file); the data bits stay stored.
@@ -274,6 +303,39 @@ struct SaveVhdlRequest {
 };
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
+
+// Hardware report: the text Save VHDL would write (same checks and template), synthesized,
+// placed and routed on the device by vhdl::RunHardwareFlow, constrained to the stored clock
+// when `constrainClock`. kAccepted with the report lines in `text` (lines ended by `lineEnd`)
+// whatever the flow's status (`hardware.status`; the figures are in `text` for a missed clock
+// too); a refusal as Save VHDL's; a template that cannot be read is kFileNotRead.
+struct HardwareReportRequest {
+    int headerStructure = 0;
+    bool vhdlParamsSet = false;
+    std::string templatePath;
+    vhdl::Device device = vhdl::Device::kUp5k;
+    bool constrainClock = true;
+    const char* lineEnd = "\n";
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(const std::string&)> progress;
+};
+struct HardwareReportOutcome : Outcome {
+    vhdl::HardwareResult hardware;
+};
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+// The same in two steps, so that the window can run the flow away from its thread: the checks
+// and the VHDL text from the document, then the flow on those values alone.
+struct HardwareReportJob {
+    Outcome check; // kAccepted, or the refusal RunHardwareReport returns
+    vhdl::HardwareRequest hardware;
+    ResolvedArchitecture architecture;
+    const char* lineEnd = "\n";
+};
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job);
+// The window's and the command line's text for a flow that gave no report ("... does not fit
+// ...", the packages to install); empty for kOk.
+std::string HardwareProblemText(const vhdl::HardwareResult& result);
 
 // ---- What the command line prints ----
 // Besides these, the measured gains per band (dsp::Measure, dsp::ReportedGains) and the bit

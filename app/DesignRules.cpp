@@ -2,6 +2,7 @@
 
 #include "app/OlvexDoc.h"
 #include "platform/DataExchange.h"
+#include "vhdl/Architecture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -278,11 +279,22 @@ Warning InvalidCoeffsWarning() {
 
 namespace design {
 
+RangeRefusal CheckMultipliers(int multipliers) {
+    return CheckIntRange(kFieldMultipliers, multipliers, vhdl::kMinMultipliers,
+                         vhdl::kMaxMultipliers);
+}
+
+RangeRefusal CheckClockMhz(double clockMhz) {
+    const bool inside = clockMhz > 0.0 && clockMhz <= kMaxClockMhz;
+    return {kFieldClock, 0.0, kMaxClockMhz,
+            inside ? std::string() : NumberRangeMessage(0.0, kMaxClockMhz)};
+}
+
 const char* FieldName(int field) {
     static constexpr const char* kNames[] = {
-        "",          "fs",         "fc1",       "fc2",  "fc3",      "fc4",
-        "rr",        "mult",       "ripple",    "taps", "sections", "quantize",
-        "data-bits", "gain-range", "mag-range", "freq", "zoom",     "start",
+        "",          "fs",     "fc1",  "fc2",      "fc3",         "fc4",       "rr",
+        "mult",      "ripple", "taps", "sections", "quantize",    "data-bits", "gain-range",
+        "mag-range", "freq",   "zoom", "start",    "multipliers", "clock",
     };
     return field >= 0 && field < static_cast<int>(std::size(kNames)) ? kNames[field] : "";
 }

@@ -103,15 +103,17 @@ enum DialogField {
     kFieldRR,
     kFieldMultiplier,
     kFieldRipple,
-    kFieldTaps,      // the FIR tap count, 4..380
-    kFieldSections,  // the IIR section count, 1..8 or 2..8
-    kFieldQuantBits, // the quantization bit length, 4..32
-    kFieldDataBits,  // the VHDL data bit length, 4..24
-    kFieldGainRange, // F-Response
-    kFieldMagRange,  // In/Out Wave and FFT Analysis
-    kFieldWaveFreq,  // In/Out Wave
-    kFieldZoom,      // the 1x/10x choice of an analysis dialog, 0..1
-    kFieldStartPos,  // the start slider of an analysis dialog, 0..100
+    kFieldTaps,        // the FIR tap count, 4..380
+    kFieldSections,    // the IIR section count, 1..8 or 2..8
+    kFieldQuantBits,   // the quantization bit length, 4..32
+    kFieldDataBits,    // the VHDL data bit length, 4..24
+    kFieldGainRange,   // F-Response
+    kFieldMagRange,    // In/Out Wave and FFT Analysis
+    kFieldWaveFreq,    // In/Out Wave
+    kFieldZoom,        // the 1x/10x choice of an analysis dialog, 0..1
+    kFieldStartPos,    // the start slider of an analysis dialog, 0..100
+    kFieldMultipliers, // the folded hardware's multiplier count
+    kFieldClock,       // the FPGA clock the hardware runs at
 };
 // The field's short name ("fs", "fc1", "taps", "data-bits", ...), for one-line reports.
 const char* FieldName(int field);
@@ -156,6 +158,13 @@ constexpr int kMinDataBits = 4;
 constexpr int kMaxDataBits = 24;
 constexpr int kMaxZoom = 1;       // 0 1x, 1 10x
 constexpr int kMaxStartPos = 100; // the start slider
+
+// ---- The hardware architecture of VHDL Code ----
+// The multiplier count of the folded hardware: vhdl::kMinMultipliers..vhdl::kMaxMultipliers.
+RangeRefusal CheckMultipliers(int multipliers);
+// The FPGA clock, entered in MHz: 0 < clock <= kMaxClockMhz.
+constexpr double kMaxClockMhz = 1000.0;
+RangeRefusal CheckClockMhz(double clockMhz);
 
 // ---- Warnings of Save/Load and VHDL Code ----
 constexpr int kIddWarnSaveNeedsCoeffs = 177;   // Save Coefficients before the report

@@ -8,6 +8,9 @@
 #include "files/OutputFile.h"
 #include "vhdl/VhdlText.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace commands {
 
 namespace {
@@ -24,16 +27,86 @@ Outcome WriteFile(const std::string& path, const std::string& text) {
     return outcome;
 }
 
+// The header values with the line of the stored architecture.
+vhdl::HeaderValues HeaderWithArchitecture(const COlvexDoc& doc, int headerStructure, bool iir) {
+    vhdl::HeaderValues values = vhdl::FormatHeaderValues(doc, headerStructure);
+    values.architecture = ArchitectureHeaderText(StoredArchitecture(doc, iir), doc.m_dVhdlClockMhz);
+    return values;
+}
+
 // The header of the variant, then the template substituted; kOk or why the template failed.
 vhdl::TemplateStatus BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir,
                                vhdl::HeaderVariant variant, const std::string& templatePath,
                                int& substIndex, std::string& text) {
     substIndex = 0;
-    text = vhdl::BuildVhdlHeader(variant, iir, vhdl::FormatHeaderValues(doc, headerStructure));
-    return vhdl::AppendSubstitutedTemplate(doc, iir, templatePath, variant, substIndex, text);
+    text = vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir));
+    // The folded templates take the multiplier count (the one Auto chose, else the entered
+    // one, so that a folded template given by hand takes it too); the others ignore it.
+    const ResolvedArchitecture resolved = StoredArchitecture(doc, iir);
+    const int multipliers = resolved.chosen && resolved.arch == vhdl::Architecture::kFolded
+                                ? resolved.multipliers
+                                : doc.m_nVhdlMultipliers;
+    return vhdl::AppendSubstitutedTemplate(doc.TakeCoefficients(iir), doc.m_nDataBits, templatePath,
+                                           variant, substIndex, text, multipliers);
 }
 
 } // namespace
+
+ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
+                                         vhdl::Architecture architecture, int multipliers,
+                                         double clockMhz) {
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
+    const bool symmetric = vhdl::SymmetricTaps(c);
+    const int taps = c.ShownTaps();
+    ResolvedArchitecture resolved;
+    resolved.arch = architecture;
+    resolved.multipliers = architecture == vhdl::Architecture::kFolded ? multipliers : 0;
+    if (architecture == vhdl::Architecture::kAuto) {
+        const vhdl::ArchitectureChoice choice = vhdl::ChooseArchitecture(
+            clockMhz * 1e6, doc.m_fs, iir, taps, doc.m_nIirSections, symmetric);
+        resolved.arch = choice.arch;
+        resolved.multipliers = choice.arch == vhdl::Architecture::kFolded ? choice.multipliers : 0;
+        resolved.chosen = true;
+        resolved.keepsUp = choice.fits;
+    }
+    resolved.cyclesPerSample = vhdl::CyclesPerSample(resolved.arch, iir, taps, doc.m_nIirSections,
+                                                     resolved.multipliers, symmetric);
+    return resolved;
+}
+
+ResolvedArchitecture StoredArchitecture(const COlvexDoc& doc, bool iir) {
+    const int index = std::clamp(doc.m_nVhdlArchitecture, 0, 3);
+    return ResolveArchitecture(doc, iir, static_cast<vhdl::Architecture>(index),
+                               doc.m_nVhdlMultipliers, doc.m_dVhdlClockMhz);
+}
+
+std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                     vhdl::Architecture architecture, int multipliers,
+                                     double clockMhz) {
+    const ResolvedArchitecture resolved =
+        ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
+    return vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections);
+}
+
+std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double clockMhz) {
+    if (resolved.arch == vhdl::Architecture::kSerial && !resolved.chosen) {
+        return std::string();
+    }
+    std::string text = vhdl::ArchitectureName(resolved.arch);
+    if (resolved.arch == vhdl::Architecture::kFolded) {
+        text += ", " + std::to_string(resolved.multipliers) +
+                (resolved.multipliers == 1 ? " multiplier" : " multipliers");
+    }
+    text += ", " + std::to_string(resolved.cyclesPerSample) +
+            (resolved.cyclesPerSample == 1 ? " clock per sample" : " clocks per sample");
+    if (resolved.chosen) {
+        char clock[96];
+        std::snprintf(clock, sizeof clock, " (auto for a %.6g MHz clock%s)", clockMhz,
+                      resolved.keepsUp ? "" : ", which it cannot keep up with");
+        text += clock;
+    }
+    return text;
+}
 
 Outcome CheckVhdlCode(const COlvexDoc& doc) {
     return doc.m_bQuantize == 0 ? Refused(design::VhdlNeedsQuantizeWarning()) : Outcome{};
@@ -51,7 +124,17 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
         static_cast<Outcome&>(outcome) = OutOfRange(bits);
         return outcome;
     }
+    for (const RangeRefusal& check :
+         {design::CheckMultipliers(request.multipliers), design::CheckClockMhz(request.clockMhz)}) {
+        if (check.Refused()) {
+            static_cast<Outcome&>(outcome) = OutOfRange(check);
+            return outcome;
+        }
+    }
     doc.m_nDataBits = request.dataBits;
+    doc.m_nVhdlArchitecture = static_cast<int>(request.architecture);
+    doc.m_nVhdlMultipliers = request.multipliers;
+    doc.m_dVhdlClockMhz = request.clockMhz;
     if (request.templatePath.empty()) {
         return outcome; // no template was ever found or picked: the box stays empty
     }
@@ -124,7 +207,7 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     std::string text;
     if (iir && !sectionsKnown) {
         text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, iir,
-                                     vhdl::FormatHeaderValues(doc, request.headerStructure));
+                                     HeaderWithArchitecture(doc, request.headerStructure, iir));
     } else if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
                          request.templatePath, outcome.substIndex,
                          text) != vhdl::TemplateStatus::kOk) {
@@ -136,6 +219,68 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     }
     static_cast<Outcome&>(outcome) = WriteFile(request.path, text);
     return outcome;
+}
+
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
+                                        const HardwareReportRequest& request) {
+    HardwareReportJob job;
+    job.check = CheckSaveVhdl(
+        doc, {request.headerStructure, request.vhdlParamsSet, std::string(), std::string()});
+    if (!job.check.Is(OutcomeKind::kAccepted)) {
+        return job;
+    }
+    const bool iir = request.headerStructure == 1;
+    int substIndex = 0;
+    if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
+                  request.templatePath, substIndex,
+                  job.hardware.vhdlText) != vhdl::TemplateStatus::kOk) {
+        job.check.kind = OutcomeKind::kFileNotRead;
+        job.check.path = request.templatePath;
+        job.check.reason = "cannot be read";
+        return job;
+    }
+    job.hardware.device = request.device;
+    job.hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
+    job.hardware.cancel = request.cancel;
+    job.hardware.progress = request.progress;
+    job.architecture = StoredArchitecture(doc, iir);
+    job.lineEnd = request.lineEnd;
+    return job;
+}
+
+HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
+    HardwareReportOutcome outcome;
+    static_cast<Outcome&>(outcome) = job.check;
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
+        return outcome;
+    }
+    outcome.hardware = vhdl::RunHardwareFlow(job.hardware);
+    const vhdl::HardwareStatus status = outcome.hardware.status;
+    if (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock) {
+        outcome.text = vhdl::FormatHardwareReport(
+            vhdl::ArchitectureName(job.architecture.arch), job.architecture.multipliers,
+            job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
+            job.lineEnd);
+    }
+    return outcome;
+}
+
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
+    return RunHardwareReport(PrepareHardwareReport(doc, request));
+}
+
+std::string HardwareProblemText(const vhdl::HardwareResult& result) {
+    if (result.status != vhdl::HardwareStatus::kToolsMissing) {
+        return result.message;
+    }
+    std::string packages;
+    for (const std::string& package : result.missingPackages) {
+        packages += (packages.empty() ? "" : " ") + package;
+    }
+    return "The hardware report needs GHDL, yosys and nextpnr-ice40 on PATH: install the Debian "
+           "package" +
+           std::string(result.missingPackages.size() == 1 ? " " : "s ") + packages +
+           " (apt-get install " + packages + ")";
 }
 
 } // namespace commands

@@ -106,6 +106,11 @@ public:
     int m_nCoeffFormat = 0; // 0 Real, 1 Bin, 2 Dec, 3 Hex
     int m_bParseError = 0;
     int m_nDataBits = 12;
+    // The hardware VHDL Code generates: the vhdl::Architecture (0 serial, 1 folded, 2 parallel,
+    // 3 auto), the folded multiplier count and the FPGA clock in MHz that Auto chooses for.
+    int m_nVhdlArchitecture = 0;
+    int m_nVhdlMultipliers = 4;
+    double m_dVhdlClockMhz = 48.0;
 
     // ---- Analysis display settings --------------------------------------------------------------
     double m_dGainRange = 100.0;

@@ -12,6 +12,12 @@
 #include "platform/UiHost.h"
 
 class COlvexDoc;
+namespace vhdl {
+class CVhdlSourceDialog;
+}
+namespace commands {
+struct VhdlOutcome;
+}
 namespace plots {
 struct PlotNotes;
 }
@@ -104,6 +110,13 @@ public:
     // Finds the template along the search path, or names it in warning 174 and asks for it with
     // the Open-file dialog; sets m_strTemplatePath when found or picked, else leaves it as it is.
     void LocateTemplate(const std::string& name);
+    // The dialog's entries to the VHDL Code command: locates the architecture's template and
+    // builds the text.
+    commands::VhdlOutcome GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg);
+    // "Hardware report" in the open dialog: checks its entries, runs VHDL Code with them, then
+    // synthesizes, places and routes in the background and shows the report in the output box.
+    // true when the box now shows a report.
+    bool OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
     // One template line with the FIR or IIR tokens replaced; advance m_nSubstIndex.
     std::string SubstituteFirLine(const std::string& line);
     std::string SubstituteIirLine(const std::string& line);

@@ -16,6 +16,9 @@ constexpr int kExitFileError = 4;    // an output file could not be written
 // fir: the design ended short of the equiripple optimum; the taps are still printed, and standard
 // error names the achieved and the target weighted ripple.
 constexpr int kExitShortOfOptimum = 5;
+// --hw-report: the design does not fit the device, or its Fmax misses --clock (the figures are
+// printed all the same for a missed clock).
+constexpr int kExitHardwareShortfall = 6;
 
 class CliArgs {
 public:

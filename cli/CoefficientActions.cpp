@@ -140,7 +140,12 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
     if (status != kExitOk) {
         return status;
     }
-    if (WantsMeasureOutput(args)) {
+    if (args.Has("hw-report")) {
+        status = PrintHardwareReport(args, run);
+        if (status != kExitOk) {
+            return status;
+        }
+    } else if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, run);
     } else if (args.Has("report")) {
         std::fputs(commands::CoefficientReport(run.doc, run.iir, "\n").c_str(), stdout);

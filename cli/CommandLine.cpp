@@ -15,6 +15,7 @@
 #include "coeffs/QuantRules.h"
 #include "dsp/Measure.h"
 #include "platform/NumberText.h"
+#include "vhdl/Architecture.h"
 
 namespace cli {
 
@@ -212,8 +213,24 @@ void AddVhdl(OptionAdder& add, const COlvexDoc& fresh) {
     add.Value("vhdl", "FILE", "", "write the VHDL Save VHDL writes (needs --quantize)");
     add.Value("testbench", "FILE", "", "write a self-checking testbench of the filter");
     AddDataBits(add, fresh);
-    add.Value("template", "PATH", "firfilter.vhd or iirfilterN.vhd along the search path",
-              "the VHDL template of --vhdl");
+    add.Value("template", "PATH", "the architecture's template along the search path",
+              "the VHDL template of --vhdl and --hw-report");
+    add.Value("arch", "serial|folded|parallel|auto", "serial",
+              "the hardware of --vhdl and --hw-report; auto: the cheapest that keeps up with fs "
+              "at --clock")
+        ->check(
+            OneOf({"serial", "folded", "parallel", "auto"}, "serial, folded, parallel or auto"));
+    add.Value("multipliers", "K", std::to_string(fresh.m_nVhdlMultipliers),
+              "multipliers of the folded hardware, " +
+                  Range(vhdl::kMinMultipliers, vhdl::kMaxMultipliers))
+        ->check(IntegerText());
+    add.Value("clock", "HZ", Number(fresh.m_dVhdlClockMhz * 1e6),
+              "FPGA clock, Hz: Auto chooses for it, --hw-report places for it")
+        ->check(NumberText());
+    add.Flag("hw-report", "synthesize, place and route the VHDL on an iCE40 and print its cost "
+                          "and speed instead (needs --quantize, --data-bits)");
+    add.Value("device", "up5k|hx8k", "up5k", "the iCE40 of --hw-report")
+        ->check(OneOf({"up5k", "hx8k"}, "up5k or hx8k"));
 }
 
 void AddMeasure(OptionAdder& add) {
@@ -342,8 +359,10 @@ int PrintHelp(const CLI::App& app, const CLI::App* only, std::FILE* out) {
         }
     }
     text += "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
-            "3 design failed, 4 a file or standard output not written,\n"
-            "5 fir: the design ends short of the equiripple optimum (the taps are printed)\n";
+            "3 design failed, 4 a file or standard output not written (--hw-report: its tools\n"
+            "missing or failing),\n"
+            "5 fir: the design ends short of the equiripple optimum (the taps are printed),\n"
+            "6 --hw-report: the design does not fit the device or misses --clock\n";
     std::fputs(text.c_str(), out);
     PrintMeasureUsage(out);
     return out == stdout ? kExitOk : kExitInvalid;

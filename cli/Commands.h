@@ -22,6 +22,7 @@ struct RunState {
     bool designed = false;           // a design was made (the plot shows it, not the hint)
     bool coefficientsListed = false; // Coefficients ran since the design or the load
     int loadFormat = 0;              // the number form of the last coefficient-file header
+    std::string vhdlTemplate;        // the template the last VHDL Code took
 };
 
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.
@@ -69,6 +70,10 @@ int ApplyWaveOptions(const CliArgs& args, RunState& run);
 // --vhdl FILE --data-bits D [--template PATH] and --testbench FILE with its stimulus options.
 // Both need --quantize B; a refusal is exit status 2, a file not written 4.
 int WriteVhdlOutputs(const CliArgs& args, RunState& run);
+// --hw-report [--device up5k|hx8k] after WriteVhdlOutputs: prints the report lines instead of the
+// coefficients. Exit status 4 without the tools (the packages to install on standard error), 6
+// when the design does not fit or misses --clock.
+int PrintHardwareReport(const CliArgs& args, RunState& run);
 
 // --measure, --advise-bits [--tolerance TOL] of fir, iir and load: printed instead of the
 // coefficients.

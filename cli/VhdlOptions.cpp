@@ -21,21 +21,44 @@
 #include "files/OutputFile.h"
 #include "platform/SearchPath.h"
 #include "resources/VhdlResources.h"
+#include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
+#include "vhdl/HardwareReport.h"
 #include "vhdl/VhdlText.h"
 
 namespace cli {
 
 namespace {
 
+// The template file of the request's architecture (Auto resolved against the design's fs).
+std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
+    return commands::ArchitectureTemplateName(run.doc, run.iir, request.architecture,
+                                              request.multipliers, request.clockMhz);
+}
+
 // The template of --template, or the one the search finds; empty when none.
-std::string LocateTemplate(const CliArgs& args, const RunState& run) {
+std::string LocateTemplate(const CliArgs& args, const RunState& run,
+                           const commands::VhdlCodeRequest& request) {
     if (args.Has("template")) {
         return args.Value("template");
     }
-    const std::string name = vhdl::TemplateFileName(run.iir, run.doc.m_nIirSections);
-    return platform::SearchAlongPath(name, ".vhd", platform::SystemSearchFolders())
+    return platform::SearchAlongPath(TemplateName(run, request), ".vhd",
+                                     platform::SystemSearchFolders())
         .value_or(std::string());
+}
+
+// --arch, --multipliers and --clock (in Hz; the dialog and the document take MHz).
+bool ReadArchitecture(const CliArgs& args, commands::VhdlCodeRequest& request) {
+    if (args.Has("arch")) {
+        request.architecture =
+            vhdl::ParseArchitecture(args.Value("arch")).value_or(vhdl::Architecture::kSerial);
+    }
+    double clockHz = request.clockMhz * 1e6;
+    if (!ReadInt(args, "multipliers", request.multipliers) || !ReadDouble(args, "clock", clockHz)) {
+        return false;
+    }
+    request.clockMhz = clockHz / 1e6;
+    return true;
 }
 
 // VHDL Code with the data bit length. Run for the testbench too: it is the one command that
@@ -46,17 +69,18 @@ int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath) {
         return status;
     }
     if (!args.Has("data-bits")) {
-        std::fprintf(stderr, "--vhdl and --testbench need --data-bits D\n");
+        std::fprintf(stderr, args.Has("hw-report") ? "--hw-report needs --data-bits D\n"
+                                                   : "--vhdl and --testbench need --data-bits D\n");
         return kExitInvalid;
     }
-    const bool vhdlFile = args.Has("vhdl");
+    const bool vhdlFile = args.Has("vhdl") || args.Has("hw-report");
     commands::VhdlCodeRequest request;
     request.headerStructure = run.iir ? 1 : 0;
     request.iir = run.iir;
-    request.templatePath = vhdlFile ? LocateTemplate(args, run) : std::string();
-    if (!ReadInt(args, "data-bits", request.dataBits)) {
+    if (!ReadInt(args, "data-bits", request.dataBits) || !ReadArchitecture(args, request)) {
         return kExitInvalid;
     }
+    request.templatePath = vhdlFile ? LocateTemplate(args, run, request) : std::string();
     const commands::Outcome outcome = commands::VhdlCode(run.doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
         std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(outcome.path).c_str());
@@ -65,19 +89,26 @@ int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath) {
         }
         return kExitInvalid;
     }
-    status = ReportOutcome(outcome, {{design::kFieldDataBits, "data-bits"}});
+    if (outcome.Is(commands::OutcomeKind::kOutOfRange) &&
+        outcome.range.field == design::kFieldClock) {
+        // The dialog takes MHz; its message names the MHz limits.
+        std::fprintf(stderr, "--clock: %s (in MHz; --clock takes Hz)\n",
+                     outcome.range.message.c_str());
+        return kExitInvalid;
+    }
+    status = ReportOutcome(outcome, {{design::kFieldDataBits, "data-bits"},
+                                     {design::kFieldMultipliers, "multipliers"}});
     if (status != kExitOk) {
         return status;
     }
     if (vhdlFile && request.templatePath.empty()) {
         // The window asks for the template here; nobody can pick one in a batch run.
-        std::fprintf(
-            stderr, "%s\n",
-            resources::TemplateNotFoundText(vhdl::TemplateFileName(run.iir, run.doc.m_nIirSections))
-                .c_str());
+        std::fprintf(stderr, "%s\n",
+                     resources::TemplateNotFoundText(TemplateName(run, request)).c_str());
         return kExitInvalid;
     }
     templatePath = request.templatePath;
+    run.vhdlTemplate = request.templatePath;
     return kExitOk;
 }
 
@@ -123,7 +154,18 @@ void WarnSaturatedLiterals(const RunState& run) {
 int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     const bool vhdlFile = args.Has("vhdl");
     const bool testbench = args.Has("testbench");
-    if (!vhdlFile && !testbench) {
+    const bool hardware = args.Has("hw-report");
+    for (const char* name : {"arch", "clock", "device", "multipliers"}) {
+        if (args.Has(name) && !vhdlFile && !testbench && !hardware) {
+            std::fprintf(stderr, "--%s needs --vhdl, --testbench or --hw-report\n", name);
+            return kExitInvalid;
+        }
+    }
+    if (args.Has("device") && !hardware) {
+        std::fprintf(stderr, "--device needs --hw-report\n");
+        return kExitInvalid;
+    }
+    if (!vhdlFile && !testbench && !hardware) {
         // In the order of their names.
         for (const char* name :
              {"data-bits", "freq", "template", "testbench", "user", "vhdl", "wave"}) {
@@ -134,8 +176,8 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
         }
         return kExitOk;
     }
-    if (args.Has("template") && !vhdlFile) {
-        std::fprintf(stderr, "--template needs --vhdl\n");
+    if (args.Has("template") && !vhdlFile && !hardware) {
+        std::fprintf(stderr, "--template needs --vhdl or --hw-report\n");
         return kExitInvalid;
     }
     if ((args.Has("wave") || args.Has("freq") || args.Has("user")) && !testbench) {
@@ -159,6 +201,40 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
         status = WriteTestbench(args.Value("testbench"), run);
     }
     return status;
+}
+
+int PrintHardwareReport(const CliArgs& args, RunState& run) {
+    commands::HardwareReportRequest request;
+    request.headerStructure = run.iir ? 1 : 0;
+    request.vhdlParamsSet = true;
+    request.templatePath = run.vhdlTemplate;
+    if (args.Has("device")) {
+        vhdl::ParseDeviceName(args.Value("device"), request.device);
+    }
+    // Without --clock the placement is not constrained, and no clock can be missed.
+    request.constrainClock = args.Has("clock");
+    const commands::HardwareReportOutcome outcome = commands::HardwareReport(run.doc, request);
+    const int status = ReportOutcome(outcome, {});
+    if (status != kExitOk) {
+        return status;
+    }
+    std::fputs(outcome.text.c_str(), stdout);
+    switch (outcome.hardware.status) {
+    case vhdl::HardwareStatus::kOk:
+        return kExitOk;
+    case vhdl::HardwareStatus::kToolsMissing:
+        std::fprintf(stderr, "%s\n", commands::HardwareProblemText(outcome.hardware).c_str());
+        return kExitFileError;
+    case vhdl::HardwareStatus::kDoesNotFit:
+    case vhdl::HardwareStatus::kMissedClock:
+        std::fprintf(stderr, "%s\n", outcome.hardware.message.c_str());
+        return kExitHardwareShortfall;
+    case vhdl::HardwareStatus::kToolFailed:
+    case vhdl::HardwareStatus::kCancelled:
+        break;
+    }
+    std::fprintf(stderr, "the hardware report failed: %s\n", outcome.hardware.message.c_str());
+    return kExitFileError;
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 // answers from a script and records what was asked.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,6 +39,11 @@ struct FileDialogRequest {
 };
 
 enum class PrintKind { kWithDialog, kDirect, kPreview };
+
+// Work that runs away from the window's thread (a synthesis run): it reports what it is doing
+// through `progress` and stops soon after `cancel` becomes true. It must not touch the window.
+using BackgroundWork = std::function<void(const std::atomic<bool>& cancel,
+                                          const std::function<void(const std::string&)>& progress)>;
 
 // Draws one printed page into the printer's context.
 using PageRenderer = std::function<void(DrawContext&)>;
@@ -76,6 +82,11 @@ public:
 
     // Prints one page drawn by the renderer; false when cancelled or failed.
     virtual bool Print(PrintKind kind, const PageRenderer& renderer) = 0;
+
+    // Runs the work on another thread and waits for it while the window stays responsive,
+    // showing `title`, the work's progress text and a Cancel button that sets the cancel flag.
+    // Returns when the work has ended: false when the user cancelled it.
+    virtual bool RunInBackground(const std::string& title, const BackgroundWork& work) = 0;
 };
 
 // What the desktop delivers to the view.

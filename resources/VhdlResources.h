@@ -15,6 +15,17 @@ constexpr int kIddVhdlSource = 163;
 constexpr int kIdcVhdlDataBits = 1020; // "Data Bit Length =", 4..24
 constexpr int kMinVhdlDataBits = design::kMinDataBits;
 constexpr int kMaxVhdlDataBits = design::kMaxDataBits;
+// The hardware: the architecture radio group (Serial, Folded, Parallel, Auto in id order), the
+// folded multiplier count, the FPGA clock in MHz, and the button that places and routes it.
+constexpr int kIdcArchSerial = 1080;
+constexpr int kIdcArchFolded = 1081;
+constexpr int kIdcArchParallel = 1082;
+constexpr int kIdcArchAuto = 1083;
+constexpr int kIdcVhdlMultipliers = 1084;
+constexpr int kIdcVhdlClockMhz = 1085;
+constexpr int kIdcHardwareReport = 1086;
+// The progress window's title while the hardware report runs.
+constexpr const char* kHardwareReportTitle = "Hardware report: synthesis, placement and routing";
 
 constexpr int kIddLocateTemplate = 174;
 constexpr int kIdcMissingTemplate = 1051; // read-only field with the missing file name

@@ -1,7 +1,12 @@
 // The VHDL Code command's handler, as its steps: the command's check that quantization is on,
 // the data bit length dialog, locating the template, the command that builds the header and the
-// substituted template, show the text (or the template's problem), restart the timer. Also the
-// view's template search and its two substitution operations.
+// substituted template, show the text (or the template's problem), restart the timer; and the
+// dialog's "Hardware report" button, which runs the place-and-route flow in the background. Also
+// the view's template search and its two substitution operations.
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/Commands.h"
@@ -19,6 +24,23 @@ std::string TemplateErrorText(bool notFound, const std::string& path) {
     return notFound ? resources::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
 }
 
+// The output box's text after a hardware report: its lines, then what went wrong, if anything.
+std::string HardwareReportText(bool finished, const commands::HardwareReportOutcome& outcome) {
+    if (!finished) {
+        return "Hardware report cancelled.";
+    }
+    if (!outcome.Is(commands::OutcomeKind::kAccepted)) {
+        return outcome.warning.OneLine().empty() ? outcome.path + ": " + outcome.reason
+                                                 : outcome.warning.OneLine();
+    }
+    std::string text = outcome.text;
+    const std::string problem = commands::HardwareProblemText(outcome.hardware);
+    if (!problem.empty()) {
+        text += problem + "\r\n";
+    }
+    return text;
+}
+
 } // namespace
 
 void COlvexView::OnVhdlCode() {
@@ -34,19 +56,19 @@ void COlvexView::OnVhdlCode() {
     } else {
         vhdl::CVhdlSourceDialog dlg;
         dlg.m_nDataBits = m_doc.m_nDataBits;
-        if (m_host.RunModal(dlg) == platform::kIdOk) {
-            m_bVhdlParamsSet = 1;
-            m_nSubstIndex = 0;
-            commands::VhdlCodeRequest request;
-            request.dataBits = dlg.m_nDataBits;
-            // The type words come from the structure last read from the form, before the dialog.
-            request.headerStructure = m_nFirIir;
-            UpdateData(true);
-            request.iir = m_nFirIir == 1;
-            LocateTemplate(vhdl::TemplateFileName(request.iir, m_doc.m_nIirSections));
-            request.templatePath = m_strTemplatePath;
-            const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
-            m_nSubstIndex = outcome.substIndex;
+        dlg.m_nArchitecture = m_doc.m_nVhdlArchitecture;
+        dlg.m_nMultipliers = m_doc.m_nVhdlMultipliers;
+        dlg.m_dClockMhz = m_doc.m_dVhdlClockMhz;
+        bool reported = false; // the box shows a hardware report made while the dialog was open
+        dlg.m_fnHardwareReport = [this, &dlg, &reported](platform::ControlAccess& controls) {
+            reported = OnHardwareReport(dlg, controls) || reported;
+        };
+        const int button = m_host.RunModal(dlg);
+        if (button != platform::kIdOk && reported) {
+            return; // Cancel keeps the report in the box
+        }
+        if (button == platform::kIdOk) {
+            const commands::VhdlOutcome outcome = GenerateVhdl(dlg);
             if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
                 m_strOutput = shown;
                 m_host.MessageBox(TemplateErrorText(outcome.notFound, outcome.path), "",
@@ -60,6 +82,59 @@ void COlvexView::OnVhdlCode() {
     }
     UpdateData(false);
     ScheduleRedraw(kCommandRedrawMs);
+}
+
+commands::VhdlOutcome COlvexView::GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg) {
+    m_bVhdlParamsSet = 1;
+    m_nSubstIndex = 0;
+    commands::VhdlCodeRequest request;
+    request.dataBits = dlg.m_nDataBits;
+    request.architecture = static_cast<vhdl::Architecture>(std::clamp(dlg.m_nArchitecture, 0, 3));
+    request.multipliers = dlg.m_nMultipliers;
+    request.clockMhz = dlg.m_dClockMhz;
+    // The type words come from the structure last read from the form, before the dialog.
+    request.headerStructure = m_nFirIir;
+    UpdateData(true);
+    request.iir = m_nFirIir == 1;
+    LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
+                                                      request.multipliers, request.clockMhz));
+    request.templatePath = m_strTemplatePath;
+    const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
+    m_nSubstIndex = outcome.substIndex;
+    return outcome;
+}
+
+bool COlvexView::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls) {
+    if (const std::optional<platform::ExchangeFailure> failure =
+            platform::AcceptDialog(dlg, controls)) {
+        m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
+        return false;
+    }
+    const commands::VhdlOutcome vhdl = GenerateVhdl(dlg);
+    if (vhdl.Is(commands::OutcomeKind::kFileNotRead)) {
+        m_host.MessageBox(TemplateErrorText(vhdl.notFound, vhdl.path), "",
+                          platform::MessageIcon::kWarning);
+        return false;
+    }
+    commands::HardwareReportRequest request;
+    request.headerStructure = m_nFirIir;
+    request.vhdlParamsSet = true;
+    request.templatePath = m_strTemplatePath;
+    request.lineEnd = "\r\n";
+    // The text is built here; only the tools run on the other thread, on values.
+    commands::HardwareReportJob job = commands::PrepareHardwareReport(m_doc, request);
+    commands::HardwareReportOutcome outcome;
+    const bool finished = m_host.RunInBackground(
+        resources::kHardwareReportTitle,
+        [&job, &outcome](const std::atomic<bool>& cancel,
+                         const std::function<void(const std::string&)>& progress) {
+            job.hardware.cancel = &cancel;
+            job.hardware.progress = progress;
+            outcome = commands::RunHardwareReport(job);
+        });
+    m_strOutput = HardwareReportText(finished, outcome);
+    UpdateData(false);
+    return true;
 }
 
 void COlvexView::LocateTemplate(const std::string& name) {

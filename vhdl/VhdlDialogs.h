@@ -1,7 +1,10 @@
 // The dialogs of the VHDL Code command: "VHDL Source Code" (template 163) asks for the in/out
-// data bit length; the locate warning (template 174) names a template that was not found.
+// data bit length and the hardware (architecture, folded multipliers, FPGA clock), and its
+// "Hardware report" button places and routes that hardware while the dialog stays open; the
+// locate warning (template 174) names a template that was not found.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/Dialog.h"
@@ -13,7 +16,14 @@ public:
     CVhdlSourceDialog();
     void DoDataExchange(platform::DataExchange& exchange) override;
 
-    int m_nDataBits = 12; // 4..24
+    void OnButton(int controlId, platform::ControlAccess& controls) override;
+
+    int m_nDataBits = 12;      // 4..24
+    int m_nArchitecture = 0;   // vhdl::Architecture: 0 serial, 1 folded, 2 parallel, 3 auto
+    int m_nMultipliers = 4;    // the folded hardware's multipliers
+    double m_dClockMhz = 48.0; // the FPGA clock
+    // Runs when "Hardware report" is pressed, with the dialog's controls; set by the handler.
+    std::function<void(platform::ControlAccess&)> m_fnHardwareReport;
 };
 
 class CLocateTemplateDialog : public platform::Dialog {

@@ -40,6 +40,9 @@ struct HeaderValues {
     std::string nSections; // n
     std::string quantBits; // B
     std::string dataBits;  // D
+    // The hardware architecture the text is generated in ("folded, 4 multipliers, ..."); the
+    // header names it on a line of its own when it is not empty.
+    std::string architecture;
 };
 // "LPF by FIR" .. "BPF by IIR"; any other combination gives "BPF by IIR".
 std::string FilterTypeWords(int firIir, int filterType);

@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QProgressDialog>
+#include <QThread>
 #include <cstdlib>
 
 #include "platform/SearchPath.h"
@@ -171,6 +174,35 @@ bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {
     }
     }
     return false;
+}
+
+bool QtUiHost::RunInBackground(const std::string& title, const BackgroundWork& work) {
+    std::atomic<bool> cancel{false};
+    QProgressDialog progress(QString::fromStdString(title), QStringLiteral("Cancel"), 0, 0,
+                             &m_window);
+    progress.setWindowTitle(m_applicationName);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    // The work's progress texts reach the dialog through its thread's event queue.
+    const auto report = [&progress](const std::string& text) {
+        QMetaObject::invokeMethod(
+            &progress,
+            [&progress, label = QString::fromStdString(text)] { progress.setLabelText(label); },
+            Qt::QueuedConnection);
+    };
+    std::unique_ptr<QThread> thread(
+        QThread::create([&work, &cancel, &report] { work(cancel, report); }));
+    QEventLoop loop;
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress,
+                     [&cancel] { cancel = true; });
+    thread->start();
+    progress.show();
+    loop.exec();
+    thread->wait();
+    return !cancel;
 }
 
 } // namespace platform::qt

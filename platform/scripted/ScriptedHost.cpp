@@ -1,5 +1,7 @@
 #include "platform/scripted/ScriptedHost.h"
 
+#include <utility>
+
 #include "platform/SearchPath.h"
 
 namespace platform {
@@ -198,6 +200,20 @@ bool ScriptedHost::Print(PrintKind kind, const PageRenderer& renderer) {
     }
     m_prints.push_back({kind, page});
     return true;
+}
+
+bool ScriptedHost::RunInBackground(const std::string& title, const BackgroundWork& work) {
+    m_backgroundTitles.push_back(title);
+    std::atomic<bool> cancel{false};
+    int step = 0;
+    const int cancelAt = std::exchange(m_cancelBackgroundAt, 0);
+    work(cancel, [&](const std::string& text) {
+        m_backgroundProgress.push_back(text);
+        if (++step == cancelAt) {
+            cancel = true;
+        }
+    });
+    return !cancel;
 }
 
 } // namespace platform

@@ -101,6 +101,9 @@ public:
     // A repaint of the view, as after uncovering the window.
     void Paint();
     int UnansweredDialogs() const { return static_cast<int>(m_dialogAnswers.size()); }
+    // The user presses Cancel when the next background work shows its progress text number
+    // `step` (from 1); 0: never.
+    void CancelBackgroundAt(int step) { m_cancelBackgroundAt = step; }
 
     // ---- Record -------------------------------------------------------------------------------
     const std::vector<ShownDialog>& Dialogs() const { return m_dialogs; }
@@ -117,6 +120,9 @@ public:
     const std::vector<std::shared_ptr<Drawing>>& Drawings() const { return m_drawings; }
     const std::vector<PrintJob>& PrintJobs() const { return m_prints; }
     ControlValues& Form() { return m_form; }
+    // Background work: the title of each run and every progress text, in order.
+    const std::vector<std::string>& BackgroundTitles() const { return m_backgroundTitles; }
+    const std::vector<std::string>& BackgroundProgress() const { return m_backgroundProgress; }
 
     // ---- UiHost -------------------------------------------------------------------------------
     int RunModal(Dialog& dialog) override;
@@ -132,6 +138,9 @@ public:
     std::optional<std::string> SearchFile(const std::string& name,
                                           const std::string& defaultExtension) override;
     bool Print(PrintKind kind, const PageRenderer& renderer) override;
+    // Runs the work at once on the calling thread, recording its title and progress texts; the
+    // script may press Cancel at the n-th progress text (CancelBackgroundAt).
+    bool RunInBackground(const std::string& title, const BackgroundWork& work) override;
 
 private:
     void Apply(const DialogAnswer& answer, Dialog& dialog, ControlValues& controls);
@@ -153,6 +162,9 @@ private:
     std::vector<std::string> m_statusTexts;
     std::vector<std::shared_ptr<Drawing>> m_drawings;
     std::vector<PrintJob> m_prints;
+    int m_cancelBackgroundAt = 0;
+    std::vector<std::string> m_backgroundTitles;
+    std::vector<std::string> m_backgroundProgress;
 };
 
 } // namespace platform

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""One real synthesis, placement and routing run of --hw-report (GHDL, yosys, nextpnr-ice40): a
+small serial FIR on the UP5K, the report's nine lines in order with Y = X * 1e6 / C and the
+serial clock count N' + 2; the same design held to a clock it cannot meet exits with status 6
+and still prints its figures. No work folder is left behind. Slow (about 10-20 s): registered
+with the CTest label "slow".
+
+usage: hw_report_flow.py PATH/TO/vantrel-cli
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+CLI = os.path.abspath(sys.argv[1])
+problems = []
+KEYS = ["architecture", "cycles_per_sample", "device", "luts", "ffs", "dsps", "brams",
+        "fmax_mhz", "max_sample_rate_hz"]
+FIR = ["fir", "--fs", "48000", "--edges", "8000,12000", "--taps", "15", "--quantize", "12",
+       "--data-bits", "10", "--hw-report"]
+
+
+def report(args):
+    run = subprocess.run([CLI] + args, capture_output=True, text=True)
+    lines = [line.split(" ", 1) for line in run.stdout.splitlines()]
+    return run, dict((k, v) for k, v in lines), [k for k, _ in lines]
+
+
+def work_folders():
+    return set(n for n in os.listdir(tempfile.gettempdir()) if n.startswith("vantrel-hw-"))
+
+
+before = work_folders()
+run, values, keys = report(FIR + ["--clock", "12e6"])
+if run.returncode != 0 or keys != KEYS:
+    problems.append("serial up5k: exit %d, keys %s, stderr %r" % (run.returncode, keys, run.stderr))
+else:
+    cycles = int(values["cycles_per_sample"])
+    fmax = float(values["fmax_mhz"])
+    rate = float(values["max_sample_rate_hz"])
+    if values["architecture"] != "serial" or cycles != 17 or values["device"] != "up5k":
+        problems.append("serial up5k: %s" % values)
+    if not (int(values["luts"]) > 0 and int(values["ffs"]) > 0 and 1 <= int(values["dsps"]) <= 8):
+        problems.append("serial up5k: implausible cell counts %s" % values)
+    if not 12.0 <= fmax < 500.0 or abs(rate - fmax * 1e6 / cycles) > 0.5:
+        problems.append("serial up5k: fmax %s and rate %s disagree" % (fmax, rate))
+
+run, values, keys = report(FIR + ["--clock", "400e6"])
+if run.returncode != 6 or "misses the 400.00 MHz clock" not in run.stderr or keys != KEYS:
+    problems.append("missed clock: exit %d, keys %s, stderr %r"
+                    % (run.returncode, keys, run.stderr))
+left = work_folders() - before
+if left:
+    problems.append("work folders left behind: %s" % sorted(left))
+
+for p in problems:
+    print(p)
+print("%d problems" % len(problems))
+sys.exit(1 if problems else 0)

@@ -1,0 +1,338 @@
+// The synthesis, placement and routing flow behind the hardware report, and the parsers of the
+// tools' logs. Each tool runs as a child process (vhdl/ToolProcess.h) in a private work folder.
+#include "vhdl/HardwareReport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "files/OutputFile.h"
+#include "vhdl/ToolProcess.h"
+
+namespace vhdl {
+
+const char* DeviceName(Device device) {
+    return device == Device::kHx8k ? "hx8k" : "up5k";
+}
+
+bool ParseDeviceName(std::string_view name, Device& device) {
+    if (name == "up5k" || name == "hx8k") {
+        device = name == "hx8k" ? Device::kHx8k : Device::kUp5k;
+        return true;
+    }
+    return false;
+}
+
+// ---- Log parsers --------------------------------------------------------------------------------
+
+namespace {
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return lines;
+}
+
+// The first word of a line and the integer after it ("SB_LUT4   224"); false otherwise.
+bool ReadNameAndCount(std::string_view line, std::string& name, int& count) {
+    char word[64];
+    return std::sscanf(std::string(line).c_str(), " %63s %d", word, &count) == 2 &&
+           (name = word, true);
+}
+
+} // namespace
+
+SynthesisCells ParseYosysStatistics(std::string_view log) {
+    SynthesisCells cells;
+    const size_t block = log.rfind("Number of cells:");
+    if (block == std::string_view::npos) {
+        return cells;
+    }
+    cells.found = true;
+    const std::vector<std::string_view> lines = SplitLines(log.substr(block));
+    // The cell kinds follow, one per line, until the first line that is not "NAME COUNT".
+    for (size_t i = 1; i < lines.size(); ++i) {
+        std::string name;
+        int count = 0;
+        if (!ReadNameAndCount(lines[i], name, count)) {
+            break;
+        }
+        if (name == "SB_LUT4") {
+            cells.luts += count;
+        } else if (name.rfind("SB_DFF", 0) == 0) {
+            cells.ffs += count;
+        } else if (name == "SB_MAC16") {
+            cells.dsps += count;
+        } else if (name.rfind("SB_RAM40_4K", 0) == 0) {
+            cells.brams += count;
+        }
+    }
+    return cells;
+}
+
+Utilisation ParseNextpnrUtilisation(std::string_view log) {
+    Utilisation use;
+    const size_t table = log.find("Device utilisation:");
+    if (table == std::string_view::npos) {
+        return use;
+    }
+    use.found = true;
+    const std::vector<std::string_view> lines = SplitLines(log.substr(table));
+    for (size_t i = 1; i < lines.size(); ++i) {
+        char kind[64];
+        CellUse cell;
+        // "Info: \t         ICESTORM_LC:   230/ 5280     4%"
+        if (std::sscanf(std::string(lines[i]).c_str(), "Info: %63[^:]: %d/ %d", kind, &cell.used,
+                        &cell.available) != 3) {
+            break;
+        }
+        const std::string name =
+            std::string(kind).substr(std::string(kind).find_first_not_of(" \t"));
+        if (name == "ICESTORM_LC") {
+            use.logicCells = cell;
+        } else if (name == "ICESTORM_DSP") {
+            use.dsps = cell;
+        } else if (name == "ICESTORM_RAM") {
+            use.brams = cell;
+        }
+    }
+    return use;
+}
+
+ClockTiming ParseNextpnrTiming(std::string_view log) {
+    ClockTiming timing;
+    for (std::string_view line : SplitLines(log)) {
+        const size_t at = line.find("Max frequency for clock");
+        if (at == std::string_view::npos ||
+            line.find("$PACKER_GND_NET") != std::string_view::npos) {
+            continue;
+        }
+        // "...: 66.49 MHz (FAIL at 200.00 MHz)"; a later report (after routing) replaces an
+        // earlier one (after placement).
+        const size_t colon = line.find("': ", at);
+        double mhz = 0.0;
+        if (colon == std::string_view::npos ||
+            std::sscanf(std::string(line.substr(colon + 3)).c_str(), "%lf", &mhz) != 1) {
+            continue;
+        }
+        timing.found = true;
+        timing.fmaxMhz = mhz;
+        timing.passed = line.find("(FAIL") == std::string_view::npos;
+    }
+    return timing;
+}
+
+bool NextpnrReportsNoFit(std::string_view log) {
+    if (log.find("no BELs remaining") != std::string_view::npos) {
+        return true;
+    }
+    const Utilisation use = ParseNextpnrUtilisation(log);
+    return use.logicCells.Overflows() || use.dsps.Overflows() || use.brams.Overflows();
+}
+
+std::string FindEntityName(std::string_view vhdlText) {
+    for (std::string_view line : SplitLines(vhdlText)) {
+        char first[16], name[128], third[16];
+        // Comment lines ("-- entity ...") do not match: their first word is "--".
+        if (std::sscanf(std::string(line).c_str(), " %15s %127s %15s", first, name, third) == 3 &&
+            std::strcmp(first, "entity") == 0 && std::strcmp(third, "is") == 0) {
+            return name;
+        }
+    }
+    return std::string();
+}
+
+std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
+                                 int cyclesPerSample, Device device, const HardwareFigures& figures,
+                                 const char* lineEnd) {
+    const double rate =
+        cyclesPerSample > 0 ? figures.fmaxMhz * 1e6 / static_cast<double>(cyclesPerSample) : 0.0;
+    std::string name = architectureName;
+    if (multipliers > 0) {
+        name.append(1, ' ').append(std::to_string(multipliers));
+    }
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer,
+                  "architecture %s%s"
+                  "cycles_per_sample %d%s"
+                  "device %s%s"
+                  "luts %d%sffs %d%sdsps %d%sbrams %d%s"
+                  "fmax_mhz %.2f%s"
+                  "max_sample_rate_hz %.0f%s",
+                  name.c_str(), lineEnd, cyclesPerSample, lineEnd, DeviceName(device), lineEnd,
+                  figures.luts, lineEnd, figures.ffs, lineEnd, figures.dsps, lineEnd, figures.brams,
+                  lineEnd, figures.fmaxMhz, lineEnd, rate, lineEnd);
+    return buffer;
+}
+
+// ---- Running the tools --------------------------------------------------------------------------
+
+namespace {
+
+// The tools in flow order, each with the Debian package that installs it.
+struct Tool {
+    const char* program;
+    const char* package;
+};
+constexpr Tool kTools[] = {
+    {"ghdl", "ghdl"}, {"yosys", "yosys"}, {"nextpnr-ice40", "nextpnr-ice40"}};
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The last lines of a log, for the message of a failed step.
+std::string LogTail(const std::string& log, int lines) {
+    size_t start = log.size();
+    for (int n = 0; n <= lines && start > 0; ++n) {
+        const size_t previous = log.rfind('\n', start - 1);
+        start = previous == std::string::npos ? 0 : previous;
+    }
+    return log.substr(start == 0 ? 0 : start + 1);
+}
+
+// What the steps share: the tools' paths, the folder, the request.
+struct Flow {
+    const HardwareRequest& request;
+    WorkFolder folder;
+    std::string entity;
+    std::string tools[3];
+    HardwareResult result;
+
+    void Progress(const std::string& step) const {
+        if (request.progress) {
+            request.progress(step);
+        }
+    }
+    // Runs a step; false (with the result set) when it did not end well.
+    bool Step(const std::string& what, std::vector<std::string> argv, const char* logName,
+              const char* stdoutName = nullptr) {
+        Progress(what);
+        ToolRun run{std::move(argv), folder.Path(), stdoutName ? folder.File(stdoutName) : "",
+                    folder.File(logName)};
+        const ToolEnd end = RunTool(run, request.cancel);
+        if (end == ToolEnd::kExited) {
+            return true;
+        }
+        result.status =
+            end == ToolEnd::kCancelled ? HardwareStatus::kCancelled : HardwareStatus::kToolFailed;
+        result.message = end == ToolEnd::kCancelled
+                             ? std::string("cancelled")
+                             : run.argv[0] + " failed:\n" + LogTail(ReadWholeFile(run.logPath), 8);
+        return false;
+    }
+};
+
+bool Synthesize(Flow& flow) {
+    const files::OutputResult written =
+        files::WriteOutputFile(flow.folder.File("design.vhd"), flow.request.vhdlText);
+    if (!written.ok) {
+        flow.result.status = HardwareStatus::kToolFailed;
+        flow.result.message = written.Describe();
+        return false;
+    }
+    const bool dsp = flow.request.device == Device::kUp5k;
+    const std::string script = "read_verilog design.v; synth_ice40 " +
+                               std::string(dsp ? "-dsp " : "") + "-top " + flow.entity +
+                               " -json design.json; stat";
+    return flow.Step("Analysing with GHDL", {flow.tools[0], "-a", "design.vhd"}, "ghdl-a.log") &&
+           flow.Step("Synthesizing with GHDL",
+                     {flow.tools[0], "--synth", "--out=verilog", flow.entity}, "ghdl-synth.log",
+                     "design.v") &&
+           flow.Step("Mapping with yosys", {flow.tools[1], "-p", script}, "yosys.log");
+}
+
+bool PlaceAndRoute(Flow& flow) {
+    std::vector<std::string> argv = {flow.tools[2],
+                                     flow.request.device == Device::kUp5k ? "--up5k" : "--hx8k",
+                                     "--package",
+                                     flow.request.device == Device::kUp5k ? "sg48" : "ct256",
+                                     "--json",
+                                     "design.json",
+                                     "--timing-allow-fail"};
+    if (flow.request.clockHz > 0.0) {
+        char mhz[64];
+        std::snprintf(mhz, sizeof mhz, "%.6f", flow.request.clockHz / 1e6);
+        argv.insert(argv.end(), {"--freq", mhz});
+    }
+    if (flow.Step("Placing and routing with nextpnr-ice40", argv, "nextpnr.log")) {
+        return true;
+    }
+    const std::string log = ReadWholeFile(flow.folder.File("nextpnr.log"));
+    if (flow.result.status == HardwareStatus::kToolFailed && NextpnrReportsNoFit(log)) {
+        const Utilisation use = ParseNextpnrUtilisation(log);
+        flow.result.status = HardwareStatus::kDoesNotFit;
+        flow.result.message =
+            "the design does not fit the " + std::string(DeviceName(flow.request.device)) + ": " +
+            std::to_string(use.logicCells.used) + " of " +
+            std::to_string(use.logicCells.available) + " logic cells, " +
+            std::to_string(use.dsps.used) + " of " + std::to_string(use.dsps.available) +
+            " DSP blocks, " + std::to_string(use.brams.used) + " of " +
+            std::to_string(use.brams.available) + " block RAMs";
+    }
+    return false;
+}
+
+void ReadFigures(Flow& flow) {
+    const SynthesisCells cells = ParseYosysStatistics(ReadWholeFile(flow.folder.File("yosys.log")));
+    const std::string log = ReadWholeFile(flow.folder.File("nextpnr.log"));
+    const Utilisation use = ParseNextpnrUtilisation(log);
+    const ClockTiming timing = ParseNextpnrTiming(log);
+    HardwareFigures& figures = flow.result.figures;
+    figures = {cells.luts,     cells.ffs,           use.dsps.used,
+               use.brams.used, use.logicCells.used, timing.fmaxMhz};
+    if (!cells.found || !use.found || !timing.found) {
+        flow.result.status = HardwareStatus::kToolFailed;
+        flow.result.message = "the tools' logs hold no figures";
+    } else if (!timing.passed && flow.request.clockHz > 0.0) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the design misses the %.2f MHz clock: Fmax %.2f MHz",
+                      flow.request.clockHz / 1e6, timing.fmaxMhz);
+        flow.result.status = HardwareStatus::kMissedClock;
+        flow.result.message = text;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> MissingHardwarePackages() {
+    std::vector<std::string> missing;
+    for (const Tool& tool : kTools) {
+        if (FindOnPath(tool.program).empty()) {
+            missing.emplace_back(tool.package);
+        }
+    }
+    return missing;
+}
+
+HardwareResult RunHardwareFlow(const HardwareRequest& request) {
+    Flow flow{request, {}, FindEntityName(request.vhdlText), {}, {}};
+    flow.result.missingPackages = MissingHardwarePackages();
+    if (!flow.result.missingPackages.empty()) {
+        flow.result.status = HardwareStatus::kToolsMissing;
+        return flow.result;
+    }
+    for (size_t i = 0; i < std::size(kTools); ++i) {
+        flow.tools[i] = FindOnPath(kTools[i].program);
+    }
+    if (flow.folder.Path().empty() || flow.entity.empty()) {
+        flow.result.status = HardwareStatus::kToolFailed;
+        flow.result.message = flow.entity.empty() ? "the VHDL text declares no entity"
+                                                  : "no temporary folder could be made";
+        return flow.result;
+    }
+    if (Synthesize(flow) && PlaceAndRoute(flow)) {
+        ReadFigures(flow);
+    }
+    return flow.result;
+}
+
+} // namespace vhdl

@@ -1,0 +1,122 @@
+// The placed-and-routed cost of generated VHDL on an iCE40 device: the text is analysed and
+// synthesized to Verilog with GHDL, mapped to iCE40 cells with yosys (with the SB_MAC16 DSP
+// blocks on the UP5K) and placed and routed with nextpnr-ice40, constrained to the FPGA clock
+// when one is given. The figures come from the tools' logs: LUTs and flip-flops from yosys's
+// cell statistics of the mapped netlist, DSP blocks and block RAMs from nextpnr's device
+// utilisation, Fmax from nextpnr's timing report after routing.
+//
+// Everything runs in a private temporary folder that is removed afterwards. The log parsers are
+// plain functions over the log text, so they can be checked against captured logs.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vhdl {
+
+// The devices the report places on.
+enum class Device { kUp5k, kHx8k };
+// "up5k", "hx8k".
+const char* DeviceName(Device device);
+// false when the name is neither.
+bool ParseDeviceName(std::string_view name, Device& device);
+
+// ---- Log parsers --------------------------------------------------------------------------------
+
+// The mapped cells yosys counted in its last statistics block: SB_LUT4, every SB_DFF* flip-flop
+// kind, SB_MAC16, SB_RAM40_4K. `found` is false when the log holds no statistics.
+struct SynthesisCells {
+    bool found = false;
+    int luts = 0;
+    int ffs = 0;
+    int dsps = 0;
+    int brams = 0;
+};
+SynthesisCells ParseYosysStatistics(std::string_view log);
+
+// One line of nextpnr's "Device utilisation": cells used of those the device has.
+struct CellUse {
+    int used = 0;
+    int available = 0;
+    bool Overflows() const { return used > available; }
+};
+// The logic cells (ICESTORM_LC), DSP blocks (ICESTORM_DSP) and block RAMs (ICESTORM_RAM) of the
+// first utilisation table of the log (they do not change after packing). `found` is false
+// without one. A device without DSP blocks lists none: 0 of 0.
+struct Utilisation {
+    bool found = false;
+    CellUse logicCells, dsps, brams;
+};
+Utilisation ParseNextpnrUtilisation(std::string_view log);
+
+// The design's clock in nextpnr's last timing report (after routing): its Fmax in MHz, and
+// whether it met the target frequency. The DSP blocks' tied-off clock ("$PACKER_GND_NET") is
+// not the design's clock and is skipped. `found` is false when no clock was reported.
+struct ClockTiming {
+    bool found = false;
+    double fmaxMhz = 0.0;
+    bool passed = true;
+};
+ClockTiming ParseNextpnrTiming(std::string_view log);
+
+// Whether nextpnr stopped because the design needs more cells of some kind than the device has.
+bool NextpnrReportsNoFit(std::string_view log);
+
+// The name of the first entity the VHDL text declares ("entity firfilter is"); empty if none.
+std::string FindEntityName(std::string_view vhdlText);
+
+// ---- The flow -----------------------------------------------------------------------------------
+
+struct HardwareRequest {
+    std::string vhdlText; // the generated VHDL, as Save VHDL writes it
+    Device device = Device::kUp5k;
+    double clockHz = 0.0; // the FPGA clock the placement must meet; 0: none given
+    // Set from another thread to stop the run: the running tool is killed.
+    const std::atomic<bool>* cancel = nullptr;
+    // Called before each step with its name ("Synthesizing with yosys"), on the running thread.
+    std::function<void(const std::string&)> progress;
+};
+
+enum class HardwareStatus {
+    kOk,
+    kToolsMissing, // `missingPackages` names the Debian packages to install
+    kDoesNotFit,   // the design needs more cells than the device has (`message`)
+    kMissedClock,  // routed, but Fmax is below the given clock (the figures are filled in)
+    kToolFailed,   // a tool failed for another reason (`message`, with the log's last lines)
+    kCancelled,
+};
+
+struct HardwareFigures {
+    int luts = 0;
+    int ffs = 0;
+    int dsps = 0;
+    int brams = 0;
+    int logicCells = 0; // nextpnr's packed logic cells, for the "does not fit" message
+    double fmaxMhz = 0.0;
+};
+
+struct HardwareResult {
+    HardwareStatus status = HardwareStatus::kOk;
+    HardwareFigures figures;
+    std::string message;
+    std::vector<std::string> missingPackages;
+};
+
+// The tools the flow needs that are not on PATH, as Debian package names (ghdl, yosys,
+// nextpnr-ice40), in that order.
+std::vector<std::string> MissingHardwarePackages();
+
+// Runs the whole flow on the request's VHDL text.
+HardwareResult RunHardwareFlow(const HardwareRequest& request);
+
+// The report lines: "architecture NAME [K]", "cycles_per_sample C", "device D", "luts L",
+// "ffs F", "dsps D", "brams R", "fmax_mhz X", "max_sample_rate_hz Y" with Y = X * 1e6 / C.
+// `multipliers` is printed after the name when above 0. Every line ends with lineEnd.
+std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
+                                 int cyclesPerSample, Device device, const HardwareFigures& figures,
+                                 const char* lineEnd);
+
+} // namespace vhdl
