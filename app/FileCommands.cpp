@@ -5,6 +5,7 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "files/CoeffFile.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "vhdl/VhdlText.h"
 
@@ -19,18 +20,47 @@ Outcome WriteFile(const std::string& path, const std::string& text) {
     outcome.path = path;
     outcome.reason = result.reason;
     if (!result.ok) {
-        outcome.message = path + design::kCannotBeOpened;
+        outcome.message = files::QuotedPath(path) + design::kCannotBeOpened;
     }
     return outcome;
 }
 
-// The header of the variant, then the template substituted; kOk or why the template failed.
-vhdl::TemplateStatus BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir,
-                               vhdl::HeaderVariant variant, const std::string& templatePath,
-                               int& substIndex, std::string& text) {
-    substIndex = 0;
+// The template's bytes: the ones this run already read, or the file's.
+vhdl::TemplateStatus TemplateBytes(const std::string& path, const std::optional<std::string>& read,
+                                   std::string& text, std::string& reason) {
+    if (read) {
+        text = *read;
+        return vhdl::TemplateStatus::kOk;
+    }
+    return vhdl::ReadTemplateText(path, text, reason);
+}
+
+// Why a template cannot be used, for the window's message box and standard error; empty when
+// the path could not be opened (no reason: the window's own texts cover that).
+std::string TemplateRefusal(const std::string& path, vhdl::TemplateStatus status,
+                            const std::string& reason) {
+    if (status == vhdl::TemplateStatus::kOk || reason.empty()) {
+        return std::string();
+    }
+    return files::QuotedPath(path) + " cannot be read: " + reason;
+}
+
+std::string WrongKind(const std::string& path, bool iir) {
+    return files::QuotedPath(path) +
+           (iir ? " is not an IIR template: it holds no IIR"
+                : " is not a FIR template: it holds no FIR") +
+           " coefficient token";
+}
+
+// The header of the variant, then the template substituted, and the tokens it left.
+void BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
+               const std::string& templateText, VhdlOutcome& outcome, std::string& text) {
+    outcome.substIndex = 0;
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
     text = vhdl::BuildVhdlHeader(variant, iir, vhdl::FormatHeaderValues(doc, headerStructure));
-    return vhdl::AppendSubstitutedTemplate(doc, iir, templatePath, variant, substIndex, text);
+    text += vhdl::SubstituteTemplate(c, doc.m_nDataBits, templateText, variant, outcome.substIndex);
+    outcome.leftovers =
+        vhdl::DescribeLeftoverTokens(vhdl::FindLeftoverTokens(c, doc.m_nDataBits, templateText));
 }
 
 } // namespace
@@ -55,18 +85,30 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
     if (request.templatePath.empty()) {
         return outcome; // no template was ever found or picked: the box stays empty
     }
-    std::string text;
+    std::string templateText;
+    std::string reason;
     const vhdl::TemplateStatus status =
-        BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
-                  request.templatePath, outcome.substIndex, text);
+        vhdl::ReadTemplateText(request.templatePath, templateText, reason);
     if (status != vhdl::TemplateStatus::kOk) {
         outcome.kind = OutcomeKind::kFileNotRead;
         outcome.path = request.templatePath;
         outcome.notFound = status == vhdl::TemplateStatus::kNotFound;
         outcome.reason = outcome.notFound ? "not found" : "cannot be read";
+        outcome.message = TemplateRefusal(request.templatePath, status, reason);
         return outcome;
     }
+    if (!vhdl::TemplateFitsStructure(templateText, request.iir)) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.reason = "not a template of the structure";
+        outcome.message = WrongKind(request.templatePath, request.iir);
+        return outcome;
+    }
+    std::string text;
+    BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
+              templateText, outcome, text);
     outcome.text = std::move(text);
+    outcome.templateText = std::move(templateText);
     return outcome;
 }
 
@@ -93,6 +135,8 @@ LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& requ
         outcome.reason = bytes.reason;
         return outcome;
     }
+    // A load with any of the reader's warnings changes nothing: the design, its coefficients,
+    // its settings and the load format all stay as they were.
     const files::CoeffLoad load = files::ReadCoeffFile(bytes, doc, request.iir, loadFormat);
     outcome.valuesRead = load.count;
     outcome.text = load.badToken;
@@ -100,6 +144,12 @@ LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& requ
         outcome.notices.push_back(design::MissingHeaderWarning());
     } else if (load.invalidFormat) {
         outcome.notices.push_back(design::InvalidCoeffsWarning());
+    } else if (load.Faulty()) {
+        // A file that does not fit the structure: the reader's warning with the counts.
+        design::Warning warning = design::InvalidCoeffsWarning();
+        warning.lines.insert(warning.lines.begin() + 1,
+                             files::DescribeCoeffFit(request.path, load, request.iir));
+        outcome.notices.push_back(std::move(warning));
     }
     return outcome;
 }
@@ -117,24 +167,41 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     if (!outcome.Is(OutcomeKind::kAccepted)) {
         return outcome;
     }
-    // The template the last VHDL Code command located is read again; it is not searched for.
-    // An IIR section count outside 1..8 has no template: the file holds the header only.
+    // The template the last VHDL Code command located (or the bytes it read in this run); it
+    // is not searched for. An IIR section count outside 1..8 has no template: the file holds
+    // the header only.
     const bool iir = request.headerStructure == 1;
     const bool sectionsKnown = doc.m_nIirSections >= 1 && doc.m_nIirSections <= 8;
     std::string text;
     if (iir && !sectionsKnown) {
         text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, iir,
                                      vhdl::FormatHeaderValues(doc, request.headerStructure));
-    } else if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                         request.templatePath, outcome.substIndex,
-                         text) != vhdl::TemplateStatus::kOk) {
-        outcome.kind = OutcomeKind::kFileNotWritten;
-        outcome.path = request.path;
-        outcome.reason = "the template " + request.templatePath + " cannot be read";
-        outcome.message = request.path + design::kCannotBeOpened;
-        return outcome;
+    } else {
+        std::string templateText;
+        std::string reason;
+        const vhdl::TemplateStatus status =
+            TemplateBytes(request.templatePath, request.templateText, templateText, reason);
+        if (status != vhdl::TemplateStatus::kOk ||
+            !vhdl::TemplateFitsStructure(templateText, iir)) {
+            // Refused before anything is written.
+            outcome.kind = OutcomeKind::kFileNotWritten;
+            outcome.path = request.path;
+            outcome.reason = status != vhdl::TemplateStatus::kOk
+                                 ? "the template " + files::QuotedPath(request.templatePath) +
+                                       " cannot be read" +
+                                       (reason.empty() ? std::string() : ": " + reason)
+                                 : WrongKind(request.templatePath, iir);
+            outcome.message = files::QuotedPath(request.path) + design::kCannotBeOpened;
+            return outcome;
+        }
+        BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, templateText,
+                  outcome, text);
     }
+    const int substIndex = outcome.substIndex;
+    std::vector<std::string> leftovers = std::move(outcome.leftovers);
     static_cast<Outcome&>(outcome) = WriteFile(request.path, text);
+    outcome.substIndex = substIndex;
+    outcome.leftovers = std::move(leftovers);
     return outcome;
 }
 

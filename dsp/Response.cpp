@@ -78,7 +78,10 @@ Response IirResponse(std::span<const Section> sections) {
             const double di = -(q[3] * s1 + q[4] * s2);
             gain += 10.0 * std::log10((ni * ni + nr * nr) / (di * di + dr * dr));
             // Per section the one-argument arctangent: within (-pi/2, pi/2).
-            phase += std::atan((ni * dr - nr * di) / (ni * di + nr * dr));
+            // A section quantized to silence has no phase: it adds 0, not NaN.
+            const double across = ni * dr - nr * di;
+            const double along = ni * di + nr * dr;
+            phase += (across == 0.0 && along == 0.0) ? 0.0 : std::atan(across / along);
         }
         r.gainDb[i] = gain;
         r.phase[i] = FoldPhase(phase);
