@@ -240,7 +240,7 @@ const RefusalCase kRefusals[] = {
      OutcomeKind::kRefused, design::kIddWarnSaveNeedsCoeffs, 0, 0, 0, ""},
     {"SaveVhdlBeforeVhdlCode", Quantized,
      [](COlvexDoc& d) {
-         return commands::SaveVhdl(d, {0, false, kFirTemplate, "/tmp/x.vhd"});
+         return commands::SaveVhdl(d, {0, false, kFirTemplate, "/tmp/x.vhd", {}});
      },
      OutcomeKind::kRefused, design::kIddWarnVhdlNeedsParams, 0, 0, 0, ""},
     {"LoadFromAMissingFile", Nothing,
@@ -406,10 +406,10 @@ TEST(CommandOutcome, VhdlCodeAndSaveVhdlFromTheTemplate) {
     EXPECT_EQ(doc.m_nDataBits, 12) << "the data bits stay stored";
 
     const std::string out = (dir.path / "filter.vhd").string();
-    const Outcome saved = commands::SaveVhdl(doc, {0, true, kFirTemplate, out});
+    const Outcome saved = commands::SaveVhdl(doc, {0, true, kFirTemplate, out, {}});
     EXPECT_EQ(saved.kind, OutcomeKind::kFileWritten);
     EXPECT_TRUE(fs::file_size(out) > 0);
-    const Outcome notSaved = commands::SaveVhdl(doc, {0, true, kFirTemplate, kMissing});
+    const Outcome notSaved = commands::SaveVhdl(doc, {0, true, kFirTemplate, kMissing, {}});
     EXPECT_EQ(notSaved.kind, OutcomeKind::kFileNotWritten);
     EXPECT_EQ(notSaved.reason, "No such file or directory");
     EXPECT_EQ(notSaved.message, kMissing + std::string(" cannot be opened"));

@@ -131,7 +131,7 @@ TEST_F(VhdlCodeFixture, DataBitLengthOutsideFourToTwentyFourKeepsTheDialogOpen) 
 TEST_F(VhdlCodeFixture, MissingTemplateIsNamedThenPickedWithTheOpenDialog) {
     const fs::path elsewhere = dir / "picked" / "my.vhd";
     fs::create_directories(elsewhere.parent_path());
-    std::ofstream(elsewhere) << "COB\n";
+    std::ofstream(elsewhere) << "reph  0 COB\n";
     host.AnswerDialog(DataBits("12"));
     host.AnswerDialog(DialogAnswer::Ok(resources::kIddLocateTemplate));
     host.AnswerFileDialog(elsewhere.string());
