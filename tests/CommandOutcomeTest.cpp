@@ -464,3 +464,33 @@ TEST(CommandOutcome, AcceptedAnalysisAndCoefficientRequestsStoreTheirValues) {
 }
 
 } // namespace
+
+namespace {
+
+// Quantization that turns every IIR numerator to 0 is said, next to bit lengths that keep one.
+TEST(CommandOutcome, IirQuantizedToZeroIsSaid) {
+    const struct {
+        double fc1;
+        int bits;
+        bool zero;
+    } cases[] = {
+        {5.0, 4, true},
+        {5.0, 20, false},
+        {200.0, 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.fc1) + " Hz at " + std::to_string(c.bits) + " bits");
+        COlvexDoc doc;
+        ASSERT_TRUE(
+            commands::DesignIir(doc, Iir(kLpf, 8, 0.3, c.fc1, 0)).Is(OutcomeKind::kAccepted));
+        const Outcome outcome = commands::Coefficients(doc, {true, 1, c.bits, 0});
+        ASSERT_TRUE(outcome.Is(OutcomeKind::kAccepted));
+        EXPECT_EQ(outcome.message, c.zero ? "quantized to zero: use more bits" : "");
+        for (const commands::ResponsePoint& p : commands::ResponsePoints(doc, true)) {
+            EXPECT_FALSE(std::isnan(p.phase)) << p.index;
+            EXPECT_FALSE(std::isnan(p.gainDb)) << p.index;
+        }
+    }
+}
+
+} // namespace
