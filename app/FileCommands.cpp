@@ -191,7 +191,11 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
                                        " cannot be read" +
                                        (reason.empty() ? std::string() : ": " + reason)
                                  : WrongKind(request.templatePath, iir);
-            outcome.message = files::QuotedPath(request.path) + design::kCannotBeOpened;
+            // A template of the other structure is named as such; an unreadable one is reported
+            // against the output path, as before.
+            outcome.message = status == vhdl::TemplateStatus::kOk
+                                  ? outcome.reason
+                                  : files::QuotedPath(request.path) + design::kCannotBeOpened;
             return outcome;
         }
         BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, templateText,

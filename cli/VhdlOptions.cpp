@@ -18,6 +18,7 @@
 #include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "platform/SearchPath.h"
 #include "resources/VhdlResources.h"
@@ -66,7 +67,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath,
     if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
         std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(outcome.path).c_str());
         if (!outcome.notFound) {
-            std::fprintf(stderr, "%s cannot be read\n", outcome.path.c_str());
+            std::fprintf(stderr, "%s cannot be read\n", files::QuotedPath(outcome.path).c_str());
         }
         return kExitInvalid;
     }
