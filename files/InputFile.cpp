@@ -60,7 +60,9 @@ ssize_t ReadChunk(int fd, std::string& text, size_t cap) {
     do {
         got = ::read(fd, text.data() + used, room);
     } while (got < 0 && errno == EINTR);
+    const int error = errno;
     text.resize(used + (got > 0 ? static_cast<size_t>(got) : 0));
+    errno = error; // the caller tells EAGAIN from a read error
     return got;
 }
 
