@@ -28,6 +28,23 @@ RangeRefusal CheckZoomAndStart(int zoom, int startPos) {
 
 } // namespace
 
+namespace {
+
+constexpr const char* kQuantizedToZero = "quantized to zero: use more bits";
+
+// Whether quantization turned every numerator coefficient (a0, a1, a2 of every section) to 0.
+bool NumeratorsQuantizedToZero(const COlvexDoc& doc) {
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(true);
+    for (const dsp::SectionIntegers& q : c.sectionIntegers) {
+        if (q[0] != 0 || q[1] != 0 || q[2] != 0) {
+            return false;
+        }
+    }
+    return !c.sectionIntegers.empty();
+}
+
+} // namespace
+
 Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request) {
     const RangeRefusal bits = design::CheckIntRange(design::kFieldQuantBits, request.bits,
                                                     coeffs::kMinQuantBits, coeffs::kMaxQuantBits);
@@ -39,7 +56,11 @@ Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request) {
                                     request.format, warning)) {
         return Refused(warning);
     }
-    return Outcome{};
+    Outcome outcome;
+    if (request.iir && doc.m_bQuantize != 0 && NumeratorsQuantizedToZero(doc)) {
+        outcome.message = kQuantizedToZero; // the response would be silence at every frequency
+    }
+    return outcome;
 }
 
 std::string CoefficientReport(const COlvexDoc& doc, bool iir, std::string_view lineEnd) {
@@ -89,12 +110,14 @@ Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
     if (request.userWavePath.empty()) {
         return outcome;
     }
-    // A file that cannot be opened or read leaves the previous wave; one that stops at a token
-    // that is not a number keeps the values before it. Either way the settings stand.
+    // A file that cannot be opened or read, or holds no value, leaves the previous wave; one
+    // that stops at a token that is not a number keeps the values before it. Either way the
+    // settings stand. A file with more values than the buffer holds is used, with a message.
     const files::UserWaveRead read = files::ReadUserWave(request.userWavePath, doc.m_aWaveIn);
     outcome.path = request.userWavePath;
-    outcome.message = files::DescribeUserWaveRead(request.userWavePath, read);
-    if (!outcome.message.empty()) {
+    outcome.message =
+        files::DescribeUserWaveRead(request.userWavePath, read, std::size(doc.m_aWaveIn));
+    if (read.Failed()) {
         outcome.kind = OutcomeKind::kFileNotRead;
         outcome.reason = outcome.message;
     }

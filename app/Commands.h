@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,7 +73,8 @@ struct Outcome {
     bool notFound = false; // kFileNotRead: the path names no file (the VHDL template)
     // The text the command produced (the VHDL text, the testbench, the token where a load
     // stopped). `message` is the text the window shows for the outcome: for kFileNotRead of a
-    // user wave the reader's description of what went wrong, for kFileNotWritten the path and
+    // user wave the reader's description of what went wrong (and, accepted, that a user wave
+    // held more values than the buffer), for kFileNotWritten the path and
     // " cannot be opened", for a failed IIR design the warning that the cascade is not finite.
     std::string text;
     std::string message;
@@ -169,6 +171,8 @@ struct CoefficientsRequest {
 };
 // Bits in 4..32 (kOutOfRange), then the quantization rules (kRefused: warnings 136, 169, 137);
 // stores the three settings when accepted.
+// Accepted with `message` "quantized to zero: use more bits" when quantization turned every IIR
+// numerator coefficient to 0 (the status bar and standard error say so).
 Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request);
 // The report of the FIR or IIR coefficients with the settings in force, every line ended by
 // lineEnd ("\r\n" in the output box, "\n" on a terminal).
@@ -221,6 +225,10 @@ Outcome CheckVhdlCode(const COlvexDoc& doc);
 // tokens take (the view's m_nSubstIndex).
 struct VhdlOutcome : Outcome {
     int substIndex = 0;
+    // The template's bytes as read (so that one command reads its template once), and the
+    // template tokens the substitution left, one message line each (vhdl::DescribeLeftoverTokens).
+    std::string templateText;
+    std::vector<std::string> leftovers;
 };
 // The VHDL Code dialog's field and what the window found: `headerStructure` is the FIR/IIR
 // choice last read from the form before the dialog (it words the header's type line), `iir` the
@@ -258,8 +266,9 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
 // Warning 164, data bits in 4..24, multipliers and clock in range (kOutOfRange), then stores
 // the data bits and the hardware fields and builds the text
 // the output box shows: the header and the substituted template (`text`, kAccepted; empty when
-// no template path is given). A template that cannot be read is kFileNotRead (`notFound` when
-// the path names no file); the data bits stay stored.
+// no template path is given). A template that cannot be read, or of the other structure, is
+// kFileNotRead (`notFound` when the path names no file; `message` for the reader's refusals and
+// the wrong kind); the data bits stay stored.
 VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
 
 // ---- Save/Load ----
@@ -300,6 +309,9 @@ struct SaveVhdlRequest {
     bool vhdlParamsSet = false;
     std::string templatePath;
     std::string path;
+    // The template's bytes when this run already read them (VhdlOutcome::templateText); the
+    // template at templatePath is read otherwise.
+    std::optional<std::string> templateText;
 };
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);

@@ -5,6 +5,7 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "files/CoeffFile.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "vhdl/VhdlText.h"
 
@@ -22,7 +23,7 @@ Outcome WriteFile(const std::string& path, const std::string& text) {
     outcome.path = path;
     outcome.reason = result.reason;
     if (!result.ok) {
-        outcome.message = path + design::kCannotBeOpened;
+        outcome.message = files::QuotedPath(path) + design::kCannotBeOpened;
     }
     return outcome;
 }
@@ -34,20 +35,51 @@ vhdl::HeaderValues HeaderWithArchitecture(const COlvexDoc& doc, int headerStruct
     return values;
 }
 
-// The header of the variant, then the template substituted; kOk or why the template failed.
-vhdl::TemplateStatus BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir,
-                               vhdl::HeaderVariant variant, const std::string& templatePath,
-                               int& substIndex, std::string& text) {
-    substIndex = 0;
-    text = vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir));
-    // The folded templates take the multiplier count (the one Auto chose, else the entered
-    // one, so that a folded template given by hand takes it too); the others ignore it.
+// The multiplier count the folded templates take: the one Auto chose, else the entered one, so
+// that a folded template given by hand takes it too; the other templates ignore it.
+int TemplateMultipliers(const COlvexDoc& doc, bool iir) {
     const ResolvedArchitecture resolved = StoredArchitecture(doc, iir);
-    const int multipliers = resolved.chosen && resolved.arch == vhdl::Architecture::kFolded
-                                ? resolved.multipliers
-                                : doc.m_nVhdlMultipliers;
-    return vhdl::AppendSubstitutedTemplate(doc.TakeCoefficients(iir), doc.m_nDataBits, templatePath,
-                                           variant, substIndex, text, multipliers);
+    return resolved.chosen && resolved.arch == vhdl::Architecture::kFolded ? resolved.multipliers
+                                                                           : doc.m_nVhdlMultipliers;
+}
+
+// The template's bytes: the ones this run already read, or the file's.
+vhdl::TemplateStatus TemplateBytes(const std::string& path, const std::optional<std::string>& read,
+                                   std::string& text, std::string& reason) {
+    if (read) {
+        text = *read;
+        return vhdl::TemplateStatus::kOk;
+    }
+    return vhdl::ReadTemplateText(path, text, reason);
+}
+
+// Why a template cannot be used, for the window's message box and standard error; empty when
+// the path could not be opened (no reason: the window's own texts cover that).
+std::string TemplateRefusal(const std::string& path, vhdl::TemplateStatus status,
+                            const std::string& reason) {
+    if (status == vhdl::TemplateStatus::kOk || reason.empty()) {
+        return std::string();
+    }
+    return files::QuotedPath(path) + " cannot be read: " + reason;
+}
+
+std::string WrongKind(const std::string& path, bool iir) {
+    return files::QuotedPath(path) +
+           (iir ? " is not an IIR template: it holds no IIR"
+                : " is not a FIR template: it holds no FIR") +
+           " coefficient token";
+}
+
+// The header of the variant, then the template substituted, and the tokens it left.
+void BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
+               const std::string& templateText, VhdlOutcome& outcome, std::string& text) {
+    outcome.substIndex = 0;
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
+    text = vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir));
+    text += vhdl::SubstituteTemplate(c, doc.m_nDataBits, templateText, variant, outcome.substIndex,
+                                     TemplateMultipliers(doc, iir));
+    outcome.leftovers =
+        vhdl::DescribeLeftoverTokens(vhdl::FindLeftoverTokens(c, doc.m_nDataBits, templateText));
 }
 
 } // namespace
@@ -138,18 +170,30 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
     if (request.templatePath.empty()) {
         return outcome; // no template was ever found or picked: the box stays empty
     }
-    std::string text;
+    std::string templateText;
+    std::string reason;
     const vhdl::TemplateStatus status =
-        BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
-                  request.templatePath, outcome.substIndex, text);
+        vhdl::ReadTemplateText(request.templatePath, templateText, reason);
     if (status != vhdl::TemplateStatus::kOk) {
         outcome.kind = OutcomeKind::kFileNotRead;
         outcome.path = request.templatePath;
         outcome.notFound = status == vhdl::TemplateStatus::kNotFound;
         outcome.reason = outcome.notFound ? "not found" : "cannot be read";
+        outcome.message = TemplateRefusal(request.templatePath, status, reason);
         return outcome;
     }
+    if (!vhdl::TemplateFitsStructure(templateText, request.iir)) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.reason = "not a template of the structure";
+        outcome.message = WrongKind(request.templatePath, request.iir);
+        return outcome;
+    }
+    std::string text;
+    BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
+              templateText, outcome, text);
     outcome.text = std::move(text);
+    outcome.templateText = std::move(templateText);
     return outcome;
 }
 
@@ -176,6 +220,8 @@ LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& requ
         outcome.reason = bytes.reason;
         return outcome;
     }
+    // A load with any of the reader's warnings changes nothing: the design, its coefficients,
+    // its settings and the load format all stay as they were.
     const files::CoeffLoad load = files::ReadCoeffFile(bytes, doc, request.iir, loadFormat);
     outcome.valuesRead = load.count;
     outcome.text = load.badToken;
@@ -183,6 +229,12 @@ LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& requ
         outcome.notices.push_back(design::MissingHeaderWarning());
     } else if (load.invalidFormat) {
         outcome.notices.push_back(design::InvalidCoeffsWarning());
+    } else if (load.Faulty()) {
+        // A file that does not fit the structure: the reader's warning with the counts.
+        design::Warning warning = design::InvalidCoeffsWarning();
+        warning.lines.insert(warning.lines.begin() + 1,
+                             files::DescribeCoeffFit(request.path, load, request.iir));
+        outcome.notices.push_back(std::move(warning));
     }
     return outcome;
 }
@@ -200,45 +252,76 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     if (!outcome.Is(OutcomeKind::kAccepted)) {
         return outcome;
     }
-    // The template the last VHDL Code command located is read again; it is not searched for.
-    // An IIR section count outside 1..8 has no template: the file holds the header only.
+    // The template the last VHDL Code command located (or the bytes it read in this run); it
+    // is not searched for. An IIR section count outside 1..8 has no template: the file holds
+    // the header only.
     const bool iir = request.headerStructure == 1;
     const bool sectionsKnown = doc.m_nIirSections >= 1 && doc.m_nIirSections <= 8;
     std::string text;
     if (iir && !sectionsKnown) {
         text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, iir,
                                      HeaderWithArchitecture(doc, request.headerStructure, iir));
-    } else if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                         request.templatePath, outcome.substIndex,
-                         text) != vhdl::TemplateStatus::kOk) {
-        outcome.kind = OutcomeKind::kFileNotWritten;
-        outcome.path = request.path;
-        outcome.reason = "the template " + request.templatePath + " cannot be read";
-        outcome.message = request.path + design::kCannotBeOpened;
-        return outcome;
+    } else {
+        std::string templateText;
+        std::string reason;
+        const vhdl::TemplateStatus status =
+            TemplateBytes(request.templatePath, request.templateText, templateText, reason);
+        if (status != vhdl::TemplateStatus::kOk ||
+            !vhdl::TemplateFitsStructure(templateText, iir)) {
+            // Refused before anything is written.
+            outcome.kind = OutcomeKind::kFileNotWritten;
+            outcome.path = request.path;
+            outcome.reason = status != vhdl::TemplateStatus::kOk
+                                 ? "the template " + files::QuotedPath(request.templatePath) +
+                                       " cannot be read" +
+                                       (reason.empty() ? std::string() : ": " + reason)
+                                 : WrongKind(request.templatePath, iir);
+            // A template of the other structure is named as such; an unreadable one is reported
+            // against the output path, as before.
+            outcome.message = status == vhdl::TemplateStatus::kOk
+                                  ? outcome.reason
+                                  : files::QuotedPath(request.path) + design::kCannotBeOpened;
+            return outcome;
+        }
+        BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, templateText,
+                  outcome, text);
     }
+    const int substIndex = outcome.substIndex;
+    std::vector<std::string> leftovers = std::move(outcome.leftovers);
     static_cast<Outcome&>(outcome) = WriteFile(request.path, text);
+    outcome.substIndex = substIndex;
+    outcome.leftovers = std::move(leftovers);
     return outcome;
 }
 
 HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
                                         const HardwareReportRequest& request) {
     HardwareReportJob job;
-    job.check = CheckSaveVhdl(
-        doc, {request.headerStructure, request.vhdlParamsSet, std::string(), std::string()});
+    SaveVhdlRequest check;
+    check.headerStructure = request.headerStructure;
+    check.vhdlParamsSet = request.vhdlParamsSet;
+    job.check = CheckSaveVhdl(doc, check);
     if (!job.check.Is(OutcomeKind::kAccepted)) {
         return job;
     }
     const bool iir = request.headerStructure == 1;
-    int substIndex = 0;
-    if (BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                  request.templatePath, substIndex,
-                  job.hardware.vhdlText) != vhdl::TemplateStatus::kOk) {
+    std::string templateText;
+    std::string reason;
+    const vhdl::TemplateStatus status =
+        vhdl::ReadTemplateText(request.templatePath, templateText, reason);
+    if (status != vhdl::TemplateStatus::kOk || !vhdl::TemplateFitsStructure(templateText, iir)) {
         job.check.kind = OutcomeKind::kFileNotRead;
         job.check.path = request.templatePath;
-        job.check.reason = "cannot be read";
+        job.check.reason = status != vhdl::TemplateStatus::kOk ? "cannot be read"
+                                                               : "not a template of the structure";
+        job.check.message = status != vhdl::TemplateStatus::kOk
+                                ? TemplateRefusal(request.templatePath, status, reason)
+                                : WrongKind(request.templatePath, iir);
         return job;
     }
+    VhdlOutcome built;
+    BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, templateText, built,
+              job.hardware.vhdlText);
     job.hardware.device = request.device;
     job.hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
     job.hardware.cancel = request.cancel;

@@ -158,26 +158,12 @@ namespace files {
 
 namespace {
 
-// A load without a header: ten zero taps and pass-through sections.
-void ResetWithoutHeader(COlvexDoc& doc) {
-    std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
-    for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-        doc.m_aA0[s] = 1.0;
-        doc.m_aA1[s] = doc.m_aA2[s] = doc.m_aB1[s] = doc.m_aB2[s] = 0.0;
-    }
-    doc.m_nTaps = kNoHeaderTaps;
-    doc.m_bEvenTaps = 0;
-}
-
+// A load that fits and has no fault: the values replace the coefficients.
 void StoreLoad(const CoeffLoad& load, COlvexDoc& doc, bool iir) {
     // The file holds K * h, so the loaded taps stand with the multiplier 1.
     doc.m_nCoeffMultiplier = 1;
     doc.m_bQuantize = 0;
     doc.m_bParseError = 0;
-    if (!load.headerFound) {
-        ResetWithoutHeader(doc);
-        return;
-    }
     if (!iir) {
         std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
     }
@@ -207,15 +193,17 @@ std::string CoeffFileText(const COlvexDoc& doc, bool iir) {
 }
 
 CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& loadFormat) {
-    CoeffLoad load = ParseCoeffText(text, iir, loadFormat);
-    StoreLoad(load, doc, iir);
+    int format = loadFormat;
+    CoeffLoad load = ParseCoeffText(text, iir, format);
+    if (!load.Faulty()) {
+        StoreLoad(load, doc, iir);
+        loadFormat = format;
+    }
     return load;
 }
 
 CoeffLoad ReadCoeffFile(const CoeffFileBytes& file, COlvexDoc& doc, bool iir, int& loadFormat) {
-    CoeffLoad load = ParseCoeffFile(file, iir, loadFormat);
-    StoreLoad(load, doc, iir);
-    return load;
+    return ReadCoeffText(file.text, doc, iir, loadFormat);
 }
 
 } // namespace files

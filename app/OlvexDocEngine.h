@@ -81,8 +81,9 @@ namespace files {
 std::string CoeffFileText(const COlvexDoc& doc, bool iir);
 
 // Reads a coefficient file into the record: the values become the taps (m_nTaps of them, the
-// multiplier 1) or the sections (the rest kept, m_nIirSections 8); quantization goes off. A
-// file without a header resets the coefficients (10 zero taps, pass-through sections).
+// multiplier 1) or the sections (the rest kept, m_nIirSections 8); quantization goes off. A file
+// with any of the reader's warnings (no header, a malformed number, no values, more values than
+// the structure takes) changes nothing, loadFormat included.
 CoeffLoad ReadCoeffText(std::string_view text, COlvexDoc& doc, bool iir, int& loadFormat);
 CoeffLoad ReadCoeffFile(const CoeffFileBytes& file, COlvexDoc& doc, bool iir, int& loadFormat);
 

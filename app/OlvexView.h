@@ -91,6 +91,8 @@ public:
     // The one-line summary of the measurements into the status bar, after Design, Coefficients
     // and Load (nothing before the first design).
     void ShowMeasurementSummary();
+    // The template tokens VHDL Code or Save VHDL left in the text, into the status bar.
+    void ShowLeftoverTokens(const std::vector<std::string>& leftovers);
 
     // ---- Design (app/DesignCommand.cpp) and Coefficients (coeffs/CoefficientsCommand.cpp) -------
     void OnDesign();

@@ -58,8 +58,7 @@ int SaveCoefficientFile(const CliArgs& args, const RunState& run) {
     request.path = args.Value("save-coeffs");
     const commands::Outcome outcome = commands::SaveCoefficients(run.doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        std::fprintf(stderr, "%s\n%s (%s)\n", outcome.message.c_str(), outcome.message.c_str(),
-                     outcome.reason.c_str());
+        std::fprintf(stderr, "%s (%s)\n", outcome.message.c_str(), outcome.reason.c_str());
         return kExitFileError;
     }
     return ReportOutcome(outcome, {});
@@ -123,8 +122,11 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
     if (!ReadInt(args, "quantize", request.bits)) {
         return kExitInvalid;
     }
-    const int status = ReportOutcome(commands::Coefficients(run.doc, request),
-                                     {{design::kFieldQuantBits, "quantize"}});
+    const commands::Outcome outcome = commands::Coefficients(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kAccepted) && !outcome.message.empty()) {
+        std::fprintf(stderr, "%s\n", outcome.message.c_str());
+    }
+    const int status = ReportOutcome(outcome, {{design::kFieldQuantBits, "quantize"}});
     run.coefficientsListed = run.coefficientsListed || status == kExitOk;
     return status;
 }

@@ -9,6 +9,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 
 namespace cli {
 
@@ -35,8 +36,9 @@ int LoadFile(const std::string& path, RunState& run) {
     }
     // A file read only in part: the token the reader stopped at.
     if (!outcome.text.empty()) {
-        std::fprintf(stderr, "%s: value %d, '%s', is not a number\n", path.c_str(),
-                     outcome.valuesRead + 1, Printable(outcome.text).c_str());
+        std::fprintf(stderr, "%s: value %d, '%s', is not a number\n",
+                     files::QuotedPath(path).c_str(), outcome.valuesRead + 1,
+                     Printable(outcome.text).c_str());
     }
     return kExitInvalid;
 }

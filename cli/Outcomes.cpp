@@ -4,6 +4,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 
 namespace cli {
 
@@ -29,7 +30,8 @@ int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options)
     case OutcomeKind::kRefused:
         PrintWarning(outcome.warning);
         if (!outcome.reason.empty()) {
-            std::fprintf(stderr, "%s: %s\n", outcome.path.c_str(), outcome.reason.c_str());
+            std::fprintf(stderr, "%s: %s\n", files::QuotedPath(outcome.path).c_str(),
+                         outcome.reason.c_str());
         }
         return kExitInvalid;
     case OutcomeKind::kOutOfRange: {
@@ -51,12 +53,14 @@ int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options)
         if (!outcome.message.empty()) {
             std::fprintf(stderr, "%s\n", outcome.message.c_str());
         }
-        std::fprintf(stderr, "%s: %s\n", outcome.path.c_str(), outcome.reason.c_str());
+        std::fprintf(stderr, "%s: %s\n", files::QuotedPath(outcome.path).c_str(),
+                     outcome.reason.c_str());
         return kExitFileError;
     case OutcomeKind::kFileNotRead:
         std::fprintf(stderr, "%s\n",
-                     outcome.message.empty() ? (outcome.path + ": " + outcome.reason).c_str()
-                                             : outcome.message.c_str());
+                     outcome.message.empty()
+                         ? (files::QuotedPath(outcome.path) + ": " + outcome.reason).c_str()
+                         : outcome.message.c_str());
         return kExitInvalid;
     }
     return kExitInvalid;

@@ -18,6 +18,7 @@
 #include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "platform/SearchPath.h"
 #include "resources/VhdlResources.h"
@@ -63,7 +64,8 @@ bool ReadArchitecture(const CliArgs& args, commands::VhdlCodeRequest& request) {
 
 // VHDL Code with the data bit length. Run for the testbench too: it is the one command that
 // takes the data bit length. Only --vhdl needs the template it reads.
-int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath) {
+int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath,
+                std::string& templateText) {
     int status = ReportOutcome(commands::CheckVhdlCode(run.doc), {});
     if (status != kExitOk) {
         return status;
@@ -81,11 +83,15 @@ int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath) {
         return kExitInvalid;
     }
     request.templatePath = vhdlFile ? LocateTemplate(args, run, request) : std::string();
-    const commands::Outcome outcome = commands::VhdlCode(run.doc, request);
+    commands::VhdlOutcome outcome = commands::VhdlCode(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotRead) && !outcome.message.empty()) {
+        std::fprintf(stderr, "%s\n", outcome.message.c_str()); // refused, or the wrong kind
+        return kExitInvalid;
+    }
     if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
         std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(outcome.path).c_str());
         if (!outcome.notFound) {
-            std::fprintf(stderr, "%s cannot be read\n", outcome.path.c_str());
+            std::fprintf(stderr, "%s cannot be read\n", files::QuotedPath(outcome.path).c_str());
         }
         return kExitInvalid;
     }
@@ -109,16 +115,24 @@ int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath) {
     }
     templatePath = request.templatePath;
     run.vhdlTemplate = request.templatePath;
+    templateText = std::move(outcome.templateText);
     return kExitOk;
 }
 
-int SaveVhdlFile(const std::string& path, const std::string& templatePath, RunState& run) {
+// Save VHDL with the template VHDL Code read in this run: each file is read once.
+int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::string templateText,
+                 RunState& run) {
     commands::SaveVhdlRequest request;
     request.headerStructure = run.iir ? 1 : 0;
     request.vhdlParamsSet = true;
     request.templatePath = templatePath;
     request.path = path;
-    return ReportOutcome(commands::SaveVhdl(run.doc, request), {});
+    request.templateText = std::move(templateText);
+    const commands::VhdlOutcome outcome = commands::SaveVhdl(run.doc, request);
+    for (const std::string& line : outcome.leftovers) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    return ReportOutcome(outcome, {});
 }
 
 int WriteTestbench(const std::string& path, RunState& run) {
@@ -186,7 +200,8 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     }
     // Every entry is checked before the first file is written.
     std::string templatePath;
-    int status = RunVhdlCode(args, run, templatePath);
+    std::string templateText;
+    int status = RunVhdlCode(args, run, templatePath, templateText);
     if (status == kExitOk && testbench) {
         status = ApplyWaveOptions(args, run);
     }
@@ -195,7 +210,7 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     }
     WarnSaturatedLiterals(run);
     if (vhdlFile) {
-        status = SaveVhdlFile(args.Value("vhdl"), templatePath, run);
+        status = SaveVhdlFile(args.Value("vhdl"), templatePath, std::move(templateText), run);
     }
     if (status == kExitOk && testbench) {
         status = WriteTestbench(args.Value("testbench"), run);

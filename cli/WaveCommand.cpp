@@ -88,11 +88,14 @@ int ApplyWaveOptions(const CliArgs& args, RunState& run) {
         !ReadInt(args, "time-start", request.startPos)) {
         return kExitInvalid;
     }
-    return ReportOutcome(commands::InOutWave(run.doc, request),
-                         {{design::kFieldWaveFreq, "freq"},
-                          {design::kFieldMagRange, "wave-range"},
-                          {design::kFieldZoom, "time-zoom"},
-                          {design::kFieldStartPos, "time-start"}});
+    const commands::Outcome outcome = commands::InOutWave(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kAccepted) && !outcome.message.empty()) {
+        std::fprintf(stderr, "%s\n", outcome.message.c_str()); // a user wave cut to the buffer
+    }
+    return ReportOutcome(outcome, {{design::kFieldWaveFreq, "freq"},
+                                   {design::kFieldMagRange, "wave-range"},
+                                   {design::kFieldZoom, "time-zoom"},
+                                   {design::kFieldStartPos, "time-start"}});
 }
 
 int RunWave(const CliArgs& args, RunState& run) {

@@ -23,12 +23,15 @@ void COlvexView::OnCoefficients() {
     const bool iir = m_nFirIir == 1;
     dlg.m_pDesign = m_bNoDesign != 0 ? nullptr : &m_doc;
     dlg.m_bIir = iir;
+    std::string quantizedToZero;
     if (m_host.RunModal(dlg) == platform::kIdOk) {
         const commands::Outcome outcome = commands::Coefficients(
             m_doc, {iir, dlg.m_bQuantize, dlg.m_nQuantBits, dlg.m_nCoeffFormat});
         if (outcome.Is(commands::OutcomeKind::kRefused)) {
             m_host.ShowWarning(outcome.warning.templateId, outcome.warning.title,
                                outcome.warning.lines);
+        } else {
+            quantizedToZero = outcome.message;
         }
     }
     // Whatever the dialog's outcome, the report is written with the settings now in force.
@@ -42,6 +45,9 @@ void COlvexView::OnCoefficients() {
     m_bCoeffsListed = 1;
     ScheduleRedraw(kCommandRedrawMs);
     ShowMeasurementSummary();
+    if (!quantizedToZero.empty()) {
+        m_host.SetStatusText(quantizedToZero);
+    }
 }
 
 void COlvexView::WriteFirReport() {

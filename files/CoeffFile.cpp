@@ -5,11 +5,8 @@
 // could not be read back by other tools, nor by this reader.
 #include "files/CoeffFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -18,6 +15,7 @@
 
 #include "coeffs/CoeffReport.h"
 #include "coeffs/NumberForms.h"
+#include "files/InputFile.h"
 
 namespace files {
 
@@ -250,6 +248,25 @@ FileHeader ReadHeader(std::string_view text, bool& parseError, int& loadFormat) 
     return header;
 }
 
+// Whether a binary or hex token is its digits and the terminator and nothing else: the number
+// forms skip what is not a digit, so stray characters (a NUL byte, letters after the "h") would
+// otherwise read as a number without a word.
+bool IsWholeForm(std::string_view token, bool hex) {
+    const char terminator = hex ? 'h' : 'b';
+    if (token.size() < 2 || token.back() != terminator) {
+        return false;
+    }
+    for (size_t i = 0; i + 1 < token.size(); ++i) {
+        const char c = token[i];
+        const bool digit =
+            hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c == '0' || c == '1');
+        if (!digit) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Skips the header's tokens, so the values follow.
 Tokens AfterHeader(std::string_view text) {
     Tokens tokens(text);
@@ -283,6 +300,7 @@ std::string CoeffFileText(const dsp::FilterCoefficients& c, int format) {
 
 CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat) {
     CoeffLoad load;
+    load.takes = iir ? kIirFileValues : kMaxFirFileValues;
     if (!StartsWithData(Tokens(text).Next())) {
         return load;
     }
@@ -290,20 +308,22 @@ CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat) {
     bool parseError = false;
     const FileHeader header = ReadHeader(text, parseError, loadFormat);
     load.invalidFormat = !header.complete || header.badScale;
-    const int cap = iir ? kIirFileValues : kMaxFirFileValues;
     Tokens tokens = AfterHeader(text);
-    while (load.count < cap) {
+    // Every value is read, past what the structure takes too, so that a file that does not fit
+    // is told by how much.
+    for (;;) {
         const std::string_view token = tokens.Next();
         if (token.empty()) {
             break;
         }
         float v = 0.0f;
-        if (header.format == coeffs::kFormatBin) {
-            v = static_cast<float>(coeffs::ParseBinary(token, parseError));
-        } else if (header.format == coeffs::kFormatHex) {
-            v = static_cast<float>(coeffs::ParseHex(token, parseError));
+        if (header.format == coeffs::kFormatBin || header.format == coeffs::kFormatHex) {
+            const bool hex = header.format == coeffs::kFormatHex;
+            v = static_cast<float>(hex ? coeffs::ParseHex(token, parseError)
+                                       : coeffs::ParseBinary(token, parseError));
+            parseError = parseError || !IsWholeForm(token, hex);
         } else if (!ParseSingle(token, v)) {
-            // Reading stops at a token that is not a number; the values before it stay.
+            // Reading stops at a token that is not a number.
             load.badToken = std::string(token.substr(0, kShownTokenLength));
             load.invalidFormat = true;
             break;
@@ -315,67 +335,39 @@ CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat) {
             load.invalidFormat = true;
             break;
         }
-        load.values.push_back(value);
-        ++load.count;
+        ++load.held;
+        if (load.count < load.takes) {
+            load.values.push_back(value);
+            ++load.count;
+        }
     }
     load.invalidFormat = load.invalidFormat || parseError;
     return load;
 }
 
 CoeffFileBytes ReadCoeffFileBytes(const std::string& path) {
+    InputFile input = ReadInputFile(path);
     CoeffFileBytes file;
-    // Non-blocking open: a FIFO without a writer must not stall the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        file.reason = std::strerror(errno);
-        return file;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        file.reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : std::strerror(errno);
-        ::close(fd);
-        return file;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    constexpr size_t kChunk = size_t{64} << 10;
-    size_t used = 0;
-    for (;;) {
-        if (used > kMaxCoeffFileBytes) {
-            file.truncated = true;
-            used = kMaxCoeffFileBytes;
-            break;
-        }
-        file.text.resize(used + kChunk);
-        const ssize_t got = ::read(fd, file.text.data() + used, kChunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            file.reason = std::strerror(errno);
-            ::close(fd);
-            file.text.clear();
-            return file;
-        }
-        if (got == 0) {
-            break;
-        }
-        used += static_cast<size_t>(got);
-    }
-    ::close(fd);
-    file.text.resize(used);
-    file.ok = true;
+    file.ok = input.ok;
+    file.text = std::move(input.text);
+    file.reason = std::move(input.reason);
     return file;
 }
 
 CoeffLoad ParseCoeffFile(const CoeffFileBytes& file, bool iir, int& loadFormat) {
-    CoeffLoad load = ParseCoeffText(file.text, iir, loadFormat);
-    if (file.truncated && load.headerFound) {
-        load.invalidFormat = true;
+    return ParseCoeffText(file.text, iir, loadFormat);
+}
+
+std::string DescribeCoeffFit(const std::string& path, const CoeffLoad& load, bool iir) {
+    if (load.NoValues()) {
+        return QuotedPath(path) + " holds no values";
     }
-    return load;
+    if (!load.TooMany()) {
+        return std::string();
+    }
+    return QuotedPath(path) + " holds " + std::to_string(load.held) + " values; " +
+           (iir ? "an IIR filter takes " : "a FIR filter takes at most ") +
+           std::to_string(load.takes);
 }
 
 } // namespace files

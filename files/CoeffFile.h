@@ -4,7 +4,7 @@
 // structure choice decides both ways.
 //
 // The reader meets files written by hand and by other programs, so it works on the bytes in
-// memory, never reads more than kMaxCoeffFileBytes, and treats every token of any length as a
+// memory, read through the bounded reader, and treats every token of any length as a
 // view into that buffer: no token can overrun anything and no input can make it loop.
 //
 // A file holds the coefficients that leave the design, K * h for FIR; so a load stores them as
@@ -22,11 +22,6 @@ namespace files {
 // Values a load stores at most.
 constexpr int kMaxFirFileValues = 399;
 constexpr int kIirFileValues = 40; // 8 sections of a0, a1, a2, b1, b2
-// Taps a load without a header leaves in m_nTaps.
-constexpr int kNoHeaderTaps = 10;
-// A coefficient file is a few kilobytes; reading stops after this many bytes, so a device or a
-// huge file cannot stall the program.
-constexpr size_t kMaxCoeffFileBytes = size_t{16} << 20;
 
 // ---- Writer -------------------------------------------------------------------------------------
 
@@ -40,35 +35,48 @@ std::string CoeffFileText(const dsp::FilterCoefficients& c, int format);
 
 // What a load found, for the command to report.
 struct CoeffLoad {
-    bool headerFound = false; // false: the document was reset (warning 188)
-    int count = 0;            // values stored
-    // Warning 168: a malformed binary or hex number (read as 0), a value or scale that is not a
-    // finite number, a header cut short, or a file longer than kMaxCoeffFileBytes.
+    bool headerFound = false; // false: warning 188, the load changes nothing
+    int count = 0;            // values read, at most `takes`
+    // Warning 168: a malformed binary or hex number (stray characters included), a value or
+    // scale that is not a finite number, or a header cut short.
     bool invalidFormat = false;
     // The token where reading stopped because it was not a number (at most 40 characters of
-    // it), empty when reading ran to the end or the cap.
+    // it), empty when reading ran to the end.
     std::string badToken;
     // The values read, `count` of them: FIR taps in order, or IIR coefficients a0, a1, a2, b1,
     // b2 of section 0, then section 1 and so on.
     std::vector<double> values;
+    // How many values the file holds (all of them, past `takes` too) and how many the structure
+    // takes. A file with a header and no values, or with more than the structure takes, does
+    // not fit: nothing of it is used.
+    int held = 0;
+    int takes = 0;
+    bool NoValues() const { return headerFound && !invalidFormat && held == 0; }
+    bool TooMany() const { return held > takes; }
+    // Any of the reader's warnings: a load that has one changes nothing.
+    bool Faulty() const { return !headerFound || invalidFormat || NoValues() || TooMany(); }
 };
 
 // Reads the text of a coefficient file. loadFormat is the view's m_nLoadFormat: the format of
 // the last header read, kept when a header names no known format.
 CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat);
 
-// The bytes of a coefficient file, at most kMaxCoeffFileBytes (truncated tells whether there
-// was more). ok is false, with the system's reason, when the path cannot be opened or read or
-// names a directory. Opening never waits for a writer of a FIFO.
+// The bytes of a coefficient file through the bounded reader (files/InputFile.h). ok is false,
+// with the reason, when the path cannot be opened or read, names a directory, a device, a FIFO
+// without a writer, or a file over the cap.
 struct CoeffFileBytes {
     bool ok = false;
-    bool truncated = false;
     std::string text;
     std::string reason;
 };
 CoeffFileBytes ReadCoeffFileBytes(const std::string& path);
 
-// ParseCoeffText on the bytes of a file; a file cut at kMaxCoeffFileBytes is also reported.
+// ParseCoeffText on the bytes of a file.
 CoeffLoad ParseCoeffFile(const CoeffFileBytes& file, bool iir, int& loadFormat);
+
+// The message of a load that does not fit the structure, empty when it fits:
+// "PATH holds no values" or "PATH holds N values; a FIR filter takes at most 399" (an IIR
+// filter: "takes 40").
+std::string DescribeCoeffFit(const std::string& path, const CoeffLoad& load, bool iir);
 
 } // namespace files

@@ -1,12 +1,14 @@
 // The output-file component: how every writer of the program puts a file on disk, and how the
 // batch commands make sure standard output really received what they printed.
 #include "files/OutputFile.h"
+#include "files/InputFile.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <random>
 #include <string>
 
 #include <fcntl.h>
@@ -20,10 +22,12 @@ namespace {
 // How many symbolic links are followed before the target counts as a loop (the kernel's limit).
 constexpr int kMaxLinkDepth = 40;
 
-// The temporary file's name keeps a short, recognisable prefix so that a stray one (after a
-// power cut) tells the user where it came from, and stays far below NAME_MAX however long the
-// target's own name is.
-constexpr const char* kTemporaryName = ".vantrel-save-XXXXXX";
+// The temporary file's name is short and made relative to the target's folder, so that every
+// target whose own path the system accepts can be written (a long folder path plus a long
+// temporary name would pass PATH_MAX); its prefix tells a stray one (after a power cut) apart.
+constexpr const char* kTemporaryPrefix = ".vt-";
+constexpr int kTemporaryLetters = 6;
+constexpr int kTemporaryAttempts = 100;
 
 OutputResult Failure(const std::string& path, int error) {
     OutputResult result;
@@ -43,11 +47,63 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::string BaseNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Creates a new temporary file in the folder open as folderFd, readable and writable by the
+// user only until its mode is set; its name (relative to the folder) goes to `name`.
+int CreateTemporary(int folderFd, std::string& name) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        name = kTemporaryPrefix;
+        for (int i = 0; i < kTemporaryLetters; ++i) {
+            name += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        const int fd = openat(folderFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The descriptor a "/proc/self/fd/N" or "/dev/fd/N" name stands for, or -1. Such a name is an
+// open stream of this very program (standard output when N is 1): it is written in place,
+// after what the stream already holds, and never replaced by a rename.
+int DescriptorOf(const std::string& name) {
+    for (const std::string_view prefix : {"/proc/self/fd/", "/dev/fd/"}) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        int fd = 0;
+        for (size_t i = prefix.size(); i < name.size(); ++i) {
+            const char c = name[i];
+            if (c < '0' || c > '9' || fd > 100000) {
+                return -1;
+            }
+            fd = fd * 10 + (c - '0');
+        }
+        return fd;
+    }
+    return -1;
+}
+
 // Follows `path` through any chain of symbolic links to the name that is finally written.
-// A dangling link yields the (not yet existing) file it names, which is then created.
-bool ResolveLinks(const std::string& path, std::string& resolved, int& error) {
+// A dangling link yields the (not yet existing) file it names, which is then created. A name
+// of an open descriptor ends the chain there, in `descriptor`.
+bool ResolveLinks(const std::string& path, std::string& resolved, int& descriptor, int& error) {
     resolved = path;
+    descriptor = -1;
     for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        descriptor = DescriptorOf(resolved);
+        if (descriptor >= 0) {
+            return true;
+        }
         struct stat info {};
         if (lstat(resolved.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return true;
@@ -63,6 +119,18 @@ bool ResolveLinks(const std::string& path, std::string& resolved, int& error) {
     }
     error = ELOOP;
     return false;
+}
+
+// The standard stream (1 or 2) that writes to the same file as `info`, or -1.
+int StandardStreamOf(const struct stat& info) {
+    for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat stream {};
+        if (fstat(fd, &stream) == 0 && stream.st_dev == info.st_dev &&
+            stream.st_ino == info.st_ino) {
+            return fd;
+        }
+    }
+    return -1;
 }
 
 // Writes all of `content` to `fd`, resuming after signals and short writes.
@@ -105,6 +173,23 @@ OutputResult WriteInPlace(const std::string& path, const std::string& target,
     return result;
 }
 
+// A stream the program already has open: what it printed so far goes out first, then the text
+// is appended through the same descriptor, so the stream's own later output follows it.
+OutputResult WriteToDescriptor(const std::string& path, int fd, std::string_view content) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int error = WriteAll(fd, content);
+    if (error != 0) {
+        return Failure(path, error);
+    }
+    OutputResult result;
+    result.ok = true;
+    result.path = path;
+    return result;
+}
+
 // The mode a newly created file gets: what open() with 0666 would give under the current umask.
 mode_t NewFileMode() {
     const mode_t mask = umask(0);
@@ -121,10 +206,16 @@ OutputResult ReplaceAtomically(const std::string& path, const std::string& targe
                        errno); // a file the user may not write is not replaced behind its back
     }
     const std::string folder = DirectoryOf(target);
-    std::string temporary = folder + "/" + kTemporaryName;
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
+    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
         return Failure(path, errno);
+    }
+    std::string temporary;
+    const int fd = CreateTemporary(folderFd, temporary);
+    if (fd < 0) {
+        const int error = errno;
+        close(folderFd);
+        return Failure(path, error);
     }
     int error = WriteAll(fd, content);
     if (error == 0) {
@@ -146,20 +237,19 @@ OutputResult ReplaceAtomically(const std::string& path, const std::string& targe
     if (close(fd) != 0 && error == 0 && errno != EINTR) {
         error = errno;
     }
-    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0) {
+    if (error == 0 &&
+        renameat(folderFd, temporary.c_str(), folderFd, BaseNameOf(target).c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
-        unlink(temporary.c_str());
+        unlinkat(folderFd, temporary.c_str(), 0);
+        close(folderFd);
         return Failure(path, error);
     }
     // Make the new directory entry itself durable; a folder that cannot be synced (some network
     // file systems) does not undo a save that has already happened.
-    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        (void)fsync(folderFd);
-        close(folderFd);
-    }
+    (void)fsync(folderFd);
+    close(folderFd);
     OutputResult result;
     result.ok = true;
     result.path = path;
@@ -169,7 +259,8 @@ OutputResult ReplaceAtomically(const std::string& path, const std::string& targe
 } // namespace
 
 std::string OutputResult::Describe() const {
-    return reason.empty() ? path : path + ": " + reason;
+    const std::string name = QuotedPath(path);
+    return reason.empty() ? name : name + ": " + reason;
 }
 
 OutputResult WriteOutputFile(const std::string& path, std::string_view content) {
@@ -178,8 +269,12 @@ OutputResult WriteOutputFile(const std::string& path, std::string_view content) 
     }
     std::string target;
     int error = 0;
-    if (!ResolveLinks(path, target, error)) {
+    int descriptor = -1;
+    if (!ResolveLinks(path, target, descriptor, error)) {
         return Failure(path, error);
+    }
+    if (descriptor >= 0) {
+        return WriteToDescriptor(path, descriptor, content);
     }
     struct stat info {};
     if (stat(target.c_str(), &info) != 0) {
@@ -193,6 +288,9 @@ OutputResult WriteOutputFile(const std::string& path, std::string_view content) 
     }
     if (!S_ISREG(info.st_mode)) {
         return WriteInPlace(path, target, content);
+    }
+    if (const int stream = StandardStreamOf(info); stream >= 0) {
+        return WriteToDescriptor(path, stream, content); // the file standard output goes to
     }
     return ReplaceAtomically(path, target, &info, content);
 }

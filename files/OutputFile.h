@@ -4,7 +4,10 @@
 // - a target that exists and is not a regular file (a device, a FIFO) is written in place;
 // - a symbolic link is followed and the file it names is replaced;
 // - a regular file (or a new one) is written to a uniquely named temporary file in the same
-//   folder, flushed, given the old file's mode, closed and renamed over the target.
+//   folder, flushed, given the old file's mode, closed and renamed over the target;
+// - a stream the program has open ("/proc/self/fd/N", "/dev/fd/N", "/dev/stdout", or the file
+//   standard output or standard error writes to) is written in place, after what the stream
+//   already holds.
 // On any failure the temporary file is removed and the old file is left as it was.
 #pragma once
 

@@ -111,15 +111,21 @@ void COlvexView::LoadCoefficients(const std::string& name) {
         if (outcome.Is(commands::OutcomeKind::kRefused)) {
             m_strFileReason = outcome.reason;
             Warn(m_host, outcome.warning);
-        } else {
+        } else if (!outcome.notices.empty()) {
+            // A file with a fault changed nothing: the design, its listing, its VHDL parameters
+            // and the form stay as they were.
             m_strLoadStopToken = outcome.text;
             m_nLoadStopCount = outcome.valuesRead;
             for (const design::Warning& notice : outcome.notices) {
                 Warn(m_host, notice);
             }
+            return;
+        } else {
+            m_strLoadStopToken = outcome.text;
+            m_nLoadStopCount = outcome.valuesRead;
         }
     }
-    // Whatever happened, the old report and VHDL parameters no longer describe the document.
+    // After a load, the old report and VHDL parameters no longer describe the document.
     UpdateData(false);
     RedrawPlot();
     ShowCoeffPrompt();
@@ -151,5 +157,17 @@ bool COlvexView::SaveVhdl(const std::string& name) {
         ReportNotWritten(m_host, outcome);
         return false;
     }
+    if (!outcome.leftovers.empty()) {
+        ShowLeftoverTokens(outcome.leftovers);
+    }
     return true;
+}
+
+void COlvexView::ShowLeftoverTokens(const std::vector<std::string>& leftovers) {
+    std::string text = "Template tokens left in the VHDL: ";
+    for (size_t i = 0; i < leftovers.size(); ++i) {
+        text += (i == 0 ? "" : "; ") + leftovers[i];
+    }
+    m_host.SetStatusText(text);
+    m_bCursorReadout = false;
 }

@@ -7,50 +7,82 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <string_view>
 #include <vector>
+
+#include "files/InputFile.h"
 
 namespace files {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Longer tokens than this are not taken as numbers (they are kept for the message only).
 constexpr size_t kMaxTokenLength = 512;
 
-bool IsSpace(int c) {
+bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Reads the next token into `token` (empty at the end of the file) and counts the line breaks
-// before it in `line`. Returns false on a read error, with errno kept in `error`.
-bool NextToken(std::FILE* file, std::string& token, int& line, int& error) {
-    token.clear();
-    int c = std::getc(file);
-    while (c != EOF && IsSpace(c)) {
-        if (c == '\n') {
-            ++line;
+// The file's text as tokens, each a view into it, with the line each starts on. A NUL byte is
+// not white space: it stays inside its token, where it is no part of any number.
+class Tokens {
+public:
+    explicit Tokens(std::string_view text) : m_text(text) {}
+    std::string_view Next() {
+        while (m_pos < m_text.size() && IsSpace(m_text[m_pos])) {
+            m_line += m_text[m_pos] == '\n' ? 1 : 0;
+            ++m_pos;
         }
-        c = std::getc(file);
-    }
-    while (c != EOF && !IsSpace(c)) {
-        if (token.size() <= kMaxTokenLength) {
-            token += static_cast<char>(c);
+        const size_t start = m_pos;
+        while (m_pos < m_text.size() && !IsSpace(m_text[m_pos])) {
+            ++m_pos;
         }
-        c = std::getc(file);
+        return m_text.substr(start, m_pos - start);
     }
-    if (c == EOF && std::ferror(file)) {
-        error = errno != 0 ? errno : EIO;
-        return false;
-    }
-    if (c == '\n') {
-        std::ungetc(c, file); // counted with the next token's leading space
+    int Line() const { return m_line; }
+
+private:
+    std::string_view m_text;
+    size_t m_pos = 0;
+    int m_line = 1;
+};
+
+// Stops the reading at the piece `rest` of a token.
+void StopAt(UserWaveRead& result, int line, std::string_view rest, bool outOfRange) {
+    result.complete = false;
+    result.outOfRange = outOfRange;
+    result.line = line;
+    result.token = std::string(rest.substr(0, kShownTokenLength));
+}
+
+// Reads the numbers of one token into `values` (up to `capacity`); false when it stopped at a
+// piece that is not a number. `full` tells whether the token still held something when the
+// buffer was full.
+bool ReadToken(std::string_view token, int line, size_t capacity, std::vector<double>& values,
+               UserWaveRead& result, bool& full) {
+    // A copy ends in NUL for strtof, which then stops at any NUL inside the token as well.
+    const std::string text(token.size() > kMaxTokenLength ? std::string_view() : token);
+    size_t at = 0;
+    while (at < token.size()) {
+        if (values.size() >= capacity) {
+            full = true;
+            return true;
+        }
+        const char* const piece = text.c_str() + at;
+        char* end = nullptr;
+        errno = 0;
+        const float value = text.empty() ? 0.0f : std::strtof(piece, &end);
+        // "%f" also takes "nan" and "inf", and an out-of-range number becomes infinite: none of
+        // them is a sample a filter or a plot can use, so they end the wave like any other
+        // token that is not a number.
+        if (end == nullptr || end == piece || !std::isfinite(value)) {
+            const bool tooLarge = end != nullptr && end != piece && errno == ERANGE;
+            StopAt(result, line, token.substr(at), tooLarge);
+            return false;
+        }
+        values.push_back(value);
+        at = static_cast<size_t>(end - text.c_str());
     }
     return true;
 }
@@ -59,68 +91,65 @@ bool NextToken(std::FILE* file, std::string& token, int& line, int& error) {
 
 UserWaveRead ReadUserWave(const std::string& path, std::span<double> wave) {
     UserWaveRead result;
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
-    if (!file) {
-        result.error = errno != 0 ? errno : EIO;
+    const InputFile file = ReadInputFile(path);
+    result.opened = file.opened;
+    if (!file.ok) {
+        result.reason = file.reason;
         return result;
     }
-    result.opened = true;
     const size_t capacity = wave.size();
     std::vector<double> values;
     values.reserve(capacity);
-    std::string token;
-    int line = 1;
+    Tokens tokens(file.text);
     result.complete = true;
-    while (values.size() < capacity) {
-        errno = 0;
-        if (!NextToken(file.get(), token, line, result.error)) {
-            result.complete = false;
-            return result; // nothing is taken from a file that could not be read to its end
-        }
+    for (;;) {
+        const std::string_view token = tokens.Next();
         if (token.empty()) {
             break;
         }
-        // One token may hold several numbers back to back ("1.5,2.5" holds 1.5 and then
-        // something that is not a number), as "%f" reads them.
-        const char* piece = token.c_str();
-        while (*piece != '\0' && values.size() < capacity) {
-            char* end = nullptr;
-            const float value = token.size() > kMaxTokenLength ? 0.0f : std::strtof(piece, &end);
-            // "%f" also takes "nan" and "inf", and an out-of-range number becomes infinite:
-            // none of them is a sample a filter or a plot can use, so they end the wave like
-            // any other token that is not a number.
-            if (end == nullptr || end == piece || !std::isfinite(value)) {
-                result.complete = false;
-                result.line = line;
-                const std::string rest(piece);
-                result.token = rest.substr(0, kShownTokenLength);
-                break;
-            }
-            values.push_back(value);
-            piece = end;
+        bool full = false;
+        if (!ReadToken(token, tokens.Line(), capacity, values, result, full)) {
+            break;
         }
-        if (!result.complete) {
+        if (full || values.size() >= capacity) {
+            result.moreValues = full || !tokens.Next().empty();
             break;
         }
     }
     result.count = static_cast<int>(values.size());
+    if (result.complete && values.empty()) {
+        return result; // a file without a value leaves the wave the user has
+    }
     std::fill(wave.begin(), wave.end(), 0.0);
     std::copy(values.begin(), values.end(), wave.begin());
     return result;
 }
 
-std::string DescribeUserWaveRead(const std::string& path, const UserWaveRead& read) {
-    if (read.error != 0) {
-        return path + (read.opened ? " cannot be read: " : " cannot be opened: ") +
-               std::strerror(read.error);
+std::string DescribeUserWaveRead(const std::string& path, const UserWaveRead& read,
+                                 size_t capacity) {
+    const std::string name = QuotedPath(path);
+    if (!read.reason.empty()) {
+        return name + (read.opened ? " cannot be read: " : " cannot be opened: ") + read.reason;
     }
-    if (read.complete) {
-        return std::string();
+    if (!read.complete) {
+        std::string token;
+        for (const char c : read.token) {
+            token += (c < ' ' || c > '~') ? '?' : c; // a NUL or a control byte, shown
+        }
+        return name + ", line " + std::to_string(read.line) + ": \"" + token + "\" is " +
+               (read.outOfRange ? "out of range" : "not a number") + "; " +
+               std::to_string(read.count) + (read.count == 1 ? " value was" : " values were") +
+               " read before it";
     }
-    return path + ", line " + std::to_string(read.line) + ": \"" + read.token +
-           "\" is not a number; " + std::to_string(read.count) +
-           (read.count == 1 ? " value was" : " values were") + " read before it";
+    if (read.count == 0) {
+        return name + " holds no values";
+    }
+    if (read.moreValues) {
+        const std::string n = std::to_string(capacity);
+        return name + " holds more than the " + n + " values a wave can hold; the first " + n +
+               " are used";
+    }
+    return std::string();
 }
 
 } // namespace files

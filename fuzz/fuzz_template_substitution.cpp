@@ -1,6 +1,8 @@
 // Fuzzes VHDL template reading and token substitution: any template, for FIR and IIR at any bit
 // length, is read in pieces and substituted without leaving the document's arrays; the tap or
-// section index never runs past the coefficients it takes.
+// section index never runs past the coefficients it takes; the leftover-token scan names only
+// lines the template has.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -43,6 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vhdl::AppendSubstitutedTemplate(doc, iir, file.Path(), variant, substIndex, text);
     if (substIndex < 0 || substIndex > (iir ? COlvexDoc::kIirSections : COlvexDoc::kMaxFirTaps)) {
         std::abort();
+    }
+    // The leftover scan names lines of the template and tokens it knows.
+    const std::string templateText(reinterpret_cast<const char*>(data + 2), size - 2);
+    const int lines =
+        1 + static_cast<int>(std::count(templateText.begin(), templateText.end(), '\n'));
+    for (const vhdl::LeftoverToken& token :
+         vhdl::FindLeftoverTokens(doc.TakeCoefficients(iir), doc.m_nDataBits, templateText)) {
+        if (token.line < 1 || token.line > lines || token.token.empty()) {
+            std::abort();
+        }
     }
     return 0;
 }

@@ -42,7 +42,8 @@ void COlvexView::OnInOutWave() {
         const commands::Outcome outcome = commands::InOutWave(m_doc, request);
         m_bShowHardwareWave = request.showHardware;
         m_nPlotMode = kPlotWaves;
-        if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
+        // A user wave that could not be used, or one cut to the buffer's length.
+        if (!outcome.message.empty()) {
             m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
         }
         DrawPlotArea();

@@ -80,8 +80,8 @@ TEST(ArchitectureCommandTest, RefusesMultipliersAndClockOutOfRange) {
     const Row rows[] = {
         {0, 48.0, design::kFieldMultipliers, "Please enter an integer between 1 and 64."},
         {65, 48.0, design::kFieldMultipliers, "Please enter an integer between 1 and 64."},
-        {4, 0.0, design::kFieldClock, "Please enter a number between 0 and 1000."},
-        {4, 1000.5, design::kFieldClock, "Please enter a number between 0 and 1000."},
+        {4, 0.0, design::kFieldClock, "Please enter a number above 0 and at most 1000."},
+        {4, 1000.5, design::kFieldClock, "Please enter a number above 0 and at most 1000."},
         {64, 1000.0, design::kFieldNone, ""},
         {1, 0.001, design::kFieldNone, ""},
     };

@@ -250,7 +250,7 @@ const RefusalCase kRefusals[] = {
      OutcomeKind::kRefused, design::kIddWarnSaveNeedsCoeffs, 0, 0, 0, ""},
     {"SaveVhdlBeforeVhdlCode", Quantized,
      [](COlvexDoc& d) {
-         return commands::SaveVhdl(d, {0, false, kFirTemplate, "/tmp/x.vhd"});
+         return commands::SaveVhdl(d, {0, false, kFirTemplate, "/tmp/x.vhd", {}});
      },
      OutcomeKind::kRefused, design::kIddWarnVhdlNeedsParams, 0, 0, 0, ""},
     {"LoadFromAMissingFile", Nothing,
@@ -416,10 +416,10 @@ TEST(CommandOutcome, VhdlCodeAndSaveVhdlFromTheTemplate) {
     EXPECT_EQ(doc.m_nDataBits, 12) << "the data bits stay stored";
 
     const std::string out = (dir.path / "filter.vhd").string();
-    const Outcome saved = commands::SaveVhdl(doc, {0, true, kFirTemplate, out});
+    const Outcome saved = commands::SaveVhdl(doc, {0, true, kFirTemplate, out, {}});
     EXPECT_EQ(saved.kind, OutcomeKind::kFileWritten);
     EXPECT_TRUE(fs::file_size(out) > 0);
-    const Outcome notSaved = commands::SaveVhdl(doc, {0, true, kFirTemplate, kMissing});
+    const Outcome notSaved = commands::SaveVhdl(doc, {0, true, kFirTemplate, kMissing, {}});
     EXPECT_EQ(notSaved.kind, OutcomeKind::kFileNotWritten);
     EXPECT_EQ(notSaved.reason, "No such file or directory");
     EXPECT_EQ(notSaved.message, kMissing + std::string(" cannot be opened"));
@@ -471,6 +471,36 @@ TEST(CommandOutcome, AcceptedAnalysisAndCoefficientRequestsStoreTheirValues) {
     EXPECT_EQ(hardware.output.size(), static_cast<size_t>(COlvexDoc::kWaveFiltered));
     const Outcome bench = commands::Testbench(doc, false);
     EXPECT_NE(bench.text.find("firfilter_tb"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// Quantization that turns every IIR numerator to 0 is said, next to bit lengths that keep one.
+TEST(CommandOutcome, IirQuantizedToZeroIsSaid) {
+    const struct {
+        double fc1;
+        int bits;
+        bool zero;
+    } cases[] = {
+        {5.0, 4, true},
+        {5.0, 20, false},
+        {200.0, 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.fc1) + " Hz at " + std::to_string(c.bits) + " bits");
+        COlvexDoc doc;
+        ASSERT_TRUE(
+            commands::DesignIir(doc, Iir(kLpf, 8, 0.3, c.fc1, 0)).Is(OutcomeKind::kAccepted));
+        const Outcome outcome = commands::Coefficients(doc, {true, 1, c.bits, 0});
+        ASSERT_TRUE(outcome.Is(OutcomeKind::kAccepted));
+        EXPECT_EQ(outcome.message, c.zero ? "quantized to zero: use more bits" : "");
+        for (const commands::ResponsePoint& p : commands::ResponsePoints(doc, true)) {
+            EXPECT_FALSE(std::isnan(p.phase)) << p.index;
+            EXPECT_FALSE(std::isnan(p.gainDb)) << p.index;
+        }
+    }
 }
 
 } // namespace

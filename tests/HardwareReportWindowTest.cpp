@@ -51,8 +51,10 @@ struct HardwareReportWindow : ::testing::Test {
         doc.m_aFirCoeffs[3] = 0.25;
         doc.m_bQuantize = 1;
         doc.m_nQuantBits = 8;
-        std::ofstream(dir / "firfilter.vhd") << "entity firfilter is\nend entity firfilter;\n";
-        std::ofstream(dir / "firfilter_folded.vhd") << "-- folded\n";
+        // Each template holds a tap token, as a FIR template must.
+        std::ofstream(dir / "firfilter.vhd")
+            << "entity firfilter is\n-- reph  0\nend entity firfilter;\n";
+        std::ofstream(dir / "firfilter_folded.vhd") << "-- folded\n-- reph  0\n";
     }
     ~HardwareReportWindow() override { fs::remove_all(dir); }
 
@@ -107,7 +109,8 @@ TEST_F(HardwareReportWindow, CancelStopsTheRunningToolAndSaysSo) {
     if (!vhdl::MissingHardwarePackages().empty()) {
         GTEST_SKIP() << "ghdl, yosys or nextpnr-ice40 is not installed";
     }
-    std::ofstream(dir / "firfilter_folded.vhd") << "entity firfilter is\nend entity firfilter;\n";
+    std::ofstream(dir / "firfilter_folded.vhd")
+        << "entity firfilter is\n-- reph  0\nend entity firfilter;\n";
     const std::set<std::string> before = WorkFolders();
     host.CancelBackgroundAt(1); // Cancel as soon as the first tool starts
     host.AnswerDialog(PressReportThenCancel("2"));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -282,6 +283,60 @@ TEST(OutputFile, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(ReadText(target), "the good old response");
     EXPECT_EQ(ModeOf(target) & 07777, 0604u);
     EXPECT_EQ(scratch.Names(), std::vector<std::string>{"resp.txt"});
+}
+
+// Standard output named as a file: what the program printed stays, the file's text follows it,
+// and what is printed afterwards follows that. Through the name of the descriptor and through
+// the file's own name alike.
+TEST(OutputFile, StandardOutputAsTheTargetIsWrittenInPlace) {
+    const Scratch scratch;
+    const fs::path captured = scratch.Dir() / "so.txt";
+    for (const std::string& target :
+         {std::string("/proc/self/fd/1"), std::string("/dev/stdout"), captured.string()}) {
+        SCOPED_TRACE(target);
+        std::fflush(stdout);
+        const int saved = dup(STDOUT_FILENO);
+        const int file = open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(file, 0);
+        dup2(file, STDOUT_FILENO);
+        close(file);
+        std::printf("taps\n"); // still in the stream's buffer when the file is written
+        const files::OutputResult result = files::WriteOutputFile(target, "response\n");
+        std::printf("after\n");
+        std::fflush(stdout);
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+        EXPECT_TRUE(result.ok) << result.Describe();
+        EXPECT_EQ(ReadText(captured), "taps\nresponse\nafter\n");
+        EXPECT_EQ(scratch.Names(), std::vector<std::string>{"so.txt"}) << "no temporary left";
+    }
+}
+
+// A target whose path is as long as the system takes (a long folder and a long name) is written
+// like any other: the temporary name does not lengthen the path.
+TEST(OutputFile, ThePathsTouchCanCreateCanBeWritten) {
+    const Scratch scratch;
+    fs::path folder = scratch.Dir();
+    while (folder.string().size() < PATH_MAX - 2 * NAME_MAX) {
+        folder /= std::string(200, 'd');
+    }
+    fs::create_directories(folder);
+    const size_t room = PATH_MAX - 1 - folder.string().size() - 1; // the longest name left
+    for (const size_t length : {std::min<size_t>(room, NAME_MAX), size_t{1}}) {
+        const fs::path target = folder / std::string(length, 'f');
+        SCOPED_TRACE(target.string().size());
+        const files::OutputResult result = files::WriteOutputFile(target.string(), kText);
+        EXPECT_TRUE(result.ok) << result.reason;
+        EXPECT_EQ(ReadText(target), kText);
+        const files::OutputResult again = files::WriteOutputFile(target.string(), "new");
+        EXPECT_TRUE(again.ok) << again.reason;
+        EXPECT_EQ(ReadText(target), "new");
+    }
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u) << "no temporary left";
 }
 
 } // namespace

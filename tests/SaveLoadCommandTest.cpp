@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -119,7 +120,7 @@ TEST_F(SaveLoadFixture, UnwritableTargetsAreReportedAndLeaveTheOldFile) {
         << "no temporary file is left";
 }
 
-TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlags) {
+TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlagsUnlessTheFileHasAFault) {
     Design();
     QuantizedHex();
     const fs::path good = dir / "good.txt";
@@ -132,13 +133,17 @@ TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlags) {
         const char* name;
         std::optional<std::string> path;
         std::vector<int> warnings;
+        bool faulty; // a file with a fault changes nothing, the listing and flags included
     } cases[] = {
-        {"cancelled", std::optional<std::string>{}, {}},
-        {"cannot be opened", (dir / "missing.txt").string(), {resources::kIddWarnInvalidFileName}},
-        {"a directory", dir.string(), {resources::kIddWarnInvalidFileName}},
-        {"no header", noHeader.string(), {resources::kIddWarnMissingHeader}},
-        {"malformed number", malformed.string(), {resources::kIddWarnInvalidCoeffs}},
-        {"good file", good.string(), {}},
+        {"cancelled", std::optional<std::string>{}, {}, false},
+        {"cannot be opened",
+         (dir / "missing.txt").string(),
+         {resources::kIddWarnInvalidFileName},
+         false},
+        {"a directory", dir.string(), {resources::kIddWarnInvalidFileName}, false},
+        {"no header", noHeader.string(), {resources::kIddWarnMissingHeader}, true},
+        {"malformed number", malformed.string(), {resources::kIddWarnInvalidCoeffs}, true},
+        {"good file", good.string(), {}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,9 +157,10 @@ TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlags) {
         const std::vector<int> ids = WarningIds();
         EXPECT_EQ(std::vector<int>(ids.begin() + static_cast<long>(warnings), ids.end()),
                   c.warnings);
-        EXPECT_EQ(Output(), std::string(coeffs::kCoeffPrompt) + "\r\n");
-        EXPECT_EQ(view.m_bCoeffsListed, 0);
-        EXPECT_EQ(view.m_bVhdlParamsSet, 0);
+        EXPECT_EQ(Output(),
+                  c.faulty ? std::string("report") : std::string(coeffs::kCoeffPrompt) + "\r\n");
+        EXPECT_EQ(view.m_bCoeffsListed, c.faulty ? 1 : 0);
+        EXPECT_EQ(view.m_bVhdlParamsSet, c.faulty ? 1 : 0);
         EXPECT_EQ(host.TimerPeriod(platform::kViewTimerId), COlvexView::kCommandRedrawMs);
     }
     EXPECT_EQ(doc.m_nTaps, 2);
@@ -176,7 +182,7 @@ TEST_F(SaveLoadFixture, SaveVhdlNeedsQuantizationThenTheVhdlParameters) {
     // With the parameters taken, the remembered template is read again and written after the
     // file header; a template that has gone away is reported against the output path.
     const fs::path templ = dir / "firfilter.vhd";
-    std::ofstream(templ) << "entity firfilter is\n";
+    std::ofstream(templ) << "-- reph  0\nentity firfilter is\n";
     view.m_bVhdlParamsSet = 1;
     view.m_strTemplatePath = templ.string();
     host.AnswerDialog(DialogAnswer::Ok(resources::kIddSaveLoad)
@@ -194,6 +200,101 @@ TEST_F(SaveLoadFixture, SaveVhdlNeedsQuantizationThenTheVhdlParameters) {
     SaveLoad(resources::kIdcSaveVhdl, (dir / "again.vhd").string());
     EXPECT_EQ(host.Messages().back().text, (dir / "again.vhd").string() + " cannot be opened");
     EXPECT_FALSE(fs::exists(dir / "again.vhd"));
+}
+
+} // namespace
+
+namespace {
+
+// The design as a list of named numbers, so that a comparison names the field that moved.
+std::vector<std::pair<std::string, double>> DesignFields(const COlvexDoc& d) {
+    std::vector<std::pair<std::string, double>> f = {
+        {"m_nFilterType", d.m_nFilterType},
+        {"m_fs", d.m_fs},
+        {"m_fc1", d.m_fc1},
+        {"m_fc2", d.m_fc2},
+        {"m_fc3", d.m_fc3},
+        {"m_fc4", d.m_fc4},
+        {"m_dRR", d.m_dRR},
+        {"m_nTaps", d.m_nTaps},
+        {"m_bEvenTaps", d.m_bEvenTaps},
+        {"m_nCoeffMultiplier", d.m_nCoeffMultiplier},
+        {"m_nIirSections", d.m_nIirSections},
+        {"m_dRippleDb", d.m_dRippleDb},
+        {"m_dIirFc1", d.m_dIirFc1},
+        {"m_dIirFc2", d.m_dIirFc2},
+        {"m_bQuantize", d.m_bQuantize},
+        {"m_nQuantBits", d.m_nQuantBits},
+        {"m_nCoeffFormat", d.m_nCoeffFormat},
+        {"m_nDataBits", d.m_nDataBits},
+    };
+    const auto add = [&f](const char* name, const double* values, int count) {
+        for (int i = 0; i < count; ++i) {
+            f.push_back({std::string(name) + "[" + std::to_string(i) + "]", values[i]});
+        }
+    };
+    add("m_aFirCoeffs", d.m_aFirCoeffs, COlvexDoc::kMaxFirTaps);
+    add("m_aA0", d.m_aA0, COlvexDoc::kIirSections);
+    add("m_aA1", d.m_aA1, COlvexDoc::kIirSections);
+    add("m_aA2", d.m_aA2, COlvexDoc::kIirSections);
+    add("m_aB1", d.m_aB1, COlvexDoc::kIirSections);
+    add("m_aB2", d.m_aB2, COlvexDoc::kIirSections);
+    add("m_aGainDb", d.m_aGainDb, 360);
+    return f;
+}
+
+// A broken file (each of the reader's warnings) leaves the design, its coefficients, its
+// settings, the load format and the view's listing as they were; the warning is shown.
+TEST_F(SaveLoadFixture, ABrokenFileChangesNothing) {
+    Design();
+    QuantizedHex();
+    view.m_bVhdlParamsSet = 1;
+    const std::string fir400 = [] {
+        std::string text = "Data is Real : 1.0 => 1.0\n";
+        for (int i = 0; i < 400; ++i) {
+            text += "0.001\n";
+        }
+        return text;
+    }();
+    const struct {
+        const char* name;
+        std::string text;
+        int warning;
+    } cases[] = {
+        {"malformed hex on line 3", "Data is Hex : 1.0 => 00008000h\n00004000h\n000zz00h\n",
+         resources::kIddWarnInvalidCoeffs},
+        {"malformed binary on line 2", "Data is Bin : 1.0 => 01b\n0000b\n",
+         resources::kIddWarnInvalidCoeffs},
+        {"a word among reals", "Data is Real : 1.0 => 1.0\n0.5\nabc\n",
+         resources::kIddWarnInvalidCoeffs},
+        {"no header", "0.5\n0.25\n", resources::kIddWarnMissingHeader},
+        {"a header without values", "Data is Real : 1.0 => 1.0\n",
+         resources::kIddWarnInvalidCoeffs},
+        {"400 FIR values", fir400, resources::kIddWarnInvalidCoeffs},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = dir / "broken.txt";
+        std::ofstream(file) << c.text;
+        const auto before = DesignFields(doc);
+        const std::string output = Output();
+        const int loadFormat = view.m_nLoadFormat;
+        const size_t warnings = host.Warnings().size();
+        SaveLoad(resources::kIdcLoadCoeffs, file.string());
+        ASSERT_EQ(host.Warnings().size(), warnings + 1);
+        EXPECT_EQ(host.Warnings().back().templateId, c.warning);
+        EXPECT_EQ(DesignFields(doc), before);
+        EXPECT_EQ(Output(), output);
+        EXPECT_EQ(view.m_nLoadFormat, loadFormat);
+        EXPECT_EQ(view.m_bCoeffsListed, 1);
+        EXPECT_EQ(view.m_bVhdlParamsSet, 1);
+    }
+    // The counts of a file that does not fit are in the warning.
+    const std::vector<std::string>& lines = host.Warnings().back().lines;
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        (dir / "broken.txt").string() +
+                            " holds 400 values; a FIR filter takes at most 399"),
+              lines.end());
 }
 
 } // namespace

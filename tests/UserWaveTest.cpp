@@ -70,7 +70,7 @@ TEST(UserWave, ReadsNumbersUntilTheEndOrAToken) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(read.opened);
         EXPECT_EQ(read.count, c.count);
-        EXPECT_EQ(read.error, 0);
+        EXPECT_EQ(read.reason, "");
         EXPECT_EQ(read.complete, c.complete);
         if (!c.complete) {
             EXPECT_EQ(read.line, c.line);
@@ -79,9 +79,11 @@ TEST(UserWave, ReadsNumbersUntilTheEndOrAToken) {
         for (size_t i = 0; i < c.first.size(); ++i) {
             EXPECT_EQ(wave[i], c.first[i]) << i;
         }
-        // What the file did not fill is 0, however the reading ended.
+        // What the file did not fill is 0, however the reading ended; a file without a single
+        // value leaves the previous wave.
+        const double rest = c.complete && c.count == 0 ? -99.0 : 0.0;
         for (size_t i = static_cast<size_t>(c.count); i < kWaveIn; ++i) {
-            ASSERT_EQ(wave[i], 0.0) << i;
+            ASSERT_EQ(wave[i], rest) << i;
         }
     }
 }
@@ -108,12 +110,12 @@ TEST(UserWave, AFileThatCannotBeOpenedChangesNothing) {
     const auto missing = std::filesystem::temp_directory_path() / "vantrel-no-such-dir" / "w.txt";
     const files::UserWaveRead read = files::ReadUserWave(missing.string(), wave);
     EXPECT_FALSE(read.opened);
-    EXPECT_EQ(read.error, ENOENT);
+    EXPECT_EQ(read.reason, std::strerror(ENOENT));
     EXPECT_EQ(read.count, 0);
     for (double x : wave) {
         ASSERT_EQ(x, 3.0);
     }
-    EXPECT_EQ(files::DescribeUserWaveRead(missing.string(), read),
+    EXPECT_EQ(files::DescribeUserWaveRead(missing.string(), read, kWaveIn),
               missing.string() + " cannot be opened: No such file or directory");
 }
 
@@ -132,13 +134,45 @@ TEST(UserWave, AFileThatCannotBeReadChangesNothing) {
         std::vector<double> wave(kWaveIn, 3.0);
         const files::UserWaveRead read = files::ReadUserWave(c.path, wave);
         EXPECT_TRUE(read.opened);
-        EXPECT_EQ(read.error, c.error);
-        EXPECT_FALSE(read.complete);
+        EXPECT_EQ(read.reason, std::strerror(c.error));
+        EXPECT_TRUE(read.Failed());
         for (double x : wave) {
             ASSERT_EQ(x, 3.0);
         }
-        EXPECT_EQ(files::DescribeUserWaveRead(c.path, read),
+        EXPECT_EQ(files::DescribeUserWaveRead(c.path, read, kWaveIn),
                   std::string(c.path) + " cannot be read: " + std::strerror(c.error));
+    }
+}
+
+// What the reader says, and whether the wave is used, for files at the edges of what it takes.
+TEST(UserWave, MessagesForNumbersOutOfRangeTooManyOrNone) {
+    const struct {
+        const char* name;
+        std::string text;
+        bool used; // the wave is taken (Failed() is false)
+        std::string message;
+    } cases[] = {
+        {"700 values", Numbers(700), true, ""},
+        {"701 values", Numbers(701), true,
+         "w.txt holds more than the 700 values a wave can hold; the first 700 are used"},
+        {"700 values, then junk", Numbers(700) + "junk\n", true,
+         "w.txt holds more than the 700 values a wave can hold; the first 700 are used"},
+        {"1e308", "1\n1e308\n", false,
+         "w.txt, line 2: \"1e308\" is out of range; 1 value was read before it"},
+        {"1e-50 is a small number", "1e-50\n", true, ""},
+        {"no values", " \n\n", false, "w.txt holds no values"},
+        {"empty", "", false, "w.txt holds no values"},
+        {"NUL byte", std::string("5\0junk 7", 8), false,
+         "w.txt, line 1: \"?junk\" is not a number; 1 value was read before it"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = WriteTemp(c.name, c.text);
+        std::vector<double> wave(kWaveIn, -99.0);
+        const files::UserWaveRead read = files::ReadUserWave(path.string(), wave);
+        std::filesystem::remove(path);
+        EXPECT_EQ(!read.Failed(), c.used);
+        EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read, kWaveIn), c.message);
     }
 }
 
@@ -146,12 +180,13 @@ TEST(UserWave, TheMessageSaysWhereReadingStopped) {
     files::UserWaveRead read;
     read.opened = true;
     read.complete = true;
-    EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read), "");
+    read.count = 3;
+    EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read, kWaveIn), "");
     read.complete = false;
     read.count = 2;
     read.line = 1;
     read.token = "abc";
-    EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read),
+    EXPECT_EQ(files::DescribeUserWaveRead("w.txt", read, kWaveIn),
               "w.txt, line 1: \"abc\" is not a number; 2 values were read before it");
 }
 

@@ -135,7 +135,7 @@ TEST_F(VhdlCodeFixture, DataBitLengthOutsideFourToTwentyFourKeepsTheDialogOpen) 
 TEST_F(VhdlCodeFixture, MissingTemplateIsNamedThenPickedWithTheOpenDialog) {
     const fs::path elsewhere = dir / "picked" / "my.vhd";
     fs::create_directories(elsewhere.parent_path());
-    std::ofstream(elsewhere) << "COB\n";
+    std::ofstream(elsewhere) << "reph  0 COB\n";
     host.AnswerDialog(DataBits("12"));
     host.AnswerDialog(DialogAnswer::Ok(resources::kIddLocateTemplate));
     host.AnswerFileDialog(elsewhere.string());
@@ -179,6 +179,35 @@ TEST_F(VhdlCodeFixture, TemplateThatCannotBeOpenedShowsNothingHalfBuilt) {
     EXPECT_EQ(Output(), "previous text");
     EXPECT_EQ(view.m_strOutput, "previous text");
     EXPECT_EQ(host.TimerStarts().size(), timersBefore);
+}
+
+} // namespace
+
+namespace {
+
+// The window's VHDL Code with templates the substitution cannot fully serve: tokens it left are
+// named in the status bar with their template lines; a template of the other structure is
+// refused with a message and the box keeps what it showed.
+TEST_F(VhdlCodeFixture, LeftoverTokensGoToTheStatusBarAndTheWrongKindIsRefused) {
+    WriteTemplate("firfilter.vhd", "reph  0, reph  1;\nTAPN\n");
+    host.AnswerDialog(DataBits("10"));
+    VhdlCode();
+    ASSERT_FALSE(host.StatusTexts().empty());
+    EXPECT_EQ(host.StatusTexts().back(),
+              "Template tokens left in the VHDL: template line 1: \"reph  1\" was not replaced");
+    EXPECT_NE(Output().find("reph  1"), std::string::npos) << "the text is shown as substituted";
+
+    WriteTemplate("firfilter.vhd", "repa0 repa1 repa2 repb1 repb2\n");
+    view.m_strOutput = "previous text";
+    view.UpdateData(false);
+    const size_t messages = host.Messages().size();
+    host.AnswerDialog(DataBits("10"));
+    VhdlCode();
+    ASSERT_EQ(host.Messages().size(), messages + 1);
+    EXPECT_EQ(host.Messages().back().text,
+              (dir / "firfilter.vhd").string() +
+                  " is not a FIR template: it holds no FIR coefficient token");
+    EXPECT_EQ(Output(), "previous text");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -442,6 +443,71 @@ TEST(VhdlModel, StimulusMapsTheNominalAmplitudeToFullScale) {
     // 2047 * 25 / 50 = 1023.5 rounds away from zero; 80 saturates.
     EXPECT_EQ(vhdl::ScaleStimulus(wave, 12),
               (std::vector<std::int64_t>{2047, -2047, 0, 1024, 2047, -2048, 0}));
+}
+
+} // namespace
+
+namespace {
+
+std::string ShippedTemplate(const std::string& name) {
+    std::ifstream in(std::string(VANTREL_SOURCE_DIR) + "/vhdl/templates/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The tokens the substitution leaves, with their template lines: none in the shipped templates,
+// every one in the templates that defeat the substitution's rules.
+TEST(VhdlLeftoverTokens, FoundWithTheirTemplateLines) {
+    const std::string longLine = std::string(251, ' ') + "reph  0;\n"; // the token at 251..257
+    const struct {
+        const char* name;
+        std::string text;
+        bool iir;
+        std::vector<vhdl::LeftoverToken> expected;
+    } cases[] = {
+        {"one token a line", "a reph  0;\nb reph  1;\nTAPN COB DIOB ADDB\n", false, {}},
+        {"a token split by the 255-character pieces",
+         "x\n" + longLine + "reph  1;\n",
+         false,
+         {{2, "reph  0"}, {3, "reph  1"}}},
+        {"two tokens in one piece",
+         "reph  0, reph  1;\nreph  2;\n",
+         false,
+         {{1, "reph  1"}, {2, "reph  2"}}},
+        {"IIR tokens in a FIR design",
+         "reph  0;\nrepa0 repb2 TAPN\n",
+         false,
+         {{2, "repa0"}, {2, "repb2"}}},
+        {"FIR tokens in an IIR design",
+         "repa0 repa1 repa2 repb1 repb2\nreph  0 TAPN ADDB\n",
+         true,
+         {{2, "reph  0"}, {2, "TAPN"}, {2, "ADDB"}}},
+        {"a token at the very end", "reph  0;\nrep", false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<vhdl::LeftoverToken> found =
+            vhdl::FindLeftoverTokens(c.iir ? Iir() : Fir(), kDataBits, c.text);
+        ASSERT_EQ(found.size(), c.expected.size());
+        for (size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].line, c.expected[i].line) << i;
+            EXPECT_EQ(found[i].token, c.expected[i].token) << i;
+        }
+    }
+    for (const std::string name :
+         {"firfilter.vhd", "iirfilter1.vhd", "iirfilter4.vhd", "iirfilter8.vhd"}) {
+        SCOPED_TRACE(name);
+        const std::string text = ShippedTemplate(name);
+        ASSERT_FALSE(text.empty());
+        const bool iir = name != "firfilter.vhd";
+        EXPECT_TRUE(vhdl::FindLeftoverTokens(iir ? Iir() : Fir(), kDataBits, text).empty());
+        EXPECT_TRUE(vhdl::TemplateFitsStructure(text, iir));
+        EXPECT_FALSE(vhdl::TemplateFitsStructure(text, !iir)) << "the wrong kind is refused";
+    }
+    EXPECT_EQ(vhdl::DescribeLeftoverTokens({{3, "reph  1"}, {4, "TAPN"}}, 1),
+              (std::vector<std::string>{"template line 3: \"reph  1\" was not replaced",
+                                        "... and 1 more"}));
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 """vantrel-cli under bad input and broken outputs: every command reports a standard output it
 could not write (exit status 4), --response writes devices, FIFOs and symlinks as what they are,
 user waves that cannot be read are refused, and every value that gives no filter is refused with
-exit status 2 while a value just inside the range still designs.
+exit status 2 while a value just inside the range still designs. Every file the program reads
+(user waves, templates, coefficient files) is read whole or refused at once, never waited on nor
+cut short in silence. Devices are private mknod copies in a scratch folder, never /dev itself.
 
 usage: check_cli_bad_input.py PATH/TO/vantrel-cli
 """
@@ -13,6 +15,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 CLI = sys.argv[1]
 problems = []
@@ -124,6 +127,157 @@ with tempfile.TemporaryDirectory() as folder:
     first = [float(line.split()[1]) for line in result.stdout.splitlines()[:5]]
     if first != [10.0, 20.0, 30.0, 40.0, 0.0]:
         problems.append(f"--user good: input wave starts {first}")
+
+# ---- The bounded reader: FIFOs, endless devices, NUL bytes, files over the cap ----------------
+TEMPLATES = os.path.join(os.path.dirname(os.path.abspath(CLI)), "firfilter.vhd")
+if not os.path.exists(TEMPLATES):
+    TEMPLATES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "vhdl", "templates",
+                             "firfilter.vhd")
+VHDL = ["fir", "--quantize", "16", "--data-bits", "12"]
+
+
+def timed(args, **kwargs):
+    start = time.monotonic()
+    result = run(args, **kwargs)
+    return result, time.monotonic() - start
+
+
+def writer(path, text):
+    """Writes text into the FIFO at path once a reader opens it (on its own thread)."""
+    def feed():
+        with open(path, "w") as fifo:
+            fifo.write(text)
+    thread = threading.Thread(target=feed, daemon=True)
+    thread.start()
+    return thread
+
+
+with tempfile.TemporaryDirectory() as folder:
+    fifo = os.path.join(folder, "pipe")
+    os.mkfifo(fifo)
+    zero = os.path.join(folder, "zero")
+    os.mknod(zero, 0o600 | stat.S_IFCHR, os.makedev(1, 5))
+    big = os.path.join(folder, "big.txt")
+    with open(big, "w") as f:
+        f.write("1\n")
+        f.truncate(5 << 20)
+    out = os.path.join(folder, "o.vhd")
+    cases = [  # label, the option and file of each reader, exit status, message part
+        ("FIFO without a writer", fifo, 2, "a FIFO without a writer"),
+        ("endless device", zero, 2, "not a regular file or a FIFO"),
+        ("over the cap", big, 2, "larger than 4 MiB"),
+        ("a directory", folder, 2, "Is a directory"),
+    ]
+    for label, path, status, part in cases:
+        for reader, args in (("--user", ["wave", "--user", path]),
+                             ("--template", VHDL + ["--vhdl", out, "--template", path]),
+                             ("load", ["load", path])):
+            result, seconds = timed(args)
+            expect(f"{reader} {label}", result, status, part)
+            if seconds > 1.0:
+                problems.append(f"{reader} {label}: took {seconds:.1f} s")
+            if result.stdout and reader == "load":
+                problems.append(f"load {label}: printed {result.stdout[:80]!r}")
+    if os.path.exists(out):
+        problems.append("a refused template still wrote the VHDL file")
+
+    # A FIFO with a writer is read once per command, the template too (VHDL Code and Save VHDL).
+    feed = writer(fifo, "1\n2\n3\n")
+    result = run(["wave", "--user", fifo])
+    feed.join(timeout=5)
+    expect("--user FIFO with a writer", result, 0)
+    with open(TEMPLATES) as f:
+        template_text = f.read()
+    plain = os.path.join(folder, "plain.vhd")
+    expect("--template file", run(VHDL + ["--vhdl", plain, "--template", TEMPLATES]), 0)
+    feed = writer(fifo, template_text)
+    result, seconds = timed(VHDL + ["--vhdl", out, "--template", fifo])
+    feed.join(timeout=5)
+    expect("--template FIFO with a writer", result, 0)
+    if result.returncode == 0 and open(out).read() != open(plain).read():
+        problems.append("--template FIFO: the VHDL differs from the same template as a file")
+
+    # NUL bytes: an invalid character where they stand.
+    nul = os.path.join(folder, "nul.txt")
+    with open(nul, "wb") as f:
+        f.write(b"5\0junk 7")
+    expect("--user NUL", run(["wave", "--user", nul]), 2, '"?junk" is not a number')
+    with open(nul, "wb") as f:
+        f.write(b"Data is Real : 1.0 => 1.0\n5\0junk\n7\n")
+    result = run(["load", nul])
+    expect("load NUL", result, 2, "is not a number")
+    if result.stdout:
+        problems.append("load NUL: printed on standard output")
+    with open(nul, "wb") as f:
+        f.write(template_text.encode().replace(b"\n", b"\0\n", 1))
+    expect("--template NUL", run(VHDL + ["--vhdl", out, "--template", nul]), 2, "NUL byte")
+
+# ---- User-wave messages: out of range, more than 700 values, none -----------------------------
+with tempfile.TemporaryDirectory() as folder:
+    for label, text, status, part in (
+            ("1e308", "1\n1e308\n", 2, '"1e308" is out of range'),
+            ("800 values", " ".join(str(i) for i in range(800)), 0,
+             "holds more than the 700 values a wave can hold; the first 700 are used"),
+            ("no values", "\n \n", 2, "holds no values")):
+        path = os.path.join(folder, "w.txt")
+        with open(path, "w") as f:
+            f.write(text)
+        expect(f"--user {label}", run(["wave", "--user", path]), status, part)
+    named = os.path.join(folder, "a\nb.txt")
+    expect("--user with a newline in its name", run(["wave", "--user", named]), 2,
+           '"' + folder + '/a\\nb.txt" cannot be opened')
+
+# ---- Coefficient files that do not fit, each beside one that loads -----------------------------
+with tempfile.TemporaryDirectory() as folder:
+    def coeffs(values, header="Data is Real : 1.0 => 1.0"):
+        return header + "\n" + "".join(f"{v}\n" for v in values)
+    for label, text, structure, status, part in (
+            ("399 FIR values", coeffs([0.001] * 399), "fir", 0, None),
+            ("400 FIR values", coeffs([0.001] * 400), "fir", 2,
+             "holds 400 values; a FIR filter takes at most 399"),
+            ("40 IIR values", coeffs([0.5, 0, 0, 0, 0] * 8), "iir", 0, None),
+            ("90 values as IIR", coeffs([0.001] * 90), "iir", 2,
+             "holds 90 values; an IIR filter takes 40"),
+            ("a header without values", coeffs([]), "fir", 2, "holds no values"),
+            ("a hex number", coeffs(["00004000h"], "Data is Hex : 1.0 => 00008000h"), "fir", 0,
+             None),
+            ("letters after a hex number",
+             coeffs(["00004000hzz"], "Data is Hex : 1.0 => 00008000h"), "fir", 2,
+             "Invalid Coeffs Format")):
+        path = os.path.join(folder, "c.txt")
+        with open(path, "w") as f:
+            f.write(text)
+        response = os.path.join(folder, "r.txt")
+        if os.path.exists(response):
+            os.remove(response)
+        result = run(["load", path, "--structure", structure, "--response", response])
+        expect(f"load {label}", result, status, part)
+        if status != 0 and (result.stdout or os.path.exists(response)):
+            problems.append(f"load {label}: refused, yet printed or wrote a file")
+        if status == 0 and ("nan" in open(response).read()):
+            problems.append(f"load {label}: NaN in the response")
+
+# ---- IIR quantized to zero, standard output as a file, a failed --save-coeffs once -------------
+result = run(["iir", "--cutoff", "5", "--sections", "8", "--quantize", "4", "--response",
+              "/dev/stdout"])
+expect("iir quantized to zero", result, 0, "quantized to zero: use more bits")
+if "nan" in result.stdout:
+    problems.append("iir quantized to zero: NaN in the response")
+with tempfile.TemporaryDirectory() as folder:
+    so = os.path.join(folder, "so.txt")
+    with open(so, "w") as f:
+        expect("--response /proc/self/fd/1", run(["fir", "--taps", "31", "--response",
+                                                  "/proc/self/fd/1"], stdout=f), 0)
+    lines = open(so).read().splitlines()
+    if len(lines) != 31 + 360:
+        problems.append(f"--response /proc/self/fd/1: {len(lines)} lines, expected 31 + 360")
+    result = run(["fir", "--taps", "31", "--response", "/proc/self/fd/1"])
+    expect("--response /proc/self/fd/1 through a pipe", result, 0)
+    if len(result.stdout.splitlines()) != 31 + 360:
+        problems.append("--response /proc/self/fd/1 through a pipe: lines lost")
+    result = run(["fir", "--save-coeffs", os.path.join(folder, "none", "c.txt")])
+    if result.stderr.count("cannot be opened") != 1:
+        problems.append(f"--save-coeffs failure message not once: {result.stderr!r}")
 
 # ---- Values that give no filter, each beside one just inside its range ------------------------
 RANGES = [

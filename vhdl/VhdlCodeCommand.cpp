@@ -71,11 +71,16 @@ void COlvexView::OnVhdlCode() {
             const commands::VhdlOutcome outcome = GenerateVhdl(dlg);
             if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
                 m_strOutput = shown;
-                m_host.MessageBox(TemplateErrorText(outcome.notFound, outcome.path), "",
-                                  platform::MessageIcon::kWarning);
+                m_host.MessageBox(outcome.message.empty()
+                                      ? TemplateErrorText(outcome.notFound, outcome.path)
+                                      : outcome.message,
+                                  "", platform::MessageIcon::kWarning);
                 return;
             }
             m_strOutput = outcome.text;
+            if (!outcome.leftovers.empty()) {
+                ShowLeftoverTokens(outcome.leftovers);
+            }
         } else {
             m_strOutput = shown; // Cancel changes nothing: the listing stays
         }

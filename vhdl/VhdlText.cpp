@@ -6,12 +6,14 @@
 // makes a token for a later one.
 #include "vhdl/VhdlText.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <filesystem>
 #include <system_error>
 
 #include "coeffs/NumberForms.h"
+#include "files/InputFile.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
 
@@ -302,21 +304,29 @@ std::vector<std::string> TemplatePieces(std::string_view text) {
     return pieces;
 }
 
-TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text) {
-    TemplateReader reader; // opens as the piece reader does, so both refuse the same paths
-    if (!reader.Open(templatePath)) {
+TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text,
+                                std::string& reason) {
+    files::InputFile file = files::ReadInputFile(templatePath);
+    if (!file.ok) {
+        reason = file.opened ? file.reason : std::string();
         std::error_code error;
-        return !templatePath.empty() && std::filesystem::exists(templatePath, error)
+        return file.opened ||
+                       (!templatePath.empty() && std::filesystem::exists(templatePath, error))
                    ? TemplateStatus::kUnreadable
                    : TemplateStatus::kNotFound;
     }
-    // Read aside, so a read error leaves nothing half-read in `text`.
-    std::string read;
-    if (!reader.ReadAll(read)) {
+    if (file.text.find('\0') != std::string::npos) {
+        reason = "holds a NUL byte: not a text template";
         return TemplateStatus::kUnreadable;
     }
-    text = std::move(read);
+    reason.clear();
+    text = std::move(file.text);
     return TemplateStatus::kOk;
+}
+
+TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text) {
+    std::string reason;
+    return ReadTemplateText(templatePath, text, reason);
 }
 
 std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
@@ -375,6 +385,80 @@ std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficie
         text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex, multipliers);
     }
     return text;
+}
+
+namespace {
+
+// Every token the substitution knows, FIR and IIR alike; a template written for new tokens adds
+// them here, so that one left over is found.
+constexpr std::array<std::string_view, 12> kTemplateTokens{
+    "reph", "repa0", "repa1", "repa2", "repb1", "repb2",
+    "TAPN", "ADDB",  "DIOB",  "COB",   "SYMM",  "MULK",
+};
+constexpr std::string_view kTapToken = "reph";
+constexpr size_t kTapIndexLength = 3; // "reph" and its three-character index ("  0" .. "399")
+
+// The leftover tokens of one template line (its substituted pieces joined), left to right.
+void FindTokensInLine(std::string_view line, int lineNumber, std::vector<LeftoverToken>& found) {
+    for (size_t at = 0; at < line.size(); ++at) {
+        for (const std::string_view token : kTemplateTokens) {
+            if (line.substr(at, token.size()) != token) {
+                continue;
+            }
+            const size_t length = token == kTapToken
+                                      ? std::min(token.size() + kTapIndexLength, line.size() - at)
+                                      : token.size();
+            found.push_back({lineNumber, std::string(line.substr(at, length))});
+            at += length - 1;
+            break;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<LeftoverToken> FindLeftoverTokens(const dsp::FilterCoefficients& c, int dataBits,
+                                              std::string_view templateText) {
+    std::vector<LeftoverToken> found;
+    int substIndex = 0;
+    int lineNumber = 1;
+    std::string line; // the substituted pieces of the current template line
+    for (const std::string& piece : TemplatePieces(templateText)) {
+        line += c.iir ? SubstituteIirLine(c, dataBits, piece, substIndex)
+                      : SubstituteFirLine(c, dataBits, piece, substIndex);
+        if (!piece.empty() && piece.back() == '\n') {
+            FindTokensInLine(line, lineNumber, found);
+            line.clear();
+            ++lineNumber;
+        }
+    }
+    FindTokensInLine(line, lineNumber, found);
+    return found;
+}
+
+std::vector<std::string> DescribeLeftoverTokens(const std::vector<LeftoverToken>& tokens,
+                                                size_t shown) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < tokens.size() && i < shown; ++i) {
+        lines.push_back("template line " + std::to_string(tokens[i].line) + ": \"" +
+                        tokens[i].token + "\" was not replaced");
+    }
+    if (tokens.size() > shown) {
+        lines.push_back("... and " + std::to_string(tokens.size() - shown) + " more");
+    }
+    return lines;
+}
+
+bool TemplateFitsStructure(std::string_view templateText, bool iir) {
+    if (!iir) {
+        return templateText.find(kTapToken) != std::string_view::npos;
+    }
+    for (const std::string_view token : {"repa0", "repa1", "repa2", "repb1", "repb2"}) {
+        if (templateText.find(token) != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace vhdl

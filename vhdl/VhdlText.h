@@ -109,7 +109,12 @@ std::vector<std::string> TemplatePieces(std::string_view text);
 // Why a template could not be used: the path names no file, or it could not be opened or read.
 enum class TemplateStatus { kOk, kNotFound, kUnreadable };
 
-// The bytes of the template at `templatePath` into `text`; on failure `text` is left as it was.
+// The bytes of the template at `templatePath` into `text`, through the bounded reader
+// (files/InputFile.h); on failure `text` is left as it was and `reason` says why a file that
+// could be opened was refused (a read error, a device, a FIFO without a writer, over the cap, a
+// NUL byte, which no text template holds); it is empty when the path could not be opened.
+TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text,
+                                std::string& reason);
 TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text);
 
 // Every piece of the template text, substituted (FIR or IIR as c.iir says), starting with tap
@@ -135,5 +140,32 @@ bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant);
 std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
                           int dataBits, std::string_view templateText, HeaderVariant variant,
                           int multipliers = 1);
+
+// ---- Template checks ---------------------------------------------------------------------------
+// The substitution is kept as users' templates know it; these checks run beside it and tell
+// what it could not do.
+
+// A template token still in the substituted text, with the template line (from 1) it is on.
+struct LeftoverToken {
+    int line = 0;
+    std::string token; // the token as it stands ("reph 12", "repa0", "TAPN", ...)
+};
+
+// The template tokens left in the substituted template, in order: a coefficient token beyond
+// the first of a piece, one split across two pieces of a long line, a token of the other
+// structure. The substituted pieces of each template line are joined before the search, so a
+// token split at a piece boundary is found too.
+std::vector<LeftoverToken> FindLeftoverTokens(const dsp::FilterCoefficients& c, int dataBits,
+                                              std::string_view templateText);
+
+// "template line L: TOKEN was not replaced", one line per token (at most `shown` of them, then
+// "... and N more").
+std::vector<std::string> DescribeLeftoverTokens(const std::vector<LeftoverToken>& tokens,
+                                                size_t shown = 20);
+
+// Whether the template holds a coefficient token of the design's structure: "reph" for FIR,
+// one of "repa0" .. "repb2" for IIR. A template of the other kind would give VHDL without the
+// design's coefficients.
+bool TemplateFitsStructure(std::string_view templateText, bool iir);
 
 } // namespace vhdl
