@@ -5,8 +5,9 @@
 #   tools/screenshot.sh --plots [build-dir] [output-dir]    after a design: the frequency
 #       response (quantized caption on), the spectra, the waves, the waves with the hardware
 #       output (and a square wave that overflows it), the waves above Nyquist with a long
-#       filter, the Coefficients dialog after "Advise...", and the frequency response in the
-#       maximized window; response.png is the README's docs/window.png
+#       filter, the Coefficients dialog after "Advise...", the VHDL Code dialog with its hardware
+#       choice, and the frequency response in the maximized window; response.png is the
+#       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
 # build-dir).
@@ -28,6 +29,7 @@ if [[ "${1:-}" == "--plots" ]]; then
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "coeffs/CoeffDialog.h"
+#include "vhdl/VhdlDialogs.h"
 #include "platform/qt/QtDialog.h"
 
 namespace {
@@ -82,6 +84,17 @@ int main(int argc, char** argv) {
         }
         QTest::qWait(300);
         dialog.grab().save(dir + "/coefficients-advise.png");
+    }
+    {
+        vhdl::CVhdlSourceDialog source;
+        source.m_nArchitecture = 1; // folded, so the multiplier entry is in use
+        platform::qt::QtDialog dialog(source, &frame, QStringLiteral("Olvex"));
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) {
+            return 1;
+        }
+        QTest::qWait(200);
+        dialog.grab().save(dir + "/vhdl-code.png");
     }
     doc.m_dWaveFreq = 700.0;
     doc.m_nTaps = 120;
