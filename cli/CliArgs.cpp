@@ -1,8 +1,10 @@
 #include "cli/CliArgs.h"
 
+#include "platform/DataExchange.h"
 #include "platform/NumberText.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace cli {
 
@@ -33,13 +35,30 @@ bool ReadDouble(const CliArgs& args, const std::string& name, double& value) {
 }
 
 bool ReadInt(const CliArgs& args, const std::string& name, int& value) {
+    return ReadInt(args, name, value, std::numeric_limits<int>::min() + 1,
+                   std::numeric_limits<int>::max() - 1);
+}
+
+bool ReadInt(const CliArgs& args, const std::string& name, int& value, int low, int high) {
     if (!args.Has(name)) {
         return true;
     }
-    if (!platform::ParseInt(args.Value(name), value)) {
+    const std::string& text = args.Value(name);
+    if (platform::ParseInt(text, value)) {
+        return true;
+    }
+    if (!platform::IsIntegerText(text)) {
         std::fprintf(stderr, "--%s: Please enter an integer.\n", name.c_str());
         return false;
     }
+    const bool negative = text.find('-') != std::string::npos;
+    if ((negative && low == std::numeric_limits<int>::min()) ||
+        (!negative && high == std::numeric_limits<int>::max())) {
+        std::fprintf(stderr, "--%s: %s\n", name.c_str(),
+                     platform::IntRangeMessage(low, high).c_str());
+        return false;
+    }
+    value = negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
     return true;
 }
 

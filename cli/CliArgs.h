@@ -37,7 +37,12 @@ std::vector<std::string> SplitList(const std::string& text);
 // Reads a double or int option into `value` when present; on bad text prints the dialog's
 // message ("Please enter a number." / "Please enter an integer.") and returns false.
 bool ReadDouble(const CliArgs& args, const std::string& name, double& value);
+// An integer beyond the int range is no malformed entry: it becomes the nearest int, so that the
+// command's range check names the field's range, as the dialog's check does. An option whose
+// range reaches an end of the int range passes that range: such an integer is then refused here
+// with the range's message.
 bool ReadInt(const CliArgs& args, const std::string& name, int& value);
+bool ReadInt(const CliArgs& args, const std::string& name, int& value, int low, int high);
 
 // The zoom of an analysis dialog from "1" or "10" (0 1x, 1 10x) when present.
 bool ReadZoom(const CliArgs& args, const std::string& name, int& zoom);

@@ -39,8 +39,9 @@ std::string Range(int low, int high) {
 CLI::Validator IntegerText() {
     return CLI::Validator(
         [](std::string& text) {
-            int value = 0;
-            return platform::ParseInt(text, value) ? std::string() : "Please enter an integer.";
+            // Digits beyond the int range are an integer all the same: ReadInt gives them the
+            // field's range message.
+            return platform::IsIntegerText(text) ? std::string() : "Please enter an integer.";
         },
         "");
 }

@@ -3,6 +3,7 @@
 // the window offers after a failed FIR design is taken: the proposal of the chosen kind, as
 // proposed, and one more design.
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,9 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
                 commands::FirDesignRequest& request) {
     request = commands::FirRequestFromDocument(doc, type);
     if (!ReadDouble(args, "fs", request.fs) || !ReadInt(args, "taps", request.taps) ||
-        !ReadDouble(args, "rr", request.rr) || !ReadInt(args, "mult", request.multiplier)) {
+        !ReadDouble(args, "rr", request.rr) ||
+        !ReadInt(args, "mult", request.multiplier, design::kMinMultiplier,
+                 std::numeric_limits<int>::max())) {
         return false;
     }
     if (args.Has("edges")) {

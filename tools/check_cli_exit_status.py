@@ -45,6 +45,13 @@ with tempfile.TemporaryDirectory() as work:
         (["fir", "--taps", "31x"], False, 2, "--taps: Please enter an integer."),
         (["fir", "--type", "notch"], False, 2, "--type: expected lpf, hpf, brf or bpf"),
         (["fir", "--taps", "381"], False, 2, "--taps: Please enter an integer between 4 and 380."),
+        # Digits beyond the int range get the field's range message, not "not an integer".
+        (["fir", "--taps", "99999999999"], False, 2,
+         "--taps: Please enter an integer between 4 and 380."),
+        (["fir", "--mult", "99999999999"], False, 2,
+         "--mult: Please enter an integer between 1 and 2147483647."),
+        (["iir", "--sections", "-99999999999"], False, 2,
+         "--sections: Please enter an integer between 1 and 8."),
         (["fir", "--edges", "300,250"], False, 2, "Frequencies need to be Fc1 < Fc2 < Fs/2."),
         (["iir", "--type", "bpf", "--cutoff", "100,200", "--sections", "3"], False, 2,
          "2, 4, 6 or 8."),
