@@ -47,8 +47,9 @@ void StoreResponse(COlvexDoc& doc, const dsp::Response& r) {
 } // namespace
 
 bool COlvexDoc::DesignIir() {
-    const dsp::IirSpec spec{m_nFilterType, m_nIirSections, m_dRippleDb, m_fs, m_dIirFc1, m_dIirFc2};
-    if (!dsp::IirSectionCountDesignable(spec.type, spec.sections)) {
+    const dsp::IirSpec params{m_nFilterType, m_nIirSections, m_dRippleDb,
+                              m_fs,          m_dIirFc1,      m_dIirFc2};
+    if (!dsp::IirSectionCountDesignable(params.type, params.sections)) {
         return false;
     }
     // The steps leave entries past their counts as they were, so they start from the record.
@@ -58,7 +59,7 @@ bool COlvexDoc::DesignIir() {
     };
     ForEachIirArray(*this, c, load);
     ForEachSectionArray(*this, c, load);
-    const bool finite = dsp::DesignIirCascade(spec, c);
+    const bool finite = dsp::DesignIirCascade(params, c);
     m_nIirProtoSections = c.protoSections;
     m_nIirProtoOrder = c.protoOrder;
     m_dChebEps = c.chebEps;

@@ -64,12 +64,12 @@ bool SectionStable(double b1, double b2) {
     return std::abs(b2) < 1.0 && std::abs(b1) < 1.0 + b2;
 }
 
-BitAdvice AdviseBits(const BandSpec& spec, const FilterCoefficients& unquantized,
+BitAdvice AdviseBits(const BandSpec& params, const FilterCoefficients& unquantized,
                      double toleranceDb) {
     BitAdvice advice;
     const bool iir = unquantized.iir;
-    const std::vector<Band> bands = MeasureBands(spec, unquantized);
-    const std::vector<BandGain> reference = MeasureGains(unquantized, spec.fs, bands);
+    const std::vector<Band> bands = MeasureBands(params, unquantized);
+    const std::vector<BandGain> reference = MeasureGains(unquantized, params.fs, bands);
     advice.designStopMaxDb =
         LargestOver(reference, false, [](const BandGain& g) { return g.maxDb; });
     advice.designRippleDb = LargestOver(reference, true, Ripple);
@@ -81,7 +81,7 @@ BitAdvice AdviseBits(const BandSpec& spec, const FilterCoefficients& unquantized
             continue;
         }
         const FilterCoefficients trial = AtBits(unquantized, true, bits);
-        const std::vector<BandGain> quantized = MeasureGains(trial, spec.fs, bands);
+        const std::vector<BandGain> quantized = MeasureGains(trial, params.fs, bands);
         BitCandidate c;
         c.bits = bits;
         c.stopMaxDb = LargestOver(quantized, false, [](const BandGain& g) { return g.maxDb; });

@@ -80,8 +80,8 @@ struct FirDesign {
     FirDesignResult result; // taps that are not all finite are replaced by zeros, and fail
 };
 
-// The layout of the type and the Remez design of spec.nTaps taps on it.
-FirDesign DesignFir(const FirSpecification& spec);
+// The layout of the type and the Remez design of params.nTaps taps on it.
+FirDesign DesignFir(const FirSpecification& params);
 
 // Proposals after a failed design, from one rule of thumb: N * (transition / fs) * 15 is about
 // the attenuation term L, with the product of the two ripples taken as RR * 1e-12.

@@ -57,11 +57,11 @@ FirBands FirBandLayout(FirType type, double fs, double fc1, double fc2, double f
     return bands;
 }
 
-FirDesign DesignFir(const FirSpecification& spec) {
+FirDesign DesignFir(const FirSpecification& params) {
     FirDesign design;
-    design.bands =
-        FirBandLayout(spec.type, spec.fs, spec.fc1, spec.fc2, spec.fc3, spec.fc4, spec.rr);
-    design.result = RemezDesign(spec.nTaps, design.bands);
+    design.bands = FirBandLayout(params.type, params.fs, params.fc1, params.fc2, params.fc3,
+                                 params.fc4, params.rr);
+    design.result = RemezDesign(params.nTaps, design.bands);
     // Whatever stopped the exchange, taps that are not all finite are no filter: the design
     // counts as failed and leaves zeros rather than NaN for anything that reads the taps.
     std::vector<double>& taps = design.result.taps;

@@ -63,24 +63,24 @@ bool IirSectionCountDesignable(int type, int sections) {
     return !IsSplitType(type) || sections % 2 == 0;
 }
 
-bool DesignIirCascade(const IirSpec& spec, IirCascade& c) {
-    if (!IirSectionCountDesignable(spec.type, spec.sections)) {
+bool DesignIirCascade(const IirSpec& params, IirCascade& c) {
+    if (!IirSectionCountDesignable(params.type, params.sections)) {
         return false;
     }
-    ChebyshevPrototype(spec, c);
-    PrewarpEdges(spec, c);
-    TransformSections(spec, c);
-    BilinearSections(spec, c);
-    AssembleSections(spec, c);
+    ChebyshevPrototype(params, c);
+    PrewarpEdges(params, c);
+    TransformSections(params, c);
+    BilinearSections(params, c);
+    AssembleSections(params, c);
     return SectionsFinite(c);
 }
 
 // Pole pairs sigma +- j omega of the order-2m prototype with pass-band ripple Ac dB.
-void ChebyshevPrototype(const IirSpec& spec, IirCascade& c) {
-    const int m = IsSplitType(spec.type) ? spec.sections / 2 : spec.sections;
+void ChebyshevPrototype(const IirSpec& params, IirCascade& c) {
+    const int m = IsSplitType(params.type) ? params.sections / 2 : params.sections;
     c.protoSections = m;
     c.protoOrder = 2 * m;
-    c.chebEps = std::sqrt(std::pow(10.0, 0.1 * spec.rippleDb) - 1.0);
+    c.chebEps = std::sqrt(std::pow(10.0, 0.1 * params.rippleDb) - 1.0);
     if (m < 1) {
         return; // no section to write
     }
@@ -96,10 +96,10 @@ void ChebyshevPrototype(const IirSpec& spec, IirCascade& c) {
 }
 
 // The analog edges that the bilinear transform maps back onto fc1 and fc2, in Hz.
-void PrewarpEdges(const IirSpec& spec, IirCascade& c) {
-    const double twoFs = 2.0 * spec.fs;
-    c.warpFc1 = twoFs * std::tan(kTwoPiStored * spec.fc1 / twoFs) * kInvTwoPi;
-    c.warpFc2 = twoFs * std::tan(kTwoPiStored * spec.fc2 / twoFs) * kInvTwoPi;
+void PrewarpEdges(const IirSpec& params, IirCascade& c) {
+    const double twoFs = 2.0 * params.fs;
+    c.warpFc1 = twoFs * std::tan(kTwoPiStored * params.fc1 / twoFs) * kInvTwoPi;
+    c.warpFc2 = twoFs * std::tan(kTwoPiStored * params.fc2 / twoFs) * kInvTwoPi;
 }
 
 namespace {
@@ -150,12 +150,12 @@ SplitPole SplitPolePair(double p1, double p0, double f, bool brf, bool upper) {
 // BRF/BPF: s -> w0 (s/w0 + w0/s) / f (BPF) or its reciprocal (BRF). Section j takes prototype
 // section j / 2, the even one the upper root, the odd one the lower root; BRF sections get the
 // notch zeros at +-j w0, BPF sections a zero at DC.
-void BandSections(const IirSpec& spec, double wc1, double wc2, IirCascade& c) {
+void BandSections(const IirSpec& params, double wc1, double wc2, IirCascade& c) {
     const double bw = wc2 - wc1;
     const double w0 = std::sqrt(wc1 * wc2);
     const double f = bw / w0;
-    const bool brf = spec.type == kIirBrf;
-    const int count = std::min(Bounded(spec.sections), 2 * Bounded(c.protoSections));
+    const bool brf = params.type == kIirBrf;
+    const int count = std::min(Bounded(params.sections), 2 * Bounded(c.protoSections));
     for (size_t j = 0; j < At(count); ++j) {
         const size_t k = j / 2;
         const SplitPole pole = SplitPolePair(c.protoP1[k], c.protoP0[k], f, brf, j % 2 == 0);
@@ -174,25 +174,25 @@ void BandSections(const IirSpec& spec, double wc1, double wc2, IirCascade& c) {
 } // namespace
 
 // The analog sections of the requested type from the prototype, at the pre-warped edges.
-void TransformSections(const IirSpec& spec, IirCascade& c) {
+void TransformSections(const IirSpec& params, IirCascade& c) {
     for (SectionArray* a :
          {&c.anaDen1, &c.anaDen0, &c.anaNum2, &c.anaNum1, &c.anaNum0, &c.anaGain}) {
         a->fill(0.0);
     }
     const double wc1 = kTwoPiStored * c.warpFc1;
     const double wc2 = kTwoPiStored * c.warpFc2;
-    if (IsSplitType(spec.type)) {
-        BandSections(spec, wc1, wc2, c);
+    if (IsSplitType(params.type)) {
+        BandSections(params, wc1, wc2, c);
     } else {
-        LowHighSections(spec.type == kIirLpf, wc1, Bounded(c.protoSections), c);
+        LowHighSections(params.type == kIirLpf, wc1, Bounded(c.protoSections), c);
     }
 }
 
 // s = A (1 - z^-1) / (1 + z^-1) with A = 2 fs, normalised to a z^0 denominator term of 1.
-void BilinearSections(const IirSpec& spec, IirCascade& c) {
-    const double a = 2.0 * spec.fs;
+void BilinearSections(const IirSpec& params, IirCascade& c) {
+    const double a = 2.0 * params.fs;
     const double a2 = a * a;
-    for (size_t j = 0; j < At(Bounded(spec.sections)); ++j) {
+    for (size_t j = 0; j < At(Bounded(params.sections)); ++j) {
         const double n2 = c.anaNum2[j];
         const double n1 = c.anaNum1[j];
         const double n0 = c.anaNum0[j];
@@ -207,12 +207,12 @@ void BilinearSections(const IirSpec& spec, IirCascade& c) {
     }
 }
 
-void AssembleSections(const IirSpec& spec, IirCascade& c) {
+void AssembleSections(const IirSpec& params, IirCascade& c) {
     c.a0.fill(1.0);
     for (SectionArray* a : {&c.a1, &c.a2, &c.b1, &c.b2}) {
         a->fill(0.0);
     }
-    for (size_t j = 0; j < At(Bounded(spec.sections)); ++j) {
+    for (size_t j = 0; j < At(Bounded(params.sections)); ++j) {
         c.a0[j] = c.anaGain[j] * c.digA0[j];
         c.a1[j] = c.anaGain[j] * c.digA1[j];
         c.a2[j] = c.anaGain[j] * c.digA2[j];

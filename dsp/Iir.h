@@ -1,4 +1,4 @@
-// IIR cascade design on values: a specification in, the sections and the values of every step
+// IIR cascade design on values: the design parameters in, the sections and the values of every step
 // out. See dsp/Iir.cpp for the method.
 #pragma once
 
@@ -44,16 +44,16 @@ struct IirCascade {
 // The section count the cascade can hold for the type: 1..8, even for BRF/BPF; a known type.
 bool IirSectionCountDesignable(int type, int sections);
 
-void ChebyshevPrototype(const IirSpec& spec, IirCascade& c);
-void PrewarpEdges(const IirSpec& spec, IirCascade& c);
-void TransformSections(const IirSpec& spec, IirCascade& c);
-void BilinearSections(const IirSpec& spec, IirCascade& c);
-void AssembleSections(const IirSpec& spec, IirCascade& c);
+void ChebyshevPrototype(const IirSpec& params, IirCascade& c);
+void PrewarpEdges(const IirSpec& params, IirCascade& c);
+void TransformSections(const IirSpec& params, IirCascade& c);
+void BilinearSections(const IirSpec& params, IirCascade& c);
+void AssembleSections(const IirSpec& params, IirCascade& c);
 
 // Runs the five steps on `c` (the previous design, whose stale entries the steps keep).
 // Returns false without running them when the section count is not designable, and false after
 // running them when a section coefficient is not finite (a ripple of 0 dB, fs of 0, a band
 // edge at 0 Hz for BRF/BPF).
-bool DesignIirCascade(const IirSpec& spec, IirCascade& c);
+bool DesignIirCascade(const IirSpec& params, IirCascade& c);
 
 } // namespace dsp

@@ -81,41 +81,41 @@ void AddBand(std::vector<Band>& bands, bool pass, double lo, double hi, double f
     }
 }
 
-std::vector<Band> FirBands(const BandSpec& spec) {
-    const double fs = spec.fs;
+std::vector<Band> FirBands(const BandSpec& params) {
+    const double fs = params.fs;
     const double half = fs / 2.0;
     std::vector<Band> bands;
-    switch (spec.type) {
+    switch (params.type) {
     case 1: // HPF
-        AddBand(bands, false, 0.0, spec.fc1, fs);
-        AddBand(bands, true, spec.fc2, half, fs);
+        AddBand(bands, false, 0.0, params.fc1, fs);
+        AddBand(bands, true, params.fc2, half, fs);
         break;
     case 2: // BRF
-        AddBand(bands, true, 0.0, spec.fc1, fs);
-        AddBand(bands, false, spec.fc2, spec.fc3, fs);
-        AddBand(bands, true, spec.fc4, half, fs);
+        AddBand(bands, true, 0.0, params.fc1, fs);
+        AddBand(bands, false, params.fc2, params.fc3, fs);
+        AddBand(bands, true, params.fc4, half, fs);
         break;
     case 3: // BPF
-        AddBand(bands, false, 0.0, spec.fc1, fs);
-        AddBand(bands, true, spec.fc2, spec.fc3, fs);
-        AddBand(bands, false, spec.fc4, half, fs);
+        AddBand(bands, false, 0.0, params.fc1, fs);
+        AddBand(bands, true, params.fc2, params.fc3, fs);
+        AddBand(bands, false, params.fc4, half, fs);
         break;
     default: // LPF
-        AddBand(bands, true, 0.0, spec.fc1, fs);
-        AddBand(bands, false, spec.fc2, half, fs);
+        AddBand(bands, true, 0.0, params.fc1, fs);
+        AddBand(bands, false, params.fc2, half, fs);
         break;
     }
     return bands;
 }
 
-std::vector<Band> IirBands(const BandSpec& spec, const FilterCoefficients& c) {
-    const double fs = spec.fs;
+std::vector<Band> IirBands(const BandSpec& params, const FilterCoefficients& c) {
+    const double fs = params.fs;
     const double half = fs / 2.0;
-    const double fc1 = std::clamp(spec.fc1, 0.0, half);
-    const double fc2 = std::clamp(spec.fc2, 0.0, half);
+    const double fc1 = std::clamp(params.fc1, 0.0, half);
+    const double fc2 = std::clamp(params.fc2, 0.0, half);
     const std::vector<double> grid = GridGainDb(c);
     std::vector<Band> bands;
-    switch (spec.type) {
+    switch (params.type) {
     case 1: // HPF
         AddBand(bands, false, 0.0, StopBandStart(c, grid, fs, fc1, 0.0), fs);
         AddBand(bands, true, fc1, half, fs);
@@ -169,11 +169,11 @@ BandGain GainInBand(const Band& band, const FilterCoefficients& c, const std::ve
 
 } // namespace
 
-std::vector<Band> MeasureBands(const BandSpec& spec, const FilterCoefficients& unquantized) {
-    if (!(spec.fs > 0.0) || !std::isfinite(spec.fs)) {
+std::vector<Band> MeasureBands(const BandSpec& params, const FilterCoefficients& unquantized) {
+    if (!(params.fs > 0.0) || !std::isfinite(params.fs)) {
         return {};
     }
-    return unquantized.iir ? IirBands(spec, unquantized) : FirBands(spec);
+    return unquantized.iir ? IirBands(params, unquantized) : FirBands(params);
 }
 
 std::vector<BandGain> MeasureGains(const FilterCoefficients& c, double fs,
@@ -187,13 +187,13 @@ std::vector<BandGain> MeasureGains(const FilterCoefficients& c, double fs,
     return gains;
 }
 
-Measurements Measure(const BandSpec& spec, const FilterCoefficients& unquantized,
+Measurements Measure(const BandSpec& params, const FilterCoefficients& unquantized,
                      const FilterCoefficients* quantized) {
     Measurements m;
-    const std::vector<Band> bands = MeasureBands(spec, unquantized);
-    m.unquantized = MeasureGains(unquantized, spec.fs, bands);
+    const std::vector<Band> bands = MeasureBands(params, unquantized);
+    m.unquantized = MeasureGains(unquantized, params.fs, bands);
     if (quantized != nullptr) {
-        m.quantized = MeasureGains(*quantized, spec.fs, bands);
+        m.quantized = MeasureGains(*quantized, params.fs, bands);
     }
     return m;
 }

@@ -43,7 +43,7 @@ struct BandSpec {
 
 // The bands of the FIR or IIR design (as `unquantized.iir` says), in frequency order. IIR stop
 // bands follow the unquantized response. Bands that the edges leave empty are left out.
-std::vector<Band> MeasureBands(const BandSpec& spec, const FilterCoefficients& unquantized);
+std::vector<Band> MeasureBands(const BandSpec& params, const FilterCoefficients& unquantized);
 
 // The gains in `bands` of the coefficients c (the leaving ones: K applied, quantized or not).
 std::vector<BandGain> MeasureGains(const FilterCoefficients& c, double fs,
@@ -55,7 +55,7 @@ struct Measurements {
 };
 // The bands of the unquantized coefficients, measured unquantized and, when `quantized` is
 // given, quantized.
-Measurements Measure(const BandSpec& spec, const FilterCoefficients& unquantized,
+Measurements Measure(const BandSpec& params, const FilterCoefficients& unquantized,
                      const FilterCoefficients* quantized);
 
 // The gains the command line prints: the quantized ones when quantization is on.
@@ -84,7 +84,7 @@ struct BitAdvice {
 };
 
 // `unquantized` holds the design's coefficients before truncation.
-BitAdvice AdviseBits(const BandSpec& spec, const FilterCoefficients& unquantized,
+BitAdvice AdviseBits(const BandSpec& params, const FilterCoefficients& unquantized,
                      double toleranceDb);
 
 // Both poles of 1 + b1 z^-1 + b2 z^-2 strictly inside the unit circle.

@@ -39,13 +39,13 @@ const IirCase kDesigns[] = {
     {kBpf, 6, 2.0, 50, 400},
 };
 
-dsp::IirSpec Spec(const IirCase& c) {
+dsp::IirSpec ParamsOf(const IirCase& c) {
     return {c.type, c.n, c.rippleDb, 1000.0, c.fc1, c.fc2};
 }
 
 dsp::IirCascade Cascade(const IirCase& c) {
     dsp::IirCascade cascade;
-    EXPECT_TRUE(dsp::DesignIirCascade(Spec(c), cascade));
+    EXPECT_TRUE(dsp::DesignIirCascade(ParamsOf(c), cascade));
     return cascade;
 }
 
@@ -76,21 +76,21 @@ TEST(IirDesign, PrototypeForOneDbRipple) {
 // The steps one by one: the pre-warped edge maps back onto fc1 through the bilinear transform,
 // and the analog LPF section has its DC gain 1 before the bilinear step.
 TEST(IirDesign, StepsInTurn) {
-    const dsp::IirSpec spec{kLpf, 2, 0.5, 1000.0, 150.0, 300.0};
+    const dsp::IirSpec params{kLpf, 2, 0.5, 1000.0, 150.0, 300.0};
     dsp::IirCascade c;
-    dsp::ChebyshevPrototype(spec, c);
+    dsp::ChebyshevPrototype(params, c);
     EXPECT_EQ(c.protoSections, 2);
-    dsp::PrewarpEdges(spec, c);
-    EXPECT_NEAR(std::atan(std::numbers::pi * c.warpFc1 / spec.fs) * spec.fs / std::numbers::pi,
+    dsp::PrewarpEdges(params, c);
+    EXPECT_NEAR(std::atan(std::numbers::pi * c.warpFc1 / params.fs) * params.fs / std::numbers::pi,
                 150.0, 1e-4);
     EXPECT_GT(c.warpFc1, 150.0);
-    dsp::TransformSections(spec, c);
+    dsp::TransformSections(params, c);
     for (size_t j = 0; j < 2; ++j) {
         EXPECT_DOUBLE_EQ(c.anaGain[j] * c.anaNum0[j] / c.anaDen0[j], 1.0);
     }
     EXPECT_EQ(c.anaDen0[2], 0.0);
-    dsp::BilinearSections(spec, c);
-    dsp::AssembleSections(spec, c);
+    dsp::BilinearSections(params, c);
+    dsp::AssembleSections(params, c);
     EXPECT_EQ(c.a0[2], 1.0);
     EXPECT_NEAR((c.a0[0] + c.a1[0] + c.a2[0]) / (1.0 + c.b1[0] + c.b2[0]), 1.0, 1e-12);
 }
