@@ -27,7 +27,8 @@ FIR_CASES = [
     ("bpf", 45, 32, 24, "folded", 23),
     ("lpf", 64, 32, 24, "parallel", 0),
     ("lpf", 150, 24, 20, "folded", 64),
-    ("lpf", 380, 16, 12, "folded", 7),
+    ("lpf", 380, 16, 12, "folded", 5),
+    ("bpf", 120, 20, 24, "folded", 5),
     ("lpf", 380, 12, 8, "parallel", 0),
 ]
 # The 380-tap designs need wider bands than the default to converge.

@@ -15,8 +15,10 @@
 --   dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 --   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
---   an adder tree of the lanes' products, the accumulator, taps data words of delay line in
---   registers (read through a multiplexer per lane), a tap table in logic.
+--   an adder tree of the lanes' products, the accumulator, a tap table in logic, and the
+--   delay line: two block-RAM copies per lane when each lane picks among 4 samples or more
+--   and the copies take at most 20 blocks, otherwise taps data words in registers read
+--   through a multiplexer per lane.
 -- din and dout are two's complement. rst is synchronous, active high, and clears all state;
 -- each sample taken gives exactly one output, marked by dout_valid high for one clock.
 -- VHDL-93, ieee.numeric_std only.
@@ -531,8 +533,34 @@ architecture folded of firfilter is
   -- accumulator (stage d); the last one's sum is saturated into dout. The flags mark an issue
   -- as valid, the first or the last of a sample; tree_*(l) are the flags of tree level l up.
   type state_type is (idle, issue);
+  -- The delay line in block RAM, when that saves logic: each lane keeps two copies of the last
+  -- depth samples (one per read port it needs: the near and the far sample of a pair), written
+  -- together at the address after the newest and read at newest - j and newest - (taps - 1 - j).
+  -- A RAM is not cleared by rst: the samples not yet taken since the reset are masked to zero
+  -- instead. Used when each lane picks among at least 4 samples and the copies take at most 20
+  -- RAM blocks of 256 x 16 bits; otherwise the delay line is a shift register.
+  function ram_words(n : integer) return integer is
+    variable words : integer := 2;
+  begin
+    while words < n loop
+      words := words * 2;
+    end loop;
+    return words;
+  end function ram_words;
+  constant depth      : integer := ram_words(taps);
+  constant ram_blocks : integer := ((data_bits + 15) / 16) * ((depth + 255) / 256);
+  constant use_ram    : boolean := steps >= 4 and 2 * multipliers * ram_blocks <= 20;
+  constant addr_bits  : integer := tree_levels(depth);
+  subtype ram_address is unsigned(addr_bits - 1 downto 0);
+  type ram_words_array is array (0 to depth - 1) of data_word;
+
   signal state   : state_type;
   signal samples : delay_line;
+  signal take    : std_logic;
+  signal newest  : ram_address;
+  signal filled  : integer range 0 to taps;
+  signal ram_near, ram_far : data_lanes;
+  signal near_ok, far_ok : std_logic_vector(0 to multipliers - 1);
   signal step    : integer range 0 to steps - 1;
   signal a_near, a_far : data_lanes;
   signal a_coeff : coeff_lanes;
@@ -547,6 +575,31 @@ begin
   din_ready  <= '1' when state = idle else '0';
   dout       <= result;
   dout_valid <= valid;
+  take       <= '1' when state = idle and din_valid = '1' else '0';
+
+  -- The lanes' RAM copies: written together when a sample is taken; lane m reads product
+  -- j = step * multipliers + m, one clock later in ram_near(m) and ram_far(m), as the shift
+  -- register's lanes have theirs in a_near(m) and a_far(m).
+  ram_lanes : if use_ram generate
+    lane : for m in 0 to multipliers - 1 generate
+      signal near_copy, far_copy : ram_words_array;
+      signal near_addr, far_addr : ram_address;
+    begin
+      near_addr <= newest - to_unsigned((step * multipliers + m) mod depth, addr_bits);
+      far_addr  <= newest - to_unsigned((taps - 1 - m - step * multipliers) mod depth, addr_bits);
+      process (clk)
+      begin
+        if rising_edge(clk) then
+          if take = '1' then
+            near_copy(to_integer(newest + 1)) <= signed(din);
+            far_copy(to_integer(newest + 1))  <= signed(din);
+          end if;
+          ram_near(m) <= near_copy(to_integer(near_addr));
+          ram_far(m)  <= far_copy(to_integer(far_addr));
+        end if;
+      end process;
+    end generate lane;
+  end generate ram_lanes;
 
   process (clk)
     variable j     : integer;
@@ -558,6 +611,10 @@ begin
       if rst = '1' then
         state   <= idle;
         samples <= (others => (others => '0'));
+        newest  <= (others => '0');
+        filled  <= 0;
+        near_ok <= (others => '0');
+        far_ok  <= (others => '0');
         step    <= 0;
         a_near  <= (others => (others => '0'));
         a_far   <= (others => (others => '0'));
@@ -581,10 +638,17 @@ begin
         a_last  <= '0';
         if state = idle then
           if din_valid = '1' then
-            samples(0) <= signed(din);
-            for k in 1 to taps - 1 loop
-              samples(k) <= samples(k - 1);
-            end loop;
+            if use_ram then
+              newest <= newest + 1;
+              if filled < taps then
+                filled <= filled + 1;
+              end if;
+            else
+              samples(0) <= signed(din);
+              for k in 1 to taps - 1 loop
+                samples(k) <= samples(k - 1);
+              end loop;
+            end if;
             step  <= 0;
             state <= issue;
           end if;
@@ -596,12 +660,24 @@ begin
             near  := (others => '0');
             far   := (others => '0');
             coeff := (others => '0');
+            near_ok(m) <= '0';
+            far_ok(m)  <= '0';
             for t in 0 to steps - 1 loop
               j := t * multipliers + m;
               if step = t and j < products then
-                near := samples(j);
-                if symmetric = 1 and j /= taps - 1 - j then
-                  far := samples(taps - 1 - j);
+                if use_ram then
+                  -- x(n - j) has been taken since the reset when j < filled.
+                  if j < filled then
+                    near_ok(m) <= '1';
+                  end if;
+                  if symmetric = 1 and j /= taps - 1 - j and taps - 1 - j < filled then
+                    far_ok(m) <= '1';
+                  end if;
+                else
+                  near := samples(j);
+                  if symmetric = 1 and j /= taps - 1 - j then
+                    far := samples(taps - 1 - j);
+                  end if;
                 end if;
                 coeff := coeffs(j);
               end if;
@@ -625,8 +701,20 @@ begin
         -- Stage b: the pre-adders and the multipliers, into the tree's leaves.
         for m in 0 to leaves - 1 loop
           if m < multipliers then
-            tree(leaves + m) <= resize(multiply(a_coeff(m), resize(a_near(m), data_bits + 1) +
-                                                            resize(a_far(m), data_bits + 1)),
+            near := a_near(m);
+            far  := a_far(m);
+            if use_ram then
+              near := (others => '0');
+              far  := (others => '0');
+              if near_ok(m) = '1' then
+                near := ram_near(m);
+              end if;
+              if far_ok(m) = '1' then
+                far := ram_far(m);
+              end if;
+            end if;
+            tree(leaves + m) <= resize(multiply(a_coeff(m), resize(near, data_bits + 1) +
+                                                            resize(far, data_bits + 1)),
                                        acc_bits);
           else
             tree(leaves + m) <= (others => '0');
