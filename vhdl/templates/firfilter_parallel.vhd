@@ -498,62 +498,108 @@ architecture parallel of firfilter is
     return result;
   end function saturate;
 
-  -- c * x in c'length + x'length bits for a constant c, as shifted copies of x added or
+  -- The constant multipliers: c * x for a constant c, as shifted copies of x added or
   -- subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
-  -- in two is nonzero). No multiplier is built: the constant's digits decide the adders.
-  function constant_multiply(c : signed; x : signed) return signed is
-    alias cc : signed(c'length - 1 downto 0) is c;
-    constant width : integer := c'length + x'length;
-    variable magnitude : unsigned(c'length downto 0);
-    variable negative  : boolean;
+  -- in two is nonzero). No multiplier is built: the constant's digits decide the adders. The
+  -- digits are found once, while the design is elaborated; each product then sums its added
+  -- copies and its subtracted copies as two balanced trees and takes the one sum from the
+  -- other, so the stage is about log2(digits) + 1 adders deep rather than a chain of one adder
+  -- per digit, and the clock rate does not fall with the coefficient bits.
+  constant max_digits : integer := (coeff_bits + 2) / 2;
+  -- Slot i of a product's list: 1 + the shift of its i-th added (or subtracted) copy, 0 when
+  -- unused; the used slots come first.
+  type digit_list is array (0 to max_digits - 1) of integer;
+  type digit_table is array (0 to products - 1) of digit_list;
+
+  -- The shifts of the nonzero digits of coeffs(j) of one sign: +1 the added, -1 the subtracted.
+  function csd_shifts(sign : integer) return digit_table is
+    variable table     : digit_table;
+    variable c         : coeff_word;
+    variable magnitude : unsigned(coeff_bits downto 0);
     variable carry     : integer;
     variable bit_now   : integer;
     variable bit_next  : integer;
     variable digit     : integer;
-    variable p         : signed(width - 1 downto 0);
+    variable used      : integer;
   begin
-    negative := cc(cc'high) = '1';
-    if negative then
-      magnitude := unsigned(-resize(cc, c'length + 1));
-    else
-      magnitude := unsigned(resize(cc, c'length + 1));
-    end if;
-    p := (others => '0');
-    carry := 0;
-    for k in 0 to c'length loop
-      bit_now := 0;
-      if magnitude(k) = '1' then
-        bit_now := 1;
+    for j in 0 to products - 1 loop
+      table(j) := (others => 0);
+      c := coeffs(j);
+      if c(coeff_bits - 1) = '1' then
+        magnitude := unsigned(-resize(c, coeff_bits + 1));
+      else
+        magnitude := unsigned(resize(c, coeff_bits + 1));
       end if;
-      bit_next := 0;
-      if k < c'length and magnitude(k + 1) = '1' then
-        bit_next := 1;
-      end if;
-      digit := 0;
-      if bit_now + carry = 1 then
-        if bit_next = 1 then
-          digit := -1;
+      carry := 0;
+      used := 0;
+      for k in 0 to coeff_bits loop
+        bit_now := 0;
+        if magnitude(k) = '1' then
+          bit_now := 1;
+        end if;
+        bit_next := 0;
+        if k < coeff_bits and magnitude(k + 1) = '1' then
+          bit_next := 1;
+        end if;
+        digit := 0;
+        if bit_now + carry = 1 then
+          if bit_next = 1 then
+            digit := -1;
+            carry := 1;
+          else
+            digit := 1;
+            carry := 0;
+          end if;
+        elsif bit_now + carry = 2 then
           carry := 1;
         else
-          digit := 1;
           carry := 0;
         end if;
-      elsif bit_now + carry = 2 then
-        carry := 1;
-      else
-        carry := 0;
-      end if;
-      if negative then
-        digit := -digit;
-      end if;
-      if k < width and digit = 1 then
-        p := p + shift_left(resize(x, width), k);
-      elsif k < width and digit = -1 then
-        p := p - shift_left(resize(x, width), k);
+        if c(coeff_bits - 1) = '1' then
+          digit := -digit;
+        end if;
+        if digit = sign and used < max_digits then
+          table(j)(used) := k + 1;
+          used := used + 1;
+        end if;
+      end loop;
+    end loop;
+    return table;
+  end function csd_shifts;
+  constant added      : digit_table := csd_shifts(1);
+  constant subtracted : digit_table := csd_shifts(-1);
+
+  -- Leaves of the per-product trees: max_digits rounded up to a power of two.
+  function digit_leaves return integer is
+    variable width : integer := 1;
+  begin
+    while width < max_digits loop
+      width := width * 2;
+    end loop;
+    return width;
+  end function digit_leaves;
+  constant term_slots : integer := digit_leaves;
+  constant term_levels : integer := tree_levels(term_slots);
+  subtype term_word is signed(coeff_bits + data_bits downto 0);
+  type term_array is array (0 to term_slots - 1) of term_word;
+
+  -- The balanced sum of the copies of x that shifts lists (0 slots add nothing).
+  function sum_copies(shifts : digit_list; x : pair_word) return term_word is
+    variable terms : term_array;
+  begin
+    terms := (others => (others => '0'));
+    for i in 0 to max_digits - 1 loop
+      if shifts(i) > 0 then
+        terms(i) := shift_left(resize(x, term_word'length), shifts(i) - 1);
       end if;
     end loop;
-    return p;
-  end function constant_multiply;
+    for level in 1 to term_levels loop
+      for i in 0 to term_slots / 2 ** level - 1 loop
+        terms(i) := terms(2 * i) + terms(2 * i + 1);
+      end loop;
+    end loop;
+    return terms(0);
+  end function sum_copies;
 
   signal samples : delay_line;
   signal pairs   : pair_array;
@@ -604,7 +650,8 @@ begin
         end loop;
         for j in 0 to leaves - 1 loop
           if j < products then
-            tree(leaves + j) <= resize(constant_multiply(coeffs(j), pairs(j)), acc_bits);
+            tree(leaves + j) <= resize(sum_copies(added(j), pairs(j)) -
+                                       sum_copies(subtracted(j), pairs(j)), acc_bits);
           else
             tree(leaves + j) <= (others => '0');
           end if;
