@@ -75,26 +75,6 @@ architecture serial of iirfilter is
     return result;
   end function saturate;
 
-  -- a * b in a'length + b'length bits, computed as the product of the two words read unsigned
-  -- and corrected for their sign bits. The same value as the signed product; written this way
-  -- so that synthesis sees an unsigned multiplier of the words' own widths, which fits one DSP
-  -- block, rather than one of the product's width.
-  function multiply(a : signed; b : signed) return signed is
-    alias aa : signed(a'length - 1 downto 0) is a;
-    alias bb : signed(b'length - 1 downto 0) is b;
-    constant width : integer := a'length + b'length;
-    variable p : signed(width - 1 downto 0);
-  begin
-    p := signed(unsigned(aa) * unsigned(bb));
-    if aa(aa'high) = '1' then
-      p := p - shift_left(signed(resize(unsigned(bb), width)), a'length);
-    end if;
-    if bb(bb'high) = '1' then
-      p := p - shift_left(signed(resize(unsigned(aa), width)), b'length);
-    end if;
-    return p;
-  end function multiply;
-
   type state_type is (idle, accumulate, finish);
   signal state   : state_type;
   signal section : integer range 0 to sections - 1;
@@ -147,7 +127,7 @@ begin
             else
               operand := before(section + 1);
             end if;
-            acc <= acc + resize(multiply(coeffs(section)(term), operand), acc_bits);
+            acc <= acc + resize(coeffs(section)(term) * operand, acc_bits);
             if term = 4 then
               state <= finish;
             else
