@@ -234,6 +234,9 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
         return status;
     }
     std::fputs(outcome.text.c_str(), stdout);
+    if (!outcome.hardware.note.empty()) {
+        std::fprintf(stderr, "%s\n", outcome.hardware.note.c_str());
+    }
     switch (outcome.hardware.status) {
     case vhdl::HardwareStatus::kOk:
         return kExitOk;

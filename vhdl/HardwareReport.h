@@ -103,6 +103,9 @@ struct HardwareResult {
     HardwareFigures figures;
     std::string message;
     std::vector<std::string> missingPackages;
+    // Set when the figures come from a mapping other than the usual one (the multipliers in
+    // logic because yosys failed to put them in DSP blocks); said beside the figures.
+    std::string note;
 };
 
 // The tools the flow needs that are not on PATH, as Debian package names (ghdl, yosys,

@@ -34,6 +34,9 @@ std::string HardwareReportText(bool finished, const commands::HardwareReportOutc
                                                  : outcome.warning.OneLine();
     }
     std::string text = outcome.text;
+    if (!outcome.hardware.note.empty()) {
+        text += outcome.hardware.note + "\r\n";
+    }
     const std::string problem = commands::HardwareProblemText(outcome.hardware);
     if (!problem.empty()) {
         text += problem + "\r\n";
