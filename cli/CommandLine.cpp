@@ -147,6 +147,17 @@ void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
         ->check(NumberText());
 }
 
+// Design from requirements, in place of --taps/--rr (fir) or --sections/--ripple (iir).
+void AddRequirements(OptionAdder& add, bool iir) {
+    add.Value("ap", "DB", "", "design from requirements: pass-band ripple, dB, above 0 and at most 20")
+        ->check(NumberText());
+    add.Value("as", "DB", "", "stop-band attenuation, dB, above --ap and at most 200")
+        ->check(NumberText());
+    if (iir) {
+        add.Value("stop", "F[,F2]", "", "stop-band edge(s) beside the cut-offs, Hz (with --ap, --as)");
+    }
+}
+
 void AddQuantize(OptionAdder& add) {
     add.Value("quantize", "B", "off",
               "quantize the coefficients to B bits, " +
@@ -262,6 +273,7 @@ const Subcommand kSubcommands[] = {
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddTypeAndFs(add, fresh);
          AddFirDesign(add, fresh);
+         AddRequirements(add, false);
          AddQuantize(add);
          AddCoefficientOutputs(add, fresh);
          AddTestWave(add, fresh);
@@ -273,6 +285,7 @@ const Subcommand kSubcommands[] = {
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddTypeAndFs(add, fresh);
          AddIirDesign(add, fresh);
+         AddRequirements(add, true);
          AddQuantize(add);
          AddCoefficientOutputs(add, fresh);
          AddTestWave(add, fresh);
