@@ -189,6 +189,9 @@ struct RequirementsOutcome : Outcome {
     double rr = 0.0;  // FIR: dp / ds
     int order = 0;    // IIR: the minimum Chebyshev order
     int sections = 0; // IIR: the section count designed
+    // IIR: the cut-offs designed (Hz): the pass-band edges; BRF moves them towards the stop band
+    // as far as lowers the order, which widens its pass bands.
+    double cutoff1 = 0.0, cutoff2 = 0.0;
     double rippleDb = 0.0;      // the chosen design's measured pass ripple
     double attenuationDb = 0.0; // and its stop-band attenuation
     int designs = 0;            // FIR: Remez designs the search ran

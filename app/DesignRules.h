@@ -116,7 +116,8 @@ enum DialogField {
     kFieldClock,       // the FPGA clock the hardware runs at
     kFieldAp,          // design from requirements: the pass-band ripple, dB
     kFieldAs,          // the stop-band attenuation, dB
-    kFieldStop,        // the IIR stop-band edge(s)
+    kFieldStop,        // the IIR stop-band edge (the lower one for BRF/BPF)
+    kFieldStop2,       // the upper IIR stop-band edge of BRF/BPF
 };
 // The field's short name ("fs", "fc1", "taps", "data-bits", ...), for one-line reports.
 const char* FieldName(int field);
@@ -174,8 +175,8 @@ RangeRefusal CheckClockMhz(double clockMhz);
 constexpr double kMaxAttenuationDb = 200.0;
 RangeRefusal CheckRequirements(double apDb, double asDb);
 // The IIR stop-band edges beyond the cut-offs: LPF fc1 < stop1 < fs/2, HPF 0 < stop1 < fc1,
-// BPF 0 < stop1 < fc1 and fc2 < stop2 < fs/2, BRF fc1 < stop1 < stop2 < fc2 (kFieldStop, the
-// open interval in low/high).
+// BPF 0 < stop1 < fc1 and fc2 < stop2 < fs/2, BRF fc1 < stop1 < stop2 < fc2 (kFieldStop or
+// kFieldStop2, the open interval in low/high).
 RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, double stop1,
                                double stop2);
 

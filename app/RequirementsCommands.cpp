@@ -119,10 +119,12 @@ RequirementsOutcome DesignIirFromRequirements(COlvexDoc& doc,
     chosen.type = type;
     chosen.sections = found.sections;
     chosen.rippleDb = request.apDb;
-    chosen.fc1 = request.fc1;
-    chosen.fc2 = request.fc2;
+    chosen.fc1 = found.cutoffs.fc1;
+    chosen.fc2 = found.cutoffs.fc2;
     chosen.fs = request.fs;
     RequirementsOutcome outcome = Carry(DesignIir(doc, chosen));
+    outcome.cutoff1 = found.cutoffs.fc1;
+    outcome.cutoff2 = found.cutoffs.fc2;
     outcome.met = found.met;
     outcome.order = found.order;
     outcome.sections = found.sections;

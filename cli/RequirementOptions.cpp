@@ -26,9 +26,9 @@ const FieldOptions& FirFieldOptions() {
 
 const FieldOptions& IirFieldOptions() {
     static const FieldOptions options = {
-        {design::kFieldFs, "fs"},     {design::kFieldFc1, "cutoff"}, {design::kFieldFc2, "cutoff"},
-        {design::kFieldAp, "ap"},     {design::kFieldAs, "as"},      {design::kFieldStop, "stop"},
-        {design::kFieldRipple, "ap"},
+        {design::kFieldFs, "fs"},      {design::kFieldFc1, "cutoff"}, {design::kFieldFc2, "cutoff"},
+        {design::kFieldAp, "ap"},      {design::kFieldAs, "as"},      {design::kFieldStop, "stop"},
+        {design::kFieldStop2, "stop"}, {design::kFieldRipple, "ap"},
     };
     return options;
 }
@@ -141,6 +141,9 @@ int DesignIirFromRequirementArgs(const CliArgs& args, RunState& run) {
         return refused;
     }
     std::fprintf(stderr, "sections %d ripple %.17g\n", outcome.sections, request.apDb);
+    if (outcome.cutoff1 != request.fc1 || (two && outcome.cutoff2 != request.fc2)) {
+        std::fprintf(stderr, "cutoff %.17g,%.17g\n", outcome.cutoff1, outcome.cutoff2);
+    }
     return Finish(outcome, run);
 }
 

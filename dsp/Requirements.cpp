@@ -162,12 +162,102 @@ FirRequirementResult SearchFirRequirements(const FirRequirements& req) {
 
 // ---- IIR ----
 
+namespace {
+
+double Warp(double f, double fs) {
+    return std::tan(std::numbers::pi * f / fs);
+}
+
+double Unwarp(double w, double fs) {
+    return std::atan(w) * fs / std::numbers::pi;
+}
+
+// The order, not rounded, that a prototype needs to map its pass edge onto the nearest stop
+// edge at `nat` (the stop edge's frequency on the prototype's axis, pass edge at 1).
+double OrderAt(double nat, double apDb, double asDb) {
+    if (!(nat > 1.0) || !std::isfinite(nat)) {
+        return INFINITY;
+    }
+    const double gStop = std::pow(10.0, 0.1 * asDb);
+    const double gPass = std::pow(10.0, 0.1 * apDb);
+    return std::acosh(std::sqrt((gStop - 1.0) / (gPass - 1.0))) / std::acosh(nat);
+}
+
+// The band-stop mapping of the stop edges with the (pre-warped) pass edges p1, p2.
+double BandStopNat(double p1, double p2, double s1, double s2) {
+    return std::min(std::fabs(s1 * (p1 - p2) / (s1 * s1 - p1 * p2)),
+                    std::fabs(s2 * (p1 - p2) / (s2 * s2 - p1 * p2)));
+}
+
+// The x in lo..hi where f is smallest: a scan, then golden-section steps around the best point.
+template <typename F> double Minimise(F f, double lo, double hi) {
+    constexpr int kScan = 400;
+    constexpr int kGoldenSteps = 100;
+    int best = 0;
+    double bestValue = INFINITY;
+    for (int i = 0; i <= kScan; ++i) {
+        const double v = f(lo + (hi - lo) * i / kScan);
+        if (v < bestValue) {
+            bestValue = v;
+            best = i;
+        }
+    }
+    double a = lo + (hi - lo) * std::max(best - 1, 0) / kScan;
+    double b = lo + (hi - lo) * std::min(best + 1, kScan) / kScan;
+    const double r = (std::sqrt(5.0) - 1.0) / 2.0;
+    for (int i = 0; i < kGoldenSteps && b - a > 1e-15 * (1.0 + std::fabs(b)); ++i) {
+        const double c = b - r * (b - a);
+        const double d = a + r * (b - a);
+        if (f(c) <= f(d)) {
+            b = d;
+        } else {
+            a = c;
+        }
+    }
+    const double x = 0.5 * (a + b);
+    return f(x) <= bestValue ? x : lo + (hi - lo) * best / kScan;
+}
+
+} // namespace
+
+IirCutoffs RequiredCutoffs(const IirRequirements& req) {
+    IirCutoffs cut{req.pass1, req.pass2};
+    if (req.type != kIirBrf) {
+        return cut;
+    }
+    // A band-stop filter of a given order reaches both stop edges only when its pass edges sit
+    // symmetrically (geometrically) about them; each pass edge in turn moves towards its stop
+    // edge as far as lowers the order, which widens a pass band and keeps the requirements.
+    double p1 = Warp(req.pass1, req.fs);
+    double p2 = Warp(req.pass2, req.fs);
+    const double s1 = Warp(req.stop1, req.fs);
+    const double s2 = Warp(req.stop2, req.fs);
+    if (!(p1 < s1 && s1 < s2 && s2 < p2)) {
+        return cut;
+    }
+    const auto order = [&](double a, double b) {
+        return OrderAt(BandStopNat(a, b, s1, s2), req.apDb, req.asDb);
+    };
+    // An edge moves only when that lowers the order; it never moves into the pass band asked
+    // for, whatever the rounding of the warp and back.
+    const double m1 = Minimise([&](double x) { return order(x, p2); }, p1, s1 - 1e-12);
+    if (order(m1, p2) < order(p1, p2)) {
+        p1 = m1;
+        cut.fc1 = std::max(Unwarp(p1, req.fs), req.pass1);
+    }
+    const double m2 = Minimise([&](double x) { return order(p1, x); }, s2 + 1e-12, p2);
+    if (order(p1, m2) < order(p1, p2)) {
+        cut.fc2 = std::min(Unwarp(m2, req.fs), req.pass2);
+    }
+    return cut;
+}
+
 int ChebyshevOrder(const IirRequirements& req) {
-    const auto warp = [&](double f) { return std::tan(std::numbers::pi * f / req.fs); };
-    const double p1 = warp(req.pass1);
-    const double p2 = warp(req.pass2);
-    const double s1 = warp(req.stop1);
-    const double s2 = warp(req.stop2);
+    const IirCutoffs cut = RequiredCutoffs(req);
+    const double p1 = Warp(cut.fc1, req.fs);
+    const double p2 = Warp(cut.fc2, req.fs);
+    const double s1 = Warp(req.stop1, req.fs);
+    const double s2 = Warp(req.stop2, req.fs);
     double nat = 0.0;
     switch (req.type) {
     case kIirHpf:
@@ -177,21 +267,15 @@ int ChebyshevOrder(const IirRequirements& req) {
         nat = std::min(std::fabs((s1 * s1 - p1 * p2) / (s1 * (p1 - p2))),
                        std::fabs((s2 * s2 - p1 * p2) / (s2 * (p1 - p2))));
         break;
-    case kIirBrf: // the low-pass to band-stop mapping of each stop edge
-        nat = std::min(std::fabs(s1 * (p1 - p2) / (s1 * s1 - p1 * p2)),
-                       std::fabs(s2 * (p1 - p2) / (s2 * s2 - p1 * p2)));
+    case kIirBrf:
+        nat = BandStopNat(p1, p2, s1, s2);
         break;
     default:
         nat = s1 / p1;
         break;
     }
-    if (!(nat > 1.0) || !std::isfinite(nat)) {
-        return 0;
-    }
-    const double gStop = std::pow(10.0, 0.1 * req.asDb);
-    const double gPass = std::pow(10.0, 0.1 * req.apDb);
-    return static_cast<int>(
-        std::ceil(std::acosh(std::sqrt((gStop - 1.0) / (gPass - 1.0))) / std::acosh(nat)));
+    const double order = OrderAt(nat, req.apDb, req.asDb);
+    return std::isfinite(order) ? static_cast<int>(std::ceil(order)) : 0;
 }
 
 int SectionsForOrder(int type, int order) {
@@ -224,13 +308,14 @@ IirRequirementResult SearchIirRequirements(const IirRequirements& req) {
     const int needed = SectionsForOrder(req.type, std::max(result.order, 1));
     result.met = result.order > 0 && needed <= kIirMaxSections;
     result.sections = std::min(needed, kIirMaxSections);
+    result.cutoffs = RequiredCutoffs(req);
     IirSpec spec;
     spec.type = req.type;
     spec.sections = result.sections;
     spec.rippleDb = req.apDb;
     spec.fs = req.fs;
-    spec.fc1 = req.pass1;
-    spec.fc2 = req.pass2;
+    spec.fc1 = result.cutoffs.fc1;
+    spec.fc2 = result.cutoffs.fc2;
     if (!DesignIirCascade(spec, result.cascade)) {
         result.met = false;
         return result;

@@ -74,10 +74,17 @@ struct IirRequirements {
     double asDb = 40.0;
 };
 
+// The cut-offs the cascade is designed with: the pass-band edges, except for BRF, whose pass
+// edges move towards the stop band as far as lowers the order (each in turn, the lower first),
+// so the pass bands come out wider than asked and the stop band is reached with fewer sections.
+struct IirCutoffs {
+    double fc1 = 0.0, fc2 = 0.0; // Hz
+};
+IirCutoffs RequiredCutoffs(const IirRequirements& req);
+
 // The minimum Chebyshev type-I order of the analog prototype with the edges pre-warped by the
-// bilinear transform (the classical cheb1ord formula). The pass-band edges are kept where they
-// are given, since the cascade is designed with them as its cut-offs; 0 when the edges give no
-// transition (a stop edge on the wrong side).
+// bilinear transform (the classical cheb1ord formula) at the cut-offs RequiredCutoffs gives; 0
+// when the edges give no transition (a stop edge on the wrong side).
 int ChebyshevOrder(const IirRequirements& req);
 
 // The section count of the order: ceil(order / 2), twice that for BRF and BPF.
@@ -86,6 +93,7 @@ int SectionsForOrder(int type, int order);
 struct IirRequirementResult {
     int order = 0;
     int sections = 0; // the count designed: at most kIirMaxSections
+    IirCutoffs cutoffs; // the cut-offs designed, Hz
     bool met = false; // the count the order asks for fits the cascade
     // The designed cascade measured on the requirement's bands: the pass ripple, and the
     // attenuation of the stop bands below the pass-band peak.
