@@ -78,7 +78,10 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     // Values that cannot give a filter keep the dialog open, as a standard range check does.
     if (exchange.Saving() && !exchange.Failure()) {
         const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};
-        RangeRefusal check = CheckFirDialogValues(m_nType, m_fs, fc, m_dRR, m_nCoeffMultiplier);
+        // In the requirements mode RR is chosen, so the RR shown (perhaps a chosen one beyond the
+        // range an entry may have) is not checked.
+        const double rr = m_bFromRequirements != 0 ? 1.0 : m_dRR;
+        RangeRefusal check = CheckFirDialogValues(m_nType, m_fs, fc, rr, m_nCoeffMultiplier);
         if (!check.Refused() && m_bFromRequirements != 0) {
             check = CheckRequirements(m_dApDb, m_dAsDb);
         }
