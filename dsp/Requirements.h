@@ -92,9 +92,9 @@ int SectionsForOrder(int type, int order);
 
 struct IirRequirementResult {
     int order = 0;
-    int sections = 0; // the count designed: at most kIirMaxSections
+    int sections = 0;   // the count designed: at most kIirMaxSections
     IirCutoffs cutoffs; // the cut-offs designed, Hz
-    bool met = false; // the count the order asks for fits the cascade
+    bool met = false;   // the count the order asks for fits the cascade
     // The designed cascade measured on the requirement's bands: the pass ripple, and the
     // attenuation of the stop bands below the pass-band peak.
     double rippleDb = 0.0;

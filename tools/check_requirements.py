@@ -15,7 +15,6 @@ Usage: check_requirements.py PATH_TO_VANTREL_CLI
 import math
 import subprocess
 import sys
-import time
 
 import numpy as np
 from scipy import signal
@@ -106,8 +105,10 @@ def check_fir(cli, kind, edges, ap, as_):
     n = int(n)
     if len(taps) != n:
         failures.append(f"{len(taps)} taps printed, {n} chosen")
-    if abs(float(rr) - ((10 ** (ap / 20) - 1) / (10 ** (ap / 20) + 1)) / 10 ** (-as_ / 20)) > 1e-9 * float(rr):
-        failures.append(f"rr {rr} is not dp/ds")
+    gain = 10 ** (ap / 20)
+    dp_over_ds = (gain - 1) / (gain + 1) / 10 ** (-as_ / 20)
+    if abs(float(rr) - dp_over_ds) > 1e-9 * dp_over_ds:
+        failures.append(f"rr {rr} is not dp/ds = {dp_over_ds}")
     bands = fir_bands(kind, edges)
     ripple, attenuation = fir_figures(np.array(taps), bands)
     if ripple > ap + TOLERANCE_DB or attenuation < as_ - TOLERANCE_DB:
@@ -207,9 +208,6 @@ def main():
         if result.returncode != 2 or text not in result.stderr or result.stdout:
             print(f"FAIL refusal {args}: exit {result.returncode}, stderr {result.stderr!r}")
             failed += 1
-    start = time.monotonic()
-    run(cli, "fir", "--type", "bpf", "--edges", "100,108,300,308", "--ap", "0.5", "--as", "80")
-    print(f"a hard search (bpf, 8 Hz transitions, As 80 dB) took {time.monotonic() - start:.2f} s")
     if failed:
         print(f"{failed} failure(s)")
         return 1
