@@ -96,6 +96,32 @@ Outcome OfferAdjustment(platform::UiHost& host, COlvexDoc& doc, int type, const 
     return commands::RunAdjustedFirDesign(doc, type, adjustment);
 }
 
+// Design from requirements: the command chooses N and RR. A refused entry shows its warning and
+// the unchanged values are designed, as after any refused entry; requirements that the longest
+// filter cannot meet are said in a message box, with what the best design reaches.
+Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
+                            const CFirDesignDialog& dlg) {
+    commands::FirRequirementsRequest request;
+    request.type = type;
+    request.fs = dlg.m_fs;
+    request.fc[0] = dlg.m_fc1;
+    request.fc[1] = dlg.m_fc2;
+    request.fc[2] = dlg.m_fc3;
+    request.fc[3] = dlg.m_fc4;
+    request.apDb = dlg.m_dApDb;
+    request.asDb = dlg.m_dAsDb;
+    request.multiplier = dlg.m_nCoeffMultiplier;
+    const commands::RequirementsOutcome outcome = commands::DesignFirFromRequirements(doc, request);
+    ShowWarnings(host, outcome);
+    if (outcome.Is(OutcomeKind::kRefused) || outcome.Is(OutcomeKind::kOutOfRange)) {
+        return commands::RunFirDesign(doc, type);
+    }
+    if (!outcome.met && !outcome.message.empty()) {
+        host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+    }
+    return outcome;
+}
+
 // The FIR branch: the dialog, storing (or the refusal), the design and, after a failure, the
 // offer. Returns false when the dialog was cancelled (nothing designed).
 bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
@@ -108,6 +134,13 @@ bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     // Remez engine's unfinished taps behind; the report, the plots and the files must never see
     // them, so the document goes back to the design it held before this command.
     const COlvexDoc before = doc;
+    if (dlg.m_bFromRequirements != 0) {
+        outcome = FirFromRequirements(host, doc, type, dlg);
+        if (outcome.Is(OutcomeKind::kDesignFailed)) {
+            doc = before;
+        }
+        return true;
+    }
     ShowWarnings(host, commands::StoreFirRequest(doc, FirRequest(type, dlg)));
     // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
     // with the layout of this branch's type.
@@ -126,7 +159,30 @@ bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
 void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
     CIirDesignDialog dlg(type);
     dlg.Fill(doc);
-    if (host.RunModal(dlg) == platform::kIdOk) {
+    const bool accepted = host.RunModal(dlg) == platform::kIdOk;
+    if (accepted && dlg.m_bFromRequirements != 0) {
+        commands::IirRequirementsRequest request;
+        request.type = type;
+        request.fs = dlg.m_fs;
+        request.fc1 = dlg.m_dIirFc1;
+        request.fc2 = dlg.m_dIirFc2;
+        request.stop1 = dlg.m_dStopFc1;
+        request.stop2 = dlg.m_dStopFc2;
+        request.apDb = dlg.m_dRippleDb;
+        request.asDb = dlg.m_dAsDb;
+        const commands::RequirementsOutcome designed =
+            commands::DesignIirFromRequirements(doc, request);
+        ShowWarnings(host, designed);
+        outcome = designed.Is(OutcomeKind::kRefused) || designed.Is(OutcomeKind::kOutOfRange)
+                      ? commands::RunIirDesign(doc)
+                      : static_cast<const Outcome&>(designed);
+        const std::string& text = outcome.message;
+        if (outcome.Is(OutcomeKind::kDesignFailed) || (!designed.met && !text.empty())) {
+            host.MessageBox(text, "", platform::MessageIcon::kWarning);
+        }
+        return;
+    }
+    if (accepted) {
         commands::IirDesignRequest request;
         request.type = type;
         request.sections = dlg.m_nIirSections;

@@ -32,6 +32,10 @@ int FieldControl(int field) {
         return kIdcMultiplier;
     case kFieldRipple:
         return kIdcRipple;
+    case kFieldAp:
+        return kIdcPassRipple;
+    case kFieldAs:
+        return kIdcStopAttenuation;
     default:
         return platform::kIdStatic;
     }
@@ -40,7 +44,7 @@ int FieldControl(int field) {
 } // namespace
 
 CFirDesignDialog::CFirDesignDialog(int type, FirDialogKind kind)
-    : platform::Dialog(FirDialogTemplate(type, kind)), m_nType(type) {}
+    : platform::Dialog(FirDialogTemplate(type, kind)), m_nType(type), m_kind(kind) {}
 
 void CFirDesignDialog::Fill(const COlvexDoc& doc, int shownTaps) {
     m_fs = doc.m_fs;
@@ -66,11 +70,21 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     // The multiplier's range is checked as the entry is read, so an oversized entry gets it too.
     exchange.IntRange(kIdcMultiplier, m_nCoeffMultiplier, kMinMultiplier,
                       std::numeric_limits<int>::max());
+    if (m_kind == FirDialogKind::kParameters) {
+        exchange.Check(kIdcFromRequirements, m_bFromRequirements);
+        exchange.Double(kIdcPassRipple, m_dApDb);
+        exchange.Double(kIdcStopAttenuation, m_dAsDb);
+    }
     // Values that cannot give a filter keep the dialog open, as a standard range check does.
     if (exchange.Saving() && !exchange.Failure()) {
         const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};
-        const RangeRefusal check =
-            CheckFirDialogValues(m_nType, m_fs, fc, m_dRR, m_nCoeffMultiplier);
+        // In the requirements mode RR is chosen, so the RR shown (perhaps a chosen one beyond the
+        // range an entry may have) is not checked.
+        const double rr = m_bFromRequirements != 0 ? 1.0 : m_dRR;
+        RangeRefusal check = CheckFirDialogValues(m_nType, m_fs, fc, rr, m_nCoeffMultiplier);
+        if (!check.Refused() && m_bFromRequirements != 0) {
+            check = CheckRequirements(m_dApDb, m_dAsDb);
+        }
         if (check.Refused()) {
             exchange.Refuse(FieldControl(check.field), check.message);
         }
@@ -92,6 +106,26 @@ void CIirDesignDialog::Fill(const COlvexDoc& doc) {
     m_dIirFc1 = doc.m_dIirFc1;
     m_dIirFc2 = doc.m_dIirFc2;
     m_fs = doc.m_fs;
+    // Stop-band edges a quarter of the way from each cut-off to the end of its side, so the
+    // requirements mode opens with edges on the right side of the cut-offs.
+    const double half = 0.5 * m_fs;
+    const double fc2 = IsThreeBand(m_nType) ? m_dIirFc2 : half;
+    switch (m_nType) {
+    case kHpf:
+        m_dStopFc1 = 0.75 * m_dIirFc1;
+        break;
+    case kBpf:
+        m_dStopFc1 = 0.75 * m_dIirFc1;
+        m_dStopFc2 = fc2 + 0.25 * (half - fc2);
+        break;
+    case kBrf:
+        m_dStopFc1 = m_dIirFc1 + 0.25 * (fc2 - m_dIirFc1);
+        m_dStopFc2 = fc2 - 0.25 * (fc2 - m_dIirFc1);
+        break;
+    default:
+        m_dStopFc1 = m_dIirFc1 + 0.25 * (half - m_dIirFc1);
+        break;
+    }
 }
 
 void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
@@ -104,14 +138,31 @@ void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
         exchange.Double(kIdcCutoff, m_dIirFc1);
     }
     exchange.Double(kIdcFs, m_fs);
+    exchange.Check(kIdcFromRequirements, m_bFromRequirements);
+    exchange.Double(kIdcStopAttenuation, m_dAsDb);
+    exchange.Double(kIdcStopEdge1, m_dStopFc1);
+    if (IsThreeBand(m_nType)) {
+        exchange.Double(kIdcStopEdge2, m_dStopFc2);
+    }
     if (exchange.Saving() && !exchange.Failure()) {
-        const RangeRefusal check =
-            CheckIirDialogValues(m_nType, m_dRippleDb, m_dIirFc1, m_dIirFc2, m_fs);
+        RangeRefusal check = CheckIirDialogValues(m_nType, m_dRippleDb, m_dIirFc1, m_dIirFc2, m_fs);
+        // In the requirements mode the ripple field holds Ap; the stop edges follow the cut-offs.
+        if (!check.Refused() && m_bFromRequirements != 0) {
+            check = CheckRequirements(m_dRippleDb, m_dAsDb);
+        }
+        if (!check.Refused() && m_bFromRequirements != 0) {
+            check = CheckIirStopEdges(m_nType, m_fs, m_dIirFc1, m_dIirFc2, m_dStopFc1, m_dStopFc2);
+        }
         if (check.Refused()) {
             // LPF and HPF show their one cut-off frequency in their own edit.
-            const int control = (check.field == kFieldFc1 && !IsThreeBand(m_nType))
-                                    ? kIdcCutoff
-                                    : FieldControl(check.field);
+            int control = (check.field == kFieldFc1 && !IsThreeBand(m_nType))
+                              ? kIdcCutoff
+                              : FieldControl(check.field);
+            if (check.field == kFieldAp) {
+                control = kIdcRipple;
+            } else if (check.field == kFieldStop || check.field == kFieldStop2) {
+                control = check.field == kFieldStop ? kIdcStopEdge1 : kIdcStopEdge2;
+            }
             exchange.Refuse(control, check.message);
         }
     }

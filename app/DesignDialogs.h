@@ -33,6 +33,15 @@ constexpr int kIdcAdjustTaps = 1043; // radio group start, index 0
 constexpr int kIdcAdjustEdges = 1044;
 constexpr int kIdcTypePicture = 1060;   // the response sketch of the type (FIR: with H(z))
 constexpr int kIdcCommonPicture = 1061; // IIR: the cascade of second-order sections
+// Design from requirements (FIR and IIR parameter dialogs).
+constexpr int kIdcFromRequirements = 1250; // check box: the mode
+constexpr int kIdcPassRipple = 1251;       // FIR: Ap, dB (IIR: the ripple field is Ap)
+constexpr int kIdcStopAttenuation = 1252;  // As, dB
+constexpr int kIdcStopEdge1 = 1253;        // IIR: the stop-band edge(s), Hz
+constexpr int kIdcStopEdge2 = 1254;
+
+// The label of the mode's check box.
+extern const char* const kFromRequirementsLabel; // "From requirements"
 
 // The label of an adjusted field in the adjustment result dialogs.
 extern const char* const kAdjustedLabel; // "(Adjusted)"
@@ -67,9 +76,14 @@ public:
     int m_nTaps = 0;
     double m_dRR = 0.0;
     int m_nCoeffMultiplier = 1;
+    // Design from requirements (parameter dialogs only): on, Ap and As replace N and RR.
+    int m_bFromRequirements = 0;
+    double m_dApDb = 0.5;
+    double m_dAsDb = 60.0;
 
 private:
     int m_nType;
+    FirDialogKind m_kind;
 };
 
 // An IIR parameter dialog: n, the ripple, the cut-off edge(s) and fs.
@@ -86,6 +100,11 @@ public:
     double m_dIirFc1 = 0.0;
     double m_dIirFc2 = 0.0;
     double m_fs = 0.0;
+    // Design from requirements: on, the ripple is Ap, and As with the stop-band edge(s) choose n.
+    int m_bFromRequirements = 0;
+    double m_dAsDb = 40.0;
+    double m_dStopFc1 = 0.0;
+    double m_dStopFc2 = 0.0;
 
 private:
     int m_nType;

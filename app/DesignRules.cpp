@@ -294,9 +294,47 @@ const char* FieldName(int field) {
     static constexpr const char* kNames[] = {
         "",          "fs",     "fc1",  "fc2",      "fc3",         "fc4",       "rr",
         "mult",      "ripple", "taps", "sections", "quantize",    "data-bits", "gain-range",
-        "mag-range", "freq",   "zoom", "start",    "multipliers", "clock",
+        "mag-range", "freq",   "zoom", "start",    "multipliers", "clock",     "ap",
+        "as",        "stop",   "stop",
     };
     return field >= 0 && field < static_cast<int>(std::size(kNames)) ? kNames[field] : "";
+}
+
+} // namespace design
+
+namespace design {
+
+RangeRefusal CheckRequirements(double apDb, double asDb) {
+    RangeRefusal check = NumberRange(kFieldAp, apDb, 0.0, kMaxRippleDb);
+    return check.Refused() ? check : NumberRange(kFieldAs, asDb, apDb, kMaxAttenuationDb);
+}
+
+RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, double stop1,
+                               double stop2) {
+    const double half = 0.5 * fs;
+    const auto inside = [](double value, double low, double high,
+                           int field = kFieldStop) -> RangeRefusal {
+        if (value > low && value < high) {
+            return {};
+        }
+        return {field, low, high,
+                "Please enter a stop band edge above " + platform::FormatDialogDouble(low) +
+                    " and below " + platform::FormatDialogDouble(high) + "."};
+    };
+    switch (type) {
+    case kHpf:
+        return inside(stop1, 0.0, fc1);
+    case kBpf: {
+        const RangeRefusal lower = inside(stop1, 0.0, fc1);
+        return lower.Refused() ? lower : inside(stop2, fc2, half, kFieldStop2);
+    }
+    case kBrf: {
+        const RangeRefusal lower = inside(stop1, fc1, fc2);
+        return lower.Refused() ? lower : inside(stop2, stop1, fc2, kFieldStop2);
+    }
+    default:
+        return inside(stop1, fc1, half);
+    }
 }
 
 } // namespace design

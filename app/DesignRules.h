@@ -114,6 +114,10 @@ enum DialogField {
     kFieldStartPos,    // the start slider of an analysis dialog, 0..100
     kFieldMultipliers, // the folded hardware's multiplier count
     kFieldClock,       // the FPGA clock the hardware runs at
+    kFieldAp,          // design from requirements: the pass-band ripple, dB
+    kFieldAs,          // the stop-band attenuation, dB
+    kFieldStop,        // the IIR stop-band edge (the lower one for BRF/BPF)
+    kFieldStop2,       // the upper IIR stop-band edge of BRF/BPF
 };
 // The field's short name ("fs", "fc1", "taps", "data-bits", ...), for one-line reports.
 const char* FieldName(int field);
@@ -165,6 +169,16 @@ RangeRefusal CheckMultipliers(int multipliers);
 // The FPGA clock, entered in MHz: 0 < clock <= kMaxClockMhz.
 constexpr double kMaxClockMhz = 1000.0;
 RangeRefusal CheckClockMhz(double clockMhz);
+
+// ---- Design from requirements ----
+// 0 < Ap <= 20 dB, then Ap < As <= 200 dB.
+constexpr double kMaxAttenuationDb = 200.0;
+RangeRefusal CheckRequirements(double apDb, double asDb);
+// The IIR stop-band edges beyond the cut-offs: LPF fc1 < stop1 < fs/2, HPF 0 < stop1 < fc1,
+// BPF 0 < stop1 < fc1 and fc2 < stop2 < fs/2, BRF fc1 < stop1 < stop2 < fc2 (kFieldStop or
+// kFieldStop2, the open interval in low/high).
+RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, double stop1,
+                               double stop2);
 
 // ---- Warnings of Save/Load and VHDL Code ----
 constexpr int kIddWarnSaveNeedsCoeffs = 177;   // Save Coefficients before the report

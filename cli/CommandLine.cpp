@@ -147,6 +147,19 @@ void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
         ->check(NumberText());
 }
 
+// Design from requirements, in place of --taps/--rr (fir) or --sections/--ripple (iir).
+void AddRequirements(OptionAdder& add, bool iir) {
+    add.Value("ap", "DB", "",
+              "design from requirements: pass-band ripple, dB, above 0 and at most 20")
+        ->check(NumberText());
+    add.Value("as", "DB", "", "stop-band attenuation, dB, above --ap and at most 200")
+        ->check(NumberText());
+    if (iir) {
+        add.Value("stop", "F[,F2]", "",
+                  "stop-band edge(s) beside the cut-offs, Hz (with --ap, --as)");
+    }
+}
+
 void AddQuantize(OptionAdder& add) {
     add.Value("quantize", "B", "off",
               "quantize the coefficients to B bits, " +
@@ -262,6 +275,7 @@ const Subcommand kSubcommands[] = {
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddTypeAndFs(add, fresh);
          AddFirDesign(add, fresh);
+         AddRequirements(add, false);
          AddQuantize(add);
          AddCoefficientOutputs(add, fresh);
          AddTestWave(add, fresh);
@@ -273,6 +287,7 @@ const Subcommand kSubcommands[] = {
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddTypeAndFs(add, fresh);
          AddIirDesign(add, fresh);
+         AddRequirements(add, true);
          AddQuantize(add);
          AddCoefficientOutputs(add, fresh);
          AddTestWave(add, fresh);
@@ -360,8 +375,8 @@ int PrintHelp(const CLI::App& app, const CLI::App* only, std::FILE* out) {
         }
     }
     text += "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
-            "3 design failed, 4 a file or standard output not written (--hw-report: its tools\n"
-            "missing or failing),\n"
+            "3 design failed (or requirements that cannot be met), 4 a file or standard output\n"
+            "not written (--hw-report: its tools missing or failing),\n"
             "5 fir: the design ends short of the equiripple optimum (the taps are printed),\n"
             "6 --hw-report: the design does not fit the device or misses --clock\n";
     std::fputs(text.c_str(), out);

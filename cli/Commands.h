@@ -41,6 +41,22 @@ int RunLoad(const CliArgs& args, RunState& run);
 int DesignFirFromArgs(const CliArgs& args, RunState& run);
 int DesignIirFromArgs(const CliArgs& args, RunState& run);
 
+// The fields of the FIR dialog from the options (the document's where none is given), the filter
+// type of --type, and a list of `count` frequencies of option `name`; false with the refusal
+// printed.
+int FilterType(const CliArgs& args, const COlvexDoc& doc);
+bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
+                commands::FirDesignRequest& request);
+bool ReadFrequencies(const CliArgs& args, const char* name, size_t count, const char* needs,
+                     double* values);
+
+// Design from requirements (--ap, --as and, for iir, --stop) in place of --taps/--rr or
+// --sections/--ripple: prints "taps N rr X" or "sections n ripple A" on standard error. Exit
+// status 3 (with what the best design reaches) when the requirements cannot be met.
+bool WantsRequirements(const CliArgs& args);
+int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run);
+int DesignIirFromRequirementArgs(const CliArgs& args, RunState& run);
+
 // ---- Outcomes -----------------------------------------------------------------------------------
 
 // The option that fills each field of a request, for naming a refused value ("--fs: ...").

@@ -37,6 +37,8 @@ const FieldOptions& IirFieldOptions() {
     return options;
 }
 
+} // namespace
+
 // The filter type of --type, or the document's.
 int FilterType(const CliArgs& args, const COlvexDoc& doc) {
     return args.Has("type") ? ParseFilterType(args.Value("type")) : doc.m_nFilterType;
@@ -76,6 +78,8 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
     }
     return true;
 }
+
+namespace {
 
 // Says on standard error which band edges the adjustment moved, as its result dialog showed
 // them: each edge that now differs from the one before the design.
@@ -123,6 +127,9 @@ commands::Outcome DesignAgainWithProposal(RunState& run, int type, bool taps,
 } // namespace
 
 int DesignFirFromArgs(const CliArgs& args, RunState& run) {
+    if (WantsRequirements(args)) {
+        return DesignFirFromRequirementArgs(args, run);
+    }
     const int type = FilterType(args, run.doc);
     commands::FirDesignRequest request;
     if (!FirRequest(args, run.doc, type, request)) {
@@ -169,6 +176,9 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
 }
 
 int DesignIirFromArgs(const CliArgs& args, RunState& run) {
+    if (WantsRequirements(args)) {
+        return DesignIirFromRequirementArgs(args, run);
+    }
     const int type = FilterType(args, run.doc);
     commands::IirDesignRequest request = commands::IirRequestFromDocument(run.doc, type);
     if (!ReadInt(args, "sections", request.sections) ||

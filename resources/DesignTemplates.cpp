@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/DesignDialogs.h"
-#include "resources/DesignPictures.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "resources/DesignPictures.h"
 
 namespace design {
 
@@ -143,7 +143,34 @@ ControlTemplate Picture(int id, int y, int height) {
             platform::kStyleSunken | platform::kStyleWhiteFill};
 }
 
+// Design from requirements: the mode's check box across the row, then its edits. FIR: Ap and As
+// (N and RR are then chosen); IIR: As and the stop-band edge(s) (the ripple field is Ap, n is
+// chosen).
+int AddRequirementRows(DialogTemplate& dialog, int y, bool iir, bool threeBand) {
+    dialog.controls.push_back({kIdcFromRequirements,
+                               ControlKind::kCheckBox,
+                               kFromRequirementsLabel,
+                               {kLabelX, y, kLabelWidth + kEditWidth, kEditHeight},
+                               platform::kStyleGroupStart});
+    y += kRowStep;
+    if (!iir) {
+        y = AddRow(dialog, y, {kIdcPassRipple, "Pass ripple (Ap) =", "[dB]", false, false});
+    }
+    y = AddRow(dialog, y, {kIdcStopAttenuation, "Stop atten. (As) =", "[dB]", false, false});
+    if (iir) {
+        y = AddRow(dialog, y,
+                   {kIdcStopEdge1, threeBand ? "Stop band edge 1 =" : "Stop band edge =", kHz,
+                    false, false});
+        if (threeBand) {
+            y = AddRow(dialog, y, {kIdcStopEdge2, "Stop band edge 2 =", kHz, false, false});
+        }
+    }
+    return y;
+}
+
 } // namespace
+
+const char* const kFromRequirementsLabel = "From requirements";
 
 DialogTemplate FirDialogTemplate(int type, FirDialogKind kind) {
     const int t = BoundedType(type);
@@ -188,6 +215,9 @@ DialogTemplate FirDialogTemplate(int type, FirDialogKind kind) {
                {kIdcTaps, "Tap count (N) =", nullptr, !parameters && !tapsAdjusted, tapsAdjusted});
     y = AddRow(dialog, y, {kIdcRR, "RR = K*(d1/d2) =", nullptr, !parameters, false});
     y = AddRow(dialog, y, {kIdcMultiplier, "Multiple coeffs by", nullptr, !parameters, false});
+    if (parameters) {
+        y = AddRequirementRows(dialog, y, false, IsThreeBand(t));
+    }
     AddButtons(dialog, y + kPictureGap, parameters);
     return dialog;
 }
@@ -215,6 +245,7 @@ DialogTemplate IirDialogTemplate(int type) {
         y = AddRow(dialog, y, {kIdcCutoff, "Cut off (fc) =", kHz, false, false});
     }
     y = AddRow(dialog, y, {kIdcFs, "Sampling F (fs) =", kHz, false, false});
+    y = AddRequirementRows(dialog, y, true, threeBand);
     AddButtons(dialog, y + kPictureGap, true);
     return dialog;
 }

@@ -6,8 +6,8 @@
 #       response (quantized caption on), the spectra, the waves, the waves with the hardware
 #       output (and a square wave that overflows it), the waves above Nyquist with a long
 #       filter, the Coefficients dialog after "Advise...", the VHDL Code dialog with its hardware
-#       choice, and the frequency response in the maximized window; response.png is the
-#       README's docs/window.png
+#       choice, the FIR and IIR Design dialogs in their requirements mode, and the frequency
+#       response in the maximized window; response.png is the README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
 # build-dir).
@@ -28,6 +28,7 @@ if [[ "${1:-}" == "--plots" ]]; then
 #include "app/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
+#include "app/DesignDialogs.h"
 #include "coeffs/CoeffDialog.h"
 #include "vhdl/VhdlDialogs.h"
 #include "platform/qt/QtDialog.h"
@@ -95,6 +96,26 @@ int main(int argc, char** argv) {
         }
         QTest::qWait(200);
         dialog.grab().save(dir + "/vhdl-code.png");
+    }
+    {
+        // The Design dialogs with their "From requirements" mode on.
+        design::CFirDesignDialog fir(0, design::FirDialogKind::kParameters);
+        fir.Fill(doc, doc.m_nTaps);
+        fir.m_bFromRequirements = 1;
+        design::CIirDesignDialog iir(2);
+        iir.Fill(doc);
+        iir.m_bFromRequirements = 1;
+        const std::pair<platform::Dialog*, const char*> shots[] = {
+            {&fir, "/design-fir-requirements.png"}, {&iir, "/design-iir-requirements.png"}};
+        for (const auto& [shown, name] : shots) {
+            platform::qt::QtDialog dialog(*shown, &frame, QStringLiteral("Olvex"));
+            dialog.show();
+            if (!QTest::qWaitForWindowExposed(&dialog)) {
+                return 1;
+            }
+            QTest::qWait(200);
+            dialog.grab().save(dir + name);
+        }
     }
     doc.m_dWaveFreq = 700.0;
     doc.m_nTaps = 120;

@@ -1,0 +1,141 @@
+// Design from requirements as plain calls: the range and order checks the parameter dialogs
+// use, the search of the engine (dsp/Requirements.h) for the smallest design that meets Ap and
+// As, and the ordinary FIR or IIR design of the values it chose, stored as if entered.
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "app/Commands.h"
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "dsp/Requirements.h"
+
+namespace commands {
+
+namespace {
+
+template <typename... Args> std::string Format(const char* format, Args... args) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+RequirementsOutcome Carry(const Outcome& outcome) {
+    RequirementsOutcome carried;
+    static_cast<Outcome&>(carried) = outcome;
+    return carried;
+}
+
+} // namespace
+
+RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
+                                              const FirRequirementsRequest& request) {
+    const int type = request.type;
+    // The dialog's checks, with N and RR replaced by Ap and As.
+    RangeRefusal check =
+        design::CheckFirDialogValues(type, request.fs, request.fc, 1.0, request.multiplier);
+    if (!check.Refused()) {
+        check = design::CheckRequirements(request.apDb, request.asDb);
+    }
+    if (check.Refused()) {
+        return Carry(OutOfRange(check));
+    }
+    design::Warning warning;
+    if (!design::CheckFirEdges(type, request.fs, request.fc[0], request.fc[1], request.fc[2],
+                               request.fc[3], warning)) {
+        return Carry(Refused(warning));
+    }
+    dsp::FirRequirements req;
+    req.type = dsp::FirTypeFromIndex(type);
+    req.fs = request.fs;
+    req.fc1 = request.fc[0];
+    req.fc2 = request.fc[1];
+    req.fc3 = request.fc[2];
+    req.fc4 = request.fc[3];
+    req.apDb = request.apDb;
+    req.asDb = request.asDb;
+    req.minTaps = COlvexDoc::kMinDialogTaps;
+    req.maxTaps = COlvexDoc::kMaxDialogTaps;
+    const dsp::FirRequirementResult found = dsp::SearchFirRequirements(req);
+
+    FirDesignRequest chosen;
+    chosen.type = type;
+    chosen.fs = request.fs;
+    std::copy(std::begin(request.fc), std::end(request.fc), chosen.fc);
+    chosen.taps = found.chosen.taps;
+    chosen.rr = found.rr;
+    chosen.multiplier = request.multiplier;
+    RequirementsOutcome outcome = Carry(DesignFir(doc, chosen));
+    outcome.met = found.met;
+    outcome.taps = found.chosen.taps;
+    outcome.rr = found.rr;
+    outcome.rippleDb = found.chosen.rippleDb;
+    outcome.attenuationDb = found.chosen.attenuationDb;
+    outcome.designs = found.designs;
+    if (!found.met && !outcome.Is(OutcomeKind::kDesignFailed)) {
+        outcome.message =
+            Format("The requirements cannot be met with %d taps: the best design "
+                   "reaches a pass ripple of %.3f dB and an attenuation of %.1f dB.",
+                   found.chosen.taps, found.chosen.rippleDb, found.chosen.attenuationDb);
+    }
+    return outcome;
+}
+
+RequirementsOutcome DesignIirFromRequirements(COlvexDoc& doc,
+                                              const IirRequirementsRequest& request) {
+    const int type = request.type;
+    RangeRefusal check = design::CheckRequirements(request.apDb, request.asDb);
+    if (!check.Refused()) {
+        check =
+            design::CheckIirDialogValues(type, request.apDb, request.fc1, request.fc2, request.fs);
+    }
+    if (check.Refused()) {
+        return Carry(OutOfRange(check));
+    }
+    // The cut-off rules of the dialog, with a section count every type accepts.
+    design::Warning warning;
+    if (!design::CheckIirParameters(type, design::MaxIirSections(), request.fs, request.fc1,
+                                    request.fc2, warning)) {
+        return Carry(Refused(warning));
+    }
+    check = design::CheckIirStopEdges(type, request.fs, request.fc1, request.fc2, request.stop1,
+                                      request.stop2);
+    if (check.Refused()) {
+        return Carry(OutOfRange(check));
+    }
+    dsp::IirRequirements req;
+    req.type = type;
+    req.fs = request.fs;
+    req.pass1 = request.fc1;
+    req.pass2 = request.fc2;
+    req.stop1 = request.stop1;
+    req.stop2 = request.stop2;
+    req.apDb = request.apDb;
+    req.asDb = request.asDb;
+    const dsp::IirRequirementResult found = dsp::SearchIirRequirements(req);
+
+    IirDesignRequest chosen;
+    chosen.type = type;
+    chosen.sections = found.sections;
+    chosen.rippleDb = request.apDb;
+    chosen.fc1 = found.cutoffs.fc1;
+    chosen.fc2 = found.cutoffs.fc2;
+    chosen.fs = request.fs;
+    RequirementsOutcome outcome = Carry(DesignIir(doc, chosen));
+    outcome.cutoff1 = found.cutoffs.fc1;
+    outcome.cutoff2 = found.cutoffs.fc2;
+    outcome.met = found.met;
+    outcome.order = found.order;
+    outcome.sections = found.sections;
+    outcome.rippleDb = found.rippleDb;
+    outcome.attenuationDb = found.attenuationDb;
+    if (!found.met && !outcome.Is(OutcomeKind::kDesignFailed)) {
+        outcome.message = Format("The requirements need order %d, more than %d sections hold: "
+                                 "%d sections reach an attenuation of %.1f dB.",
+                                 found.order, found.sections, found.sections, found.attenuationDb);
+    }
+    return outcome;
+}
+
+} // namespace commands

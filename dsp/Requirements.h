@@ -1,0 +1,107 @@
+// Design from requirements: a pass-band ripple Ap and a stop-band attenuation As (both dB) in,
+// the smallest FIR tap count or IIR section count that meets them out.
+//
+// The measures are the ones the measurements report (dsp/Measure.h): the pass ripple of a band is
+// its largest gain less its smallest, in dB; the attenuation of a stop band is its largest gain
+// below the pass-band level. A FIR pass band has gain 1 +- dp, so Ap = 20 log10((1 + dp)/(1 - dp));
+// a FIR stop band reaches ds, so As = -20 log10(ds). The Remez weight of the stop bands, RR, is
+// then dp / ds: the weighted errors of both kinds of band are equal at the optimum.
+//
+// An IIR cascade of this program ripples between 0 dB and +Ap dB in its pass band (the Chebyshev
+// type-I prototype of even order), so its attenuation is taken below the +Ap dB peak, as the
+// classical minimum-order formula takes it.
+#pragma once
+
+#include "dsp/FirDesign.h"
+#include "dsp/Iir.h"
+
+namespace dsp {
+
+// dp of a pass-band ripple Ap (dB, peak to peak) and ds of a stop-band attenuation As (dB).
+double PassDeviation(double apDb);
+double StopDeviation(double asDb);
+
+// ---- FIR ----
+
+struct FirRequirements {
+    FirType type = FirType::kLowPass;
+    double fs = 1000.0;
+    double fc1 = 0.0, fc2 = 0.0, fc3 = 0.0, fc4 = 0.0; // Hz, as the FIR dialog's edges
+    double apDb = 0.5;
+    double asDb = 60.0;
+    int minTaps = 4; // the tap counts the dialog accepts
+    int maxTaps = 380;
+};
+
+// The measured pass ripple (largest over the pass bands) and attenuation (smallest over the stop
+// bands) of one tap count, and whether both meet the requirements.
+struct FirRequirementTrial {
+    int taps = 0;
+    bool designed = false; // the Remez design gave taps (a failed design meets nothing)
+    double rippleDb = 0.0;
+    double attenuationDb = 0.0;
+    bool meets = false;
+};
+
+struct FirRequirementResult {
+    double rr = 1.0;  // dp / ds
+    int estimate = 0; // the first tap count tried, from the rule of thumb
+    bool met = false; // `chosen` meets the requirements
+    // The smallest tap count found that meets them; when none up to maxTaps does, the largest
+    // count (the best design the dialog's range allows).
+    FirRequirementTrial chosen;
+    int designs = 0; // Remez designs run
+};
+
+// The tap count the rule of thumb N * (transition / fs) * 15 = -10 log10(dp ds) - 13 gives for the
+// narrowest transition of the type's edges, on the type's parity, inside minTaps..maxTaps.
+int EstimateRequirementTaps(const FirRequirements& req, double dp, double ds);
+
+// Designs and measures tap counts around the estimate: up until a count meets the requirements,
+// then down while either of the next two smaller counts still meets them, so the count chosen is
+// the smallest one whose two smaller neighbours both fail. High pass and band rejection are
+// designed with odd counts only, so their counts step by 2.
+FirRequirementResult SearchFirRequirements(const FirRequirements& req);
+
+// ---- IIR ----
+
+struct IirRequirements {
+    int type = kIirLpf;
+    double fs = 1000.0;
+    double pass1 = 200.0, pass2 = 300.0; // pass-band edges, Hz (the cut-offs of the design)
+    double stop1 = 250.0, stop2 = 350.0; // stop-band edges, Hz (stop2 for BRF/BPF only)
+    double apDb = 0.5;
+    double asDb = 40.0;
+};
+
+// The cut-offs the cascade is designed with: the pass-band edges, except for BRF, whose pass
+// edges move towards the stop band as far as lowers the order (each in turn, the lower first),
+// so the pass bands come out wider than asked and the stop band is reached with fewer sections.
+struct IirCutoffs {
+    double fc1 = 0.0, fc2 = 0.0; // Hz
+};
+IirCutoffs RequiredCutoffs(const IirRequirements& req);
+
+// The minimum Chebyshev type-I order of the analog prototype with the edges pre-warped by the
+// bilinear transform (the classical cheb1ord formula) at the cut-offs RequiredCutoffs gives; 0
+// when the edges give no transition (a stop edge on the wrong side).
+int ChebyshevOrder(const IirRequirements& req);
+
+// The section count of the order: ceil(order / 2), twice that for BRF and BPF.
+int SectionsForOrder(int type, int order);
+
+struct IirRequirementResult {
+    int order = 0;
+    int sections = 0;   // the count designed: at most kIirMaxSections
+    IirCutoffs cutoffs; // the cut-offs designed, Hz
+    bool met = false;   // the count the order asks for fits the cascade
+    // The designed cascade measured on the requirement's bands: the pass ripple, and the
+    // attenuation of the stop bands below the pass-band peak.
+    double rippleDb = 0.0;
+    double attenuationDb = 0.0;
+    IirCascade cascade;
+};
+
+IirRequirementResult SearchIirRequirements(const IirRequirements& req);
+
+} // namespace dsp
