@@ -41,6 +41,22 @@ double At(std::span<const double> values, int i) {
                : 0.0;
 }
 
+// Indices into the label list: the x labels come first, then the scale.
+constexpr std::size_t kFirstXLabel = 0;
+constexpr std::size_t kLastXLabel = 2;
+constexpr std::size_t kXUnitLabel = 3;
+constexpr std::size_t kBottomScaleLabel = 6;
+
+// Wide numbers yield to their neighbours: the last x label to the unit, the first x label to
+// the bottom of the scale.
+void FitLabels(CurvePlotGeometry& g, const TextMeasure& measure) {
+    if (!measure) {
+        return;
+    }
+    MoveClearOf(measure, g.labels[kLastXLabel], g.labels[kXUnitLabel], Side::kLeft);
+    MoveClearOf(measure, g.labels[kFirstXLabel], g.labels[kBottomScaleLabel], Side::kRight);
+}
+
 // The scale on the left, the legend and the hint, shared by both curve plots.
 void AddCommonLabels(CurvePlotGeometry& g, int x0, int y0, const char* unit, const char* name,
                      bool withIdeal, bool noDesign) {
@@ -49,7 +65,9 @@ void AddCommonLabels(CurvePlotGeometry& g, int x0, int y0, const char* unit, con
     g.labels.push_back({{x0 - 60, GridRow(y0, kMiddleRow, kH, kRespGridRows) - 5},
                         FormatLabel("%7.2f", 0.5 * (g.low + g.high))});
     g.labels.push_back({{x0 - 60, y0 + kH - 5}, FormatLabel("%7.2f", g.low)});
-    g.labels.push_back({{x0 - 55, y0 + 10}, unit});
+    if (*unit != '\0') {
+        g.labels.push_back({{x0 - 55, y0 + 10}, unit});
+    }
     g.labels.push_back({{x0 + kLegendTextX, y0 + kShownLegendY - 7}, name});
     g.shownLegend = {{{x0 + kLegendX1, y0 + kShownLegendY}, {x0 + kLegendX2, y0 + kShownLegendY}}};
     if (withIdeal) {
@@ -94,7 +112,7 @@ GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign) {
 
 CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int x0, int y0,
                                         std::span<const double> delay,
-                                        std::span<const double> ideal) {
+                                        std::span<const double> ideal, const TextMeasure& measure) {
     CurvePlotGeometry g;
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
@@ -131,12 +149,14 @@ CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int 
         {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
     };
     AddCommonLabels(g, x0, y0, "[smp]", "Group delay", !ideal.empty(), settings.noDesign);
+    FitLabels(g, measure);
     return g;
 }
 
 CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
                                           std::span<const double> samples,
-                                          std::span<const double> ideal, bool noDesign) {
+                                          std::span<const double> ideal, bool noDesign,
+                                          const TextMeasure& measure) {
     CurvePlotGeometry g;
     g.frame = ComputeResponseFrame(x0, y0);
     const ValueRange range = CurveRange(samples, ideal);
@@ -161,6 +181,7 @@ CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
     };
     AddCommonLabels(g, x0, y0, "", step ? "Step response" : "Impulse response", !ideal.empty(),
                     noDesign);
+    FitLabels(g, measure);
     return g;
 }
 

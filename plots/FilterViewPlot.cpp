@@ -8,6 +8,7 @@
 #include "dsp/GroupDelay.h"
 #include "dsp/ImpulseStep.h"
 #include "plots/FilterViewPlots.h"
+#include "plots/PlotConventions.h"
 
 namespace plots {
 
@@ -20,6 +21,9 @@ std::string DrawFilterView(platform::DrawContext& dc, COlvexDoc& doc, int plotMo
         shown = doc.TakeCoefficients(iir, true);
     }
     const dsp::FilterCoefficients& inUse = shown ? *shown : ideal;
+    // Labels are placed by their width in the label font.
+    const ScopedFont font(dc, LabelFont());
+    const TextMeasure measure = MeasureWith(dc);
     switch (plotMode) {
     case COlvexView::kPlotGroupDelay: {
         const dsp::GroupDelay delay = dsp::GroupDelayOf(inUse, doc.m_fs);
@@ -31,7 +35,8 @@ std::string DrawFilterView(platform::DrawContext& dc, COlvexDoc& doc, int plotMo
                                                 noDesign ? std::span<const double>() : delay.delay,
                                                 idealDelay && !noDesign
                                                     ? std::span<const double>(idealDelay->delay)
-                                                    : std::span<const double>()));
+                                                    : std::span<const double>(),
+                                                measure));
         break;
     }
     case COlvexView::kPlotPoleZero: {
@@ -57,7 +62,8 @@ std::string DrawFilterView(platform::DrawContext& dc, COlvexDoc& doc, int plotMo
                 idealSamples = dsp::TimeResponseOf(ideal, excitation);
             }
         }
-        DrawCurvePlot(dc, ComputeTimeResponsePlot(x0, y0, step, samples, idealSamples, noDesign));
+        DrawCurvePlot(
+            dc, ComputeTimeResponsePlot(x0, y0, step, samples, idealSamples, noDesign, measure));
         break;
     }
     default:

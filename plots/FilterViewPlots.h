@@ -52,16 +52,20 @@ struct GroupDelaySettings {
 GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign);
 
 // delay and ideal hold one value per response point (360); ideal is empty when not quantized.
+// With a measure, wide numbers move clear of their neighbours as on the frequency response
+// (the last frequency of "[Hz]", the first frequency of the bottom of the scale).
 CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int x0, int y0,
                                         std::span<const double> delay,
-                                        std::span<const double> ideal);
+                                        std::span<const double> ideal,
+                                        const TextMeasure& measure = {});
 void DrawCurvePlot(platform::DrawContext& dc, const CurvePlotGeometry& g);
 
 // ---- Impulse and step response -------------------------------------------------------------
 // samples: n = 0 .. count - 1 across the grid width; ideal empty when not quantized.
 CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
                                           std::span<const double> samples,
-                                          std::span<const double> ideal, bool noDesign);
+                                          std::span<const double> ideal, bool noDesign,
+                                          const TextMeasure& measure = {});
 
 // ---- Pole-zero diagram ----------------------------------------------------------------------
 constexpr int kPoleZeroRadiusPixels = 110; // the view's radius in logical units

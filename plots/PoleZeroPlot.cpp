@@ -135,6 +135,9 @@ PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ide
         {{right + 4, g.centre.y - 7}, "Re"},
         {{g.centre.x + 4, g.centre.y - reach - 7}, "Im"},
         {{g.centre.x + PixelOffset(map.pixelsPerUnit) + 2, g.centre.y + 2}, "1"},
+        {{g.centre.x - PixelOffset(map.pixelsPerUnit) - 14, g.centre.y + 2}, "-1"},
+        {{g.centre.x + 4, g.centre.y - PixelOffset(map.pixelsPerUnit) - 16}, "j"},
+        {{g.centre.x + 4, g.centre.y + PixelOffset(map.pixelsPerUnit) + 2}, "-j"},
         {{x0 + kLegendX, y0 + kLegendY}, "x pole   o zero"},
     };
     g.blueLabels = {{{x0 + kLegendX, y0 + kLegendY + kLineHeight}, "Ideal"}};

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <vector>
 
 #include "dsp/GroupDelay.h"
@@ -113,21 +114,22 @@ TEST(GroupDelay, ZeroResponseIsUndefinedAndGivenAsZero) {
     EXPECT_NE(g.delay[61], 0.0);
 }
 
-bool SameRoots(std::vector<dsp::Root> a, std::vector<Complex> b, double tolerance) {
+// The largest distance between a root found and the root it stands for (each found root
+// paired with the nearest one left); infinite when the counts differ.
+double WorstRootDistance(std::vector<dsp::Root> a, const std::vector<Complex>& b) {
     if (a.size() != b.size()) {
-        return false;
+        return std::numeric_limits<double>::infinity();
     }
+    double worst = 0.0;
     for (const Complex& want : b) {
         auto nearest =
             std::min_element(a.begin(), a.end(), [&](const Complex& x, const Complex& y) {
                 return std::abs(x - want) < std::abs(y - want);
             });
-        if (std::abs(*nearest - want) > tolerance) {
-            return false;
-        }
+        worst = std::max(worst, std::abs(*nearest - want));
         a.erase(nearest);
     }
-    return true;
+    return worst;
 }
 
 TEST(PoleZero, QuadraticRoots) {
@@ -143,7 +145,7 @@ TEST(PoleZero, QuadraticRoots) {
         {1.0, -1e8, 1.0, {1e8, 1e-8}}, // no cancellation in the small root
     };
     for (const Case& c : cases) {
-        EXPECT_TRUE(SameRoots(dsp::QuadraticRoots(c.c0, c.c1, c.c2), c.roots, 1e-15 * 1e8))
+        EXPECT_LE(WorstRootDistance(dsp::QuadraticRoots(c.c0, c.c1, c.c2), c.roots), 1e-7)
             << c.c0 << " " << c.c1 << " " << c.c2;
     }
     EXPECT_DOUBLE_EQ(dsp::QuadraticRoots(1.0, -1e8, 1.0)[1].real(), 1e-8);
@@ -185,31 +187,55 @@ TEST(PoleZero, PolynomialRootsFromTheCompanionMatrix) {
         {{0.0, 0.0}, {}},
     };
     for (const Case& c : cases) {
-        EXPECT_TRUE(SameRoots(dsp::PolynomialRoots(c.coefficients), c.roots, 1e-12))
+        EXPECT_LE(WorstRootDistance(dsp::PolynomialRoots(c.coefficients), c.roots), 1e-12)
             << c.coefficients.size() << " coefficients";
     }
 }
 
-TEST(PoleZero, RootsOfAHighDegreeProductOfKnownFactors) {
-    // 200 zeros spread on circles of radius 0.8, 1 and 1.25, as an equiripple filter has them.
-    std::vector<Complex> roots;
-    std::vector<Complex> poly = {1.0};
-    for (int k = 0; k < 200; ++k) {
-        const double radius = k % 3 == 0 ? 0.8 : (k % 3 == 1 ? 1.0 : 1.25);
-        const Complex r = std::polar(radius, 2 * M_PI * (k + 0.5) / 200.0);
-        roots.push_back(r);
-        std::vector<Complex> next(poly.size() + 1, 0.0);
-        for (std::size_t i = 0; i < poly.size(); ++i) {
-            next[i] += poly[i];
-            next[i + 1] -= poly[i] * r;
+TEST(PoleZero, RootsOfHighDegreePolynomialsWithKnownRoots) {
+    // z^379 - r^379: the 379 roots r e^(2 pi j k / 379), as many as 380 taps have; and a product
+    // of 24 known factors spread over circles of radius 0.8, 1 and 1.25, as a filter's zeros are.
+    struct Case {
+        std::vector<double> coefficients;
+        std::vector<Complex> roots;
+        double tolerance;
+    };
+    std::vector<Case> cases;
+    for (double r : {1.0, 0.97}) {
+        Case c;
+        c.coefficients.assign(380, 0.0);
+        c.coefficients.front() = 1.0;
+        c.coefficients.back() = -std::pow(r, 379);
+        for (int k = 0; k < 379; ++k) {
+            c.roots.push_back(std::polar(r, 2 * M_PI * k / 379.0));
         }
-        poly = next;
+        c.tolerance = 1e-9;
+        cases.push_back(c);
     }
-    std::vector<double> real;
+    Case product;
+    std::vector<Complex> poly = {1.0};
+    for (int k = 0; k < 12; ++k) {
+        const double radius = k % 3 == 0 ? 0.8 : (k % 3 == 1 ? 1.0 : 1.25);
+        const Complex r = std::polar(radius, M_PI * (k + 0.5) / 12.0);
+        for (const Complex& root : {r, std::conj(r)}) {
+            product.roots.push_back(root);
+            std::vector<Complex> next(poly.size() + 1, 0.0);
+            for (std::size_t i = 0; i < poly.size(); ++i) {
+                next[i] += poly[i];
+                next[i + 1] -= poly[i] * root;
+            }
+            poly = next;
+        }
+    }
     for (const Complex& c : poly) {
-        real.push_back(c.real()); // the roots come in conjugate pairs, so the product is real
+        product.coefficients.push_back(c.real()); // conjugate pairs: the product is real
     }
-    EXPECT_TRUE(SameRoots(dsp::PolynomialRoots(real), roots, 1e-6));
+    product.tolerance = 1e-9;
+    cases.push_back(product);
+    for (const Case& c : cases) {
+        EXPECT_LE(WorstRootDistance(dsp::PolynomialRoots(c.coefficients), c.roots), c.tolerance)
+            << c.roots.size() << " roots";
+    }
 }
 
 TEST(ImpulseStep, KnownResponses) {

@@ -144,7 +144,7 @@ def check_fir(cli, command, bits, failures):
         taps = quantize(taps, bits)
     label = f"{' '.join(command)} q={bits}"
 
-    freq, delay = parse_pairs(table(cli, "fir", args, bits, "groupdelay")[0])
+    freq, delay = parse_pairs(table(cli, command, bits, "groupdelay")[0])
     w = np.arange(POINTS) * FIR_DEGREE + OFFSET
     check(label + " groupdelay frequencies", worst_relative(freq, w * FS / (2 * np.pi), FS), 1e-12,
           failures)
@@ -152,7 +152,7 @@ def check_fir(cli, command, bits, failures):
     scale = RELATIVE * np.maximum(1.0, np.abs(ref)) + rounding_bound(taps, w)
     check(label + " groupdelay", worst_relative(delay, ref, scale), 1.0, failures)
 
-    zeros, poles, _ = parse_roots(table(cli, "fir", args, bits, "polezero")[0])
+    zeros, poles, _ = parse_roots(table(cli, command, bits, "polezero")[0])
     worst = match_roots(zeros, np.roots(taps))
     degree = len(np.trim_zeros(taps, "f")) - 1
     if degree > HIGH_DEGREE:
@@ -163,7 +163,7 @@ def check_fir(cli, command, bits, failures):
         failures.append(label + ": a FIR filter has no poles")
 
     for word, x in (("impulse", np.r_[1.0, np.zeros(len(taps) - 1)]), ("step", np.ones(len(taps)))):
-        n, values = parse_pairs(table(cli, "fir", args, bits, word)[0])
+        n, values = parse_pairs(table(cli, command, bits, word)[0])
         ref = signal.lfilter(taps, [1.0], x)
         if not np.array_equal(n, np.arange(len(taps))):
             failures.append(f"{label} {word}: expected N = 0..{len(taps) - 1}")
@@ -183,7 +183,7 @@ def check_iir(cli, command, bits, failures, count=None, expect_unstable=False):
     sections = sections_of(cli, command, bits, count)
     label = f"{' '.join(command)} q={bits}"
 
-    freq, delay = parse_pairs(table(cli, "iir", args, bits, "groupdelay")[0])
+    freq, delay = parse_pairs(table(cli, command, bits, "groupdelay")[0])
     w = np.arange(POINTS) * IIR_DEGREE + OFFSET
     check(label + " groupdelay frequencies", worst_relative(freq, w * FS / (2 * np.pi), FS), 1e-12,
           failures)
@@ -194,7 +194,7 @@ def check_iir(cli, command, bits, failures, count=None, expect_unstable=False):
         for a0, a1, a2, b1, b2 in sections)
     check(label + " groupdelay", worst_relative(delay, ref, scale), 1.0, failures)
 
-    lines, err = table(cli, "iir", args, bits, "polezero")
+    lines, err = table(cli, command, bits, "polezero")
     zeros, poles, notes = parse_roots(lines)
     ref_zeros, ref_poles = [], []
     unstable = []
@@ -215,7 +215,7 @@ def check_iir(cli, command, bits, failures, count=None, expect_unstable=False):
 
     for word, x in (("impulse", np.r_[1.0, np.zeros(IIR_SAMPLES - 1)]),
                     ("step", np.ones(IIR_SAMPLES))):
-        n, values = parse_pairs(table(cli, "iir", args, bits, word)[0])
+        n, values = parse_pairs(table(cli, command, bits, word)[0])
         ref = x
         for a0, a1, a2, b1, b2 in sections:
             ref = signal.lfilter([a0, a1, a2], [1.0, b1, b2], ref)
