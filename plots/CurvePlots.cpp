@@ -100,8 +100,8 @@ ValueRange CurveRange(std::span<const double> shown, std::span<const double> ide
     const double margin = kRangeMargin * (high - low);
     high += high > 0.0 ? margin : 0.0;
     low -= low < 0.0 ? margin : 0.0;
-    if (high - low < 1.0) {
-        high = low + 1.0;
+    if (high - low <= 0.0) {
+        high = low + 1.0; // all zero: a unit scale
     }
     return {low, high};
 }

@@ -35,7 +35,7 @@ struct CurvePlotGeometry {
 };
 
 // The value range of a curve plot: from min(0, smallest) to max(0, largest), widened by a tenth
-// of the span on the side away from 0 and to at least 1 unit.
+// of the span on the side away from 0; 0 to 1 when every value is 0.
 struct ValueRange {
     double low = 0.0;
     double high = 1.0;

@@ -124,9 +124,10 @@ PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ide
                 }
             }
         }
-        int line = 0;
+        // One line per unstable section, the last just above the bottom of the plot area.
+        int line = static_cast<int>(shown.unstableSections.size());
         for (int section : shown.unstableSections) {
-            g.redLabels.push_back({{x0 + kLegendX, y0 + kPlotHeight - kLineHeight * ++line},
+            g.redLabels.push_back({{x0 + kLegendX, y0 + kPlotHeight - kLineHeight * line--},
                                    "unstable: section " + std::to_string(section)});
         }
     }

@@ -78,7 +78,7 @@ TEST(TimeResponsePlot, SpreadsTheSamplesOverTheGridWithAZeroLine) {
     EXPECT_EQ(g.shown.front().from.x, 20);
     EXPECT_EQ(g.shown.back().to.x, 20 + 360);
     ASSERT_EQ(g.zeroLine.size(), 1u);
-    // -0.55 .. 1.1 (a tenth of the span beyond each end): the peak below the top, the dip above
+    // -0.65 .. 1.15 (a tenth of the span beyond each end): the peak below the top, the dip above
     // the bottom, 0 on the zero line.
     EXPECT_GT(g.shown[0].to.y, 0);
     EXPECT_LT(g.shown[1].to.y, 250);
