@@ -19,7 +19,7 @@ constexpr int kWR = kRespGridWidth;
 constexpr int kSliderSpan = 200; // as the frequency response: s = position x WR / 200
 constexpr int kMaxSliderPos = 100;
 constexpr double kFreqLabelFactor = 0.005;
-constexpr double kRangeMargin = 0.1; // of the span, beyond the largest value
+constexpr double kRangeMargin = 0.25; // of the span, beyond the largest value: room for the legend
 constexpr int kMiddleRow = kRespGridRows / 2;
 
 // Legend: the line right of its text.

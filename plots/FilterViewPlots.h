@@ -34,7 +34,7 @@ struct CurvePlotGeometry {
     std::vector<PlotLabel> labels;
 };
 
-// The value range of a curve plot: from min(0, smallest) to max(0, largest), widened by a tenth
+// The value range of a curve plot: from min(0, smallest) to max(0, largest), widened by a quarter
 // of the span on the side away from 0; 0 to 1 when every value is 0.
 struct ValueRange {
     double low = 0.0;

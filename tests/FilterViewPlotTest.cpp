@@ -57,9 +57,9 @@ TEST(GroupDelayPlot, FollowsTheResponseAxisAndScalesToTheDelay) {
         EXPECT_TRUE(g.ideal.empty());
         EXPECT_EQ(g.shown.front().from.x, 20);
         EXPECT_EQ(g.shown.back().to.x, 20 + c.step * static_cast<int>(c.segments));
-        // 0 .. 16.5 samples: a constant 15 lies at 15/16.5 of the height above the bottom.
-        EXPECT_DOUBLE_EQ(g.high, 16.5);
-        EXPECT_EQ(g.shown.front().from.y, 250 - static_cast<int>(15.0 / 16.5 * 250));
+        // 0 .. 18.75 samples: a constant 15 lies at 15/18.75 of the height above the bottom.
+        EXPECT_DOUBLE_EQ(g.high, 18.75);
+        EXPECT_EQ(g.shown.front().from.y, 50);
     }
     // The ideal curve runs under the quantized one, point for point.
     std::vector<double> ideal(360, 10.0);
@@ -78,8 +78,8 @@ TEST(TimeResponsePlot, SpreadsTheSamplesOverTheGridWithAZeroLine) {
     EXPECT_EQ(g.shown.front().from.x, 20);
     EXPECT_EQ(g.shown.back().to.x, 20 + 360);
     ASSERT_EQ(g.zeroLine.size(), 1u);
-    // -0.65 .. 1.15 (a tenth of the span beyond each end): the peak below the top, the dip above
-    // the bottom, 0 on the zero line.
+    // -0.875 .. 1.375 (a quarter of the span beyond each end): the peak below the top, the dip
+    // above the bottom, 0 on the zero line.
     EXPECT_GT(g.shown[0].to.y, 0);
     EXPECT_LT(g.shown[1].to.y, 250);
     EXPECT_EQ(g.shown[0].from.y, g.zeroLine[0].from.y);
