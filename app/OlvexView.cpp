@@ -21,7 +21,7 @@ struct CommandRoute {
 
 // The view's command table: the form's buttons and the Help menu. The about command is taken
 // here before the application sees it.
-constexpr std::array<CommandRoute, 13> kCommandRoutes{{
+constexpr std::array<CommandRoute, 20> kCommandRoutes{{
     {resources::kIdcDesign, &COlvexView::OnDesign},
     {resources::kIdcFResponse, &COlvexView::OnFResponse},
     {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
@@ -35,6 +35,13 @@ constexpr std::array<CommandRoute, 13> kCommandRoutes{{
     {resources::kIdUserCoeffsFormat, &COlvexView::OnUserCoeffsFormat},
     {resources::kIdAppAbout, &COlvexView::OnAbout},
     {resources::kIdMeasurements, &COlvexView::OnMeasurements},
+    {resources::kIdPlotFResponse, &COlvexView::OnFResponse},
+    {resources::kIdPlotInOutWave, &COlvexView::OnInOutWave},
+    {resources::kIdPlotFftAnalysis, &COlvexView::OnFftAnalysis},
+    {resources::kIdPlotGroupDelay, &COlvexView::OnGroupDelayView},
+    {resources::kIdPlotPoleZero, &COlvexView::OnPoleZeroView},
+    {resources::kIdPlotImpulse, &COlvexView::OnImpulseView},
+    {resources::kIdPlotStep, &COlvexView::OnStepView},
 }};
 
 } // namespace
@@ -90,7 +97,11 @@ void COlvexView::RedrawPlot() {
 void COlvexView::DrawPlotArea() {
     std::unique_ptr<platform::DrawContext> dc = m_host.GetPlotContext();
     plots::OpenPlotSurface(*dc);
-    ShowOverflow(DrawPlot(*dc, false).overflow);
+    plots::PlotNotes notes = DrawPlot(*dc, false);
+    if (!notes.unstable.empty()) {
+        notes.overflow.push_back(notes.unstable);
+    }
+    ShowOverflow(notes.overflow);
 }
 
 void COlvexView::ShowOverflow(const std::vector<std::string>& overflow) {

@@ -33,6 +33,10 @@ public:
     static constexpr int kPlotResponse = 0;
     static constexpr int kPlotSpectra = 1;
     static constexpr int kPlotWaves = 2;
+    static constexpr int kPlotGroupDelay = 3;
+    static constexpr int kPlotPoleZero = 4;
+    static constexpr int kPlotImpulse = 5;
+    static constexpr int kPlotStep = 6;
 
     COlvexView(COlvexDoc& doc, platform::UiHost& host);
 
@@ -82,6 +86,12 @@ public:
     void OnFResponse();
     void OnInOutWave();
     void OnFftAnalysis();
+    // Plot menu: the four filter views, drawn at once (plots/FilterViewCommand.cpp).
+    void OnGroupDelayView();
+    void OnPoleZeroView();
+    void OnImpulseView();
+    void OnStepView();
+    void ShowFilterView(int plotMode);
     void OnUserWaveHelp();
     void OnOnlineHelp();
     void OnUserCoeffsFormat();

@@ -9,6 +9,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "cli/PlotOptions.h"
 #include "files/OutputFile.h"
 
 namespace cli {
@@ -149,6 +150,8 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
         }
     } else if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, run);
+    } else if (args.Has("table")) {
+        PrintTableOption(args, run);
     } else if (args.Has("report")) {
         std::fputs(commands::CoefficientReport(run.doc, run.iir, "\n").c_str(), stdout);
     } else {

@@ -256,9 +256,14 @@ void AddMeasure(OptionAdder& add) {
 }
 
 void AddPlot(OptionAdder& add) {
-    add.Value("plot", "response|waves|spectrum", "",
-              "draw this plot as the window does (with --out)");
+    add.Value("plot", kPlotChoices, "", "draw this plot as the window does (with --out)");
     add.Value("out", "FILE", "", "the plot file: .png, .svg or .pdf (the print-out)");
+}
+
+void AddTable(OptionAdder& add) {
+    add.Value("table", kTableChoices, "",
+              "print this view's numbers instead of the coefficients (of the quantized ones with "
+              "--quantize)");
 }
 
 // ---- The subcommands --------------------------------------------------------------------------
@@ -282,6 +287,7 @@ const Subcommand kSubcommands[] = {
          AddVhdl(add, fresh);
          AddMeasure(add);
          AddPlot(add);
+         AddTable(add);
      }},
     {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,
      [](OptionAdder& add, const COlvexDoc& fresh) {
@@ -294,6 +300,7 @@ const Subcommand kSubcommands[] = {
          AddVhdl(add, fresh);
          AddMeasure(add);
          AddPlot(add);
+         AddTable(add);
      }},
     {"wave", "run the test wave through a design; prints \"index input output\" or the spectra",
      RunWave,
@@ -322,6 +329,7 @@ const Subcommand kSubcommands[] = {
          AddVhdl(add, fresh);
          AddMeasure(add);
          AddPlot(add);
+         AddTable(add);
      }},
 };
 
@@ -403,6 +411,7 @@ int RefuseLeftovers(const char* command, const std::vector<std::string>& leftove
 
 int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
     int status = CheckPlotOptions(args);
+    status = status != kExitOk ? status : CheckTableOption(args);
     if (status != kExitOk) {
         return status;
     }

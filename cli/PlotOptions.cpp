@@ -1,4 +1,5 @@
-// --plot response|waves|spectrum --out FILE on fir, iir, load and wave: after the command has
+// --plot response|waves|spectrum|groupdelay|polezero|impulse|step --out FILE on fir, iir, load
+// and wave: after the command has
 // run, the plot of that mode is drawn by the window's plot routines (plots/) through a drawing
 // context and written as PNG, SVG or PDF by the file's extension. PNG and SVG show the plot area
 // of the window at its default size; the PDF is the print-out, one A4 landscape page.
@@ -32,15 +33,15 @@ namespace cli {
 namespace {
 
 #ifdef VANTREL_PLOT_EXPORT
-// The words of --plot and the plot mode each one shows (0 response, 1 spectra, 2 waves).
+// The words of --plot and the plot mode each one shows (0 response, 1 spectra, 2 waves, then
+// the filter views: 3 group delay, 4 pole-zero, 5 impulse, 6 step).
 struct PlotWord {
     const char* word;
     int plotMode;
 };
 constexpr PlotWord kPlotWords[] = {
-    {"response", 0},
-    {"waves", 2},
-    {"spectrum", 1},
+    {"response", 0}, {"waves", 2},   {"spectrum", 1}, {"groupdelay", 3},
+    {"polezero", 4}, {"impulse", 5}, {"step", 6},
 };
 
 int PlotModeOf(const std::string& word) {
@@ -117,12 +118,13 @@ int CheckPlotOptions(const CliArgs& args) {
     return kExitInvalid;
 #else
     if (!args.Has("plot") || !args.Has("out")) {
-        std::fputs("--plot and --out: give both, --plot response|waves|spectrum --out FILE\n",
-                   stderr);
+        std::fprintf(stderr, "--plot and --out: give both, --plot %s --out FILE\n", kPlotChoices);
         return kExitInvalid;
     }
     if (PlotModeOf(args.Value("plot")) < 0) {
-        std::fprintf(stderr, "--plot: '%s' is not response, waves or spectrum\n",
+        std::fprintf(stderr,
+                     "--plot: '%s' is not response, waves, spectrum, groupdelay, polezero, "
+                     "impulse or step\n",
                      args.Value("plot").c_str());
         return kExitInvalid;
     }

@@ -29,6 +29,10 @@ double WrapPhase(double p) {
 
 } // namespace
 
+double ResponseOmega(int i, bool iir) {
+    return i * (iir ? kIirDegree : kFirDegree) + kGridOffset;
+}
+
 Response FirResponse(std::span<const double> taps) {
     Response r;
     const int n = static_cast<int>(taps.size());

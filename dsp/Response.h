@@ -17,6 +17,9 @@ struct Response {
     std::array<double, kResponseUsed> phase{};
 };
 
+// The angular frequency of response point i, rad per sample, on the FIR or the IIR grid.
+double ResponseOmega(int i, bool iir);
+
 // The FIR response of the taps (the analyses pass the designed taps of the leaving value).
 Response FirResponse(std::span<const double> taps);
 // The IIR response of the cascade of the sections; all zero without a section.

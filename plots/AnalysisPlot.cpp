@@ -5,6 +5,7 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
+#include "plots/FilterViewPlots.h"
 #include "plots/FreqResponsePlot.h"
 #include "plots/HardwareWavePlot.h"
 #include "plots/PlotConventions.h"
@@ -88,7 +89,11 @@ PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const Plot
         ComputeResponse(doc, state.firIir);
         FreqResponseSettings settings = ResponseSettingsOf(doc, state.noDesign);
         settings.fitLabels = !print;
-        DrawFreqResponse(dc, at.response.x, at.response.y, doc.m_aGainDb, doc.m_aPhase, settings);
+        const std::vector<double> idealGain = doc.m_bQuantize == 1 && !state.noDesign
+                                                  ? IdealGainOf(doc, state.firIir == kIir)
+                                                  : std::vector<double>();
+        DrawFreqResponse(dc, at.response.x, at.response.y, doc.m_aGainDb, doc.m_aPhase, settings,
+                         idealGain);
         DrawQuantCaption(dc, at.caption.x, at.caption.y, doc.m_bQuantize == 1, doc.m_nQuantBits,
                          !print);
         break;
@@ -127,6 +132,13 @@ PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const Plot
         }
         break;
     }
+    case COlvexView::kPlotGroupDelay:
+    case COlvexView::kPlotPoleZero:
+    case COlvexView::kPlotImpulse:
+    case COlvexView::kPlotStep:
+        notes.unstable = DrawFilterView(dc, doc, state.plotMode, state.firIir == kIir,
+                                        state.noDesign, at.response.x, at.response.y);
+        break;
     default:
         break;
     }

@@ -14,7 +14,8 @@ namespace plots {
 
 enum class Surface { kScreen, kPrint };
 
-// What the view contributes: the plot mode (0 response, 1 spectra, 2 waves), the FIR/IIR choice
+// What the view contributes: the plot mode (0 response, 1 spectra, 2 waves, 3 group delay,
+// 4 pole-zero, 5 impulse, 6 step), the FIR/IIR choice
 // last read from the form (0 FIR, 1 IIR) and whether a design has been made.
 struct PlotState {
     int plotMode = 0;
@@ -34,6 +35,9 @@ constexpr int kHardwareNoteRise = 20; // logical units above the output panel
 struct PlotNotes {
     // Waves with the hardware output: one line per part of the hardware that saturated.
     std::vector<std::string> overflow;
+    // The filter views of an IIR cascade with a pole on or outside the unit circle:
+    // "unstable: section k".
+    std::string unstable;
 };
 
 // The response of the chosen structure into m_aGainDb and m_aPhase.

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "app/OlvexDoc.h"
+#include "dsp/Response.h"
 #include "plots/PlotConventions.h"
 
 namespace plots {
@@ -57,10 +58,17 @@ FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign) {
     return {doc.m_dGainRange, doc.m_nRespFreqZoom, doc.m_nRespStartPos, doc.m_fs, noDesign};
 }
 
+std::vector<double> IdealGainOf(const COlvexDoc& doc, bool iir) {
+    const dsp::FilterCoefficients ideal = doc.TakeCoefficients(iir, false);
+    const dsp::Response r =
+        iir ? dsp::IirResponse(ideal.DesignedSections()) : dsp::FirResponse(ideal.DesignedTaps());
+    return {r.gainDb.begin(), r.gainDb.end()};
+}
+
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
-                                         std::span<const double> phase,
-                                         const TextMeasure& measure) {
+                                         std::span<const double> phase, const TextMeasure& measure,
+                                         std::span<const double> idealGain) {
     FreqResponseGeometry g;
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
@@ -85,16 +93,21 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     // Gain, clamped to the grid; a range of 0 or below has no scale and draws no curve.
     if (settings.gainRange > 0.0) {
         const int zeroDb = Row(y0, kZeroDbRow);
-        const auto gainY = [&](int i) {
+        const auto gainY = [&](std::span<const double> values, int i) {
             const double offset =
-                kGainPixelsPerPercent * SampleAt(gain, i) * 100.0 / settings.gainRange;
+                kGainPixelsPerPercent * SampleAt(values, i) * 100.0 / settings.gainRange;
             return PointY(zeroDb, std::clamp(offset, kGainBottomOffset, kGainTopOffset));
         };
         const int gainSegments = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;
         const int gainStep = phaseStep;
         for (int k = 0; k < gainSegments; ++k) {
             const int x = x0 + gainStep * k;
-            g.gainCurve.push_back({{x, gainY(s + k)}, {x + gainStep, gainY(s + 1 + k)}});
+            g.gainCurve.push_back(
+                {{x, gainY(gain, s + k)}, {x + gainStep, gainY(gain, s + 1 + k)}});
+            if (!idealGain.empty()) {
+                g.idealGainCurve.push_back(
+                    {{x, gainY(idealGain, s + k)}, {x + gainStep, gainY(idealGain, s + 1 + k)}});
+            }
         }
     }
     g.gainLegend = {{x0 + kLegendX1, y0 + kGainLegendY}, {x0 + kLegendX2, y0 + kGainLegendY}};
@@ -152,10 +165,11 @@ void DrawVertical(platform::DrawContext& dc, const VerticalLine& line) {
 } // namespace
 
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
-                      std::span<const double> phase, const FreqResponseSettings& settings) {
+                      std::span<const double> phase, const FreqResponseSettings& settings,
+                      std::span<const double> idealGain) {
     ScopedFont font(dc, LabelFont());
     const FreqResponseGeometry g =
-        ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc));
+        ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc), idealGain);
     {
         ScopedPen grid(dc, kGreyGridPen);
         std::for_each(g.frame.gridRows.begin(), g.frame.gridRows.end(),
@@ -180,6 +194,10 @@ void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const
         ScopedPen trace(dc, kGreenTracePen);
         DrawSegments(dc, g.phaseCurve);
         DrawSegments(dc, {g.phaseLegend});
+    }
+    {
+        ScopedPen ideal(dc, kGreyIdealPen);
+        DrawSegments(dc, g.idealGainCurve);
     }
     {
         ScopedPen trace(dc, kRedTracePen);

@@ -43,6 +43,8 @@ struct FreqResponseGeometry {
     std::vector<PlotSegment> phaseCurve;
     PlotSegment phaseLegend;
     std::vector<PlotSegment> gainCurve;
+    // While quantized: the ideal coefficients' gain, thin grey under the quantized red one.
+    std::vector<PlotSegment> idealGainCurve;
     PlotSegment gainLegend;
     std::vector<PlotLabel> labels; // scale, legend and frequency labels, then the hint
 };
@@ -52,10 +54,15 @@ struct FreqResponseGeometry {
 // would touch a neighbour in the measured font move sideways to clear it.
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
-                                         std::span<const double> phase, const TextMeasure& measure);
+                                         std::span<const double> phase, const TextMeasure& measure,
+                                         std::span<const double> idealGain = {});
 
+// idealGain: the unquantized coefficients' gain while quantized, else empty.
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
-                      std::span<const double> phase, const FreqResponseSettings& settings);
+                      std::span<const double> phase, const FreqResponseSettings& settings,
+                      std::span<const double> idealGain = {});
+// The gain of the document's unquantized coefficients at the response points.
+std::vector<double> IdealGainOf(const COlvexDoc& doc, bool iir);
 
 // ---- Cursor readout -----------------------------------------------------------------------------
 // The response under a point of the plot: the drawn sample nearest to it, its frequency (sample

@@ -23,6 +23,8 @@ constexpr platform::PenSpec kGreenGridPen{platform::PenStyle::kDot, 1, {0, 255, 
 constexpr platform::PenSpec kBlackReferencePen{platform::PenStyle::kDot, 1, {0, 0, 0}};
 constexpr platform::PenSpec kRedTracePen{platform::PenStyle::kSolid, 1, {255, 0, 0}};
 constexpr platform::PenSpec kGreenTracePen{platform::PenStyle::kSolid, 1, {0, 255, 0}};
+// The ideal coefficients' curve under the quantized one.
+constexpr platform::PenSpec kGreyIdealPen{platform::PenStyle::kSolid, 1, {170, 170, 170}};
 
 constexpr platform::Rgb kBlack{0, 0, 0};
 constexpr platform::Rgb kRed{255, 0, 0};

@@ -38,6 +38,14 @@ constexpr int kIdUserWave = 32771;
 constexpr int kIdOnlineHelp = 32772;
 constexpr int kIdUserCoeffsFormat = 32773;
 constexpr int kIdMeasurements = 32774; // View > Measurements
+// The Plot menu: the three analysis plots, then the four filter views.
+constexpr int kIdPlotFResponse = 32840;
+constexpr int kIdPlotInOutWave = 32841;
+constexpr int kIdPlotFftAnalysis = 32842;
+constexpr int kIdPlotGroupDelay = 32843;
+constexpr int kIdPlotPoleZero = 32844;
+constexpr int kIdPlotImpulse = 32845;
+constexpr int kIdPlotStep = 32846;
 
 // ---- The framework's command ids ----------------------------------------------------------------
 constexpr int kIdFileNew = 0xE100;

@@ -47,7 +47,9 @@ struct LayoutCase {
 // settings give: large fs, wide ranges, the Nyquist message with the delay note, the caption.
 inline std::vector<LayoutCase> LayoutCases() {
     std::vector<LayoutCase> cases;
-    for (int mode : {COlvexView::kPlotResponse, COlvexView::kPlotSpectra, COlvexView::kPlotWaves}) {
+    for (int mode : {COlvexView::kPlotResponse, COlvexView::kPlotSpectra, COlvexView::kPlotWaves,
+                     COlvexView::kPlotGroupDelay, COlvexView::kPlotPoleZero,
+                     COlvexView::kPlotImpulse, COlvexView::kPlotStep}) {
         for (int zoom : {0, 1}) {
             for (int start : {0, 50, 100}) {
                 LayoutCase c{mode, zoom, start};

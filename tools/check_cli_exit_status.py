@@ -113,7 +113,7 @@ with tempfile.TemporaryDirectory() as work:
         TABLE += [
             (["fir", "--plot", "response", "--out", os.path.join(work, "p.png")], False, 0, ""),
             (["fir", "--plot", "bode", "--out", os.path.join(work, "p.png")], False, 2,
-             "--plot: 'bode' is not response, waves or spectrum"),
+             "--plot: 'bode' is not response, waves, spectrum, groupdelay, polezero, impulse or step"),
             (["wave", "--plot", "waves"], False, 2, "give both"),
             (["iir", "--plot", "response", "--out", no_folder + ".svg"], False, 4,
              "No such file or directory"),

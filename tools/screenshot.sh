@@ -6,8 +6,10 @@
 #       response (quantized caption on), the spectra, the waves, the waves with the hardware
 #       output (and a square wave that overflows it), the waves above Nyquist with a long
 #       filter, the Coefficients dialog after "Advise...", the VHDL Code dialog with its hardware
-#       choice, the FIR and IIR Design dialogs in their requirements mode, and the frequency
-#       response in the maximized window; response.png is the README's docs/window.png
+#       choice, the FIR and IIR Design dialogs in their requirements mode, the filter views of
+#       the Plot menu (group delay, pole-zero, impulse and step, FIR and IIR, quantized, one IIR
+#       unstable), and the frequency response in the maximized window; response.png is the
+#       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
 # build-dir).
@@ -122,6 +124,48 @@ int main(int argc, char** argv) {
     Shoot(frame, dir + "/waves-nyquist.png");
     doc.m_dWaveFreq = 100.0;
     doc.m_nTaps = 90;
+    // The filter views of the Plot menu: the 90-tap FIR at 8 bits (the ideal gain grey under
+    // the quantized red one; ideal and quantized zeros), then an eight-section IIR whose 8-bit
+    // coefficients put a section's poles on the unit circle.
+    doc.m_nQuantBits = 8;
+    view.m_nPlotMode = COlvexView::kPlotResponse;
+    Shoot(frame, dir + "/response-quantized-8bits.png");
+    view.m_nPlotMode = COlvexView::kPlotGroupDelay;
+    Shoot(frame, dir + "/groupdelay-fir.png");
+    view.m_nPlotMode = COlvexView::kPlotPoleZero;
+    Shoot(frame, dir + "/polezero-fir.png");
+    view.m_nPlotMode = COlvexView::kPlotImpulse;
+    Shoot(frame, dir + "/impulse-fir.png");
+    view.m_nFirIir = 1;
+    view.UpdateData(false);
+    doc.m_nQuantBits = 12;
+    doc.m_nIirSections = 4;
+    doc.m_dIirFc1 = 150.0;
+    doc.m_dRippleDb = 1.0;
+    doc.DesignIir();
+    view.m_nPlotMode = COlvexView::kPlotGroupDelay;
+    Shoot(frame, dir + "/groupdelay-iir.png");
+    view.m_nPlotMode = COlvexView::kPlotImpulse;
+    Shoot(frame, dir + "/impulse-iir.png");
+    view.m_nPlotMode = COlvexView::kPlotStep;
+    Shoot(frame, dir + "/step-iir.png");
+    view.m_nPlotMode = COlvexView::kPlotPoleZero;
+    Shoot(frame, dir + "/polezero-iir.png");
+    doc.m_nQuantBits = 8;
+    doc.m_nIirSections = 8;
+    doc.m_dIirFc1 = 20.0;
+    doc.m_dRippleDb = 0.5;
+    doc.DesignIir();
+    Shoot(frame, dir + "/polezero-iir-unstable.png");
+    view.m_nPlotMode = COlvexView::kPlotStep;
+    Shoot(frame, dir + "/step-iir-unstable.png");
+    view.m_nFirIir = 0;
+    view.UpdateData(false);
+    doc.m_nQuantBits = 16;
+    doc.m_nIirSections = 2;
+    doc.m_dIirFc1 = 200.0;
+    doc.m_dRippleDb = 0.3;
+    doc.DesignIir();
     view.m_nPlotMode = COlvexView::kPlotResponse;
     frame.showMaximized();
     QTest::qWait(500);

@@ -1,0 +1,98 @@
+#include "app/ViewCommands.h"
+
+#include <cstdio>
+
+#include "app/OlvexDoc.h"
+#include "dsp/GroupDelay.h"
+#include "dsp/ImpulseStep.h"
+#include "dsp/PoleZero.h"
+
+namespace commands {
+
+namespace {
+
+constexpr int kLineSize = 96;
+
+struct ViewWord {
+    const char* word;
+    FilterView view;
+};
+constexpr ViewWord kViewWords[] = {
+    {"groupdelay", FilterView::kGroupDelay},
+    {"polezero", FilterView::kPoleZero},
+    {"impulse", FilterView::kImpulse},
+    {"step", FilterView::kStep},
+};
+
+void AppendLine(std::string& text, const char* format, auto... values) {
+    char line[kLineSize];
+    std::snprintf(line, sizeof line, format, values...);
+    text += line;
+}
+
+void AppendRoots(std::string& text, const char* kind, const std::vector<dsp::Root>& roots) {
+    for (const dsp::Root& root : roots) {
+        AppendLine(text, "%s %.17g %.17g\n", kind, root.real(), root.imag());
+    }
+}
+
+} // namespace
+
+bool FilterViewOf(const std::string& word, FilterView& view) {
+    for (const ViewWord& entry : kViewWords) {
+        if (word == entry.word) {
+            view = entry.view;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string UnstableText(const std::vector<int>& unstableSections) {
+    return unstableSections.empty() ? std::string()
+                                    : "unstable: section " + std::to_string(unstableSections[0]);
+}
+
+ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view) {
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
+    ViewTable table;
+    if (iir) {
+        for (int section : dsp::IirPoleZero(c.DesignedSections()).unstableSections) {
+            table.notes.push_back("unstable: section " + std::to_string(section));
+        }
+    }
+    switch (view) {
+    case FilterView::kGroupDelay: {
+        const dsp::GroupDelay g = dsp::GroupDelayOf(c, doc.m_fs);
+        for (std::size_t i = 0; i < g.delay.size(); ++i) {
+            AppendLine(table.text, "%.17g %.17g\n", g.frequency[i], g.delay[i]);
+        }
+        if (g.undefinedPoints > 0) {
+            table.notes.push_back("group delay undefined (zero response) at " +
+                                  std::to_string(g.undefinedPoints) + " frequencies, given as 0");
+        }
+        break;
+    }
+    case FilterView::kPoleZero: {
+        const dsp::PoleZeroSet set = dsp::PoleZeroOf(c);
+        AppendRoots(table.text, "zero", set.zeros);
+        AppendRoots(table.text, "pole", set.poles);
+        for (int section : set.unstableSections) {
+            AppendLine(table.text, "unstable: section %d\n", section);
+        }
+        break;
+    }
+    case FilterView::kImpulse:
+    case FilterView::kStep: {
+        const std::vector<double> samples = dsp::TimeResponseOf(
+            c, view == FilterView::kStep ? dsp::Excitation::kStep : dsp::Excitation::kImpulse);
+        for (std::size_t n = 0; n < samples.size(); ++n) {
+            AppendLine(table.text, "%zu %.17g\n", n, samples[n]);
+        }
+        break;
+    }
+    }
+    return table;
+}
+
+} // namespace commands

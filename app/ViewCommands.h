@@ -1,0 +1,30 @@
+// The four views of the filter beside its frequency response, as numbers: group delay, poles and
+// zeros, impulse and step response. The window draws them (plots/), vantrel-cli prints them as
+// tables; both take the coefficients that leave the design (quantized while quantization is on).
+#pragma once
+
+#include <string>
+#include <vector>
+
+class COlvexDoc;
+
+namespace commands {
+
+enum class FilterView { kGroupDelay, kPoleZero, kImpulse, kStep };
+
+// The view named by its command-line word ("groupdelay", "polezero", "impulse", "step").
+bool FilterViewOf(const std::string& word, FilterView& view);
+
+// The status-bar text of the first section whose poles lie on or outside the unit circle
+// ("unstable: section 3"), empty when the cascade is stable.
+std::string UnstableText(const std::vector<int>& unstableSections);
+
+struct ViewTable {
+    std::string text;               // the lines of the table
+    std::vector<std::string> notes; // what the numbers cannot show: undefined delays, instability
+};
+// groupdelay: "FREQ_HZ DELAY_SAMPLES" at the 360 response frequencies; polezero: "zero RE IM"
+// and "pole RE IM", then "unstable: section k" per unstable section; impulse and step: "N VALUE".
+ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view);
+
+} // namespace commands

@@ -1,0 +1,41 @@
+// --table groupdelay|polezero|impulse|step: the numbers of the window's filter views, printed
+// instead of the coefficients, after Coefficients (--quantize) has run.
+#include <cstdio>
+
+#include "app/ViewCommands.h"
+#include "cli/CliArgs.h"
+#include "cli/Commands.h"
+#include "cli/PlotOptions.h"
+
+namespace cli {
+
+int CheckTableOption(const CliArgs& args) {
+    if (!args.Has("table")) {
+        return kExitOk;
+    }
+    commands::FilterView view{};
+    if (!commands::FilterViewOf(args.Value("table"), view)) {
+        std::fprintf(stderr, "--table: '%s' is not groupdelay, polezero, impulse or step\n",
+                     args.Value("table").c_str());
+        return kExitInvalid;
+    }
+    for (const char* other : {"measure", "advise-bits", "report", "hw-report"}) {
+        if (args.Has(other)) {
+            std::fprintf(stderr, "--table: not with --%s (both print on standard output)\n", other);
+            return kExitInvalid;
+        }
+    }
+    return kExitOk;
+}
+
+void PrintTableOption(const CliArgs& args, RunState& run) {
+    commands::FilterView view{};
+    commands::FilterViewOf(args.Value("table"), view);
+    const commands::ViewTable table = commands::FilterViewTable(run.doc, run.iir, view);
+    std::fputs(table.text.c_str(), stdout);
+    for (const std::string& note : table.notes) {
+        std::fprintf(stderr, "%s\n", note.c_str());
+    }
+}
+
+} // namespace cli

@@ -1,0 +1,103 @@
+// The four views beside the frequency response: group delay (over the response's frequency
+// axis, zoom and start slider), the pole-zero diagram, and the impulse and step responses. Each
+// computes its geometry as plain values first (Compute*), then draws it in a thin loop. While
+// quantization is on, the ideal coefficients' curve or roots are drawn under the quantized ones.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "dsp/PoleZero.h"
+#include "platform/DrawContext.h"
+#include "plots/PlotFrame.h"
+#include "plots/PlotGeometry.h"
+
+class COlvexDoc;
+
+namespace plots {
+
+constexpr platform::PenSpec kBlueTracePen{platform::PenStyle::kSolid, 1, {0, 0, 255}};
+constexpr platform::Rgb kBlue{0, 0, 255};
+
+// A curve over the response grid: the grid, a zero line, the ideal curve (grey, empty unless
+// quantized), the curve of the coefficients in use (red), the legend lines and the labels.
+struct CurvePlotGeometry {
+    ResponseFrame frame;
+    double low = 0.0;  // value at the bottom of the grid
+    double high = 1.0; // value at the top
+    std::vector<PlotSegment> zeroLine;
+    std::vector<PlotSegment> ideal;
+    std::vector<PlotSegment> shown;
+    std::vector<PlotSegment> shownLegend;
+    std::vector<PlotSegment> idealLegend;
+    std::vector<PlotLabel> labels;
+};
+
+// The value range of a curve plot: from min(0, smallest) to max(0, largest), widened by a quarter
+// of the span on the side away from 0; 0 to 1 when every value is 0.
+struct ValueRange {
+    double low = 0.0;
+    double high = 1.0;
+};
+ValueRange CurveRange(std::span<const double> shown, std::span<const double> ideal);
+
+// ---- Group delay ----------------------------------------------------------------------------
+struct GroupDelaySettings {
+    int freqZoom = 0; // as the frequency response: 0 1x, 1 10x
+    int startPos = 0; // start-frequency slider, 0..100
+    double fs = 1000.0;
+    bool noDesign = false;
+};
+GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign);
+
+// delay and ideal hold one value per response point (360); ideal is empty when not quantized.
+// With a measure, wide numbers move clear of their neighbours as on the frequency response
+// (the last frequency of "[Hz]", the first frequency of the bottom of the scale).
+CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int x0, int y0,
+                                        std::span<const double> delay,
+                                        std::span<const double> ideal,
+                                        const TextMeasure& measure = {});
+void DrawCurvePlot(platform::DrawContext& dc, const CurvePlotGeometry& g);
+
+// ---- Impulse and step response -------------------------------------------------------------
+// samples: n = 0 .. count - 1 across the grid width; ideal empty when not quantized.
+CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
+                                          std::span<const double> samples,
+                                          std::span<const double> ideal, bool noDesign,
+                                          const TextMeasure& measure = {});
+
+// ---- Pole-zero diagram ----------------------------------------------------------------------
+constexpr int kPoleZeroRadiusPixels = 110; // the view's radius in logical units
+constexpr double kPoleZeroMaxRadius = 3.0; // roots farther out are counted, not drawn
+constexpr int kMarkerSize = 4;             // half the width of a marker
+
+struct PoleZeroGeometry {
+    platform::Point centre;
+    double viewRadius = 1.25;               // |z| at kPoleZeroRadiusPixels
+    std::vector<PlotSegment> axes;          // dotted
+    std::vector<PlotSegment> unitCircle;    // black
+    std::vector<PlotSegment> idealMarks;    // blue: x for poles, o for zeros
+    std::vector<PlotSegment> shownMarks;    // red: the quantized coefficients' roots
+    std::vector<PlotSegment> unstableMarks; // red squares around poles on or outside the circle
+    int hiddenRoots = 0;                    // roots beyond kPoleZeroMaxRadius
+    std::vector<PlotLabel> labels;
+    std::vector<PlotLabel> blueLabels; // "Ideal"
+    std::vector<PlotLabel> redLabels;  // "Quantized" and the instability notice
+};
+
+// ideal: the roots of the unquantized coefficients; quantized: those of the quantized ones (no
+// roots when quantization is off). unstable: the sections of the shown coefficients whose poles
+// lie on or outside the unit circle.
+PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ideal,
+                                     const dsp::PoleZeroSet* quantized, bool noDesign);
+void DrawPoleZeroPlot(platform::DrawContext& dc, const PoleZeroGeometry& g);
+
+// ---- From the document ----------------------------------------------------------------------
+// Draws view `plotMode` (COlvexView's kPlotGroupDelay .. kPlotStep) of the document's
+// coefficients at origin (x0, y0). Returns the status-bar text of an unstable cascade (empty
+// when stable or FIR).
+std::string DrawFilterView(platform::DrawContext& dc, COlvexDoc& doc, int plotMode, bool iir,
+                           bool noDesign, int x0, int y0);
+
+} // namespace plots
