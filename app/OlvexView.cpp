@@ -21,7 +21,7 @@ struct CommandRoute {
 
 // The view's command table: the form's buttons and the Help menu. The about command is taken
 // here before the application sees it.
-constexpr std::array<CommandRoute, 13> kCommandRoutes{{
+constexpr std::array<CommandRoute, 14> kCommandRoutes{{
     {resources::kIdcDesign, &COlvexView::OnDesign},
     {resources::kIdcFResponse, &COlvexView::OnFResponse},
     {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
@@ -35,6 +35,7 @@ constexpr std::array<CommandRoute, 13> kCommandRoutes{{
     {resources::kIdUserCoeffsFormat, &COlvexView::OnUserCoeffsFormat},
     {resources::kIdAppAbout, &COlvexView::OnAbout},
     {resources::kIdMeasurements, &COlvexView::OnMeasurements},
+    {resources::kIdExportPlot, &COlvexView::OnExportPlot},
 }};
 
 } // namespace

@@ -4,11 +4,13 @@
 //   --gain-range, --freq-zoom, --freq-start              F-Response
 //   --save-coeffs FILE                                   Save Coefficients
 //   --response FILE                                      the 360 response points
+//   --export FILE --export-format                       the coefficients for another tool
 #include <cstdio>
 #include <string>
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "cli/ExportOptions.h"
 #include "files/OutputFile.h"
 
 namespace cli {
@@ -139,6 +141,9 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
     if (status == kExitOk) {
         status = WriteVhdlOutputs(args, run);
     }
+    if (status == kExitOk) {
+        status = CheckExportOption(args, run);
+    }
     if (status != kExitOk) {
         return status;
     }
@@ -155,6 +160,9 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
         PrintCoefficients(run);
     }
     status = SaveCoefficientFile(args, run);
+    if (status == kExitOk) {
+        status = WriteExportOption(args, run);
+    }
     return status == kExitOk ? WriteResponseFile(args, run) : status;
 }
 

@@ -242,6 +242,14 @@ void AddMeasure(OptionAdder& add) {
         ->check(NumberText());
 }
 
+void AddExport(OptionAdder& add) {
+    add.Value("export", "FILE", "",
+              "write the coefficients for another tool (.coe, .mif, .csv, .json or a C header)");
+    add.Value("export-format", "coe|mif|csv|json|c", "FILE's extension",
+              "format of --export; coe and mif need --quantize")
+        ->check(OneOf({"coe", "mif", "csv", "json", "c"}, "coe, mif, csv, json or c"));
+}
+
 void AddPlot(OptionAdder& add) {
     add.Value("plot", "response|waves|spectrum", "",
               "draw this plot as the window does (with --out)");
@@ -267,6 +275,7 @@ const Subcommand kSubcommands[] = {
          AddTestWave(add, fresh);
          AddVhdl(add, fresh);
          AddMeasure(add);
+         AddExport(add);
          AddPlot(add);
      }},
     {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,
@@ -278,6 +287,7 @@ const Subcommand kSubcommands[] = {
          AddTestWave(add, fresh);
          AddVhdl(add, fresh);
          AddMeasure(add);
+         AddExport(add);
          AddPlot(add);
      }},
     {"wave", "run the test wave through a design; prints \"index input output\" or the spectra",
@@ -306,6 +316,7 @@ const Subcommand kSubcommands[] = {
          AddTestWave(add, fresh);
          AddVhdl(add, fresh);
          AddMeasure(add);
+         AddExport(add);
          AddPlot(add);
      }},
 };

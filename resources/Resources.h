@@ -38,6 +38,7 @@ constexpr int kIdUserWave = 32771;
 constexpr int kIdOnlineHelp = 32772;
 constexpr int kIdUserCoeffsFormat = 32773;
 constexpr int kIdMeasurements = 32774; // View > Measurements
+constexpr int kIdExportPlot = 32820;   // Print > Export plot…
 
 // ---- The framework's command ids ----------------------------------------------------------------
 constexpr int kIdFileNew = 0xE100;
