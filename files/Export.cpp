@@ -19,7 +19,9 @@ constexpr int kBiquadFields = 5;     // b0, b1, b2, a1, a2
 constexpr int kQ15FractionBits = 15; // the library's 1.15 numbers
 constexpr int kQ31FractionBits = 31; // and 1.31 numbers
 constexpr int kMinQ15FirTaps = 4;    // arm_fir_init_q15 takes an even count of at least 4
-constexpr int kMaxPostShift = 15;    // far beyond any stable section's coefficients
+constexpr int kMaxPostShift = 15;
+constexpr std::size_t kTapsPerLine =
+    8; // values a line of a C array of taps    // far beyond any stable section's coefficients
 
 struct FormatEntry {
     ExportFormat format;
@@ -118,8 +120,11 @@ std::vector<std::string> DescribeDesign(const dsp::FilterCoefficients& c,
         lines.push_back("cut-off: " + NumberList(design.cutoffs, ", ") + " Hz");
     } else {
         lines.push_back("band edges: " + NumberList(design.edges, ", ") + " Hz");
-        lines.push_back("taps: " + std::to_string(c.ShownTaps()) + " (designed with " +
-                        std::to_string(design.taps) + ")");
+        // An even HPF/BRF count is designed with one tap fewer and listed with a zero after it.
+        lines.push_back("taps: " + std::to_string(c.ShownTaps()) +
+                        (design.taps == c.ShownTaps()
+                             ? std::string()
+                             : " (designed with " + std::to_string(design.taps) + ")"));
         lines.push_back("ripple ratio RR: " + Number(design.rr));
         lines.push_back("coefficient multiplier K: " + std::to_string(design.multiplier));
     }
@@ -174,7 +179,8 @@ std::string BuildMif(const dsp::FilterCoefficients& c, const ExportParameters& d
     text += "WIDTH=" + std::to_string(v.width) + ";\nDEPTH=" + std::to_string(v.integers.size()) +
             ";\n\nADDRESS_RADIX=UNS;\nDATA_RADIX=HEX;\n\nCONTENT BEGIN\n";
     for (std::size_t i = 0; i < v.integers.size(); ++i) {
-        text += "\t" + std::to_string(i) + " : " + HexWord(v.integers[i], v.width) + ";\n";
+        text += '\t';
+        text += std::to_string(i) + " : " + HexWord(v.integers[i], v.width) + ";\n";
     }
     return text + "END;\n";
 }
@@ -200,10 +206,12 @@ std::string BuildCsv(const dsp::FilterCoefficients& c) {
     for (std::size_t row = 0; row < rows; ++row) {
         std::string line = std::to_string(row);
         for (int f = 0; f < v.perRow; ++f) {
-            line += "," + Number(v.values[row * v.perRow + f]);
+            line += ',';
+            line += Number(v.values[row * v.perRow + f]);
         }
         for (int f = 0; c.quantized && f < v.perRow; ++f) {
-            line += "," + std::to_string(v.integers[row * v.perRow + f]);
+            line += ',';
+            line += std::to_string(v.integers[row * v.perRow + f]);
         }
         text += line + "\n";
     }
@@ -290,12 +298,13 @@ std::string IntLiteral(std::int64_t value) {
     return std::to_string(value);
 }
 
-// "static const TYPE NAME[COUNT] = { ... };" with eight values a line.
+// "static const TYPE NAME[COUNT] = { ... };" with `perLine` values a line (a stage a line).
 std::string CArray(const std::string& type, const std::string& name, const std::string& count,
-                   const std::vector<std::string>& literals) {
+                   const std::vector<std::string>& literals, std::size_t perLine) {
     std::string text = "static const " + type + " " + name + "[" + count + "] = {";
     for (std::size_t i = 0; i < literals.size(); ++i) {
-        text += (i % 8 == 0 ? "\n    " : " ") + literals[i] + (i + 1 < literals.size() ? "," : "");
+        text += (i % perLine == 0 ? "\n    " : " ") + literals[i] +
+                (i + 1 < literals.size() ? "," : "");
     }
     return text + "\n};\n";
 }
@@ -311,7 +320,7 @@ std::string FirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
     for (double value : reversed) {
         literals.push_back(FloatLiteral(value));
     }
-    text += CArray("float", id + "_taps_f32", macro + "_NUM_TAPS", literals);
+    text += CArray("float", id + "_taps_f32", macro + "_NUM_TAPS", literals, kTapsPerLine);
     if (!c.quantized || (c.bits != 16 && c.bits != 32)) {
         return text;
     }
@@ -329,13 +338,14 @@ std::string FirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
         text += "\n/* Q15, the B = 16 bit integers; padded with leading zeros to an even count of\n"
                 "   at least 4 for arm_fir_init_q15. */\n";
         text += "#define " + macro + "_NUM_TAPS_Q15 " + std::to_string(count) + "\n";
-        return text + CArray("int16_t", id + "_taps_q15", macro + "_NUM_TAPS_Q15", literals);
+        return text +
+               CArray("int16_t", id + "_taps_q15", macro + "_NUM_TAPS_Q15", literals, kTapsPerLine);
     }
     for (std::int64_t value : integers) {
         literals.push_back(IntLiteral(value));
     }
     text += "\n/* Q31, the B = 32 bit integers, for arm_fir_init_q31. */\n";
-    return text + CArray("int32_t", id + "_taps_q31", macro + "_NUM_TAPS", literals);
+    return text + CArray("int32_t", id + "_taps_q31", macro + "_NUM_TAPS", literals, kTapsPerLine);
 }
 
 std::string IirHeaderBody(const dsp::FilterCoefficients& c, const std::string& id,
@@ -352,7 +362,8 @@ std::string IirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
             literals.push_back(FloatLiteral(value));
         }
     }
-    text += CArray("float", id + "_coeffs_f32", "5 * " + macro + "_NUM_STAGES", literals);
+    text += CArray("float", id + "_coeffs_f32", "5 * " + macro + "_NUM_STAGES", literals,
+                   kBiquadFields);
     if (!c.quantized || (c.bits != 16 && c.bits != 32)) {
         return text;
     }
@@ -370,15 +381,15 @@ std::string IirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
             }
         }
     }
-    text += "\n/* " + upper + ": the coefficients divided by 2^" + upper + "_POST_SHIFT";
+    text += "\n/* " + upper + ": the coefficients divided by 2^" + macro + "_POST_SHIFT_" + upper;
     text += c.bits == 16 ? ", {b0, 0, b1, b2, a1, a2} per stage\n   "
                          : ", {b0, b1, b2, a1, a2} per stage\n   ";
     text += "for arm_biquad_cascade_df1_init_" + suffix + " with postShift " + macro +
             "_POST_SHIFT_" + upper + ". */\n";
     text += "#define " + macro + "_POST_SHIFT_" + upper + " " + std::to_string(shift) + "\n";
     const std::string count = std::string(c.bits == 16 ? "6" : "5") + " * " + macro + "_NUM_STAGES";
-    return text +
-           CArray(c.bits == 16 ? "int16_t" : "int32_t", id + "_coeffs_" + suffix, count, literals);
+    return text + CArray(c.bits == 16 ? "int16_t" : "int32_t", id + "_coeffs_" + suffix, count,
+                         literals, c.bits == 16 ? kBiquadFields + 1 : kBiquadFields);
 }
 
 std::string BuildCHeader(const dsp::FilterCoefficients& c, const ExportParameters& design,

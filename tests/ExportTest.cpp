@@ -52,7 +52,7 @@ std::string Export(ExportFormat format, const dsp::FilterCoefficients& c) {
 
 const std::string kFirComment = "FIR low-pass filter (lpf), fs = 1000 Hz\n";
 const std::string kFirLines = "band edges: 200, 250 Hz\n"
-                              "taps: 3 (designed with 3)\n"
+                              "taps: 3\n"
                               "ripple ratio RR: 10\n"
                               "coefficient multiplier K: 1\n"
                               "quantized to B = 8 bits, scale 2^7\n";
