@@ -169,6 +169,9 @@ struct HeaderCase {
     // D + 4 bits, the library's stages 16: a quarter of full scale still overdrives a stage of
     // the 16-bit arithmetic at resonance, so the input leaves it the same 4 bits of headroom.
     int inputDivisor;
+    // FIR: the taps are tilted (h[k] * (1 + k/8)) so that their order matters, as the taps of
+    // a loaded coefficient file may.
+    bool asymmetric = false;
 };
 
 class CHeaderRun : public ::testing::TestWithParam<HeaderCase> {
@@ -187,7 +190,7 @@ protected:
 };
 
 // The design, quantized to 16 bits with the data bit length 16.
-COlvexDoc Designed(bool iir) {
+COlvexDoc Designed(bool iir, bool asymmetric) {
     COlvexDoc doc;
     if (iir) {
         commands::IirDesignRequest request;
@@ -200,6 +203,9 @@ COlvexDoc Designed(bool iir) {
         request.fc[0] = 150.0;
         request.fc[1] = 250.0;
         EXPECT_FALSE(commands::DesignFir(doc, request).Is(commands::OutcomeKind::kDesignFailed));
+        for (int k = 0; asymmetric && k < request.taps; ++k) {
+            doc.m_aFirCoeffs[k] *= 1.0 + k / 8.0;
+        }
     }
     commands::CoefficientsRequest quantize;
     quantize.iir = iir;
@@ -257,7 +263,7 @@ std::vector<double> IdealOutput(const dsp::FilterCoefficients& c, const std::vec
 
 TEST_P(CHeaderRun, Q15IsBitTrueAndFloatFollowsTheIdealWave) {
     const HeaderCase& param = GetParam();
-    COlvexDoc doc = Designed(param.iir);
+    COlvexDoc doc = Designed(param.iir, param.asymmetric);
     const dsp::FilterCoefficients c = doc.TakeCoefficients(param.iir);
     const std::optional<std::string> header = files::BuildExport(
         files::ExportFormat::kCHeader, c, commands::ExportParametersOf(doc, param.iir), "filter");
@@ -298,6 +304,7 @@ TEST_P(CHeaderRun, Q15IsBitTrueAndFloatFollowsTheIdealWave) {
 
 INSTANTIATE_TEST_SUITE_P(Structures, CHeaderRun,
                          ::testing::Values(HeaderCase{"fir", false, 1},
+                                           HeaderCase{"fir_asymmetric", false, 1, true},
                                            HeaderCase{"iir", true, 1 << vhdl::kIirGuardBits}),
                          [](const auto& info) { return std::string(info.param.name); });
 
