@@ -135,14 +135,15 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
 
 int RunCoefficientActions(const CliArgs& args, RunState& run) {
     int status = ApplyCoefficientOptions(args, run);
+    // An export that would be refused is refused before any file is written.
+    if (status == kExitOk) {
+        status = CheckExportOption(args, run);
+    }
     if (status == kExitOk) {
         status = ApplyResponseOptions(args, run);
     }
     if (status == kExitOk) {
         status = WriteVhdlOutputs(args, run);
-    }
-    if (status == kExitOk) {
-        status = CheckExportOption(args, run);
     }
     if (status != kExitOk) {
         return status;

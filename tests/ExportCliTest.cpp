@@ -108,6 +108,7 @@ TEST_F(ExportCli, RefusalsComeBeforeAnyOutput) {
         {"fir --export-format csv", 2, "--export-format needs --export FILE"},
         {"fir --export taps --export-format hex", 2, "expected coe, mif, csv, json or c"},
         {"fir --export missing/taps.csv", 4, "missing/taps.csv cannot be opened"},
+        {"fir --quantize 12 --data-bits 12 --testbench tb.vhd --export t", 2, "does not end in"},
     };
     for (const Case& c : cases) {
         const CliRun run = Run(c.words);
@@ -117,6 +118,7 @@ TEST_F(ExportCli, RefusalsComeBeforeAnyOutput) {
             EXPECT_EQ(run.out, "") << c.words;
         }
     }
+    EXPECT_FALSE(fs::exists(dir / "tb.vhd")) << "no file is written before the refusal";
 }
 
 } // namespace
