@@ -256,6 +256,13 @@ Warning VhdlNeedsQuantizeWarning() {
             kIddWarnVhdlNeedsQuantize};
 }
 
+Warning ExportNeedsQuantizeWarning() {
+    return {"Warning",
+            {"Warning!!", "Click \"Coefficients\" and enable \"Quantize\"",
+             "before exporting integer coefficients (.coe, .mif)!!"},
+            kIddWarnExportNeedsQuantize};
+}
+
 Warning VhdlNeedsParamsWarning() {
     return {"Warning",
             {"Click \"VHDL Code\" button ", "and put parameters!!"},

@@ -194,6 +194,9 @@ Warning VhdlNeedsQuantizeWarning();
 Warning VhdlNeedsParamsWarning();
 Warning MissingHeaderWarning();
 Warning InvalidCoeffsWarning();
+// .coe and .mif hold integers: an export of unquantized coefficients in them is refused.
+constexpr int kIddWarnExportNeedsQuantize = 226;
+Warning ExportNeedsQuantizeWarning();
 
 // Text of the message box for an output file that cannot be written: the path, then this.
 constexpr const char* kCannotBeOpened = " cannot be opened";

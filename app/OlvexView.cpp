@@ -21,7 +21,7 @@ struct CommandRoute {
 
 // The view's command table: the form's buttons and the Help menu. The about command is taken
 // here before the application sees it.
-constexpr std::array<CommandRoute, 20> kCommandRoutes{{
+constexpr std::array<CommandRoute, 21> kCommandRoutes{{
     {resources::kIdcDesign, &COlvexView::OnDesign},
     {resources::kIdcFResponse, &COlvexView::OnFResponse},
     {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
@@ -42,6 +42,7 @@ constexpr std::array<CommandRoute, 20> kCommandRoutes{{
     {resources::kIdPlotPoleZero, &COlvexView::OnPoleZeroView},
     {resources::kIdPlotImpulse, &COlvexView::OnImpulseView},
     {resources::kIdPlotStep, &COlvexView::OnStepView},
+    {resources::kIdExportPlot, &COlvexView::OnExportPlot},
 }};
 
 } // namespace

@@ -116,6 +116,9 @@ public:
 
     // ---- Save/Load (files/SaveLoadCommand.cpp) -------------------------------------------------
     void OnSaveLoad();
+    // Print > Export plot…: the current plot as a PNG, SVG or PDF file
+    // (plots/ExportPlotCommand.cpp).
+    void OnExportPlot();
 
     // ---- VHDL Code (vhdl/VhdlCodeCommand.cpp) ---------------------------------------------------
     void OnVhdlCode();
@@ -163,6 +166,9 @@ private:
     bool SaveCoefficients(const std::string& name);
     void LoadCoefficients(const std::string& name);
     bool SaveVhdl(const std::string& name);
+    // Save Testbench and Export…, the same way; Export asks for the format first.
+    bool SaveTestbench(const std::string& name);
+    bool ExportCoefficients(const std::string& name);
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;

@@ -4,12 +4,14 @@
 //   --gain-range, --freq-zoom, --freq-start              F-Response
 //   --save-coeffs FILE                                   Save Coefficients
 //   --response FILE                                      the 360 response points
+//   --export FILE --export-format                       the coefficients for another tool
 #include <cstdio>
 #include <string>
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/PlotOptions.h"
+#include "cli/ExportOptions.h"
 #include "files/OutputFile.h"
 
 namespace cli {
@@ -134,6 +136,10 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
 
 int RunCoefficientActions(const CliArgs& args, RunState& run) {
     int status = ApplyCoefficientOptions(args, run);
+    // An export that would be refused is refused before any file is written.
+    if (status == kExitOk) {
+        status = CheckExportOption(args, run);
+    }
     if (status == kExitOk) {
         status = ApplyResponseOptions(args, run);
     }
@@ -158,6 +164,9 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
         PrintCoefficients(run);
     }
     status = SaveCoefficientFile(args, run);
+    if (status == kExitOk) {
+        status = WriteExportOption(args, run);
+    }
     return status == kExitOk ? WriteResponseFile(args, run) : status;
 }
 

@@ -255,6 +255,14 @@ void AddMeasure(OptionAdder& add) {
         ->check(NumberText());
 }
 
+void AddExport(OptionAdder& add) {
+    add.Value("export", "FILE", "",
+              "write the coefficients for another tool (.coe, .mif, .csv, .json or a C header)");
+    add.Value("export-format", "coe|mif|csv|json|c", "FILE's extension",
+              "format of --export; coe and mif need --quantize")
+        ->check(OneOf({"coe", "mif", "csv", "json", "c"}, "coe, mif, csv, json or c"));
+}
+
 void AddPlot(OptionAdder& add) {
     add.Value("plot", kPlotChoices, "", "draw this plot as the window does (with --out)");
     add.Value("out", "FILE", "", "the plot file: .png, .svg or .pdf (the print-out)");
@@ -286,6 +294,7 @@ const Subcommand kSubcommands[] = {
          AddTestWave(add, fresh);
          AddVhdl(add, fresh);
          AddMeasure(add);
+         AddExport(add);
          AddPlot(add);
          AddTable(add);
      }},
@@ -299,6 +308,7 @@ const Subcommand kSubcommands[] = {
          AddTestWave(add, fresh);
          AddVhdl(add, fresh);
          AddMeasure(add);
+         AddExport(add);
          AddPlot(add);
          AddTable(add);
      }},
@@ -328,6 +338,7 @@ const Subcommand kSubcommands[] = {
          AddTestWave(add, fresh);
          AddVhdl(add, fresh);
          AddMeasure(add);
+         AddExport(add);
          AddPlot(add);
          AddTable(add);
      }},

@@ -15,8 +15,6 @@
 #include "files/OutputFile.h"
 #include "plots/AnalysisPlot.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,7 +23,7 @@
 #include <QGuiApplication>
 
 #include "platform/qt/QtRender.h"
-#include "plots/PlotConventions.h"
+#include "plots/PlotPicture.h"
 #endif
 
 namespace cli {
@@ -53,25 +51,8 @@ int PlotModeOf(const std::string& word) {
     return -1;
 }
 
-// The file's extension in lower case ("png"), empty when it has none.
-std::string Extension(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
-    }
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
-bool IsPlotExtension(const std::string& extension) {
-    return extension == "png" || extension == "svg" || extension == "pdf";
-}
-
 // The file's bytes: the plot of `plotMode` as the window would show it now.
-QByteArray RenderPlot(RunState& run, int plotMode, const std::string& extension) {
+QByteArray RenderPlot(RunState& run, int plotMode, platform::PictureFormat format) {
     // Text needs a GUI application; a batch run draws off screen unless told otherwise, so the
     // output is the same with or without a display.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
@@ -92,18 +73,9 @@ QByteArray RenderPlot(RunState& run, int plotMode, const std::string& extension)
     // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
     // that the command line does not offer.
     const plots::PlotState state{plotMode, run.iir ? 1 : 0, !run.designed, false};
-    if (extension == "pdf") {
-        return platform::qt::RenderToPdfBytes([&run, &state](platform::DrawContext& dc) {
-            plots::DrawPrintPage(dc, run.doc, state);
-        });
-    }
-    const QSize size(plots::kDefaultPlotSurface.cx, plots::kDefaultPlotSurface.cy);
-    const platform::PageRenderer screen = [&run, &state](platform::DrawContext& dc) {
-        plots::OpenPlotSurface(dc);
-        plots::DrawAnalysisPlot(dc, run.doc, state, plots::Surface::kScreen);
-    };
-    return extension == "svg" ? platform::qt::RenderToSvgBytes(size, screen)
-                              : platform::qt::RenderToPngBytes(size, screen);
+    const plots::PlotPicture picture = plots::PlotPictureOf(run.doc, state, format);
+    return platform::qt::RenderPictureBytes(picture.format, QSize(picture.size.cx, picture.size.cy),
+                                            picture.draw);
 }
 #endif
 
@@ -128,7 +100,7 @@ int CheckPlotOptions(const CliArgs& args) {
                      args.Value("plot").c_str());
         return kExitInvalid;
     }
-    if (!IsPlotExtension(Extension(args.Value("out")))) {
+    if (!plots::PictureFormatOf(args.Value("out"))) {
         std::fprintf(stderr, "--out: '%s' does not end in .png, .svg or .pdf\n",
                      args.Value("out").c_str());
         return kExitInvalid;
@@ -146,7 +118,8 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     return kExitInvalid;
 #else
     const std::string& path = args.Value("out");
-    const QByteArray bytes = RenderPlot(run, PlotModeOf(args.Value("plot")), Extension(path));
+    const QByteArray bytes =
+        RenderPlot(run, PlotModeOf(args.Value("plot")), *plots::PictureFormatOf(path));
     if (bytes.isEmpty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;

@@ -1,10 +1,12 @@
-// The Save/Load command's handler, as its steps: run the dialog, then one of its three actions --
-// save the coefficient file of the current design, load one into the document, or save the
-// generated VHDL -- each as the command's check, the desktop's Save or Open dialog, the command,
-// and its outcome shown; then restart the timer.
+// The Save/Load command's handler, as its steps: run the dialog, then one of its actions --
+// save the coefficient file of the current design, load one into the document, save the
+// generated VHDL or its testbench, or export the coefficients for another tool -- each as the
+// command's check, the desktop's Save or Open dialog, the command, and its outcome shown; then
+// restart the timer.
 //
 // A file the command could not write is reported by its path followed by " cannot be opened",
 // and the command ends there.
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -15,7 +17,13 @@
 
 namespace {
 
-enum SaveLoadAction { kActionSaveCoeffs = 0, kActionLoadCoeffs = 1, kActionSaveVhdl = 2 };
+enum SaveLoadAction {
+    kActionSaveCoeffs = 0,
+    kActionLoadCoeffs = 1,
+    kActionSaveVhdl = 2,
+    kActionSaveTestbench = 3,
+    kActionExport = 4,
+};
 
 // Template 165: the action and the three file names, which only pre-fill the file dialogs.
 class CSaveLoadDialog : public platform::Dialog {
@@ -26,13 +34,37 @@ public:
         exchange.Text(resources::kIdcSaveCoeffsName, m_strSaveCoeffsName);
         exchange.Text(resources::kIdcLoadCoeffsName, m_strLoadCoeffsName);
         exchange.Text(resources::kIdcSaveVhdlName, m_strSaveVhdlName);
+        exchange.Text(resources::kIdcSaveTestbenchName, m_strSaveTestbenchName);
+        exchange.Text(resources::kIdcExportName, m_strExportName);
     }
 
     int m_nAction = kActionSaveCoeffs;
     std::string m_strSaveCoeffsName = "coeff0.txt";
     std::string m_strLoadCoeffsName = "coeff0.txt";
     std::string m_strSaveVhdlName = "test0.vhd";
+    std::string m_strSaveTestbenchName = "test0_tb.vhd";
+    std::string m_strExportName = "coeff0"; // the format's extension is added
 };
+
+// Template 225: the export format, in files::ExportFormat's order.
+class CExportDialog : public platform::Dialog {
+public:
+    CExportDialog() : platform::Dialog(resources::ExportTemplate()) {}
+    void DoDataExchange(platform::DataExchange& exchange) override {
+        exchange.Radio(resources::kIdcExportCoe, m_nFormat);
+    }
+
+    int m_nFormat = static_cast<int>(files::ExportFormat::kCoe);
+};
+
+// The name with its extension replaced by the format's.
+std::string WithExtension(const std::string& name, files::ExportFormat format) {
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t dot = name.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string::npos && dot != 0 && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? name.substr(0, dot) : name) + files::ExportExtension(format);
+}
 
 // No filter, no default extension, no read-only box; Save asks before replacing a file.
 platform::FileDialogRequest FileRequest(bool open, const std::string& name) {
@@ -68,6 +100,12 @@ void COlvexView::OnSaveLoad() {
             break;
         case kActionSaveVhdl:
             saved = SaveVhdl(dlg.m_strSaveVhdlName);
+            break;
+        case kActionSaveTestbench:
+            saved = SaveTestbench(dlg.m_strSaveTestbenchName);
+            break;
+        case kActionExport:
+            saved = ExportCoefficients(dlg.m_strExportName);
             break;
         default:
             break;
@@ -159,6 +197,58 @@ bool COlvexView::SaveVhdl(const std::string& name) {
     }
     if (!outcome.leftovers.empty()) {
         ShowLeftoverTokens(outcome.leftovers);
+    }
+    return true;
+}
+
+bool COlvexView::SaveTestbench(const std::string& name) {
+    commands::SaveTestbenchRequest request;
+    request.iir = m_nFirIir == 1;
+    request.vhdlParamsSet = m_bVhdlParamsSet != 0;
+    const commands::Outcome check = commands::CheckSaveTestbench(m_doc, request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
+        return true;
+    }
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::Outcome outcome = commands::SaveTestbench(m_doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    return true;
+}
+
+bool COlvexView::ExportCoefficients(const std::string& name) {
+    CExportDialog format;
+    if (m_host.RunModal(format) != platform::kIdOk) {
+        return true;
+    }
+    commands::ExportRequest request;
+    request.iir = m_nFirIir == 1;
+    request.format = static_cast<files::ExportFormat>(
+        std::clamp(format.m_nFormat, 0, static_cast<int>(files::ExportFormat::kCHeader)));
+    const commands::Outcome check = commands::CheckExport(m_doc, request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
+        return true;
+    }
+    const std::optional<std::string> path =
+        m_host.RunFileDialog(FileRequest(false, WithExtension(name, request.format)));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::Outcome outcome = commands::Export(m_doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
     }
     return true;
 }

@@ -48,6 +48,9 @@ using BackgroundWork = std::function<void(const std::atomic<bool>& cancel,
 // Draws one printed page into the printer's context.
 using PageRenderer = std::function<void(DrawContext&)>;
 
+// The picture files a plot is written to.
+enum class PictureFormat { kPng, kSvg, kPdf };
+
 class UiHost {
 public:
     virtual ~UiHost() = default;
@@ -82,6 +85,14 @@ public:
 
     // Prints one page drawn by the renderer; false when cancelled or failed.
     virtual bool Print(PrintKind kind, const PageRenderer& renderer) = 0;
+
+    // The bytes of a picture file of the page the renderer draws: a PNG or SVG of `size`
+    // pixels, or a one-page PDF. Empty when it could not be drawn (and in a desktop without
+    // pictures).
+    virtual std::string RenderPicture(PictureFormat /*format*/, Size /*size*/,
+                                      const PageRenderer& /*renderer*/) {
+        return {};
+    }
 
     // Runs the work on another thread and waits for it while the window stays responsive,
     // showing `title`, the work's progress text and a Cancel button that sets the cancel flag.

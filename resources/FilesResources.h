@@ -15,9 +15,26 @@ constexpr int kIdcSaveCoeffsName = 1041;
 constexpr int kIdcLoadCoeffsName = 1042;
 constexpr int kIdcSaveVhdlName = 1043;
 
+// The two actions that follow Save VHDL: the testbench of the VHDL, and the coefficients for
+// another tool (the format is chosen in template 225 after OK).
+constexpr int kIdcSaveTestbench = 1150;
+constexpr int kIdcExport = 1151;
+constexpr int kIdcSaveTestbenchName = 1152;
+constexpr int kIdcExportName = 1153;
+
 const platform::DialogTemplate& SaveLoadTemplate();
 
+// Template 225 (Export): the format, one radio button each in files::ExportFormat's order.
+constexpr int kIddExport = 225;
+constexpr int kIdcExportCoe = 1160; // start of the format group
+constexpr int kIdcExportMif = 1161;
+constexpr int kIdcExportCsv = 1162;
+constexpr int kIdcExportJson = 1163;
+constexpr int kIdcExportCHeader = 1164;
+const platform::DialogTemplate& ExportTemplate();
+
 // Warning dialogs, each with one OK button; the commands give them (app/DesignRules.h).
+using design::kIddWarnExportNeedsQuantize;
 using design::kIddWarnInvalidCoeffs;
 using design::kIddWarnInvalidFileName;
 using design::kIddWarnMissingHeader;

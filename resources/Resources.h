@@ -46,6 +46,7 @@ constexpr int kIdPlotGroupDelay = 32843;
 constexpr int kIdPlotPoleZero = 32844;
 constexpr int kIdPlotImpulse = 32845;
 constexpr int kIdPlotStep = 32846;
+constexpr int kIdExportPlot = 32820;   // Print > Export plot…
 
 // ---- The framework's command ids ----------------------------------------------------------------
 constexpr int kIdFileNew = 0xE100;

@@ -14,6 +14,7 @@ const std::vector<MenuItem>& MainMenu() {
              {kIdFilePrint, "&Print...\tCtrl+P", "Print the plot", {}},
              {kIdFilePrintPreview, "Print Pre&view", "Display the printed page", {}},
              {kIdFilePrintSetup, "P&rint Setup...", "Change the printer and printing options", {}},
+             {kIdExportPlot, "Export plot\u2026", "Write the plot as a PNG, SVG or PDF file", {}},
              {0, "", "", {}},
              {kIdAppExit, "E&xit", "Quit the application", {}},
          }},

@@ -92,4 +92,16 @@ bool RenderToSvg(const QString& path, QSize size, const PageRenderer& renderer) 
     return WriteBytes(path, RenderToSvgBytes(size, renderer));
 }
 
+QByteArray RenderPictureBytes(PictureFormat format, QSize size, const PageRenderer& renderer) {
+    switch (format) {
+    case PictureFormat::kPdf:
+        return RenderToPdfBytes(renderer);
+    case PictureFormat::kSvg:
+        return RenderToSvgBytes(size, renderer);
+    case PictureFormat::kPng:
+        break;
+    }
+    return RenderToPngBytes(size, renderer);
+}
+
 } // namespace platform::qt

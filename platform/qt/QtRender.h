@@ -21,6 +21,9 @@ QByteArray RenderToPngBytes(QSize size, const PageRenderer& renderer);
 QByteArray RenderToSvgBytes(QSize size, const PageRenderer& renderer);
 QByteArray RenderToPdfBytes(const PageRenderer& renderer);
 
+// The bytes of a picture file: PNG or SVG of `size`, or the PDF page (size unused).
+QByteArray RenderPictureBytes(PictureFormat format, QSize size, const PageRenderer& renderer);
+
 // The same written straight to a file; false when the file cannot be written.
 bool RenderToPdf(const QString& path, const PageRenderer& renderer);
 bool RenderToSvg(const QString& path, QSize size, const PageRenderer& renderer);

@@ -16,6 +16,7 @@
 #include "platform/SearchPath.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtDrawContext.h"
+#include "platform/qt/QtRender.h"
 
 namespace platform::qt {
 
@@ -174,6 +175,11 @@ bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {
     }
     }
     return false;
+}
+
+std::string QtUiHost::RenderPicture(PictureFormat format, Size size, const PageRenderer& renderer) {
+    const QByteArray bytes = RenderPictureBytes(format, QSize(size.cx, size.cy), renderer);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 bool QtUiHost::RunInBackground(const std::string& title, const BackgroundWork& work) {

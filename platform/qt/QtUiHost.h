@@ -38,6 +38,8 @@ public:
     std::optional<std::string> SearchFile(const std::string& name,
                                           const std::string& defaultExtension) override;
     bool Print(PrintKind kind, const PageRenderer& renderer) override;
+    std::string RenderPicture(PictureFormat format, Size size,
+                              const PageRenderer& renderer) override;
     // A QThread runs the work while a window-modal QProgressDialog shows its progress text and
     // Cancel; a local event loop keeps the window painting until the thread ends.
     bool RunInBackground(const std::string& title, const BackgroundWork& work) override;

@@ -202,6 +202,21 @@ bool ScriptedHost::Print(PrintKind kind, const PageRenderer& renderer) {
     return true;
 }
 
+std::string ScriptedHost::RenderPicture(PictureFormat format, Size size,
+                                        const PageRenderer& renderer) {
+    auto page = std::make_shared<Drawing>();
+    {
+        RecordingDrawContext dc(page);
+        renderer(dc);
+    }
+    m_pictures.push_back({format, size, page});
+    static constexpr const char* kNames[] = {"png", "svg", "pdf"};
+    return std::string("scripted ") + kNames[static_cast<int>(format)] + " " +
+           std::to_string(size.cx) + "x" + std::to_string(size.cy) + ": " +
+           std::to_string(page->lines.size()) + " lines, " + std::to_string(page->texts.size()) +
+           " texts\n";
+}
+
 bool ScriptedHost::RunInBackground(const std::string& title, const BackgroundWork& work) {
     m_backgroundTitles.push_back(title);
     std::atomic<bool> cancel{false};

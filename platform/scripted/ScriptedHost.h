@@ -79,6 +79,13 @@ struct PrintJob {
     std::shared_ptr<Drawing> page;
 };
 
+// A picture asked for: its format and size, and what was drawn into it.
+struct PictureJob {
+    PictureFormat format = PictureFormat::kPng;
+    Size size;
+    std::shared_ptr<Drawing> page;
+};
+
 class ScriptedHost : public UiHost {
 public:
     // The application's name, used as the caption of message boxes without one.
@@ -119,6 +126,7 @@ public:
     const std::vector<std::string>& StatusTexts() const { return m_statusTexts; }
     const std::vector<std::shared_ptr<Drawing>>& Drawings() const { return m_drawings; }
     const std::vector<PrintJob>& PrintJobs() const { return m_prints; }
+    const std::vector<PictureJob>& PictureJobs() const { return m_pictures; }
     ControlValues& Form() { return m_form; }
     // Background work: the title of each run and every progress text, in order.
     const std::vector<std::string>& BackgroundTitles() const { return m_backgroundTitles; }
@@ -138,6 +146,9 @@ public:
     std::optional<std::string> SearchFile(const std::string& name,
                                           const std::string& defaultExtension) override;
     bool Print(PrintKind kind, const PageRenderer& renderer) override;
+    // Records the drawing; the bytes are a line naming the format and counting what was drawn.
+    std::string RenderPicture(PictureFormat format, Size size,
+                              const PageRenderer& renderer) override;
     // Runs the work at once on the calling thread, recording its title and progress texts; the
     // script may press Cancel at the n-th progress text (CancelBackgroundAt).
     bool RunInBackground(const std::string& title, const BackgroundWork& work) override;
@@ -149,6 +160,7 @@ private:
     ControlValues m_form;
     ViewEvents* m_view = nullptr;
     std::deque<DialogAnswer> m_dialogAnswers;
+    std::vector<PictureJob> m_pictures;
     std::deque<std::optional<std::string>> m_fileAnswers;
     std::vector<std::string> m_searchFolders;
 

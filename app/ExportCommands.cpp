@@ -1,0 +1,118 @@
+// The exports as plain calls: the coefficients in the formats of other tools, the testbench and
+// a picture of the plot, each written through files::WriteOutputFile.
+#include <span>
+
+#include "app/Commands.h"
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
+
+namespace commands {
+
+namespace {
+
+Outcome Written(const std::string& path, std::string_view text) {
+    const files::OutputResult result = files::WriteOutputFile(path, text);
+    Outcome outcome;
+    outcome.kind = result.ok ? OutcomeKind::kFileWritten : OutcomeKind::kFileNotWritten;
+    outcome.path = path;
+    outcome.reason = result.reason;
+    if (!result.ok) {
+        outcome.message = files::QuotedPath(path) + design::kCannotBeOpened;
+    }
+    return outcome;
+}
+
+// The file's name without its folder and its last extension: the C header's identifier base.
+std::string Stem(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+} // namespace
+
+files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir) {
+    files::ExportParameters p;
+    p.filterType = doc.m_nFilterType;
+    p.fs = doc.m_fs;
+    const bool twoBands = doc.m_nFilterType == kBrf || doc.m_nFilterType == kBpf;
+    if (iir) {
+        p.sections = doc.m_nIirSections;
+        p.rippleDb = doc.m_dRippleDb;
+        p.cutoffs = {doc.m_dIirFc1};
+        if (twoBands) {
+            p.cutoffs.push_back(doc.m_dIirFc2);
+        }
+    } else {
+        p.edges = {doc.m_fc1, doc.m_fc2};
+        if (twoBands) {
+            p.edges.insert(p.edges.end(), {doc.m_fc3, doc.m_fc4});
+        }
+        p.taps = doc.m_nTaps;
+        p.rr = doc.m_dRR;
+        p.multiplier = doc.m_nCoeffMultiplier;
+    }
+    return p;
+}
+
+Outcome CheckExport(const COlvexDoc& doc, const ExportRequest& request) {
+    if (files::IsIntegerFormat(request.format) && doc.m_bQuantize == 0) {
+        return Refused(design::ExportNeedsQuantizeWarning());
+    }
+    return {};
+}
+
+Outcome Export(const COlvexDoc& doc, const ExportRequest& request) {
+    const Outcome check = CheckExport(doc, request);
+    if (!check.Is(OutcomeKind::kAccepted)) {
+        return check;
+    }
+    const std::optional<std::string> text =
+        files::BuildExport(request.format, doc.TakeCoefficients(request.iir),
+                           ExportParametersOf(doc, request.iir), Stem(request.path));
+    if (!text) {
+        return Refused(design::ExportNeedsQuantizeWarning());
+    }
+    return Written(request.path, *text);
+}
+
+Outcome CheckSaveTestbench(const COlvexDoc& doc, const SaveTestbenchRequest& request) {
+    if (doc.m_bQuantize == 0) {
+        return Refused(design::VhdlNeedsQuantizeWarning());
+    }
+    if (!request.vhdlParamsSet) {
+        return Refused(design::VhdlNeedsParamsWarning());
+    }
+    return {};
+}
+
+Outcome SaveTestbench(COlvexDoc& doc, const SaveTestbenchRequest& request) {
+    const Outcome check = CheckSaveTestbench(doc, request);
+    if (!check.Is(OutcomeKind::kAccepted)) {
+        return check;
+    }
+    // The stimulus is the wave In/Out Wave sends through the filter, as --testbench takes it.
+    SimulateWave(doc, request.iir);
+    const Outcome testbench = Testbench(doc, request.iir);
+    if (!testbench.Is(OutcomeKind::kAccepted)) {
+        return testbench;
+    }
+    return Written(request.path, testbench.text);
+}
+
+Outcome SavePlotPicture(const std::string& path, std::string_view picture) {
+    if (picture.empty()) {
+        Outcome outcome;
+        outcome.kind = OutcomeKind::kFileNotWritten;
+        outcome.path = path;
+        outcome.reason = "the plot could not be drawn";
+        outcome.message = files::QuotedPath(path) + design::kCannotBeOpened;
+        return outcome;
+    }
+    return Written(path, picture);
+}
+
+} // namespace commands
