@@ -10,6 +10,7 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
+#include "platform/NumberText.h"
 
 namespace cli {
 
@@ -55,6 +56,73 @@ int CheckMeasureOptions(const CliArgs& args) {
         std::fprintf(stderr, "--tolerance: Please enter a number greater than or equal to 0.\n");
         return kExitInvalid;
     }
+    return kExitOk;
+}
+
+int ApplyMeasureBands(const CliArgs& args, RunState& run) {
+    COlvexDoc& doc = run.doc;
+    if (!args.Has("edges")) {
+        if (WantsMeasureOutput(args) && doc.m_bBandsKnown == 0) {
+            std::fprintf(stderr, "--measure and --advise-bits need the bands of the loaded "
+                                 "coefficients: give --edges (with --type and --fs)\n");
+            return kExitInvalid;
+        }
+        return kExitOk;
+    }
+    const int type = args.Has("type") ? ParseFilterType(args.Value("type")) : doc.m_nFilterType;
+    double fs = doc.m_fs;
+    if (!ReadDouble(args, "fs", fs)) {
+        return kExitInvalid;
+    }
+    // FIR: the band edges of the type; IIR: its cut-off frequencies.
+    const bool four = design::IsThreeBand(type);
+    const size_t count = run.iir ? (four ? 2 : 1) : (four ? 4 : 2);
+    const std::vector<std::string> parts = SplitList(args.Value("edges"));
+    if (parts.size() != count) {
+        std::fprintf(stderr, "--edges: this filter type needs %zu %s\n", count,
+                     run.iir ? "cut-off frequencies" : "band edges");
+        return kExitInvalid;
+    }
+    double fc[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
+    for (size_t i = 0; i < count; ++i) {
+        if (!platform::ParseDouble(parts[i], fc[i])) {
+            std::fprintf(stderr, "--edges: Please enter a number.\n");
+            return kExitInvalid;
+        }
+    }
+    design::RangeRefusal range;
+    design::Warning warning;
+    bool ordered = true;
+    if (run.iir) {
+        range = design::CheckIirDialogValues(type, doc.m_dRippleDb, fc[0], fc[1], fs);
+        ordered = range.Refused() ||
+                  design::CheckIirParameters(type, four ? 2 : 1, fs, fc[0], fc[1], warning);
+    } else {
+        range = design::CheckFirDialogValues(type, fs, fc, doc.m_dRR, doc.m_nCoeffMultiplier);
+        ordered =
+            range.Refused() || design::CheckFirEdges(type, fs, fc[0], fc[1], fc[2], fc[3], warning);
+    }
+    if (range.Refused()) {
+        const bool fsField = range.field == design::kFieldFs;
+        std::fprintf(stderr, "--%s: %s\n", fsField ? "fs" : "edges", range.message.c_str());
+        return kExitInvalid;
+    }
+    if (!ordered) {
+        PrintWarning(warning);
+        return kExitInvalid;
+    }
+    doc.m_nFilterType = type;
+    doc.m_fs = fs;
+    if (run.iir) {
+        doc.m_dIirFc1 = fc[0];
+        doc.m_dIirFc2 = four ? fc[1] : doc.m_dIirFc2;
+    } else {
+        doc.m_fc1 = fc[0];
+        doc.m_fc2 = fc[1];
+        doc.m_fc3 = four ? fc[2] : doc.m_fc3;
+        doc.m_fc4 = four ? fc[3] : doc.m_fc4;
+    }
+    doc.m_bBandsKnown = 1;
     return kExitOk;
 }
 
