@@ -11,6 +11,9 @@
 namespace {
 constexpr const char* kMeasurementsCaption = "Measurements";
 constexpr const char* kNoDesignText = "Click 'Design' to design FIR/IIR filters";
+constexpr const char* kBandsUnknownText =
+    "Bands unknown: the loaded coefficients came without them (View > Measurements asks for "
+    "them)";
 } // namespace
 
 void COlvexView::OnMeasurements() {
@@ -22,7 +25,10 @@ void COlvexView::OnMeasurements() {
 }
 
 void COlvexView::ShowMeasurementSummary() {
-    if (m_bNoDesign == 0) {
+    // Coefficients from a bare file are never measured against the form's bands.
+    if (m_doc.m_bBandsKnown == 0) {
+        m_host.SetStatusText(kBandsUnknownText);
+    } else if (m_bNoDesign == 0) {
         m_host.SetStatusText(commands::MeasurementsSummary(m_doc, m_nFirIir == 1));
     }
 }

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <cstdint>
 #include <type_traits>
 #include <variant>
 
@@ -120,8 +122,9 @@ std::string ReadField(const Json& value, DesignState& state, const Member& membe
                 }
                 state.*m = static_cast<int>(wide);
             } else if constexpr (std::is_same_v<M, double DesignState::*>) {
-                if (!value.is_number()) {
-                    return "expected a number";
+                // A number too large for a double reads as infinite, which no setting takes.
+                if (!value.is_number() || !std::isfinite(value.get<double>())) {
+                    return "expected a finite number";
                 }
                 state.*m = value.get<double>();
             } else {
@@ -154,7 +157,7 @@ std::string ReadNumbers(const Json& value, std::vector<double>& out) {
     }
     out.clear();
     for (const Json& entry : value) {
-        if (!entry.is_number()) {
+        if (!entry.is_number() || !std::isfinite(entry.get<double>())) {
             return "expected a list of numbers";
         }
         out.push_back(entry.get<double>());

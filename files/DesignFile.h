@@ -71,6 +71,8 @@ struct DesignState {
     // The coefficients: the designed taps h[0..taps-1] (before K), and the eight sections.
     std::vector<double> firTaps;
     std::vector<DesignSection> sections;
+
+    bool operator==(const DesignState&) const = default;
 };
 
 // The file's text: every field, numbers written so they read back bit-identical.

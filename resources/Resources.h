@@ -38,6 +38,9 @@ constexpr int kIdUserWave = 32771;
 constexpr int kIdOnlineHelp = 32772;
 constexpr int kIdUserCoeffsFormat = 32773;
 constexpr int kIdMeasurements = 32774; // View > Measurements
+// File menu: Save As and the recent designs (kRecentFileCount entries from kIdRecentFirst).
+constexpr int kIdFileSaveAs = 32800;
+constexpr int kIdRecentFirst = 32801;
 
 // ---- The framework's command ids ----------------------------------------------------------------
 constexpr int kIdFileNew = 0xE100;
