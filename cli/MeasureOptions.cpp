@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/MeasureBands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
@@ -70,8 +71,8 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
         return kExitOk;
     }
     const int type = args.Has("type") ? ParseFilterType(args.Value("type")) : doc.m_nFilterType;
-    double fs = doc.m_fs;
-    if (!ReadDouble(args, "fs", fs)) {
+    commands::MeasureBandsRequest request = commands::MeasureBandsFromDocument(doc, run.iir, type);
+    if (!ReadDouble(args, "fs", request.fs)) {
         return kExitInvalid;
     }
     // FIR: the band edges of the type; IIR: its cut-off frequencies.
@@ -83,47 +84,18 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
                      run.iir ? "cut-off frequencies" : "band edges");
         return kExitInvalid;
     }
-    double fc[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
     for (size_t i = 0; i < count; ++i) {
-        if (!platform::ParseDouble(parts[i], fc[i])) {
+        if (!platform::ParseDouble(parts[i], request.fc[i])) {
             std::fprintf(stderr, "--edges: Please enter a number.\n");
             return kExitInvalid;
         }
     }
-    design::RangeRefusal range;
-    design::Warning warning;
-    bool ordered = true;
-    if (run.iir) {
-        range = design::CheckIirDialogValues(type, doc.m_dRippleDb, fc[0], fc[1], fs);
-        ordered = range.Refused() ||
-                  design::CheckIirParameters(type, four ? 2 : 1, fs, fc[0], fc[1], warning);
-    } else {
-        range = design::CheckFirDialogValues(type, fs, fc, doc.m_dRR, doc.m_nCoeffMultiplier);
-        ordered =
-            range.Refused() || design::CheckFirEdges(type, fs, fc[0], fc[1], fc[2], fc[3], warning);
-    }
-    if (range.Refused()) {
-        const bool fsField = range.field == design::kFieldFs;
-        std::fprintf(stderr, "--%s: %s\n", fsField ? "fs" : "edges", range.message.c_str());
-        return kExitInvalid;
-    }
-    if (!ordered) {
-        PrintWarning(warning);
-        return kExitInvalid;
-    }
-    doc.m_nFilterType = type;
-    doc.m_fs = fs;
-    if (run.iir) {
-        doc.m_dIirFc1 = fc[0];
-        doc.m_dIirFc2 = four ? fc[1] : doc.m_dIirFc2;
-    } else {
-        doc.m_fc1 = fc[0];
-        doc.m_fc2 = fc[1];
-        doc.m_fc3 = four ? fc[2] : doc.m_fc3;
-        doc.m_fc4 = four ? fc[3] : doc.m_fc4;
-    }
-    doc.m_bBandsKnown = 1;
-    return kExitOk;
+    return ReportOutcome(commands::SetMeasureBands(doc, run.iir, request),
+                         {{design::kFieldFs, "fs"},
+                          {design::kFieldFc1, "edges"},
+                          {design::kFieldFc2, "edges"},
+                          {design::kFieldFc3, "edges"},
+                          {design::kFieldFc4, "edges"}});
 }
 
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
