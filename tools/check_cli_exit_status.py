@@ -100,6 +100,7 @@ with tempfile.TemporaryDirectory() as work:
         (["iir", "--save-coeffs", no_folder], False, 4, "cannot be opened (No such file"),
         (["fir"] + Q + ["--vhdl", no_folder], False, 4, "No such file or directory"),
         (["iir"] + Q + ["--testbench", no_folder], False, 4, "No such file or directory"),
+        (["fir", "--save-design", no_folder], False, 4, "--save-design: "),
         # ---- 5: fir short of the optimum; its taps are still printed
         (["fir", "--edges", "56,113", "--rr", "6.5", "--taps", "252"], False, 5,
          "short of the equiripple optimum"),
