@@ -64,8 +64,9 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
     COlvexDoc& doc = run.doc;
     if (!args.Has("edges")) {
         if (WantsMeasureOutput(args) && doc.m_bBandsKnown == 0) {
-            std::fprintf(stderr, "--measure and --advise-bits need the bands of the loaded "
-                                 "coefficients: give --edges (with --type and --fs)\n");
+            std::fprintf(stderr, "--measure and --advise-bits need bands, and the loaded "
+                                 "coefficients came without them: give them to load as --edges "
+                                 "(with --type and --fs)\n");
             return kExitInvalid;
         }
         return kExitOk;

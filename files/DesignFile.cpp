@@ -227,6 +227,9 @@ DesignRead ReadDesignText(std::string_view text) {
     } catch (const Json::parse_error& error) {
         return Refusal("", "not a design file: the JSON is malformed or cut short (byte " +
                                std::to_string(error.byte) + ")");
+    } catch (const Json::exception&) {
+        // The parser's other refusal: a number beyond the range of a double ("1e999").
+        return Refusal("", "not a design file: it holds a number too large to read");
     }
     if (!doc.is_object()) {
         return Refusal("", "not a design file: expected a JSON object");

@@ -3,8 +3,10 @@
 // designing again. The reader checks the format, the version, the presence and the type of every
 // field; the ranges of the values are the dialogs' rules, which the caller applies.
 //
-// Every field is one row of the field table in DesignFile.cpp: adding a setting to the file is
-// a member here and one row there.
+// Every field is one row of the field table in DesignFile.cpp, which both writing and reading
+// walk. Adding a setting: a member here, its row there, and its line in each direction of the
+// record adapter (TakeDesignState / StoreDesignState in app/DesignFileCommands.cpp), plus a
+// range row there when a dialog checks it.
 #pragma once
 
 #include <array>

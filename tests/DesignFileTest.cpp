@@ -222,6 +222,12 @@ TEST_F(DesignFileFixture, BadFilesAreRefusedByFieldAndChangeNothing) {
          "coefficients.iir"},
         {"cut short", [&good] { return good.substr(0, good.size() / 2); }, "cut short"},
         {"not an object", [] { return std::string("[1, 2]"); }, "not a design file"},
+        {"number too large",
+         [&good] {
+             std::string text = good;
+             return text.replace(text.find("\"rr\": ") + 6, 4, "1e999");
+         },
+         "number too large"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

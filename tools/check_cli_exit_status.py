@@ -78,7 +78,7 @@ with tempfile.TemporaryDirectory() as work:
                         os.path.join(work, "missing.vhd")], False, 2, "was not found."),
         (["load", os.path.join(work, "missing.txt")], False, 2, "Invalid File Name"),
         # a bare coefficient file brings no bands to measure against
-        (["load", coeffs, "--measure"], False, 2, "give --edges"),
+        (["load", coeffs, "--measure"], False, 2, "give them to load as --edges"),
         (["open", os.path.join(work, "missing.vantrel")], False, 2, "missing.vantrel: "),
         (["open", coeffs], False, 2, "not a design file"),
         (["wave", "--user", os.path.join(work, "missing.txt")], False, 2, "cannot be opened"),
