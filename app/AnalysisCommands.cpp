@@ -120,6 +120,8 @@ Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
     if (read.Failed()) {
         outcome.kind = OutcomeKind::kFileNotRead;
         outcome.reason = outcome.message;
+    } else {
+        doc.m_strUserWavePath = request.userWavePath;
     }
     return outcome;
 }

@@ -225,6 +225,9 @@ LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& requ
     const files::CoeffLoad load = files::ReadCoeffFile(bytes, doc, request.iir, loadFormat);
     outcome.valuesRead = load.count;
     outcome.text = load.badToken;
+    if (!load.Faulty()) {
+        doc.m_bBandsKnown = 0; // a bare coefficient file brings no bands
+    }
     if (!load.headerFound) {
         outcome.notices.push_back(design::MissingHeaderWarning());
     } else if (load.invalidFormat) {

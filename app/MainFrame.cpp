@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
@@ -27,13 +29,13 @@ CMainFrame::CMainFrame(COlvexDoc& doc) {
     // plot area grows with it (the form's template size is the smallest it gets).
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Untitled - ") + Text(DocumentString(DocString::kWindowTitle)));
     m_form = new platform::qt::QtTemplateWidget(FormTemplate(), this);
     setCentralWidget(m_form);
     m_host =
         std::make_unique<platform::qt::QtUiHost>(*m_form, *this, Text(LoadString(kIdsAppTitle)));
     m_view = std::make_unique<COlvexView>(doc, *m_host);
     m_host->SetEventSink(m_view.get());
+    setWindowTitle(Text(m_view->WindowTitle()));
     m_form->onButton = [this](int id) { OnCommand(id); };
     m_form->onPaint = [this] { m_view->OnPaint(); };
     m_form->GrowWith(kIdcPlotArea, kIdcOutput);
@@ -88,6 +90,29 @@ void CMainFrame::BuildMenu() {
     for (int id : {resources::kIdViewToolbar, resources::kIdViewStatusBar}) {
         Action(id)->setCheckable(true);
         Action(id)->setChecked(true);
+    }
+    UpdateRecentMenu();
+}
+
+void CMainFrame::UpdateRecentMenu() {
+    const std::vector<std::string> recent = m_host->RecentFiles();
+    for (int i = 0; i < resources::kRecentFileCount; ++i) {
+        QAction* action = Action(resources::kIdRecentFirst + i);
+        const bool used = static_cast<size_t>(i) < recent.size();
+        action->setVisible(used);
+        if (used) {
+            const QString path = Text(recent[static_cast<size_t>(i)]);
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+            action->setStatusTip(path);
+        }
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_view->QueryClose()) {
+        event->accept();
+    } else {
+        event->ignore();
     }
 }
 
@@ -163,6 +188,7 @@ void CMainFrame::SendToFocus(const char* operation) {
 void CMainFrame::OnCommand(int id) {
     using namespace resources;
     if (m_view->OnCommand(id)) {
+        UpdateRecentMenu();
         return;
     }
     const auto print = [this](platform::PrintKind kind) {
@@ -205,8 +231,7 @@ void CMainFrame::OnCommand(int id) {
         SendToFocus("undo");
         break;
     default:
-        // New, Open, Save and the pane keys leave the document as it is: parameters are not
-        // kept in files of their own, and the window has one pane.
+        // The pane keys: the window has one pane.
         break;
     }
 }

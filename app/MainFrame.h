@@ -30,7 +30,13 @@ public:
     // Routes a command: the view first, then the frame.
     void OnCommand(int id);
 
+protected:
+    // Closing with unsaved changes asks whether to save them first.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // The recent designs of the File menu: their names from the profile, unused ones hidden.
+    void UpdateRecentMenu();
     void BuildMenu();
     void BuildToolbar();
     void BuildStatusBar();

@@ -126,6 +126,12 @@ public:
     int m_nWaveTimeZoom = 0;
     int m_nWaveStartPos = 0;
     double m_dPlotAmplitude = 50.0;
+    std::string m_strUserWavePath; // the user wave file last read into m_aWaveIn
+
+    // 0 while the coefficients came from a bare coefficient file: their bands (type, fs, edges)
+    // are not known, so nothing is measured against the form's. A design or an opened design
+    // file sets it.
+    int m_bBandsKnown = 1;
 
     // ---- Result arrays --------------------------------------------------------------------------
     double m_aGainDb[kResponsePoints] = {};

@@ -52,6 +52,7 @@ bool COlvexDoc::DesignIir() {
     if (!dsp::IirSectionCountDesignable(params.type, params.sections)) {
         return false;
     }
+    m_bBandsKnown = 1; // the sections now come from the form's cut-offs
     // The steps leave entries past their counts as they were, so they start from the record.
     dsp::IirCascade c;
     const auto load = [](const double(&from)[kIirSections], dsp::SectionArray& to) {

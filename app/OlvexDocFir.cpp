@@ -14,6 +14,7 @@ void COlvexDoc::ClearDesignArrays() {
 
 void COlvexDoc::DesignFir(int nType) {
     ClearDesignArrays();
+    m_bBandsKnown = 1; // the taps now come from the form's bands
     const dsp::FirDesign design = dsp::DesignFir({.type = dsp::FirTypeFromIndex(nType),
                                                   .fs = m_fs,
                                                   .fc1 = m_fc1,

@@ -47,7 +47,9 @@ constexpr std::array<CommandRoute, 21> kCommandRoutes{{
 
 } // namespace
 
-COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host) : m_doc(doc), m_host(host) {}
+COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host) : m_doc(doc), m_host(host) {
+    m_savedDesign = CurrentDesign(); // the start's design has nothing to save
+}
 
 void COlvexView::UpdateData(bool saveToFields) {
     const platform::DialogTemplate& form = resources::FormTemplate();
@@ -70,6 +72,9 @@ void COlvexView::ScheduleRedraw(int periodMs) {
 }
 
 bool COlvexView::RoutesCommand(int id) {
+    if (IsFileMenuCommand(id)) {
+        return true;
+    }
     for (const CommandRoute& route : kCommandRoutes) {
         if (route.id == id) {
             return true;
@@ -79,11 +84,17 @@ bool COlvexView::RoutesCommand(int id) {
 }
 
 bool COlvexView::OnCommand(int id) {
+    if (IsFileMenuCommand(id)) {
+        OnFileMenuCommand(id);
+        UpdateTitle();
+        return true;
+    }
     for (const CommandRoute& route : kCommandRoutes) {
         if (route.id == id) {
             if (route.handler != nullptr) {
                 (this->*route.handler)();
             }
+            UpdateTitle(); // the command may have changed the design
             return true;
         }
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files/DesignFile.h"
 #include "platform/UiHost.h"
 
 class COlvexDoc;
@@ -136,6 +137,32 @@ public:
     std::string SubstituteFirLine(const std::string& line);
     std::string SubstituteIirLine(const std::string& line);
 
+    // ---- File menu (app/DesignFileMenu.cpp) ----------------------------------------------------
+    // New, Open, Save, Save As and the recent designs; each that would drop unsaved changes
+    // asks first. The title names the design and marks unsaved changes.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnOpenRecent(int index);
+    // The File menu's commands (New, Open, Save, Save As, the recent designs).
+    static bool IsFileMenuCommand(int id);
+    void OnFileMenuCommand(int id);
+    // Before the window closes: false when the user cancelled (or a save they asked for failed).
+    bool QueryClose();
+    // The design as a design file would hold it, and whether it differs from the one last
+    // saved or opened (or from the start's defaults).
+    files::DesignState CurrentDesign() const;
+    bool IsModified() const;
+    // "NAME - Vantrel", with "*" after the name while there are unsaved changes.
+    std::string WindowTitle() const;
+    void UpdateTitle();
+    // Opens or saves the design file at path (the recent list takes it); false when refused
+    // or not written, with the message shown.
+    bool OpenDesignFile(const std::string& path);
+    bool SaveDesignFile(const std::string& path);
+    std::string m_strDesignPath; // the design file of the window, empty while untitled
+
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
     void OnTimer(int timerId) override;
@@ -172,6 +199,7 @@ private:
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;
-    bool m_bCursorReadout = false; // the status bar shows the cursor readout
-    bool m_bOverflowShown = false; // the status bar shows an overflow of the hardware output
+    bool m_bCursorReadout = false;    // the status bar shows the cursor readout
+    bool m_bOverflowShown = false;    // the status bar shows an overflow of the hardware output
+    files::DesignState m_savedDesign; // the design as last saved, opened or started
 };

@@ -119,9 +119,11 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
     }
     commands::CoefficientsRequest request;
     request.iir = run.iir;
-    request.quantize = args.Has("quantize") ? 1 : 0;
+    const bool keeps = run.keepsCoefficientSettings;
+    request.quantize = args.Has("quantize") ? 1 : (keeps ? run.doc.m_bQuantize : 0);
     request.bits = run.doc.m_nQuantBits;
-    request.format = args.Has("format") ? ParseFormat(args.Value("format")) : 0;
+    request.format = args.Has("format") ? ParseFormat(args.Value("format"))
+                                        : (keeps ? run.doc.m_nCoeffFormat : 0);
     if (!ReadInt(args, "quantize", request.bits)) {
         return kExitInvalid;
     }

@@ -274,6 +274,25 @@ void AddTable(OptionAdder& add) {
               "--quantize)");
 }
 
+void AddSaveDesign(OptionAdder& add) {
+    add.Value("save-design", "FILE", "",
+              "write the design file (.vantrel) after every other action");
+}
+
+// What fir, iir, load and open do once the document holds coefficients: one set of options,
+// so every command that ends with coefficients takes the same actions.
+void AddCoefficientActions(OptionAdder& add, const COlvexDoc& fresh) {
+    AddQuantize(add);
+    AddCoefficientOutputs(add, fresh);
+    AddTestWave(add, fresh);
+    AddVhdl(add, fresh);
+    AddMeasure(add);
+    AddExport(add);
+    AddPlot(add);
+    AddTable(add);
+    AddSaveDesign(add);
+}
+
 // ---- The subcommands --------------------------------------------------------------------------
 
 struct Subcommand {
@@ -289,28 +308,14 @@ const Subcommand kSubcommands[] = {
          AddTypeAndFs(add, fresh);
          AddFirDesign(add, fresh);
          AddRequirements(add, false);
-         AddQuantize(add);
-         AddCoefficientOutputs(add, fresh);
-         AddTestWave(add, fresh);
-         AddVhdl(add, fresh);
-         AddMeasure(add);
-         AddExport(add);
-         AddPlot(add);
-         AddTable(add);
+         AddCoefficientActions(add, fresh);
      }},
     {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddTypeAndFs(add, fresh);
          AddIirDesign(add, fresh);
          AddRequirements(add, true);
-         AddQuantize(add);
-         AddCoefficientOutputs(add, fresh);
-         AddTestWave(add, fresh);
-         AddVhdl(add, fresh);
-         AddMeasure(add);
-         AddExport(add);
-         AddPlot(add);
-         AddTable(add);
+         AddCoefficientActions(add, fresh);
      }},
     {"wave", "run the test wave through a design; prints \"index input output\" or the spectra",
      RunWave,
@@ -333,14 +338,18 @@ const Subcommand kSubcommands[] = {
          add.Value("file", "FILE", "",
                    "the coefficient file to read (may also come first, without --file)", true);
          AddStructure(add);
-         AddQuantize(add);
-         AddCoefficientOutputs(add, fresh);
-         AddTestWave(add, fresh);
-         AddVhdl(add, fresh);
-         AddMeasure(add);
-         AddExport(add);
-         AddPlot(add);
-         AddTable(add);
+         // The bands the loaded coefficients are measured against.
+         AddTypeAndFs(add, fresh);
+         add.Value("edges", "E1,E2[,E3,E4]", "",
+                   "the bands of --measure and --advise-bits: FIR band edges, or IIR cut-off "
+                   "frequencies, Hz");
+         AddCoefficientActions(add, fresh);
+     }},
+    {"open", "open a design file; prints its coefficients as fir or iir print them", RunOpen,
+     [](OptionAdder& add, const COlvexDoc& fresh) {
+         add.Value("file", "FILE", "",
+                   "the design file to open (may also come first, without --file)", true);
+         AddCoefficientActions(add, fresh);
      }},
 };
 
@@ -374,7 +383,7 @@ std::string SectionText(const CLI::App& command) {
 
 void PrintMeasureUsage(std::FILE* out) {
     std::fputs(
-        "  fir, iir and load also take --measure (per band in frequency order:\n"
+        "  fir, iir, load and open also take --measure (per band in frequency order:\n"
         "    \"pass LO HI MIN_DB MAX_DB\" or \"stop LO HI MAX_DB\", of the quantized\n"
         "    coefficients with --quantize) and --advise-bits [--tolerance TOL] (\"bits B\",\n"
         "    then \"B STOP_MAX_DB RIPPLE_DB ok|exceeds|unstable\" per candidate B; TOL\n"
@@ -383,6 +392,9 @@ void PrintMeasureUsage(std::FILE* out) {
         "    the generated hardware's output at D data bits; overflows go to stderr\n",
         out);
     std::fprintf(out, "  Bands: FIR bands are the design's bands. %s\n", dsp::kIirBandRuleText);
+    std::fputs("  load: a coefficient file brings no bands; --measure and --advise-bits take\n"
+               "    them from --edges (with --type and --fs)\n",
+               out);
 }
 
 // The help of one subcommand, or of all of them when `only` is null.
@@ -433,6 +445,10 @@ int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
         const int plotted = WritePlotOption(args, run);
         status = plotted != kExitOk ? plotted : status;
     }
+    if (status == kExitOk || status == kExitShortOfOptimum) {
+        const int saved = WriteDesignOption(args, run);
+        status = saved != kExitOk ? saved : status;
+    }
     return status;
 }
 
@@ -479,7 +495,7 @@ int RunCommandLine(int argc, char** argv) {
             return PrintHelp(app, nullptr, stderr);
         }
         std::fprintf(stderr,
-                     "vantrel-cli: unknown command '%s' (expected fir, iir, wave or load)\n",
+                     "vantrel-cli: unknown command '%s' (expected fir, iir, wave, load or open)\n",
                      argv[1]);
         PrintHelp(app, nullptr, stderr);
         return kExitInvalid;

@@ -23,6 +23,10 @@ struct RunState {
     bool coefficientsListed = false; // Coefficients ran since the design or the load
     int loadFormat = 0;              // the number form of the last coefficient-file header
     std::string vhdlTemplate;        // the template the last VHDL Code took
+    int plotMode = 0;                // the plot the window would show (--plot, or the file's)
+    // open: the coefficient options keep the opened design's quantization and number form
+    // unless they are given.
+    bool keepsCoefficientSettings = false;
 };
 
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.
@@ -34,6 +38,12 @@ int RunIir(const CliArgs& args, RunState& run);
 int RunWave(const CliArgs& args, RunState& run);
 // load FILE --structure fir|iir: reads a coefficient file and prints its coefficients.
 int RunLoad(const CliArgs& args, RunState& run);
+// open FILE: restores a design file, then the coefficient actions of fir, iir and load. A
+// refused file is exit status 2 with the message on standard error and nothing printed.
+int RunOpen(const CliArgs& args, RunState& run);
+// --save-design FILE of fir, iir, load and open, after every other action: kExitOk, or 4 when
+// the file could not be written.
+int WriteDesignOption(const CliArgs& args, const RunState& run);
 
 // The designs of fir and iir (and of wave): kExitOk, or the exit status of a refusal or a
 // failed design with its text printed. A FIR design short of the optimum is kExitOk here, with
@@ -95,6 +105,10 @@ int PrintHardwareReport(const CliArgs& args, RunState& run);
 // coefficients.
 bool WantsMeasureOutput(const CliArgs& args);
 int CheckMeasureOptions(const CliArgs& args);
+// The bands --measure and --advise-bits measure against: a loaded coefficient file brings none,
+// so they come from --edges (FIR: 2 or 4 band edges of --type; IIR: 1 or 2 cut-offs) with --type
+// and --fs. Exit status 2 when they are needed and not given, or refused.
+int ApplyMeasureBands(const CliArgs& args, RunState& run);
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run);
 // wave --hardware --data-bits D: both with --quantize B, not with --spectrum.
 int CheckHardwareOptions(const CliArgs& args, const RunState& run);

@@ -1,6 +1,7 @@
 // vantrel-cli load FILE --structure fir|iir: Save/Load's Load Coefficients into a fresh document,
 // then the coefficient actions of fir and iir (--quantize, --report --format, --response,
-// --save-coeffs, --vhdl, ...), and the coefficients printed as fir and iir print them.
+// --save-coeffs, --vhdl, ...), and the coefficients printed as fir and iir print them. The file
+// brings no bands, so --measure and --advise-bits need them from --edges (--type, --fs).
 //
 // A file the reader warns about (no header, a malformed number, a token that is not a number)
 // is refused: its warning goes to standard error, nothing to standard output, exit status 2.
@@ -54,6 +55,10 @@ int RunLoad(const CliArgs& args, RunState& run) {
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
         status = LoadFile(args.Value("file"), run);
+    }
+    // A bare coefficient file brings no bands: --measure takes them from --edges.
+    if (status == kExitOk) {
+        status = ApplyMeasureBands(args, run);
     }
     return status == kExitOk ? RunCoefficientActions(args, run) : status;
 }

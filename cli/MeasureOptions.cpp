@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <string>
 
+#include "app/MeasureBands.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
+#include "platform/NumberText.h"
 
 namespace cli {
 
@@ -56,6 +58,45 @@ int CheckMeasureOptions(const CliArgs& args) {
         return kExitInvalid;
     }
     return kExitOk;
+}
+
+int ApplyMeasureBands(const CliArgs& args, RunState& run) {
+    COlvexDoc& doc = run.doc;
+    if (!args.Has("edges")) {
+        if (WantsMeasureOutput(args) && doc.m_bBandsKnown == 0) {
+            std::fprintf(stderr, "--measure and --advise-bits need bands, and the loaded "
+                                 "coefficients came without them: give them to load as --edges "
+                                 "(with --type and --fs)\n");
+            return kExitInvalid;
+        }
+        return kExitOk;
+    }
+    const int type = args.Has("type") ? ParseFilterType(args.Value("type")) : doc.m_nFilterType;
+    commands::MeasureBandsRequest request = commands::MeasureBandsFromDocument(doc, run.iir, type);
+    if (!ReadDouble(args, "fs", request.fs)) {
+        return kExitInvalid;
+    }
+    // FIR: the band edges of the type; IIR: its cut-off frequencies.
+    const bool four = design::IsThreeBand(type);
+    const size_t count = run.iir ? (four ? 2 : 1) : (four ? 4 : 2);
+    const std::vector<std::string> parts = SplitList(args.Value("edges"));
+    if (parts.size() != count) {
+        std::fprintf(stderr, "--edges: this filter type needs %zu %s\n", count,
+                     run.iir ? "cut-off frequencies" : "band edges");
+        return kExitInvalid;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (!platform::ParseDouble(parts[i], request.fc[i])) {
+            std::fprintf(stderr, "--edges: Please enter a number.\n");
+            return kExitInvalid;
+        }
+    }
+    return ReportOutcome(commands::SetMeasureBands(doc, run.iir, request),
+                         {{design::kFieldFs, "fs"},
+                          {design::kFieldFc1, "edges"},
+                          {design::kFieldFc2, "edges"},
+                          {design::kFieldFc3, "edges"},
+                          {design::kFieldFc4, "edges"}});
 }
 
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {

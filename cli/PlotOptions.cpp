@@ -118,8 +118,8 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     return kExitInvalid;
 #else
     const std::string& path = args.Value("out");
-    const QByteArray bytes =
-        RenderPlot(run, PlotModeOf(args.Value("plot")), *plots::PictureFormatOf(path));
+    run.plotMode = PlotModeOf(args.Value("plot"));
+    const QByteArray bytes = RenderPlot(run, run.plotMode, *plots::PictureFormatOf(path));
     if (bytes.isEmpty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;

@@ -40,6 +40,9 @@ struct FileDialogRequest {
 
 enum class PrintKind { kWithDialog, kDirect, kPreview };
 
+// The answer to "save the changes first?" before a design is closed.
+enum class SaveChangesAnswer { kSave, kDiscard, kCancel };
+
 // Work that runs away from the window's thread (a synthesis run): it reports what it is doing
 // through `progress` and stops soon after `cancel` becomes true. It must not touch the window.
 using BackgroundWork = std::function<void(const std::atomic<bool>& cancel,
@@ -98,6 +101,14 @@ public:
     // showing `title`, the work's progress text and a Cancel button that sets the cancel flag.
     // Returns when the work has ended: false when the user cancelled it.
     virtual bool RunInBackground(const std::string& title, const BackgroundWork& work) = 0;
+
+    // ---- Window title and profile ----
+    // Asks whether to save the changes (Save, Don't Save, Cancel); `question` names the design.
+    virtual SaveChangesAnswer AskSaveChanges(const std::string& question) = 0;
+    virtual void SetWindowTitle(const std::string& title) = 0;
+    // The profile's recent-file list, most recent first.
+    virtual std::vector<std::string> RecentFiles() = 0;
+    virtual void SetRecentFiles(const std::vector<std::string>& files) = 0;
 };
 
 // What the desktop delivers to the view.

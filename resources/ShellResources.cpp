@@ -8,15 +8,31 @@ namespace resources {
 const std::vector<MenuItem>& MainMenu() {
     static const std::vector<MenuItem> menu{
         {0,
+         "&File",
+         "",
+         {
+             {kIdFileNew, "&New\tCtrl+N", "Start a new design with the default settings", {}},
+             {kIdFileOpen, "&Open...\tCtrl+O", "Open a design file", {}},
+             {kIdFileSave, "&Save\tCtrl+S", "Save the design", {}},
+             {kIdFileSaveAs, "Save &As...\tCtrl+Shift+S", "Save the design under a new name", {}},
+             {0, "", "", {}},
+             {kIdExportPlot, "Export plot\u2026", "Write the plot as a PNG, SVG or PDF file", {}},
+             {0, "", "", {}},
+             // The recent designs: the frame gives them their names and hides the unused ones.
+             {kIdRecentFirst, "Recent Design 1", "Open this design", {}},
+             {kIdRecentFirst + 1, "Recent Design 2", "Open this design", {}},
+             {kIdRecentFirst + 2, "Recent Design 3", "Open this design", {}},
+             {kIdRecentFirst + 3, "Recent Design 4", "Open this design", {}},
+             {0, "", "", {}},
+             {kIdAppExit, "E&xit\tCtrl+Q", "Quit the application", {}},
+         }},
+        {0,
          "&Print",
          "",
          {
              {kIdFilePrint, "&Print...\tCtrl+P", "Print the plot", {}},
              {kIdFilePrintPreview, "Print Pre&view", "Display the printed page", {}},
              {kIdFilePrintSetup, "P&rint Setup...", "Change the printer and printing options", {}},
-             {kIdExportPlot, "Export plot\u2026", "Write the plot as a PNG, SVG or PDF file", {}},
-             {0, "", "", {}},
-             {kIdAppExit, "E&xit", "Quit the application", {}},
          }},
         {0,
          "&View",
@@ -63,7 +79,8 @@ const std::vector<Accelerator>& Accelerators() {
         {"Ctrl+P", kIdFilePrint},  {"Ctrl+Z", kIdEditUndo},   {"Alt+Backspace", kIdEditUndo},
         {"Ctrl+X", kIdEditCut},    {"Shift+Del", kIdEditCut}, {"Ctrl+C", kIdEditCopy},
         {"Ctrl+Ins", kIdEditCopy}, {"Ctrl+V", kIdEditPaste},  {"Shift+Ins", kIdEditPaste},
-        {"F6", kIdNextPane},       {"Shift+F6", kIdPrevPane},
+        {"F6", kIdNextPane},       {"Shift+F6", kIdPrevPane}, {"Ctrl+Shift+S", kIdFileSaveAs},
+        {"Ctrl+Q", kIdAppExit},
     };
     return table;
 }

@@ -28,7 +28,7 @@ with tempfile.TemporaryDirectory() as work:
         (["iir", "--report", "--quantize", "12", "--format", "hex"], False, 0, ""),
         (["wave", "--structure", "iir", "--spectrum"], False, 0, ""),
         (["wave", "--user", wave], False, 0, ""),
-        (["load", coeffs, "--measure"], False, 0, ""),
+        (["load", coeffs, "--measure", "--edges", "200,250"], False, 0, ""),
         (["fir", "--type", "bpf", "--edges", "200,210,350,400", "--taps", "61"], False, 0,
          "(fc2-fc1) had better equal to (fc4-fc3)."),  # an advisory warning designs anyway
         (["fir", "--taps", "380", "--edges", "200,250", "--auto", "taps"], False, 0,
@@ -77,6 +77,10 @@ with tempfile.TemporaryDirectory() as work:
         (["fir"] + Q + ["--vhdl", os.path.join(work, "f.vhd"), "--template",
                         os.path.join(work, "missing.vhd")], False, 2, "was not found."),
         (["load", os.path.join(work, "missing.txt")], False, 2, "Invalid File Name"),
+        # a bare coefficient file brings no bands to measure against
+        (["load", coeffs, "--measure"], False, 2, "give them to load as --edges"),
+        (["open", os.path.join(work, "missing.vantrel")], False, 2, "missing.vantrel: "),
+        (["open", coeffs], False, 2, "not a design file"),
         (["wave", "--user", os.path.join(work, "missing.txt")], False, 2, "cannot be opened"),
         # ---- 3: the design failed, with and without the adjustment
         (["fir", "--edges", "1,2", "--taps", "4"], False, 3, "The design failed (Remez exchange)"),
@@ -96,6 +100,7 @@ with tempfile.TemporaryDirectory() as work:
         (["iir", "--save-coeffs", no_folder], False, 4, "cannot be opened (No such file"),
         (["fir"] + Q + ["--vhdl", no_folder], False, 4, "No such file or directory"),
         (["iir"] + Q + ["--testbench", no_folder], False, 4, "No such file or directory"),
+        (["fir", "--save-design", no_folder], False, 4, "--save-design: "),
         # ---- 5: fir short of the optimum; its taps are still printed
         (["fir", "--edges", "56,113", "--rr", "6.5", "--taps", "252"], False, 5,
          "short of the equiripple optimum"),

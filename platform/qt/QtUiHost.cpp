@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QThread>
 #include <cstdlib>
 
@@ -209,6 +210,53 @@ bool QtUiHost::RunInBackground(const std::string& title, const BackgroundWork& w
     loop.exec();
     thread->wait();
     return !cancel;
+}
+
+namespace {
+// The profile's group of the recent-file list, File1 .. FileN.
+const QString kRecentGroup = QStringLiteral("Recent File List");
+constexpr int kMostRecentEntries = 16; // more than any list the view keeps
+} // namespace
+
+SaveChangesAnswer QtUiHost::AskSaveChanges(const std::string& question) {
+    const QMessageBox::StandardButton button = QMessageBox::question(
+        &m_window, m_applicationName, QString::fromStdString(question),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (button == QMessageBox::Save) {
+        return SaveChangesAnswer::kSave;
+    }
+    return button == QMessageBox::Discard ? SaveChangesAnswer::kDiscard
+                                          : SaveChangesAnswer::kCancel;
+}
+
+void QtUiHost::SetWindowTitle(const std::string& title) {
+    m_window.setWindowTitle(QString::fromStdString(title));
+}
+
+std::vector<std::string> QtUiHost::RecentFiles() {
+    QSettings settings;
+    settings.beginGroup(kRecentGroup);
+    std::vector<std::string> files;
+    for (int i = 1; i <= kMostRecentEntries; ++i) {
+        const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty()) {
+            files.push_back(file.toStdString());
+        }
+    }
+    return files;
+}
+
+void QtUiHost::SetRecentFiles(const std::vector<std::string>& files) {
+    QSettings settings;
+    settings.beginGroup(kRecentGroup);
+    for (int i = 1; i <= kMostRecentEntries; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (static_cast<size_t>(i) <= files.size()) {
+            settings.setValue(key, QString::fromStdString(files[static_cast<size_t>(i - 1)]));
+        } else {
+            settings.remove(key);
+        }
+    }
 }
 
 } // namespace platform::qt

@@ -43,6 +43,12 @@ public:
     // A QThread runs the work while a window-modal QProgressDialog shows its progress text and
     // Cancel; a local event loop keeps the window painting until the thread ends.
     bool RunInBackground(const std::string& title, const BackgroundWork& work) override;
+    // A QMessageBox with Save, Discard and Cancel; the title on the window; the recent-file
+    // list in the profile's "Recent File List" group (QSettings), File1 the most recent.
+    SaveChangesAnswer AskSaveChanges(const std::string& question) override;
+    void SetWindowTitle(const std::string& title) override;
+    std::vector<std::string> RecentFiles() override;
+    void SetRecentFiles(const std::vector<std::string>& files) override;
 
 private:
     QtTemplateWidget& m_form;

@@ -231,4 +231,14 @@ bool ScriptedHost::RunInBackground(const std::string& title, const BackgroundWor
     return !cancel;
 }
 
+SaveChangesAnswer ScriptedHost::AskSaveChanges(const std::string& question) {
+    m_saveQuestions.push_back(question);
+    if (m_saveAnswers.empty()) {
+        return SaveChangesAnswer::kDiscard;
+    }
+    const SaveChangesAnswer answer = m_saveAnswers.front();
+    m_saveAnswers.pop_front();
+    return answer;
+}
+
 } // namespace platform

@@ -111,6 +111,8 @@ public:
     // The user presses Cancel when the next background work shows its progress text number
     // `step` (from 1); 0: never.
     void CancelBackgroundAt(int step) { m_cancelBackgroundAt = step; }
+    // The answer to the next "save the changes?" question (Discard when none is scripted).
+    void AnswerSaveChanges(SaveChangesAnswer answer) { m_saveAnswers.push_back(answer); }
 
     // ---- Record -------------------------------------------------------------------------------
     const std::vector<ShownDialog>& Dialogs() const { return m_dialogs; }
@@ -131,6 +133,9 @@ public:
     // Background work: the title of each run and every progress text, in order.
     const std::vector<std::string>& BackgroundTitles() const { return m_backgroundTitles; }
     const std::vector<std::string>& BackgroundProgress() const { return m_backgroundProgress; }
+    // Every "save the changes?" question asked, and every window title set, in order.
+    const std::vector<std::string>& SaveQuestions() const { return m_saveQuestions; }
+    const std::vector<std::string>& Titles() const { return m_titles; }
 
     // ---- UiHost -------------------------------------------------------------------------------
     int RunModal(Dialog& dialog) override;
@@ -152,6 +157,11 @@ public:
     // Runs the work at once on the calling thread, recording its title and progress texts; the
     // script may press Cancel at the n-th progress text (CancelBackgroundAt).
     bool RunInBackground(const std::string& title, const BackgroundWork& work) override;
+    SaveChangesAnswer AskSaveChanges(const std::string& question) override;
+    void SetWindowTitle(const std::string& title) override { m_titles.push_back(title); }
+    // The profile lives as long as the host: a test plays several sessions on one host.
+    std::vector<std::string> RecentFiles() override { return m_recentFiles; }
+    void SetRecentFiles(const std::vector<std::string>& files) override { m_recentFiles = files; }
 
 private:
     void Apply(const DialogAnswer& answer, Dialog& dialog, ControlValues& controls);
@@ -177,6 +187,10 @@ private:
     int m_cancelBackgroundAt = 0;
     std::vector<std::string> m_backgroundTitles;
     std::vector<std::string> m_backgroundProgress;
+    std::deque<SaveChangesAnswer> m_saveAnswers;
+    std::vector<std::string> m_saveQuestions;
+    std::vector<std::string> m_titles;
+    std::vector<std::string> m_recentFiles;
 };
 
 } // namespace platform

@@ -9,6 +9,8 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -62,6 +64,25 @@ TEST_F(ShellFixture, MainWindowAtTopLeftAndMaximizable) {
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         EXPECT_NE(frame.findChild<QLabel*>(indicator), nullptr) << indicator;
     }
+}
+
+TEST_F(ShellFixture, FileMenuComesFirstWithItsShortcutsAndExit) {
+    const QList<QAction*> menus = frame.menuBar()->actions();
+    ASSERT_GE(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "&File");
+    EXPECT_EQ(menus[1]->text(), "&Print");
+    const std::pair<int, const char*> shortcuts[] = {
+        {resources::kIdFileNew, "Ctrl+N"},  {resources::kIdFileOpen, "Ctrl+O"},
+        {resources::kIdFileSave, "Ctrl+S"}, {resources::kIdFileSaveAs, "Ctrl+Shift+S"},
+        {resources::kIdAppExit, "Ctrl+Q"},
+    };
+    for (const auto& [id, keys] : shortcuts) {
+        ASSERT_NE(frame.Action(id), nullptr) << keys;
+        EXPECT_TRUE(frame.Action(id)->shortcuts().contains(QKeySequence(keys))) << keys;
+        EXPECT_TRUE(menus[0]->menu()->actions().contains(frame.Action(id))) << keys;
+    }
+    EXPECT_FALSE(menus[1]->menu()->actions().contains(frame.Action(resources::kIdAppExit)));
+    EXPECT_TRUE(menus[1]->menu()->actions().contains(frame.Action(resources::kIdFilePrint)));
 }
 
 TEST_F(ShellFixture, FormHoldsEveryControlOfTemplate101) {

@@ -1,0 +1,311 @@
+// Save Design and Open Design over the record. Reading a file is three steps: the JSON reader
+// checks format, version, fields and types; CheckDesignState applies the dialogs' range rules;
+// only a file that passes both is stored into the record, so a refused file changes nothing.
+#include "app/DesignFileCommands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "coeffs/QuantRules.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
+#include "files/UserWave.h"
+#include "vhdl/Architecture.h"
+
+namespace commands {
+
+namespace {
+
+// A design file is read once: far less than the input cap, but room for a long template path.
+constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
+constexpr int kPlotModes = 3;
+constexpr int kCoeffFormats = 4;
+constexpr int kArchitectures = 4;
+
+template <size_t N>
+void CopySections(const std::vector<files::DesignSection>& sections, int column, double (&to)[N]) {
+    for (size_t s = 0; s < N && s < sections.size(); ++s) {
+        to[s] = sections[s][static_cast<size_t>(column)];
+    }
+}
+
+// The checks in the order a reader meets the fields: each names its field in the file.
+using NamedCheck = std::pair<const char*, RangeRefusal>;
+
+std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
+    using namespace design;
+    const double fc[4] = {s.fc1, s.fc2, s.fc3, s.fc4};
+    const int anyInt = std::numeric_limits<int>::max();
+    return {
+        {"design.structure", CheckIntRange(kFieldNone, s.structure, 0, 1)},
+        {"design.type", CheckIntRange(kFieldNone, s.filterType, kLpf, kBpf)},
+        {"design.fs", CheckSamplingFrequency(kFieldFs, s.fs)},
+        {"fir", CheckFirDialogValues(s.filterType, s.fs, fc, s.rr, s.multiplier)},
+        {"fir.taps", CheckIntRange(kFieldTaps, s.taps, 1, COlvexDoc::kMaxFirTaps)},
+        {"iir.sections", CheckIntRange(kFieldSections, s.iirSections, MinIirSections(s.filterType),
+                                       MaxIirSections())},
+        {"iir", CheckIirDialogValues(s.filterType, s.rippleDb, s.iirFc1, s.iirFc2, s.fs)},
+        {"quantization.bits",
+         CheckIntRange(kFieldQuantBits, s.quantBits, coeffs::kMinQuantBits, coeffs::kMaxQuantBits)},
+        {"quantization.format", CheckIntRange(kFieldNone, s.coeffFormat, 0, kCoeffFormats - 1)},
+        {"hardware.dataBits",
+         CheckIntRange(kFieldDataBits, s.dataBits, kMinDataBits, kMaxDataBits)},
+        {"hardware.architecture", CheckIntRange(kFieldNone, s.architecture, 0, kArchitectures - 1)},
+        {"hardware.multipliers", CheckMultipliers(s.multipliers)},
+        {"hardware.clockMhz", CheckClockMhz(s.clockMhz)},
+        {"analysis.plotMode", CheckIntRange(kFieldNone, s.plotMode, 0, kPlotModes - 1)},
+        {"analysis.gainRange", CheckDisplayRange(kFieldGainRange, s.gainRange)},
+        {"analysis.responseZoom", CheckIntRange(kFieldZoom, s.respZoom, 0, kMaxZoom)},
+        {"analysis.responseStart", CheckIntRange(kFieldStartPos, s.respStart, 0, kMaxStartPos)},
+        {"analysis.fftRange", CheckDisplayRange(kFieldMagRange, s.fftMagRange)},
+        {"analysis.fftZoom", CheckIntRange(kFieldZoom, s.fftZoom, 0, kMaxZoom)},
+        {"analysis.fftStart", CheckIntRange(kFieldStartPos, s.fftStart, 0, kMaxStartPos)},
+        {"analysis.waveType", CheckIntRange(kFieldNone, s.waveType, 0, 1)},
+        {"analysis.waveFrequency", CheckWaveFrequency(s.waveFreq)},
+        {"analysis.waveRange", CheckDisplayRange(kFieldMagRange, s.waveMagRange)},
+        {"analysis.waveZoom", CheckIntRange(kFieldZoom, s.waveZoom, 0, kMaxZoom)},
+        {"analysis.waveStart", CheckIntRange(kFieldStartPos, s.waveStart, 0, kMaxStartPos)},
+        {"fir.multiplier", CheckIntRange(kFieldMultiplier, s.multiplier, kMinMultiplier, anyInt)},
+    };
+}
+
+// The edge order of the structure the design stands in (the other structure's edges may have
+// been left behind by an fs that changed since).
+std::string CheckEdgeOrder(const files::DesignState& s) {
+    design::Warning warning;
+    if (s.structure == 0) {
+        if (!design::CheckFirEdges(s.filterType, s.fs, s.fc1, s.fc2, s.fc3, s.fc4, warning)) {
+            return "fir: " + warning.OneLine();
+        }
+    } else if (!design::CheckIirParameters(s.filterType, s.iirSections, s.fs, s.iirFc1, s.iirFc2,
+                                           warning)) {
+        return "iir: " + warning.OneLine();
+    }
+    return {};
+}
+
+// A group check ("fir") names the field of its refusal ("fir.fc2").
+std::string FieldOfGroup(const char* group, int field) {
+    const std::string name = group;
+    if (name != "fir" && name != "iir") {
+        return name;
+    }
+    switch (field) {
+    case design::kFieldFc1:
+        return name + ".fc1";
+    case design::kFieldFc2:
+        return name + ".fc2";
+    case design::kFieldFc3:
+        return name + ".fc3";
+    case design::kFieldFc4:
+        return name + ".fc4";
+    case design::kFieldRR:
+        return "fir.rr";
+    case design::kFieldMultiplier:
+        return "fir.multiplier";
+    case design::kFieldRipple:
+        return "iir.rippleDb";
+    case design::kFieldFs:
+        return "design.fs";
+    default:
+        return name;
+    }
+}
+
+void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
+    doc.ClearDesignArrays();
+    doc.m_nFilterType = s.filterType;
+    doc.m_fs = s.fs;
+    doc.m_fc1 = s.fc1;
+    doc.m_fc2 = s.fc2;
+    doc.m_fc3 = s.fc3;
+    doc.m_fc4 = s.fc4;
+    doc.m_nTaps = s.taps;
+    doc.m_bEvenTaps = s.evenTaps;
+    doc.m_dRR = s.rr;
+    doc.m_nCoeffMultiplier = s.multiplier;
+    std::copy(s.firTaps.begin(), s.firTaps.end(), doc.m_aFirCoeffs);
+    doc.m_bDesignOk = 1;
+    doc.m_bBandsKnown = s.bandsKnown ? 1 : 0;
+    doc.m_nIirSections = s.iirSections;
+    doc.m_dRippleDb = s.rippleDb;
+    doc.m_dIirFc1 = s.iirFc1;
+    doc.m_dIirFc2 = s.iirFc2;
+    CopySections(s.sections, 0, doc.m_aA0);
+    CopySections(s.sections, 1, doc.m_aA1);
+    CopySections(s.sections, 2, doc.m_aA2);
+    CopySections(s.sections, 3, doc.m_aB1);
+    CopySections(s.sections, 4, doc.m_aB2);
+    doc.m_bQuantize = s.quantize;
+    doc.m_nQuantBits = s.quantBits;
+    doc.m_nCoeffFormat = s.coeffFormat;
+    doc.m_nDataBits = s.dataBits;
+    doc.m_nVhdlArchitecture = s.architecture;
+    doc.m_nVhdlMultipliers = s.multipliers;
+    doc.m_dVhdlClockMhz = s.clockMhz;
+    doc.m_dGainRange = s.gainRange;
+    doc.m_nRespFreqZoom = s.respZoom;
+    doc.m_nRespStartPos = s.respStart;
+    doc.m_dFftMagRange = s.fftMagRange;
+    doc.m_nFftFreqZoom = s.fftZoom;
+    doc.m_nFftStartPos = s.fftStart;
+    doc.m_nWaveType = s.waveType;
+    doc.m_dWaveFreq = s.waveFreq;
+    doc.m_bUseUserWave = s.useUserWave;
+    doc.m_strUserWavePath = s.userWavePath;
+    doc.m_dWaveMagRange = s.waveMagRange;
+    doc.m_nWaveTimeZoom = s.waveZoom;
+    doc.m_nWaveStartPos = s.waveStart;
+}
+
+} // namespace
+
+files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& form) {
+    files::DesignState s;
+    s.structure = form.structure;
+    s.filterType = doc.m_nFilterType;
+    s.designed = form.designed;
+    s.bandsKnown = doc.m_bBandsKnown != 0;
+    s.fs = doc.m_fs;
+    s.fc1 = doc.m_fc1;
+    s.fc2 = doc.m_fc2;
+    s.fc3 = doc.m_fc3;
+    s.fc4 = doc.m_fc4;
+    s.taps = doc.m_nTaps;
+    s.evenTaps = doc.m_bEvenTaps;
+    s.rr = doc.m_dRR;
+    s.multiplier = doc.m_nCoeffMultiplier;
+    s.iirSections = doc.m_nIirSections;
+    s.rippleDb = doc.m_dRippleDb;
+    s.iirFc1 = doc.m_dIirFc1;
+    s.iirFc2 = doc.m_dIirFc2;
+    s.quantize = doc.m_bQuantize;
+    s.quantBits = doc.m_nQuantBits;
+    s.coeffFormat = doc.m_nCoeffFormat;
+    s.dataBits = doc.m_nDataBits;
+    s.templatePath = form.templatePath;
+    s.architecture = doc.m_nVhdlArchitecture;
+    s.multipliers = doc.m_nVhdlMultipliers;
+    s.clockMhz = doc.m_dVhdlClockMhz;
+    s.plotMode = form.plotMode;
+    s.gainRange = doc.m_dGainRange;
+    s.respZoom = doc.m_nRespFreqZoom;
+    s.respStart = doc.m_nRespStartPos;
+    s.fftMagRange = doc.m_dFftMagRange;
+    s.fftZoom = doc.m_nFftFreqZoom;
+    s.fftStart = doc.m_nFftStartPos;
+    s.waveType = doc.m_nWaveType;
+    s.waveFreq = doc.m_dWaveFreq;
+    s.useUserWave = doc.m_bUseUserWave;
+    s.userWavePath = doc.m_strUserWavePath;
+    s.waveMagRange = doc.m_dWaveMagRange;
+    s.waveZoom = doc.m_nWaveTimeZoom;
+    s.waveStart = doc.m_nWaveStartPos;
+    s.showHardwareWave = form.showHardwareWave;
+    const int taps = std::clamp(doc.m_nTaps, 0, COlvexDoc::kMaxFirTaps);
+    s.firTaps.assign(doc.m_aFirCoeffs, doc.m_aFirCoeffs + taps);
+    for (int i = 0; i < COlvexDoc::kIirSections; ++i) {
+        s.sections.push_back(
+            {doc.m_aA0[i], doc.m_aA1[i], doc.m_aA2[i], doc.m_aB1[i], doc.m_aB2[i]});
+    }
+    return s;
+}
+
+std::string CheckDesignState(const files::DesignState& state) {
+    for (const auto& [group, check] : RangeChecks(state)) {
+        if (check.Refused()) {
+            return FieldOfGroup(group, check.field) + ": " + check.message;
+        }
+    }
+    if (state.firTaps.size() != static_cast<size_t>(state.taps)) {
+        return "coefficients.fir: expected fir.taps = " + std::to_string(state.taps) + " taps";
+    }
+    // Coefficients that are not finite give no filter; JSON cannot even write them.
+    const auto finite = [](double v) { return std::isfinite(v); };
+    if (!std::all_of(state.firTaps.begin(), state.firTaps.end(), finite)) {
+        return "coefficients.fir: a tap is not a finite number";
+    }
+    for (const files::DesignSection& section : state.sections) {
+        if (!std::all_of(section.begin(), section.end(), finite)) {
+            return "coefficients.iir: a coefficient is not a finite number";
+        }
+    }
+    return CheckEdgeOrder(state);
+}
+
+Outcome SaveDesign(const COlvexDoc& doc, const FormSettings& form, const std::string& path) {
+    Outcome outcome;
+    outcome.path = path;
+    const files::OutputResult written =
+        files::WriteOutputFile(path, files::WriteDesignText(TakeDesignState(doc, form)));
+    if (!written.ok) {
+        outcome.kind = OutcomeKind::kFileNotWritten;
+        outcome.reason = written.reason;
+        outcome.message = path + design::kCannotBeOpened;
+        return outcome;
+    }
+    outcome.kind = OutcomeKind::kFileWritten;
+    return outcome;
+}
+
+OpenDesignOutcome OpenDesign(COlvexDoc& doc, const std::string& path) {
+    OpenDesignOutcome outcome;
+    outcome.path = path;
+    const auto refuse = [&outcome, &path](const std::string& problem) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.reason = problem;
+        outcome.message = files::QuotedPath(path) + ": " + problem;
+        return outcome;
+    };
+    const files::InputFile input = files::ReadInputFile(path, kMaxDesignFileBytes);
+    if (!input.ok) {
+        return refuse(input.reason);
+    }
+    const files::DesignRead read = files::ReadDesignText(input.text);
+    if (!read.ok) {
+        return refuse(read.message);
+    }
+    const std::string problem = CheckDesignState(read.state);
+    if (!problem.empty()) {
+        return refuse(problem);
+    }
+    // The user wave is read before anything is stored: a wave that cannot be read any more
+    // leaves the design to the test wave.
+    files::DesignState state = read.state;
+    double wave[COlvexDoc::kWaveInSamples] = {};
+    bool waveRead = false;
+    if (state.useUserWave != 0 && !state.userWavePath.empty()) {
+        const files::UserWaveRead wr = files::ReadUserWave(state.userWavePath, wave);
+        waveRead = !wr.Failed();
+        if (!waveRead) {
+            outcome.message = files::DescribeUserWaveRead(state.userWavePath, wr, std::size(wave));
+            state.useUserWave = 0;
+        }
+    } else if (state.useUserWave != 0) {
+        state.useUserWave = 0; // no file named: the test wave
+    }
+    StoreDesignState(doc, state);
+    if (waveRead) {
+        std::copy(std::begin(wave), std::end(wave), doc.m_aWaveIn);
+    }
+    outcome.form.structure = state.structure;
+    outcome.form.plotMode = state.plotMode;
+    outcome.form.designed = state.designed;
+    outcome.form.templatePath = state.templatePath;
+    outcome.form.showHardwareWave = state.showHardwareWave;
+    return outcome;
+}
+
+void NewDesign(COlvexDoc& doc) {
+    auto console = std::move(doc.m_fnConsole);
+    doc = COlvexDoc();
+    doc.m_fnConsole = std::move(console);
+}
+
+} // namespace commands

@@ -1,0 +1,57 @@
+// vantrel-cli open FILE and --save-design FILE: a design file restored into the run's document
+// (then the same coefficient actions as fir, iir and load), and the run's design written out
+// after every other action.
+#include <cstdio>
+#include <string>
+
+#include "app/DesignFileCommands.h"
+#include "cli/CliArgs.h"
+#include "cli/Commands.h"
+
+namespace cli {
+
+int RunOpen(const CliArgs& args, RunState& run) {
+    if (!args.Has("file")) {
+        std::fprintf(stderr, "vantrel-cli open: name the design file to open\n");
+        return kExitInvalid;
+    }
+    int status = CheckMeasureOptions(args);
+    if (status != kExitOk) {
+        return status;
+    }
+    const commands::OpenDesignOutcome opened = commands::OpenDesign(run.doc, args.Value("file"));
+    if (!opened.Is(commands::OutcomeKind::kAccepted)) {
+        std::fprintf(stderr, "%s\n", opened.message.c_str());
+        return kExitInvalid;
+    }
+    if (!opened.message.empty()) {
+        std::fprintf(stderr, "%s\n", opened.message.c_str()); // a user wave no longer readable
+    }
+    run.iir = opened.form.structure == 1;
+    run.designed = opened.form.designed;
+    run.plotMode = opened.form.plotMode;
+    run.vhdlTemplate = opened.form.templatePath;
+    run.keepsCoefficientSettings = true;
+    status = ApplyMeasureBands(args, run);
+    return status == kExitOk ? RunCoefficientActions(args, run) : status;
+}
+
+int WriteDesignOption(const CliArgs& args, const RunState& run) {
+    if (!args.Has("save-design")) {
+        return kExitOk;
+    }
+    commands::FormSettings form;
+    form.structure = run.iir ? 1 : 0;
+    form.plotMode = run.plotMode;
+    form.designed = run.designed;
+    form.templatePath = run.vhdlTemplate;
+    const commands::Outcome saved = commands::SaveDesign(run.doc, form, args.Value("save-design"));
+    if (!saved.Is(commands::OutcomeKind::kFileWritten)) {
+        std::fprintf(stderr, "--save-design: %s (%s)\n", saved.message.c_str(),
+                     saved.reason.c_str());
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+} // namespace cli

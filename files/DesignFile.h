@@ -1,0 +1,98 @@
+// The design file: one JSON document per design (".vantrel") holding every setting the user
+// made and the coefficients themselves, so that opening it gives back the same design without
+// designing again. The reader checks the format, the version, the presence and the type of every
+// field; the ranges of the values are the dialogs' rules, which the caller applies.
+//
+// Every field is one row of the field table in DesignFile.cpp, which both writing and reading
+// walk. Adding a setting: a member here, its row there, and its line in each direction of the
+// record adapter (TakeDesignState / StoreDesignState in app/DesignFileCommands.cpp), plus a
+// range row there when a dialog checks it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace files {
+
+constexpr const char* kDesignFormat = "vantrel-design";
+constexpr int kDesignVersion = 1;
+constexpr const char* kDesignExtension = ".vantrel";
+constexpr int kDesignIirSections = 8;  // rows of `sections`
+constexpr int kDesignMaxFirTaps = 400; // the most taps a design holds
+
+// One IIR section as the form lists it: a0 a1 a2 b1 b2.
+using DesignSection = std::array<double, 5>;
+
+// A design as plain values; the defaults are a fresh document's.
+struct DesignState {
+    // The form: structure 0 FIR / 1 IIR, filter type 0 LPF, 1 HPF, 2 BRF, 3 BPF; whether a
+    // design stands (the plot shows it) and whether its bands are known (false after a bare
+    // coefficient file was loaded).
+    int structure = 0;
+    int filterType = 0;
+    bool designed = false;
+    bool bandsKnown = true;
+    // FIR design: fs and the band edges in Hz, the tap count N (with the even-count flag of
+    // HPF/BRF), RR and the multiplier K.
+    double fs = 1000.0;
+    double fc1 = 200.0, fc2 = 250.0, fc3 = 350.0, fc4 = 400.0;
+    int taps = 90;
+    int evenTaps = 0;
+    double rr = 10.0;
+    int multiplier = 1;
+    // IIR design.
+    int iirSections = 2;
+    double rippleDb = 0.3;
+    double iirFc1 = 200.0, iirFc2 = 300.0;
+    // Coefficients dialog: quantization, bits, number form (0 Real, 1 Bin, 2 Dec, 3 Hex).
+    int quantize = 0;
+    int quantBits = 16;
+    int coeffFormat = 0;
+    // VHDL Code: data bits, the template, the architecture (0 serial .. 3 auto), the folded
+    // multiplier count, the clock in MHz.
+    int dataBits = 12;
+    std::string templatePath;
+    int architecture = 0;
+    int multipliers = 4;
+    double clockMhz = 48.0;
+    // Analyses: plot mode 0 response, 1 spectra, 2 waves; the three dialogs' settings.
+    int plotMode = 0;
+    double gainRange = 100.0;
+    int respZoom = 0, respStart = 0;
+    double fftMagRange = 50.0;
+    int fftZoom = 0, fftStart = 0;
+    int waveType = 0;
+    double waveFreq = 100.0;
+    int useUserWave = 0;
+    std::string userWavePath;
+    double waveMagRange = 50.0;
+    int waveZoom = 0, waveStart = 0;
+    int showHardwareWave = 0;
+    // The coefficients: the designed taps h[0..taps-1] (before K), and the eight sections.
+    std::vector<double> firTaps;
+    std::vector<DesignSection> sections;
+
+    bool operator==(const DesignState&) const = default;
+};
+
+// The file's text: every field, numbers written so they read back bit-identical.
+std::string WriteDesignText(const DesignState& state);
+
+struct DesignRead {
+    bool ok = false;
+    DesignState state;
+    std::string field;   // the field the refusal names ("design.fs"), empty for the whole file
+    std::string message; // "design.fs: missing", ... ; empty when ok
+};
+
+// Parses a design file's text. Refused: not JSON or cut short, another format, another version,
+// a missing field, a field of the wrong type, a coefficient list of the wrong length. Fields the
+// table does not know are ignored.
+DesignRead ReadDesignText(std::string_view text);
+
+// Names of every field the file holds ("design.fs", ...), in the order they are written.
+std::vector<std::string> DesignFieldNames();
+
+} // namespace files

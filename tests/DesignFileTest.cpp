@@ -1,0 +1,256 @@
+// Design files: every field survives writing and reading (the JSON alone, and the record through
+// Save Design / Open Design), coefficients bit for bit; every kind of bad file is refused with
+// its field named and leaves the record as it was; fields a later version adds are ignored.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "app/Commands.h"
+#include "app/DesignFileCommands.h"
+#include "app/OlvexDoc.h"
+#include "files/DesignFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using commands::OutcomeKind;
+using Json = nlohmann::ordered_json;
+
+class DesignFileFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("designfile-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string PathOf(const std::string& name) const { return (m_dir / name).string(); }
+    std::string Write(const std::string& name, const std::string& text) const {
+        std::ofstream(PathOf(name), std::ios::binary) << text;
+        return PathOf(name);
+    }
+
+    fs::path m_dir;
+};
+
+// Every field away from its default, and still inside the dialogs' ranges.
+files::DesignState EveryFieldSet() {
+    files::DesignState s;
+    s.structure = 1;
+    s.filterType = 3;
+    s.designed = true;
+    s.bandsKnown = false;
+    s.fs = 48000.5;
+    s.fc1 = 1000.25;
+    s.fc2 = 2000.5;
+    s.fc3 = 6000.75;
+    s.fc4 = 7000.125;
+    s.taps = 5;
+    s.evenTaps = 1;
+    s.rr = 3.5;
+    s.multiplier = 7;
+    s.iirSections = 6;
+    s.rippleDb = 0.7;
+    s.iirFc1 = 3000.5;
+    s.iirFc2 = 9000.25;
+    s.quantize = 1;
+    s.quantBits = 24;
+    s.coeffFormat = 3;
+    s.dataBits = 18;
+    s.templatePath = "/opt/t\xc3\xa9mplates/fir_serial.vhd";
+    s.architecture = 1;
+    s.multipliers = 9;
+    s.clockMhz = 96.5;
+    s.plotMode = 2;
+    s.gainRange = 80.5;
+    s.respZoom = 1;
+    s.respStart = 33;
+    s.fftMagRange = 70.5;
+    s.fftZoom = 1;
+    s.fftStart = 44;
+    s.waveType = 1;
+    s.waveFreq = 1234.5;
+    s.useUserWave = 1;
+    s.userWavePath = "/data/wave.txt";
+    s.waveMagRange = 60.5;
+    s.waveZoom = 1;
+    s.waveStart = 55;
+    s.showHardwareWave = 1;
+    // Values whose shortest decimal form needs all 17 digits, and a subnormal.
+    s.firTaps = {0.1 + 0.2, -1.0 / 3.0, 2.0 / 7.0, 4.9e-324, -0.0};
+    for (int i = 0; i < files::kDesignIirSections; ++i) {
+        s.sections.push_back(
+            {1.0 / (i + 3), -2.0 / (i + 7), 1e-17 * i, -1.1 / (i + 1), 0.3 + 1e-16 * i});
+    }
+    return s;
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+TEST(DesignFileTextTest, EveryFieldReadsBackBitIdentical) {
+    const files::DesignState written = EveryFieldSet();
+    const files::DesignRead read = files::ReadDesignText(files::WriteDesignText(written));
+    ASSERT_TRUE(read.ok) << read.message;
+    EXPECT_EQ(read.state, written);
+    EXPECT_TRUE(SameBits(read.state.firTaps, written.firTaps));
+    EXPECT_TRUE(std::signbit(read.state.firTaps.back()));
+    // A fresh state too: the defaults are values like any other.
+    EXPECT_EQ(files::ReadDesignText(files::WriteDesignText({})).state, files::DesignState{});
+}
+
+TEST_F(DesignFileFixture, SavedRecordsOpenAsTheyWere) {
+    // A FIR band-pass design, quantized and shown in hex; an IIR band-stop cascade, quantized;
+    // an asymmetric coefficient file loaded without bands.
+    struct Case {
+        const char* name;
+        int structure;
+        std::function<void(COlvexDoc&)> make;
+    };
+    const std::string coeffFile = Write("asym.txt", "Data is Real : 1.0 => 1.0\n 0.5\n-0.25\n"
+                                                    " 0.125\n 0.0625\n-0.03125\n 0.3\n");
+    const Case cases[] = {
+        {"fir", 0,
+         [](COlvexDoc& doc) {
+             commands::FirDesignRequest fir;
+             fir.type = kBpf;
+             fir.fc[0] = 150;
+             fir.fc[1] = 200;
+             fir.fc[2] = 300;
+             fir.fc[3] = 350;
+             fir.taps = 61;
+             fir.multiplier = 2;
+             ASSERT_TRUE(commands::DesignFir(doc, fir).Is(OutcomeKind::kAccepted));
+             ASSERT_TRUE(commands::Coefficients(doc, {false, 1, 14, 3}).Is(OutcomeKind::kAccepted));
+             ASSERT_TRUE(commands::FftAnalysis(doc, {30.0, 1, 20}).Is(OutcomeKind::kAccepted));
+         }},
+        {"iir", 1,
+         [](COlvexDoc& doc) {
+             commands::IirDesignRequest iir{kBrf, 4, 0.5, 120.0, 280.0, 1000.0};
+             ASSERT_TRUE(commands::DesignIir(doc, iir).Is(OutcomeKind::kAccepted));
+             ASSERT_TRUE(commands::Coefficients(doc, {true, 1, 20, 2}).Is(OutcomeKind::kAccepted));
+             commands::WaveRequest wave;
+             wave.waveType = 1;
+             wave.frequency = 33.25;
+             ASSERT_TRUE(commands::InOutWave(doc, wave).Is(OutcomeKind::kAccepted));
+         }},
+        {"loaded", 0,
+         [&coeffFile](COlvexDoc& doc) {
+             int format = 0;
+             ASSERT_TRUE(
+                 commands::LoadCoefficients(doc, {false, coeffFile}, format).notices.empty());
+             ASSERT_EQ(doc.m_bBandsKnown, 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COlvexDoc saved;
+        c.make(saved);
+        const commands::FormSettings form{c.structure, 2, true, "/t/fir.vhd", 1};
+        const std::string path = PathOf(std::string(c.name) + ".vantrel");
+        ASSERT_TRUE(commands::SaveDesign(saved, form, path).Is(OutcomeKind::kFileWritten));
+
+        COlvexDoc opened;
+        const commands::OpenDesignOutcome outcome = commands::OpenDesign(opened, path);
+        ASSERT_TRUE(outcome.Is(OutcomeKind::kAccepted)) << outcome.message;
+        EXPECT_EQ(commands::TakeDesignState(opened, outcome.form),
+                  commands::TakeDesignState(saved, form));
+        // The coefficients that leave the design are the same bits: nothing was designed again.
+        const bool iir = c.structure == 1;
+        const dsp::FilterCoefficients a = opened.TakeCoefficients(iir, false);
+        const dsp::FilterCoefficients b = saved.TakeCoefficients(iir, false);
+        EXPECT_TRUE(SameBits(a.taps, b.taps));
+        ASSERT_EQ(a.sections.size(), b.sections.size());
+        EXPECT_EQ(std::memcmp(a.sections.data(), b.sections.data(),
+                              a.sections.size() * sizeof(dsp::Section)),
+                  0);
+        EXPECT_EQ(commands::CoefficientReport(opened, iir, "\n"),
+                  commands::CoefficientReport(saved, iir, "\n"));
+    }
+}
+
+TEST_F(DesignFileFixture, BadFilesAreRefusedByFieldAndChangeNothing) {
+    COlvexDoc source;
+    commands::FirDesignRequest fir;
+    fir.taps = 31;
+    ASSERT_TRUE(commands::DesignFir(source, fir).Is(OutcomeKind::kAccepted));
+    const std::string good = files::WriteDesignText(commands::TakeDesignState(source, {}));
+
+    struct Case {
+        const char* name;
+        std::function<std::string()> text;
+        const char* named; // what the message must hold
+    };
+    const auto edited = [&good](std::function<void(Json&)> edit) {
+        return [&good, edit] {
+            Json doc = Json::parse(good);
+            edit(doc);
+            return doc.dump();
+        };
+    };
+    const Case cases[] = {
+        {"another format", edited([](Json& d) { d["format"] = "other-design"; }), "format"},
+        {"another version", edited([](Json& d) { d["version"] = 2; }), "version"},
+        {"missing field", edited([](Json& d) { d["design"].erase("fs"); }), "design.fs: missing"},
+        {"missing group", edited([](Json& d) { d.erase("analysis"); }), "analysis.plotMode"},
+        {"wrong type: text", edited([](Json& d) { d["fir"]["rr"] = "10"; }), "fir.rr: expected"},
+        {"wrong type: fraction", edited([](Json& d) { d["fir"]["taps"] = 31.5; }), "fir.taps"},
+        {"wrong type: flag", edited([](Json& d) { d["quantization"]["enabled"] = 1; }),
+         "quantization.enabled"},
+        {"out of range: fs", edited([](Json& d) { d["design"]["fs"] = 0; }), "design.fs: Please"},
+        {"out of range: bits", edited([](Json& d) { d["quantization"]["bits"] = 40; }),
+         "quantization.bits: Please enter an integer between 4 and 32."},
+        {"out of range: slider", edited([](Json& d) { d["analysis"]["waveStart"] = 101; }),
+         "analysis.waveStart"},
+        {"out of range: sections", edited([](Json& d) { d["iir"]["sections"] = 9; }),
+         "iir.sections"},
+        {"out of range: ripple", edited([](Json& d) { d["iir"]["rippleDb"] = 25; }),
+         "iir.rippleDb"},
+        {"edge order", edited([](Json& d) { d["fir"]["fc2"] = 100; }), "fir: "},
+        {"tap count", edited([](Json& d) { d["coefficients"]["fir"].erase(0); }),
+         "coefficients.fir"},
+        {"sections", edited([](Json& d) { d["coefficients"]["iir"].erase(0); }),
+         "coefficients.iir"},
+        {"cut short", [&good] { return good.substr(0, good.size() / 2); }, "cut short"},
+        {"not an object", [] { return std::string("[1, 2]"); }, "not a design file"},
+        {"number too large",
+         [&good] {
+             std::string text = good;
+             return text.replace(text.find("\"rr\": ") + 6, 4, "1e999");
+         },
+         "number too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COlvexDoc doc;
+        commands::IirDesignRequest iir;
+        ASSERT_TRUE(commands::DesignIir(doc, iir).Is(OutcomeKind::kAccepted));
+        const files::DesignState before = commands::TakeDesignState(doc, {1, 0, true, "", 0});
+        const commands::OpenDesignOutcome outcome =
+            commands::OpenDesign(doc, Write("bad.vantrel", c.text()));
+        EXPECT_TRUE(outcome.Is(OutcomeKind::kFileNotRead));
+        EXPECT_NE(outcome.message.find(c.named), std::string::npos) << outcome.message;
+        EXPECT_EQ(commands::TakeDesignState(doc, {1, 0, true, "", 0}), before);
+    }
+}
+
+TEST_F(DesignFileFixture, FieldsOfLaterVersionsAreIgnored) {
+    COlvexDoc source;
+    Json doc = Json::parse(files::WriteDesignText(commands::TakeDesignState(source, {})));
+    doc["design"]["language"] = "verilog";
+    doc["export"] = {{"format", "coe"}};
+    COlvexDoc opened;
+    EXPECT_TRUE(commands::OpenDesign(opened, Write("later.vantrel", doc.dump()))
+                    .Is(OutcomeKind::kAccepted));
+}
+
+} // namespace
