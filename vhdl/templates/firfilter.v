@@ -465,7 +465,6 @@ module firfilter (
   endfunction
 
   localparam tap_bits = counter_bits(taps);
-  localparam [tap_bits-1:0] last_tap = taps - 1;
   localparam [1:0] IDLE = 2'd0, ACCUMULATE = 2'd1, FINISH = 2'd2;
 
   reg  [1:0]                  state;
@@ -491,7 +490,8 @@ module firfilter (
     valid <= 1'b0;
     if (rst) begin
       state   <= IDLE;
-      samples <= {(taps * data_bits){1'b0}};
+      for (k = 0; k < taps; k = k + 1)
+        samples[k*data_bits +: data_bits] <= {data_bits{1'b0}};
       tap     <= {tap_bits{1'b0}};
       acc     <= {acc_bits{1'b0}};
       result  <= {data_bits{1'b0}};
@@ -511,7 +511,7 @@ module firfilter (
       for (k = 0; k < taps - 1; k = k + 1)
         samples[k*data_bits +: data_bits] <= samples[(k+1)*data_bits +: data_bits];
       samples[(taps-1)*data_bits +: data_bits] <= front;
-      if (tap == last_tap)
+      if (tap_index == taps - 1)
         state <= FINISH;
       else
         tap <= tap + 1'b1;
