@@ -72,8 +72,8 @@ std::string WrongKind(const std::string& path, bool iir) {
 
 // The header of the variant, then the template substituted, and the tokens it left.
 // The header in the language of the template at `templatePath`.
-std::string Header(const COlvexDoc& doc, int headerStructure, bool iir,
-                   vhdl::HeaderVariant variant, const std::string& templatePath) {
+std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
+                   const std::string& templatePath) {
     return vhdl::HeaderInLanguage(
         vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir)),
         TextLanguage(doc, templatePath));

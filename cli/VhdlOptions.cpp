@@ -80,8 +80,10 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
         return status;
     }
     if (!args.Has("data-bits")) {
+        const bool verilogOnly = args.Has("verilog") && !args.Has("vhdl");
         std::fprintf(stderr, args.Has("hw-report") ? "--hw-report needs --data-bits D\n"
-                                                   : "--vhdl and --testbench need --data-bits D\n");
+                             : verilogOnly ? "--verilog and --testbench need --data-bits D\n"
+                                           : "--vhdl and --testbench need --data-bits D\n");
         return kExitInvalid;
     }
     const bool vhdlFile = needsTemplate;
@@ -192,9 +194,8 @@ struct LanguageOutput {
 };
 std::vector<LanguageOutput> LanguageOutputs(const CliArgs& args) {
     std::vector<LanguageOutput> outputs;
-    for (const LanguageOutput output :
-         {LanguageOutput{"vhdl", vhdl::HdlLanguage::kVhdl},
-          LanguageOutput{"verilog", vhdl::HdlLanguage::kVerilog}}) {
+    for (const LanguageOutput output : {LanguageOutput{"vhdl", vhdl::HdlLanguage::kVhdl},
+                                        LanguageOutput{"verilog", vhdl::HdlLanguage::kVerilog}}) {
         if (args.Has(output.option)) {
             outputs.push_back(output);
         }
@@ -224,7 +225,7 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     if (!vhdlFile && !testbench && !hardware) {
         // In the order of their names.
         for (const char* name :
-              {"data-bits", "freq", "template", "testbench", "user", "verilog", "vhdl", "wave"}) {
+             {"data-bits", "freq", "template", "testbench", "user", "verilog", "vhdl", "wave"}) {
             if (args.Has(name)) {
                 std::fprintf(stderr, "--%s needs --vhdl or --testbench\n", name);
                 return kExitInvalid;
@@ -250,14 +251,14 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     std::vector<std::string> templateTexts(outputs.size());
     int status = kExitOk;
     for (size_t i = 0; i < outputs.size() && status == kExitOk; ++i) {
-        status = RunVhdlCode(args, run, outputs[i].language, true, templatePaths[i],
-                             templateTexts[i]);
+        status =
+            RunVhdlCode(args, run, outputs[i].language, true, templatePaths[i], templateTexts[i]);
     }
     if (outputs.empty()) {
         std::string templatePath;
         std::string templateText;
-        status = RunVhdlCode(args, run, HardwareLanguage(args), hardware, templatePath,
-                             templateText);
+        status =
+            RunVhdlCode(args, run, HardwareLanguage(args), hardware, templatePath, templateText);
     }
     if (status == kExitOk && testbench) {
         status = ApplyWaveOptions(args, run);

@@ -323,7 +323,8 @@ void ReadFigures(Flow& flow) {
 std::vector<std::string> MissingHardwarePackages(HdlLanguage language) {
     std::vector<std::string> missing;
     for (const Tool& tool : kTools) {
-        const bool needed = language == HdlLanguage::kVhdl || std::strcmp(tool.program, "ghdl") != 0;
+        const bool needed =
+            language == HdlLanguage::kVhdl || std::strcmp(tool.program, "ghdl") != 0;
         if (needed && FindOnPath(tool.program).empty()) {
             missing.emplace_back(tool.package);
         }
@@ -333,7 +334,8 @@ std::vector<std::string> MissingHardwarePackages(HdlLanguage language) {
 
 HardwareResult RunHardwareFlow(const HardwareRequest& request) {
     const bool verilog = request.language == HdlLanguage::kVerilog;
-    Flow flow{request, {},
+    Flow flow{request,
+              {},
               verilog ? FindModuleName(request.vhdlText) : FindEntityName(request.vhdlText),
               {},
               {}};

@@ -1,9 +1,9 @@
 // The placed-and-routed cost of generated VHDL or Verilog on an iCE40 device: VHDL is analysed and
-// synthesized to Verilog with GHDL, Verilog is read by yosys directly; both are mapped to iCE40 cells with yosys (with the SB_MAC16 DSP
-// blocks on the UP5K) and placed and routed with nextpnr-ice40, constrained to the FPGA clock
-// when one is given. The figures come from the tools' logs: LUTs and flip-flops from yosys's
-// cell statistics of the mapped netlist, DSP blocks and block RAMs from nextpnr's device
-// utilisation, Fmax from nextpnr's timing report after routing.
+// synthesized to Verilog with GHDL, Verilog is read by yosys directly; both are mapped to iCE40
+// cells with yosys (with the SB_MAC16 DSP blocks on the UP5K) and placed and routed with
+// nextpnr-ice40, constrained to the FPGA clock when one is given. The figures come from the tools'
+// logs: LUTs and flip-flops from yosys's cell statistics of the mapped netlist, DSP blocks and
+// block RAMs from nextpnr's device utilisation, Fmax from nextpnr's timing report after routing.
 //
 // Everything runs in a private temporary folder that is removed afterwards. The log parsers are
 // plain functions over the log text, so they can be checked against captured logs.

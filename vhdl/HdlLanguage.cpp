@@ -12,11 +12,10 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending) {
     if (text.size() < ending.size()) {
         return false;
     }
-    return std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
+    return std::equal(ending.begin(), ending.end(), text.end() - ending.size(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
 }
 
 } // namespace

@@ -234,8 +234,8 @@ std::string VerilogTable(const char* name, const std::vector<std::int64_t>& valu
     std::string text;
     for (size_t i = 0; i < values.size(); ++i) {
         text += i % kPerLine == 0 ? "    " : " ";
-        text += std::string(name) + "[" + std::to_string(i) + "] = " + std::to_string(values[i]) +
-                ";";
+        text +=
+            std::string(name) + "[" + std::to_string(i) + "] = " + std::to_string(values[i]) + ";";
         if (i % kPerLine == kPerLine - 1 || i + 1 == values.size()) {
             text += "\n";
         }
@@ -253,13 +253,14 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
     const int tableSize = std::max(count, 1);
     std::string t;
     t += "// Self-checking testbench of the generated " + module + ".\n";
-    t += "// Offers " + std::to_string(count) +
-         " samples of the test wave with gaps in din_valid and compares\n"
-         "// every output with the fixed-point model of the filter. Ends with PASS and $finish,\n"
-         "// or with FAIL and the number of mismatches ($fatal: the simulator exits with a failure\n"
-         "// status). With +full_rate (vvp tb +full_rate) din_valid stays 1 instead. Either way it\n"
-         "// reports the longest interval between two samples taken and the latency of the\n"
-         "// first one, in clocks.\n";
+    t +=
+        "// Offers " + std::to_string(count) +
+        " samples of the test wave with gaps in din_valid and compares\n"
+        "// every output with the fixed-point model of the filter. Ends with PASS and $finish,\n"
+        "// or with FAIL and the number of mismatches ($fatal: the simulator exits with a failure\n"
+        "// status). With +full_rate (vvp tb +full_rate) din_valid stays 1 instead. Either way it\n"
+        "// reports the longest interval between two samples taken and the latency of the\n"
+        "// first one, in clocks.\n";
     t += "`timescale 1ns / 1ps\n\nmodule " + module + "_tb;\n";
     t += "  localparam data_bits = " + std::to_string(dataBits) + ";\n";
     t += "  localparam sample_count = " + std::to_string(count) + ";\n";
@@ -287,7 +288,8 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
   integer last_taken = -1;
 
 )";
-    t += "  " + module + " dut (.clk(clk), .rst(rst), .din_valid(din_valid), .din_ready(din_ready),\n";
+    t += "  " + module +
+         " dut (.clk(clk), .rst(rst), .din_valid(din_valid), .din_ready(din_ready),\n";
     t += R"(    .din(din), .dout_valid(dout_valid), .dout(dout));
 
   always #5 if (running) clk = ~clk;

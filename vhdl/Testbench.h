@@ -1,7 +1,7 @@
-// The self-checking VHDL-93 (or Verilog-2001) testbench of a generated filter: entity firfilter_tb or iirfilter_tb,
-// stimulus from the test wave scaled to D bits, expected outputs from the bit-true model.
-// It offers samples with gaps in din_valid, compares every output, and ends with a line holding
-// PASS, or FAIL and the count of mismatches (and then fails the simulation).
+// The self-checking VHDL-93 (or Verilog-2001) testbench of a generated filter: entity firfilter_tb
+// or iirfilter_tb, stimulus from the test wave scaled to D bits, expected outputs from the bit-true
+// model. It offers samples with gaps in din_valid, compares every output, and ends with a line
+// holding PASS, or FAIL and the count of mismatches (and then fails the simulation).
 #pragma once
 
 #include <span>
