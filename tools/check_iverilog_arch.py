@@ -7,12 +7,13 @@ sample at least every bound clocks and every output must come the architecture's
 its sample. Then:
   - the testbench of one design fails (FAIL, vvp exits non-zero) on another design's filter;
   - every Verilog template, substituted, passes `verilator --lint-only` with its default warnings;
-  - every Verilog template, substituted, maps to iCE40 cells with yosys synth_ice40 (at small
-    widths, B 8 and D 6, which keeps each run to seconds).
+  - the Verilog templates, substituted, map to iCE40 cells with yosys synth_ice40 at small
+    widths (B 8, D 6): the three FIR ones and the IIR ones of 1, 4 and 8 sections, or every
+    template with --all-synth (which takes some minutes more).
 The lint and mapping parts are skipped, with a line saying so, when verilator or yosys is not
 installed.
 
-usage: check_iverilog_arch.py VANTREL_CLI"""
+usage: check_iverilog_arch.py VANTREL_CLI [--all-synth]"""
 import os
 import re
 import shutil
@@ -144,10 +145,11 @@ def foreign_filter_case(cli, case):
     return None
 
 
-def every_template():
-    """(structure, sections, architecture) of every Verilog template."""
+def templates(section_counts=range(1, 9)):
+    """(structure, sections, architecture) of the FIR templates and of the IIR templates of the
+    section counts."""
     cases = [("fir", 0, a) for a in ("serial", "folded", "parallel")]
-    cases += [("iir", n, a) for n in range(1, 9) for a in ("serial", "folded", "parallel")]
+    cases += [("iir", n, a) for n in section_counts for a in ("serial", "folded", "parallel")]
     return cases
 
 
@@ -199,12 +201,14 @@ def main():
         ("fir", ["--taps", "31", "--quantize", "16"], other_fir),
         ("iir", ["--sections", "3", "--quantize", "16"], other_iir),
     ], lambda c: foreign_filter_case(cli, c))
-    for tool, label, worker in (("verilator", "verilator lint", lint_case),
-                                ("yosys", "yosys synth_ice40", synth_case)):
+    synthesized = templates() if "--all-synth" in sys.argv[2:] else templates((1, 4, 8))
+    for tool, label, worker, cases in (
+            ("verilator", "verilator lint", lint_case, templates()),
+            ("yosys", "yosys synth_ice40", synth_case, synthesized)):
         if shutil.which(tool) is None:
             print("skipped %s: %s is not installed" % (label, tool))
             continue
-        status |= g.run_cases(label, every_template(), lambda c, w=worker: w(cli, c))
+        status |= g.run_cases(label, cases, lambda c, w=worker: w(cli, c))
     return status
 
 
