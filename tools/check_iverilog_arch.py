@@ -30,7 +30,7 @@ SERIAL_FIR_CASES = [
     ("lpf", 31, 16, 12, "serial", 0),
     ("hpf", 30, 12, 10, "serial", 0),
     ("brf", 41, 32, 24, "serial", 0),
-    ("lpf", 380, 8, 4, "serial", 0),
+    ("bpf", 61, 8, 4, "serial", 0),
 ]
 SERIAL_IIR_CASES = [("lpf", n, 16, 12, "serial", 0) for n in (1, 2, 5, 8)]
 
