@@ -19,6 +19,7 @@
 #include "files/Export.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/HardwareReport.h"
+#include "vhdl/HdlLanguage.h"
 
 class COlvexDoc;
 
@@ -285,6 +286,8 @@ struct VhdlCodeRequest {
     vhdl::Architecture architecture = vhdl::Architecture::kSerial;
     int multipliers = 4;
     double clockMhz = 48.0;
+    // The language of the text; a template whose name says its language is written in that.
+    vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl;
 };
 // The architecture the text is generated in once Auto is resolved against the design's fs.
 struct ResolvedArchitecture {
@@ -299,10 +302,17 @@ ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
                                          double clockMhz);
 // The same for the architecture stored in the document by the last VHDL Code.
 ResolvedArchitecture StoredArchitecture(const COlvexDoc& doc, bool iir);
-// The template file the front ends search for: the one of the resolved architecture.
+// The template file the front ends search for: the one of the resolved architecture, in the
+// language ("firfilter_folded.vhd", "firfilter_folded.v").
 std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
                                      vhdl::Architecture architecture, int multipliers,
-                                     double clockMhz);
+                                     double clockMhz,
+                                     vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
+// The language the document stores (VHDL Code's choice).
+vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc);
+// The language of a text built from the template at `templatePath`: the one its name says, else
+// the stored one.
+vhdl::HdlLanguage TextLanguage(const COlvexDoc& doc, const std::string& templatePath);
 // The header's architecture line: empty for serial chosen by hand, which the header leaves out.
 std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double clockMhz);
 // Warning 164, data bits in 4..24, multipliers and clock in range (kOutOfRange), then stores
@@ -465,8 +475,9 @@ struct HardwareWaveOutcome : Outcome {
 HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits);
 
 // The self-checking testbench of the design at the document's data bits (as VHDL Code stored
-// them), driven by the input wave the document holds, in `text`. Needs quantization on
-// (kRefused, warning 164).
-Outcome Testbench(const COlvexDoc& doc, bool iir);
+// them), driven by the input wave the document holds, in `text`, in the language. Needs
+// quantization on (kRefused, warning 164).
+Outcome Testbench(const COlvexDoc& doc, bool iir,
+                  vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
 
 } // namespace commands

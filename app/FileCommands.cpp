@@ -71,11 +71,20 @@ std::string WrongKind(const std::string& path, bool iir) {
 }
 
 // The header of the variant, then the template substituted, and the tokens it left.
+// The header in the language of the template at `templatePath`.
+std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
+                   const std::string& templatePath) {
+    return vhdl::HeaderInLanguage(
+        vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir)),
+        TextLanguage(doc, templatePath));
+}
+
 void BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
-               const std::string& templateText, VhdlOutcome& outcome, std::string& text) {
+               const std::string& templatePath, const std::string& templateText,
+               VhdlOutcome& outcome, std::string& text) {
     outcome.substIndex = 0;
     const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
-    text = vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir));
+    text = Header(doc, headerStructure, iir, variant, templatePath);
     text += vhdl::SubstituteTemplate(c, doc.m_nDataBits, templateText, variant, outcome.substIndex,
                                      TemplateMultipliers(doc, iir));
     outcome.leftovers =
@@ -114,10 +123,19 @@ ResolvedArchitecture StoredArchitecture(const COlvexDoc& doc, bool iir) {
 
 std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
                                      vhdl::Architecture architecture, int multipliers,
-                                     double clockMhz) {
+                                     double clockMhz, vhdl::HdlLanguage language) {
     const ResolvedArchitecture resolved =
         ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
-    return vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections);
+    return vhdl::WithLanguageExtension(
+        vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections), language);
+}
+
+vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc) {
+    return doc.m_nHdlLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
+}
+
+vhdl::HdlLanguage TextLanguage(const COlvexDoc& doc, const std::string& templatePath) {
+    return vhdl::TemplateLanguage(templatePath, StoredLanguage(doc));
 }
 
 std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double clockMhz) {
@@ -167,6 +185,7 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
     doc.m_nVhdlArchitecture = static_cast<int>(request.architecture);
     doc.m_nVhdlMultipliers = request.multipliers;
     doc.m_dVhdlClockMhz = request.clockMhz;
+    doc.m_nHdlLanguage = request.language == vhdl::HdlLanguage::kVerilog ? 1 : 0;
     if (request.templatePath.empty()) {
         return outcome; // no template was ever found or picked: the box stays empty
     }
@@ -191,7 +210,7 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
     }
     std::string text;
     BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
-              templateText, outcome, text);
+              request.templatePath, templateText, outcome, text);
     outcome.text = std::move(text);
     outcome.templateText = std::move(templateText);
     return outcome;
@@ -262,8 +281,8 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     const bool sectionsKnown = doc.m_nIirSections >= 1 && doc.m_nIirSections <= 8;
     std::string text;
     if (iir && !sectionsKnown) {
-        text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, iir,
-                                     HeaderWithArchitecture(doc, request.headerStructure, iir));
+        text = Header(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
+                      request.templatePath);
     } else {
         std::string templateText;
         std::string reason;
@@ -286,8 +305,8 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
                                   : files::QuotedPath(request.path) + design::kCannotBeOpened;
             return outcome;
         }
-        BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, templateText,
-                  outcome, text);
+        BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
+                  request.templatePath, templateText, outcome, text);
     }
     const int substIndex = outcome.substIndex;
     std::vector<std::string> leftovers = std::move(outcome.leftovers);
@@ -323,8 +342,9 @@ HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
         return job;
     }
     VhdlOutcome built;
-    BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, templateText, built,
-              job.hardware.vhdlText);
+    BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, request.templatePath,
+              templateText, built, job.hardware.vhdlText);
+    job.hardware.language = TextLanguage(doc, request.templatePath);
     job.hardware.device = request.device;
     job.hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
     job.hardware.cancel = request.cancel;

@@ -111,6 +111,8 @@ public:
     int m_nVhdlArchitecture = 0;
     int m_nVhdlMultipliers = 4;
     double m_dVhdlClockMhz = 48.0;
+    // The language VHDL Code writes in: the vhdl::HdlLanguage (0 VHDL, 1 Verilog).
+    int m_nHdlLanguage = 0;
 
     // ---- Analysis display settings --------------------------------------------------------------
     double m_dGainRange = 100.0;

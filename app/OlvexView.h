@@ -133,6 +133,9 @@ public:
     // synthesizes, places and routes in the background and shows the report in the output box.
     // true when the box now shows a report.
     bool OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
+    // "Save testbench" in the open dialog: checks its entries, stores them as VHDL Code does, and
+    // writes the self-checking testbench in the chosen language to the file the user picks.
+    void OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
     // One template line with the FIR or IIR tokens replaced; advance m_nSubstIndex.
     std::string SubstituteFirLine(const std::string& line);
     std::string SubstituteIirLine(const std::string& line);

@@ -225,10 +225,15 @@ void AddDataBits(OptionAdder& add, const COlvexDoc& fresh) {
 
 void AddVhdl(OptionAdder& add, const COlvexDoc& fresh) {
     add.Value("vhdl", "FILE", "", "write the VHDL Save VHDL writes (needs --quantize)");
-    add.Value("testbench", "FILE", "", "write a self-checking testbench of the filter");
+    add.Value("verilog", "FILE", "",
+              "write the same filter in Verilog-2001 from the .v templates (needs --quantize)");
+    add.Value("testbench", "FILE", "",
+              "write a self-checking testbench of the filter: Verilog when FILE ends in .v or "
+              ".sv, VHDL otherwise");
     AddDataBits(add, fresh);
     add.Value("template", "PATH", "the architecture's template along the search path",
-              "the VHDL template of --vhdl and --hw-report");
+              "the template of --vhdl, --verilog and --hw-report; its extension (.vhd, .v) "
+              "says its language");
     add.Value("arch", "serial|folded|parallel|auto", "serial",
               "the hardware of --vhdl and --hw-report; auto: the cheapest that keeps up with fs "
               "at --clock")

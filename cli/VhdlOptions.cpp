@@ -3,7 +3,10 @@
 //   --vhdl FILE --data-bits D [--template PATH]   VHDL Code with D, then Save VHDL to FILE: the
 //                                                 file variant of the header, then the
 //                                                 substituted template
-//   --testbench FILE --data-bits D                a self-checking testbench of that filter
+//   --verilog FILE --data-bits D [--template PATH]
+//                                                 the same in Verilog, from the .v templates
+//   --testbench FILE --data-bits D                a self-checking testbench of that filter, in
+//                                                 Verilog when FILE ends in .v or .sv
 //   --wave sine|square --freq F, or --user FILE   the testbench's stimulus, set through In/Out Wave
 //                                                 (default: the sine)
 //
@@ -13,6 +16,8 @@
 // command line's own line follows it.
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
@@ -25,6 +30,7 @@
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareReport.h"
+#include "vhdl/HdlLanguage.h"
 #include "vhdl/VhdlText.h"
 
 namespace cli {
@@ -34,7 +40,8 @@ namespace {
 // The template file of the request's architecture (Auto resolved against the design's fs).
 std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
     return commands::ArchitectureTemplateName(run.doc, run.iir, request.architecture,
-                                              request.multipliers, request.clockMhz);
+                                              request.multipliers, request.clockMhz,
+                                              request.language);
 }
 
 // The template of --template, or the one the search finds; empty when none.
@@ -43,7 +50,8 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
     if (args.Has("template")) {
         return args.Value("template");
     }
-    return platform::SearchAlongPath(TemplateName(run, request), ".vhd",
+    return platform::SearchAlongPath(TemplateName(run, request),
+                                     vhdl::HdlExtension(request.language),
                                      platform::SystemSearchFolders())
         .value_or(std::string());
 }
@@ -62,23 +70,27 @@ bool ReadArchitecture(const CliArgs& args, commands::VhdlCodeRequest& request) {
     return true;
 }
 
-// VHDL Code with the data bit length. Run for the testbench too: it is the one command that
-// takes the data bit length. Only --vhdl needs the template it reads.
-int RunVhdlCode(const CliArgs& args, RunState& run, std::string& templatePath,
-                std::string& templateText) {
+// VHDL Code with the data bit length, in the language. Run for the testbench too: it is the one
+// command that takes the data bit length. Only --vhdl, --verilog and --hw-report need the
+// template it reads (`needsTemplate`).
+int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, bool needsTemplate,
+                std::string& templatePath, std::string& templateText) {
     int status = ReportOutcome(commands::CheckVhdlCode(run.doc), {});
     if (status != kExitOk) {
         return status;
     }
     if (!args.Has("data-bits")) {
+        const bool verilogOnly = args.Has("verilog") && !args.Has("vhdl");
         std::fprintf(stderr, args.Has("hw-report") ? "--hw-report needs --data-bits D\n"
-                                                   : "--vhdl and --testbench need --data-bits D\n");
+                             : verilogOnly ? "--verilog and --testbench need --data-bits D\n"
+                                           : "--vhdl and --testbench need --data-bits D\n");
         return kExitInvalid;
     }
-    const bool vhdlFile = args.Has("vhdl") || args.Has("hw-report");
+    const bool vhdlFile = needsTemplate;
     commands::VhdlCodeRequest request;
     request.headerStructure = run.iir ? 1 : 0;
     request.iir = run.iir;
+    request.language = language;
     if (!ReadInt(args, "data-bits", request.dataBits) || !ReadArchitecture(args, request)) {
         return kExitInvalid;
     }
@@ -138,7 +150,10 @@ int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::
 int WriteTestbench(const std::string& path, RunState& run) {
     // The stimulus is the wave In/Out Wave sends through the filter.
     commands::SimulateWave(run.doc, run.iir);
-    const commands::Outcome testbench = commands::Testbench(run.doc, run.iir);
+    const vhdl::HdlLanguage language = vhdl::LanguageOfPath(path) == vhdl::HdlLanguage::kVerilog
+                                           ? vhdl::HdlLanguage::kVerilog
+                                           : vhdl::HdlLanguage::kVhdl;
+    const commands::Outcome testbench = commands::Testbench(run.doc, run.iir, language);
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;
@@ -163,10 +178,38 @@ void WarnSaturatedLiterals(const RunState& run) {
     }
 }
 
+// The language --hw-report places: the template's, else Verilog when only --verilog is written.
+vhdl::HdlLanguage HardwareLanguage(const CliArgs& args) {
+    const vhdl::HdlLanguage chosen = args.Has("verilog") && !args.Has("vhdl")
+                                         ? vhdl::HdlLanguage::kVerilog
+                                         : vhdl::HdlLanguage::kVhdl;
+    return args.Has("template") ? vhdl::TemplateLanguage(args.Value("template"), chosen) : chosen;
+}
+
+// The texts to write, each with its option; the language --hw-report places comes last, so
+// that the document keeps its template and language.
+struct LanguageOutput {
+    const char* option;
+    vhdl::HdlLanguage language;
+};
+std::vector<LanguageOutput> LanguageOutputs(const CliArgs& args) {
+    std::vector<LanguageOutput> outputs;
+    for (const LanguageOutput output : {LanguageOutput{"vhdl", vhdl::HdlLanguage::kVhdl},
+                                        LanguageOutput{"verilog", vhdl::HdlLanguage::kVerilog}}) {
+        if (args.Has(output.option)) {
+            outputs.push_back(output);
+        }
+    }
+    if (outputs.size() == 2 && HardwareLanguage(args) == vhdl::HdlLanguage::kVhdl) {
+        std::swap(outputs[0], outputs[1]);
+    }
+    return outputs;
+}
+
 } // namespace
 
 int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
-    const bool vhdlFile = args.Has("vhdl");
+    const bool vhdlFile = args.Has("vhdl") || args.Has("verilog");
     const bool testbench = args.Has("testbench");
     const bool hardware = args.Has("hw-report");
     for (const char* name : {"arch", "clock", "device", "multipliers"}) {
@@ -182,7 +225,7 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     if (!vhdlFile && !testbench && !hardware) {
         // In the order of their names.
         for (const char* name :
-             {"data-bits", "freq", "template", "testbench", "user", "vhdl", "wave"}) {
+             {"data-bits", "freq", "template", "testbench", "user", "verilog", "vhdl", "wave"}) {
             if (args.Has(name)) {
                 std::fprintf(stderr, "--%s needs --vhdl or --testbench\n", name);
                 return kExitInvalid;
@@ -194,14 +237,29 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "--template needs --vhdl or --hw-report\n");
         return kExitInvalid;
     }
+    if (args.Has("template") && args.Has("vhdl") && args.Has("verilog")) {
+        std::fprintf(stderr, "--template is of one language: give it with --vhdl or --verilog\n");
+        return kExitInvalid;
+    }
     if ((args.Has("wave") || args.Has("freq") || args.Has("user")) && !testbench) {
         std::fprintf(stderr, "--wave, --freq and --user need --testbench\n");
         return kExitInvalid;
     }
-    // Every entry is checked before the first file is written.
-    std::string templatePath;
-    std::string templateText;
-    int status = RunVhdlCode(args, run, templatePath, templateText);
+    // Every entry is checked, and every template read, before the first file is written.
+    const std::vector<LanguageOutput> outputs = LanguageOutputs(args);
+    std::vector<std::string> templatePaths(outputs.size());
+    std::vector<std::string> templateTexts(outputs.size());
+    int status = kExitOk;
+    for (size_t i = 0; i < outputs.size() && status == kExitOk; ++i) {
+        status =
+            RunVhdlCode(args, run, outputs[i].language, true, templatePaths[i], templateTexts[i]);
+    }
+    if (outputs.empty()) {
+        std::string templatePath;
+        std::string templateText;
+        status =
+            RunVhdlCode(args, run, HardwareLanguage(args), hardware, templatePath, templateText);
+    }
     if (status == kExitOk && testbench) {
         status = ApplyWaveOptions(args, run);
     }
@@ -209,8 +267,12 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
         return status;
     }
     WarnSaturatedLiterals(run);
-    if (vhdlFile) {
-        status = SaveVhdlFile(args.Value("vhdl"), templatePath, std::move(templateText), run);
+    for (size_t i = 0; i < outputs.size() && status == kExitOk; ++i) {
+        // Each text in its own language, whatever its template is called; the last is the
+        // language --hw-report places.
+        run.doc.m_nHdlLanguage = outputs[i].language == vhdl::HdlLanguage::kVerilog ? 1 : 0;
+        status = SaveVhdlFile(args.Value(outputs[i].option), templatePaths[i],
+                              std::move(templateTexts[i]), run);
     }
     if (status == kExitOk && testbench) {
         status = WriteTestbench(args.Value("testbench"), run);

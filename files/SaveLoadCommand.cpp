@@ -89,6 +89,9 @@ void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) 
 void COlvexView::OnSaveLoad() {
     m_bRedrawPending = 1;
     CSaveLoadDialog dlg;
+    // Save VHDL proposes the extension of the language VHDL Code writes in.
+    dlg.m_strSaveVhdlName =
+        vhdl::WithLanguageExtension(dlg.m_strSaveVhdlName, commands::StoredLanguage(m_doc));
     if (m_host.RunModal(dlg) == platform::kIdOk) {
         bool saved = true;
         switch (dlg.m_nAction) {

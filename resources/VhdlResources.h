@@ -24,6 +24,10 @@ constexpr int kIdcArchAuto = 1083;
 constexpr int kIdcVhdlMultipliers = 1084;
 constexpr int kIdcVhdlClockMhz = 1085;
 constexpr int kIdcHardwareReport = 1086;
+// The Language group (VHDL, Verilog) and the "Save testbench" button.
+constexpr int kIdcLanguageVhdl = 1300;
+constexpr int kIdcLanguageVerilog = 1301;
+constexpr int kIdcSaveTestbench = 1302;
 // The progress window's title while the hardware report runs.
 constexpr const char* kHardwareReportTitle = "Hardware report: synthesis, placement and routing";
 

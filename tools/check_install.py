@@ -14,9 +14,10 @@ import subprocess
 import sys
 import tempfile
 
-TEMPLATES = [name + suffix + ".vhd"
+TEMPLATES = [name + suffix + extension
              for name in ["firfilter"] + ["iirfilter%d" % n for n in range(1, 9)]
-             for suffix in ("", "_folded", "_parallel")]
+             for suffix in ("", "_folded", "_parallel")
+             for extension in (".vhd", ".v")]
 GUI_FILES = [
     "bin/vantrel",
     "share/applications/vantrel.desktop",

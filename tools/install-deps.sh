@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libeigen3-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-liberation
-  python3-scipy ghdl yosys nextpnr-ice40 xvfb xauth
+  python3-scipy ghdl iverilog verilator yosys nextpnr-ice40 xvfb xauth
   desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev universal-ctags
 )

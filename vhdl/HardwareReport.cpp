@@ -147,6 +147,18 @@ std::string FindEntityName(std::string_view vhdlText) {
     return std::string();
 }
 
+std::string FindModuleName(std::string_view verilogText) {
+    for (std::string_view line : SplitLines(verilogText)) {
+        char first[16], name[128];
+        // Comment lines ("// module ...") do not match: their first word is "//".
+        if (std::sscanf(std::string(line).c_str(), " %15s %127[A-Za-z0-9_$]", first, name) == 2 &&
+            std::strcmp(first, "module") == 0) {
+            return name;
+        }
+    }
+    return std::string();
+}
+
 std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
                                  int cyclesPerSample, Device device, const HardwareFigures& figures,
                                  const char* lineEnd) {
@@ -232,8 +244,10 @@ struct Flow {
 };
 
 bool Synthesize(Flow& flow) {
-    const files::OutputResult written =
-        files::WriteOutputFile(flow.folder.File("design.vhd"), flow.request.vhdlText);
+    const bool verilog = flow.request.language == HdlLanguage::kVerilog;
+    // GHDL writes design.v from design.vhd; generated Verilog is design.v itself.
+    const files::OutputResult written = files::WriteOutputFile(
+        flow.folder.File(verilog ? "design.v" : "design.vhd"), flow.request.vhdlText);
     if (!written.ok) {
         flow.result.status = HardwareStatus::kToolFailed;
         flow.result.message = written.Describe();
@@ -244,10 +258,11 @@ bool Synthesize(Flow& flow) {
         return "read_verilog design.v; synth_ice40 " + std::string(withDsp ? "-dsp " : "") +
                "-top " + flow.entity + " -json design.json; stat";
     };
-    if (!flow.Step("Analysing with GHDL", {flow.tools[0], "-a", "design.vhd"}, "ghdl-a.log") ||
-        !flow.Step("Synthesizing with GHDL",
-                   {flow.tools[0], "--synth", "--out=verilog", flow.entity}, "ghdl-synth.log",
-                   "design.v")) {
+    if (!verilog &&
+        (!flow.Step("Analysing with GHDL", {flow.tools[0], "-a", "design.vhd"}, "ghdl-a.log") ||
+         !flow.Step("Synthesizing with GHDL",
+                    {flow.tools[0], "--synth", "--out=verilog", flow.entity}, "ghdl-synth.log",
+                    "design.v"))) {
         return false;
     }
     if (flow.Step("Mapping with yosys", {flow.tools[1], "-p", script(dsp)}, "yosys.log")) {
@@ -322,10 +337,12 @@ void ReadFigures(Flow& flow) {
 
 } // namespace
 
-std::vector<std::string> MissingHardwarePackages() {
+std::vector<std::string> MissingHardwarePackages(HdlLanguage language) {
     std::vector<std::string> missing;
     for (const Tool& tool : kTools) {
-        if (FindOnPath(tool.program).empty()) {
+        const bool needed =
+            language == HdlLanguage::kVhdl || std::strcmp(tool.program, "ghdl") != 0;
+        if (needed && FindOnPath(tool.program).empty()) {
             missing.emplace_back(tool.package);
         }
     }
@@ -333,8 +350,13 @@ std::vector<std::string> MissingHardwarePackages() {
 }
 
 HardwareResult RunHardwareFlow(const HardwareRequest& request) {
-    Flow flow{request, {}, FindEntityName(request.vhdlText), {}, {}};
-    flow.result.missingPackages = MissingHardwarePackages();
+    const bool verilog = request.language == HdlLanguage::kVerilog;
+    Flow flow{request,
+              {},
+              verilog ? FindModuleName(request.vhdlText) : FindEntityName(request.vhdlText),
+              {},
+              {}};
+    flow.result.missingPackages = MissingHardwarePackages(request.language);
     if (!flow.result.missingPackages.empty()) {
         flow.result.status = HardwareStatus::kToolsMissing;
         return flow.result;
@@ -344,7 +366,8 @@ HardwareResult RunHardwareFlow(const HardwareRequest& request) {
     }
     if (flow.folder.Path().empty() || flow.entity.empty()) {
         flow.result.status = HardwareStatus::kToolFailed;
-        flow.result.message = flow.entity.empty() ? "the VHDL text declares no entity"
+        flow.result.message = flow.entity.empty() ? (verilog ? "the Verilog text declares no module"
+                                                             : "the VHDL text declares no entity")
                                                   : "no temporary folder could be made";
         return flow.result;
     }

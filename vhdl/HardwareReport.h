@@ -1,9 +1,9 @@
-// The placed-and-routed cost of generated VHDL on an iCE40 device: the text is analysed and
-// synthesized to Verilog with GHDL, mapped to iCE40 cells with yosys (with the SB_MAC16 DSP
-// blocks on the UP5K) and placed and routed with nextpnr-ice40, constrained to the FPGA clock
-// when one is given. The figures come from the tools' logs: LUTs and flip-flops from yosys's
-// cell statistics of the mapped netlist, DSP blocks and block RAMs from nextpnr's device
-// utilisation, Fmax from nextpnr's timing report after routing.
+// The placed-and-routed cost of generated VHDL or Verilog on an iCE40 device: VHDL is analysed and
+// synthesized to Verilog with GHDL, Verilog is read by yosys directly; both are mapped to iCE40
+// cells with yosys (with the SB_MAC16 DSP blocks on the UP5K) and placed and routed with
+// nextpnr-ice40, constrained to the FPGA clock when one is given. The figures come from the tools'
+// logs: LUTs and flip-flops from yosys's cell statistics of the mapped netlist, DSP blocks and
+// block RAMs from nextpnr's device utilisation, Fmax from nextpnr's timing report after routing.
 //
 // Everything runs in a private temporary folder that is removed afterwards. The log parsers are
 // plain functions over the log text, so they can be checked against captured logs.
@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "vhdl/HdlLanguage.h"
 
 namespace vhdl {
 
@@ -67,11 +69,15 @@ bool NextpnrReportsNoFit(std::string_view log);
 
 // The name of the first entity the VHDL text declares ("entity firfilter is"); empty if none.
 std::string FindEntityName(std::string_view vhdlText);
+// The name of the first module the Verilog text declares ("module firfilter ("); empty if none.
+std::string FindModuleName(std::string_view verilogText);
 
 // ---- The flow -----------------------------------------------------------------------------------
 
 struct HardwareRequest {
-    std::string vhdlText; // the generated VHDL, as Save VHDL writes it
+    std::string vhdlText; // the generated text, as Save VHDL writes it
+    // Its language: yosys reads Verilog itself; VHDL goes through GHDL first.
+    HdlLanguage language = HdlLanguage::kVhdl;
     Device device = Device::kUp5k;
     double clockHz = 0.0; // the FPGA clock the placement must meet; 0: none given
     // Set from another thread to stop the run: the running tool is killed.
@@ -109,8 +115,8 @@ struct HardwareResult {
 };
 
 // The tools the flow needs that are not on PATH, as Debian package names (ghdl, yosys,
-// nextpnr-ice40), in that order.
-std::vector<std::string> MissingHardwarePackages();
+// nextpnr-ice40), in that order; ghdl only for VHDL.
+std::vector<std::string> MissingHardwarePackages(HdlLanguage language = HdlLanguage::kVhdl);
 
 // Runs the whole flow on the request's VHDL text.
 HardwareResult RunHardwareFlow(const HardwareRequest& request);

@@ -226,7 +226,180 @@ end architecture sim;
     return t;
 }
 
+// ---- Verilog ------------------------------------------------------------------------------------
+
+// "    stimulus[0] = 12; stimulus[1] = -3; ..." five assignments a line.
+std::string VerilogTable(const char* name, const std::vector<std::int64_t>& values) {
+    constexpr int kPerLine = 5;
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        text += i % kPerLine == 0 ? "    " : " ";
+        text +=
+            std::string(name) + "[" + std::to_string(i) + "] = " + std::to_string(values[i]) + ";";
+        if (i % kPerLine == kPerLine - 1 || i + 1 == values.size()) {
+            text += "\n";
+        }
+    }
+    return text;
+}
+
+// The same checks as the VHDL testbench: the samples offered with the same gaps (none with
+// +full_rate), every output compared with the model, the timing reported, then PASS and
+// $finish, or FAIL and $fatal, so that vvp exits with a failure status.
+std::string VerilogTestbench(const std::string& module, int dataBits, int cycleLimit,
+                             const std::vector<std::int64_t>& stimulus,
+                             const std::vector<std::int64_t>& expected) {
+    const int count = static_cast<int>(stimulus.size());
+    const int tableSize = std::max(count, 1);
+    std::string t;
+    t += "// Self-checking testbench of the generated " + module + ".\n";
+    t +=
+        "// Offers " + std::to_string(count) +
+        " samples of the test wave with gaps in din_valid and compares\n"
+        "// every output with the fixed-point model of the filter. Ends with PASS and $finish,\n"
+        "// or with FAIL and the number of mismatches ($fatal: the simulator exits with a failure\n"
+        "// status). With +full_rate (vvp tb +full_rate) din_valid stays 1 instead. Either way it\n"
+        "// reports the longest interval between two samples taken and the latency of the\n"
+        "// first one, in clocks.\n";
+    t += "`timescale 1ns / 1ps\n\nmodule " + module + "_tb;\n";
+    t += "  localparam data_bits = " + std::to_string(dataBits) + ";\n";
+    t += "  localparam sample_count = " + std::to_string(count) + ";\n";
+    t += "  localparam cycle_limit = " + std::to_string(cycleLimit) + ";\n";
+    t += "  integer stimulus [0:" + std::to_string(tableSize - 1) + "];\n";
+    t += "  integer expected [0:" + std::to_string(tableSize - 1) + "];\n";
+    t += "  initial begin\n    stimulus[0] = 0;\n    expected[0] = 0;\n" +
+         VerilogTable("stimulus", stimulus) + VerilogTable("expected", expected) + "  end\n";
+    t += R"(
+  reg clk = 1'b0;
+  reg rst = 1'b1;
+  reg din_valid = 1'b0;
+  wire din_ready;
+  reg [data_bits-1:0] din = {data_bits{1'b0}};
+  wire dout_valid;
+  wire [data_bits-1:0] dout;
+  reg running = 1'b1;
+  reg full_rate = 1'b0;
+  integer received = 0;
+  integer mismatches = 0;
+  integer cycle = 0;
+  integer longest_interval = 0;
+  integer first_taken = -1;
+  integer first_latency = -1;
+  integer last_taken = -1;
+
+)";
+    t += "  " + module +
+         " dut (.clk(clk), .rst(rst), .din_valid(din_valid), .din_ready(din_ready),\n";
+    t += R"(    .din(din), .dout_valid(dout_valid), .dout(dout));
+
+  always #5 if (running) clk = ~clk;
+
+  // Every output against the model's, in order.
+  always @(posedge clk) begin
+    if (!rst && dout_valid) begin
+      if (received >= sample_count) begin
+        mismatches = mismatches + 1;
+        $display("extra output %0d", $signed(dout));
+      end else if ($signed(dout) != expected[received]) begin
+        if (mismatches < )" +
+         std::to_string(kReportedMismatches) + R"()
+          $display("output %0d: got %0d, expected %0d", received, $signed(dout),
+                   expected[received]);
+        mismatches = mismatches + 1;
+      end
+      received = received + 1;
+    end
+  end
+
+  // The clocks between samples taken and from the first sample taken to its output.
+  always @(posedge clk) begin
+    if (!rst && din_valid && din_ready) begin
+      if (last_taken >= 0 && cycle - last_taken > longest_interval)
+        longest_interval = cycle - last_taken;
+      if (last_taken < 0)
+        first_taken = cycle;
+      last_taken = cycle;
+    end
+    if (!rst && dout_valid && first_latency < 0 && first_taken >= 0)
+      first_latency = cycle - first_taken - 1; // dout_valid rose at the edge before
+    cycle = cycle + 1;
+  end
+
+  // Offers the samples with gaps, waits for the outputs, reports.
+  integer i, g, gap, cycles, total;
+  initial begin
+    if ($test$plusargs("full_rate"))
+      full_rate = 1'b1;
+    cycles = 0;
+    repeat ()" +
+         std::to_string(kResetCycles) + R"() @(posedge clk);
+    rst <= 1'b0;
+    for (i = 0; i < sample_count && cycles <= cycle_limit; i = i + 1) begin
+      gap = (7 * i) % )" +
+         std::to_string(kShortGapSpan) + R"(;
+      if (i % )" +
+         std::to_string(kLongGapEvery) + " == " + std::to_string(kLongGapEvery - 1) +
+         ")\n        gap = " + std::to_string(kLongGap) + R"(;
+      if (full_rate)
+        gap = 0;
+      din_valid <= 1'b0;
+      for (g = 0; g < gap; g = g + 1) begin
+        @(posedge clk);
+        cycles = cycles + 1;
+      end
+      din <= stimulus[i];
+      din_valid <= 1'b1;
+      @(posedge clk);
+      cycles = cycles + 1;
+      while (!din_ready && cycles <= cycle_limit) begin
+        @(posedge clk);
+        cycles = cycles + 1;
+      end
+    end
+    din_valid <= 1'b0;
+    din <= {data_bits{1'b0}};
+    while (received < sample_count && cycles <= cycle_limit) begin
+      @(posedge clk);
+      cycles = cycles + 1;
+    end
+    // A few more cycles, so that an output too many is seen as well.
+    repeat (16) @(posedge clk);
+    #1;
+    $display("longest interval between samples taken: %0d clocks", longest_interval);
+    $display("latency of the first sample: %0d clocks", first_latency);
+    total = mismatches;
+    if (received < sample_count) begin
+      total = total + sample_count - received;
+      $display("%0d outputs missing", sample_count - received);
+    end
+    running = 1'b0;
+    if (total == 0) begin
+      $display("PASS: %0d outputs equal the model", sample_count);
+      $finish;
+    end else begin
+      $display("FAIL: %0d mismatches", total);
+      $fatal(1, "FAIL: %0d mismatches", total);
+    end
+  end
+endmodule
+)";
+    return t;
+}
+
 } // namespace
+
+std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
+                           std::span<const double> wave, HdlLanguage language) {
+    if (language == HdlLanguage::kVhdl) {
+        return BuildTestbench(c, dataBits, wave);
+    }
+    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
+    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus);
+    const int count = static_cast<int>(stimulus.size());
+    const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
+    return VerilogTestbench(c.iir ? "iirfilter" : "firfilter", dataBits, cycleLimit, stimulus,
+                            expected);
+}
 
 std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
                            std::span<const double> wave) {

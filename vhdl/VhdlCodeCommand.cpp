@@ -13,8 +13,11 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
 #include "resources/FilesResources.h"
 #include "resources/VhdlResources.h"
+#include "vhdl/HdlLanguage.h"
 #include "vhdl/VhdlDialogs.h"
 #include "vhdl/VhdlText.h"
 
@@ -44,6 +47,10 @@ std::string HardwareReportText(bool finished, const commands::HardwareReportOutc
     return text;
 }
 
+vhdl::HdlLanguage LanguageOf(const vhdl::CVhdlSourceDialog& dlg) {
+    return dlg.m_nLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
+}
+
 } // namespace
 
 void COlvexView::OnVhdlCode() {
@@ -62,9 +69,13 @@ void COlvexView::OnVhdlCode() {
         dlg.m_nArchitecture = m_doc.m_nVhdlArchitecture;
         dlg.m_nMultipliers = m_doc.m_nVhdlMultipliers;
         dlg.m_dClockMhz = m_doc.m_dVhdlClockMhz;
+        dlg.m_nLanguage = m_doc.m_nHdlLanguage;
         bool reported = false; // the box shows a hardware report made while the dialog was open
         dlg.m_fnHardwareReport = [this, &dlg, &reported](platform::ControlAccess& controls) {
             reported = OnHardwareReport(dlg, controls) || reported;
+        };
+        dlg.m_fnSaveTestbench = [this, &dlg](platform::ControlAccess& controls) {
+            OnSaveTestbench(dlg, controls);
         };
         const int button = m_host.RunModal(dlg);
         if (button != platform::kIdOk && reported) {
@@ -100,12 +111,14 @@ commands::VhdlOutcome COlvexView::GenerateVhdl(const vhdl::CVhdlSourceDialog& dl
     request.architecture = static_cast<vhdl::Architecture>(std::clamp(dlg.m_nArchitecture, 0, 3));
     request.multipliers = dlg.m_nMultipliers;
     request.clockMhz = dlg.m_dClockMhz;
+    request.language = LanguageOf(dlg);
     // The type words come from the structure last read from the form, before the dialog.
     request.headerStructure = m_nFirIir;
     UpdateData(true);
     request.iir = m_nFirIir == 1;
     LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
-                                                      request.multipliers, request.clockMhz));
+                                                      request.multipliers, request.clockMhz,
+                                                      request.language));
     request.templatePath = m_strTemplatePath;
     const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
     m_nSubstIndex = outcome.substIndex;
@@ -145,8 +158,50 @@ bool COlvexView::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::Contro
     return true;
 }
 
+void COlvexView::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls) {
+    if (const std::optional<platform::ExchangeFailure> failure =
+            platform::AcceptDialog(dlg, controls)) {
+        m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
+        return;
+    }
+    // The entries stored as VHDL Code stores them; the testbench needs no template.
+    commands::VhdlCodeRequest request;
+    request.dataBits = dlg.m_nDataBits;
+    request.architecture = static_cast<vhdl::Architecture>(std::clamp(dlg.m_nArchitecture, 0, 3));
+    request.multipliers = dlg.m_nMultipliers;
+    request.clockMhz = dlg.m_dClockMhz;
+    request.language = LanguageOf(dlg);
+    UpdateData(true);
+    request.iir = m_nFirIir == 1;
+    commands::VhdlCode(m_doc, request);
+    commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
+    const commands::Outcome testbench = commands::Testbench(m_doc, request.iir, request.language);
+    if (testbench.Is(commands::OutcomeKind::kRefused)) {
+        m_host.ShowWarning(testbench.warning.templateId, testbench.warning.title,
+                           testbench.warning.lines);
+        return;
+    }
+    platform::FileDialogRequest file;
+    file.open = false;
+    file.fileName = vhdl::WithLanguageExtension("tb0.vhd", request.language);
+    file.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
+    const std::optional<std::string> path = m_host.RunFileDialog(file);
+    if (!path) {
+        return;
+    }
+    const files::OutputResult written = files::WriteOutputFile(*path, testbench.text);
+    if (!written.ok) {
+        m_strFileReason = written.reason;
+        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened, "",
+                          platform::MessageIcon::kWarning);
+    }
+}
+
 void COlvexView::LocateTemplate(const std::string& name) {
-    if (const std::optional<std::string> found = m_host.SearchFile(name, ".vhd")) {
+    const vhdl::HdlLanguage language =
+        vhdl::LanguageOfPath(name).value_or(vhdl::HdlLanguage::kVhdl);
+    if (const std::optional<std::string> found =
+            m_host.SearchFile(name, vhdl::HdlExtension(language))) {
         m_strTemplatePath = *found;
         return;
     }

@@ -27,11 +27,15 @@ void CVhdlSourceDialog::DoDataExchange(platform::DataExchange& exchange) {
             exchange.Refuse(resources::kIdcVhdlClockMhz, check.message);
         }
     }
+    exchange.Radio(resources::kIdcLanguageVhdl, m_nLanguage);
 }
 
 void CVhdlSourceDialog::OnButton(int controlId, platform::ControlAccess& controls) {
     if (controlId == resources::kIdcHardwareReport && m_fnHardwareReport) {
         m_fnHardwareReport(controls);
+    }
+    if (controlId == resources::kIdcSaveTestbench && m_fnSaveTestbench) {
+        m_fnSaveTestbench(controls);
     }
 }
 

@@ -1,6 +1,7 @@
 // The dialogs of the VHDL Code command: "VHDL Source Code" (template 163) asks for the in/out
-// data bit length and the hardware (architecture, folded multipliers, FPGA clock), and its
-// "Hardware report" button places and routes that hardware while the dialog stays open; the
+// data bit length, the hardware (architecture, folded multipliers, FPGA clock) and the language
+// (VHDL, Verilog); its "Hardware report" button places and routes that hardware and its "Save
+// testbench" button writes the testbench in the language, while the dialog stays open; the
 // locate warning (template 174) names a template that was not found.
 #pragma once
 
@@ -22,8 +23,11 @@ public:
     int m_nArchitecture = 0;   // vhdl::Architecture: 0 serial, 1 folded, 2 parallel, 3 auto
     int m_nMultipliers = 4;    // the folded hardware's multipliers
     double m_dClockMhz = 48.0; // the FPGA clock
-    // Runs when "Hardware report" is pressed, with the dialog's controls; set by the handler.
+    int m_nLanguage = 0;       // vhdl::HdlLanguage: 0 VHDL, 1 Verilog
+    // Run when "Hardware report" or "Save testbench" is pressed, with the dialog's controls; set
+    // by the handler.
     std::function<void(platform::ControlAccess&)> m_fnHardwareReport;
+    std::function<void(platform::ControlAccess&)> m_fnSaveTestbench;
 };
 
 class CLocateTemplateDialog : public platform::Dialog {

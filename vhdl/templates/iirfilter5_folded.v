@@ -1,0 +1,208 @@
+// iirfilter: cascade of 5 second-order IIR sections, folded onto a few multipliers.
+//
+// Architecture: MULK multiplier lanes shared by all sections, and one accumulator. A sample
+// taken at a rising edge of clk where din_valid and din_ready are both 1 is sign-extended to the
+// section word (data bits + 4). Each section then sums
+//   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
+// in full precision (nb1, nb2 are the negated feedback coefficients), the lanes taking one
+// product each per clock, and takes one more clock to shift w right by the coefficient bit
+// length minus one (floor), saturate it to the section word and pass it on as the next
+// section's input. The last section's output, saturated to the data bits, is dout.
+//   Cycles per sample: sections * (ceil(5 / lanes) + 1) + 1 = 31 with one lane, 11 with five
+//   (din_ready is 0 while the cascade runs).
+//   Latency: sections * (ceil(5 / lanes) + 1) clocks from the edge that takes a sample to
+//   dout_valid.
+//   Resources: one multiplier per lane, an adder of the lanes' products into the accumulator,
+//   two words of history per section and one more.
+// din and dout are two's complement. rst is synchronous, active high, and clears all state;
+// each sample taken gives exactly one output, marked by dout_valid high for one clock.
+// Verilog-2001, synthesizable, no vendor primitives.
+module iirfilter (
+  input  wire              clk,
+  input  wire              rst,
+  input  wire              din_valid,
+  output wire              din_ready,
+  input  wire [DIOB-4-1:0] din,
+  output wire              dout_valid,
+  output wire [DIOB-4-1:0] dout
+);
+  localparam sections   = 5;
+  localparam coeff_bits = COB;
+  localparam frac_bits  = COB-2 - 1;
+  localparam data_bits  = DIOB-4;
+  localparam state_bits = DIOB;
+  localparam acc_bits   = coeff_bits + state_bits + 3;
+  localparam prod_bits  = coeff_bits + state_bits;
+
+  // Term t (a0, a1, a2, nb1, nb2) of section s in coefficient bits.
+  function signed [COB-1:0] coeff;
+    input integer s;
+    input integer t;
+    begin
+      case (5 * s + t)
+         0: coeff = COB'brepa0; // section 1 a0
+         1: coeff = COB'brepa1; // section 1 a1
+         2: coeff = COB'brepa2; // section 1 a2
+         3: coeff = COB'brepb1; // section 1 nb1
+         4: coeff = COB'brepb2; // section 1 nb2
+         5: coeff = COB'brepa0; // section 2 a0
+         6: coeff = COB'brepa1; // section 2 a1
+         7: coeff = COB'brepa2; // section 2 a2
+         8: coeff = COB'brepb1; // section 2 nb1
+         9: coeff = COB'brepb2; // section 2 nb2
+        10: coeff = COB'brepa0; // section 3 a0
+        11: coeff = COB'brepa1; // section 3 a1
+        12: coeff = COB'brepa2; // section 3 a2
+        13: coeff = COB'brepb1; // section 3 nb1
+        14: coeff = COB'brepb2; // section 3 nb2
+        15: coeff = COB'brepa0; // section 4 a0
+        16: coeff = COB'brepa1; // section 4 a1
+        17: coeff = COB'brepa2; // section 4 a2
+        18: coeff = COB'brepb1; // section 4 nb1
+        19: coeff = COB'brepb2; // section 4 nb2
+        20: coeff = COB'brepa0; // section 5 a0
+        21: coeff = COB'brepa1; // section 5 a1
+        22: coeff = COB'brepa2; // section 5 a2
+        23: coeff = COB'brepb1; // section 5 nb1
+        24: coeff = COB'brepb2; // section 5 nb2
+        default: coeff = {COB{1'b0}};
+      endcase
+    end
+  endfunction
+
+  // Bits of an unsigned counter that holds 0 .. n - 1 (at least one).
+  function integer counter_bits;
+    input integer n;
+    integer width;
+    begin
+      width = 1;
+      while ((1 << width) < n)
+        width = width + 1;
+      counter_bits = width;
+    end
+  endfunction
+
+  // w shifted right by frac_bits (floor) and saturated to a section word: kept when every bit
+  // from state_bits - 1 up is a copy of the sign, otherwise the largest word of w's sign.
+  function [state_bits-1:0] scale;
+    input signed [acc_bits-1:0] w;
+    reg signed [acc_bits-1:0] shifted;
+    begin
+      shifted = w >>> frac_bits;
+      if (shifted[acc_bits-1:state_bits-1] == {(acc_bits - state_bits + 1){shifted[acc_bits-1]}})
+        scale = shifted[state_bits-1:0];
+      else
+        scale = {shifted[acc_bits-1], {(state_bits - 1){~shifted[acc_bits-1]}}};
+    end
+  endfunction
+
+  // A section word saturated to a data word, in the same way.
+  function [data_bits-1:0] to_data;
+    input signed [state_bits-1:0] y;
+    begin
+      if (y[state_bits-1:data_bits-1] == {(state_bits - data_bits + 1){y[state_bits-1]}})
+        to_data = y[data_bits-1:0];
+      else
+        to_data = {y[state_bits-1], {(data_bits - 1){~y[state_bits-1]}}};
+    end
+  endfunction
+
+  localparam multipliers = MULK;
+  localparam section_bits = counter_bits(sections);
+  localparam [1:0] IDLE = 2'd0, ACCUMULATE = 2'd1, FINISH = 2'd2;
+
+  reg  [1:0]                         state;
+  reg  [section_bits-1:0]            section;
+  reg  signed [state_bits-1:0]       current;
+  // History node 0 is the cascade input, node s + 1 the output of section s: the latest and
+  // the one before the latest value of each, node s at [s * state_bits +: state_bits].
+  reg  [(sections+1)*state_bits-1:0] latest, earlier;
+  reg  signed [acc_bits-1:0]         acc;
+  reg  [data_bits-1:0]               result;
+  reg                                valid;
+  integer k;
+
+  assign din_ready  = state == IDLE;
+  assign dout       = result;
+  assign dout_valid = valid;
+
+  wire [31:0] section_index = {{(32 - section_bits){1'b0}}, section};
+  wire [state_bits-1:0] y = scale(acc);
+  reg  [2:0]                         base;
+  wire [31:0] base_index = {29'b0, base};
+  wire [31:0] next_base = base_index + multipliers;
+
+  // The accumulator plus this clock's products: lane m takes term base + m.
+  reg signed [acc_bits-1:0]   sum;
+  reg signed [state_bits-1:0] operand;
+  reg signed [prod_bits-1:0]  product;
+  integer m, term;
+  always @* begin
+    sum = acc;
+    operand = {state_bits{1'b0}};
+    product = {prod_bits{1'b0}};
+    for (m = 0; m < multipliers; m = m + 1) begin
+      term = base_index + m;
+      if (term <= 4) begin
+        if (term == 0)
+          operand = current;
+        else if (term == 1)
+          operand = latest[section_index*state_bits +: state_bits];
+        else if (term == 2)
+          operand = earlier[section_index*state_bits +: state_bits];
+        else if (term == 3)
+          operand = latest[(section_index+1)*state_bits +: state_bits];
+        else
+          operand = earlier[(section_index+1)*state_bits +: state_bits];
+        product = coeff(section_index, term) * operand;
+        sum = sum + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
+      end
+    end
+  end
+
+  always @(posedge clk) begin
+    valid <= 1'b0;
+    if (rst) begin
+      state   <= IDLE;
+      section <= {section_bits{1'b0}};
+      base    <= 3'd0;
+      current <= {state_bits{1'b0}};
+      for (k = 0; k <= sections; k = k + 1) begin
+        latest[k*state_bits +: state_bits]   <= {state_bits{1'b0}};
+        earlier[k*state_bits +: state_bits] <= {state_bits{1'b0}};
+      end
+      acc     <= {acc_bits{1'b0}};
+      result  <= {data_bits{1'b0}};
+    end else if (state == IDLE) begin
+      if (din_valid) begin
+        current <= {{(state_bits - data_bits){din[data_bits-1]}}, din};
+        section <= {section_bits{1'b0}};
+        base    <= 3'd0;
+        acc     <= {acc_bits{1'b0}};
+        state   <= ACCUMULATE;
+      end
+    end else if (state == ACCUMULATE) begin
+      acc <= sum;
+      if (next_base > 4)
+        state <= FINISH;
+      else
+        base <= next_base[2:0];
+    end else begin
+      earlier[section_index*state_bits +: state_bits] <= latest[section_index*state_bits +: state_bits];
+      latest[section_index*state_bits +: state_bits]   <= current;
+      current <= y;
+      acc     <= {acc_bits{1'b0}};
+      base    <= 3'd0;
+      if (section_index == sections - 1) begin
+        earlier[sections*state_bits +: state_bits] <= latest[sections*state_bits +: state_bits];
+        latest[sections*state_bits +: state_bits]   <= y;
+        result <= to_data(y);
+        valid  <= 1'b1;
+        state  <= IDLE;
+      end else begin
+        section <= section + 1'b1;
+        state   <= ACCUMULATE;
+      end
+    end
+  end
+endmodule
