@@ -24,7 +24,7 @@ namespace {
 
 // A design file is read once: far less than the input cap, but room for a long template path.
 constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
-constexpr int kPlotModes = 3;
+constexpr int kPlotModes = 7;
 constexpr int kCoeffFormats = 4;
 constexpr int kArchitectures = 4;
 
@@ -59,6 +59,7 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
         {"hardware.architecture", CheckIntRange(kFieldNone, s.architecture, 0, kArchitectures - 1)},
         {"hardware.multipliers", CheckMultipliers(s.multipliers)},
         {"hardware.clockMhz", CheckClockMhz(s.clockMhz)},
+        {"hardware.language", CheckIntRange(kFieldNone, s.language, 0, 1)},
         {"analysis.plotMode", CheckIntRange(kFieldNone, s.plotMode, 0, kPlotModes - 1)},
         {"analysis.gainRange", CheckDisplayRange(kFieldGainRange, s.gainRange)},
         {"analysis.responseZoom", CheckIntRange(kFieldZoom, s.respZoom, 0, kMaxZoom)},
@@ -149,6 +150,7 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.m_nVhdlArchitecture = s.architecture;
     doc.m_nVhdlMultipliers = s.multipliers;
     doc.m_dVhdlClockMhz = s.clockMhz;
+    doc.m_nHdlLanguage = s.language;
     doc.m_dGainRange = s.gainRange;
     doc.m_nRespFreqZoom = s.respZoom;
     doc.m_nRespStartPos = s.respStart;
@@ -193,6 +195,7 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
     s.architecture = doc.m_nVhdlArchitecture;
     s.multipliers = doc.m_nVhdlMultipliers;
     s.clockMhz = doc.m_dVhdlClockMhz;
+    s.language = doc.m_nHdlLanguage;
     s.plotMode = form.plotMode;
     s.gainRange = doc.m_dGainRange;
     s.respZoom = doc.m_nRespFreqZoom;

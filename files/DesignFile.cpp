@@ -56,6 +56,7 @@ const Field kFields[] = {
     {"/hardware/architecture",    &DesignState::architecture},
     {"/hardware/multipliers",     &DesignState::multipliers},
     {"/hardware/clockMhz",        &DesignState::clockMhz},
+    {"/hardware/language",        &DesignState::language},
     {"/analysis/plotMode",        &DesignState::plotMode},
     {"/analysis/gainRange",       &DesignState::gainRange},
     {"/analysis/responseZoom",    &DesignState::respZoom},

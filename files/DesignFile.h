@@ -51,13 +51,15 @@ struct DesignState {
     int quantBits = 16;
     int coeffFormat = 0;
     // VHDL Code: data bits, the template, the architecture (0 serial .. 3 auto), the folded
-    // multiplier count, the clock in MHz.
+    // multiplier count, the clock in MHz, the language (0 VHDL, 1 Verilog).
     int dataBits = 12;
     std::string templatePath;
     int architecture = 0;
     int multipliers = 4;
     double clockMhz = 48.0;
-    // Analyses: plot mode 0 response, 1 spectra, 2 waves; the three dialogs' settings.
+    int language = 0;
+    // Analyses: plot mode 0 response, 1 spectra, 2 waves, 3 group delay, 4 pole-zero,
+    // 5 impulse, 6 step; the three dialogs' settings.
     int plotMode = 0;
     double gainRange = 100.0;
     int respZoom = 0, respStart = 0;

@@ -92,6 +92,8 @@ void COlvexView::OnSaveLoad() {
     // Save VHDL proposes the extension of the language VHDL Code writes in.
     dlg.m_strSaveVhdlName =
         vhdl::WithLanguageExtension(dlg.m_strSaveVhdlName, commands::StoredLanguage(m_doc));
+    dlg.m_strSaveTestbenchName =
+        vhdl::WithLanguageExtension(dlg.m_strSaveTestbenchName, commands::StoredLanguage(m_doc));
     if (m_host.RunModal(dlg) == platform::kIdOk) {
         bool saved = true;
         switch (dlg.m_nAction) {

@@ -27,7 +27,7 @@ constexpr int kIdcHardwareReport = 1086;
 // The Language group (VHDL, Verilog) and the "Save testbench" button.
 constexpr int kIdcLanguageVhdl = 1300;
 constexpr int kIdcLanguageVerilog = 1301;
-constexpr int kIdcSaveTestbench = 1302;
+constexpr int kIdcVhdlSaveTestbench = 1302;
 // The progress window's title while the hardware report runs.
 constexpr const char* kHardwareReportTitle = "Hardware report: synthesis, placement and routing";
 

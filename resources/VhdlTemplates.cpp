@@ -47,7 +47,7 @@ const platform::DialogTemplate& VhdlSourceTemplate() {
              "Hardware report",
              {14, 166, 80, 14},
              kStyleGroupStart},
-            {kIdcSaveTestbench,
+            {kIdcVhdlSaveTestbench,
              ControlKind::kPushButton,
              "Save testbench",
              {106, 166, 80, 14},

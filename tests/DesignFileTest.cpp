@@ -69,7 +69,8 @@ files::DesignState EveryFieldSet() {
     s.architecture = 1;
     s.multipliers = 9;
     s.clockMhz = 96.5;
-    s.plotMode = 2;
+    s.language = 1;
+    s.plotMode = 5;
     s.gainRange = 80.5;
     s.respZoom = 1;
     s.respStart = 33;

@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
@@ -38,7 +40,8 @@ struct HardwareReportWindow : ::testing::Test {
     COlvexDoc doc;
     platform::ScriptedHost host{resources::FormTemplate()};
     COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / "vantrel_hardware_report_window_test";
+    fs::path dir = fs::temp_directory_path() /
+                   ("vantrel_hardware_report_window_test_" + std::to_string(::getpid()));
 
     HardwareReportWindow() {
         fs::remove_all(dir);

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/OlvexDoc.h"
 #include "app/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
@@ -24,7 +26,9 @@ struct VerilogWindowFixture : ::testing::Test {
     COlvexDoc doc;
     platform::ScriptedHost host{resources::FormTemplate()};
     COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / "vantrel_verilog_window_test";
+    // One folder per process: ctest runs the cases of this fixture side by side.
+    fs::path dir =
+        fs::temp_directory_path() / ("vantrel_verilog_window_test_" + std::to_string(::getpid()));
 
     VerilogWindowFixture() {
         fs::remove_all(dir);
@@ -102,7 +106,7 @@ TEST_F(VerilogWindowFixture, SaveTestbenchWritesTheChosenLanguage) {
         host.AnswerDialog(DialogAnswer::Cancel(resources::kIddVhdlSource)
                               .Text(resources::kIdcVhdlDataBits, "10")
                               .Radio(LanguageControl(c.verilog))
-                              .Press(resources::kIdcSaveTestbench));
+                              .Press(resources::kIdcVhdlSaveTestbench));
         host.AnswerFileDialog(path.string());
         EXPECT_TRUE(view.OnCommand(resources::kIdcVhdlCode));
         ASSERT_FALSE(host.FileDialogs().empty());

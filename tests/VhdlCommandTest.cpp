@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "app/OlvexView.h"
@@ -26,7 +28,8 @@ struct VhdlCodeFixture : ::testing::Test {
     COlvexDoc doc;
     platform::ScriptedHost host{resources::FormTemplate()};
     COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / "vantrel_vhdl_code_test";
+    fs::path dir =
+        fs::temp_directory_path() / ("vantrel_vhdl_code_test_" + std::to_string(::getpid()));
 
     VhdlCodeFixture() {
         fs::remove_all(dir);

@@ -34,7 +34,7 @@ void CVhdlSourceDialog::OnButton(int controlId, platform::ControlAccess& control
     if (controlId == resources::kIdcHardwareReport && m_fnHardwareReport) {
         m_fnHardwareReport(controls);
     }
-    if (controlId == resources::kIdcSaveTestbench && m_fnSaveTestbench) {
+    if (controlId == resources::kIdcVhdlSaveTestbench && m_fnSaveTestbench) {
         m_fnSaveTestbench(controls);
     }
 }
