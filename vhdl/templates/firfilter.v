@@ -31,6 +31,9 @@ module firfilter (
   function signed [COB-1:0] coeff;
     input integer k;
     begin
+      // rom_style: the table stays in logic, as the VHDL's constant array does (yosys
+      // would otherwise move it to block RAM).
+      (* rom_style = "logic" *)
       case (k)
           0: coeff = COB'breph  0; // h(0)
           1: coeff = COB'breph  1; // h(1)

@@ -15,8 +15,10 @@
 //   dout_valid.
 //   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 //   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
-//   an adder tree of the lanes' products, the accumulator, taps data words of delay line in
-//   registers (read through a multiplexer per lane), a tap table in logic.
+//   an adder tree of the lanes' products, the accumulator, a tap table in logic, and the
+//   delay line: two block-RAM copies per lane when each lane picks among 4 samples or more
+//   and the copies take at most 20 blocks, otherwise taps data words in registers read
+//   through a multiplexer per lane.
 // din and dout are two's complement. rst is synchronous, active high, and clears all state;
 // each sample taken gives exactly one output, marked by dout_valid high for one clock.
 // Verilog-2001, synthesizable, no vendor primitives.
@@ -40,6 +42,9 @@ module firfilter (
   function signed [COB-1:0] coeff;
     input integer k;
     begin
+      // rom_style: the table stays in logic, as the VHDL's constant array does (yosys
+      // would otherwise move it to block RAM).
+      (* rom_style = "logic" *)
       case (k)
           0: coeff = COB'breph  0; // h(0)
           1: coeff = COB'breph  1; // h(1)
@@ -496,6 +501,17 @@ module firfilter (
   localparam step_bits   = counter_bits(steps);
   localparam IDLE = 1'b0, ISSUE = 1'b1;
 
+  // The delay line in block RAM, when that saves logic: each lane keeps two copies of the last
+  // depth samples (one per read port it needs: the near and the far sample of a pair), written
+  // together at the address after the newest and read at newest - j and newest - (taps - 1 - j).
+  // A RAM is not cleared by rst: the samples not yet taken since the reset are masked to zero
+  // instead. Used when each lane picks among at least 4 samples and the copies take at most 20
+  // RAM blocks of 256 x 16 bits; otherwise the delay line is a shift register.
+  localparam addr_bits  = counter_bits(taps);
+  localparam depth      = 1 << addr_bits;
+  localparam ram_blocks = ((data_bits + 15) / 16) * ((depth + 255) / 256);
+  localparam use_ram    = steps >= 4 && 2 * multipliers * ram_blocks <= 20;
+
   // The pipeline: a sample is taken (IDLE), then its products are issued, multipliers a clock
   // (ISSUE); each issue passes through the operand registers (stage a), the pre-adders and
   // multipliers into the tree's leaves (stage b), the levels of the adder tree and the
@@ -518,6 +534,12 @@ module firfilter (
   reg                            d_last;
   reg  [data_bits-1:0]           result;
   reg                            valid;
+  // The RAM delay line: the address of x(n), how many samples were taken since the reset (up
+  // to taps), the lanes' read words (stage a) and whether each is a sample taken since then.
+  reg  [addr_bits-1:0]           newest;
+  reg  [31:0]                    filled;
+  wire [multipliers*data_bits-1:0] ram_near, ram_far;
+  reg  [multipliers-1:0]         near_ok, far_ok;
   integer k, m, t, j, i, l;
 
   assign din_ready  = state == IDLE;
@@ -546,6 +568,58 @@ module firfilter (
       end
   end
 
+  // The lanes' RAM copies: written together when a sample is taken; lane m reads product
+  // j = step * multipliers + m, one clock later in ram_near and ram_far, as the shift
+  // register's lanes have theirs in a_near and a_far.
+  wire take = state == IDLE && din_valid;
+  genvar copy;
+  generate
+    if (use_ram) begin : ram_lanes
+      for (copy = 0; copy < multipliers; copy = copy + 1) begin : lane
+        reg  [data_bits-1:0] near_copy [0:depth-1];
+        reg  [data_bits-1:0] far_copy [0:depth-1];
+        reg  [data_bits-1:0] near_word, far_word;
+        wire [addr_bits-1:0] write_addr = newest + 1'b1;
+        wire [31:0]          near_back = step_index * multipliers + copy;
+        wire [31:0]          far_back = taps - 1 - copy - step_index * multipliers;
+        wire [addr_bits-1:0] near_addr = newest - near_back[addr_bits-1:0];
+        wire [addr_bits-1:0] far_addr = newest - far_back[addr_bits-1:0];
+        always @(posedge clk) begin
+          if (take) begin
+            near_copy[write_addr] <= din;
+            far_copy[write_addr]  <= din;
+          end
+          near_word <= near_copy[near_addr];
+          far_word  <= far_copy[far_addr];
+        end
+        assign ram_near[copy*data_bits +: data_bits] = near_word;
+        assign ram_far[copy*data_bits +: data_bits] = far_word;
+      end
+    end else begin : no_ram
+      assign ram_near = {(multipliers * data_bits){1'b0}};
+      assign ram_far = {(multipliers * data_bits){1'b0}};
+    end
+  endgenerate
+
+  // Which of the current step's samples the RAM lanes may use. Its own loop variables: a
+  // combinational block that shared them with another would wake that one forever.
+  integer rm, rt, rj;
+  reg [multipliers-1:0] near_taken, far_taken;
+  always @* begin
+    near_taken = {multipliers{1'b0}};
+    far_taken = {multipliers{1'b0}};
+    for (rm = 0; rm < multipliers; rm = rm + 1)
+      for (rt = 0; rt < steps; rt = rt + 1) begin
+        rj = rt * multipliers + rm;
+        if (step_index == rt && rj < products) begin
+          if (rj < filled)
+            near_taken[rm] = 1'b1;
+          if (symmetric == 1 && rj != taps - 1 - rj && taps - 1 - rj < filled)
+            far_taken[rm] = 1'b1;
+        end
+      end
+  end
+
   // Stage b's inputs: each lane's pre-adder and multiplier, widened to the accumulator; the
   // leaves beyond the lanes are 0.
   wire [leaves*acc_bits-1:0] lane_products;
@@ -553,8 +627,12 @@ module firfilter (
   generate
     for (lane = 0; lane < leaves; lane = lane + 1) begin : lanes
       if (lane < multipliers) begin : used
-        wire signed [data_bits-1:0]  near_word = a_near[lane*data_bits +: data_bits];
-        wire signed [data_bits-1:0]  far_word = a_far[lane*data_bits +: data_bits];
+        wire signed [data_bits-1:0]  near_word =
+          !use_ram ? a_near[lane*data_bits +: data_bits] :
+          near_ok[lane] ? ram_near[lane*data_bits +: data_bits] : {data_bits{1'b0}};
+        wire signed [data_bits-1:0]  far_word =
+          !use_ram ? a_far[lane*data_bits +: data_bits] :
+          far_ok[lane] ? ram_far[lane*data_bits +: data_bits] : {data_bits{1'b0}};
         wire signed [coeff_bits-1:0] coeff_word = a_coeff[lane*coeff_bits +: coeff_bits];
         wire signed [data_bits:0]    pair = {near_word[data_bits-1], near_word} +
                                             {far_word[data_bits-1], far_word};
@@ -578,6 +656,10 @@ module firfilter (
       a_near     <= {(multipliers * data_bits){1'b0}};
       a_far      <= {(multipliers * data_bits){1'b0}};
       a_coeff    <= {(multipliers * coeff_bits){1'b0}};
+      newest     <= {addr_bits{1'b0}};
+      filled     <= 32'd0;
+      near_ok    <= {multipliers{1'b0}};
+      far_ok     <= {multipliers{1'b0}};
       for (i = 0; i < 2 * leaves; i = i + 1)
         tree[i*acc_bits +: acc_bits] <= {acc_bits{1'b0}};
       acc        <= {acc_bits{1'b0}};
@@ -597,9 +679,15 @@ module firfilter (
       a_last  <= 1'b0;
       if (state == IDLE) begin
         if (din_valid) begin
-          for (k = taps - 1; k > 0; k = k - 1)
-            samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];
-          samples[data_bits-1:0] <= din;
+          if (use_ram) begin
+            newest <= newest + 1'b1;
+            if (filled < taps)
+              filled <= filled + 1;
+          end else begin
+            for (k = taps - 1; k > 0; k = k - 1)
+              samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];
+            samples[data_bits-1:0] <= din;
+          end
           step  <= {step_bits{1'b0}};
           state <= ISSUE;
         end
@@ -607,6 +695,8 @@ module firfilter (
         a_near  <= near;
         a_far   <= far;
         a_coeff <= lane_coeff;
+        near_ok <= near_taken;
+        far_ok  <= far_taken;
         a_valid <= 1'b1;
         if (step_index == 0)
           a_first <= 1'b1;

@@ -39,6 +39,9 @@ module iirfilter (
     input integer s;
     input integer t;
     begin
+      // rom_style: the table stays in logic, as the VHDL's constant array does (yosys
+      // would otherwise move it to block RAM).
+      (* rom_style = "logic" *)
       case (5 * s + t)
          0: coeff = COB'brepa0; // section 1 a0
          1: coeff = COB'brepa1; // section 1 a1
