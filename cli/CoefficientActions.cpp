@@ -10,8 +10,8 @@
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "cli/PlotOptions.h"
 #include "cli/ExportOptions.h"
+#include "cli/PlotOptions.h"
 #include "files/OutputFile.h"
 
 namespace cli {

@@ -46,7 +46,7 @@ constexpr int kIdPlotGroupDelay = 32843;
 constexpr int kIdPlotPoleZero = 32844;
 constexpr int kIdPlotImpulse = 32845;
 constexpr int kIdPlotStep = 32846;
-constexpr int kIdExportPlot = 32820;   // File > Export plot…
+constexpr int kIdExportPlot = 32820; // File > Export plot…
 // File menu: Save As and the recent designs (kRecentFileCount entries from kIdRecentFirst).
 constexpr int kIdFileSaveAs = 32800;
 constexpr int kIdRecentFirst = 32801;
