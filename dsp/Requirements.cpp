@@ -67,16 +67,16 @@ int HighestTaps(const FirRequirements& req) {
 // One tap count designed and measured on the design's bands (the taps as designed, multiplier 1,
 // unquantized: the pass band's nominal gain is 0 dB).
 FirRequirementTrial Trial(const FirRequirements& req, int taps, double rr) {
-    FirSpecification spec;
-    spec.type = req.type;
-    spec.fs = req.fs;
-    spec.fc1 = req.fc1;
-    spec.fc2 = req.fc2;
-    spec.fc3 = req.fc3;
-    spec.fc4 = req.fc4;
-    spec.rr = rr;
-    spec.nTaps = taps;
-    const FirDesign design = DesignFir(spec);
+    FirSpecification params;
+    params.type = req.type;
+    params.fs = req.fs;
+    params.fc1 = req.fc1;
+    params.fc2 = req.fc2;
+    params.fc3 = req.fc3;
+    params.fc4 = req.fc4;
+    params.rr = rr;
+    params.nTaps = taps;
+    const FirDesign design = DesignFir(params);
     FirRequirementTrial trial;
     trial.taps = taps;
     trial.designed = design.result.Ok() && !design.result.taps.empty();
@@ -309,14 +309,14 @@ IirRequirementResult SearchIirRequirements(const IirRequirements& req) {
     result.met = result.order > 0 && needed <= kIirMaxSections;
     result.sections = std::min(needed, kIirMaxSections);
     result.cutoffs = RequiredCutoffs(req);
-    IirSpec spec;
-    spec.type = req.type;
-    spec.sections = result.sections;
-    spec.rippleDb = req.apDb;
-    spec.fs = req.fs;
-    spec.fc1 = result.cutoffs.fc1;
-    spec.fc2 = result.cutoffs.fc2;
-    if (!DesignIirCascade(spec, result.cascade)) {
+    IirSpec params;
+    params.type = req.type;
+    params.sections = result.sections;
+    params.rippleDb = req.apDb;
+    params.fs = req.fs;
+    params.fc1 = result.cutoffs.fc1;
+    params.fc2 = result.cutoffs.fc2;
+    if (!DesignIirCascade(params, result.cascade)) {
         result.met = false;
         return result;
     }

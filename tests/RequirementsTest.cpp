@@ -26,8 +26,8 @@ struct Figures {
 // The FIR design of `taps` at `rr`, measured through the measurements of the program (the
 // bands of the design, dsp::Measure), independently of the search.
 Figures MeasureFir(const dsp::FirRequirements& req, int taps, double rr) {
-    dsp::FirSpecification spec{req.type, req.fs, req.fc1, req.fc2, req.fc3, req.fc4, rr, taps};
-    const dsp::FirDesign design = dsp::DesignFir(spec);
+    dsp::FirSpecification params{req.type, req.fs, req.fc1, req.fc2, req.fc3, req.fc4, rr, taps};
+    const dsp::FirDesign design = dsp::DesignFir(params);
     Figures f;
     f.designed = design.result.Ok();
     if (!f.designed) {
@@ -129,9 +129,9 @@ TEST(Requirements, FirBeyondTheLongestFilterReportsTheBestReached) {
 // The cascade of `sections` designed at the requirement's cut-offs with ripple Ap, measured on
 // the requirement's bands: the attenuation below the pass-band peak.
 double IirAttenuation(const dsp::IirRequirements& req, int sections, dsp::IirCutoffs cut) {
-    dsp::IirSpec spec{req.type, sections, req.apDb, req.fs, cut.fc1, cut.fc2};
+    dsp::IirSpec params{req.type, sections, req.apDb, req.fs, cut.fc1, cut.fc2};
     dsp::IirCascade cascade;
-    EXPECT_TRUE(dsp::DesignIirCascade(spec, cascade));
+    EXPECT_TRUE(dsp::DesignIirCascade(params, cascade));
     std::vector<dsp::Section> s;
     for (size_t j = 0; j < 8; ++j) {
         s.push_back({cascade.a0[j], cascade.a1[j], cascade.a2[j], cascade.b1[j], cascade.b2[j]});
