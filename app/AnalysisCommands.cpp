@@ -7,7 +7,7 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "coeffs/CoeffReport.h"
-#include "coeffs/QuantRules.h"
+#include "dsp/QuantRules.h"
 #include "dsp/MeasureReport.h"
 #include "files/UserWave.h"
 #include "vhdl/HardwareWave.h"

@@ -12,7 +12,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "coeffs/QuantRules.h"
+#include "dsp/QuantRules.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "files/UserWave.h"

@@ -153,8 +153,8 @@ namespace design {
 // Every rule below refuses NaN as well: each comparison is written so that NaN fails it.
 
 std::string NumberRangeMessage(double low, double high) {
-    return "Please enter a number above " + platform::FormatDialogDouble(low) + " and at most " +
-           platform::FormatDialogDouble(high) + ".";
+    return "Please enter a number above " + files::FormatDialogDouble(low) + " and at most " +
+           files::FormatDialogDouble(high) + ".";
 }
 
 namespace {
@@ -178,7 +178,7 @@ RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs) {
     // exclusive.
     if (!(frequency > 0.0)) {
         check.message = "Please enter a number above 0 and below " +
-                        platform::FormatDialogDouble(0.5 * fs) + ".";
+                        files::FormatDialogDouble(0.5 * fs) + ".";
     }
     return check;
 }
@@ -201,7 +201,7 @@ RangeRefusal CheckDisplayRange(int field, double range) {
 
 RangeRefusal CheckIntRange(int field, int value, int low, int high) {
     return {field, static_cast<double>(low), static_cast<double>(high),
-            value >= low && value <= high ? std::string() : platform::IntRangeMessage(low, high)};
+            value >= low && value <= high ? std::string() : files::IntRangeMessage(low, high)};
 }
 
 RangeRefusal CheckFirDialogValues(int type, double fs, const double (&fc)[4], double rr,
@@ -325,8 +325,8 @@ RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, doub
             return {};
         }
         return {field, low, high,
-                "Please enter a stop band edge above " + platform::FormatDialogDouble(low) +
-                    " and below " + platform::FormatDialogDouble(high) + "."};
+                "Please enter a stop band edge above " + files::FormatDialogDouble(low) +
+                    " and below " + files::FormatDialogDouble(high) + "."};
     };
     switch (type) {
     case kHpf:

@@ -5,8 +5,8 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "coeffs/NumberForms.h"
-#include "coeffs/QuantRules.h"
+#include "dsp/NumberForms.h"
+#include "dsp/QuantRules.h"
 #include "dsp/Fft.h"
 #include "dsp/Iir.h"
 #include "dsp/Response.h"

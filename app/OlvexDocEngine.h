@@ -11,7 +11,7 @@
 
 #include "app/OlvexDoc.h"
 #include "coeffs/CoeffReport.h"
-#include "coeffs/QuantRules.h"
+#include "dsp/QuantRules.h"
 #include "dsp/Measure.h"
 #include "dsp/MeasureReport.h"
 #include "files/CoeffFile.h"

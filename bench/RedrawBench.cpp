@@ -10,7 +10,7 @@
 
 #include "app/OlvexDoc.h"
 #include "bench/BenchDesigns.h"
-#include "app/OlvexView.h"
+#include "app/ui/OlvexView.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"

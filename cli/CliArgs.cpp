@@ -1,7 +1,7 @@
 #include "cli/CliArgs.h"
 
 #include "platform/DataExchange.h"
-#include "platform/NumberText.h"
+#include "files/NumberText.h"
 
 #include <cstdio>
 #include <limits>
@@ -27,7 +27,7 @@ bool ReadDouble(const CliArgs& args, const std::string& name, double& value) {
     if (!args.Has(name)) {
         return true;
     }
-    if (!platform::ParseDouble(args.Value(name), value)) {
+    if (!files::ParseDouble(args.Value(name), value)) {
         std::fprintf(stderr, "--%s: Please enter a number.\n", name.c_str());
         return false;
     }
@@ -44,10 +44,10 @@ bool ReadInt(const CliArgs& args, const std::string& name, int& value, int low, 
         return true;
     }
     const std::string& text = args.Value(name);
-    if (platform::ParseInt(text, value)) {
+    if (files::ParseInt(text, value)) {
         return true;
     }
-    if (!platform::IsIntegerText(text)) {
+    if (!files::IsIntegerText(text)) {
         std::fprintf(stderr, "--%s: Please enter an integer.\n", name.c_str());
         return false;
     }
@@ -55,7 +55,7 @@ bool ReadInt(const CliArgs& args, const std::string& name, int& value, int low, 
     if ((negative && low == std::numeric_limits<int>::min()) ||
         (!negative && high == std::numeric_limits<int>::max())) {
         std::fprintf(stderr, "--%s: %s\n", name.c_str(),
-                     platform::IntRangeMessage(low, high).c_str());
+                     files::IntRangeMessage(low, high).c_str());
         return false;
     }
     value = negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();

@@ -12,9 +12,9 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/PlotOptions.h"
-#include "coeffs/QuantRules.h"
+#include "dsp/QuantRules.h"
 #include "dsp/Measure.h"
-#include "platform/NumberText.h"
+#include "files/NumberText.h"
 #include "vhdl/Architecture.h"
 
 namespace cli {
@@ -41,7 +41,7 @@ CLI::Validator IntegerText() {
         [](std::string& text) {
             // Digits beyond the int range are an integer all the same: ReadInt gives them the
             // field's range message.
-            return platform::IsIntegerText(text) ? std::string() : "Please enter an integer.";
+            return files::IsIntegerText(text) ? std::string() : "Please enter an integer.";
         },
         "");
 }
@@ -50,7 +50,7 @@ CLI::Validator NumberText() {
     return CLI::Validator(
         [](std::string& text) {
             double value = 0.0;
-            return platform::ParseDouble(text, value) ? std::string() : "Please enter a number.";
+            return files::ParseDouble(text, value) ? std::string() : "Please enter a number.";
         },
         "");
 }

@@ -9,7 +9,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "platform/NumberText.h"
+#include "files/NumberText.h"
 
 namespace cli {
 
@@ -53,7 +53,7 @@ bool ReadFrequencies(const CliArgs& args, const char* name, size_t count, const 
         return false;
     }
     for (size_t i = 0; i < count; ++i) {
-        if (!platform::ParseDouble(parts[i], values[i])) {
+        if (!files::ParseDouble(parts[i], values[i])) {
             std::fprintf(stderr, "--%s: Please enter a number.\n", name);
             return false;
         }

@@ -11,7 +11,7 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
-#include "platform/NumberText.h"
+#include "files/NumberText.h"
 
 namespace cli {
 
@@ -86,7 +86,7 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
         return kExitInvalid;
     }
     for (size_t i = 0; i < count; ++i) {
-        if (!platform::ParseDouble(parts[i], request.fc[i])) {
+        if (!files::ParseDouble(parts[i], request.fc[i])) {
             std::fprintf(stderr, "--edges: Please enter a number.\n");
             return kExitInvalid;
         }

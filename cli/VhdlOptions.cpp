@@ -25,7 +25,7 @@
 #include "cli/Commands.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
-#include "platform/SearchPath.h"
+#include "files/SearchPath.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
@@ -50,9 +50,9 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
     if (args.Has("template")) {
         return args.Value("template");
     }
-    return platform::SearchAlongPath(TemplateName(run, request),
+    return files::SearchAlongPath(TemplateName(run, request),
                                      vhdl::HdlExtension(request.language),
-                                     platform::SystemSearchFolders())
+                                     files::SystemSearchFolders())
         .value_or(std::string());
 }
 

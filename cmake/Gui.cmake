@@ -11,13 +11,13 @@ target_link_libraries(vantrel-cli PRIVATE olvex_qtgui)
 target_compile_definitions(vantrel-cli PRIVATE VANTREL_PLOT_EXPORT=1)
 
 file(GLOB OLVEX_QT_SOURCES CONFIGURE_DEPENDS
-  platform/qt/*.cpp app/OlvexApp*.cpp app/MainFrame*.cpp)
+  platform/qt/*.cpp app/qt/OlvexApp*.cpp app/qt/MainFrame*.cpp)
 list(TRANSFORM OLVEX_QTGUI_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
 list(REMOVE_ITEM OLVEX_QT_SOURCES ${OLVEX_QTGUI_SOURCES})
 add_library(olvex_qt STATIC ${OLVEX_QT_SOURCES})
 target_link_libraries(olvex_qt PUBLIC olvex_qtgui Qt6::Widgets Qt6::PrintSupport)
 
-add_executable(vantrel app/main.cpp)
+add_executable(vantrel app/qt/main.cpp)
 target_link_libraries(vantrel PRIVATE olvex_qt)
 
 # ---- Widget tests -------------------------------------------------------------------------------
@@ -27,7 +27,7 @@ if(VANTREL_QT_TEST_SOURCES)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(vantrel_qt_tests ${VANTREL_QT_TEST_SOURCES})
-  target_link_libraries(vantrel_qt_tests PRIVATE olvex_qt Qt6::Test GTest::gtest)
+  target_link_libraries(vantrel_qt_tests PRIVATE olvex_qt olvex_scripted Qt6::Test GTest::gtest)
   # The plot export tests run the command line program.
   add_dependencies(vantrel_qt_tests vantrel-cli)
   target_compile_definitions(vantrel_qt_tests PRIVATE VANTREL_CLI="$<TARGET_FILE:vantrel-cli>")

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "coeffs/NumberForms.h"
+#include "dsp/NumberForms.h"
 
 namespace coeffs {
 

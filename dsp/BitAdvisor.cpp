@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "coeffs/QuantRules.h"
+#include "dsp/QuantRules.h"
 #include "dsp/Measure.h"
 
 namespace dsp {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "coeffs/NumberForms.h"
+#include "dsp/NumberForms.h"
 
 namespace dsp {
 

@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "coeffs/CoeffReport.h"
-#include "coeffs/NumberForms.h"
+#include "dsp/NumberForms.h"
 #include "files/InputFile.h"
 
 namespace files {

@@ -5,25 +5,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/NumberText.h"
+#include "files/NumberText.h"
 
 namespace platform {
 
-const char* const kEnterIntegerMessage = "Please enter an integer.";
-const char* const kEnterNumberMessage = "Please enter a number.";
-
-std::string IntRangeMessage(int low, int high) {
-    return "Please enter an integer between " + std::to_string(low) + " and " +
-           std::to_string(high) + ".";
-}
-
-std::string FormatDialogDouble(double value) {
-    constexpr int kSignificantDigits = 15;
-    constexpr int kBufferSize = 64;
-    char buffer[kBufferSize];
-    std::snprintf(buffer, sizeof buffer, "%.*g", kSignificantDigits, value);
-    return buffer;
-}
 
 DataExchange::DataExchange(Direction direction, ControlAccess& controls,
                            const DialogTemplate& dialog)
@@ -65,16 +50,16 @@ void DataExchange::IntRange(int id, int& value, int low, int high) {
     }
     int parsed = 0;
     const std::string text = m_controls.GetText(id);
-    if (!ParseInt(text, parsed)) {
+    if (!files::ParseInt(text, parsed)) {
         // Digits beyond the 32-bit range are still an integer: a field with a range says why.
         const bool ranged = low > INT_MIN || high < INT_MAX;
-        Fail(id, ranged && IsIntegerText(text) ? IntRangeMessage(low, high) : kEnterIntegerMessage);
+        Fail(id, ranged && files::IsIntegerText(text) ? files::IntRangeMessage(low, high) : files::kEnterIntegerMessage);
         return;
     }
     // The member keeps its old value when the entry is out of range: a refused entry never
     // reaches the dialog's members. The full int range (plain Int) refuses nothing here.
     if (parsed < low || parsed > high) {
-        Fail(id, IntRangeMessage(low, high));
+        Fail(id, files::IntRangeMessage(low, high));
         return;
     }
     value = parsed;
@@ -85,12 +70,12 @@ void DataExchange::Double(int id, double& value) {
         return;
     }
     if (!Saving()) {
-        m_controls.SetText(id, FormatDialogDouble(value));
+        m_controls.SetText(id, files::FormatDialogDouble(value));
         return;
     }
     double parsed = 0.0;
-    if (!ParseDouble(m_controls.GetText(id), parsed)) {
-        Fail(id, kEnterNumberMessage);
+    if (!files::ParseDouble(m_controls.GetText(id), parsed)) {
+        Fail(id, files::kEnterNumberMessage);
         return;
     }
     value = parsed;
@@ -101,11 +86,11 @@ void DataExchange::UnusedDouble(int id, double& value) {
         return;
     }
     if (!Saving()) {
-        m_controls.SetText(id, FormatDialogDouble(value));
+        m_controls.SetText(id, files::FormatDialogDouble(value));
         return;
     }
     double parsed = 0.0;
-    if (ParseDouble(m_controls.GetText(id), parsed)) {
+    if (files::ParseDouble(m_controls.GetText(id), parsed)) {
         value = parsed;
     }
 }

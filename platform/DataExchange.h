@@ -7,17 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "files/NumberText.h"
 #include "platform/ControlAccess.h"
 
 namespace platform {
-
-// The standard messages of the checks.
-std::string IntRangeMessage(int low, int high); // "Please enter an integer between %1 and %2."
-extern const char* const kEnterIntegerMessage;  // "Please enter an integer."
-extern const char* const kEnterNumberMessage;   // "Please enter a number."
-
-// How a double is shown in an edit: up to 15 significant digits, no trailing zeros.
-std::string FormatDialogDouble(double value);
 
 struct ExchangeFailure {
     int controlId = kIdStatic;

@@ -4,7 +4,7 @@
 
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
-#include "app/OlvexView.h"
+#include "app/ui/OlvexView.h"
 #include "plots/FilterViewPlots.h"
 #include "plots/FreqResponsePlot.h"
 #include "plots/HardwareWavePlot.h"

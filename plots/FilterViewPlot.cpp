@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexView.h"
+#include "app/ui/OlvexView.h"
 #include "app/ViewCommands.h"
 #include "dsp/GroupDelay.h"
 #include "dsp/ImpulseStep.h"

@@ -4,10 +4,10 @@
 #include <array>
 #include <string>
 
-#include "app/DesignDialogs.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "resources/DesignPictures.h"
+#include "app/ui/DesignPictures.h"
 
 namespace design {
 

@@ -27,12 +27,12 @@ if [[ "${1:-}" == "--plots" ]]; then
 #include <QScreen>
 #include <QTest>
 
-#include "app/MainFrame.h"
+#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexView.h"
-#include "app/DesignDialogs.h"
-#include "coeffs/CoeffDialog.h"
-#include "vhdl/VhdlDialogs.h"
+#include "app/ui/OlvexView.h"
+#include "app/ui/DesignDialogs.h"
+#include "coeffs/ui/CoeffDialog.h"
+#include "vhdl/ui/VhdlDialogs.h"
 #include "platform/qt/QtDialog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <climits>
 #include <cmath>
 
-#include "coeffs/NumberForms.h"
+#include "dsp/NumberForms.h"
 #include "vhdl/VhdlText.h"
 
 namespace vhdl {

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "coeffs/NumberForms.h"
+#include "dsp/NumberForms.h"
 #include "files/InputFile.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"

@@ -14,7 +14,7 @@
 #include <QThread>
 #include <cstdlib>
 
-#include "platform/SearchPath.h"
+#include "files/SearchPath.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtDrawContext.h"
 #include "platform/qt/QtRender.h"
@@ -148,7 +148,7 @@ std::unique_ptr<DrawContext> QtUiHost::GetPlotContext() {
 std::optional<std::string> QtUiHost::SearchFile(const std::string& name,
                                                 const std::string& defaultExtension) {
     const char* path = std::getenv("PATH");
-    return SearchAlongPath(name, defaultExtension,
+    return files::SearchAlongPath(name, defaultExtension,
                            SearchFolders(QCoreApplication::applicationDirPath().toStdString(),
                                          QDir::currentPath().toStdString(),
                                          path == nullptr ? std::string() : path,

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/SearchPath.h"
+#include "files/SearchPath.h"
 
 namespace platform {
 
@@ -189,7 +189,7 @@ std::unique_ptr<DrawContext> ScriptedHost::GetPlotContext() {
 
 std::optional<std::string> ScriptedHost::SearchFile(const std::string& name,
                                                     const std::string& defaultExtension) {
-    return SearchAlongPath(name, defaultExtension, m_searchFolders);
+    return files::SearchAlongPath(name, defaultExtension, m_searchFolders);
 }
 
 bool ScriptedHost::Print(PrintKind kind, const PageRenderer& renderer) {

@@ -13,11 +13,11 @@
 
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
-#include "coeffs/CoeffDialog.h"
+#include "coeffs/ui/CoeffDialog.h"
 #include "dsp/Measure.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtDrawContext.h"
-#include "tests/PlotLayoutTest.h"
+#include "tests/support/PlotLayout.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "app/DesignDialogs.h"
-#include "app/MainFrame.h"
+#include "app/ui/DesignDialogs.h"
+#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "dsp/MeasureReport.h"

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Commands.h"
-#include "app/MainFrame.h"
+#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "platform/qt/QtUiHost.h"
 #include "plots/PlotPicture.h"

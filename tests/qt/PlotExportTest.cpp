@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexView.h"
+#include "app/ui/OlvexView.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "plots/PlotConventions.h"

@@ -16,9 +16,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/MainFrame.h"
+#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexView.h"
+#include "app/ui/OlvexView.h"
 #include "platform/qt/QtRender.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"

@@ -15,14 +15,14 @@
 #include <memory>
 #include <vector>
 
-#include "app/MainFrame.h"
+#include "app/qt/MainFrame.h"
 #include "platform/qt/QtDrawContext.h"
 #include "platform/qt/QtTemplateWidget.h"
 #include "plots/FreqResponsePlot.h"
 #include "plots/PlotFrame.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
-#include "tests/PlotLayoutTest.h"
+#include "tests/support/PlotLayout.h"
 
 namespace {
 

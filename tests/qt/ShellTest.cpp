@@ -17,7 +17,7 @@
 
 #include <set>
 
-#include "app/MainFrame.h"
+#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "plots/PlotConventions.h"
 #include "resources/Resources.h"

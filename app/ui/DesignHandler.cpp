@@ -1,0 +1,264 @@
+// The Design command's handler, as its steps: read the form, run the FIR or IIR branch of the
+// chosen type (the dialog, the request, the command calls, the warnings and the offer after a
+// failed FIR design), then the epilogue that every path reaches: redraw, timer, prompt, status.
+#include "app/ui/DesignHandler.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "app/Commands.h"
+#include "app/ui/DesignDialogs.h"
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "app/ui/OlvexView.h"
+#include "resources/Resources.h"
+
+namespace design {
+
+const char* const kIterationLimitStatus = "Reached maximum iteration count. Results may be bad.";
+const char* const kShortOfOptimumStatus =
+    "The design is short of the equiripple optimum. Results may be bad.";
+const char* const kDesignFailedStatus = "The design failed. The previous design is kept.";
+
+namespace {
+
+using commands::Outcome;
+using commands::OutcomeKind;
+
+// The status bar text of a design that stands but is short of the optimum: why, and by how much.
+std::string ShortOfOptimumStatus(const Outcome& outcome) {
+    char numbers[96];
+    std::snprintf(numbers, sizeof numbers, " Weighted ripple %.4g, target %.4g.",
+                  outcome.achievedRipple, outcome.targetRipple);
+    return std::string(outcome.iterationLimit ? kIterationLimitStatus : kShortOfOptimumStatus) +
+           numbers;
+}
+
+void Warn(platform::UiHost& host, const Warning& warning) {
+    host.ShowWarning(warning.templateId, warning.title, warning.lines);
+}
+
+// A refusal's warning, then the warnings that only question the entry.
+void ShowWarnings(platform::UiHost& host, const Outcome& outcome) {
+    if (outcome.Is(OutcomeKind::kRefused)) {
+        Warn(host, outcome.warning);
+    }
+    for (const Warning& notice : outcome.notices) {
+        Warn(host, notice);
+    }
+}
+
+commands::FirDesignRequest FirRequest(int type, const CFirDesignDialog& dlg) {
+    commands::FirDesignRequest request;
+    request.type = type;
+    request.fs = dlg.m_fs;
+    request.fc[0] = dlg.m_fc1;
+    request.fc[1] = dlg.m_fc2;
+    request.fc[2] = dlg.m_fc3;
+    request.fc[3] = dlg.m_fc4;
+    request.taps = dlg.m_nTaps;
+    request.rr = dlg.m_dRR;
+    request.multiplier = dlg.m_nCoeffMultiplier;
+    return request;
+}
+
+// The offer after a failed FIR design: the choice of a tap-count or a band-edge proposal, the
+// proposal confirmed (or edited) in its result dialog, and one more design whatever the user
+// answered there. Closing the offer keeps the failed outcome.
+Outcome OfferAdjustment(platform::UiHost& host, COlvexDoc& doc, int type, const Outcome& failed) {
+    CAdjustChoiceDialog choice;
+    choice.m_nChoice = 0;
+    if (host.RunModal(choice) != platform::kIdOk) {
+        return failed;
+    }
+    commands::FirAdjustment adjustment;
+    if (choice.m_nChoice != 1) {
+        adjustment.kind = commands::FirAdjustment::Kind::kTaps;
+        CFirDesignDialog result(type, FirDialogKind::kTapAdjustment);
+        result.Fill(doc, failed.proposal.taps);
+        adjustment.confirmed = host.RunModal(result) == platform::kIdOk;
+        adjustment.taps = result.m_nTaps;
+    } else {
+        adjustment.kind = commands::FirAdjustment::Kind::kEdges;
+        adjustment.edges = failed.proposal.edges;
+        CFirDesignDialog result(type, FirDialogKind::kEdgeAdjustment);
+        result.Fill(doc, doc.m_nTaps);
+        result.m_fc1 = adjustment.edges.fc[0];
+        result.m_fc2 = adjustment.edges.fc[1];
+        result.m_fc3 = adjustment.edges.fc[2];
+        result.m_fc4 = adjustment.edges.fc[3];
+        adjustment.confirmed = host.RunModal(result) == platform::kIdOk;
+        const double confirmed[4] = {result.m_fc1, result.m_fc2, result.m_fc3, result.m_fc4};
+        std::copy(std::begin(confirmed), std::end(confirmed), adjustment.edges.fc);
+    }
+    return commands::RunAdjustedFirDesign(doc, type, adjustment);
+}
+
+// Design from requirements: the command chooses N and RR. A refused entry shows its warning and
+// the unchanged values are designed, as after any refused entry; requirements that the longest
+// filter cannot meet are said in a message box, with what the best design reaches.
+Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
+                            const CFirDesignDialog& dlg) {
+    commands::FirRequirementsRequest request;
+    request.type = type;
+    request.fs = dlg.m_fs;
+    request.fc[0] = dlg.m_fc1;
+    request.fc[1] = dlg.m_fc2;
+    request.fc[2] = dlg.m_fc3;
+    request.fc[3] = dlg.m_fc4;
+    request.apDb = dlg.m_dApDb;
+    request.asDb = dlg.m_dAsDb;
+    request.multiplier = dlg.m_nCoeffMultiplier;
+    const commands::RequirementsOutcome outcome = commands::DesignFirFromRequirements(doc, request);
+    ShowWarnings(host, outcome);
+    if (outcome.Is(OutcomeKind::kRefused) || outcome.Is(OutcomeKind::kOutOfRange)) {
+        return commands::RunFirDesign(doc, type);
+    }
+    if (!outcome.met && !outcome.message.empty()) {
+        host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+    }
+    return outcome;
+}
+
+// The FIR branch: the dialog, storing (or the refusal), the design and, after a failure, the
+// offer. Returns false when the dialog was cancelled (nothing designed).
+bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
+    CFirDesignDialog dlg(type, FirDialogKind::kParameters);
+    dlg.Fill(doc, ShownFirTapCount(doc));
+    if (host.RunModal(dlg) != platform::kIdOk) {
+        return false; // Cancel designs nothing
+    }
+    // A design that fails for good (the offer closed, or failing again after it) leaves the
+    // Remez engine's unfinished taps behind; the report, the plots and the files must never see
+    // them, so the document goes back to the design it held before this command.
+    const COlvexDoc before = doc;
+    if (dlg.m_bFromRequirements != 0) {
+        outcome = FirFromRequirements(host, doc, type, dlg);
+        if (outcome.Is(OutcomeKind::kDesignFailed)) {
+            doc = before;
+        }
+        return true;
+    }
+    ShowWarnings(host, commands::StoreFirRequest(doc, FirRequest(type, dlg)));
+    // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
+    // with the layout of this branch's type.
+    outcome = commands::RunFirDesign(doc, type);
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        outcome = OfferAdjustment(host, doc, type, outcome);
+    }
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        doc = before;
+    }
+    return true;
+}
+
+// The IIR branch: OK or Cancel, valid or not, the cascade is designed from the document as it
+// stands. A cascade that is not finite is not taken (the previous sections stay).
+void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
+    CIirDesignDialog dlg(type);
+    dlg.Fill(doc);
+    const bool accepted = host.RunModal(dlg) == platform::kIdOk;
+    if (accepted && dlg.m_bFromRequirements != 0) {
+        commands::IirRequirementsRequest request;
+        request.type = type;
+        request.fs = dlg.m_fs;
+        request.fc1 = dlg.m_dIirFc1;
+        request.fc2 = dlg.m_dIirFc2;
+        request.stop1 = dlg.m_dStopFc1;
+        request.stop2 = dlg.m_dStopFc2;
+        request.apDb = dlg.m_dRippleDb;
+        request.asDb = dlg.m_dAsDb;
+        const commands::RequirementsOutcome designed =
+            commands::DesignIirFromRequirements(doc, request);
+        ShowWarnings(host, designed);
+        outcome = designed.Is(OutcomeKind::kRefused) || designed.Is(OutcomeKind::kOutOfRange)
+                      ? commands::RunIirDesign(doc)
+                      : static_cast<const Outcome&>(designed);
+        const std::string& text = outcome.message;
+        if (outcome.Is(OutcomeKind::kDesignFailed) || (!designed.met && !text.empty())) {
+            host.MessageBox(text, "", platform::MessageIcon::kWarning);
+        }
+        return;
+    }
+    if (accepted) {
+        commands::IirDesignRequest request;
+        request.type = type;
+        request.sections = dlg.m_nIirSections;
+        request.rippleDb = dlg.m_dRippleDb;
+        request.fc1 = dlg.m_dIirFc1;
+        request.fc2 = dlg.m_dIirFc2;
+        request.fs = dlg.m_fs;
+        ShowWarnings(host, commands::StoreIirRequest(doc, request));
+    }
+    outcome = commands::RunIirDesign(doc);
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+    }
+}
+
+} // namespace
+
+} // namespace design
+
+void COlvexView::OnDesign() {
+    using namespace design;
+    m_bRedrawPending = 1;
+    const int noDesignBefore = m_bNoDesign;
+    m_bNoDesign = 0;
+    m_host.Invalidate(true);
+    // The structure the form showed before this command: it comes back when nothing new is
+    // designed.
+    const int structureBefore = m_nFirIir;
+    UpdateData(true);
+    const int typeRead = m_nFilterSel;
+    const int structureRead = m_nFirIir;
+
+    const int type = std::clamp(m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
+    commands::Outcome outcome;
+    bool designed = true;
+    if (m_nFirIir == 0) {
+        designed = FirBranch(m_host, m_doc, type, outcome);
+    } else {
+        IirBranch(m_host, m_doc, type, outcome);
+    }
+    const bool failed = outcome.Is(commands::OutcomeKind::kDesignFailed);
+    if (failed) {
+        m_bNoDesign = noDesignBefore; // the plot shows what it showed before: a design or none
+    }
+    // The form shows the type and structure of the design the document holds: after Cancel, a
+    // failed design (the previous design restored) or an IIR design of the unchanged values, the
+    // radios the user clicked go back to them. (A FIR design that ran has the clicked type's
+    // layout, even after a refused entry.)
+    if (!designed || failed) {
+        m_nFirIir = structureBefore;
+    }
+    if (m_nFirIir != 0 || !designed || failed) {
+        m_nFilterSel =
+            std::clamp(m_doc.m_nFilterType, static_cast<int>(kLpf), static_cast<int>(kBpf));
+    }
+    if (m_nFilterSel != typeRead || m_nFirIir != structureRead) {
+        UpdateData(false);
+    }
+
+    // Epilogue, on every path.
+    RedrawPlot();
+    ScheduleRedraw(kCommandRedrawMs);
+    ShowCoeffPrompt();
+    m_bCoeffsListed = 0;
+    m_bVhdlParamsSet = 0;
+    m_doc.m_bAdjustOffered = 0;
+    // A run that ended short of the optimum (at the iteration limit or otherwise) counts as
+    // designed, so its plot is shown; the status bar tells the user to check it, with the
+    // achieved and the target ripple.
+    // A good design puts the summary of its measured bands where the idle message would be.
+    const bool shortOfOptimum = outcome.Is(commands::OutcomeKind::kShortOfOptimum);
+    if (designed && !failed && !shortOfOptimum) {
+        ShowMeasurementSummary();
+    } else {
+        m_host.SetStatusText(failed           ? std::string(kDesignFailedStatus)
+                             : shortOfOptimum ? ShortOfOptimumStatus(outcome)
+                                              : resources::LoadString(resources::kIdsIdleMessage));
+    }
+}

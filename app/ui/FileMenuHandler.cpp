@@ -1,0 +1,220 @@
+// The File menu: New, Open, Save, Save As and the four most recent designs, with the question
+// before unsaved changes are dropped and the window title that names the design. The design
+// file itself is app/DesignFileCommands.h; the recent list lives in the desktop's profile.
+#include <algorithm>
+#include <filesystem>
+
+#include "app/DesignFileCommands.h"
+#include "app/OlvexDoc.h"
+#include "app/ui/OlvexView.h"
+#include "resources/Resources.h"
+
+namespace {
+
+constexpr const char* kUntitled = "Untitled";
+constexpr const char* kModifiedMark = "*";
+constexpr const char* kDesignFilter = "Design Files (*.vantrel)|*.vantrel|All Files (*.*)|*.*||";
+constexpr const char* kDesignExtension = "vantrel";
+
+// What the form keeps beside the record that belongs to the design.
+commands::FormSettings FormOf(const COlvexView& view) {
+    commands::FormSettings form;
+    form.structure = view.m_nFirIir;
+    form.plotMode = view.m_nPlotMode;
+    form.designed = view.m_bNoDesign == 0;
+    form.templatePath = view.m_strTemplatePath;
+    form.showHardwareWave = view.m_bShowHardwareWave;
+    return form;
+}
+
+} // namespace
+
+bool COlvexView::IsFileMenuCommand(int id) {
+    return id == resources::kIdFileNew || id == resources::kIdFileOpen ||
+           id == resources::kIdFileSave || id == resources::kIdFileSaveAs ||
+           (id >= resources::kIdRecentFirst &&
+            id < resources::kIdRecentFirst + resources::kRecentFileCount);
+}
+
+void COlvexView::OnFileMenuCommand(int id) {
+    switch (id) {
+    case resources::kIdFileNew:
+        OnFileNew();
+        break;
+    case resources::kIdFileOpen:
+        OnFileOpen();
+        break;
+    case resources::kIdFileSave:
+        OnFileSave();
+        break;
+    case resources::kIdFileSaveAs:
+        OnFileSaveAs();
+        break;
+    default:
+        OnOpenRecent(id - resources::kIdRecentFirst);
+        break;
+    }
+}
+
+files::DesignState COlvexView::CurrentDesign() const {
+    return commands::TakeDesignState(m_doc, FormOf(*this));
+}
+
+bool COlvexView::IsModified() const {
+    return !(CurrentDesign() == m_savedDesign);
+}
+
+std::string COlvexView::WindowTitle() const {
+    const std::string name = m_strDesignPath.empty()
+                                 ? std::string(kUntitled)
+                                 : std::filesystem::path(m_strDesignPath).filename().string();
+    return name + (IsModified() ? kModifiedMark : "") + " - " +
+           resources::DocumentString(resources::DocString::kWindowTitle);
+}
+
+void COlvexView::UpdateTitle() {
+    m_host.SetWindowTitle(WindowTitle());
+}
+
+bool COlvexView::QueryClose() {
+    UpdateData(true); // the structure the form shows belongs to the design
+    if (!IsModified()) {
+        return true;
+    }
+    const std::string name = m_strDesignPath.empty()
+                                 ? std::string(kUntitled)
+                                 : std::filesystem::path(m_strDesignPath).filename().string();
+    switch (m_host.AskSaveChanges("Save changes to " + name + "?")) {
+    case platform::SaveChangesAnswer::kSave:
+        OnFileSave();
+        return !IsModified(); // a save cancelled or not written keeps the window open
+    case platform::SaveChangesAnswer::kDiscard:
+        return true;
+    case platform::SaveChangesAnswer::kCancel:
+        break;
+    }
+    return false;
+}
+
+void COlvexView::OnFileNew() {
+    if (!QueryClose()) {
+        return;
+    }
+    commands::NewDesign(m_doc);
+    m_nFirIir = 0;
+    m_nFilterSel = m_doc.m_nFilterType;
+    m_nPlotMode = kPlotResponse;
+    m_bNoDesign = 1;
+    m_bCoeffsListed = 0;
+    m_bVhdlParamsSet = 0;
+    m_bShowHardwareWave = 0;
+    m_strTemplatePath.clear();
+    m_strOutput.clear();
+    m_strDesignPath.clear();
+    UpdateData(false);
+    RedrawPlot();
+    m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
+    m_savedDesign = CurrentDesign();
+}
+
+void COlvexView::OnFileOpen() {
+    if (!QueryClose()) {
+        return;
+    }
+    platform::FileDialogRequest request;
+    request.open = true;
+    request.filter = kDesignFilter;
+    request.defaultExtension = kDesignExtension;
+    request.flags = platform::kOfnHideReadOnly;
+    if (const std::optional<std::string> path = m_host.RunFileDialog(request)) {
+        OpenDesignFile(*path);
+    }
+}
+
+void COlvexView::OnOpenRecent(int index) {
+    const std::vector<std::string> recent = m_host.RecentFiles();
+    if (index < 0 || static_cast<size_t>(index) >= recent.size() || !QueryClose()) {
+        return;
+    }
+    OpenDesignFile(recent[static_cast<size_t>(index)]);
+}
+
+void COlvexView::OnFileSave() {
+    UpdateData(true);
+    if (m_strDesignPath.empty()) {
+        OnFileSaveAs();
+        return;
+    }
+    SaveDesignFile(m_strDesignPath);
+}
+
+void COlvexView::OnFileSaveAs() {
+    UpdateData(true);
+    platform::FileDialogRequest request;
+    request.open = false;
+    request.fileName =
+        m_strDesignPath.empty() ? std::string(kUntitled) + ".vantrel" : m_strDesignPath;
+    request.filter = kDesignFilter;
+    request.defaultExtension = kDesignExtension;
+    request.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
+    if (const std::optional<std::string> path = m_host.RunFileDialog(request)) {
+        SaveDesignFile(*path);
+    }
+}
+
+namespace {
+
+// The profile's list with `path` first, at most kRecentFileCount entries.
+std::vector<std::string> WithRecent(std::vector<std::string> recent, const std::string& path) {
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    if (recent.size() > static_cast<size_t>(resources::kRecentFileCount)) {
+        recent.resize(resources::kRecentFileCount);
+    }
+    return recent;
+}
+
+} // namespace
+
+bool COlvexView::OpenDesignFile(const std::string& path) {
+    const commands::OpenDesignOutcome outcome = commands::OpenDesign(m_doc, path);
+    if (!outcome.Is(commands::OutcomeKind::kAccepted)) {
+        m_strFileReason = outcome.reason;
+        m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+        return false;
+    }
+    // The form shows the opened design: its structure and type, the coefficient prompt, and
+    // the plot it was saved with.
+    m_nFirIir = outcome.form.structure;
+    m_nFilterSel = m_doc.m_nFilterType;
+    m_nPlotMode = outcome.form.plotMode;
+    m_bNoDesign = outcome.form.designed ? 0 : 1;
+    m_strTemplatePath = outcome.form.templatePath;
+    m_bShowHardwareWave = outcome.form.showHardwareWave;
+    m_bCoeffsListed = 0;
+    m_bVhdlParamsSet = 0;
+    m_strDesignPath = path;
+    UpdateData(false);
+    ShowCoeffPrompt();
+    RedrawPlot();
+    ShowMeasurementSummary();
+    if (!outcome.message.empty()) {
+        m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning); // the user wave
+    }
+    m_savedDesign = CurrentDesign();
+    m_host.SetRecentFiles(WithRecent(m_host.RecentFiles(), path));
+    return true;
+}
+
+bool COlvexView::SaveDesignFile(const std::string& path) {
+    const commands::Outcome outcome = commands::SaveDesign(m_doc, FormOf(*this), path);
+    if (!outcome.Is(commands::OutcomeKind::kFileWritten)) {
+        m_strFileReason = outcome.reason;
+        m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+        return false;
+    }
+    m_strDesignPath = path;
+    m_savedDesign = CurrentDesign();
+    m_host.SetRecentFiles(WithRecent(m_host.RecentFiles(), path));
+    return true;
+}

@@ -1,0 +1,67 @@
+// The Coefficients command's handler, as its steps: run the dialog, call the command (which
+// checks and stores the quantization settings) and show its refusal, write the report of the
+// current design kind into the output box, redraw, restart the timer. Also the report writers
+// and the prompt that the Design command and Load use.
+#include <string>
+
+#include "app/Commands.h"
+#include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
+#include "app/ui/OlvexView.h"
+#include "coeffs/ui/CoeffDialog.h"
+#include "coeffs/CoeffReport.h"
+
+void COlvexView::OnCoefficients() {
+    m_bRedrawPending = 1;
+    m_host.Invalidate(false);
+
+    coeffs::CCoeffDialog dlg;
+    dlg.m_bQuantize = m_doc.m_bQuantize;
+    dlg.m_nQuantBits = m_doc.m_nQuantBits;
+    dlg.m_nCoeffFormat = m_doc.m_nCoeffFormat;
+    // The design kind is the FIR/IIR choice the last command read from the form.
+    const bool iir = m_nFirIir == 1;
+    dlg.m_pDesign = m_bNoDesign != 0 ? nullptr : &m_doc;
+    dlg.m_bIir = iir;
+    std::string quantizedToZero;
+    if (m_host.RunModal(dlg) == platform::kIdOk) {
+        const commands::Outcome outcome = commands::Coefficients(
+            m_doc, {iir, dlg.m_bQuantize, dlg.m_nQuantBits, dlg.m_nCoeffFormat});
+        if (outcome.Is(commands::OutcomeKind::kRefused)) {
+            m_host.ShowWarning(outcome.warning.templateId, outcome.warning.title,
+                               outcome.warning.lines);
+        } else {
+            quantizedToZero = outcome.message;
+        }
+    }
+    // Whatever the dialog's outcome, the report is written with the settings now in force.
+    if (iir) {
+        WriteIirReport();
+    } else {
+        WriteFirReport();
+    }
+    UpdateData(false);
+    RedrawPlot();
+    m_bCoeffsListed = 1;
+    ScheduleRedraw(kCommandRedrawMs);
+    ShowMeasurementSummary();
+    if (!quantizedToZero.empty()) {
+        m_host.SetStatusText(quantizedToZero);
+    }
+}
+
+void COlvexView::WriteFirReport() {
+    UpdateData(true);
+    m_strOutput = commands::CoefficientReport(m_doc, false, coeffs::kBoxLineEnd);
+}
+
+void COlvexView::WriteIirReport() {
+    UpdateData(true);
+    m_strOutput = commands::CoefficientReport(m_doc, true, coeffs::kBoxLineEnd);
+}
+
+void COlvexView::ShowCoeffPrompt() {
+    UpdateData(true);
+    m_strOutput = std::string(coeffs::kCoeffPrompt) + std::string(coeffs::kBoxLineEnd);
+    UpdateData(false);
+}

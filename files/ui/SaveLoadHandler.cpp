@@ -1,0 +1,268 @@
+// The Save/Load command's handler, as its steps: run the dialog, then one of its actions --
+// save the coefficient file of the current design, load one into the document, save the
+// generated VHDL or its testbench, or export the coefficients for another tool -- each as the
+// command's check, the desktop's Save or Open dialog, the command, and its outcome shown; then
+// restart the timer.
+//
+// A file the command could not write is reported by its path followed by " cannot be opened",
+// and the command ends there.
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "app/Commands.h"
+#include "app/OlvexDoc.h"
+#include "app/ui/OlvexView.h"
+#include "resources/FilesResources.h"
+
+namespace {
+
+enum SaveLoadAction {
+    kActionSaveCoeffs = 0,
+    kActionLoadCoeffs = 1,
+    kActionSaveVhdl = 2,
+    kActionSaveTestbench = 3,
+    kActionExport = 4,
+};
+
+// Template 165: the action and the three file names, which only pre-fill the file dialogs.
+class CSaveLoadDialog : public platform::Dialog {
+public:
+    CSaveLoadDialog() : platform::Dialog(resources::SaveLoadTemplate()) {}
+    void DoDataExchange(platform::DataExchange& exchange) override {
+        exchange.Radio(resources::kIdcSaveCoeffs, m_nAction);
+        exchange.Text(resources::kIdcSaveCoeffsName, m_strSaveCoeffsName);
+        exchange.Text(resources::kIdcLoadCoeffsName, m_strLoadCoeffsName);
+        exchange.Text(resources::kIdcSaveVhdlName, m_strSaveVhdlName);
+        exchange.Text(resources::kIdcSaveTestbenchName, m_strSaveTestbenchName);
+        exchange.Text(resources::kIdcExportName, m_strExportName);
+    }
+
+    int m_nAction = kActionSaveCoeffs;
+    std::string m_strSaveCoeffsName = "coeff0.txt";
+    std::string m_strLoadCoeffsName = "coeff0.txt";
+    std::string m_strSaveVhdlName = "test0.vhd";
+    std::string m_strSaveTestbenchName = "test0_tb.vhd";
+    std::string m_strExportName = "coeff0"; // the format's extension is added
+};
+
+// Template 225: the export format, in files::ExportFormat's order.
+class CExportDialog : public platform::Dialog {
+public:
+    CExportDialog() : platform::Dialog(resources::ExportTemplate()) {}
+    void DoDataExchange(platform::DataExchange& exchange) override {
+        exchange.Radio(resources::kIdcExportCoe, m_nFormat);
+    }
+
+    int m_nFormat = static_cast<int>(files::ExportFormat::kCoe);
+};
+
+// The name with its extension replaced by the format's.
+std::string WithExtension(const std::string& name, files::ExportFormat format) {
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t dot = name.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string::npos && dot != 0 && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? name.substr(0, dot) : name) + files::ExportExtension(format);
+}
+
+// No filter, no default extension, no read-only box; Save asks before replacing a file.
+platform::FileDialogRequest FileRequest(bool open, const std::string& name) {
+    platform::FileDialogRequest request;
+    request.open = open;
+    request.fileName = name;
+    request.flags = platform::kOfnHideReadOnly | (open ? 0u : platform::kOfnOverwritePrompt);
+    return request;
+}
+
+void Warn(platform::UiHost& host, const design::Warning& warning) {
+    host.ShowWarning(warning.templateId, warning.title, warning.lines);
+}
+
+// A file the command could not write: its path, then " cannot be opened".
+void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) {
+    host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+}
+
+} // namespace
+
+void COlvexView::OnSaveLoad() {
+    m_bRedrawPending = 1;
+    CSaveLoadDialog dlg;
+    // Save VHDL proposes the extension of the language VHDL Code writes in.
+    dlg.m_strSaveVhdlName =
+        vhdl::WithLanguageExtension(dlg.m_strSaveVhdlName, commands::StoredLanguage(m_doc));
+    dlg.m_strSaveTestbenchName =
+        vhdl::WithLanguageExtension(dlg.m_strSaveTestbenchName, commands::StoredLanguage(m_doc));
+    if (m_host.RunModal(dlg) == platform::kIdOk) {
+        bool saved = true;
+        switch (dlg.m_nAction) {
+        case kActionSaveCoeffs:
+            saved = SaveCoefficients(dlg.m_strSaveCoeffsName);
+            break;
+        case kActionLoadCoeffs:
+            LoadCoefficients(dlg.m_strLoadCoeffsName);
+            break;
+        case kActionSaveVhdl:
+            saved = SaveVhdl(dlg.m_strSaveVhdlName);
+            break;
+        case kActionSaveTestbench:
+            saved = SaveTestbench(dlg.m_strSaveTestbenchName);
+            break;
+        case kActionExport:
+            saved = ExportCoefficients(dlg.m_strExportName);
+            break;
+        default:
+            break;
+        }
+        if (!saved) {
+            return; // a failed write ends the command at once
+        }
+    }
+    ScheduleRedraw(kCommandRedrawMs);
+}
+
+bool COlvexView::SaveCoefficients(const std::string& name) {
+    commands::SaveCoefficientsRequest request;
+    request.iir = m_nFirIir == 1;
+    request.coefficientsListed = m_bCoeffsListed != 0;
+    const commands::Outcome check = commands::CheckSaveCoefficients(request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
+        return true;
+    }
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::Outcome outcome = commands::SaveCoefficients(m_doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    return true;
+}
+
+void COlvexView::LoadCoefficients(const std::string& name) {
+    m_host.Invalidate(false);
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(true, name));
+    if (path) {
+        const commands::LoadOutcome outcome =
+            commands::LoadCoefficients(m_doc, {m_nFirIir == 1, *path}, m_nLoadFormat);
+        if (outcome.Is(commands::OutcomeKind::kRefused)) {
+            m_strFileReason = outcome.reason;
+            Warn(m_host, outcome.warning);
+        } else if (!outcome.notices.empty()) {
+            // A file with a fault changed nothing: the design, its listing, its VHDL parameters
+            // and the form stay as they were.
+            m_strLoadStopToken = outcome.text;
+            m_nLoadStopCount = outcome.valuesRead;
+            for (const design::Warning& notice : outcome.notices) {
+                Warn(m_host, notice);
+            }
+            return;
+        } else {
+            m_strLoadStopToken = outcome.text;
+            m_nLoadStopCount = outcome.valuesRead;
+        }
+    }
+    // After a load, the old report and VHDL parameters no longer describe the document.
+    UpdateData(false);
+    RedrawPlot();
+    ShowCoeffPrompt();
+    m_bCoeffsListed = 0;
+    m_bVhdlParamsSet = 0;
+    ShowMeasurementSummary();
+}
+
+bool COlvexView::SaveVhdl(const std::string& name) {
+    commands::SaveVhdlRequest request;
+    request.headerStructure = m_nFirIir;
+    request.vhdlParamsSet = m_bVhdlParamsSet != 0;
+    request.templatePath = m_strTemplatePath;
+    const commands::Outcome check = commands::CheckSaveVhdl(m_doc, request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
+        return true;
+    }
+    m_nSubstIndex = 0;
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::VhdlOutcome outcome = commands::SaveVhdl(m_doc, request);
+    m_nSubstIndex = outcome.substIndex;
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    if (!outcome.leftovers.empty()) {
+        ShowLeftoverTokens(outcome.leftovers);
+    }
+    return true;
+}
+
+bool COlvexView::SaveTestbench(const std::string& name) {
+    commands::SaveTestbenchRequest request;
+    request.iir = m_nFirIir == 1;
+    request.vhdlParamsSet = m_bVhdlParamsSet != 0;
+    const commands::Outcome check = commands::CheckSaveTestbench(m_doc, request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
+        return true;
+    }
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::Outcome outcome = commands::SaveTestbench(m_doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    return true;
+}
+
+bool COlvexView::ExportCoefficients(const std::string& name) {
+    CExportDialog format;
+    if (m_host.RunModal(format) != platform::kIdOk) {
+        return true;
+    }
+    commands::ExportRequest request;
+    request.iir = m_nFirIir == 1;
+    request.format = static_cast<files::ExportFormat>(
+        std::clamp(format.m_nFormat, 0, static_cast<int>(files::ExportFormat::kCHeader)));
+    const commands::Outcome check = commands::CheckExport(m_doc, request);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        Warn(m_host, check.warning);
+        return true;
+    }
+    const std::optional<std::string> path =
+        m_host.RunFileDialog(FileRequest(false, WithExtension(name, request.format)));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::Outcome outcome = commands::Export(m_doc, request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    return true;
+}
+
+void COlvexView::ShowLeftoverTokens(const std::vector<std::string>& leftovers) {
+    std::string text = "Template tokens left in the VHDL: ";
+    for (size_t i = 0; i < leftovers.size(); ++i) {
+        text += (i == 0 ? "" : "; ") + leftovers[i];
+    }
+    m_host.SetStatusText(text);
+    m_bCursorReadout = false;
+}

@@ -1,0 +1,225 @@
+// The VHDL Code command's handler, as its steps: the command's check that quantization is on,
+// the data bit length dialog, locating the template, the command that builds the header and the
+// substituted template, show the text (or the template's problem), restart the timer; and the
+// dialog's "Hardware report" button, which runs the place-and-route flow in the background. Also
+// the view's template search and its two substitution operations.
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/Commands.h"
+#include "app/OlvexDoc.h"
+#include "app/OlvexDocEngine.h"
+#include "app/ui/OlvexView.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
+#include "resources/FilesResources.h"
+#include "resources/VhdlResources.h"
+#include "vhdl/HdlLanguage.h"
+#include "vhdl/ui/VhdlDialogs.h"
+#include "vhdl/VhdlText.h"
+
+namespace {
+
+std::string TemplateErrorText(bool notFound, const std::string& path) {
+    return notFound ? resources::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
+}
+
+// The output box's text after a hardware report: its lines, then what went wrong, if anything.
+std::string HardwareReportText(bool finished, const commands::HardwareReportOutcome& outcome) {
+    if (!finished) {
+        return "Hardware report cancelled.";
+    }
+    if (!outcome.Is(commands::OutcomeKind::kAccepted)) {
+        return outcome.warning.OneLine().empty() ? outcome.path + ": " + outcome.reason
+                                                 : outcome.warning.OneLine();
+    }
+    std::string text = outcome.text;
+    if (!outcome.hardware.note.empty()) {
+        text += outcome.hardware.note + "\r\n";
+    }
+    const std::string problem = commands::HardwareProblemText(outcome.hardware);
+    if (!problem.empty()) {
+        text += problem + "\r\n";
+    }
+    return text;
+}
+
+vhdl::HdlLanguage LanguageOf(const vhdl::CVhdlSourceDialog& dlg) {
+    return dlg.m_nLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
+}
+
+} // namespace
+
+void COlvexView::OnVhdlCode() {
+    m_bRedrawPending = 1;
+    // What the box shows until the new text is pushed; restored if the template fails, so the
+    // field never holds a half-built text.
+    const std::string shown = m_strOutput;
+    m_strOutput.clear();
+
+    const commands::Outcome check = commands::CheckVhdlCode(m_doc);
+    if (check.Is(commands::OutcomeKind::kRefused)) {
+        m_host.ShowWarning(check.warning.templateId, check.warning.title, check.warning.lines);
+    } else {
+        vhdl::CVhdlSourceDialog dlg;
+        dlg.m_nDataBits = m_doc.m_nDataBits;
+        dlg.m_nArchitecture = m_doc.m_nVhdlArchitecture;
+        dlg.m_nMultipliers = m_doc.m_nVhdlMultipliers;
+        dlg.m_dClockMhz = m_doc.m_dVhdlClockMhz;
+        dlg.m_nLanguage = m_doc.m_nHdlLanguage;
+        bool reported = false; // the box shows a hardware report made while the dialog was open
+        dlg.m_fnHardwareReport = [this, &dlg, &reported](platform::ControlAccess& controls) {
+            reported = OnHardwareReport(dlg, controls) || reported;
+        };
+        dlg.m_fnSaveTestbench = [this, &dlg](platform::ControlAccess& controls) {
+            OnSaveTestbench(dlg, controls);
+        };
+        const int button = m_host.RunModal(dlg);
+        if (button != platform::kIdOk && reported) {
+            return; // Cancel keeps the report in the box
+        }
+        if (button == platform::kIdOk) {
+            const commands::VhdlOutcome outcome = GenerateVhdl(dlg);
+            if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
+                m_strOutput = shown;
+                m_host.MessageBox(outcome.message.empty()
+                                      ? TemplateErrorText(outcome.notFound, outcome.path)
+                                      : outcome.message,
+                                  "", platform::MessageIcon::kWarning);
+                return;
+            }
+            m_strOutput = outcome.text;
+            if (!outcome.leftovers.empty()) {
+                ShowLeftoverTokens(outcome.leftovers);
+            }
+        } else {
+            m_strOutput = shown; // Cancel changes nothing: the listing stays
+        }
+    }
+    UpdateData(false);
+    ScheduleRedraw(kCommandRedrawMs);
+}
+
+commands::VhdlOutcome COlvexView::GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg) {
+    m_bVhdlParamsSet = 1;
+    m_nSubstIndex = 0;
+    commands::VhdlCodeRequest request;
+    request.dataBits = dlg.m_nDataBits;
+    request.architecture = static_cast<vhdl::Architecture>(std::clamp(dlg.m_nArchitecture, 0, 3));
+    request.multipliers = dlg.m_nMultipliers;
+    request.clockMhz = dlg.m_dClockMhz;
+    request.language = LanguageOf(dlg);
+    // The type words come from the structure last read from the form, before the dialog.
+    request.headerStructure = m_nFirIir;
+    UpdateData(true);
+    request.iir = m_nFirIir == 1;
+    LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
+                                                      request.multipliers, request.clockMhz,
+                                                      request.language));
+    request.templatePath = m_strTemplatePath;
+    const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
+    m_nSubstIndex = outcome.substIndex;
+    return outcome;
+}
+
+bool COlvexView::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls) {
+    if (const std::optional<platform::ExchangeFailure> failure =
+            platform::AcceptDialog(dlg, controls)) {
+        m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
+        return false;
+    }
+    const commands::VhdlOutcome vhdl = GenerateVhdl(dlg);
+    if (vhdl.Is(commands::OutcomeKind::kFileNotRead)) {
+        m_host.MessageBox(TemplateErrorText(vhdl.notFound, vhdl.path), "",
+                          platform::MessageIcon::kWarning);
+        return false;
+    }
+    commands::HardwareReportRequest request;
+    request.headerStructure = m_nFirIir;
+    request.vhdlParamsSet = true;
+    request.templatePath = m_strTemplatePath;
+    request.lineEnd = "\r\n";
+    // The text is built here; only the tools run on the other thread, on values.
+    commands::HardwareReportJob job = commands::PrepareHardwareReport(m_doc, request);
+    commands::HardwareReportOutcome outcome;
+    const bool finished = m_host.RunInBackground(
+        resources::kHardwareReportTitle,
+        [&job, &outcome](const std::atomic<bool>& cancel,
+                         const std::function<void(const std::string&)>& progress) {
+            job.hardware.cancel = &cancel;
+            job.hardware.progress = progress;
+            outcome = commands::RunHardwareReport(job);
+        });
+    m_strOutput = HardwareReportText(finished, outcome);
+    UpdateData(false);
+    return true;
+}
+
+void COlvexView::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls) {
+    if (const std::optional<platform::ExchangeFailure> failure =
+            platform::AcceptDialog(dlg, controls)) {
+        m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
+        return;
+    }
+    // The entries stored as VHDL Code stores them; the testbench needs no template.
+    commands::VhdlCodeRequest request;
+    request.dataBits = dlg.m_nDataBits;
+    request.architecture = static_cast<vhdl::Architecture>(std::clamp(dlg.m_nArchitecture, 0, 3));
+    request.multipliers = dlg.m_nMultipliers;
+    request.clockMhz = dlg.m_dClockMhz;
+    request.language = LanguageOf(dlg);
+    UpdateData(true);
+    request.iir = m_nFirIir == 1;
+    commands::VhdlCode(m_doc, request);
+    commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
+    const commands::Outcome testbench = commands::Testbench(m_doc, request.iir, request.language);
+    if (testbench.Is(commands::OutcomeKind::kRefused)) {
+        m_host.ShowWarning(testbench.warning.templateId, testbench.warning.title,
+                           testbench.warning.lines);
+        return;
+    }
+    platform::FileDialogRequest file;
+    file.open = false;
+    file.fileName = vhdl::WithLanguageExtension("tb0.vhd", request.language);
+    file.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
+    const std::optional<std::string> path = m_host.RunFileDialog(file);
+    if (!path) {
+        return;
+    }
+    const files::OutputResult written = files::WriteOutputFile(*path, testbench.text);
+    if (!written.ok) {
+        m_strFileReason = written.reason;
+        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened, "",
+                          platform::MessageIcon::kWarning);
+    }
+}
+
+void COlvexView::LocateTemplate(const std::string& name) {
+    const vhdl::HdlLanguage language =
+        vhdl::LanguageOfPath(name).value_or(vhdl::HdlLanguage::kVhdl);
+    if (const std::optional<std::string> found =
+            m_host.SearchFile(name, vhdl::HdlExtension(language))) {
+        m_strTemplatePath = *found;
+        return;
+    }
+    vhdl::CLocateTemplateDialog warning(name);
+    m_host.RunModal(warning);
+    platform::FileDialogRequest request;
+    request.open = true;
+    request.fileName = name;
+    request.flags = platform::kOfnHideReadOnly;
+    if (const std::optional<std::string> picked = m_host.RunFileDialog(request)) {
+        m_strTemplatePath = *picked;
+    }
+}
+
+std::string COlvexView::SubstituteFirLine(const std::string& line) {
+    return vhdl::SubstituteFirLine(m_doc, line, m_nSubstIndex);
+}
+
+std::string COlvexView::SubstituteIirLine(const std::string& line) {
+    return vhdl::SubstituteIirLine(m_doc, line, m_nSubstIndex);
+}
