@@ -149,10 +149,10 @@ std::optional<std::string> QtUiHost::SearchFile(const std::string& name,
                                                 const std::string& defaultExtension) {
     const char* path = std::getenv("PATH");
     return files::SearchAlongPath(name, defaultExtension,
-                           SearchFolders(QCoreApplication::applicationDirPath().toStdString(),
+                           files::SearchFolders(QCoreApplication::applicationDirPath().toStdString(),
                                          QDir::currentPath().toStdString(),
                                          path == nullptr ? std::string() : path,
-                                         InstalledTemplateFolder()));
+                                         files::InstalledTemplateFolder()));
 }
 
 bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {
