@@ -1,6 +1,5 @@
 #include "cli/CliArgs.h"
 
-#include "platform/DataExchange.h"
 #include "files/NumberText.h"
 
 #include <cstdio>
