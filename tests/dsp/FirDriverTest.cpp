@@ -1,7 +1,7 @@
-// The FIR design driver (band layouts, clearing, tap parity) and the proposals after a failure.
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
+// FIR band layouts of each filter type and the proposals after a failed design (tap count,
+// stop-band edges).
 #include "dsp/FirDesign.h"
+#include "tests/support/DesignedFilters.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,12 @@
 
 namespace {
 
-// The layout of each type, from the engine and as the document's design stores it (a two-band
-// type leaves the last two edges of the record as they were). An unknown type is a low pass.
+using testsupport::kBandPass;
+using testsupport::kBandReject;
+using testsupport::kHighPass;
+using testsupport::kLowPass;
+
+// The layout of each type. An unknown type is a low pass.
 TEST(FirLayout, EachTypeWritesItsBands) {
     struct Case {
         int type;
@@ -21,187 +25,32 @@ TEST(FirLayout, EachTypeWritesItsBands) {
         std::vector<double> edges, desired, weights;
     };
     const Case cases[] = {
-        {kLpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 7}},
-        {kHpf, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {0, 1}, {7, 1}},
-        {kBrf, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {1, 0, 1}, {1, 3, 1}},
-        {kBpf, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {0, 1, 0}, {3, 1, 3}},
+        {kLowPass, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 7}},
+        {kHighPass, {100, 150, 999, 999}, 7, {0, 0.1, 0.15, 0.5}, {0, 1}, {7, 1}},
+        {kBandReject,
+         {200, 220, 300, 320},
+         3,
+         {0, 0.2, 0.22, 0.3, 0.32, 0.5},
+         {1, 0, 1},
+         {1, 3, 1}},
+        {kBandPass, {200, 220, 300, 320}, 3, {0, 0.2, 0.22, 0.3, 0.32, 0.5}, {0, 1, 0}, {3, 1, 3}},
         {7, {100, 150, 999, 999}, 2, {0, 0.1, 0.15, 0.5}, {1, 0}, {1, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         const dsp::FirBands bands = dsp::FirBandLayout(dsp::FirTypeFromIndex(c.type), 1000.0,
                                                        c.fc[0], c.fc[1], c.fc[2], c.fc[3], c.rr);
-        COlvexDoc doc;
-        doc.m_fnConsole = nullptr;
-        doc.m_fc1 = c.fc[0];
-        doc.m_fc2 = c.fc[1];
-        doc.m_fc3 = c.fc[2];
-        doc.m_fc4 = c.fc[3];
-        doc.m_dRR = c.rr;
-        doc.m_aBandEdges[4] = 0.75; // stale edges a two-band layout must keep
-        doc.m_aBandEdges[5] = 0.875;
-        doc.DesignFir(c.type);
         ASSERT_EQ(bands.nBands, static_cast<int>(c.desired.size()));
-        ASSERT_EQ(doc.m_nBands, bands.nBands);
         for (size_t i = 0; i < c.edges.size(); ++i) {
             EXPECT_DOUBLE_EQ(bands.edges[i], c.edges[i]) << "edge " << i;
-            EXPECT_EQ(doc.m_aBandEdges[i], bands.edges[i]) << "edge " << i;
         }
-        if (bands.nBands == 2) {
-            EXPECT_EQ(doc.m_aBandEdges[4], 0.75);
-            EXPECT_EQ(doc.m_aBandEdges[5], 0.875);
+        for (size_t i = c.edges.size(); i < bands.edges.size(); ++i) {
+            EXPECT_EQ(bands.edges[i], 0.0) << "edge " << i; // past nBands: 0
         }
         for (size_t b = 0; b < c.desired.size(); ++b) {
             EXPECT_EQ(bands.desired[b], c.desired[b]) << "band " << b;
             EXPECT_EQ(bands.weight[b], c.weights[b]) << "band " << b;
-            EXPECT_EQ(doc.m_aBandDesired[b], c.desired[b]) << "band " << b;
-            EXPECT_EQ(doc.m_aBandWeight[b], c.weights[b]) << "band " << b;
         }
-    }
-}
-
-// The document's design stores what the engine returns for its fields, whatever the verdict:
-// taps, flags, counts, ripples, and the iteration-limit notice on the console.
-TEST(FirDesign, DocumentStoresTheEngineResult) {
-    struct Case {
-        const char* name;
-        int type;
-        double fc[4];
-        double rr;
-        int taps; // as designed
-        dsp::FirVerdict verdict;
-    };
-    const Case cases[] = {
-        {"low pass at the optimum", kLpf, {200, 250, 0, 0}, 10, 90, dsp::FirVerdict::kOptimum},
-        {"band pass at the optimum", kBpf, {200, 250, 350, 400}, 10, 61, dsp::FirVerdict::kOptimum},
-        {"short of the optimum at the limit",
-         kLpf,
-         {56, 113, 0, 0},
-         6.5,
-         252,
-         dsp::FirVerdict::kShortOfOptimum},
-        {"failed", kLpf, {1, 2, 0, 0}, 10, 4, dsp::FirVerdict::kFailed},
-        {"no layout", kLpf, {-100, -50, 0, 0}, 10, 31, dsp::FirVerdict::kFailed},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const dsp::FirDesign design = dsp::DesignFir({.type = dsp::FirTypeFromIndex(c.type),
-                                                      .fs = 1000.0,
-                                                      .fc1 = c.fc[0],
-                                                      .fc2 = c.fc[1],
-                                                      .fc3 = c.fc[2],
-                                                      .fc4 = c.fc[3],
-                                                      .rr = c.rr,
-                                                      .nTaps = c.taps});
-        const dsp::FirDesignResult& r = design.result;
-        EXPECT_EQ(r.verdict, c.verdict);
-        COlvexDoc doc;
-        std::string console;
-        doc.m_fnConsole = [&console](const std::string& text) { console += text; };
-        doc.m_fc1 = c.fc[0];
-        doc.m_fc2 = c.fc[1];
-        doc.m_fc3 = c.fc[2];
-        doc.m_fc4 = c.fc[3];
-        doc.m_dRR = c.rr;
-        doc.m_nTaps = c.taps;
-        doc.DesignFir(c.type);
-        EXPECT_EQ(doc.m_bDesignOk, r.Ok() ? 1 : 0);
-        EXPECT_EQ(doc.m_bOptimumReached, r.verdict == dsp::FirVerdict::kOptimum ? 1 : 0);
-        EXPECT_EQ(doc.m_bIterationLimit, r.iterationLimit ? 1 : 0);
-        EXPECT_EQ(doc.m_nRemezIterations, r.iterations);
-        EXPECT_EQ(doc.m_nGridSize, r.gridSize);
-        EXPECT_EQ(doc.m_dAchievedRipple, r.achievedRipple);
-        EXPECT_EQ(doc.m_dTargetRipple, r.targetRipple);
-        EXPECT_EQ(console, r.notice);
-        const std::vector<double> stored(doc.m_aFirCoeffs, doc.m_aFirCoeffs + r.taps.size());
-        EXPECT_EQ(stored, r.taps);
-        for (int i = static_cast<int>(r.taps.size()); i < COlvexDoc::kMaxFirTaps; ++i) {
-            ASSERT_EQ(doc.m_aFirCoeffs[i], 0.0) << i;
-        }
-    }
-}
-
-TEST(FirLayout, DesignClearsResultsAndWritesOnlyItsTaps) {
-    COlvexDoc doc;
-    for (int i = 0; i < COlvexDoc::kMaxFirTaps; ++i) {
-        doc.m_aFirCoeffs[i] = 5.0;
-        doc.m_aGainDb[i] = -3.0;
-        doc.m_aPhase[i] = 1.0;
-    }
-    doc.m_nTaps = 31;
-    doc.DesignFir(kLpf);
-    ASSERT_EQ(doc.m_bDesignOk, 1);
-    EXPECT_NE(doc.m_aFirCoeffs[15], 0.0);
-    for (int i = 31; i < COlvexDoc::kMaxFirTaps; ++i) {
-        ASSERT_EQ(doc.m_aFirCoeffs[i], 0.0) << i;
-    }
-    for (int i = 0; i < COlvexDoc::kResponsePoints; ++i) {
-        ASSERT_EQ(doc.m_aGainDb[i], 0.0) << i;
-        ASSERT_EQ(doc.m_aPhase[i], 0.0) << i;
-    }
-}
-
-TEST(FirTapParity, HighPassAndBandRejectionAreDesignedOdd) {
-    struct Case {
-        int type;
-        int entered;
-        int taps;
-        int even;
-        int shown;
-    };
-    const Case cases[] = {
-        {kLpf, 90, 90, 0, 90}, {kLpf, 31, 31, 0, 31}, {kHpf, 90, 89, 1, 90}, {kHpf, 51, 51, 0, 51},
-        {kBrf, 50, 49, 1, 50}, {kBrf, 4, 3, 1, 4},    {kBpf, 60, 60, 0, 60}, {kBpf, 61, 61, 0, 61},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.entered));
-        COlvexDoc doc;
-        doc.m_bEvenTaps = 1; // a stale flag from an earlier design must not survive
-        design::StoreFirTapCount(doc, c.type, c.entered);
-        EXPECT_EQ(doc.m_nTaps, c.taps);
-        EXPECT_EQ(doc.m_bEvenTaps, c.even);
-        EXPECT_EQ(design::ShownFirTapCount(doc), c.shown);
-    }
-}
-
-TEST(FirChecks, EdgeOrderAndBalance) {
-    struct Case {
-        int type;
-        double fs, fc1, fc2, fc3, fc4;
-        bool ok;
-        const char* secondLine;
-    };
-    const char* const two = "Fc1 < Fc2 < Fs/2.";
-    const char* const four = "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2.";
-    const Case cases[] = {
-        {kLpf, 1000, 200, 250, 0, 0, true, ""},
-        {kLpf, 1000, 200, 500, 0, 0, false, two}, // fc2 = fs/2 exactly
-        {kHpf, 1000, 250, 250, 0, 0, false, two},
-        {kHpf, 1000, -10, 0, 0, 0, true, ""}, // no lower bound
-        {kBrf, 1000, 100, 150, 300, 350, true, ""},
-        {kBrf, 1000, 100, 150, 300, 500, false, four},
-        {kBpf, 1000, 100, 300, 200, 350, false, four},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.fc2));
-        design::Warning w;
-        EXPECT_EQ(design::CheckFirEdges(c.type, c.fs, c.fc1, c.fc2, c.fc3, c.fc4, w), c.ok);
-        if (!c.ok) {
-            ASSERT_EQ(w.lines.size(), 2u);
-            EXPECT_EQ(w.lines[0], "Frequencies need to be");
-            EXPECT_EQ(w.lines[1], c.secondLine);
-            EXPECT_EQ(w.OneLine(), std::string("Frequencies need to be ") + c.secondLine);
-        }
-    }
-
-    // (fc2 - fc1) / (fc4 - fc3) at 0.67 and 1.5 warns, 0.68 and 1.49 do not.
-    const struct {
-        double fc2;
-        bool warns;
-    } balance[] = {{167, true}, {168, false}, {249, false}, {250, true}, {200, false}};
-    for (const auto& b : balance) {
-        design::Warning w;
-        EXPECT_EQ(design::FirBandsUnbalanced(100, b.fc2, 300, 400, w), b.warns) << b.fc2;
     }
 }
 
@@ -212,81 +61,40 @@ TEST(FirEstimates, TapCountProposal) {
         int expected;
     };
     const Case cases[] = {
-        {kLpf, 1, 100, 150, 140}, // n = 142, even: n - 2
-        {kHpf, 1, 100, 150, 141}, // even for HPF: n - 1
-        {kBrf, 1, 100, 150, 141},
-        {kBpf, 1, 100, 150, 140},
-        {kLpf, 1, 100, 100.5, 347}, // capped at 349, odd: n - 2 for every type
-        {kHpf, 1, 100, 100.5, 347},
-        {kLpf, 1, 150, 100, 347},    // reversed edges ask for the longest filter
-        {kBpf, 1, 100, 100, 347},    // zero-width transition as well
-        {kLpf, 1e300, 100, 150, -2}, // negative estimate: proposed as 0, then n - 2
+        {kLowPass, 1, 100, 150, 140},  // n = 142, even: n - 2
+        {kHighPass, 1, 100, 150, 141}, // even for HPF: n - 1
+        {kBandReject, 1, 100, 150, 141},
+        {kBandPass, 1, 100, 150, 140},
+        {kLowPass, 1, 100, 100.5, 347}, // capped at 349, odd: n - 2 for every type
+        {kHighPass, 1, 100, 100.5, 347},
+        {kLowPass, 1, 150, 100, 347},    // reversed edges ask for the longest filter
+        {kBandPass, 1, 100, 100, 347},   // zero-width transition as well
+        {kLowPass, 1e300, 100, 150, -2}, // negative estimate: proposed as 0, then n - 2
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.fc2));
-        COlvexDoc doc;
-        doc.m_nFilterType = c.type;
-        doc.m_dRR = c.rr;
-        doc.m_fc1 = c.fc1;
-        doc.m_fc2 = c.fc2;
-        doc.m_bEvenTaps = 1;
-        EXPECT_EQ(doc.EstimateTaps(), c.expected);
-        EXPECT_EQ(doc.m_bEvenTaps, 0);
+        EXPECT_EQ(dsp::EstimateTaps(dsp::FirTypeFromIndex(c.type), 1000.0, c.fc1, c.fc2, c.rr),
+                  c.expected);
     }
 
     // An estimate of exactly 100 taps: BRF proposes 99, BPF 98. L = 107 at RR = 1, so a width
     // of 107 / 1500 of fs gives 100.
-    for (const auto& [type, expected] : {std::pair{kBrf, 99}, {kBpf, 98}}) {
-        COlvexDoc doc;
-        doc.m_nFilterType = type;
-        doc.m_dRR = 1;
-        doc.m_fs = 1500;
-        doc.m_fc1 = 100;
-        doc.m_fc2 = 100 + 107.0 * 0.99999999;
-        EXPECT_EQ(doc.EstimateTaps(), expected);
+    for (const auto& [type, expected] : {std::pair{kBandReject, 99}, {kBandPass, 98}}) {
+        EXPECT_EQ(dsp::EstimateTaps(dsp::FirTypeFromIndex(type), 1500.0, 100.0,
+                                    100.0 + 107.0 * 0.99999999, 1.0),
+                  expected);
     }
 }
 
 TEST(FirEstimates, BandEdgeProposals) {
-    COlvexDoc doc;
-    doc.m_dRR = 1;
-    doc.m_fs = 1000;
-    doc.m_nTaps = 51;
-    doc.m_fc1 = 100;
-    doc.m_fc2 = 400;
-    doc.m_fc3 = 500;
-    doc.m_fc4 = 900;
-    // W = 107 / (15 * 51) * 1000 = 139.869...
-    EXPECT_DOUBLE_EQ(doc.EstimateFc2FromFc1(), 239.8); // 239.869 -> four digits, down
-    EXPECT_DOUBLE_EQ(doc.EstimateFc1FromFc2(), 260.1); // 260.130...
-    EXPECT_DOUBLE_EQ(doc.EstimateFc4FromFc3(), 639.8); // 639.869...
-    EXPECT_DOUBLE_EQ(doc.EstimateFc3FromFc4(), 760.1); // 760.130...
+    // W = 107 / (15 * 51) * 1000 = 139.869... at RR = 1, fs = 1000 and 51 taps.
+    EXPECT_DOUBLE_EQ(dsp::EstimateEdgeAbove(100, 1000, 51, 1), 239.8); // 239.869 -> four digits
+    EXPECT_DOUBLE_EQ(dsp::EstimateEdgeBelow(400, 1000, 51, 1), 260.1); // 260.130...
+    EXPECT_DOUBLE_EQ(dsp::EstimateEdgeAbove(500, 1000, 51, 1), 639.8); // 639.869...
+    EXPECT_DOUBLE_EQ(dsp::EstimateEdgeBelow(900, 1000, 51, 1), 760.1); // 760.130...
 
     // Below 10 the rule keeps three decimals: fs scaled down by 1000 scales W the same way.
-    doc.m_fs = 1;
-    doc.m_fc1 = -0.016413; // fc1 + W = 0.123456...
-    EXPECT_DOUBLE_EQ(doc.EstimateFc2FromFc1(), 0.123);
-
-    // The proposal of each type moves only its stop-band edges.
-    doc = COlvexDoc();
-    doc.m_nTaps = 31;
-    const struct {
-        int type;
-        bool adjusted[4];
-    } moves[] = {{kLpf, {false, true, false, false}},
-                 {kHpf, {true, false, false, false}},
-                 {kBrf, {false, true, true, false}},
-                 {kBpf, {true, false, false, true}}};
-    for (const auto& m : moves) {
-        const design::EdgeProposal p = design::ProposeEdges(doc, m.type);
-        const double current[4] = {doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(p.adjusted[i], m.adjusted[i]) << m.type << " fc" << i + 1;
-            if (!m.adjusted[i]) {
-                EXPECT_EQ(p.fc[i], current[i]);
-            }
-        }
-    }
+    EXPECT_DOUBLE_EQ(dsp::EstimateEdgeAbove(-0.016413, 1, 51, 1), 0.123); // 0.123456...
 }
 
 } // namespace

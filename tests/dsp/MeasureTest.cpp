@@ -9,35 +9,39 @@
 #include <string>
 #include <vector>
 
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
-#include "dsp/QuantRules.h"
 #include "dsp/Measure.h"
+#include "dsp/QuantRules.h"
+#include "dsp/Wave.h"
+#include "tests/support/DesignedFilters.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareWave.h"
 
 namespace {
 
-COlvexDoc FirDesign(int type, int taps, double fc1, double fc2, double fc3 = 0, double fc4 = 0) {
-    COlvexDoc doc;
-    doc.m_fc1 = fc1;
-    doc.m_fc2 = fc2;
-    doc.m_fc3 = fc3;
-    doc.m_fc4 = fc4;
-    design::StoreFirTapCount(doc, type, taps);
-    doc.m_nFilterType = type;
-    doc.DesignFir(type);
-    EXPECT_EQ(doc.m_bDesignOk, 1);
-    return doc;
+using testsupport::DesignedFilter;
+using testsupport::kBandPass;
+using testsupport::kBandReject;
+using testsupport::kHighPass;
+using testsupport::kLowPass;
+
+DesignedFilter FirDesign(int type, int taps, double fc1, double fc2, double fc3 = 0,
+                         double fc4 = 0) {
+    return testsupport::DesignedFir(type, taps, fc1, fc2, fc3, fc4);
 }
 
-COlvexDoc IirDesign(int type, int sections, double ripple, double fc1, double fc2 = 0,
-                    double fs = 1000.0) {
-    COlvexDoc doc;
-    design::StoreIirParameters(doc, type, sections, ripple, fc1, fc2, fs);
-    EXPECT_TRUE(doc.DesignIir());
-    return doc;
+DesignedFilter IirDesign(int type, int sections, double ripple, double fc1, double fc2 = 0) {
+    return testsupport::DesignedIir(type, sections, ripple, fc1, fc2);
+}
+
+// Samples of an input wave (the filters take the first dsp::kWaveFiltered of them).
+constexpr size_t kWaveInSamples = 700;
+
+// The ideal output of the leaving coefficients c for the input wave.
+std::vector<double> IdealOutput(const dsp::FilterCoefficients& c, const std::vector<double>& in) {
+    std::vector<double> out(dsp::kWaveFiltered, 0.0);
+    c.iir ? dsp::FilterWaveIir(c.DesignedSections(), in, out)
+          : dsp::FilterWaveFir(c.DesignedTaps(), in, out);
+    return out;
 }
 
 // Reference numbers from scipy 1.10.1 on the coefficients vantrel-cli prints for the same design
@@ -48,8 +52,8 @@ COlvexDoc IirDesign(int type, int sections, double ripple, double fc1, double fc
 // tools/check_measure.py repeats the comparison over more designs through the command line.
 TEST(Measure, AgreesWithScipyWithinFiveHundredthsOfADecibel) {
     constexpr double kTolerance = 0.05;
-    const COlvexDoc fir = FirDesign(kLpf, 90, 200, 250);
-    const dsp::Measurements m = dsp::Measure(fir, false);
+    const DesignedFilter fir = FirDesign(kLowPass, 90, 200, 250);
+    const dsp::Measurements m = fir.Measure();
     ASSERT_EQ(m.unquantized.size(), 2u);
     EXPECT_TRUE(m.quantized.empty());
     EXPECT_TRUE(m.unquantized[0].band.pass);
@@ -60,10 +64,8 @@ TEST(Measure, AgreesWithScipyWithinFiveHundredthsOfADecibel) {
     EXPECT_EQ(m.unquantized[1].band.lo, 250.0);
     EXPECT_NEAR(m.unquantized[1].maxDb, -86.8768105026885, kTolerance);
 
-    COlvexDoc iir = IirDesign(kBpf, 4, 0.3, 200, 300);
-    iir.m_bQuantize = 1;
-    iir.m_nQuantBits = 12;
-    const dsp::Measurements q = dsp::Measure(iir, true);
+    const DesignedFilter iir = IirDesign(kBandPass, 4, 0.3, 200, 300);
+    const dsp::Measurements q = iir.Measure(12);
     ASSERT_EQ(q.quantized.size(), 3u);
     EXPECT_TRUE(q.quantized[1].band.pass);
     EXPECT_NEAR(q.quantized[1].minDb, -0.058029105166688626, kTolerance);
@@ -80,16 +82,15 @@ TEST(Measure, IirBandsFollowTheCutOffsAndTheTwentyDecibelPoint) {
         std::vector<bool> pass;
     };
     const Case cases[] = {
-        {kLpf, 200, 0, {true, false}},
-        {kHpf, 200, 0, {false, true}},
-        {kBrf, 200, 300, {true, false, true}},
-        {kBpf, 200, 300, {false, true, false}},
+        {kLowPass, 200, 0, {true, false}},
+        {kHighPass, 200, 0, {false, true}},
+        {kBandReject, 200, 300, {true, false, true}},
+        {kBandPass, 200, 300, {false, true, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        const int sections = design::IsThreeBand(c.type) ? 4 : 3;
-        const COlvexDoc doc = IirDesign(c.type, sections, 0.5, c.fc1, c.fc2);
-        const dsp::Measurements m = dsp::Measure(doc, true);
+        const int sections = testsupport::IsThreeBand(c.type) ? 4 : 3;
+        const dsp::Measurements m = IirDesign(c.type, sections, 0.5, c.fc1, c.fc2).Measure();
         ASSERT_EQ(m.unquantized.size(), c.pass.size());
         for (size_t i = 0; i < c.pass.size(); ++i) {
             const dsp::BandGain& g = m.unquantized[i];
@@ -109,11 +110,8 @@ TEST(Measure, IirBandsFollowTheCutOffsAndTheTwentyDecibelPoint) {
 
 // The advisor's rule, written out independently: per band, a stop band's maximum and a pass
 // band's ripple may grow by TOL at most; every quantized IIR pole lies strictly inside |z| = 1.
-bool BruteForceMeets(const COlvexDoc& doc, bool iir, int bits, double tol) {
-    COlvexDoc q = doc;
-    q.m_bQuantize = 1;
-    q.m_nQuantBits = bits;
-    const dsp::Measurements m = dsp::Measure(q, iir);
+bool BruteForceMeets(const DesignedFilter& f, int bits, double tol) {
+    const dsp::Measurements m = f.Measure(bits);
     for (size_t i = 0; i < m.unquantized.size(); ++i) {
         const dsp::BandGain& u = m.unquantized[i];
         const dsp::BandGain& g = m.quantized[i];
@@ -123,9 +121,10 @@ bool BruteForceMeets(const COlvexDoc& doc, bool iir, int bits, double tol) {
             return false;
         }
     }
-    for (int s = 0; iir && s < doc.m_nIirSections; ++s) {
-        const std::complex<double> b1 = q.Quantize(doc.m_aB1[s]);
-        const std::complex<double> b2 = q.Quantize(doc.m_aB2[s]);
+    const dsp::FilterCoefficients q = f.Quantized(bits);
+    for (const dsp::Section& s : q.DesignedSections()) {
+        const std::complex<double> b1 = s[3];
+        const std::complex<double> b2 = s[4];
         const std::complex<double> root = std::sqrt(b1 * b1 - 4.0 * b2);
         if (std::abs((-b1 + root) / 2.0) >= 1.0 || std::abs((-b1 - root) / 2.0) >= 1.0) {
             return false;
@@ -143,10 +142,10 @@ TEST(Measure, FirBandsOfEachType) {
         std::vector<dsp::Band> bands;
     };
     const Case cases[] = {
-        {kLpf, {{true, 0, 100}, {false, 150, 500}}},
-        {kHpf, {{false, 0, 100}, {true, 150, 500}}},
-        {kBrf, {{true, 0, 100}, {false, 150, 300}, {true, 350, 500}}},
-        {kBpf, {{false, 0, 100}, {true, 150, 300}, {false, 350, 500}}},
+        {kLowPass, {{true, 0, 100}, {false, 150, 500}}},
+        {kHighPass, {{false, 0, 100}, {true, 150, 500}}},
+        {kBandReject, {{true, 0, 100}, {false, 150, 300}, {true, 350, 500}}},
+        {kBandPass, {{false, 0, 100}, {true, 150, 300}, {false, 350, 500}}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.type);
@@ -159,21 +158,21 @@ TEST(Measure, FirBandsOfEachType) {
             EXPECT_EQ(bands[i].hi, k.bands[i].hi);
         }
     }
-    EXPECT_TRUE(dsp::MeasureBands({kLpf, 0.0, 100.0, 150.0, 0.0, 0.0}, c).empty());
+    EXPECT_TRUE(dsp::MeasureBands({kLowPass, 0.0, 100.0, 150.0, 0.0, 0.0}, c).empty());
     // Edges beyond fs/2 are clamped; a band whose edges cross is left out.
-    EXPECT_EQ(dsp::MeasureBands({kLpf, 1000.0, 600.0, 700.0, 0.0, 0.0}, c).size(), 2u);
-    EXPECT_EQ(dsp::MeasureBands({kBpf, 1000.0, 100.0, 300.0, 200.0, 350.0}, c).size(), 2u);
+    EXPECT_EQ(dsp::MeasureBands({kLowPass, 1000.0, 600.0, 700.0, 0.0, 0.0}, c).size(), 2u);
+    EXPECT_EQ(dsp::MeasureBands({kBandPass, 1000.0, 100.0, 300.0, 200.0, 350.0}, c).size(), 2u);
 }
 
 // The measured gains are those of the coefficients that leave the design: K = 2 lifts every
 // gain by 20 log10(2), quantized or not.
 TEST(Measure, GainsIncludeTheMultiplier) {
-    COlvexDoc doc = FirDesign(kLpf, 41, 150.0, 200.0);
-    doc.m_bQuantize = 1;
-    doc.m_nQuantBits = 16;
-    const dsp::Measurements one = dsp::Measure(doc, false);
-    doc.m_nCoeffMultiplier = 2;
-    const dsp::Measurements two = dsp::Measure(doc, false);
+    const DesignedFilter design = FirDesign(kLowPass, 41, 150.0, 200.0);
+    const dsp::Measurements one = design.Measure(16);
+    const std::vector<double>& h = design.fir.taps;
+    const dsp::FilterCoefficients doubled = testsupport::FirValue(h, 41, 41, 2);
+    const dsp::FilterCoefficients doubledQuantized = testsupport::FirValue(h, 41, 41, 2, true, 16);
+    const dsp::Measurements two = dsp::Measure(design.bands, doubled, &doubledQuantized);
     ASSERT_EQ(one.quantized.size(), two.quantized.size());
     const double lift = 20.0 * std::log10(2.0);
     for (size_t i = 0; i < one.unquantized.size(); ++i) {
@@ -182,39 +181,46 @@ TEST(Measure, GainsIncludeTheMultiplier) {
             EXPECT_NEAR(two.quantized[i].maxDb - one.quantized[i].maxDb, lift, 0.01) << i;
         }
     }
-    // The engine measures the value it is given.
-    const dsp::Measurements direct =
-        dsp::Measure(dsp::TakeBandSpec(doc, false), doc.TakeCoefficients(false, false), nullptr);
+    // Without a quantized value only the unquantized gains are measured, the same ones.
+    const dsp::Measurements direct = dsp::Measure(design.bands, doubled, nullptr);
     EXPECT_EQ(direct.unquantized[0].minDb, two.unquantized[0].minDb);
     EXPECT_TRUE(direct.quantized.empty());
+}
+
+// What the Coefficients dialog holds a bit length against: the largest designed tap (FIR), the
+// largest section coefficient as quantization leaves it (IIR).
+double LargestForBits(const DesignedFilter& f) {
+    return f.unquantized.iir ? coeffs::LargestQuantizedMagnitude(f.unquantized)
+                             : coeffs::LargestMagnitude(f.unquantized.DesignedTaps());
 }
 
 TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
     struct Case {
         const char* name;
-        COlvexDoc doc;
-        bool iir;
+        DesignedFilter design;
     };
     const Case cases[] = {
-        {"fir lpf 90", FirDesign(kLpf, 90, 200, 250), false},
-        {"fir bpf 61", FirDesign(kBpf, 61, 100, 150, 250, 300), false},
-        {"fir hpf 380", FirDesign(kHpf, 380, 200, 210), false},
-        {"iir lpf 2", IirDesign(kLpf, 2, 0.3, 200), true},
-        {"iir lpf 8 narrow", IirDesign(kLpf, 8, 1.0, 20), true},
-        {"iir bpf 8", IirDesign(kBpf, 8, 0.5, 240, 260), true},
+        {"fir lpf 90", FirDesign(kLowPass, 90, 200, 250)},
+        {"fir bpf 61", FirDesign(kBandPass, 61, 100, 150, 250, 300)},
+        {"fir hpf 380", FirDesign(kHighPass, 380, 200, 210)},
+        {"iir lpf 2", IirDesign(kLowPass, 2, 0.3, 200)},
+        {"iir lpf 8 narrow", IirDesign(kLowPass, 8, 1.0, 20)},
+        {"iir bpf 8", IirDesign(kBandPass, 8, 0.5, 240, 260)},
     };
     for (const Case& c : cases) {
         for (const double tol : {0.1, 1.0, 6.0}) {
             SCOPED_TRACE(std::string(c.name) + " tol " + std::to_string(tol));
-            const dsp::BitAdvice advice = dsp::AdviseBits(c.doc, c.iir, tol);
+            const bool iir = c.design.unquantized.iir;
+            const dsp::BitAdvice advice =
+                dsp::AdviseBits(c.design.bands, c.design.unquantized, tol);
             int expected = 0;
             size_t next = 0;
-            for (int b = 4; b <= (c.iir ? 24 : 32); ++b) {
+            for (int b = 4; b <= (iir ? 24 : 32); ++b) {
                 design::Warning refused;
-                if (!coeffs::CheckQuantBits(c.doc, c.iir, b, refused)) {
+                if (!coeffs::CheckQuantBits(LargestForBits(c.design), iir, b, refused)) {
                     continue;
                 }
-                const bool meets = BruteForceMeets(c.doc, c.iir, b, tol);
+                const bool meets = BruteForceMeets(c.design, b, tol);
                 expected = expected == 0 && meets ? b : expected;
                 ASSERT_LT(next, advice.candidates.size());
                 EXPECT_EQ(advice.candidates[next].bits, b);
@@ -229,8 +235,8 @@ TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
 
 TEST(Advisor, RejectsBitLengthsWhosePolesLeaveTheUnitCircle) {
     // A narrow 8-section low-pass has poles close to z = 1; coarse coefficients push them out.
-    const COlvexDoc doc = IirDesign(kLpf, 8, 1.0, 10);
-    const dsp::BitAdvice advice = dsp::AdviseBits(doc, true, 1000.0);
+    const DesignedFilter f = IirDesign(kLowPass, 8, 1.0, 10);
+    const dsp::BitAdvice advice = dsp::AdviseBits(f.bands, f.unquantized, 1000.0);
     ASSERT_FALSE(advice.candidates.empty());
     EXPECT_FALSE(advice.candidates.front().stable);
     EXPECT_FALSE(advice.candidates.front().meets);
@@ -246,43 +252,42 @@ TEST(Advisor, RejectsBitLengthsWhosePolesLeaveTheUnitCircle) {
 TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
     struct Case {
         const char* name;
-        COlvexDoc doc;
-        bool iir;
+        DesignedFilter design;
         int coeffBits, dataBits;
     };
     const Case cases[] = {
-        {"fir lpf 90", FirDesign(kLpf, 90, 200, 250), false, 16, 12},
-        {"fir bpf 61", FirDesign(kBpf, 61, 100, 150, 250, 300), false, 12, 16},
-        {"iir lpf 2", IirDesign(kLpf, 2, 0.3, 200), true, 16, 12},
-        {"iir brf 8", IirDesign(kBrf, 8, 0.5, 200, 300), true, 20, 16},
+        {"fir lpf 90", FirDesign(kLowPass, 90, 200, 250), 16, 12},
+        {"fir bpf 61", FirDesign(kBandPass, 61, 100, 150, 250, 300), 12, 16},
+        {"iir lpf 2", IirDesign(kLowPass, 2, 0.3, 200), 16, 12},
+        {"iir brf 8", IirDesign(kBandReject, 8, 0.5, 200, 300), 20, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        COlvexDoc doc = c.doc;
-        doc.m_bQuantize = 1;
-        doc.m_nQuantBits = c.coeffBits;
+        const dsp::FilterCoefficients q = c.design.Quantized(c.coeffBits);
+        const bool iir = q.iir;
         // A sine at 40 % of full scale: no stage comes near its limit.
-        doc.m_bUseUserWave = 1;
-        for (int i = 0; i < COlvexDoc::kWaveInSamples; ++i) {
-            doc.m_aWaveIn[i] = 20.0 * std::sin(0.3 * i) + 5.0 * std::sin(2.2 * i);
+        std::vector<double> in(kWaveInSamples);
+        for (size_t i = 0; i < in.size(); ++i) {
+            const double t = static_cast<double>(i);
+            in[i] = 20.0 * std::sin(0.3 * t) + 5.0 * std::sin(2.2 * t);
         }
-        c.iir ? doc.FilterWaveIir() : doc.FilterWaveFir();
-        const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(doc, c.iir, c.dataBits);
-        ASSERT_EQ(hw.output.size(), static_cast<size_t>(COlvexDoc::kWaveFiltered));
-        EXPECT_TRUE(vhdl::OverflowWarnings(hw, c.iir, c.dataBits).empty());
+        const std::vector<double> ideal = IdealOutput(q, in);
+        const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(q, c.dataBits, in, ideal);
+        ASSERT_EQ(hw.output.size(), static_cast<size_t>(dsp::kWaveFiltered));
+        EXPECT_TRUE(vhdl::OverflowWarnings(hw, iir, c.dataBits).empty());
 
         const double fullScale = std::ldexp(1.0, c.dataBits - 1) - 1.0;
-        const std::vector<std::int64_t> x = vhdl::ScaleStimulus(
-            std::span<const double>(doc.m_aWaveIn, COlvexDoc::kWaveFiltered), c.dataBits);
+        const std::vector<std::int64_t> x =
+            vhdl::ScaleStimulus(std::span<const double>(in.data(), dsp::kWaveFiltered), c.dataBits);
         const std::vector<std::int64_t> y =
-            c.iir ? vhdl::IirBitTrue(vhdl::IirLiterals(doc), c.coeffBits, c.dataBits, x)
-                  : vhdl::FirBitTrue(vhdl::FirLiterals(doc), c.coeffBits, c.dataBits, x);
+            iir ? vhdl::IirBitTrue(vhdl::IirLiterals(q), c.coeffBits, c.dataBits, x)
+                : vhdl::FirBitTrue(vhdl::FirLiterals(q), c.coeffBits, c.dataBits, x);
         double largest = 0.0;
-        for (int i = 0; i < COlvexDoc::kWaveFiltered; ++i) {
-            const double h = hw.output[static_cast<size_t>(i)];
-            EXPECT_DOUBLE_EQ(h * fullScale / 50.0, static_cast<double>(y[static_cast<size_t>(i)]));
-            if (i < COlvexDoc::kWaveFiltered - 1 || c.iir) {
-                largest = std::max(largest, std::abs(h - doc.m_aWaveOut[i]));
+        for (size_t i = 0; i < dsp::kWaveFiltered; ++i) {
+            const double h = hw.output[i];
+            EXPECT_DOUBLE_EQ(h * fullScale / 50.0, static_cast<double>(y[i]));
+            if (i < dsp::kWaveFiltered - 1 || iir) {
+                largest = std::max(largest, std::abs(h - ideal[i]));
             }
         }
         EXPECT_DOUBLE_EQ(hw.largestDifference, largest);
@@ -291,10 +296,8 @@ TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
         // scale or a sample out of step would be tens of times larger. Compared once the ideal
         // model's IIR start (its first two outputs held at 0) has died away.
         constexpr double kOnePercentOfFullScale = 0.5;
-        for (int i = c.iir ? 100 : 0; i < COlvexDoc::kWaveFiltered - 1; ++i) {
-            EXPECT_NEAR(hw.output[static_cast<size_t>(i)], doc.m_aWaveOut[i],
-                        kOnePercentOfFullScale)
-                << i;
+        for (size_t i = iir ? 100 : 0; i < dsp::kWaveFiltered - 1; ++i) {
+            EXPECT_NEAR(hw.output[i], ideal[i], kOnePercentOfFullScale) << i;
         }
     }
 }
@@ -302,14 +305,11 @@ TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
 TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
     // A square wave through a narrow 6-section low-pass: the middle sections' gains exceed the
     // four guard bits, the last section's output exceeds the output word.
-    COlvexDoc iir = IirDesign(kLpf, 6, 1.0, 50);
-    iir.m_bQuantize = 1;
-    iir.m_nQuantBits = 16;
-    iir.m_nWaveType = 1;
-    iir.m_dWaveFreq = 10;
-    iir.GenerateTestWave();
-    iir.FilterWaveIir();
-    const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(iir, true, 12);
+    const dsp::FilterCoefficients iir = IirDesign(kLowPass, 6, 1.0, 50).Quantized(16);
+    std::vector<double> square(kWaveInSamples);
+    dsp::GenerateTestWave(1000.0, 10.0, 1, square);
+    const vhdl::HardwareWave hw =
+        vhdl::ComputeHardwareWave(iir, 12, square, IdealOutput(iir, square));
     ASSERT_EQ(hw.saturation.sectionOutputs.size(), 6u);
     EXPECT_EQ(hw.saturation.sectionOutputs[0], 0);
     EXPECT_GT(hw.saturation.sectionOutputs[1], 0);
@@ -318,24 +318,23 @@ TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
     EXPECT_EQ(lines.front().rfind("Overflow: section 2 saturated to 16 bits in ", 0), 0u)
         << lines.front();
 
-    // The FIR pass band gain is a little above 1: a full-scale sine clips at the output.
-    COlvexDoc fir = FirDesign(kLpf, 90, 200, 250);
-    fir.m_bQuantize = 1;
-    fir.GenerateTestWave();
-    fir.FilterWaveFir();
-    const vhdl::HardwareWave clipped = vhdl::ComputeHardwareWave(fir, false, 12);
+    // The FIR pass band gain is a little above 1: a full-scale 100 Hz sine clips at the output.
+    const dsp::FilterCoefficients fir = FirDesign(kLowPass, 90, 200, 250).Quantized(16);
+    std::vector<double> sine(kWaveInSamples);
+    dsp::GenerateTestWave(1000.0, 100.0, 0, sine);
+    const vhdl::HardwareWave clipped =
+        vhdl::ComputeHardwareWave(fir, 12, sine, IdealOutput(fir, sine));
     EXPECT_GT(clipped.saturation.filterOutput, 0);
     const std::vector<std::string> firLines = vhdl::OverflowWarnings(clipped, false, 12);
     ASSERT_EQ(firLines.size(), 1u);
     EXPECT_NE(firLines[0].find("the FIR accumulator saturated to 12 bits"), std::string::npos);
 
     // An input beyond the nominal amplitude is clipped before the filter.
-    fir.m_bUseUserWave = 1;
-    std::fill(std::begin(fir.m_aWaveIn), std::end(fir.m_aWaveIn), 0.0);
-    fir.m_aWaveIn[3] = 80.0;
-    fir.m_aWaveIn[7] = -80.0;
-    fir.FilterWaveFir();
-    const vhdl::HardwareWave loud = vhdl::ComputeHardwareWave(fir, false, 12);
+    std::vector<double> loudInput(kWaveInSamples, 0.0);
+    loudInput[3] = 80.0;
+    loudInput[7] = -80.0;
+    const vhdl::HardwareWave loud =
+        vhdl::ComputeHardwareWave(fir, 12, loudInput, IdealOutput(fir, loudInput));
     EXPECT_EQ(loud.inputSaturated, 2);
     EXPECT_EQ(vhdl::OverflowWarnings(loud, false, 12).front(),
               "Overflow: the input saturated to 12 bits in 2 of 400 samples");

@@ -1,9 +1,8 @@
 // FIR design by Remez exchange: the dense grid, the exchange and the designs it produces, checked
 // by their own frequency response.
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
 #include "dsp/FirDesign.h"
 #include "dsp/RemezWork.h"
+#include "tests/support/DesignedFilters.h"
 
 #include <gtest/gtest.h>
 
@@ -30,16 +29,23 @@ struct BandError {
     double stopDeviation = 0.0; // largest |A| over the stop bands
 };
 
-// Scans every band of the document's layout on a fine grid.
-BandError MeasureBands(const COlvexDoc& doc) {
+// A design with the layout it ran on.
+struct Designed {
+    dsp::FirBands bands;
+    dsp::FirDesignResult result;
+    int nTaps = 0; // the count designed
+};
+
+// Scans every band of the layout on a fine grid.
+BandError MeasureBands(const Designed& d) {
     BandError e;
-    for (int b = 0; b < doc.m_nBands; ++b) {
-        const double lo = doc.m_aBandEdges[2 * b];
-        const double hi = doc.m_aBandEdges[2 * b + 1];
+    for (int b = 0; b < d.bands.nBands; ++b) {
+        const double lo = d.bands.edges[static_cast<size_t>(2 * b)];
+        const double hi = d.bands.edges[static_cast<size_t>(2 * b + 1)];
         for (int k = 0; k <= 2000; ++k) {
             const double f = lo + (hi - lo) * k / 2000.0;
-            const double a = Amplitude(doc.m_aFirCoeffs, doc.m_nTaps, f);
-            if (doc.m_aBandDesired[b] == 1.0) {
+            const double a = Amplitude(d.result.taps.data(), d.nTaps, f);
+            if (d.bands.desired[static_cast<size_t>(b)] == 1.0) {
                 e.passDeviation = std::max(e.passDeviation, std::fabs(a - 1.0));
             } else {
                 e.stopDeviation = std::max(e.stopDeviation, std::fabs(a));
@@ -49,19 +55,19 @@ BandError MeasureBands(const COlvexDoc& doc) {
     return e;
 }
 
-COlvexDoc Designed(int type, double fc1, double fc2, double fc3, double fc4, int nEntered,
-                   double rr) {
-    COlvexDoc doc;
-    doc.m_fnConsole = nullptr;
-    doc.m_fc1 = fc1;
-    doc.m_fc2 = fc2;
-    doc.m_fc3 = fc3;
-    doc.m_fc4 = fc4;
-    doc.m_dRR = rr;
-    design::StoreFirTapCount(doc, type, nEntered);
-    doc.m_nFilterType = type;
-    doc.DesignFir(type);
-    return doc;
+// The design of nEntered taps as entered (high pass and band rejection design an even count one
+// shorter).
+Designed Design(int type, double fc1, double fc2, double fc3, double fc4, int nEntered, double rr) {
+    const int taps = testsupport::DesignedTapCount(type, nEntered);
+    const dsp::FirDesign d = dsp::DesignFir({.type = dsp::FirTypeFromIndex(type),
+                                             .fs = 1000.0,
+                                             .fc1 = fc1,
+                                             .fc2 = fc2,
+                                             .fc3 = fc3,
+                                             .fc4 = fc4,
+                                             .rr = rr,
+                                             .nTaps = taps});
+    return {d.bands, d.result, taps};
 }
 
 // The low-pass layout [0, 0.2] / [0.25, 0.5] with weights 1 and 10.
@@ -238,17 +244,15 @@ class RemezDesignTest : public ::testing::TestWithParam<DesignCase> {};
 // the taps are symmetric, and the design reports success.
 TEST_P(RemezDesignTest, IsEquirippleAndSymmetric) {
     const DesignCase& c = GetParam();
-    const COlvexDoc doc = Designed(c.type, c.fc[0], c.fc[1], c.fc[2], c.fc[3], c.taps, c.rr);
-    ASSERT_EQ(doc.m_bDesignOk, 1);
-    EXPECT_EQ(doc.m_bIterationLimit, 0);
-    const int n = doc.m_nTaps;
-    for (int i = 0; i < n / 2; ++i) {
-        ASSERT_NEAR(doc.m_aFirCoeffs[i], doc.m_aFirCoeffs[n - 1 - i], 1e-12) << i;
+    const Designed d = Design(c.type, c.fc[0], c.fc[1], c.fc[2], c.fc[3], c.taps, c.rr);
+    ASSERT_TRUE(d.result.Ok());
+    EXPECT_FALSE(d.result.iterationLimit);
+    const size_t n = static_cast<size_t>(d.nTaps);
+    ASSERT_EQ(d.result.taps.size(), n);
+    for (size_t i = 0; i < n / 2; ++i) {
+        ASSERT_NEAR(d.result.taps[i], d.result.taps[n - 1 - i], 1e-12) << i;
     }
-    for (int i = n; i < COlvexDoc::kMaxFirTaps; ++i) {
-        ASSERT_EQ(doc.m_aFirCoeffs[i], 0.0) << i;
-    }
-    const BandError e = MeasureBands(doc);
+    const BandError e = MeasureBands(d);
     const double weightedStop = c.rr * e.stopDeviation;
     EXPECT_LT(e.passDeviation, 0.2);
     // The exchange converges on its extremal set; between grid points the first lobe next to a
@@ -258,18 +262,18 @@ TEST_P(RemezDesignTest, IsEquirippleAndSymmetric) {
 }
 
 const DesignCase kDesignCases[] = {
-    {"LpfDefaultEven90", kLpf, {200, 250, 0, 0}, 90, 10},
-    {"LpfOdd31", kLpf, {200, 250, 0, 0}, 31, 10},
-    {"LpfEven30", kLpf, {100, 180, 0, 0}, 30, 1},
-    {"LpfOdd101Rr100", kLpf, {100, 130, 0, 0}, 101, 100},
-    {"HpfOdd31", kHpf, {200, 250, 0, 0}, 31, 10},
-    {"HpfEvenEntered50", kHpf, {150, 200, 0, 0}, 50, 5},
-    {"BrfOdd61", kBrf, {200, 250, 350, 400}, 61, 10},
-    {"BrfEvenEntered60", kBrf, {100, 150, 300, 350}, 60, 3},
-    {"BpfOdd61", kBpf, {200, 250, 350, 400}, 61, 10},
-    {"BpfEven60", kBpf, {200, 250, 350, 400}, 60, 10},
-    {"BpfEven80Rr1", kBpf, {100, 140, 300, 340}, 80, 1},
-    {"LpfOdd201Narrow", kLpf, {200, 210, 0, 0}, 201, 2},
+    {"LpfDefaultEven90", testsupport::kLowPass, {200, 250, 0, 0}, 90, 10},
+    {"LpfOdd31", testsupport::kLowPass, {200, 250, 0, 0}, 31, 10},
+    {"LpfEven30", testsupport::kLowPass, {100, 180, 0, 0}, 30, 1},
+    {"LpfOdd101Rr100", testsupport::kLowPass, {100, 130, 0, 0}, 101, 100},
+    {"HpfOdd31", testsupport::kHighPass, {200, 250, 0, 0}, 31, 10},
+    {"HpfEvenEntered50", testsupport::kHighPass, {150, 200, 0, 0}, 50, 5},
+    {"BrfOdd61", testsupport::kBandReject, {200, 250, 350, 400}, 61, 10},
+    {"BrfEvenEntered60", testsupport::kBandReject, {100, 150, 300, 350}, 60, 3},
+    {"BpfOdd61", testsupport::kBandPass, {200, 250, 350, 400}, 61, 10},
+    {"BpfEven60", testsupport::kBandPass, {200, 250, 350, 400}, 60, 10},
+    {"BpfEven80Rr1", testsupport::kBandPass, {100, 140, 300, 340}, 80, 1},
+    {"LpfOdd201Narrow", testsupport::kLowPass, {200, 210, 0, 0}, 201, 2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Types, RemezDesignTest, ::testing::ValuesIn(kDesignCases),
@@ -278,15 +282,15 @@ INSTANTIATE_TEST_SUITE_P(Types, RemezDesignTest, ::testing::ValuesIn(kDesignCase
 // An even tap count is equiripple around 1 right up to the pass-band edge: the cos(pi f) factor
 // of an even-length filter is divided out of the approximation, not left as a droop.
 TEST(RemezDesign, EvenLowPassHoldsItsRippleUpToThePassBandEdge) {
-    const COlvexDoc doc = Designed(kLpf, 200, 250, 0, 0, 90, 10);
-    ASSERT_EQ(doc.m_bDesignOk, 1);
-    const BandError e = MeasureBands(doc);
-    const double atEdge = Amplitude(doc.m_aFirCoeffs, 90, 0.2);
+    const Designed d = Design(testsupport::kLowPass, 200, 250, 0, 0, 90, 10);
+    ASSERT_TRUE(d.result.Ok());
+    const BandError e = MeasureBands(d);
+    const double atEdge = Amplitude(d.result.taps.data(), 90, 0.2);
     EXPECT_NEAR(atEdge, 1.0, e.passDeviation * 1.001);
     EXPECT_LT(20.0 * std::log10(1.0 + e.passDeviation), 0.2); // far from a 1.8 dB droop
 }
 
-TEST(RemezDesign, FailuresClearTheFlagAndStayInBounds) {
+TEST(RemezDesign, FailuresAreReportedAsFailed) {
     struct Case {
         const char* name;
         int type;
@@ -295,78 +299,66 @@ TEST(RemezDesign, FailuresClearTheFlagAndStayInBounds) {
         double rr;
     };
     const Case cases[] = {
-        {"four taps, pass band a thousandth of fs", kLpf, {1, 2, 0, 0}, 4, 10},
-        {"huge ripple ratio", kLpf, {200, 250, 0, 0}, 4, 1e12},
-        {"band pass of 1 Hz", kBpf, {100, 101, 102, 103}, 4, 10},
-        {"zero-width pass band", kLpf, {0, 2, 0, 0}, 4, 10},
+        {"four taps, pass band a thousandth of fs", testsupport::kLowPass, {1, 2, 0, 0}, 4, 10},
+        {"huge ripple ratio", testsupport::kLowPass, {200, 250, 0, 0}, 4, 1e12},
+        {"band pass of 1 Hz", testsupport::kBandPass, {100, 101, 102, 103}, 4, 10},
+        {"zero-width pass band", testsupport::kLowPass, {0, 2, 0, 0}, 4, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const COlvexDoc doc = Designed(c.type, c.fc[0], c.fc[1], c.fc[2], c.fc[3], c.taps, c.rr);
-        EXPECT_EQ(doc.m_bDesignOk, 0);
-    }
-}
-
-// The document takes each design's own outcome: a good design after a failed one succeeds on the
-// same document, and a failed one after a good one fails, without the caller touching the flags.
-TEST(RemezDesign, EachRunSetsItsOwnOutcome) {
-    COlvexDoc doc;
-    doc.m_fnConsole = nullptr;
-    doc.m_nTaps = 31;
-    const struct {
-        double fc1, fc2; // negative edges: no layout
-        int ok;
-    } runs[] = {{-100, -50, 0}, {200, 250, 1}, {-100, -50, 0}, {200, 250, 1}};
-    for (const auto& run : runs) {
-        doc.m_fc1 = run.fc1;
-        doc.m_fc2 = run.fc2;
-        doc.DesignFir(kLpf);
-        EXPECT_EQ(doc.m_bDesignOk, run.ok);
-        EXPECT_EQ(doc.m_bOptimumReached, run.ok);
+        const Designed d = Design(c.type, c.fc[0], c.fc[1], c.fc[2], c.fc[3], c.taps, c.rr);
+        EXPECT_EQ(d.result.verdict, dsp::FirVerdict::kFailed);
+        EXPECT_FALSE(d.result.Ok());
     }
 }
 
 // Every tap count the dialogs accept, with edges that pass their check, runs to completion
 // without touching memory outside its arrays (the sanitizer build watches this).
 TEST(RemezDesign, AnyAcceptedTapCountRunsWithinItsArrays) {
-    for (int taps = COlvexDoc::kMinDialogTaps; taps <= COlvexDoc::kMaxDialogTaps; taps += 47) {
+    // The tap counts the FIR dialogs accept.
+    constexpr int kMinDialogTaps = 4;
+    constexpr int kMaxDialogTaps = 380;
+    for (int taps = kMinDialogTaps; taps <= kMaxDialogTaps; taps += 47) {
         for (const double fc : {0.001, 10.0, 499.999}) {
-            COlvexDoc doc = Designed(kLpf, fc, fc + 0.0005, 0, 0, taps, 10);
-            EXPECT_TRUE(doc.m_bDesignOk == 0 || doc.m_bDesignOk == 1);
-            EXPECT_LE(doc.m_nGridSize, 16 * (taps / 2 + 1) + 3);
+            SCOPED_TRACE(testing::Message() << taps << " taps at " << fc << " Hz");
+            const Designed d = Design(testsupport::kLowPass, fc, fc + 0.0005, 0, 0, taps, 10);
+            EXPECT_LE(d.result.gridSize, 16 * (taps / 2 + 1) + 3);
+            // A design that stands has its N finite taps; one that fails says why in its verdict
+            // and carries no taps the record would take as a filter.
+            if (d.result.Ok()) {
+                ASSERT_EQ(d.result.taps.size(), static_cast<size_t>(taps));
+                for (const double h : d.result.taps) {
+                    ASSERT_TRUE(std::isfinite(h));
+                }
+                EXPECT_GE(d.result.achievedRipple, 0.0);
+            } else {
+                EXPECT_EQ(d.result.verdict, dsp::FirVerdict::kFailed);
+            }
         }
     }
     // Edges that pass validation but are not a usable layout (negative edges) fail cleanly.
-    const COlvexDoc negative = Designed(kLpf, -100, -50, 0, 0, 31, 10);
-    EXPECT_EQ(negative.m_bDesignOk, 0);
+    const Designed negative = Design(testsupport::kLowPass, -100, -50, 0, 0, 31, 10);
+    EXPECT_FALSE(negative.result.Ok());
+    EXPECT_EQ(negative.result.gridSize, 0);
 }
 
-TEST(RemezDesign, IterationLimitIsReportedThroughTheDocumentNotAsFailure) {
+TEST(RemezDesign, IterationLimitIsReportedAsShortOfTheOptimumNotAsFailure) {
     // A 252-tap low pass with a 57 Hz transition at 56 Hz: its optimum lies far below double
     // precision, the deviation of every extremal set is rounding, and the exchange never levels
-    // within 40 iterations. The notice arrives through the console hook, the flag mirrors it, and
-    // the design stands, marked short of the optimum with its achieved and target ripple.
-    COlvexDoc doc;
-    std::string console;
-    doc.m_fnConsole = [&console](const std::string& text) { console += text; };
-    doc.m_fc1 = 56;
-    doc.m_fc2 = 113;
-    doc.m_dRR = 6.5;
-    design::StoreFirTapCount(doc, kLpf, 252);
-    doc.DesignFir(kLpf);
-    EXPECT_EQ(doc.m_bIterationLimit, 1);
-    EXPECT_EQ(doc.m_bDesignOk, 1);
-    EXPECT_EQ(doc.m_bOptimumReached, 0);
-    EXPECT_GT(doc.m_dAchievedRipple, doc.m_dTargetRipple * 1.001);
-    EXPECT_EQ(console, "Reached maximum iteration count.\nResults may be bad.\n");
+    // within 40 iterations. The run says so in its notice and flag, and the design stands, marked
+    // short of the optimum with its achieved and target ripple.
+    const Designed limited = Design(testsupport::kLowPass, 56, 113, 0, 0, 252, 6.5);
+    EXPECT_TRUE(limited.result.iterationLimit);
+    EXPECT_TRUE(limited.result.Ok());
+    EXPECT_EQ(limited.result.verdict, dsp::FirVerdict::kShortOfOptimum);
+    EXPECT_GT(limited.result.achievedRipple, limited.result.targetRipple * 1.001);
+    EXPECT_EQ(limited.result.notice, "Reached maximum iteration count.\nResults may be bad.\n");
 
-    // A converging design writes nothing and clears the flags of the run before.
-    console.clear();
-    design::StoreFirTapCount(doc, kLpf, 120);
-    doc.DesignFir(kLpf);
-    EXPECT_EQ(doc.m_bIterationLimit, 0);
-    EXPECT_EQ(doc.m_bOptimumReached, 1);
-    EXPECT_EQ(console, "");
+    // A converging design has no notice and reaches the optimum.
+    const Designed converged = Design(testsupport::kLowPass, 56, 113, 0, 0, 120, 6.5);
+    EXPECT_FALSE(converged.result.iterationLimit);
+    EXPECT_EQ(converged.result.verdict, dsp::FirVerdict::kOptimum);
+    EXPECT_EQ(converged.result.notice, "");
 }
 
 } // namespace
