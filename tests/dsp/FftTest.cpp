@@ -4,25 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/OlvexDoc.h"
-
 #include <cmath>
 #include <vector>
 
+#include "dsp/Wave.h"
+
 namespace {
 
-constexpr int kBins = COlvexDoc::kFftBins;
+constexpr size_t kBins = dsp::kFftBins;
 
-// A 50-amplitude sine exactly on bin 10 (fs / 256 * 10).
-COlvexDoc WithBinTenSine(double magRange) {
-    COlvexDoc doc;
-    doc.m_dWaveFreq = 10.0 * doc.m_fs / kBins;
-    doc.m_dFftMagRange = magRange;
-    doc.GenerateTestWave();
-    doc.FftSpectrum(doc.m_aWaveIn);
-    return doc;
-}
-
+// The spectrum of a 50-amplitude sine exactly on bin 10 (fs / 256 * 10) at the plot's scale.
 TEST(FftSpectrum, SineOnBinTen) {
     struct Case {
         double magRange;
@@ -30,21 +21,23 @@ TEST(FftSpectrum, SineOnBinTen) {
     };
     // A range of 0 (refused by the dialog) leaves the true amplitude instead of dividing by 0.
     const Case cases[] = {{50.0, 50.0}, {100.0, 25.0}, {10.0, 250.0}, {0.0, 50.0}};
+    std::vector<double> wave(700);
+    dsp::GenerateTestWave(1000.0, 10.0 * 1000.0 / kBins, 0, wave);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.magRange);
-        const COlvexDoc doc = WithBinTenSine(c.magRange);
-        EXPECT_NEAR(doc.m_aFftMag[10], c.peak, 1e-4 * c.peak);
-        EXPECT_NEAR(doc.m_aFftMag[kBins - 10], c.peak, 1e-4 * c.peak);
-        for (int b = 0; b < kBins; ++b) {
+        const dsp::Spectrum s = dsp::FftSpectrum(wave, dsp::SpectrumScale(50.0, c.magRange));
+        EXPECT_NEAR(s.magnitude[10], c.peak, 1e-4 * c.peak);
+        EXPECT_NEAR(s.magnitude[kBins - 10], c.peak, 1e-4 * c.peak);
+        for (size_t b = 0; b < kBins; ++b) {
             if (b != 10 && b != kBins - 10) {
-                ASSERT_LT(doc.m_aFftMag[b], 1e-4 * c.peak) << b;
+                ASSERT_LT(s.magnitude[b], 1e-4 * c.peak) << b;
             }
         }
     }
 }
 
 TEST(FftSpectrum, ConstantAndSilence) {
-    std::vector<double> wave(COlvexDoc::kWaveOutSamples, 1.0);
+    std::vector<double> wave(400, 1.0); // an output wave's samples
     dsp::Spectrum s = dsp::FftSpectrum(wave, 1.0);
     EXPECT_NEAR(s.magnitude[0], 2.0, 1e-12); // the factor 2 applies to bin 0 as well
     EXPECT_EQ(s.phase[0], 0.0);

@@ -9,11 +9,14 @@
 #include <numbers>
 #include <vector>
 
-#include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "coeffs/CoeffReport.h"
 #include "dsp/NumberForms.h"
 #include "dsp/Response.h"
 #include "dsp/Wave.h"
+#include "files/CoeffFile.h"
+#include "tests/support/DesignedFilters.h"
+#include "vhdl/BitTrueModel.h"
+#include "vhdl/HardwareWave.h"
 
 namespace {
 
@@ -75,53 +78,48 @@ TEST(FilterCoefficients, AtBitsEqualsBuildingAtThoseBits) {
     }
 }
 
-// A record with K = 3: the response, the ideal wave, the report's integers, the file, the VHDL
+// A design with K = 3: the response, the ideal wave, the report's integers, the file, the VHDL
 // literals and the hardware model all come from K * h. A wave of whole D-bit steps makes the
 // hardware output differ from the ideal one by the output truncation only (under one step).
 TEST(FilterCoefficients, EveryConsumerTakesTheMultiplier) {
-    COlvexDoc doc;
-    doc.m_nTaps = 45;
-    doc.m_fc1 = 50.0;
-    doc.m_fc2 = 100.0;
-    doc.DesignFir(0);
-    doc.m_nCoeffMultiplier = 3;
-    doc.m_bQuantize = 1;
-    doc.m_nQuantBits = 16;
-    doc.m_nCoeffFormat = 2; // Dec
+    const testsupport::DesignedFilter design =
+        testsupport::DesignedFir(testsupport::kLowPass, 45, 50.0, 100.0);
+    const std::vector<double>& h = design.fir.taps;
+    const dsp::FilterCoefficients c = testsupport::FirValue(h, 45, 45, 3, true, 16);
     const int dataBits = 16;
     const double step = 50.0 / ((1 << (dataBits - 1)) - 1);
-    for (int i = 0; i < COlvexDoc::kWaveInSamples; ++i) {
-        const double x = 15.0 * std::sin(2.0 * std::numbers::pi * 30.0 * i / 1000.0);
-        doc.m_aWaveIn[i] = std::round(x / step) * step;
+    std::vector<double> in(700);
+    for (size_t i = 0; i < in.size(); ++i) {
+        const double x =
+            15.0 * std::sin(2.0 * std::numbers::pi * 30.0 * static_cast<double>(i) / 1000.0);
+        in[i] = std::round(x / step) * step;
     }
-    doc.m_bUseUserWave = 1;
-    doc.FilterWaveFir();
-    const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(doc, false, dataBits);
+    std::vector<double> out(dsp::kWaveFiltered);
+    dsp::FilterWaveFir(c.DesignedTaps(), in, out);
+    const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(c, dataBits, in, out);
     EXPECT_LT(hw.largestDifference, step);
     EXPECT_EQ(hw.saturation.filterOutput, 0);
     double peak = 0.0;
-    for (int i = 0; i < COlvexDoc::kWaveFiltered - 1; ++i) {
-        peak = std::max(peak, std::fabs(doc.m_aWaveOut[i]));
+    for (size_t i = 0; i + 1 < dsp::kWaveFiltered; ++i) {
+        peak = std::max(peak, std::fabs(out[i]));
     }
     EXPECT_GT(peak, 40.0); // three times the 15-amplitude input passed
 
-    const dsp::FilterCoefficients c = doc.TakeCoefficients(false);
-    const std::vector<std::int64_t> literals = vhdl::FirLiterals(doc);
+    const std::vector<std::int64_t> literals = vhdl::FirLiterals(c);
     ASSERT_EQ(literals.size(), c.taps.size());
     for (size_t k = 0; k < c.taps.size(); ++k) {
-        ASSERT_EQ(literals[k], coeffs::ToFixedInteger(3.0 * doc.m_aFirCoeffs[k], 16)) << k;
+        ASSERT_EQ(literals[k], coeffs::ToFixedInteger(3.0 * h[k], 16)) << k;
         ASSERT_EQ(static_cast<double>(literals[k]) / 32768.0, c.taps[k]) << k;
     }
-    const std::string report = coeffs::FirReportText(doc, "\n");
+    constexpr int kDec = 2;
+    const std::string report = coeffs::FirReportText(c, kDec, "\n");
     char line[32];
     std::snprintf(line, sizeof line, "h[ 22] =%12d", static_cast<int>(c.tapIntegers[22]));
     EXPECT_NE(report.find(line), std::string::npos) << report.substr(0, 200);
-    const std::string file = files::CoeffFileText(doc, false);
+    const std::string file = files::CoeffFileText(c, kDec);
     std::snprintf(line, sizeof line, "\n%12d\n", static_cast<int>(c.tapIntegers[22]));
     EXPECT_NE(file.find(line), std::string::npos);
-    doc.FirResponse();
     const dsp::Response r = dsp::FirResponse(c.DesignedTaps());
-    EXPECT_EQ(doc.m_aGainDb[0], r.gainDb[0]);
     EXPECT_NEAR(r.gainDb[0], 20.0 * std::log10(3.0), 0.5); // the pass band at 3
 }
 

@@ -1,18 +1,24 @@
 // IIR cascade design: prototype values, per-section gains and zeros of each type, pass-through
-// sections, stability, the section-count guard, and the IIR dialog checks.
+// sections, stability, the section-count guard, and the bit-length limits of the coefficients.
 #include "dsp/Iir.h"
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+
+#include "dsp/FilterCoefficients.h"
 #include "dsp/QuantRules.h"
+#include "tests/support/DesignedFilters.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <vector>
 
 namespace {
+
+constexpr int kLpf = testsupport::kLowPass;
+constexpr int kHpf = testsupport::kHighPass;
+constexpr int kBrf = testsupport::kBandReject;
+constexpr int kBpf = testsupport::kBandPass;
 
 using Complex = std::complex<double>;
 
@@ -49,17 +55,6 @@ dsp::IirCascade Cascade(const IirCase& c) {
     return cascade;
 }
 
-COlvexDoc Designed(const IirCase& c) {
-    COlvexDoc doc;
-    doc.m_nFilterType = c.type;
-    doc.m_nIirSections = c.n;
-    doc.m_dRippleDb = c.rippleDb;
-    doc.m_dIirFc1 = c.fc1;
-    doc.m_dIirFc2 = c.fc2;
-    EXPECT_TRUE(doc.DesignIir());
-    return doc;
-}
-
 TEST(IirDesign, PrototypeForOneDbRipple) {
     const dsp::IirCascade c = Cascade({kLpf, 1, 1.0, 200, 0});
     EXPECT_EQ(c.protoSections, 1);
@@ -72,7 +67,6 @@ TEST(IirDesign, PrototypeForOneDbRipple) {
     EXPECT_DOUBLE_EQ(c.a0[0], c.a2[0]);
     EXPECT_DOUBLE_EQ(c.a1[0], 2.0 * c.a0[0]);
 }
-
 // The steps one by one: the pre-warped edge maps back onto fc1 through the bilinear transform,
 // and the analog LPF section has its DC gain 1 before the bilinear step.
 TEST(IirDesign, StepsInTurn) {
@@ -94,26 +88,6 @@ TEST(IirDesign, StepsInTurn) {
     EXPECT_EQ(c.a0[2], 1.0);
     EXPECT_NEAR((c.a0[0] + c.a1[0] + c.a2[0]) / (1.0 + c.b1[0] + c.b2[0]), 1.0, 1e-12);
 }
-
-// The record's design stores exactly what the engine computes, the steps' values included.
-TEST(IirDesign, RecordHoldsTheEngineCascade) {
-    for (const IirCase& ic : kDesigns) {
-        SCOPED_TRACE(testing::Message() << "type " << ic.type << " n " << ic.n);
-        const COlvexDoc doc = Designed(ic);
-        const dsp::IirCascade c = Cascade(ic);
-        EXPECT_EQ(doc.m_nIirProtoSections, c.protoSections);
-        EXPECT_EQ(doc.m_dChebV0, c.chebV0);
-        EXPECT_EQ(doc.m_dIirWarpFc2, c.warpFc2);
-        for (size_t s = 0; s < 8; ++s) {
-            EXPECT_EQ(doc.m_aA0[s], c.a0[s]);
-            EXPECT_EQ(doc.m_aA1[s], c.a1[s]);
-            EXPECT_EQ(doc.m_aB2[s], c.b2[s]);
-            EXPECT_EQ(doc.m_aAnaDen1[s], c.anaDen1[s]);
-            EXPECT_EQ(doc.m_aDigA2[s], c.digA2[s]);
-        }
-    }
-}
-
 // LPF sections have gain 1 at DC, HPF sections gain 1 at fs/2; BRF sections have their zero pair
 // on the unit circle at the centre frequency, BPF sections zeros at DC and fs/2. Every section
 // of every type is stable, and the sections past n are pass-through.
@@ -160,20 +134,8 @@ TEST(IirDesign, SectionsOfEachType) {
         }
     }
 }
-
-TEST(IirDesign, SmallerRedesignResetsTheLaterSections) {
-    COlvexDoc doc = Designed({kLpf, 8, 1.0, 200, 0});
-    doc.m_nIirSections = 3;
-    ASSERT_TRUE(doc.DesignIir());
-    for (int s = 3; s < COlvexDoc::kIirSections; ++s) {
-        EXPECT_EQ(doc.m_aA0[s], 1.0);
-        EXPECT_EQ(doc.m_aB1[s], 0.0);
-        EXPECT_EQ(doc.m_aB2[s], 0.0);
-    }
-}
-
-// A count the cascade cannot hold, or an odd count for BRF/BPF (left behind, for example, by an
-// LPF design before a BRF dialog was cancelled), leaves the document as it was.
+// A section count outside 1..8, an odd count for BRF/BPF, or an unknown type is refused before
+// the cascade is touched.
 TEST(IirDesign, UndesignableCountChangesNothing) {
     struct Refused {
         int type;
@@ -183,27 +145,15 @@ TEST(IirDesign, UndesignableCountChangesNothing) {
                              {kBpf, 7}, {kBpf, 1}, {4, 2},     {kHpf, 1000}};
     for (const Refused& r : cases) {
         SCOPED_TRACE(testing::Message() << "type " << r.type << " n " << r.n);
-        COlvexDoc doc = Designed({kLpf, 3, 1.0, 200, 0});
-        const COlvexDoc before = doc;
-        doc.m_nFilterType = r.type;
-        doc.m_nIirSections = r.n;
         EXPECT_FALSE(dsp::IirSectionCountDesignable(r.type, r.n));
         dsp::IirCascade untouched;
         untouched.protoSections = -7;
         EXPECT_FALSE(dsp::DesignIirCascade({r.type, r.n, 1.0, 1000.0, 200.0, 300.0}, untouched));
         EXPECT_EQ(untouched.protoSections, -7);
-        EXPECT_FALSE(doc.DesignIir());
-        EXPECT_EQ(doc.m_nIirProtoSections, before.m_nIirProtoSections);
-        for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-            EXPECT_EQ(doc.m_aA0[s], before.m_aA0[s]);
-            EXPECT_EQ(doc.m_aB1[s], before.m_aB1[s]);
-            EXPECT_EQ(doc.m_aDigB2[s], before.m_aDigB2[s]);
-        }
     }
 }
-
-// Parameters the dialogs let through but that give no finite cascade keep the previous one.
-TEST(IirDesign, NonFiniteResultKeepsThePreviousSections) {
+// Parameters the dialogs let through but that give no finite cascade are reported as such.
+TEST(IirDesign, NonFiniteResultIsReported) {
     struct Bad {
         int type;
         double rippleDb, fs, fc1, fc2;
@@ -214,72 +164,10 @@ TEST(IirDesign, NonFiniteResultKeepsThePreviousSections) {
                          {kBpf, 1.0, 1000, 0.0, 300}};
     for (const Bad& b : cases) {
         SCOPED_TRACE(testing::Message() << "type " << b.type << " Ac " << b.rippleDb);
-        COlvexDoc doc = Designed({kLpf, 2, 1.0, 200, 0});
-        const COlvexDoc before = doc;
-        doc.m_nFilterType = b.type;
-        doc.m_dRippleDb = b.rippleDb;
-        doc.m_fs = b.fs;
-        doc.m_dIirFc1 = b.fc1;
-        doc.m_dIirFc2 = b.fc2;
         dsp::IirCascade c;
         EXPECT_FALSE(dsp::DesignIirCascade({b.type, 2, b.rippleDb, b.fs, b.fc1, b.fc2}, c));
-        EXPECT_FALSE(doc.DesignIir());
-        for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-            EXPECT_EQ(doc.m_aA0[s], before.m_aA0[s]);
-            EXPECT_EQ(doc.m_aA2[s], before.m_aA2[s]);
-            EXPECT_EQ(doc.m_aB2[s], before.m_aB2[s]);
-        }
     }
 }
-
-TEST(IirRules, DialogChecks) {
-    struct Check {
-        int type;
-        int n;
-        double fs, fc1, fc2;
-        const char* expected; // nullptr: accepted
-    };
-    const char* const kNyquist = "Cut off needs to be lower than Nyquist Frequency!!";
-    const char* const kEven = "for BPF and BRF, the Number of IIRs needs to be 2, 4, 6 or 8.";
-    const char* const kOrder = "Frequencies need to be Fc1 < Fc2 < Fs/2.";
-    const Check checks[] = {
-        {kLpf, 2, 1000, 499.9, 0, nullptr}, {kLpf, 2, 1000, 500, 0, kNyquist},
-        {kHpf, 3, 1000, 600, 0, kNyquist},  {kHpf, 1, 1000, 100, 900, nullptr},
-        {kBrf, 4, 1000, 200, 300, nullptr}, {kBrf, 3, 1000, 300, 200, kEven},
-        {kBpf, 5, 1000, 200, 300, kEven},   {kBpf, 4, 1000, 300, 200, kOrder},
-        {kBpf, 2, 1000, 200, 500, kOrder},  {kBrf, 8, 1000, 250, 250, kOrder},
-    };
-    for (const Check& c : checks) {
-        SCOPED_TRACE(testing::Message()
-                     << "type " << c.type << " n " << c.n << " fc " << c.fc1 << "," << c.fc2);
-        design::Warning warning;
-        const bool ok = design::CheckIirParameters(c.type, c.n, c.fs, c.fc1, c.fc2, warning);
-        EXPECT_EQ(ok, c.expected == nullptr);
-        if (c.expected != nullptr) {
-            EXPECT_EQ(warning.title, "Warning!");
-            EXPECT_EQ(warning.OneLine(), c.expected);
-        }
-    }
-    EXPECT_EQ(design::MinIirSections(kHpf), 1);
-    EXPECT_EQ(design::MinIirSections(kBpf), 2);
-}
-
-TEST(IirRules, StoreKeepsTheSecondEdgeOfSingleEdgeTypes) {
-    COlvexDoc doc;
-    doc.m_bQuantize = 1;
-    doc.m_nCoeffFormat = 3;
-    design::StoreIirParameters(doc, kHpf, 5, 2.0, 150.0, 999.0, 2000.0);
-    EXPECT_EQ(doc.m_nFilterType, kHpf);
-    EXPECT_EQ(doc.m_nIirSections, 5);
-    EXPECT_EQ(doc.m_dIirFc1, 150.0);
-    EXPECT_EQ(doc.m_dIirFc2, 300.0);
-    EXPECT_EQ(doc.m_fs, 2000.0);
-    EXPECT_EQ(doc.m_bQuantize, 0);
-    EXPECT_EQ(doc.m_nCoeffFormat, 0);
-    design::StoreIirParameters(doc, kBpf, 4, 1.0, 100.0, 400.0, 1000.0);
-    EXPECT_EQ(doc.m_dIirFc2, 400.0);
-}
-
 TEST(QuantBitsRule, LimitsOfTheCoefficientsDialog) {
     struct Check {
         bool iir;
@@ -298,22 +186,23 @@ TEST(QuantBitsRule, LimitsOfTheCoefficientsDialog) {
     for (const Check& c : checks) {
         SCOPED_TRACE(testing::Message()
                      << (c.iir ? "IIR " : "FIR ") << c.largest << " B " << c.bits);
-        COlvexDoc doc;
-        (c.iir ? doc.m_aB1[0] : doc.m_aFirCoeffs[0]) = c.largest;
+        // The value of the coefficients that leave the design: pass-through sections (IIR) or
+        // one tap among zeros (FIR).
+        std::vector<dsp::Section> sections(dsp::kCascadeSections, {1.0, 0.0, 0.0, 0.0, 0.0});
+        sections[0][3] = c.largest;
+        const std::vector<double> taps = {c.largest, 0.0, 0.0};
+        const dsp::FilterCoefficients value = c.iir
+                                                  ? dsp::IirCoefficients(sections, 2, false, 16)
+                                                  : dsp::FirCoefficients(taps, 3, 3, 1, false, 16);
         design::Warning warning;
-        EXPECT_EQ(coeffs::CheckQuantBits(doc, c.iir, c.bits, warning), c.expected == nullptr);
+        EXPECT_EQ(coeffs::CheckQuantBits(coeffs::LargestQuantizedMagnitude(value), c.iir, c.bits,
+                                         warning),
+                  c.expected == nullptr);
         if (c.expected != nullptr) {
             EXPECT_EQ(warning.OneLine(), c.expected);
         }
-        // The same rule on the value of the coefficients that leave the design.
-        design::Warning fromValue;
-        const double largest =
-            coeffs::LargestQuantizedMagnitude(doc.TakeCoefficients(c.iir, false));
-        EXPECT_EQ(coeffs::CheckQuantBits(largest, c.iir, c.bits, fromValue), c.expected == nullptr);
-        EXPECT_EQ(fromValue.OneLine(), warning.OneLine());
     }
 }
-
 // The FIR value that is quantized is K * h: h = 0.6 fits 32 bits, 2 * 0.6 does not.
 TEST(QuantBitsRule, TheMultiplierCounts) {
     const double h[] = {0.6, -0.2};

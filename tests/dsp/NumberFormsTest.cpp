@@ -1,7 +1,8 @@
 // Fixed-point number forms: quantization, the hexadecimal and binary texts and their parsers.
 #include "dsp/NumberForms.h"
 
-#include "app/OlvexDoc.h"
+#include "dsp/FilterCoefficients.h"
+#include "dsp/QuantRules.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,13 +22,6 @@ using coeffs::ParseBinary;
 using coeffs::ParseHex;
 using coeffs::Quantize;
 using coeffs::ToFixedInteger;
-
-// The record's operations are the engine's at m_nQuantBits.
-COlvexDoc WithBits(int bits) {
-    COlvexDoc doc;
-    doc.m_nQuantBits = bits;
-    return doc;
-}
 
 TEST(NumberForms, HexAndBinaryTexts) {
     struct Form {
@@ -133,9 +128,6 @@ TEST(NumberForms, QuantizeTruncatesTowardZero) {
         SCOPED_TRACE(testing::Message() << "B " << c.bits << " x " << c.x);
         EXPECT_EQ(Quantize(c.x, c.bits), c.quantized);
         EXPECT_EQ(ToFixedInteger(c.x, c.bits), c.integer);
-        const COlvexDoc doc = WithBits(c.bits);
-        EXPECT_EQ(doc.Quantize(c.x), c.quantized);
-        EXPECT_EQ(doc.ToFixedInteger(c.x), c.integer);
     }
 }
 
@@ -200,18 +192,16 @@ TEST(NumberForms, BinaryOfWidth) {
 }
 
 TEST(NumberForms, LargestMagnitudes) {
-    COlvexDoc doc;
-    EXPECT_EQ(doc.MaxIirCoeffMagnitude(), 1.0); // the pass-through sections
-    doc.m_nIirSections = 2;
-    doc.m_aB1[7] = -1.75; // sections past the design count too
-    EXPECT_EQ(doc.MaxIirCoeffMagnitude(), 1.75);
+    // Pass-through sections: a0 = 1 is the largest; sections past the design count too.
+    std::vector<dsp::Section> sections(dsp::kCascadeSections, {1.0, 0.0, 0.0, 0.0, 0.0});
+    EXPECT_EQ(coeffs::LargestQuantizedMagnitude(dsp::IirCoefficients(sections, 2, false, 16)), 1.0);
+    sections[7][3] = -1.75;
+    EXPECT_EQ(coeffs::LargestQuantizedMagnitude(dsp::IirCoefficients(sections, 2, false, 16)),
+              1.75);
 
-    doc.m_nTaps = 3;
-    doc.m_aFirCoeffs[1] = -0.6;
-    doc.m_aFirCoeffs[3] = 5.0; // the extra tap of an even count is not part of the design
-    EXPECT_EQ(doc.MaxFirCoeffMagnitude(), 0.6);
-    doc.m_nTaps = 0;
-    EXPECT_EQ(doc.MaxFirCoeffMagnitude(), 0.0);
+    const std::vector<double> taps = {0.0, -0.6, 0.0};
+    EXPECT_EQ(coeffs::LargestMagnitude(taps), 0.6);
+    EXPECT_EQ(coeffs::LargestMagnitude({}), 0.0);
 }
 
 } // namespace

@@ -7,9 +7,8 @@
 // with the band layout of the filter type (fs = 1, edges as fractions of fs), and measured as the
 // largest weighted error |W (D - A)| over 3000 evenly spaced points per band (numpy.linspace),
 // exactly as FineGridError below does.
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
 #include "dsp/FirDesign.h"
+#include "tests/support/DesignedFilters.h"
 
 #include <gtest/gtest.h>
 
@@ -21,23 +20,23 @@
 
 namespace {
 
-// Designs through the driver, as the Design command does, with fs = 1.
-COlvexDoc Designed(int type, const std::vector<double>& edges, double rr, int taps) {
-    COlvexDoc doc;
-    doc.m_fnConsole = nullptr;
-    doc.m_fs = 1.0;
-    doc.m_fc1 = edges[0];
-    doc.m_fc2 = edges[1];
-    if (edges.size() == 4) {
-        doc.m_fc3 = edges[2];
-        doc.m_fc4 = edges[3];
-    }
-    doc.m_dRR = rr;
-    design::StoreFirTapCount(doc, type, taps);
-    doc.m_nFilterType = type;
-    doc.m_bDesignOk = 1;
-    doc.DesignFir(type);
-    return doc;
+constexpr int kLpf = testsupport::kLowPass;
+constexpr int kHpf = testsupport::kHighPass;
+constexpr int kBrf = testsupport::kBandReject;
+constexpr int kBpf = testsupport::kBandPass;
+
+// A design of the filter type's layout, the tap count as entered (an even high pass or band
+// stop is designed one shorter), edges in Hz at fs.
+dsp::FirDesign Designed(int type, const std::vector<double>& edges, double rr, int taps,
+                        double fs = 1.0) {
+    return dsp::DesignFir({.type = dsp::FirTypeFromIndex(type),
+                           .fs = fs,
+                           .fc1 = edges[0],
+                           .fc2 = edges[1],
+                           .fc3 = edges.size() == 4 ? edges[2] : 0.0,
+                           .fc4 = edges.size() == 4 ? edges[3] : 0.0,
+                           .rr = rr,
+                           .nTaps = testsupport::DesignedTapCount(type, taps)});
 }
 
 // Largest weighted error of the taps over 3000 evenly spaced points per band.
@@ -60,15 +59,9 @@ double FineGridError(const std::vector<double>& h, const dsp::FirBands& bands) {
     return worst;
 }
 
-// The same for the document's taps and layout.
-double FineGridError(const COlvexDoc& doc) {
-    dsp::FirBands bands;
-    bands.nBands = doc.m_nBands;
-    std::copy_n(doc.m_aBandEdges, 2 * doc.m_nBands, bands.edges.begin());
-    std::copy_n(doc.m_aBandDesired, doc.m_nBands, bands.desired.begin());
-    std::copy_n(doc.m_aBandWeight, doc.m_nBands, bands.weight.begin());
-    return FineGridError(std::vector<double>(doc.m_aFirCoeffs, doc.m_aFirCoeffs + doc.m_nTaps),
-                         bands);
+// The same for a design's taps and layout.
+double FineGridError(const dsp::FirDesign& d) {
+    return FineGridError(d.result.taps, d.bands);
 }
 
 struct OptimumCase {
@@ -172,13 +165,14 @@ TEST(RemezOptimum, BandPass1973ExampleMatchesTheReferenceTaps) {
         -0.39657363e-1, 0.11260114e-1,  0.66233643e-1,  -0.10497223e-1,
         0.85136133e-1,  -0.12024993e+0, -0.29678577e+0, 0.30410917e+0,
     };
-    const COlvexDoc doc = Designed(kBpf, {0.1, 0.2, 0.35, 0.425}, 10, 32);
-    ASSERT_EQ(doc.m_bDesignOk, 1);
-    EXPECT_EQ(doc.m_bOptimumReached, 1);
+    const dsp::FirDesign d = Designed(kBpf, {0.1, 0.2, 0.35, 0.425}, 10, 32);
+    ASSERT_EQ(d.result.verdict, dsp::FirVerdict::kOptimum);
+    const std::vector<double>& h = d.result.taps;
+    ASSERT_EQ(h.size(), 32u);
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(doc.m_aFirCoeffs[i], reference[i], 1e-9) << i;
-        EXPECT_NEAR(doc.m_aFirCoeffs[31 - i], reference[i], 1e-9) << i;
-        EXPECT_NEAR(doc.m_aFirCoeffs[i], published[i], 1e-8) << i;
+        EXPECT_NEAR(h[i], reference[i], 1e-9) << i;
+        EXPECT_NEAR(h[31 - i], reference[i], 1e-9) << i;
+        EXPECT_NEAR(h[i], published[i], 1e-8) << i;
     }
 }
 
@@ -277,43 +271,32 @@ TEST(RemezOptimum, DesignsAlreadyAtTheOptimumKeepTheirTaps) {
     };
     for (const Golden& g : goldens) {
         SCOPED_TRACE(g.name);
-        std::vector<double> edges = g.edges;
-        COlvexDoc doc;
-        doc.m_fnConsole = nullptr;
-        doc.m_fc1 = edges[0];
-        doc.m_fc2 = edges[1];
-        if (edges.size() == 4) {
-            doc.m_fc3 = edges[2];
-            doc.m_fc4 = edges[3];
-        }
-        doc.m_dRR = g.rr;
-        design::StoreFirTapCount(doc, g.type, g.taps);
-        doc.DesignFir(g.type);
-        ASSERT_EQ(doc.m_bDesignOk, 1);
-        EXPECT_EQ(doc.m_bOptimumReached, 1);
+        const dsp::FirDesign d = Designed(g.type, g.edges, g.rr, g.taps, 1000.0);
+        ASSERT_EQ(d.result.verdict, dsp::FirVerdict::kOptimum);
+        const std::vector<double>& h = d.result.taps;
+        ASSERT_EQ(static_cast<int>(h.size()), g.taps);
         ASSERT_EQ(static_cast<int>(g.firstHalf.size()), (g.taps + 1) / 2);
-        for (int i = 0; i < (g.taps + 1) / 2; ++i) {
-            EXPECT_NEAR(doc.m_aFirCoeffs[i], g.firstHalf[i], 1e-12) << i;
-            EXPECT_NEAR(doc.m_aFirCoeffs[g.taps - 1 - i], g.firstHalf[i], 1e-12) << i;
+        for (size_t i = 0; i < g.firstHalf.size(); ++i) {
+            EXPECT_NEAR(h[i], g.firstHalf[i], 1e-12) << i;
+            EXPECT_NEAR(h[h.size() - 1 - i], g.firstHalf[i], 1e-12) << i;
         }
     }
 }
 
 // A 252-tap low pass with a 57 Hz transition at 56 Hz (fs 1000, RR 6.5): its optimum lies far
 // below double precision, and neither exchange levels. The taps of the best extremal set stand,
-// but the document says the design is short of the optimum, with the error the taps really have.
+// but the design says it is short of the optimum, with the error the taps really have.
 TEST(RemezOptimum, ADesignShortOfTheOptimumSaysSoWithItsRealError) {
-    const COlvexDoc doc = Designed(kLpf, {0.056, 0.113}, 6.5, 252);
-    ASSERT_EQ(doc.m_bDesignOk, 1);
-    EXPECT_EQ(doc.m_bOptimumReached, 0);
-    EXPECT_GT(doc.m_dAchievedRipple, doc.m_dTargetRipple * 1.001);
-    const double measured = FineGridError(doc);
-    EXPECT_GE(measured, doc.m_dAchievedRipple * 0.999);
-    EXPECT_LE(measured, doc.m_dAchievedRipple * 1.2);
+    const dsp::FirDesign d = Designed(kLpf, {0.056, 0.113}, 6.5, 252);
+    ASSERT_TRUE(d.result.Ok());
+    EXPECT_EQ(d.result.verdict, dsp::FirVerdict::kShortOfOptimum);
+    EXPECT_GT(d.result.achievedRipple, d.result.targetRipple * 1.001);
+    const double measured = FineGridError(d);
+    EXPECT_GE(measured, d.result.achievedRipple * 0.999);
+    EXPECT_LE(measured, d.result.achievedRipple * 1.2);
 
-    // The next design at the optimum clears the report.
-    const COlvexDoc good = Designed(kLpf, {0.056, 0.113}, 6.5, 120);
-    EXPECT_EQ(good.m_bOptimumReached, 1);
+    // A design of the same layout with fewer taps reaches the optimum.
+    EXPECT_EQ(Designed(kLpf, {0.056, 0.113}, 6.5, 120).result.verdict, dsp::FirVerdict::kOptimum);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 // Design from requirements on values: the FIR search gives a tap count whose measured response
 // meets Ap and As while the next smaller count of the same parity, with the same RR, does not;
 // the IIR section count from the minimum Chebyshev order is the smallest whose designed cascade
-// reaches As; requirements beyond the largest design are reported with what it reaches; and the
-// range rules refuse what cannot be designed.
+// reaches As; requirements beyond the largest design are reported with what it reaches.
 #include "dsp/Requirements.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +9,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
 #include "dsp/FilterCoefficients.h"
 #include "dsp/Measure.h"
 
@@ -211,40 +208,6 @@ TEST(Requirements, IirBeyondEightSectionsDesignsEight) {
     EXPECT_EQ(r.sections, dsp::kIirMaxSections);
     EXPECT_LT(r.attenuationDb, 80.0);
     EXPECT_NEAR(r.attenuationDb, IirAttenuation(req, 8, r.cutoffs), 1e-9);
-}
-
-TEST(Requirements, RangeRules) {
-    const struct {
-        double ap, as;
-        int field; // refused field, or kFieldNone
-    } db[] = {
-        {0.5, 60, design::kFieldNone}, {20, 200, design::kFieldNone},  {0, 60, design::kFieldAp},
-        {20.5, 60, design::kFieldAp},  {NAN, 60, design::kFieldAp},    {3, 3, design::kFieldAs},
-        {3, 2, design::kFieldAs},      {0.5, 200.5, design::kFieldAs},
-    };
-    for (const auto& c : db) {
-        const design::RangeRefusal r = design::CheckRequirements(c.ap, c.as);
-        EXPECT_EQ(r.Refused() ? r.field : design::kFieldNone, c.field) << c.ap << " " << c.as;
-    }
-    const struct {
-        int type;
-        double stop1, stop2;
-        int field;
-    } edges[] = {
-        // cut-offs 200 and 300 Hz, fs 1000 Hz
-        {kLpf, 250, 0, design::kFieldNone},    {kLpf, 200, 0, design::kFieldStop},
-        {kLpf, 500, 0, design::kFieldStop},    {kHpf, 150, 0, design::kFieldNone},
-        {kHpf, 250, 0, design::kFieldStop},    {kBpf, 150, 350, design::kFieldNone},
-        {kBpf, 250, 350, design::kFieldStop},  {kBpf, 150, 290, design::kFieldStop2},
-        {kBrf, 220, 280, design::kFieldNone},  {kBrf, 180, 280, design::kFieldStop},
-        {kBrf, 250, 240, design::kFieldStop2}, {kBrf, 220, 300, design::kFieldStop2},
-    };
-    for (const auto& c : edges) {
-        const design::RangeRefusal r =
-            design::CheckIirStopEdges(c.type, 1000.0, 200.0, 300.0, c.stop1, c.stop2);
-        EXPECT_EQ(r.Refused() ? r.field : design::kFieldNone, c.field)
-            << c.type << " " << c.stop1 << " " << c.stop2;
-    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Frequency response: FIR and IIR gain/phase at the 360 points, quantization and the multiplier,
-// the phase as the wrapped argument, and the array entries that stay untouched.
+// Frequency response: FIR and IIR gain/phase at the 360 points of the coefficients that leave the
+// design (quantization and the multiplier applied), and the phase as the wrapped argument.
 #include "dsp/Response.h"
 
 #include <gtest/gtest.h>
@@ -8,32 +8,16 @@
 #include <numbers>
 #include <vector>
 
-#include "app/OlvexDoc.h"
+#include "dsp/FilterCoefficients.h"
 
 namespace {
 
-constexpr double kSentinel = 12345.0;
-
-void FillSentinel(COlvexDoc& doc) {
-    for (int i = 0; i < COlvexDoc::kResponsePoints; ++i) {
-        doc.m_aGainDb[i] = kSentinel;
-        doc.m_aPhase[i] = kSentinel;
-    }
-}
-
-void ExpectUntouchedTail(const COlvexDoc& doc) {
-    for (int i = COlvexDoc::kResponseUsed; i < COlvexDoc::kResponsePoints; ++i) {
-        ASSERT_EQ(doc.m_aGainDb[i], kSentinel) << i;
-        ASSERT_EQ(doc.m_aPhase[i], kSentinel) << i;
-    }
-}
-
 // A flat response: every point has gain `gainDb` and phase `phase` (0, or pi for a negative
 // gain: never -pi, which lies outside (-pi, pi]).
-void ExpectFlat(const COlvexDoc& doc, double gainDb, double phase = 0.0) {
-    for (int i = 0; i < COlvexDoc::kResponseUsed; ++i) {
-        ASSERT_NEAR(doc.m_aGainDb[i], gainDb, 1e-12) << i;
-        ASSERT_NEAR(doc.m_aPhase[i], phase, 1e-15) << i;
+void ExpectFlat(const dsp::Response& r, double gainDb, double phase = 0.0) {
+    for (size_t i = 0; i < dsp::kResponseUsed; ++i) {
+        ASSERT_NEAR(r.gainDb[i], gainDb, 1e-12) << i;
+        ASSERT_NEAR(r.phase[i], phase, 1e-15) << i;
     }
 }
 
@@ -42,39 +26,24 @@ TEST(FirResponse, SingleTapGain) {
     struct Case {
         double h0;
         int mult;
-        int quantize;
+        bool quantize;
         int bits;
         double gain; // linear, signed
     };
     const Case cases[] = {
-        {1.0, 1, 0, 16, 1.0},   {1.0, 2, 0, 16, 2.0}, // +6.02 dB
-        {0.3, 3, 1, 4, 0.875},                        // Quantize(0.9), not 3 * Quantize(0.3) = 0.75
-        {-0.3, 1, 1, 4, -0.25},                       // toward zero
-        {0.3, 1, 0, 4, 0.3},                          // quantization off
+        {1.0, 1, false, 16, 1.0},  {1.0, 2, false, 16, 2.0}, // +6.02 dB
+        {0.3, 3, true, 4, 0.875},                            // Quantize(0.9), not 3 * 0.25
+        {-0.3, 1, true, 4, -0.25},                           // toward zero
+        {0.3, 1, false, 4, 0.3},                             // quantization off
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.h0 << " K " << c.mult << " q " << c.quantize);
-        COlvexDoc doc;
-        FillSentinel(doc);
-        doc.m_nTaps = 1;
-        doc.m_aFirCoeffs[0] = c.h0;
-        doc.m_aFirCoeffs[1] = 0.7; // past N: not part of the filter
-        doc.m_nCoeffMultiplier = c.mult;
-        doc.m_bQuantize = c.quantize;
-        doc.m_nQuantBits = c.bits;
-        doc.FirResponse();
-        ExpectFlat(doc, 20.0 * std::log10(std::fabs(c.gain)),
+        const std::vector<double> h = {c.h0, 0.7}; // h[1] past N = 1: not part of the filter
+        const dsp::FilterCoefficients value =
+            dsp::FirCoefficients(h, 1, 1, c.mult, c.quantize, c.bits);
+        ExpectFlat(dsp::FirResponse(value.DesignedTaps()), 20.0 * std::log10(std::fabs(c.gain)),
                    c.gain < 0.0 ? std::numbers::pi : 0.0);
-        ExpectUntouchedTail(doc);
     }
-}
-
-TEST(FirResponse, TapCountBeyondTheArrayIsBounded) {
-    COlvexDoc doc;
-    doc.m_nTaps = 100000;
-    doc.m_aFirCoeffs[0] = 1.0;
-    doc.FirResponse();
-    ExpectFlat(doc, 0.0);
 }
 
 // h = {1, 1}: H = 2 cos(w/2) e^(-jw/2), so the gain is 20 log10(|2 cos(w/2)|) and the phase -w/2,
@@ -94,38 +63,21 @@ TEST(FirResponse, TwoTapsAgainstTheClosedForm) {
     EXPECT_EQ(none.phase[10], 0.0);
 }
 
-// Sections: pass-through, z^-1 (phase -w each), 1/(1 + z^-1) (phase +w/2 each).
-void SetSections(COlvexDoc& doc, int n, double a0, double a1, double b1) {
-    doc.m_nIirSections = n;
-    for (int s = 0; s < n; ++s) {
-        doc.m_aA0[s] = a0;
-        doc.m_aA1[s] = a1;
-        doc.m_aB1[s] = b1;
-    }
-}
-
+// Pass-through sections fill the cascade: any section count gives a flat 0 dB.
 TEST(IirResponse, PassThroughAndEmptyCascades) {
     for (int n : {0, 1, 8, 12, -3}) {
         SCOPED_TRACE(n);
-        COlvexDoc doc;
-        FillSentinel(doc);
-        doc.m_nIirSections = n; // counts outside 0..8 use the eight stored sections at most
-        doc.IirResponse();
-        ExpectFlat(doc, 0.0);
-        ExpectUntouchedTail(doc);
+        const dsp::FilterCoefficients value = dsp::IirCoefficients({}, n, false, 16);
+        ExpectFlat(dsp::IirResponse(value.DesignedSections()), 0.0);
     }
 }
 
-TEST(IirResponse, QuantizedSectionsAndNoMultiplier) {
-    COlvexDoc doc;
-    SetSections(doc, 2, 0.3, 0.0, 0.0);
-    doc.m_nCoeffMultiplier = 4; // FIR only
-    doc.IirResponse();
-    ExpectFlat(doc, 2 * 20.0 * std::log10(0.3));
-    doc.m_bQuantize = 1;
-    doc.m_nQuantBits = 4;
-    doc.IirResponse();
-    ExpectFlat(doc, 2 * 20.0 * std::log10(0.25));
+TEST(IirResponse, QuantizedSections) {
+    const std::vector<dsp::Section> two(2, dsp::Section{0.3, 0.0, 0.0, 0.0, 0.0});
+    ExpectFlat(dsp::IirResponse(dsp::IirCoefficients(two, 2, false, 4).DesignedSections()),
+               2 * 20.0 * std::log10(0.3));
+    ExpectFlat(dsp::IirResponse(dsp::IirCoefficients(two, 2, true, 4).DesignedSections()),
+               2 * 20.0 * std::log10(0.25));
 }
 
 // The summed section arguments are wrapped to (-pi, pi]: z^-1 adds -w per section,
@@ -149,13 +101,10 @@ TEST(IirResponse, SummedArgumentsAreWrapped) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.point);
         const std::vector<dsp::Section> eight(8, dsp::Section{c.a0, c.a1, 0.0, c.b1, 0.0});
-        EXPECT_NEAR(dsp::IirResponse(eight).phase[static_cast<size_t>(c.point)], c.phase, 1e-9);
-        COlvexDoc doc;
-        SetSections(doc, 8, c.a0, c.a1, c.b1);
-        doc.IirResponse();
-        EXPECT_NEAR(doc.m_aPhase[c.point], c.phase, 1e-9);
-        EXPECT_GT(doc.m_aPhase[c.point], -kPi);
-        EXPECT_LE(doc.m_aPhase[c.point], kPi);
+        const double phase = dsp::IirResponse(eight).phase[static_cast<size_t>(c.point)];
+        EXPECT_NEAR(phase, c.phase, 1e-9);
+        EXPECT_GT(phase, -kPi);
+        EXPECT_LE(phase, kPi);
     }
 }
 
