@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "app/OlvexDoc.h"
 #include "files/Export.h"
 #include "vhdl/BitTrueModel.h"
+
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -180,12 +183,11 @@ protected:
         if (!HaveCompilers()) {
             GTEST_SKIP() << "gcc or g++ is not installed";
         }
-        dir = fs::temp_directory_path() /
-              ("cheader-" + std::to_string(::getpid()) + "-" + GetParam().name);
-        fs::create_directories(dir);
+        folder = std::make_unique<testsupport::ScratchFolder>("cheader");
+        dir = folder->Path();
     }
-    void TearDown() override { fs::remove_all(dir); }
 
+    std::unique_ptr<testsupport::ScratchFolder> folder; // made once the compilers are found
     fs::path dir;
 };
 

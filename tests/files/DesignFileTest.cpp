@@ -18,6 +18,8 @@
 #include "app/OlvexDoc.h"
 #include "files/DesignFile.h"
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,19 +28,14 @@ using Json = nlohmann::ordered_json;
 
 class DesignFileFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("designfile-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     std::string PathOf(const std::string& name) const { return (m_dir / name).string(); }
     std::string Write(const std::string& name, const std::string& text) const {
         std::ofstream(PathOf(name), std::ios::binary) << text;
         return PathOf(name);
     }
 
-    fs::path m_dir;
+    testsupport::ScratchFolder m_folder{"designfile"};
+    const fs::path& m_dir = m_folder.Path();
 };
 
 // Every field away from its default, and still inside the dialogs' ranges.

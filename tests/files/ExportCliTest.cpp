@@ -16,6 +16,8 @@
 #include "app/OlvexDoc.h"
 #include "files/Export.h"
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,9 +36,8 @@ struct CliRun {
 };
 
 struct ExportCli : ::testing::Test {
-    fs::path dir = fs::temp_directory_path() / ("export-cli-" + std::to_string(::getpid()));
-    ExportCli() { fs::create_directories(dir); }
-    ~ExportCli() override { fs::remove_all(dir); }
+    testsupport::ScratchFolder folder{"export-cli"};
+    const fs::path& dir = folder.Path();
 
     // Runs vantrel-cli (built next to this test) in `dir` with the words (no quoting needed).
     CliRun Run(const std::string& words) const {

@@ -25,21 +25,16 @@
 #include "files/UserWave.h"
 #include "vhdl/VhdlText.h"
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-class Scratch {
+class Scratch : public testsupport::ScratchFolder {
 public:
-    Scratch() : m_dir(fs::temp_directory_path() / ("vantrel-input-" + std::to_string(getpid()))) {
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    ~Scratch() { fs::remove_all(m_dir); }
-    const fs::path& Dir() const { return m_dir; }
-
-private:
-    fs::path m_dir;
+    Scratch() : ScratchFolder("input") {}
+    const fs::path& Dir() const { return Path(); }
 };
 
 // A writer that opens the FIFO, writes `text` and closes it, on its own thread.

@@ -13,14 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
 constexpr size_t kWaveIn = 700;
 
+// This process's folder for the wave files, removed when the tests end.
+const testsupport::ScratchFolder& Folder() {
+    static const testsupport::ScratchFolder folder("userwave");
+    return folder;
+}
+
 std::filesystem::path WriteTemp(const std::string& name, const std::string& text) {
-    const auto path = std::filesystem::temp_directory_path() / ("vantrel-userwave-" + name);
-    std::ofstream(path) << text;
-    return path;
+    return Folder().Write(name, text);
 }
 
 std::string Numbers(int count) {
@@ -107,7 +113,7 @@ TEST(UserWave, ReadsNoMoreThanTheBufferHolds) {
 
 TEST(UserWave, AFileThatCannotBeOpenedChangesNothing) {
     std::vector<double> wave(kWaveIn, 3.0);
-    const auto missing = std::filesystem::temp_directory_path() / "vantrel-no-such-dir" / "w.txt";
+    const auto missing = Folder().File("no-such-dir") / "w.txt";
     const files::UserWaveRead read = files::ReadUserWave(missing.string(), wave);
     EXPECT_FALSE(read.opened);
     EXPECT_EQ(read.reason, std::strerror(ENOENT));
@@ -122,11 +128,12 @@ TEST(UserWave, AFileThatCannotBeOpenedChangesNothing) {
 // A file that opens but cannot be read must not be taken for an empty wave: the previous wave
 // stays and the reason is given.
 TEST(UserWave, AFileThatCannotBeReadChangesNothing) {
+    const std::string folder = Folder().Path().string();
     const struct {
         const char* path;
         int error;
     } cases[] = {
-        {"/tmp", EISDIR},
+        {folder.c_str(), EISDIR},
         {"/proc/self/mem", EIO},
     };
     for (const auto& c : cases) {
