@@ -3,12 +3,16 @@
 small serial FIR on the UP5K, the report's nine lines in order with Y = X * 1e6 / C and the
 serial clock count N' + 2; the same design held to a clock it cannot meet exits with status 6
 and still prints its figures; the 8-section serial cascade, whose multipliers yosys 0.23
-cannot map to DSP blocks, still gets its report. No work folder is left behind. Slow (about
+cannot map to DSP blocks, still gets its report. No work folder is left behind. The runs get a
+temporary folder (TMPDIR) of their own, made for this check and removed after it, so a report run
+elsewhere on the machine neither shows up here as a stray work folder nor hides one. Slow (about
 30 s): registered with the CTest label "slow".
 
 usage: hw_report_flow.py PATH/TO/vantrel-cli
 """
+import atexit
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -21,17 +25,22 @@ FIR = ["fir", "--fs", "48000", "--edges", "8000,12000", "--taps", "15", "--quant
        "--data-bits", "10", "--hw-report"]
 
 
+# The temporary folder the report runs make their work folders in.
+PRIVATE_TMP = tempfile.mkdtemp(prefix="vantrel-hw-flow-")
+atexit.register(shutil.rmtree, PRIVATE_TMP, True)
+ENV = dict(os.environ, TMPDIR=PRIVATE_TMP)
+
+
 def report(args):
-    run = subprocess.run([CLI] + args, capture_output=True, text=True)
+    run = subprocess.run([CLI] + args, capture_output=True, text=True, env=ENV)
     lines = [line.split(" ", 1) for line in run.stdout.splitlines()]
     return run, dict((k, v) for k, v in lines), [k for k, _ in lines]
 
 
 def work_folders():
-    return set(n for n in os.listdir(tempfile.gettempdir()) if n.startswith("vantrel-hw-"))
+    return set(n for n in os.listdir(PRIVATE_TMP) if n.startswith("vantrel-hw-"))
 
 
-before = work_folders()
 run, values, keys = report(FIR + ["--clock", "12e6"])
 if run.returncode != 0 or keys != KEYS:
     problems.append("serial up5k: exit %d, keys %s, stderr %r" % (run.returncode, keys, run.stderr))
@@ -63,7 +72,7 @@ elif int(values["dsps"]) == 0 and "multipliers in logic" not in run.stderr:
     problems.append("iir 8 sections: no DSP blocks and no note: %r" % run.stderr)
 elif int(values["cycles_per_sample"]) != 49:
     problems.append("iir 8 sections: %s" % values)
-left = work_folders() - before
+left = work_folders()
 if left:
     problems.append("work folders left behind: %s" % sorted(left))
 
