@@ -3,6 +3,7 @@
 // the entries past what the engine writes untouched and never reading past an array.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -255,6 +256,57 @@ TEST(DocumentOperations, LargestMagnitudes) {
     EXPECT_EQ(doc.MaxFirCoeffMagnitude(), 0.6);
     doc.m_nTaps = 0;
     EXPECT_EQ(doc.MaxFirCoeffMagnitude(), 0.0);
+}
+
+// The coefficients the record hands out are the value of its fields: the first N taps designed,
+// N' = N + the even-count flag listed (within the tap array, never negative), times K, truncated
+// to m_nQuantBits while m_bQuantize is on; the eight sections with the first m_nIirSections
+// designed.
+TEST(DocumentOperations, TakeCoefficientsIsTheValueOfItsFields) {
+    const struct {
+        int taps, evenTaps, listed;
+    } counts[] = {{41, 1, 42}, {41, 0, 41}, {399, 1, 400}, {400, 1, 400}, {-5, 0, 0}};
+    for (const auto& c : counts) {
+        SCOPED_TRACE(testing::Message() << c.taps << " taps, even flag " << c.evenTaps);
+        COlvexDoc doc;
+        for (double& h : doc.m_aFirCoeffs) {
+            h = 0.45;
+        }
+        doc.m_nTaps = c.taps;
+        doc.m_bEvenTaps = c.evenTaps;
+        doc.m_nCoeffMultiplier = 2;
+        doc.m_nQuantBits = 4;
+        const dsp::FilterCoefficients plain = doc.TakeCoefficients(false);
+        EXPECT_EQ(plain.ShownTaps(), c.listed);
+        EXPECT_EQ(plain.DesignedTaps().size(), static_cast<size_t>(std::clamp(c.taps, 0, 400)));
+        EXPECT_FALSE(plain.quantized);
+        for (double h : plain.taps) {
+            ASSERT_EQ(h, 0.9);
+        }
+        doc.m_bQuantize = 1;
+        const dsp::FilterCoefficients quantized = doc.TakeCoefficients(false);
+        EXPECT_TRUE(quantized.quantized);
+        EXPECT_EQ(quantized.bits, 4);
+        for (double h : quantized.taps) {
+            ASSERT_EQ(h, 0.875); // Quantize(2 * 0.45), not 2 * Quantize(0.45) = 0.75
+        }
+        EXPECT_EQ(doc.TakeCoefficients(false, false).taps, plain.taps);
+    }
+
+    COlvexDoc doc;
+    doc.m_nIirSections = 3;
+    doc.m_aA0[0] = 0.3;
+    doc.m_aB1[7] = -0.5;
+    doc.m_nCoeffMultiplier = 4; // FIR only
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = 4;
+    const dsp::FilterCoefficients iir = doc.TakeCoefficients(true);
+    ASSERT_EQ(iir.sections.size(), 8u);
+    EXPECT_EQ(iir.DesignedSections().size(), 3u);
+    EXPECT_EQ(iir.sections[0][0], 0.25);
+    EXPECT_EQ(iir.sections[7][3], -0.5);
+    EXPECT_EQ(iir.sections[1][0], 1.0);
+    EXPECT_EQ(doc.TakeCoefficients(true, false).sections[0][0], 0.3);
 }
 
 } // namespace

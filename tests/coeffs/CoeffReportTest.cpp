@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "dsp/FilterCoefficients.h"
 
 namespace {
@@ -52,24 +50,12 @@ TEST(CoeffReport, HeaderPerFormatAndBitLength) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(coeffs::ReportHeader(c.format, c.bits), c.header);
-        COlvexDoc doc;
-        doc.m_nCoeffFormat = c.format;
-        doc.m_nQuantBits = c.bits;
-        doc.m_bQuantize = 1;
-        EXPECT_EQ(coeffs::ReportHeader(doc), c.header);
     }
     EXPECT_EQ(coeffs::ReportHeader(7, 16), "Data is Real : 1.0 => 1.0"); // unknown: Real
 }
 
 TEST(CoeffReport, FirLinesPerFormat) {
-    COlvexDoc doc;
-    doc.m_nTaps = 3;
-    doc.m_aFirCoeffs[0] = 0.5;
-    doc.m_aFirCoeffs[1] = -0.3;
-    doc.m_aFirCoeffs[2] = 0.25;
-    doc.m_aFirCoeffs[3] = 0.75; // beyond the tap count: never listed
-    doc.m_nCoeffMultiplier = 2;
-    const double h[] = {0.5, -0.3, 0.25, 0.75};
+    const double h[] = {0.5, -0.3, 0.25, 0.75}; // h[3] beyond the listed count: never listed
     const struct {
         int format;
         int quantize;
@@ -108,19 +94,11 @@ TEST(CoeffReport, FirLinesPerFormat) {
         ASSERT_EQ(lines.size(), 4u);
         EXPECT_EQ(lines[0], coeffs::ReportHeader(c.format, c.bits));
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), c.taps);
-        // The record's report is the report of the coefficients it hands out.
-        doc.m_nCoeffFormat = c.format;
-        doc.m_bQuantize = c.quantize;
-        doc.m_nQuantBits = c.bits;
-        EXPECT_EQ(coeffs::FirReportText(doc, "\r\n"),
-                  coeffs::FirReportText(taps, c.format, "\r\n"));
     }
     // Quantized Real values move toward zero: -0.3 at B = 4 is -0.25.
-    doc.m_nCoeffMultiplier = 1;
-    doc.m_nCoeffFormat = coeffs::kFormatReal;
-    doc.m_bQuantize = 1;
-    doc.m_nQuantBits = 4;
-    EXPECT_EQ(Lines(coeffs::FirReportText(doc, "\n"), "\n")[2], "h[  1] = -0.250000000");
+    const dsp::FilterCoefficients coarse = dsp::FirCoefficients(h, 3, 3, 1, true, 4);
+    EXPECT_EQ(Lines(coeffs::FirReportText(coarse, coeffs::kFormatReal, "\n"), "\n")[2],
+              "h[  1] = -0.250000000");
 }
 
 // With quantization on the Dec list is the Real list times 2^(B-1), for every multiplier: the
@@ -146,31 +124,30 @@ TEST(CoeffReport, DecimalListIsTheRealListTimesTheScale) {
     }
 }
 
-TEST(CoeffReport, ListedTapCountFollowsTheEvenTapFlag) {
+// The report lists every tap the value holds (N' = N, or N + 1 for an even high pass or band
+// rejection), the last one numbered N' - 1.
+TEST(CoeffReport, ListsEveryTapOfTheValue) {
+    const std::vector<double> h(400, 0.01);
     const struct {
-        int taps;
-        int evenTaps;
-        int listed;
-    } cases[] = {{41, 1, 42}, {41, 0, 41}, {399, 1, 400}, {400, 1, 400}, {-5, 0, 0}};
+        int designed;
+        int shown;
+    } cases[] = {{41, 42}, {41, 41}, {399, 400}, {0, 0}};
     for (const auto& c : cases) {
-        COlvexDoc doc;
-        doc.m_nTaps = c.taps;
-        doc.m_bEvenTaps = c.evenTaps;
-        EXPECT_EQ(coeffs::ListedTapCount(doc), c.listed);
-        const std::vector<std::string> lines = Lines(coeffs::FirReportText(doc, "\r\n"), "\r\n");
-        ASSERT_EQ(lines.size(), static_cast<size_t>(c.listed) + 1);
-        if (c.listed > 0) {
+        SCOPED_TRACE(c.shown);
+        const dsp::FilterCoefficients value =
+            dsp::FirCoefficients(h, c.designed, c.shown, 1, false, 16);
+        const std::vector<std::string> lines =
+            Lines(coeffs::FirReportText(value, coeffs::kFormatReal, "\r\n"), "\r\n");
+        ASSERT_EQ(lines.size(), static_cast<size_t>(c.shown) + 1);
+        if (c.shown > 0) {
             char last[32];
-            std::snprintf(last, sizeof last, "h[%3d] =", c.listed - 1);
+            std::snprintf(last, sizeof last, "h[%3d] =", c.shown - 1);
             EXPECT_EQ(lines.back().rfind(last, 0), 0u) << lines.back();
         }
     }
 }
 
 TEST(CoeffReport, IirListsAllEightSections) {
-    COlvexDoc doc; // every section the identity
-    doc.m_aA0[0] = 0.125;
-    doc.m_aB1[0] = -1.5;
     const struct {
         int format;
         int bits;
@@ -194,6 +171,7 @@ TEST(CoeffReport, IirListsAllEightSections) {
           "a2 = 00000000000000000000000000000000b", "b1 = 11111111111111111111111111110100b",
           "b2 = 00000000000000000000000000000000b", "a0 = 00000000000000000000000000001000b"}},
     };
+    // Every section the identity but the first.
     std::vector<dsp::Section> sections(8, dsp::Section{1.0, 0.0, 0.0, 0.0, 0.0});
     sections[0] = {0.125, 0.0, 0.0, -1.5, 0.0};
     for (const auto& c : cases) {
@@ -202,10 +180,6 @@ TEST(CoeffReport, IirListsAllEightSections) {
         const dsp::FilterCoefficients iir = dsp::IirCoefficients(sections, 2, quantize, c.bits);
         const std::vector<std::string> lines =
             Lines(coeffs::IirReportText(iir, c.format, "\r\n"), "\r\n");
-        doc.m_nCoeffFormat = c.format;
-        doc.m_nQuantBits = c.bits;
-        doc.m_bQuantize = quantize;
-        EXPECT_EQ(coeffs::IirReportText(doc, "\r\n"), coeffs::IirReportText(iir, c.format, "\r\n"));
         ASSERT_EQ(lines.size(), 41u);
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 7), c.first);
         EXPECT_EQ(lines[40].substr(0, 4), "b2 =");

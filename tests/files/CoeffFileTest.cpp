@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "coeffs/CoeffReport.h"
+#include "dsp/NumberForms.h"
+#include "dsp/Response.h"
 #include "files/CoeffFile.h"
+#include "tests/support/DesignedFilters.h"
 
 namespace {
 
@@ -23,16 +24,28 @@ using coeffs::kFormatDec;
 using coeffs::kFormatHex;
 using coeffs::kFormatReal;
 
-std::vector<double> IirValues(const COlvexDoc& doc) {
+// The values a file of c holds, in file order: the taps, or a0, a1, a2, b1, b2 per section.
+std::vector<double> FileValues(const dsp::FilterCoefficients& c) {
+    if (!c.iir) {
+        return c.taps;
+    }
     std::vector<double> v;
-    for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-        v.insert(v.end(), {doc.m_aA0[s], doc.m_aA1[s], doc.m_aA2[s], doc.m_aB1[s], doc.m_aB2[s]});
+    for (const dsp::Section& s : c.sections) {
+        v.insert(v.end(), s.begin(), s.end());
     }
     return v;
 }
 
-std::vector<double> FirValues(const COlvexDoc& doc, int count) {
-    return std::vector<double>(doc.m_aFirCoeffs, doc.m_aFirCoeffs + count);
+// The FIR value of one tap h[0] = value among three, or of the sections with a0 of section 0 =
+// value, as the coefficients leave the design.
+dsp::FilterCoefficients OneValue(bool iir, double value, int multiplier, bool quantize, int bits) {
+    if (iir) {
+        std::vector<dsp::Section> sections(dsp::kCascadeSections, {1.0, 0.0, 0.0, 0.0, 0.0});
+        sections[0][0] = value;
+        return dsp::IirCoefficients(sections, 2, quantize, bits);
+    }
+    const std::vector<double> h = {value, 0.0, 0.0};
+    return dsp::FirCoefficients(h, 3, 3, multiplier, quantize, bits);
 }
 
 std::string Line(const std::string& text, int index) {
@@ -59,45 +72,30 @@ void PrintTo(const RoundTrip& c, std::ostream* os) {
 
 class CoeffFileRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
+// The default designs (a 61-tap low pass, a 4-section low pass) written at each bit length and
+// read back.
 TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {
     const RoundTrip p = GetParam();
-    COlvexDoc doc;
-    if (p.iir) {
-        doc.m_nIirSections = 4;
-        ASSERT_TRUE(doc.DesignIir());
-    } else {
-        doc.m_nTaps = 61;
-        doc.DesignFir(0);
-    }
-    doc.m_bQuantize = 1;
-    doc.m_nQuantBits = p.bits;
-    doc.m_nCoeffFormat = p.format;
-    const std::string text = files::CoeffFileText(doc, p.iir);
+    const testsupport::DesignedFilter design =
+        p.iir ? testsupport::DesignedIir(testsupport::kLowPass, 4, 0.3, 200.0)
+              : testsupport::DesignedFir(testsupport::kLowPass, 61, 200.0, 250.0);
+    const std::string text = files::CoeffFileText(design.Quantized(p.bits), p.format);
 
-    COlvexDoc back;
-    back.m_nCoeffMultiplier = 3;
-    back.m_bQuantize = 1;
     int loadFormat = p.format == kFormatHex ? kFormatReal : kFormatHex;
-    const files::CoeffLoad load = files::ReadCoeffText(text, back, p.iir, loadFormat);
+    const files::CoeffLoad load = files::ParseCoeffText(text, p.iir, loadFormat);
     EXPECT_TRUE(load.headerFound);
     EXPECT_FALSE(load.invalidFormat);
+    EXPECT_FALSE(load.Faulty());
     EXPECT_EQ(loadFormat, p.format);
-    EXPECT_EQ(back.m_nCoeffMultiplier, 1);
-    EXPECT_EQ(back.m_bQuantize, 0);
-    EXPECT_EQ(back.m_bEvenTaps, 0);
 
-    const double step = 1.0 / doc.QuantScale();
-    const std::vector<double> want = p.iir ? IirValues(doc) : FirValues(doc, doc.m_nTaps);
-    const std::vector<double> got = p.iir ? IirValues(back) : FirValues(back, load.count);
+    const double step = 1.0 / coeffs::QuantScale(p.bits);
+    const std::vector<double> want = FileValues(design.unquantized);
     ASSERT_EQ(load.count, static_cast<int>(want.size()));
-    EXPECT_EQ(back.m_nTaps, load.count);
+    ASSERT_EQ(load.values.size(), want.size());
     for (size_t i = 0; i < want.size(); ++i) {
         // Values are read as single precision, which is coarser than a step only at B = 32.
         const double singleRounding = std::fabs(want[i]) * std::ldexp(1.0, -24);
-        EXPECT_NEAR(got[i], want[i], step + singleRounding) << "value " << i;
-    }
-    if (p.iir) {
-        EXPECT_EQ(back.m_nIirSections, COlvexDoc::kIirSections);
+        EXPECT_NEAR(load.values[i], want[i], step + singleRounding) << "value " << i;
     }
 }
 
@@ -119,15 +117,14 @@ std::vector<RoundTrip> RoundTrips() {
 INSTANTIATE_TEST_SUITE_P(AllFormats, CoeffFileRoundTrip, ::testing::ValuesIn(RoundTrips()));
 
 TEST(CoeffFileWriter, UnquantizedRealKeepsSinglePrecision) {
-    COlvexDoc doc;
-    doc.m_nTaps = 31;
-    doc.DesignFir(0);
-    COlvexDoc back;
+    const testsupport::DesignedFilter design =
+        testsupport::DesignedFir(testsupport::kLowPass, 31, 200.0, 250.0);
     int loadFormat = 0;
-    files::ReadCoeffText(files::CoeffFileText(doc, false), back, false, loadFormat);
-    for (int i = 0; i < 31; ++i) {
-        EXPECT_EQ(back.m_aFirCoeffs[i],
-                  static_cast<double>(static_cast<float>(doc.m_aFirCoeffs[i])));
+    const files::CoeffLoad load = files::ParseCoeffText(
+        files::CoeffFileText(design.unquantized, kFormatReal), false, loadFormat);
+    ASSERT_EQ(load.values.size(), 31u);
+    for (size_t i = 0; i < 31; ++i) {
+        EXPECT_EQ(load.values[i], static_cast<double>(static_cast<float>(design.fir.taps[i])));
     }
 }
 
@@ -166,15 +163,8 @@ TEST(CoeffFileWriter, WritesTheExactLines) {
     };
     for (const WrittenCase& c : cases) {
         SCOPED_TRACE(c.name);
-        COlvexDoc doc;
-        doc.m_nTaps = 3;
-        doc.m_bQuantize = c.quantize;
-        doc.m_nQuantBits = c.bits;
-        doc.m_nCoeffFormat = c.format;
-        doc.m_nCoeffMultiplier = c.multiplier;
-        doc.m_aFirCoeffs[0] = c.value;
-        doc.m_aA0[0] = c.value;
-        const std::string text = files::CoeffFileText(doc, c.iir);
+        const std::string text = files::CoeffFileText(
+            OneValue(c.iir, c.value, c.multiplier, c.quantize == 1, c.bits), c.format);
         EXPECT_EQ(Line(text, 0), c.header);
         EXPECT_EQ(Line(text, 1), c.firstValue);
         EXPECT_EQ(text.back(), '\n');
@@ -183,13 +173,16 @@ TEST(CoeffFileWriter, WritesTheExactLines) {
 }
 
 TEST(CoeffFileWriter, CountsAndSigns) {
-    COlvexDoc doc;
-    doc.m_nTaps = 41;
-    doc.m_bEvenTaps = 1;
-    doc.m_aB1[7] = -0.75;
     const auto lines = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n'); };
-    EXPECT_EQ(lines(files::CoeffFileText(doc, false)), 1 + 42) << "N' taps after the header";
-    const std::string iir = files::CoeffFileText(doc, true);
+    const std::vector<double> h(42, 0.0);
+    EXPECT_EQ(
+        lines(files::CoeffFileText(dsp::FirCoefficients(h, 41, 42, 1, false, 16), kFormatReal)),
+        1 + 42)
+        << "N' taps after the header";
+    std::vector<dsp::Section> sections(dsp::kCascadeSections, {1.0, 0.0, 0.0, 0.0, 0.0});
+    sections[7][3] = -0.75;
+    const std::string iir =
+        files::CoeffFileText(dsp::IirCoefficients(sections, 2, false, 16), kFormatReal);
     EXPECT_EQ(lines(iir), 41) << "an IIR file always holds 41 lines";
     EXPECT_EQ(Line(iir, 39), "-0.750000000000000000000") << "b1 keeps its stored sign";
 }
@@ -398,54 +391,23 @@ TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
-        COlvexDoc doc;
-        std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 9.0);
         int loadFormat = kFormatHex;
-        const int tapsBefore = doc.m_nTaps;
-        const files::CoeffLoad load = files::ReadCoeffText(c.text, doc, c.iir, loadFormat);
+        const files::CoeffLoad load = files::ParseCoeffText(c.text, c.iir, loadFormat);
         EXPECT_EQ(load.headerFound, c.header);
         EXPECT_EQ(load.count, c.count);
         EXPECT_EQ(load.invalidFormat, c.invalid);
-        EXPECT_EQ(doc.m_bParseError, 0);
-        // Any of the reader's warnings (or no values at all): the load changes nothing.
+        // Any of the reader's warnings (or no values at all) makes the load faulty: the values
+        // read before the fault are still reported.
         const bool faulty = !c.header || c.invalid || c.count == 0;
         ASSERT_EQ(load.Faulty(), faulty);
-        if (faulty) {
-            EXPECT_EQ(loadFormat, kFormatHex);
-            EXPECT_EQ(doc.m_nTaps, tapsBefore);
-            EXPECT_EQ(FirValues(doc, 400), std::vector<double>(400, 9.0));
-            for (size_t i = 0; i < c.values.size() && i < load.values.size(); ++i) {
-                EXPECT_EQ(load.values[i], c.values[i]) << "value read " << i;
-            }
-            continue;
+        for (size_t i = 0; i < c.values.size() && i < load.values.size(); ++i) {
+            EXPECT_EQ(load.values[i], c.values[i]) << "value read " << i;
         }
-        EXPECT_EQ(loadFormat, c.loadFormat);
-        EXPECT_EQ(doc.m_nTaps, c.count);
-        const std::vector<double> got = c.iir ? IirValues(doc) : FirValues(doc, 400);
-        for (size_t i = 0; i < c.values.size(); ++i) {
-            EXPECT_EQ(got[i], c.values[i]) << "value " << i;
-        }
-        if (!c.iir) {
-            EXPECT_EQ(doc.m_aFirCoeffs[c.count], 0.0) << "taps past the file are cleared";
+        if (!faulty) {
+            EXPECT_EQ(loadFormat, c.loadFormat);
+            EXPECT_GE(load.values.size(), std::min(c.values.size(), static_cast<size_t>(c.count)));
         }
     }
-}
-
-TEST(CoeffFileReader, IirKeepsWhatTheFileDoesNotReach) {
-    COlvexDoc doc;
-    doc.m_nIirSections = 2;
-    doc.m_aA1[1] = 0.125;
-    doc.m_aB2[1] = -0.25;
-    int loadFormat = 0;
-    const files::CoeffLoad load =
-        files::ReadCoeffText("Data is Real : 1.0 => 1.0\n1 2 3 4 5\n6 7\n", doc, true, loadFormat);
-    EXPECT_EQ(load.count, 7);
-    EXPECT_EQ(doc.m_aB2[0], 5.0);
-    EXPECT_EQ(doc.m_aA0[1], 6.0);
-    EXPECT_EQ(doc.m_aA1[1], 7.0);
-    EXPECT_EQ(doc.m_aB2[1], -0.25);
-    EXPECT_EQ(doc.m_nIirSections, 8);
-    EXPECT_EQ(doc.m_nTaps, 7);
 }
 
 // The refusals of files that do not fit the structure (or have a fault the table above has
@@ -493,43 +455,15 @@ TEST(CoeffFileReader, FilesThatDoNotFitChangeNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        COlvexDoc doc;
-        doc.m_nTaps = 31;
-        doc.m_nIirSections = 2;
-        doc.m_aFirCoeffs[0] = 0.75;
-        doc.m_aA0[0] = 0.375;
-        doc.m_bQuantize = 1;
-        doc.m_nCoeffMultiplier = 4;
         int loadFormat = kFormatDec;
-        const files::CoeffLoad load = files::ReadCoeffText(c.text, doc, c.iir, loadFormat);
+        const files::CoeffLoad load = files::ParseCoeffText(c.text, c.iir, loadFormat);
         EXPECT_EQ(!load.Faulty(), c.loads);
         EXPECT_EQ(load.held, c.held);
         EXPECT_EQ(files::DescribeCoeffFit("c.txt", load, c.iir), c.message);
         if (c.loads) {
-            EXPECT_EQ(doc.m_bQuantize, 0);
-            EXPECT_EQ(doc.m_nCoeffMultiplier, 1);
-            EXPECT_EQ(c.iir ? doc.m_aA0[0] : doc.m_aFirCoeffs[0], load.values.at(0));
-            continue;
+            EXPECT_EQ(load.values.at(0), 1.0 / (c.text.rfind(real, 0) == 0 ? 1.0 : 2.0));
         }
-        EXPECT_EQ(doc.m_nTaps, 31);
-        EXPECT_EQ(doc.m_nIirSections, 2);
-        EXPECT_EQ(doc.m_aFirCoeffs[0], 0.75);
-        EXPECT_EQ(doc.m_aA0[0], 0.375);
-        EXPECT_EQ(doc.m_bQuantize, 1);
-        EXPECT_EQ(doc.m_nCoeffMultiplier, 4);
-        EXPECT_EQ(loadFormat, kFormatDec);
     }
-}
-
-TEST(CoeffFileReader, AnEarlierParseErrorIsNotReportedAgainstAGoodFile) {
-    COlvexDoc doc;
-    int loadFormat = 0;
-    EXPECT_TRUE(
-        files::ReadCoeffText("Data is Hex : 1.0 => 1h\n", doc, true, loadFormat).invalidFormat);
-    doc.m_bParseError = 1; // as a parser elsewhere might leave it
-    EXPECT_FALSE(
-        files::ReadCoeffText("Data is Hex : 1.0 => 00008000h\n00004000h\n", doc, false, loadFormat)
-            .invalidFormat);
 }
 
 // ---- File bytes -------------------------------------------------------------------------------
@@ -538,35 +472,28 @@ TEST(CoeffFileReader, AnEarlierParseErrorIsNotReportedAgainstAGoodFile) {
 
 namespace {
 
-// A file holds the taps times K; loading sets K to 1, so the loaded design leaves with the same
-// coefficients as the saved one: the same integers in every form, the same response.
+// A file holds the taps times K; read back with K = 1 they leave as the same coefficients as the
+// saved ones: the same integers in every form, the same response.
 TEST(CoeffFileRoundTrip, TheMultiplierIsAppliedOnce) {
+    const testsupport::DesignedFilter design =
+        testsupport::DesignedFir(testsupport::kLowPass, 41, 60.0, 110.0);
+    const dsp::FilterCoefficients saved =
+        testsupport::FirValue(design.fir.taps, 41, 41, 3, true, 16);
     for (const int format : {kFormatBin, kFormatDec, kFormatHex}) {
         SCOPED_TRACE(format);
-        COlvexDoc doc;
-        doc.m_nTaps = 41;
-        doc.m_fc1 = 60.0;
-        doc.m_fc2 = 110.0;
-        doc.DesignFir(0);
-        doc.m_nCoeffMultiplier = 3;
-        doc.m_bQuantize = 1;
-        doc.m_nQuantBits = 16;
-        doc.m_nCoeffFormat = format;
-        COlvexDoc back;
+        const std::string text = files::CoeffFileText(saved, format);
         int loadFormat = kFormatReal;
-        files::ReadCoeffText(files::CoeffFileText(doc, false), back, false, loadFormat);
-        back.m_bQuantize = 1;
-        back.m_nQuantBits = 16;
-        back.m_nCoeffFormat = format;
-        const dsp::FilterCoefficients saved = doc.TakeCoefficients(false);
-        const dsp::FilterCoefficients loaded = back.TakeCoefficients(false);
+        const files::CoeffLoad load = files::ParseCoeffText(text, false, loadFormat);
+        ASSERT_FALSE(load.Faulty());
+        const dsp::FilterCoefficients loaded =
+            testsupport::FirValue(load.values, 41, 41, 1, true, 16);
         EXPECT_EQ(loaded.tapIntegers, saved.tapIntegers);
         EXPECT_EQ(loaded.taps, saved.taps);
-        EXPECT_EQ(files::CoeffFileText(back, false), files::CoeffFileText(doc, false));
-        doc.FirResponse();
-        back.FirResponse();
-        for (int i = 0; i < COlvexDoc::kResponseUsed; i += 17) {
-            EXPECT_EQ(back.m_aGainDb[i], doc.m_aGainDb[i]) << i;
+        EXPECT_EQ(files::CoeffFileText(loaded, format), text);
+        const dsp::Response before = dsp::FirResponse(saved.DesignedTaps());
+        const dsp::Response after = dsp::FirResponse(loaded.DesignedTaps());
+        for (size_t i = 0; i < dsp::kResponseUsed; i += 17) {
+            EXPECT_EQ(after.gainDb[i], before.gainDb[i]) << i;
         }
     }
 }
