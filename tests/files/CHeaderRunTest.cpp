@@ -16,12 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
-#include "app/OlvexDoc.h"
+#include "dsp/Wave.h"
 #include "files/Export.h"
-#include "vhdl/BitTrueModel.h"
-
+#include "tests/support/DesignedFilters.h"
 #include "tests/support/ScratchFolder.h"
+#include "vhdl/BitTrueModel.h"
 
 namespace {
 
@@ -191,31 +190,37 @@ protected:
     fs::path dir;
 };
 
-// The design, quantized to 16 bits with the data bit length 16.
-COlvexDoc Designed(bool iir, bool asymmetric) {
-    COlvexDoc doc;
+// A design quantized to 16 bits, with the parameters its header names.
+struct Design {
+    dsp::FilterCoefficients coefficients;
+    files::ExportParameters parameters;
+};
+
+// A 41-tap low pass (150 / 250 Hz, RR 10) or a 4-section low pass (0.3 dB, 150 Hz) at fs 1000.
+Design Designed(bool iir, bool asymmetric) {
+    Design d;
+    d.parameters.filterType = testsupport::kLowPass;
+    d.parameters.fs = 1000.0;
     if (iir) {
-        commands::IirDesignRequest request;
-        request.sections = 4;
-        request.fc1 = 150.0;
-        EXPECT_TRUE(commands::DesignIir(doc, request).Is(commands::OutcomeKind::kAccepted));
-    } else {
-        commands::FirDesignRequest request;
-        request.taps = 41;
-        request.fc[0] = 150.0;
-        request.fc[1] = 250.0;
-        EXPECT_FALSE(commands::DesignFir(doc, request).Is(commands::OutcomeKind::kDesignFailed));
-        for (int k = 0; asymmetric && k < request.taps; ++k) {
-            doc.m_aFirCoeffs[k] *= 1.0 + k / 8.0;
-        }
+        const testsupport::DesignedFilter f =
+            testsupport::DesignedIir(testsupport::kLowPass, 4, 0.3, 150.0);
+        d.coefficients = f.Quantized(kBits);
+        d.parameters.sections = 4;
+        d.parameters.rippleDb = 0.3;
+        d.parameters.cutoffs = {150.0};
+        return d;
     }
-    commands::CoefficientsRequest quantize;
-    quantize.iir = iir;
-    quantize.quantize = 1;
-    quantize.bits = kBits;
-    EXPECT_TRUE(commands::Coefficients(doc, quantize).Is(commands::OutcomeKind::kAccepted));
-    doc.m_nDataBits = kDataBits;
-    return doc;
+    const testsupport::DesignedFilter f =
+        testsupport::DesignedFir(testsupport::kLowPass, 41, 150.0, 250.0, 0.0, 0.0, 10.0);
+    std::vector<double> taps = f.fir.taps;
+    for (size_t k = 0; asymmetric && k < taps.size(); ++k) {
+        taps[k] *= 1.0 + static_cast<double>(k) / 8.0;
+    }
+    d.coefficients = testsupport::FirValue(taps, 41, 41, 1, true, kBits);
+    d.parameters.edges = {150.0, 250.0};
+    d.parameters.taps = 41;
+    d.parameters.rr = 10.0;
+    return d;
 }
 
 // What the hardware computes for the exported Q15 coefficients: FIR taps are the B-bit
@@ -235,7 +240,7 @@ std::vector<std::int64_t> BitTrueOutput(const dsp::FilterCoefficients& c,
     return vhdl::IirBitTrue(sections, kBits, kDataBits, input);
 }
 
-// The ideal wave: the same coefficients in double precision, from rest. (The document's own wave
+// The ideal wave: the same coefficients in double precision, from rest. (In/Out Wave's own wave
 // starts its IIR recursion at the third sample and leaves the last FIR sample out.)
 std::vector<double> IdealOutput(const dsp::FilterCoefficients& c, const std::vector<double>& x) {
     std::vector<double> y(x.size(), 0.0);
@@ -265,28 +270,32 @@ std::vector<double> IdealOutput(const dsp::FilterCoefficients& c, const std::vec
 
 TEST_P(CHeaderRun, Q15IsBitTrueAndFloatFollowsTheIdealWave) {
     const HeaderCase& param = GetParam();
-    COlvexDoc doc = Designed(param.iir, param.asymmetric);
-    const dsp::FilterCoefficients c = doc.TakeCoefficients(param.iir);
-    const std::optional<std::string> header = files::BuildExport(
-        files::ExportFormat::kCHeader, c, commands::ExportParametersOf(doc, param.iir), "filter");
+    const Design design = Designed(param.iir, param.asymmetric);
+    const dsp::FilterCoefficients& c = design.coefficients;
+    const std::optional<std::string> header =
+        files::BuildExport(files::ExportFormat::kCHeader, c, design.parameters, "filter");
     ASSERT_TRUE(header);
     std::ofstream(dir / "filter.h") << *header;
     std::ofstream(dir / "main.c") << Replaced(Replaced(kProgram, "MACRO_", "FILTER_"), "ID_",
                                               "filter_");
 
-    const commands::WaveSamples wave = commands::SimulateWave(doc, param.iir);
-    std::vector<std::int64_t> fixed = vhdl::ScaleStimulus(wave.input, kDataBits);
+    // The test wave In/Out Wave filters by default: a 100 Hz sine at fs 1000.
+    std::vector<double> input(dsp::kWaveFiltered);
+    dsp::GenerateTestWave(1000.0, 100.0, 0, input);
+    std::vector<std::int64_t> fixed = vhdl::ScaleStimulus(input, kDataBits);
     std::vector<double> unit;
     for (std::size_t i = 0; i < fixed.size(); ++i) {
         fixed[i] /= param.inputDivisor;
-        unit.push_back(wave.input[i] / kAmplitude);
+        unit.push_back(input[i] / kAmplitude);
     }
     const std::vector<std::int64_t> expected = BitTrueOutput(c, fixed);
     const std::vector<double> ideal = IdealOutput(c, unit);
     if (!param.iir) {
         // The same wave In/Out Wave shows, where it is written.
-        for (int i = 0; i + 1 < COlvexDoc::kWaveFiltered; ++i) {
-            ASSERT_NEAR(ideal[i] * kAmplitude, wave.output[i], 1e-9) << i;
+        std::vector<double> shown(dsp::kWaveFiltered);
+        dsp::FilterWaveFir(c.DesignedTaps(), input, shown);
+        for (std::size_t i = 0; i + 1 < dsp::kWaveFiltered; ++i) {
+            ASSERT_NEAR(ideal[i] * kAmplitude, shown[i], 1e-9) << i;
         }
     }
 
