@@ -1,5 +1,5 @@
 // Designed filters as the engine's values, for the engine tests: a FIR or IIR design made by the
-// engine from its request, with the band spec the measurements take and the coefficient value
+// engine from its request, with the dsp::BandSpec the measurements take and the coefficient value
 // every analysis, report, file and VHDL output takes (multiplier and quantization applied by the
 // engine's own FilterCoefficients functions).
 #pragma once
@@ -36,7 +36,7 @@ inline int DesignedTapCount(int type, int entered) {
 
 struct DesignedFilter {
     dsp::BandSpec bands;                 // type, fs and edges (FIR fc1..fc4, IIR cut-offs)
-    dsp::FilterCoefficients unquantized; // K = 1 unless set by WithMultiplier
+    dsp::FilterCoefficients unquantized; // K = 1, not truncated
     dsp::FirDesignResult fir;            // the Remez outcome (FIR only)
     dsp::IirCascade cascade;             // the design steps' values (IIR only)
 
@@ -100,9 +100,9 @@ inline dsp::FilterCoefficients IirValue(const dsp::IirCascade& c, int designed,
 inline DesignedFilter DesignedIir(int type, int sections, double rippleDb, double fc1,
                                   double fc2 = 0.0, double fs = 1000.0) {
     DesignedFilter f;
-    const dsp::IirSpec spec{type, sections, rippleDb, fs, fc1, fc2};
+    const dsp::IirSpec request{type, sections, rippleDb, fs, fc1, fc2};
     EXPECT_TRUE(dsp::IirSectionCountDesignable(type, sections));
-    EXPECT_TRUE(dsp::DesignIirCascade(spec, f.cascade)) << "type " << type;
+    EXPECT_TRUE(dsp::DesignIirCascade(request, f.cascade)) << "type " << type;
     f.bands = {type, fs, fc1, fc2, 0.0, 0.0};
     f.unquantized = IirValue(f.cascade, sections);
     return f;
