@@ -23,6 +23,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -45,27 +47,19 @@ mode_t ModeOf(const fs::path& path) {
 }
 
 // A fresh, empty folder for one case, removed afterwards.
-class Scratch {
+class Scratch : public testsupport::ScratchFolder {
 public:
-    Scratch() {
-        std::string pattern = (fs::temp_directory_path() / "vantrel-output-XXXXXX").string();
-        EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    ~Scratch() { fs::remove_all(m_dir); }
-    const fs::path& Dir() const { return m_dir; }
+    Scratch() : ScratchFolder("output") {}
+    const fs::path& Dir() const { return Path(); }
     // The names in the folder, so a stray temporary file shows up.
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_dir)) {
+        for (const auto& entry : fs::directory_iterator(Path())) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         return names;
     }
-
-private:
-    fs::path m_dir;
 };
 
 const std::string kText = "0 -0.5 0\n1 -0.25 -3.1\n";
