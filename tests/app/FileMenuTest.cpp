@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/DesignDialogs.h"
 #include "app/OlvexDoc.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
@@ -50,7 +50,7 @@ struct FileMenuFixture : ::testing::Test {
 };
 
 TEST_F(FileMenuFixture, SaveNewAndOpenRestoreTheDesignAndKeepTheRecentList) {
-    EXPECT_EQ(view.WindowTitle(), "Untitled - Vantrel");
+    EXPECT_EQ(view.FileMenu().WindowTitle(), "Untitled - Vantrel");
     Design(61);
     EXPECT_EQ(Title(), "Untitled* - Vantrel");
     const std::vector<double> taps(doc.m_aFirCoeffs, doc.m_aFirCoeffs + 61);
@@ -78,7 +78,7 @@ TEST_F(FileMenuFixture, SaveNewAndOpenRestoreTheDesignAndKeepTheRecentList) {
     EXPECT_EQ(view.m_bNoDesign, 0);
     EXPECT_EQ(std::vector<double>(doc.m_aFirCoeffs, doc.m_aFirCoeffs + 61), taps);
     EXPECT_EQ(Title(), "a.vantrel - Vantrel");
-    EXPECT_FALSE(view.IsModified());
+    EXPECT_FALSE(view.FileMenu().IsModified());
 
     // The list: most recent first, each once, at most four.
     for (const char* name : {"b.vantrel", "c.vantrel", "a.vantrel", "d.vantrel", "e.vantrel"}) {
@@ -128,12 +128,12 @@ TEST_F(FileMenuFixture, UnsavedChangesAreAskedAboutBeforeTheyAreDropped) {
         // Closing asks the same way: Cancel keeps the window open.
         if (!c.newRan) {
             host.AnswerSaveChanges(SaveChangesAnswer::kCancel);
-            EXPECT_FALSE(view.QueryClose());
+            EXPECT_FALSE(view.FileMenu().QueryClose());
         }
     }
     view.OnCommand(resources::kIdFileNew);
     const size_t asked = host.SaveQuestions().size();
-    EXPECT_TRUE(view.QueryClose()) << "nothing unsaved: the window closes at once";
+    EXPECT_TRUE(view.FileMenu().QueryClose()) << "nothing unsaved: the window closes at once";
     EXPECT_EQ(host.SaveQuestions().size(), asked);
 }
 

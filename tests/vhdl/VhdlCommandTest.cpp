@@ -64,7 +64,7 @@ TEST_F(VhdlCodeFixture, ShowsTheHeaderAndTheSubstitutedTemplate) {
     EXPECT_EQ(doc.m_nDataBits, 10);
     EXPECT_EQ(view.m_bVhdlParamsSet, 1);
     EXPECT_EQ(view.m_strTemplatePath, (dir / "firfilter.vhd").string());
-    EXPECT_EQ(view.m_nSubstIndex, 1);
+    EXPECT_EQ(view.VhdlCode().m_nSubstIndex, 1);
     const std::string header = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false,
                                                      vhdl::FormatHeaderValues(doc, 0));
     EXPECT_EQ(Output(), header + "\"00100000\"  8  9\r\n  4\r\n");
@@ -83,7 +83,7 @@ TEST_F(VhdlCodeFixture, IirTakesTheTemplateOfItsSectionCount) {
     host.AnswerDialog(DataBits("12"));
     VhdlCode();
     EXPECT_EQ(view.m_nFirIir, 1);
-    EXPECT_EQ(view.m_nSubstIndex, 2);
+    EXPECT_EQ(view.VhdlCode().m_nSubstIndex, 2);
     EXPECT_NE(Output().find("-- Number of IIRs =     3\r\n"), std::string::npos);
     EXPECT_NE(Output().find("0010000000 0000000000\r\n0001000000 0000000000\r\n16\r\n"),
               std::string::npos);
