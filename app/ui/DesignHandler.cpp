@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/Commands.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "resources/Resources.h"
 

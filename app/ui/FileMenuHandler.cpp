@@ -1,12 +1,12 @@
 // The File menu: New, Open, Save, Save As and the four most recent designs, with the question
 // before unsaved changes are dropped and the window title that names the design. The design
 // file itself is app/DesignFileCommands.h; the recent list lives in the desktop's profile.
+#include "app/ui/FileMenuHandler.h"
 #include <algorithm>
 #include <filesystem>
 
 #include "app/DesignFileCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/ui/FileMenuHandler.h"
 #include "app/ui/OlvexView.h"
 #include "resources/Resources.h"
 

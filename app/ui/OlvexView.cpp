@@ -76,10 +76,6 @@ void COlvexView::ScheduleRedraw(int periodMs) {
     m_host.SetTimer(platform::kViewTimerId, periodMs);
 }
 
-bool COlvexView::RoutesCommand(int id) {
-    return FileMenuHandler::IsFileMenuCommand(id) || FindRoute(id) != nullptr;
-}
-
 bool COlvexView::OnCommand(int id) {
     if (FileMenuHandler::IsFileMenuCommand(id)) {
         m_fileMenu.OnFileMenuCommand(id);

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "app/SessionState.h"
+#include "platform/UiHost.h"
 #include "app/ui/DesignHandler.h"
 #include "app/ui/FileMenuHandler.h"
 #include "app/ui/HelpHandler.h"
 #include "app/ui/MeasureHandler.h"
 #include "coeffs/ui/CoefficientsHandler.h"
 #include "files/ui/SaveLoadHandler.h"
-#include "platform/UiHost.h"
 #include "plots/ui/ExportPlotHandler.h"
 #include "plots/ui/FResponseHandler.h"
 #include "plots/ui/FftAnalysisHandler.h"
@@ -98,9 +98,6 @@ public:
     // mouse; elsewhere, and when the mouse leaves, the idle text.
     void OnPlotMouseMove(platform::Point device, platform::Size surface) override;
     void OnPlotMouseLeave() override;
-
-    // Whether the view's routing table names this id (button or menu command).
-    static bool RoutesCommand(int id);
 
 private:
     // The command's handler call for an id of the routing table (nullptr: not the view's).

@@ -9,8 +9,8 @@
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
-#include "coeffs/CoeffReport.h"
 #include "coeffs/ui/CoeffDialog.h"
+#include "coeffs/CoeffReport.h"
 
 void CoefficientsHandler::OnCoefficients() {
     m_view.m_bRedrawPending = 1;

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/OlvexDoc.h"
 #include "app/ui/DesignDialogs.h"
+#include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -22,18 +23,10 @@ namespace fs = std::filesystem;
 using platform::DialogAnswer;
 using platform::SaveChangesAnswer;
 
-struct FileMenuFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / ("filemenu-" + std::to_string(::getpid()));
+struct FileMenuFixture : support::ScriptedWindowTest {
+    support::TempFolder dir{"filemenu"};
 
-    FileMenuFixture() {
-        host.SetEventSink(&view);
-        fs::create_directories(dir);
-        view.OnInitialUpdate();
-    }
-    ~FileMenuFixture() override { fs::remove_all(dir); }
+    FileMenuFixture() {}
 
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
     // Design with the FIR dialog's values as they stand, tap count changed.

@@ -18,25 +18,18 @@
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/VhdlText.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::DialogAnswer;
 
-struct VhdlCodeFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir =
-        fs::temp_directory_path() / ("vantrel_vhdl_code_test_" + std::to_string(::getpid()));
+struct VhdlCodeFixture : support::ScriptedWindowTest {
+    support::TempFolder dir{"vhdl-code"};
 
     VhdlCodeFixture() {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        host.SetEventSink(&view);
-        host.SetSearchFolders({dir.string()});
-        view.OnInitialUpdate();
+        host.SetSearchFolders({dir.path.string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_bQuantize = 1;
@@ -44,7 +37,6 @@ struct VhdlCodeFixture : ::testing::Test {
         view.m_strOutput = "previous text";
         view.UpdateData(false);
     }
-    ~VhdlCodeFixture() override { fs::remove_all(dir); }
 
     void WriteTemplate(const std::string& name, const std::string& text) {
         std::ofstream(dir / name, std::ios::binary) << text;

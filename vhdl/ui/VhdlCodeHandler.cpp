@@ -19,8 +19,8 @@
 #include "resources/FilesResources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/HdlLanguage.h"
-#include "vhdl/VhdlText.h"
 #include "vhdl/ui/VhdlDialogs.h"
+#include "vhdl/VhdlText.h"
 
 namespace {
 
