@@ -2,6 +2,7 @@
 // before unsaved changes are dropped and the window title that names the design. The design
 // file itself is app/DesignFileCommands.h; the recent list lives in the desktop's profile.
 #include "app/ui/FileMenuHandler.h"
+
 #include <algorithm>
 #include <filesystem>
 

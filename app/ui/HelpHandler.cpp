@@ -1,6 +1,7 @@
 // The Help menu: four dialogs of fixed text with one OK button. The plot they covered is drawn
 // again by the timer once they close.
 #include "app/ui/HelpHandler.h"
+
 #include "app/ui/HelpDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "resources/AnalysisResources.h"

@@ -4,6 +4,7 @@
 // status bar. Coefficients loaded from a bare file have no bands: Measurements first asks for
 // them (the Band Edges dialog, pre-filled from the form).
 #include "app/ui/MeasureHandler.h"
+
 #include <algorithm>
 
 #include "app/Commands.h"

@@ -3,6 +3,7 @@
 // current design kind into the output box, redraw, restart the timer. Also the report writers
 // and the prompt that the Design command and Load use.
 #include "coeffs/ui/CoefficientsHandler.h"
+
 #include <string>
 
 #include "app/Commands.h"

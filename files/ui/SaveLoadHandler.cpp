@@ -7,6 +7,7 @@
 // A file the command could not write is reported by its path followed by " cannot be opened",
 // and the command ends there.
 #include "files/ui/SaveLoadHandler.h"
+
 #include <algorithm>
 #include <optional>
 #include <string>

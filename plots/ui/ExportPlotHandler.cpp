@@ -2,6 +2,7 @@
 // PNG or SVG of the plot area's default size, or into the printed page as a PDF (the picture's
 // format by the extension), written through the output-file component.
 #include "plots/ui/ExportPlotHandler.h"
+
 #include <optional>
 #include <string>
 

@@ -2,6 +2,7 @@
 // test wave through the filter and shows the input and output spectra at once. OK or Cancel,
 // the timer redraws the plot again.
 #include "plots/ui/FftAnalysisHandler.h"
+
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"

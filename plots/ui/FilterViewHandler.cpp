@@ -1,6 +1,7 @@
 // Plot menu: the four filter views have no settings of their own (group delay takes the
 // frequency axis of F-Response), so each is drawn at once from the form's FIR/IIR choice.
 #include "plots/ui/FilterViewHandler.h"
+
 #include "app/ui/OlvexView.h"
 
 void FilterViewHandler::OnGroupDelayView() {

@@ -5,6 +5,7 @@
 // keep the wave already loaded. A file that cannot be read, or stops early, is reported in a
 // message box. OK or Cancel, the timer redraws the plot again.
 #include "plots/ui/InOutWaveHandler.h"
+
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"

@@ -150,9 +150,8 @@ TEST_F(HardwareWindowFixture, AdviceCanBeOverriddenAndNeedsADesign) {
 }
 
 TEST(ScriptedPress, OnlyPushButtonsThatKeepTheDialogOpenCanBePressed) {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
+    support::ScriptedWindow window(support::Start::kUnstarted);
+    auto& [doc, host, view] = window;
     for (const int id : {platform::kIdOk, platform::kIdCancel, coeffs::kIdcQuantize}) {
         host.AnswerDialog(DialogAnswer::Ok().Press(id));
         EXPECT_THROW(view.OnCommand(resources::kIdcCoefficients), platform::ScriptError) << id;

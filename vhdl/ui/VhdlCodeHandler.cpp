@@ -2,8 +2,9 @@
 // the data bit length dialog, locating the template, the command that builds the header and the
 // substituted template, show the text (or the template's problem), restart the timer; and the
 // dialog's "Hardware report" button, which runs the place-and-route flow in the background. Also
-// the view's template search and its two substitution operations.
+// the template search and the two substitution operations.
 #include "vhdl/ui/VhdlCodeHandler.h"
+
 #include <algorithm>
 #include <atomic>
 #include <functional>
