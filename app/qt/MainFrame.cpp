@@ -35,7 +35,7 @@ CMainFrame::CMainFrame(COlvexDoc& doc) {
         std::make_unique<platform::qt::QtUiHost>(*m_form, *this, Text(LoadString(kIdsAppTitle)));
     m_view = std::make_unique<COlvexView>(doc, *m_host);
     m_host->SetEventSink(m_view.get());
-    setWindowTitle(Text(m_view->WindowTitle()));
+    setWindowTitle(Text(m_view->FileMenu().WindowTitle()));
     m_form->onButton = [this](int id) { OnCommand(id); };
     m_form->onPaint = [this] { m_view->OnPaint(); };
     m_form->GrowWith(kIdcPlotArea, kIdcOutput);
@@ -109,7 +109,7 @@ void CMainFrame::UpdateRecentMenu() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_view->QueryClose()) {
+    if (m_view->FileMenu().QueryClose()) {
         event->accept();
     } else {
         event->ignore();

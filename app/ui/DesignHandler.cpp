@@ -202,52 +202,54 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
 
 } // namespace design
 
-void COlvexView::OnDesign() {
+void DesignHandler::OnDesign() {
     using namespace design;
-    m_bRedrawPending = 1;
-    const int noDesignBefore = m_bNoDesign;
-    m_bNoDesign = 0;
+    m_view.m_bRedrawPending = 1;
+    const int noDesignBefore = m_view.m_bNoDesign;
+    m_view.m_bNoDesign = 0;
     m_host.Invalidate(true);
     // The structure the form showed before this command: it comes back when nothing new is
     // designed.
-    const int structureBefore = m_nFirIir;
-    UpdateData(true);
-    const int typeRead = m_nFilterSel;
-    const int structureRead = m_nFirIir;
+    const int structureBefore = m_view.m_nFirIir;
+    m_view.UpdateData(true);
+    const int typeRead = m_view.m_nFilterSel;
+    const int structureRead = m_view.m_nFirIir;
 
-    const int type = std::clamp(m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
+    const int type =
+        std::clamp(m_view.m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
     commands::Outcome outcome;
     bool designed = true;
-    if (m_nFirIir == 0) {
+    if (m_view.m_nFirIir == 0) {
         designed = FirBranch(m_host, m_doc, type, outcome);
     } else {
         IirBranch(m_host, m_doc, type, outcome);
     }
     const bool failed = outcome.Is(commands::OutcomeKind::kDesignFailed);
     if (failed) {
-        m_bNoDesign = noDesignBefore; // the plot shows what it showed before: a design or none
+        m_view.m_bNoDesign =
+            noDesignBefore; // the plot shows what it showed before: a design or none
     }
     // The form shows the type and structure of the design the document holds: after Cancel, a
     // failed design (the previous design restored) or an IIR design of the unchanged values, the
     // radios the user clicked go back to them. (A FIR design that ran has the clicked type's
     // layout, even after a refused entry.)
     if (!designed || failed) {
-        m_nFirIir = structureBefore;
+        m_view.m_nFirIir = structureBefore;
     }
-    if (m_nFirIir != 0 || !designed || failed) {
-        m_nFilterSel =
+    if (m_view.m_nFirIir != 0 || !designed || failed) {
+        m_view.m_nFilterSel =
             std::clamp(m_doc.m_nFilterType, static_cast<int>(kLpf), static_cast<int>(kBpf));
     }
-    if (m_nFilterSel != typeRead || m_nFirIir != structureRead) {
-        UpdateData(false);
+    if (m_view.m_nFilterSel != typeRead || m_view.m_nFirIir != structureRead) {
+        m_view.UpdateData(false);
     }
 
     // Epilogue, on every path.
-    RedrawPlot();
-    ScheduleRedraw(kCommandRedrawMs);
-    ShowCoeffPrompt();
-    m_bCoeffsListed = 0;
-    m_bVhdlParamsSet = 0;
+    m_view.RedrawPlot();
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
+    m_view.Coefficients().ShowCoeffPrompt();
+    m_view.m_bCoeffsListed = 0;
+    m_view.m_bVhdlParamsSet = 0;
     m_doc.m_bAdjustOffered = 0;
     // A run that ended short of the optimum (at the iteration limit or otherwise) counts as
     // designed, so its plot is shown; the status bar tells the user to check it, with the
@@ -255,7 +257,7 @@ void COlvexView::OnDesign() {
     // A good design puts the summary of its measured bands where the idle message would be.
     const bool shortOfOptimum = outcome.Is(commands::OutcomeKind::kShortOfOptimum);
     if (designed && !failed && !shortOfOptimum) {
-        ShowMeasurementSummary();
+        m_view.Measure().ShowMeasurementSummary();
     } else {
         m_host.SetStatusText(failed           ? std::string(kDesignFailedStatus)
                              : shortOfOptimum ? ShortOfOptimumStatus(outcome)

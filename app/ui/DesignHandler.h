@@ -1,8 +1,16 @@
 // The Design command: the parameter dialog of the form's filter type and structure, the checks,
 // storing, the FIR or IIR design with at most one automatic adjustment, and the epilogue that
 // redraws the plot and asks for the Coefficients command.
-// The handler itself is COlvexView::OnDesign.
 #pragma once
+
+#include "app/ui/HandlerBase.h"
+
+class DesignHandler : HandlerBase {
+public:
+    using HandlerBase::HandlerBase;
+
+    void OnDesign();
+};
 
 namespace design {
 

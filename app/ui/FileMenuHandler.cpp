@@ -1,6 +1,8 @@
 // The File menu: New, Open, Save, Save As and the four most recent designs, with the question
 // before unsaved changes are dropped and the window title that names the design. The design
 // file itself is app/DesignFileCommands.h; the recent list lives in the desktop's profile.
+#include "app/ui/FileMenuHandler.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -29,14 +31,18 @@ commands::FormSettings FormOf(const COlvexView& view) {
 
 } // namespace
 
-bool COlvexView::IsFileMenuCommand(int id) {
+FileMenuHandler::FileMenuHandler(COlvexView& view) : HandlerBase(view) {
+    m_savedDesign = CurrentDesign(); // the start's design has nothing to save
+}
+
+bool FileMenuHandler::IsFileMenuCommand(int id) {
     return id == resources::kIdFileNew || id == resources::kIdFileOpen ||
            id == resources::kIdFileSave || id == resources::kIdFileSaveAs ||
            (id >= resources::kIdRecentFirst &&
             id < resources::kIdRecentFirst + resources::kRecentFileCount);
 }
 
-void COlvexView::OnFileMenuCommand(int id) {
+void FileMenuHandler::OnFileMenuCommand(int id) {
     switch (id) {
     case resources::kIdFileNew:
         OnFileNew();
@@ -56,34 +62,36 @@ void COlvexView::OnFileMenuCommand(int id) {
     }
 }
 
-files::DesignState COlvexView::CurrentDesign() const {
-    return commands::TakeDesignState(m_doc, FormOf(*this));
+files::DesignState FileMenuHandler::CurrentDesign() const {
+    return commands::TakeDesignState(m_doc, FormOf(m_view));
 }
 
-bool COlvexView::IsModified() const {
+bool FileMenuHandler::IsModified() const {
     return !(CurrentDesign() == m_savedDesign);
 }
 
-std::string COlvexView::WindowTitle() const {
-    const std::string name = m_strDesignPath.empty()
-                                 ? std::string(kUntitled)
-                                 : std::filesystem::path(m_strDesignPath).filename().string();
+std::string FileMenuHandler::WindowTitle() const {
+    const std::string name =
+        m_view.m_strDesignPath.empty()
+            ? std::string(kUntitled)
+            : std::filesystem::path(m_view.m_strDesignPath).filename().string();
     return name + (IsModified() ? kModifiedMark : "") + " - " +
            resources::DocumentString(resources::DocString::kWindowTitle);
 }
 
-void COlvexView::UpdateTitle() {
+void FileMenuHandler::UpdateTitle() {
     m_host.SetWindowTitle(WindowTitle());
 }
 
-bool COlvexView::QueryClose() {
-    UpdateData(true); // the structure the form shows belongs to the design
+bool FileMenuHandler::QueryClose() {
+    m_view.UpdateData(true); // the structure the form shows belongs to the design
     if (!IsModified()) {
         return true;
     }
-    const std::string name = m_strDesignPath.empty()
-                                 ? std::string(kUntitled)
-                                 : std::filesystem::path(m_strDesignPath).filename().string();
+    const std::string name =
+        m_view.m_strDesignPath.empty()
+            ? std::string(kUntitled)
+            : std::filesystem::path(m_view.m_strDesignPath).filename().string();
     switch (m_host.AskSaveChanges("Save changes to " + name + "?")) {
     case platform::SaveChangesAnswer::kSave:
         OnFileSave();
@@ -96,28 +104,28 @@ bool COlvexView::QueryClose() {
     return false;
 }
 
-void COlvexView::OnFileNew() {
+void FileMenuHandler::OnFileNew() {
     if (!QueryClose()) {
         return;
     }
     commands::NewDesign(m_doc);
-    m_nFirIir = 0;
-    m_nFilterSel = m_doc.m_nFilterType;
-    m_nPlotMode = kPlotResponse;
-    m_bNoDesign = 1;
-    m_bCoeffsListed = 0;
-    m_bVhdlParamsSet = 0;
-    m_bShowHardwareWave = 0;
-    m_strTemplatePath.clear();
-    m_strOutput.clear();
-    m_strDesignPath.clear();
-    UpdateData(false);
-    RedrawPlot();
+    m_view.m_nFirIir = 0;
+    m_view.m_nFilterSel = m_doc.m_nFilterType;
+    m_view.m_nPlotMode = COlvexView::kPlotResponse;
+    m_view.m_bNoDesign = 1;
+    m_view.m_bCoeffsListed = 0;
+    m_view.m_bVhdlParamsSet = 0;
+    m_view.m_bShowHardwareWave = 0;
+    m_view.m_strTemplatePath.clear();
+    m_view.m_strOutput.clear();
+    m_view.m_strDesignPath.clear();
+    m_view.UpdateData(false);
+    m_view.RedrawPlot();
     m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
     m_savedDesign = CurrentDesign();
 }
 
-void COlvexView::OnFileOpen() {
+void FileMenuHandler::OnFileOpen() {
     if (!QueryClose()) {
         return;
     }
@@ -131,7 +139,7 @@ void COlvexView::OnFileOpen() {
     }
 }
 
-void COlvexView::OnOpenRecent(int index) {
+void FileMenuHandler::OnOpenRecent(int index) {
     const std::vector<std::string> recent = m_host.RecentFiles();
     if (index < 0 || static_cast<size_t>(index) >= recent.size() || !QueryClose()) {
         return;
@@ -139,21 +147,21 @@ void COlvexView::OnOpenRecent(int index) {
     OpenDesignFile(recent[static_cast<size_t>(index)]);
 }
 
-void COlvexView::OnFileSave() {
-    UpdateData(true);
-    if (m_strDesignPath.empty()) {
+void FileMenuHandler::OnFileSave() {
+    m_view.UpdateData(true);
+    if (m_view.m_strDesignPath.empty()) {
         OnFileSaveAs();
         return;
     }
-    SaveDesignFile(m_strDesignPath);
+    SaveDesignFile(m_view.m_strDesignPath);
 }
 
-void COlvexView::OnFileSaveAs() {
-    UpdateData(true);
+void FileMenuHandler::OnFileSaveAs() {
+    m_view.UpdateData(true);
     platform::FileDialogRequest request;
     request.open = false;
-    request.fileName =
-        m_strDesignPath.empty() ? std::string(kUntitled) + ".vantrel" : m_strDesignPath;
+    request.fileName = m_view.m_strDesignPath.empty() ? std::string(kUntitled) + ".vantrel"
+                                                      : m_view.m_strDesignPath;
     request.filter = kDesignFilter;
     request.defaultExtension = kDesignExtension;
     request.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
@@ -176,28 +184,28 @@ std::vector<std::string> WithRecent(std::vector<std::string> recent, const std::
 
 } // namespace
 
-bool COlvexView::OpenDesignFile(const std::string& path) {
+bool FileMenuHandler::OpenDesignFile(const std::string& path) {
     const commands::OpenDesignOutcome outcome = commands::OpenDesign(m_doc, path);
     if (!outcome.Is(commands::OutcomeKind::kAccepted)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
         return false;
     }
     // The form shows the opened design: its structure and type, the coefficient prompt, and
     // the plot it was saved with.
-    m_nFirIir = outcome.form.structure;
-    m_nFilterSel = m_doc.m_nFilterType;
-    m_nPlotMode = outcome.form.plotMode;
-    m_bNoDesign = outcome.form.designed ? 0 : 1;
-    m_strTemplatePath = outcome.form.templatePath;
-    m_bShowHardwareWave = outcome.form.showHardwareWave;
-    m_bCoeffsListed = 0;
-    m_bVhdlParamsSet = 0;
-    m_strDesignPath = path;
-    UpdateData(false);
-    ShowCoeffPrompt();
-    RedrawPlot();
-    ShowMeasurementSummary();
+    m_view.m_nFirIir = outcome.form.structure;
+    m_view.m_nFilterSel = m_doc.m_nFilterType;
+    m_view.m_nPlotMode = outcome.form.plotMode;
+    m_view.m_bNoDesign = outcome.form.designed ? 0 : 1;
+    m_view.m_strTemplatePath = outcome.form.templatePath;
+    m_view.m_bShowHardwareWave = outcome.form.showHardwareWave;
+    m_view.m_bCoeffsListed = 0;
+    m_view.m_bVhdlParamsSet = 0;
+    m_view.m_strDesignPath = path;
+    m_view.UpdateData(false);
+    m_view.Coefficients().ShowCoeffPrompt();
+    m_view.RedrawPlot();
+    m_view.Measure().ShowMeasurementSummary();
     if (!outcome.message.empty()) {
         m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning); // the user wave
     }
@@ -206,14 +214,14 @@ bool COlvexView::OpenDesignFile(const std::string& path) {
     return true;
 }
 
-bool COlvexView::SaveDesignFile(const std::string& path) {
-    const commands::Outcome outcome = commands::SaveDesign(m_doc, FormOf(*this), path);
+bool FileMenuHandler::SaveDesignFile(const std::string& path) {
+    const commands::Outcome outcome = commands::SaveDesign(m_doc, FormOf(m_view), path);
     if (!outcome.Is(commands::OutcomeKind::kFileWritten)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
         return false;
     }
-    m_strDesignPath = path;
+    m_view.m_strDesignPath = path;
     m_savedDesign = CurrentDesign();
     m_host.SetRecentFiles(WithRecent(m_host.RecentFiles(), path));
     return true;

@@ -1,5 +1,7 @@
 // The Help menu: four dialogs of fixed text with one OK button. The plot they covered is drawn
 // again by the timer once they close.
+#include "app/ui/HelpHandler.h"
+
 #include "app/ui/HelpDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "resources/AnalysisResources.h"
@@ -18,19 +20,19 @@ void ShowInfo(COlvexView& view, const platform::DialogTemplate& shape) {
 
 } // namespace
 
-void COlvexView::OnUserWaveHelp() {
-    ShowInfo(*this, resources::UserWaveHelpTemplate());
+void HelpHandler::OnUserWaveHelp() {
+    ShowInfo(m_view, resources::UserWaveHelpTemplate());
 }
 
-void COlvexView::OnOnlineHelp() {
-    ShowInfo(*this, resources::OnlineHelpTemplate());
+void HelpHandler::OnOnlineHelp() {
+    ShowInfo(m_view, resources::OnlineHelpTemplate());
 }
 
-void COlvexView::OnUserCoeffsFormat() {
-    ShowInfo(*this, resources::UserCoeffsFormatTemplate());
+void HelpHandler::OnUserCoeffsFormat() {
+    ShowInfo(m_view, resources::UserCoeffsFormatTemplate());
 }
 
-void COlvexView::OnAbout() {
+void HelpHandler::OnAbout() {
     help::CAboutDlg dialog;
-    ShowInfo(*this, dialog);
+    ShowInfo(m_view, dialog);
 }

@@ -3,6 +3,8 @@
 // afresh each time it opens; Design, Coefficients and Load put its one-line summary into the
 // status bar. Coefficients loaded from a bare file have no bands: Measurements first asks for
 // them (the Band Edges dialog, pre-filled from the form).
+#include "app/ui/MeasureHandler.h"
+
 #include <algorithm>
 
 #include "app/Commands.h"
@@ -57,11 +59,12 @@ public:
 
 } // namespace
 
-void COlvexView::OnMeasurements() {
-    UpdateData(true); // the FIR/IIR choice of the form
-    if (m_bNoDesign == 0 && m_doc.m_bBandsKnown == 0) {
-        const bool iir = m_nFirIir == 1;
-        CMeasureBandsDialog dlg(iir, commands::MeasureBandsFromDocument(m_doc, iir, m_nFilterSel));
+void MeasureHandler::OnMeasurements() {
+    m_view.UpdateData(true); // the FIR/IIR choice of the form
+    if (m_view.m_bNoDesign == 0 && m_doc.m_bBandsKnown == 0) {
+        const bool iir = m_view.m_nFirIir == 1;
+        CMeasureBandsDialog dlg(
+            iir, commands::MeasureBandsFromDocument(m_doc, iir, m_view.m_nFilterSel));
         if (m_host.RunModal(dlg) != platform::kIdOk) {
             return;
         }
@@ -73,17 +76,17 @@ void COlvexView::OnMeasurements() {
         }
         ShowMeasurementSummary();
     }
-    const std::string text = m_bNoDesign != 0
+    const std::string text = m_view.m_bNoDesign != 0
                                  ? kNoDesignText
-                                 : commands::MeasurementsReport(m_doc, m_nFirIir == 1, "\n");
+                                 : commands::MeasurementsReport(m_doc, m_view.m_nFirIir == 1, "\n");
     m_host.MessageBox(text, kMeasurementsCaption, platform::MessageIcon::kInformation);
 }
 
-void COlvexView::ShowMeasurementSummary() {
+void MeasureHandler::ShowMeasurementSummary() {
     // Coefficients from a bare file are never measured against the form's bands.
     if (m_doc.m_bBandsKnown == 0) {
         m_host.SetStatusText(kBandsUnknownText);
-    } else if (m_bNoDesign == 0) {
-        m_host.SetStatusText(commands::MeasurementsSummary(m_doc, m_nFirIir == 1));
+    } else if (m_view.m_bNoDesign == 0) {
+        m_host.SetStatusText(commands::MeasurementsSummary(m_doc, m_view.m_nFirIir == 1));
     }
 }

@@ -1,5 +1,5 @@
-// The form view: construction, form exchange, command routing, and the redraw machinery of
-// the plot area (immediate redraw, view timer, paint and print).
+// The form view: construction, form exchange, command routing to the handlers, and the redraw
+// machinery of the plot area (immediate redraw, view timer, paint and print).
 #include "app/ui/OlvexView.h"
 
 #include <array>
@@ -10,45 +10,50 @@
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
 
-namespace {
+HandlerBase::HandlerBase(COlvexView& view)
+    : m_view(view), m_doc(view.GetDocument()), m_host(view.Host()) {}
 
-using Handler = void (COlvexView::*)();
+COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host)
+    : m_doc(doc), m_host(host), m_design(*this), m_coefficients(*this), m_fResponse(*this),
+      m_inOutWave(*this), m_fftAnalysis(*this), m_filterView(*this), m_exportPlot(*this),
+      m_vhdlCode(*this), m_saveLoad(*this), m_measure(*this), m_help(*this), m_fileMenu(*this) {}
 
-struct CommandRoute {
-    int id;
-    Handler handler; // nullptr: the command is routed to the view but not built yet
-};
-
-// The view's command table: the form's buttons and the Help menu. The about command is taken
-// here before the application sees it.
-constexpr std::array<CommandRoute, 21> kCommandRoutes{{
-    {resources::kIdcDesign, &COlvexView::OnDesign},
-    {resources::kIdcFResponse, &COlvexView::OnFResponse},
-    {resources::kIdcInOutWave, &COlvexView::OnInOutWave},
-    {resources::kIdcFftAnalysis, &COlvexView::OnFftAnalysis},
-    {resources::kIdcCoefficients, &COlvexView::OnCoefficients},
-    {resources::kIdcVhdlCode, &COlvexView::OnVhdlCode},
-    {resources::kIdcSaveLoad, &COlvexView::OnSaveLoad},
-    {resources::kIdcRefreshView, &COlvexView::OnRefreshView},
-    {resources::kIdUserWave, &COlvexView::OnUserWaveHelp},
-    {resources::kIdOnlineHelp, &COlvexView::OnOnlineHelp},
-    {resources::kIdUserCoeffsFormat, &COlvexView::OnUserCoeffsFormat},
-    {resources::kIdAppAbout, &COlvexView::OnAbout},
-    {resources::kIdMeasurements, &COlvexView::OnMeasurements},
-    {resources::kIdPlotFResponse, &COlvexView::OnFResponse},
-    {resources::kIdPlotInOutWave, &COlvexView::OnInOutWave},
-    {resources::kIdPlotFftAnalysis, &COlvexView::OnFftAnalysis},
-    {resources::kIdPlotGroupDelay, &COlvexView::OnGroupDelayView},
-    {resources::kIdPlotPoleZero, &COlvexView::OnPoleZeroView},
-    {resources::kIdPlotImpulse, &COlvexView::OnImpulseView},
-    {resources::kIdPlotStep, &COlvexView::OnStepView},
-    {resources::kIdExportPlot, &COlvexView::OnExportPlot},
-}};
-
-} // namespace
-
-COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host) : m_doc(doc), m_host(host) {
-    m_savedDesign = CurrentDesign(); // the start's design has nothing to save
+COlvexView::Route COlvexView::FindRoute(int id) {
+    struct CommandRoute {
+        int id;
+        Route route;
+    };
+    // The view's command table: the form's buttons, the Plot, View and Help menus and Export
+    // plot. The about command is taken here before the application sees it.
+    static constexpr std::array<CommandRoute, 21> kCommandRoutes{{
+        {resources::kIdcDesign, [](COlvexView& v) { v.m_design.OnDesign(); }},
+        {resources::kIdcFResponse, [](COlvexView& v) { v.m_fResponse.OnFResponse(); }},
+        {resources::kIdcInOutWave, [](COlvexView& v) { v.m_inOutWave.OnInOutWave(); }},
+        {resources::kIdcFftAnalysis, [](COlvexView& v) { v.m_fftAnalysis.OnFftAnalysis(); }},
+        {resources::kIdcCoefficients, [](COlvexView& v) { v.m_coefficients.OnCoefficients(); }},
+        {resources::kIdcVhdlCode, [](COlvexView& v) { v.m_vhdlCode.OnVhdlCode(); }},
+        {resources::kIdcSaveLoad, [](COlvexView& v) { v.m_saveLoad.OnSaveLoad(); }},
+        {resources::kIdcRefreshView, [](COlvexView& v) { v.OnRefreshView(); }},
+        {resources::kIdUserWave, [](COlvexView& v) { v.m_help.OnUserWaveHelp(); }},
+        {resources::kIdOnlineHelp, [](COlvexView& v) { v.m_help.OnOnlineHelp(); }},
+        {resources::kIdUserCoeffsFormat, [](COlvexView& v) { v.m_help.OnUserCoeffsFormat(); }},
+        {resources::kIdAppAbout, [](COlvexView& v) { v.m_help.OnAbout(); }},
+        {resources::kIdMeasurements, [](COlvexView& v) { v.m_measure.OnMeasurements(); }},
+        {resources::kIdPlotFResponse, [](COlvexView& v) { v.m_fResponse.OnFResponse(); }},
+        {resources::kIdPlotInOutWave, [](COlvexView& v) { v.m_inOutWave.OnInOutWave(); }},
+        {resources::kIdPlotFftAnalysis, [](COlvexView& v) { v.m_fftAnalysis.OnFftAnalysis(); }},
+        {resources::kIdPlotGroupDelay, [](COlvexView& v) { v.m_filterView.OnGroupDelayView(); }},
+        {resources::kIdPlotPoleZero, [](COlvexView& v) { v.m_filterView.OnPoleZeroView(); }},
+        {resources::kIdPlotImpulse, [](COlvexView& v) { v.m_filterView.OnImpulseView(); }},
+        {resources::kIdPlotStep, [](COlvexView& v) { v.m_filterView.OnStepView(); }},
+        {resources::kIdExportPlot, [](COlvexView& v) { v.m_exportPlot.OnExportPlot(); }},
+    }};
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.id == id) {
+            return route.route;
+        }
+    }
+    return nullptr;
 }
 
 void COlvexView::UpdateData(bool saveToFields) {
@@ -71,34 +76,16 @@ void COlvexView::ScheduleRedraw(int periodMs) {
     m_host.SetTimer(platform::kViewTimerId, periodMs);
 }
 
-bool COlvexView::RoutesCommand(int id) {
-    if (IsFileMenuCommand(id)) {
-        return true;
-    }
-    for (const CommandRoute& route : kCommandRoutes) {
-        if (route.id == id) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool COlvexView::OnCommand(int id) {
-    if (IsFileMenuCommand(id)) {
-        OnFileMenuCommand(id);
-        UpdateTitle();
-        return true;
+    if (FileMenuHandler::IsFileMenuCommand(id)) {
+        m_fileMenu.OnFileMenuCommand(id);
+    } else if (const Route route = FindRoute(id)) {
+        route(*this);
+    } else {
+        return false;
     }
-    for (const CommandRoute& route : kCommandRoutes) {
-        if (route.id == id) {
-            if (route.handler != nullptr) {
-                (this->*route.handler)();
-            }
-            UpdateTitle(); // the command may have changed the design
-            return true;
-        }
-    }
-    return false;
+    m_fileMenu.UpdateTitle(); // the command may have changed the design
+    return true;
 }
 
 void COlvexView::RedrawPlot() {
@@ -130,6 +117,15 @@ void COlvexView::ShowOverflow(const std::vector<std::string>& overflow) {
     }
     m_host.SetStatusText(text);
     m_bOverflowShown = true;
+    m_bCursorReadout = false;
+}
+
+void COlvexView::ShowLeftoverTokens(const std::vector<std::string>& leftovers) {
+    std::string text = "Template tokens left in the VHDL: ";
+    for (size_t i = 0; i < leftovers.size(); ++i) {
+        text += (i == 0 ? "" : "; ") + leftovers[i];
+    }
+    m_host.SetStatusText(text);
     m_bCursorReadout = false;
 }
 

@@ -1,6 +1,7 @@
 // COlvexView: the form view. It holds the form's selections, the output text, the plot mode and
-// the readiness flags, routes the form's buttons and the Help menu to its command handlers, and
-// owns the redraw machinery of the plot area (immediate redraw, timer, paint, print).
+// the readiness flags, routes the form's buttons and the menus to its command handlers (one per
+// dialog, each beside its dialog in a ui/ folder), and owns the redraw machinery of the plot area
+// (immediate redraw, timer, paint, print).
 //
 // The view is core code: it reaches the desktop only through platform::UiHost, so every command
 // runs the same in the window and headless.
@@ -10,16 +11,21 @@
 #include <vector>
 
 #include "app/SessionState.h"
-#include "files/DesignFile.h"
 #include "platform/UiHost.h"
+#include "app/ui/DesignHandler.h"
+#include "app/ui/FileMenuHandler.h"
+#include "app/ui/HelpHandler.h"
+#include "app/ui/MeasureHandler.h"
+#include "coeffs/ui/CoefficientsHandler.h"
+#include "files/ui/SaveLoadHandler.h"
+#include "plots/ui/ExportPlotHandler.h"
+#include "plots/ui/FResponseHandler.h"
+#include "plots/ui/FftAnalysisHandler.h"
+#include "plots/ui/FilterViewHandler.h"
+#include "plots/ui/InOutWaveHandler.h"
+#include "vhdl/ui/VhdlCodeHandler.h"
 
 class COlvexDoc;
-namespace vhdl {
-class CVhdlSourceDialog;
-}
-namespace commands {
-struct VhdlOutcome;
-}
 namespace plots {
 struct PlotNotes;
 }
@@ -49,14 +55,9 @@ public:
     int m_bRedrawPending = 1; // 1 while a command is about to draw the plot area itself
     int m_bTimerDone = 0;     // 0 while the delayed redraw of the timer is still due
 
-    // ---- Working members of VHDL generation and Save/Load ---------------------------------------
-    int m_nSubstIndex = 0;         // next tap or section the coefficient tokens take
-    // What the window's fixed-text warnings leave out, kept for the command line: the system's
-    // reason of the last failed open or save, and the token where the last load stopped reading
-    // with the number of values stored before it (empty when it ran to the end).
+    // The reason the system gave for the last file that could not be opened or written, by any
+    // command: the window's fixed-text warnings leave it out.
     std::string m_strFileReason;
-    std::string m_strLoadStopToken;
-    int m_nLoadStopCount = 0;
 
     // ---- Form exchange --------------------------------------------------------------------------
     // true: controls to fields; false: fields to controls.
@@ -67,94 +68,23 @@ public:
     void OnInitialUpdate();
     // Draws the plot of m_nPlotMode into the plot area now and clears m_bRedrawPending.
     void RedrawPlot();
+    // Opens the plot area, draws the plot of the current mode and releases the area. Commands
+    // that draw their own new plot call this; RedrawPlot also clears m_bRedrawPending.
+    void DrawPlotArea();
     // Clears m_bTimerDone and (re)starts timer 1, so the timer redraws the plot once more.
     void ScheduleRedraw(int periodMs);
     void OnRefreshView();
     // The plot area changed size: the plot is drawn at its new size at once (unless a command is
     // about to draw it), so no stretched picture stays until the next redraw.
     void OnPlotResized();
-
-    // ---- Analysis commands (plots/*Command.cpp) and the Help menu (app/HelpCommands.cpp) --------
-    void OnFResponse();
-    void OnInOutWave();
-    void OnFftAnalysis();
-    // Plot menu: the four filter views, drawn at once (plots/FilterViewCommand.cpp).
-    void OnGroupDelayView();
-    void OnPoleZeroView();
-    void OnImpulseView();
-    void OnStepView();
-    void ShowFilterView(int plotMode);
-    void OnUserWaveHelp();
-    void OnOnlineHelp();
-    void OnUserCoeffsFormat();
-    void OnAbout();
-    // View > Measurements: the measured gain per band (app/MeasureCommand.cpp).
-    void OnMeasurements();
-    // The one-line summary of the measurements into the status bar, after Design, Coefficients
-    // and Load (nothing before the first design).
-    void ShowMeasurementSummary();
     // The template tokens VHDL Code or Save VHDL left in the text, into the status bar.
     void ShowLeftoverTokens(const std::vector<std::string>& leftovers);
 
-    // ---- Design (app/DesignCommand.cpp) and Coefficients (coeffs/CoefficientsCommand.cpp) -------
-    void OnDesign();
-    void OnCoefficients();
-    // Replace m_strOutput with the report of the document's FIR or IIR coefficients; they read
-    // the form first and leave pushing the text back to their caller.
-    void WriteFirReport();
-    void WriteIirReport();
-    // Puts the prompt for the Coefficients command into the output box.
-    void ShowCoeffPrompt();
-
-    // ---- Save/Load (files/SaveLoadCommand.cpp) -------------------------------------------------
-    void OnSaveLoad();
-    // Print > Export plot…: the current plot as a PNG, SVG or PDF file
-    // (plots/ExportPlotCommand.cpp).
-    void OnExportPlot();
-
-    // ---- VHDL Code (vhdl/VhdlCodeCommand.cpp) ---------------------------------------------------
-    void OnVhdlCode();
-    // Finds the template along the search path, or names it in warning 174 and asks for it with
-    // the Open-file dialog; sets m_strTemplatePath when found or picked, else leaves it as it is.
-    void LocateTemplate(const std::string& name);
-    // The dialog's entries to the VHDL Code command: locates the architecture's template and
-    // builds the text.
-    commands::VhdlOutcome GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg);
-    // "Hardware report" in the open dialog: checks its entries, runs VHDL Code with them, then
-    // synthesizes, places and routes in the background and shows the report in the output box.
-    // true when the box now shows a report.
-    bool OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
-    // "Save testbench" in the open dialog: checks its entries, stores them as VHDL Code does, and
-    // writes the self-checking testbench in the chosen language to the file the user picks.
-    void OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
-    // One template line with the FIR or IIR tokens replaced; advance m_nSubstIndex.
-    std::string SubstituteFirLine(const std::string& line);
-    std::string SubstituteIirLine(const std::string& line);
-
-    // ---- File menu (app/DesignFileMenu.cpp) ----------------------------------------------------
-    // New, Open, Save, Save As and the recent designs; each that would drop unsaved changes
-    // asks first. The title names the design and marks unsaved changes.
-    void OnFileNew();
-    void OnFileOpen();
-    void OnFileSave();
-    void OnFileSaveAs();
-    void OnOpenRecent(int index);
-    // The File menu's commands (New, Open, Save, Save As, the recent designs).
-    static bool IsFileMenuCommand(int id);
-    void OnFileMenuCommand(int id);
-    // Before the window closes: false when the user cancelled (or a save they asked for failed).
-    bool QueryClose();
-    // The design as a design file would hold it, and whether it differs from the one last
-    // saved or opened (or from the start's defaults).
-    files::DesignState CurrentDesign() const;
-    bool IsModified() const;
-    // "NAME - Vantrel", with "*" after the name while there are unsaved changes.
-    std::string WindowTitle() const;
-    void UpdateTitle();
-    // Opens or saves the design file at path (the recent list takes it); false when refused
-    // or not written, with the message shown.
-    bool OpenDesignFile(const std::string& path);
-    bool SaveDesignFile(const std::string& path);
+    // ---- The handlers other handlers, the frame and the tests reach -----------------------------
+    CoefficientsHandler& Coefficients() { return m_coefficients; }
+    MeasureHandler& Measure() { return m_measure; }
+    VhdlCodeHandler& VhdlCode() { return m_vhdlCode; }
+    FileMenuHandler& FileMenu() { return m_fileMenu; }
 
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
@@ -169,30 +99,32 @@ public:
     void OnPlotMouseMove(platform::Point device, platform::Size surface) override;
     void OnPlotMouseLeave() override;
 
-    // Whether the view's routing table names this id (button or menu command).
-    static bool RoutesCommand(int id);
-
 private:
+    // The command's handler call for an id of the routing table (nullptr: not the view's).
+    using Route = void (*)(COlvexView&);
+    static Route FindRoute(int id);
     // Draws the plot of the current mode at the given origins (screen or print).
     plots::PlotNotes DrawPlot(platform::DrawContext& dc, bool printing);
     // The status bar names the parts of the hardware that saturated for the wave just drawn,
     // and takes the message back once nothing saturates.
     void ShowOverflow(const std::vector<std::string>& overflow);
-    // Opens the plot area, draws the plot of the current mode and releases the area. Commands
-    // that draw their own new plot call this; RedrawPlot also clears m_bRedrawPending.
-    void DrawPlotArea();
-    // The three actions of Save/Load, each from the name its edit pre-fills. The two saves
-    // return false when the file could not be written: the command then ends at once.
-    bool SaveCoefficients(const std::string& name);
-    void LoadCoefficients(const std::string& name);
-    bool SaveVhdl(const std::string& name);
-    // Save Testbench and Export…, the same way; Export asks for the format first.
-    bool SaveTestbench(const std::string& name);
-    bool ExportCoefficients(const std::string& name);
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;
-    bool m_bCursorReadout = false;    // the status bar shows the cursor readout
-    bool m_bOverflowShown = false;    // the status bar shows an overflow of the hardware output
-    files::DesignState m_savedDesign; // the design as last saved, opened or started
+    bool m_bCursorReadout = false; // the status bar shows the cursor readout
+    bool m_bOverflowShown = false; // the status bar shows an overflow of the hardware output
+
+    // One handler per dialog or menu; each reaches the view through its public members.
+    DesignHandler m_design;
+    CoefficientsHandler m_coefficients;
+    FResponseHandler m_fResponse;
+    InOutWaveHandler m_inOutWave;
+    FftAnalysisHandler m_fftAnalysis;
+    FilterViewHandler m_filterView;
+    ExportPlotHandler m_exportPlot;
+    VhdlCodeHandler m_vhdlCode;
+    SaveLoadHandler m_saveLoad;
+    MeasureHandler m_measure;
+    HelpHandler m_help;
+    FileMenuHandler m_fileMenu;
 };

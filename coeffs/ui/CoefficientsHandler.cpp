@@ -2,6 +2,8 @@
 // checks and stores the quantization settings) and show its refusal, write the report of the
 // current design kind into the output box, redraw, restart the timer. Also the report writers
 // and the prompt that the Design command and Load use.
+#include "coeffs/ui/CoefficientsHandler.h"
+
 #include <string>
 
 #include "app/Commands.h"
@@ -11,8 +13,8 @@
 #include "coeffs/ui/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"
 
-void COlvexView::OnCoefficients() {
-    m_bRedrawPending = 1;
+void CoefficientsHandler::OnCoefficients() {
+    m_view.m_bRedrawPending = 1;
     m_host.Invalidate(false);
 
     coeffs::CCoeffDialog dlg;
@@ -20,8 +22,8 @@ void COlvexView::OnCoefficients() {
     dlg.m_nQuantBits = m_doc.m_nQuantBits;
     dlg.m_nCoeffFormat = m_doc.m_nCoeffFormat;
     // The design kind is the FIR/IIR choice the last command read from the form.
-    const bool iir = m_nFirIir == 1;
-    dlg.m_pDesign = m_bNoDesign != 0 ? nullptr : &m_doc;
+    const bool iir = m_view.m_nFirIir == 1;
+    dlg.m_pDesign = m_view.m_bNoDesign != 0 ? nullptr : &m_doc;
     dlg.m_bIir = iir;
     std::string quantizedToZero;
     if (m_host.RunModal(dlg) == platform::kIdOk) {
@@ -40,28 +42,28 @@ void COlvexView::OnCoefficients() {
     } else {
         WriteFirReport();
     }
-    UpdateData(false);
-    RedrawPlot();
-    m_bCoeffsListed = 1;
-    ScheduleRedraw(kCommandRedrawMs);
-    ShowMeasurementSummary();
+    m_view.UpdateData(false);
+    m_view.RedrawPlot();
+    m_view.m_bCoeffsListed = 1;
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
+    m_view.Measure().ShowMeasurementSummary();
     if (!quantizedToZero.empty()) {
         m_host.SetStatusText(quantizedToZero);
     }
 }
 
-void COlvexView::WriteFirReport() {
-    UpdateData(true);
-    m_strOutput = commands::CoefficientReport(m_doc, false, coeffs::kBoxLineEnd);
+void CoefficientsHandler::WriteFirReport() {
+    m_view.UpdateData(true);
+    m_view.m_strOutput = commands::CoefficientReport(m_doc, false, coeffs::kBoxLineEnd);
 }
 
-void COlvexView::WriteIirReport() {
-    UpdateData(true);
-    m_strOutput = commands::CoefficientReport(m_doc, true, coeffs::kBoxLineEnd);
+void CoefficientsHandler::WriteIirReport() {
+    m_view.UpdateData(true);
+    m_view.m_strOutput = commands::CoefficientReport(m_doc, true, coeffs::kBoxLineEnd);
 }
 
-void COlvexView::ShowCoeffPrompt() {
-    UpdateData(true);
-    m_strOutput = std::string(coeffs::kCoeffPrompt) + std::string(coeffs::kBoxLineEnd);
-    UpdateData(false);
+void CoefficientsHandler::ShowCoeffPrompt() {
+    m_view.UpdateData(true);
+    m_view.m_strOutput = std::string(coeffs::kCoeffPrompt) + std::string(coeffs::kBoxLineEnd);
+    m_view.UpdateData(false);
 }

@@ -6,6 +6,8 @@
 //
 // A file the command could not write is reported by its path followed by " cannot be opened",
 // and the command ends there.
+#include "files/ui/SaveLoadHandler.h"
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -86,8 +88,8 @@ void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) 
 
 } // namespace
 
-void COlvexView::OnSaveLoad() {
-    m_bRedrawPending = 1;
+void SaveLoadHandler::OnSaveLoad() {
+    m_view.m_bRedrawPending = 1;
     CSaveLoadDialog dlg;
     // Save VHDL proposes the extension of the language VHDL Code writes in.
     dlg.m_strSaveVhdlName =
@@ -119,13 +121,13 @@ void COlvexView::OnSaveLoad() {
             return; // a failed write ends the command at once
         }
     }
-    ScheduleRedraw(kCommandRedrawMs);
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
 }
 
-bool COlvexView::SaveCoefficients(const std::string& name) {
+bool SaveLoadHandler::SaveCoefficients(const std::string& name) {
     commands::SaveCoefficientsRequest request;
-    request.iir = m_nFirIir == 1;
-    request.coefficientsListed = m_bCoeffsListed != 0;
+    request.iir = m_view.m_nFirIir == 1;
+    request.coefficientsListed = m_view.m_bCoeffsListed != 0;
     const commands::Outcome check = commands::CheckSaveCoefficients(request);
     if (check.Is(commands::OutcomeKind::kRefused)) {
         Warn(m_host, check.warning);
@@ -138,21 +140,21 @@ bool COlvexView::SaveCoefficients(const std::string& name) {
     request.path = *path;
     const commands::Outcome outcome = commands::SaveCoefficients(m_doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         ReportNotWritten(m_host, outcome);
         return false;
     }
     return true;
 }
 
-void COlvexView::LoadCoefficients(const std::string& name) {
+void SaveLoadHandler::LoadCoefficients(const std::string& name) {
     m_host.Invalidate(false);
     const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(true, name));
     if (path) {
         const commands::LoadOutcome outcome =
-            commands::LoadCoefficients(m_doc, {m_nFirIir == 1, *path}, m_nLoadFormat);
+            commands::LoadCoefficients(m_doc, {m_view.m_nFirIir == 1, *path}, m_view.m_nLoadFormat);
         if (outcome.Is(commands::OutcomeKind::kRefused)) {
-            m_strFileReason = outcome.reason;
+            m_view.m_strFileReason = outcome.reason;
             Warn(m_host, outcome.warning);
         } else if (!outcome.notices.empty()) {
             // A file with a fault changed nothing: the design, its listing, its VHDL parameters
@@ -169,47 +171,47 @@ void COlvexView::LoadCoefficients(const std::string& name) {
         }
     }
     // After a load, the old report and VHDL parameters no longer describe the document.
-    UpdateData(false);
-    RedrawPlot();
-    ShowCoeffPrompt();
-    m_bCoeffsListed = 0;
-    m_bVhdlParamsSet = 0;
-    ShowMeasurementSummary();
+    m_view.UpdateData(false);
+    m_view.RedrawPlot();
+    m_view.Coefficients().ShowCoeffPrompt();
+    m_view.m_bCoeffsListed = 0;
+    m_view.m_bVhdlParamsSet = 0;
+    m_view.Measure().ShowMeasurementSummary();
 }
 
-bool COlvexView::SaveVhdl(const std::string& name) {
+bool SaveLoadHandler::SaveVhdl(const std::string& name) {
     commands::SaveVhdlRequest request;
-    request.headerStructure = m_nFirIir;
-    request.vhdlParamsSet = m_bVhdlParamsSet != 0;
-    request.templatePath = m_strTemplatePath;
+    request.headerStructure = m_view.m_nFirIir;
+    request.vhdlParamsSet = m_view.m_bVhdlParamsSet != 0;
+    request.templatePath = m_view.m_strTemplatePath;
     const commands::Outcome check = commands::CheckSaveVhdl(m_doc, request);
     if (check.Is(commands::OutcomeKind::kRefused)) {
         Warn(m_host, check.warning);
         return true;
     }
-    m_nSubstIndex = 0;
+    m_view.VhdlCode().m_nSubstIndex = 0;
     const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
     if (!path) {
         return true;
     }
     request.path = *path;
     const commands::VhdlOutcome outcome = commands::SaveVhdl(m_doc, request);
-    m_nSubstIndex = outcome.substIndex;
+    m_view.VhdlCode().m_nSubstIndex = outcome.substIndex;
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         ReportNotWritten(m_host, outcome);
         return false;
     }
     if (!outcome.leftovers.empty()) {
-        ShowLeftoverTokens(outcome.leftovers);
+        m_view.ShowLeftoverTokens(outcome.leftovers);
     }
     return true;
 }
 
-bool COlvexView::SaveTestbench(const std::string& name) {
+bool SaveLoadHandler::SaveTestbench(const std::string& name) {
     commands::SaveTestbenchRequest request;
-    request.iir = m_nFirIir == 1;
-    request.vhdlParamsSet = m_bVhdlParamsSet != 0;
+    request.iir = m_view.m_nFirIir == 1;
+    request.vhdlParamsSet = m_view.m_bVhdlParamsSet != 0;
     const commands::Outcome check = commands::CheckSaveTestbench(m_doc, request);
     if (check.Is(commands::OutcomeKind::kRefused)) {
         Warn(m_host, check.warning);
@@ -222,20 +224,20 @@ bool COlvexView::SaveTestbench(const std::string& name) {
     request.path = *path;
     const commands::Outcome outcome = commands::SaveTestbench(m_doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         ReportNotWritten(m_host, outcome);
         return false;
     }
     return true;
 }
 
-bool COlvexView::ExportCoefficients(const std::string& name) {
+bool SaveLoadHandler::ExportCoefficients(const std::string& name) {
     CExportDialog format;
     if (m_host.RunModal(format) != platform::kIdOk) {
         return true;
     }
     commands::ExportRequest request;
-    request.iir = m_nFirIir == 1;
+    request.iir = m_view.m_nFirIir == 1;
     request.format = static_cast<files::ExportFormat>(
         std::clamp(format.m_nFormat, 0, static_cast<int>(files::ExportFormat::kCHeader)));
     const commands::Outcome check = commands::CheckExport(m_doc, request);
@@ -251,18 +253,9 @@ bool COlvexView::ExportCoefficients(const std::string& name) {
     request.path = *path;
     const commands::Outcome outcome = commands::Export(m_doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         ReportNotWritten(m_host, outcome);
         return false;
     }
     return true;
-}
-
-void COlvexView::ShowLeftoverTokens(const std::vector<std::string>& leftovers) {
-    std::string text = "Template tokens left in the VHDL: ";
-    for (size_t i = 0; i < leftovers.size(); ++i) {
-        text += (i == 0 ? "" : "; ") + leftovers[i];
-    }
-    m_host.SetStatusText(text);
-    m_bCursorReadout = false;
 }

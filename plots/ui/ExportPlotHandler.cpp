@@ -1,6 +1,8 @@
 // Print > Export plot…: the desktop's Save dialog, then the plot the window shows drawn into a
 // PNG or SVG of the plot area's default size, or into the printed page as a PDF (the picture's
 // format by the extension), written through the output-file component.
+#include "plots/ui/ExportPlotHandler.h"
+
 #include <optional>
 #include <string>
 
@@ -9,7 +11,7 @@
 #include "app/ui/OlvexView.h"
 #include "plots/PlotPicture.h"
 
-void COlvexView::OnExportPlot() {
+void ExportPlotHandler::OnExportPlot() {
     platform::FileDialogRequest request;
     request.open = false;
     request.fileName = "plot0.png";
@@ -25,13 +27,13 @@ void COlvexView::OnExportPlot() {
                           platform::MessageIcon::kWarning);
         return;
     }
-    const plots::PlotState state{m_nPlotMode, m_nFirIir, m_bNoDesign != 0,
-                                 m_bShowHardwareWave != 0};
+    const plots::PlotState state{m_view.m_nPlotMode, m_view.m_nFirIir, m_view.m_bNoDesign != 0,
+                                 m_view.m_bShowHardwareWave != 0};
     const plots::PlotPicture picture = plots::PlotPictureOf(m_doc, state, *format);
     const commands::Outcome outcome = commands::SavePlotPicture(
         *path, m_host.RenderPicture(picture.format, picture.size, picture.draw));
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_strFileReason = outcome.reason;
+        m_view.m_strFileReason = outcome.reason;
         m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
     }
 }

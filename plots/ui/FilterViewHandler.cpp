@@ -1,26 +1,28 @@
 // Plot menu: the four filter views have no settings of their own (group delay takes the
 // frequency axis of F-Response), so each is drawn at once from the form's FIR/IIR choice.
+#include "plots/ui/FilterViewHandler.h"
+
 #include "app/ui/OlvexView.h"
 
-void COlvexView::OnGroupDelayView() {
-    ShowFilterView(kPlotGroupDelay);
+void FilterViewHandler::OnGroupDelayView() {
+    ShowFilterView(COlvexView::kPlotGroupDelay);
 }
 
-void COlvexView::OnPoleZeroView() {
-    ShowFilterView(kPlotPoleZero);
+void FilterViewHandler::OnPoleZeroView() {
+    ShowFilterView(COlvexView::kPlotPoleZero);
 }
 
-void COlvexView::OnImpulseView() {
-    ShowFilterView(kPlotImpulse);
+void FilterViewHandler::OnImpulseView() {
+    ShowFilterView(COlvexView::kPlotImpulse);
 }
 
-void COlvexView::OnStepView() {
-    ShowFilterView(kPlotStep);
+void FilterViewHandler::OnStepView() {
+    ShowFilterView(COlvexView::kPlotStep);
 }
 
-void COlvexView::ShowFilterView(int plotMode) {
-    UpdateData(true); // the FIR/IIR choice of the form
-    m_nPlotMode = plotMode;
-    DrawPlotArea();
-    ScheduleRedraw(kCommandRedrawMs);
+void FilterViewHandler::ShowFilterView(int plotMode) {
+    m_view.UpdateData(true); // the FIR/IIR choice of the form
+    m_view.m_nPlotMode = plotMode;
+    m_view.DrawPlotArea();
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
 }

@@ -4,13 +4,15 @@
 // The file dialog comes up only when "Use user wave" has just been switched on; later commands
 // keep the wave already loaded. A file that cannot be read, or stops early, is reported in a
 // message box. OK or Cancel, the timer redraws the plot again.
+#include "plots/ui/InOutWaveHandler.h"
+
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/ui/AnalysisDialogs.h"
 
-void COlvexView::OnInOutWave() {
-    m_bRedrawPending = 1;
+void InOutWaveHandler::OnInOutWave() {
+    m_view.m_bRedrawPending = 1;
     m_host.Invalidate(true);
     plots::CInOutWaveDlg dialog;
     dialog.m_nWaveType = m_doc.m_nWaveType;
@@ -19,10 +21,10 @@ void COlvexView::OnInOutWave() {
     dialog.m_dWaveMagRange = m_doc.m_dWaveMagRange;
     dialog.m_nWaveTimeZoom = m_doc.m_nWaveTimeZoom;
     dialog.m_nWaveStartPos = m_doc.m_nWaveStartPos;
-    dialog.m_bShowHardware = m_bShowHardwareWave;
+    dialog.m_bShowHardware = m_view.m_bShowHardwareWave;
     dialog.m_nHardwareDataBits = m_doc.m_nDataBits;
     if (m_host.RunModal(dialog) == platform::kIdOk) {
-        UpdateData(true); // the FIR/IIR choice of the form, for the filtering
+        m_view.UpdateData(true); // the FIR/IIR choice of the form, for the filtering
         commands::WaveRequest request;
         request.waveType = dialog.m_nWaveType;
         request.frequency = dialog.m_dWaveFreq;
@@ -40,13 +42,13 @@ void COlvexView::OnInOutWave() {
             request.userWavePath = m_host.RunFileDialog(file).value_or("");
         }
         const commands::Outcome outcome = commands::InOutWave(m_doc, request);
-        m_bShowHardwareWave = request.showHardware;
-        m_nPlotMode = kPlotWaves;
+        m_view.m_bShowHardwareWave = request.showHardware;
+        m_view.m_nPlotMode = COlvexView::kPlotWaves;
         // A user wave that could not be used, or one cut to the buffer's length.
         if (!outcome.message.empty()) {
             m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
         }
-        DrawPlotArea();
+        m_view.DrawPlotArea();
     }
-    ScheduleRedraw(kCommandRedrawMs);
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
 }

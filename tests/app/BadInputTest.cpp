@@ -23,6 +23,7 @@
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -31,15 +32,9 @@ using platform::DialogAnswer;
 constexpr int kTypeRadios[4] = {resources::kIdcLpf, resources::kIdcHpf, resources::kIdcBrf,
                                 resources::kIdcBpf};
 
-struct BadInputFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-
+struct BadInputFixture : support::ScriptedWindowTest {
     BadInputFixture() {
-        host.SetEventSink(&view);
         doc.m_fnConsole = [](const std::string&) {};
-        view.OnInitialUpdate();
     }
     void Select(int type, bool iir) {
         host.ClickFormRadio(kTypeRadios[type]);
@@ -295,14 +290,12 @@ TEST_F(BadInputFixture, AFailedFirstFirDesignLeavesNoTaps) {
     EXPECT_EQ(host.StatusTexts().back(), design::kDesignFailedStatus);
 }
 
+// A user wave file of its own (a test may hold two at once).
 struct TempWave {
-    std::filesystem::path path;
-    explicit TempWave(const std::string& text)
-        : path(std::filesystem::temp_directory_path() /
-               ("vantrel-badinput-" + std::to_string(getpid()) + ".txt")) {
-        std::ofstream(path) << text;
-    }
-    ~TempWave() { std::filesystem::remove(path); }
+    static inline int count = 0;
+    support::TempFolder folder{"badinput-wave" + std::to_string(count++)};
+    std::filesystem::path path = folder / "wave.txt";
+    explicit TempWave(const std::string& text) { std::ofstream(path) << text; }
 };
 
 TEST_F(BadInputFixture, AUserWaveThatCannotBeReadKeepsThePreviousWave) {

@@ -19,6 +19,7 @@
 #include "files/NumberText.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -43,16 +44,11 @@ public:
     }
 };
 
-struct DesignFixture : ::testing::Test {
-    COlvexDoc doc;
-    ProbingHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
+struct DesignFixture : support::ScriptedWindowTestOf<ProbingHost> {
     std::string console;
 
     DesignFixture() {
-        host.SetEventSink(&view);
         doc.m_fnConsole = [this](const std::string& text) { console += text; };
-        view.OnInitialUpdate();
     }
     void Select(int type, bool iir) {
         host.ClickFormRadio(kTypeRadios[type]);

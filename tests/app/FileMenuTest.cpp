@@ -15,6 +15,7 @@
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -22,18 +23,10 @@ namespace fs = std::filesystem;
 using platform::DialogAnswer;
 using platform::SaveChangesAnswer;
 
-struct FileMenuFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / ("filemenu-" + std::to_string(::getpid()));
+struct FileMenuFixture : support::ScriptedWindowTest {
+    support::TempFolder dir{"filemenu"};
 
-    FileMenuFixture() {
-        host.SetEventSink(&view);
-        fs::create_directories(dir);
-        view.OnInitialUpdate();
-    }
-    ~FileMenuFixture() override { fs::remove_all(dir); }
+    FileMenuFixture() {}
 
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
     // Design with the FIR dialog's values as they stand, tap count changed.
@@ -50,7 +43,7 @@ struct FileMenuFixture : ::testing::Test {
 };
 
 TEST_F(FileMenuFixture, SaveNewAndOpenRestoreTheDesignAndKeepTheRecentList) {
-    EXPECT_EQ(view.WindowTitle(), "Untitled - Vantrel");
+    EXPECT_EQ(view.FileMenu().WindowTitle(), "Untitled - Vantrel");
     Design(61);
     EXPECT_EQ(Title(), "Untitled* - Vantrel");
     const std::vector<double> taps(doc.m_aFirCoeffs, doc.m_aFirCoeffs + 61);
@@ -78,7 +71,7 @@ TEST_F(FileMenuFixture, SaveNewAndOpenRestoreTheDesignAndKeepTheRecentList) {
     EXPECT_EQ(view.m_bNoDesign, 0);
     EXPECT_EQ(std::vector<double>(doc.m_aFirCoeffs, doc.m_aFirCoeffs + 61), taps);
     EXPECT_EQ(Title(), "a.vantrel - Vantrel");
-    EXPECT_FALSE(view.IsModified());
+    EXPECT_FALSE(view.FileMenu().IsModified());
 
     // The list: most recent first, each once, at most four.
     for (const char* name : {"b.vantrel", "c.vantrel", "a.vantrel", "d.vantrel", "e.vantrel"}) {
@@ -128,12 +121,12 @@ TEST_F(FileMenuFixture, UnsavedChangesAreAskedAboutBeforeTheyAreDropped) {
         // Closing asks the same way: Cancel keeps the window open.
         if (!c.newRan) {
             host.AnswerSaveChanges(SaveChangesAnswer::kCancel);
-            EXPECT_FALSE(view.QueryClose());
+            EXPECT_FALSE(view.FileMenu().QueryClose());
         }
     }
     view.OnCommand(resources::kIdFileNew);
     const size_t asked = host.SaveQuestions().size();
-    EXPECT_TRUE(view.QueryClose()) << "nothing unsaved: the window closes at once";
+    EXPECT_TRUE(view.FileMenu().QueryClose()) << "nothing unsaved: the window closes at once";
     EXPECT_EQ(host.SaveQuestions().size(), asked);
 }
 

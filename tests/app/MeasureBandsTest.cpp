@@ -16,22 +16,18 @@
 #include "resources/FilesResources.h"
 #include "resources/MeasureBandsResources.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::DialogAnswer;
 
-struct MeasureBandsFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    std::string path =
-        (fs::temp_directory_path() / ("bands-" + std::to_string(::getpid()) + ".txt")).string();
+struct MeasureBandsFixture : support::ScriptedWindowTest {
+    support::TempFolder folder{"bands"};
+    std::string path = (folder / "bands.txt").string();
 
     MeasureBandsFixture() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
         // A design first, so that there are old bands to be wrongly measured against.
         host.AnswerDialog(DialogAnswer::Ok());
         view.OnCommand(resources::kIdcDesign);
@@ -41,7 +37,6 @@ struct MeasureBandsFixture : ::testing::Test {
         host.AnswerFileDialog(path);
         view.OnCommand(resources::kIdcSaveLoad);
     }
-    ~MeasureBandsFixture() override { fs::remove(path); }
 };
 
 TEST_F(MeasureBandsFixture, TheBandsOfALoadedFileAreAskedForBeforeMeasuring) {

@@ -10,6 +10,7 @@
 #include "dsp/MeasureReport.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -18,10 +19,8 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 TEST(MeasureCommand, ShowsTheBandTableOfTheCurrentDesign) {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    host.SetEventSink(&view);
+    support::ScriptedWindow window(support::Start::kUnstarted);
+    auto& [doc, host, view] = window;
 
     // Before any design there is nothing to measure.
     ASSERT_TRUE(view.OnCommand(resources::kIdMeasurements));

@@ -12,6 +12,7 @@
 #include "dsp/Requirements.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -21,15 +22,7 @@ namespace ids = design;
 constexpr int kTypeRadios[4] = {resources::kIdcLpf, resources::kIdcHpf, resources::kIdcBrf,
                                 resources::kIdcBpf};
 
-struct RequirementsFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-
-    RequirementsFixture() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
-    }
+struct RequirementsFixture : support::ScriptedWindowTest {
     void Design(int type, bool iir) {
         host.ClickFormRadio(kTypeRadios[type]);
         host.ClickFormRadio(iir ? resources::kIdcIir : resources::kIdcFir);

@@ -1,21 +1,28 @@
 // The form view on the scripted desktop: the start-up redraw, the timer, paint and Refresh View,
-// the form exchange, the command routing and the print-out's mapping and font.
+// the form exchange, every routed command reaching its handler, and the print-out's mapping and
+// font.
 #include "app/ui/OlvexView.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
+#include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/ui/DesignDialogs.h"
+#include "coeffs/ui/CoeffDialog.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "plots/PlotFrame.h"
+#include "resources/AnalysisResources.h"
+#include "resources/FilesResources.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
-struct ViewFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    ViewFixture() { host.SetEventSink(&view); }
+struct ViewFixture : support::ScriptedWindowTest {
+    ViewFixture() : support::ScriptedWindowTest(support::Start::kUnstarted) {}
 
     bool DrewHint(const platform::Drawing& drawing) const {
         for (const platform::RecordedText& text : drawing.texts) {
@@ -124,15 +131,92 @@ TEST_F(ViewFixture, RadioClicksWaitForACommandAndPaintRestoresThem) {
     EXPECT_EQ(host.Form().GetText(resources::kIdcOutput), view.m_strOutput);
 }
 
-TEST_F(ViewFixture, RoutingTable) {
-    const int viewCommands[] = {
-        resources::kIdcDesign,      resources::kIdcFResponse,       resources::kIdcInOutWave,
-        resources::kIdcFftAnalysis, resources::kIdcCoefficients,    resources::kIdcVhdlCode,
-        resources::kIdcSaveLoad,    resources::kIdcRefreshView,     resources::kIdUserWave,
-        resources::kIdOnlineHelp,   resources::kIdUserCoeffsFormat, resources::kIdAppAbout,
-        resources::kIdMeasurements};
-    for (int id : viewCommands) {
-        EXPECT_TRUE(COlvexView::RoutesCommand(id)) << id;
+// What a routed command shows on a fresh window (FIR low pass, nothing designed yet), so that a
+// press is seen to reach the handler of that command and no other.
+enum class Shows {
+    kDialog,     // the dialog of template `what` (answered with Cancel)
+    kWarning,    // the warning of template `what`
+    kMessage,    // a message box
+    kFileDialog, // the desktop's file dialog, pre-filled with `text` (answered with Cancel)
+    kPlot,       // the plot of mode `what`, drawn at once
+};
+
+struct RouteCase {
+    int id;
+    Shows shows;
+    int what = 0;
+    std::string text;
+};
+
+TEST_F(ViewFixture, EachRoutedCommandReachesItsHandler) {
+    const RouteCase cases[] = {
+        {resources::kIdcDesign, Shows::kDialog, design::kIddFirParameters, ""},
+        {resources::kIdcFResponse, Shows::kDialog, resources::kIddFreqResponse, ""},
+        {resources::kIdPlotFResponse, Shows::kDialog, resources::kIddFreqResponse, ""},
+        {resources::kIdcInOutWave, Shows::kDialog, resources::kIddInOutWave, ""},
+        {resources::kIdPlotInOutWave, Shows::kDialog, resources::kIddInOutWave, ""},
+        {resources::kIdcFftAnalysis, Shows::kDialog, resources::kIddFftResult, ""},
+        {resources::kIdPlotFftAnalysis, Shows::kDialog, resources::kIddFftResult, ""},
+        {resources::kIdcCoefficients, Shows::kDialog, coeffs::kIddCoefficients, ""},
+        {resources::kIdcVhdlCode, Shows::kWarning, design::kIddWarnVhdlNeedsQuantize, ""},
+        {resources::kIdcSaveLoad, Shows::kDialog, resources::kIddSaveLoad, ""},
+        {resources::kIdUserWave, Shows::kDialog, resources::kIddUserWaveHelp, ""},
+        {resources::kIdOnlineHelp, Shows::kDialog, resources::kIddOnlineHelp, ""},
+        {resources::kIdUserCoeffsFormat, Shows::kDialog, resources::kIddUserCoeffsFormat, ""},
+        {resources::kIdAppAbout, Shows::kDialog, resources::kIddAbout, ""},
+        {resources::kIdMeasurements, Shows::kMessage, 0, ""},
+        {resources::kIdcRefreshView, Shows::kPlot, COlvexView::kPlotWaves,
+         ""}, // redraws the plot shown
+        {resources::kIdPlotGroupDelay, Shows::kPlot, COlvexView::kPlotGroupDelay, ""},
+        {resources::kIdPlotPoleZero, Shows::kPlot, COlvexView::kPlotPoleZero, ""},
+        {resources::kIdPlotImpulse, Shows::kPlot, COlvexView::kPlotImpulse, ""},
+        {resources::kIdPlotStep, Shows::kPlot, COlvexView::kPlotStep, ""},
+        {resources::kIdExportPlot, Shows::kFileDialog, 0, "plot0.png"},
+        {resources::kIdFileNew, Shows::kPlot, COlvexView::kPlotResponse, ""},
+        {resources::kIdFileOpen, Shows::kFileDialog, 0, ""},
+        {resources::kIdFileSave, Shows::kFileDialog, 0, "Untitled.vantrel"},
+        {resources::kIdFileSaveAs, Shows::kFileDialog, 0, "Untitled.vantrel"},
+        // A recent design that is gone: the message that it cannot be opened.
+        {resources::kIdRecentFirst, Shows::kMessage, 0, ""},
+    };
+    for (const RouteCase& c : cases) {
+        support::ScriptedWindow window;
+        platform::ScriptedHost& host = window.host;
+        host.SetRecentFiles({"/nonexistent-folder-of-the-test/gone.vantrel"});
+        host.AnswerDialog(platform::DialogAnswer::Cancel());
+        host.AnswerFileDialog(std::nullopt);
+        window.view.m_nPlotMode = COlvexView::kPlotWaves; // a plot command changes it
+        ASSERT_TRUE(window.Press(c.id)) << c.id;
+        switch (c.shows) {
+        case Shows::kDialog:
+            ASSERT_EQ(host.Dialogs().size(), 1u) << c.id;
+            EXPECT_EQ(host.Dialogs()[0].templateId, c.what) << c.id;
+            break;
+        case Shows::kWarning:
+            ASSERT_EQ(host.Warnings().size(), 1u) << c.id;
+            EXPECT_EQ(host.Warnings()[0].templateId, c.what) << c.id;
+            break;
+        case Shows::kMessage:
+            EXPECT_EQ(host.Messages().size(), 1u) << c.id;
+            break;
+        case Shows::kFileDialog:
+            ASSERT_EQ(host.FileDialogs().size(), 1u) << c.id;
+            EXPECT_EQ(host.FileDialogs()[0].fileName, c.text) << c.id;
+            break;
+        case Shows::kPlot:
+            EXPECT_EQ(host.Drawings().size(), 1u) << c.id;
+            EXPECT_EQ(window.view.m_nPlotMode, c.what) << c.id;
+            break;
+        }
+        if (c.shows != Shows::kDialog) {
+            EXPECT_TRUE(host.Dialogs().empty()) << c.id;
+        }
+        if (c.shows != Shows::kFileDialog) {
+            EXPECT_TRUE(host.FileDialogs().empty()) << c.id;
+        }
+        // Every command leaves the title naming the design.
+        ASSERT_FALSE(host.Titles().empty()) << c.id;
+        EXPECT_EQ(host.Titles().back().rfind("Untitled", 0), 0u) << c.id;
     }
     // The frame and the application keep the rest.
     for (int id : {resources::kIdFilePrint, resources::kIdAppExit, resources::kIdEditCopy,

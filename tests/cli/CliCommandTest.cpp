@@ -26,6 +26,7 @@
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -81,16 +82,7 @@ CliRun RunCli(const std::vector<std::string>& words, const std::string& stdoutPa
 }
 
 // The window: a document, the form view and the scripted desktop.
-struct Window {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-
-    Window() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
-    }
-    void Press(int id) { view.OnCommand(id); }
+struct Window : support::ScriptedWindow {
     std::string Output() const {
         std::string text = view.m_strOutput;
         for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {

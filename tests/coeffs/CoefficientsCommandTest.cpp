@@ -12,6 +12,7 @@
 #include "coeffs/CoeffReport.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -20,15 +21,7 @@ using platform::DialogAnswer;
 constexpr int kDecRadio = coeffs::kIdcFormatReal + coeffs::kFormatDec;
 constexpr int kHexRadio = coeffs::kIdcFormatReal + coeffs::kFormatHex;
 
-struct CoefficientsFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-
-    CoefficientsFixture() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
-    }
+struct CoefficientsFixture : support::ScriptedWindowTest {
     void Coefficients(const DialogAnswer& answer) {
         host.AnswerDialog(answer);
         EXPECT_TRUE(view.OnCommand(resources::kIdcCoefficients));

@@ -19,6 +19,7 @@
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -32,21 +33,14 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-struct ExportWindow : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / ("export-window-" + std::to_string(::getpid()));
+struct ExportWindow : support::ScriptedWindowTest {
+    support::TempFolder dir{"export-window"};
 
     ExportWindow() {
-        fs::create_directories(dir);
-        host.SetEventSink(&view);
-        host.SetSearchFolders({dir.string()});
-        view.OnInitialUpdate();
+        host.SetSearchFolders({dir.path.string()});
         host.AnswerDialog(DialogAnswer::Ok());
         view.OnCommand(resources::kIdcDesign);
     }
-    ~ExportWindow() override { fs::remove_all(dir); }
 
     void Quantize() {
         host.AnswerDialog(DialogAnswer::Ok(coeffs::kIddCoefficients)
@@ -119,9 +113,9 @@ TEST_F(ExportWindow, ExportRefusalsAndFailedWrites) {
     view.OnCommand(resources::kIdcSaveLoad);
     EXPECT_EQ(host.FileDialogs().size(), fileDialogs);
     // CSV needs no quantization; a folder is no file.
-    Export(resources::kIdcExportCsv, dir.string());
+    Export(resources::kIdcExportCsv, dir.path.string());
     ASSERT_FALSE(host.Messages().empty());
-    EXPECT_EQ(host.Messages().back().text, dir.string() + " cannot be opened");
+    EXPECT_EQ(host.Messages().back().text, dir.path.string() + " cannot be opened");
     EXPECT_EQ(host.UnansweredDialogs(), 0);
 }
 

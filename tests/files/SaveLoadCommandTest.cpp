@@ -20,6 +20,7 @@
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -33,18 +34,10 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-struct SaveLoadFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() / ("saveload-" + std::to_string(::getpid()));
+struct SaveLoadFixture : support::ScriptedWindowTest {
+    support::TempFolder dir{"saveload"};
 
-    SaveLoadFixture() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
-        fs::create_directories(dir);
-    }
-    ~SaveLoadFixture() override { fs::remove_all(dir); }
+    SaveLoadFixture() {}
 
     void Design() {
         host.AnswerDialog(DialogAnswer::Ok());
@@ -106,7 +99,7 @@ TEST_F(SaveLoadFixture, UnwritableTargetsAreReportedAndLeaveTheOldFile) {
     Design();
     QuantizedHex();
     std::ofstream(dir / "plain") << "keep me";
-    const std::string targets[] = {dir.string(), (dir / "plain" / "c.txt").string()};
+    const std::string targets[] = {dir.path.string(), (dir / "plain" / "c.txt").string()};
     for (const std::string& target : targets) {
         SCOPED_TRACE(target);
         const size_t timers = host.TimerStarts().size();
@@ -140,7 +133,7 @@ TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlagsUnlessTheFileHa
          (dir / "missing.txt").string(),
          {resources::kIddWarnInvalidFileName},
          false},
-        {"a directory", dir.string(), {resources::kIddWarnInvalidFileName}, false},
+        {"a directory", dir.path.string(), {resources::kIddWarnInvalidFileName}, false},
         {"no header", noHeader.string(), {resources::kIddWarnMissingHeader}, true},
         {"malformed number", malformed.string(), {resources::kIddWarnInvalidCoeffs}, true},
         {"good file", good.string(), {}, false},

@@ -21,19 +21,15 @@
 #include "plots/WavePlot.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
 using platform::DialogAnswer;
 using platform::RecordedLine;
 
-struct CommandFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
+struct CommandFixture : support::ScriptedWindowTest {
     CommandFixture() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
         host.TickTimer(); // the first plot, so each test starts from an idle timer
     }
     size_t Drawn() const { return host.Drawings().size(); }
@@ -213,15 +209,11 @@ TEST_F(CommandFixture, SpectraFollowTheStructureLastReadFromTheForm) {
 }
 
 struct TempFile {
-    std::filesystem::path path;
-    explicit TempFile(const std::string& text)
-        : path(std::filesystem::temp_directory_path() /
-               ("vantrel-wave-" +
-                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt")) {
-        std::ofstream(path) << text;
-    }
-    ~TempFile() { std::filesystem::remove(path); }
+    support::TempFolder folder{"wave"};
+    std::filesystem::path path =
+        folder /
+        (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".txt");
+    explicit TempFile(const std::string& text) { std::ofstream(path) << text; }
 };
 
 TEST_F(CommandFixture, UserWaveIsAskedForOnlyWhenSwitchedOn) {

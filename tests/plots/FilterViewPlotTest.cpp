@@ -18,6 +18,7 @@
 #include "plots/FreqResponsePlot.h"
 #include "plots/PlotConventions.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -136,10 +137,8 @@ TEST(FilterViews, IdealCurvesOnlyWhileQuantized) {
 }
 
 TEST(FilterViews, PlotMenuShowsEachViewAndNamesAnUnstableSection) {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    host.SetEventSink(&view);
+    support::ScriptedWindow window(support::Start::kUnstarted);
+    auto& [doc, host, view] = window;
     doc.m_nIirSections = 2;
     ASSERT_TRUE(doc.DesignIir());
     view.m_nFirIir = 1;

@@ -15,6 +15,7 @@
 #include "plots/FreqResponsePlot.h"
 #include "plots/PlotConventions.h"
 #include "resources/Resources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -107,10 +108,8 @@ TEST(ResponseCursor, NothingOutsideTheDrawnCurve) {
 }
 
 TEST(ResponseCursor, StatusBarFollowsTheMouseOverThePlotControl) {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    host.SetEventSink(&view);
+    support::ScriptedWindow window(support::Start::kUnstarted);
+    auto& [doc, host, view] = window;
     doc.DesignFir(0);
     view.m_bNoDesign = 0;
     view.RedrawPlot(); // computes the response the readout reads

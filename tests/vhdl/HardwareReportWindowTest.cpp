@@ -18,6 +18,7 @@
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/HardwareReport.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
@@ -36,19 +37,11 @@ private:
     std::string m_saved;
 };
 
-struct HardwareReportWindow : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir = fs::temp_directory_path() /
-                   ("vantrel_hardware_report_window_test_" + std::to_string(::getpid()));
+struct HardwareReportWindow : support::ScriptedWindowTest {
+    support::TempFolder dir{"hardware-report-window"};
 
     HardwareReportWindow() {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        host.SetEventSink(&view);
-        host.SetSearchFolders({dir.string()});
-        view.OnInitialUpdate();
+        host.SetSearchFolders({dir.path.string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_aFirCoeffs[3] = 0.25;
@@ -59,7 +52,6 @@ struct HardwareReportWindow : ::testing::Test {
             << "entity firfilter is\n-- reph  0\nend entity firfilter;\n";
         std::ofstream(dir / "firfilter_folded.vhd") << "-- folded\n-- reph  0\n";
     }
-    ~HardwareReportWindow() override { fs::remove_all(dir); }
 
     // The flow's work folders in the temporary folder (other runs may have their own).
     static std::set<std::string> WorkFolders() {
@@ -92,7 +84,7 @@ TEST_F(HardwareReportWindow, RefusedEntryShowsTheDialogsMessageAndRunsNothing) {
 }
 
 TEST_F(HardwareReportWindow, WithoutTheToolsTheBoxNamesThePackagesAndCancelKeepsIt) {
-    const ScopedPath noTools(dir.string());
+    const ScopedPath noTools(dir.path.string());
     host.AnswerDialog(PressReportThenCancel("8"));
     VhdlCode();
     EXPECT_EQ(host.UnansweredDialogs(), 0);

@@ -23,20 +23,13 @@
 #include "resources/Resources.h"
 #include "tests/support/PlotLayout.h"
 #include "vhdl/HardwareWave.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
 using platform::DialogAnswer;
 
-struct HardwareWindowFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-
-    HardwareWindowFixture() {
-        host.SetEventSink(&view);
-        view.OnInitialUpdate();
-    }
+struct HardwareWindowFixture : support::ScriptedWindowTest {
     void DesignDefault(bool iir) {
         host.ClickFormRadio(iir ? resources::kIdcIir : resources::kIdcFir);
         host.AnswerDialog(DialogAnswer::Ok());
@@ -157,9 +150,8 @@ TEST_F(HardwareWindowFixture, AdviceCanBeOverriddenAndNeedsADesign) {
 }
 
 TEST(ScriptedPress, OnlyPushButtonsThatKeepTheDialogOpenCanBePressed) {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
+    support::ScriptedWindow window(support::Start::kUnstarted);
+    auto& [doc, host, view] = window;
     for (const int id : {platform::kIdOk, platform::kIdCancel, coeffs::kIdcQuantize}) {
         host.AnswerDialog(DialogAnswer::Ok().Press(id));
         EXPECT_THROW(view.OnCommand(resources::kIdcCoefficients), platform::ScriptError) << id;

@@ -16,35 +16,27 @@
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::DialogAnswer;
 
-struct VerilogWindowFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
+struct VerilogWindowFixture : support::ScriptedWindowTest {
     // One folder per process: ctest runs the cases of this fixture side by side.
-    fs::path dir =
-        fs::temp_directory_path() / ("vantrel_verilog_window_test_" + std::to_string(::getpid()));
+    support::TempFolder dir{"verilog-window"};
 
     VerilogWindowFixture() {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         std::ofstream(dir / "firfilter.vhd") << "entity firfilter is -- \"reph  0\"\n";
         std::ofstream(dir / "firfilter.v") << "module firfilter; // COB'breph  0\n";
-        host.SetEventSink(&view);
-        host.SetSearchFolders({dir.string()});
-        view.OnInitialUpdate();
+        host.SetSearchFolders({dir.path.string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_bQuantize = 1;
         doc.m_nQuantBits = 8;
         view.UpdateData(false);
     }
-    ~VerilogWindowFixture() override { fs::remove_all(dir); }
 
     static int LanguageControl(bool verilog) {
         return verilog ? resources::kIdcLanguageVerilog : resources::kIdcLanguageVhdl;

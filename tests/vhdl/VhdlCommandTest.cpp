@@ -18,25 +18,18 @@
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/VhdlText.h"
+#include "tests/support/ScriptedWindow.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::DialogAnswer;
 
-struct VhdlCodeFixture : ::testing::Test {
-    COlvexDoc doc;
-    platform::ScriptedHost host{resources::FormTemplate()};
-    COlvexView view{doc, host};
-    fs::path dir =
-        fs::temp_directory_path() / ("vantrel_vhdl_code_test_" + std::to_string(::getpid()));
+struct VhdlCodeFixture : support::ScriptedWindowTest {
+    support::TempFolder dir{"vhdl-code"};
 
     VhdlCodeFixture() {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        host.SetEventSink(&view);
-        host.SetSearchFolders({dir.string()});
-        view.OnInitialUpdate();
+        host.SetSearchFolders({dir.path.string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_bQuantize = 1;
@@ -44,7 +37,6 @@ struct VhdlCodeFixture : ::testing::Test {
         view.m_strOutput = "previous text";
         view.UpdateData(false);
     }
-    ~VhdlCodeFixture() override { fs::remove_all(dir); }
 
     void WriteTemplate(const std::string& name, const std::string& text) {
         std::ofstream(dir / name, std::ios::binary) << text;
@@ -64,7 +56,7 @@ TEST_F(VhdlCodeFixture, ShowsTheHeaderAndTheSubstitutedTemplate) {
     EXPECT_EQ(doc.m_nDataBits, 10);
     EXPECT_EQ(view.m_bVhdlParamsSet, 1);
     EXPECT_EQ(view.m_strTemplatePath, (dir / "firfilter.vhd").string());
-    EXPECT_EQ(view.m_nSubstIndex, 1);
+    EXPECT_EQ(view.VhdlCode().m_nSubstIndex, 1);
     const std::string header = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false,
                                                      vhdl::FormatHeaderValues(doc, 0));
     EXPECT_EQ(Output(), header + "\"00100000\"  8  9\r\n  4\r\n");
@@ -83,7 +75,7 @@ TEST_F(VhdlCodeFixture, IirTakesTheTemplateOfItsSectionCount) {
     host.AnswerDialog(DataBits("12"));
     VhdlCode();
     EXPECT_EQ(view.m_nFirIir, 1);
-    EXPECT_EQ(view.m_nSubstIndex, 2);
+    EXPECT_EQ(view.VhdlCode().m_nSubstIndex, 2);
     EXPECT_NE(Output().find("-- Number of IIRs =     3\r\n"), std::string::npos);
     EXPECT_NE(Output().find("0010000000 0000000000\r\n0001000000 0000000000\r\n16\r\n"),
               std::string::npos);

@@ -2,7 +2,9 @@
 // the data bit length dialog, locating the template, the command that builds the header and the
 // substituted template, show the text (or the template's problem), restart the timer; and the
 // dialog's "Hardware report" button, which runs the place-and-route flow in the background. Also
-// the view's template search and its two substitution operations.
+// the template search and the two substitution operations.
+#include "vhdl/ui/VhdlCodeHandler.h"
+
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -53,12 +55,12 @@ vhdl::HdlLanguage LanguageOf(const vhdl::CVhdlSourceDialog& dlg) {
 
 } // namespace
 
-void COlvexView::OnVhdlCode() {
-    m_bRedrawPending = 1;
+void VhdlCodeHandler::OnVhdlCode() {
+    m_view.m_bRedrawPending = 1;
     // What the box shows until the new text is pushed; restored if the template fails, so the
     // field never holds a half-built text.
-    const std::string shown = m_strOutput;
-    m_strOutput.clear();
+    const std::string shown = m_view.m_strOutput;
+    m_view.m_strOutput.clear();
 
     const commands::Outcome check = commands::CheckVhdlCode(m_doc);
     if (check.Is(commands::OutcomeKind::kRefused)) {
@@ -84,27 +86,27 @@ void COlvexView::OnVhdlCode() {
         if (button == platform::kIdOk) {
             const commands::VhdlOutcome outcome = GenerateVhdl(dlg);
             if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
-                m_strOutput = shown;
+                m_view.m_strOutput = shown;
                 m_host.MessageBox(outcome.message.empty()
                                       ? TemplateErrorText(outcome.notFound, outcome.path)
                                       : outcome.message,
                                   "", platform::MessageIcon::kWarning);
                 return;
             }
-            m_strOutput = outcome.text;
+            m_view.m_strOutput = outcome.text;
             if (!outcome.leftovers.empty()) {
-                ShowLeftoverTokens(outcome.leftovers);
+                m_view.ShowLeftoverTokens(outcome.leftovers);
             }
         } else {
-            m_strOutput = shown; // Cancel changes nothing: the listing stays
+            m_view.m_strOutput = shown; // Cancel changes nothing: the listing stays
         }
     }
-    UpdateData(false);
-    ScheduleRedraw(kCommandRedrawMs);
+    m_view.UpdateData(false);
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
 }
 
-commands::VhdlOutcome COlvexView::GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg) {
-    m_bVhdlParamsSet = 1;
+commands::VhdlOutcome VhdlCodeHandler::GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg) {
+    m_view.m_bVhdlParamsSet = 1;
     m_nSubstIndex = 0;
     commands::VhdlCodeRequest request;
     request.dataBits = dlg.m_nDataBits;
@@ -113,19 +115,20 @@ commands::VhdlOutcome COlvexView::GenerateVhdl(const vhdl::CVhdlSourceDialog& dl
     request.clockMhz = dlg.m_dClockMhz;
     request.language = LanguageOf(dlg);
     // The type words come from the structure last read from the form, before the dialog.
-    request.headerStructure = m_nFirIir;
-    UpdateData(true);
-    request.iir = m_nFirIir == 1;
+    request.headerStructure = m_view.m_nFirIir;
+    m_view.UpdateData(true);
+    request.iir = m_view.m_nFirIir == 1;
     LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
                                                       request.multipliers, request.clockMhz,
                                                       request.language));
-    request.templatePath = m_strTemplatePath;
+    request.templatePath = m_view.m_strTemplatePath;
     const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
     m_nSubstIndex = outcome.substIndex;
     return outcome;
 }
 
-bool COlvexView::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls) {
+bool VhdlCodeHandler::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg,
+                                       platform::ControlAccess& controls) {
     if (const std::optional<platform::ExchangeFailure> failure =
             platform::AcceptDialog(dlg, controls)) {
         m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
@@ -138,9 +141,9 @@ bool COlvexView::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::Contro
         return false;
     }
     commands::HardwareReportRequest request;
-    request.headerStructure = m_nFirIir;
+    request.headerStructure = m_view.m_nFirIir;
     request.vhdlParamsSet = true;
-    request.templatePath = m_strTemplatePath;
+    request.templatePath = m_view.m_strTemplatePath;
     request.lineEnd = "\r\n";
     // The text is built here; only the tools run on the other thread, on values.
     commands::HardwareReportJob job = commands::PrepareHardwareReport(m_doc, request);
@@ -153,12 +156,13 @@ bool COlvexView::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::Contro
             job.hardware.progress = progress;
             outcome = commands::RunHardwareReport(job);
         });
-    m_strOutput = HardwareReportText(finished, outcome);
-    UpdateData(false);
+    m_view.m_strOutput = HardwareReportText(finished, outcome);
+    m_view.UpdateData(false);
     return true;
 }
 
-void COlvexView::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls) {
+void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
+                                      platform::ControlAccess& controls) {
     if (const std::optional<platform::ExchangeFailure> failure =
             platform::AcceptDialog(dlg, controls)) {
         m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
@@ -171,8 +175,8 @@ void COlvexView::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::Control
     request.multipliers = dlg.m_nMultipliers;
     request.clockMhz = dlg.m_dClockMhz;
     request.language = LanguageOf(dlg);
-    UpdateData(true);
-    request.iir = m_nFirIir == 1;
+    m_view.UpdateData(true);
+    request.iir = m_view.m_nFirIir == 1;
     commands::VhdlCode(m_doc, request);
     commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
     const commands::Outcome testbench = commands::Testbench(m_doc, request.iir, request.language);
@@ -191,18 +195,18 @@ void COlvexView::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::Control
     }
     const files::OutputResult written = files::WriteOutputFile(*path, testbench.text);
     if (!written.ok) {
-        m_strFileReason = written.reason;
+        m_view.m_strFileReason = written.reason;
         m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened, "",
                           platform::MessageIcon::kWarning);
     }
 }
 
-void COlvexView::LocateTemplate(const std::string& name) {
+void VhdlCodeHandler::LocateTemplate(const std::string& name) {
     const vhdl::HdlLanguage language =
         vhdl::LanguageOfPath(name).value_or(vhdl::HdlLanguage::kVhdl);
     if (const std::optional<std::string> found =
             m_host.SearchFile(name, vhdl::HdlExtension(language))) {
-        m_strTemplatePath = *found;
+        m_view.m_strTemplatePath = *found;
         return;
     }
     vhdl::CLocateTemplateDialog warning(name);
@@ -212,14 +216,14 @@ void COlvexView::LocateTemplate(const std::string& name) {
     request.fileName = name;
     request.flags = platform::kOfnHideReadOnly;
     if (const std::optional<std::string> picked = m_host.RunFileDialog(request)) {
-        m_strTemplatePath = *picked;
+        m_view.m_strTemplatePath = *picked;
     }
 }
 
-std::string COlvexView::SubstituteFirLine(const std::string& line) {
+std::string VhdlCodeHandler::SubstituteFirLine(const std::string& line) {
     return vhdl::SubstituteFirLine(m_doc, line, m_nSubstIndex);
 }
 
-std::string COlvexView::SubstituteIirLine(const std::string& line) {
+std::string VhdlCodeHandler::SubstituteIirLine(const std::string& line) {
     return vhdl::SubstituteIirLine(m_doc, line, m_nSubstIndex);
 }
