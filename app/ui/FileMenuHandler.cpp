@@ -7,6 +7,7 @@
 #include "app/DesignFileCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -103,7 +104,7 @@ void COlvexView::OnFileNew() {
     commands::NewDesign(m_doc);
     m_nFirIir = 0;
     m_nFilterSel = m_doc.m_nFilterType;
-    m_nPlotMode = kPlotResponse;
+    m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     m_bNoDesign = 1;
     m_bCoeffsListed = 0;
     m_bVhdlParamsSet = 0;

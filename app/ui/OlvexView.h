@@ -31,15 +31,6 @@ public:
     static constexpr int kPaintRedrawMs = 10;   // after a repaint of the view
     static constexpr int kIdleTimerMs = 1000;   // after a delayed redraw has run
 
-    // Plot modes.
-    static constexpr int kPlotResponse = 0;
-    static constexpr int kPlotSpectra = 1;
-    static constexpr int kPlotWaves = 2;
-    static constexpr int kPlotGroupDelay = 3;
-    static constexpr int kPlotPoleZero = 4;
-    static constexpr int kPlotImpulse = 5;
-    static constexpr int kPlotStep = 6;
-
     COlvexView(COlvexDoc& doc, platform::UiHost& host);
 
     COlvexDoc& GetDocument() { return m_doc; }
@@ -50,7 +41,7 @@ public:
     int m_bTimerDone = 0;     // 0 while the delayed redraw of the timer is still due
 
     // ---- Working members of VHDL generation and Save/Load ---------------------------------------
-    int m_nSubstIndex = 0;         // next tap or section the coefficient tokens take
+    int m_nSubstIndex = 0; // next tap or section the coefficient tokens take
     // What the window's fixed-text warnings leave out, kept for the command line: the system's
     // reason of the last failed open or save, and the token where the last load stopped reading
     // with the number of values stored before it (empty when it ran to the end).

@@ -3,6 +3,7 @@
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "plots/ui/AnalysisDialogs.h"
 
 void COlvexView::OnFResponse() {
@@ -17,7 +18,7 @@ void COlvexView::OnFResponse() {
         // The dialog's checks already hold, so the command takes the request.
         commands::FResponse(m_doc,
                             {dialog.m_dGainRange, dialog.m_nRespFreqZoom, dialog.m_nRespStartPos});
-        m_nPlotMode = kPlotResponse;
+        m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
         DrawPlotArea();
     }
     ScheduleRedraw(kCommandRedrawMs);

@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "plots/ui/AnalysisDialogs.h"
 
 void COlvexView::OnFftAnalysis() {
@@ -18,7 +19,7 @@ void COlvexView::OnFftAnalysis() {
         // The dialog's checks already hold, so the command takes the request.
         commands::FftAnalysis(
             m_doc, {dialog.m_dFftMagRange, dialog.m_nFftFreqZoom, dialog.m_nFftStartPos});
-        m_nPlotMode = kPlotSpectra;
+        m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kSpectra);
         DrawPlotArea();
     }
     ScheduleRedraw(kCommandRedrawMs);

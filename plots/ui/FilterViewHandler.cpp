@@ -1,21 +1,22 @@
 // Plot menu: the four filter views have no settings of their own (group delay takes the
 // frequency axis of F-Response), so each is drawn at once from the form's FIR/IIR choice.
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 
 void COlvexView::OnGroupDelayView() {
-    ShowFilterView(kPlotGroupDelay);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kGroupDelay));
 }
 
 void COlvexView::OnPoleZeroView() {
-    ShowFilterView(kPlotPoleZero);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kPoleZero));
 }
 
 void COlvexView::OnImpulseView() {
-    ShowFilterView(kPlotImpulse);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kImpulse));
 }
 
 void COlvexView::OnStepView() {
-    ShowFilterView(kPlotStep);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kStep));
 }
 
 void COlvexView::ShowFilterView(int plotMode) {

@@ -7,6 +7,7 @@
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "plots/ui/AnalysisDialogs.h"
 
 void COlvexView::OnInOutWave() {
@@ -41,7 +42,7 @@ void COlvexView::OnInOutWave() {
         }
         const commands::Outcome outcome = commands::InOutWave(m_doc, request);
         m_bShowHardwareWave = request.showHardware;
-        m_nPlotMode = kPlotWaves;
+        m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves);
         // A user wave that could not be used, or one cut to the buffer's length.
         if (!outcome.message.empty()) {
             m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
