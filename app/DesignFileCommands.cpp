@@ -16,6 +16,7 @@
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "files/UserWave.h"
+#include "plots/PlotMode.h"
 #include "vhdl/Architecture.h"
 
 namespace commands {
@@ -24,7 +25,6 @@ namespace {
 
 // A design file is read once: far less than the input cap, but room for a long template path.
 constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
-constexpr int kPlotModes = 7;
 constexpr int kCoeffFormats = 4;
 constexpr int kArchitectures = 4;
 
@@ -60,7 +60,7 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
         {"hardware.multipliers", CheckMultipliers(s.multipliers)},
         {"hardware.clockMhz", CheckClockMhz(s.clockMhz)},
         {"hardware.language", CheckIntRange(kFieldNone, s.language, 0, 1)},
-        {"analysis.plotMode", CheckIntRange(kFieldNone, s.plotMode, 0, kPlotModes - 1)},
+        {"analysis.plotMode", CheckIntRange(kFieldNone, s.plotMode, 0, plots::kPlotModeCount - 1)},
         {"analysis.gainRange", CheckDisplayRange(kFieldGainRange, s.gainRange)},
         {"analysis.responseZoom", CheckIntRange(kFieldZoom, s.respZoom, 0, kMaxZoom)},
         {"analysis.responseStart", CheckIntRange(kFieldStartPos, s.respStart, 0, kMaxStartPos)},

@@ -1,6 +1,7 @@
 #include "app/ViewCommands.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/OlvexDoc.h"
 #include "dsp/GroupDelay.h"
@@ -12,17 +13,6 @@ namespace commands {
 namespace {
 
 constexpr int kLineSize = 96;
-
-struct ViewWord {
-    const char* word;
-    FilterView view;
-};
-constexpr ViewWord kViewWords[] = {
-    {"groupdelay", FilterView::kGroupDelay},
-    {"polezero", FilterView::kPoleZero},
-    {"impulse", FilterView::kImpulse},
-    {"step", FilterView::kStep},
-};
 
 void AppendLine(std::string& text, const char* format, auto... values) {
     char line[kLineSize];
@@ -38,14 +28,13 @@ void AppendRoots(std::string& text, const char* kind, const std::vector<dsp::Roo
 
 } // namespace
 
-bool FilterViewOf(const std::string& word, FilterView& view) {
-    for (const ViewWord& entry : kViewWords) {
-        if (word == entry.word) {
-            view = entry.view;
-            return true;
-        }
+bool FilterViewOf(const std::string& word, plots::PlotMode& view) {
+    const std::optional<plots::PlotMode> mode = plots::PlotModeOfWord(word);
+    if (!mode || !plots::IsFilterView(*mode)) {
+        return false;
     }
-    return false;
+    view = *mode;
+    return true;
 }
 
 std::string UnstableText(const std::vector<int>& unstableSections) {
@@ -53,7 +42,7 @@ std::string UnstableText(const std::vector<int>& unstableSections) {
                                     : "unstable: section " + std::to_string(unstableSections[0]);
 }
 
-ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view) {
+ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, plots::PlotMode view) {
     const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
     ViewTable table;
     if (iir) {
@@ -62,7 +51,7 @@ ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view) {
         }
     }
     switch (view) {
-    case FilterView::kGroupDelay: {
+    case plots::PlotMode::kGroupDelay: {
         const dsp::GroupDelay g = dsp::GroupDelayOf(c, doc.m_fs);
         for (std::size_t i = 0; i < g.delay.size(); ++i) {
             AppendLine(table.text, "%.17g %.17g\n", g.frequency[i], g.delay[i]);
@@ -73,7 +62,7 @@ ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view) {
         }
         break;
     }
-    case FilterView::kPoleZero: {
+    case plots::PlotMode::kPoleZero: {
         const dsp::PoleZeroSet set = dsp::PoleZeroOf(c);
         AppendRoots(table.text, "zero", set.zeros);
         AppendRoots(table.text, "pole", set.poles);
@@ -82,15 +71,17 @@ ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view) {
         }
         break;
     }
-    case FilterView::kImpulse:
-    case FilterView::kStep: {
+    case plots::PlotMode::kImpulse:
+    case plots::PlotMode::kStep: {
         const std::vector<double> samples = dsp::TimeResponseOf(
-            c, view == FilterView::kStep ? dsp::Excitation::kStep : dsp::Excitation::kImpulse);
+            c, view == plots::PlotMode::kStep ? dsp::Excitation::kStep : dsp::Excitation::kImpulse);
         for (std::size_t n = 0; n < samples.size(); ++n) {
             AppendLine(table.text, "%zu %.17g\n", n, samples[n]);
         }
         break;
     }
+    default: // not a filter view
+        break;
     }
     return table;
 }

@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "plots/PlotMode.h"
+
 class COlvexDoc;
 
 namespace commands {
 
-enum class FilterView { kGroupDelay, kPoleZero, kImpulse, kStep };
-
-// The view named by its command-line word ("groupdelay", "polezero", "impulse", "step").
-bool FilterViewOf(const std::string& word, FilterView& view);
+// The view named by its command-line word ("groupdelay", "polezero", "impulse", "step"): one of
+// the plot modes plots::IsFilterView accepts; false for any other word.
+bool FilterViewOf(const std::string& word, plots::PlotMode& view);
 
 // The status-bar text of the first section whose poles lie on or outside the unit circle
 // ("unstable: section 3"), empty when the cascade is stable.
@@ -25,6 +26,6 @@ struct ViewTable {
 };
 // groupdelay: "FREQ_HZ DELAY_SAMPLES" at the 360 response frequencies; polezero: "zero RE IM"
 // and "pole RE IM", then "unstable: section k" per unstable section; impulse and step: "N VALUE".
-ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, FilterView view);
+ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, plots::PlotMode view);
 
 } // namespace commands

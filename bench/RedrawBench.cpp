@@ -9,10 +9,11 @@
 #include <numbers>
 
 #include "app/OlvexDoc.h"
-#include "bench/BenchDesigns.h"
 #include "app/ui/OlvexView.h"
+#include "bench/BenchDesigns.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
+#include "plots/PlotMode.h"
 #include "resources/Resources.h"
 
 #ifdef VANTREL_BENCH_QT
@@ -55,9 +56,9 @@ void BM_RedrawPlotRecorder(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawPlotRecorder)
     ->ArgName("mode")
-    ->Arg(COlvexView::kPlotResponse)
-    ->Arg(COlvexView::kPlotSpectra)
-    ->Arg(COlvexView::kPlotWaves)
+    ->Arg(plots::PlotModeNumber(plots::PlotMode::kResponse))
+    ->Arg(plots::PlotModeNumber(plots::PlotMode::kSpectra))
+    ->Arg(plots::PlotModeNumber(plots::PlotMode::kWaves))
     ->Unit(benchmark::kMillisecond);
 
 #ifdef VANTREL_BENCH_QT
@@ -105,9 +106,9 @@ void BM_RedrawPlotQImage(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawPlotQImage)
     ->ArgName("mode")
-    ->Arg(COlvexView::kPlotResponse)
-    ->Arg(COlvexView::kPlotSpectra)
-    ->Arg(COlvexView::kPlotWaves)
+    ->Arg(plots::PlotModeNumber(plots::PlotMode::kResponse))
+    ->Arg(plots::PlotModeNumber(plots::PlotMode::kSpectra))
+    ->Arg(plots::PlotModeNumber(plots::PlotMode::kWaves))
     ->Unit(benchmark::kMillisecond);
 #endif
 

@@ -4,25 +4,23 @@
 // context and written as PNG, SVG or PDF by the file's extension. PNG and SVG show the plot area
 // of the window at its default size; the PDF is the print-out, one A4 landscape page.
 //
-// The drawing goes through the QPainter drawing context, which needs Qt GUI but no widgets. A
-// build without the window program has no Qt at all, and then --plot is refused.
+// The picture is rendered by the Qt GUI library linked in (plots/PictureRender.h), which needs no
+// widgets. A build without the window program has no Qt at all, and then --plot is refused.
 #include "cli/PlotOptions.h"
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/PlotCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/OutputFile.h"
-#include "plots/AnalysisPlot.h"
+#include "plots/PlotMode.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 #ifdef VANTREL_PLOT_EXPORT
-#include <QGuiApplication>
-
-#include "platform/qt/QtRender.h"
+#include "plots/PictureRender.h"
 #include "plots/PlotPicture.h"
 #endif
 
@@ -31,51 +29,14 @@ namespace cli {
 namespace {
 
 #ifdef VANTREL_PLOT_EXPORT
-// The words of --plot and the plot mode each one shows (0 response, 1 spectra, 2 waves, then
-// the filter views: 3 group delay, 4 pole-zero, 5 impulse, 6 step).
-struct PlotWord {
-    const char* word;
-    int plotMode;
-};
-constexpr PlotWord kPlotWords[] = {
-    {"response", 0}, {"waves", 2},   {"spectrum", 1}, {"groupdelay", 3},
-    {"polezero", 4}, {"impulse", 5}, {"step", 6},
-};
-
-int PlotModeOf(const std::string& word) {
-    for (const PlotWord& entry : kPlotWords) {
-        if (word == entry.word) {
-            return entry.plotMode;
-        }
-    }
-    return -1;
-}
-
-// The file's bytes: the plot of `plotMode` as the window would show it now.
-QByteArray RenderPlot(RunState& run, int plotMode, platform::PictureFormat format) {
-    // Text needs a GUI application; a batch run draws off screen unless told otherwise, so the
-    // output is the same with or without a display.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    // Qt's own notices (a missing runtime folder, the platform plugin's hints) are no concern of
-    // a batch run; only its errors reach standard error.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        }
-    });
-    static int argc = 1;
-    static char name[] = "vantrel-cli";
-    static char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
-
+// The file's bytes: the plot of `mode` as the window would show it now.
+std::string RenderPlot(RunState& run, plots::PlotMode mode, platform::PictureFormat format) {
     // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
     // that the command line does not offer.
-    const plots::PlotState state{plotMode, run.iir ? 1 : 0, !run.designed, false};
-    const plots::PlotPicture picture = plots::PlotPictureOf(run.doc, state, format);
-    return platform::qt::RenderPictureBytes(picture.format, QSize(picture.size.cx, picture.size.cy),
-                                            picture.draw);
+    const plots::PlotState state{mode, run.iir, !run.designed, false};
+    const plots::PlotPicture picture =
+        plots::PlotPictureOf(commands::ComputePlot(run.doc, state), format);
+    return plots::RenderPictureFile(picture.format, picture.size, picture.draw);
 }
 #endif
 
@@ -93,7 +54,7 @@ int CheckPlotOptions(const CliArgs& args) {
         std::fprintf(stderr, "--plot and --out: give both, --plot %s --out FILE\n", kPlotChoices);
         return kExitInvalid;
     }
-    if (PlotModeOf(args.Value("plot")) < 0) {
+    if (!plots::PlotModeOfWord(args.Value("plot"))) {
         std::fprintf(stderr,
                      "--plot: '%s' is not response, waves, spectrum, groupdelay, polezero, "
                      "impulse or step\n",
@@ -118,14 +79,14 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     return kExitInvalid;
 #else
     const std::string& path = args.Value("out");
-    run.plotMode = PlotModeOf(args.Value("plot"));
-    const QByteArray bytes = RenderPlot(run, run.plotMode, *plots::PictureFormatOf(path));
-    if (bytes.isEmpty()) {
+    const plots::PlotMode mode = *plots::PlotModeOfWord(args.Value("plot"));
+    run.plotMode = plots::PlotModeNumber(mode);
+    const std::string bytes = RenderPlot(run, mode, *plots::PictureFormatOf(path));
+    if (bytes.empty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;
     }
-    const files::OutputResult written = files::WriteOutputFile(
-        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const files::OutputResult written = files::WriteOutputFile(path, bytes);
     if (!written.ok) {
         std::fprintf(stderr, "--out: %s\n", written.Describe().c_str());
         return kExitFileError;

@@ -13,7 +13,7 @@ int CheckTableOption(const CliArgs& args) {
     if (!args.Has("table")) {
         return kExitOk;
     }
-    commands::FilterView view{};
+    plots::PlotMode view{};
     if (!commands::FilterViewOf(args.Value("table"), view)) {
         std::fprintf(stderr, "--table: '%s' is not groupdelay, polezero, impulse or step\n",
                      args.Value("table").c_str());
@@ -29,7 +29,7 @@ int CheckTableOption(const CliArgs& args) {
 }
 
 void PrintTableOption(const CliArgs& args, RunState& run) {
-    commands::FilterView view{};
+    plots::PlotMode view{};
     commands::FilterViewOf(args.Value("table"), view);
     const commands::ViewTable table = commands::FilterViewTable(run.doc, run.iir, view);
     std::fputs(table.text.c_str(), stdout);

@@ -10,19 +10,6 @@
 
 namespace platform {
 
-// Dialog units to pixels: one fixed factor per axis. Horizontally the form's plot-area control
-// (268 units) comes out 469 pixels wide, so the phase labels drawn right of the 400-unit plot
-// area (from x = 407) stay visible; vertically 1.5 keeps the whole form inside the 600-pixel
-// frame.
-constexpr double kPixelsPerDialogUnitX = 1.75;
-constexpr double kPixelsPerDialogUnitY = 1.5;
-constexpr int DialogUnitsToPixelsX(int dialogUnits) {
-    return static_cast<int>(dialogUnits * kPixelsPerDialogUnitX);
-}
-constexpr int DialogUnitsToPixelsY(int dialogUnits) {
-    return static_cast<int>(dialogUnits * kPixelsPerDialogUnitY);
-}
-
 // Ids of the two standard buttons.
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -168,5 +169,24 @@ private:
     bool m_transparent = false;
     Point m_position;
 };
+
+// Dialog units to pixels: one fixed factor per axis. Horizontally the form's plot-area control
+// (268 units) comes out 469 pixels wide, so the phase labels drawn right of the 400-unit plot
+// area (from x = 407) stay visible; vertically 1.5 keeps the whole form inside the 600-pixel
+// frame.
+constexpr double kPixelsPerDialogUnitX = 1.75;
+constexpr double kPixelsPerDialogUnitY = 1.5;
+constexpr int DialogUnitsToPixelsX(int dialogUnits) {
+    return static_cast<int>(dialogUnits * kPixelsPerDialogUnitX);
+}
+constexpr int DialogUnitsToPixelsY(int dialogUnits) {
+    return static_cast<int>(dialogUnits * kPixelsPerDialogUnitY);
+}
+
+// Draws one page (a printed page, a picture file) into a drawing context.
+using PageRenderer = std::function<void(DrawContext&)>;
+
+// The picture files a plot is written to.
+enum class PictureFormat { kPng, kSvg, kPdf };
 
 } // namespace platform

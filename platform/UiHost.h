@@ -48,12 +48,6 @@ enum class SaveChangesAnswer { kSave, kDiscard, kCancel };
 using BackgroundWork = std::function<void(const std::atomic<bool>& cancel,
                                           const std::function<void(const std::string&)>& progress)>;
 
-// Draws one printed page into the printer's context.
-using PageRenderer = std::function<void(DrawContext&)>;
-
-// The picture files a plot is written to.
-enum class PictureFormat { kPng, kSvg, kPdf };
-
 class UiHost {
 public:
     virtual ~UiHost() = default;

@@ -2,23 +2,11 @@
 
 #include <cstdio>
 
-#include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
-#include "app/ui/OlvexView.h"
-#include "plots/FilterViewPlots.h"
-#include "plots/FreqResponsePlot.h"
-#include "plots/HardwareWavePlot.h"
 #include "plots/PlotConventions.h"
-#include "plots/SpectrumPlot.h"
-#include "plots/WavePlot.h"
-#include "resources/AnalysisResources.h"
-#include "vhdl/HardwareWave.h"
 
 namespace plots {
 
 namespace {
-
-constexpr int kIir = 1; // the form's structure choice
 
 // Print layout: the page mapping and the font of the print-out.
 constexpr platform::Size kPrintWindowExtent{100, 50};
@@ -45,31 +33,14 @@ constexpr Origins kPrintOrigins{{20, 20}, {40, 25}, {7, 20}, {7, kPlotHeight / 2
 
 } // namespace
 
-void ComputeResponse(COlvexDoc& doc, int firIir) {
-    if (firIir == kIir) {
-        doc.IirResponse();
-    } else {
-        doc.FirResponse();
-    }
-}
-
-void SimulateWave(COlvexDoc& doc, int firIir) {
-    doc.GenerateTestWave();
-    if (firIir == kIir) {
-        doc.FilterWaveIir();
-    } else {
-        doc.FilterWaveFir();
-    }
-}
-
-std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
+std::string ResponseCursorText(const ResponseData& response, PlotMode mode, bool noDesign,
                                platform::Point logical) {
-    if (state.plotMode != COlvexView::kPlotResponse || state.noDesign) {
+    if (mode != PlotMode::kResponse || noDesign) {
         return {};
     }
     const std::optional<ResponseReadout> readout =
-        ReadResponseAt(ResponseSettingsOf(doc, state.noDesign), kScreenOrigins.response.x,
-                       kScreenOrigins.response.y, doc.m_aGainDb, doc.m_aPhase, logical);
+        ReadResponseAt(response.settings, kScreenOrigins.response.x, kScreenOrigins.response.y,
+                       response.gainDb, response.phase, logical);
     if (!readout) {
         return {};
     }
@@ -79,52 +50,40 @@ std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
     return text;
 }
 
-PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
-                           Surface surface) {
-    PlotNotes notes;
+void DrawAnalysisPlot(platform::DrawContext& dc, const PlotData& data, Surface surface) {
     const bool print = surface == Surface::kPrint;
     const Origins& at = print ? kPrintOrigins : kScreenOrigins;
-    switch (state.plotMode) {
-    case COlvexView::kPlotResponse: {
-        ComputeResponse(doc, state.firIir);
-        FreqResponseSettings settings = ResponseSettingsOf(doc, state.noDesign);
+    const PlotState& state = data.state;
+    if (!data.drawn) {
+        return;
+    }
+    switch (state.mode) {
+    case PlotMode::kResponse: {
+        FreqResponseSettings settings = data.response.settings;
         settings.fitLabels = !print;
-        const std::vector<double> idealGain = doc.m_bQuantize == 1 && !state.noDesign
-                                                  ? IdealGainOf(doc, state.firIir == kIir)
-                                                  : std::vector<double>();
-        DrawFreqResponse(dc, at.response.x, at.response.y, doc.m_aGainDb, doc.m_aPhase, settings,
-                         idealGain);
-        DrawQuantCaption(dc, at.caption.x, at.caption.y, doc.m_bQuantize == 1, doc.m_nQuantBits,
-                         !print);
+        DrawFreqResponse(dc, at.response.x, at.response.y, data.response.gainDb,
+                         data.response.phase, settings, data.idealGain);
+        DrawQuantCaption(dc, at.caption.x, at.caption.y, data.quantize, data.quantBits, !print);
         break;
     }
-    case COlvexView::kPlotSpectra: {
-        SimulateWave(doc, state.firIir);
-        // One spectrum array: the input is analysed and drawn before the output replaces it.
-        SpectrumSettings settings = SpectrumSettingsOf(doc);
+    case PlotMode::kSpectra: {
+        SpectrumSettings settings = data.spectrum;
         settings.fitLabels = !print;
-        doc.FftSpectrum(doc.m_aWaveIn);
-        DrawSpectrum(dc, at.inputSpectrum.x, at.inputSpectrum.y, doc.m_aFftMag, true, settings);
-        doc.FftSpectrum(doc.m_aWaveOut);
-        DrawSpectrum(dc, at.outputSpectrum.x, at.outputSpectrum.y, doc.m_aFftMag, false, settings);
+        DrawSpectrum(dc, at.inputSpectrum.x, at.inputSpectrum.y, data.inputSpectrum, true,
+                     settings);
+        DrawSpectrum(dc, at.outputSpectrum.x, at.outputSpectrum.y, data.outputSpectrum, false,
+                     settings);
         break;
     }
-    case COlvexView::kPlotWaves: {
-        SimulateWave(doc, state.firIir);
-        WaveSettings settings = WaveSettingsOf(doc);
+    case PlotMode::kWaves: {
+        WaveSettings settings = data.wave;
         settings.fitLabels = !print;
-        DrawWave(dc, at.inputWave.x, at.inputWave.y, doc.m_aWaveIn, true, settings);
-        DrawWave(dc, at.outputWave.x, at.outputWave.y, doc.m_aWaveOut, false, settings);
-        if (state.showHardware && doc.m_bQuantize == 1) {
-            // The bit-true model of the generated VHDL, fed as its testbench feeds it.
-            const bool iir = state.firIir == kIir;
-            const vhdl::HardwareWave hardware =
-                vhdl::ComputeHardwareWave(doc, iir, doc.m_nDataBits);
+        DrawWave(dc, at.inputWave.x, at.inputWave.y, data.waveIn, true, settings);
+        DrawWave(dc, at.outputWave.x, at.outputWave.y, data.waveOut, false, settings);
+        if (state.showHardware && data.hardware) {
             DrawHardwareOverlay(dc, at.outputWave.x, at.outputWave.y, at.inputWave.y,
-                                hardware.output, {doc.m_nDataBits, hardware.largestDifference},
-                                settings);
-            notes.overflow = vhdl::OverflowWarnings(hardware, iir, doc.m_nDataBits);
-        } else if (state.showHardware) {
+                                data.hardware->output, data.hardware->legend, settings);
+        } else if (state.showHardware && !data.quantize) {
             // The hardware works on the quantized coefficients: say why no hardware trace is
             // drawn, where its legend would be.
             dc.TextOut(at.outputWave.x, at.outputWave.y - kHardwareNoteRise,
@@ -132,20 +91,16 @@ PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const Plot
         }
         break;
     }
-    case COlvexView::kPlotGroupDelay:
-    case COlvexView::kPlotPoleZero:
-    case COlvexView::kPlotImpulse:
-    case COlvexView::kPlotStep:
-        notes.unstable = DrawFilterView(dc, doc, state.plotMode, state.firIir == kIir,
-                                        state.noDesign, at.response.x, at.response.y);
-        break;
-    default:
+    case PlotMode::kGroupDelay:
+    case PlotMode::kPoleZero:
+    case PlotMode::kImpulse:
+    case PlotMode::kStep:
+        DrawFilterView(dc, data, at.response.x, at.response.y);
         break;
     }
-    return notes;
 }
 
-PlotNotes DrawPrintPage(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state) {
+void DrawPrintPage(platform::DrawContext& dc, const PlotData& data) {
     dc.SetWindowOrg({0, 0});
     dc.SetWindowExt(kPrintWindowExtent);
     dc.SetViewportOrg(kPrintViewportOrigin);
@@ -154,9 +109,8 @@ PlotNotes DrawPrintPage(platform::DrawContext& dc, COlvexDoc& doc, const PlotSta
     font.height = kPrintFontHeight;
     font.width = kPrintFontWidth;
     ScopedFont printFont(dc, font);
-    const PlotNotes notes = DrawAnalysisPlot(dc, doc, state, Surface::kPrint);
-    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, resources::kWebAddress);
-    return notes;
+    DrawAnalysisPlot(dc, data, Surface::kPrint);
+    dc.TextOut(kPrintWebAddress.x, kPrintWebAddress.y, data.webAddress);
 }
 
 } // namespace plots

@@ -1,32 +1,38 @@
-// What the plot area shows in each plot mode: the analysis is recomputed from the document's
-// current state, then drawn with the plot routines at their screen or print positions. The
-// view's redraw, its print-out and the three analysis commands all draw through here.
+// What the plot area shows in each plot mode, drawn from values: the response, the spectra, the
+// waves or a filter view as the application computed them (PlotData), at their screen or print
+// positions. The view's redraw, its print-out, the picture files and the three analysis commands
+// all draw through here; none of it reads or writes the document.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "dsp/PoleZero.h"
 #include "platform/DrawContext.h"
-
-class COlvexDoc;
+#include "plots/FilterViewPlots.h"
+#include "plots/FreqResponsePlot.h"
+#include "plots/HardwareWavePlot.h"
+#include "plots/PlotMode.h"
+#include "plots/SpectrumPlot.h"
+#include "plots/WavePlot.h"
 
 namespace plots {
 
 enum class Surface { kScreen, kPrint };
 
-// What the view contributes: the plot mode (0 response, 1 spectra, 2 waves, 3 group delay,
-// 4 pole-zero, 5 impulse, 6 step), the FIR/IIR choice
-// last read from the form (0 FIR, 1 IIR) and whether a design has been made.
+// What the view contributes: the plot mode, the FIR/IIR choice last read from the form and
+// whether a design has been made.
 struct PlotState {
-    int plotMode = 0;
-    int firIir = 0;
+    PlotMode mode = PlotMode::kResponse;
+    bool iir = false;
     bool noDesign = true;
-    // Waves: the generated hardware's output at the document's m_nDataBits beside the ideal
+    // Waves: the generated hardware's output at the document's data bits beside the ideal
     // output, while quantization is on.
     bool showHardware = false;
 };
 
-// What a drawing found that the window reports elsewhere.
+// What a drawing reports elsewhere in the window.
 // Over the output wave when "Show hardware output" is on but quantization is off.
 constexpr const char* kHardwareNeedsQuantizeNote =
     "No hardware output: enable \"Quantize\" in \"Coefficients\"";
@@ -40,23 +46,68 @@ struct PlotNotes {
     std::string unstable;
 };
 
-// The response of the chosen structure into m_aGainDb and m_aPhase.
-void ComputeResponse(COlvexDoc& doc, int firIir);
-// The test wave (unless a user wave is in use) and its passage through the chosen structure.
-void SimulateWave(COlvexDoc& doc, int firIir);
+// The frequency response as drawn: the settings and one gain and phase value per response
+// sample.
+struct ResponseData {
+    FreqResponseSettings settings;
+    std::vector<double> gainDb;
+    std::vector<double> phase;
+};
+
+// The hardware output drawn over the output wave.
+struct HardwareTrace {
+    std::vector<double> output;
+    HardwareLegend legend;
+};
+
+// Everything one plot mode draws. Only the part of `mode` is filled in.
+struct PlotData {
+    PlotState state;
+    bool drawn = true;     // false: the form's stored plot mode names no plot; nothing is drawn
+    bool quantize = false; // the coefficients in use are quantized
+    int quantBits = 0;     // their bit count, for the response's caption
+
+    // kResponse: the response of the coefficients in use and, while quantized, the ideal gain.
+    ResponseData response;
+    std::vector<double> idealGain;
+
+    // kSpectra: the input and the output spectrum.
+    SpectrumSettings spectrum;
+    std::vector<double> inputSpectrum;
+    std::vector<double> outputSpectrum;
+
+    // kWaves: the input and output waves and, with the hardware shown and quantization on, the
+    // hardware output.
+    WaveSettings wave;
+    std::vector<double> waveIn;
+    std::vector<double> waveOut;
+    std::optional<HardwareTrace> hardware;
+
+    // The filter views: the curve of the coefficients in use (group delay, impulse or step
+    // response; empty without a design) and, while quantized, the ideal one; the roots of the
+    // ideal and, while quantized, of the quantized coefficients.
+    GroupDelaySettings groupDelay;
+    std::vector<double> viewCurve;
+    std::vector<double> idealViewCurve;
+    dsp::PoleZeroSet idealRoots;
+    std::optional<dsp::PoleZeroSet> quantizedRoots;
+
+    // What the window reports beside the plot (overflowing hardware, an unstable cascade).
+    PlotNotes notes;
+    // The print-out's line above the plot: the program's web address.
+    std::string webAddress;
+};
 
 // The status-bar text for a point of the screen's plot area (logical units): frequency, gain
-// and phase under it while the frequency response of a design is shown; empty elsewhere. Reads
-// the response arrays as the last drawing left them.
-std::string ResponseCursorText(const COlvexDoc& doc, const PlotState& state,
+// and phase under it while the frequency response of a design is shown; empty elsewhere.
+std::string ResponseCursorText(const ResponseData& response, PlotMode mode, bool noDesign,
                                platform::Point logical);
 
-// Recomputes and draws the plot of state.plotMode; any other mode draws nothing.
-PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state,
-                           Surface surface);
+// Draws the plot of data.state.mode (nothing when !data.drawn).
+void DrawAnalysisPlot(platform::DrawContext& dc, const PlotData& data, Surface surface);
 
-// The print-out: one page with the print mapping and font, the plot of state.plotMode at its
-// print positions and the web address above it.
-PlotNotes DrawPrintPage(platform::DrawContext& dc, COlvexDoc& doc, const PlotState& state);
+// The print-out: one page with the print mapping and font, the plot at its print positions and
+// the web address above it.
+void DrawPrintPage(platform::DrawContext& dc, const PlotData& data);
 
 } // namespace plots

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/OlvexDoc.h"
 #include "plots/FilterViewPlots.h"
 #include "plots/FreqResponsePlot.h"
 #include "plots/PlotConventions.h"
@@ -104,10 +103,6 @@ ValueRange CurveRange(std::span<const double> shown, std::span<const double> ide
         high = low + 1.0; // all zero: a unit scale
     }
     return {low, high};
-}
-
-GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign) {
-    return {doc.m_nRespFreqZoom, doc.m_nRespStartPos, doc.m_fs, noDesign};
 }
 
 CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int x0, int y0,

@@ -13,9 +13,9 @@
 #include "plots/PlotFrame.h"
 #include "plots/PlotGeometry.h"
 
-class COlvexDoc;
-
 namespace plots {
+
+struct PlotData;
 
 constexpr platform::PenSpec kBlueTracePen{platform::PenStyle::kSolid, 1, {0, 0, 255}};
 constexpr platform::Rgb kBlue{0, 0, 255};
@@ -49,7 +49,6 @@ struct GroupDelaySettings {
     double fs = 1000.0;
     bool noDesign = false;
 };
-GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign);
 
 // delay and ideal hold one value per response point (360); ideal is empty when not quantized.
 // With a measure, wide numbers move clear of their neighbours as on the frequency response
@@ -93,11 +92,9 @@ PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ide
                                      const dsp::PoleZeroSet* quantized, bool noDesign);
 void DrawPoleZeroPlot(platform::DrawContext& dc, const PoleZeroGeometry& g);
 
-// ---- From the document ----------------------------------------------------------------------
-// Draws view `plotMode` (COlvexView's kPlotGroupDelay .. kPlotStep) of the document's
-// coefficients at origin (x0, y0). Returns the status-bar text of an unstable cascade (empty
-// when stable or FIR).
-std::string DrawFilterView(platform::DrawContext& dc, COlvexDoc& doc, int plotMode, bool iir,
-                           bool noDesign, int x0, int y0);
+// ---- One view from its values ----------------------------------------------------------------
+// Draws the filter view of data.state.mode (group delay .. step) at origin (x0, y0); any other
+// mode draws nothing.
+void DrawFilterView(platform::DrawContext& dc, const PlotData& data, int x0, int y0);
 
 } // namespace plots

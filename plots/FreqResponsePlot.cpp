@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <array>
 
-#include "app/OlvexDoc.h"
-#include "dsp/Response.h"
 #include "plots/PlotConventions.h"
 
 namespace plots {
@@ -53,17 +51,6 @@ int Row(int y0, int k) {
 }
 
 } // namespace
-
-FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign) {
-    return {doc.m_dGainRange, doc.m_nRespFreqZoom, doc.m_nRespStartPos, doc.m_fs, noDesign};
-}
-
-std::vector<double> IdealGainOf(const COlvexDoc& doc, bool iir) {
-    const dsp::FilterCoefficients ideal = doc.TakeCoefficients(iir, false);
-    const dsp::Response r =
-        iir ? dsp::IirResponse(ideal.DesignedSections()) : dsp::FirResponse(ideal.DesignedTaps());
-    return {r.gainDb.begin(), r.gainDb.end()};
-}
 
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,

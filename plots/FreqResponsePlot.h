@@ -13,8 +13,6 @@
 #include "plots/PlotFrame.h"
 #include "plots/PlotGeometry.h"
 
-class COlvexDoc;
-
 namespace plots {
 
 // What the plot reads besides the two response arrays.
@@ -28,7 +26,6 @@ struct FreqResponseSettings {
     // print-out keeps every label at its fixed place.
     bool fitLabels = true;
 };
-FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign);
 
 constexpr int kRespZoomFactor = 10;       // 10x zoom: 20 pixels per response sample
 constexpr int kRespSampleStride = 2;      // 1x: 2 pixels per response sample
@@ -61,8 +58,6 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings,
                       std::span<const double> idealGain = {});
-// The gain of the document's unquantized coefficients at the response points.
-std::vector<double> IdealGainOf(const COlvexDoc& doc, bool iir);
 
 // ---- Cursor readout -----------------------------------------------------------------------------
 // The response under a point of the plot: the drawn sample nearest to it, its frequency (sample

@@ -3,7 +3,6 @@
 // when needed, selected, and always deselected and deleted, also when drawing ends early).
 #pragma once
 
-#include "platform/DialogTemplate.h"
 #include "platform/DrawContext.h"
 
 namespace plots {

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <utility>
 
 #include "plots/PlotConventions.h"
 
@@ -29,16 +31,17 @@ std::optional<platform::PictureFormat> PictureFormatOf(const std::string& path) 
     return std::nullopt;
 }
 
-PlotPicture PlotPictureOf(COlvexDoc& doc, const PlotState& state, platform::PictureFormat format) {
+PlotPicture PlotPictureOf(PlotData data, platform::PictureFormat format) {
     PlotPicture picture;
     picture.format = format;
     picture.size = kDefaultPlotSurface;
+    const auto shared = std::make_shared<const PlotData>(std::move(data));
     if (format == platform::PictureFormat::kPdf) {
-        picture.draw = [&doc, &state](platform::DrawContext& dc) { DrawPrintPage(dc, doc, state); };
+        picture.draw = [shared](platform::DrawContext& dc) { DrawPrintPage(dc, *shared); };
     } else {
-        picture.draw = [&doc, &state](platform::DrawContext& dc) {
+        picture.draw = [shared](platform::DrawContext& dc) {
             OpenPlotSurface(dc);
-            DrawAnalysisPlot(dc, doc, state, Surface::kScreen);
+            DrawAnalysisPlot(dc, *shared, Surface::kScreen);
         };
     }
     return picture;

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/UiHost.h"
+#include "platform/DrawContext.h"
 #include "plots/AnalysisPlot.h"
 
 namespace plots {
@@ -14,13 +14,13 @@ namespace plots {
 // The format a file's extension names (.png, .svg, .pdf, in any case); nothing for another.
 std::optional<platform::PictureFormat> PictureFormatOf(const std::string& path);
 
-// What to render for a picture of the plot of `state`: the size (PNG, SVG) and the drawing.
+// What to render for a picture of a plot: the size (PNG, SVG) and the drawing.
 struct PlotPicture {
     platform::PictureFormat format = platform::PictureFormat::kPng;
     platform::Size size;
     platform::PageRenderer draw;
 };
-// The renderer holds `doc` and `state` by reference: render before either goes away.
-PlotPicture PlotPictureOf(COlvexDoc& doc, const PlotState& state, platform::PictureFormat format);
+// The renderer keeps its own copy of `data`.
+PlotPicture PlotPictureOf(PlotData data, platform::PictureFormat format);
 
 } // namespace plots

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "app/OlvexDoc.h"
 #include "plots/PlotConventions.h"
 
 namespace plots {
@@ -30,10 +29,6 @@ double BinAt(std::span<const double> m, int i) {
 }
 
 } // namespace
-
-SpectrumSettings SpectrumSettingsOf(const COlvexDoc& doc) {
-    return {doc.m_dFftMagRange, doc.m_nFftFreqZoom, doc.m_nFftStartPos, doc.m_fs};
-}
 
 SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y0,
                                  std::span<const double> magnitudes, bool input,

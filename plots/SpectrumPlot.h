@@ -9,8 +9,6 @@
 #include "platform/DrawContext.h"
 #include "plots/PlotGeometry.h"
 
-class COlvexDoc;
-
 namespace plots {
 
 struct SpectrumSettings {
@@ -22,7 +20,6 @@ struct SpectrumSettings {
     // print-out keeps every label at its fixed place.
     bool fitLabels = true;
 };
-SpectrumSettings SpectrumSettingsOf(const COlvexDoc& doc);
 
 constexpr int kSpecGridRows = 5;
 constexpr int kSpecGridColumns = 10;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 
-#include "app/OlvexDoc.h"
 #include "plots/PlotConventions.h"
 
 namespace plots {
@@ -34,17 +33,6 @@ constexpr size_t kMagnitudeLabel = 4;
 static_assert(kNS + kSegments < kWaveScaledSamples);
 
 } // namespace
-
-WaveSettings WaveSettingsOf(const COlvexDoc& doc) {
-    return {doc.m_dWaveMagRange,
-            doc.m_dPlotAmplitude,
-            doc.m_nWaveTimeZoom,
-            doc.m_nWaveStartPos,
-            doc.m_fs,
-            doc.m_dWaveFreq,
-            doc.m_bUseUserWave != 0,
-            doc.m_nTaps};
-}
 
 WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
                          std::span<const double> samples, bool input, const TextMeasure& measure) {

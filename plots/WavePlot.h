@@ -9,8 +9,6 @@
 #include "platform/DrawContext.h"
 #include "plots/PlotGeometry.h"
 
-class COlvexDoc;
-
 namespace plots {
 
 struct WaveSettings {
@@ -26,7 +24,6 @@ struct WaveSettings {
     // print-out keeps every label at its fixed place.
     bool fitLabels = true;
 };
-WaveSettings WaveSettingsOf(const COlvexDoc& doc);
 
 constexpr int kWaveScaledSamples = 280; // samples scaled per panel
 constexpr int kWaveZoomFactor = 10;

@@ -30,6 +30,7 @@ if [[ "${1:-}" == "--plots" ]]; then
 #include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "app/ui/DesignDialogs.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "vhdl/ui/VhdlDialogs.h"
@@ -59,11 +60,11 @@ int main(int argc, char** argv) {
     doc.m_nQuantBits = 16;
     COlvexView& view = frame.View();
     view.m_bNoDesign = 0;
-    view.m_nPlotMode = COlvexView::kPlotResponse;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     Shoot(frame, dir + "/response.png");
-    view.m_nPlotMode = COlvexView::kPlotSpectra;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kSpectra);
     Shoot(frame, dir + "/spectra.png");
-    view.m_nPlotMode = COlvexView::kPlotWaves;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves);
     Shoot(frame, dir + "/waves.png");
     view.m_bShowHardwareWave = 1;
     doc.m_nDataBits = 10;
@@ -128,13 +129,13 @@ int main(int argc, char** argv) {
     // the quantized red one; ideal and quantized zeros), then an eight-section IIR whose 8-bit
     // coefficients put a section's poles on the unit circle.
     doc.m_nQuantBits = 8;
-    view.m_nPlotMode = COlvexView::kPlotResponse;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     Shoot(frame, dir + "/response-quantized-8bits.png");
-    view.m_nPlotMode = COlvexView::kPlotGroupDelay;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kGroupDelay);
     Shoot(frame, dir + "/groupdelay-fir.png");
-    view.m_nPlotMode = COlvexView::kPlotPoleZero;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kPoleZero);
     Shoot(frame, dir + "/polezero-fir.png");
-    view.m_nPlotMode = COlvexView::kPlotImpulse;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kImpulse);
     Shoot(frame, dir + "/impulse-fir.png");
     view.m_nFirIir = 1;
     view.UpdateData(false);
@@ -143,13 +144,13 @@ int main(int argc, char** argv) {
     doc.m_dIirFc1 = 150.0;
     doc.m_dRippleDb = 1.0;
     doc.DesignIir();
-    view.m_nPlotMode = COlvexView::kPlotGroupDelay;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kGroupDelay);
     Shoot(frame, dir + "/groupdelay-iir.png");
-    view.m_nPlotMode = COlvexView::kPlotImpulse;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kImpulse);
     Shoot(frame, dir + "/impulse-iir.png");
-    view.m_nPlotMode = COlvexView::kPlotStep;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kStep);
     Shoot(frame, dir + "/step-iir.png");
-    view.m_nPlotMode = COlvexView::kPlotPoleZero;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kPoleZero);
     Shoot(frame, dir + "/polezero-iir.png");
     doc.m_nQuantBits = 8;
     doc.m_nIirSections = 8;
@@ -157,7 +158,7 @@ int main(int argc, char** argv) {
     doc.m_dRippleDb = 0.5;
     doc.DesignIir();
     Shoot(frame, dir + "/polezero-iir-unstable.png");
-    view.m_nPlotMode = COlvexView::kPlotStep;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kStep);
     Shoot(frame, dir + "/step-iir-unstable.png");
     view.m_nFirIir = 0;
     view.UpdateData(false);
@@ -166,7 +167,7 @@ int main(int argc, char** argv) {
     doc.m_dIirFc1 = 200.0;
     doc.m_dRippleDb = 0.3;
     doc.DesignIir();
-    view.m_nPlotMode = COlvexView::kPlotResponse;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     frame.showMaximized();
     QTest::qWait(500);
     // A bare X server has no window manager to maximize the window: fill the screen by hand.

@@ -9,6 +9,7 @@
 #include "app/DesignFileCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -111,7 +112,7 @@ void FileMenuHandler::OnFileNew() {
     commands::NewDesign(m_doc);
     m_view.m_nFirIir = 0;
     m_view.m_nFilterSel = m_doc.m_nFilterType;
-    m_view.m_nPlotMode = COlvexView::kPlotResponse;
+    m_view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     m_view.m_bNoDesign = 1;
     m_view.m_bCoeffsListed = 0;
     m_view.m_bVhdlParamsSet = 0;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
 #include "plots/AnalysisPlot.h"
 #include "plots/PlotConventions.h"
 #include "resources/AnalysisResources.h"
@@ -137,9 +138,9 @@ void COlvexView::DrawScreenPlot(platform::DrawContext& dc) {
 plots::PlotNotes COlvexView::DrawPlot(platform::DrawContext& dc, bool printing) {
     // The analysis of the mode is recomputed from the document with the FIR/IIR choice last
     // read from the form; any other mode draws nothing.
-    return plots::DrawAnalysisPlot(
-        dc, m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0, m_bShowHardwareWave != 0},
-        printing ? plots::Surface::kPrint : plots::Surface::kScreen);
+    const plots::PlotData data = commands::ComputePlot(m_doc, *this);
+    plots::DrawAnalysisPlot(dc, data, printing ? plots::Surface::kPrint : plots::Surface::kScreen);
+    return data.notes;
 }
 
 void COlvexView::OnRefreshView() {
@@ -175,8 +176,7 @@ void COlvexView::OnPaint() {
 
 void COlvexView::OnPlotMouseMove(platform::Point device, platform::Size surface) {
     const platform::Point logical = plots::ScreenPlotMapping(surface).ToLogical(device);
-    const std::string text =
-        plots::ResponseCursorText(m_doc, {m_nPlotMode, m_nFirIir, m_bNoDesign != 0}, logical);
+    const std::string text = commands::CursorReadout(m_doc, *this, logical);
     if (!text.empty()) {
         m_host.SetStatusText(text);
         m_bCursorReadout = true;
@@ -195,6 +195,5 @@ void COlvexView::OnPlotMouseLeave() {
 }
 
 void COlvexView::OnPrint(platform::DrawContext& dc) {
-    plots::DrawPrintPage(dc, m_doc,
-                         {m_nPlotMode, m_nFirIir, m_bNoDesign != 0, m_bShowHardwareWave != 0});
+    plots::DrawPrintPage(dc, commands::ComputePlot(m_doc, *this));
 }

@@ -37,15 +37,6 @@ public:
     static constexpr int kPaintRedrawMs = 10;   // after a repaint of the view
     static constexpr int kIdleTimerMs = 1000;   // after a delayed redraw has run
 
-    // Plot modes.
-    static constexpr int kPlotResponse = 0;
-    static constexpr int kPlotSpectra = 1;
-    static constexpr int kPlotWaves = 2;
-    static constexpr int kPlotGroupDelay = 3;
-    static constexpr int kPlotPoleZero = 4;
-    static constexpr int kPlotImpulse = 5;
-    static constexpr int kPlotStep = 6;
-
     COlvexView(COlvexDoc& doc, platform::UiHost& host);
 
     COlvexDoc& GetDocument() { return m_doc; }

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -9,6 +10,11 @@
 #include <QSvgGenerator>
 
 #include "platform/qt/QtDrawContext.h"
+#include "plots/PictureRender.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace platform::qt {
 
@@ -105,3 +111,30 @@ QByteArray RenderPictureBytes(PictureFormat format, QSize size, const PageRender
 }
 
 } // namespace platform::qt
+
+// The picture files of vantrel-cli: a batch run has no GUI application, and text needs one.
+std::string plots::RenderPictureFile(platform::PictureFormat format, platform::Size size,
+                                     const platform::PageRenderer& draw) {
+    std::unique_ptr<QGuiApplication> application;
+    if (QGuiApplication::instance() == nullptr) {
+        // A batch run draws off screen unless told otherwise, so the output is the same with
+        // or without a display.
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        }
+        // Qt's own notices (a missing runtime folder, the platform plugin's hints) are no
+        // concern of a batch run; only its errors reach standard error.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            }
+        });
+        static int argc = 1;
+        static char name[] = "vantrel-cli";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const QByteArray bytes =
+        platform::qt::RenderPictureBytes(format, QSize(size.cx, size.cy), draw);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/UiHost.h"
+#include "platform/DrawContext.h"
 
 namespace platform::qt {
 

@@ -8,6 +8,7 @@
 
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
 #include "app/ui/OlvexView.h"
 #include "plots/PlotPicture.h"
 
@@ -27,9 +28,8 @@ void ExportPlotHandler::OnExportPlot() {
                           platform::MessageIcon::kWarning);
         return;
     }
-    const plots::PlotState state{m_view.m_nPlotMode, m_view.m_nFirIir, m_view.m_bNoDesign != 0,
-                                 m_view.m_bShowHardwareWave != 0};
-    const plots::PlotPicture picture = plots::PlotPictureOf(m_doc, state, *format);
+    const plots::PlotPicture picture =
+        plots::PlotPictureOf(commands::ComputePlot(m_doc, m_view), *format);
     const commands::Outcome outcome = commands::SavePlotPicture(
         *path, m_host.RenderPicture(picture.format, picture.size, picture.draw));
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {

@@ -5,6 +5,7 @@
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "plots/ui/AnalysisDialogs.h"
 
 void FResponseHandler::OnFResponse() {
@@ -19,7 +20,7 @@ void FResponseHandler::OnFResponse() {
         // The dialog's checks already hold, so the command takes the request.
         commands::FResponse(m_doc,
                             {dialog.m_dGainRange, dialog.m_nRespFreqZoom, dialog.m_nRespStartPos});
-        m_view.m_nPlotMode = COlvexView::kPlotResponse;
+        m_view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
         m_view.DrawPlotArea();
     }
     m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);

@@ -6,6 +6,7 @@
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "plots/ui/AnalysisDialogs.h"
 
 void FftAnalysisHandler::OnFftAnalysis() {
@@ -20,7 +21,7 @@ void FftAnalysisHandler::OnFftAnalysis() {
         // The dialog's checks already hold, so the command takes the request.
         commands::FftAnalysis(
             m_doc, {dialog.m_dFftMagRange, dialog.m_nFftFreqZoom, dialog.m_nFftStartPos});
-        m_view.m_nPlotMode = COlvexView::kPlotSpectra;
+        m_view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kSpectra);
         m_view.DrawPlotArea();
     }
     m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);

@@ -3,21 +3,22 @@
 #include "plots/ui/FilterViewHandler.h"
 
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 
 void FilterViewHandler::OnGroupDelayView() {
-    ShowFilterView(COlvexView::kPlotGroupDelay);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kGroupDelay));
 }
 
 void FilterViewHandler::OnPoleZeroView() {
-    ShowFilterView(COlvexView::kPlotPoleZero);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kPoleZero));
 }
 
 void FilterViewHandler::OnImpulseView() {
-    ShowFilterView(COlvexView::kPlotImpulse);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kImpulse));
 }
 
 void FilterViewHandler::OnStepView() {
-    ShowFilterView(COlvexView::kPlotStep);
+    ShowFilterView(plots::PlotModeNumber(plots::PlotMode::kStep));
 }
 
 void FilterViewHandler::ShowFilterView(int plotMode) {

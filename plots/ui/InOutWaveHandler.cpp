@@ -9,6 +9,7 @@
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
+#include "plots/PlotMode.h"
 #include "plots/ui/AnalysisDialogs.h"
 
 void InOutWaveHandler::OnInOutWave() {
@@ -43,7 +44,7 @@ void InOutWaveHandler::OnInOutWave() {
         }
         const commands::Outcome outcome = commands::InOutWave(m_doc, request);
         m_view.m_bShowHardwareWave = request.showHardware;
-        m_view.m_nPlotMode = COlvexView::kPlotWaves;
+        m_view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves);
         // A user wave that could not be used, or one cut to the buffer's length.
         if (!outcome.message.empty()) {
             m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);

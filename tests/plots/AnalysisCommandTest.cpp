@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
-#include "plots/ui/AnalysisDialogs.h"
 #include "plots/AnalysisPlot.h"
 #include "plots/PlotConventions.h"
 #include "plots/SpectrumPlot.h"
 #include "plots/WavePlot.h"
+#include "plots/ui/AnalysisDialogs.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
 #include "tests/support/ScriptedWindow.h"
@@ -52,12 +53,15 @@ struct CommandCase {
     double COlvexDoc::*range;
 };
 const CommandCase kCommands[] = {
-    {resources::kIdcFResponse, resources::kIddFreqResponse, COlvexView::kPlotResponse,
-     resources::kIdcGainRange, &COlvexDoc::m_dGainRange},
-    {resources::kIdcInOutWave, resources::kIddInOutWave, COlvexView::kPlotWaves,
-     resources::kIdcMagnitudeRange, &COlvexDoc::m_dWaveMagRange},
-    {resources::kIdcFftAnalysis, resources::kIddFftResult, COlvexView::kPlotSpectra,
-     resources::kIdcMagnitudeRange, &COlvexDoc::m_dFftMagRange},
+    {resources::kIdcFResponse, resources::kIddFreqResponse,
+     plots::PlotModeNumber(plots::PlotMode::kResponse), resources::kIdcGainRange,
+     &COlvexDoc::m_dGainRange},
+    {resources::kIdcInOutWave, resources::kIddInOutWave,
+     plots::PlotModeNumber(plots::PlotMode::kWaves), resources::kIdcMagnitudeRange,
+     &COlvexDoc::m_dWaveMagRange},
+    {resources::kIdcFftAnalysis, resources::kIddFftResult,
+     plots::PlotModeNumber(plots::PlotMode::kSpectra), resources::kIdcMagnitudeRange,
+     &COlvexDoc::m_dFftMagRange},
 };
 
 TEST_F(CommandFixture, OkStoresDrawsAtOnceAndStartsTheTimer) {
@@ -174,12 +178,12 @@ TEST_F(CommandFixture, SpectraFollowTheStructureLastReadFromTheForm) {
     ASSERT_TRUE(doc.DesignIir());
     const auto outputCurve = [this](int firIir) {
         COlvexDoc copy = doc;
-        plots::SimulateWave(copy, firIir);
-        copy.FftSpectrum(copy.m_aWaveOut);
+        const plots::PlotData data = commands::ComputePlot(
+            copy, plots::PlotState{plots::PlotMode::kSpectra, firIir == 1, false});
         auto drawing = std::make_shared<platform::Drawing>();
         {
             platform::RecordingDrawContext dc(drawing);
-            plots::DrawSpectrum(dc, 7, 135, copy.m_aFftMag, false, plots::SpectrumSettingsOf(copy));
+            plots::DrawSpectrum(dc, 7, 135, data.outputSpectrum, false, data.spectrum);
         }
         return Red(*drawing);
     };
@@ -349,7 +353,7 @@ TEST_F(CommandFixture, HelpDialogsRestartTheTimerWhenClosed) {
 TEST_F(CommandFixture, WavesPrintAtTheirScreenPositionsUnderTheWebAddress) {
     doc.m_nTaps = 31;
     doc.DesignFir(0);
-    view.m_nPlotMode = COlvexView::kPlotWaves;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves);
     view.RedrawPlot();
     host.Print(platform::PrintKind::kPreview,
                [this](platform::DrawContext& dc) { view.OnPrint(dc); });

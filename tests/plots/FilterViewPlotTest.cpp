@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
@@ -36,10 +37,11 @@ bool HasText(const platform::Drawing& d, const std::string& text) {
                        [&](const platform::RecordedText& t) { return t.text == text; });
 }
 
-std::shared_ptr<platform::Drawing> DrawMode(COlvexDoc& doc, int mode, bool iir) {
+std::shared_ptr<platform::Drawing> DrawMode(COlvexDoc& doc, plots::PlotMode mode, bool iir) {
     auto drawing = std::make_shared<platform::Drawing>();
     platform::RecordingDrawContext dc(drawing);
-    plots::DrawAnalysisPlot(dc, doc, {mode, iir ? 1 : 0, false}, plots::Surface::kScreen);
+    plots::DrawAnalysisPlot(dc, commands::ComputePlot(doc, plots::PlotState{mode, iir, false}),
+                            plots::Surface::kScreen);
     return drawing;
 }
 
@@ -116,23 +118,24 @@ TEST(PoleZeroPlot, MarksRootsAndBoxesUnstablePoles) {
 }
 
 TEST(FilterViews, IdealCurvesOnlyWhileQuantized) {
-    for (int mode : {COlvexView::kPlotResponse, COlvexView::kPlotGroupDelay,
-                     COlvexView::kPlotImpulse, COlvexView::kPlotStep}) {
+    for (plots::PlotMode mode : {plots::PlotMode::kResponse, plots::PlotMode::kGroupDelay,
+                                 plots::PlotMode::kImpulse, plots::PlotMode::kStep}) {
         COlvexDoc doc;
         doc.DesignFir(0);
-        EXPECT_TRUE(LinesWith(*DrawMode(doc, mode, false), plots::kGreyIdealPen).empty()) << mode;
+        EXPECT_TRUE(LinesWith(*DrawMode(doc, mode, false), plots::kGreyIdealPen).empty())
+            << plots::PlotModeWord(mode);
         doc.m_bQuantize = 1;
         doc.m_nQuantBits = 8;
         const auto drawing = DrawMode(doc, mode, false);
         const std::vector<RecordedLine> grey = LinesWith(*drawing, plots::kGreyIdealPen);
         const std::vector<RecordedLine> red = LinesWith(*drawing, plots::kRedTracePen);
-        ASSERT_FALSE(grey.empty()) << mode;
+        ASSERT_FALSE(grey.empty()) << plots::PlotModeWord(mode);
         // The grey curve differs from the red one somewhere: 8 bits cost something.
         bool differs = false;
         for (std::size_t i = 0; i < grey.size() && i < red.size(); ++i) {
             differs = differs || grey[i].from.y != red[i].from.y;
         }
-        EXPECT_TRUE(differs) << mode;
+        EXPECT_TRUE(differs) << plots::PlotModeWord(mode);
     }
 }
 
@@ -146,19 +149,19 @@ TEST(FilterViews, PlotMenuShowsEachViewAndNamesAnUnstableSection) {
     view.m_bNoDesign = 0;
     struct Case {
         int command;
-        int mode;
+        plots::PlotMode mode;
         const char* legend;
     };
     const Case cases[] = {
-        {resources::kIdPlotGroupDelay, COlvexView::kPlotGroupDelay, "Group delay"},
-        {resources::kIdPlotPoleZero, COlvexView::kPlotPoleZero, "x pole   o zero"},
-        {resources::kIdPlotImpulse, COlvexView::kPlotImpulse, "Impulse response"},
-        {resources::kIdPlotStep, COlvexView::kPlotStep, "Step response"},
+        {resources::kIdPlotGroupDelay, plots::PlotMode::kGroupDelay, "Group delay"},
+        {resources::kIdPlotPoleZero, plots::PlotMode::kPoleZero, "x pole   o zero"},
+        {resources::kIdPlotImpulse, plots::PlotMode::kImpulse, "Impulse response"},
+        {resources::kIdPlotStep, plots::PlotMode::kStep, "Step response"},
     };
     for (const Case& c : cases) {
         const std::size_t before = host.Drawings().size();
         ASSERT_TRUE(view.OnCommand(c.command));
-        EXPECT_EQ(view.m_nPlotMode, c.mode);
+        EXPECT_EQ(view.m_nPlotMode, plots::PlotModeNumber(c.mode));
         ASSERT_EQ(host.Drawings().size(), before + 1);
         EXPECT_TRUE(HasText(*host.Drawings().back(), c.legend)) << c.legend;
     }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/PlotCommands.h"
 #include "platform/scripted/RecordingDrawContext.h"
 
 namespace {
@@ -80,16 +81,16 @@ namespace {
 // labels clear of each other.
 TEST(PlotLayout, PrintKeepsTheFixedPlaces) {
     const struct {
-        int mode;
+        plots::PlotMode mode;
         std::string text;
         platform::Point at; // fixed place at the print origins
     } cases[] = {
-        {COlvexView::kPlotResponse, "      500.00", {20 + 360 - 30, 20 + 250}},
-        {COlvexView::kPlotResponse, "16", {40 + 75, 25}},
-        {COlvexView::kPlotResponse, "bits", {40 + 105, 25}},
-        {COlvexView::kPlotSpectra, "     1000.00", {7 + 384 - 40, 250}},
-        {COlvexView::kPlotWaves, "0.1000000000", {400 - 30, 252}},
-        {COlvexView::kPlotWaves, "Output Wave may have huge delay", {120, 140 - 18}},
+        {plots::PlotMode::kResponse, "      500.00", {20 + 360 - 30, 20 + 250}},
+        {plots::PlotMode::kResponse, "16", {40 + 75, 25}},
+        {plots::PlotMode::kResponse, "bits", {40 + 105, 25}},
+        {plots::PlotMode::kSpectra, "     1000.00", {7 + 384 - 40, 250}},
+        {plots::PlotMode::kWaves, "0.1000000000", {400 - 30, 252}},
+        {plots::PlotMode::kWaves, "Output Wave may have huge delay", {120, 140 - 18}},
     };
     for (const auto& c : cases) {
         plot_layout::LayoutCase layout{c.mode};
@@ -106,7 +107,9 @@ TEST(PlotLayout, PrintKeepsTheFixedPlaces) {
             font.height = 12;
             font.width = 7;
             plots::ScopedFont printFont(dc, font);
-            plots::DrawAnalysisPlot(dc, doc, {c.mode, 0, false}, plots::Surface::kPrint);
+            plots::DrawAnalysisPlot(
+                dc, commands::ComputePlot(doc, plots::PlotState{c.mode, false, false}),
+                plots::Surface::kPrint);
         }
         bool found = false;
         for (const platform::RecordedText& t : drawing->texts) {

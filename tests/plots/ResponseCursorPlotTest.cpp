@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "plots/AnalysisPlot.h"
@@ -55,7 +56,7 @@ TEST(ResponseCursor, ReadsTheSampleUnderTheMouse) {
         {1, 100, {20 + 20 * 18, 60}, 198, false},
     };
     for (const auto& c : cases) {
-        plots::FreqResponseSettings settings = plots::ResponseSettingsOf(doc, false);
+        plots::FreqResponseSettings settings = commands::ResponseSettingsOf(doc, false);
         settings.freqZoom = c.zoom;
         settings.startPos = c.start;
         const auto readout =
@@ -93,7 +94,7 @@ TEST(ResponseCursor, NothingOutsideTheDrawnCurve) {
         {1, 0, {20 + 20 * 18 + 11, 100}},
     };
     for (const auto& c : cases) {
-        plots::FreqResponseSettings settings = plots::ResponseSettingsOf(doc, false);
+        plots::FreqResponseSettings settings = commands::ResponseSettingsOf(doc, false);
         settings.freqZoom = c.zoom;
         settings.startPos = c.start;
         EXPECT_FALSE(
@@ -101,10 +102,12 @@ TEST(ResponseCursor, NothingOutsideTheDrawnCurve) {
             << c.at.x << "," << c.at.y;
     }
     // Only the frequency response of a design has a readout.
-    EXPECT_NE(plots::ResponseCursorText(doc, {COlvexView::kPlotResponse, 0, false}, {92, 100}), "");
-    EXPECT_EQ(plots::ResponseCursorText(doc, {COlvexView::kPlotResponse, 0, true}, {92, 100}), "");
-    EXPECT_EQ(plots::ResponseCursorText(doc, {COlvexView::kPlotSpectra, 0, false}, {92, 100}), "");
-    EXPECT_EQ(plots::ResponseCursorText(doc, {COlvexView::kPlotWaves, 0, false}, {92, 100}), "");
+    const plots::ResponseData response = commands::HeldResponse(doc, false);
+    EXPECT_NE(plots::ResponseCursorText(response, plots::PlotMode::kResponse, false, {92, 100}),
+              "");
+    EXPECT_EQ(plots::ResponseCursorText(response, plots::PlotMode::kResponse, true, {92, 100}), "");
+    EXPECT_EQ(plots::ResponseCursorText(response, plots::PlotMode::kSpectra, false, {92, 100}), "");
+    EXPECT_EQ(plots::ResponseCursorText(response, plots::PlotMode::kWaves, false, {92, 100}), "");
 }
 
 TEST(ResponseCursor, StatusBarFollowsTheMouseOverThePlotControl) {

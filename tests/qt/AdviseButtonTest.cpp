@@ -13,6 +13,7 @@
 
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
+#include "app/PlotCommands.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "dsp/Measure.h"
 #include "platform/qt/QtDialog.h"
@@ -84,7 +85,7 @@ TEST(HardwareLegend, ReadableInTheDesktopFonts) {
     for (const int taps : {90, 120}) {
         for (const double range : {50.0, 9999.0}) {
             SCOPED_TRACE("taps " + std::to_string(taps) + " range " + std::to_string(range));
-            plot_layout::LayoutCase c{COlvexView::kPlotWaves, 0, 50, 1000.0, range};
+            plot_layout::LayoutCase c{plots::PlotMode::kWaves, 0, 50, 1000.0, range};
             c.taps = taps;
             c.quantize = true;
             COlvexDoc doc;
@@ -94,7 +95,9 @@ TEST(HardwareLegend, ReadableInTheDesktopFonts) {
             QPainter painter(&image);
             TextRecorder dc(painter);
             plots::OpenPlotSurface(dc);
-            plots::DrawAnalysisPlot(dc, doc, {c.mode, 0, false, true}, plots::Surface::kScreen);
+            plots::DrawAnalysisPlot(
+                dc, commands::ComputePlot(doc, plots::PlotState{c.mode, false, false, true}),
+                plots::Surface::kScreen);
             painter.end();
             bool legend = false;
             for (const plot_layout::PlacedText& t : dc.texts) {

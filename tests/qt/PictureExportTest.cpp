@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "app/Commands.h"
-#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
+#include "app/qt/MainFrame.h"
 #include "platform/qt/QtUiHost.h"
 #include "plots/PlotPicture.h"
 
@@ -22,8 +23,9 @@ std::string WindowPicture(platform::PictureFormat format) {
     request.taps = 31;
     commands::DesignFir(doc, request);
     CMainFrame frame{doc};
-    const plots::PlotState state{0, 0, false, false};
-    const plots::PlotPicture picture = plots::PlotPictureOf(doc, state, format);
+    const plots::PlotState state{plots::PlotMode::kResponse, false, false, false};
+    const plots::PlotPicture picture =
+        plots::PlotPictureOf(commands::ComputePlot(doc, state), format);
     return frame.Host().RenderPicture(picture.format, picture.size, picture.draw);
 }
 

@@ -18,6 +18,7 @@
 #include "platform/scripted/RecordingDrawContext.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "plots/PlotConventions.h"
+#include "plots/PlotMode.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -66,7 +67,7 @@ TEST(PlotExport, PngGainCurveLandsWhereTheRecorderPutsIt) {
     doc.DesignFir(kLpf);
     platform::ScriptedHost host(resources::FormTemplate());
     COlvexView view(doc, host);
-    view.m_nPlotMode = COlvexView::kPlotResponse;
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     view.m_bNoDesign = 0;
     auto drawing = std::make_shared<platform::Drawing>();
     {

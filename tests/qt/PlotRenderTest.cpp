@@ -16,8 +16,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/qt/MainFrame.h"
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
+#include "app/qt/MainFrame.h"
 #include "app/ui/OlvexView.h"
 #include "platform/qt/QtRender.h"
 #include "platform/scripted/RecordingDrawContext.h"
@@ -63,20 +64,21 @@ struct Designed {
 
 TEST(PlotRender, CurvesLandWhereTheRecorderPutThem) {
     const struct {
-        int mode;
+        plots::PlotMode mode;
         platform::PenSpec curvePen;
         bool (*colour)(QRgb);
     } cases[] = {
-        {COlvexView::kPlotResponse, plots::kRedTracePen, IsRed},
-        {COlvexView::kPlotSpectra, plots::kRedTracePen, IsRed},
-        {COlvexView::kPlotWaves, platform::PenSpec{}, IsBlack},
+        {plots::PlotMode::kResponse, plots::kRedTracePen, IsRed},
+        {plots::PlotMode::kSpectra, plots::kRedTracePen, IsRed},
+        {plots::PlotMode::kWaves, platform::PenSpec{}, IsBlack},
     };
     for (const auto& c : cases) {
         Designed designed;
-        const plots::PlotState state{c.mode, 0, false};
+        const plots::PlotState state{c.mode, false, false};
         const platform::PageRenderer render = [&](platform::DrawContext& dc) {
             plots::OpenPlotSurface(dc);
-            plots::DrawAnalysisPlot(dc, designed.doc, state, plots::Surface::kScreen);
+            plots::DrawAnalysisPlot(dc, commands::ComputePlot(designed.doc, state),
+                                    plots::Surface::kScreen);
         };
         auto drawing = std::make_shared<platform::Drawing>();
         {
@@ -94,7 +96,7 @@ TEST(PlotRender, CurvesLandWhereTheRecorderPutThem) {
             ++segments;
             found += ColourNear(image, line.deviceFrom, c.colour);
         }
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(plots::PlotModeNumber(c.mode));
         ASSERT_GT(segments, 20);
         // Text drawn later may cover a few points of a curve, never most of them.
         EXPECT_GE(found * 100, segments * 95) << found << " of " << segments;
@@ -129,7 +131,7 @@ TEST(PlotRender, FResponseButtonDrawsTheGainInTheWindow) {
     frame.View().m_bNoDesign = 0;
     QTRY_COMPARE_WITH_TIMEOUT(frame.View().m_bTimerDone, 1, 2000);
     // The waves are on show when the button is pressed.
-    frame.View().m_nPlotMode = COlvexView::kPlotWaves;
+    frame.View().m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves);
     frame.View().RedrawPlot();
     const QImage before = frame.Form().Picture(resources::kIdcPlotArea)->Image();
 
@@ -139,7 +141,7 @@ TEST(PlotRender, FResponseButtonDrawsTheGainInTheWindow) {
     EXPECT_TRUE(pressed);
     const QImage& image = frame.Form().Picture(resources::kIdcPlotArea)->Image();
     EXPECT_NE(image, before);
-    EXPECT_EQ(frame.View().m_nPlotMode, COlvexView::kPlotResponse);
+    EXPECT_EQ(frame.View().m_nPlotMode, plots::PlotModeNumber(plots::PlotMode::kResponse));
     // The designed low-pass passes about 0 dB at the start: red next to row 2 (y 41) in every
     // column of its first 60 logical units, as the control shows them.
     const platform::Mapping mapping =
@@ -168,7 +170,9 @@ int PdfPages(const QString& path) {
 TEST(PlotRender, PrintOfEachModeIsAOnePagePdf) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (int mode : {COlvexView::kPlotResponse, COlvexView::kPlotSpectra, COlvexView::kPlotWaves}) {
+    for (int mode : {plots::PlotModeNumber(plots::PlotMode::kResponse),
+                     plots::PlotModeNumber(plots::PlotMode::kSpectra),
+                     plots::PlotModeNumber(plots::PlotMode::kWaves)}) {
         Designed designed;
         platform::ScriptedHost host(resources::FormTemplate());
         COlvexView view(designed.doc, host);
@@ -186,7 +190,7 @@ TEST(PlotRender, PrintPreviewFromTheMenuShowsOnePage) {
     CMainFrame frame(designed.doc);
     frame.ShowAndUpdate();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    frame.View().m_nPlotMode = COlvexView::kPlotWaves;
+    frame.View().m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves);
     int pages = -1;
     std::function<void()> closePreview = [&] {
         auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());

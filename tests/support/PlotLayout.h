@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
-#include "app/ui/OlvexView.h"
+#include "app/PlotCommands.h"
 #include "platform/DrawContext.h"
 #include "plots/AnalysisPlot.h"
 #include "plots/PlotConventions.h"
@@ -24,7 +24,7 @@ struct PlacedText {
 };
 
 struct LayoutCase {
-    int mode = COlvexView::kPlotResponse;
+    plots::PlotMode mode = plots::PlotMode::kResponse;
     int zoom = 0;         // the mode's 1x / 10x choice
     int start = 0;        // the mode's start slider
     double fs = 1000.0;   // wide frequency and time labels at large fs
@@ -35,11 +35,11 @@ struct LayoutCase {
     bool noDesign = false;
 
     std::string Name() const {
-        return "mode " + std::to_string(mode) + " zoom " + std::to_string(zoom) + " start " +
-               std::to_string(start) + " fs " + std::to_string(fs) + " range " +
-               std::to_string(range) + (aboveNyquist ? " above Nyquist" : "") + " taps " +
-               std::to_string(taps) + (quantize ? " quantized" : "") +
-               (noDesign ? " no design" : "");
+        return "mode " + std::to_string(plots::PlotModeNumber(mode)) + " zoom " +
+               std::to_string(zoom) + " start " + std::to_string(start) + " fs " +
+               std::to_string(fs) + " range " + std::to_string(range) +
+               (aboveNyquist ? " above Nyquist" : "") + " taps " + std::to_string(taps) +
+               (quantize ? " quantized" : "") + (noDesign ? " no design" : "");
     }
 };
 
@@ -47,9 +47,10 @@ struct LayoutCase {
 // settings give: large fs, wide ranges, the Nyquist message with the delay note, the caption.
 inline std::vector<LayoutCase> LayoutCases() {
     std::vector<LayoutCase> cases;
-    for (int mode : {COlvexView::kPlotResponse, COlvexView::kPlotSpectra, COlvexView::kPlotWaves,
-                     COlvexView::kPlotGroupDelay, COlvexView::kPlotPoleZero,
-                     COlvexView::kPlotImpulse, COlvexView::kPlotStep}) {
+    for (plots::PlotMode mode :
+         {plots::PlotMode::kResponse, plots::PlotMode::kSpectra, plots::PlotMode::kWaves,
+          plots::PlotMode::kGroupDelay, plots::PlotMode::kPoleZero, plots::PlotMode::kImpulse,
+          plots::PlotMode::kStep}) {
         for (int zoom : {0, 1}) {
             for (int start : {0, 50, 100}) {
                 LayoutCase c{mode, zoom, start};
@@ -90,7 +91,9 @@ inline void DrawCase(platform::DrawContext& dc, const LayoutCase& c) {
     COlvexDoc doc;
     Configure(doc, c);
     plots::OpenPlotSurface(dc);
-    plots::DrawAnalysisPlot(dc, doc, {c.mode, 0, c.noDesign}, plots::Surface::kScreen);
+    plots::DrawAnalysisPlot(dc,
+                            commands::ComputePlot(doc, plots::PlotState{c.mode, false, c.noDesign}),
+                            plots::Surface::kScreen);
 }
 
 // Checks the texts of one drawing. measure: a context with the drawing's mapping, whose font

@@ -12,6 +12,7 @@
 
 #include "app/OlvexDoc.h"
 #include "app/OlvexDocEngine.h"
+#include "app/PlotCommands.h"
 #include "app/ui/OlvexView.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "dsp/Measure.h"
@@ -248,7 +249,7 @@ TEST(HardwareWaveLayout, LegendKeepsClearOfEveryLabel) {
                     SCOPED_TRACE("taps " + std::to_string(taps) + " range " +
                                  std::to_string(range) + " zoom " + std::to_string(zoom) + " fs " +
                                  std::to_string(fs));
-                    plot_layout::LayoutCase c{COlvexView::kPlotWaves, zoom, 50, fs, range};
+                    plot_layout::LayoutCase c{plots::PlotMode::kWaves, zoom, 50, fs, range};
                     c.taps = taps;
                     c.quantize = true;
                     COlvexDoc doc;
@@ -257,8 +258,11 @@ TEST(HardwareWaveLayout, LegendKeepsClearOfEveryLabel) {
                     {
                         platform::RecordingDrawContext dc(drawing, plots::kDefaultPlotSurface);
                         plots::OpenPlotSurface(dc);
-                        plots::DrawAnalysisPlot(dc, doc, {c.mode, 0, false, true},
-                                                plots::Surface::kScreen);
+                        plots::DrawAnalysisPlot(
+                            dc,
+                            commands::ComputePlot(doc,
+                                                  plots::PlotState{c.mode, false, false, true}),
+                            plots::Surface::kScreen);
                     }
                     ASSERT_TRUE(HasText(*drawing, "Ideal"));
                     std::vector<plot_layout::PlacedText> texts;

@@ -1,0 +1,205 @@
+#include "app/PlotCommands.h"
+
+#include <iterator>
+
+#include "app/OlvexDoc.h"
+#include "app/SessionState.h"
+#include "app/ViewCommands.h"
+#include "dsp/GroupDelay.h"
+#include "dsp/ImpulseStep.h"
+#include "dsp/PoleZero.h"
+#include "dsp/Response.h"
+#include "resources/AnalysisResources.h"
+#include "vhdl/HardwareWave.h"
+
+namespace commands {
+
+namespace {
+
+constexpr int kIir = 1; // the form's structure choice
+
+template <typename T, std::size_t N> std::vector<double> Values(const T (&array)[N]) {
+    return {std::begin(array), std::end(array)};
+}
+
+void ComputeResponse(COlvexDoc& doc, bool iir) {
+    if (iir) {
+        doc.IirResponse();
+    } else {
+        doc.FirResponse();
+    }
+}
+
+void ComputeWaves(COlvexDoc& doc, bool iir) {
+    doc.GenerateTestWave();
+    if (iir) {
+        doc.FilterWaveIir();
+    } else {
+        doc.FilterWaveFir();
+    }
+}
+
+// The filter views of the coefficients in use (quantized while quantization is on) and, while
+// quantized, of the ideal ones.
+void ComputeFilterView(const COlvexDoc& doc, plots::PlotData& data) {
+    const plots::PlotState& state = data.state;
+    const dsp::FilterCoefficients ideal = doc.TakeCoefficients(state.iir, false);
+    std::optional<dsp::FilterCoefficients> quantized;
+    if (data.quantize) {
+        quantized = doc.TakeCoefficients(state.iir, true);
+    }
+    const dsp::FilterCoefficients& inUse = quantized ? *quantized : ideal;
+    switch (state.mode) {
+    case plots::PlotMode::kGroupDelay:
+        data.groupDelay = GroupDelaySettingsOf(doc, state.noDesign);
+        if (!state.noDesign) {
+            const dsp::GroupDelay delay = dsp::GroupDelayOf(inUse, doc.m_fs);
+            data.viewCurve.assign(delay.delay.begin(), delay.delay.end());
+            if (quantized) {
+                const dsp::GroupDelay idealDelay = dsp::GroupDelayOf(ideal, doc.m_fs);
+                data.idealViewCurve.assign(idealDelay.delay.begin(), idealDelay.delay.end());
+            }
+        }
+        break;
+    case plots::PlotMode::kPoleZero:
+        data.idealRoots = dsp::PoleZeroOf(ideal);
+        if (quantized) {
+            data.quantizedRoots = dsp::PoleZeroOf(*quantized);
+        }
+        break;
+    case plots::PlotMode::kImpulse:
+    case plots::PlotMode::kStep: {
+        const dsp::Excitation excitation = state.mode == plots::PlotMode::kStep
+                                               ? dsp::Excitation::kStep
+                                               : dsp::Excitation::kImpulse;
+        if (!state.noDesign) {
+            data.viewCurve = dsp::TimeResponseOf(inUse, excitation);
+            if (quantized) {
+                data.idealViewCurve = dsp::TimeResponseOf(ideal, excitation);
+            }
+        }
+        break;
+    }
+    default:
+        return;
+    }
+    if (state.iir && !state.noDesign) {
+        data.notes.unstable =
+            UnstableText(dsp::IirPoleZero(inUse.DesignedSections()).unstableSections);
+    }
+}
+
+} // namespace
+
+std::optional<plots::PlotState> PlotStateOf(const SessionState& session) {
+    const std::optional<plots::PlotMode> mode = plots::PlotModeOfNumber(session.m_nPlotMode);
+    if (!mode) {
+        return std::nullopt;
+    }
+    return plots::PlotState{*mode, session.m_nFirIir == kIir, session.m_bNoDesign != 0,
+                            session.m_bShowHardwareWave != 0};
+}
+
+plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& state) {
+    plots::PlotData data;
+    data.state = state;
+    data.quantize = doc.m_bQuantize == 1;
+    data.quantBits = doc.m_nQuantBits;
+    data.webAddress = resources::kWebAddress;
+    switch (state.mode) {
+    case plots::PlotMode::kResponse:
+        ComputeResponse(doc, state.iir);
+        data.response = HeldResponse(doc, state.noDesign);
+        if (data.quantize && !state.noDesign) {
+            data.idealGain = IdealGainOf(doc, state.iir);
+        }
+        break;
+    case plots::PlotMode::kSpectra:
+        ComputeWaves(doc, state.iir);
+        data.spectrum = SpectrumSettingsOf(doc);
+        // One spectrum array in the document: it ends holding the output's.
+        doc.FftSpectrum(doc.m_aWaveIn);
+        data.inputSpectrum = Values(doc.m_aFftMag);
+        doc.FftSpectrum(doc.m_aWaveOut);
+        data.outputSpectrum = Values(doc.m_aFftMag);
+        break;
+    case plots::PlotMode::kWaves:
+        ComputeWaves(doc, state.iir);
+        data.wave = WaveSettingsOf(doc);
+        data.waveIn = Values(doc.m_aWaveIn);
+        data.waveOut = Values(doc.m_aWaveOut);
+        if (state.showHardware && data.quantize) {
+            // The bit-true model of the generated VHDL, fed as its testbench feeds it.
+            const vhdl::HardwareWave hardware = vhdl::ComputeHardwareWave(
+                doc.TakeCoefficients(state.iir), doc.m_nDataBits, doc.m_aWaveIn, doc.m_aWaveOut);
+            data.hardware = plots::HardwareTrace{hardware.output,
+                                                 {doc.m_nDataBits, hardware.largestDifference}};
+            data.notes.overflow = vhdl::OverflowWarnings(hardware, state.iir, doc.m_nDataBits);
+        }
+        break;
+    case plots::PlotMode::kGroupDelay:
+    case plots::PlotMode::kPoleZero:
+    case plots::PlotMode::kImpulse:
+    case plots::PlotMode::kStep:
+        ComputeFilterView(doc, data);
+        break;
+    }
+    return data;
+}
+
+plots::PlotData ComputePlot(COlvexDoc& doc, const SessionState& session) {
+    const std::optional<plots::PlotState> state = PlotStateOf(session);
+    if (!state) {
+        plots::PlotData nothing;
+        nothing.drawn = false;
+        nothing.webAddress = resources::kWebAddress;
+        return nothing;
+    }
+    return ComputePlot(doc, *state);
+}
+
+std::string CursorReadout(const COlvexDoc& doc, const SessionState& session,
+                          platform::Point logical) {
+    const std::optional<plots::PlotState> state = PlotStateOf(session);
+    if (!state) {
+        return {};
+    }
+    return plots::ResponseCursorText(HeldResponse(doc, state->noDesign), state->mode,
+                                     state->noDesign, logical);
+}
+
+plots::ResponseData HeldResponse(const COlvexDoc& doc, bool noDesign) {
+    return {ResponseSettingsOf(doc, noDesign), Values(doc.m_aGainDb), Values(doc.m_aPhase)};
+}
+
+plots::FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign) {
+    return {doc.m_dGainRange, doc.m_nRespFreqZoom, doc.m_nRespStartPos, doc.m_fs, noDesign};
+}
+
+plots::SpectrumSettings SpectrumSettingsOf(const COlvexDoc& doc) {
+    return {doc.m_dFftMagRange, doc.m_nFftFreqZoom, doc.m_nFftStartPos, doc.m_fs};
+}
+
+plots::WaveSettings WaveSettingsOf(const COlvexDoc& doc) {
+    return {doc.m_dWaveMagRange,
+            doc.m_dPlotAmplitude,
+            doc.m_nWaveTimeZoom,
+            doc.m_nWaveStartPos,
+            doc.m_fs,
+            doc.m_dWaveFreq,
+            doc.m_bUseUserWave != 0,
+            doc.m_nTaps};
+}
+
+plots::GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign) {
+    return {doc.m_nRespFreqZoom, doc.m_nRespStartPos, doc.m_fs, noDesign};
+}
+
+std::vector<double> IdealGainOf(const COlvexDoc& doc, bool iir) {
+    const dsp::FilterCoefficients ideal = doc.TakeCoefficients(iir, false);
+    const dsp::Response r =
+        iir ? dsp::IirResponse(ideal.DesignedSections()) : dsp::FirResponse(ideal.DesignedTaps());
+    return {r.gainDb.begin(), r.gainDb.end()};
+}
+
+} // namespace commands

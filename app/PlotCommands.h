@@ -1,0 +1,52 @@
+// The values of the plot area: what each plot mode draws, computed from the document the way
+// the window's redraw computes it (and stored back into the document's response, wave and
+// spectrum arrays as before), for the plots to draw (plots/AnalysisPlot.h). The window's redraw,
+// print-out and picture files and vantrel-cli's --plot compute through here, then draw.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plots/AnalysisPlot.h"
+
+class COlvexDoc;
+
+namespace commands {
+
+struct SessionState;
+
+// The plot state of the form: its plot mode, structure, design and hardware choice. Nothing when
+// the stored plot mode names no plot (nothing is drawn then).
+std::optional<plots::PlotState> PlotStateOf(const SessionState& session);
+
+// Recomputes what the plot of `state` draws. Response: the response of the structure into
+// m_aGainDb and m_aPhase and, while quantized with a design, the ideal gain. Spectra: the test
+// wave through the structure into m_aWaveIn and m_aWaveOut, then the input spectrum and the
+// output spectrum (m_aFftMag ends holding the output's). Waves: the two waves as for the spectra
+// and, with the hardware shown and quantization on, the hardware output at m_nDataBits and its
+// overflow notes. The filter views: the view of the coefficients in use and, while quantized, of
+// the ideal ones, and the unstable note of an IIR cascade.
+plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& state);
+// The same for the form's state; a stored plot mode that names no plot computes nothing and
+// draws nothing.
+plots::PlotData ComputePlot(COlvexDoc& doc, const SessionState& session);
+
+// The response as the document holds it now (the last computation left it); nothing is
+// recomputed.
+plots::ResponseData HeldResponse(const COlvexDoc& doc, bool noDesign);
+// The status-bar readout of the form's plot under a point of the screen's plot area (logical
+// units), from the response the document holds: empty unless the frequency response of a design
+// is shown (plots::ResponseCursorText).
+std::string CursorReadout(const COlvexDoc& doc, const SessionState& session,
+                          platform::Point logical);
+
+// The settings each plot reads from the document.
+plots::FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign);
+plots::SpectrumSettings SpectrumSettingsOf(const COlvexDoc& doc);
+plots::WaveSettings WaveSettingsOf(const COlvexDoc& doc);
+plots::GroupDelaySettings GroupDelaySettingsOf(const COlvexDoc& doc, bool noDesign);
+// The gain of the document's unquantized coefficients at the response points.
+std::vector<double> IdealGainOf(const COlvexDoc& doc, bool iir);
+
+} // namespace commands
