@@ -14,6 +14,7 @@
 #include "coeffs/ui/CoeffDialog.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "plots/PlotFrame.h"
+#include "plots/PlotMode.h"
 #include "resources/AnalysisResources.h"
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
@@ -165,14 +166,14 @@ TEST_F(ViewFixture, EachRoutedCommandReachesItsHandler) {
         {resources::kIdUserCoeffsFormat, Shows::kDialog, resources::kIddUserCoeffsFormat, ""},
         {resources::kIdAppAbout, Shows::kDialog, resources::kIddAbout, ""},
         {resources::kIdMeasurements, Shows::kMessage, 0, ""},
-        {resources::kIdcRefreshView, Shows::kPlot, COlvexView::kPlotWaves,
+        {resources::kIdcRefreshView, Shows::kPlot, plots::PlotModeNumber(plots::PlotMode::kWaves),
          ""}, // redraws the plot shown
-        {resources::kIdPlotGroupDelay, Shows::kPlot, COlvexView::kPlotGroupDelay, ""},
-        {resources::kIdPlotPoleZero, Shows::kPlot, COlvexView::kPlotPoleZero, ""},
-        {resources::kIdPlotImpulse, Shows::kPlot, COlvexView::kPlotImpulse, ""},
-        {resources::kIdPlotStep, Shows::kPlot, COlvexView::kPlotStep, ""},
+        {resources::kIdPlotGroupDelay, Shows::kPlot, plots::PlotModeNumber(plots::PlotMode::kGroupDelay), ""},
+        {resources::kIdPlotPoleZero, Shows::kPlot, plots::PlotModeNumber(plots::PlotMode::kPoleZero), ""},
+        {resources::kIdPlotImpulse, Shows::kPlot, plots::PlotModeNumber(plots::PlotMode::kImpulse), ""},
+        {resources::kIdPlotStep, Shows::kPlot, plots::PlotModeNumber(plots::PlotMode::kStep), ""},
         {resources::kIdExportPlot, Shows::kFileDialog, 0, "plot0.png"},
-        {resources::kIdFileNew, Shows::kPlot, COlvexView::kPlotResponse, ""},
+        {resources::kIdFileNew, Shows::kPlot, plots::PlotModeNumber(plots::PlotMode::kResponse), ""},
         {resources::kIdFileOpen, Shows::kFileDialog, 0, ""},
         {resources::kIdFileSave, Shows::kFileDialog, 0, "Untitled.vantrel"},
         {resources::kIdFileSaveAs, Shows::kFileDialog, 0, "Untitled.vantrel"},
@@ -185,7 +186,7 @@ TEST_F(ViewFixture, EachRoutedCommandReachesItsHandler) {
         host.SetRecentFiles({"/nonexistent-folder-of-the-test/gone.vantrel"});
         host.AnswerDialog(platform::DialogAnswer::Cancel());
         host.AnswerFileDialog(std::nullopt);
-        window.view.m_nPlotMode = COlvexView::kPlotWaves; // a plot command changes it
+        window.view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kWaves); // a plot command changes it
         ASSERT_TRUE(window.Press(c.id)) << c.id;
         switch (c.shows) {
         case Shows::kDialog:
