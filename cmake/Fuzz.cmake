@@ -14,6 +14,6 @@ file(GLOB VANTREL_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuz
 foreach(source ${VANTREL_FUZZ_SOURCES})
   get_filename_component(fuzzer ${source} NAME_WE)
   add_executable(${fuzzer} ${source})
-  target_link_libraries(${fuzzer} PRIVATE olvex_core)
+  target_link_libraries(${fuzzer} PRIVATE olvex_app)
   target_link_options(${fuzzer} PRIVATE -fsanitize=fuzzer)
 endforeach()

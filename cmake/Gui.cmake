@@ -6,7 +6,10 @@ find_package(Qt6 REQUIRED COMPONENTS Gui Widgets PrintSupport Svg Test)
 # draws through them, and so does vantrel-cli for its plot files, without linking widgets.
 set(OLVEX_QTGUI_SOURCES platform/qt/QtDrawContext.cpp platform/qt/QtRender.cpp)
 add_library(olvex_qtgui STATIC ${OLVEX_QTGUI_SOURCES})
-target_link_libraries(olvex_qtgui PUBLIC olvex_core Qt6::Gui Qt6::Svg)
+target_link_libraries(olvex_qtgui PUBLIC olvex_engine Qt6::Gui Qt6::Svg)
+# Its own headers stay private: vantrel-cli links the renderers without seeing the backend.
+vantrel_stage_headers(qtgui platform/qt/QtDrawContext.h platform/qt/QtRender.h)
+target_include_directories(olvex_qtgui PRIVATE ${VANTREL_LAYERS_DIR}/qtgui)
 target_link_libraries(vantrel-cli PRIVATE olvex_qtgui)
 target_compile_definitions(vantrel-cli PRIVATE VANTREL_PLOT_EXPORT=1)
 
@@ -15,7 +18,7 @@ file(GLOB OLVEX_QT_SOURCES CONFIGURE_DEPENDS
 list(TRANSFORM OLVEX_QTGUI_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
 list(REMOVE_ITEM OLVEX_QT_SOURCES ${OLVEX_QTGUI_SOURCES})
 add_library(olvex_qt STATIC ${OLVEX_QT_SOURCES})
-target_link_libraries(olvex_qt PUBLIC olvex_qtgui Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(olvex_qt PUBLIC olvex_ui olvex_qtgui Qt6::Widgets Qt6::PrintSupport)
 
 add_executable(vantrel app/qt/main.cpp)
 target_link_libraries(vantrel PRIVATE olvex_qt)
@@ -27,6 +30,7 @@ if(VANTREL_QT_TEST_SOURCES)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(vantrel_qt_tests ${VANTREL_QT_TEST_SOURCES})
+  target_include_directories(vantrel_qt_tests PRIVATE ${VANTREL_LAYERS_DIR}/tests)
   target_link_libraries(vantrel_qt_tests PRIVATE olvex_qt olvex_scripted Qt6::Test GTest::gtest)
   # The plot export tests run the command line program.
   add_dependencies(vantrel_qt_tests vantrel-cli)
