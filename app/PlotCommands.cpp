@@ -9,8 +9,8 @@
 #include "dsp/ImpulseStep.h"
 #include "dsp/PoleZero.h"
 #include "dsp/Response.h"
-#include "resources/AnalysisResources.h"
 #include "vhdl/HardwareWave.h"
+#include "vhdl/VhdlText.h"
 
 namespace commands {
 
@@ -105,7 +105,7 @@ plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& state) {
     data.state = state;
     data.quantize = doc.m_bQuantize == 1;
     data.quantBits = doc.m_nQuantBits;
-    data.webAddress = resources::kWebAddress;
+    data.webAddress = vhdl::kWebAddress;
     switch (state.mode) {
     case plots::PlotMode::kResponse:
         ComputeResponse(doc, state.iir);
@@ -152,7 +152,7 @@ plots::PlotData ComputePlot(COlvexDoc& doc, const SessionState& session) {
     if (!state) {
         plots::PlotData nothing;
         nothing.drawn = false;
-        nothing.webAddress = resources::kWebAddress;
+        nothing.webAddress = vhdl::kWebAddress;
         return nothing;
     }
     return ComputePlot(doc, *state);
