@@ -2,26 +2,11 @@
 // parity rules, storing, the FIR design with its proposal after a failure, and the IIR design.
 #include <algorithm>
 
-#include "app/Commands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 
 namespace commands {
-
-Outcome Refused(const design::Warning& warning) {
-    Outcome outcome;
-    outcome.kind = OutcomeKind::kRefused;
-    outcome.warning = warning;
-    return outcome;
-}
-
-Outcome OutOfRange(const RangeRefusal& refusal) {
-    Outcome outcome;
-    outcome.kind = OutcomeKind::kOutOfRange;
-    outcome.range = refusal;
-    return outcome;
-}
 
 FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type) {
     FirDesignRequest request;

@@ -103,7 +103,7 @@ enum DialogField {
     kFieldRR,
     kFieldMultiplier,
     kFieldRipple,
-    kFieldTaps,        // the FIR tap count, 4..380
+    kFieldTaps,        // the FIR tap count, dsp::kMinDesignTaps..kMaxDesignTaps
     kFieldSections,    // the IIR section count, 1..8 or 2..8
     kFieldQuantBits,   // the quantization bit length, 4..32
     kFieldDataBits,    // the VHDL data bit length, 4..24

@@ -6,7 +6,9 @@
 #include <iterator>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/RequirementsCommands.h"
+
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "dsp/Requirements.h"

@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/FileCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/ExportOptions.h"

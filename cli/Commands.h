@@ -6,7 +6,8 @@
 #include <map>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/OlvexDoc.h"
 
 namespace cli {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DesignCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/NumberText.h"

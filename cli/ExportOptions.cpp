@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ExportCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 

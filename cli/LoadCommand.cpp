@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/FileCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"

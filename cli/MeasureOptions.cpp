@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/MeasureBands.h"
+#include "app/AnalysisCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
@@ -101,12 +101,12 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
 
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
     if (args.Has("measure")) {
-        PrintBands(dsp::ReportedGains(dsp::Measure(run.doc, run.iir)));
+        PrintBands(dsp::ReportedGains(commands::MeasureDocument(run.doc, run.iir)));
     }
     if (args.Has("advise-bits")) {
         double tolerance = dsp::kDefaultToleranceDb;
         ReadDouble(args, "tolerance", tolerance); // checked by CheckMeasureOptions
-        const dsp::BitAdvice advice = dsp::AdviseBits(run.doc, run.iir, tolerance);
+        const dsp::BitAdvice advice = commands::AdviseDocumentBits(run.doc, run.iir, tolerance);
         if (advice.bits == 0) {
             std::printf("bits none\n");
             std::fprintf(stderr, "No coefficient bit length keeps the design within %.17g dB.\n",

@@ -9,7 +9,6 @@
 #include "cli/PlotOptions.h"
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/OutputFile.h"

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "app/DesignCommands.h"
+#include "app/RequirementsCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 

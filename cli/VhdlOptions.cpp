@@ -19,14 +19,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "files/SearchPath.h"
-#include "resources/VhdlResources.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareReport.h"
@@ -50,9 +50,8 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
     if (args.Has("template")) {
         return args.Value("template");
     }
-    return files::SearchAlongPath(TemplateName(run, request),
-                                     vhdl::HdlExtension(request.language),
-                                     files::SystemSearchFolders())
+    return files::SearchAlongPath(TemplateName(run, request), vhdl::HdlExtension(request.language),
+                                  files::SystemSearchFolders())
         .value_or(std::string());
 }
 
@@ -101,7 +100,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
         return kExitInvalid;
     }
     if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
-        std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(outcome.path).c_str());
+        std::fprintf(stderr, "%s\n", commands::TemplateNotFoundText(outcome.path).c_str());
         if (!outcome.notFound) {
             std::fprintf(stderr, "%s cannot be read\n", files::QuotedPath(outcome.path).c_str());
         }
@@ -122,7 +121,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
     if (vhdlFile && request.templatePath.empty()) {
         // The window asks for the template here; nobody can pick one in a batch run.
         std::fprintf(stderr, "%s\n",
-                     resources::TemplateNotFoundText(TemplateName(run, request)).c_str());
+                     commands::TemplateNotFoundText(TemplateName(run, request)).c_str());
         return kExitInvalid;
     }
     templatePath = request.templatePath;
@@ -169,7 +168,7 @@ int WriteTestbench(const std::string& path, RunState& run) {
 // Coefficient literals that did not fit the literal width were saturated in the VHDL text.
 void WarnSaturatedLiterals(const RunState& run) {
     const COlvexDoc& doc = run.doc;
-    const int saturated = vhdl::CountSaturatedLiterals(doc, run.iir);
+    const int saturated = vhdl::CountSaturatedLiterals(doc.TakeCoefficients(run.iir));
     if (saturated > 0) {
         std::fprintf(stderr, "%d coefficient literal%s did not fit %d bits and %s saturated\n",
                      saturated, saturated == 1 ? "" : "s",

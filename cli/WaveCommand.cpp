@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 

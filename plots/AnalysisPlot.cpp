@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
 #include "plots/FilterViewPlots.h"
 #include "plots/FreqResponsePlot.h"
@@ -118,8 +117,8 @@ PlotNotes DrawAnalysisPlot(platform::DrawContext& dc, COlvexDoc& doc, const Plot
         if (state.showHardware && doc.m_bQuantize == 1) {
             // The bit-true model of the generated VHDL, fed as its testbench feeds it.
             const bool iir = state.firIir == kIir;
-            const vhdl::HardwareWave hardware =
-                vhdl::ComputeHardwareWave(doc, iir, doc.m_nDataBits);
+            const vhdl::HardwareWave hardware = vhdl::ComputeHardwareWave(
+                doc.TakeCoefficients(iir), doc.m_nDataBits, doc.m_aWaveIn, doc.m_aWaveOut);
             DrawHardwareOverlay(dc, at.outputWave.x, at.outputWave.y, at.inputWave.y,
                                 hardware.output, {doc.m_nDataBits, hardware.largestDifference},
                                 settings);

@@ -8,10 +8,11 @@
 #include <iterator>
 #include <string>
 
-#include "app/Commands.h"
-#include "app/ui/DesignDialogs.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/RequirementsCommands.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "resources/Resources.h"
 

@@ -4,12 +4,11 @@
 // and the prompt that the Design command and Load use.
 #include <string>
 
-#include "app/Commands.h"
+#include "app/CoefficientsCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
-#include "coeffs/ui/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"
+#include "coeffs/ui/CoeffDialog.h"
 
 void COlvexView::OnCoefficients() {
     m_bRedrawPending = 1;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/PlotPicture.h"

@@ -1,6 +1,6 @@
 // F-Response: asks for the gain range, the zoom and the start frequency, then shows the gain
 // and phase of the current design at once. OK or Cancel, the timer redraws the plot again.
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/ui/AnalysisDialogs.h"

@@ -1,7 +1,7 @@
 // FFT Analysis: asks for the magnitude range, the zoom and the start frequency, then runs the
 // test wave through the filter and shows the input and output spectra at once. OK or Cancel,
 // the timer redraws the plot again.
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/ui/AnalysisDialogs.h"

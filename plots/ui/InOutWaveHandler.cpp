@@ -4,7 +4,7 @@
 // The file dialog comes up only when "Use user wave" has just been switched on; later commands
 // keep the wave already loaded. A file that cannot be read, or stops early, is reported in a
 // message box. OK or Cancel, the timer redraws the plot again.
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/ui/AnalysisDialogs.h"

@@ -15,9 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 
 namespace {
 

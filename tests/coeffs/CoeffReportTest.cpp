@@ -2,6 +2,7 @@
 // form), the FIR and IIR line formats, the listed tap count and the line ends. Every list shows
 // the coefficients that leave the design: K * h in the Real list and in the integer lists alike.
 #include "coeffs/CoeffReport.h"
+#include "app/CoefficientsCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <vector>
 
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "dsp/FilterCoefficients.h"
 
 namespace {
@@ -56,7 +56,7 @@ TEST(CoeffReport, HeaderPerFormatAndBitLength) {
         doc.m_nCoeffFormat = c.format;
         doc.m_nQuantBits = c.bits;
         doc.m_bQuantize = 1;
-        EXPECT_EQ(coeffs::ReportHeader(doc), c.header);
+        EXPECT_EQ(coeffs::ReportHeader(doc.m_nCoeffFormat, doc.m_nQuantBits), c.header);
     }
     EXPECT_EQ(coeffs::ReportHeader(7, 16), "Data is Real : 1.0 => 1.0"); // unknown: Real
 }
@@ -112,7 +112,7 @@ TEST(CoeffReport, FirLinesPerFormat) {
         doc.m_nCoeffFormat = c.format;
         doc.m_bQuantize = c.quantize;
         doc.m_nQuantBits = c.bits;
-        EXPECT_EQ(coeffs::FirReportText(doc, "\r\n"),
+        EXPECT_EQ(commands::CoefficientReport(doc, false, "\r\n"),
                   coeffs::FirReportText(taps, c.format, "\r\n"));
     }
     // Quantized Real values move toward zero: -0.3 at B = 4 is -0.25.
@@ -120,7 +120,8 @@ TEST(CoeffReport, FirLinesPerFormat) {
     doc.m_nCoeffFormat = coeffs::kFormatReal;
     doc.m_bQuantize = 1;
     doc.m_nQuantBits = 4;
-    EXPECT_EQ(Lines(coeffs::FirReportText(doc, "\n"), "\n")[2], "h[  1] = -0.250000000");
+    EXPECT_EQ(Lines(commands::CoefficientReport(doc, false, "\n"), "\n")[2],
+              "h[  1] = -0.250000000");
 }
 
 // With quantization on the Dec list is the Real list times 2^(B-1), for every multiplier: the
@@ -156,8 +157,9 @@ TEST(CoeffReport, ListedTapCountFollowsTheEvenTapFlag) {
         COlvexDoc doc;
         doc.m_nTaps = c.taps;
         doc.m_bEvenTaps = c.evenTaps;
-        EXPECT_EQ(coeffs::ListedTapCount(doc), c.listed);
-        const std::vector<std::string> lines = Lines(coeffs::FirReportText(doc, "\r\n"), "\r\n");
+        EXPECT_EQ(doc.TakeCoefficients(false).ShownTaps(), c.listed);
+        const std::vector<std::string> lines =
+            Lines(commands::CoefficientReport(doc, false, "\r\n"), "\r\n");
         ASSERT_EQ(lines.size(), static_cast<size_t>(c.listed) + 1);
         if (c.listed > 0) {
             char last[32];
@@ -205,7 +207,8 @@ TEST(CoeffReport, IirListsAllEightSections) {
         doc.m_nCoeffFormat = c.format;
         doc.m_nQuantBits = c.bits;
         doc.m_bQuantize = quantize;
-        EXPECT_EQ(coeffs::IirReportText(doc, "\r\n"), coeffs::IirReportText(iir, c.format, "\r\n"));
+        EXPECT_EQ(commands::CoefficientReport(doc, true, "\r\n"),
+                  coeffs::IirReportText(iir, c.format, "\r\n"));
         ASSERT_EQ(lines.size(), 41u);
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 7), c.first);
         EXPECT_EQ(lines[40].substr(0, 4), "b2 =");

@@ -1,6 +1,9 @@
 // The coefficients that leave the design: one value, built in one place, and every consumer
 // (response, wave, report, file, VHDL literals, testbench, hardware model) takes K * h from it.
 #include "dsp/FilterCoefficients.h"
+#include "app/CoefficientsCommands.h"
+#include "app/FileCommands.h"
+#include "app/VhdlCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +12,9 @@
 #include <numbers>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
+#include "app/DesignCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "dsp/NumberForms.h"
 #include "dsp/Response.h"
 #include "dsp/Wave.h"
@@ -96,7 +100,7 @@ TEST(FilterCoefficients, EveryConsumerTakesTheMultiplier) {
     }
     doc.m_bUseUserWave = 1;
     doc.FilterWaveFir();
-    const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(doc, false, dataBits);
+    const vhdl::HardwareWave hw = commands::HardwareWaveOf(doc, false, dataBits);
     EXPECT_LT(hw.largestDifference, step);
     EXPECT_EQ(hw.saturation.filterOutput, 0);
     double peak = 0.0;
@@ -106,17 +110,17 @@ TEST(FilterCoefficients, EveryConsumerTakesTheMultiplier) {
     EXPECT_GT(peak, 40.0); // three times the 15-amplitude input passed
 
     const dsp::FilterCoefficients c = doc.TakeCoefficients(false);
-    const std::vector<std::int64_t> literals = vhdl::FirLiterals(doc);
+    const std::vector<std::int64_t> literals = vhdl::FirLiterals(doc.TakeCoefficients(false));
     ASSERT_EQ(literals.size(), c.taps.size());
     for (size_t k = 0; k < c.taps.size(); ++k) {
         ASSERT_EQ(literals[k], coeffs::ToFixedInteger(3.0 * doc.m_aFirCoeffs[k], 16)) << k;
         ASSERT_EQ(static_cast<double>(literals[k]) / 32768.0, c.taps[k]) << k;
     }
-    const std::string report = coeffs::FirReportText(doc, "\n");
+    const std::string report = commands::CoefficientReport(doc, false, "\n");
     char line[32];
     std::snprintf(line, sizeof line, "h[ 22] =%12d", static_cast<int>(c.tapIntegers[22]));
     EXPECT_NE(report.find(line), std::string::npos) << report.substr(0, 200);
-    const std::string file = files::CoeffFileText(doc, false);
+    const std::string file = commands::CoeffFileTextOf(doc, false);
     std::snprintf(line, sizeof line, "\n%12d\n", static_cast<int>(c.tapIntegers[22]));
     EXPECT_NE(file.find(line), std::string::npos);
     doc.FirResponse();

@@ -1,9 +1,10 @@
 // IIR cascade design: prototype values, per-section gains and zeros of each type, pass-through
 // sections, stability, the section-count guard, and the IIR dialog checks.
 #include "dsp/Iir.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "dsp/QuantRules.h"
 
 #include <gtest/gtest.h>
@@ -301,7 +302,8 @@ TEST(QuantBitsRule, LimitsOfTheCoefficientsDialog) {
         COlvexDoc doc;
         (c.iir ? doc.m_aB1[0] : doc.m_aFirCoeffs[0]) = c.largest;
         design::Warning warning;
-        EXPECT_EQ(coeffs::CheckQuantBits(doc, c.iir, c.bits, warning), c.expected == nullptr);
+        EXPECT_EQ(commands::CheckDocumentQuantBits(doc, c.iir, c.bits, warning),
+                  c.expected == nullptr);
         if (c.expected != nullptr) {
             EXPECT_EQ(warning.OneLine(), c.expected);
         }

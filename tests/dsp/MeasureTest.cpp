@@ -9,11 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
-#include "dsp/QuantRules.h"
+#include "app/VhdlCommands.h"
 #include "dsp/Measure.h"
+#include "dsp/QuantRules.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareWave.h"
 
@@ -49,7 +53,7 @@ COlvexDoc IirDesign(int type, int sections, double ripple, double fc1, double fc
 TEST(Measure, AgreesWithScipyWithinFiveHundredthsOfADecibel) {
     constexpr double kTolerance = 0.05;
     const COlvexDoc fir = FirDesign(kLpf, 90, 200, 250);
-    const dsp::Measurements m = dsp::Measure(fir, false);
+    const dsp::Measurements m = commands::MeasureDocument(fir, false);
     ASSERT_EQ(m.unquantized.size(), 2u);
     EXPECT_TRUE(m.quantized.empty());
     EXPECT_TRUE(m.unquantized[0].band.pass);
@@ -63,7 +67,7 @@ TEST(Measure, AgreesWithScipyWithinFiveHundredthsOfADecibel) {
     COlvexDoc iir = IirDesign(kBpf, 4, 0.3, 200, 300);
     iir.m_bQuantize = 1;
     iir.m_nQuantBits = 12;
-    const dsp::Measurements q = dsp::Measure(iir, true);
+    const dsp::Measurements q = commands::MeasureDocument(iir, true);
     ASSERT_EQ(q.quantized.size(), 3u);
     EXPECT_TRUE(q.quantized[1].band.pass);
     EXPECT_NEAR(q.quantized[1].minDb, -0.058029105166688626, kTolerance);
@@ -89,7 +93,7 @@ TEST(Measure, IirBandsFollowTheCutOffsAndTheTwentyDecibelPoint) {
         SCOPED_TRACE(c.type);
         const int sections = design::IsThreeBand(c.type) ? 4 : 3;
         const COlvexDoc doc = IirDesign(c.type, sections, 0.5, c.fc1, c.fc2);
-        const dsp::Measurements m = dsp::Measure(doc, true);
+        const dsp::Measurements m = commands::MeasureDocument(doc, true);
         ASSERT_EQ(m.unquantized.size(), c.pass.size());
         for (size_t i = 0; i < c.pass.size(); ++i) {
             const dsp::BandGain& g = m.unquantized[i];
@@ -113,7 +117,7 @@ bool BruteForceMeets(const COlvexDoc& doc, bool iir, int bits, double tol) {
     COlvexDoc q = doc;
     q.m_bQuantize = 1;
     q.m_nQuantBits = bits;
-    const dsp::Measurements m = dsp::Measure(q, iir);
+    const dsp::Measurements m = commands::MeasureDocument(q, iir);
     for (size_t i = 0; i < m.unquantized.size(); ++i) {
         const dsp::BandGain& u = m.unquantized[i];
         const dsp::BandGain& g = m.quantized[i];
@@ -171,9 +175,9 @@ TEST(Measure, GainsIncludeTheMultiplier) {
     COlvexDoc doc = FirDesign(kLpf, 41, 150.0, 200.0);
     doc.m_bQuantize = 1;
     doc.m_nQuantBits = 16;
-    const dsp::Measurements one = dsp::Measure(doc, false);
+    const dsp::Measurements one = commands::MeasureDocument(doc, false);
     doc.m_nCoeffMultiplier = 2;
-    const dsp::Measurements two = dsp::Measure(doc, false);
+    const dsp::Measurements two = commands::MeasureDocument(doc, false);
     ASSERT_EQ(one.quantized.size(), two.quantized.size());
     const double lift = 20.0 * std::log10(2.0);
     for (size_t i = 0; i < one.unquantized.size(); ++i) {
@@ -184,7 +188,7 @@ TEST(Measure, GainsIncludeTheMultiplier) {
     }
     // The engine measures the value it is given.
     const dsp::Measurements direct =
-        dsp::Measure(dsp::TakeBandSpec(doc, false), doc.TakeCoefficients(false, false), nullptr);
+        dsp::Measure(commands::BandSpecOf(doc, false), doc.TakeCoefficients(false, false), nullptr);
     EXPECT_EQ(direct.unquantized[0].minDb, two.unquantized[0].minDb);
     EXPECT_TRUE(direct.quantized.empty());
 }
@@ -206,12 +210,12 @@ TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
     for (const Case& c : cases) {
         for (const double tol : {0.1, 1.0, 6.0}) {
             SCOPED_TRACE(std::string(c.name) + " tol " + std::to_string(tol));
-            const dsp::BitAdvice advice = dsp::AdviseBits(c.doc, c.iir, tol);
+            const dsp::BitAdvice advice = commands::AdviseDocumentBits(c.doc, c.iir, tol);
             int expected = 0;
             size_t next = 0;
             for (int b = 4; b <= (c.iir ? 24 : 32); ++b) {
                 design::Warning refused;
-                if (!coeffs::CheckQuantBits(c.doc, c.iir, b, refused)) {
+                if (!commands::CheckDocumentQuantBits(c.doc, c.iir, b, refused)) {
                     continue;
                 }
                 const bool meets = BruteForceMeets(c.doc, c.iir, b, tol);
@@ -230,7 +234,7 @@ TEST(Advisor, AdvisesTheSmallestBitLengthThatABruteForceSearchAccepts) {
 TEST(Advisor, RejectsBitLengthsWhosePolesLeaveTheUnitCircle) {
     // A narrow 8-section low-pass has poles close to z = 1; coarse coefficients push them out.
     const COlvexDoc doc = IirDesign(kLpf, 8, 1.0, 10);
-    const dsp::BitAdvice advice = dsp::AdviseBits(doc, true, 1000.0);
+    const dsp::BitAdvice advice = commands::AdviseDocumentBits(doc, true, 1000.0);
     ASSERT_FALSE(advice.candidates.empty());
     EXPECT_FALSE(advice.candidates.front().stable);
     EXPECT_FALSE(advice.candidates.front().meets);
@@ -267,7 +271,7 @@ TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
             doc.m_aWaveIn[i] = 20.0 * std::sin(0.3 * i) + 5.0 * std::sin(2.2 * i);
         }
         c.iir ? doc.FilterWaveIir() : doc.FilterWaveFir();
-        const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(doc, c.iir, c.dataBits);
+        const vhdl::HardwareWave hw = commands::HardwareWaveOf(doc, c.iir, c.dataBits);
         ASSERT_EQ(hw.output.size(), static_cast<size_t>(COlvexDoc::kWaveFiltered));
         EXPECT_TRUE(vhdl::OverflowWarnings(hw, c.iir, c.dataBits).empty());
 
@@ -275,8 +279,10 @@ TEST(HardwareWave, IsTheBitTrueModelScaledBackAndTracksTheIdealOutput) {
         const std::vector<std::int64_t> x = vhdl::ScaleStimulus(
             std::span<const double>(doc.m_aWaveIn, COlvexDoc::kWaveFiltered), c.dataBits);
         const std::vector<std::int64_t> y =
-            c.iir ? vhdl::IirBitTrue(vhdl::IirLiterals(doc), c.coeffBits, c.dataBits, x)
-                  : vhdl::FirBitTrue(vhdl::FirLiterals(doc), c.coeffBits, c.dataBits, x);
+            c.iir ? vhdl::IirBitTrue(vhdl::IirLiterals(doc.TakeCoefficients(true)), c.coeffBits,
+                                     c.dataBits, x)
+                  : vhdl::FirBitTrue(vhdl::FirLiterals(doc.TakeCoefficients(false)), c.coeffBits,
+                                     c.dataBits, x);
         double largest = 0.0;
         for (int i = 0; i < COlvexDoc::kWaveFiltered; ++i) {
             const double h = hw.output[static_cast<size_t>(i)];
@@ -309,7 +315,7 @@ TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
     iir.m_dWaveFreq = 10;
     iir.GenerateTestWave();
     iir.FilterWaveIir();
-    const vhdl::HardwareWave hw = vhdl::ComputeHardwareWave(iir, true, 12);
+    const vhdl::HardwareWave hw = commands::HardwareWaveOf(iir, true, 12);
     ASSERT_EQ(hw.saturation.sectionOutputs.size(), 6u);
     EXPECT_EQ(hw.saturation.sectionOutputs[0], 0);
     EXPECT_GT(hw.saturation.sectionOutputs[1], 0);
@@ -323,7 +329,7 @@ TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
     fir.m_bQuantize = 1;
     fir.GenerateTestWave();
     fir.FilterWaveFir();
-    const vhdl::HardwareWave clipped = vhdl::ComputeHardwareWave(fir, false, 12);
+    const vhdl::HardwareWave clipped = commands::HardwareWaveOf(fir, false, 12);
     EXPECT_GT(clipped.saturation.filterOutput, 0);
     const std::vector<std::string> firLines = vhdl::OverflowWarnings(clipped, false, 12);
     ASSERT_EQ(firLines.size(), 1u);
@@ -335,7 +341,7 @@ TEST(HardwareWave, OverflowIsReportedForTheSectionThatSaturates) {
     fir.m_aWaveIn[3] = 80.0;
     fir.m_aWaveIn[7] = -80.0;
     fir.FilterWaveFir();
-    const vhdl::HardwareWave loud = vhdl::ComputeHardwareWave(fir, false, 12);
+    const vhdl::HardwareWave loud = commands::HardwareWaveOf(fir, false, 12);
     EXPECT_EQ(loud.inputSaturated, 2);
     EXPECT_EQ(vhdl::OverflowWarnings(loud, false, 12).front(),
               "Overflow: the input saturated to 12 bits in 2 of 400 samples");

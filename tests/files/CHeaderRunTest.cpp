@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
 #include "files/Export.h"
 #include "vhdl/BitTrueModel.h"

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/DesignCommands.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "coeffs/CoeffReport.h"
 #include "files/CoeffFile.h"
 
@@ -72,13 +73,13 @@ TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {
     doc.m_bQuantize = 1;
     doc.m_nQuantBits = p.bits;
     doc.m_nCoeffFormat = p.format;
-    const std::string text = files::CoeffFileText(doc, p.iir);
+    const std::string text = commands::CoeffFileTextOf(doc, p.iir);
 
     COlvexDoc back;
     back.m_nCoeffMultiplier = 3;
     back.m_bQuantize = 1;
     int loadFormat = p.format == kFormatHex ? kFormatReal : kFormatHex;
-    const files::CoeffLoad load = files::ReadCoeffText(text, back, p.iir, loadFormat);
+    const files::CoeffLoad load = commands::ReadCoeffTextInto(text, back, p.iir, loadFormat);
     EXPECT_TRUE(load.headerFound);
     EXPECT_FALSE(load.invalidFormat);
     EXPECT_EQ(loadFormat, p.format);
@@ -124,7 +125,7 @@ TEST(CoeffFileWriter, UnquantizedRealKeepsSinglePrecision) {
     doc.DesignFir(0);
     COlvexDoc back;
     int loadFormat = 0;
-    files::ReadCoeffText(files::CoeffFileText(doc, false), back, false, loadFormat);
+    commands::ReadCoeffTextInto(commands::CoeffFileTextOf(doc, false), back, false, loadFormat);
     for (int i = 0; i < 31; ++i) {
         EXPECT_EQ(back.m_aFirCoeffs[i],
                   static_cast<double>(static_cast<float>(doc.m_aFirCoeffs[i])));
@@ -174,7 +175,7 @@ TEST(CoeffFileWriter, WritesTheExactLines) {
         doc.m_nCoeffMultiplier = c.multiplier;
         doc.m_aFirCoeffs[0] = c.value;
         doc.m_aA0[0] = c.value;
-        const std::string text = files::CoeffFileText(doc, c.iir);
+        const std::string text = commands::CoeffFileTextOf(doc, c.iir);
         EXPECT_EQ(Line(text, 0), c.header);
         EXPECT_EQ(Line(text, 1), c.firstValue);
         EXPECT_EQ(text.back(), '\n');
@@ -188,8 +189,8 @@ TEST(CoeffFileWriter, CountsAndSigns) {
     doc.m_bEvenTaps = 1;
     doc.m_aB1[7] = -0.75;
     const auto lines = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n'); };
-    EXPECT_EQ(lines(files::CoeffFileText(doc, false)), 1 + 42) << "N' taps after the header";
-    const std::string iir = files::CoeffFileText(doc, true);
+    EXPECT_EQ(lines(commands::CoeffFileTextOf(doc, false)), 1 + 42) << "N' taps after the header";
+    const std::string iir = commands::CoeffFileTextOf(doc, true);
     EXPECT_EQ(lines(iir), 41) << "an IIR file always holds 41 lines";
     EXPECT_EQ(Line(iir, 39), "-0.750000000000000000000") << "b1 keeps its stored sign";
 }
@@ -402,7 +403,7 @@ TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
         std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 9.0);
         int loadFormat = kFormatHex;
         const int tapsBefore = doc.m_nTaps;
-        const files::CoeffLoad load = files::ReadCoeffText(c.text, doc, c.iir, loadFormat);
+        const files::CoeffLoad load = commands::ReadCoeffTextInto(c.text, doc, c.iir, loadFormat);
         EXPECT_EQ(load.headerFound, c.header);
         EXPECT_EQ(load.count, c.count);
         EXPECT_EQ(load.invalidFormat, c.invalid);
@@ -437,8 +438,8 @@ TEST(CoeffFileReader, IirKeepsWhatTheFileDoesNotReach) {
     doc.m_aA1[1] = 0.125;
     doc.m_aB2[1] = -0.25;
     int loadFormat = 0;
-    const files::CoeffLoad load =
-        files::ReadCoeffText("Data is Real : 1.0 => 1.0\n1 2 3 4 5\n6 7\n", doc, true, loadFormat);
+    const files::CoeffLoad load = commands::ReadCoeffTextInto(
+        "Data is Real : 1.0 => 1.0\n1 2 3 4 5\n6 7\n", doc, true, loadFormat);
     EXPECT_EQ(load.count, 7);
     EXPECT_EQ(doc.m_aB2[0], 5.0);
     EXPECT_EQ(doc.m_aA0[1], 6.0);
@@ -501,7 +502,7 @@ TEST(CoeffFileReader, FilesThatDoNotFitChangeNothing) {
         doc.m_bQuantize = 1;
         doc.m_nCoeffMultiplier = 4;
         int loadFormat = kFormatDec;
-        const files::CoeffLoad load = files::ReadCoeffText(c.text, doc, c.iir, loadFormat);
+        const files::CoeffLoad load = commands::ReadCoeffTextInto(c.text, doc, c.iir, loadFormat);
         EXPECT_EQ(!load.Faulty(), c.loads);
         EXPECT_EQ(load.held, c.held);
         EXPECT_EQ(files::DescribeCoeffFit("c.txt", load, c.iir), c.message);
@@ -524,12 +525,12 @@ TEST(CoeffFileReader, FilesThatDoNotFitChangeNothing) {
 TEST(CoeffFileReader, AnEarlierParseErrorIsNotReportedAgainstAGoodFile) {
     COlvexDoc doc;
     int loadFormat = 0;
-    EXPECT_TRUE(
-        files::ReadCoeffText("Data is Hex : 1.0 => 1h\n", doc, true, loadFormat).invalidFormat);
+    EXPECT_TRUE(commands::ReadCoeffTextInto("Data is Hex : 1.0 => 1h\n", doc, true, loadFormat)
+                    .invalidFormat);
     doc.m_bParseError = 1; // as a parser elsewhere might leave it
-    EXPECT_FALSE(
-        files::ReadCoeffText("Data is Hex : 1.0 => 00008000h\n00004000h\n", doc, false, loadFormat)
-            .invalidFormat);
+    EXPECT_FALSE(commands::ReadCoeffTextInto("Data is Hex : 1.0 => 00008000h\n00004000h\n", doc,
+                                             false, loadFormat)
+                     .invalidFormat);
 }
 
 // ---- File bytes -------------------------------------------------------------------------------
@@ -554,7 +555,7 @@ TEST(CoeffFileRoundTrip, TheMultiplierIsAppliedOnce) {
         doc.m_nCoeffFormat = format;
         COlvexDoc back;
         int loadFormat = kFormatReal;
-        files::ReadCoeffText(files::CoeffFileText(doc, false), back, false, loadFormat);
+        commands::ReadCoeffTextInto(commands::CoeffFileTextOf(doc, false), back, false, loadFormat);
         back.m_bQuantize = 1;
         back.m_nQuantBits = 16;
         back.m_nCoeffFormat = format;
@@ -562,7 +563,7 @@ TEST(CoeffFileRoundTrip, TheMultiplierIsAppliedOnce) {
         const dsp::FilterCoefficients loaded = back.TakeCoefficients(false);
         EXPECT_EQ(loaded.tapIntegers, saved.tapIntegers);
         EXPECT_EQ(loaded.taps, saved.taps);
-        EXPECT_EQ(files::CoeffFileText(back, false), files::CoeffFileText(doc, false));
+        EXPECT_EQ(commands::CoeffFileTextOf(back, false), commands::CoeffFileTextOf(doc, false));
         doc.FirResponse();
         back.FirResponse();
         for (int i = 0; i < COlvexDoc::kResponseUsed; i += 17) {

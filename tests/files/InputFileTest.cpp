@@ -19,7 +19,6 @@
 #include <string>
 #include <thread>
 
-#include "app/Commands.h"
 #include "app/OlvexDoc.h"
 #include "files/CoeffFile.h"
 #include "files/UserWave.h"

@@ -7,9 +7,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/Commands.h"
-#include "app/qt/MainFrame.h"
+#include "app/DesignCommands.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/qt/MainFrame.h"
 #include "platform/qt/QtUiHost.h"
 #include "plots/PlotPicture.h"
 

@@ -1,5 +1,5 @@
 // VHDL text generation: the token substitution (values, order, the advancing index, tokens out
-// of the arrays), the template reader's 255-character pieces, the header in both variants, and
+// of the arrays), the template's 255-character pieces, the header in both variants, and
 // the bit-true model the testbenches take their expected outputs from.
 #include <gtest/gtest.h>
 
@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/OlvexDocEngine.h"
-#include "dsp/NumberForms.h"
+#include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 #include "dsp/FilterCoefficients.h"
+#include "dsp/NumberForms.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
 
@@ -144,7 +145,7 @@ TEST(VhdlSubstitution, FirLiteralsCarryTheMultiplier) {
     doc.m_nQuantBits = 8;
     doc.m_nCoeffMultiplier = 3;
     int index = 0;
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph  0", index), "01110011");
+    EXPECT_EQ(commands::SubstituteFirLineOf(doc, "reph  0", index), "01110011");
 }
 
 TEST(VhdlSubstitution, IirIndexAdvancesOnlyOnRepb2AndFeedbackIsNegated) {
@@ -164,7 +165,7 @@ TEST(VhdlSubstitution, TapCountIncludesTheEvenTap) {
     COlvexDoc doc = MakeDocument();
     doc.m_nTaps = 30;
     doc.m_bEvenTaps = 1;
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "TAPN", index), " 31");
+    EXPECT_EQ(commands::SubstituteFirLineOf(doc, "TAPN", index), " 31");
 }
 
 // Chosen: tokens whose index lies beyond the arrays stay as text and nothing outside is read.
@@ -179,7 +180,7 @@ TEST(VhdlSubstitution, IndicesBeyondTheArraysLeaveTheTokens) {
     EXPECT_EQ(vhdl::SubstituteIirLine(Iir(), kDataBits, "repa0", index), "repa0");
 }
 
-// ---- Template reader --------------------------------------------------------------------------
+// ---- Template pieces --------------------------------------------------------------------------
 
 std::filesystem::path WriteTemp(const std::string& name, const std::string& content) {
     const auto path = std::filesystem::temp_directory_path() / name;
@@ -187,45 +188,34 @@ std::filesystem::path WriteTemp(const std::string& name, const std::string& cont
     return path;
 }
 
-TEST(VhdlTemplateReader, LongLinesArePiecesOf255AndASplitTokenIsLeft) {
+// The template as VHDL Code reads it and substitutes it: a line longer than a piece is cut at
+// 255 characters, and a token across the cut is left as text in both variants.
+TEST(VhdlTemplatePieces, LongLinesArePiecesOf255AndASplitTokenIsLeft) {
     // 253 characters, then "COB" across the 255 boundary, then the rest up to 300.
     const std::string line = std::string(253, 'x') + "COB" + std::string(44, 'y');
     const auto path = WriteTemp("vantrel_reader_test.vhd", line + "\r\nCOB\n");
-    vhdl::TemplateReader reader;
-    ASSERT_TRUE(reader.Open(path.string()));
-    std::vector<std::string> pieces;
-    std::string piece;
-    while (reader.NextPiece(piece)) {
-        pieces.push_back(piece);
-    }
-    EXPECT_FALSE(reader.Failed());
-    ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0].size(), 255u);
-    EXPECT_EQ(pieces[1].size(), 46u); // 45 characters and the line feed; the CR is dropped
-    EXPECT_EQ(pieces[2], "COB\n");
-
-    // The pieces of the same bytes in memory are the reader's.
     std::string bytes;
     ASSERT_EQ(vhdl::ReadTemplateText(path.string(), bytes), vhdl::TemplateStatus::kOk);
-    EXPECT_EQ(vhdl::TemplatePieces(bytes), pieces);
+    EXPECT_EQ(bytes, line + "\r\nCOB\n"); // the bytes as they are
+    const std::vector<std::string> pieces = vhdl::TemplatePieces(bytes);
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0], line.substr(0, vhdl::kTemplatePieceCapacity));
+    EXPECT_EQ(pieces[1], line.substr(255) + "\n"); // 45 characters and the line feed, no CR
+    EXPECT_EQ(pieces[2], "COB\n");
 
-    std::string text;
     int index = 0;
-    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(Fir(), kDataBits, path.string(),
-                                              vhdl::HeaderVariant::kDisplay, index, text),
-              vhdl::TemplateStatus::kOk);
-    EXPECT_EQ(text, line.substr(0, 255) + "\r\n" + line.substr(255) + "\r\n16\r\n");
-    text.clear();
-    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(Fir(), kDataBits, path.string(),
-                                              vhdl::HeaderVariant::kFile, index, text),
-              vhdl::TemplateStatus::kOk);
-    EXPECT_EQ(text, line + "\n16\n"); // the file gets the long line whole
+    EXPECT_EQ(
+        vhdl::SubstituteTemplate(Fir(), kDataBits, bytes, vhdl::HeaderVariant::kDisplay, index),
+        line.substr(0, 255) + "\r\n" + line.substr(255) + "\r\n16\r\n");
+    // The file gets the long line whole.
+    EXPECT_EQ(vhdl::SubstituteTemplate(Fir(), kDataBits, bytes, vhdl::HeaderVariant::kFile, index),
+              line + "\n16\n");
     std::filesystem::remove(path);
 }
 
 // A carriage return ends a line only before a line feed; a piece ends at 255 characters even
 // when the next ones are CR LF.
-TEST(VhdlTemplateReader, PiecesOfTextInMemory) {
+TEST(VhdlTemplatePieces, PiecesOfTextInMemory) {
     const std::string full(255, 'a');
     EXPECT_EQ(vhdl::TemplatePieces("a\rb\r\nc"), (std::vector<std::string>{"a\rb\n", "c"}));
     EXPECT_EQ(vhdl::TemplatePieces(full + "\r\n"), (std::vector<std::string>{full, "\n"}));
@@ -254,25 +244,25 @@ TEST(VhdlText, HeaderThenTheSubstitutedTemplate) {
     EXPECT_TRUE(vhdl::TemplateFollowsHeader(false, 0, vhdl::HeaderVariant::kFile));
 }
 
-TEST(VhdlTemplateReader, MissingOrEmptyPathLeavesTheTextAlone) {
-    const dsp::FilterCoefficients c = Fir();
+TEST(VhdlTemplatePieces, MissingEmptyOrFolderPathLeavesTheTextAlone) {
     std::string text = "before";
-    int index = 0;
     for (const char* path : {"", "/nonexistent/firfilter.vhd"}) {
-        EXPECT_EQ(vhdl::AppendSubstitutedTemplate(c, kDataBits, path, vhdl::HeaderVariant::kDisplay,
-                                                  index, text),
-                  vhdl::TemplateStatus::kNotFound);
         EXPECT_EQ(vhdl::ReadTemplateText(path, text), vhdl::TemplateStatus::kNotFound);
     }
     const std::string folder = std::filesystem::temp_directory_path().string();
-    EXPECT_EQ(vhdl::AppendSubstitutedTemplate(c, kDataBits, folder, vhdl::HeaderVariant::kDisplay,
-                                              index, text),
-              vhdl::TemplateStatus::kUnreadable);
     EXPECT_EQ(vhdl::ReadTemplateText(folder, text), vhdl::TemplateStatus::kUnreadable);
     EXPECT_EQ(text, "before");
-    // The record's whole text fails the same way and leaves the text alone.
-    EXPECT_FALSE(vhdl::BuildVhdlText(MakeDocument(), 0, folder, false, text));
-    EXPECT_EQ(text, "before");
+    // VHDL Code over the record fails the same way: no text, the folder named as not readable.
+    COlvexDoc doc = MakeDocument();
+    doc.m_bQuantize = 1;
+    commands::VhdlCodeRequest request;
+    request.dataBits = kDataBits;
+    request.templatePath = folder;
+    const commands::VhdlOutcome outcome = commands::VhdlCode(doc, request);
+    EXPECT_TRUE(outcome.Is(commands::OutcomeKind::kFileNotRead));
+    EXPECT_FALSE(outcome.notFound);
+    EXPECT_EQ(outcome.path, folder);
+    EXPECT_TRUE(outcome.text.empty());
 }
 
 // ---- Header -----------------------------------------------------------------------------------
@@ -344,7 +334,7 @@ TEST_P(HeaderTable, HasItsLinesAndOnlyThose) {
     doc.m_nFilterType = c.filterType;
     doc.m_nIirSections = c.sections;
     const std::string header =
-        vhdl::BuildVhdlHeader(c.variant, c.firIir == 1, vhdl::FormatHeaderValues(doc, c.firIir));
+        vhdl::BuildVhdlHeader(c.variant, c.firIir == 1, commands::HeaderValuesOf(doc, c.firIir));
     for (const std::string& line : c.present) {
         EXPECT_NE(header.find(line), std::string::npos) << line;
     }

@@ -9,22 +9,22 @@
 #include <optional>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "app/ui/OlvexView.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "resources/FilesResources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/HdlLanguage.h"
-#include "vhdl/ui/VhdlDialogs.h"
 #include "vhdl/VhdlText.h"
+#include "vhdl/ui/VhdlDialogs.h"
 
 namespace {
 
 std::string TemplateErrorText(bool notFound, const std::string& path) {
-    return notFound ? resources::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
+    return notFound ? commands::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
 }
 
 // The output box's text after a hardware report: its lines, then what went wrong, if anything.
@@ -217,9 +217,9 @@ void COlvexView::LocateTemplate(const std::string& name) {
 }
 
 std::string COlvexView::SubstituteFirLine(const std::string& line) {
-    return vhdl::SubstituteFirLine(m_doc, line, m_nSubstIndex);
+    return commands::SubstituteFirLineOf(m_doc, line, m_nSubstIndex);
 }
 
 std::string COlvexView::SubstituteIirLine(const std::string& line) {
-    return vhdl::SubstituteIirLine(m_doc, line, m_nSubstIndex);
+    return commands::SubstituteIirLineOf(m_doc, line, m_nSubstIndex);
 }
