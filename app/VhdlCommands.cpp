@@ -249,9 +249,8 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     // is not searched for. An IIR section count outside 1..8 has no template: the file holds
     // the header only.
     const bool iir = request.headerStructure == 1;
-    const bool sectionsKnown = doc.m_nIirSections >= 1 && doc.m_nIirSections <= 8;
     std::string text;
-    if (iir && !sectionsKnown) {
+    if (!vhdl::TemplateFollowsHeader(iir, doc.m_nIirSections, vhdl::HeaderVariant::kFile)) {
         text = Header(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
                       request.templatePath);
     } else {

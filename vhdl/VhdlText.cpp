@@ -302,17 +302,6 @@ bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant) {
     return !(variant == HeaderVariant::kFile && iir && !sectionsKnown);
 }
 
-std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
-                          int dataBits, std::string_view templateText, HeaderVariant variant,
-                          int multipliers) {
-    std::string text = BuildVhdlHeader(variant, c.iir, header);
-    if (TemplateFollowsHeader(c.iir, header.sections, variant)) {
-        int substIndex = 0; // the next tap or section the coefficient tokens take
-        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex, multipliers);
-    }
-    return text;
-}
-
 namespace {
 
 // Every token the substitution knows, FIR and IIR alike; a template written for new tokens adds

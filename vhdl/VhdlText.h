@@ -106,13 +106,6 @@ std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
 // section count outside 1..8.
 bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant);
 
-// What Save VHDL writes (kFile) or the output box shows (kDisplay): the header of that variant
-// followed, when TemplateFollowsHeader, by the template text substituted from tap or section 0.
-// `multipliers` is the folded templates' multiplier count.
-std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
-                          int dataBits, std::string_view templateText, HeaderVariant variant,
-                          int multipliers = 1);
-
 // ---- Template checks ---------------------------------------------------------------------------
 // The substitution is kept as users' templates know it; these checks run beside it and tell
 // what it could not do.

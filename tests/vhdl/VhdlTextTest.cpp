@@ -223,25 +223,54 @@ TEST(VhdlTemplatePieces, PiecesOfTextInMemory) {
     EXPECT_TRUE(vhdl::TemplatePieces("").empty());
 }
 
-// The whole text: header, then the template from tap 0, whatever index a previous text left.
+// The whole text as VHDL Code shows it and Save VHDL writes it: the header, then the template
+// from tap 0, whatever index a previous text left.
 TEST(VhdlText, HeaderThenTheSubstitutedTemplate) {
-    const vhdl::HeaderValues header = vhdl::FormatHeaderValues(vhdl::HeaderSource{});
-    const std::string body = "c0 reph  0\nc1 reph  1\n";
-    const std::string display =
-        vhdl::BuildVhdlText(header, Fir(8), kDataBits, body, vhdl::HeaderVariant::kDisplay);
-    EXPECT_EQ(display, vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false, header) +
-                           "c0 00100110\r\nc1 00000000\r\n");
-    EXPECT_EQ(vhdl::BuildVhdlText(header, Fir(8), kDataBits, body, vhdl::HeaderVariant::kFile),
-              vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, false, header) +
-                  "c0 00100110\nc1 00000000\n");
-    // A file of an IIR section count the templates do not have holds the header alone.
-    vhdl::HeaderValues nine = header;
-    nine.sections = 9;
-    EXPECT_EQ(vhdl::BuildVhdlText(nine, Iir(8), kDataBits, "repa0\n", vhdl::HeaderVariant::kFile),
-              vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, true, nine));
+    const auto templatePath = WriteTemp("vantrel_text_test.vhd", "c0 reph  0\nc1 reph  1\n");
+    const auto outPath = std::filesystem::temp_directory_path() / "vantrel_text_test_out.vhd";
+    COlvexDoc doc = MakeDocument();
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = 8;
+    commands::VhdlCodeRequest request;
+    request.dataBits = kDataBits;
+    request.templatePath = templatePath.string();
+    const vhdl::HeaderValues header = commands::HeaderValuesOf(doc, 0);
+    for (int run = 0; run < 2; ++run) {
+        const commands::VhdlOutcome shown = commands::VhdlCode(doc, request);
+        ASSERT_TRUE(shown.Is(commands::OutcomeKind::kAccepted)) << shown.message;
+        EXPECT_EQ(shown.text, vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false, header) +
+                                  "c0 00100110\r\nc1 00000000\r\n");
+        EXPECT_EQ(shown.substIndex, 2);
+    }
+    commands::SaveVhdlRequest save;
+    save.vhdlParamsSet = true;
+    save.templatePath = templatePath.string();
+    save.path = outPath.string();
+    ASSERT_TRUE(commands::SaveVhdl(doc, save).Is(commands::OutcomeKind::kFileWritten));
+    std::ifstream written(outPath, std::ios::binary);
+    std::stringstream bytes;
+    bytes << written.rdbuf();
+    EXPECT_EQ(bytes.str(), vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, false, header) +
+                               "c0 00100110\nc1 00000000\n");
+
+    // A file of an IIR section count the templates do not have holds the header alone; the
+    // template is not even read.
+    doc.m_nIirSections = 9;
+    save.headerStructure = 1;
+    save.templatePath = "/nonexistent/iirfilter.vhd";
+    ASSERT_TRUE(commands::SaveVhdl(doc, save).Is(commands::OutcomeKind::kFileWritten));
+    std::ifstream headerOnly(outPath, std::ios::binary);
+    std::stringstream iirBytes;
+    iirBytes << headerOnly.rdbuf();
+    EXPECT_EQ(iirBytes.str(), vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, true,
+                                                    commands::HeaderValuesOf(doc, 1)));
     EXPECT_FALSE(vhdl::TemplateFollowsHeader(true, 0, vhdl::HeaderVariant::kFile));
+    EXPECT_FALSE(vhdl::TemplateFollowsHeader(true, 9, vhdl::HeaderVariant::kFile));
+    EXPECT_TRUE(vhdl::TemplateFollowsHeader(true, 8, vhdl::HeaderVariant::kFile));
     EXPECT_TRUE(vhdl::TemplateFollowsHeader(true, 0, vhdl::HeaderVariant::kDisplay));
     EXPECT_TRUE(vhdl::TemplateFollowsHeader(false, 0, vhdl::HeaderVariant::kFile));
+    std::filesystem::remove(templatePath);
+    std::filesystem::remove(outPath);
 }
 
 TEST(VhdlTemplatePieces, MissingEmptyOrFolderPathLeavesTheTextAlone) {
