@@ -136,7 +136,7 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
     if (!FirRequest(args, run.doc, type, request)) {
         return kExitInvalid;
     }
-    run.iir = false;
+    run.m_nFirIir = 0;
     const COlvexDoc before = run.doc;
     commands::Outcome outcome = commands::CheckFirRequest(request);
     if (outcome.Is(commands::OutcomeKind::kAccepted)) {
@@ -165,8 +165,8 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
                                         "--auto edges.\n");
         return kExitDesignFailed;
     }
-    run.designed = true;
-    run.coefficientsListed = false;
+    run.m_bNoDesign = 0;
+    run.m_bCoeffsListed = 0;
     if (outcome.Is(commands::OutcomeKind::kShortOfOptimum)) {
         std::fprintf(stderr,
                      "The design is short of the equiripple optimum: weighted ripple %.6g, "
@@ -196,12 +196,12 @@ int DesignIirFromArgs(const CliArgs& args, RunState& run) {
         request.fc1 = cutoff[0];
         request.fc2 = cutoff[1];
     }
-    run.iir = true;
+    run.m_nFirIir = 1;
     const commands::Outcome outcome = commands::DesignIir(run.doc, request);
     const int status = ReportOutcome(outcome, IirFieldOptions());
     if (status == kExitOk) {
-        run.designed = true;
-        run.coefficientsListed = false;
+        run.m_bNoDesign = 0;
+        run.m_bCoeffsListed = 0;
     }
     return status;
 }

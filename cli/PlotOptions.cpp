@@ -71,7 +71,7 @@ QByteArray RenderPlot(RunState& run, int plotMode, platform::PictureFormat forma
 
     // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
     // that the command line does not offer.
-    const plots::PlotState state{plotMode, run.iir ? 1 : 0, !run.designed, false};
+    const plots::PlotState state{plotMode, run.Iir() ? 1 : 0, !run.Designed(), false};
     const plots::PlotPicture picture = plots::PlotPictureOf(run.doc, state, format);
     return platform::qt::RenderPictureBytes(picture.format, QSize(picture.size.cx, picture.size.cy),
                                             picture.draw);
@@ -117,8 +117,8 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     return kExitInvalid;
 #else
     const std::string& path = args.Value("out");
-    run.plotMode = PlotModeOf(args.Value("plot"));
-    const QByteArray bytes = RenderPlot(run, run.plotMode, *plots::PictureFormatOf(path));
+    run.m_nPlotMode = PlotModeOf(args.Value("plot"));
+    const QByteArray bytes = RenderPlot(run, run.m_nPlotMode, *plots::PictureFormatOf(path));
     if (bytes.isEmpty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;

@@ -39,7 +39,7 @@ namespace {
 
 // The template file of the request's architecture (Auto resolved against the design's fs).
 std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
-    return commands::ArchitectureTemplateName(run.doc, run.iir, request.architecture,
+    return commands::ArchitectureTemplateName(run.doc, run.Iir(), request.architecture,
                                               request.multipliers, request.clockMhz,
                                               request.language);
 }
@@ -87,8 +87,8 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
     }
     const bool vhdlFile = needsTemplate;
     commands::VhdlCodeRequest request;
-    request.headerStructure = run.iir ? 1 : 0;
-    request.iir = run.iir;
+    request.headerStructure = run.Iir() ? 1 : 0;
+    request.iir = run.Iir();
     request.language = language;
     if (!ReadInt(args, "data-bits", request.dataBits) || !ReadArchitecture(args, request)) {
         return kExitInvalid;
@@ -125,7 +125,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
         return kExitInvalid;
     }
     templatePath = request.templatePath;
-    run.vhdlTemplate = request.templatePath;
+    run.m_strTemplatePath = request.templatePath;
     templateText = std::move(outcome.templateText);
     return kExitOk;
 }
@@ -134,7 +134,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
 int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::string templateText,
                  RunState& run) {
     commands::SaveVhdlRequest request;
-    request.headerStructure = run.iir ? 1 : 0;
+    request.headerStructure = run.Iir() ? 1 : 0;
     request.vhdlParamsSet = true;
     request.templatePath = templatePath;
     request.path = path;
@@ -148,11 +148,11 @@ int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::
 
 int WriteTestbench(const std::string& path, RunState& run) {
     // The stimulus is the wave In/Out Wave sends through the filter.
-    commands::SimulateWave(run.doc, run.iir);
+    commands::SimulateWave(run.doc, run.Iir());
     const vhdl::HdlLanguage language = vhdl::LanguageOfPath(path) == vhdl::HdlLanguage::kVerilog
                                            ? vhdl::HdlLanguage::kVerilog
                                            : vhdl::HdlLanguage::kVhdl;
-    const commands::Outcome testbench = commands::Testbench(run.doc, run.iir, language);
+    const commands::Outcome testbench = commands::Testbench(run.doc, run.Iir(), language);
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;
@@ -168,11 +168,11 @@ int WriteTestbench(const std::string& path, RunState& run) {
 // Coefficient literals that did not fit the literal width were saturated in the VHDL text.
 void WarnSaturatedLiterals(const RunState& run) {
     const COlvexDoc& doc = run.doc;
-    const int saturated = vhdl::CountSaturatedLiterals(doc.TakeCoefficients(run.iir));
+    const int saturated = vhdl::CountSaturatedLiterals(doc.TakeCoefficients(run.Iir()));
     if (saturated > 0) {
         std::fprintf(stderr, "%d coefficient literal%s did not fit %d bits and %s saturated\n",
                      saturated, saturated == 1 ? "" : "s",
-                     doc.m_nQuantBits + (run.iir ? vhdl::kIirCoeffExtraBits : 0),
+                     doc.m_nQuantBits + (run.Iir() ? vhdl::kIirCoeffExtraBits : 0),
                      saturated == 1 ? "was" : "were");
     }
 }
@@ -281,9 +281,9 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
 
 int PrintHardwareReport(const CliArgs& args, RunState& run) {
     commands::HardwareReportRequest request;
-    request.headerStructure = run.iir ? 1 : 0;
+    request.headerStructure = run.Iir() ? 1 : 0;
     request.vhdlParamsSet = true;
-    request.templatePath = run.vhdlTemplate;
+    request.templatePath = run.m_strTemplatePath;
     if (args.Has("device")) {
         vhdl::ParseDeviceName(args.Value("device"), request.device);
     }
