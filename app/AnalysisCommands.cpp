@@ -155,11 +155,11 @@ HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits) {
     return outcome;
 }
 
-Outcome Testbench(const COlvexDoc& doc, bool iir, vhdl::HdlLanguage language) {
+TextOutcome Testbench(const COlvexDoc& doc, bool iir, vhdl::HdlLanguage language) {
     if (doc.m_bQuantize == 0) {
         return Refused(design::VhdlNeedsQuantizeWarning());
     }
-    Outcome outcome;
+    TextOutcome outcome;
     const std::span<const double> wave(doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
     outcome.text = vhdl::BuildTestbench(doc.TakeCoefficients(iir), doc.m_nDataBits, wave, language);
     return outcome;

@@ -85,7 +85,7 @@ HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits);
 // The self-checking testbench of the design at the document's data bits (as VHDL Code stored
 // them), driven by the input wave the document holds, in `text`, in the language. Needs
 // quantization on (kRefused, warning 164).
-Outcome Testbench(const COlvexDoc& doc, bool iir,
-                  vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
+TextOutcome Testbench(const COlvexDoc& doc, bool iir,
+                      vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
 
 } // namespace commands

@@ -9,6 +9,26 @@ class COlvexDoc;
 
 namespace commands {
 
+// What a failed FIR design proposes: both adjustments the window offers, computed for the
+// failed design's parameters. `taps` is the estimated tap count as the tap-adjustment dialog
+// shows it (before the odd-count rule); `edges` the moved band edges at the current tap count.
+struct DesignProposal {
+    int taps = 0;
+    design::EdgeProposal edges{};
+};
+
+// The outcome of a design: a refusal, or the design accepted, short of the optimum or failed.
+struct DesignOutcome : Outcome {
+    DesignOutcome() = default;
+    DesignOutcome(const Outcome& outcome) : Outcome(outcome) {} // a refusal of the request
+    DesignProposal proposal;                                    // kDesignFailed of a FIR design
+    // kShortOfOptimum: the Remez run stopped at its iteration limit; its largest weighted error
+    // on the grid and the level of its final extremal set.
+    bool iterationLimit = false;
+    double achievedRipple = 0.0;
+    double targetRipple = 0.0;
+};
+
 // The fields of a FIR parameter dialog. `taps` is the count as entered (HPF and BRF store an
 // even count as count - 1); fc[2], fc[3] matter for BRF/BPF only.
 struct FirDesignRequest {
@@ -32,7 +52,7 @@ Outcome CheckFirRequest(const FirDesignRequest& request);
 // `notices` and is designed anyway. A failed design puts the document back as it was and
 // returns kDesignFailed with the proposal; the caller may design again with a request that
 // takes it (taps = proposal.taps, or the adjusted edges).
-Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request);
+DesignOutcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request);
 
 // The steps of the window's FIR Design, in its order. The window designs even after a refused
 // entry (the unchanged values, with the layout of the dialog's type) and offers one adjustment
@@ -44,7 +64,7 @@ Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request);
 //                      marks the offer as made and designs once more
 // and puts back the document it held before StoreFirRequest when the last design failed.
 Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request);
-Outcome RunFirDesign(COlvexDoc& doc, int type);
+DesignOutcome RunFirDesign(COlvexDoc& doc, int type);
 
 // The adjustment the user chose after a failed design, and what was confirmed in its result
 // dialog: the tap count as entered, or the band edges as left (only the adjusted ones are
@@ -57,7 +77,7 @@ struct FirAdjustment {
     int taps = 0;
     design::EdgeProposal edges{};
 };
-Outcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed);
+DesignOutcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed);
 // The proposal for the document's current parameters (what kDesignFailed carries); the
 // document is not changed.
 DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type);
@@ -76,10 +96,10 @@ IirDesignRequest IirRequestFromDocument(const COlvexDoc& doc, int type);
 Outcome CheckIirRequest(const IirDesignRequest& request);
 // Range checks, the IIR rules (kRefused: warning 223, 224 or 220), store, design. A cascade that
 // is not finite is kDesignFailed (no proposal) and keeps the previous sections.
-Outcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request);
+DesignOutcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request);
 // The window's steps: the IIR rules and storing (kRefused or kAccepted), and the design of the
 // document as it stands (kAccepted or kDesignFailed), which the window runs after either.
 Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request);
-Outcome RunIirDesign(COlvexDoc& doc);
+DesignOutcome RunIirDesign(COlvexDoc& doc);
 
 } // namespace commands

@@ -177,8 +177,8 @@ RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs) {
     // fs/2 itself is refused later by the edge warnings, so the message names both bounds as
     // exclusive.
     if (!(frequency > 0.0)) {
-        check.message = "Please enter a number above 0 and below " +
-                        files::FormatDialogDouble(0.5 * fs) + ".";
+        check.message =
+            "Please enter a number above 0 and below " + files::FormatDialogDouble(0.5 * fs) + ".";
     }
     return check;
 }

@@ -44,6 +44,7 @@ struct LoadCoefficientsRequest {
 };
 struct LoadOutcome : Outcome {
     int valuesRead = 0;
+    std::string text; // the token where the load stopped
 };
 LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& request,
                              int& loadFormat);

@@ -19,10 +19,9 @@ enum class OutcomeKind {
     kAccepted,       // the request was taken; the document holds the result
     kRefused,        // a warning refused it (`warning`); the document is unchanged
     kOutOfRange,     // a range check refused a field (`range`); the document is unchanged
-    kDesignFailed,   // the design gave no filter (`proposal` for FIR); after DesignFir and
-                     // DesignIir the document holds the design it held before
-    kShortOfOptimum, // the design stands but ended above the equiripple optimum
-                     // (`achievedRipple` against `targetRipple`, `iterationLimit`)
+    kDesignFailed,   // the design gave no filter (DesignOutcome: the proposal for FIR); after
+                     // DesignFir and DesignIir the document holds the design it held before
+    kShortOfOptimum, // the design stands but ended above the equiripple optimum (DesignOutcome)
     kFileWritten,    // `path` was written
     kFileNotWritten, // `path` was not written; `reason` says why (the system's reason)
     kFileNotRead,    // `path` could not be read (or was read only in part); `reason`, `message`
@@ -35,14 +34,6 @@ enum class OutcomeKind {
 // checks have high = the largest double.
 using design::RangeRefusal;
 
-// What a failed FIR design proposes: both adjustments the window offers, computed for the
-// failed design's parameters. `taps` is the estimated tap count as the tap-adjustment dialog
-// shows it (before the odd-count rule); `edges` the moved band edges at the current tap count.
-struct DesignProposal {
-    int taps = 0;
-    design::EdgeProposal edges{};
-};
-
 struct Outcome {
     OutcomeKind kind = OutcomeKind::kAccepted;
     design::Warning warning; // kRefused
@@ -51,25 +42,24 @@ struct Outcome {
     // shows them (the unbalanced transition bands of BRF/BPF; a coefficient file without its
     // header or with a malformed number).
     std::vector<design::Warning> notices;
-    DesignProposal proposal; // kDesignFailed of a FIR design
-    // kShortOfOptimum: the Remez run stopped at its iteration limit; its largest weighted error
-    // on the grid and the level of its final extremal set.
-    bool iterationLimit = false;
-    double achievedRipple = 0.0;
-    double targetRipple = 0.0;
     // Files: the path written or read, the system's reason when it failed.
     std::string path;
     std::string reason;
-    bool notFound = false; // kFileNotRead: the path names no file (the VHDL template)
-    // The text the command produced (the VHDL text, the testbench, the token where a load
-    // stopped). `message` is the text the window shows for the outcome: for kFileNotRead of a
-    // user wave the reader's description of what went wrong (and, accepted, that a user wave
-    // held more values than the buffer), for kFileNotWritten the path and
-    // " cannot be opened", for a failed IIR design the warning that the cascade is not finite.
-    std::string text;
+    // The text the window shows for the outcome: for kFileNotRead of a user wave the reader's
+    // description of what went wrong (and, accepted, that a user wave held more values than the
+    // buffer), for kFileNotWritten the path and " cannot be opened", for a failed IIR design the
+    // warning that the cascade is not finite.
     std::string message;
 
     bool Is(OutcomeKind k) const { return kind == k; }
+};
+
+// The outcome of a command that produces a text (the VHDL text, the testbench, the hardware
+// report); a refusal carries none.
+struct TextOutcome : Outcome {
+    TextOutcome() = default;
+    TextOutcome(const Outcome& outcome) : Outcome(outcome) {} // a refusal, no text
+    std::string text;
 };
 
 // The two refusals, for commands and for the front ends' own checks.

@@ -2,7 +2,7 @@
 // tap count and ripple ratio (FIR) or the section count and ripple (IIR).
 #pragma once
 
-#include "app/Outcome.h"
+#include "app/DesignCommands.h"
 
 class COlvexDoc;
 
@@ -30,7 +30,7 @@ struct IirRequirementsRequest {
     double apDb = 0.5;
     double asDb = 40.0;
 };
-struct RequirementsOutcome : Outcome {
+struct RequirementsOutcome : DesignOutcome {
     bool met = false;
     int taps = 0;     // FIR: the tap count chosen (as entered)
     double rr = 0.0;  // FIR: dp / ds

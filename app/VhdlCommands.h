@@ -42,7 +42,8 @@ std::string TemplateNotFoundText(const std::string& path);
 Outcome CheckVhdlCode(const COlvexDoc& doc);
 // What VHDL Code and Save VHDL leave besides the outcome: the next tap or section the coefficient
 // tokens take (the view's m_nSubstIndex).
-struct VhdlOutcome : Outcome {
+struct VhdlOutcome : TextOutcome {
+    bool notFound = false; // kFileNotRead: the template path names no file
     int substIndex = 0;
     // The template's bytes as read (so that one command reads its template once), and the
     // template tokens the substitution left, one message line each (vhdl::DescribeLeftoverTokens).
@@ -130,7 +131,7 @@ struct HardwareReportRequest {
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(const std::string&)> progress;
 };
-struct HardwareReportOutcome : Outcome {
+struct HardwareReportOutcome : TextOutcome {
     vhdl::HardwareResult hardware;
 };
 HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);

@@ -101,8 +101,8 @@ void PrintEdgeAdjustment(const COlvexDoc& before, const COlvexDoc& now) {
 // The adjustment the window offers after a failed design, taken as proposed. The proposed tap
 // count is said on standard error; one outside the dialog's range is refused by its check, so
 // nothing is taken and the design runs again unchanged.
-commands::Outcome DesignAgainWithProposal(RunState& run, int type, bool taps,
-                                          const commands::DesignProposal& proposal) {
+commands::DesignOutcome DesignAgainWithProposal(RunState& run, int type, bool taps,
+                                                const commands::DesignProposal& proposal) {
     commands::FirAdjustment confirmed;
     confirmed.kind =
         taps ? commands::FirAdjustment::Kind::kTaps : commands::FirAdjustment::Kind::kEdges;
@@ -138,7 +138,7 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
     }
     run.m_nFirIir = 0;
     const COlvexDoc before = run.doc;
-    commands::Outcome outcome = commands::CheckFirRequest(request);
+    commands::DesignOutcome outcome = commands::CheckFirRequest(request);
     if (outcome.Is(commands::OutcomeKind::kAccepted)) {
         outcome = commands::StoreFirRequest(run.doc, request);
     }
@@ -197,7 +197,7 @@ int DesignIirFromArgs(const CliArgs& args, RunState& run) {
         request.fc2 = cutoff[1];
     }
     run.m_nFirIir = 1;
-    const commands::Outcome outcome = commands::DesignIir(run.doc, request);
+    const commands::DesignOutcome outcome = commands::DesignIir(run.doc, request);
     const int status = ReportOutcome(outcome, IirFieldOptions());
     if (status == kExitOk) {
         run.m_bNoDesign = 0;

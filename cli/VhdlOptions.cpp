@@ -152,7 +152,7 @@ int WriteTestbench(const std::string& path, RunState& run) {
     const vhdl::HdlLanguage language = vhdl::LanguageOfPath(path) == vhdl::HdlLanguage::kVerilog
                                            ? vhdl::HdlLanguage::kVerilog
                                            : vhdl::HdlLanguage::kVhdl;
-    const commands::Outcome testbench = commands::Testbench(run.doc, run.Iir(), language);
+    const commands::TextOutcome testbench = commands::Testbench(run.doc, run.Iir(), language);
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;

@@ -25,7 +25,7 @@ const char* const kDesignFailedStatus = "The design failed. The previous design 
 
 namespace {
 
-using commands::Outcome;
+using Outcome = commands::DesignOutcome;
 using commands::OutcomeKind;
 
 // The status bar text of a design that stands but is short of the optimum: why, and by how much.
@@ -217,7 +217,7 @@ void COlvexView::OnDesign() {
     const int structureRead = m_nFirIir;
 
     const int type = std::clamp(m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
-    commands::Outcome outcome;
+    commands::DesignOutcome outcome;
     bool designed = true;
     if (m_nFirIir == 0) {
         designed = FirBranch(m_host, m_doc, type, outcome);

@@ -175,7 +175,8 @@ void COlvexView::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::Control
     request.iir = m_nFirIir == 1;
     commands::VhdlCode(m_doc, request);
     commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
-    const commands::Outcome testbench = commands::Testbench(m_doc, request.iir, request.language);
+    const commands::TextOutcome testbench =
+        commands::Testbench(m_doc, request.iir, request.language);
     if (testbench.Is(commands::OutcomeKind::kRefused)) {
         m_host.ShowWarning(testbench.warning.templateId, testbench.warning.title,
                            testbench.warning.lines);
