@@ -9,12 +9,8 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "files/InputFile.h"
-#include "resources/AnalysisResources.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/VhdlText.h"
-
-// The generated header names the same address as the window's texts.
-static_assert(std::string_view(vhdl::kWebAddress) == std::string_view(resources::kWebAddress));
 
 namespace commands {
 

@@ -1,5 +1,5 @@
 // The subcommands of vantrel-cli: each turns its options into the requests of the form's
-// commands (app/Commands.h), calls them in the order the window's buttons would be pressed and
+// commands (app/*Commands.h), calls them in the order the window's buttons would be pressed and
 // prints their outcomes. The exit status is the outcome's kind (cli/CliArgs.h).
 #pragma once
 

@@ -14,8 +14,12 @@
 #include "app/VhdlCommands.h"
 #include "dsp/FilterCoefficients.h"
 #include "dsp/NumberForms.h"
+#include "resources/AnalysisResources.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
+
+// The generated header names the same address as the window's texts.
+static_assert(std::string_view(vhdl::kWebAddress) == std::string_view(resources::kWebAddress));
 
 namespace {
 
