@@ -29,7 +29,7 @@ void BM_WriteCoeffFile(benchmark::State& state) {
 
 void BM_ReadCoeffFile(benchmark::State& state) {
     const std::string text =
-        files::CoeffFileText(QuantizedDesign(static_cast<int>(state.range(0))), false);
+        commands::CoeffFileTextOf(QuantizedDesign(static_cast<int>(state.range(0))), false);
     COlvexDoc doc;
     for (auto _ : state) {
         int loadFormat = 0;

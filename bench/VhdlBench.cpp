@@ -60,8 +60,9 @@ void BM_TestbenchFir380(benchmark::State& state) {
     bench::FillLongFir(doc);
     doc.GenerateTestWave();
     for (auto _ : state) {
-        std::string text = vhdl::BuildTestbench(
-            doc, false, 12, std::span<const double>(doc.m_aWaveIn, COlvexDoc::kWaveFiltered));
+        std::string text =
+            vhdl::BuildTestbench(doc.TakeCoefficients(false), 12,
+                                 std::span<const double>(doc.m_aWaveIn, COlvexDoc::kWaveFiltered));
         benchmark::DoNotOptimize(text);
     }
 }
