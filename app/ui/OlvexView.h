@@ -44,7 +44,7 @@ public:
     int m_bTimerDone = 0;     // 0 while the delayed redraw of the timer is still due
 
     // ---- Working members of VHDL generation and Save/Load ---------------------------------------
-    int m_nSubstIndex = 0; // next tap or section the coefficient tokens take
+    int m_nSubstIndex = 0;         // next tap or section the coefficient tokens take
     // What the window's fixed-text warnings leave out, kept for the command line: the system's
     // reason of the last failed open or save, and the token where the last load stopped reading
     // with the number of values stored before it (empty when it ran to the end).
