@@ -1,6 +1,7 @@
 #include "app/DesignRules.h"
 
 #include "app/OlvexDoc.h"
+#include "dsp/Iir.h"
 #include "platform/DataExchange.h"
 #include "vhdl/Architecture.h"
 
@@ -105,7 +106,7 @@ int MinIirSections(int type) {
 }
 
 int MaxIirSections() {
-    return 8;
+    return dsp::kIirMaxSections;
 }
 
 bool CheckIirParameters(int type, int nSections, double fs, double fc1, double fc2,

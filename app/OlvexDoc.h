@@ -14,6 +14,7 @@
 
 #include "dsp/FilterCoefficients.h"
 #include "dsp/FirDesign.h"
+#include "dsp/Iir.h"
 
 // The four filter types, in the order of the form's filter-type radio group; m_nFilterType and
 // every type parameter hold one of them.
@@ -25,7 +26,7 @@ public:
     static constexpr int kMaxFirTaps = 400;                    // m_aFirCoeffs
     static constexpr int kMaxBands = 3;                        // m_aBandDesired, m_aBandWeight
     static constexpr int kMaxBandEdges = 6;                    // m_aBandEdges
-    static constexpr int kIirSections = 8;                     // every IIR section array
+    static constexpr int kIirSections = dsp::kIirMaxSections;  // every IIR section array
     static constexpr int kResponsePoints = 400;                // m_aGainDb, m_aPhase (360 used)
     static constexpr int kWaveInSamples = 700;                 // m_aWaveIn
     static constexpr int kWaveOutSamples = 400;                // m_aWaveOut

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dsp/Iir.h"
 #include "dsp/NumberForms.h"
 #include "files/InputFile.h"
 #include "vhdl/Architecture.h"
@@ -21,7 +22,7 @@ namespace vhdl {
 
 namespace {
 
-constexpr int kMaxTemplateSections = 8;
+constexpr int kMaxTemplateSections = dsp::kIirMaxSections;
 constexpr const char* kRule = "-------------------------------------";
 
 std::string Printf(const char* format, ...) {
