@@ -1,14 +1,11 @@
-// Coefficients, the three analyses and the values the command line prints, as plain calls.
+// The three analyses and the values the command line prints, as plain calls.
 #include <algorithm>
 #include <span>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
-#include "coeffs/CoeffReport.h"
-#include "dsp/QuantRules.h"
-#include "dsp/MeasureReport.h"
+#include "app/VhdlCommands.h"
 #include "files/UserWave.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/Testbench.h"
@@ -27,45 +24,6 @@ RangeRefusal CheckZoomAndStart(int zoom, int startPos) {
 }
 
 } // namespace
-
-namespace {
-
-constexpr const char* kQuantizedToZero = "quantized to zero: use more bits";
-
-// Whether quantization turned every numerator coefficient (a0, a1, a2 of every section) to 0.
-bool NumeratorsQuantizedToZero(const COlvexDoc& doc) {
-    const dsp::FilterCoefficients c = doc.TakeCoefficients(true);
-    for (const dsp::SectionIntegers& q : c.sectionIntegers) {
-        if (q[0] != 0 || q[1] != 0 || q[2] != 0) {
-            return false;
-        }
-    }
-    return !c.sectionIntegers.empty();
-}
-
-} // namespace
-
-Outcome Coefficients(COlvexDoc& doc, const CoefficientsRequest& request) {
-    const RangeRefusal bits = design::CheckIntRange(design::kFieldQuantBits, request.bits,
-                                                    coeffs::kMinQuantBits, coeffs::kMaxQuantBits);
-    if (bits.Refused()) {
-        return OutOfRange(bits);
-    }
-    design::Warning warning;
-    if (!coeffs::StoreCoeffSettings(doc, request.iir, request.quantize, request.bits,
-                                    request.format, warning)) {
-        return Refused(warning);
-    }
-    Outcome outcome;
-    if (request.iir && doc.m_bQuantize != 0 && NumeratorsQuantizedToZero(doc)) {
-        outcome.message = kQuantizedToZero; // the response would be silence at every frequency
-    }
-    return outcome;
-}
-
-std::string CoefficientReport(const COlvexDoc& doc, bool iir, std::string_view lineEnd) {
-    return iir ? coeffs::IirReportText(doc, lineEnd) : coeffs::FirReportText(doc, lineEnd);
-}
 
 Outcome FResponse(COlvexDoc& doc, const ResponseRequest& request) {
     RangeRefusal check = design::CheckDisplayRange(design::kFieldGainRange, request.gainRange);
@@ -140,14 +98,6 @@ Outcome FftAnalysis(COlvexDoc& doc, const FftRequest& request) {
     return Outcome{};
 }
 
-std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    return dsp::MeasurementsText(doc, iir, lineEnd);
-}
-
-std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    return dsp::MeasurementsSummary(doc, iir);
-}
-
 std::vector<ResponsePoint> ResponsePoints(COlvexDoc& doc, bool iir) {
     if (iir) {
         doc.IirResponse();
@@ -199,17 +149,17 @@ HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits) {
         static_cast<Outcome&>(outcome) = OutOfRange(bits);
         return outcome;
     }
-    const vhdl::HardwareWave wave = vhdl::ComputeHardwareWave(doc, iir, dataBits);
+    const vhdl::HardwareWave wave = HardwareWaveOf(doc, iir, dataBits);
     outcome.output = wave.output;
     outcome.overflow = vhdl::OverflowWarnings(wave, iir, dataBits);
     return outcome;
 }
 
-Outcome Testbench(const COlvexDoc& doc, bool iir, vhdl::HdlLanguage language) {
+TextOutcome Testbench(const COlvexDoc& doc, bool iir, vhdl::HdlLanguage language) {
     if (doc.m_bQuantize == 0) {
         return Refused(design::VhdlNeedsQuantizeWarning());
     }
-    Outcome outcome;
+    TextOutcome outcome;
     const std::span<const double> wave(doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
     outcome.text = vhdl::BuildTestbench(doc.TakeCoefficients(iir), doc.m_nDataBits, wave, language);
     return outcome;

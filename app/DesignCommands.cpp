@@ -2,26 +2,11 @@
 // parity rules, storing, the FIR design with its proposal after a failure, and the IIR design.
 #include <algorithm>
 
-#include "app/Commands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 
 namespace commands {
-
-Outcome Refused(const design::Warning& warning) {
-    Outcome outcome;
-    outcome.kind = OutcomeKind::kRefused;
-    outcome.warning = warning;
-    return outcome;
-}
-
-Outcome OutOfRange(const RangeRefusal& refusal) {
-    Outcome outcome;
-    outcome.kind = OutcomeKind::kOutOfRange;
-    outcome.range = refusal;
-    return outcome;
-}
 
 FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type) {
     FirDesignRequest request;
@@ -88,9 +73,9 @@ DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type) {
     return proposal;
 }
 
-Outcome RunFirDesign(COlvexDoc& doc, int type) {
+DesignOutcome RunFirDesign(COlvexDoc& doc, int type) {
     doc.DesignFir(type);
-    Outcome outcome;
+    DesignOutcome outcome;
     if (doc.m_bDesignOk == 0) {
         outcome.kind = OutcomeKind::kDesignFailed;
         outcome.proposal = ProposeFirAdjustment(doc, type);
@@ -103,7 +88,7 @@ Outcome RunFirDesign(COlvexDoc& doc, int type) {
     return outcome;
 }
 
-Outcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed) {
+DesignOutcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& confirmed) {
     if (confirmed.kind == FirAdjustment::Kind::kTaps) {
         doc.m_bEvenTaps = 0;
         if (confirmed.confirmed) {
@@ -114,13 +99,13 @@ Outcome RunAdjustedFirDesign(COlvexDoc& doc, int type, const FirAdjustment& conf
         design::StoreEdgeProposal(doc, confirmed.edges);
     }
     doc.m_bAdjustOffered = 1;
-    const Outcome outcome = RunFirDesign(doc, type);
+    const DesignOutcome outcome = RunFirDesign(doc, type);
     // A second failure is neither reported nor offered again.
     doc.m_bDesignOk = 1;
     return outcome;
 }
 
-Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request) {
+DesignOutcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request) {
     const Outcome check = CheckFirRequest(request);
     if (!check.Is(OutcomeKind::kAccepted)) {
         return check;
@@ -130,7 +115,7 @@ Outcome DesignFir(COlvexDoc& doc, const FirDesignRequest& request) {
     if (!stored.Is(OutcomeKind::kAccepted)) {
         return stored;
     }
-    Outcome outcome = RunFirDesign(doc, request.type);
+    DesignOutcome outcome = RunFirDesign(doc, request.type);
     outcome.notices = stored.notices;
     // The engine's unfinished taps of a failed design never stay: the report, the plots and
     // the files see the design the document held before.
@@ -173,8 +158,8 @@ Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request) {
     return Outcome{};
 }
 
-Outcome RunIirDesign(COlvexDoc& doc) {
-    Outcome outcome;
+DesignOutcome RunIirDesign(COlvexDoc& doc) {
+    DesignOutcome outcome;
     if (!doc.DesignIir()) {
         outcome.kind = OutcomeKind::kDesignFailed;
         outcome.message = design::kIirFailedMessage;
@@ -182,12 +167,12 @@ Outcome RunIirDesign(COlvexDoc& doc) {
     return outcome;
 }
 
-Outcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request) {
+DesignOutcome DesignIir(COlvexDoc& doc, const IirDesignRequest& request) {
     Outcome outcome = CheckIirRequest(request);
     if (outcome.Is(OutcomeKind::kAccepted)) {
         outcome = StoreIirRequest(doc, request);
     }
-    return outcome.Is(OutcomeKind::kAccepted) ? RunIirDesign(doc) : outcome;
+    return outcome.Is(OutcomeKind::kAccepted) ? RunIirDesign(doc) : DesignOutcome(outcome);
 }
 
 } // namespace commands

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/Commands.h"
+#include "app/Outcome.h"
 #include "files/DesignFile.h"
 
 class COlvexDoc;

@@ -1,6 +1,7 @@
 #include "app/DesignRules.h"
 
 #include "app/OlvexDoc.h"
+#include "dsp/Iir.h"
 #include "platform/DataExchange.h"
 #include "vhdl/Architecture.h"
 
@@ -105,7 +106,7 @@ int MinIirSections(int type) {
 }
 
 int MaxIirSections() {
-    return 8;
+    return dsp::kIirMaxSections;
 }
 
 bool CheckIirParameters(int type, int nSections, double fs, double fc1, double fc2,
@@ -177,8 +178,8 @@ RangeRefusal CheckLowerBandFrequency(int field, double frequency, double fs) {
     // fs/2 itself is refused later by the edge warnings, so the message names both bounds as
     // exclusive.
     if (!(frequency > 0.0)) {
-        check.message = "Please enter a number above 0 and below " +
-                        files::FormatDialogDouble(0.5 * fs) + ".";
+        check.message =
+            "Please enter a number above 0 and below " + files::FormatDialogDouble(0.5 * fs) + ".";
     }
     return check;
 }

@@ -1,6 +1,6 @@
 // The checks and storing rules of the dialogs: the FIR and IIR parameters, the ranges of the
 // design and analysis values, the VHDL data bits, and the warnings of Save/Load and VHDL Code.
-// The dialogs' checks and the commands (app/Commands.h) both use them, so the window and the
+// The dialogs' checks and the commands (app/*Commands.h) both use them, so the window and the
 // command line accept exactly the same values.
 #pragma once
 
@@ -103,7 +103,7 @@ enum DialogField {
     kFieldRR,
     kFieldMultiplier,
     kFieldRipple,
-    kFieldTaps,        // the FIR tap count, 4..380
+    kFieldTaps,        // the FIR tap count, dsp::kMinDesignTaps..kMaxDesignTaps
     kFieldSections,    // the IIR section count, 1..8 or 2..8
     kFieldQuantBits,   // the quantization bit length, 4..32
     kFieldDataBits,    // the VHDL data bit length, 4..24

@@ -2,27 +2,18 @@
 // a picture of the plot, each written through files::WriteOutputFile.
 #include <span>
 
-#include "app/Commands.h"
 #include "app/DesignRules.h"
+#include "app/ExportCommands.h"
+
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 
 namespace commands {
 
 namespace {
-
-Outcome Written(const std::string& path, std::string_view text) {
-    const files::OutputResult result = files::WriteOutputFile(path, text);
-    Outcome outcome;
-    outcome.kind = result.ok ? OutcomeKind::kFileWritten : OutcomeKind::kFileNotWritten;
-    outcome.path = path;
-    outcome.reason = result.reason;
-    if (!result.ok) {
-        outcome.message = files::QuotedPath(path) + design::kCannotBeOpened;
-    }
-    return outcome;
-}
 
 // The file's name without its folder and its last extension: the C header's identifier base.
 std::string Stem(const std::string& path) {
@@ -76,7 +67,7 @@ Outcome Export(const COlvexDoc& doc, const ExportRequest& request) {
     if (!text) {
         return Refused(design::ExportNeedsQuantizeWarning());
     }
-    return Written(request.path, *text);
+    return WriteOutcomeFile(request.path, *text);
 }
 
 Outcome CheckSaveTestbench(const COlvexDoc& doc, const SaveTestbenchRequest& request) {
@@ -96,11 +87,11 @@ Outcome SaveTestbench(COlvexDoc& doc, const SaveTestbenchRequest& request) {
     }
     // The stimulus is the wave In/Out Wave sends through the filter, as --testbench takes it.
     SimulateWave(doc, request.iir);
-    const Outcome testbench = Testbench(doc, request.iir, StoredLanguage(doc));
+    const TextOutcome testbench = Testbench(doc, request.iir, StoredLanguage(doc));
     if (!testbench.Is(OutcomeKind::kAccepted)) {
         return testbench;
     }
-    return Written(request.path, testbench.text);
+    return WriteOutcomeFile(request.path, testbench.text);
 }
 
 Outcome SavePlotPicture(const std::string& path, std::string_view picture) {
@@ -112,7 +103,7 @@ Outcome SavePlotPicture(const std::string& path, std::string_view picture) {
         outcome.message = files::QuotedPath(path) + design::kCannotBeOpened;
         return outcome;
     }
-    return Written(path, picture);
+    return WriteOutcomeFile(path, picture);
 }
 
 } // namespace commands

@@ -13,6 +13,8 @@
 #include <string_view>
 
 #include "dsp/FilterCoefficients.h"
+#include "dsp/FirDesign.h"
+#include "dsp/Iir.h"
 
 // The four filter types, in the order of the form's filter-type radio group; m_nFilterType and
 // every type parameter hold one of them.
@@ -21,16 +23,16 @@ enum FilterType { kLpf = 0, kHpf = 1, kBrf = 2, kBpf = 3 };
 class COlvexDoc {
 public:
     // Array capacities of the record.
-    static constexpr int kMaxFirTaps = 400;     // m_aFirCoeffs
-    static constexpr int kMaxBands = 3;         // m_aBandDesired, m_aBandWeight
-    static constexpr int kMaxBandEdges = 6;     // m_aBandEdges
-    static constexpr int kIirSections = 8;      // every IIR section array
-    static constexpr int kResponsePoints = 400; // m_aGainDb, m_aPhase (360 used)
-    static constexpr int kWaveInSamples = 700;  // m_aWaveIn
-    static constexpr int kWaveOutSamples = 400; // m_aWaveOut
-    static constexpr int kFftBins = 256;        // m_aFftMag, m_aFftPhase
-    static constexpr int kMinDialogTaps = 4;    // tap count accepted by the FIR dialogs
-    static constexpr int kMaxDialogTaps = 380;
+    static constexpr int kMaxFirTaps = 400;                    // m_aFirCoeffs
+    static constexpr int kMaxBands = 3;                        // m_aBandDesired, m_aBandWeight
+    static constexpr int kMaxBandEdges = 6;                    // m_aBandEdges
+    static constexpr int kIirSections = dsp::kIirMaxSections;  // every IIR section array
+    static constexpr int kResponsePoints = 400;                // m_aGainDb, m_aPhase (360 used)
+    static constexpr int kWaveInSamples = 700;                 // m_aWaveIn
+    static constexpr int kWaveOutSamples = 400;                // m_aWaveOut
+    static constexpr int kFftBins = 256;                       // m_aFftMag, m_aFftPhase
+    static constexpr int kMinDialogTaps = dsp::kMinDesignTaps; // tap count of the FIR dialogs
+    static constexpr int kMaxDialogTaps = dsp::kMaxDesignTaps;
 
     COlvexDoc();
 

@@ -5,10 +5,10 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "dsp/NumberForms.h"
-#include "dsp/QuantRules.h"
 #include "dsp/Fft.h"
 #include "dsp/Iir.h"
+#include "dsp/NumberForms.h"
+#include "dsp/QuantRules.h"
 #include "dsp/Response.h"
 #include "dsp/Wave.h"
 

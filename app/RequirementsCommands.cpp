@@ -6,7 +6,9 @@
 #include <iterator>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/RequirementsCommands.h"
+
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "dsp/Requirements.h"
@@ -21,9 +23,9 @@ template <typename... Args> std::string Format(const char* format, Args... args)
     return text;
 }
 
-RequirementsOutcome Carry(const Outcome& outcome) {
+RequirementsOutcome Carry(const DesignOutcome& outcome) {
     RequirementsOutcome carried;
-    static_cast<Outcome&>(carried) = outcome;
+    static_cast<DesignOutcome&>(carried) = outcome;
     return carried;
 }
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "bench/BenchDesigns.h"
 #include "files/CoeffFile.h"
 
@@ -22,18 +22,18 @@ COlvexDoc QuantizedDesign(int format) {
 void BM_WriteCoeffFile(benchmark::State& state) {
     const COlvexDoc doc = QuantizedDesign(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        std::string text = files::CoeffFileText(doc, false);
+        std::string text = commands::CoeffFileTextOf(doc, false);
         benchmark::DoNotOptimize(text.data());
     }
 }
 
 void BM_ReadCoeffFile(benchmark::State& state) {
     const std::string text =
-        files::CoeffFileText(QuantizedDesign(static_cast<int>(state.range(0))), false);
+        commands::CoeffFileTextOf(QuantizedDesign(static_cast<int>(state.range(0))), false);
     COlvexDoc doc;
     for (auto _ : state) {
         int loadFormat = 0;
-        const files::CoeffLoad load = files::ReadCoeffText(text, doc, false, loadFormat);
+        const files::CoeffLoad load = commands::ReadCoeffTextInto(text, doc, false, loadFormat);
         benchmark::DoNotOptimize(load.count);
     }
 }

@@ -1,7 +1,10 @@
 // Timing of the measurements, the word-length advisor over every bit length and the bit-true
 // hardware wave, at the largest dialog tap count and with eight IIR sections.
+#include "app/AnalysisCommands.h"
+#include "app/DesignCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "bench/BenchDesigns.h"
 #include "dsp/Measure.h"
 #include "vhdl/HardwareWave.h"
@@ -33,7 +36,7 @@ void BM_Measure(benchmark::State& state) {
     const bool iir = state.range(0) == 1;
     const COlvexDoc doc = BenchDesign(iir);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(dsp::Measure(doc, iir));
+        benchmark::DoNotOptimize(commands::MeasureDocument(doc, iir));
     }
 }
 BENCHMARK(BM_Measure)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -42,7 +45,7 @@ void BM_AdviseBits(benchmark::State& state) {
     const bool iir = state.range(0) == 1;
     const COlvexDoc doc = BenchDesign(iir);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(dsp::AdviseBits(doc, iir, dsp::kDefaultToleranceDb));
+        benchmark::DoNotOptimize(commands::AdviseDocumentBits(doc, iir, dsp::kDefaultToleranceDb));
     }
 }
 BENCHMARK(BM_AdviseBits)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -53,7 +56,7 @@ void BM_HardwareWave(benchmark::State& state) {
     doc.GenerateTestWave();
     iir ? doc.FilterWaveIir() : doc.FilterWaveFir();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(vhdl::ComputeHardwareWave(doc, iir, 12));
+        benchmark::DoNotOptimize(commands::HardwareWaveOf(doc, iir, 12));
     }
 }
 BENCHMARK(BM_HardwareWave)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -5,8 +5,10 @@
 
 #include <string>
 
+#include "app/AnalysisCommands.h"
+#include "app/DesignCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "bench/BenchDesigns.h"
 #include "vhdl/Testbench.h"
 #include "vhdl/VhdlText.h"
@@ -23,13 +25,15 @@ void GenerateVhdl(benchmark::State& state, COlvexDoc& doc, bool iir) {
     const std::string path = kTemplates + vhdl::TemplateFileName(iir, doc.m_nIirSections);
     for (auto _ : state) {
         std::string text = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, iir,
-                                                 vhdl::FormatHeaderValues(doc, iir ? 1 : 0));
+                                                 commands::HeaderValuesOf(doc, iir ? 1 : 0));
         int index = 0;
-        if (vhdl::AppendSubstitutedTemplate(doc, iir, path, vhdl::HeaderVariant::kDisplay, index,
-                                            text) != vhdl::TemplateStatus::kOk) {
+        std::string templateText;
+        if (vhdl::ReadTemplateText(path, templateText) != vhdl::TemplateStatus::kOk) {
             state.SkipWithError(("cannot read " + path).c_str());
             return;
         }
+        text += vhdl::SubstituteTemplate(doc.TakeCoefficients(iir), doc.m_nDataBits, templateText,
+                                         vhdl::HeaderVariant::kDisplay, index);
         benchmark::DoNotOptimize(text);
     }
 }
@@ -56,8 +60,9 @@ void BM_TestbenchFir380(benchmark::State& state) {
     bench::FillLongFir(doc);
     doc.GenerateTestWave();
     for (auto _ : state) {
-        std::string text = vhdl::BuildTestbench(
-            doc, false, 12, std::span<const double>(doc.m_aWaveIn, COlvexDoc::kWaveFiltered));
+        std::string text =
+            vhdl::BuildTestbench(doc.TakeCoefficients(false), 12,
+                                 std::span<const double>(doc.m_aWaveIn, COlvexDoc::kWaveFiltered));
         benchmark::DoNotOptimize(text);
     }
 }

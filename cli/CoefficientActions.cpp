@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/FileCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/ExportOptions.h"
@@ -56,8 +59,8 @@ int SaveCoefficientFile(const CliArgs& args, const RunState& run) {
         return kExitOk;
     }
     commands::SaveCoefficientsRequest request;
-    request.iir = run.iir;
-    request.coefficientsListed = run.coefficientsListed;
+    request.iir = run.Iir();
+    request.coefficientsListed = run.m_bCoeffsListed != 0;
     request.path = args.Value("save-coeffs");
     const commands::Outcome outcome = commands::SaveCoefficients(run.doc, request);
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
@@ -75,7 +78,7 @@ int WriteResponseFile(const CliArgs& args, RunState& run) {
     }
     std::string text;
     char line[96];
-    for (const commands::ResponsePoint& point : commands::ResponsePoints(run.doc, run.iir)) {
+    for (const commands::ResponsePoint& point : commands::ResponsePoints(run.doc, run.Iir())) {
         std::snprintf(line, sizeof line, "%d %.17g %.17g\n", point.index, point.gainDb,
                       point.phase);
         text += line;
@@ -92,7 +95,7 @@ int WriteResponseFile(const CliArgs& args, RunState& run) {
 void PrintCoefficients(const RunState& run) {
     const COlvexDoc& doc = run.doc;
     const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
-    if (run.iir) {
+    if (run.Iir()) {
         for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
             std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
                         shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
@@ -118,7 +121,7 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
         return kExitOk;
     }
     commands::CoefficientsRequest request;
-    request.iir = run.iir;
+    request.iir = run.Iir();
     const bool keeps = run.keepsCoefficientSettings;
     request.quantize = args.Has("quantize") ? 1 : (keeps ? run.doc.m_bQuantize : 0);
     request.bits = run.doc.m_nQuantBits;
@@ -132,7 +135,7 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str());
     }
     const int status = ReportOutcome(outcome, {{design::kFieldQuantBits, "quantize"}});
-    run.coefficientsListed = run.coefficientsListed || status == kExitOk;
+    run.m_bCoeffsListed = run.m_bCoeffsListed != 0 || status == kExitOk ? 1 : 0;
     return status;
 }
 
@@ -161,7 +164,7 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
     } else if (args.Has("table")) {
         PrintTableOption(args, run);
     } else if (args.Has("report")) {
-        std::fputs(commands::CoefficientReport(run.doc, run.iir, "\n").c_str(), stdout);
+        std::fputs(commands::CoefficientReport(run.doc, run.Iir(), "\n").c_str(), stdout);
     } else {
         PrintCoefficients(run);
     }

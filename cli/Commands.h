@@ -1,32 +1,33 @@
 // The subcommands of vantrel-cli: each turns its options into the requests of the form's
-// commands (app/Commands.h), calls them in the order the window's buttons would be pressed and
+// commands (app/*Commands.h), calls them in the order the window's buttons would be pressed and
 // prints their outcomes. The exit status is the outcome's kind (cli/CliArgs.h).
 #pragma once
 
 #include <map>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/SessionState.h"
 
 namespace cli {
 
 class CliArgs;
 
-// What one run holds besides the options: the document and the few things the window's form
-// keeps beside it.
-struct RunState {
+// What one run holds besides the options: the document and the form's state beside it, the same
+// type the window's view keeps (the structure, whether a design stands, whether Coefficients
+// listed the coefficients since, the last load format, the template VHDL Code took, the plot).
+struct RunState : commands::SessionState {
     RunState();
     COlvexDoc doc;
-    bool iir = false;                // the structure the form shows
-    bool designed = false;           // a design was made (the plot shows it, not the hint)
-    bool coefficientsListed = false; // Coefficients ran since the design or the load
-    int loadFormat = 0;              // the number form of the last coefficient-file header
-    std::string vhdlTemplate;        // the template the last VHDL Code took
-    int plotMode = 0;                // the plot the window would show (--plot, or the file's)
     // open: the coefficient options keep the opened design's quantization and number form
     // unless they are given.
     bool keepsCoefficientSettings = false;
+
+    bool Iir() const { return m_nFirIir == 1; }
+    // A design was made (the plot shows it, not the hint).
+    bool Designed() const { return m_bNoDesign == 0; }
 };
 
 // fir: design from --type --fs --edges --taps --rr --mult --auto; prints the taps.

@@ -27,10 +27,10 @@ int RunOpen(const CliArgs& args, RunState& run) {
     if (!opened.message.empty()) {
         std::fprintf(stderr, "%s\n", opened.message.c_str()); // a user wave no longer readable
     }
-    run.iir = opened.form.structure == 1;
-    run.designed = opened.form.designed;
-    run.plotMode = opened.form.plotMode;
-    run.vhdlTemplate = opened.form.templatePath;
+    run.m_nFirIir = opened.form.structure == 1 ? 1 : 0;
+    run.m_bNoDesign = opened.form.designed ? 0 : 1;
+    run.m_nPlotMode = opened.form.plotMode;
+    run.m_strTemplatePath = opened.form.templatePath;
     run.keepsCoefficientSettings = true;
     status = ApplyMeasureBands(args, run);
     return status == kExitOk ? RunCoefficientActions(args, run) : status;
@@ -41,10 +41,10 @@ int WriteDesignOption(const CliArgs& args, const RunState& run) {
         return kExitOk;
     }
     commands::FormSettings form;
-    form.structure = run.iir ? 1 : 0;
-    form.plotMode = run.plotMode;
-    form.designed = run.designed;
-    form.templatePath = run.vhdlTemplate;
+    form.structure = run.Iir() ? 1 : 0;
+    form.plotMode = run.m_nPlotMode;
+    form.designed = run.Designed();
+    form.templatePath = run.m_strTemplatePath;
     const commands::Outcome saved = commands::SaveDesign(run.doc, form, args.Value("save-design"));
     if (!saved.Is(commands::OutcomeKind::kFileWritten)) {
         std::fprintf(stderr, "--save-design: %s (%s)\n", saved.message.c_str(),

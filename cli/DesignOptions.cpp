@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DesignCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/NumberText.h"
@@ -100,8 +101,8 @@ void PrintEdgeAdjustment(const COlvexDoc& before, const COlvexDoc& now) {
 // The adjustment the window offers after a failed design, taken as proposed. The proposed tap
 // count is said on standard error; one outside the dialog's range is refused by its check, so
 // nothing is taken and the design runs again unchanged.
-commands::Outcome DesignAgainWithProposal(RunState& run, int type, bool taps,
-                                          const commands::DesignProposal& proposal) {
+commands::DesignOutcome DesignAgainWithProposal(RunState& run, int type, bool taps,
+                                                const commands::DesignProposal& proposal) {
     commands::FirAdjustment confirmed;
     confirmed.kind =
         taps ? commands::FirAdjustment::Kind::kTaps : commands::FirAdjustment::Kind::kEdges;
@@ -135,9 +136,9 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
     if (!FirRequest(args, run.doc, type, request)) {
         return kExitInvalid;
     }
-    run.iir = false;
+    run.m_nFirIir = 0;
     const COlvexDoc before = run.doc;
-    commands::Outcome outcome = commands::CheckFirRequest(request);
+    commands::DesignOutcome outcome = commands::CheckFirRequest(request);
     if (outcome.Is(commands::OutcomeKind::kAccepted)) {
         outcome = commands::StoreFirRequest(run.doc, request);
     }
@@ -164,8 +165,8 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
                                         "--auto edges.\n");
         return kExitDesignFailed;
     }
-    run.designed = true;
-    run.coefficientsListed = false;
+    run.m_bNoDesign = 0;
+    run.m_bCoeffsListed = 0;
     if (outcome.Is(commands::OutcomeKind::kShortOfOptimum)) {
         std::fprintf(stderr,
                      "The design is short of the equiripple optimum: weighted ripple %.6g, "
@@ -195,12 +196,12 @@ int DesignIirFromArgs(const CliArgs& args, RunState& run) {
         request.fc1 = cutoff[0];
         request.fc2 = cutoff[1];
     }
-    run.iir = true;
-    const commands::Outcome outcome = commands::DesignIir(run.doc, request);
+    run.m_nFirIir = 1;
+    const commands::DesignOutcome outcome = commands::DesignIir(run.doc, request);
     const int status = ReportOutcome(outcome, IirFieldOptions());
     if (status == kExitOk) {
-        run.designed = true;
-        run.coefficientsListed = false;
+        run.m_bNoDesign = 0;
+        run.m_bCoeffsListed = 0;
     }
     return status;
 }

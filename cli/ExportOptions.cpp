@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ExportCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 
@@ -32,7 +33,7 @@ std::optional<files::ExportFormat> FormatOf(const CliArgs& args) {
 
 commands::ExportRequest Request(const CliArgs& args, const RunState& run) {
     commands::ExportRequest request;
-    request.iir = run.iir;
+    request.iir = run.Iir();
     request.format = FormatOf(args).value_or(files::ExportFormat::kCsv);
     request.path = args.Value("export");
     return request;

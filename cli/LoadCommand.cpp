@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/FileCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
@@ -29,8 +30,8 @@ std::string Printable(const std::string& token) {
 
 int LoadFile(const std::string& path, RunState& run) {
     const commands::LoadOutcome outcome =
-        commands::LoadCoefficients(run.doc, {run.iir, path}, run.loadFormat);
-    run.coefficientsListed = false;
+        commands::LoadCoefficients(run.doc, {run.Iir(), path}, run.m_nLoadFormat);
+    run.m_bCoeffsListed = 0;
     const int status = ReportOutcome(outcome, {});
     if (status != kExitOk || outcome.notices.empty()) {
         return status;
@@ -51,7 +52,7 @@ int RunLoad(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "vantrel-cli load: name the coefficient file to read\n");
         return kExitInvalid;
     }
-    run.iir = args.Has("structure") && args.Value("structure") == "iir";
+    run.m_nFirIir = (args.Has("structure") && args.Value("structure") == "iir") ? 1 : 0;
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
         status = LoadFile(args.Value("file"), run);

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/MeasureBands.h"
+#include "app/AnalysisCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
@@ -72,17 +72,18 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
         return kExitOk;
     }
     const int type = args.Has("type") ? ParseFilterType(args.Value("type")) : doc.m_nFilterType;
-    commands::MeasureBandsRequest request = commands::MeasureBandsFromDocument(doc, run.iir, type);
+    commands::MeasureBandsRequest request =
+        commands::MeasureBandsFromDocument(doc, run.Iir(), type);
     if (!ReadDouble(args, "fs", request.fs)) {
         return kExitInvalid;
     }
     // FIR: the band edges of the type; IIR: its cut-off frequencies.
     const bool four = design::IsThreeBand(type);
-    const size_t count = run.iir ? (four ? 2 : 1) : (four ? 4 : 2);
+    const size_t count = run.Iir() ? (four ? 2 : 1) : (four ? 4 : 2);
     const std::vector<std::string> parts = SplitList(args.Value("edges"));
     if (parts.size() != count) {
         std::fprintf(stderr, "--edges: this filter type needs %zu %s\n", count,
-                     run.iir ? "cut-off frequencies" : "band edges");
+                     run.Iir() ? "cut-off frequencies" : "band edges");
         return kExitInvalid;
     }
     for (size_t i = 0; i < count; ++i) {
@@ -91,7 +92,7 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
             return kExitInvalid;
         }
     }
-    return ReportOutcome(commands::SetMeasureBands(doc, run.iir, request),
+    return ReportOutcome(commands::SetMeasureBands(doc, run.Iir(), request),
                          {{design::kFieldFs, "fs"},
                           {design::kFieldFc1, "edges"},
                           {design::kFieldFc2, "edges"},
@@ -101,12 +102,12 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
 
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
     if (args.Has("measure")) {
-        PrintBands(dsp::ReportedGains(dsp::Measure(run.doc, run.iir)));
+        PrintBands(dsp::ReportedGains(commands::MeasureDocument(run.doc, run.Iir())));
     }
     if (args.Has("advise-bits")) {
         double tolerance = dsp::kDefaultToleranceDb;
         ReadDouble(args, "tolerance", tolerance); // checked by CheckMeasureOptions
-        const dsp::BitAdvice advice = dsp::AdviseBits(run.doc, run.iir, tolerance);
+        const dsp::BitAdvice advice = commands::AdviseDocumentBits(run.doc, run.Iir(), tolerance);
         if (advice.bits == 0) {
             std::printf("bits none\n");
             std::fprintf(stderr, "No coefficient bit length keeps the design within %.17g dB.\n",
@@ -140,7 +141,7 @@ int CheckHardwareOptions(const CliArgs& args, const RunState& run) {
 }
 
 int PrintWaveSamples(const CliArgs& args, RunState& run) {
-    const commands::WaveSamples samples = commands::SimulateWave(run.doc, run.iir);
+    const commands::WaveSamples samples = commands::SimulateWave(run.doc, run.Iir());
     if (!args.Has("hardware")) {
         for (size_t i = 0; i < samples.input.size(); ++i) {
             std::printf("%zu %.17g %.17g\n", i, samples.input[i], samples.output[i]);
@@ -152,7 +153,7 @@ int PrintWaveSamples(const CliArgs& args, RunState& run) {
         return kExitInvalid;
     }
     const commands::HardwareWaveOutcome hardware =
-        commands::HardwareWave(run.doc, run.iir, dataBits);
+        commands::HardwareWave(run.doc, run.Iir(), dataBits);
     const int status = ReportOutcome(hardware, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;

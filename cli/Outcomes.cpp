@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/Outcome.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "app/DesignCommands.h"
+#include "app/RequirementsCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 
@@ -58,8 +60,8 @@ int Finish(const commands::RequirementsOutcome& outcome, RunState& run) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str());
         return kExitDesignFailed;
     }
-    run.designed = true;
-    run.coefficientsListed = false;
+    run.m_bNoDesign = 0;
+    run.m_bCoeffsListed = 0;
     return kExitOk;
 }
 
@@ -84,7 +86,7 @@ int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run) {
     request.fs = fields.fs;
     std::copy(std::begin(fields.fc), std::end(fields.fc), request.fc);
     request.multiplier = fields.multiplier;
-    run.iir = false;
+    run.m_nFirIir = 0;
     const commands::RequirementsOutcome outcome =
         commands::DesignFirFromRequirements(run.doc, request);
     const int refused = ReportOutcome(outcome, FirFieldOptions());
@@ -133,7 +135,7 @@ int DesignIirFromRequirementArgs(const CliArgs& args, RunState& run) {
     }
     request.stop1 = stop[0];
     request.stop2 = stop[1];
-    run.iir = true;
+    run.m_nFirIir = 1;
     const commands::RequirementsOutcome outcome =
         commands::DesignIirFromRequirements(run.doc, request);
     const int refused = ReportOutcome(outcome, IirFieldOptions());

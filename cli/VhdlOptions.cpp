@@ -19,14 +19,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "files/SearchPath.h"
-#include "resources/VhdlResources.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareReport.h"
@@ -39,7 +39,7 @@ namespace {
 
 // The template file of the request's architecture (Auto resolved against the design's fs).
 std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
-    return commands::ArchitectureTemplateName(run.doc, run.iir, request.architecture,
+    return commands::ArchitectureTemplateName(run.doc, run.Iir(), request.architecture,
                                               request.multipliers, request.clockMhz,
                                               request.language);
 }
@@ -50,9 +50,8 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
     if (args.Has("template")) {
         return args.Value("template");
     }
-    return files::SearchAlongPath(TemplateName(run, request),
-                                     vhdl::HdlExtension(request.language),
-                                     files::SystemSearchFolders())
+    return files::SearchAlongPath(TemplateName(run, request), vhdl::HdlExtension(request.language),
+                                  files::SystemSearchFolders())
         .value_or(std::string());
 }
 
@@ -88,8 +87,8 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
     }
     const bool vhdlFile = needsTemplate;
     commands::VhdlCodeRequest request;
-    request.headerStructure = run.iir ? 1 : 0;
-    request.iir = run.iir;
+    request.headerStructure = run.Iir() ? 1 : 0;
+    request.iir = run.Iir();
     request.language = language;
     if (!ReadInt(args, "data-bits", request.dataBits) || !ReadArchitecture(args, request)) {
         return kExitInvalid;
@@ -101,7 +100,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
         return kExitInvalid;
     }
     if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
-        std::fprintf(stderr, "%s\n", resources::TemplateNotFoundText(outcome.path).c_str());
+        std::fprintf(stderr, "%s\n", commands::TemplateNotFoundText(outcome.path).c_str());
         if (!outcome.notFound) {
             std::fprintf(stderr, "%s cannot be read\n", files::QuotedPath(outcome.path).c_str());
         }
@@ -122,11 +121,11 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
     if (vhdlFile && request.templatePath.empty()) {
         // The window asks for the template here; nobody can pick one in a batch run.
         std::fprintf(stderr, "%s\n",
-                     resources::TemplateNotFoundText(TemplateName(run, request)).c_str());
+                     commands::TemplateNotFoundText(TemplateName(run, request)).c_str());
         return kExitInvalid;
     }
     templatePath = request.templatePath;
-    run.vhdlTemplate = request.templatePath;
+    run.m_strTemplatePath = request.templatePath;
     templateText = std::move(outcome.templateText);
     return kExitOk;
 }
@@ -135,7 +134,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
 int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::string templateText,
                  RunState& run) {
     commands::SaveVhdlRequest request;
-    request.headerStructure = run.iir ? 1 : 0;
+    request.headerStructure = run.Iir() ? 1 : 0;
     request.vhdlParamsSet = true;
     request.templatePath = templatePath;
     request.path = path;
@@ -149,11 +148,11 @@ int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::
 
 int WriteTestbench(const std::string& path, RunState& run) {
     // The stimulus is the wave In/Out Wave sends through the filter.
-    commands::SimulateWave(run.doc, run.iir);
+    commands::SimulateWave(run.doc, run.Iir());
     const vhdl::HdlLanguage language = vhdl::LanguageOfPath(path) == vhdl::HdlLanguage::kVerilog
                                            ? vhdl::HdlLanguage::kVerilog
                                            : vhdl::HdlLanguage::kVhdl;
-    const commands::Outcome testbench = commands::Testbench(run.doc, run.iir, language);
+    const commands::TextOutcome testbench = commands::Testbench(run.doc, run.Iir(), language);
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;
@@ -169,11 +168,11 @@ int WriteTestbench(const std::string& path, RunState& run) {
 // Coefficient literals that did not fit the literal width were saturated in the VHDL text.
 void WarnSaturatedLiterals(const RunState& run) {
     const COlvexDoc& doc = run.doc;
-    const int saturated = vhdl::CountSaturatedLiterals(doc, run.iir);
+    const int saturated = vhdl::CountSaturatedLiterals(doc.TakeCoefficients(run.Iir()));
     if (saturated > 0) {
         std::fprintf(stderr, "%d coefficient literal%s did not fit %d bits and %s saturated\n",
                      saturated, saturated == 1 ? "" : "s",
-                     doc.m_nQuantBits + (run.iir ? vhdl::kIirCoeffExtraBits : 0),
+                     doc.m_nQuantBits + (run.Iir() ? vhdl::kIirCoeffExtraBits : 0),
                      saturated == 1 ? "was" : "were");
     }
 }
@@ -282,9 +281,9 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
 
 int PrintHardwareReport(const CliArgs& args, RunState& run) {
     commands::HardwareReportRequest request;
-    request.headerStructure = run.iir ? 1 : 0;
+    request.headerStructure = run.Iir() ? 1 : 0;
     request.vhdlParamsSet = true;
-    request.templatePath = run.vhdlTemplate;
+    request.templatePath = run.m_strTemplatePath;
     if (args.Has("device")) {
         vhdl::ParseDeviceName(args.Value("device"), request.device);
     }

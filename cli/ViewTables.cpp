@@ -31,7 +31,7 @@ int CheckTableOption(const CliArgs& args) {
 void PrintTableOption(const CliArgs& args, RunState& run) {
     plots::PlotMode view{};
     commands::FilterViewOf(args.Value("table"), view);
-    const commands::ViewTable table = commands::FilterViewTable(run.doc, run.iir, view);
+    const commands::ViewTable table = commands::FilterViewTable(run.doc, run.Iir(), view);
     std::fputs(table.text.c_str(), stdout);
     for (const std::string& note : table.notes) {
         std::fprintf(stderr, "%s\n", note.c_str());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 
@@ -53,7 +54,7 @@ int ApplyFftOptions(const CliArgs& args, RunState& run) {
 }
 
 void PrintSpectra(RunState& run) {
-    commands::SimulateWave(run.doc, run.iir);
+    commands::SimulateWave(run.doc, run.Iir());
     const commands::Spectra spectra = commands::ComputeSpectra(run.doc);
     for (size_t b = 0; b < spectra.inMag.size(); ++b) {
         std::printf("%zu %.17g %.17g %.17g %.17g\n", b, spectra.inMag[b], spectra.inPhase[b],

@@ -44,6 +44,12 @@ FirBands FirBandLayout(FirType type, double fs, double fc1, double fc2, double f
 // tap lies outside the validity bounds).
 enum class FirVerdict { kOptimum, kShortOfOptimum, kFailed };
 
+// Why the exchange refused to start: a tap count outside 2..kMaxRemezTaps, a layout whose edges
+// are not ascending in [0, 0.5] or whose desired gains are not finite, or a band weight that is
+// not finite and positive (a weight of 0 or below turns the exchange's error into nonsense).
+// kNone when the exchange ran; a refused design has no taps and fails.
+enum class FirRefusal { kNone, kTapCount, kBandLayout, kBandWeight };
+
 // The outcome of one Remez design.
 struct FirDesignResult {
     // h[0..N-1], symmetric; empty when the tap count or the layout cannot be designed at all.
@@ -55,12 +61,19 @@ struct FirDesignResult {
     int iterations = 0;          // exchange iterations, every pass counted
     int gridSize = 0;            // dense-grid points at the end (0: unusable tap count or layout)
     std::string notice;          // console text of the run ("" unless the iteration limit hit)
+    FirRefusal refusal = FirRefusal::kNone; // why the exchange did not run at all
 
     bool Ok() const { return verdict != FirVerdict::kFailed; }
 };
 
 // Tap counts the exchange can design: 2 up to this (its extremal arrays hold 200 members).
 constexpr int kMaxRemezTaps = 398;
+
+// Tap counts a FIR design is made with: the FIR dialogs, the command line and the search of
+// design from requirements all accept 4..380, well inside the exchange's capacity.
+constexpr int kMinDesignTaps = 4;
+constexpr int kMaxDesignTaps = 380;
+static_assert(kMaxDesignTaps <= kMaxRemezTaps);
 
 // FIR design by Remez exchange (Parks-McClellan) of nTaps symmetric taps on the layout.
 FirDesignResult RemezDesign(int nTaps, const FirBands& bands);

@@ -19,39 +19,46 @@ namespace dsp {
 
 namespace {
 
-// The layout must be finite, ascending and inside [0, 0.5]; anything else cannot describe a
-// filter and would make the dense grid meaningless or unbounded.
-bool LayoutIsUsable(const FirBands& bands) {
+// The layout must be finite, ascending and inside [0, 0.5], and every band weighted by a finite
+// positive weight; anything else cannot describe a filter and would make the dense grid
+// meaningless or unbounded, or the weighted error the exchange levels meaningless.
+FirRefusal CheckLayout(const FirBands& bands) {
     if (bands.nBands < 1 || bands.nBands > kMaxFirBands) {
-        return false;
+        return FirRefusal::kBandLayout;
     }
     double previous = 0.0;
     for (int i = 0; i < 2 * bands.nBands; ++i) {
         const double e = bands.edges[i];
         if (!std::isfinite(e) || e < previous || e > 0.5) {
-            return false;
+            return FirRefusal::kBandLayout;
         }
         previous = e;
     }
     for (int b = 0; b < bands.nBands; ++b) {
-        if (!std::isfinite(bands.desired[b]) || !std::isfinite(bands.weight[b])) {
-            return false;
+        if (!std::isfinite(bands.desired[b])) {
+            return FirRefusal::kBandLayout;
         }
     }
-    return true;
+    for (int b = 0; b < bands.nBands; ++b) {
+        if (!std::isfinite(bands.weight[b]) || !(bands.weight[b] > 0.0)) {
+            return FirRefusal::kBandWeight;
+        }
+    }
+    return FirRefusal::kNone;
 }
 
-// The dense grid of the layout and the first extremal set. Returns false when the tap count is
-// beyond the extremal capacity, the layout is not a set of ascending bands in [0, 0.5], or the
-// grid has fewer points than extremals (they could never alternate): no design.
-bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands) {
+// The dense grid of the layout and the first extremal set. Returns false when the tap count or
+// the layout is refused (`refusal` says why) or the grid has fewer points than extremals (they
+// could never alternate): no design.
+bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirRefusal& refusal) {
     w.nTaps = nTaps;
     w.nBands = bands.nBands;
     w.pEdges = bands.edges.data();
     w.pDesired = bands.desired.data();
     w.pWeights = bands.weight.data();
     w.r = nTaps / 2 + (nTaps % 2 != 0 ? 1 : 0);
-    if (nTaps < 2 || nTaps > kMaxRemezTaps || !LayoutIsUsable(bands)) {
+    refusal = nTaps < 2 || nTaps > kMaxRemezTaps ? FirRefusal::kTapCount : CheckLayout(bands);
+    if (refusal != FirRefusal::kNone) {
         return false;
     }
     w.nGrid = GridSize(w.r, w.nBands, w.pEdges);
@@ -213,7 +220,7 @@ FirVerdict Verdict(bool stands, bool faulted, const FirDesignResult& result) {
 FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
     FirDesignResult result;
     RemezWork w;
-    const bool ready = PrepareGrid(w, nTaps, bands);
+    const bool ready = PrepareGrid(w, nTaps, bands, result.refusal);
     result.gridSize = w.nGrid;
     if (!ready) {
         return result;

@@ -29,8 +29,8 @@ struct FirRequirements {
     double fc1 = 0.0, fc2 = 0.0, fc3 = 0.0, fc4 = 0.0; // Hz, as the FIR dialog's edges
     double apDb = 0.5;
     double asDb = 60.0;
-    int minTaps = 4; // the tap counts the dialog accepts
-    int maxTaps = 380;
+    int minTaps = kMinDesignTaps; // the tap counts the dialog accepts
+    int maxTaps = kMaxDesignTaps;
 };
 
 // The measured pass ripple (largest over the pass bands) and attenuation (smallest over the stop

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "files/CoeffFile.h"
 
 namespace {
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int formatBefore = loadFormat;
         const int tapsBefore = doc.m_nTaps;
         const int quantizeBefore = doc.m_bQuantize;
-        const files::CoeffLoad load = files::ReadCoeffText(text, doc, iir, loadFormat);
+        const files::CoeffLoad load = commands::ReadCoeffTextInto(text, doc, iir, loadFormat);
         Check(load.count >= 0 &&
               load.count <= (iir ? files::kIirFileValues : files::kMaxFirFileValues));
         Check(load.held >= load.count);
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // What was read can be written again in every format.
         doc.m_nCoeffFormat = size > 1 ? data[1] % 4 : 0;
         doc.m_bQuantize = 1;
-        Check(!files::CoeffFileText(doc, iir).empty());
+        Check(!commands::CoeffFileTextOf(doc, iir).empty());
     }
     return 0;
 }

@@ -10,7 +10,6 @@
 
 #include "FuzzFile.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "vhdl/VhdlText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -42,7 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     int substIndex = 0;
     std::string text;
-    vhdl::AppendSubstitutedTemplate(doc, iir, file.Path(), variant, substIndex, text);
+    std::string read;
+    if (vhdl::ReadTemplateText(file.Path(), read) == vhdl::TemplateStatus::kOk) {
+        text = vhdl::SubstituteTemplate(doc.TakeCoefficients(iir), doc.m_nDataBits, read, variant,
+                                        substIndex);
+    }
     if (substIndex < 0 || substIndex > (iir ? COlvexDoc::kIirSections : COlvexDoc::kMaxFirTaps)) {
         std::abort();
     }

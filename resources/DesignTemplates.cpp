@@ -4,10 +4,7 @@
 #include <array>
 #include <string>
 
-#include "app/ui/DesignDialogs.h"
-#include "app/DesignRules.h"
-#include "app/OlvexDoc.h"
-#include "app/ui/DesignPictures.h"
+#include "resources/DesignResources.h"
 
 namespace design {
 
@@ -72,6 +69,17 @@ const char* const kEdgeLabels[4][4] = {
      "Stop band edge (fc4) ="},
 };
 constexpr int kEdgeIds[4] = {kIdcFc1, kIdcFc2, kIdcFc3, kIdcFc4};
+
+// The filter types in the order of the form's filter-type radio group (the record's
+// FilterType); BRF and BPF have four band edges.
+constexpr int kLpf = 0;
+constexpr int kHpf = 1;
+constexpr int kBrf = 2;
+constexpr int kBpf = 3;
+
+bool IsThreeBand(int type) {
+    return type == kBrf || type == kBpf;
+}
 
 int BoundedType(int type) {
     return type >= kLpf && type <= kBpf ? type : kLpf;

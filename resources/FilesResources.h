@@ -2,7 +2,6 @@
 // coefficient file reader.
 #pragma once
 
-#include "app/DesignRules.h"
 #include "platform/DialogTemplate.h"
 
 namespace resources {
@@ -32,23 +31,5 @@ constexpr int kIdcExportCsv = 1162;
 constexpr int kIdcExportJson = 1163;
 constexpr int kIdcExportCHeader = 1164;
 const platform::DialogTemplate& ExportTemplate();
-
-// Warning dialogs, each with one OK button; the commands give them (app/DesignRules.h).
-using design::kIddWarnExportNeedsQuantize;
-using design::kIddWarnInvalidCoeffs;
-using design::kIddWarnInvalidFileName;
-using design::kIddWarnMissingHeader;
-using design::kIddWarnSaveNeedsCoeffs;
-using design::kIddWarnVhdlNeedsParams;
-using design::kIddWarnVhdlNeedsQuantize;
-
-using design::InvalidCoeffsWarning;
-using design::InvalidFileNameWarning;
-using design::MissingHeaderWarning;
-using design::SaveNeedsCoeffsWarning;
-using design::VhdlNeedsParamsWarning;
-using design::VhdlNeedsQuantizeWarning;
-
-using design::kCannotBeOpened;
 
 } // namespace resources

@@ -4,17 +4,12 @@
 // with Save VHDL and lives with the Save/Load resources.
 #pragma once
 
-#include <string>
-
-#include "app/DesignRules.h"
 #include "platform/DialogTemplate.h"
 
 namespace resources {
 
 constexpr int kIddVhdlSource = 163;
 constexpr int kIdcVhdlDataBits = 1020; // "Data Bit Length =", 4..24
-constexpr int kMinVhdlDataBits = design::kMinDataBits;
-constexpr int kMaxVhdlDataBits = design::kMaxDataBits;
 // The hardware: the architecture radio group (Serial, Folded, Parallel, Auto in id order), the
 // folded multiplier count, the FPGA clock in MHz, and the button that places and routes it.
 constexpr int kIdcArchSerial = 1080;
@@ -36,8 +31,5 @@ constexpr int kIdcMissingTemplate = 1051; // read-only field with the missing fi
 
 const platform::DialogTemplate& VhdlSourceTemplate();
 const platform::DialogTemplate& LocateTemplateTemplate();
-
-// The platform's file-error text for a file that does not exist: "%1 was not found.".
-std::string TemplateNotFoundText(const std::string& path);
 
 } // namespace resources

@@ -107,8 +107,4 @@ const platform::DialogTemplate& LocateTemplateTemplate() {
     return dialog;
 }
 
-std::string TemplateNotFoundText(const std::string& path) {
-    return path + " was not found.";
-}
-
 } // namespace resources

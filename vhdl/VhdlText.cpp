@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dsp/Iir.h"
 #include "dsp/NumberForms.h"
 #include "files/InputFile.h"
 #include "vhdl/Architecture.h"
@@ -21,7 +22,7 @@ namespace vhdl {
 
 namespace {
 
-constexpr int kMaxTemplateSections = 8;
+constexpr int kMaxTemplateSections = dsp::kIirMaxSections;
 constexpr const char* kRule = "-------------------------------------";
 
 std::string Printf(const char* format, ...) {
@@ -234,55 +235,6 @@ std::string SubstituteIirLine(const dsp::FilterCoefficients& c, int dataBits, st
     return out;
 }
 
-TemplateReader::~TemplateReader() {
-    if (m_file != nullptr) {
-        std::fclose(m_file);
-    }
-}
-
-bool TemplateReader::Open(const std::string& path) {
-    if (path.empty() || m_file != nullptr) {
-        return false;
-    }
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return false; // a folder opens for reading on Linux but holds no text
-    }
-    m_file = std::fopen(path.c_str(), "rb");
-    m_failed = false;
-    return m_file != nullptr;
-}
-
-bool TemplateReader::NextPiece(std::string& piece) {
-    piece.clear();
-    if (m_file == nullptr) {
-        return false;
-    }
-    while (static_cast<int>(piece.size()) < kPieceCapacity) {
-        int c = std::getc(m_file);
-        if (c == EOF) {
-            break;
-        }
-        if (c == '\r') {
-            const int next = std::getc(m_file);
-            if (next == '\n') {
-                c = '\n'; // a line end written as CR LF reads as one line feed
-            } else if (next != EOF) {
-                std::ungetc(next, m_file);
-            }
-        }
-        piece += static_cast<char>(c);
-        if (c == '\n') {
-            break;
-        }
-    }
-    if (std::ferror(m_file) != 0) {
-        m_failed = true;
-        return false;
-    }
-    return !piece.empty();
-}
-
 std::vector<std::string> TemplatePieces(std::string_view text) {
     std::vector<std::string> pieces;
     std::string piece;
@@ -293,7 +245,7 @@ std::vector<std::string> TemplatePieces(std::string_view text) {
             ++at;
         }
         piece += c;
-        if (c == '\n' || static_cast<int>(piece.size()) == TemplateReader::kPieceCapacity) {
+        if (c == '\n' || static_cast<int>(piece.size()) == kTemplatePieceCapacity) {
             pieces.push_back(std::move(piece));
             piece.clear();
         }
@@ -346,45 +298,9 @@ std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
     return body;
 }
 
-bool TemplateReader::ReadAll(std::string& bytes) {
-    bytes.clear();
-    if (m_file == nullptr) {
-        return false;
-    }
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, m_file)) > 0) {
-        bytes.append(buffer, got);
-    }
-    m_failed = std::ferror(m_file) != 0;
-    return !m_failed;
-}
-
-TemplateStatus AppendSubstitutedTemplate(const dsp::FilterCoefficients& c, int dataBits,
-                                         const std::string& templatePath, HeaderVariant variant,
-                                         int& substIndex, std::string& text, int multipliers) {
-    std::string templateText;
-    const TemplateStatus status = ReadTemplateText(templatePath, templateText);
-    if (status == TemplateStatus::kOk) {
-        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex, multipliers);
-    }
-    return status;
-}
-
 bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant) {
     const bool sectionsKnown = sections >= 1 && sections <= kMaxTemplateSections;
     return !(variant == HeaderVariant::kFile && iir && !sectionsKnown);
-}
-
-std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
-                          int dataBits, std::string_view templateText, HeaderVariant variant,
-                          int multipliers) {
-    std::string text = BuildVhdlHeader(variant, c.iir, header);
-    if (TemplateFollowsHeader(c.iir, header.sections, variant)) {
-        int substIndex = 0; // the next tap or section the coefficient tokens take
-        text += SubstituteTemplate(c, dataBits, templateText, variant, substIndex, multipliers);
-    }
-    return text;
 }
 
 namespace {

@@ -1,5 +1,5 @@
 // VHDL generation: the comment header that records a design, the token substitution of the
-// template lines, the template reader, and the whole generated text as the VHDL Code command
+// template lines, the template's pieces, and the whole generated text as the VHDL Code command
 // shows it and as Save VHDL writes it.
 //
 // The program does not compose VHDL itself: it copies a template line by line and replaces fixed
@@ -7,7 +7,6 @@
 // leave the design (K * h for FIR).
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,32 +76,11 @@ std::string SubstituteFirLine(const dsp::FilterCoefficients& c, int dataBits, st
 std::string SubstituteIirLine(const dsp::FilterCoefficients& c, int dataBits, std::string_view line,
                               int& substIndex, int multipliers = 1);
 
-// ---- Template reader -------------------------------------------------------------------------
-// Reads a template in pieces of at most 255 characters: a piece ends after a line feed or when
-// 255 characters were taken. A carriage return before a line feed is dropped.
-class TemplateReader {
-public:
-    static constexpr int kPieceCapacity = 255;
-
-    TemplateReader() = default;
-    TemplateReader(const TemplateReader&) = delete;
-    TemplateReader& operator=(const TemplateReader&) = delete;
-    ~TemplateReader();
-
-    // false when the path is empty or the file cannot be opened.
-    bool Open(const std::string& path);
-    // false at the end of the file or on a read error (see Failed).
-    bool NextPiece(std::string& piece);
-    // The rest of the file's bytes as they are; false on a read error.
-    bool ReadAll(std::string& bytes);
-    bool Failed() const { return m_failed; }
-
-private:
-    std::FILE* m_file = nullptr;
-    bool m_failed = false;
-};
-
-// The pieces the reader gives for a template whose bytes are `text`.
+// ---- Template pieces -------------------------------------------------------------------------
+// A template is substituted in pieces of at most 255 characters: a piece ends after a line feed
+// or when 255 characters were taken. A carriage return before a line feed is dropped.
+constexpr int kTemplatePieceCapacity = 255;
+// The pieces of a template whose bytes are `text`.
 std::vector<std::string> TemplatePieces(std::string_view text);
 
 // ---- Whole text ------------------------------------------------------------------------------
@@ -124,22 +102,9 @@ std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                std::string_view templateText, HeaderVariant variant,
                                int& substIndex, int multipliers = 1);
 
-// Appends the template at `templatePath`, substituted, to `text`. On failure `text` is left as
-// it was.
-TemplateStatus AppendSubstitutedTemplate(const dsp::FilterCoefficients& c, int dataBits,
-                                         const std::string& templatePath, HeaderVariant variant,
-                                         int& substIndex, std::string& text, int multipliers = 1);
-
 // Whether the generated text holds the template after the header: not for a file of an IIR
 // section count outside 1..8.
 bool TemplateFollowsHeader(bool iir, int sections, HeaderVariant variant);
-
-// What Save VHDL writes (kFile) or the output box shows (kDisplay): the header of that variant
-// followed, when TemplateFollowsHeader, by the template text substituted from tap or section 0.
-// `multipliers` is the folded templates' multiplier count.
-std::string BuildVhdlText(const HeaderValues& header, const dsp::FilterCoefficients& c,
-                          int dataBits, std::string_view templateText, HeaderVariant variant,
-                          int multipliers = 1);
 
 // ---- Template checks ---------------------------------------------------------------------------
 // The substitution is kept as users' templates know it; these checks run beside it and tell

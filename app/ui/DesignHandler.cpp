@@ -8,10 +8,11 @@
 #include <iterator>
 #include <string>
 
-#include "app/Commands.h"
-#include "app/ui/DesignDialogs.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/RequirementsCommands.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "resources/Resources.h"
 
@@ -24,7 +25,7 @@ const char* const kDesignFailedStatus = "The design failed. The previous design 
 
 namespace {
 
-using commands::Outcome;
+using Outcome = commands::DesignOutcome;
 using commands::OutcomeKind;
 
 // The status bar text of a design that stands but is short of the optimum: why, and by how much.
@@ -217,7 +218,7 @@ void DesignHandler::OnDesign() {
 
     const int type =
         std::clamp(m_view.m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
-    commands::Outcome outcome;
+    commands::DesignOutcome outcome;
     bool designed = true;
     if (m_view.m_nFirIir == 0) {
         designed = FirBranch(m_host, m_doc, type, outcome);

@@ -12,13 +12,9 @@
 #include <vector>
 
 #include "platform/DrawContext.h"
+#include "resources/DesignResources.h"
 
 namespace design {
-
-// Picture control sizes in dialog units (the dialog templates use these).
-constexpr platform::Size kFirPictureSize{250, 96};
-constexpr platform::Size kIirCommonPictureSize{250, 40};
-constexpr platform::Size kIirTypePictureSize{250, 60};
 
 enum class SketchPen { kFrame, kCurve, kLimit };
 

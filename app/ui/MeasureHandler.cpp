@@ -7,11 +7,10 @@
 
 #include <algorithm>
 
-#include "app/Commands.h"
+#include "app/CoefficientsCommands.h"
 #include "app/DesignRules.h"
-#include "app/MeasureBands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
 #include "platform/Dialog.h"
 #include "platform/UiHost.h"

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "app/SessionState.h"
-#include "platform/UiHost.h"
 #include "app/ui/DesignHandler.h"
 #include "app/ui/FileMenuHandler.h"
 #include "app/ui/HelpHandler.h"
 #include "app/ui/MeasureHandler.h"
 #include "coeffs/ui/CoefficientsHandler.h"
 #include "files/ui/SaveLoadHandler.h"
+#include "platform/UiHost.h"
+#include "plots/AnalysisPlot.h"
 #include "plots/ui/ExportPlotHandler.h"
 #include "plots/ui/FResponseHandler.h"
 #include "plots/ui/FftAnalysisHandler.h"
@@ -26,9 +27,6 @@
 #include "vhdl/ui/VhdlCodeHandler.h"
 
 class COlvexDoc;
-namespace plots {
-struct PlotNotes;
-}
 
 class COlvexView : public platform::ViewEvents, public commands::SessionState {
 public:

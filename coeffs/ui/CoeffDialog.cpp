@@ -3,11 +3,12 @@
 
 #include <string>
 
+#include "app/CoefficientsCommands.h"
 #include "app/DesignRules.h"
-#include "app/OlvexDocEngine.h"
-#include "dsp/QuantRules.h"
+#include "app/MeasureCommands.h"
 #include "dsp/Measure.h"
 #include "dsp/MeasureReport.h"
+#include "dsp/QuantRules.h"
 
 namespace coeffs {
 
@@ -73,7 +74,8 @@ void CCoeffDialog::OnButton(int controlId, platform::ControlAccess& controls) {
         controls.SetText(kIdcAdviceTable, "Click 'Design' to design FIR/IIR filters");
         return;
     }
-    const dsp::BitAdvice advice = dsp::AdviseBits(*m_pDesign, m_bIir, dsp::kDefaultToleranceDb);
+    const dsp::BitAdvice advice =
+        commands::AdviseDocumentBits(*m_pDesign, m_bIir, dsp::kDefaultToleranceDb);
     if (advice.bits > 0) {
         controls.SetCheck(kIdcQuantize, 1);
         controls.SetText(kIdcQuantBits, std::to_string(advice.bits));

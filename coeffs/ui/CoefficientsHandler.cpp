@@ -6,12 +6,11 @@
 
 #include <string>
 
-#include "app/Commands.h"
+#include "app/CoefficientsCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
-#include "coeffs/ui/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"
+#include "coeffs/ui/CoeffDialog.h"
 
 void CoefficientsHandler::OnCoefficients() {
     m_view.m_bRedrawPending = 1;

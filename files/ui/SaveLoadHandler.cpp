@@ -12,8 +12,10 @@
 #include <optional>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/ExportCommands.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 #include "app/ui/OlvexView.h"
 #include "resources/FilesResources.h"
 

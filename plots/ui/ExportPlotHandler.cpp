@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/PlotCommands.h"
 #include "app/ui/OlvexView.h"

@@ -2,7 +2,7 @@
 // and phase of the current design at once. OK or Cancel, the timer redraws the plot again.
 #include "plots/ui/FResponseHandler.h"
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/PlotMode.h"

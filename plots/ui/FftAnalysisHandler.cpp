@@ -3,7 +3,7 @@
 // the timer redraws the plot again.
 #include "plots/ui/FftAnalysisHandler.h"
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/PlotMode.h"

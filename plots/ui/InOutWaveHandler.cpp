@@ -6,7 +6,7 @@
 // message box. OK or Cancel, the timer redraws the plot again.
 #include "plots/ui/InOutWaveHandler.h"
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "plots/PlotMode.h"

@@ -12,14 +12,15 @@
 
 #include <unistd.h>
 
-#include "app/ui/DesignHandler.h"
-#include "app/ui/DesignDialogs.h"
+#include "app/CoefficientsCommands.h"
 #include "app/DesignRules.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/ui/DesignDialogs.h"
+#include "app/ui/DesignHandler.h"
 #include "app/ui/OlvexView.h"
-#include "dsp/QuantRules.h"
 #include "dsp/MeasureReport.h"
+#include "dsp/QuantRules.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
@@ -218,7 +219,7 @@ TEST_F(BadInputFixture, ParameterDialogsRefuseValuesThatGiveNoFilter) {
         EXPECT_EQ(shown.result, platform::kIdOk);
         EXPECT_EQ(host.Warnings().size(), warnings);
         // The accepted design's measured bands replace the idle message.
-        EXPECT_EQ(host.StatusTexts().back(), dsp::MeasurementsSummary(doc, c.iir));
+        EXPECT_EQ(host.StatusTexts().back(), commands::MeasurementsSummary(doc, c.iir));
         if (c.iir) {
             EXPECT_TRUE(IirFinite());
             EXPECT_NE(doc.m_aB1[0], 0.0);
@@ -369,7 +370,7 @@ TEST(QuantBitsCheck, CountsTheCoefficientMultiplier) {
         SCOPED_TRACE(std::to_string(c.multiplier) + " x, " + std::to_string(c.bits) + " bits");
         doc.m_nCoeffMultiplier = c.multiplier;
         design::Warning warning;
-        EXPECT_EQ(coeffs::CheckQuantBits(doc, false, c.bits, warning), c.accepted);
+        EXPECT_EQ(commands::CheckDocumentQuantBits(doc, false, c.bits, warning), c.accepted);
         if (!c.accepted) {
             EXPECT_EQ(warning.templateId, coeffs::kIddWarnQuantLimit);
         }

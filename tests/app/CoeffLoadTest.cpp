@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
 #include "coeffs/CoeffReport.h"
 #include "files/CoeffFile.h"

@@ -15,9 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 
 namespace {
 
@@ -295,7 +299,7 @@ TEST(CommandOutcome, FailedFirDesignKeepsThePreviousDesignAndProposesBothAdjustm
     COlvexDoc doc = DesignedDoc();
     const std::vector<double> before = Settings(doc);
     const commands::FirDesignRequest request = Fir(kLpf, {200, 250}, 380);
-    const Outcome failed = commands::DesignFir(doc, request);
+    const commands::DesignOutcome failed = commands::DesignFir(doc, request);
     ASSERT_EQ(failed.kind, OutcomeKind::kDesignFailed);
     EXPECT_EQ(failed.proposal.taps, 127);
     EXPECT_TRUE(failed.proposal.edges.adjusted[1]);
@@ -322,7 +326,7 @@ TEST(CommandOutcome, WindowStepsDesignTheConfirmedProposalOnce) {
         commands::StoreFirRequest(doc, Fir(kHpf, {200, 250}, 380)).Is(OutcomeKind::kAccepted));
     EXPECT_EQ(doc.m_nTaps, 379); // HPF designs an odd count
     EXPECT_EQ(doc.m_bEvenTaps, 1);
-    const Outcome failed = commands::RunFirDesign(doc, kHpf);
+    const commands::DesignOutcome failed = commands::RunFirDesign(doc, kHpf);
     ASSERT_EQ(failed.kind, OutcomeKind::kDesignFailed);
     EXPECT_EQ(doc.m_bEvenTaps, 1) << "the proposal does not change the document";
     EXPECT_TRUE(failed.proposal.edges.adjusted[0]);
@@ -330,7 +334,7 @@ TEST(CommandOutcome, WindowStepsDesignTheConfirmedProposalOnce) {
     adjustment.kind = commands::FirAdjustment::Kind::kTaps;
     adjustment.confirmed = true;
     adjustment.taps = failed.proposal.taps;
-    const Outcome again = commands::RunAdjustedFirDesign(doc, kHpf, adjustment);
+    const commands::DesignOutcome again = commands::RunAdjustedFirDesign(doc, kHpf, adjustment);
     EXPECT_EQ(again.kind, OutcomeKind::kAccepted);
     EXPECT_EQ(doc.m_nTaps, failed.proposal.taps);
     EXPECT_EQ(doc.m_bAdjustOffered, 1);
@@ -339,7 +343,8 @@ TEST(CommandOutcome, WindowStepsDesignTheConfirmedProposalOnce) {
 TEST(CommandOutcome, DesignShortOfTheOptimumStandsWithBothRipples) {
     // This low pass stops at the Remez iteration limit above its equiripple optimum.
     COlvexDoc doc = DesignedDoc();
-    const Outcome outcome = commands::DesignFir(doc, Fir(kLpf, {56, 113}, 252, 6.5));
+    const commands::DesignOutcome outcome =
+        commands::DesignFir(doc, Fir(kLpf, {56, 113}, 252, 6.5));
     ASSERT_EQ(outcome.kind, OutcomeKind::kShortOfOptimum);
     EXPECT_TRUE(outcome.iterationLimit);
     EXPECT_GT(outcome.achievedRipple, outcome.targetRipple);
@@ -349,7 +354,8 @@ TEST(CommandOutcome, DesignShortOfTheOptimumStandsWithBothRipples) {
 
 TEST(CommandOutcome, UnbalancedBandsAreDesignedWithTheirWarning) {
     COlvexDoc doc = DesignedDoc();
-    const Outcome outcome = commands::DesignFir(doc, Fir(kBpf, {100, 200, 300, 310}, 61));
+    const commands::DesignOutcome outcome =
+        commands::DesignFir(doc, Fir(kBpf, {100, 200, 300, 310}, 61));
     EXPECT_NE(outcome.kind, OutcomeKind::kRefused);
     ASSERT_EQ(outcome.notices.size(), 1u);
     EXPECT_EQ(outcome.notices[0].templateId, design::kIddWarnUnbalanced);
@@ -363,7 +369,7 @@ TEST(CommandOutcome, IirDesignThatGivesNoFiniteCascadeKeepsThePreviousSections) 
     EXPECT_TRUE(std::isfinite(a1));
     // The dialog's range refuses a ripple of 0 dB; stored by hand it gives no finite cascade.
     doc.m_dRippleDb = 0.0;
-    const Outcome failed = commands::RunIirDesign(doc);
+    const commands::DesignOutcome failed = commands::RunIirDesign(doc);
     EXPECT_EQ(failed.kind, OutcomeKind::kDesignFailed);
     EXPECT_EQ(failed.message, design::kIirFailedMessage);
     EXPECT_EQ(doc.m_aA1[0], a1);
@@ -469,7 +475,7 @@ TEST(CommandOutcome, AcceptedAnalysisAndCoefficientRequestsStoreTheirValues) {
     const commands::HardwareWaveOutcome hardware = commands::HardwareWave(doc, false, 16);
     EXPECT_EQ(hardware.kind, OutcomeKind::kAccepted);
     EXPECT_EQ(hardware.output.size(), static_cast<size_t>(COlvexDoc::kWaveFiltered));
-    const Outcome bench = commands::Testbench(doc, false);
+    const commands::TextOutcome bench = commands::Testbench(doc, false);
     EXPECT_NE(bench.text.find("firfilter_tb"), std::string::npos);
 }
 

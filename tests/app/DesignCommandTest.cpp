@@ -9,11 +9,13 @@
 #include <limits>
 #include <string>
 
-#include "app/ui/DesignHandler.h"
-#include "app/ui/DesignDialogs.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/ui/DesignDialogs.h"
+#include "app/ui/DesignHandler.h"
 #include "app/ui/OlvexView.h"
 #include "dsp/MeasureReport.h"
 #include "files/NumberText.h"
@@ -459,7 +461,7 @@ TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {
         // A design that ran shows its measured bands; Cancel of the FIR dialog leaves the idle
         // message.
         EXPECT_EQ(host.StatusTexts().back(),
-                  path.designs ? dsp::MeasurementsSummary(doc, path.iir) : "Ready");
+                  path.designs ? commands::MeasurementsSummary(doc, path.iir) : "Ready");
         EXPECT_EQ(!std::isnan(doc.m_aFirCoeffs[0]), path.designs && !path.iir);
         EXPECT_EQ(!std::isnan(doc.m_aA1[0]), path.designs && path.iir);
         // The timer redraws once more.
@@ -493,7 +495,7 @@ TEST_F(DesignFixture, IterationLimitIsShownInTheStatusBar) {
     // The next good design clears it; so does a command that designs no FIR filter.
     host.AnswerDialog(DialogAnswer::Ok().Text(ids::kIdcTaps, "120"));
     Design();
-    EXPECT_EQ(host.StatusTexts().back(), dsp::MeasurementsSummary(doc, false));
+    EXPECT_EQ(host.StatusTexts().back(), commands::MeasurementsSummary(doc, false));
 }
 
 } // namespace

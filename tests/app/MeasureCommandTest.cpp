@@ -3,8 +3,9 @@
 
 #include <string>
 
+#include "app/DesignCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
 #include "dsp/Measure.h"
 #include "dsp/MeasureReport.h"
@@ -47,11 +48,11 @@ TEST(MeasureCommand, ShowsTheBandTableOfTheCurrentDesign) {
 TEST(MeasureCommand, IirTableStatesItsBandRuleAndTheAdviceListsEveryCandidate) {
     COlvexDoc doc;
     ASSERT_TRUE(doc.DesignIir());
-    const std::string text = dsp::MeasurementsText(doc, true, "\r\n");
+    const std::string text = commands::MeasurementsReport(doc, true, "\r\n");
     EXPECT_TRUE(Contains(text, "Stop 278.709 - 500.000: -20.000\r\n")) << text;
     EXPECT_TRUE(Contains(text, "first falls to -20 dB")) << text;
 
-    const dsp::BitAdvice advice = dsp::AdviseBits(doc, true, 1.0);
+    const dsp::BitAdvice advice = commands::AdviseDocumentBits(doc, true, 1.0);
     ASSERT_GT(advice.bits, 0);
     const std::string table = dsp::AdviceText(advice, 1.0, "\n");
     EXPECT_EQ(

@@ -17,8 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/DesignDialogs.h"
+#include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "files/SearchPath.h"
@@ -235,9 +236,9 @@ TEST(CliLoadTest, RefusedFileGivesTheWindowsWarningAndTheReason) {
         std::string reason;
     };
     const Case cases[] = {
-        {file.string(), resources::InvalidCoeffsWarning().OneLine(),
+        {file.string(), design::InvalidCoeffsWarning().OneLine(),
          file.string() + ": value 6, 'abc', is not a number"},
-        {file.string() + ".none", resources::InvalidFileNameWarning().OneLine(),
+        {file.string() + ".none", design::InvalidFileNameWarning().OneLine(),
          file.string() + ".none: No such file or directory"},
     };
     for (const Case& c : cases) {

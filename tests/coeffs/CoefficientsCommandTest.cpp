@@ -5,11 +5,11 @@
 
 #include <string>
 
+#include "app/CoefficientsCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
-#include "coeffs/ui/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"
+#include "coeffs/ui/CoeffDialog.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
 #include "tests/support/ScriptedWindow.h"
@@ -34,8 +34,8 @@ struct CoefficientsFixture : support::ScriptedWindowTest {
         view.OnCommand(resources::kIdcDesign);
     }
     std::string Output() { return host.Form().GetText(resources::kIdcOutput); }
-    std::string FirReport() { return coeffs::FirReportText(doc, "\r\n"); }
-    std::string IirReport() { return coeffs::IirReportText(doc, "\r\n"); }
+    std::string FirReport() { return commands::CoefficientReport(doc, false, "\r\n"); }
+    std::string IirReport() { return commands::CoefficientReport(doc, true, "\r\n"); }
 };
 
 TEST_F(CoefficientsFixture, OkStoresTheSettingsAndWritesTheReport) {

@@ -13,8 +13,11 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
 #include "app/DesignFileCommands.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
 #include "files/DesignFile.h"
 

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
 #include "files/Export.h"
 

@@ -10,7 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
+#include "app/DesignRules.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "coeffs/ui/CoeffDialog.h"
@@ -105,7 +107,7 @@ TEST_F(ExportWindow, ExportRefusalsAndFailedWrites) {
     host.AnswerDialog(DialogAnswer::Ok(resources::kIddSaveLoad).Radio(resources::kIdcExport));
     host.AnswerDialog(DialogAnswer::Ok(resources::kIddExport).Radio(resources::kIdcExportMif));
     view.OnCommand(resources::kIdcSaveLoad);
-    EXPECT_EQ(LastWarning(), resources::kIddWarnExportNeedsQuantize);
+    EXPECT_EQ(LastWarning(), design::kIddWarnExportNeedsQuantize);
     EXPECT_EQ(host.FileDialogs().size(), fileDialogs);
     // Cancel in the format dialog: nothing more.
     host.AnswerDialog(DialogAnswer::Ok(resources::kIddSaveLoad).Radio(resources::kIdcExport));
@@ -121,10 +123,10 @@ TEST_F(ExportWindow, ExportRefusalsAndFailedWrites) {
 
 TEST_F(ExportWindow, SaveTestbenchFollowsVhdlCode) {
     SaveTestbench(std::nullopt);
-    EXPECT_EQ(LastWarning(), resources::kIddWarnVhdlNeedsQuantize);
+    EXPECT_EQ(LastWarning(), design::kIddWarnVhdlNeedsQuantize);
     Quantize();
     SaveTestbench(std::nullopt);
-    EXPECT_EQ(LastWarning(), resources::kIddWarnVhdlNeedsParams);
+    EXPECT_EQ(LastWarning(), design::kIddWarnVhdlNeedsParams);
 
     std::ofstream(dir / "firfilter.vhd") << "\"reph  0\"\n";
     host.AnswerDialog(

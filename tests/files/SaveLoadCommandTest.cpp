@@ -11,11 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "app/DesignRules.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/ui/OlvexView.h"
-#include "coeffs/ui/CoeffDialog.h"
 #include "coeffs/CoeffReport.h"
+#include "coeffs/ui/CoeffDialog.h"
 #include "files/CoeffFile.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
@@ -81,7 +82,7 @@ TEST_F(SaveLoadFixture, SaveCoefficientsNeedsTheReportThenWritesTheFile) {
     EXPECT_EQ(opened.GetText(resources::kIdcLoadCoeffsName), "coeff0.txt");
     EXPECT_EQ(opened.GetText(resources::kIdcSaveVhdlName), "test0.vhd");
     EXPECT_EQ(opened.GetCheck(resources::kIdcSaveCoeffs), 1);
-    EXPECT_EQ(WarningIds(), std::vector<int>{resources::kIddWarnSaveNeedsCoeffs});
+    EXPECT_EQ(WarningIds(), std::vector<int>{design::kIddWarnSaveNeedsCoeffs});
     EXPECT_TRUE(host.FileDialogs().empty());
 
     QuantizedHex();
@@ -91,7 +92,7 @@ TEST_F(SaveLoadFixture, SaveCoefficientsNeedsTheReportThenWritesTheFile) {
     EXPECT_EQ(request.fileName, "test0") << "no extension is added";
     EXPECT_TRUE(request.defaultExtension.empty());
     EXPECT_EQ(request.flags, platform::kOfnOverwritePrompt | platform::kOfnHideReadOnly);
-    EXPECT_EQ(ReadAll(dir / "test0"), files::CoeffFileText(doc, false));
+    EXPECT_EQ(ReadAll(dir / "test0"), commands::CoeffFileTextOf(doc, false));
     EXPECT_EQ(host.TimerPeriod(platform::kViewTimerId), COlvexView::kCommandRedrawMs);
 }
 
@@ -131,11 +132,11 @@ TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlagsUnlessTheFileHa
         {"cancelled", std::optional<std::string>{}, {}, false},
         {"cannot be opened",
          (dir / "missing.txt").string(),
-         {resources::kIddWarnInvalidFileName},
+         {design::kIddWarnInvalidFileName},
          false},
-        {"a directory", dir.path.string(), {resources::kIddWarnInvalidFileName}, false},
-        {"no header", noHeader.string(), {resources::kIddWarnMissingHeader}, true},
-        {"malformed number", malformed.string(), {resources::kIddWarnInvalidCoeffs}, true},
+        {"a directory", dir.path.string(), {design::kIddWarnInvalidFileName}, false},
+        {"no header", noHeader.string(), {design::kIddWarnMissingHeader}, true},
+        {"malformed number", malformed.string(), {design::kIddWarnInvalidCoeffs}, true},
         {"good file", good.string(), {}, false},
     };
     for (const Case& c : cases) {
@@ -168,8 +169,8 @@ TEST_F(SaveLoadFixture, SaveVhdlNeedsQuantizationThenTheVhdlParameters) {
     SaveLoad(resources::kIdcSaveVhdl, {});
     QuantizedHex();
     SaveLoad(resources::kIdcSaveVhdl, {});
-    EXPECT_EQ(WarningIds(), (std::vector<int>{resources::kIddWarnVhdlNeedsQuantize,
-                                              resources::kIddWarnVhdlNeedsParams}));
+    EXPECT_EQ(WarningIds(), (std::vector<int>{design::kIddWarnVhdlNeedsQuantize,
+                                              design::kIddWarnVhdlNeedsParams}));
     EXPECT_TRUE(host.FileDialogs().empty());
 
     // With the parameters taken, the remembered template is read again and written after the
@@ -255,15 +256,14 @@ TEST_F(SaveLoadFixture, ABrokenFileChangesNothing) {
         int warning;
     } cases[] = {
         {"malformed hex on line 3", "Data is Hex : 1.0 => 00008000h\n00004000h\n000zz00h\n",
-         resources::kIddWarnInvalidCoeffs},
+         design::kIddWarnInvalidCoeffs},
         {"malformed binary on line 2", "Data is Bin : 1.0 => 01b\n0000b\n",
-         resources::kIddWarnInvalidCoeffs},
+         design::kIddWarnInvalidCoeffs},
         {"a word among reals", "Data is Real : 1.0 => 1.0\n0.5\nabc\n",
-         resources::kIddWarnInvalidCoeffs},
-        {"no header", "0.5\n0.25\n", resources::kIddWarnMissingHeader},
-        {"a header without values", "Data is Real : 1.0 => 1.0\n",
-         resources::kIddWarnInvalidCoeffs},
-        {"400 FIR values", fir400, resources::kIddWarnInvalidCoeffs},
+         design::kIddWarnInvalidCoeffs},
+        {"no header", "0.5\n0.25\n", design::kIddWarnMissingHeader},
+        {"a header without values", "Data is Real : 1.0 => 1.0\n", design::kIddWarnInvalidCoeffs},
+        {"400 FIR values", fir400, design::kIddWarnInvalidCoeffs},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

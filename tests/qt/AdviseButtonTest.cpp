@@ -11,8 +11,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/CoefficientsCommands.h"
+#include "app/DesignCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/PlotCommands.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "dsp/Measure.h"
@@ -29,7 +31,8 @@ QString ControlName(int id) {
 TEST(AdviseButton, FillsTheDialogAndKeepsItOpen) {
     COlvexDoc doc;
     doc.DesignFir(0);
-    const dsp::BitAdvice advice = dsp::AdviseBits(doc, false, dsp::kDefaultToleranceDb);
+    const dsp::BitAdvice advice =
+        commands::AdviseDocumentBits(doc, false, dsp::kDefaultToleranceDb);
     ASSERT_GT(advice.bits, 0);
 
     coeffs::CCoeffDialog dlg;

@@ -14,10 +14,11 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "app/ui/DesignDialogs.h"
-#include "app/qt/MainFrame.h"
+#include "app/CoefficientsCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/qt/MainFrame.h"
+#include "app/ui/DesignDialogs.h"
 #include "dsp/MeasureReport.h"
 #include "platform/qt/QtTemplateWidget.h"
 #include "resources/Resources.h"
@@ -95,7 +96,7 @@ TEST_F(DesignFlowFixture, DesignThenCoefficients) {
     EXPECT_EQ(doc.m_nTaps, 90);
     EXPECT_NE(doc.m_aFirCoeffs[45], 0.0);
     // A good design puts its measured bands into the status bar.
-    EXPECT_EQ(StatusText().toStdString(), dsp::MeasurementsSummary(doc, false));
+    EXPECT_EQ(StatusText().toStdString(), commands::MeasurementsSummary(doc, false));
 
     OnNextDialog([](QDialog& dialog) { PressOk(dialog); });
     Click(resources::kIdcCoefficients);

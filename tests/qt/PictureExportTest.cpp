@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/Commands.h"
+#include "app/DesignCommands.h"
+#include "app/ExportCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/PlotCommands.h"
 #include "app/qt/MainFrame.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/Commands.h"
 #include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 
 namespace {
 

@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
 #include "app/PlotCommands.h"
+#include "app/VhdlCommands.h"
 #include "app/ui/OlvexView.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "dsp/Measure.h"
@@ -84,7 +87,8 @@ TEST_F(HardwareWindowFixture, AdviseFillsTheBitLengthAndShowsEveryCandidate) {
     for (const bool iir : {false, true}) {
         SCOPED_TRACE(iir ? "IIR" : "FIR");
         DesignDefault(iir);
-        const dsp::BitAdvice advice = dsp::AdviseBits(doc, iir, dsp::kDefaultToleranceDb);
+        const dsp::BitAdvice advice =
+            commands::AdviseDocumentBits(doc, iir, dsp::kDefaultToleranceDb);
         ASSERT_GT(advice.bits, 0);
         Coefficients(DialogAnswer::Ok(coeffs::kIddCoefficients).Press(coeffs::kIdcAdvise));
         // OK took the advised length and switched quantization on.
@@ -179,7 +183,7 @@ TEST_F(HardwareWindowFixture, HardwareOutputIsDrawnOnlyWhenAskedAndQuantized) {
     const std::vector<platform::RecordedLine> hardware = LinesIn(shown, plots::kHardwareTracePen);
     // The 98 curve segments of the panel and the legend's sample line.
     ASSERT_EQ(hardware.size(), 99u);
-    const vhdl::HardwareWave expected = vhdl::ComputeHardwareWave(doc, false, 16);
+    const vhdl::HardwareWave expected = commands::HardwareWaveOf(doc, false, 16);
     EXPECT_TRUE(HasText(shown, "Ideal"));
     EXPECT_TRUE(HasText(shown, "Hardware 16 bits"));
     EXPECT_TRUE(HasText(shown, "max. difference " +
@@ -221,7 +225,7 @@ TEST_F(HardwareWindowFixture, OverflowIsNamedInTheStatusBarAndTakenBack) {
         // A full-scale square wave overshoots in the filter's output (Gibbs ringing): the
         // hardware clips it.
         Waves(resources::kIdcSquareWave, 20.0, 1);
-        const vhdl::HardwareWave wave = vhdl::ComputeHardwareWave(doc, c.iir, doc.m_nDataBits);
+        const vhdl::HardwareWave wave = commands::HardwareWaveOf(doc, c.iir, doc.m_nDataBits);
         const std::vector<std::string> lines = vhdl::OverflowWarnings(wave, c.iir, doc.m_nDataBits);
         ASSERT_FALSE(lines.empty());
         const std::string status = host.StatusTexts().back();
@@ -295,7 +299,8 @@ TEST_F(HardwareWindowFixture, SummaryFollowsDesignAndCoefficients) {
               "ripple " +
                   plots::FormatLabel("%.3f",
                                      [&] {
-                                         const dsp::Measurements m = dsp::Measure(doc, false);
+                                         const dsp::Measurements m =
+                                             commands::MeasureDocument(doc, false);
                                          return m.quantized[0].maxDb - m.quantized[0].minDb;
                                      }()) +
                   " dB, stop max -45.149 dB");

@@ -10,8 +10,10 @@
 
 #include <unistd.h>
 
+#include "app/CoefficientsCommands.h"
+#include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
@@ -58,7 +60,7 @@ TEST_F(VhdlCodeFixture, ShowsTheHeaderAndTheSubstitutedTemplate) {
     EXPECT_EQ(view.m_strTemplatePath, (dir / "firfilter.vhd").string());
     EXPECT_EQ(view.VhdlCode().m_nSubstIndex, 1);
     const std::string header = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false,
-                                                     vhdl::FormatHeaderValues(doc, 0));
+                                                     commands::HeaderValuesOf(doc, 0));
     EXPECT_EQ(Output(), header + "\"00100000\"  8  9\r\n  4\r\n");
     EXPECT_NE(Output().find("-- Tap Count =     4\r\n"), std::string::npos);
     EXPECT_EQ(host.TimerPeriod(platform::kViewTimerId), COlvexView::kCommandRedrawMs);
@@ -103,7 +105,7 @@ TEST_F(VhdlCodeFixture, RefusalEmptiesTheBoxAndCancelKeepsTheListing) {
         EXPECT_EQ(host.UnansweredDialogs(), 0);
         EXPECT_EQ(host.Warnings().size() - warningsBefore, static_cast<size_t>(c.warnings));
         if (c.warnings == 1) {
-            EXPECT_EQ(host.Warnings().back().templateId, resources::kIddWarnVhdlNeedsQuantize);
+            EXPECT_EQ(host.Warnings().back().templateId, design::kIddWarnVhdlNeedsQuantize);
             EXPECT_EQ(host.Warnings().back().lines,
                       (std::vector<std::string>{"Warning!!",
                                                 "Click \"Coefficients\" and enable \"Quantize\"",

@@ -1,5 +1,5 @@
 // VHDL text generation: the token substitution (values, order, the advancing index, tokens out
-// of the arrays), the template reader's 255-character pieces, the header in both variants, and
+// of the arrays), the template's 255-character pieces, the header in both variants, and
 // the bit-true model the testbenches take their expected outputs from.
 #include <gtest/gtest.h>
 
@@ -10,11 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "app/OlvexDocEngine.h"
-#include "dsp/NumberForms.h"
+#include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 #include "dsp/FilterCoefficients.h"
+#include "dsp/NumberForms.h"
+#include "resources/AnalysisResources.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
+
+// The generated header names the same address as the window's texts.
+static_assert(std::string_view(vhdl::kWebAddress) == std::string_view(resources::kWebAddress));
 
 namespace {
 
@@ -144,7 +149,7 @@ TEST(VhdlSubstitution, FirLiteralsCarryTheMultiplier) {
     doc.m_nQuantBits = 8;
     doc.m_nCoeffMultiplier = 3;
     int index = 0;
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "reph  0", index), "01110011");
+    EXPECT_EQ(commands::SubstituteFirLineOf(doc, "reph  0", index), "01110011");
 }
 
 TEST(VhdlSubstitution, IirIndexAdvancesOnlyOnRepb2AndFeedbackIsNegated) {
@@ -164,7 +169,7 @@ TEST(VhdlSubstitution, TapCountIncludesTheEvenTap) {
     COlvexDoc doc = MakeDocument();
     doc.m_nTaps = 30;
     doc.m_bEvenTaps = 1;
-    EXPECT_EQ(vhdl::SubstituteFirLine(doc, "TAPN", index), " 31");
+    EXPECT_EQ(commands::SubstituteFirLineOf(doc, "TAPN", index), " 31");
 }
 
 // Chosen: tokens whose index lies beyond the arrays stay as text and nothing outside is read.
@@ -179,7 +184,7 @@ TEST(VhdlSubstitution, IndicesBeyondTheArraysLeaveTheTokens) {
     EXPECT_EQ(vhdl::SubstituteIirLine(Iir(), kDataBits, "repa0", index), "repa0");
 }
 
-// ---- Template reader --------------------------------------------------------------------------
+// ---- Template pieces --------------------------------------------------------------------------
 
 std::filesystem::path WriteTemp(const std::string& name, const std::string& content) {
     const auto path = std::filesystem::temp_directory_path() / name;
@@ -187,45 +192,34 @@ std::filesystem::path WriteTemp(const std::string& name, const std::string& cont
     return path;
 }
 
-TEST(VhdlTemplateReader, LongLinesArePiecesOf255AndASplitTokenIsLeft) {
+// The template as VHDL Code reads it and substitutes it: a line longer than a piece is cut at
+// 255 characters, and a token across the cut is left as text in both variants.
+TEST(VhdlTemplatePieces, LongLinesArePiecesOf255AndASplitTokenIsLeft) {
     // 253 characters, then "COB" across the 255 boundary, then the rest up to 300.
     const std::string line = std::string(253, 'x') + "COB" + std::string(44, 'y');
     const auto path = WriteTemp("vantrel_reader_test.vhd", line + "\r\nCOB\n");
-    vhdl::TemplateReader reader;
-    ASSERT_TRUE(reader.Open(path.string()));
-    std::vector<std::string> pieces;
-    std::string piece;
-    while (reader.NextPiece(piece)) {
-        pieces.push_back(piece);
-    }
-    EXPECT_FALSE(reader.Failed());
-    ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0].size(), 255u);
-    EXPECT_EQ(pieces[1].size(), 46u); // 45 characters and the line feed; the CR is dropped
-    EXPECT_EQ(pieces[2], "COB\n");
-
-    // The pieces of the same bytes in memory are the reader's.
     std::string bytes;
     ASSERT_EQ(vhdl::ReadTemplateText(path.string(), bytes), vhdl::TemplateStatus::kOk);
-    EXPECT_EQ(vhdl::TemplatePieces(bytes), pieces);
+    EXPECT_EQ(bytes, line + "\r\nCOB\n"); // the bytes as they are
+    const std::vector<std::string> pieces = vhdl::TemplatePieces(bytes);
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0], line.substr(0, vhdl::kTemplatePieceCapacity));
+    EXPECT_EQ(pieces[1], line.substr(255) + "\n"); // 45 characters and the line feed, no CR
+    EXPECT_EQ(pieces[2], "COB\n");
 
-    std::string text;
     int index = 0;
-    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(Fir(), kDataBits, path.string(),
-                                              vhdl::HeaderVariant::kDisplay, index, text),
-              vhdl::TemplateStatus::kOk);
-    EXPECT_EQ(text, line.substr(0, 255) + "\r\n" + line.substr(255) + "\r\n16\r\n");
-    text.clear();
-    ASSERT_EQ(vhdl::AppendSubstitutedTemplate(Fir(), kDataBits, path.string(),
-                                              vhdl::HeaderVariant::kFile, index, text),
-              vhdl::TemplateStatus::kOk);
-    EXPECT_EQ(text, line + "\n16\n"); // the file gets the long line whole
+    EXPECT_EQ(
+        vhdl::SubstituteTemplate(Fir(), kDataBits, bytes, vhdl::HeaderVariant::kDisplay, index),
+        line.substr(0, 255) + "\r\n" + line.substr(255) + "\r\n16\r\n");
+    // The file gets the long line whole.
+    EXPECT_EQ(vhdl::SubstituteTemplate(Fir(), kDataBits, bytes, vhdl::HeaderVariant::kFile, index),
+              line + "\n16\n");
     std::filesystem::remove(path);
 }
 
 // A carriage return ends a line only before a line feed; a piece ends at 255 characters even
 // when the next ones are CR LF.
-TEST(VhdlTemplateReader, PiecesOfTextInMemory) {
+TEST(VhdlTemplatePieces, PiecesOfTextInMemory) {
     const std::string full(255, 'a');
     EXPECT_EQ(vhdl::TemplatePieces("a\rb\r\nc"), (std::vector<std::string>{"a\rb\n", "c"}));
     EXPECT_EQ(vhdl::TemplatePieces(full + "\r\n"), (std::vector<std::string>{full, "\n"}));
@@ -233,46 +227,75 @@ TEST(VhdlTemplateReader, PiecesOfTextInMemory) {
     EXPECT_TRUE(vhdl::TemplatePieces("").empty());
 }
 
-// The whole text: header, then the template from tap 0, whatever index a previous text left.
+// The whole text as VHDL Code shows it and Save VHDL writes it: the header, then the template
+// from tap 0, whatever index a previous text left.
 TEST(VhdlText, HeaderThenTheSubstitutedTemplate) {
-    const vhdl::HeaderValues header = vhdl::FormatHeaderValues(vhdl::HeaderSource{});
-    const std::string body = "c0 reph  0\nc1 reph  1\n";
-    const std::string display =
-        vhdl::BuildVhdlText(header, Fir(8), kDataBits, body, vhdl::HeaderVariant::kDisplay);
-    EXPECT_EQ(display, vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false, header) +
-                           "c0 00100110\r\nc1 00000000\r\n");
-    EXPECT_EQ(vhdl::BuildVhdlText(header, Fir(8), kDataBits, body, vhdl::HeaderVariant::kFile),
-              vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, false, header) +
-                  "c0 00100110\nc1 00000000\n");
-    // A file of an IIR section count the templates do not have holds the header alone.
-    vhdl::HeaderValues nine = header;
-    nine.sections = 9;
-    EXPECT_EQ(vhdl::BuildVhdlText(nine, Iir(8), kDataBits, "repa0\n", vhdl::HeaderVariant::kFile),
-              vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, true, nine));
+    const auto templatePath = WriteTemp("vantrel_text_test.vhd", "c0 reph  0\nc1 reph  1\n");
+    const auto outPath = std::filesystem::temp_directory_path() / "vantrel_text_test_out.vhd";
+    COlvexDoc doc = MakeDocument();
+    doc.m_bQuantize = 1;
+    doc.m_nQuantBits = 8;
+    commands::VhdlCodeRequest request;
+    request.dataBits = kDataBits;
+    request.templatePath = templatePath.string();
+    const vhdl::HeaderValues header = commands::HeaderValuesOf(doc, 0);
+    for (int run = 0; run < 2; ++run) {
+        const commands::VhdlOutcome shown = commands::VhdlCode(doc, request);
+        ASSERT_TRUE(shown.Is(commands::OutcomeKind::kAccepted)) << shown.message;
+        EXPECT_EQ(shown.text, vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kDisplay, false, header) +
+                                  "c0 00100110\r\nc1 00000000\r\n");
+        EXPECT_EQ(shown.substIndex, 2);
+    }
+    commands::SaveVhdlRequest save;
+    save.vhdlParamsSet = true;
+    save.templatePath = templatePath.string();
+    save.path = outPath.string();
+    ASSERT_TRUE(commands::SaveVhdl(doc, save).Is(commands::OutcomeKind::kFileWritten));
+    std::ifstream written(outPath, std::ios::binary);
+    std::stringstream bytes;
+    bytes << written.rdbuf();
+    EXPECT_EQ(bytes.str(), vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, false, header) +
+                               "c0 00100110\nc1 00000000\n");
+
+    // A file of an IIR section count the templates do not have holds the header alone; the
+    // template is not even read.
+    doc.m_nIirSections = 9;
+    save.headerStructure = 1;
+    save.templatePath = "/nonexistent/iirfilter.vhd";
+    ASSERT_TRUE(commands::SaveVhdl(doc, save).Is(commands::OutcomeKind::kFileWritten));
+    std::ifstream headerOnly(outPath, std::ios::binary);
+    std::stringstream iirBytes;
+    iirBytes << headerOnly.rdbuf();
+    EXPECT_EQ(iirBytes.str(), vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, true,
+                                                    commands::HeaderValuesOf(doc, 1)));
     EXPECT_FALSE(vhdl::TemplateFollowsHeader(true, 0, vhdl::HeaderVariant::kFile));
+    EXPECT_FALSE(vhdl::TemplateFollowsHeader(true, 9, vhdl::HeaderVariant::kFile));
+    EXPECT_TRUE(vhdl::TemplateFollowsHeader(true, 8, vhdl::HeaderVariant::kFile));
     EXPECT_TRUE(vhdl::TemplateFollowsHeader(true, 0, vhdl::HeaderVariant::kDisplay));
     EXPECT_TRUE(vhdl::TemplateFollowsHeader(false, 0, vhdl::HeaderVariant::kFile));
+    std::filesystem::remove(templatePath);
+    std::filesystem::remove(outPath);
 }
 
-TEST(VhdlTemplateReader, MissingOrEmptyPathLeavesTheTextAlone) {
-    const dsp::FilterCoefficients c = Fir();
+TEST(VhdlTemplatePieces, MissingEmptyOrFolderPathLeavesTheTextAlone) {
     std::string text = "before";
-    int index = 0;
     for (const char* path : {"", "/nonexistent/firfilter.vhd"}) {
-        EXPECT_EQ(vhdl::AppendSubstitutedTemplate(c, kDataBits, path, vhdl::HeaderVariant::kDisplay,
-                                                  index, text),
-                  vhdl::TemplateStatus::kNotFound);
         EXPECT_EQ(vhdl::ReadTemplateText(path, text), vhdl::TemplateStatus::kNotFound);
     }
     const std::string folder = std::filesystem::temp_directory_path().string();
-    EXPECT_EQ(vhdl::AppendSubstitutedTemplate(c, kDataBits, folder, vhdl::HeaderVariant::kDisplay,
-                                              index, text),
-              vhdl::TemplateStatus::kUnreadable);
     EXPECT_EQ(vhdl::ReadTemplateText(folder, text), vhdl::TemplateStatus::kUnreadable);
     EXPECT_EQ(text, "before");
-    // The record's whole text fails the same way and leaves the text alone.
-    EXPECT_FALSE(vhdl::BuildVhdlText(MakeDocument(), 0, folder, false, text));
-    EXPECT_EQ(text, "before");
+    // VHDL Code over the record fails the same way: no text, the folder named as not readable.
+    COlvexDoc doc = MakeDocument();
+    doc.m_bQuantize = 1;
+    commands::VhdlCodeRequest request;
+    request.dataBits = kDataBits;
+    request.templatePath = folder;
+    const commands::VhdlOutcome outcome = commands::VhdlCode(doc, request);
+    EXPECT_TRUE(outcome.Is(commands::OutcomeKind::kFileNotRead));
+    EXPECT_FALSE(outcome.notFound);
+    EXPECT_EQ(outcome.path, folder);
+    EXPECT_TRUE(outcome.text.empty());
 }
 
 // ---- Header -----------------------------------------------------------------------------------
@@ -344,7 +367,7 @@ TEST_P(HeaderTable, HasItsLinesAndOnlyThose) {
     doc.m_nFilterType = c.filterType;
     doc.m_nIirSections = c.sections;
     const std::string header =
-        vhdl::BuildVhdlHeader(c.variant, c.firIir == 1, vhdl::FormatHeaderValues(doc, c.firIir));
+        vhdl::BuildVhdlHeader(c.variant, c.firIir == 1, commands::HeaderValuesOf(doc, c.firIir));
     for (const std::string& line : c.present) {
         EXPECT_NE(header.find(line), std::string::npos) << line;
     }

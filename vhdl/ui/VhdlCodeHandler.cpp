@@ -11,22 +11,22 @@
 #include <optional>
 #include <string>
 
-#include "app/Commands.h"
+#include "app/AnalysisCommands.h"
 #include "app/OlvexDoc.h"
-#include "app/OlvexDocEngine.h"
+#include "app/VhdlCommands.h"
 #include "app/ui/OlvexView.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "resources/FilesResources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/HdlLanguage.h"
-#include "vhdl/ui/VhdlDialogs.h"
 #include "vhdl/VhdlText.h"
+#include "vhdl/ui/VhdlDialogs.h"
 
 namespace {
 
 std::string TemplateErrorText(bool notFound, const std::string& path) {
-    return notFound ? resources::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
+    return notFound ? commands::TemplateNotFoundText(path) : "Access to " + path + " was denied.";
 }
 
 // The output box's text after a hardware report: its lines, then what went wrong, if anything.
@@ -179,7 +179,8 @@ void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
     request.iir = m_view.m_nFirIir == 1;
     commands::VhdlCode(m_doc, request);
     commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
-    const commands::Outcome testbench = commands::Testbench(m_doc, request.iir, request.language);
+    const commands::TextOutcome testbench =
+        commands::Testbench(m_doc, request.iir, request.language);
     if (testbench.Is(commands::OutcomeKind::kRefused)) {
         m_host.ShowWarning(testbench.warning.templateId, testbench.warning.title,
                            testbench.warning.lines);
@@ -221,9 +222,9 @@ void VhdlCodeHandler::LocateTemplate(const std::string& name) {
 }
 
 std::string VhdlCodeHandler::SubstituteFirLine(const std::string& line) {
-    return vhdl::SubstituteFirLine(m_doc, line, m_nSubstIndex);
+    return commands::SubstituteFirLineOf(m_doc, line, m_nSubstIndex);
 }
 
 std::string VhdlCodeHandler::SubstituteIirLine(const std::string& line) {
-    return vhdl::SubstituteIirLine(m_doc, line, m_nSubstIndex);
+    return commands::SubstituteIirLineOf(m_doc, line, m_nSubstIndex);
 }

@@ -1,10 +1,40 @@
-// Storing the bands of loaded coefficients, with the FIR and IIR dialogs' own checks.
-#include "app/MeasureBands.h"
+// The measurements of the document's design, and storing the bands of loaded coefficients with
+// the FIR and IIR dialogs' own checks.
+#include "app/MeasureCommands.h"
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "dsp/MeasureReport.h"
 
 namespace commands {
+
+dsp::BandSpec BandSpecOf(const COlvexDoc& doc, bool iir) {
+    if (iir) {
+        return {doc.m_nFilterType, doc.m_fs, doc.m_dIirFc1, doc.m_dIirFc2, 0.0, 0.0};
+    }
+    return {doc.m_nFilterType, doc.m_fs, doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
+}
+
+dsp::Measurements MeasureDocument(const COlvexDoc& doc, bool iir) {
+    const dsp::FilterCoefficients unquantized = doc.TakeCoefficients(iir, false);
+    if (doc.m_bQuantize != 1) {
+        return dsp::Measure(BandSpecOf(doc, iir), unquantized, nullptr);
+    }
+    const dsp::FilterCoefficients quantized = doc.TakeCoefficients(iir, true);
+    return dsp::Measure(BandSpecOf(doc, iir), unquantized, &quantized);
+}
+
+dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleranceDb) {
+    return dsp::AdviseBits(BandSpecOf(doc, iir), doc.TakeCoefficients(iir, false), toleranceDb);
+}
+
+std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
+    return dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd);
+}
+
+std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
+    return dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits);
+}
 
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {
     MeasureBandsRequest request;

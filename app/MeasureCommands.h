@@ -1,0 +1,48 @@
+// View > Measurements and the bit advisor over the document's design, and the bands a loaded
+// coefficient file is measured against.
+//
+// A bare coefficient file brings no filter type, fs or band edges, so View > Measurements asks
+// for them and `vantrel-cli load --measure` takes them from --edges; both store them through
+// SetMeasureBands.
+#pragma once
+
+#include <string>
+
+#include "app/Outcome.h"
+#include "dsp/Measure.h"
+
+class COlvexDoc;
+
+namespace commands {
+
+// The band edges of the document's FIR design (fc1..fc4) or IIR design (the cut-off edges),
+// with its filter type and fs.
+dsp::BandSpec BandSpecOf(const COlvexDoc& doc, bool iir);
+
+// The measured gains per band of the document's design: the coefficients that leave the design
+// unquantized and, with quantization on, quantized.
+dsp::Measurements MeasureDocument(const COlvexDoc& doc, bool iir);
+
+// The bit advisor over the document's unquantized design: the fewest bits within toleranceDb.
+dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleranceDb);
+
+// View > Measurements: the measured gain per band of the current design, unquantized and (with
+// quantization on) quantized, every line ended by lineEnd; and its one-line summary.
+std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd);
+std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
+
+// The filter type, fs and the band edges in Hz: FIR fc1..fc4 (fc3, fc4 for BRF/BPF only), IIR
+// the cut-offs fc1 and (BRF/BPF) fc2.
+struct MeasureBandsRequest {
+    int type = 0;
+    double fs = 1000.0;
+    double fc[4] = {200.0, 250.0, 350.0, 400.0};
+};
+// The request a band dialog starts from: the form's type, the record's fs and edges.
+MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type);
+// The dialogs' range checks (kOutOfRange, fields kFieldFs, kFieldFc1..4), the edge order
+// (kRefused, warning 220/221), then stores the type, fs and the edges of the structure and marks
+// the bands known. The coefficients are not touched.
+Outcome SetMeasureBands(COlvexDoc& doc, bool iir, const MeasureBandsRequest& request);
+
+} // namespace commands

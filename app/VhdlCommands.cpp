@@ -1,0 +1,358 @@
+// VHDL Code, Save VHDL and the hardware report as plain calls, and the engine's VHDL text taken
+// from the record. Save VHDL writes through files::WriteOutputFile, so a failed save leaves the
+// old file as it was and says why.
+#include "app/VhdlCommands.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/DesignRules.h"
+#include "app/OlvexDoc.h"
+#include "files/InputFile.h"
+#include "vhdl/HardwareWave.h"
+#include "vhdl/VhdlText.h"
+
+namespace commands {
+
+vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
+    return vhdl::FormatHeaderValues(vhdl::HeaderSource{
+        firIir, doc.m_nFilterType, doc.m_nIirSections, doc.m_fs, doc.m_fc1, doc.m_fc2, doc.m_fc3,
+        doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2, doc.TakeCoefficients(false).ShownTaps(),
+        doc.m_nQuantBits, doc.m_nDataBits});
+}
+
+std::string SubstituteFirLineOf(const COlvexDoc& doc, std::string_view line, int& substIndex) {
+    return vhdl::SubstituteFirLine(doc.TakeCoefficients(false), doc.m_nDataBits, line, substIndex);
+}
+
+std::string SubstituteIirLineOf(const COlvexDoc& doc, std::string_view line, int& substIndex) {
+    return vhdl::SubstituteIirLine(doc.TakeCoefficients(true), doc.m_nDataBits, line, substIndex);
+}
+
+vhdl::HardwareWave HardwareWaveOf(const COlvexDoc& doc, bool iir, int dataBits) {
+    return vhdl::ComputeHardwareWave(doc.TakeCoefficients(iir), dataBits, doc.m_aWaveIn,
+                                     doc.m_aWaveOut);
+}
+
+namespace {
+
+// The header values with the line of the stored architecture.
+vhdl::HeaderValues HeaderWithArchitecture(const COlvexDoc& doc, int headerStructure, bool iir) {
+    vhdl::HeaderValues values = HeaderValuesOf(doc, headerStructure);
+    values.architecture = ArchitectureHeaderText(StoredArchitecture(doc, iir), doc.m_dVhdlClockMhz);
+    return values;
+}
+
+// The multiplier count the folded templates take: the one Auto chose, else the entered one, so
+// that a folded template given by hand takes it too; the other templates ignore it.
+int TemplateMultipliers(const COlvexDoc& doc, bool iir) {
+    const ResolvedArchitecture resolved = StoredArchitecture(doc, iir);
+    return resolved.chosen && resolved.arch == vhdl::Architecture::kFolded ? resolved.multipliers
+                                                                           : doc.m_nVhdlMultipliers;
+}
+
+// The template's bytes: the ones this run already read, or the file's.
+vhdl::TemplateStatus TemplateBytes(const std::string& path, const std::optional<std::string>& read,
+                                   std::string& text, std::string& reason) {
+    if (read) {
+        text = *read;
+        return vhdl::TemplateStatus::kOk;
+    }
+    return vhdl::ReadTemplateText(path, text, reason);
+}
+
+// Why a template cannot be used, for the window's message box and standard error; empty when
+// the path could not be opened (no reason: the window's own texts cover that).
+std::string TemplateRefusal(const std::string& path, vhdl::TemplateStatus status,
+                            const std::string& reason) {
+    if (status == vhdl::TemplateStatus::kOk || reason.empty()) {
+        return std::string();
+    }
+    return files::QuotedPath(path) + " cannot be read: " + reason;
+}
+
+std::string WrongKind(const std::string& path, bool iir) {
+    return files::QuotedPath(path) +
+           (iir ? " is not an IIR template: it holds no IIR"
+                : " is not a FIR template: it holds no FIR") +
+           " coefficient token";
+}
+
+// The header of the variant, then the template substituted, and the tokens it left.
+// The header in the language of the template at `templatePath`.
+std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
+                   const std::string& templatePath) {
+    return vhdl::HeaderInLanguage(
+        vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir)),
+        TextLanguage(doc, templatePath));
+}
+
+void BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
+               const std::string& templatePath, const std::string& templateText,
+               VhdlOutcome& outcome, std::string& text) {
+    outcome.substIndex = 0;
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
+    text = Header(doc, headerStructure, iir, variant, templatePath);
+    text += vhdl::SubstituteTemplate(c, doc.m_nDataBits, templateText, variant, outcome.substIndex,
+                                     TemplateMultipliers(doc, iir));
+    outcome.leftovers =
+        vhdl::DescribeLeftoverTokens(vhdl::FindLeftoverTokens(c, doc.m_nDataBits, templateText));
+}
+
+} // namespace
+
+ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
+                                         vhdl::Architecture architecture, int multipliers,
+                                         double clockMhz) {
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
+    const bool symmetric = vhdl::SymmetricTaps(c);
+    const int taps = c.ShownTaps();
+    ResolvedArchitecture resolved;
+    resolved.arch = architecture;
+    resolved.multipliers = architecture == vhdl::Architecture::kFolded ? multipliers : 0;
+    if (architecture == vhdl::Architecture::kAuto) {
+        const vhdl::ArchitectureChoice choice = vhdl::ChooseArchitecture(
+            clockMhz * 1e6, doc.m_fs, iir, taps, doc.m_nIirSections, symmetric);
+        resolved.arch = choice.arch;
+        resolved.multipliers = choice.arch == vhdl::Architecture::kFolded ? choice.multipliers : 0;
+        resolved.chosen = true;
+        resolved.keepsUp = choice.fits;
+    }
+    resolved.cyclesPerSample = vhdl::CyclesPerSample(resolved.arch, iir, taps, doc.m_nIirSections,
+                                                     resolved.multipliers, symmetric);
+    return resolved;
+}
+
+ResolvedArchitecture StoredArchitecture(const COlvexDoc& doc, bool iir) {
+    const int index = std::clamp(doc.m_nVhdlArchitecture, 0, 3);
+    return ResolveArchitecture(doc, iir, static_cast<vhdl::Architecture>(index),
+                               doc.m_nVhdlMultipliers, doc.m_dVhdlClockMhz);
+}
+
+std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                     vhdl::Architecture architecture, int multipliers,
+                                     double clockMhz, vhdl::HdlLanguage language) {
+    const ResolvedArchitecture resolved =
+        ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
+    return vhdl::WithLanguageExtension(
+        vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections), language);
+}
+
+vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc) {
+    return doc.m_nHdlLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
+}
+
+vhdl::HdlLanguage TextLanguage(const COlvexDoc& doc, const std::string& templatePath) {
+    return vhdl::TemplateLanguage(templatePath, StoredLanguage(doc));
+}
+
+std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double clockMhz) {
+    if (resolved.arch == vhdl::Architecture::kSerial && !resolved.chosen) {
+        return std::string();
+    }
+    std::string text = vhdl::ArchitectureName(resolved.arch);
+    if (resolved.arch == vhdl::Architecture::kFolded) {
+        text += ", " + std::to_string(resolved.multipliers) +
+                (resolved.multipliers == 1 ? " multiplier" : " multipliers");
+    }
+    text += ", " + std::to_string(resolved.cyclesPerSample) +
+            (resolved.cyclesPerSample == 1 ? " clock per sample" : " clocks per sample");
+    if (resolved.chosen) {
+        char clock[96];
+        std::snprintf(clock, sizeof clock, " (auto for a %.6g MHz clock%s)", clockMhz,
+                      resolved.keepsUp ? "" : ", which it cannot keep up with");
+        text += clock;
+    }
+    return text;
+}
+
+std::string TemplateNotFoundText(const std::string& path) {
+    return path + " was not found.";
+}
+
+Outcome CheckVhdlCode(const COlvexDoc& doc) {
+    return doc.m_bQuantize == 0 ? Refused(design::VhdlNeedsQuantizeWarning()) : Outcome{};
+}
+
+VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
+    VhdlOutcome outcome;
+    static_cast<Outcome&>(outcome) = CheckVhdlCode(doc);
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
+        return outcome;
+    }
+    const RangeRefusal bits = design::CheckIntRange(design::kFieldDataBits, request.dataBits,
+                                                    design::kMinDataBits, design::kMaxDataBits);
+    if (bits.Refused()) {
+        static_cast<Outcome&>(outcome) = OutOfRange(bits);
+        return outcome;
+    }
+    for (const RangeRefusal& check :
+         {design::CheckMultipliers(request.multipliers), design::CheckClockMhz(request.clockMhz)}) {
+        if (check.Refused()) {
+            static_cast<Outcome&>(outcome) = OutOfRange(check);
+            return outcome;
+        }
+    }
+    doc.m_nDataBits = request.dataBits;
+    doc.m_nVhdlArchitecture = static_cast<int>(request.architecture);
+    doc.m_nVhdlMultipliers = request.multipliers;
+    doc.m_dVhdlClockMhz = request.clockMhz;
+    doc.m_nHdlLanguage = request.language == vhdl::HdlLanguage::kVerilog ? 1 : 0;
+    if (request.templatePath.empty()) {
+        return outcome; // no template was ever found or picked: the box stays empty
+    }
+    std::string templateText;
+    std::string reason;
+    const vhdl::TemplateStatus status =
+        vhdl::ReadTemplateText(request.templatePath, templateText, reason);
+    if (status != vhdl::TemplateStatus::kOk) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.notFound = status == vhdl::TemplateStatus::kNotFound;
+        outcome.reason = outcome.notFound ? "not found" : "cannot be read";
+        outcome.message = TemplateRefusal(request.templatePath, status, reason);
+        return outcome;
+    }
+    if (!vhdl::TemplateFitsStructure(templateText, request.iir)) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.reason = "not a template of the structure";
+        outcome.message = WrongKind(request.templatePath, request.iir);
+        return outcome;
+    }
+    std::string text;
+    BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
+              request.templatePath, templateText, outcome, text);
+    outcome.text = std::move(text);
+    outcome.templateText = std::move(templateText);
+    return outcome;
+}
+
+Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
+    if (doc.m_bQuantize == 0) {
+        return Refused(design::VhdlNeedsQuantizeWarning());
+    }
+    return request.vhdlParamsSet ? Outcome{} : Refused(design::VhdlNeedsParamsWarning());
+}
+
+VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
+    VhdlOutcome outcome;
+    static_cast<Outcome&>(outcome) = CheckSaveVhdl(doc, request);
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
+        return outcome;
+    }
+    // The template the last VHDL Code command located (or the bytes it read in this run); it
+    // is not searched for. An IIR section count outside 1..8 has no template: the file holds
+    // the header only.
+    const bool iir = request.headerStructure == 1;
+    std::string text;
+    if (!vhdl::TemplateFollowsHeader(iir, doc.m_nIirSections, vhdl::HeaderVariant::kFile)) {
+        text = Header(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
+                      request.templatePath);
+    } else {
+        std::string templateText;
+        std::string reason;
+        const vhdl::TemplateStatus status =
+            TemplateBytes(request.templatePath, request.templateText, templateText, reason);
+        if (status != vhdl::TemplateStatus::kOk ||
+            !vhdl::TemplateFitsStructure(templateText, iir)) {
+            // Refused before anything is written.
+            outcome.kind = OutcomeKind::kFileNotWritten;
+            outcome.path = request.path;
+            outcome.reason = status != vhdl::TemplateStatus::kOk
+                                 ? "the template " + files::QuotedPath(request.templatePath) +
+                                       " cannot be read" +
+                                       (reason.empty() ? std::string() : ": " + reason)
+                                 : WrongKind(request.templatePath, iir);
+            // A template of the other structure is named as such; an unreadable one is reported
+            // against the output path, as before.
+            outcome.message = status == vhdl::TemplateStatus::kOk
+                                  ? outcome.reason
+                                  : files::QuotedPath(request.path) + design::kCannotBeOpened;
+            return outcome;
+        }
+        BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
+                  request.templatePath, templateText, outcome, text);
+    }
+    const int substIndex = outcome.substIndex;
+    std::vector<std::string> leftovers = std::move(outcome.leftovers);
+    static_cast<Outcome&>(outcome) = WriteOutcomeFile(request.path, text);
+    outcome.substIndex = substIndex;
+    outcome.leftovers = std::move(leftovers);
+    return outcome;
+}
+
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
+                                        const HardwareReportRequest& request) {
+    HardwareReportJob job;
+    SaveVhdlRequest check;
+    check.headerStructure = request.headerStructure;
+    check.vhdlParamsSet = request.vhdlParamsSet;
+    job.check = CheckSaveVhdl(doc, check);
+    if (!job.check.Is(OutcomeKind::kAccepted)) {
+        return job;
+    }
+    const bool iir = request.headerStructure == 1;
+    std::string templateText;
+    std::string reason;
+    const vhdl::TemplateStatus status =
+        vhdl::ReadTemplateText(request.templatePath, templateText, reason);
+    if (status != vhdl::TemplateStatus::kOk || !vhdl::TemplateFitsStructure(templateText, iir)) {
+        job.check.kind = OutcomeKind::kFileNotRead;
+        job.check.path = request.templatePath;
+        job.check.reason = status != vhdl::TemplateStatus::kOk ? "cannot be read"
+                                                               : "not a template of the structure";
+        job.check.message = status != vhdl::TemplateStatus::kOk
+                                ? TemplateRefusal(request.templatePath, status, reason)
+                                : WrongKind(request.templatePath, iir);
+        return job;
+    }
+    VhdlOutcome built;
+    BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, request.templatePath,
+              templateText, built, job.hardware.vhdlText);
+    job.hardware.language = TextLanguage(doc, request.templatePath);
+    job.hardware.device = request.device;
+    job.hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
+    job.hardware.cancel = request.cancel;
+    job.hardware.progress = request.progress;
+    job.architecture = StoredArchitecture(doc, iir);
+    job.lineEnd = request.lineEnd;
+    return job;
+}
+
+HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
+    HardwareReportOutcome outcome;
+    static_cast<Outcome&>(outcome) = job.check;
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
+        return outcome;
+    }
+    outcome.hardware = vhdl::RunHardwareFlow(job.hardware);
+    const vhdl::HardwareStatus status = outcome.hardware.status;
+    if (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock) {
+        outcome.text = vhdl::FormatHardwareReport(
+            vhdl::ArchitectureName(job.architecture.arch), job.architecture.multipliers,
+            job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
+            job.lineEnd);
+    }
+    return outcome;
+}
+
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
+    return RunHardwareReport(PrepareHardwareReport(doc, request));
+}
+
+std::string HardwareProblemText(const vhdl::HardwareResult& result) {
+    if (result.status != vhdl::HardwareStatus::kToolsMissing) {
+        return result.message;
+    }
+    std::string packages;
+    for (const std::string& package : result.missingPackages) {
+        packages += (packages.empty() ? "" : " ") + package;
+    }
+    return "The hardware report needs GHDL, yosys and nextpnr-ice40 on PATH: install the Debian "
+           "package" +
+           std::string(result.missingPackages.size() == 1 ? " " : "s ") + packages +
+           " (apt-get install " + packages + ")";
+}
+
+} // namespace commands
