@@ -2,7 +2,7 @@
 
 #include "app/OlvexDoc.h"
 #include "dsp/Iir.h"
-#include "platform/DataExchange.h"
+#include "files/NumberText.h"
 #include "vhdl/Architecture.h"
 
 #include <algorithm>

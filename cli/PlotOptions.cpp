@@ -33,7 +33,7 @@ namespace {
 std::string RenderPlot(RunState& run, plots::PlotMode mode, platform::PictureFormat format) {
     // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
     // that the command line does not offer.
-    const plots::PlotState state{mode, run.iir, !run.designed, false};
+    const plots::PlotState state{mode, run.Iir(), !run.Designed(), false};
     const plots::PlotPicture picture =
         plots::PlotPictureOf(commands::ComputePlot(run.doc, state), format);
     return plots::RenderPictureFile(picture.format, picture.size, picture.draw);
@@ -80,7 +80,7 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
 #else
     const std::string& path = args.Value("out");
     const plots::PlotMode mode = *plots::PlotModeOfWord(args.Value("plot"));
-    run.plotMode = plots::PlotModeNumber(mode);
+    run.m_nPlotMode = plots::PlotModeNumber(mode);
     const std::string bytes = RenderPlot(run, mode, *plots::PictureFormatOf(path));
     if (bytes.empty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());

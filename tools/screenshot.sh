@@ -11,7 +11,7 @@
 #       unstable), and the frequency response in the maximized window; response.png is the
 #       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
-# --plots form needs a build with the GUI (the olvex_qt, olvex_qtgui and olvex_core libraries in
+# --plots form needs a build with the GUI (the olvex_* libraries of every layer in
 # build-dir).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -183,7 +183,9 @@ int main(int argc, char** argv) {
 CPP
     # shellcheck disable=SC2046
     g++ -std=c++20 -fPIC -I"$here" "$work/plots.cpp" -o "$work/plots" \
-        "$build/libolvex_qt.a" $(ls "$build"/libolvex_qtgui.a 2>/dev/null) "$build/libolvex_core.a" \
+        "$build/libolvex_qt.a" "$build/libolvex_ui.a" "$build/libolvex_resources.a" \
+        "$build/libolvex_platform.a" "$build/libolvex_app.a" "$build/libolvex_qtgui.a" \
+        "$build/libolvex_engine.a" \
         $(pkg-config --cflags --libs Qt6Widgets Qt6PrintSupport Qt6Svg Qt6Test)
     xvfb-run -a -s "-screen 0 1280x960x24" "$work/plots" "$outdir"
     ls "$outdir"/*.png

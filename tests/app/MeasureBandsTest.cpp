@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/DesignRules.h"
 #include "app/ui/DesignDialogs.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
