@@ -294,7 +294,7 @@ TEST_F(BadInputFixture, AFailedFirstFirDesignLeavesNoTaps) {
 // A user wave file of its own (a test may hold two at once).
 struct TempWave {
     static inline int count = 0;
-    support::TempFolder folder{"badinput-wave" + std::to_string(count++)};
+    support::ScratchFolder folder{"badinput-wave" + std::to_string(count++)};
     std::filesystem::path path = folder / "wave.txt";
     explicit TempWave(const std::string& text) { std::ofstream(path) << text; }
 };

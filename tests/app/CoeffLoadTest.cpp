@@ -22,7 +22,7 @@ using coeffs::kFormatHex;
 using coeffs::kFormatReal;
 
 struct CoeffLoadFixture : ::testing::Test {
-    testsupport::ScratchFolder folder{"coeffload"};
+    support::ScratchFolder folder{"coeffload"};
 
     commands::LoadOutcome Load(COlvexDoc& doc, const std::string& text, bool iir,
                                int& loadFormat) const {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/DesignDialogs.h"
 #include "app/OlvexDoc.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
@@ -24,7 +24,7 @@ using platform::DialogAnswer;
 using platform::SaveChangesAnswer;
 
 struct FileMenuFixture : support::ScriptedWindowTest {
-    support::TempFolder dir{"filemenu"};
+    support::ScratchFolder dir{"filemenu"};
 
     FileMenuFixture() {}
 

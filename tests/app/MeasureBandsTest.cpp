@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/DesignRules.h"
-#include "app/ui/DesignDialogs.h"
 #include "app/OlvexDoc.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 using platform::DialogAnswer;
 
 struct MeasureBandsFixture : support::ScriptedWindowTest {
-    support::TempFolder folder{"bands"};
+    support::ScratchFolder folder{"bands"};
     std::string path = (folder / "bands.txt").string();
 
     MeasureBandsFixture() {

@@ -82,10 +82,9 @@ TEST(FilterCoefficients, AtBitsEqualsBuildingAtThoseBits) {
 // literals and the hardware model all come from K * h. A wave of whole D-bit steps makes the
 // hardware output differ from the ideal one by the output truncation only (under one step).
 TEST(FilterCoefficients, EveryConsumerTakesTheMultiplier) {
-    const testsupport::DesignedFilter design =
-        testsupport::DesignedFir(testsupport::kLowPass, 45, 50.0, 100.0);
+    const support::DesignedFilter design = support::DesignedFir(support::kLowPass, 45, 50.0, 100.0);
     const std::vector<double>& h = design.fir.taps;
-    const dsp::FilterCoefficients c = testsupport::FirValue(h, 45, 45, 3, true, 16);
+    const dsp::FilterCoefficients c = support::FirValue(h, 45, 45, 3, true, 16);
     const int dataBits = 16;
     const double step = 50.0 / ((1 << (dataBits - 1)) - 1);
     std::vector<double> in(700);

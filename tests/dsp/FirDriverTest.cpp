@@ -11,10 +11,10 @@
 
 namespace {
 
-using testsupport::kBandPass;
-using testsupport::kBandReject;
-using testsupport::kHighPass;
-using testsupport::kLowPass;
+using support::kBandPass;
+using support::kBandReject;
+using support::kHighPass;
+using support::kLowPass;
 
 // The layout of each type. An unknown type is a low pass.
 TEST(FirLayout, EachTypeWritesItsBands) {

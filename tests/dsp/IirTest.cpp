@@ -15,10 +15,10 @@
 
 namespace {
 
-constexpr int kLpf = testsupport::kLowPass;
-constexpr int kHpf = testsupport::kHighPass;
-constexpr int kBrf = testsupport::kBandReject;
-constexpr int kBpf = testsupport::kBandPass;
+constexpr int kLpf = support::kLowPass;
+constexpr int kHpf = support::kHighPass;
+constexpr int kBrf = support::kBandReject;
+constexpr int kBpf = support::kBandPass;
 
 using Complex = std::complex<double>;
 

@@ -18,19 +18,19 @@
 
 namespace {
 
-using testsupport::DesignedFilter;
-using testsupport::kBandPass;
-using testsupport::kBandReject;
-using testsupport::kHighPass;
-using testsupport::kLowPass;
+using support::DesignedFilter;
+using support::kBandPass;
+using support::kBandReject;
+using support::kHighPass;
+using support::kLowPass;
 
 DesignedFilter FirDesign(int type, int taps, double fc1, double fc2, double fc3 = 0,
                          double fc4 = 0) {
-    return testsupport::DesignedFir(type, taps, fc1, fc2, fc3, fc4);
+    return support::DesignedFir(type, taps, fc1, fc2, fc3, fc4);
 }
 
 DesignedFilter IirDesign(int type, int sections, double ripple, double fc1, double fc2 = 0) {
-    return testsupport::DesignedIir(type, sections, ripple, fc1, fc2);
+    return support::DesignedIir(type, sections, ripple, fc1, fc2);
 }
 
 // Samples of an input wave (the filters take the first dsp::kWaveFiltered of them).
@@ -89,7 +89,7 @@ TEST(Measure, IirBandsFollowTheCutOffsAndTheTwentyDecibelPoint) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        const int sections = testsupport::IsThreeBand(c.type) ? 4 : 3;
+        const int sections = support::IsThreeBand(c.type) ? 4 : 3;
         const dsp::Measurements m = IirDesign(c.type, sections, 0.5, c.fc1, c.fc2).Measure();
         ASSERT_EQ(m.unquantized.size(), c.pass.size());
         for (size_t i = 0; i < c.pass.size(); ++i) {
@@ -170,8 +170,8 @@ TEST(Measure, GainsIncludeTheMultiplier) {
     const DesignedFilter design = FirDesign(kLowPass, 41, 150.0, 200.0);
     const dsp::Measurements one = design.Measure(16);
     const std::vector<double>& h = design.fir.taps;
-    const dsp::FilterCoefficients doubled = testsupport::FirValue(h, 41, 41, 2);
-    const dsp::FilterCoefficients doubledQuantized = testsupport::FirValue(h, 41, 41, 2, true, 16);
+    const dsp::FilterCoefficients doubled = support::FirValue(h, 41, 41, 2);
+    const dsp::FilterCoefficients doubledQuantized = support::FirValue(h, 41, 41, 2, true, 16);
     const dsp::Measurements two = dsp::Measure(design.bands, doubled, &doubledQuantized);
     ASSERT_EQ(one.quantized.size(), two.quantized.size());
     const double lift = 20.0 * std::log10(2.0);

@@ -20,10 +20,10 @@
 
 namespace {
 
-constexpr int kLpf = testsupport::kLowPass;
-constexpr int kHpf = testsupport::kHighPass;
-constexpr int kBrf = testsupport::kBandReject;
-constexpr int kBpf = testsupport::kBandPass;
+constexpr int kLpf = support::kLowPass;
+constexpr int kHpf = support::kHighPass;
+constexpr int kBrf = support::kBandReject;
+constexpr int kBpf = support::kBandPass;
 
 // A design of the filter type's layout, the tap count as entered (an even high pass or band
 // stop is designed one shorter), edges in Hz at fs.
@@ -36,7 +36,7 @@ dsp::FirDesign Designed(int type, const std::vector<double>& edges, double rr, i
                            .fc3 = edges.size() == 4 ? edges[2] : 0.0,
                            .fc4 = edges.size() == 4 ? edges[3] : 0.0,
                            .rr = rr,
-                           .nTaps = testsupport::DesignedTapCount(type, taps)});
+                           .nTaps = support::DesignedTapCount(type, taps)});
 }
 
 // Largest weighted error of the taps over 3000 evenly spaced points per band.

@@ -58,7 +58,7 @@ BandError MeasureBands(const Designed& d) {
 // The design of nEntered taps as entered (high pass and band rejection design an even count one
 // shorter).
 Designed Design(int type, double fc1, double fc2, double fc3, double fc4, int nEntered, double rr) {
-    const int taps = testsupport::DesignedTapCount(type, nEntered);
+    const int taps = support::DesignedTapCount(type, nEntered);
     const dsp::FirDesign d = dsp::DesignFir({.type = dsp::FirTypeFromIndex(type),
                                              .fs = 1000.0,
                                              .fc1 = fc1,
@@ -262,18 +262,18 @@ TEST_P(RemezDesignTest, IsEquirippleAndSymmetric) {
 }
 
 const DesignCase kDesignCases[] = {
-    {"LpfDefaultEven90", testsupport::kLowPass, {200, 250, 0, 0}, 90, 10},
-    {"LpfOdd31", testsupport::kLowPass, {200, 250, 0, 0}, 31, 10},
-    {"LpfEven30", testsupport::kLowPass, {100, 180, 0, 0}, 30, 1},
-    {"LpfOdd101Rr100", testsupport::kLowPass, {100, 130, 0, 0}, 101, 100},
-    {"HpfOdd31", testsupport::kHighPass, {200, 250, 0, 0}, 31, 10},
-    {"HpfEvenEntered50", testsupport::kHighPass, {150, 200, 0, 0}, 50, 5},
-    {"BrfOdd61", testsupport::kBandReject, {200, 250, 350, 400}, 61, 10},
-    {"BrfEvenEntered60", testsupport::kBandReject, {100, 150, 300, 350}, 60, 3},
-    {"BpfOdd61", testsupport::kBandPass, {200, 250, 350, 400}, 61, 10},
-    {"BpfEven60", testsupport::kBandPass, {200, 250, 350, 400}, 60, 10},
-    {"BpfEven80Rr1", testsupport::kBandPass, {100, 140, 300, 340}, 80, 1},
-    {"LpfOdd201Narrow", testsupport::kLowPass, {200, 210, 0, 0}, 201, 2},
+    {"LpfDefaultEven90", support::kLowPass, {200, 250, 0, 0}, 90, 10},
+    {"LpfOdd31", support::kLowPass, {200, 250, 0, 0}, 31, 10},
+    {"LpfEven30", support::kLowPass, {100, 180, 0, 0}, 30, 1},
+    {"LpfOdd101Rr100", support::kLowPass, {100, 130, 0, 0}, 101, 100},
+    {"HpfOdd31", support::kHighPass, {200, 250, 0, 0}, 31, 10},
+    {"HpfEvenEntered50", support::kHighPass, {150, 200, 0, 0}, 50, 5},
+    {"BrfOdd61", support::kBandReject, {200, 250, 350, 400}, 61, 10},
+    {"BrfEvenEntered60", support::kBandReject, {100, 150, 300, 350}, 60, 3},
+    {"BpfOdd61", support::kBandPass, {200, 250, 350, 400}, 61, 10},
+    {"BpfEven60", support::kBandPass, {200, 250, 350, 400}, 60, 10},
+    {"BpfEven80Rr1", support::kBandPass, {100, 140, 300, 340}, 80, 1},
+    {"LpfOdd201Narrow", support::kLowPass, {200, 210, 0, 0}, 201, 2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Types, RemezDesignTest, ::testing::ValuesIn(kDesignCases),
@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(Types, RemezDesignTest, ::testing::ValuesIn(kDesignCase
 // An even tap count is equiripple around 1 right up to the pass-band edge: the cos(pi f) factor
 // of an even-length filter is divided out of the approximation, not left as a droop.
 TEST(RemezDesign, EvenLowPassHoldsItsRippleUpToThePassBandEdge) {
-    const Designed d = Design(testsupport::kLowPass, 200, 250, 0, 0, 90, 10);
+    const Designed d = Design(support::kLowPass, 200, 250, 0, 0, 90, 10);
     ASSERT_TRUE(d.result.Ok());
     const BandError e = MeasureBands(d);
     const double atEdge = Amplitude(d.result.taps.data(), 90, 0.2);
@@ -299,10 +299,10 @@ TEST(RemezDesign, FailuresAreReportedAsFailed) {
         double rr;
     };
     const Case cases[] = {
-        {"four taps, pass band a thousandth of fs", testsupport::kLowPass, {1, 2, 0, 0}, 4, 10},
-        {"huge ripple ratio", testsupport::kLowPass, {200, 250, 0, 0}, 4, 1e12},
-        {"band pass of 1 Hz", testsupport::kBandPass, {100, 101, 102, 103}, 4, 10},
-        {"zero-width pass band", testsupport::kLowPass, {0, 2, 0, 0}, 4, 10},
+        {"four taps, pass band a thousandth of fs", support::kLowPass, {1, 2, 0, 0}, 4, 10},
+        {"huge ripple ratio", support::kLowPass, {200, 250, 0, 0}, 4, 1e12},
+        {"band pass of 1 Hz", support::kBandPass, {100, 101, 102, 103}, 4, 10},
+        {"zero-width pass band", support::kLowPass, {0, 2, 0, 0}, 4, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -320,7 +320,7 @@ TEST(RemezDesign, AnyAcceptedTapCountRunsWithinItsArrays) {
     for (int taps = kMinDialogTaps; taps <= kMaxDialogTaps; taps += 47) {
         for (const double fc : {0.001, 10.0, 499.999}) {
             SCOPED_TRACE(testing::Message() << taps << " taps at " << fc << " Hz");
-            const Designed d = Design(testsupport::kLowPass, fc, fc + 0.0005, 0, 0, taps, 10);
+            const Designed d = Design(support::kLowPass, fc, fc + 0.0005, 0, 0, taps, 10);
             EXPECT_LE(d.result.gridSize, 16 * (taps / 2 + 1) + 3);
             // Every run hands back its N taps, all finite, with a usable grid; only the pass band
             // of a millionth of fs fails, the others stand.
@@ -334,7 +334,7 @@ TEST(RemezDesign, AnyAcceptedTapCountRunsWithinItsArrays) {
         }
     }
     // Edges that pass validation but are not a usable layout (negative edges) fail cleanly.
-    const Designed negative = Design(testsupport::kLowPass, -100, -50, 0, 0, 31, 10);
+    const Designed negative = Design(support::kLowPass, -100, -50, 0, 0, 31, 10);
     EXPECT_FALSE(negative.result.Ok());
     EXPECT_EQ(negative.result.gridSize, 0);
 }
@@ -344,7 +344,7 @@ TEST(RemezDesign, IterationLimitIsReportedAsShortOfTheOptimumNotAsFailure) {
     // precision, the deviation of every extremal set is rounding, and the exchange never levels
     // within 40 iterations. The run says so in its notice and flag, and the design stands, marked
     // short of the optimum with its achieved and target ripple.
-    const Designed limited = Design(testsupport::kLowPass, 56, 113, 0, 0, 252, 6.5);
+    const Designed limited = Design(support::kLowPass, 56, 113, 0, 0, 252, 6.5);
     EXPECT_TRUE(limited.result.iterationLimit);
     EXPECT_TRUE(limited.result.Ok());
     EXPECT_EQ(limited.result.verdict, dsp::FirVerdict::kShortOfOptimum);
@@ -352,7 +352,7 @@ TEST(RemezDesign, IterationLimitIsReportedAsShortOfTheOptimumNotAsFailure) {
     EXPECT_EQ(limited.result.notice, "Reached maximum iteration count.\nResults may be bad.\n");
 
     // A converging design has no notice and reaches the optimum.
-    const Designed converged = Design(testsupport::kLowPass, 56, 113, 0, 0, 120, 6.5);
+    const Designed converged = Design(support::kLowPass, 56, 113, 0, 0, 120, 6.5);
     EXPECT_FALSE(converged.result.iterationLimit);
     EXPECT_EQ(converged.result.verdict, dsp::FirVerdict::kOptimum);
     EXPECT_EQ(converged.result.notice, "");

@@ -182,11 +182,11 @@ protected:
         if (!HaveCompilers()) {
             GTEST_SKIP() << "gcc or g++ is not installed";
         }
-        folder = std::make_unique<testsupport::ScratchFolder>("cheader");
+        folder = std::make_unique<support::ScratchFolder>("cheader");
         dir = folder->Path();
     }
 
-    std::unique_ptr<testsupport::ScratchFolder> folder; // made once the compilers are found
+    std::unique_ptr<support::ScratchFolder> folder; // made once the compilers are found
     fs::path dir;
 };
 
@@ -199,24 +199,23 @@ struct Design {
 // A 41-tap low pass (150 / 250 Hz, RR 10) or a 4-section low pass (0.3 dB, 150 Hz) at fs 1000.
 Design Designed(bool iir, bool asymmetric) {
     Design d;
-    d.parameters.filterType = testsupport::kLowPass;
+    d.parameters.filterType = support::kLowPass;
     d.parameters.fs = 1000.0;
     if (iir) {
-        const testsupport::DesignedFilter f =
-            testsupport::DesignedIir(testsupport::kLowPass, 4, 0.3, 150.0);
+        const support::DesignedFilter f = support::DesignedIir(support::kLowPass, 4, 0.3, 150.0);
         d.coefficients = f.Quantized(kBits);
         d.parameters.sections = 4;
         d.parameters.rippleDb = 0.3;
         d.parameters.cutoffs = {150.0};
         return d;
     }
-    const testsupport::DesignedFilter f =
-        testsupport::DesignedFir(testsupport::kLowPass, 41, 150.0, 250.0, 0.0, 0.0, 10.0);
+    const support::DesignedFilter f =
+        support::DesignedFir(support::kLowPass, 41, 150.0, 250.0, 0.0, 0.0, 10.0);
     std::vector<double> taps = f.fir.taps;
     for (size_t k = 0; asymmetric && k < taps.size(); ++k) {
         taps[k] *= 1.0 + static_cast<double>(k) / 8.0;
     }
-    d.coefficients = testsupport::FirValue(taps, 41, 41, 1, true, kBits);
+    d.coefficients = support::FirValue(taps, 41, 41, 1, true, kBits);
     d.parameters.edges = {150.0, 250.0};
     d.parameters.taps = 41;
     d.parameters.rr = 10.0;

@@ -76,9 +76,9 @@ class CoeffFileRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 // read back.
 TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {
     const RoundTrip p = GetParam();
-    const testsupport::DesignedFilter design =
-        p.iir ? testsupport::DesignedIir(testsupport::kLowPass, 4, 0.3, 200.0)
-              : testsupport::DesignedFir(testsupport::kLowPass, 61, 200.0, 250.0);
+    const support::DesignedFilter design =
+        p.iir ? support::DesignedIir(support::kLowPass, 4, 0.3, 200.0)
+              : support::DesignedFir(support::kLowPass, 61, 200.0, 250.0);
     const std::string text = files::CoeffFileText(design.Quantized(p.bits), p.format);
 
     int loadFormat = p.format == kFormatHex ? kFormatReal : kFormatHex;
@@ -117,8 +117,8 @@ std::vector<RoundTrip> RoundTrips() {
 INSTANTIATE_TEST_SUITE_P(AllFormats, CoeffFileRoundTrip, ::testing::ValuesIn(RoundTrips()));
 
 TEST(CoeffFileWriter, UnquantizedRealKeepsSinglePrecision) {
-    const testsupport::DesignedFilter design =
-        testsupport::DesignedFir(testsupport::kLowPass, 31, 200.0, 250.0);
+    const support::DesignedFilter design =
+        support::DesignedFir(support::kLowPass, 31, 200.0, 250.0);
     int loadFormat = 0;
     const files::CoeffLoad load = files::ParseCoeffText(
         files::CoeffFileText(design.unquantized, kFormatReal), false, loadFormat);
@@ -475,18 +475,15 @@ namespace {
 // A file holds the taps times K; read back with K = 1 they leave as the same coefficients as the
 // saved ones: the same integers in every form, the same response.
 TEST(CoeffFileRoundTrip, TheMultiplierIsAppliedOnce) {
-    const testsupport::DesignedFilter design =
-        testsupport::DesignedFir(testsupport::kLowPass, 41, 60.0, 110.0);
-    const dsp::FilterCoefficients saved =
-        testsupport::FirValue(design.fir.taps, 41, 41, 3, true, 16);
+    const support::DesignedFilter design = support::DesignedFir(support::kLowPass, 41, 60.0, 110.0);
+    const dsp::FilterCoefficients saved = support::FirValue(design.fir.taps, 41, 41, 3, true, 16);
     for (const int format : {kFormatBin, kFormatDec, kFormatHex}) {
         SCOPED_TRACE(format);
         const std::string text = files::CoeffFileText(saved, format);
         int loadFormat = kFormatReal;
         const files::CoeffLoad load = files::ParseCoeffText(text, false, loadFormat);
         ASSERT_FALSE(load.Faulty());
-        const dsp::FilterCoefficients loaded =
-            testsupport::FirValue(load.values, 41, 41, 1, true, 16);
+        const dsp::FilterCoefficients loaded = support::FirValue(load.values, 41, 41, 1, true, 16);
         EXPECT_EQ(loaded.tapIntegers, saved.tapIntegers);
         EXPECT_EQ(loaded.taps, saved.taps);
         EXPECT_EQ(files::CoeffFileText(loaded, format), text);

@@ -37,7 +37,7 @@ protected:
         return PathOf(name);
     }
 
-    testsupport::ScratchFolder m_folder{"designfile"};
+    support::ScratchFolder m_folder{"designfile"};
     const fs::path& m_dir = m_folder.Path();
 };
 

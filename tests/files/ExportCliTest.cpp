@@ -38,7 +38,7 @@ struct CliRun {
 };
 
 struct ExportCli : ::testing::Test {
-    testsupport::ScratchFolder folder{"export-cli"};
+    support::ScratchFolder folder{"export-cli"};
     const fs::path& dir = folder.Path();
 
     // Runs vantrel-cli (built next to this test) in `dir` with the words (no quoting needed).

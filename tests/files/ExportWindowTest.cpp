@@ -36,10 +36,10 @@ std::string ReadAll(const fs::path& path) {
 }
 
 struct ExportWindow : support::ScriptedWindowTest {
-    support::TempFolder dir{"export-window"};
+    support::ScratchFolder dir{"export-window"};
 
     ExportWindow() {
-        host.SetSearchFolders({dir.path.string()});
+        host.SetSearchFolders({dir.Path().string()});
         host.AnswerDialog(DialogAnswer::Ok());
         view.OnCommand(resources::kIdcDesign);
     }
@@ -115,9 +115,9 @@ TEST_F(ExportWindow, ExportRefusalsAndFailedWrites) {
     view.OnCommand(resources::kIdcSaveLoad);
     EXPECT_EQ(host.FileDialogs().size(), fileDialogs);
     // CSV needs no quantization; a folder is no file.
-    Export(resources::kIdcExportCsv, dir.path.string());
+    Export(resources::kIdcExportCsv, dir.Path().string());
     ASSERT_FALSE(host.Messages().empty());
-    EXPECT_EQ(host.Messages().back().text, dir.path.string() + " cannot be opened");
+    EXPECT_EQ(host.Messages().back().text, dir.Path().string() + " cannot be opened");
     EXPECT_EQ(host.UnansweredDialogs(), 0);
 }
 

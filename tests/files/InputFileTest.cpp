@@ -29,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Scratch : public testsupport::ScratchFolder {
+class Scratch : public support::ScratchFolder {
 public:
     Scratch() : ScratchFolder("input") {}
     const fs::path& Dir() const { return Path(); }

@@ -47,7 +47,7 @@ mode_t ModeOf(const fs::path& path) {
 }
 
 // A fresh, empty folder for one case, removed afterwards.
-class Scratch : public testsupport::ScratchFolder {
+class Scratch : public support::ScratchFolder {
 public:
     Scratch() : ScratchFolder("output") {}
     const fs::path& Dir() const { return Path(); }

@@ -36,7 +36,7 @@ std::string ReadAll(const fs::path& path) {
 }
 
 struct SaveLoadFixture : support::ScriptedWindowTest {
-    support::TempFolder dir{"saveload"};
+    support::ScratchFolder dir{"saveload"};
 
     SaveLoadFixture() {}
 
@@ -100,7 +100,7 @@ TEST_F(SaveLoadFixture, UnwritableTargetsAreReportedAndLeaveTheOldFile) {
     Design();
     QuantizedHex();
     std::ofstream(dir / "plain") << "keep me";
-    const std::string targets[] = {dir.path.string(), (dir / "plain" / "c.txt").string()};
+    const std::string targets[] = {dir.Path().string(), (dir / "plain" / "c.txt").string()};
     for (const std::string& target : targets) {
         SCOPED_TRACE(target);
         const size_t timers = host.TimerStarts().size();
@@ -134,7 +134,7 @@ TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlagsUnlessTheFileHa
          (dir / "missing.txt").string(),
          {design::kIddWarnInvalidFileName},
          false},
-        {"a directory", dir.path.string(), {design::kIddWarnInvalidFileName}, false},
+        {"a directory", dir.Path().string(), {design::kIddWarnInvalidFileName}, false},
         {"no header", noHeader.string(), {design::kIddWarnMissingHeader}, true},
         {"malformed number", malformed.string(), {design::kIddWarnInvalidCoeffs}, true},
         {"good file", good.string(), {}, false},

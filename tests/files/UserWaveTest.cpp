@@ -20,8 +20,8 @@ namespace {
 constexpr size_t kWaveIn = 700;
 
 // This process's folder for the wave files, removed when the tests end.
-const testsupport::ScratchFolder& Folder() {
-    static const testsupport::ScratchFolder folder("userwave");
+const support::ScratchFolder& Folder() {
+    static const support::ScratchFolder folder("userwave");
     return folder;
 }
 

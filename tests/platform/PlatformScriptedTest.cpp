@@ -9,6 +9,7 @@
 
 #include "files/SearchPath.h"
 #include "resources/Resources.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -128,8 +129,8 @@ TEST(ScriptedHost, RecordsWarningsFilesAndTimers) {
 
 TEST(SearchPath, FindsAlongTheFoldersInOrder) {
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / "vantrel_search_test";
-    fs::remove_all(root);
+    const support::ScratchFolder scratch{"search-test"};
+    const fs::path& root = scratch.Path();
     fs::create_directories(root / "program");
     fs::create_directories(root / "bin");
     std::ofstream(root / "bin" / "firfilter.vhd") << "x";
@@ -145,15 +146,14 @@ TEST(SearchPath, FindsAlongTheFoldersInOrder) {
               (root / "program" / "iirfilter1.vhd").string());
     EXPECT_EQ(files::SearchAlongPath("iirfilter2.vhd", ".vhd", folders), std::nullopt);
     EXPECT_EQ(files::SearchAlongPath("", ".vhd", folders), std::nullopt);
-    fs::remove_all(root);
 }
 
 // An install under any prefix: the program in <prefix>/bin finds <prefix>/share/vantrel/templates
 // from an unrelated current folder, before the folder fixed when the build was configured.
 TEST(SearchPath, FindsTheTemplatesOfAnInstallBesideTheProgram) {
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / "vantrel_search_prefix_test";
-    fs::remove_all(root);
+    const support::ScratchFolder scratch{"search-prefix-test"};
+    const fs::path& root = scratch.Path();
     const fs::path templates = root / "prefix" / "share" / "vantrel" / "templates";
     fs::create_directories(root / "prefix" / "bin");
     fs::create_directories(templates);
@@ -164,8 +164,8 @@ TEST(SearchPath, FindsTheTemplatesOfAnInstallBesideTheProgram) {
     std::ofstream(root / "configured" / "iirfilter3.vhd") << "x";
 
     const std::vector<std::string> folders =
-        files::SearchFolders((root / "prefix" / "bin").string(), (root / "elsewhere").string(),
-                                "", (root / "configured").string());
+        files::SearchFolders((root / "prefix" / "bin").string(), (root / "elsewhere").string(), "",
+                             (root / "configured").string());
     const auto found = files::SearchAlongPath("firfilter", ".vhd", folders);
     ASSERT_TRUE(found.has_value());
     EXPECT_TRUE(fs::equivalent(*found, templates / "firfilter.vhd")) << *found;
@@ -173,7 +173,6 @@ TEST(SearchPath, FindsTheTemplatesOfAnInstallBesideTheProgram) {
               (root / "configured" / "iirfilter3.vhd").string());
     // Without a program folder there is nothing to be beside.
     EXPECT_EQ(files::SearchFolders("", "", "", "").size(), 0u);
-    fs::remove_all(root);
 }
 
 } // namespace

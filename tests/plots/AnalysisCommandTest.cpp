@@ -213,7 +213,7 @@ TEST_F(CommandFixture, SpectraFollowTheStructureLastReadFromTheForm) {
 }
 
 struct TempFile {
-    support::TempFolder folder{"wave"};
+    support::ScratchFolder folder{"wave"};
     std::filesystem::path path =
         folder /
         (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".txt");

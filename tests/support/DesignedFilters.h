@@ -14,7 +14,7 @@
 #include "dsp/Iir.h"
 #include "dsp/Measure.h"
 
-namespace testsupport {
+namespace support {
 
 // Filter-type indices of the form's radio group.
 constexpr int kLowPass = 0;
@@ -108,4 +108,4 @@ inline DesignedFilter DesignedIir(int type, int sections, double rippleDb, doubl
     return f;
 }
 
-} // namespace testsupport
+} // namespace support

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace testsupport {
+namespace support {
 
 class ScratchFolder {
 public:
@@ -31,6 +31,8 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
+    operator const std::filesystem::path&() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
     // The path of `name` inside the folder (nothing is made).
     std::filesystem::path File(const std::string& name) const { return m_path / name; }
     // Writes `text` to `name` inside the folder and returns its path.
@@ -44,4 +46,4 @@ private:
     std::filesystem::path m_path;
 };
 
-} // namespace testsupport
+} // namespace support

@@ -6,15 +6,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 #include "app/OlvexDoc.h"
 #include "app/ui/OlvexView.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace support {
 
@@ -44,27 +43,5 @@ struct ScriptedWindowTestOf : ::testing::Test, ScriptedWindowOf<Host> {
 };
 
 using ScriptedWindowTest = ScriptedWindowTestOf<>;
-
-// A folder of this process in the temporary folder, made empty at the start and removed with
-// everything in it at the end: ctest runs the cases of one fixture side by side in separate
-// processes, so no two share a file.
-struct TempFolder {
-    std::filesystem::path path;
-
-    explicit TempFolder(const std::string& name)
-        : path(std::filesystem::temp_directory_path() /
-               ("vantrel-" + name + "-" + std::to_string(::getpid()))) {
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    operator const std::filesystem::path&() const { return path; }
-    std::filesystem::path operator/(const std::string& name) const { return path / name; }
-};
 
 } // namespace support

@@ -17,8 +17,8 @@
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
-#include "vhdl/HardwareReport.h"
 #include "tests/support/ScriptedWindow.h"
+#include "vhdl/HardwareReport.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ private:
 };
 
 struct HardwareReportWindow : support::ScriptedWindowTest {
-    support::TempFolder dir{"hardware-report-window"};
+    support::ScratchFolder dir{"hardware-report-window"};
 
     HardwareReportWindow() {
-        host.SetSearchFolders({dir.path.string()});
+        host.SetSearchFolders({dir.Path().string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_aFirCoeffs[3] = 0.25;
@@ -84,7 +84,7 @@ TEST_F(HardwareReportWindow, RefusedEntryShowsTheDialogsMessageAndRunsNothing) {
 }
 
 TEST_F(HardwareReportWindow, WithoutTheToolsTheBoxNamesThePackagesAndCancelKeepsIt) {
-    const ScopedPath noTools(dir.path.string());
+    const ScopedPath noTools(dir.Path().string());
     host.AnswerDialog(PressReportThenCancel("8"));
     VhdlCode();
     EXPECT_EQ(host.UnansweredDialogs(), 0);

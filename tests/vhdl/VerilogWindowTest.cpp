@@ -25,12 +25,12 @@ using platform::DialogAnswer;
 
 struct VerilogWindowFixture : support::ScriptedWindowTest {
     // One folder per process: ctest runs the cases of this fixture side by side.
-    support::TempFolder dir{"verilog-window"};
+    support::ScratchFolder dir{"verilog-window"};
 
     VerilogWindowFixture() {
         std::ofstream(dir / "firfilter.vhd") << "entity firfilter is -- \"reph  0\"\n";
         std::ofstream(dir / "firfilter.v") << "module firfilter; // COB'breph  0\n";
-        host.SetSearchFolders({dir.path.string()});
+        host.SetSearchFolders({dir.Path().string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_bQuantize = 1;

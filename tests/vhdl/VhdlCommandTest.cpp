@@ -19,8 +19,8 @@
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
 #include "resources/VhdlResources.h"
-#include "vhdl/VhdlText.h"
 #include "tests/support/ScriptedWindow.h"
+#include "vhdl/VhdlText.h"
 
 namespace {
 
@@ -28,10 +28,10 @@ namespace fs = std::filesystem;
 using platform::DialogAnswer;
 
 struct VhdlCodeFixture : support::ScriptedWindowTest {
-    support::TempFolder dir{"vhdl-code"};
+    support::ScratchFolder dir{"vhdl-code"};
 
     VhdlCodeFixture() {
-        host.SetSearchFolders({dir.path.string()});
+        host.SetSearchFolders({dir.Path().string()});
         doc.m_nTaps = 4;
         doc.m_aFirCoeffs[0] = 0.25;
         doc.m_bQuantize = 1;

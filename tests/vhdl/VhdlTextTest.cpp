@@ -15,6 +15,7 @@
 #include "dsp/FilterCoefficients.h"
 #include "dsp/NumberForms.h"
 #include "resources/AnalysisResources.h"
+#include "tests/support/ScratchFolder.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/VhdlText.h"
 
@@ -186,8 +187,14 @@ TEST(VhdlSubstitution, IndicesBeyondTheArraysLeaveTheTokens) {
 
 // ---- Template pieces --------------------------------------------------------------------------
 
+// Every scratch file of this suite lives in one folder of this process.
+const support::ScratchFolder& Scratch() {
+    static const support::ScratchFolder scratch{"vhdl-text"};
+    return scratch;
+}
+
 std::filesystem::path WriteTemp(const std::string& name, const std::string& content) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    const auto path = Scratch() / name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
@@ -231,7 +238,7 @@ TEST(VhdlTemplatePieces, PiecesOfTextInMemory) {
 // from tap 0, whatever index a previous text left.
 TEST(VhdlText, HeaderThenTheSubstitutedTemplate) {
     const auto templatePath = WriteTemp("vantrel_text_test.vhd", "c0 reph  0\nc1 reph  1\n");
-    const auto outPath = std::filesystem::temp_directory_path() / "vantrel_text_test_out.vhd";
+    const auto outPath = Scratch() / "vantrel_text_test_out.vhd";
     COlvexDoc doc = MakeDocument();
     doc.m_bQuantize = 1;
     doc.m_nQuantBits = 8;
