@@ -10,14 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "app/DesignHistory.h"
 #include "app/SessionState.h"
-#include "platform/UiHost.h"
 #include "app/ui/DesignHandler.h"
 #include "app/ui/FileMenuHandler.h"
 #include "app/ui/HelpHandler.h"
 #include "app/ui/MeasureHandler.h"
 #include "coeffs/ui/CoefficientsHandler.h"
 #include "files/ui/SaveLoadHandler.h"
+#include "platform/UiHost.h"
 #include "plots/ui/ExportPlotHandler.h"
 #include "plots/ui/FResponseHandler.h"
 #include "plots/ui/FftAnalysisHandler.h"
@@ -50,6 +51,12 @@ public:
     // command: the window's fixed-text warnings leave it out.
     std::string m_strFileReason;
 
+    // The structure (0 FIR, 1 IIR) of the design that stands: the one its last Design, Load,
+    // Open or New made. The structure radio chooses what the next Design makes and which filter
+    // the analyses show; the design file and the title's change mark take this one, so a radio
+    // clicked without designing changes nothing that is saved.
+    int m_nDesignStructure = 0;
+
     // ---- Form exchange --------------------------------------------------------------------------
     // true: controls to fields; false: fields to controls.
     void UpdateData(bool saveToFields);
@@ -77,6 +84,14 @@ public:
     VhdlCodeHandler& VhdlCode() { return m_vhdlCode; }
     FileMenuHandler& FileMenu() { return m_fileMenu; }
 
+    // ---- Undo and redo of the design ------------------------------------------------------------
+    // Every command that changes the design (what a design file holds) is one step.
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    commands::DesignSnapshot TakeSnapshot() const;
+    // The document and the form as the snapshot holds them, shown and redrawn.
+    void RestoreSnapshot(const commands::DesignSnapshot& snapshot);
+
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
     void OnTimer(int timerId) override;
@@ -99,11 +114,16 @@ private:
     // The status bar names the parts of the hardware that saturated for the wave just drawn,
     // and takes the message back once nothing saturates.
     void ShowOverflow(const std::vector<std::string>& overflow);
+    // Runs a routed command and records it as one step of the history when it changed the design.
+    void RunRecorded(int id, Route route);
+    void OnUndo();
+    void OnRedo();
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;
     bool m_bCursorReadout = false; // the status bar shows the cursor readout
     bool m_bOverflowShown = false; // the status bar shows an overflow of the hardware output
+    commands::DesignHistory m_history;
 
     // One handler per dialog or menu; each reaches the view through its public members.
     DesignHandler m_design;
