@@ -97,8 +97,8 @@ void CMainFrame::BuildMenu() {
 
 void CMainFrame::UpdateEditMenu() {
     // A disabled item's shortcut does nothing either.
-    Action(resources::kIdEditUndo)->setEnabled(m_view->CanUndo());
-    Action(resources::kIdEditRedo)->setEnabled(m_view->CanRedo());
+    Action(resources::kIdEditUndo)->setEnabled(m_view->EditMenu().CanUndo());
+    Action(resources::kIdEditRedo)->setEnabled(m_view->EditMenu().CanRedo());
 }
 
 void CMainFrame::UpdateRecentMenu() {

@@ -3,8 +3,6 @@
 #include "app/ui/OlvexView.h"
 
 #include <array>
-#include <optional>
-#include <utility>
 
 #include "app/OlvexDoc.h"
 #include "app/PlotCommands.h"
@@ -19,7 +17,8 @@ HandlerBase::HandlerBase(COlvexView& view)
 COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host)
     : m_doc(doc), m_host(host), m_design(*this), m_coefficients(*this), m_fResponse(*this),
       m_inOutWave(*this), m_fftAnalysis(*this), m_filterView(*this), m_exportPlot(*this),
-      m_vhdlCode(*this), m_saveLoad(*this), m_measure(*this), m_help(*this), m_fileMenu(*this) {}
+      m_vhdlCode(*this), m_saveLoad(*this), m_measure(*this), m_help(*this), m_fileMenu(*this),
+      m_editMenu(*this) {}
 
 COlvexView::Route COlvexView::FindRoute(int id) {
     struct CommandRoute {
@@ -80,85 +79,17 @@ void COlvexView::ScheduleRedraw(int periodMs) {
 }
 
 bool COlvexView::OnCommand(int id) {
-    if (id == resources::kIdEditUndo) {
-        OnUndo();
-    } else if (id == resources::kIdEditRedo) {
-        OnRedo();
+    if (EditMenuHandler::IsEditMenuCommand(id)) {
+        m_editMenu.OnEditMenuCommand(id);
     } else if (FileMenuHandler::IsFileMenuCommand(id)) {
-        RunRecorded(id, nullptr);
+        m_editMenu.RunRecorded([this, id] { m_fileMenu.OnFileMenuCommand(id); });
     } else if (const Route route = FindRoute(id)) {
-        RunRecorded(id, route);
+        m_editMenu.RunRecorded([this, route] { route(*this); });
     } else {
         return false;
     }
     m_fileMenu.UpdateTitle(); // the command may have changed the design
     return true;
-}
-
-void COlvexView::RunRecorded(int id, Route route) {
-    commands::DesignSnapshot before = TakeSnapshot();
-    const files::DesignState designBefore = m_fileMenu.CurrentDesign();
-    if (route != nullptr) {
-        route(*this);
-    } else {
-        m_fileMenu.OnFileMenuCommand(id);
-    }
-    files::DesignState designAfter = m_fileMenu.CurrentDesign();
-    // New coefficients (a coefficient file loaded, say) belong to the structure the command
-    // worked on.
-    if (designAfter.firTaps != designBefore.firTaps ||
-        designAfter.sections != designBefore.sections ||
-        designAfter.filterType != designBefore.filterType) {
-        m_nDesignStructure = m_nFirIir;
-        designAfter = m_fileMenu.CurrentDesign();
-    }
-    // A command that left the design as it was (a Cancel, a Save, a plot looked at again) is
-    // no step.
-    if (!(designAfter == designBefore)) {
-        m_history.Record(std::move(before));
-    }
-}
-
-commands::DesignSnapshot COlvexView::TakeSnapshot() const {
-    commands::DesignSnapshot snapshot;
-    snapshot.doc = m_doc;
-    snapshot.doc.m_fnConsole = nullptr;
-    snapshot.form = static_cast<const commands::SessionState&>(*this);
-    snapshot.designStructure = m_nDesignStructure;
-    return snapshot;
-}
-
-void COlvexView::RestoreSnapshot(const commands::DesignSnapshot& snapshot) {
-    auto console = std::move(m_doc.m_fnConsole);
-    m_doc = snapshot.doc;
-    m_doc.m_fnConsole = std::move(console);
-    static_cast<commands::SessionState&>(*this) = snapshot.form;
-    m_nDesignStructure = snapshot.designStructure;
-    // As after opening a design: the coefficients and the hardware are asked for again.
-    m_bCoeffsListed = 0;
-    m_bVhdlParamsSet = 0;
-    m_bRedrawPending = 1;
-    UpdateData(false);
-    m_coefficients.ShowCoeffPrompt();
-    RedrawPlot();
-    ScheduleRedraw(kCommandRedrawMs);
-    if (m_bNoDesign == 0) {
-        m_measure.ShowMeasurementSummary();
-    } else {
-        m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
-    }
-}
-
-void COlvexView::OnUndo() {
-    if (std::optional<commands::DesignSnapshot> back = m_history.Undo(TakeSnapshot())) {
-        RestoreSnapshot(*back);
-    }
-}
-
-void COlvexView::OnRedo() {
-    if (std::optional<commands::DesignSnapshot> forward = m_history.Redo(TakeSnapshot())) {
-        RestoreSnapshot(*forward);
-    }
 }
 
 void COlvexView::RedrawPlot() {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/DesignHistory.h"
 #include "app/SessionState.h"
 #include "app/ui/DesignHandler.h"
+#include "app/ui/EditMenuHandler.h"
 #include "app/ui/FileMenuHandler.h"
 #include "app/ui/HelpHandler.h"
 #include "app/ui/MeasureHandler.h"
@@ -83,14 +83,7 @@ public:
     MeasureHandler& Measure() { return m_measure; }
     VhdlCodeHandler& VhdlCode() { return m_vhdlCode; }
     FileMenuHandler& FileMenu() { return m_fileMenu; }
-
-    // ---- Undo and redo of the design ------------------------------------------------------------
-    // Every command that changes the design (what a design file holds) is one step.
-    bool CanUndo() const { return m_history.CanUndo(); }
-    bool CanRedo() const { return m_history.CanRedo(); }
-    commands::DesignSnapshot TakeSnapshot() const;
-    // The document and the form as the snapshot holds them, shown and redrawn.
-    void RestoreSnapshot(const commands::DesignSnapshot& snapshot);
+    EditMenuHandler& EditMenu() { return m_editMenu; }
 
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
@@ -114,16 +107,11 @@ private:
     // The status bar names the parts of the hardware that saturated for the wave just drawn,
     // and takes the message back once nothing saturates.
     void ShowOverflow(const std::vector<std::string>& overflow);
-    // Runs a routed command and records it as one step of the history when it changed the design.
-    void RunRecorded(int id, Route route);
-    void OnUndo();
-    void OnRedo();
 
     COlvexDoc& m_doc;
     platform::UiHost& m_host;
     bool m_bCursorReadout = false; // the status bar shows the cursor readout
     bool m_bOverflowShown = false; // the status bar shows an overflow of the hardware output
-    commands::DesignHistory m_history;
 
     // One handler per dialog or menu; each reaches the view through its public members.
     DesignHandler m_design;
@@ -138,4 +126,5 @@ private:
     MeasureHandler m_measure;
     HelpHandler m_help;
     FileMenuHandler m_fileMenu;
+    EditMenuHandler m_editMenu; // after the File menu, whose design it compares
 };

@@ -198,7 +198,7 @@ TEST(UndoTest, EveryDestructivePathIsOneStepBackAndForth) {
         f.Undo();
         EXPECT_EQ(f.Current(), defaults);
         EXPECT_EQ(f.Title(), path.opensFile ? "Untitled* - Vantrel" : "Untitled - Vantrel");
-        EXPECT_FALSE(f.view.CanUndo());
+        EXPECT_FALSE(f.view.EditMenu().CanUndo());
 
         // Redo makes both changes again.
         f.Redo();
@@ -207,7 +207,7 @@ TEST(UndoTest, EveryDestructivePathIsOneStepBackAndForth) {
         EXPECT_EQ(f.Current(), after);
         EXPECT_EQ(f.Radios(), radiosAfter);
         EXPECT_EQ(f.Title(), titleAfter);
-        EXPECT_FALSE(f.view.CanRedo());
+        EXPECT_FALSE(f.view.EditMenu().CanRedo());
     }
 }
 
@@ -218,7 +218,7 @@ TEST_F(UndoFixture, ACommandThatChangesNothingIsNoStepAndANewChangeDropsRedo) {
     view.OnCommand(resources::kIdcRefreshView);
     Undo();
     EXPECT_EQ(view.m_bNoDesign, 1);
-    EXPECT_FALSE(view.CanUndo());
+    EXPECT_FALSE(view.EditMenu().CanUndo());
     // Undo and Redo with nothing to take back or make again leave the design alone.
     Undo();
     EXPECT_EQ(view.m_bNoDesign, 1);
@@ -228,7 +228,7 @@ TEST_F(UndoFixture, ACommandThatChangesNothingIsNoStepAndANewChangeDropsRedo) {
     EXPECT_EQ(doc.m_nTaps, 41);
     Undo();
     DesignFir(51);
-    EXPECT_FALSE(view.CanRedo());
+    EXPECT_FALSE(view.EditMenu().CanRedo());
     Undo();
     EXPECT_EQ(view.m_bNoDesign, 1);
 }
