@@ -86,7 +86,7 @@ void FileMenuHandler::UpdateTitle() {
 }
 
 bool FileMenuHandler::QueryClose() {
-    m_view.UpdateData(true); // the structure the form shows belongs to the design
+    m_view.UpdateData(true); // the form as the user left it (the design keeps its own structure)
     if (!IsModified()) {
         return true;
     }
