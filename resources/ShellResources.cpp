@@ -27,6 +27,13 @@ const std::vector<MenuItem>& MainMenu() {
              {kIdAppExit, "E&xit\tCtrl+Q", "Quit the application", {}},
          }},
         {0,
+         "&Edit",
+         "",
+         {
+             {kIdEditUndo, "&Undo\tCtrl+Z", "Go back to the design before the last change", {}},
+             {kIdEditRedo, "&Redo\tCtrl+Y", "Make the change undone last again", {}},
+         }},
+        {0,
          "&Print",
          "",
          {
@@ -80,7 +87,7 @@ const std::vector<Accelerator>& Accelerators() {
         {"Ctrl+X", kIdEditCut},    {"Shift+Del", kIdEditCut}, {"Ctrl+C", kIdEditCopy},
         {"Ctrl+Ins", kIdEditCopy}, {"Ctrl+V", kIdEditPaste},  {"Shift+Ins", kIdEditPaste},
         {"F6", kIdNextPane},       {"Shift+F6", kIdPrevPane}, {"Ctrl+Shift+S", kIdFileSaveAs},
-        {"Ctrl+Q", kIdAppExit},
+        {"Ctrl+Q", kIdAppExit},    {"Ctrl+Shift+Z", kIdEditRedo}, {"Ctrl+Y", kIdEditRedo},
     };
     return table;
 }

@@ -92,6 +92,13 @@ void CMainFrame::BuildMenu() {
         Action(id)->setChecked(true);
     }
     UpdateRecentMenu();
+    UpdateEditMenu();
+}
+
+void CMainFrame::UpdateEditMenu() {
+    // A disabled item's shortcut does nothing either.
+    Action(resources::kIdEditUndo)->setEnabled(m_view->EditMenu().CanUndo());
+    Action(resources::kIdEditRedo)->setEnabled(m_view->EditMenu().CanRedo());
 }
 
 void CMainFrame::UpdateRecentMenu() {
@@ -189,6 +196,7 @@ void CMainFrame::OnCommand(int id) {
     using namespace resources;
     if (m_view->OnCommand(id)) {
         UpdateRecentMenu();
+        UpdateEditMenu();
         return;
     }
     const auto print = [this](platform::PrintKind kind) {
@@ -226,9 +234,6 @@ void CMainFrame::OnCommand(int id) {
         break;
     case kIdEditCut:
         SendToFocus("cut");
-        break;
-    case kIdEditUndo:
-        SendToFocus("undo");
         break;
     default:
         // The pane keys: the window has one pane.

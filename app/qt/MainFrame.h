@@ -37,6 +37,8 @@ protected:
 private:
     // The recent designs of the File menu: their names from the profile, unused ones hidden.
     void UpdateRecentMenu();
+    // Edit > Undo and Redo are enabled while the view has a step to undo or redo.
+    void UpdateEditMenu();
     void BuildMenu();
     void BuildToolbar();
     void BuildStatusBar();

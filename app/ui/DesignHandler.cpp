@@ -97,6 +97,19 @@ Outcome OfferAdjustment(platform::UiHost& host, COlvexDoc& doc, int type, const 
     return commands::RunAdjustedFirDesign(doc, type, adjustment);
 }
 
+// Requirements that the best design cannot meet: the message says what it reaches, and the
+// design counts as failed, so the previous one is kept (as vantrel-cli keeps nothing).
+Outcome RequirementsNotMetFail(platform::UiHost& host, commands::RequirementsOutcome outcome) {
+    if (outcome.met) {
+        return outcome;
+    }
+    if (!outcome.message.empty()) {
+        host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+    }
+    outcome.kind = OutcomeKind::kDesignFailed;
+    return outcome;
+}
+
 // Design from requirements: the command chooses N and RR. A refused entry shows its warning and
 // the unchanged values are designed, as after any refused entry; requirements that the longest
 // filter cannot meet are said in a message box, with what the best design reaches.
@@ -112,15 +125,12 @@ Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
     request.apDb = dlg.m_dApDb;
     request.asDb = dlg.m_dAsDb;
     request.multiplier = dlg.m_nCoeffMultiplier;
-    const commands::RequirementsOutcome outcome = commands::DesignFirFromRequirements(doc, request);
+    commands::RequirementsOutcome outcome = commands::DesignFirFromRequirements(doc, request);
     ShowWarnings(host, outcome);
     if (outcome.Is(OutcomeKind::kRefused) || outcome.Is(OutcomeKind::kOutOfRange)) {
         return commands::RunFirDesign(doc, type);
     }
-    if (!outcome.met && !outcome.message.empty()) {
-        host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
-    }
-    return outcome;
+    return RequirementsNotMetFail(host, outcome);
 }
 
 // The FIR branch: the dialog, storing (or the refusal), the design and, after a failure, the
@@ -171,15 +181,23 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
         request.stop2 = dlg.m_dStopFc2;
         request.apDb = dlg.m_dRippleDb;
         request.asDb = dlg.m_dAsDb;
+        const COlvexDoc before = doc;
         const commands::RequirementsOutcome designed =
             commands::DesignIirFromRequirements(doc, request);
         ShowWarnings(host, designed);
-        outcome = designed.Is(OutcomeKind::kRefused) || designed.Is(OutcomeKind::kOutOfRange)
-                      ? commands::RunIirDesign(doc)
-                      : static_cast<const Outcome&>(designed);
-        const std::string& text = outcome.message;
-        if (outcome.Is(OutcomeKind::kDesignFailed) || (!designed.met && !text.empty())) {
-            host.MessageBox(text, "", platform::MessageIcon::kWarning);
+        if (designed.Is(OutcomeKind::kRefused) || designed.Is(OutcomeKind::kOutOfRange) ||
+            designed.Is(OutcomeKind::kDesignFailed)) {
+            outcome = designed.Is(OutcomeKind::kDesignFailed)
+                          ? static_cast<const Outcome&>(designed)
+                          : commands::RunIirDesign(doc);
+            if (outcome.Is(OutcomeKind::kDesignFailed)) {
+                host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+            }
+        } else {
+            outcome = RequirementsNotMetFail(host, designed);
+        }
+        if (outcome.Is(OutcomeKind::kDesignFailed)) {
+            doc = before; // the requirements' best design does not replace the one that stands
         }
         return;
     }
@@ -243,6 +261,9 @@ void DesignHandler::OnDesign() {
     }
     if (m_view.m_nFilterSel != typeRead || m_view.m_nFirIir != structureRead) {
         m_view.UpdateData(false);
+    }
+    if (designed && !failed) {
+        m_view.m_nDesignStructure = m_view.m_nFirIir;
     }
 
     // Epilogue, on every path.

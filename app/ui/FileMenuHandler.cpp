@@ -22,7 +22,7 @@ constexpr const char* kDesignExtension = "vantrel";
 // What the form keeps beside the record that belongs to the design.
 commands::FormSettings FormOf(const COlvexView& view) {
     commands::FormSettings form;
-    form.structure = view.m_nFirIir;
+    form.structure = view.m_nDesignStructure; // not a radio clicked since
     form.plotMode = view.m_nPlotMode;
     form.designed = view.m_bNoDesign == 0;
     form.templatePath = view.m_strTemplatePath;
@@ -68,7 +68,8 @@ files::DesignState FileMenuHandler::CurrentDesign() const {
 }
 
 bool FileMenuHandler::IsModified() const {
-    return !(CurrentDesign() == m_savedDesign);
+    // Undo can bring back a design under another name than the one last saved.
+    return !(CurrentDesign() == m_savedDesign && m_view.m_strDesignPath == m_savedPath);
 }
 
 std::string FileMenuHandler::WindowTitle() const {
@@ -85,7 +86,7 @@ void FileMenuHandler::UpdateTitle() {
 }
 
 bool FileMenuHandler::QueryClose() {
-    m_view.UpdateData(true); // the structure the form shows belongs to the design
+    m_view.UpdateData(true); // the form as the user left it (the design keeps its own structure)
     if (!IsModified()) {
         return true;
     }
@@ -111,6 +112,7 @@ void FileMenuHandler::OnFileNew() {
     }
     commands::NewDesign(m_doc);
     m_view.m_nFirIir = 0;
+    m_view.m_nDesignStructure = 0;
     m_view.m_nFilterSel = m_doc.m_nFilterType;
     m_view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     m_view.m_bNoDesign = 1;
@@ -124,6 +126,7 @@ void FileMenuHandler::OnFileNew() {
     m_view.RedrawPlot();
     m_host.SetStatusText(resources::LoadString(resources::kIdsIdleMessage));
     m_savedDesign = CurrentDesign();
+    m_savedPath.clear();
 }
 
 void FileMenuHandler::OnFileOpen() {
@@ -195,6 +198,7 @@ bool FileMenuHandler::OpenDesignFile(const std::string& path) {
     // The form shows the opened design: its structure and type, the coefficient prompt, and
     // the plot it was saved with.
     m_view.m_nFirIir = outcome.form.structure;
+    m_view.m_nDesignStructure = outcome.form.structure;
     m_view.m_nFilterSel = m_doc.m_nFilterType;
     m_view.m_nPlotMode = outcome.form.plotMode;
     m_view.m_bNoDesign = outcome.form.designed ? 0 : 1;
@@ -211,6 +215,7 @@ bool FileMenuHandler::OpenDesignFile(const std::string& path) {
         m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning); // the user wave
     }
     m_savedDesign = CurrentDesign();
+    m_savedPath = path;
     m_host.SetRecentFiles(WithRecent(m_host.RecentFiles(), path));
     return true;
 }
@@ -224,6 +229,7 @@ bool FileMenuHandler::SaveDesignFile(const std::string& path) {
     }
     m_view.m_strDesignPath = path;
     m_savedDesign = CurrentDesign();
+    m_savedPath = path;
     m_host.SetRecentFiles(WithRecent(m_host.RecentFiles(), path));
     return true;
 }

@@ -37,4 +37,5 @@ private:
     bool SaveDesignFile(const std::string& path);
 
     files::DesignState m_savedDesign; // the design as last saved, opened or started
+    std::string m_savedPath;          // where it was saved or opened from (empty: untitled)
 };

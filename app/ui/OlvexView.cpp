@@ -17,7 +17,8 @@ HandlerBase::HandlerBase(COlvexView& view)
 COlvexView::COlvexView(COlvexDoc& doc, platform::UiHost& host)
     : m_doc(doc), m_host(host), m_design(*this), m_coefficients(*this), m_fResponse(*this),
       m_inOutWave(*this), m_fftAnalysis(*this), m_filterView(*this), m_exportPlot(*this),
-      m_vhdlCode(*this), m_saveLoad(*this), m_measure(*this), m_help(*this), m_fileMenu(*this) {}
+      m_vhdlCode(*this), m_saveLoad(*this), m_measure(*this), m_help(*this), m_fileMenu(*this),
+      m_editMenu(*this) {}
 
 COlvexView::Route COlvexView::FindRoute(int id) {
     struct CommandRoute {
@@ -78,10 +79,12 @@ void COlvexView::ScheduleRedraw(int periodMs) {
 }
 
 bool COlvexView::OnCommand(int id) {
-    if (FileMenuHandler::IsFileMenuCommand(id)) {
-        m_fileMenu.OnFileMenuCommand(id);
+    if (EditMenuHandler::IsEditMenuCommand(id)) {
+        m_editMenu.OnEditMenuCommand(id);
+    } else if (FileMenuHandler::IsFileMenuCommand(id)) {
+        m_editMenu.RunRecorded([this, id] { m_fileMenu.OnFileMenuCommand(id); });
     } else if (const Route route = FindRoute(id)) {
-        route(*this);
+        m_editMenu.RunRecorded([this, route] { route(*this); });
     } else {
         return false;
     }

@@ -12,6 +12,7 @@
 
 #include "app/SessionState.h"
 #include "app/ui/DesignHandler.h"
+#include "app/ui/EditMenuHandler.h"
 #include "app/ui/FileMenuHandler.h"
 #include "app/ui/HelpHandler.h"
 #include "app/ui/MeasureHandler.h"
@@ -48,6 +49,12 @@ public:
     // command: the window's fixed-text warnings leave it out.
     std::string m_strFileReason;
 
+    // The structure (0 FIR, 1 IIR) of the design that stands: the one its last Design, Load,
+    // Open or New made. The structure radio chooses what the next Design makes and which filter
+    // the analyses show; the design file and the title's change mark take this one, so a radio
+    // clicked without designing changes nothing that is saved.
+    int m_nDesignStructure = 0;
+
     // ---- Form exchange --------------------------------------------------------------------------
     // true: controls to fields; false: fields to controls.
     void UpdateData(bool saveToFields);
@@ -74,6 +81,7 @@ public:
     MeasureHandler& Measure() { return m_measure; }
     VhdlCodeHandler& VhdlCode() { return m_vhdlCode; }
     FileMenuHandler& FileMenu() { return m_fileMenu; }
+    EditMenuHandler& EditMenu() { return m_editMenu; }
 
     // ---- ViewEvents -----------------------------------------------------------------------------
     bool OnCommand(int id) override;
@@ -116,4 +124,5 @@ private:
     MeasureHandler m_measure;
     HelpHandler m_help;
     FileMenuHandler m_fileMenu;
+    EditMenuHandler m_editMenu; // after the File menu, whose design it compares
 };

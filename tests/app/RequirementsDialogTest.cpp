@@ -4,10 +4,11 @@
 // what the best design reaches when the requirements cannot be met.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
-#include "app/ui/DesignDialogs.h"
 #include "app/OlvexDoc.h"
+#include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "dsp/Requirements.h"
 #include "platform/scripted/ScriptedHost.h"
@@ -82,11 +83,17 @@ TEST_F(RequirementsFixture, FirModeSaysWhatTheLongestFilterReaches) {
                           .Check(ids::kIdcFromRequirements, 1)
                           .Text(ids::kIdcPassRipple, "0.5")
                           .Text(ids::kIdcStopAttenuation, "80"));
+    const COlvexDoc before = doc;
     Design(kLpf, false);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_NE(host.Messages()[0].text.find("cannot be met with 380 taps"), std::string::npos)
         << host.Messages()[0].text;
-    EXPECT_EQ(doc.m_nTaps, 380);
+    // The best design does not replace the one that stood, as on the command line.
+    EXPECT_EQ(doc.m_nTaps, before.m_nTaps);
+    EXPECT_EQ(doc.m_fc2, before.m_fc2);
+    EXPECT_TRUE(std::equal(doc.m_aFirCoeffs, doc.m_aFirCoeffs + COlvexDoc::kMaxFirTaps,
+                           before.m_aFirCoeffs));
+    EXPECT_EQ(host.StatusTexts().back(), "The design failed. The previous design is kept.");
 }
 
 TEST_F(RequirementsFixture, IirModeChoosesTheSectionsAndTheCutoffs) {
@@ -99,7 +106,7 @@ TEST_F(RequirementsFixture, IirModeChoosesTheSectionsAndTheCutoffs) {
         const char* ap;
         const char* as;
         int sections; // scipy.signal.cheb1ord: ceil(order / 2), doubled for BRF/BPF
-        bool message; // more than 8 sections needed
+        bool message; // more than 8 sections needed: the previous design stays
     } cases[] = {
         {kLpf, "200", nullptr, "250", nullptr, "0.5", "60", 6, false},
         {kBrf, "50", "400", "100", "200", "0.5", "40", 4, false},
@@ -121,12 +128,19 @@ TEST_F(RequirementsFixture, IirModeChoosesTheSectionsAndTheCutoffs) {
             answer.Text(ids::kIdcCutoff, c.fc1);
         }
         const size_t messages = host.Messages().size();
+        const COlvexDoc before = doc;
         host.AnswerDialog(answer);
         Design(c.type, true);
+        EXPECT_EQ(host.Messages().size() - messages, c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(doc.m_nIirSections, before.m_nIirSections);
+            EXPECT_EQ(doc.m_nFilterType, before.m_nFilterType);
+            EXPECT_TRUE(std::equal(doc.m_aB1, doc.m_aB1 + COlvexDoc::kIirSections, before.m_aB1));
+            continue;
+        }
         EXPECT_EQ(doc.m_nIirSections, c.sections);
         EXPECT_EQ(doc.m_dRippleDb, std::stod(c.ap));
         EXPECT_EQ(doc.m_nFilterType, c.type);
-        EXPECT_EQ(host.Messages().size() - messages, c.message ? 1u : 0u);
         if (c.type == kBrf) { // the pass bands widen towards the stop band
             EXPECT_GE(doc.m_dIirFc1, 50.0);
             EXPECT_LT(doc.m_dIirFc2, 400.0);
