@@ -24,9 +24,12 @@
 
 #include "app/Commands.h"
 #include "app/OlvexDoc.h"
+#include "app/PlotCommands.h"
 #include "app/qt/MainFrame.h"
 #include "platform/qt/QtRender.h"
 #include "platform/qt/QtUiHost.h"
+#include "plots/PlotPicture.h"
+#include "plots/ui/ExportPlotHandler.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -155,6 +158,26 @@ TEST_F(DesktopTest, PrintPageFillsTheTargetKeepingItsAspect) {
         EXPECT_LE(std::abs(box.left() - (size.width() - 1 - box.right())), size.width() / 20)
             << size.width();
     }
+}
+
+// Export plot's PNG at the width the size dialog asks by default: the picture has that size and
+// the plot is drawn across it, not in a corner at the screen's size.
+TEST_F(DesktopTest, ExportedPngIsDrawnAcrossTheAskedSize) {
+    commands::FirDesignRequest fir;
+    fir.taps = 31;
+    commands::DesignFir(doc, fir);
+    const plots::PlotState state{plots::PlotMode::kResponse, false, false, false};
+    plots::PlotPicture picture =
+        plots::PlotPictureOf(commands::ComputePlot(doc, state), platform::PictureFormat::kPng);
+    picture.size = {CExportSizeDialog::kDefaultWidth, 1096};
+    const std::string png = frame.Host().RenderPicture(picture.format, picture.size, picture.draw);
+    QImage image;
+    ASSERT_TRUE(image.loadFromData(reinterpret_cast<const uchar*>(png.data()),
+                                   static_cast<int>(png.size()), "PNG"));
+    EXPECT_EQ(image.size(), QSize(1876, 1096));
+    const QRect box = DrawnBox(image);
+    EXPECT_GT(box.width(), image.width() * 9 / 10);
+    EXPECT_GT(box.height(), image.height() * 9 / 10);
 }
 
 // The page of a PDF as pdftoppm rasterizes it at 40 dots per inch.
