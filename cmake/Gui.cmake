@@ -34,7 +34,8 @@ if(VANTREL_QT_TEST_SOURCES)
   target_link_libraries(vantrel_qt_tests PRIVATE olvex_qt olvex_scripted Qt6::Test GTest::gtest)
   # The plot export tests run the command line program.
   add_dependencies(vantrel_qt_tests vantrel-cli)
-  target_compile_definitions(vantrel_qt_tests PRIVATE VANTREL_CLI="$<TARGET_FILE:vantrel-cli>")
+  target_compile_definitions(vantrel_qt_tests PRIVATE VANTREL_CLI="$<TARGET_FILE:vantrel-cli>"
+                             VANTREL_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
 
   # Qt wants a private runtime folder; without one it warns on every start.
   set(VANTREL_XDG_RUNTIME_DIR ${CMAKE_CURRENT_BINARY_DIR}/xdg-runtime)

@@ -1,6 +1,6 @@
-# Installation and the Debian package: the two programs, the desktop entry, the icon and the
-# AppStream metainfo. The VHDL templates are installed beside the template search's data folder
-# where the build defines it.
+# Installation and the Debian package: the two programs, the desktop entry, the icon, the
+# AppStream metainfo and the design files' MIME type. The VHDL templates are installed beside
+# the template search's data folder where the build defines it.
 include(GNUInstallDirs)
 
 install(TARGETS vantrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -11,6 +11,9 @@ if(TARGET vantrel)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES packaging/org.vantrel.Vantrel.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  # The design files' type, so file managers open *.vantrel with the desktop entry.
+  install(FILES packaging/vantrel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+          RENAME vantrel.xml)
 endif()
 
 # The installed tree (file list, desktop entry and metainfo validated, the installed vantrel-cli

@@ -23,6 +23,7 @@ GUI_FILES = [
     "share/applications/vantrel.desktop",
     "share/icons/hicolor/scalable/apps/vantrel.svg",
     "share/metainfo/org.vantrel.Vantrel.metainfo.xml",
+    "share/mime/packages/vantrel.xml",
 ]
 # A PATH with the system's programs only: neither the build tree nor the source tree.
 SYSTEM_PATH = "/usr/bin:/bin"
@@ -54,7 +55,7 @@ def desktop_entry(path):
 
 def check_desktop_files(prefix, problems):
     entry = desktop_entry(os.path.join(prefix, "share/applications/vantrel.desktop"))
-    wanted = {"Name": "Vantrel", "GenericName": "Filter Designer", "Exec": "vantrel",
+    wanted = {"Name": "Vantrel", "GenericName": "Filter Designer", "Exec": "vantrel %f",
               "Icon": "vantrel", "Type": "Application"}
     for key, value in wanted.items():
         if entry.get(key) != value:

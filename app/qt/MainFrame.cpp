@@ -102,7 +102,11 @@ void CMainFrame::UpdateEditMenu() {
 }
 
 void CMainFrame::UpdateRecentMenu() {
-    const std::vector<std::string> recent = m_host->RecentFiles();
+    std::vector<std::string> recent = m_host->RecentFiles();
+    if (std::erase_if(recent,
+                      [](const std::string& path) { return !QFileInfo::exists(Text(path)); }) > 0) {
+        m_host->SetRecentFiles(recent);
+    }
     for (int i = 0; i < resources::kRecentFileCount; ++i) {
         QAction* action = Action(resources::kIdRecentFirst + i);
         const bool used = static_cast<size_t>(i) < recent.size();
@@ -190,6 +194,14 @@ void CMainFrame::SendToFocus(const char* operation) {
         return; // a read-only control takes no paste, cut or undo
     }
     QMetaObject::invokeMethod(focus, operation);
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+    const bool opened =
+        m_view->FileMenu().OpenDesignFile(QFileInfo(path).absoluteFilePath().toStdString());
+    m_view->FileMenu().UpdateTitle();
+    UpdateRecentMenu();
+    return opened;
 }
 
 void CMainFrame::OnCommand(int id) {

@@ -27,6 +27,9 @@ public:
 
     // Shows the window at its fixed position and outer size, then runs the view's initial update.
     void ShowAndUpdate();
+    // Opens a design file named outside the window (the command line); false when refused, the
+    // reason shown as File > Open shows it.
+    bool OpenFile(const QString& path);
     // Routes a command: the view first, then the frame.
     void OnCommand(int id);
 
@@ -35,7 +38,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The recent designs of the File menu: their names from the profile, unused ones hidden.
+    // The recent designs of the File menu: their names from the profile, unused ones hidden;
+    // files that no longer exist leave the list.
     void UpdateRecentMenu();
     // Edit > Undo and Redo are enabled while the view has a step to undo or redo.
     void UpdateEditMenu();

@@ -36,10 +36,18 @@ void COlvexApp::LoadStdProfileSettings() {
 bool COlvexApp::InitInstance() {
     setOrganizationName(QString::fromLatin1(resources::kRegistryKey));
     setApplicationName(QString::fromStdString(resources::LoadString(resources::kIdsAppTitle)));
+    // The desktop entry's name (Wayland's application id); the X11 window class stays the
+    // application's name, which the desktop entry names as its StartupWMClass.
+    setDesktopFileName(QStringLiteral("vantrel"));
     LoadStdProfileSettings();
-    // The command line names no options of its own; every start begins from the defaults.
+    // Every start begins from the defaults; a design file named on the command line (the
+    // desktop's "open with") is then opened as File > Open opens it.
     m_doc = std::make_unique<COlvexDoc>();
     m_frame = std::make_unique<CMainFrame>(*m_doc);
     m_frame->ShowAndUpdate();
+    const QStringList args = arguments();
+    if (args.size() > 1) {
+        m_frame->OpenFile(args.at(1));
+    }
     return true;
 }

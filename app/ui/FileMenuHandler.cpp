@@ -148,7 +148,12 @@ void FileMenuHandler::OnOpenRecent(int index) {
     if (index < 0 || static_cast<size_t>(index) >= recent.size() || !QueryClose()) {
         return;
     }
-    OpenDesignFile(recent[static_cast<size_t>(index)]);
+    const std::string& path = recent[static_cast<size_t>(index)];
+    if (!OpenDesignFile(path) && !std::filesystem::exists(path)) {
+        std::vector<std::string> kept = recent;
+        std::erase(kept, path);
+        m_host.SetRecentFiles(kept);
+    }
 }
 
 void FileMenuHandler::OnFileSave() {

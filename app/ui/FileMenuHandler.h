@@ -24,16 +24,17 @@ public:
     // "NAME - Vantrel", with "*" after the name while there are unsaved changes.
     std::string WindowTitle() const;
     void UpdateTitle();
+    // Opens or saves the design file at path (the recent list takes it); false when refused
+    // or not written, with the message shown.
+    bool OpenDesignFile(const std::string& path);
 
 private:
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
+    // A recent design that cannot be opened because it is gone leaves the list.
     void OnOpenRecent(int index);
-    // Opens or saves the design file at path (the recent list takes it); false when refused
-    // or not written, with the message shown.
-    bool OpenDesignFile(const std::string& path);
     bool SaveDesignFile(const std::string& path);
 
     files::DesignState m_savedDesign; // the design as last saved, opened or started

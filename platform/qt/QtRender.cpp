@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,6 +13,7 @@
 #include "platform/qt/QtDrawContext.h"
 #include "plots/PictureRender.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -29,6 +31,33 @@ bool DrawPage(QPainter& painter, const PageRenderer& renderer) {
     return painter.end();
 }
 
+// Records where a page would draw, in device units, without drawing it.
+class ExtentContext : public DrawContext {
+public:
+    ExtentContext() : DrawContext(DefaultQtContextFont()) {}
+    QRectF Extent() const { return m_extent; }
+
+protected:
+    Size DeviceTextExtent(const std::string& text, const LogicalFont& deviceFont) const override {
+        const QFontMetrics metrics(ToQFont(deviceFont));
+        return {metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+    }
+    void DeviceLine(Point from, Point to, const PenSpec& devicePen) override {
+        const double half = std::max(devicePen.width, 1) / 2.0;
+        Add(QRectF(QPointF(std::min(from.x, to.x) - half, std::min(from.y, to.y) - half),
+                   QPointF(std::max(from.x, to.x) + half, std::max(from.y, to.y) + half)));
+    }
+    void DeviceText(Point topLeft, const std::string& text, const LogicalFont& deviceFont,
+                    Rgb /*color*/, bool /*transparent*/) override {
+        const Size size = DeviceTextExtent(text, deviceFont);
+        Add(QRectF(topLeft.x, topLeft.y, size.cx, size.cy));
+    }
+
+private:
+    void Add(const QRectF& box) { m_extent = m_extent.isNull() ? box : m_extent.united(box); }
+    QRectF m_extent;
+};
+
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
     if (bytes.isEmpty()) {
         return false;
@@ -39,6 +68,30 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 } // namespace
+
+QRectF PageExtent(const PageRenderer& renderer) {
+    ExtentContext extent;
+    renderer(extent);
+    return extent.Extent();
+}
+
+void DrawFittedPage(QPainter& painter, const QRectF& target, const PageRenderer& renderer) {
+    const QRectF extent = PageExtent(renderer);
+    painter.save();
+    if (extent.width() > 0 && extent.height() > 0 && !target.isEmpty()) {
+        // One scale for both axes, the largest that fits; the drawing centred on the target.
+        const double scale =
+            std::min(target.width() / extent.width(), target.height() / extent.height());
+        painter.translate(target.center());
+        painter.scale(scale, scale);
+        painter.translate(-extent.center());
+    }
+    {
+        QtDrawContext dc(painter);
+        renderer(dc);
+    }
+    painter.restore();
+}
 
 QImage RenderToImage(QSize size, const PageRenderer& renderer) {
     QImage image(size, QImage::Format_RGB32);
@@ -81,10 +134,16 @@ QByteArray RenderToPdfBytes(const PageRenderer& renderer) {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setResolution(kPdfResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                    QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                    QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(&writer) || !DrawPage(painter, renderer)) {
+    if (!painter.begin(&writer)) {
+        return {};
+    }
+    DrawFittedPage(painter, QRectF(0, 0, writer.width(), writer.height()), renderer);
+    if (!painter.end()) {
         return {};
     }
     return bytes;

@@ -4,19 +4,28 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPainter>
+#include <QRectF>
 #include <QString>
 
 #include "platform/DrawContext.h"
 
 namespace platform::qt {
 
+// Where the page draws, in device units (the bounding box of its lines and texts).
+QRectF PageExtent(const PageRenderer& renderer);
+// Draws the page with `painter` scaled (one scale for both axes) and moved so that what it
+// draws fills `target` (device units of the painter's device), centred.
+void DrawFittedPage(QPainter& painter, const QRectF& target, const PageRenderer& renderer);
+
 // A white image of the given size with the page drawn on it.
 QImage RenderToImage(QSize size, const PageRenderer& renderer);
 
 // The bytes of a file holding the page: a PNG or an SVG of the given size, or a one-page A4
-// landscape PDF at the printer's resolution (kPdfResolution dots per inch), drawn from the
-// corner of the sheet (no margins). Empty when rendering failed.
+// landscape PDF at the printer's resolution (kPdfResolution dots per inch), the page's drawing
+// filling the sheet inside margins of kPdfMarginMm. Empty when rendering failed.
 constexpr int kPdfResolution = 1200;
+constexpr double kPdfMarginMm = 10.0;
 QByteArray RenderToPngBytes(QSize size, const PageRenderer& renderer);
 QByteArray RenderToSvgBytes(QSize size, const PageRenderer& renderer);
 QByteArray RenderToPdfBytes(const PageRenderer& renderer);

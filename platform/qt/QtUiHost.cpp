@@ -45,11 +45,10 @@ private:
     PictureWidget& m_picture;
 };
 
-// Renders one page on a printer.
+// Renders one page on a printer: the drawing fills the printable area, keeping its aspect.
 void RenderPage(QPrinter& printer, const PageRenderer& renderer) {
     QPainter painter(&printer);
-    QtDrawContext dc(painter);
-    renderer(dc);
+    DrawFittedPage(painter, QRectF(0, 0, printer.width(), printer.height()), renderer);
 }
 
 } // namespace
@@ -80,23 +79,78 @@ void QtUiHost::MessageBox(const std::string& text, const std::string& caption, M
     box.exec();
 }
 
+namespace {
+
+const QString kAllFiles = QStringLiteral("All files (*)");
+
+// One choice of the desktop's pipe form ("Text (*.txt)|*.txt") in Qt's form: the description
+// with the patterns in parentheses, separated by spaces; "*.*" means every file.
+QString QtFilterOf(QString description, const QString& patterns) {
+    QStringList list = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& pattern : list) {
+        pattern = pattern.trimmed();
+        if (pattern == QLatin1String("*.*")) {
+            pattern = QStringLiteral("*");
+        }
+    }
+    description = description.trimmed();
+    // "All Files (*.*)" names its patterns already; Qt reads the last parentheses.
+    const int open = description.lastIndexOf(QLatin1Char('('));
+    if (open > 0 && description.endsWith(QLatin1Char(')'))) {
+        description = description.left(open).trimmed();
+    }
+    if (list == QStringList{QStringLiteral("*")}) {
+        return kAllFiles;
+    }
+    return QStringLiteral("%1 (%2)").arg(description, list.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
+QStringList QtNameFilters(const FileDialogRequest& request) {
+    QStringList filters;
+    const QString filter = QString::fromStdString(request.filter);
+    if (filter.contains(QLatin1Char('|'))) {
+        // Description and pattern in turn, the list ending in "||".
+        const QStringList parts = filter.split(QLatin1Char('|'));
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+            if (!parts[i].isEmpty() && !parts[i + 1].isEmpty()) {
+                filters.append(QtFilterOf(parts[i], parts[i + 1]));
+            }
+        }
+    } else if (!filter.isEmpty()) {
+        filters.append(filter);
+    } else {
+        // No filter: the pre-filled name's kind first (a wildcard name is a pattern itself).
+        const QString name = QString::fromStdString(request.fileName);
+        const QString base = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+        const int dot = base.lastIndexOf(QLatin1Char('.'));
+        if (base.contains(QLatin1Char('*')) || base.contains(QLatin1Char('?'))) {
+            filters.append(QtFilterOf(QStringLiteral("Files"), base));
+        } else if (dot >= 0 && dot + 1 < base.size()) {
+            const QString extension = base.mid(dot + 1);
+            filters.append(QStringLiteral("%1 files (*.%2)").arg(extension.toUpper(), extension));
+        }
+    }
+    filters.removeDuplicates();
+    filters.removeAll(kAllFiles);
+    filters.append(kAllFiles);
+    return filters;
+}
+
 std::optional<std::string> QtUiHost::RunFileDialog(const FileDialogRequest& request) {
     QFileDialog dialog(&m_window);
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & kOfnOverwritePrompt) == 0);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!request.filter.empty()) {
-        dialog.setNameFilter(QString::fromStdString(request.filter));
-    }
+    dialog.setNameFilters(QtNameFilters(request));
     if (!request.defaultExtension.empty()) {
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     }
     const QString name = QString::fromStdString(request.fileName);
-    // A wildcard name such as "*.*" lists the matching files instead of pre-filling a name.
-    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
-        dialog.setNameFilter(name);
-    } else if (!name.isEmpty()) {
+    // A wildcard name such as "*.*" only chooses the files listed (a filter above).
+    if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?'))) {
         dialog.selectFile(name);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -148,11 +202,11 @@ std::unique_ptr<DrawContext> QtUiHost::GetPlotContext() {
 std::optional<std::string> QtUiHost::SearchFile(const std::string& name,
                                                 const std::string& defaultExtension) {
     const char* path = std::getenv("PATH");
-    return files::SearchAlongPath(name, defaultExtension,
-                           files::SearchFolders(QCoreApplication::applicationDirPath().toStdString(),
-                                         QDir::currentPath().toStdString(),
-                                         path == nullptr ? std::string() : path,
-                                         files::InstalledTemplateFolder()));
+    return files::SearchAlongPath(
+        name, defaultExtension,
+        files::SearchFolders(
+            QCoreApplication::applicationDirPath().toStdString(), QDir::currentPath().toStdString(),
+            path == nullptr ? std::string() : path, files::InstalledTemplateFolder()));
 }
 
 bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {

@@ -5,6 +5,7 @@
 
 #include <QPrinter>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -13,6 +14,11 @@
 #include "platform/qt/QtTemplateWidget.h"
 
 namespace platform::qt {
+
+// A file dialog's choices of file kinds in Qt's form: the request's filter converted from the
+// desktop's "Description|*.ext|…||" form (or the pre-filled name's kind when it has no filter),
+// then "All files (*)".
+QStringList QtNameFilters(const FileDialogRequest& request);
 
 class QtUiHost : public UiHost {
 public:

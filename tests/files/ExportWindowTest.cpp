@@ -17,6 +17,7 @@
 #include "app/ui/OlvexView.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "platform/scripted/ScriptedHost.h"
+#include "plots/ui/ExportPlotHandler.h"
 #include "resources/AnalysisResources.h"
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
@@ -157,6 +158,9 @@ TEST_F(ExportWindow, ExportPlotWritesThePictureOfTheShownPlot) {
     };
     for (const Case& c : cases) {
         host.AnswerFileDialog((dir / c.name).string());
+        if (c.format == platform::PictureFormat::kPng) {
+            host.AnswerDialog(DialogAnswer::Ok(CExportSizeDialog::kTemplateId)); // the size
+        }
         ASSERT_TRUE(view.OnCommand(resources::kIdExportPlot));
         ASSERT_FALSE(host.PictureJobs().empty());
         const platform::PictureJob& job = host.PictureJobs().back();
@@ -169,6 +173,7 @@ TEST_F(ExportWindow, ExportPlotWritesThePictureOfTheShownPlot) {
         EXPECT_EQ(ReadAll(dir / c.name).rfind("scripted ", 0), 0u) << c.name;
     }
     EXPECT_EQ(host.FileDialogs().back().fileName, "plot0.png");
+    EXPECT_EQ(host.UnansweredDialogs(), 0); // only the PNG asks for its size
 
     const std::size_t pictures = host.PictureJobs().size();
     host.AnswerFileDialog((dir / "plot.bmp").string());
@@ -177,9 +182,51 @@ TEST_F(ExportWindow, ExportPlotWritesThePictureOfTheShownPlot) {
     EXPECT_EQ(host.Messages().back().text,
               (dir / "plot.bmp").string() + " does not end in .png, .svg or .pdf");
     host.AnswerFileDialog((dir / "missing" / "plot.png").string());
+    host.AnswerDialog(DialogAnswer::Ok(CExportSizeDialog::kTemplateId));
     view.OnCommand(resources::kIdExportPlot);
     EXPECT_EQ(host.Messages().back().text,
               (dir / "missing" / "plot.png").string() + " cannot be opened");
+}
+
+TEST_F(ExportWindow, ExportPlotDrawsThePngAtTheWidthAsked) {
+    struct Case {
+        const char* width; // typed into the size dialog; nullptr: the default stands
+        bool cancel;
+        platform::Size size; // the picture drawn; (0, 0): nothing drawn
+        int failedChecks;
+    };
+    const Case cases[] = {
+        {nullptr, false, {1876, 1096}, 0}, // four times the plot area, its aspect kept
+        {"2400", false, {2400, 1402}, 0},
+        {"50", false, {}, 1},  // too small: the dialog stays open, then Cancel
+        {"1600", true, {}, 0}, // Cancel writes nothing
+    };
+    for (const Case& c : cases) {
+        const std::size_t pictures = host.PictureJobs().size();
+        host.AnswerFileDialog((dir / "sized.png").string());
+        DialogAnswer answer = DialogAnswer::Ok(CExportSizeDialog::kTemplateId);
+        if (c.cancel) {
+            answer = DialogAnswer::Cancel(CExportSizeDialog::kTemplateId);
+        }
+        if (c.width != nullptr) {
+            answer.Text(CExportSizeDialog::kIdcWidth, c.width);
+        }
+        host.AnswerDialog(answer);
+        if (c.failedChecks > 0) {
+            host.AnswerDialog(DialogAnswer::Cancel(CExportSizeDialog::kTemplateId));
+        }
+        view.OnCommand(resources::kIdExportPlot);
+        EXPECT_EQ(host.Dialogs().back().failedChecks.size(),
+                  static_cast<std::size_t>(c.failedChecks))
+            << (c.width ? c.width : "default");
+        if (c.size.cx == 0) {
+            EXPECT_EQ(host.PictureJobs().size(), pictures) << (c.width ? c.width : "default");
+            continue;
+        }
+        ASSERT_EQ(host.PictureJobs().size(), pictures + 1);
+        EXPECT_EQ(host.PictureJobs().back().size.cx, c.size.cx);
+        EXPECT_EQ(host.PictureJobs().back().size.cy, c.size.cy);
+    }
 }
 
 } // namespace
