@@ -15,9 +15,6 @@ namespace {
 
 constexpr int kH = kPlotHeight;
 constexpr int kWR = kRespGridWidth;
-constexpr int kSliderSpan = 200; // as the frequency response: s = position x WR / 200
-constexpr int kMaxSliderPos = 100;
-constexpr double kFreqLabelFactor = 0.005;
 constexpr double kRangeMargin = 0.25; // of the span, beyond the largest value: room for the legend
 constexpr int kMiddleRow = kRespGridRows / 2;
 
@@ -60,10 +57,15 @@ void FitLabels(CurvePlotGeometry& g, const TextMeasure& measure) {
 void AddCommonLabels(CurvePlotGeometry& g, int x0, int y0, const char* unit, const char* name,
                      bool withIdeal, bool noDesign) {
     const ValueRange range{g.low, g.high};
-    g.labels.push_back({{x0 - 60, y0 - 5}, FormatLabel("%7.2f", g.high)});
+    const double middle = 0.5 * (g.low + g.high);
+    int decimals = 0;
+    for (double value : {g.low, middle, g.high}) {
+        decimals = std::max(decimals, value != 0.0 ? StepDecimals(std::abs(value)) : 0);
+    }
+    g.labels.push_back({{x0 - 60, y0 - 5}, FormatStep(g.high, 7, decimals)});
     g.labels.push_back({{x0 - 60, GridRow(y0, kMiddleRow, kH, kRespGridRows) - 5},
-                        FormatLabel("%7.2f", 0.5 * (g.low + g.high))});
-    g.labels.push_back({{x0 - 60, y0 + kH - 5}, FormatLabel("%7.2f", g.low)});
+                        FormatStep(middle, 7, decimals)});
+    g.labels.push_back({{x0 - 60, y0 + kH - 5}, FormatStep(g.low, 7, decimals)});
     if (*unit != '\0') {
         g.labels.push_back({{x0 - 55, y0 + 10}, unit});
     }
@@ -102,6 +104,9 @@ ValueRange CurveRange(std::span<const double> shown, std::span<const double> ide
     if (high - low <= 0.0) {
         high = low + 1.0; // all zero: a unit scale
     }
+    // Each end rounded outward to 1, 2 or 5 times a power of ten, for scale labels people read.
+    high = high > 0.0 ? NiceCeil(high) : high;
+    low = low < 0.0 ? -NiceCeil(-low) : low;
     return {low, high};
 }
 
@@ -112,8 +117,7 @@ CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int 
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
     const int zoom = zoomed ? kRespZoomFactor : 1;
-    const int position = std::clamp(settings.startPos, 0, kMaxSliderPos);
-    const int s = (position * kWR) / kSliderSpan;
+    const int s = ResponseStartSample(settings.startPos, settings.freqZoom);
     const int segments = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;
     const int step = zoomed ? kRespZoomFactor * kRespSampleStride : kRespSampleStride;
 
@@ -136,11 +140,13 @@ CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int 
     curve(ideal, g.ideal);
     curve(delay, g.shown);
 
-    const double f0 = position * settings.fs * kFreqLabelFactor;
+    const double f0 = ResponseStartFrequency(settings.startPos, settings.freqZoom, settings.fs);
+    const double freqStep = 0.25 * settings.fs / zoom;
+    const int decimals = std::max(StepDecimals(freqStep), f0 > 0.0 ? StepDecimals(f0) : 0);
     g.labels = {
-        {{x0 - 30, y0 + kH}, FormatLabel("%12.2f", f0)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.25 * settings.fs / zoom)},
-        {{x0 + kWR - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.5 * settings.fs / zoom)},
+        {{x0 - 30, y0 + kH}, FormatStep(f0, 12, decimals)},
+        {{x0 + kWR / 2 - 30, y0 + kH}, FormatStep(f0 + freqStep, 12, decimals)},
+        {{x0 + kWR - 30, y0 + kH}, FormatStep(f0 + 2.0 * freqStep, 12, decimals)},
         {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
     };
     AddCommonLabels(g, x0, y0, "[smp]", "Group delay", !ideal.empty(), settings.noDesign);

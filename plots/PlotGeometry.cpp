@@ -1,6 +1,7 @@
 #include "plots/PlotGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "plots/PlotConventions.h"
@@ -22,6 +23,45 @@ std::string FormatLabel(const char* format, int value) {
     char buffer[kLabelBufferSize];
     std::snprintf(buffer, sizeof buffer, format, value);
     return buffer;
+}
+
+int StepDecimals(double step) {
+    constexpr int kDefaultDecimals = 2;
+    constexpr int kExtraDigits = 2;  // past the first significant digit of the step
+    constexpr int kMaxDecimals = 12; // a step far below this shows as its leading digits
+    if (!std::isfinite(step) || step <= 0.0) {
+        return kDefaultDecimals;
+    }
+    const int first = std::max(0, -static_cast<int>(std::floor(std::log10(step))));
+    const int last = std::min(kMaxDecimals, first + kExtraDigits);
+    for (int d = first; d < last; ++d) {
+        const double scaled = step * std::pow(10.0, d);
+        if (std::abs(scaled - std::round(scaled)) <= 1e-9 * scaled) {
+            return d;
+        }
+    }
+    return last;
+}
+
+std::string FormatStep(double value, int width, int decimals) {
+    char buffer[kLabelBufferSize];
+    // No "-0.00": a value that rounds to zero shows as zero.
+    const double scale = std::pow(10.0, decimals);
+    if (std::round(std::abs(value) * scale) == 0.0) {
+        value = 0.0;
+    }
+    std::snprintf(buffer, sizeof buffer, "%*.*f", width, decimals, value);
+    return buffer;
+}
+
+double NiceCeil(double value) {
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
+        if (factor * power >= value * (1.0 - 1e-12)) {
+            return factor * power;
+        }
+    }
+    return 10.0 * power;
 }
 
 TextMeasure MeasureWith(const platform::DrawContext& dc) {

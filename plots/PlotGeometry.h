@@ -54,6 +54,17 @@ void MoveClearOf(const TextMeasure& measure, PlotLabel& label, const PlotLabel& 
 std::string FormatLabel(const char* format, double value);
 std::string FormatLabel(const char* format, int value);
 
+// ---- Numbers for people ----------------------------------------------------------------------
+// The decimals that show every multiple of `step` exactly, up to two past the step's first
+// significant digit: 250 -> 0, 12.5 -> 1, 0.05 -> 2, 0.0001 -> 4, 433.57 -> 2. Non-finite or
+// non-positive steps take 2.
+int StepDecimals(double step);
+// A label value with `decimals` decimals, right-aligned in `width` characters (printf's
+// "%*.*f"); a value that rounds to zero shows without a sign.
+std::string FormatStep(double value, int width, int decimals);
+// The smallest 1, 2 or 5 times a power of ten that is >= value (value > 0).
+double NiceCeil(double value);
+
 // Draws every segment with the current pen, then every label with the current font.
 void DrawSegments(platform::DrawContext& dc, const std::vector<PlotSegment>& segments);
 void DrawLabels(platform::DrawContext& dc, const std::vector<PlotLabel>& labels);

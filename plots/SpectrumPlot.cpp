@@ -1,6 +1,7 @@
 // Spectrum panel. At 1x the panel spans 0 to fs from the start frequency (the whole 256-bin
 // spectrum, mirror half included, about 1.5 pixels per bin); at 10x it spans fs/10 (15 pixels
-// per bin). The top grid line is 80 pixels above the baseline; values above it are not clamped.
+// per bin). The top grid line is 80 pixels above the baseline; values above the panel are held
+// at its top line, so that a peak never leaves the panel.
 #include "plots/SpectrumPlot.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y
     g.firstBin = s;
     g.baseline = GridRow(y0, kBaselineRow, kHS, kSpecGridRows);
     const auto y = [&](int bin) {
-        return PointY(g.baseline, kCurveScale * BinAt(magnitudes, bin));
+        return std::clamp(PointY(g.baseline, kCurveScale * BinAt(magnitudes, bin)), y0, bottom);
     };
     // Segments stop at the last bin: at 1x all bins from s, at 10x at most 25.
     const int available = kSpecLastBin - s;
@@ -69,10 +70,12 @@ SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y
 
     // Frequency labels sit at the absolute height H, the bottom of the plot area.
     const double f0 = settings.fs * position * kStartFraction;
+    const double step = 0.5 * settings.fs / zoom;
+    const int decimals = std::max(StepDecimals(step), f0 > 0.0 ? StepDecimals(f0) : 0);
     g.labels = {
-        {{x0 - 40, kPlotHeight}, FormatLabel("%12.2f", f0)},
-        {{x0 + kWS / 2 - 40, kPlotHeight}, FormatLabel("%12.2f", f0 + 0.5 * settings.fs / zoom)},
-        {{x0 + kWS - 40, kPlotHeight}, FormatLabel("%12.2f", f0 + settings.fs / zoom)},
+        {{x0 - 40, kPlotHeight}, FormatStep(f0, 12, decimals)},
+        {{x0 + kWS / 2 - 40, kPlotHeight}, FormatStep(f0 + step, 12, decimals)},
+        {{x0 + kWS - 40, kPlotHeight}, FormatStep(f0 + 2.0 * step, 12, decimals)},
         {{x0 + kWS + 20, kPlotHeight}, "[Hz]"},
         {{x0 - 40, y0 - 5}, FormatLabel("%6.2f", settings.magRange)},
         {{x0 - 30, g.baseline - 8}, "0.0"},

@@ -1,6 +1,6 @@
 // Wave panel. At 1x a panel spans 100 samples at 4 pixels each from the start sample; at 10x it
 // spans 10 samples at 40 pixels each. The panel's top is +range, its centre 0 and its bottom
-// -range; values beyond are drawn beyond (no clamping), as the plot has always shown them.
+// -range; values beyond are held at the panel's top or bottom line, so the wave stays inside.
 #include "plots/WavePlot.h"
 
 #include <algorithm>
@@ -59,12 +59,14 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
             v[i] = (settings.plotAmplitude / settings.magRange) * samples[i];
         }
         const int centre = y0 + kHP / 2;
+        const auto y = [&](double value) {
+            return std::clamp(PointY(centre, value), y0, y0 + kHP);
+        };
         const int segments = zoomed ? kZoomSegments : kSegments;
         const int step = zoomed ? kZoomPixelsPerSample : kPixelsPerSample;
         for (int k = 0; k < segments; ++k) {
             const auto at = static_cast<size_t>(s + k);
-            g.curve.push_back({{x0 + step * k, PointY(centre, v[at])},
-                               {x0 + step * k + step, PointY(centre, v[at + 1])}});
+            g.curve.push_back({{x0 + step * k, y(v[at])}, {x0 + step * k + step, y(v[at + 1])}});
         }
     }
 
@@ -72,10 +74,12 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
     const double period = kNS / settings.fs;
     const double t0 = period * position * kStartFraction;
     const int timeY = kPlotHeight + 2;
+    const double step = 0.5 * period / zoom;
+    const int decimals = std::max(StepDecimals(step), t0 > 0.0 ? StepDecimals(t0) : 0);
     g.labels = {
-        {{x0 - 30, timeY}, FormatLabel("%12.10f", t0)},
-        {{x0 + kWA / 2 - 30, timeY}, FormatLabel("%12.10f", t0 + 0.5 * period / zoom)},
-        {{x0 + kWA - 30, timeY}, FormatLabel("%12.10f", t0 + period / zoom)},
+        {{x0 - 30, timeY}, FormatStep(t0, 12, decimals)},
+        {{x0 + kWA / 2 - 30, timeY}, FormatStep(t0 + step, 12, decimals)},
+        {{x0 + kWA - 30, timeY}, FormatStep(t0 + 2.0 * step, 12, decimals)},
         {{x0 + kWA + 40, timeY}, "[s]"},
         {{x0 - 40, y0 - 10}, FormatLabel("%6.2f", settings.magRange)},
         {{x0 - 40, y0 + kHP / 2 - 20}, input ? "Input" : "Output"},
