@@ -79,7 +79,7 @@ constexpr int kArrowLength = 16;            // logical units of an arrow to root
 // two thirds of the view however far one root lies.
 double PoleZeroViewRadius(const dsp::PoleZeroSet& ideal, const dsp::PoleZeroSet* quantized);
 
-// Markers of roots that fall on the same spot are drawn once, with their count beside them.
+// A repeated root (roots within 1e-3 of each other) is drawn once, with its count beside it.
 // Roots beyond the view are drawn as an arrow at the view's edge in their direction (one per 15
 // degrees of direction), with their count beside it.
 struct RootMarker {
@@ -100,9 +100,9 @@ struct PoleZeroGeometry {
     std::vector<PlotSegment> shownMarks;    // red: the quantized coefficients' roots
     std::vector<PlotSegment> unstableMarks; // red squares around poles on or outside the circle
     int hiddenRoots = 0;                    // roots beyond the view (drawn as arrows)
-    std::vector<PlotLabel> labels;          // axis labels, legend, counts of repeated roots
-    std::vector<PlotLabel> blueLabels;      // "Ideal"
-    std::vector<PlotLabel> redLabels;       // "Quantized" and the instability notice
+    std::vector<PlotLabel> labels;          // axis labels, legend, the count beyond the view
+    std::vector<PlotLabel> blueLabels;      // "Ideal", then the counts of the ideal roots
+    std::vector<PlotLabel> redLabels; // "Quantized", the instability notice, the quantized counts
 };
 
 // ideal: the roots of the unquantized coefficients; quantized: those of the quantized ones (no

@@ -22,7 +22,9 @@ constexpr int kUnstableBox = 8; // half the side of the square around an unstabl
 constexpr double kTwoPi = 6.28318530717958647692;
 constexpr int kArrowDirections = 24; // arrows point at multiples of 15 degrees
 constexpr int kArrowHead = 5;
-constexpr int kSameSpot = 2; // markers this close (logical units, each way) are one marker
+// Roots this close count as one repeated root: a k-fold root found numerically spreads by about
+// the k-th root of the rounding (2e-4 for a fourfold one).
+constexpr double kRepeatedRoot = 1e-3;
 constexpr int kCentreX = kPlotAreaWidth / 2;
 constexpr int kCentreY = kPlotHeight / 2;
 constexpr int kLegendX = 5;
@@ -97,17 +99,18 @@ TextMeasure MeasureOrEstimate(const TextMeasure& measure) {
     };
 }
 
-// A count to place: its usual place and the point it belongs to.
+// A count to place: its usual place, the point it belongs to and its set (the quantized one red).
 struct PendingLabel {
     PlotLabel usual;
     platform::Point anchor;
+    bool shown = false;
 };
 
 // Draws one set's markers into `marks` and the boxes they cover into `taken`, and lists their
 // counts in `labels`; returns how many roots lie beyond the view.
 int AddMarks(std::vector<PlotSegment>& marks, std::vector<PendingLabel>& labels,
              std::vector<TextBox>& taken, const dsp::PoleZeroSet& set, const Mapper& map,
-             double viewRadius, const TextMeasure& measure) {
+             double viewRadius, const TextMeasure& measure, bool shown) {
     int hidden = 0;
     for (const bool poles : {false, true}) {
         const std::vector<dsp::Root>& roots = poles ? set.poles : set.zeros;
@@ -125,7 +128,7 @@ int AddMarks(std::vector<PlotSegment>& marks, std::vector<PendingLabel>& labels,
                 const double angle = std::atan2(map.centre.y - m.at.y, m.at.x - map.centre.x);
                 const platform::Point mid =
                     Towards(map.centre, angle, kPoleZeroRadiusPixels - kArrowLength - 10);
-                labels.push_back({{{mid.x - size.cx / 2, mid.y - size.cy / 2}, text}, mid});
+                labels.push_back({{{mid.x - size.cx / 2, mid.y - size.cy / 2}, text}, mid, shown});
                 continue;
             }
             if (poles) {
@@ -140,7 +143,8 @@ int AddMarks(std::vector<PlotSegment>& marks, std::vector<PendingLabel>& labels,
                 const std::string text = std::to_string(m.count);
                 labels.push_back(
                     {{{m.at.x + kMarkerSize + 1, m.at.y - kMarkerSize - measure(text).cy}, text},
-                     m.at});
+                     m.at,
+                     shown});
             }
         }
     }
@@ -199,6 +203,7 @@ double PoleZeroViewRadius(const dsp::PoleZeroSet& ideal, const dsp::PoleZeroSet*
 std::vector<RootMarker> GroupRoots(const std::vector<dsp::Root>& roots, platform::Point centre,
                                    double pixelsPerUnit, double viewRadius) {
     std::vector<RootMarker> markers;
+    std::vector<dsp::Root> firsts; // the first root of each marker
     const Mapper map{centre, pixelsPerUnit};
     for (const dsp::Root& z : roots) {
         if (!std::isfinite(z.real()) || !std::isfinite(z.imag())) {
@@ -213,14 +218,18 @@ std::vector<RootMarker> GroupRoots(const std::vector<dsp::Root>& roots, platform
         } else {
             at = map(z);
         }
-        const auto same = std::find_if(markers.begin(), markers.end(), [&](const RootMarker& m) {
-            return m.beyond == beyond && std::abs(m.at.x - at.x) <= kSameSpot &&
-                   std::abs(m.at.y - at.y) <= kSameSpot;
-        });
-        if (same != markers.end()) {
-            ++same->count;
+        // Beyond the view, one arrow per direction; inside it, one marker per repeated root.
+        std::size_t k = 0;
+        while (k < markers.size() &&
+               !(beyond ? markers[k].beyond && markers[k].at == at
+                        : !markers[k].beyond && std::abs(firsts[k] - z) <= kRepeatedRoot)) {
+            ++k;
+        }
+        if (k < markers.size()) {
+            ++markers[k].count;
         } else {
             markers.push_back({at, 1, beyond});
+            firsts.push_back(z);
         }
     }
     return markers;
@@ -242,11 +251,12 @@ PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ide
     std::vector<TextBox> taken; // markers, arrows and counts: the axis labels keep clear of them
     std::vector<PendingLabel> pending;
     if (!noDesign) {
-        g.hiddenRoots = AddMarks(g.idealMarks, pending, taken, ideal, map, g.viewRadius, measure);
+        g.hiddenRoots =
+            AddMarks(g.idealMarks, pending, taken, ideal, map, g.viewRadius, measure, false);
         const dsp::PoleZeroSet& shown = quantized != nullptr ? *quantized : ideal;
         if (quantized != nullptr) {
-            g.hiddenRoots +=
-                AddMarks(g.shownMarks, pending, taken, *quantized, map, g.viewRadius, measure);
+            g.hiddenRoots += AddMarks(g.shownMarks, pending, taken, *quantized, map, g.viewRadius,
+                                      measure, true);
         }
         // The poles of an unstable section (two per section, in section order) that lie on or
         // outside the circle, within rounding, and inside the view, are boxed.
@@ -275,9 +285,10 @@ PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ide
         taken.push_back(InkBox(measure, label.at, label.text));
         return label;
     };
-    std::vector<PlotLabel> counts;
+    std::vector<PlotLabel> idealCounts;
+    std::vector<PlotLabel> shownCounts;
     for (const PendingLabel& p : pending) {
-        counts.push_back(place(p.usual.at, p.anchor, p.usual.text));
+        (p.shown ? shownCounts : idealCounts).push_back(place(p.usual.at, p.anchor, p.usual.text));
     }
     const int unit = PixelOffset(map.pixelsPerUnit);
     const platform::Point c = g.centre;
@@ -289,12 +300,13 @@ PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ide
     g.labels.push_back(place({c.x + 4, c.y - unit - 16}, {c.x, c.y - unit}, "j"));
     g.labels.push_back(place({c.x + 4, c.y + unit + 2}, {c.x, c.y + unit}, "-j"));
     g.labels.push_back({{x0 + kLegendX, y0 + kLegendY}, "x pole   o zero"});
-    g.labels.insert(g.labels.end(), counts.begin(), counts.end());
     g.blueLabels = {{{x0 + kLegendX, y0 + kLegendY + kLineHeight}, "Ideal"}};
+    g.blueLabels.insert(g.blueLabels.end(), idealCounts.begin(), idealCounts.end());
     if (quantized != nullptr) {
         g.redLabels.insert(g.redLabels.begin(),
                            {{x0 + kLegendX, y0 + kLegendY + 2 * kLineHeight}, "Quantized"});
     }
+    g.redLabels.insert(g.redLabels.end(), shownCounts.begin(), shownCounts.end());
     if (g.hiddenRoots > 0) {
         g.labels.push_back({{right - 60, y0 + kPlotHeight - kLineHeight},
                             std::to_string(g.hiddenRoots) + " beyond |z| = " +

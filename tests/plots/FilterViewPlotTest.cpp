@@ -113,10 +113,11 @@ TEST(PoleZeroPlot, MarksRootsAndBoxesUnstablePoles) {
     EXPECT_EQ(g.hiddenRoots, 1);
     EXPECT_EQ(g.shownMarks.size(), 2u * 12u + 5u * 2u + 3u); // the pole at 5: an arrow
     EXPECT_EQ(g.unstableMarks.size(), 4u);                   // one box, around the pole at 1
-    ASSERT_EQ(g.redLabels.size(), 3u);
+    ASSERT_EQ(g.redLabels.size(), 4u);
     EXPECT_EQ(g.redLabels[0].text, "Quantized");
     EXPECT_EQ(g.redLabels[1].text, "unstable: section 2");
     EXPECT_EQ(g.redLabels[2].text, "unstable: section 3");
+    EXPECT_EQ(g.redLabels[3].text, "1"); // the count beside the arrow
 }
 
 TEST(FilterViews, IdealCurvesOnlyWhileQuantized) {

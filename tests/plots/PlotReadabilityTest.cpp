@@ -263,6 +263,13 @@ TEST(PlotReadability, CurveScalesEndOnOneTwoOrFive) {
 // ---- Pole-zero diagram
 // ---------------------------------------------------------------------------
 
+std::vector<plots::PlotLabel> AllLabels(const plots::PoleZeroGeometry& g) {
+    std::vector<plots::PlotLabel> all = g.labels;
+    all.insert(all.end(), g.blueLabels.begin(), g.blueLabels.end());
+    all.insert(all.end(), g.redLabels.begin(), g.redLabels.end());
+    return all;
+}
+
 dsp::PoleZeroSet Zeros(std::vector<dsp::Root> zeros, std::vector<dsp::Root> poles = {}) {
     dsp::PoleZeroSet set;
     set.zeros = std::move(zeros);
@@ -300,8 +307,9 @@ TEST(PlotReadability, PoleZeroScaleKeepsTheUnitCircleLarge) {
     const plots::PoleZeroGeometry g = plots::ComputePoleZeroPlot(
         20, 0, Zeros({{10.0, 0.0}, {12.0, 0.0}, {0.0, -8.0}}), nullptr, false);
     EXPECT_EQ(g.idealMarks.size(), 6u);
+    const std::vector<plots::PlotLabel> all = AllLabels(g);
     const auto has = [&](const std::string& text) {
-        return std::any_of(g.labels.begin(), g.labels.end(),
+        return std::any_of(all.begin(), all.end(),
                            [&](const plots::PlotLabel& l) { return l.text == text; });
     };
     EXPECT_TRUE(has("2"));
@@ -320,6 +328,8 @@ TEST(PlotReadability, RepeatedRootsShareAMarkerWithTheirCount) {
         // A fourfold root found numerically spreads by about 1e-4: still one spot.
         {"fourfold spread", {{-1.0001, 0.0}, {-0.9999, 0.0}, {-1.0, 0.0001}, {-1.0, -0.0001}}, {4}},
         {"origin", std::vector<dsp::Root>(30, {0.0, 0.0}), {30}},
+        // Distinct poles a pixel apart are no repeated root.
+        {"close but distinct", {{0.95, 0.0}, {0.96, 0.0}, {0.95, 0.0}}, {2, 1}},
         {"far apart", {{10.0, 0.0}, {0.0, 10.0}, {11.0, 0.1}}, {2, 1}},
     };
     for (const auto& c : cases) {
@@ -351,8 +361,9 @@ TEST(PlotReadability, FirPolesAtTheOriginWithTheirCount) {
         plots::ComputePoleZeroPlot(20, 0, data.idealRoots, nullptr, false);
     // One x (2 strokes) at the centre and one o (12 sides) at -1.
     EXPECT_EQ(g.idealMarks.size(), 2u + 12u);
+    const std::vector<plots::PlotLabel> all = AllLabels(g);
     const auto countAt = [&](const std::string& text, Point near) {
-        return std::any_of(g.labels.begin(), g.labels.end(), [&](const plots::PlotLabel& l) {
+        return std::any_of(all.begin(), all.end(), [&](const plots::PlotLabel& l) {
             return l.text == text && std::abs(l.at.x - near.x) <= 24 &&
                    std::abs(l.at.y - near.y) <= 24;
         });
