@@ -37,20 +37,22 @@ double At(std::span<const double> values, int i) {
                : 0.0;
 }
 
-// Indices into the label list: the x labels come first, then the scale.
-constexpr std::size_t kFirstXLabel = 0;
-constexpr std::size_t kLastXLabel = 2;
-constexpr std::size_t kXUnitLabel = 3;
-constexpr std::size_t kBottomScaleLabel = 6;
+// Indices into the label list: the unit of the x axis first, then the scale.
+constexpr std::size_t kXUnitLabel = 0;
+constexpr std::size_t kBottomScaleLabel = 3;
 
 // Wide numbers yield to their neighbours: the last x label to the unit, the first x label to
-// the bottom of the scale.
-void FitLabels(CurvePlotGeometry& g, const TextMeasure& measure) {
-    if (!measure) {
+// the bottom of the scale. The x labels are the list's [firstX, lastX].
+void FitLabels(CurvePlotGeometry& g, const TextMeasure& measure, std::size_t firstX,
+               std::size_t lastX) {
+    if (!measure || lastX >= g.labels.size() || firstX > lastX) {
         return;
     }
-    MoveClearOf(measure, g.labels[kLastXLabel], g.labels[kXUnitLabel], Side::kLeft);
-    MoveClearOf(measure, g.labels[kFirstXLabel], g.labels[kBottomScaleLabel], Side::kRight);
+    MoveClearOf(measure, g.labels[lastX], g.labels[kXUnitLabel], Side::kLeft);
+    MoveClearOf(measure, g.labels[firstX], g.labels[kBottomScaleLabel], Side::kRight);
+    if (lastX + 1 == g.labels.size()) {
+        DropCovered(g.labels, firstX, measure);
+    }
 }
 
 // The scale on the left, the legend and the hint, shared by both curve plots.
@@ -141,16 +143,14 @@ CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int 
     curve(delay, g.shown);
 
     const double f0 = ResponseStartFrequency(settings.startPos, settings.freqZoom, settings.fs);
-    const double freqStep = 0.25 * settings.fs / zoom;
-    const int decimals = std::max(StepDecimals(freqStep), f0 > 0.0 ? StepDecimals(f0) : 0);
-    g.labels = {
-        {{x0 - 30, y0 + kH}, FormatStep(f0, 12, decimals)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatStep(f0 + freqStep, 12, decimals)},
-        {{x0 + kWR - 30, y0 + kH}, FormatStep(f0 + 2.0 * freqStep, 12, decimals)},
-        {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
-    };
+    g.labels = {{{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"}};
     AddCommonLabels(g, x0, y0, "[smp]", "Group delay", !ideal.empty(), settings.noDesign);
-    FitLabels(g, measure);
+    // The frequency axis as on the frequency response: labelled at 1-2-5 steps.
+    const std::size_t firstX = g.labels.size();
+    const std::vector<PlotLabel> freqs =
+        AxisLabels(f0, 0.5 * settings.fs / zoom, x0, kWR, y0 + kH, measure);
+    g.labels.insert(g.labels.end(), freqs.begin(), freqs.end());
+    FitLabels(g, measure, firstX, g.labels.size() - 1);
     return g;
 }
 
@@ -174,15 +174,14 @@ CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
     };
     curve(ideal, g.ideal);
     curve(samples, g.shown);
-    g.labels = {
-        {{x0 - 30, y0 + kH}, FormatLabel("%12d", 0)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12d", last / 2)},
-        {{x0 + kWR - 30, y0 + kH}, FormatLabel("%12d", last)},
-        {{x0 + kWR + 10, y0 + kH + 10}, "[n]"},
-    };
+    g.labels = {{{x0 + kWR + 10, y0 + kH + 10}, "[n]"}};
     AddCommonLabels(g, x0, y0, "", step ? "Step response" : "Impulse response", !ideal.empty(),
                     noDesign);
-    FitLabels(g, measure);
+    const std::size_t firstX = g.labels.size();
+    g.labels.push_back({{x0 - 30, y0 + kH}, FormatLabel("%12d", 0)});
+    g.labels.push_back({{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12d", last / 2)});
+    g.labels.push_back({{x0 + kWR - 30, y0 + kH}, FormatLabel("%12d", last)});
+    FitLabels(g, measure, firstX, g.labels.size() - 1);
     return g;
 }
 

@@ -34,13 +34,12 @@ constexpr int kLegendTextX = 240;
 constexpr int kGainTextY = 5;
 constexpr int kPhaseTextY = 25;
 
-// Indices into the label list.
+// Indices into the label list; the frequency labels follow the fixed ones.
 constexpr size_t kBottomGainLabel = 3;
 constexpr size_t kFirstPhaseLabel = 5;
 constexpr size_t kLastPhaseLabel = 10;
-constexpr size_t kFirstFreqLabel = 11;
-constexpr size_t kLastFreqLabel = 13;
-constexpr size_t kFreqUnitLabel = 14;
+constexpr size_t kFreqUnitLabel = 11;
+constexpr size_t kFirstFreqLabel = 14;
 
 double SampleAt(std::span<const double> values, int i) {
     return i >= 0 && static_cast<size_t>(i) < values.size() ? values[static_cast<size_t>(i)] : 0.0;
@@ -120,8 +119,6 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     // Each scale label is a multiple of a tenth of the range (one grid row): as many decimals
     // as that step needs.
     const int gainDecimals = StepDecimals(0.1 * range);
-    const double freqStep = 0.25 * settings.fs / zoom;
-    const int freqDecimals = std::max(StepDecimals(freqStep), f0 > 0.0 ? StepDecimals(f0) : 0);
     g.labels = {
         {{x0 - 60, y0 - 5}, FormatStep(0.2 * range, 7, gainDecimals)},
         {{x0 - 40, Row(y0, kZeroDbRow) - 5}, "  0"},
@@ -134,18 +131,20 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
         {{phaseX, Row(y0, 9) - 5}, "-pai/2"},
         {{phaseX, Row(y0, 11) - 5}, " -pai "},
         {{phaseX, y0 + 10}, "[rad]"},
-        {{x0 - 30, y0 + kH}, FormatStep(f0, 12, freqDecimals)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatStep(f0 + freqStep, 12, freqDecimals)},
-        {{x0 + kWR - 30, y0 + kH}, FormatStep(f0 + 2.0 * freqStep, 12, freqDecimals)},
         {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
         {{x0 + kLegendTextX, y0 + kGainTextY}, "Gain"},
         {{x0 + kLegendTextX, y0 + kPhaseTextY}, "Phase"},
     };
+    // The frequency axis: fs/2 (1x) or fs/20 (10x) from f0, labelled at 1-2-5 steps.
+    const std::vector<PlotLabel> freqs =
+        AxisLabels(f0, 0.5 * settings.fs / zoom, x0, kWR, y0 + kH, measure);
+    g.labels.insert(g.labels.end(), freqs.begin(), freqs.end());
     // Wide numbers yield to their neighbours: the last frequency to "[Hz]", the first frequency
     // to the bottom of the gain scale.
-    if (settings.fitLabels) {
-        MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+    if (settings.fitLabels && g.labels.size() > kFirstFreqLabel) {
+        MoveClearOf(measure, g.labels.back(), g.labels[kFreqUnitLabel], Side::kLeft);
         MoveClearOf(measure, g.labels[kFirstFreqLabel], g.labels[kBottomGainLabel], Side::kRight);
+        DropCovered(g.labels, kFirstFreqLabel, measure);
     }
     if (settings.noDesign) {
         // The hint stays left of the phase scale in any font.

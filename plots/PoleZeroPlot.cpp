@@ -31,9 +31,6 @@ constexpr int kLegendX = 5;
 constexpr int kLegendY = 5;
 constexpr int kLineHeight = 16;
 constexpr double kOnCircle = 1e-9; // a pole this close to the circle lies on it
-// Without a measure: the label font's size, roughly.
-constexpr int kEstimatedCharWidth = 8;
-constexpr int kEstimatedTextHeight = 16;
 
 struct Mapper {
     platform::Point centre;
@@ -87,16 +84,6 @@ void AddArrow(std::vector<PlotSegment>& out, platform::Point centre, platform::P
     out.push_back({tail, tip});
     out.push_back({Towards(tip, angle + 0.8 * kTwoPi / 2, kArrowHead), tip});
     out.push_back({Towards(tip, angle - 0.8 * kTwoPi / 2, kArrowHead), tip});
-}
-
-TextMeasure MeasureOrEstimate(const TextMeasure& measure) {
-    if (measure) {
-        return measure;
-    }
-    return [](const std::string& text) {
-        return platform::Size{kEstimatedCharWidth * static_cast<int>(text.size()),
-                              kEstimatedTextHeight};
-    };
 }
 
 // A count to place: its usual place, the point it belongs to and its set (the quantized one red).

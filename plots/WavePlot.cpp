@@ -26,10 +26,9 @@ constexpr int kZoomSegments = kNS / kWaveZoomFactor;                     // 10 a
 constexpr int kZoomPixelsPerSample = kWaveZoomFactor * kPixelsPerSample; // 40
 constexpr double kStartFraction = 0.01;                                  // t0 = T x position x 0.01
 constexpr int kNoteInsetY = 3; // the delay note inside an empty panel, under its top line
-// Indices into the label list.
-constexpr size_t kLastTimeLabel = 2;
-constexpr size_t kTimeUnitLabel = 3;
-constexpr size_t kMagnitudeLabel = 4;
+// Indices into the label list; the time labels follow the fixed ones.
+constexpr size_t kTimeUnitLabel = 0;
+constexpr size_t kMagnitudeLabel = 1;
 static_assert(kNS + kSegments < kWaveScaledSamples);
 
 } // namespace
@@ -74,20 +73,20 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
     const double period = kNS / settings.fs;
     const double t0 = period * position * kStartFraction;
     const int timeY = kPlotHeight + 2;
-    const double step = 0.5 * period / zoom;
-    const int decimals = std::max(StepDecimals(step), t0 > 0.0 ? StepDecimals(t0) : 0);
     g.labels = {
-        {{x0 - 30, timeY}, FormatStep(t0, 12, decimals)},
-        {{x0 + kWA / 2 - 30, timeY}, FormatStep(t0 + step, 12, decimals)},
-        {{x0 + kWA - 30, timeY}, FormatStep(t0 + 2.0 * step, 12, decimals)},
         {{x0 + kWA + 40, timeY}, "[s]"},
         {{x0 - 40, y0 - 10}, FormatLabel("%6.2f", settings.magRange)},
         {{x0 - 40, y0 + kHP / 2 - 20}, input ? "Input" : "Output"},
         {{x0 - 40, y0 + kHP / 2 - 5}, "Wave"},
     };
+    // The time axis: one period (1x) or a tenth of it (10x) from t0, labelled at 1-2-5 steps.
+    const std::size_t fixed = g.labels.size();
+    const std::vector<PlotLabel> times = AxisLabels(t0, period / zoom, x0, kWA, timeY, measure);
+    g.labels.insert(g.labels.end(), times.begin(), times.end());
     const bool fit = settings.fitLabels;
-    if (fit) {
-        MoveClearOf(measure, g.labels[kLastTimeLabel], g.labels[kTimeUnitLabel], Side::kLeft);
+    if (fit && g.labels.size() > fixed) {
+        MoveClearOf(measure, g.labels.back(), g.labels[kTimeUnitLabel], Side::kLeft);
+        DropCovered(g.labels, fixed, measure);
     }
     if (!belowNyquist) {
         // A font too wide for the message to end inside the screen view moves it left, but

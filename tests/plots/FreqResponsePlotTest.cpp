@@ -192,19 +192,20 @@ TEST(FreqResponsePlot, LabelsWithTheirFormatsAndPositions) {
           {"    -100", {-45, 245}},
           {"  pai ", {407, 57}},
           {" -pai ", {407, 224}},
-          {"           0", {-10, 250}},
-          {"          25", {170, 250}},
-          // Moved left from 350: in the recorder's 7-unit characters it would reach under
-          // "[Hz]"; it now ends one blank (7) before 390.
-          {"          50", {299, 250}},
+          // Frequencies centred under their places, 72 units (10 Hz) apart: "0" moved right
+          // from 17 to keep a blank (7) after the gain scale's "-100" (ink to 11), "50" moved
+          // left from 373 to end one blank before "[Hz]" at 390.
+          {"0", {18, 250}},
+          {"30", {229, 250}},
+          {"50", {369, 250}},
           {"[Hz]", {390, 260}}}},
         // Print origin (20, 20): the phase labels move down with the rows, not sideways.
         {0,
          50,
          20,
-         {{"         250", {-10, 270}},
-          {"         500", {170, 270}},
-          {"         750", {299, 270}},
+         {{"300", {46, 270}},
+          {"500", {190, 270}},
+          {"700", {334, 270}},
           {"  pai ", {407, 77}},
           {"     20", {-40, 15}}}},
     };

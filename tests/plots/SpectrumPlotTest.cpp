@@ -111,11 +111,10 @@ TEST(SpectrumPlot, LabelsOfBothPanels) {
          0,
          10,
          true,
-         {{"           0", {-33, 250}},
-          {"         500", {159, 250}},
-          // Moved left from 351: in the recorder's 7-unit characters it would run into "[Hz]";
-          // it now ends one blank (7) before 411.
-          {"        1000", {320, 250}},
+         {{"0", {4, 250}},
+          {"400", {151, 250}},
+          // Moved left from 377 to end one blank (7) before "[Hz]" at 411.
+          {"1000", {376, 250}},
           {"[Hz]", {411, 250}},
           {" 50.00", {-33, 5}},
           {"0.0", {-23, 82}},
@@ -125,13 +124,13 @@ TEST(SpectrumPlot, LabelsOfBothPanels) {
          50,
          135,
          false,
-         {{"         500", {-33, 250}},
-          {"         550", {159, 250}},
-          {"         600", {320, 250}},
+         {{"500", {-3, 250}},
+          {"540", {151, 250}},
+          {"600", {381, 250}},
           {"0.0", {-23, 207}},
           {"Output", {-43, 165}},
           {"Spectrum", {-53, 180}}}},
-        {0, 100, 10, true, {{"        1000", {-33, 250}}, {"        2000", {320, 250}}}},
+        {0, 100, 10, true, {{"1000", {-7, 250}}, {"2000", {376, 250}}}},
     };
     for (const auto& c : cases) {
         Panel panel;
