@@ -1,6 +1,8 @@
 #include "app/PlotCommands.h"
 
+#include <algorithm>
 #include <iterator>
+#include <span>
 
 #include "app/OlvexDoc.h"
 #include "app/SessionState.h"
@@ -39,6 +41,16 @@ void ComputeWaves(COlvexDoc& doc, bool iir) {
     }
 }
 
+// The roots the pole-zero diagram shows: a FIR's N' - 1 poles at the origin (h0 + h1 z^-1 + ...
+// is a polynomial over z^(N'-1)) beside its zeros.
+dsp::PoleZeroSet DiagramRootsOf(const dsp::FilterCoefficients& c) {
+    dsp::PoleZeroSet set = dsp::PoleZeroOf(c);
+    if (!c.iir && !c.taps.empty()) {
+        set.poles.assign(c.taps.size() - 1, dsp::Root{0.0, 0.0});
+    }
+    return set;
+}
+
 // The filter views of the coefficients in use (quantized while quantization is on) and, while
 // quantized, of the ideal ones.
 void ComputeFilterView(const COlvexDoc& doc, plots::PlotData& data) {
@@ -62,9 +74,9 @@ void ComputeFilterView(const COlvexDoc& doc, plots::PlotData& data) {
         }
         break;
     case plots::PlotMode::kPoleZero:
-        data.idealRoots = dsp::PoleZeroOf(ideal);
+        data.idealRoots = DiagramRootsOf(ideal);
         if (quantized) {
-            data.quantizedRoots = dsp::PoleZeroOf(*quantized);
+            data.quantizedRoots = DiagramRootsOf(*quantized);
         }
         break;
     case plots::PlotMode::kImpulse:
@@ -91,6 +103,23 @@ void ComputeFilterView(const COlvexDoc& doc, plots::PlotData& data) {
 
 } // namespace
 
+bool HoldsFilter(const COlvexDoc& doc, bool iir) {
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(iir, false);
+    if (!iir) {
+        const std::span<const double> taps = c.DesignedTaps();
+        return std::any_of(taps.begin(), taps.end(), [](double h) { return h != 0.0; });
+    }
+    constexpr dsp::Section kPassThrough{1.0, 0.0, 0.0, 0.0, 0.0};
+    const std::span<const dsp::Section> sections = c.DesignedSections();
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const dsp::Section& section) { return section != kPassThrough; });
+}
+
+plots::PlotState ShownState(const COlvexDoc& doc, plots::PlotState state) {
+    state.noDesign = state.noDesign && !HoldsFilter(doc, state.iir);
+    return state;
+}
+
 std::optional<plots::PlotState> PlotStateOf(const SessionState& session) {
     const std::optional<plots::PlotMode> mode = plots::PlotModeOfNumber(session.m_nPlotMode);
     if (!mode) {
@@ -100,7 +129,8 @@ std::optional<plots::PlotState> PlotStateOf(const SessionState& session) {
                             session.m_bShowHardwareWave != 0};
 }
 
-plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& state) {
+plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& asked) {
+    const plots::PlotState state = ShownState(doc, asked);
     plots::PlotData data;
     data.state = state;
     data.quantize = doc.m_bQuantize == 1;
@@ -160,10 +190,11 @@ plots::PlotData ComputePlot(COlvexDoc& doc, const SessionState& session) {
 
 std::string CursorReadout(const COlvexDoc& doc, const SessionState& session,
                           platform::Point logical) {
-    const std::optional<plots::PlotState> state = PlotStateOf(session);
+    std::optional<plots::PlotState> state = PlotStateOf(session);
     if (!state) {
         return {};
     }
+    state = ShownState(doc, *state);
     return plots::ResponseCursorText(HeldResponse(doc, state->noDesign), state->mode,
                                      state->noDesign, logical);
 }

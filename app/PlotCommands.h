@@ -20,13 +20,20 @@ struct SessionState;
 // the stored plot mode names no plot (nothing is drawn then).
 std::optional<plots::PlotState> PlotStateOf(const SessionState& session);
 
-// Recomputes what the plot of `state` draws. Response: the response of the structure into
-// m_aGainDb and m_aPhase and, while quantized with a design, the ideal gain. Spectra: the test
-// wave through the structure into m_aWaveIn and m_aWaveOut, then the input spectrum and the
-// output spectrum (m_aFftMag ends holding the output's). Waves: the two waves as for the spectra
-// and, with the hardware shown and quantization on, the hardware output at m_nDataBits and its
-// overflow notes. The filter views: the view of the coefficients in use and, while quantized, of
-// the ideal ones, and the unstable note of an IIR cascade.
+// Whether the document holds a filter of this structure to show: a FIR tap other than 0, or an
+// IIR section other than the pass-through one (a design or a coefficient load has run).
+bool HoldsFilter(const COlvexDoc& doc, bool iir);
+// The state as drawn: the design hint (noDesign) only while the document holds no filter of the
+// structure, so a loaded filter shows without it.
+plots::PlotState ShownState(const COlvexDoc& doc, plots::PlotState state);
+
+// Recomputes what the plot of `state` draws (as ShownState gives it). Response: the response of the
+// structure into m_aGainDb and m_aPhase and, while quantized with a design, the ideal gain.
+// Spectra: the test wave through the structure into m_aWaveIn and m_aWaveOut, then the input
+// spectrum and the output spectrum (m_aFftMag ends holding the output's). Waves: the two waves as
+// for the spectra and, with the hardware shown and quantization on, the hardware output at
+// m_nDataBits and its overflow notes. The filter views: the view of the coefficients in use and,
+// while quantized, of the ideal ones, and the unstable note of an IIR cascade.
 plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& state);
 // The same for the form's state; a stored plot mode that names no plot computes nothing and
 // draws nothing.

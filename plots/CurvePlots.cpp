@@ -15,9 +15,6 @@ namespace {
 
 constexpr int kH = kPlotHeight;
 constexpr int kWR = kRespGridWidth;
-constexpr int kSliderSpan = 200; // as the frequency response: s = position x WR / 200
-constexpr int kMaxSliderPos = 100;
-constexpr double kFreqLabelFactor = 0.005;
 constexpr double kRangeMargin = 0.25; // of the span, beyond the largest value: room for the legend
 constexpr int kMiddleRow = kRespGridRows / 2;
 
@@ -40,30 +37,37 @@ double At(std::span<const double> values, int i) {
                : 0.0;
 }
 
-// Indices into the label list: the x labels come first, then the scale.
-constexpr std::size_t kFirstXLabel = 0;
-constexpr std::size_t kLastXLabel = 2;
-constexpr std::size_t kXUnitLabel = 3;
-constexpr std::size_t kBottomScaleLabel = 6;
+// Indices into the label list: the unit of the x axis first, then the scale.
+constexpr std::size_t kXUnitLabel = 0;
+constexpr std::size_t kBottomScaleLabel = 3;
 
 // Wide numbers yield to their neighbours: the last x label to the unit, the first x label to
-// the bottom of the scale.
-void FitLabels(CurvePlotGeometry& g, const TextMeasure& measure) {
-    if (!measure) {
+// the bottom of the scale. The x labels are the list's [firstX, lastX].
+void FitLabels(CurvePlotGeometry& g, const TextMeasure& measure, std::size_t firstX,
+               std::size_t lastX) {
+    if (!measure || lastX >= g.labels.size() || firstX > lastX) {
         return;
     }
-    MoveClearOf(measure, g.labels[kLastXLabel], g.labels[kXUnitLabel], Side::kLeft);
-    MoveClearOf(measure, g.labels[kFirstXLabel], g.labels[kBottomScaleLabel], Side::kRight);
+    MoveClearOf(measure, g.labels[lastX], g.labels[kXUnitLabel], Side::kLeft);
+    MoveClearOf(measure, g.labels[firstX], g.labels[kBottomScaleLabel], Side::kRight);
+    if (lastX + 1 == g.labels.size()) {
+        DropCovered(g.labels, firstX, measure);
+    }
 }
 
 // The scale on the left, the legend and the hint, shared by both curve plots.
 void AddCommonLabels(CurvePlotGeometry& g, int x0, int y0, const char* unit, const char* name,
                      bool withIdeal, bool noDesign) {
     const ValueRange range{g.low, g.high};
-    g.labels.push_back({{x0 - 60, y0 - 5}, FormatLabel("%7.2f", g.high)});
+    const double middle = 0.5 * (g.low + g.high);
+    int decimals = 0;
+    for (double value : {g.low, middle, g.high}) {
+        decimals = std::max(decimals, value != 0.0 ? StepDecimals(std::abs(value)) : 0);
+    }
+    g.labels.push_back({{x0 - 60, y0 - 5}, FormatStep(g.high, 7, decimals)});
     g.labels.push_back({{x0 - 60, GridRow(y0, kMiddleRow, kH, kRespGridRows) - 5},
-                        FormatLabel("%7.2f", 0.5 * (g.low + g.high))});
-    g.labels.push_back({{x0 - 60, y0 + kH - 5}, FormatLabel("%7.2f", g.low)});
+                        FormatStep(middle, 7, decimals)});
+    g.labels.push_back({{x0 - 60, y0 + kH - 5}, FormatStep(g.low, 7, decimals)});
     if (*unit != '\0') {
         g.labels.push_back({{x0 - 55, y0 + 10}, unit});
     }
@@ -102,6 +106,9 @@ ValueRange CurveRange(std::span<const double> shown, std::span<const double> ide
     if (high - low <= 0.0) {
         high = low + 1.0; // all zero: a unit scale
     }
+    // Each end rounded outward to 1, 2 or 5 times a power of ten, for scale labels people read.
+    high = high > 0.0 ? NiceCeil(high) : high;
+    low = low < 0.0 ? -NiceCeil(-low) : low;
     return {low, high};
 }
 
@@ -112,8 +119,7 @@ CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int 
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
     const int zoom = zoomed ? kRespZoomFactor : 1;
-    const int position = std::clamp(settings.startPos, 0, kMaxSliderPos);
-    const int s = (position * kWR) / kSliderSpan;
+    const int s = ResponseStartSample(settings.startPos, settings.freqZoom);
     const int segments = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;
     const int step = zoomed ? kRespZoomFactor * kRespSampleStride : kRespSampleStride;
 
@@ -136,15 +142,15 @@ CurvePlotGeometry ComputeGroupDelayPlot(const GroupDelaySettings& settings, int 
     curve(ideal, g.ideal);
     curve(delay, g.shown);
 
-    const double f0 = position * settings.fs * kFreqLabelFactor;
-    g.labels = {
-        {{x0 - 30, y0 + kH}, FormatLabel("%12.2f", f0)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.25 * settings.fs / zoom)},
-        {{x0 + kWR - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.5 * settings.fs / zoom)},
-        {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
-    };
+    const double f0 = ResponseStartFrequency(settings.startPos, settings.freqZoom, settings.fs);
+    g.labels = {{{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"}};
     AddCommonLabels(g, x0, y0, "[smp]", "Group delay", !ideal.empty(), settings.noDesign);
-    FitLabels(g, measure);
+    // The frequency axis as on the frequency response: labelled at 1-2-5 steps.
+    const std::size_t firstX = g.labels.size();
+    const std::vector<PlotLabel> freqs =
+        AxisLabels(f0, 0.5 * settings.fs / zoom, x0, kWR, y0 + kH, measure);
+    g.labels.insert(g.labels.end(), freqs.begin(), freqs.end());
+    FitLabels(g, measure, firstX, g.labels.size() - 1);
     return g;
 }
 
@@ -168,15 +174,14 @@ CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
     };
     curve(ideal, g.ideal);
     curve(samples, g.shown);
-    g.labels = {
-        {{x0 - 30, y0 + kH}, FormatLabel("%12d", 0)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12d", last / 2)},
-        {{x0 + kWR - 30, y0 + kH}, FormatLabel("%12d", last)},
-        {{x0 + kWR + 10, y0 + kH + 10}, "[n]"},
-    };
+    g.labels = {{{x0 + kWR + 10, y0 + kH + 10}, "[n]"}};
     AddCommonLabels(g, x0, y0, "", step ? "Step response" : "Impulse response", !ideal.empty(),
                     noDesign);
-    FitLabels(g, measure);
+    const std::size_t firstX = g.labels.size();
+    g.labels.push_back({{x0 - 30, y0 + kH}, FormatLabel("%12d", 0)});
+    g.labels.push_back({{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12d", last / 2)});
+    g.labels.push_back({{x0 + kWR - 30, y0 + kH}, FormatLabel("%12d", last)});
+    FitLabels(g, measure, firstX, g.labels.size() - 1);
     return g;
 }
 

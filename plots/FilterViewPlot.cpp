@@ -18,9 +18,10 @@ void DrawFilterView(platform::DrawContext& dc, const PlotData& data, int x0, int
                                                 data.idealViewCurve, measure));
         break;
     case PlotMode::kPoleZero:
-        DrawPoleZeroPlot(dc, ComputePoleZeroPlot(
-                                 x0, y0, data.idealRoots,
-                                 data.quantizedRoots ? &*data.quantizedRoots : nullptr, noDesign));
+        DrawPoleZeroPlot(dc,
+                         ComputePoleZeroPlot(x0, y0, data.idealRoots,
+                                             data.quantizedRoots ? &*data.quantizedRoots : nullptr,
+                                             noDesign, measure));
         break;
     case PlotMode::kImpulse:
     case PlotMode::kStep:

@@ -35,7 +35,8 @@ struct CurvePlotGeometry {
 };
 
 // The value range of a curve plot: from min(0, smallest) to max(0, largest), widened by a quarter
-// of the span on the side away from 0; 0 to 1 when every value is 0.
+// of the span on the side away from 0 and then out to 1, 2 or 5 times a power of ten; 0 to 1
+// when every value is 0.
 struct ValueRange {
     double low = 0.0;
     double high = 1.0;
@@ -67,29 +68,51 @@ CurvePlotGeometry ComputeTimeResponsePlot(int x0, int y0, bool step,
                                           const TextMeasure& measure = {});
 
 // ---- Pole-zero diagram ----------------------------------------------------------------------
-constexpr int kPoleZeroRadiusPixels = 110; // the view's radius in logical units
-constexpr double kPoleZeroMaxRadius = 3.0; // roots farther out are counted, not drawn
-constexpr int kMarkerSize = 4;             // half the width of a marker
+constexpr int kPoleZeroRadiusPixels = 110;  // the view's radius in logical units
+constexpr double kPoleZeroMinRadius = 1.25; // the view reaches at least this |z|
+constexpr double kPoleZeroMaxRadius = 1.5;  // and at most this: farther roots become arrows
+constexpr int kMarkerSize = 4;              // half the width of a marker
+constexpr int kArrowLength = 16;            // logical units of an arrow to roots beyond the view
+
+// The |z| the view reaches: the unit circle plus a margin, widened to a tenth past the farthest
+// root (in steps of 0.05) but never beyond kPoleZeroMaxRadius, so the unit circle keeps at least
+// two thirds of the view however far one root lies.
+double PoleZeroViewRadius(const dsp::PoleZeroSet& ideal, const dsp::PoleZeroSet* quantized);
+
+// A repeated root (roots within 1e-3 of each other) is drawn once, with its count beside it.
+// Roots beyond the view are drawn as an arrow at the view's edge in their direction (one per 15
+// degrees of direction), with their count beside it.
+struct RootMarker {
+    platform::Point at; // the marker's centre, or the arrow's tip
+    int count = 1;      // roots at this spot (or in this direction)
+    bool beyond = false;
+};
+// One set's markers at `centre`, pixelsPerUnit for |z| = 1 and the view's radius in |z|.
+std::vector<RootMarker> GroupRoots(const std::vector<dsp::Root>& roots, platform::Point centre,
+                                   double pixelsPerUnit, double viewRadius);
 
 struct PoleZeroGeometry {
     platform::Point centre;
-    double viewRadius = 1.25;               // |z| at kPoleZeroRadiusPixels
+    double viewRadius = kPoleZeroMinRadius; // |z| at kPoleZeroRadiusPixels
     std::vector<PlotSegment> axes;          // dotted
     std::vector<PlotSegment> unitCircle;    // black
-    std::vector<PlotSegment> idealMarks;    // blue: x for poles, o for zeros
+    std::vector<PlotSegment> idealMarks;    // blue: x for poles, o for zeros, arrows beyond
     std::vector<PlotSegment> shownMarks;    // red: the quantized coefficients' roots
     std::vector<PlotSegment> unstableMarks; // red squares around poles on or outside the circle
-    int hiddenRoots = 0;                    // roots beyond kPoleZeroMaxRadius
-    std::vector<PlotLabel> labels;
-    std::vector<PlotLabel> blueLabels; // "Ideal"
-    std::vector<PlotLabel> redLabels;  // "Quantized" and the instability notice
+    int hiddenRoots = 0;                    // roots beyond the view (drawn as arrows)
+    std::vector<PlotLabel> labels;          // axis labels, legend, the count beyond the view
+    std::vector<PlotLabel> blueLabels;      // "Ideal", then the counts of the ideal roots
+    std::vector<PlotLabel> redLabels; // "Quantized", the instability notice, the quantized counts
 };
 
 // ideal: the roots of the unquantized coefficients; quantized: those of the quantized ones (no
 // roots when quantization is off). unstable: the sections of the shown coefficients whose poles
-// lie on or outside the unit circle.
+// lie on or outside the unit circle. The axis labels ("1", "-1", "j", "-j", "Re", "Im") take the
+// first place around their point that no marker or count covers (measured in the label font;
+// without a measure, by an estimate).
 PoleZeroGeometry ComputePoleZeroPlot(int x0, int y0, const dsp::PoleZeroSet& ideal,
-                                     const dsp::PoleZeroSet* quantized, bool noDesign);
+                                     const dsp::PoleZeroSet* quantized, bool noDesign,
+                                     const TextMeasure& measure = {});
 void DrawPoleZeroPlot(platform::DrawContext& dc, const PoleZeroGeometry& g);
 
 // ---- One view from its values ----------------------------------------------------------------

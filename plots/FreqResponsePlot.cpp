@@ -34,13 +34,12 @@ constexpr int kLegendTextX = 240;
 constexpr int kGainTextY = 5;
 constexpr int kPhaseTextY = 25;
 
-// Indices into the label list.
+// Indices into the label list; the frequency labels follow the fixed ones.
 constexpr size_t kBottomGainLabel = 3;
 constexpr size_t kFirstPhaseLabel = 5;
 constexpr size_t kLastPhaseLabel = 10;
-constexpr size_t kFirstFreqLabel = 11;
-constexpr size_t kLastFreqLabel = 13;
-constexpr size_t kFreqUnitLabel = 14;
+constexpr size_t kFreqUnitLabel = 11;
+constexpr size_t kFirstFreqLabel = 14;
 
 double SampleAt(std::span<const double> values, int i) {
     return i >= 0 && static_cast<size_t>(i) < values.size() ? values[static_cast<size_t>(i)] : 0.0;
@@ -52,6 +51,21 @@ int Row(int y0, int k) {
 
 } // namespace
 
+int ResponseStartSample(int startPos, int freqZoom) {
+    const int s = (std::clamp(startPos, 0, kMaxSliderPos) * kWR) / kSliderSpan;
+    return freqZoom == 1 ? std::min(s, kRespNyquistSample - kRespZoomGainSegments) : s;
+}
+
+double ResponseStartFrequency(int startPos, int freqZoom, double fs) {
+    constexpr double kDegreesPerTurn = 360.0;
+    const int position = std::clamp(startPos, 0, kMaxSliderPos);
+    const int s = ResponseStartSample(position, freqZoom);
+    if (s < (position * kWR) / kSliderSpan) {
+        return s * fs / kDegreesPerTurn;
+    }
+    return position * fs * kFreqLabelFactor;
+}
+
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
                                          std::span<const double> phase, const TextMeasure& measure,
@@ -60,8 +74,7 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
     const int zoom = zoomed ? kRespZoomFactor : 1;
-    const int position = std::clamp(settings.startPos, 0, kMaxSliderPos);
-    const int s = (position * kWR) / kSliderSpan;
+    const int s = ResponseStartSample(settings.startPos, settings.freqZoom);
     g.startSample = s;
 
     // Phase: the curve starts one sample (and one step) in from the gain curve.
@@ -102,12 +115,15 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     // Labels. The phase scale stands right of the plot area, whatever the origin.
     const double range = settings.gainRange;
     const int phaseX = kPlotAreaWidth + 7;
-    const double f0 = position * settings.fs * kFreqLabelFactor;
+    const double f0 = ResponseStartFrequency(settings.startPos, settings.freqZoom, settings.fs);
+    // Each scale label is a multiple of a tenth of the range (one grid row): as many decimals
+    // as that step needs.
+    const int gainDecimals = StepDecimals(0.1 * range);
     g.labels = {
-        {{x0 - 60, y0 - 5}, FormatLabel("%7.2f", 0.2 * range)},
+        {{x0 - 60, y0 - 5}, FormatStep(0.2 * range, 7, gainDecimals)},
         {{x0 - 40, Row(y0, kZeroDbRow) - 5}, "  0"},
-        {{x0 - 65, Row(y0, kZeroRadRow) - 5}, FormatLabel("-%7.2f", 0.5 * range)},
-        {{x0 - 65, y0 + kH - 5}, FormatLabel("-%7.2f", range)},
+        {{x0 - 65, Row(y0, kZeroRadRow) - 5}, FormatStep(-0.5 * range, 8, gainDecimals)},
+        {{x0 - 65, y0 + kH - 5}, FormatStep(-range, 8, gainDecimals)},
         {{x0 - 45, y0 + 10}, "[dB]"},
         {{phaseX, Row(y0, 3) - 5}, "  pai "},
         {{phaseX, Row(y0, 5) - 5}, " pai/2"},
@@ -115,18 +131,20 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
         {{phaseX, Row(y0, 9) - 5}, "-pai/2"},
         {{phaseX, Row(y0, 11) - 5}, " -pai "},
         {{phaseX, y0 + 10}, "[rad]"},
-        {{x0 - 30, y0 + kH}, FormatLabel("%12.2f", f0)},
-        {{x0 + kWR / 2 - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.25 * settings.fs / zoom)},
-        {{x0 + kWR - 30, y0 + kH}, FormatLabel("%12.2f", f0 + 0.5 * settings.fs / zoom)},
         {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
         {{x0 + kLegendTextX, y0 + kGainTextY}, "Gain"},
         {{x0 + kLegendTextX, y0 + kPhaseTextY}, "Phase"},
     };
+    // The frequency axis: fs/2 (1x) or fs/20 (10x) from f0, labelled at 1-2-5 steps.
+    const std::vector<PlotLabel> freqs =
+        AxisLabels(f0, 0.5 * settings.fs / zoom, x0, kWR, y0 + kH, measure);
+    g.labels.insert(g.labels.end(), freqs.begin(), freqs.end());
     // Wide numbers yield to their neighbours: the last frequency to "[Hz]", the first frequency
     // to the bottom of the gain scale.
-    if (settings.fitLabels) {
-        MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+    if (settings.fitLabels && g.labels.size() > kFirstFreqLabel) {
+        MoveClearOf(measure, g.labels.back(), g.labels[kFreqUnitLabel], Side::kLeft);
         MoveClearOf(measure, g.labels[kFirstFreqLabel], g.labels[kBottomGainLabel], Side::kRight);
+        DropCovered(g.labels, kFirstFreqLabel, measure);
     }
     if (settings.noDesign) {
         // The hint stays left of the phase scale in any font.
@@ -205,7 +223,7 @@ std::optional<ResponseReadout> ReadResponseAt(const FreqResponseSettings& settin
     }
     const bool zoomed = settings.freqZoom == 1;
     const int step = zoomed ? kRespZoomFactor * kRespSampleStride : kRespSampleStride;
-    const int s = (std::clamp(settings.startPos, 0, kMaxSliderPos) * kWR) / kSliderSpan;
+    const int s = ResponseStartSample(settings.startPos, settings.freqZoom);
     // The nearest sample drawn at this x; the gain curve ends at its last segment's right end.
     const int k = (logical.x - x0 + step / 2) / step;
     const int lastK = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;

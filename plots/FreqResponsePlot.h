@@ -34,6 +34,15 @@ constexpr int kRespLastPhaseSample = 178; // 1x phase curve ends at this sample
 constexpr int kRespZoomGainSegments = 18;
 constexpr int kRespZoomPhaseSegments = 16;
 
+constexpr int kRespNyquistSample = 180; // sample i stands for i degrees: 180 is fs/2
+
+// The first response sample shown: position x WR / 200, so that position 100 is fs/2 at 1x. At
+// 10x the 18 samples shown end at fs/2 at most: the start stops at sample 162.
+int ResponseStartSample(int startPos, int freqZoom);
+// The frequency at the left edge: position x fs / 200, or the start sample's frequency where the
+// 10x start stops short of the slider.
+double ResponseStartFrequency(int startPos, int freqZoom, double fs);
+
 struct FreqResponseGeometry {
     ResponseFrame frame; // grid, references and frame lines
     int startSample = 0; // s: first response sample shown

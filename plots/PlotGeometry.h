@@ -54,6 +54,28 @@ void MoveClearOf(const TextMeasure& measure, PlotLabel& label, const PlotLabel& 
 std::string FormatLabel(const char* format, double value);
 std::string FormatLabel(const char* format, int value);
 
+// ---- Numbers for people ----------------------------------------------------------------------
+// The decimals that show every multiple of `step` exactly, up to two past the step's first
+// significant digit: 250 -> 0, 12.5 -> 1, 0.05 -> 2, 0.0001 -> 4, 433.57 -> 2. Non-finite or
+// non-positive steps take 2.
+int StepDecimals(double step);
+// A label value with `decimals` decimals, right-aligned in `width` characters (printf's
+// "%*.*f"); a value that rounds to zero shows without a sign.
+std::string FormatStep(double value, int width, int decimals);
+// The smallest 1, 2 or 5 times a power of ten that is >= value (value > 0).
+double NiceCeil(double value);
+
+// The labels of a value axis that runs from `first` over `span` across `length` units from `x`:
+// one at every multiple of a 1, 2 or 5 step (at most six), each centred under its place at the
+// height `y`, with the decimals the step needs.
+std::vector<PlotLabel> AxisLabels(double first, double span, int x, int length, int y,
+                                  const TextMeasure& measure);
+// After the first and the last of the axis labels labels[first ..] moved clear of their
+// neighbours: the labels between them that they now cover are left out.
+void DropCovered(std::vector<PlotLabel>& labels, std::size_t first, const TextMeasure& measure);
+// Without a measure: the label font's size, roughly (8 units a character, 16 high).
+TextMeasure MeasureOrEstimate(const TextMeasure& measure);
+
 // Draws every segment with the current pen, then every label with the current font.
 void DrawSegments(platform::DrawContext& dc, const std::vector<PlotSegment>& segments);
 void DrawLabels(platform::DrawContext& dc, const std::vector<PlotLabel>& labels);

@@ -1,6 +1,7 @@
 // Spectrum panel. At 1x the panel spans 0 to fs from the start frequency (the whole 256-bin
 // spectrum, mirror half included, about 1.5 pixels per bin); at 10x it spans fs/10 (15 pixels
-// per bin). The top grid line is 80 pixels above the baseline; values above it are not clamped.
+// per bin). The top grid line is 80 pixels above the baseline; values above the panel are held
+// at its top line, so that a peak never leaves the panel.
 #include "plots/SpectrumPlot.h"
 
 #include <algorithm>
@@ -20,9 +21,8 @@ constexpr int kBaselineRow = 4;     // of kSpecGridRows
 constexpr int kHalfPixelsPerBin = 3;
 constexpr int kZoomHalfPixelsPerBin = 30;
 constexpr double kStartFraction = 0.01;
-// Indices into the label list.
-constexpr size_t kLastFreqLabel = 2;
-constexpr size_t kFreqUnitLabel = 3;
+// Indices into the label list; the frequency labels follow the fixed ones.
+constexpr size_t kFreqUnitLabel = 0;
 
 double BinAt(std::span<const double> m, int i) {
     return i >= 0 && static_cast<size_t>(i) < m.size() ? m[static_cast<size_t>(i)] : 0.0;
@@ -56,7 +56,7 @@ SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y
     g.firstBin = s;
     g.baseline = GridRow(y0, kBaselineRow, kHS, kSpecGridRows);
     const auto y = [&](int bin) {
-        return PointY(g.baseline, kCurveScale * BinAt(magnitudes, bin));
+        return std::clamp(PointY(g.baseline, kCurveScale * BinAt(magnitudes, bin)), y0, bottom);
     };
     // Segments stop at the last bin: at 1x all bins from s, at 10x at most 25.
     const int available = kSpecLastBin - s;
@@ -70,18 +70,21 @@ SpectrumGeometry ComputeSpectrum(const SpectrumSettings& settings, int x0, int y
     // Frequency labels sit at the absolute height H, the bottom of the plot area.
     const double f0 = settings.fs * position * kStartFraction;
     g.labels = {
-        {{x0 - 40, kPlotHeight}, FormatLabel("%12.2f", f0)},
-        {{x0 + kWS / 2 - 40, kPlotHeight}, FormatLabel("%12.2f", f0 + 0.5 * settings.fs / zoom)},
-        {{x0 + kWS - 40, kPlotHeight}, FormatLabel("%12.2f", f0 + settings.fs / zoom)},
         {{x0 + kWS + 20, kPlotHeight}, "[Hz]"},
         {{x0 - 40, y0 - 5}, FormatLabel("%6.2f", settings.magRange)},
         {{x0 - 30, g.baseline - 8}, "0.0"},
         {{x0 - 50, y0 + kHS / 2 - 20}, input ? "Input" : "Output"},
         {{x0 - 60, y0 + kHS / 2 - 5}, "Spectrum"},
     };
+    // The frequency axis: fs (1x) or fs/10 (10x) from f0, labelled at 1-2-5 steps.
+    const std::size_t fixed = g.labels.size();
+    const std::vector<PlotLabel> freqs =
+        AxisLabels(f0, settings.fs / zoom, x0, kWS, kPlotHeight, measure);
+    g.labels.insert(g.labels.end(), freqs.begin(), freqs.end());
     // A wide last frequency yields to "[Hz]" beside it.
-    if (settings.fitLabels) {
-        MoveClearOf(measure, g.labels[kLastFreqLabel], g.labels[kFreqUnitLabel], Side::kLeft);
+    if (settings.fitLabels && g.labels.size() > fixed) {
+        MoveClearOf(measure, g.labels.back(), g.labels[kFreqUnitLabel], Side::kLeft);
+        DropCovered(g.labels, fixed, measure);
     }
     return g;
 }

@@ -1,6 +1,6 @@
 // Wave panel. At 1x a panel spans 100 samples at 4 pixels each from the start sample; at 10x it
 // spans 10 samples at 40 pixels each. The panel's top is +range, its centre 0 and its bottom
-// -range; values beyond are drawn beyond (no clamping), as the plot has always shown them.
+// -range; values beyond are held at the panel's top or bottom line, so the wave stays inside.
 #include "plots/WavePlot.h"
 
 #include <algorithm>
@@ -26,10 +26,9 @@ constexpr int kZoomSegments = kNS / kWaveZoomFactor;                     // 10 a
 constexpr int kZoomPixelsPerSample = kWaveZoomFactor * kPixelsPerSample; // 40
 constexpr double kStartFraction = 0.01;                                  // t0 = T x position x 0.01
 constexpr int kNoteInsetY = 3; // the delay note inside an empty panel, under its top line
-// Indices into the label list.
-constexpr size_t kLastTimeLabel = 2;
-constexpr size_t kTimeUnitLabel = 3;
-constexpr size_t kMagnitudeLabel = 4;
+// Indices into the label list; the time labels follow the fixed ones.
+constexpr size_t kTimeUnitLabel = 0;
+constexpr size_t kMagnitudeLabel = 1;
 static_assert(kNS + kSegments < kWaveScaledSamples);
 
 } // namespace
@@ -59,12 +58,14 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
             v[i] = (settings.plotAmplitude / settings.magRange) * samples[i];
         }
         const int centre = y0 + kHP / 2;
+        const auto y = [&](double value) {
+            return std::clamp(PointY(centre, value), y0, y0 + kHP);
+        };
         const int segments = zoomed ? kZoomSegments : kSegments;
         const int step = zoomed ? kZoomPixelsPerSample : kPixelsPerSample;
         for (int k = 0; k < segments; ++k) {
             const auto at = static_cast<size_t>(s + k);
-            g.curve.push_back({{x0 + step * k, PointY(centre, v[at])},
-                               {x0 + step * k + step, PointY(centre, v[at + 1])}});
+            g.curve.push_back({{x0 + step * k, y(v[at])}, {x0 + step * k + step, y(v[at + 1])}});
         }
     }
 
@@ -73,17 +74,19 @@ WaveGeometry ComputeWave(const WaveSettings& settings, int x0, int y0,
     const double t0 = period * position * kStartFraction;
     const int timeY = kPlotHeight + 2;
     g.labels = {
-        {{x0 - 30, timeY}, FormatLabel("%12.10f", t0)},
-        {{x0 + kWA / 2 - 30, timeY}, FormatLabel("%12.10f", t0 + 0.5 * period / zoom)},
-        {{x0 + kWA - 30, timeY}, FormatLabel("%12.10f", t0 + period / zoom)},
         {{x0 + kWA + 40, timeY}, "[s]"},
         {{x0 - 40, y0 - 10}, FormatLabel("%6.2f", settings.magRange)},
         {{x0 - 40, y0 + kHP / 2 - 20}, input ? "Input" : "Output"},
         {{x0 - 40, y0 + kHP / 2 - 5}, "Wave"},
     };
+    // The time axis: one period (1x) or a tenth of it (10x) from t0, labelled at 1-2-5 steps.
+    const std::size_t fixed = g.labels.size();
+    const std::vector<PlotLabel> times = AxisLabels(t0, period / zoom, x0, kWA, timeY, measure);
+    g.labels.insert(g.labels.end(), times.begin(), times.end());
     const bool fit = settings.fitLabels;
-    if (fit) {
-        MoveClearOf(measure, g.labels[kLastTimeLabel], g.labels[kTimeUnitLabel], Side::kLeft);
+    if (fit && g.labels.size() > fixed) {
+        MoveClearOf(measure, g.labels.back(), g.labels[kTimeUnitLabel], Side::kLeft);
+        DropCovered(g.labels, fixed, measure);
     }
     if (!belowNyquist) {
         // A font too wide for the message to end inside the screen view moves it left, but

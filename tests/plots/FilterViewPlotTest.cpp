@@ -60,9 +60,10 @@ TEST(GroupDelayPlot, FollowsTheResponseAxisAndScalesToTheDelay) {
         EXPECT_TRUE(g.ideal.empty());
         EXPECT_EQ(g.shown.front().from.x, 20);
         EXPECT_EQ(g.shown.back().to.x, 20 + c.step * static_cast<int>(c.segments));
-        // 0 .. 18.75 samples: a constant 15 lies at 15/18.75 of the height above the bottom.
-        EXPECT_DOUBLE_EQ(g.high, 18.75);
-        EXPECT_EQ(g.shown.front().from.y, 50);
+        // 0 .. 18.75 samples, out to 20: a constant 15 lies at 15/20 of the height above the
+        // bottom.
+        EXPECT_DOUBLE_EQ(g.high, 20.0);
+        EXPECT_EQ(g.shown.front().from.y, 250 - 187);
     }
     // The ideal curve runs under the quantized one, point for point.
     std::vector<double> ideal(360, 10.0);
@@ -86,7 +87,7 @@ TEST(TimeResponsePlot, SpreadsTheSamplesOverTheGridWithAZeroLine) {
     EXPECT_GT(g.shown[0].to.y, 0);
     EXPECT_LT(g.shown[1].to.y, 250);
     EXPECT_EQ(g.shown[0].from.y, g.zeroLine[0].from.y);
-    EXPECT_EQ(g.labels[2].text, "           4"); // the last sample's index
+    EXPECT_EQ(g.labels.back().text, "           4"); // the last sample's index
 }
 
 TEST(PoleZeroPlot, MarksRootsAndBoxesUnstablePoles) {
@@ -94,7 +95,8 @@ TEST(PoleZeroPlot, MarksRootsAndBoxesUnstablePoles) {
     ideal.zeros = {{-1.0, 0.0}, {0.0, 1.0}};
     ideal.poles = {{0.5, 0.5}, {0.5, -0.5}};
     dsp::PoleZeroSet quantized = ideal;
-    // Section 1 stable; section 2 with a pole on the circle; section 3's pole beyond the view.
+    // Section 1 stable; section 2 with a pole on the circle; section 3's pole beyond the view,
+    // drawn as an arrow at its edge.
     quantized.poles = {{0.5, 0.5}, {0.5, -0.5}, {1.0, 0.0}, {0.9, 0.0}, {5.0, 0.0}, {0.2, 0.0}};
     quantized.unstableSections = {2, 3};
 
@@ -109,12 +111,13 @@ TEST(PoleZeroPlot, MarksRootsAndBoxesUnstablePoles) {
 
     const plots::PoleZeroGeometry g = plots::ComputePoleZeroPlot(20, 0, ideal, &quantized, false);
     EXPECT_EQ(g.hiddenRoots, 1);
-    EXPECT_EQ(g.shownMarks.size(), 2u * 12u + 5u * 2u);
-    EXPECT_EQ(g.unstableMarks.size(), 4u); // one box, around the pole at 1
-    ASSERT_EQ(g.redLabels.size(), 3u);
+    EXPECT_EQ(g.shownMarks.size(), 2u * 12u + 5u * 2u + 3u); // the pole at 5: an arrow
+    EXPECT_EQ(g.unstableMarks.size(), 4u);                   // one box, around the pole at 1
+    ASSERT_EQ(g.redLabels.size(), 4u);
     EXPECT_EQ(g.redLabels[0].text, "Quantized");
     EXPECT_EQ(g.redLabels[1].text, "unstable: section 2");
     EXPECT_EQ(g.redLabels[2].text, "unstable: section 3");
+    EXPECT_EQ(g.redLabels[3].text, "1"); // the count beside the arrow
 }
 
 TEST(FilterViews, IdealCurvesOnlyWhileQuantized) {

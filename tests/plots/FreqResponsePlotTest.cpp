@@ -117,7 +117,8 @@ TEST(FreqResponsePlot, StartSampleFollowsTheSlider) {
         int zoom;
         int start;
         int marked; // sample that the first segment starts from
-    } cases[] = {{0, 50, 90}, {0, 1, 1}, {0, 3, 5}, {1, 25, 45}, {1, 100, 180}};
+    } cases[] = {{0, 50, 90}, {0, 1, 1}, {0, 3, 5}, {1, 25, 45}, {1, 100, 162}};
+    // (10x at the slider's end: the 18 samples shown end at fs/2, sample 180.)
     for (const auto& c : cases) {
         Plot plot;
         plot.settings.freqZoom = c.zoom;
@@ -185,27 +186,28 @@ TEST(FreqResponsePlot, LabelsWithTheirFormatsAndPositions) {
         {1,
          0,
          0,
-         {{"  20.00", {-40, -5}},
+         {{"     20", {-40, -5}},
           {"  0", {-20, 36}},
-          {"-  50.00", {-45, 140}},
-          {"- 100.00", {-45, 245}},
+          {"     -50", {-45, 140}},
+          {"    -100", {-45, 245}},
           {"  pai ", {407, 57}},
           {" -pai ", {407, 224}},
-          {"        0.00", {-10, 250}},
-          {"       25.00", {170, 250}},
-          // Moved left from 350: in the recorder's 7-unit characters it would reach under
-          // "[Hz]"; it now ends one blank (7) before 390.
-          {"       50.00", {299, 250}},
+          // Frequencies centred under their places, 72 units (10 Hz) apart: "0" moved right
+          // from 17 to keep a blank (7) after the gain scale's "-100" (ink to 11), "50" moved
+          // left from 373 to end one blank before "[Hz]" at 390.
+          {"0", {18, 250}},
+          {"30", {229, 250}},
+          {"50", {369, 250}},
           {"[Hz]", {390, 260}}}},
         // Print origin (20, 20): the phase labels move down with the rows, not sideways.
         {0,
          50,
          20,
-         {{"      250.00", {-10, 270}},
-          {"      500.00", {170, 270}},
-          {"      750.00", {299, 270}},
+         {{"300", {46, 270}},
+          {"500", {190, 270}},
+          {"700", {334, 270}},
           {"  pai ", {407, 77}},
-          {"  20.00", {-40, 15}}}},
+          {"     20", {-40, 15}}}},
     };
     for (const auto& c : cases) {
         Plot plot;

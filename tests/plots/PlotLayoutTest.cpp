@@ -85,11 +85,11 @@ TEST(PlotLayout, PrintKeepsTheFixedPlaces) {
         std::string text;
         platform::Point at; // fixed place at the print origins
     } cases[] = {
-        {plots::PlotMode::kResponse, "      500.00", {20 + 360 - 30, 20 + 250}},
+        {plots::PlotMode::kResponse, "500", {20 + 360 - 10, 20 + 250}}, // centred, 7 a character
         {plots::PlotMode::kResponse, "16", {40 + 75, 25}},
         {plots::PlotMode::kResponse, "bits", {40 + 105, 25}},
-        {plots::PlotMode::kSpectra, "     1000.00", {7 + 384 - 40, 250}},
-        {plots::PlotMode::kWaves, "0.1000000000", {400 - 30, 252}},
+        {plots::PlotMode::kSpectra, "1000", {7 + 384 - 14, 250}},
+        {plots::PlotMode::kWaves, "0.10", {400 - 14, 252}},
         {plots::PlotMode::kWaves, "Output Wave may have huge delay", {120, 140 - 18}},
     };
     for (const auto& c : cases) {

@@ -48,12 +48,12 @@ TEST(ResponseCursor, ReadsTheSampleUnderTheMouse) {
         int sample;
         bool passBand; // else stop band
     } cases[] = {
-        {0, 0, {92, 100}, 36, true},             // 2 px per sample: 100 Hz
-        {0, 0, {91, 10}, 36, true},              // half-way from sample 35 takes 36, at any height
-        {0, 0, {20 + 2 * 108, 200}, 108, false}, // 300 Hz
-        {1, 0, {120, 60}, 5, true},              // 20 px per sample at 10x
-        {0, 50, {40, 60}, 100, false},           // start 50: sample 90 at x0
-        {1, 100, {20 + 20 * 18, 60}, 198, false},
+        {0, 0, {92, 100}, 36, true},              // 2 px per sample: 100 Hz
+        {0, 0, {91, 10}, 36, true},               // half-way from sample 35 takes 36, at any height
+        {0, 0, {20 + 2 * 108, 200}, 108, false},  // 300 Hz
+        {1, 0, {120, 60}, 5, true},               // 20 px per sample at 10x
+        {0, 50, {40, 60}, 100, false},            // start 50: sample 90 at x0
+        {1, 100, {20 + 20 * 18, 60}, 180, false}, // 10x at the end: the right edge is fs/2
     };
     for (const auto& c : cases) {
         plots::FreqResponseSettings settings = commands::ResponseSettingsOf(doc, false);

@@ -87,11 +87,11 @@ TEST(SpectrumPlot, ZoomAndStartChooseBinsAndPixels) {
     }
 }
 
-TEST(SpectrumPlot, MagnitudesRiseFromTheBaselineUnclamped) {
+TEST(SpectrumPlot, MagnitudesRiseFromTheBaselineUpToThePanelsTop) {
     const struct {
         double magnitude;
-        int y; // baseline at y0 + 80 = 90
-    } cases[] = {{0.0, 90}, {10.0, 70}, {40.0, 10}, {50.0, -10}, {0.4, 90}, {0.6, 89}};
+        int y; // baseline at y0 + 80 = 90; the panel's top at y0 = 10
+    } cases[] = {{0.0, 90}, {10.0, 70}, {40.0, 10}, {50.0, 10}, {1e6, 10}, {0.4, 90}, {0.6, 89}};
     for (const auto& c : cases) {
         Panel panel;
         panel.magnitudes[0] = c.magnitude;
@@ -111,11 +111,10 @@ TEST(SpectrumPlot, LabelsOfBothPanels) {
          0,
          10,
          true,
-         {{"        0.00", {-33, 250}},
-          {"      500.00", {159, 250}},
-          // Moved left from 351: in the recorder's 7-unit characters it would run into "[Hz]";
-          // it now ends one blank (7) before 411.
-          {"     1000.00", {320, 250}},
+         {{"0", {4, 250}},
+          {"400", {151, 250}},
+          // Moved left from 377 to end one blank (7) before "[Hz]" at 411.
+          {"1000", {376, 250}},
           {"[Hz]", {411, 250}},
           {" 50.00", {-33, 5}},
           {"0.0", {-23, 82}},
@@ -125,13 +124,13 @@ TEST(SpectrumPlot, LabelsOfBothPanels) {
          50,
          135,
          false,
-         {{"      500.00", {-33, 250}},
-          {"      550.00", {159, 250}},
-          {"      600.00", {320, 250}},
+         {{"500", {-3, 250}},
+          {"540", {151, 250}},
+          {"600", {381, 250}},
           {"0.0", {-23, 207}},
           {"Output", {-43, 165}},
           {"Spectrum", {-53, 180}}}},
-        {0, 100, 10, true, {{"     1000.00", {-33, 250}}, {"     2000.00", {320, 250}}}},
+        {0, 100, 10, true, {{"1000", {-7, 250}}, {"2000", {376, 250}}}},
     };
     for (const auto& c : cases) {
         Panel panel;

@@ -95,13 +95,13 @@ TEST(WavePlot, ZoomAndStartChooseSamplesAndPixels) {
     }
 }
 
-TEST(WavePlot, MagnitudeRangeScalesWithoutClamping) {
+TEST(WavePlot, MagnitudeRangeScalesWithinThePanel) {
     const struct {
         double range;
         double value;
-        int y; // centre line at y0 + 50 = 70
-    } cases[] = {{50.0, 50.0, 20},  {50.0, -50.0, 120}, {100.0, 50.0, 45},
-                 {25.0, 50.0, -30}, {50.0, 0.7, 70},    {50.0, -1.9, 71}};
+        int y; // centre line at y0 + 50 = 70; values beyond the range held at 20 or 120
+    } cases[] = {{50.0, 50.0, 20},   {50.0, -50.0, 120}, {100.0, 50.0, 45}, {25.0, 50.0, 20},
+                 {25.0, -60.0, 120}, {50.0, 0.7, 70},    {50.0, -1.9, 71}};
     for (const auto& c : cases) {
         Panel panel;
         panel.settings.magRange = c.range;
@@ -183,10 +183,9 @@ TEST(WavePlot, TimeAndPanelLabels) {
          1000.0,
          20,
          true,
-         {{"0.0000000000", {-30, 252}},
-          {"0.0050000000", {170, 252}},
-          // Moved left from 370 to end one blank (7) before "[s]" at 440.
-          {"0.0100000000", {349, 252}},
+         {{"0.000", {-17, 252}},
+          {"0.004", {143, 252}},
+          {"0.010", {383, 252}},
           {" 50.00", {-40, 10}},
           {"Input", {-40, 50}}}},
         // The time labels keep their height on the output panel too.
@@ -195,9 +194,9 @@ TEST(WavePlot, TimeAndPanelLabels) {
          8000.0,
          140,
          false,
-         {{"0.0125000000", {-30, 252}},
-          {"0.0187500000", {170, 252}},
-          {"0.0250000000", {349, 252}},
+         {{"0.015", {63, 252}},
+          {"0.020", {223, 252}},
+          {"0.025", {383, 252}},
           {"Output", {-40, 170}},
           {"Wave", {-40, 185}}}},
     };

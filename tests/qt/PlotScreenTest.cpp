@@ -86,8 +86,8 @@ TEST(PlotScreen, GainScaleShowsInTheControl) {
     const platform::Mapping& mapping = measure.GetMapping();
     int checked = 0;
     for (const plot_layout::PlacedText& t : r.texts) {
-        if (t.text != "  20.00" && t.text != "  0" && t.text != "-  50.00" &&
-            t.text != "- 100.00" && t.text != "[dB]") {
+        if (t.text != "     20" && t.text != "  0" && t.text != "     -50" &&
+            t.text != "    -100" && t.text != "[dB]") {
             continue;
         }
         ++checked;

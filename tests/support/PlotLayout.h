@@ -73,10 +73,13 @@ inline std::vector<LayoutCase> LayoutCases() {
     return cases;
 }
 
-// A designed 31-tap low-pass filter with the case's display settings.
+// A designed 31-tap low-pass filter with the case's display settings; no filter at all for a
+// case without a design (the hint shows only while there is nothing to show).
 inline void Configure(COlvexDoc& doc, const LayoutCase& c) {
     doc.m_nTaps = 31;
-    doc.DesignFir(0);
+    if (!c.noDesign) {
+        doc.DesignFir(0);
+    }
     doc.m_nTaps = c.taps;
     doc.m_fs = c.fs;
     doc.m_nRespFreqZoom = doc.m_nFftFreqZoom = doc.m_nWaveTimeZoom = c.zoom;
