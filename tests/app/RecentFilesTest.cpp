@@ -18,8 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct RecentFiles : support::ScriptedWindowTest {
-    support::TempFolder dir{"recent"};
-    std::string PathOf(const std::string& name) const { return (dir.path / name).string(); }
+    support::ScratchFolder dir{"recent"};
+    std::string PathOf(const std::string& name) const { return (dir.Path() / name).string(); }
 };
 
 TEST_F(RecentFiles, PickingAGoneDesignDropsItAndARefusedOneStays) {

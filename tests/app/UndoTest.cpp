@@ -35,7 +35,7 @@ constexpr int kTypeRadios[4] = {resources::kIdcLpf, resources::kIdcHpf, resource
                                 resources::kIdcBpf};
 
 struct UndoWindow : support::ScriptedWindow {
-    support::TempFolder dir{"undo"};
+    support::ScratchFolder dir{"undo"};
 
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
     void Select(int type, bool iir) {

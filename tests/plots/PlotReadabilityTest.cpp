@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/PlotCommands.h"
 #include "platform/scripted/RecordingDrawContext.h"
@@ -439,7 +439,7 @@ bool ShowsHint(const plots::PlotData& data) {
 }
 
 TEST(PlotReadability, HintLeavesOnceCoefficientsAreLoaded) {
-    testsupport::ScratchFolder folder("plot-hint");
+    support::ScratchFolder folder("plot-hint");
     COlvexDoc designed;
     designed.DesignFir(0);
     const std::string path = (folder.Path() / "coeff.txt").string();

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/DesignCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/PlotCommands.h"
 #include "app/qt/MainFrame.h"
