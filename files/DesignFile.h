@@ -24,7 +24,7 @@ constexpr int kDesignIirSections = 8;  // rows of `sections`
 constexpr int kDesignMaxFirTaps = 400; // the most taps a design holds
 // A design file is read once: far less than the input cap, but room for a long template path.
 constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
-// The deepest nesting of lists and groups a design file may hold (the format itself uses three);
+// The deepest nesting of lists and groups a design file may hold (the format itself uses four);
 // the reader refuses deeper text before the JSON library builds anything from it.
 constexpr int kDesignMaxNesting = 64;
 
