@@ -23,8 +23,6 @@ namespace commands {
 
 namespace {
 
-// A design file is read once: far less than the input cap, but room for a long template path.
-constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
 constexpr int kCoeffFormats = 4;
 constexpr int kArchitectures = 4;
 
@@ -87,6 +85,29 @@ std::string CheckEdgeOrder(const files::DesignState& s) {
     } else if (!design::CheckIirParameters(s.filterType, s.iirSections, s.fs, s.iirFc1, s.iirFc2,
                                            warning)) {
         return "iir: " + warning.OneLine();
+    }
+    return {};
+}
+
+// The Coefficients dialog's bit-length rules for the structure the design stands in: the
+// quantized values must fit a 32-bit integer (FIR taps as K * h, every IIR section), and an
+// IIR takes at most 24 bits. A file breaking them is refused as that dialog refuses the bits.
+std::string CheckQuantization(const files::DesignState& s) {
+    if (s.quantize == 0) {
+        return {};
+    }
+    const bool iir = s.structure == 1;
+    double largest = 0.0;
+    if (iir) {
+        for (const files::DesignSection& section : s.sections) {
+            largest = std::max(largest, coeffs::LargestMagnitude(section));
+        }
+    } else {
+        largest = coeffs::LargestMagnitude(s.firTaps) * std::max(1, s.multiplier);
+    }
+    design::Warning warning;
+    if (!coeffs::CheckQuantBits(largest, iir, s.quantBits, warning)) {
+        return "quantization.bits: " + warning.OneLine();
     }
     return {};
 }
@@ -239,6 +260,10 @@ std::string CheckDesignState(const files::DesignState& state) {
             return "coefficients.iir: a coefficient is not a finite number";
         }
     }
+    const std::string quantization = CheckQuantization(state);
+    if (!quantization.empty()) {
+        return quantization;
+    }
     return CheckEdgeOrder(state);
 }
 
@@ -266,7 +291,7 @@ OpenDesignOutcome OpenDesign(COlvexDoc& doc, const std::string& path) {
         outcome.message = files::QuotedPath(path) + ": " + problem;
         return outcome;
     };
-    const files::InputFile input = files::ReadInputFile(path, kMaxDesignFileBytes);
+    const files::InputFile input = files::ReadInputFile(path, files::kMaxDesignFileBytes);
     if (!input.ok) {
         return refuse(input.reason);
     }

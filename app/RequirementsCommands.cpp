@@ -80,6 +80,18 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
             Format("The requirements cannot be met with %d taps: the best design "
                    "reaches a pass ripple of %.3f dB and an attenuation of %.1f dB.",
                    found.chosen.taps, found.chosen.rippleDb, found.chosen.attenuationDb);
+    } else if (!found.met && outcome.message.empty()) {
+        // The largest count failed to design: say what the best count that designed reached.
+        outcome.message =
+            found.best.taps == 0
+                ? Format("The requirements cannot be met: no tap count the search tried (%d, up "
+                         "to %d) designs with RR %.6g (Remez exchange).",
+                         found.designs, found.chosen.taps, found.rr)
+                : Format("The requirements cannot be met: the %d-tap design failed (Remez "
+                         "exchange); the best design, %d taps, reaches a pass ripple of %.3f dB "
+                         "and an attenuation of %.1f dB.",
+                         found.chosen.taps, found.best.taps, found.best.rippleDb,
+                         found.best.attenuationDb);
     }
     return outcome;
 }

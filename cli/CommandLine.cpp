@@ -5,17 +5,20 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/PlotOptions.h"
-#include "dsp/QuantRules.h"
 #include "dsp/Measure.h"
+#include "dsp/QuantRules.h"
 #include "files/NumberText.h"
 #include "vhdl/Architecture.h"
+#include "vhdl/HardwareReport.h"
 
 namespace cli {
 
@@ -250,6 +253,9 @@ void AddVhdl(OptionAdder& add, const COlvexDoc& fresh) {
                           "and speed instead (needs --quantize, --data-bits)");
     add.Value("device", "up5k|hx8k", "up5k", "the iCE40 of --hw-report")
         ->check(OneOf({"up5k", "hx8k"}, "up5k or hx8k"));
+    add.Value("hw-timeout", "SECONDS", Number(vhdl::kDefaultHardwareTimeoutSeconds),
+              "the longest --hw-report may take; its tools are stopped then (exit status 4)")
+        ->check(NumberText());
 }
 
 void AddMeasure(OptionAdder& add) {
@@ -437,9 +443,38 @@ int RefuseLeftovers(const char* command, const std::vector<std::string>& leftove
     return RefuseWords(command, "unexpected argument '" + word + "'");
 }
 
+// Two outputs of one run naming one file: the second would replace the first. Refused before
+// anything is written.
+int CheckDistinctOutputs(const CliArgs& args) {
+    namespace fs = std::filesystem;
+    static const char* const kOutputs[] = {"save-coeffs", "response", "vhdl",        "verilog",
+                                           "testbench",   "export",   "save-design", "out"};
+    std::vector<std::pair<const char*, fs::path>> seen;
+    for (const char* name : kOutputs) {
+        if (!args.Has(name) || args.Value(name).empty() || args.Value(name) == "-") {
+            continue;
+        }
+        std::error_code error;
+        fs::path path = fs::absolute(args.Value(name), error).lexically_normal();
+        for (const auto& [other, otherPath] : seen) {
+            std::error_code notSame;
+            if (path == otherPath || fs::equivalent(path, otherPath, notSame)) {
+                std::fprintf(stderr,
+                             "--%s and --%s name the same file %s: one would replace "
+                             "the other\n",
+                             other, name, args.Value(name).c_str());
+                return kExitInvalid;
+            }
+        }
+        seen.emplace_back(name, std::move(path));
+    }
+    return kExitOk;
+}
+
 int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
     int status = CheckPlotOptions(args);
     status = status != kExitOk ? status : CheckTableOption(args);
+    status = status != kExitOk ? status : CheckDistinctOutputs(args);
     if (status != kExitOk) {
         return status;
     }

@@ -14,6 +14,7 @@
 // searched like the window does: the program's folder, the current folder, PATH, then the
 // installed template folder. Where the window's fixed text leaves out the system's reason, the
 // command line's own line follows it.
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -31,6 +32,7 @@
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareReport.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/ToolProcess.h"
 #include "vhdl/VhdlText.h"
 
 namespace cli {
@@ -50,8 +52,16 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
     if (args.Has("template")) {
         return args.Value("template");
     }
-    return files::SearchAlongPath(TemplateName(run, request), vhdl::HdlExtension(request.language),
-                                  files::SystemSearchFolders())
+    // A file of the name that is no template of the structure (a generated firfilter.vhd in
+    // the current folder) is passed over with a note.
+    const bool iir = run.Iir();
+    return files::SearchAlongPath(
+               TemplateName(run, request), vhdl::HdlExtension(request.language),
+               files::SystemSearchFolders(),
+               [iir](const std::string& path) { return vhdl::SearchTakesTemplate(path, iir); },
+               [iir](const std::string& path) {
+                   std::fprintf(stderr, "%s\n", vhdl::SkippedTemplateNote(path, iir).c_str());
+               })
         .value_or(std::string());
 }
 
@@ -177,6 +187,19 @@ void WarnSaturatedLiterals(const RunState& run) {
     }
 }
 
+// --hw-timeout in seconds, above 0; the default when not given.
+bool ReadHardwareTimeout(const CliArgs& args, double& seconds) {
+    seconds = vhdl::kDefaultHardwareTimeoutSeconds;
+    if (!ReadDouble(args, "hw-timeout", seconds)) {
+        return false;
+    }
+    if (!(seconds > 0.0) || !std::isfinite(seconds)) {
+        std::fprintf(stderr, "--hw-timeout: Please enter a number of seconds above 0.\n");
+        return false;
+    }
+    return true;
+}
+
 // The language --hw-report places: the template's, else Verilog when only --verilog is written.
 vhdl::HdlLanguage HardwareLanguage(const CliArgs& args) {
     const vhdl::HdlLanguage chosen = args.Has("verilog") && !args.Has("vhdl")
@@ -217,8 +240,14 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
             return kExitInvalid;
         }
     }
-    if (args.Has("device") && !hardware) {
-        std::fprintf(stderr, "--device needs --hw-report\n");
+    for (const char* name : {"device", "hw-timeout"}) {
+        if (args.Has(name) && !hardware) {
+            std::fprintf(stderr, "--%s needs --hw-report\n", name);
+            return kExitInvalid;
+        }
+    }
+    double timeout = 0.0;
+    if (hardware && !ReadHardwareTimeout(args, timeout)) {
         return kExitInvalid;
     }
     if (!vhdlFile && !testbench && !hardware) {
@@ -289,7 +318,23 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     }
     // Without --clock the placement is not constrained, and no clock can be missed.
     request.constrainClock = args.Has("clock");
+    double timeout = 0.0;
+    ReadHardwareTimeout(args, timeout); // checked before anything was written
+    // The tools stop at the time limit and on Ctrl-C or SIGTERM, and their folder goes with them.
+    vhdl::ToolWatch watch(timeout);
+    request.cancel = watch.Cancel();
     const commands::HardwareReportOutcome outcome = commands::HardwareReport(run.doc, request);
+    if (watch.CaughtSignal() != 0) {
+        std::fprintf(stderr, "the hardware report was interrupted: its tools were stopped\n");
+        watch.RaiseCaughtSignal();
+    }
+    if (watch.TimedOut() && outcome.hardware.status == vhdl::HardwareStatus::kCancelled) {
+        std::fprintf(stderr,
+                     "the hardware report failed: its tools took longer than %g seconds "
+                     "(--hw-timeout) and were stopped\n",
+                     timeout);
+        return kExitFileError;
+    }
     const int status = ReportOutcome(outcome, {});
     if (status != kExitOk) {
         return status;

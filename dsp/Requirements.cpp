@@ -141,6 +141,12 @@ FirRequirementResult SearchFirRequirements(const FirRequirements& req) {
     }
     if (!at(n).meets) {
         result.chosen = at(highest);
+        for (const auto& [taps, trial] : tried) {
+            if (trial.designed &&
+                (result.best.taps == 0 || trial.attenuationDb > result.best.attenuationDb)) {
+                result.best = trial;
+            }
+        }
         return result;
     }
     // Down while one of the next two smaller counts meets them too: a count that fails can sit

@@ -50,6 +50,10 @@ struct FirRequirementResult {
     // The smallest tap count found that meets them; when none up to maxTaps does, the largest
     // count (the best design the dialog's range allows).
     FirRequirementTrial chosen;
+    // When none meets them: of the counts that designed, the one with the largest attenuation
+    // (taps 0 when none designed), so that a chosen count that fails can still say what the
+    // search reached.
+    FirRequirementTrial best;
     int designs = 0; // Remez designs run
 };
 

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -161,28 +162,51 @@ bool ParseFiniteDouble(std::string_view token, double& value) {
     return r.ec == std::errc{} && r.ptr == end && std::isfinite(value);
 }
 
-// The whole token as one finite single-precision number, rounded once from its decimal text.
-// A value too small for single precision becomes the nearest single value (0 or subnormal); one
-// too large for it is not a number.
-bool ParseSingle(std::string_view token, float& value) {
+// The whole token as one finite double, rounded once from its decimal text. A value too small
+// for a double reads as 0 (of its sign); one too large for it is not a number.
+bool ParseValue(std::string_view token, double& value) {
+    if (ParseFiniteDouble(token, value)) {
+        return true;
+    }
     std::string_view digits = token;
     if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-' && digits[1] != '+') {
         digits.remove_prefix(1);
     }
     const char* const end = digits.data() + digits.size();
     const std::from_chars_result r = std::from_chars(digits.data(), end, value);
-    if (r.ptr != end) {
+    if (r.ec != std::errc::result_out_of_range || r.ptr != end) {
         return false;
     }
-    if (r.ec == std::errc{}) {
-        return std::isfinite(value);
+    // Out of range both ways: the text's decimal exponent tells underflow from overflow.
+    const size_t e = digits.find_first_of("eE");
+    int exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view power = digits.substr(e + 1);
+        if (!power.empty() && power[0] == '+') {
+            power.remove_prefix(1);
+        }
+        if (std::from_chars(power.data(), power.data() + power.size(), exponent).ec !=
+            std::errc{}) {
+            exponent = power.starts_with('-') ? INT32_MIN : INT32_MAX;
+        }
     }
-    double wide = 0.0;
-    if (r.ec != std::errc::result_out_of_range || !ParseFiniteDouble(token, wide) ||
-        std::fabs(wide) >= 1.0) {
+    // Places of the mantissa before its point, less the zeros after a point that leads.
+    const std::string_view mantissa = digits.substr(0, e);
+    const size_t point = mantissa.find('.');
+    const std::string_view whole = mantissa.substr(0, point);
+    int magnitude = 0;
+    const size_t firstDigit = whole.find_first_of("123456789");
+    if (firstDigit != std::string_view::npos) {
+        magnitude = static_cast<int>(whole.size() - firstDigit);
+    } else if (point != std::string_view::npos) {
+        const std::string_view fraction = mantissa.substr(point + 1);
+        const size_t nonZero = fraction.find_first_of("123456789");
+        magnitude = -static_cast<int>(nonZero == std::string_view::npos ? 0 : nonZero);
+    }
+    if (static_cast<long long>(exponent) + magnitude > 0) {
         return false;
     }
-    value = static_cast<float>(wide);
+    value = digits.starts_with('-') ? -0.0 : 0.0;
     return true;
 }
 
@@ -208,13 +232,6 @@ double FactorFromScale(std::string_view text, int format, bool& parseError, bool
         if (!ParseFiniteDouble(text, scale)) {
             badScale = true;
             return 1.0;
-        }
-        if (format == coeffs::kFormatReal) {
-            scale = static_cast<float>(scale);
-            if (!std::isfinite(scale)) {
-                badScale = true;
-                return 1.0;
-            }
         }
         break;
     }
@@ -316,19 +333,21 @@ CoeffLoad ParseCoeffText(std::string_view text, bool iir, int& loadFormat) {
         if (token.empty()) {
             break;
         }
-        float v = 0.0f;
+        // Integers of the binary, hex and decimal forms are exact in a double, and so is their
+        // product with a power-of-two scale: a file written at any bit length reads back as it
+        // was written.
+        double v = 0.0;
         if (header.format == coeffs::kFormatBin || header.format == coeffs::kFormatHex) {
             const bool hex = header.format == coeffs::kFormatHex;
-            v = static_cast<float>(hex ? coeffs::ParseHex(token, parseError)
-                                       : coeffs::ParseBinary(token, parseError));
+            v = hex ? coeffs::ParseHex(token, parseError) : coeffs::ParseBinary(token, parseError);
             parseError = parseError || !IsWholeForm(token, hex);
-        } else if (!ParseSingle(token, v)) {
+        } else if (!ParseValue(token, v)) {
             // Reading stops at a token that is not a number.
             load.badToken = std::string(token.substr(0, kShownTokenLength));
             load.invalidFormat = true;
             break;
         }
-        const double value = static_cast<double>(v) * header.factor;
+        const double value = v * header.factor;
         if (!std::isfinite(value)) {
             // A tiny scale can carry a large value past the double range.
             load.badToken = std::string(token.substr(0, kShownTokenLength));

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ constexpr int kDesignVersion = 1;
 constexpr const char* kDesignExtension = ".vantrel";
 constexpr int kDesignIirSections = 8;  // rows of `sections`
 constexpr int kDesignMaxFirTaps = 400; // the most taps a design holds
+// A design file is read once: far less than the input cap, but room for a long template path.
+constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
+// The deepest nesting of lists and groups a design file may hold (the format itself uses four);
+// the reader refuses deeper text before the JSON library builds anything from it.
+constexpr int kDesignMaxNesting = 64;
 
 // One IIR section as the form lists it: a0 a1 a2 b1 b2.
 using DesignSection = std::array<double, 5>;

@@ -62,6 +62,14 @@ std::vector<std::string> SystemSearchFolders() {
 std::optional<std::string> SearchAlongPath(const std::string& name,
                                            const std::string& defaultExtension,
                                            const std::vector<std::string>& folders) {
+    return SearchAlongPath(name, defaultExtension, folders, {});
+}
+
+std::optional<std::string>
+SearchAlongPath(const std::string& name, const std::string& defaultExtension,
+                const std::vector<std::string>& folders,
+                const std::function<bool(const std::string& path)>& accept,
+                const std::function<void(const std::string& path)>& skipped) {
     namespace fs = std::filesystem;
     if (name.empty()) {
         return std::nullopt;
@@ -79,8 +87,14 @@ std::optional<std::string> SearchAlongPath(const std::string& name,
     }
     for (const std::string& folder : folders) {
         const fs::path candidate = fs::path(folder) / file;
-        if (isFile(candidate)) {
+        if (!isFile(candidate)) {
+            continue;
+        }
+        if (!accept || accept(candidate.string())) {
             return candidate.string();
+        }
+        if (skipped) {
+            skipped(candidate.string());
         }
     }
     return std::nullopt;

@@ -3,6 +3,7 @@
 // program, and last the installed template folder. Used to locate the VHDL templates.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,5 +32,14 @@ std::vector<std::string> SystemSearchFolders();
 std::optional<std::string> SearchAlongPath(const std::string& name,
                                            const std::string& defaultExtension,
                                            const std::vector<std::string>& folders);
+
+// The same search taking only a file `accept` takes: one it refuses (a generated firfilter.vhd
+// in the current folder, where a template is wanted) is handed to `skipped` and the search goes
+// on along the folders. A name with a folder part is checked as given, without `accept`.
+std::optional<std::string>
+SearchAlongPath(const std::string& name, const std::string& defaultExtension,
+                const std::vector<std::string>& folders,
+                const std::function<bool(const std::string& path)>& accept,
+                const std::function<void(const std::string& path)>& skipped = {});
 
 } // namespace files

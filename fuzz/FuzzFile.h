@@ -8,6 +8,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
+
+// libFuzzer keeps inputs to a few kilobytes unless told otherwise; a reader with a byte cap
+// should be fuzzed up to that cap, where the trouble of large files lies. Called from
+// LLVMFuzzerInitialize, before libFuzzer reads its flags: adds -max_len=CAP unless the command
+// line gives a -max_len of its own.
+inline void DefaultMaxLen(int* argc, char*** argv, size_t cap) {
+    for (int i = 1; i < *argc; ++i) {
+        if (std::string_view((*argv)[i]).starts_with("-max_len=")) {
+            return;
+        }
+    }
+    static std::string flag = "-max_len=" + std::to_string(cap);
+    static std::vector<char*> args;
+    args.assign(*argv, *argv + *argc);
+    args.push_back(flag.data());
+    args.push_back(nullptr);
+    *argc += 1;
+    *argv = args.data();
+}
 
 class FuzzFile {
 public:

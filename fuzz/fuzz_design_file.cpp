@@ -1,6 +1,7 @@
 // Fuzzes the design file reader and Open Design: any file is either refused with a message,
 // leaving the record as it was, or opened into a record whose settings pass the dialogs' rules
 // and whose text, written again, reads back to the same values.
+// Seeds: fuzz/corpus/design_file (deep_nesting.vantrel: a list nested past the reader's limit).
 #include <cstdint>
 #include <cstdlib>
 
@@ -8,6 +9,12 @@
 #include "app/DesignFileCommands.h"
 #include "app/OlvexDoc.h"
 #include "files/DesignFile.h"
+
+// Inputs up to the design reader's cap (1 MiB): deep nesting and long lists need the room.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    DefaultMaxLen(argc, argv, files::kMaxDesignFileBytes);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const FuzzFile file(data, size);

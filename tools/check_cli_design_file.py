@@ -86,6 +86,21 @@ with tempfile.TemporaryDirectory() as work:
         ("type", edited(lambda d: d["design"].update(fs="1000")), "design.fs: expected"),
         ("range", edited(lambda d: d["hardware"].update(dataBits=30)), "hardware.dataBits"),
         ("truncated", json.dumps(good)[:300], "cut short"),
+        # Nested 200,000 deep in a field the reader ignores: refused before the JSON is built.
+        ("deep", json.dumps(good)[:-1] + ', "export": ' + "[" * 200000 + "]" * 200000 + "}",
+         "export: nested more than 64 levels deep"),
+    ]
+    # The Coefficients dialog's bit-length rules hold for opened files too.
+    iir_good = json.load(open(path("d2.vantrel")))
+    def fir_taps_one(d):
+        d["quantization"].update(enabled=True, bits=32, format=2)
+        d["coefficients"]["fir"] = [1.0] * len(d["coefficients"]["fir"])
+    iir_bits = json.loads(json.dumps(iir_good))
+    iir_bits["quantization"].update(enabled=True, bits=25)
+    REFUSED += [
+        ("fir-overflow", edited(fir_taps_one),
+         "quantization.bits: Decrease the bits for Quantization!!"),
+        ("iir-bits", json.dumps(iir_bits), "can not exceed 24!!"),
     ]
     for name, text, part in REFUSED:
         bad = path(f"bad-{name}.vantrel")
@@ -101,6 +116,19 @@ with tempfile.TemporaryDirectory() as work:
         f.write(edited(lambda d: d.update(export={"format": "coe"})))
     if run(["open", later]).returncode != 0:
         problems.append("a file with an extra field is refused")
+
+    # Coefficient files in every form load back as written, 32-bit integers included (read
+    # through single precision, a quarter of them changed by 1-2 LSB).
+    for form in ["dec", "hex", "bin", "real"]:
+        first, second = path(f"c32-{form}.txt"), path(f"c32-{form}-again.txt")
+        words = ["--quantize", "32", "--format", form, "--save-coeffs"]
+        saved = run(["fir", "--taps", "91"] + words + [first])
+        again = run(["load", first] + words + [second])
+        if saved.returncode != 0 or again.returncode != 0:
+            problems.append(f"32-bit {form} file: exits {saved.returncode}, {again.returncode}")
+            continue
+        if open(first).read() != open(second).read():
+            problems.append(f"a 32-bit {form} coefficient file did not load back as written")
 
 if problems:
     print("\n".join(problems))

@@ -82,12 +82,23 @@ with tempfile.TemporaryDirectory() as work:
         (["open", os.path.join(work, "missing.vantrel")], False, 2, "missing.vantrel: "),
         (["open", coeffs], False, 2, "not a design file"),
         (["wave", "--user", os.path.join(work, "missing.txt")], False, 2, "cannot be opened"),
+        # two outputs on one file, however it is spelled: refused before anything is written
+        (["fir"] + Q + ["--vhdl", os.path.join(work, "same.vhd"), "--testbench",
+                        os.path.join(work, "same.vhd")], False, 2,
+         "--vhdl and --testbench name the same file"),
+        (["fir", "--save-coeffs", os.path.join(work, "same.txt"), "--response",
+          os.path.join(work, "sub", "..", "same.txt")], False, 2,
+         "--save-coeffs and --response name the same file"),
         # ---- 3: the design failed, with and without the adjustment
         (["fir", "--edges", "1,2", "--taps", "4"], False, 3, "The design failed (Remez exchange)"),
         (["fir", "--edges", "1,2", "--taps", "20", "--auto", "edges"], False, 3,
          "The design failed again after the adjustment."),
         (["wave", "--edges", "1,2", "--taps", "4"], False, 3, "The design failed"),
         (["iir", "--ripple", "1e-300", "--sections", "8"], False, 3, "The IIR design failed"),
+        # requirements whose chosen tap count fails to design: what the search reached
+        (["fir", "--edges", "0.3384867456071095,0.41740127187499626", "--ap", "3", "--as",
+          "120"], False, 3, "The requirements cannot be met: no tap count the search tried (1, up "
+         "to 380) designs with RR "),
         (["wave", "--structure", "iir", "--ripple", "1e-300", "--sections", "8"], False, 3,
          "The IIR design failed"),
         # ---- 4: a file or standard output not written
@@ -145,6 +156,10 @@ with tempfile.TemporaryDirectory() as work:
             problems.append(f"{label}: a refused or failed run printed {printed[:80]!r}")
         if status in (0, 5) and printed == "":
             problems.append(f"{label}: printed nothing")
+
+    for name in ("same.vhd", "same.txt"):
+        if os.path.exists(os.path.join(work, name)):
+            problems.append(f"{name}: written by a run refused for two outputs on it")
 
 if problems:
     print("\n".join(problems))

@@ -3,11 +3,14 @@
 the same refusals as --vhdl (exit status and message, the option's name aside); the header of the
 Verilog file is the VHDL file's line for line in // comments, and the body is the Verilog
 template's; --testbench writes Verilog for .v and .sv and VHDL otherwise; --vhdl and --verilog in
-one run write both; --template names one language.
+one run write both; --template names one language. A program without templates beside it, run
+in a folder holding a generated firfilter.vhd, passes that file over with a note and takes the
+template further along the search path.
 
 usage: check_cli_verilog.py PATH/TO/vantrel-cli
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -85,6 +88,28 @@ with tempfile.TemporaryDirectory() as work:
                    "--vhdl", "a.vhd", "--verilog", "a.v"], work)
     if p.returncode != 2 or "--template" not in p.stderr:
         problems.append("--template with both languages: exit %d %s" % (p.returncode, p.stderr))
+
+# The template search passes over a file that is no template of the structure.
+TEMPLATES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "vhdl", "templates")
+with tempfile.TemporaryDirectory() as work:
+    bin_dir, here = os.path.join(work, "bin"), os.path.join(work, "here")
+    os.mkdir(bin_dir)
+    os.mkdir(here)
+    alone = os.path.join(bin_dir, "vantrel-cli")
+    shutil.copy(CLI, alone)
+    args = ["fir", "--quantize", "12", "--data-bits", "10", "--vhdl"]
+    env = dict(os.environ, PATH=os.path.abspath(TEMPLATES) + ":/usr/bin:/bin")
+    first = subprocess.run([alone] + args + ["firfilter.vhd"], capture_output=True, text=True,
+                           cwd=here, env=env)
+    second = subprocess.run([alone] + args + ["again.vhd"], capture_output=True, text=True,
+                            cwd=here, env=env)
+    note = os.path.join(here, "firfilter.vhd") + " is not a FIR template; searching on"
+    if first.returncode != 0 or second.returncode != 0 or note not in second.stderr:
+        problems.append("template search past a generated firfilter.vhd: exits %d, %d, %r"
+                        % (first.returncode, second.returncode, second.stderr))
+    elif open(os.path.join(here, "again.vhd")).read() != \
+            open(os.path.join(here, "firfilter.vhd")).read():
+        problems.append("the VHDL written past a generated firfilter.vhd differs")
 
 for problem in problems:
     print("FAILED", problem)

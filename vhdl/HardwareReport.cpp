@@ -2,10 +2,15 @@
 // tools' logs. Each tool runs as a child process (vhdl/ToolProcess.h) in a private work folder.
 #include "vhdl/HardwareReport.h"
 
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "files/OutputFile.h"
 #include "vhdl/ToolProcess.h"
@@ -38,11 +43,47 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// An integer at the start of `text` after blanks, taken off it; false when none. One too large
+// for a long long reads as LLONG_MAX (LLONG_MIN below), which no range takes.
+bool TakeCount(std::string_view& text, long long& count) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    const char* const end = text.data() + text.size();
+    const std::from_chars_result r = std::from_chars(text.data(), end, count);
+    if (r.ptr == text.data()) {
+        return false;
+    }
+    if (r.ec == std::errc::result_out_of_range) {
+        count = text.front() == '-' ? LLONG_MIN : LLONG_MAX;
+    }
+    text.remove_prefix(static_cast<size_t>(r.ptr - text.data()));
+    return true;
+}
+
+bool PlausibleCount(long long count) {
+    return count >= 0 && count <= kMaxCellCount;
+}
+
 // The first word of a line and the integer after it ("SB_LUT4   224"); false otherwise.
-bool ReadNameAndCount(std::string_view line, std::string& name, int& count) {
-    char word[64];
-    return std::sscanf(std::string(line).c_str(), " %63s %d", word, &count) == 2 &&
-           (name = word, true);
+bool ReadNameAndCount(std::string_view line, std::string& name, long long& count) {
+    while (!line.empty() && IsBlank(line.front())) {
+        line.remove_prefix(1);
+    }
+    size_t wordEnd = 0;
+    while (wordEnd < line.size() && !IsBlank(line[wordEnd])) {
+        ++wordEnd;
+    }
+    if (wordEnd == 0) {
+        return false;
+    }
+    name.assign(line.substr(0, wordEnd));
+    line.remove_prefix(wordEnd);
+    return TakeCount(line, count);
 }
 
 } // namespace
@@ -56,21 +97,36 @@ SynthesisCells ParseYosysStatistics(std::string_view log) {
     cells.found = true;
     const std::vector<std::string_view> lines = SplitLines(log.substr(block));
     // The cell kinds follow, one per line, until the first line that is not "NAME COUNT".
+    long long luts = 0, ffs = 0, dsps = 0, brams = 0;
     for (size_t i = 1; i < lines.size(); ++i) {
         std::string name;
-        int count = 0;
+        long long count = 0;
         if (!ReadNameAndCount(lines[i], name, count)) {
             break;
         }
-        if (name == "SB_LUT4") {
-            cells.luts += count;
-        } else if (name.rfind("SB_DFF", 0) == 0) {
-            cells.ffs += count;
-        } else if (name == "SB_MAC16") {
-            cells.dsps += count;
-        } else if (name.rfind("SB_RAM40_4K", 0) == 0) {
-            cells.brams += count;
+        if (!PlausibleCount(count)) {
+            cells.plausible = false;
+            continue;
         }
+        if (name == "SB_LUT4") {
+            luts += count;
+        } else if (name.rfind("SB_DFF", 0) == 0) {
+            ffs += count;
+        } else if (name == "SB_MAC16") {
+            dsps += count;
+        } else if (name.rfind("SB_RAM40_4K", 0) == 0) {
+            brams += count;
+        }
+    }
+    // Sums of plausible counts stay far inside a long long; each must fit the range too.
+    for (const long long sum : {luts, ffs, dsps, brams}) {
+        cells.plausible = cells.plausible && PlausibleCount(sum);
+    }
+    if (cells.plausible) {
+        cells.luts = static_cast<int>(luts);
+        cells.ffs = static_cast<int>(ffs);
+        cells.dsps = static_cast<int>(dsps);
+        cells.brams = static_cast<int>(brams);
     }
     return cells;
 }
@@ -83,16 +139,31 @@ Utilisation ParseNextpnrUtilisation(std::string_view log) {
     }
     use.found = true;
     const std::vector<std::string_view> lines = SplitLines(log.substr(table));
+    static constexpr std::string_view kInfo = "Info:";
     for (size_t i = 1; i < lines.size(); ++i) {
-        char kind[64];
-        CellUse cell;
         // "Info: \t         ICESTORM_LC:   230/ 5280     4%"
-        if (std::sscanf(std::string(lines[i]).c_str(), "Info: %63[^:]: %d/ %d", kind, &cell.used,
-                        &cell.available) != 3) {
+        std::string_view line = lines[i];
+        const size_t colon = line.find(':', kInfo.size());
+        if (!line.starts_with(kInfo) || colon == std::string_view::npos) {
             break;
         }
-        const std::string name =
-            std::string(kind).substr(std::string(kind).find_first_not_of(" \t"));
+        std::string_view kind = line.substr(kInfo.size(), colon - kInfo.size());
+        while (!kind.empty() && IsBlank(kind.front())) {
+            kind.remove_prefix(1);
+        }
+        std::string_view counts = line.substr(colon + 1);
+        long long used = 0;
+        long long available = 0;
+        if (kind.empty() || !TakeCount(counts, used) || !counts.starts_with('/') ||
+            (counts.remove_prefix(1), !TakeCount(counts, available))) {
+            break;
+        }
+        if (!PlausibleCount(used) || !PlausibleCount(available)) {
+            use.plausible = false;
+            continue;
+        }
+        const CellUse cell{static_cast<int>(used), static_cast<int>(available)};
+        const std::string_view name = kind;
         if (name == "ICESTORM_LC") {
             use.logicCells = cell;
         } else if (name == "ICESTORM_DSP") {
@@ -201,14 +272,24 @@ std::string ReadWholeFile(const std::string& path) {
     return text.str();
 }
 
-// The last lines of a log, for the message of a failed step.
+// The last lines of a log, for the message of a failed step: at most kMaxLogTailBytes of them
+// (a tool can write megabytes on one line).
 std::string LogTail(const std::string& log, int lines) {
     size_t start = log.size();
     for (int n = 0; n <= lines && start > 0; ++n) {
         const size_t previous = log.rfind('\n', start - 1);
         start = previous == std::string::npos ? 0 : previous;
     }
-    return log.substr(start == 0 ? 0 : start + 1);
+    std::string tail = log.substr(start == 0 ? 0 : start + 1);
+    if (tail.size() > kMaxLogTailBytes) {
+        const size_t cut = tail.size() - kMaxLogTailBytes;
+        std::string shortened = "[";
+        shortened += std::to_string(cut);
+        shortened += " bytes left out] ";
+        shortened.append(tail, cut, std::string::npos);
+        tail = std::move(shortened);
+    }
+    return tail;
 }
 
 // What the steps share: the tools' paths, the folder, the request.
@@ -323,9 +404,21 @@ void ReadFigures(Flow& flow) {
     HardwareFigures& figures = flow.result.figures;
     figures = {cells.luts,     cells.ffs,           use.dsps.used,
                use.brams.used, use.logicCells.used, timing.fmaxMhz};
+    const bool fmaxPlausible = std::isfinite(timing.fmaxMhz) && timing.fmaxMhz > 0.0 &&
+                               timing.fmaxMhz <= kMaxPlausibleFmaxMhz;
     if (!cells.found || !use.found || !timing.found) {
         flow.result.status = HardwareStatus::kToolFailed;
         flow.result.message = "the tools' logs hold no figures";
+    } else if (!cells.plausible || !use.plausible || !fmaxPlausible) {
+        // A nan, negative or overflowing figure is a broken tool, not a report.
+        flow.result.figures = {};
+        flow.result.status = HardwareStatus::kToolFailed;
+        flow.result.message = std::string(!cells.plausible ? "yosys" : "nextpnr-ice40") +
+                              " reported " +
+                              (!cells.plausible ? "a cell count that cannot be"
+                               : !use.plausible ? "a utilisation that cannot be"
+                                                : "an Fmax that cannot be") +
+                              " (negative, not a number or beyond range)";
     } else if (!timing.passed && flow.request.clockHz > 0.0) {
         char text[160];
         std::snprintf(text, sizeof text, "the design misses the %.2f MHz clock: Fmax %.2f MHz",
@@ -368,7 +461,7 @@ HardwareResult RunHardwareFlow(const HardwareRequest& request) {
         flow.result.status = HardwareStatus::kToolFailed;
         flow.result.message = flow.entity.empty() ? (verilog ? "the Verilog text declares no module"
                                                              : "the VHDL text declares no entity")
-                                                  : "no temporary folder could be made";
+                                                  : flow.folder.Problem();
         return flow.result;
     }
     if (Synthesize(flow) && PlaceAndRoute(flow)) {

@@ -30,12 +30,16 @@ bool ParseDeviceName(std::string_view name, Device& device);
 
 // The mapped cells yosys counted in its last statistics block: SB_LUT4, every SB_DFF* flip-flop
 // kind, SB_MAC16, SB_RAM40_4K. `found` is false when the log holds no statistics.
+// A count that is negative, not an integer or beyond kMaxCellCount (far more cells than any
+// iCE40 has) makes the statistics implausible: a broken or foreign tool, not a figure.
+constexpr long long kMaxCellCount = 1000000;
 struct SynthesisCells {
     bool found = false;
     int luts = 0;
     int ffs = 0;
     int dsps = 0;
     int brams = 0;
+    bool plausible = true;
 };
 SynthesisCells ParseYosysStatistics(std::string_view log);
 
@@ -51,6 +55,7 @@ struct CellUse {
 struct Utilisation {
     bool found = false;
     CellUse logicCells, dsps, brams;
+    bool plausible = true; // every count of the table within 0..kMaxCellCount
 };
 Utilisation ParseNextpnrUtilisation(std::string_view log);
 
@@ -62,6 +67,8 @@ struct ClockTiming {
     double fmaxMhz = 0.0;
     bool passed = true;
 };
+// The highest Fmax taken as a figure; nan, infinite, zero, negative or higher values are not.
+constexpr double kMaxPlausibleFmaxMhz = 10000.0;
 ClockTiming ParseNextpnrTiming(std::string_view log);
 
 // Whether nextpnr stopped because the design needs more cells of some kind than the device has.
@@ -91,7 +98,9 @@ enum class HardwareStatus {
     kToolsMissing, // `missingPackages` names the Debian packages to install
     kDoesNotFit,   // the design needs more cells than the device has (`message`)
     kMissedClock,  // routed, but Fmax is below the given clock (the figures are filled in)
-    kToolFailed,   // a tool failed for another reason (`message`, with the log's last lines)
+    kToolFailed,   // a tool failed for another reason (`message`, with the log's last lines,
+                   // at most kMaxLogTailBytes of them), reported figures that cannot be, or no
+                   // work folder could be made (a TMPDIR naming no folder)
     kCancelled,
 };
 
@@ -117,6 +126,13 @@ struct HardwareResult {
 // The tools the flow needs that are not on PATH, as Debian package names (ghdl, yosys,
 // nextpnr-ice40), in that order; ghdl only for VHDL.
 std::vector<std::string> MissingHardwarePackages(HdlLanguage language = HdlLanguage::kVhdl);
+
+// The time limit of a whole report unless the user gives one: the largest designs take a few
+// minutes on a slow machine.
+constexpr double kDefaultHardwareTimeoutSeconds = 600.0;
+
+// The most of a tool's log a failure message carries (its end).
+constexpr size_t kMaxLogTailBytes = 2000;
 
 // Runs the whole flow on the request's VHDL text.
 HardwareResult RunHardwareFlow(const HardwareRequest& request);

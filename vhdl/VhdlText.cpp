@@ -377,4 +377,13 @@ bool TemplateFitsStructure(std::string_view templateText, bool iir) {
     return false;
 }
 
+bool SearchTakesTemplate(const std::string& path, bool iir) {
+    std::string text;
+    return ReadTemplateText(path, text) != TemplateStatus::kOk || TemplateFitsStructure(text, iir);
+}
+
+std::string SkippedTemplateNote(const std::string& path, bool iir) {
+    return path + " is not " + (iir ? "an IIR" : "a FIR") + " template; searching on";
+}
+
 } // namespace vhdl

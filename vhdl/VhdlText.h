@@ -133,4 +133,11 @@ std::vector<std::string> DescribeLeftoverTokens(const std::vector<LeftoverToken>
 // design's coefficients.
 bool TemplateFitsStructure(std::string_view templateText, bool iir);
 
+// Whether the template search takes the file at `path` for a template of the structure: a file
+// that reads as text but holds no coefficient token of the structure (VHDL generated from a
+// template, say) is not taken; one that cannot be read is, so that its reason is told.
+bool SearchTakesTemplate(const std::string& path, bool iir);
+// The note on a file the search passes over: "PATH is not a FIR template; searching on".
+std::string SkippedTemplateNote(const std::string& path, bool iir);
+
 } // namespace vhdl

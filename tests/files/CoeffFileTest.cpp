@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -32,6 +33,23 @@ std::vector<double> FileValues(const dsp::FilterCoefficients& c) {
     std::vector<double> v;
     for (const dsp::Section& s : c.sections) {
         v.insert(v.end(), s.begin(), s.end());
+    }
+    return v;
+}
+
+// The integers a file of c holds in an integer form (the low 32 bits), in file order.
+std::vector<double> FileIntegers(const dsp::FilterCoefficients& c) {
+    std::vector<double> v;
+    if (!c.iir) {
+        for (const std::int64_t i : c.tapIntegers) {
+            v.push_back(static_cast<std::int32_t>(i));
+        }
+        return v;
+    }
+    for (const auto& s : c.sectionIntegers) {
+        for (const std::int64_t i : s) {
+            v.push_back(static_cast<std::int32_t>(i));
+        }
     }
     return v;
 }
@@ -79,7 +97,8 @@ TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {
     const support::DesignedFilter design =
         p.iir ? support::DesignedIir(support::kLowPass, 4, 0.3, 200.0)
               : support::DesignedFir(support::kLowPass, 61, 200.0, 250.0);
-    const std::string text = files::CoeffFileText(design.Quantized(p.bits), p.format);
+    const dsp::FilterCoefficients quantized = design.Quantized(p.bits);
+    const std::string text = files::CoeffFileText(quantized, p.format);
 
     int loadFormat = p.format == kFormatHex ? kFormatReal : kFormatHex;
     const files::CoeffLoad load = files::ParseCoeffText(text, p.iir, loadFormat);
@@ -92,10 +111,17 @@ TEST_P(CoeffFileRoundTrip, ReadsBackWithinOneQuantizationStep) {
     const std::vector<double> want = FileValues(design.unquantized);
     ASSERT_EQ(load.count, static_cast<int>(want.size()));
     ASSERT_EQ(load.values.size(), want.size());
+    const std::vector<double> written = FileValues(quantized);
+    const std::vector<double> integers = FileIntegers(quantized);
     for (size_t i = 0; i < want.size(); ++i) {
-        // Values are read as single precision, which is coarser than a step only at B = 32.
-        const double singleRounding = std::fabs(want[i]) * std::ldexp(1.0, -24);
-        EXPECT_NEAR(load.values[i], want[i], step + singleRounding) << "value " << i;
+        EXPECT_NEAR(load.values[i], want[i], step) << "value " << i;
+        if (p.format == kFormatReal) {
+            // 21 decimals: the quantized value to well inside a step even at B = 32.
+            EXPECT_NEAR(load.values[i], written[i], 1e-21) << "value " << i;
+        } else {
+            // An integer form reads back exactly (single precision changed 32-bit integers).
+            EXPECT_EQ(load.values[i] * coeffs::QuantScale(p.bits), integers[i]) << "value " << i;
+        }
     }
 }
 
@@ -116,7 +142,7 @@ std::vector<RoundTrip> RoundTrips() {
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, CoeffFileRoundTrip, ::testing::ValuesIn(RoundTrips()));
 
-TEST(CoeffFileWriter, UnquantizedRealKeepsSinglePrecision) {
+TEST(CoeffFileWriter, UnquantizedRealReadsBackAtDoublePrecision) {
     const support::DesignedFilter design =
         support::DesignedFir(support::kLowPass, 31, 200.0, 250.0);
     int loadFormat = 0;
@@ -124,7 +150,7 @@ TEST(CoeffFileWriter, UnquantizedRealKeepsSinglePrecision) {
         files::CoeffFileText(design.unquantized, kFormatReal), false, loadFormat);
     ASSERT_EQ(load.values.size(), 31u);
     for (size_t i = 0; i < 31; ++i) {
-        EXPECT_EQ(load.values[i], static_cast<double>(static_cast<float>(design.fir.taps[i])));
+        EXPECT_NEAR(load.values[i], design.fir.taps[i], 1e-21) << "tap " << i;
     }
 }
 
@@ -236,12 +262,12 @@ TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
          {0.25},
          false,
          kFormatReal},
-        {"single precision",
-         "Data is Real : 1.0 => 1.0\n16777217\n",
+        {"double precision",
+         "Data is Real : 1.0 => 1.0\n16777217\n0.1\n",
          false,
          true,
-         1,
-         {16777216.0},
+         2,
+         {16777217.0, 0.1},
          false,
          kFormatReal},
         {"zero real scale",
@@ -312,8 +338,24 @@ TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
          true,
          kFormatReal},
         {"inf stops", "Data is Dec : 1.0 => 2\n4\n-inf\n", false, true, 1, {2.0}, true, kFormatDec},
-        {"single-precision overflow stops",
-         "Data is Real : 1.0 => 1.0\n1e39\n",
+        {"beyond single precision reads",
+         "Data is Real : 1.0 => 1.0\n1e39\n-3e-50\n",
+         false,
+         true,
+         2,
+         {1e39, -3e-50},
+         false,
+         kFormatReal},
+        {"32-bit decimal integers read exactly",
+         "Data is Decimal : 1.0 => 2147483648\n  46649450\n-2147483647\n",
+         false,
+         true,
+         2,
+         {46649450.0 / 2147483648.0, -2147483647.0 / 2147483648.0},
+         false,
+         kFormatDec},
+        {"double overflow stops",
+         "Data is Real : 1.0 => 1.0\n1e309\n",
          false,
          true,
          0,
@@ -329,11 +371,11 @@ TEST(CoeffFileReader, ReadsHandWrittenAndHostileFiles) {
          true,
          kFormatReal},
         {"underflow reads as zero",
-         "Data is Real : 1.0 => 1.0\n1e-50\n2\n",
+         "Data is Real : 1.0 => 1.0\n1e-400\n-0.000001e-399\n2\n",
          false,
          true,
-         2,
-         {0.0, 2.0},
+         3,
+         {0.0, -0.0, 2.0},
          false,
          kFormatReal},
         {"plus sign", "Data is Real : 1.0 => +2\n+1\n", false, true, 1, {0.5}, false, kFormatReal},

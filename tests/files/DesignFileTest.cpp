@@ -226,6 +226,37 @@ TEST_F(DesignFileFixture, BadFilesAreRefusedByFieldAndChangeNothing) {
          "coefficients.iir"},
         {"cut short", [&good] { return good.substr(0, good.size() / 2); }, "cut short"},
         {"not an object", [] { return std::string("[1, 2]"); }, "not a design file"},
+        // Nesting is refused before the JSON is built: 200,000 levels in a field the reader
+        // ignores overflowed the stack of the JSON library's copy.
+        {"nested deep in an ignored field",
+         [&good] {
+             const size_t depth = 200000;
+             return good.substr(0, good.rfind('}')) +
+                    ", \"export\": {\"x\": " + std::string(depth, '[') + std::string(depth, ']') +
+                    "}}";
+         },
+         "export.x: nested more than 64 levels deep (byte "},
+        {"nested deep at the top", [] { return std::string(65, '[') + std::string(65, ']'); },
+         "not a design file: nested more than 64 levels deep (byte 64)"},
+        // The Coefficients dialog's bit-length rules, for the structure the file stands in.
+        {"taps overflow 32 bits", edited([](Json& d) {
+             d["quantization"] = {{"enabled", true}, {"bits", 32}, {"format", 2}};
+             for (Json& tap : d["coefficients"]["fir"]) {
+                 tap = 1.0;
+             }
+         }),
+         "quantization.bits: Decrease the bits for Quantization!!"},
+        {"K times the taps overflow", edited([](Json& d) {
+             d["quantization"] = {{"enabled", true}, {"bits", 31}, {"format", 2}};
+             d["coefficients"]["fir"][0] = 0.75;
+             d["fir"]["multiplier"] = 3;
+         }),
+         "quantization.bits: Decrease the bits for Quantization!!"},
+        {"IIR beyond 24 bits", edited([](Json& d) {
+             d["design"]["structure"] = 1;
+             d["quantization"] = {{"enabled", true}, {"bits", 25}, {"format", 0}};
+         }),
+         "quantization.bits: In IIR design, the bit length of coefficients can not exceed 24!!"},
         {"number too large",
          [&good] {
              std::string text = good;
@@ -252,9 +283,45 @@ TEST_F(DesignFileFixture, FieldsOfLaterVersionsAreIgnored) {
     Json doc = Json::parse(files::WriteDesignText(commands::TakeDesignState(source, {})));
     doc["design"]["language"] = "verilog";
     doc["export"] = {{"format", "coe"}};
+    // Nesting up to the reader's limit is read: the document and "export" are two levels, the
+    // lists the other 62.
+    Json deep = 1;
+    for (int level = 2; level < files::kDesignMaxNesting; ++level) {
+        deep = Json::array({deep});
+    }
+    doc["export"]["deep"] = deep;
     COlvexDoc opened;
     EXPECT_TRUE(commands::OpenDesign(opened, Write("later.vantrel", doc.dump()))
                     .Is(OutcomeKind::kAccepted));
+}
+
+// The bit-length rules refuse only what the Coefficients dialog refuses: taps that fit, an IIR
+// at 24 bits and values that would overflow with quantization off all open.
+TEST_F(DesignFileFixture, QuantizationWithinTheRulesOpens) {
+    COlvexDoc source;
+    const Json good = Json::parse(files::WriteDesignText(commands::TakeDesignState(source, {})));
+    const std::function<void(Json&)> edits[] = {
+        [](Json& d) {
+            d["quantization"] = {{"enabled", true}, {"bits", 32}, {"format", 2}};
+            d["coefficients"]["fir"][0] = 0.99;
+        },
+        [](Json& d) {
+            d["design"]["structure"] = 1;
+            d["quantization"] = {{"enabled", true}, {"bits", 24}, {"format", 0}};
+        },
+        [](Json& d) {
+            d["quantization"] = {{"enabled", false}, {"bits", 32}, {"format", 0}};
+            d["coefficients"]["fir"][0] = 5000.0;
+        },
+    };
+    for (const auto& edit : edits) {
+        Json doc = good;
+        edit(doc);
+        COlvexDoc opened;
+        const commands::OpenDesignOutcome outcome =
+            commands::OpenDesign(opened, Write("fits.vantrel", doc.dump()));
+        EXPECT_TRUE(outcome.Is(OutcomeKind::kAccepted)) << outcome.message;
+    }
 }
 
 } // namespace

@@ -1,11 +1,25 @@
 // The parsers of the hardware report's tool logs, over excerpts captured from yosys 0.23 and
 // nextpnr-ice40 0.4 runs of generated filters (and of an oversized design for "does not fit"),
-// and the report lines they turn into.
+// and the report lines they turn into; then the flow over stand-in tools on PATH that misbehave
+// (sleep, print nan, write huge logs, litter the home and temporary folders).
 #include <gtest/gtest.h>
 
-#include <string>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "tests/support/ScratchFolder.h"
 #include "vhdl/HardwareReport.h"
+#include "vhdl/ToolProcess.h"
 
 namespace {
 
@@ -166,6 +180,34 @@ TEST(HardwareReportTest, NextpnrUtilisationTimingAndFit) {
     EXPECT_FALSE(vhdl::ParseNextpnrUtilisation("ERROR: Failed to open JSON file\n").found);
 }
 
+// Figures no tool can mean: the parsers mark them, so the flow refuses them.
+TEST(HardwareReportTest, ImplausibleFiguresAreMarked) {
+    const struct {
+        const char* name;
+        const char* yosys;
+        const char* nextpnr;
+        bool cellsPlausible, usePlausible;
+    } rows[] = {
+        {"captured", kYosysSerialFir, kNextpnrFits, true, true},
+        {"negative LUTs", "Number of cells: 9\n  SB_LUT4  -224\n", kNextpnrFits, false, true},
+        {"overflowing LUTs", "Number of cells: 9\n  SB_LUT4  99999999999999999999\n", kNextpnrFits,
+         false, true},
+        {"flip-flops summing past the range",
+         "Number of cells: 9\n  SB_DFF  900000\n  SB_DFFE  900000\n", kNextpnrFits, false, true},
+        {"negative logic cells", kYosysSerialFir,
+         "Info: Device utilisation:\nInfo: \t ICESTORM_LC:   -5/ 5280   0%\n", true, false},
+        {"overflowing DSPs", kYosysSerialFir,
+         "Info: Device utilisation:\nInfo: \t ICESTORM_DSP: 3/ 4294967296   0%\n", true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(vhdl::ParseYosysStatistics(row.yosys).plausible, row.cellsPlausible);
+        const vhdl::Utilisation use = vhdl::ParseNextpnrUtilisation(row.nextpnr);
+        EXPECT_TRUE(use.found);
+        EXPECT_EQ(use.plausible, row.usePlausible);
+    }
+}
+
 TEST(HardwareReportTest, EntityNameOfTheVhdlText) {
     const struct {
         const char* text;
@@ -199,6 +241,229 @@ TEST(HardwareReportTest, DeviceNames) {
     EXPECT_FALSE(vhdl::ParseDeviceName("ecp5", device));
     EXPECT_EQ(device, vhdl::Device::kHx8k);
     EXPECT_STREQ(vhdl::DeviceName(vhdl::Device::kUp5k), "up5k");
+}
+
+// ---- The flow over stand-in tools ---------------------------------------------------------------
+
+// One script plays ghdl, yosys and nextpnr-ice40 by the name it is called by. yosys leaves what
+// the real one leaves (a history in $HOME, an ABC folder in $TMPDIR); FAKE_TOOL_MODE makes one
+// misbehave; in "sleep" ghdl leaves the same, starts a sleeper and waits for it, and writes the
+// sleeper's pid to FAKE_PID_FILE.
+constexpr const char* kFakeTool = R"sh(#!/bin/sh
+mode=${FAKE_TOOL_MODE:-ok}
+case "$(basename "$0")" in
+ghdl)
+  if [ "$mode" = sleep ]; then
+    mkdir -p "$TMPDIR/ghdl-fake" && echo x > "$TMPDIR/ghdl-fake/work.cf"
+    echo "-a" > "$HOME/.ghdl_history"
+    sleep 60 &
+    echo $! > "$FAKE_PID_FILE.part" && mv "$FAKE_PID_FILE.part" "$FAKE_PID_FILE"
+    wait
+  fi
+  [ "$1" = --synth ] && echo "module firfilter(input clk); endmodule"
+  exit 0 ;;
+yosys)
+  mkdir -p "$TMPDIR/yosys-abc-fake" && echo x > "$TMPDIR/yosys-abc-fake/input.blif"
+  echo "synth_ice40" > "$HOME/.yosys_history"
+  if [ "$mode" = hugelog ]; then
+    head -c 3000000 /dev/zero | tr '\0' x >&2
+    exit 1
+  fi
+  count=224
+  [ "$mode" = overflow ] && count=99999999999999999999
+  printf '   Number of cells: 9\n     SB_DFF 3\n     SB_LUT4 %s\n     SB_MAC16 3\n' "$count"
+  exit 0 ;;
+nextpnr-ice40)
+  used=230
+  fmax=66.49
+  [ "$mode" = negative ] && used=-5
+  [ "$mode" = nan ] && fmax=nan
+  printf 'Info: Device utilisation:\nInfo: \t ICESTORM_LC: %s/ 5280 4%%\n' "$used"
+  printf 'Info: \t ICESTORM_DSP: 3/ 8 37%%\n\n'
+  printf "Info: Max frequency for clock 'clk': %s MHz (PASS at 12.00 MHz)\n" "$fmax"
+  exit 0 ;;
+esac
+exit 1
+)sh";
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+bool ProcessGone(pid_t pid) {
+    for (int i = 0; i < 100; ++i) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string pidText, name, state;
+        if (!(stat >> pidText >> name >> state) || state == "Z") {
+            return true; // gone, or dead and waiting for init to reap it
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+bool IsEmptyFolder(const std::filesystem::path& folder) {
+    return std::filesystem::is_directory(folder) && std::filesystem::is_empty(folder);
+}
+
+// The stand-in tools in <scratch>/bin, a home and a temporary folder of the test's own.
+class FakeToolFlow : public ::testing::Test {
+protected:
+    FakeToolFlow() {
+        namespace fs = std::filesystem;
+        fs::create_directories(m_scratch.File("bin"));
+        fs::create_directories(m_scratch.File("home"));
+        fs::create_directories(m_scratch.File("tmp"));
+        const fs::path script = m_scratch.Write("bin/fake", kFakeTool);
+        ::chmod(script.c_str(), 0755);
+        for (const char* tool : {"ghdl", "yosys", "nextpnr-ice40"}) {
+            fs::create_symlink("fake", m_scratch.File("bin") / tool);
+        }
+    }
+    vhdl::HardwareResult Run(const std::atomic<bool>* cancel = nullptr) const {
+        vhdl::HardwareRequest request;
+        request.vhdlText = "library ieee;\nentity firfilter is\nend firfilter;\n";
+        request.cancel = cancel;
+        return vhdl::RunHardwareFlow(request);
+    }
+    std::string Folder(const char* name) const { return m_scratch.File(name).string(); }
+
+    testsupport::ScratchFolder m_scratch{"fake-tools"};
+    ScopedEnv m_path{"PATH", Folder("bin") + ":/usr/bin:/bin"};
+    ScopedEnv m_home{"HOME", Folder("home")};
+    ScopedEnv m_tmp{"TMPDIR", Folder("tmp")};
+    ScopedEnv m_pidFile{"FAKE_PID_FILE", Folder("pid")};
+};
+
+// What the tools leave (their history, ABC's folders) goes with the work folder; the figures
+// read are the stand-ins'.
+TEST_F(FakeToolFlow, NothingIsLeftInTheHomeOrTemporaryFolder) {
+    const vhdl::HardwareResult result = Run();
+    EXPECT_EQ(result.status, vhdl::HardwareStatus::kOk) << result.message;
+    EXPECT_EQ(result.figures.luts, 224);
+    EXPECT_EQ(result.figures.logicCells, 230);
+    EXPECT_DOUBLE_EQ(result.figures.fmaxMhz, 66.49);
+    EXPECT_TRUE(IsEmptyFolder(Folder("home")));
+    EXPECT_TRUE(IsEmptyFolder(Folder("tmp")));
+}
+
+// A relative PATH entry leads to the tools although they run in the work folder.
+TEST_F(FakeToolFlow, RelativePathEntriesAreResolvedFirst) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(m_scratch.Path());
+    const ScopedEnv relative("PATH", "bin:/usr/bin:/bin");
+    const vhdl::HardwareResult result = Run();
+    std::filesystem::current_path(before);
+    EXPECT_EQ(result.status, vhdl::HardwareStatus::kOk) << result.message;
+}
+
+TEST_F(FakeToolFlow, ImplausibleFiguresAndHugeLogsAreToolFailures) {
+    const struct {
+        const char* mode;
+        const char* said;
+    } rows[] = {
+        {"nan", "nextpnr-ice40 reported an Fmax that cannot be"},
+        {"negative", "nextpnr-ice40 reported a utilisation that cannot be"},
+        {"overflow", "yosys reported a cell count that cannot be"},
+        {"hugelog", "yosys failed:\n["},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        const ScopedEnv mode("FAKE_TOOL_MODE", row.mode);
+        const vhdl::HardwareResult result = Run();
+        EXPECT_EQ(result.status, vhdl::HardwareStatus::kToolFailed);
+        EXPECT_NE(result.message.find(row.said), std::string::npos)
+            << result.message.substr(0, 200);
+        EXPECT_LT(result.message.size(), vhdl::kMaxLogTailBytes + 200);
+        EXPECT_TRUE(IsEmptyFolder(Folder("tmp")));
+    }
+}
+
+TEST_F(FakeToolFlow, BadTemporaryFolderIsAToolFailureNamingIt) {
+    const std::string file = m_scratch.Write("plain-file", "x").string();
+    for (const std::string& tmp : {Folder("missing"), file}) {
+        SCOPED_TRACE(tmp);
+        const ScopedEnv bad("TMPDIR", tmp);
+        vhdl::HardwareResult result;
+        EXPECT_NO_THROW(result = Run());
+        EXPECT_EQ(result.status, vhdl::HardwareStatus::kToolFailed);
+        EXPECT_NE(result.message.find("TMPDIR) \"" + tmp + "\""), std::string::npos)
+            << result.message;
+    }
+}
+
+// Cancel, the time limit and SIGTERM stop the tool and what it started, and the folder goes.
+TEST_F(FakeToolFlow, CancelTimeoutAndSignalStopTheToolsProcessGroup) {
+    const ScopedEnv mode("FAKE_TOOL_MODE", "sleep");
+    enum class Stop { kCancel, kTimeout, kSigterm };
+    for (const Stop stop : {Stop::kCancel, Stop::kTimeout, Stop::kSigterm}) {
+        SCOPED_TRACE(static_cast<int>(stop));
+        std::filesystem::remove(Folder("pid"));
+        const auto start = std::chrono::steady_clock::now();
+        vhdl::HardwareResult result;
+        bool timedOut = false;
+        int caught = 0;
+        // The tool is asleep once its pid is written.
+        const auto asleep = [pidFile = Folder("pid")] {
+            for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        };
+        if (stop == Stop::kCancel) {
+            std::atomic<bool> cancel{false};
+            std::thread canceller([&cancel, &asleep] {
+                asleep();
+                cancel = true;
+            });
+            result = Run(&cancel);
+            canceller.join();
+        } else {
+            vhdl::ToolWatch watch(stop == Stop::kTimeout ? 1.0 : 0.0);
+            std::thread signaller;
+            if (stop == Stop::kSigterm) {
+                signaller = std::thread([&asleep] {
+                    asleep();
+                    ::kill(::getpid(), SIGTERM);
+                });
+            }
+            result = Run(watch.Cancel());
+            if (signaller.joinable()) {
+                signaller.join();
+            }
+            timedOut = watch.TimedOut();
+            caught = watch.CaughtSignal();
+        }
+        EXPECT_EQ(result.status, vhdl::HardwareStatus::kCancelled);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(timedOut, stop == Stop::kTimeout);
+        EXPECT_EQ(caught, stop == Stop::kSigterm ? SIGTERM : 0);
+        pid_t sleeper = 0;
+        std::ifstream(Folder("pid")) >> sleeper;
+        ASSERT_GT(sleeper, 0);
+        EXPECT_TRUE(ProcessGone(sleeper));
+        EXPECT_TRUE(IsEmptyFolder(Folder("tmp")));
+        EXPECT_TRUE(IsEmptyFolder(Folder("home")));
+    }
 }
 
 } // namespace
