@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(TemplateSearchTest, FilesThatAreNoTemplateOfTheStructureArePassedOver) {
-    const testsupport::ScratchFolder scratch("search");
+    const support::ScratchFolder scratch("search");
     for (const char* folder : {"current", "other", "templates"}) {
         fs::create_directories(scratch.File(folder));
     }
@@ -71,7 +71,7 @@ TEST(TemplateSearchTest, FilesThatAreNoTemplateOfTheStructureArePassedOver) {
 }
 
 TEST(TemplateSearchTest, AnUnreadableFileIsTakenSoItsReasonIsTold) {
-    const testsupport::ScratchFolder scratch("search");
+    const support::ScratchFolder scratch("search");
     const fs::path file = scratch.Write("firfilter.vhd", "x");
     ::chmod(file.c_str(), 0);
     if (::access(file.c_str(), R_OK) == 0) {

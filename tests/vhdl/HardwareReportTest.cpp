@@ -348,7 +348,7 @@ protected:
     }
     std::string Folder(const char* name) const { return m_scratch.File(name).string(); }
 
-    testsupport::ScratchFolder m_scratch{"fake-tools"};
+    support::ScratchFolder m_scratch{"fake-tools"};
     ScopedEnv m_path{"PATH", Folder("bin") + ":/usr/bin:/bin"};
     ScopedEnv m_home{"HOME", Folder("home")};
     ScopedEnv m_tmp{"TMPDIR", Folder("tmp")};
