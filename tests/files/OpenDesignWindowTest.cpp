@@ -22,7 +22,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 struct OpenDesignWindow : support::ScriptedWindowTest {
-    support::TempFolder dir{"openwindow"};
+    support::ScratchFolder dir{"openwindow"};
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
 };
 
