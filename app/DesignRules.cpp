@@ -133,51 +133,6 @@ bool CheckIirParameters(int type, int nSections, double fs, double fc1, double f
     return false;
 }
 
-namespace {
-
-std::string Lines(const Warning& warning) {
-    std::string text;
-    for (const std::string& line : warning.lines) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
-    return text;
-}
-
-// The field of the first edge that breaks edges[0] < edges[1] < ... < fs/2.
-int EdgeOrderField(const double* edges, int count) {
-    for (int i = 1; i < count; ++i) {
-        if (!(edges[i - 1] < edges[i])) {
-            return kFieldFc1 + i;
-        }
-    }
-    return kFieldFc1 + count - 1;
-}
-
-} // namespace
-
-RangeRefusal CheckFirEdgeOrder(int type, double fs, const double (&fc)[4]) {
-    RangeRefusal refusal;
-    Warning warning;
-    if (!CheckFirEdges(type, fs, fc[0], fc[1], fc[2], fc[3], warning)) {
-        refusal.field = EdgeOrderField(fc, IsThreeBand(type) ? 4 : 2);
-        refusal.message = Lines(warning);
-    }
-    return refusal;
-}
-
-RangeRefusal CheckIirOrder(int type, int nSections, double fs, double fc1, double fc2) {
-    RangeRefusal refusal;
-    Warning warning;
-    if (!CheckIirParameters(type, nSections, fs, fc1, fc2, warning)) {
-        const double edges[2] = {fc1, fc2};
-        refusal.field = !IsThreeBand(type)   ? kFieldFc1
-                        : nSections % 2 != 0 ? kFieldSections
-                                             : EdgeOrderField(edges, 2);
-        refusal.message = Lines(warning);
-    }
-    return refusal;
-}
-
 void StoreIirParameters(COlvexDoc& doc, int type, int nSections, double rippleDb, double fc1,
                         double fc2, double fs) {
     doc.m_nIirSections = nSections;

@@ -153,13 +153,6 @@ RangeRefusal CheckFirDialogValues(int type, double fs, const double (&fc)[4], do
 // cut-off edges).
 RangeRefusal CheckIirDialogValues(int type, double rippleDb, double fc1, double fc2, double fs);
 
-// The order and parity rules of CheckFirEdges and CheckIirParameters as a refusal of the field
-// to correct (the first edge not above the one before it, the last edge when it is not below
-// fs/2, the section count when it is odd), with the warning's lines, one per line, as the
-// message: the parameter dialogs stay open on them.
-RangeRefusal CheckFirEdgeOrder(int type, double fs, const double (&fc)[4]);
-RangeRefusal CheckIirOrder(int type, int nSections, double fs, double fc1, double fc2);
-
 } // namespace design
 
 namespace design {

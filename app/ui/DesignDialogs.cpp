@@ -36,8 +36,6 @@ int FieldControl(int field) {
         return kIdcPassRipple;
     case kFieldAs:
         return kIdcStopAttenuation;
-    case kFieldSections:
-        return kIdcIirSections;
     default:
         return platform::kIdStatic;
     }
@@ -117,11 +115,6 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
         // range an entry may have) is not checked.
         const double rr = m_bFromRequirements != 0 ? 1.0 : m_dRR;
         RangeRefusal check = CheckFirDialogValues(m_nType, m_fs, fc, rr, m_nCoeffMultiplier);
-        // Edges out of order keep the dialog open with what was typed (a result dialog's
-        // confirmed edges are designed as they are).
-        if (!check.Refused() && m_kind == FirDialogKind::kParameters) {
-            check = CheckFirEdgeOrder(m_nType, m_fs, fc);
-        }
         if (!check.Refused() && m_bFromRequirements != 0) {
             check = CheckRequirements(m_dApDb, m_dAsDb);
         }
@@ -214,9 +207,6 @@ void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     }
     if (exchange.Saving() && !exchange.Failure()) {
         RangeRefusal check = CheckIirDialogValues(m_nType, m_dRippleDb, m_dIirFc1, m_dIirFc2, m_fs);
-        if (!check.Refused()) {
-            check = CheckIirOrder(m_nType, m_nIirSections, m_fs, m_dIirFc1, m_dIirFc2);
-        }
         // In the requirements mode the ripple field holds Ap; the stop edges follow the cut-offs.
         if (!check.Refused() && m_bFromRequirements != 0) {
             check = CheckRequirements(m_dRippleDb, m_dAsDb);

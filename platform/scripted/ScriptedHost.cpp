@@ -150,9 +150,6 @@ int ScriptedHost::RunModal(Dialog& dialog) {
             return kIdCancel;
         }
         const std::optional<ExchangeFailure> failure = AcceptDialog(dialog, controls);
-        if (failure) {
-            controls.SetFocus(failure->controlId); // as the Qt dialog does
-        }
         m_dialogs[record].closed = controls;
         if (!failure) {
             m_dialogs[record].result = kIdOk;

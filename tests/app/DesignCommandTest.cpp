@@ -105,20 +105,23 @@ TEST_F(DesignFixture, EnteredTapCountIsStoredByTheTypesParityRule) {
     EXPECT_TRUE(host.Warnings().empty());
 }
 
-TEST_F(DesignFixture, RefusedEdgesKeepTheDialogOpenAndStoreNothing) {
+TEST_F(DesignFixture, RefusedEdgesWarnStoreNothingAndRedesignTheOldValuesWithTheBranchLayout) {
     const struct {
         int type;
         std::vector<std::pair<int, const char*>> entries;
+        const char* title;
         const char* lastLine;
     } cases[] = {
-        {kLpf, {{ids::kIdcFc2, "500"}}, "Fc1 < Fc2 < Fs/2."},
-        {kHpf, {{ids::kIdcFc1, "250"}}, "Fc1 < Fc2 < Fs/2."},
-        {kBpf, {{ids::kIdcFc4, "500"}}, "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
-        {kBrf, {{ids::kIdcFc3, "240"}}, "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
+        {kLpf, {{ids::kIdcFc2, "500"}}, "Warning!", "Fc1 < Fc2 < Fs/2."},
+        {kHpf, {{ids::kIdcFc1, "250"}}, "Warning!", "Fc1 < Fc2 < Fs/2."},
+        {kBpf, {{ids::kIdcFc4, "500"}}, "Warning", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
+        {kBrf, {{ids::kIdcFc3, "240"}}, "Warning", "Fc1 < Fc2 < Fc3 < Fc4 < Fs/2."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         const COlvexDoc before = doc;
+        std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs),
+                  std::numeric_limits<double>::quiet_NaN());
         Select(c.type, false);
         DialogAnswer answer = DialogAnswer::Ok(ids::kIddFirParameters + c.type);
         answer.Text(ids::kIdcTaps, "31").Text(ids::kIdcRR, "3");
@@ -126,20 +129,25 @@ TEST_F(DesignFixture, RefusedEdgesKeepTheDialogOpenAndStoreNothing) {
             answer.Text(id, text);
         }
         host.AnswerDialog(answer);
-        host.AnswerDialog(DialogAnswer::Cancel(ids::kIddFirParameters + c.type));
         const size_t warnings = host.Warnings().size();
         Design();
-        // The check's message while the dialog stays open, not a warning after it.
-        EXPECT_EQ(host.Warnings().size(), warnings);
-        ASSERT_EQ(host.Dialogs().back().failedChecks.size(), 1u);
-        const std::string& message = host.Dialogs().back().failedChecks[0];
-        EXPECT_EQ(message.substr(message.rfind('\n') + 1), c.lastLine);
+        ASSERT_EQ(host.Warnings().size(), warnings + 1);
+        EXPECT_EQ(host.Warnings().back().title, c.title);
+        EXPECT_EQ(host.Warnings().back().lines.back(), c.lastLine);
         // Nothing was stored, not even the fields that were valid.
         EXPECT_EQ(doc.m_nTaps, before.m_nTaps);
         EXPECT_EQ(doc.m_dRR, before.m_dRR);
         EXPECT_EQ(doc.m_fc1, before.m_fc1);
         EXPECT_EQ(doc.m_fc4, before.m_fc4);
         EXPECT_EQ(doc.m_nFilterType, before.m_nFilterType);
+        // The unchanged values were designed again, with the layout of the chosen type.
+        EXPECT_EQ(FirstZeroTap(), before.m_nTaps);
+        EXPECT_FALSE(std::isnan(doc.m_aFirCoeffs[0]));
+        COlvexDoc reference = before;
+        reference.DesignFir(c.type);
+        for (int n = 0; n < before.m_nTaps; ++n) {
+            ASSERT_EQ(doc.m_aFirCoeffs[n], reference.m_aFirCoeffs[n]) << n;
+        }
     }
 }
 
@@ -174,20 +182,18 @@ TEST_F(DesignFixture, UnbalancedTransitionBandsWarnButAreStored) {
     }
 }
 
-TEST_F(DesignFixture, IirBranchRefusesOddSectionsFirstAndAlwaysDesigns) {
-    // BRF with n = 3 and fc1 > fc2: only the section-count message, and the dialog stays open;
-    // Cancel then closes it.
+TEST_F(DesignFixture, IirBranchWarnsOddSectionsFirstAndAlwaysDesigns) {
+    // BRF with n = 3 and fc1 > fc2: only the section-count warning.
     Select(kBrf, true);
     host.AnswerDialog(DialogAnswer::Ok(ids::kIddIirParameters + kBrf)
                           .Text(ids::kIdcIirSections, "3")
                           .Text(ids::kIdcFc1, "300")
                           .Text(ids::kIdcFc2, "200"));
-    host.AnswerDialog(DialogAnswer::Cancel(ids::kIddIirParameters + kBrf));
     Design();
-    EXPECT_TRUE(host.Warnings().empty());
-    EXPECT_EQ(host.Dialogs()[0].failedChecks,
-              (std::vector<std::string>{
-                  "for BPF and BRF, \nthe Number of IIRs needs to be\n2, 4, 6 or 8."}));
+    ASSERT_EQ(host.Warnings().size(), 1u);
+    EXPECT_EQ(host.Warnings()[0].lines,
+              (std::vector<std::string>{"for BPF and BRF, ", "the Number of IIRs needs to be",
+                                        "2, 4, 6 or 8."}));
     // Nothing stored, but the stored LPF parameters were designed: section 1 is no identity.
     EXPECT_EQ(doc.m_nIirSections, 2);
     EXPECT_EQ(doc.m_nFilterType, kLpf);
@@ -220,7 +226,7 @@ TEST_F(DesignFixture, IirBranchRefusesOddSectionsFirstAndAlwaysDesigns) {
     EXPECT_EQ(doc.m_nFilterType, kBpf);
     EXPECT_EQ(doc.m_bQuantize, 0);
     EXPECT_EQ(doc.m_nCoeffFormat, 0);
-    EXPECT_TRUE(host.Warnings().empty());
+    EXPECT_EQ(host.Warnings().size(), 1u);
 }
 
 TEST_F(DesignFixture, AFailingDesignIsOfferedOneAdjustmentOnly) {
@@ -416,25 +422,18 @@ TEST_F(DesignFixture, EpilogueRunsOnEveryPath) {
         const char* name;
         bool iir;
         DialogAnswer answer;
-        bool designs;         // a new design of the path's structure is computed
-        bool refused = false; // the dialog stays open on the answer; Cancel closes it
+        bool designs; // a new design of the path's structure is computed
     } paths[] = {
         {"FIR OK", false, DialogAnswer::Ok(), true},
         {"FIR Cancel", false, DialogAnswer::Cancel(), false},
-        {"FIR refused, then Cancel", false, DialogAnswer::Ok().Text(ids::kIdcFc1, "300"), false,
-         true},
+        {"FIR refused", false, DialogAnswer::Ok().Text(ids::kIdcFc1, "300"), true},
         {"IIR OK", true, DialogAnswer::Ok(), true},
         {"IIR Cancel", true, DialogAnswer::Cancel(), true},
-        {"IIR refused, then Cancel", true, DialogAnswer::Ok().Text(ids::kIdcCutoff, "600"), true,
-         true},
     };
     for (const auto& path : paths) {
         SCOPED_TRACE(path.name);
         Select(kLpf, path.iir);
         host.AnswerDialog(path.answer);
-        if (path.refused) {
-            host.AnswerDialog(DialogAnswer::Cancel());
-        }
         view.m_bCoeffsListed = 1;
         view.m_bVhdlParamsSet = 1;
         view.m_bTimerDone = 1;
