@@ -116,6 +116,15 @@ public:
     // The language VHDL Code writes in: the vhdl::HdlLanguage (0 VHDL, 1 Verilog).
     int m_nHdlLanguage = 0;
 
+    // ---- Design from requirements, as the parameter dialogs were last accepted ----------------
+    // The FIR dialogs' mode with its Ap and As, the IIR dialogs' mode with its As (their Ap is
+    // the ripple); the dialogs open with them.
+    int m_bFirFromRequirements = 0;
+    double m_dFirApDb = 0.5;
+    double m_dFirAsDb = 60.0;
+    int m_bIirFromRequirements = 0;
+    double m_dIirAsDb = 40.0;
+
     // ---- Analysis display settings --------------------------------------------------------------
     double m_dGainRange = 100.0;
     int m_nRespFreqZoom = 0;

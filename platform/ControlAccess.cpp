@@ -47,6 +47,11 @@ void ControlValues::SetReadOnly(int id, bool readOnly) {
     m_readOnly[id] = readOnly;
 }
 
+bool ControlValues::IsEnabled(int id) const {
+    const auto it = m_disabled.find(id);
+    return it == m_disabled.end() || !it->second;
+}
+
 bool ControlValues::IsReadOnly(int id) const {
     const auto it = m_readOnly.find(id);
     return it != m_readOnly.end() && it->second;

@@ -27,6 +27,8 @@ public:
     virtual int GetSliderPos(int id) const = 0;
     virtual void SetSliderPos(int id, int pos) = 0;
     virtual void SetReadOnly(int id, bool readOnly) = 0;
+    // A disabled control shows greyed and takes no input.
+    virtual void SetEnabled(int id, bool enabled) = 0;
     // Moves the keyboard focus to a control (after a failed check).
     virtual void SetFocus(int id) = 0;
 };
@@ -44,6 +46,8 @@ public:
     int GetSliderPos(int id) const override;
     void SetSliderPos(int id, int pos) override;
     void SetReadOnly(int id, bool readOnly) override;
+    void SetEnabled(int id, bool enabled) override { m_disabled[id] = !enabled; }
+    bool IsEnabled(int id) const;
     void SetFocus(int id) override { m_focus = id; }
 
     bool IsReadOnly(int id) const;
@@ -54,6 +58,7 @@ private:
     std::map<int, int> m_checks;
     std::map<int, int> m_sliders;
     std::map<int, bool> m_readOnly;
+    std::map<int, bool> m_disabled;
     int m_focus = kIdStatic;
 };
 

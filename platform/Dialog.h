@@ -27,6 +27,9 @@ public:
     // A push button other than OK and Cancel was pressed: the dialog stays open, and the handler
     // may read and change its controls.
     virtual void OnButton(int /*controlId*/, ControlAccess& /*controls*/) {}
+    // A radio button or check box was clicked (its new state is already in the controls): the
+    // dialog may enable or disable the controls that depend on it.
+    virtual void OnClicked(int /*controlId*/, ControlAccess& /*controls*/) {}
 
 private:
     DialogTemplate m_template;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
@@ -14,6 +15,8 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
+
 #include "app/OlvexDoc.h"
 #include "resources/Resources.h"
 
@@ -21,6 +24,50 @@ namespace {
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// Gives the status bar's message pane the room its text needs: when the text does not fit
+// beside the CAP, NUM and SCRL indicators and the size grip, they step aside until a shorter
+// text fits again (the window still resizes by its edges).
+class MessagePaneRoom : public QObject {
+public:
+    MessagePaneRoom(QStatusBar& bar, QLabel& pane, QList<QLabel*> indicators)
+        : QObject(&bar), m_bar(bar), m_pane(pane), m_indicators(std::move(indicators)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize ||
+            event->type() == QEvent::Show) {
+            Fit();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Fit() {
+        const QMargins frame = m_pane.contentsMargins();
+        const int needed = m_pane.fontMetrics().horizontalAdvance(m_pane.text()) + frame.left() +
+                           frame.right() + 2 * m_pane.margin();
+        // What the indicators and the grip take, with the spacing of the bar's layout.
+        const int spacing = std::max(m_bar.layout() != nullptr ? m_bar.layout()->spacing() : 0, 0);
+        int extras = m_bar.style()->pixelMetric(QStyle::PM_SizeGripSize, nullptr, &m_bar) + spacing;
+        for (const QLabel* indicator : m_indicators) {
+            extras += indicator->sizeHint().width() + spacing;
+        }
+        constexpr int kBarMargins = 12; // the bar's outer margins and the items' frames
+        const bool show = needed <= m_bar.width() - kBarMargins - extras;
+        for (QLabel* indicator : m_indicators) {
+            if (indicator->isVisibleTo(&m_bar) != show) {
+                indicator->setVisible(show);
+            }
+        }
+        if (m_bar.isSizeGripEnabled() != show) {
+            m_bar.setSizeGripEnabled(show);
+        }
+    }
+
+    QStatusBar& m_bar;
+    QLabel& m_pane;
+    QList<QLabel*> m_indicators;
+};
 } // namespace
 
 CMainFrame::CMainFrame(COlvexDoc& doc) {
@@ -158,6 +205,7 @@ void CMainFrame::BuildStatusBar() {
     auto* message = new QLabel(Text(LoadString(kIdsIdleMessage)), this);
     message->setObjectName(QStringLiteral("messagePane"));
     statusBar()->addWidget(message, 1);
+    QList<QLabel*> indicators;
     for (int id : {kIdsIndicatorCaps, kIdsIndicatorNum, kIdsIndicatorScrl}) {
         auto* indicator = new QLabel(Text(LoadString(id)), this);
         indicator->setObjectName(Text(LoadString(id)));
@@ -165,7 +213,10 @@ void CMainFrame::BuildStatusBar() {
         // Qt does not report the lock keys' state, so the indicators stay in their off look.
         indicator->setEnabled(false);
         statusBar()->addPermanentWidget(indicator);
+        indicators.append(indicator);
     }
+    // The pane's text changes request a new layout of the bar.
+    statusBar()->installEventFilter(new MessagePaneRoom(*statusBar(), *message, indicators));
 }
 
 void CMainFrame::BuildAccelerators() {

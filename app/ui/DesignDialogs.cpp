@@ -55,6 +55,39 @@ void CFirDesignDialog::Fill(const COlvexDoc& doc, int shownTaps) {
     m_nTaps = shownTaps;
     m_dRR = doc.m_dRR;
     m_nCoeffMultiplier = doc.m_nCoeffMultiplier;
+    if (m_kind == FirDialogKind::kParameters) {
+        m_bFromRequirements = doc.m_bFirFromRequirements;
+        m_dApDb = doc.m_dFirApDb;
+        m_dAsDb = doc.m_dFirAsDb;
+    }
+}
+
+void CFirDesignDialog::Remember(COlvexDoc& doc) const {
+    doc.m_bFirFromRequirements = m_bFromRequirements;
+    doc.m_dFirApDb = m_dApDb;
+    doc.m_dFirAsDb = m_dAsDb;
+}
+
+void CFirDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
+    ShowMode(controls);
+}
+
+void CFirDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
+    if (controlId == kIdcFromRequirements) {
+        ShowMode(controls);
+    }
+}
+
+void CFirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
+    if (m_kind != FirDialogKind::kParameters) {
+        return;
+    }
+    // Ap and As replace the tap count and RR, which the design then chooses.
+    const bool requirements = controls.GetCheck(kIdcFromRequirements) != 0;
+    controls.SetEnabled(kIdcPassRipple, requirements);
+    controls.SetEnabled(kIdcStopAttenuation, requirements);
+    controls.SetEnabled(kIdcTaps, !requirements);
+    controls.SetEnabled(kIdcRR, !requirements);
 }
 
 void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
@@ -126,6 +159,34 @@ void CIirDesignDialog::Fill(const COlvexDoc& doc) {
         m_dStopFc1 = m_dIirFc1 + 0.25 * (half - m_dIirFc1);
         break;
     }
+    m_bFromRequirements = doc.m_bIirFromRequirements;
+    m_dAsDb = doc.m_dIirAsDb;
+}
+
+void CIirDesignDialog::Remember(COlvexDoc& doc) const {
+    doc.m_bIirFromRequirements = m_bFromRequirements;
+    doc.m_dIirAsDb = m_dAsDb;
+}
+
+void CIirDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
+    ShowMode(controls);
+}
+
+void CIirDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
+    if (controlId == kIdcFromRequirements) {
+        ShowMode(controls);
+    }
+}
+
+void CIirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
+    // As and the stop-band edge(s) choose the section count; the ripple field is Ap either way.
+    const bool requirements = controls.GetCheck(kIdcFromRequirements) != 0;
+    controls.SetEnabled(kIdcStopAttenuation, requirements);
+    controls.SetEnabled(kIdcStopEdge1, requirements);
+    if (IsThreeBand(m_nType)) {
+        controls.SetEnabled(kIdcStopEdge2, requirements);
+    }
+    controls.SetEnabled(kIdcIirSections, !requirements);
 }
 
 void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {

@@ -20,8 +20,13 @@ public:
 
     // Pre-fills from the document; the tap count field shows `shownTaps`.
     void Fill(const COlvexDoc& doc, int shownTaps);
+    // Keeps the requirements mode and its Ap and As for the next opening (parameter dialogs).
+    void Remember(COlvexDoc& doc) const;
     void DoDataExchange(platform::DataExchange& exchange) override;
     void DrawPicture(int controlId, platform::DrawContext& dc) override;
+    // The requirements mode enables Ap and As and disables N and RR, which it replaces.
+    void OnInitDialog(platform::ControlAccess& controls) override;
+    void OnClicked(int controlId, platform::ControlAccess& controls) override;
 
     double m_fs = 0.0;
     double m_fc1 = 0.0;
@@ -37,6 +42,8 @@ public:
     double m_dAsDb = 60.0;
 
 private:
+    void ShowMode(platform::ControlAccess& controls) const;
+
     int m_nType;
     FirDialogKind m_kind;
 };
@@ -47,8 +54,13 @@ public:
     explicit CIirDesignDialog(int type);
 
     void Fill(const COlvexDoc& doc);
+    // Keeps the requirements mode and its As for the next opening.
+    void Remember(COlvexDoc& doc) const;
     void DoDataExchange(platform::DataExchange& exchange) override;
     void DrawPicture(int controlId, platform::DrawContext& dc) override;
+    // The requirements mode enables As and the stop-band edges and disables the section count.
+    void OnInitDialog(platform::ControlAccess& controls) override;
+    void OnClicked(int controlId, platform::ControlAccess& controls) override;
 
     int m_nIirSections = 0;
     double m_dRippleDb = 0.0;
@@ -62,6 +74,8 @@ public:
     double m_dStopFc2 = 0.0;
 
 private:
+    void ShowMode(platform::ControlAccess& controls) const;
+
     int m_nType;
 };
 

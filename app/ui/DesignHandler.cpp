@@ -141,6 +141,7 @@ bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     if (host.RunModal(dlg) != platform::kIdOk) {
         return false; // Cancel designs nothing
     }
+    dlg.Remember(doc);
     // A design that fails for good (the offer closed, or failing again after it) leaves the
     // Remez engine's unfinished taps behind; the report, the plots and the files must never see
     // them, so the document goes back to the design it held before this command.
@@ -171,6 +172,9 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     CIirDesignDialog dlg(type);
     dlg.Fill(doc);
     const bool accepted = host.RunModal(dlg) == platform::kIdOk;
+    if (accepted) {
+        dlg.Remember(doc);
+    }
     if (accepted && dlg.m_bFromRequirements != 0) {
         commands::IirRequirementsRequest request;
         request.type = type;

@@ -41,6 +41,14 @@ public:
         exchange.Text(resources::kIdcSaveTestbenchName, m_strSaveTestbenchName);
         exchange.Text(resources::kIdcExportName, m_strExportName);
     }
+    // The save action names the language VHDL Code writes in.
+    void OnInitDialog(platform::ControlAccess& controls) override {
+        if (m_nLanguage == static_cast<int>(vhdl::HdlLanguage::kVerilog)) {
+            controls.SetText(resources::kIdcSaveVhdl, "Save Verilog");
+        }
+    }
+
+    int m_nLanguage = 0; // vhdl::HdlLanguage
 
     int m_nAction = kActionSaveCoeffs;
     std::string m_strSaveCoeffsName = "coeff0.txt";
@@ -98,6 +106,7 @@ void SaveLoadHandler::OnSaveLoad() {
         vhdl::WithLanguageExtension(dlg.m_strSaveVhdlName, commands::StoredLanguage(m_doc));
     dlg.m_strSaveTestbenchName =
         vhdl::WithLanguageExtension(dlg.m_strSaveTestbenchName, commands::StoredLanguage(m_doc));
+    dlg.m_nLanguage = static_cast<int>(commands::StoredLanguage(m_doc));
     if (m_host.RunModal(dlg) == platform::kIdOk) {
         bool saved = true;
         switch (dlg.m_nAction) {

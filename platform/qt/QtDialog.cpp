@@ -40,6 +40,7 @@ QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
             m_dialog.OnButton(id, *m_controls);
         }
     };
+    m_controls->onClicked = [this](int id) { m_dialog.OnClicked(id, *m_controls); };
     OpenDialog(m_dialog, *m_controls);
     DrawPictures();
 }

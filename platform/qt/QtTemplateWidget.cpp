@@ -175,12 +175,26 @@ QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*&
         }
         radioGroup->addButton(radio, control.id);
         m_radioGroups[control.id] = radioGroup;
+        const int id = control.id;
+        QObject::connect(radio, &QRadioButton::clicked, this, [this, id] {
+            if (onClicked) {
+                onClicked(id);
+            }
+        });
         widget = radio;
         break;
     }
-    case ControlKind::kCheckBox:
-        widget = new QCheckBox(text, this);
+    case ControlKind::kCheckBox: {
+        auto* box = new QCheckBox(text, this);
+        const int id = control.id;
+        QObject::connect(box, &QCheckBox::clicked, this, [this, id] {
+            if (onClicked) {
+                onClicked(id);
+            }
+        });
+        widget = box;
         break;
+    }
     case ControlKind::kSlider: {
         auto* slider = new QSlider(Qt::Horizontal, this);
         slider->setRange(kSliderMin, kSliderMax);
@@ -366,6 +380,12 @@ void QtTemplateWidget::SetSliderPos(int id, int pos) {
 
 void QtTemplateWidget::SetReadOnly(int id, bool readOnly) {
     ShowReadOnly(Control(id), readOnly);
+}
+
+void QtTemplateWidget::SetEnabled(int id, bool enabled) {
+    if (QWidget* widget = Control(id)) {
+        widget->setEnabled(enabled);
+    }
 }
 
 void QtTemplateWidget::SetFocus(int id) {

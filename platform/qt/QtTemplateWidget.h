@@ -50,6 +50,8 @@ public:
 
     // A push button was clicked.
     std::function<void(int id)> onButton;
+    // A radio button or check box was clicked.
+    std::function<void(int id)> onClicked;
     // The view is repainted: after RequestViewPaint, or when the whole widget is painted
     // (shown, resized, uncovered). Child controls repainting themselves over the form do not
     // count: a radio button's repaint after a click must not run the view's paint handler.
@@ -70,6 +72,7 @@ public:
     int GetSliderPos(int id) const override;
     void SetSliderPos(int id, int pos) override;
     void SetReadOnly(int id, bool readOnly) override;
+    void SetEnabled(int id, bool enabled) override;
     void SetFocus(int id) override;
 
 protected:

@@ -103,13 +103,18 @@ void ScriptedHost::Apply(const DialogAnswer& answer, Dialog& shown, ControlValue
             if (controls.IsReadOnly(entry.id)) {
                 throw ScriptError("control " + std::to_string(entry.id) + " is read-only");
             }
+            if (!controls.IsEnabled(entry.id)) {
+                throw ScriptError("control " + std::to_string(entry.id) + " is disabled");
+            }
             controls.SetText(entry.id, entry.text);
             break;
         case DialogAnswer::EntryKind::kCheck:
             controls.SetCheck(entry.id, entry.value);
+            shown.OnClicked(entry.id, controls);
             break;
         case DialogAnswer::EntryKind::kRadio:
             ClickRadio(controls, dialog, entry.id);
+            shown.OnClicked(entry.id, controls);
             break;
         case DialogAnswer::EntryKind::kSlider:
             controls.SetSliderPos(entry.id, entry.value);

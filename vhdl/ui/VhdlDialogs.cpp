@@ -3,6 +3,7 @@
 
 #include "app/DesignRules.h"
 #include "resources/VhdlResources.h"
+#include "vhdl/Architecture.h"
 
 namespace vhdl {
 
@@ -13,11 +14,15 @@ void CVhdlSourceDialog::DoDataExchange(platform::DataExchange& exchange) {
     exchange.IntRange(resources::kIdcVhdlDataBits, m_nDataBits, design::kMinDataBits,
                       design::kMaxDataBits);
     exchange.Radio(resources::kIdcArchSerial, m_nArchitecture);
-    exchange.Int(resources::kIdcVhdlMultipliers, m_nMultipliers);
-    if (exchange.Saving() && !exchange.Failure()) {
-        const design::RangeRefusal check = design::CheckMultipliers(m_nMultipliers);
-        if (check.Refused()) {
-            exchange.Refuse(resources::kIdcVhdlMultipliers, check.message);
+    // Only the folded hardware takes the typed count; for the others the field is disabled and
+    // keeps its last value unread.
+    if (!exchange.Saving() || UsesMultipliers(m_nArchitecture)) {
+        exchange.Int(resources::kIdcVhdlMultipliers, m_nMultipliers);
+        if (exchange.Saving() && !exchange.Failure()) {
+            const design::RangeRefusal check = design::CheckMultipliers(m_nMultipliers);
+            if (check.Refused()) {
+                exchange.Refuse(resources::kIdcVhdlMultipliers, check.message);
+            }
         }
     }
     exchange.Double(resources::kIdcVhdlClockMhz, m_dClockMhz);
@@ -28,6 +33,29 @@ void CVhdlSourceDialog::DoDataExchange(platform::DataExchange& exchange) {
         }
     }
     exchange.Radio(resources::kIdcLanguageVhdl, m_nLanguage);
+}
+
+bool CVhdlSourceDialog::UsesMultipliers(int architecture) {
+    return architecture == static_cast<int>(vhdl::Architecture::kFolded);
+}
+
+void CVhdlSourceDialog::ShowArchitecture(platform::ControlAccess& controls) {
+    int architecture = 0;
+    for (const int id : {resources::kIdcArchSerial, resources::kIdcArchFolded,
+                         resources::kIdcArchParallel, resources::kIdcArchAuto}) {
+        if (controls.GetCheck(id) != 0) {
+            architecture = id - resources::kIdcArchSerial;
+        }
+    }
+    controls.SetEnabled(resources::kIdcVhdlMultipliers, UsesMultipliers(architecture));
+}
+
+void CVhdlSourceDialog::OnInitDialog(platform::ControlAccess& controls) {
+    ShowArchitecture(controls);
+}
+
+void CVhdlSourceDialog::OnClicked(int /*controlId*/, platform::ControlAccess& controls) {
+    ShowArchitecture(controls);
 }
 
 void CVhdlSourceDialog::OnButton(int controlId, platform::ControlAccess& controls) {

@@ -18,6 +18,10 @@ public:
     void DoDataExchange(platform::DataExchange& exchange) override;
 
     void OnButton(int controlId, platform::ControlAccess& controls) override;
+    // Multipliers is enabled only for the architecture that takes it (folded).
+    void OnInitDialog(platform::ControlAccess& controls) override;
+    void OnClicked(int controlId, platform::ControlAccess& controls) override;
+    static bool UsesMultipliers(int architecture);
 
     int m_nDataBits = 12;      // 4..24
     int m_nArchitecture = 0;   // vhdl::Architecture: 0 serial, 1 folded, 2 parallel, 3 auto
@@ -28,6 +32,9 @@ public:
     // by the handler.
     std::function<void(platform::ControlAccess&)> m_fnHardwareReport;
     std::function<void(platform::ControlAccess&)> m_fnSaveTestbench;
+
+private:
+    void ShowArchitecture(platform::ControlAccess& controls);
 };
 
 class CLocateTemplateDialog : public platform::Dialog {
