@@ -16,6 +16,7 @@ constexpr int kPrintFontHeight = 12;
 constexpr int kPrintFontWidth = 7;
 constexpr platform::Point kPrintWebAddress{20, 5};
 constexpr int kCursorTextSize = 128;
+constexpr int kUnstableNoteDrop = 16; // logical units from the quantization caption down
 
 // Origins on screen and on paper (the print-out leaves room above for the web address).
 struct Origins {
@@ -64,6 +65,12 @@ void DrawAnalysisPlot(platform::DrawContext& dc, const PlotData& data, Surface s
         DrawFreqResponse(dc, at.response.x, at.response.y, data.response.gainDb,
                          data.response.phase, settings, data.idealGain);
         DrawQuantCaption(dc, at.caption.x, at.caption.y, data.quantize, data.quantBits, !print);
+        if (!data.notes.unstable.empty()) {
+            // Under the caption, in red: the response of an unstable cascade is no filter's.
+            dc.SetTextColor(kRed);
+            dc.TextOut(at.caption.x, at.caption.y + kUnstableNoteDrop, data.notes.unstable);
+            dc.SetTextColor(kBlack);
+        }
         break;
     }
     case PlotMode::kSpectra: {
