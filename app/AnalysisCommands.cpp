@@ -78,6 +78,11 @@ Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request) {
     if (read.Failed()) {
         outcome.kind = OutcomeKind::kFileNotRead;
         outcome.reason = outcome.message;
+        // A file that gave no value at all is refused: "Use user wave" goes off again, so the
+        // previous (generated) wave stays in use and the next OK asks for a file again.
+        if (!read.reason.empty() || read.count == 0) {
+            doc.m_bUseUserWave = 0;
+        }
     } else {
         doc.m_strUserWavePath = request.userWavePath;
     }

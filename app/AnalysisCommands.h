@@ -36,9 +36,10 @@ struct WaveRequest {
 };
 // Whether the window asks for a user wave file: "Use user wave" is switched on by this request.
 bool AsksForUserWave(const COlvexDoc& doc, const WaveRequest& request);
-// Stores the settings, then reads userWavePath. A file that cannot be opened or read keeps the
-// previous wave; one that stops at a token that is not a number keeps the values before it.
-// Both are kFileNotRead with the reader's `message` (the settings are stored all the same).
+// Stores the settings, then reads userWavePath. A file that cannot be opened or read, or gives
+// no value, is refused: the previous wave stays and "Use user wave" is switched off again. One
+// that stops at a token that is not a number keeps the values before it. Both are kFileNotRead
+// with the reader's `message` (the other settings are stored all the same).
 Outcome InOutWave(COlvexDoc& doc, const WaveRequest& request);
 
 // FFT Analysis: magnitude range (> 0), zoom, start position.

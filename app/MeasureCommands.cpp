@@ -4,6 +4,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "app/ViewCommands.h"
 #include "dsp/MeasureReport.h"
 
 namespace commands {
@@ -29,11 +30,13 @@ dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleran
 }
 
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    return dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd);
+    return dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
+                                 UnstableSectionsOf(doc, iir));
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    return dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits);
+    return dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
+                                    UnstableSectionsOf(doc, iir));
 }
 
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {

@@ -143,6 +143,9 @@ plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& asked) {
         if (data.quantize && !state.noDesign) {
             data.idealGain = IdealGainOf(doc, state.iir);
         }
+        if (!state.noDesign) {
+            data.notes.unstable = UnstableText(UnstableSectionsOf(doc, state.iir));
+        }
         break;
     case plots::PlotMode::kSpectra:
         ComputeWaves(doc, state.iir);

@@ -1,5 +1,6 @@
 #include "app/ViewCommands.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -22,7 +23,8 @@ void AppendLine(std::string& text, const char* format, auto... values) {
 
 void AppendRoots(std::string& text, const char* kind, const std::vector<dsp::Root>& roots) {
     for (const dsp::Root& root : roots) {
-        AppendLine(text, "%s %.17g %.17g\n", kind, root.real(), root.imag());
+        text += std::string(kind) + " " + TableNumber(root.real()) + " " +
+                TableNumber(root.imag()) + "\n";
     }
 }
 
@@ -38,23 +40,50 @@ bool FilterViewOf(const std::string& word, plots::PlotMode& view) {
 }
 
 std::string UnstableText(const std::vector<int>& unstableSections) {
-    return unstableSections.empty() ? std::string()
-                                    : "unstable: section " + std::to_string(unstableSections[0]);
+    std::string text;
+    for (int section : unstableSections) {
+        text += (text.empty() ? "" : "; ") + std::string("unstable: section ") +
+                std::to_string(section);
+    }
+    return text;
+}
+
+std::string TableNumber(double value) {
+    if (std::isnan(value)) {
+        return "undefined";
+    }
+    if (std::isinf(value)) {
+        return value > 0.0 ? "overflow" : "-overflow";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::vector<int> UnstableSectionsOf(const COlvexDoc& doc, bool iir) {
+    if (!iir) {
+        return {};
+    }
+    return dsp::IirPoleZero(doc.TakeCoefficients(true).DesignedSections()).unstableSections;
+}
+
+std::vector<std::string> UnstableNotes(const COlvexDoc& doc, bool iir) {
+    std::vector<std::string> notes;
+    for (int section : UnstableSectionsOf(doc, iir)) {
+        notes.push_back("unstable: section " + std::to_string(section));
+    }
+    return notes;
 }
 
 ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, plots::PlotMode view) {
     const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
     ViewTable table;
-    if (iir) {
-        for (int section : dsp::IirPoleZero(c.DesignedSections()).unstableSections) {
-            table.notes.push_back("unstable: section " + std::to_string(section));
-        }
-    }
+    table.notes = UnstableNotes(doc, iir);
     switch (view) {
     case plots::PlotMode::kGroupDelay: {
         const dsp::GroupDelay g = dsp::GroupDelayOf(c, doc.m_fs);
         for (std::size_t i = 0; i < g.delay.size(); ++i) {
-            AppendLine(table.text, "%.17g %.17g\n", g.frequency[i], g.delay[i]);
+            table.text += TableNumber(g.frequency[i]) + " " + TableNumber(g.delay[i]) + "\n";
         }
         if (g.undefinedPoints > 0) {
             table.notes.push_back("group delay undefined (zero response) at " +
@@ -76,7 +105,7 @@ ViewTable FilterViewTable(const COlvexDoc& doc, bool iir, plots::PlotMode view) 
         const std::vector<double> samples = dsp::TimeResponseOf(
             c, view == plots::PlotMode::kStep ? dsp::Excitation::kStep : dsp::Excitation::kImpulse);
         for (std::size_t n = 0; n < samples.size(); ++n) {
-            AppendLine(table.text, "%zu %.17g\n", n, samples[n]);
+            table.text += std::to_string(n) + " " + TableNumber(samples[n]) + "\n";
         }
         break;
     }

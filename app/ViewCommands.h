@@ -16,9 +16,19 @@ namespace commands {
 // the plot modes plots::IsFilterView accepts; false for any other word.
 bool FilterViewOf(const std::string& word, plots::PlotMode& view);
 
-// The status-bar text of the first section whose poles lie on or outside the unit circle
-// ("unstable: section 3"), empty when the cascade is stable.
+// The status-bar text naming every section whose poles lie on or outside the unit circle
+// ("unstable: section 3; unstable: section 5"), empty when the cascade is stable.
 std::string UnstableText(const std::vector<int>& unstableSections);
+
+// The unstable sections (1-based) of the IIR cascade that leaves the design (quantized while
+// quantization is on); empty for a FIR and for a stable cascade.
+std::vector<int> UnstableSectionsOf(const COlvexDoc& doc, bool iir);
+// One "unstable: section k" per unstable section of UnstableSectionsOf, for standard error.
+std::vector<std::string> UnstableNotes(const COlvexDoc& doc, bool iir);
+// A number of a printed table at full precision ("%.17g"); never nan or inf: a value that is not
+// a number reads "undefined", an infinite one (an output grown past every bound) "overflow" or
+// "-overflow".
+std::string TableNumber(double value);
 
 struct ViewTable {
     std::string text;               // the lines of the table

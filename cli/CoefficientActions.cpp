@@ -5,12 +5,14 @@
 //   --save-coeffs FILE                                   Save Coefficients
 //   --response FILE                                      the 360 response points
 //   --export FILE --export-format                       the coefficients for another tool
+#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "app/AnalysisCommands.h"
 #include "app/CoefficientsCommands.h"
 #include "app/FileCommands.h"
+#include "app/ViewCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "cli/ExportOptions.h"
@@ -76,12 +78,14 @@ int WriteResponseFile(const CliArgs& args, RunState& run) {
     if (!args.Has("response")) {
         return kExitOk;
     }
+    NoteUnstable(run);
     std::string text;
-    char line[96];
     for (const commands::ResponsePoint& point : commands::ResponsePoints(run.doc, run.Iir())) {
-        std::snprintf(line, sizeof line, "%d %.17g %.17g\n", point.index, point.gainDb,
-                      point.phase);
-        text += line;
+        // Where the response is exactly zero its gain has no value in dB: "silent".
+        const bool silent = std::isinf(point.gainDb) && point.gainDb < 0.0;
+        text += std::to_string(point.index) + " " +
+                (silent ? std::string("silent") : commands::TableNumber(point.gainDb)) + " " +
+                commands::TableNumber(point.phase) + "\n";
     }
     const files::OutputResult written = files::WriteOutputFile(args.Value("response"), text);
     if (!written.ok) {

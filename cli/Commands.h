@@ -24,6 +24,8 @@ struct RunState : commands::SessionState {
     // open: the coefficient options keep the opened design's quantization and number form
     // unless they are given.
     bool keepsCoefficientSettings = false;
+    // The unstable sections of the cascade were named on standard error (once per run).
+    mutable bool unstableNoted = false;
 
     bool Iir() const { return m_nFirIir == 1; }
     // A design was made (the plot shows it, not the hint).
@@ -111,6 +113,9 @@ int CheckMeasureOptions(const CliArgs& args);
 // and --fs. Exit status 2 when they are needed and not given, or refused.
 int ApplyMeasureBands(const CliArgs& args, RunState& run);
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run);
+// "unstable: section k" on standard error for every unstable section of the IIR cascade that
+// leaves the design, once per run; every action that prints or draws the filter calls it.
+void NoteUnstable(const RunState& run);
 // wave --hardware --data-bits D: both with --quantize B, not with --spectrum.
 int CheckHardwareOptions(const CliArgs& args, const RunState& run);
 // Prints "index input output" lines, with the hardware output as

@@ -8,6 +8,7 @@
 #include "app/AnalysisCommands.h"
 #include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/ViewCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Measure.h"
@@ -17,12 +18,20 @@ namespace cli {
 
 namespace {
 
-void PrintBands(const std::vector<dsp::BandGain>& gains) {
+// One line per band: its edges and gains in dB. The gains of an unstable cascade are no
+// measurement: they read "unstable" (the sections are named on standard error).
+void PrintBands(const std::vector<dsp::BandGain>& gains, bool unstable) {
+    const auto gain = [unstable](double db) {
+        return unstable ? std::string("unstable") : commands::TableNumber(db);
+    };
     for (const dsp::BandGain& g : gains) {
+        const std::string edges =
+            commands::TableNumber(g.band.lo) + " " + commands::TableNumber(g.band.hi);
         if (g.band.pass) {
-            std::printf("pass %.17g %.17g %.17g %.17g\n", g.band.lo, g.band.hi, g.minDb, g.maxDb);
+            std::printf("pass %s %s %s\n", edges.c_str(), gain(g.minDb).c_str(),
+                        gain(g.maxDb).c_str());
         } else {
-            std::printf("stop %.17g %.17g %.17g\n", g.band.lo, g.band.hi, g.maxDb);
+            std::printf("stop %s %s\n", edges.c_str(), gain(g.maxDb).c_str());
         }
     }
 }
@@ -102,7 +111,9 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
 
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
     if (args.Has("measure")) {
-        PrintBands(dsp::ReportedGains(commands::MeasureDocument(run.doc, run.Iir())));
+        NoteUnstable(run);
+        PrintBands(dsp::ReportedGains(commands::MeasureDocument(run.doc, run.Iir())),
+                   !commands::UnstableSectionsOf(run.doc, run.Iir()).empty());
     }
     if (args.Has("advise-bits")) {
         double tolerance = dsp::kDefaultToleranceDb;
@@ -142,9 +153,11 @@ int CheckHardwareOptions(const CliArgs& args, const RunState& run) {
 
 int PrintWaveSamples(const CliArgs& args, RunState& run) {
     const commands::WaveSamples samples = commands::SimulateWave(run.doc, run.Iir());
+    NoteUnstable(run);
     if (!args.Has("hardware")) {
         for (size_t i = 0; i < samples.input.size(); ++i) {
-            std::printf("%zu %.17g %.17g\n", i, samples.input[i], samples.output[i]);
+            std::printf("%zu %s %s\n", i, commands::TableNumber(samples.input[i]).c_str(),
+                        commands::TableNumber(samples.output[i]).c_str());
         }
         return kExitOk;
     }
@@ -162,8 +175,9 @@ int PrintWaveSamples(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
     for (size_t i = 0; i < samples.input.size() && i < hardware.output.size(); ++i) {
-        std::printf("%zu %.17g %.17g %.17g\n", i, samples.input[i], samples.output[i],
-                    hardware.output[i]);
+        std::printf("%zu %s %s %s\n", i, commands::TableNumber(samples.input[i]).c_str(),
+                    commands::TableNumber(samples.output[i]).c_str(),
+                    commands::TableNumber(hardware.output[i]).c_str());
     }
     return kExitOk;
 }

@@ -78,6 +78,7 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     (void)run;
     return kExitInvalid;
 #else
+    NoteUnstable(run);
     const std::string& path = args.Value("out");
     const plots::PlotMode mode = *plots::PlotModeOfWord(args.Value("plot"));
     run.m_nPlotMode = plots::PlotModeNumber(mode);

@@ -28,13 +28,26 @@ int CheckTableOption(const CliArgs& args) {
     return kExitOk;
 }
 
+void NoteUnstable(const RunState& run) {
+    if (run.unstableNoted) {
+        return;
+    }
+    for (const std::string& note : commands::UnstableNotes(run.doc, run.Iir())) {
+        std::fprintf(stderr, "%s\n", note.c_str());
+        run.unstableNoted = true;
+    }
+}
+
 void PrintTableOption(const CliArgs& args, RunState& run) {
     plots::PlotMode view{};
     commands::FilterViewOf(args.Value("table"), view);
     const commands::ViewTable table = commands::FilterViewTable(run.doc, run.Iir(), view);
     std::fputs(table.text.c_str(), stdout);
-    for (const std::string& note : table.notes) {
-        std::fprintf(stderr, "%s\n", note.c_str());
+    // The table's notes open with the unstable sections, named once per run.
+    const size_t unstableNotes = commands::UnstableNotes(run.doc, run.Iir()).size();
+    NoteUnstable(run);
+    for (size_t i = unstableNotes; i < table.notes.size(); ++i) {
+        std::fprintf(stderr, "%s\n", table.notes[i].c_str());
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/AnalysisCommands.h"
+#include "app/ViewCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 
@@ -55,10 +56,13 @@ int ApplyFftOptions(const CliArgs& args, RunState& run) {
 
 void PrintSpectra(RunState& run) {
     commands::SimulateWave(run.doc, run.Iir());
+    NoteUnstable(run);
     const commands::Spectra spectra = commands::ComputeSpectra(run.doc);
     for (size_t b = 0; b < spectra.inMag.size(); ++b) {
-        std::printf("%zu %.17g %.17g %.17g %.17g\n", b, spectra.inMag[b], spectra.inPhase[b],
-                    spectra.outMag[b], spectra.outPhase[b]);
+        std::printf("%zu %s %s %s %s\n", b, commands::TableNumber(spectra.inMag[b]).c_str(),
+                    commands::TableNumber(spectra.inPhase[b]).c_str(),
+                    commands::TableNumber(spectra.outMag[b]).c_str(),
+                    commands::TableNumber(spectra.outPhase[b]).c_str());
     }
 }
 

@@ -12,6 +12,8 @@ namespace dsp {
 
 namespace {
 
+constexpr const char* kNotFinite = "not finite";
+
 std::string Format(const char* format, double a) {
     char text[64];
     std::snprintf(text, sizeof text, format, a);
@@ -24,13 +26,27 @@ std::string Format(const char* format, double a, double b) {
     return text;
 }
 
+// A gain in dB with three decimals, or "not finite": nan and inf never reach the text.
+std::string Gain(double db) {
+    return std::isfinite(db) ? Format("%.3f", db) : kNotFinite;
+}
+
 // "min / max" of a pass band, "max" of a stop band, in dB.
 std::string GainCell(const BandGain& g) {
-    return g.band.pass ? Format("%.3f / %.3f", g.minDb, g.maxDb) : Format("%.3f", g.maxDb);
+    return g.band.pass ? Gain(g.minDb) + " / " + Gain(g.maxDb) : Gain(g.maxDb);
+}
+
+std::string UnstableLine(const std::vector<int>& sections, const char* separator) {
+    std::string text;
+    for (int section : sections) {
+        text += (text.empty() ? "" : separator) + std::string("unstable: section ") +
+                std::to_string(section);
+    }
+    return text;
 }
 
 // "pass ripple R dB, stop max S dB" over all bands of the list; a kind the design lacks is left
-// out. NaN gains (a response that is not finite) print as nan, so they are not hidden.
+// out. NaN gains (a response that is not finite) read "not finite", so they are not hidden.
 std::string GainSummary(const std::vector<BandGain>& gains) {
     bool anyPass = false;
     bool anyStop = false;
@@ -47,26 +63,34 @@ std::string GainSummary(const std::vector<BandGain>& gains) {
         }
     }
     std::string text;
+    const auto dB = [](double v) { return std::isfinite(v) ? Format("%.3f dB", v) : kNotFinite; };
     if (anyPass) {
-        text += Format("pass ripple %.3f dB", ripple);
+        text += "pass ripple " + dB(ripple);
     }
     if (anyStop) {
-        text += (anyPass ? ", " : "") + Format("stop max %.3f dB", stopMax);
+        text += (anyPass ? ", stop max " : "stop max ") + dB(stopMax);
     }
     return text;
 }
 
 } // namespace
 
-std::string MeasurementsSummary(const Measurements& m, int bits) {
+std::string MeasurementsSummary(const Measurements& m, int bits,
+                                const std::vector<int>& unstableSections) {
+    if (m.quantized.empty() && !unstableSections.empty()) {
+        return "Measured: " + UnstableLine(unstableSections, "; ");
+    }
     std::string text = "Measured: " + GainSummary(m.unquantized);
     if (!m.quantized.empty()) {
-        text += "; quantized to " + std::to_string(bits) + " bits: " + GainSummary(m.quantized);
+        text += "; quantized to " + std::to_string(bits) + " bits: " +
+                (unstableSections.empty() ? GainSummary(m.quantized)
+                                          : UnstableLine(unstableSections, "; "));
     }
     return text;
 }
 
-std::string MeasurementsText(const Measurements& m, bool iir, int bits, const char* lineEnd) {
+std::string MeasurementsText(const Measurements& m, bool iir, int bits, const char* lineEnd,
+                             const std::vector<int>& unstableSections) {
     std::string text = "Band [Hz]: unquantized gain [dB]";
     if (!m.quantized.empty()) {
         text += ", quantized to " + std::to_string(bits) + " bits [dB]";
@@ -74,12 +98,18 @@ std::string MeasurementsText(const Measurements& m, bool iir, int bits, const ch
     text += std::string(lineEnd) + "(pass band: min / max, stop band: max)" + lineEnd;
     for (size_t i = 0; i < m.unquantized.size(); ++i) {
         const BandGain& g = m.unquantized[i];
+        const bool unstableShown = !unstableSections.empty() && m.quantized.empty();
         text += (g.band.pass ? "Pass " : "Stop ") + Format("%.3f - %.3f: ", g.band.lo, g.band.hi) +
-                GainCell(g);
+                (unstableShown ? std::string("unstable") : GainCell(g));
         if (i < m.quantized.size()) {
-            text += ",  " + GainCell(m.quantized[i]);
+            text += ",  " +
+                    (unstableSections.empty() ? GainCell(m.quantized[i]) : std::string("unstable"));
         }
         text += lineEnd;
+    }
+    if (!unstableSections.empty()) {
+        text += (m.quantized.empty() ? "" : "Quantized: ") + UnstableLine(unstableSections, ", ") +
+                lineEnd;
     }
     text +=
         std::string(iir ? kIirBandRuleText : "FIR bands are the bands of the design.") + lineEnd;

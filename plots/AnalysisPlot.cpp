@@ -1,5 +1,6 @@
 #include "plots/AnalysisPlot.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "plots/PlotConventions.h"
@@ -16,6 +17,7 @@ constexpr int kPrintFontHeight = 12;
 constexpr int kPrintFontWidth = 7;
 constexpr platform::Point kPrintWebAddress{20, 5};
 constexpr int kCursorTextSize = 128;
+constexpr int kUnstableNoteDrop = 16; // logical units between the caption's lines
 
 // Origins on screen and on paper (the print-out leaves room above for the web address).
 struct Origins {
@@ -64,6 +66,20 @@ void DrawAnalysisPlot(platform::DrawContext& dc, const PlotData& data, Surface s
         DrawFreqResponse(dc, at.response.x, at.response.y, data.response.gainDb,
                          data.response.phase, settings, data.idealGain);
         DrawQuantCaption(dc, at.caption.x, at.caption.y, data.quantize, data.quantBits, !print);
+        if (!data.notes.unstable.empty()) {
+            // Under the caption, in red, one line per section ("; " between them in the note):
+            // the response of an unstable cascade is no filter's.
+            dc.SetTextColor(kRed);
+            const std::string& note = data.notes.unstable;
+            int y = at.caption.y;
+            for (size_t from = 0; from < note.size();) {
+                const size_t end = std::min(note.find("; ", from), note.size());
+                y += kUnstableNoteDrop;
+                dc.TextOut(at.caption.x, y, note.substr(from, end - from));
+                from = end + 2;
+            }
+            dc.SetTextColor(kBlack);
+        }
         break;
     }
     case PlotMode::kSpectra: {

@@ -41,8 +41,8 @@ constexpr int kHardwareNoteRise = 20; // logical units above the output panel
 struct PlotNotes {
     // Waves with the hardware output: one line per part of the hardware that saturated.
     std::vector<std::string> overflow;
-    // The filter views of an IIR cascade with a pole on or outside the unit circle:
-    // "unstable: section k".
+    // The frequency response and the filter views of an IIR cascade with a pole on or outside
+    // the unit circle: "unstable: section k" for every such section.
     std::string unstable;
 };
 

@@ -160,6 +160,8 @@ int main(int argc, char** argv) {
     Shoot(frame, dir + "/polezero-iir-unstable.png");
     view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kStep);
     Shoot(frame, dir + "/step-iir-unstable.png");
+    view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
+    Shoot(frame, dir + "/response-iir-unstable.png");
     view.m_nFirIir = 0;
     view.UpdateData(false);
     doc.m_nQuantBits = 16;

@@ -159,6 +159,7 @@ bool SaveLoadHandler::SaveCoefficients(const std::string& name) {
 }
 
 void SaveLoadHandler::LoadCoefficients(const std::string& name) {
+    m_view.UpdateData(true); // the FIR/IIR choice of the form: the structure the file loads into
     m_host.Invalidate(false);
     const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(true, name));
     if (path) {

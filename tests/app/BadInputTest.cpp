@@ -325,14 +325,15 @@ TEST_F(BadInputFixture, AUserWaveThatCannotBeReadKeepsThePreviousWave) {
         ASSERT_EQ(doc.m_aWaveIn[1], 2.5);
         host.AnswerDialog(userWave(0));
         Run(resources::kIdcInOutWave);
-        doc.m_aWaveIn[1] = 2.5; // the user wave the document held before this pick
+        const double generated = doc.m_aWaveIn[1]; // the wave in use before this pick
         const size_t messages = host.Messages().size();
         host.AnswerDialog(userWave(1));
         host.AnswerFileDialog(c.path);
         Run(resources::kIdcInOutWave);
         ASSERT_EQ(host.Messages().size(), messages + 1);
         EXPECT_EQ(host.Messages().back().text, c.message);
-        EXPECT_EQ(doc.m_aWaveIn[1], 2.5);
+        EXPECT_EQ(doc.m_bUseUserWave, 0) << "refused: the box goes off again";
+        EXPECT_EQ(doc.m_aWaveIn[1], generated);
     }
 
     // A token that is not a number: the values before it are loaded and the user is told.

@@ -443,7 +443,8 @@ TEST(CommandOutcome, UserWaveThatCannotBeReadKeepsTheSettings) {
     EXPECT_EQ(outcome.kind, OutcomeKind::kFileNotRead);
     EXPECT_EQ(outcome.message.rfind(kMissing + " cannot be opened", 0), 0u) << outcome.message;
     EXPECT_EQ(doc.m_dWaveFreq, 70.0);
-    EXPECT_FALSE(commands::AsksForUserWave(doc, request)) << "already switched on";
+    EXPECT_EQ(doc.m_bUseUserWave, 0) << "a refused file switches the user wave off again";
+    EXPECT_TRUE(commands::AsksForUserWave(doc, request)) << "so the next OK asks again";
 }
 
 // ---- Accepted requests store their values ------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -256,16 +257,31 @@ TEST_F(CommandFixture, UserWaveIsAskedForOnlyWhenSwitchedOn) {
     EXPECT_EQ(host.FileDialogs().size(), 2u);
     EXPECT_EQ(doc.m_bUseUserWave, 1);
     EXPECT_EQ(doc.m_aWaveIn[0], 9.0);
-    // A file that cannot be opened changes nothing either.
-    host.AnswerDialog(okWithUserWave(0));
-    view.OnCommand(resources::kIdcInOutWave);
-    EXPECT_EQ(doc.m_aWaveIn[0], 0.0) << "switched off, the sine is generated again";
-    doc.m_aWaveIn[0] = 9.0;
-    host.AnswerDialog(okWithUserWave(1));
-    host.AnswerFileDialog((file.path.parent_path() / "no-such-dir" / "wave.txt").string());
-    view.OnCommand(resources::kIdcInOutWave);
-    EXPECT_EQ(doc.m_aWaveIn[0], 9.0);
-    EXPECT_EQ(host.UnansweredDialogs(), 0);
+    // A file that cannot be opened, or gives no value, is refused: the box goes off again, the
+    // generated wave in use before stays, and the next OK with the box ticked asks again.
+    TempFile noValue("abc 1 2\n");
+    for (const std::string& refused :
+         {(file.path.parent_path() / "no-such-dir" / "wave.txt").string(), noValue.path.string()}) {
+        SCOPED_TRACE(refused);
+        host.AnswerDialog(okWithUserWave(0));
+        view.OnCommand(resources::kIdcInOutWave);
+        EXPECT_EQ(doc.m_aWaveIn[0], 0.0) << "switched off, the sine is generated again";
+        const std::vector<double> generated(std::begin(doc.m_aWaveIn), std::end(doc.m_aWaveIn));
+        const size_t asked = host.FileDialogs().size();
+        host.AnswerDialog(okWithUserWave(1));
+        host.AnswerFileDialog(refused);
+        view.OnCommand(resources::kIdcInOutWave);
+        EXPECT_EQ(doc.m_bUseUserWave, 0);
+        EXPECT_EQ(std::vector<double>(std::begin(doc.m_aWaveIn), std::end(doc.m_aWaveIn)),
+                  generated);
+        host.AnswerDialog(okWithUserWave(1));
+        host.AnswerFileDialog(file.path.string());
+        view.OnCommand(resources::kIdcInOutWave);
+        EXPECT_EQ(host.FileDialogs().size(), asked + 2) << "OK asks for a file again";
+        EXPECT_EQ(doc.m_bUseUserWave, 1);
+        EXPECT_EQ(doc.m_aWaveIn[1], 120.0);
+        EXPECT_EQ(host.UnansweredDialogs(), 0);
+    }
 }
 
 // Beside a user wave the sine frequency is unused: whatever is left in its edit is neither checked
