@@ -75,7 +75,7 @@ std::vector<platform::DialogTemplate> EveryTemplate() {
         {design::InvalidCoeffsWarning(), "value 5, '12x', is not a number"},
         {design::MissingHeaderWarning(), "value 1, 'coefficients:', is not a number"},
         {design::InvalidFileNameWarning(), "larger than 4 MiB"},
-        {design::InvalidFileNameWarning(), "a FIFO without a writer"},
+        {design::InvalidFileNameWarning(), "a FIFO without a writer: not read"},
     };
     for (const auto& [warning, reason] : warnings) {
         std::vector<std::string> lines = warning.lines;
