@@ -79,4 +79,16 @@ std::string FormatDialogDouble(double value) {
     return buffer;
 }
 
+std::string FormatShownDouble(double value) {
+    constexpr double kLargestWhole = 1e15;
+    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < kLargestWhole) {
+        return FormatDialogDouble(value);
+    }
+    constexpr int kShownDigits = 6;
+    constexpr int kBufferSize = 64;
+    char buffer[kBufferSize];
+    std::snprintf(buffer, sizeof buffer, "%.*g", kShownDigits, value);
+    return buffer;
+}
+
 } // namespace files

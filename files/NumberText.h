@@ -24,5 +24,8 @@ extern const char* const kEnterNumberMessage;   // "Please enter a number."
 
 // How a double is shown in an edit: up to 15 significant digits, no trailing zeros.
 std::string FormatDialogDouble(double value);
+// How a double is shown in a dialog's field, for people: whole numbers as they are (up to 15
+// digits), anything else rounded to 6 significant digits ("28.7744" for 28.7743683319973).
+std::string FormatShownDouble(double value);
 
 } // namespace files

@@ -9,7 +9,6 @@
 
 namespace platform {
 
-
 DataExchange::DataExchange(Direction direction, ControlAccess& controls,
                            const DialogTemplate& dialog)
     : m_direction(direction), m_controls(controls), m_dialog(dialog) {}
@@ -53,7 +52,8 @@ void DataExchange::IntRange(int id, int& value, int low, int high) {
     if (!files::ParseInt(text, parsed)) {
         // Digits beyond the 32-bit range are still an integer: a field with a range says why.
         const bool ranged = low > INT_MIN || high < INT_MAX;
-        Fail(id, ranged && files::IsIntegerText(text) ? files::IntRangeMessage(low, high) : files::kEnterIntegerMessage);
+        Fail(id, ranged && files::IsIntegerText(text) ? files::IntRangeMessage(low, high)
+                                                      : files::kEnterIntegerMessage);
         return;
     }
     // The member keeps its old value when the entry is out of range: a refused entry never
@@ -70,11 +70,15 @@ void DataExchange::Double(int id, double& value) {
         return;
     }
     if (!Saving()) {
-        m_controls.SetText(id, files::FormatDialogDouble(value));
+        m_controls.SetText(id, files::FormatShownDouble(value));
         return;
     }
+    const std::string text = m_controls.GetText(id);
+    if (text == files::FormatShownDouble(value)) {
+        return; // not edited: the value keeps the digits the field does not show
+    }
     double parsed = 0.0;
-    if (!files::ParseDouble(m_controls.GetText(id), parsed)) {
+    if (!files::ParseDouble(text, parsed)) {
         Fail(id, files::kEnterNumberMessage);
         return;
     }
@@ -86,11 +90,15 @@ void DataExchange::UnusedDouble(int id, double& value) {
         return;
     }
     if (!Saving()) {
-        m_controls.SetText(id, files::FormatDialogDouble(value));
+        m_controls.SetText(id, files::FormatShownDouble(value));
         return;
     }
+    const std::string text = m_controls.GetText(id);
+    if (text == files::FormatShownDouble(value)) {
+        return; // not edited
+    }
     double parsed = 0.0;
-    if (files::ParseDouble(m_controls.GetText(id), parsed)) {
+    if (files::ParseDouble(text, parsed)) {
         value = parsed;
     }
 }

@@ -166,9 +166,23 @@ bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     return true;
 }
 
+// What a design from requirements reached, for the status bar: the section count chosen, and
+// the pass ripple and stop-band attenuation measured on the requirement's own bands (from the
+// stop edge the user gave, not the form's bands).
+std::string IirRequirementsReport(const commands::RequirementsOutcome& outcome) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%d sections (order %d): pass ripple %.3f dB, stop max %.3f dB from the stop "
+                  "edge",
+                  outcome.sections, outcome.order, outcome.rippleDb, -outcome.attenuationDb);
+    return text;
+}
+
 // The IIR branch: OK or Cancel, valid or not, the cascade is designed from the document as it
-// stands. A cascade that is not finite is not taken (the previous sections stay).
-void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
+// stands. A cascade that is not finite is not taken (the previous sections stay). A design from
+// requirements that met them leaves its report in `report`.
+void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome,
+               std::string& report) {
     CIirDesignDialog dlg(type);
     dlg.Fill(doc);
     const bool accepted = host.RunModal(dlg) == platform::kIdOk;
@@ -199,6 +213,9 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
             }
         } else {
             outcome = RequirementsNotMetFail(host, designed);
+            if (designed.met) {
+                report = IirRequirementsReport(designed);
+            }
         }
         if (outcome.Is(OutcomeKind::kDesignFailed)) {
             doc = before; // the requirements' best design does not replace the one that stands
@@ -242,10 +259,11 @@ void DesignHandler::OnDesign() {
         std::clamp(m_view.m_nFilterSel, static_cast<int>(kLpf), static_cast<int>(kBpf));
     commands::DesignOutcome outcome;
     bool designed = true;
+    std::string requirementsReport;
     if (m_view.m_nFirIir == 0) {
         designed = FirBranch(m_host, m_doc, type, outcome);
     } else {
-        IirBranch(m_host, m_doc, type, outcome);
+        IirBranch(m_host, m_doc, type, outcome, requirementsReport);
     }
     const bool failed = outcome.Is(commands::OutcomeKind::kDesignFailed);
     if (failed) {
@@ -284,6 +302,9 @@ void DesignHandler::OnDesign() {
     const bool shortOfOptimum = outcome.Is(commands::OutcomeKind::kShortOfOptimum);
     if (designed && !failed && !shortOfOptimum) {
         m_view.Measure().ShowMeasurementSummary();
+        if (!requirementsReport.empty()) {
+            m_host.SetStatusText(requirementsReport);
+        }
     } else {
         m_host.SetStatusText(failed           ? std::string(kDesignFailedStatus)
                              : shortOfOptimum ? ShortOfOptimumStatus(outcome)

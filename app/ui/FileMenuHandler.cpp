@@ -191,13 +191,23 @@ std::vector<std::string> WithRecent(std::vector<std::string> recent, const std::
     return recent;
 }
 
+// The message of a failed file step, with the reason (the system's or the reader's) on a second
+// line; the message alone when there is no reason or the message names it already.
+std::string WithReason(const std::string& message, const std::string& reason) {
+    if (reason.empty() || message.find(reason) != std::string::npos) {
+        return message;
+    }
+    return message + "\n" + reason;
+}
+
 } // namespace
 
 bool FileMenuHandler::OpenDesignFile(const std::string& path) {
     const commands::OpenDesignOutcome outcome = commands::OpenDesign(m_doc, path);
     if (!outcome.Is(commands::OutcomeKind::kAccepted)) {
         m_view.m_strFileReason = outcome.reason;
-        m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+        m_host.MessageBox(WithReason(outcome.message, outcome.reason), "",
+                          platform::MessageIcon::kWarning);
         return false;
     }
     // The form shows the opened design: its structure and type, the coefficient prompt, and
@@ -229,7 +239,8 @@ bool FileMenuHandler::SaveDesignFile(const std::string& path) {
     const commands::Outcome outcome = commands::SaveDesign(m_doc, FormOf(m_view), path);
     if (!outcome.Is(commands::OutcomeKind::kFileWritten)) {
         m_view.m_strFileReason = outcome.reason;
-        m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+        m_host.MessageBox(WithReason(outcome.message, outcome.reason), "",
+                          platform::MessageIcon::kWarning);
         return false;
     }
     m_view.m_strDesignPath = path;

@@ -4,8 +4,9 @@
 // command's check, the desktop's Save or Open dialog, the command, and its outcome shown; then
 // restart the timer.
 //
-// A file the command could not write is reported by its path followed by " cannot be opened",
-// and the command ends there.
+// A file the command could not write is reported by its path followed by " cannot be opened"
+// and the system's reason on a second line, and the command ends there. A file Load refuses
+// shows its warning with the reason (the system's, or the value where reading stopped) added.
 #include "files/ui/SaveLoadHandler.h"
 
 #include <algorithm>
@@ -91,9 +92,31 @@ void Warn(platform::UiHost& host, const design::Warning& warning) {
     host.ShowWarning(warning.templateId, warning.title, warning.lines);
 }
 
-// A file the command could not write: its path, then " cannot be opened".
+// A warning with the reason as its last line.
+void WarnWithReason(platform::UiHost& host, design::Warning warning, const std::string& reason) {
+    if (!reason.empty()) {
+        warning.lines.push_back(reason);
+    }
+    Warn(host, warning);
+}
+
+// A token from a file, fit to be shown: bytes outside printable ASCII become '?'.
+std::string Printable(std::string token) {
+    for (char& c : token) {
+        if (c < ' ' || c > '~') {
+            c = '?';
+        }
+    }
+    return token;
+}
+
+// A file the command could not write: its path, then " cannot be opened", then the reason.
 void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) {
-    host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+    std::string text = outcome.message;
+    if (!outcome.reason.empty() && text.find(outcome.reason) == std::string::npos) {
+        text += "\n" + outcome.reason;
+    }
+    host.MessageBox(text, "", platform::MessageIcon::kWarning);
 }
 
 } // namespace
@@ -167,14 +190,19 @@ void SaveLoadHandler::LoadCoefficients(const std::string& name) {
             commands::LoadCoefficients(m_doc, {m_view.m_nFirIir == 1, *path}, m_view.m_nLoadFormat);
         if (outcome.Is(commands::OutcomeKind::kRefused)) {
             m_view.m_strFileReason = outcome.reason;
-            Warn(m_host, outcome.warning);
+            WarnWithReason(m_host, outcome.warning, outcome.reason);
         } else if (!outcome.notices.empty()) {
             // A file with a fault changed nothing: the design, its listing, its VHDL parameters
             // and the form stay as they were.
             m_strLoadStopToken = outcome.text;
             m_nLoadStopCount = outcome.valuesRead;
+            // The value where reading stopped, as the command line names it.
+            const std::string stop =
+                outcome.text.empty() ? std::string()
+                                     : "value " + std::to_string(outcome.valuesRead + 1) + ", '" +
+                                           Printable(outcome.text) + "', is not a number";
             for (const design::Warning& notice : outcome.notices) {
-                Warn(m_host, notice);
+                WarnWithReason(m_host, notice, stop);
             }
             return;
         } else {

@@ -11,7 +11,8 @@
 namespace platform::qt {
 
 QtDialog::QtDialog(Dialog& dialog, QWidget* parent, QString caption)
-    : QDialog(parent), m_dialog(dialog), m_controls(new QtTemplateWidget(dialog.Template(), this)),
+    : QDialog(parent), m_dialog(dialog),
+      m_controls(new QtTemplateWidget(dialog.Template(), this, true)),
       m_caption(std::move(caption)) {
     const DialogTemplate& shape = dialog.Template();
     setWindowTitle(QString::fromStdString(shape.title));

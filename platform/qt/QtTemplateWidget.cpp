@@ -15,6 +15,10 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QSlider>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 namespace platform::qt {
 
@@ -65,6 +69,86 @@ void ShowReadOnly(QWidget* widget, bool readOnly) {
 
 QSize TemplatePixelSize(const DialogTemplate& dialog) {
     return {DialogUnitsToPixelsX(dialog.size.cx), DialogUnitsToPixelsY(dialog.size.cy)};
+}
+
+QRect QtTemplateWidget::Place(const Rect& rect) const {
+    if (m_scale == 1.0) {
+        return ToPixels(rect);
+    }
+    const QRect home = ToPixels(rect);
+    const auto scaled = [this](int pixels) {
+        return static_cast<int>(std::lround(pixels * m_scale));
+    };
+    return {scaled(home.x()), scaled(home.y()), scaled(home.width()), scaled(home.height())};
+}
+
+QSize QtTemplateWidget::PlacedSize() const {
+    const QSize home = TemplatePixelSize(m_template);
+    if (m_scale == 1.0) {
+        return home;
+    }
+    return {static_cast<int>(std::lround(home.width() * m_scale)),
+            static_cast<int>(std::lround(home.height() * m_scale))};
+}
+
+static QSize TextExtent(const QWidget& widget, const QString& text, int wrapWidth) {
+    const QFontMetrics metrics(widget.font());
+    if (wrapWidth > 0) {
+        return metrics.boundingRect(QRect(0, 0, wrapWidth, QWIDGETSIZE_MAX), Qt::TextWordWrap, text)
+            .size();
+    }
+    return metrics.boundingRect(QRect(), 0, text).size();
+}
+
+static QSize NeededTextSize(const QWidget& widget) {
+    const QFontMetrics metrics(widget.font());
+    const int margin = metrics.averageCharWidth(); // room either side of a button's text
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        return TextExtent(widget, label->text(), label->wordWrap() ? widget.width() : 0);
+    }
+    if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
+        QString text = button->text();
+        text.remove(QLatin1Char('&'));
+        const QSize extent = TextExtent(widget, text, 0);
+        return {extent.width() + 2 * margin, extent.height()};
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+        QString text = button->text();
+        text.remove(QLatin1Char('&'));
+        const QSize extent = TextExtent(widget, text, 0);
+        const bool radio = qobject_cast<const QRadioButton*>(&widget) != nullptr;
+        const QStyle* style = widget.style();
+        const int indicator = style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth
+                                                       : QStyle::PM_IndicatorWidth,
+                                                 nullptr, &widget);
+        const int spacing = style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
+                                                     : QStyle::PM_CheckBoxLabelSpacing,
+                                               nullptr, &widget);
+        return {indicator + spacing + extent.width(), extent.height()};
+    }
+    if (const auto* box = qobject_cast<const QGroupBox*>(&widget)) {
+        const QSize extent = TextExtent(widget, box->title(), 0);
+        return {extent.width() + 2 * margin, 0};
+    }
+    return {0, 0};
+}
+
+double QtTemplateWidget::TextFitFactor() const {
+    // A text may reach a little above and below its control: the line spacing of a font holds
+    // room over the capitals and under the descenders that the control does not need.
+    constexpr double kHeightSlack = 1.4;
+    constexpr double kLargest = 3.0;
+    double factor = 1.0;
+    for (const auto& [control, widget] : m_placed) {
+        const QSize needed = NeededTextSize(*widget);
+        const QRect home = ToPixels(control->rect);
+        if (home.width() <= 0 || home.height() <= 0) {
+            continue;
+        }
+        factor = std::max(factor, static_cast<double>(needed.width()) / home.width());
+        factor = std::max(factor, needed.height() / (home.height() * kHeightSlack));
+    }
+    return std::min(factor, kLargest);
 }
 
 namespace {
@@ -126,14 +210,25 @@ void PictureWidget::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
-QtTemplateWidget::QtTemplateWidget(const DialogTemplate& dialog, QWidget* parent)
+QtTemplateWidget::QtTemplateWidget(const DialogTemplate& dialog, QWidget* parent, bool fitText)
     : QWidget(parent), m_template(dialog) {
     setFixedSize(TemplatePixelSize(dialog));
     QButtonGroup* radioGroup = nullptr;
     for (const ControlTemplate& control : m_template.controls) {
         QWidget* widget = Create(control, radioGroup);
+        m_placed.emplace_back(&control, widget);
         if (control.id != kIdStatic) {
             m_controls[control.id] = widget;
+        }
+    }
+    if (fitText) {
+        const double factor = TextFitFactor();
+        if (factor > 1.0) {
+            m_scale = factor;
+            setFixedSize(PlacedSize());
+            for (const auto& [control, widget] : m_placed) {
+                widget->setGeometry(Place(control->rect));
+            }
         }
     }
     // Group frames stay behind the controls they frame.
@@ -201,9 +296,15 @@ QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*&
         widget = slider;
         break;
     }
-    case ControlKind::kStaticText:
-        widget = new QLabel(text, this);
+    case ControlKind::kStaticText: {
+        auto* label = new QLabel(text, this);
+        // A text with room for two lines or more wraps, as a static text control does.
+        constexpr int kTwoLines = 2;
+        label->setWordWrap(ToPixels(control.rect).height() >=
+                           kTwoLines * label->fontMetrics().lineSpacing());
+        widget = label;
         break;
+    }
     case ControlKind::kGroupBox:
         widget = new QGroupBox(text, this);
         break;
@@ -240,7 +341,7 @@ QWidget* QtTemplateWidget::Create(const ControlTemplate& control, QButtonGroup*&
 void QtTemplateWidget::GrowWith(int growing, int below) {
     m_growing = growing;
     m_below = below;
-    setMinimumSize(TemplatePixelSize(m_template));
+    setMinimumSize(PlacedSize());
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
@@ -264,12 +365,12 @@ void QtTemplateWidget::LayOutGrowing() {
     // height; the box under it the rest of the height.
     constexpr int kGrowingShare = 3;
     constexpr int kShares = 4;
-    const QSize base = m_growthBase.isValid() ? m_growthBase : TemplatePixelSize(m_template);
+    const QSize base = m_growthBase.isValid() ? m_growthBase : PlacedSize();
     const QSize extra = (size() - base).expandedTo(QSize(0, 0));
     const int growHeight =
         below == nullptr ? extra.height() : extra.height() * kGrowingShare / kShares;
     for (const ControlTemplate& control : m_template.controls) {
-        const QRect home = ToPixels(control.rect);
+        const QRect home = Place(control.rect);
         if (control.id == m_growing) {
             growing->setGeometry(home.adjusted(0, 0, extra.width(), growHeight));
         } else if (control.id == m_below && below != nullptr) {

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/ControlAccess.h"
 
@@ -42,7 +44,13 @@ private:
 
 class QtTemplateWidget : public QWidget, public ControlAccess {
 public:
-    QtTemplateWidget(const DialogTemplate& dialog, QWidget* parent);
+    // With fitText, a dialog whose texts do not fit their controls at the current font (a larger
+    // font, a long reason in a warning) is laid out larger: every control and the dialog grow by
+    // one factor, so the texts fit and the controls keep their places relative to each other.
+    // Static texts tall enough for two lines wrap at word boundaries.
+    QtTemplateWidget(const DialogTemplate& dialog, QWidget* parent, bool fitText = false);
+    // The factor the fit applied (1 when the texts fitted the template's own sizes).
+    double Scale() const { return m_scale; }
 
     const DialogTemplate& Template() const { return m_template; }
     QWidget* Control(int id) const;
@@ -81,6 +89,12 @@ protected:
 
 private:
     QWidget* Create(const ControlTemplate& control, QButtonGroup*& radioGroup);
+    QRect Place(const Rect& rect) const;
+    QSize PlacedSize() const;
+    // How much larger the controls must be for their texts to fit (1 when they fit).
+    double TextFitFactor() const;
+    double m_scale = 1.0;
+    std::vector<std::pair<const ControlTemplate*, QWidget*>> m_placed;
 
     DialogTemplate m_template;
     bool m_viewPaintRequested = false;

@@ -73,6 +73,8 @@ void ExportPlotHandler::OnExportPlot() {
         *path, m_host.RenderPicture(picture.format, picture.size, picture.draw));
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
         m_view.m_strFileReason = outcome.reason;
-        m_host.MessageBox(outcome.message, "", platform::MessageIcon::kWarning);
+        const std::string text =
+            outcome.reason.empty() ? outcome.message : outcome.message + "\n" + outcome.reason;
+        m_host.MessageBox(text, "", platform::MessageIcon::kWarning);
     }
 }

@@ -118,7 +118,8 @@ TEST_F(ExportWindow, ExportRefusalsAndFailedWrites) {
     // CSV needs no quantization; a folder is no file.
     Export(resources::kIdcExportCsv, dir.Path().string());
     ASSERT_FALSE(host.Messages().empty());
-    EXPECT_EQ(host.Messages().back().text, dir.Path().string() + " cannot be opened");
+    EXPECT_EQ(host.Messages().back().text,
+              dir.Path().string() + " cannot be opened\n" + view.m_strFileReason);
     EXPECT_EQ(host.UnansweredDialogs(), 0);
 }
 
@@ -184,8 +185,8 @@ TEST_F(ExportWindow, ExportPlotWritesThePictureOfTheShownPlot) {
     host.AnswerFileDialog((dir / "missing" / "plot.png").string());
     host.AnswerDialog(DialogAnswer::Ok(CExportSizeDialog::kTemplateId));
     view.OnCommand(resources::kIdExportPlot);
-    EXPECT_EQ(host.Messages().back().text,
-              (dir / "missing" / "plot.png").string() + " cannot be opened");
+    EXPECT_EQ(host.Messages().back().text, (dir / "missing" / "plot.png").string() +
+                                               " cannot be opened\n" + view.m_strFileReason);
 }
 
 TEST_F(ExportWindow, ExportPlotDrawsThePngAtTheWidthAsked) {

@@ -106,7 +106,8 @@ TEST_F(SaveLoadFixture, UnwritableTargetsAreReportedAndLeaveTheOldFile) {
         const size_t timers = host.TimerStarts().size();
         SaveLoad(resources::kIdcSaveCoeffs, target);
         ASSERT_FALSE(host.Messages().empty());
-        EXPECT_EQ(host.Messages().back().text, target + " cannot be opened");
+        EXPECT_EQ(host.Messages().back().text,
+                  target + " cannot be opened\n" + view.m_strFileReason);
         EXPECT_EQ(host.TimerStarts().size(), timers) << "the command ends at once";
     }
     EXPECT_EQ(ReadAll(dir / "plain"), "keep me");
@@ -192,7 +193,8 @@ TEST_F(SaveLoadFixture, SaveVhdlNeedsQuantizationThenTheVhdlParameters) {
 
     fs::remove(templ);
     SaveLoad(resources::kIdcSaveVhdl, (dir / "again.vhd").string());
-    EXPECT_EQ(host.Messages().back().text, (dir / "again.vhd").string() + " cannot be opened");
+    EXPECT_EQ(host.Messages().back().text,
+              (dir / "again.vhd").string() + " cannot be opened\n" + view.m_strFileReason);
     EXPECT_FALSE(fs::exists(dir / "again.vhd"));
 }
 

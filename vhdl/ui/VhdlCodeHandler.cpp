@@ -197,8 +197,9 @@ void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
     const files::OutputResult written = files::WriteOutputFile(*path, testbench.text);
     if (!written.ok) {
         m_view.m_strFileReason = written.reason;
-        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened, "",
-                          platform::MessageIcon::kWarning);
+        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened +
+                              (written.reason.empty() ? "" : "\n" + written.reason),
+                          "", platform::MessageIcon::kWarning);
     }
 }
 
