@@ -124,7 +124,9 @@ TEST_F(ReasonsFixture, RoundedFieldsGoBackAtFullPrecision) {
     const double rr = doc.m_dRR;
     ASSERT_NE(rr, std::round(rr * 1e4) / 1e4) << "the ratio needs more digits than are shown";
 
-    host.AnswerDialog(DialogAnswer::Ok(ids::kIddFirParameters + kLpf));
+    // The dialog remembers the requirements mode: untick it, so the ratio is the field's again.
+    host.AnswerDialog(
+        DialogAnswer::Ok(ids::kIddFirParameters + kLpf).Check(ids::kIdcFromRequirements, 0));
     view.OnCommand(resources::kIdcDesign);
     const std::string shown = host.Dialogs().back().opened.GetText(ids::kIdcRR);
     char expected[32];
