@@ -1,6 +1,7 @@
 // Entry point of the widget tests: one QApplication for all of them, on the offscreen platform
 // unless the environment names another one.
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,6 +20,12 @@ int main(int argc, char** argv) {
     // Listing the tests needs no window system.
     if (::testing::GTEST_FLAG(list_tests)) {
         return RUN_ALL_TESTS();
+    }
+    // The settings (the recent designs) of each test process live in a folder of its own:
+    // ctest runs the cases side by side, and one must not see another's list.
+    QTemporaryDir settingsFolder;
+    if (settingsFolder.isValid()) {
+        setenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit().constData(), 1);
     }
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
