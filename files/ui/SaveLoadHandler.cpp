@@ -119,6 +119,31 @@ void ReportNotWritten(platform::UiHost& host, const commands::Outcome& outcome) 
     host.MessageBox(text, "", platform::MessageIcon::kWarning);
 }
 
+// The steps Save Coefficients and Save Testbench share: the command's check (a refusal is
+// warned and ends the save), the file name, the write, and the report of a file not written.
+// false only when the file could not be written; the reason is kept for the command line.
+template <class Request, class Check, class Save>
+bool CheckAskAndSave(platform::UiHost& host, std::string& fileReason, const std::string& name,
+                     Request& request, Check check, Save save) {
+    const commands::Outcome checked = check(request);
+    if (checked.Is(commands::OutcomeKind::kRefused)) {
+        Warn(host, checked.warning);
+        return true;
+    }
+    const std::optional<std::string> path = host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    request.path = *path;
+    const commands::Outcome outcome = save(request);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        fileReason = outcome.reason;
+        ReportNotWritten(host, outcome);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void SaveLoadHandler::OnSaveLoad() {
@@ -162,23 +187,10 @@ bool SaveLoadHandler::SaveCoefficients(const std::string& name) {
     commands::SaveCoefficientsRequest request;
     request.iir = m_view.m_nFirIir == 1;
     request.coefficientsListed = m_view.m_bCoeffsListed != 0;
-    const commands::Outcome check = commands::CheckSaveCoefficients(request);
-    if (check.Is(commands::OutcomeKind::kRefused)) {
-        Warn(m_host, check.warning);
-        return true;
-    }
-    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
-    if (!path) {
-        return true;
-    }
-    request.path = *path;
-    const commands::Outcome outcome = commands::SaveCoefficients(m_doc, request);
-    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_view.m_strFileReason = outcome.reason;
-        ReportNotWritten(m_host, outcome);
-        return false;
-    }
-    return true;
+    return CheckAskAndSave(
+        m_host, m_view.m_strFileReason, name, request,
+        [](const auto& r) { return commands::CheckSaveCoefficients(r); },
+        [this](const auto& r) { return commands::SaveCoefficients(m_doc, r); });
 }
 
 void SaveLoadHandler::LoadCoefficients(const std::string& name) {
@@ -252,23 +264,10 @@ bool SaveLoadHandler::SaveTestbench(const std::string& name) {
     commands::SaveTestbenchRequest request;
     request.iir = m_view.m_nFirIir == 1;
     request.vhdlParamsSet = m_view.m_bVhdlParamsSet != 0;
-    const commands::Outcome check = commands::CheckSaveTestbench(m_doc, request);
-    if (check.Is(commands::OutcomeKind::kRefused)) {
-        Warn(m_host, check.warning);
-        return true;
-    }
-    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
-    if (!path) {
-        return true;
-    }
-    request.path = *path;
-    const commands::Outcome outcome = commands::SaveTestbench(m_doc, request);
-    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
-        m_view.m_strFileReason = outcome.reason;
-        ReportNotWritten(m_host, outcome);
-        return false;
-    }
-    return true;
+    return CheckAskAndSave(
+        m_host, m_view.m_strFileReason, name, request,
+        [this](const auto& r) { return commands::CheckSaveTestbench(m_doc, r); },
+        [this](const auto& r) { return commands::SaveTestbench(m_doc, r); });
 }
 
 bool SaveLoadHandler::ExportCoefficients(const std::string& name) {
