@@ -270,6 +270,11 @@ TEST_F(DesktopTest, ADesignFileNamedOnTheCommandLineOpens) {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
+            // The dialog keeps the name field's text while the field has the focus (as it has
+            // whenever the window is active), so the field gives it up first.
+            if (QWidget* focus = dialog->focusWidget()) {
+                focus->clearFocus();
+            }
             dialog->selectFile(path);
             static_cast<QDialog*>(dialog)->accept(); // as the Save button does
         }
