@@ -109,7 +109,10 @@ ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
     const int taps = c.ShownTaps();
     ResolvedArchitecture resolved;
     resolved.arch = architecture;
-    resolved.multipliers = architecture == vhdl::Architecture::kFolded ? multipliers : 0;
+    // The multipliers the folded template instantiates: never more than the products it has.
+    resolved.multipliers = architecture == vhdl::Architecture::kFolded
+                               ? vhdl::UsedMultipliers(iir, taps, symmetric, multipliers)
+                               : 0;
     if (architecture == vhdl::Architecture::kAuto) {
         const vhdl::ArchitectureChoice choice = vhdl::ChooseArchitecture(
             clockMhz * 1e6, doc.m_fs, iir, taps, doc.m_nIirSections, symmetric);
@@ -312,7 +315,8 @@ HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
               templateText, built, job.hardware.vhdlText);
     job.hardware.language = TextLanguage(doc, request.templatePath);
     job.hardware.device = request.device;
-    job.hardware.clockHz = request.constrainClock ? doc.m_dVhdlClockMhz * 1e6 : 0.0;
+    job.hardware.clockHz = doc.m_dVhdlClockMhz * 1e6;
+    job.hardware.seeds = request.seeds;
     job.hardware.cancel = request.cancel;
     job.hardware.progress = request.progress;
     job.architecture = StoredArchitecture(doc, iir);

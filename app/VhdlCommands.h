@@ -117,16 +117,17 @@ Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 
 // Hardware report: the text Save VHDL would write (same checks and template), synthesized,
-// placed and routed on the device by vhdl::RunHardwareFlow, constrained to the stored clock
-// when `constrainClock`. kAccepted with the report lines in `text` (lines ended by `lineEnd`)
-// whatever the flow's status (`hardware.status`; the figures are in `text` for a missed clock
-// too); a refusal as Save VHDL's; a template that cannot be read is kFileNotRead.
+// placed and routed on the device by vhdl::RunHardwareFlow, always constrained to the stored
+// clock (the one Auto chose for, typed or not), with `seeds` placement seeds. kAccepted with the
+// report lines in `text` (lines ended by `lineEnd`) whatever the flow's status (`hardware.status`;
+// the figures are in `text` for a missed clock too); a refusal as Save VHDL's; a template that
+// cannot be read is kFileNotRead.
 struct HardwareReportRequest {
     int headerStructure = 0;
     bool vhdlParamsSet = false;
     std::string templatePath;
     vhdl::Device device = vhdl::Device::kUp5k;
-    bool constrainClock = true;
+    int seeds = vhdl::kDefaultSeeds;
     const char* lineEnd = "\n";
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(const std::string&)> progress;

@@ -25,7 +25,7 @@ ROWS = [
     ("low-pass IIR, 8 sections", IIR, "folded", 5),
     ("low-pass IIR, 8 sections", IIR, "parallel", None),
 ]
-KEYS = ["luts", "ffs", "dsps", "brams", "fmax_mhz", "cycles_per_sample", "max_sample_rate_hz"]
+KEYS = ["luts", "logic_cells", "ffs", "dsps", "brams", "fmax_mhz", "cycles_per_sample", "max_sample_rate_hz"]
 
 
 def main():

@@ -256,6 +256,10 @@ void AddVhdl(OptionAdder& add, const COlvexDoc& fresh) {
     add.Value("hw-timeout", "SECONDS", Number(vhdl::kDefaultHardwareTimeoutSeconds),
               "the longest --hw-report may take; its tools are stopped then (exit status 4)")
         ->check(NumberText());
+    add.Value("seeds", "N", std::to_string(vhdl::kDefaultSeeds),
+              "placement seeds of --hw-report, " + Range(1, vhdl::kMaxSeeds) +
+                  ": it reports the median Fmax")
+        ->check(IntegerText());
 }
 
 void AddMeasure(OptionAdder& add) {

@@ -240,7 +240,7 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
             return kExitInvalid;
         }
     }
-    for (const char* name : {"device", "hw-timeout"}) {
+    for (const char* name : {"device", "hw-timeout", "seeds"}) {
         if (args.Has(name) && !hardware) {
             std::fprintf(stderr, "--%s needs --hw-report\n", name);
             return kExitInvalid;
@@ -249,6 +249,16 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     double timeout = 0.0;
     if (hardware && !ReadHardwareTimeout(args, timeout)) {
         return kExitInvalid;
+    }
+    if (hardware && args.Has("seeds")) {
+        const std::string& text = args.Value("seeds");
+        const bool digits = !text.empty() && text.size() <= 3 &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || std::stoi(text) < 1 || std::stoi(text) > vhdl::kMaxSeeds) {
+            std::fprintf(stderr, "--seeds: Please enter an integer between 1 and %d.\n",
+                         vhdl::kMaxSeeds);
+            return kExitInvalid;
+        }
     }
     if (!vhdlFile && !testbench && !hardware) {
         // In the order of their names.
@@ -316,8 +326,10 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     if (args.Has("device")) {
         vhdl::ParseDeviceName(args.Value("device"), request.device);
     }
-    // Without --clock the placement is not constrained, and no clock can be missed.
-    request.constrainClock = args.Has("clock");
+    // The placement is held to the clock Auto chose for, typed or the default.
+    if (args.Has("seeds")) {
+        request.seeds = std::stoi(args.Value("seeds")); // checked before anything was written
+    }
     double timeout = 0.0;
     ReadHardwareTimeout(args, timeout); // checked before anything was written
     // The tools stop at the time limit and on Ctrl-C or SIGTERM, and their folder goes with them.
@@ -340,6 +352,11 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
         return status;
     }
     std::fputs(outcome.text.c_str(), stdout);
+    if (outcome.hardware.status == vhdl::HardwareStatus::kOk ||
+        outcome.hardware.status == vhdl::HardwareStatus::kMissedClock) {
+        std::fprintf(stderr, "%s\n%s\n", vhdl::FmaxSpreadText(outcome.hardware.figures).c_str(),
+                     vhdl::FillText(outcome.hardware.figures).c_str());
+    }
     if (!outcome.hardware.note.empty()) {
         std::fprintf(stderr, "%s\n", outcome.hardware.note.c_str());
     }

@@ -83,9 +83,18 @@ yosys)
   printf '   Number of cells: 9\n     SB_DFF 3\n     SB_LUT4 224\n     SB_MAC16 3\n'
   exit 0 ;;
 nextpnr-ice40)
-  used=230; fmax=66.49
+  used=230; fmax=66.49; seed=0; freq=none
+  while [ $# -gt 0 ]; do
+    [ "$1" = --seed ] && seed=$2
+    [ "$1" = --freq ] && freq=$2
+    shift
+  done
+  echo "$seed $freq" >> "$FAKE_RUNS_FILE"
   [ "$mode" = negative ] && used=-5
   [ "$mode" = nan ] && fmax=nan
+  [ "$mode" = seeds ] && fmax=$((50 + 4 * seed))
+  [ "$mode" = slow ] && fmax=30.5
+  [ "$mode" = noseed ] && [ "$seed" = 2 ] && exit 1
   printf 'Info: Device utilisation:\nInfo: \t ICESTORM_LC: %s/ 5280 4%%\n' "$used"
   printf 'Info: \t ICESTORM_DSP: 3/ 8 37%%\n\n'
   printf "Info: Max frequency for clock 'clk': %s MHz (PASS at 12.00 MHz)\n" "$fmax"
@@ -118,7 +127,7 @@ with tempfile.TemporaryDirectory() as work:
         os.symlink("fake", os.path.join(bin_dir, tool))
     pid_file = os.path.join(work, "pid")
     base_env = dict(os.environ, PATH=bin_dir + ":/usr/bin:/bin", HOME=home, TMPDIR=tmp,
-                    FAKE_PID_FILE=pid_file)
+                    FAKE_PID_FILE=pid_file, FAKE_RUNS_FILE=os.path.join(work, "nextpnr-runs"))
     a_file = os.path.join(work, "plain-file")
     open(a_file, "w").close()
 
@@ -139,6 +148,18 @@ with tempfile.TemporaryDirectory() as work:
          "the temporary folder (TMPDIR)"),
         ("TMPDIR a file", [], {"TMPDIR": a_file}, 4, "the temporary folder (TMPDIR)"),
         ("timeout 0", ["--hw-timeout", "0"], {}, 2, "--hw-timeout: Please enter a number"),
+        # Three seeds by default, the median reported and the spread on standard error; the
+        # placement always held to the clock (48 MHz unless typed), which decides the verdict.
+        ("seeds", [], {"FAKE_TOOL_MODE": "seeds"}, 0,
+         "fmax over 3 seeds: median 58.00 MHz, from 54.00 to 62.00 MHz (-6.9 % .. +6.9 %)"),
+        ("one seed", ["--seeds", "1"], {"FAKE_TOOL_MODE": "seeds"}, 0,
+         "fmax of seed 1: 54.00 MHz"),
+        ("fill", [], {}, 0, "fills 230 of 5280 logic cells (4 %), 3 of 8 DSP blocks (38 %)"),
+        ("default clock missed", [], {"FAKE_TOOL_MODE": "slow"}, 6,
+         "misses the 48.00 MHz clock: Fmax 30.50 MHz"),
+        ("typed clock met", ["--clock", "30e6"], {"FAKE_TOOL_MODE": "slow"}, 0, "fmax over 3"),
+        ("a seed fails", [], {"FAKE_TOOL_MODE": "noseed"}, 4, "nextpnr-ice40 failed"),
+        ("seeds 0", ["--seeds", "0"], {}, 2, "--seeds: Please enter an integer between 1 and 15."),
     ]
     for label, extra, env_change, status, text in RUNS:
         env = dict(base_env, **env_change)
@@ -146,12 +167,22 @@ with tempfile.TemporaryDirectory() as work:
         run = subprocess.run([CLI] + FIR + ["--hw-report"] + extra, capture_output=True,
                              text=True, env=env, cwd=work, timeout=120)
         took = time.monotonic() - start
+        runs_file = os.path.join(work, "nextpnr-runs")
+        if os.path.exists(runs_file):
+            with open(runs_file) as f:
+                runs = sorted(f.read().split("\n")[:-1])
+            os.remove(runs_file)
+            # Every placement gets a target; the seeds are 1..N.
+            seeds = int(extra[extra.index("--seeds") + 1]) if "--seeds" in extra else 3
+            clock = "30.000000" if "30e6" in extra else "48.000000"
+            if status in (0, 6) and runs != [f"{s} {clock}" for s in range(1, seeds + 1)]:
+                problems.append(f"{label}: nextpnr runs {runs}")
         if run.returncode != status or text not in run.stderr:
             problems.append(f"{label}: exit {run.returncode}, stderr {run.stderr[-300:]!r} "
                             f"(expected {status} and {text!r})")
         if len(run.stderr) > 5000:
             problems.append(f"{label}: {len(run.stderr)} bytes on standard error")
-        if status == 0 and "\nluts 224\n" not in run.stdout:
+        if status == 0 and "\nluts 224\nlogic_cells 230\n" not in run.stdout:
             problems.append(f"{label}: no report: {run.stdout[:80]!r}")
         if took > 20:
             problems.append(f"{label}: took {took:.0f} s")

@@ -2,6 +2,7 @@
 // tools' logs. Each tool runs as a child process (vhdl/ToolProcess.h) in a private work folder.
 #include "vhdl/HardwareReport.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 #include "files/OutputFile.h"
@@ -244,13 +246,54 @@ std::string FormatHardwareReport(const std::string& architectureName, int multip
                   "architecture %s%s"
                   "cycles_per_sample %d%s"
                   "device %s%s"
-                  "luts %d%sffs %d%sdsps %d%sbrams %d%s"
+                  "luts %d%slogic_cells %d%sffs %d%sdsps %d%sbrams %d%s"
                   "fmax_mhz %.2f%s"
                   "max_sample_rate_hz %.0f%s",
                   name.c_str(), lineEnd, cyclesPerSample, lineEnd, DeviceName(device), lineEnd,
-                  figures.luts, lineEnd, figures.ffs, lineEnd, figures.dsps, lineEnd, figures.brams,
-                  lineEnd, figures.fmaxMhz, lineEnd, rate, lineEnd);
+                  figures.luts, lineEnd, figures.logicCells, lineEnd, figures.ffs, lineEnd,
+                  figures.dsps, lineEnd, figures.brams, lineEnd, figures.fmaxMhz, lineEnd, rate,
+                  lineEnd);
     return buffer;
+}
+
+double MedianOf(std::vector<double> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+std::string FmaxSpreadText(const HardwareFigures& figures) {
+    char text[200];
+    if (figures.seeds <= 1) {
+        std::snprintf(text, sizeof text, "fmax of seed 1: %.2f MHz", figures.fmaxMhz);
+        return text;
+    }
+    const double median = figures.fmaxMhz > 0.0 ? figures.fmaxMhz : 1.0;
+    std::snprintf(
+        text, sizeof text,
+        "fmax over %d seeds: median %.2f MHz, from %.2f to %.2f MHz (%+.1f %% .. %+.1f %%)",
+        figures.seeds, figures.fmaxMhz, figures.fmaxLowMhz, figures.fmaxHighMhz,
+        100.0 * (figures.fmaxLowMhz / median - 1.0), 100.0 * (figures.fmaxHighMhz / median - 1.0));
+    return text;
+}
+
+std::string FillText(const HardwareFigures& figures) {
+    const auto part = [](int used, int available, const char* what) {
+        char text[96];
+        if (available > 0) {
+            std::snprintf(text, sizeof text, "%d of %d %s (%.0f %%)", used, available, what,
+                          100.0 * used / available);
+        } else {
+            std::snprintf(text, sizeof text, "%d of 0 %s", used, what);
+        }
+        return std::string(text);
+    };
+    return "fills " + part(figures.logicCells, figures.logicCellsAvailable, "logic cells") + ", " +
+           part(figures.dsps, figures.dspsAvailable, "DSP blocks") + ", " +
+           part(figures.brams, figures.bramsAvailable, "block RAMs");
 }
 
 // ---- Running the tools --------------------------------------------------------------------------
@@ -365,24 +408,86 @@ bool Synthesize(Flow& flow) {
     return true;
 }
 
-bool PlaceAndRoute(Flow& flow) {
+// The log of the placement and routing with `seed`.
+std::string NextpnrLogName(int seed) {
+    return "nextpnr-seed" + std::to_string(seed) + ".log";
+}
+
+std::vector<std::string> NextpnrArguments(const Flow& flow, int seed) {
     std::vector<std::string> argv = {flow.tools[2],
                                      flow.request.device == Device::kUp5k ? "--up5k" : "--hx8k",
                                      "--package",
                                      flow.request.device == Device::kUp5k ? "sg48" : "ct256",
                                      "--json",
                                      "design.json",
+                                     "--seed",
+                                     std::to_string(seed),
                                      "--timing-allow-fail"};
     if (flow.request.clockHz > 0.0) {
         char mhz[64];
         std::snprintf(mhz, sizeof mhz, "%.6f", flow.request.clockHz / 1e6);
         argv.insert(argv.end(), {"--freq", mhz});
     }
-    if (flow.Step("Placing and routing with nextpnr-ice40", argv, "nextpnr.log")) {
+    return argv;
+}
+
+// Places and routes with seeds 1..n, as many at a time as the machine has cores; false (with the
+// result set) when a run did not end well. A run that fails stops the others.
+bool PlaceAndRoute(Flow& flow) {
+    const int seeds = std::clamp(flow.request.seeds, 1, kMaxSeeds);
+    const int lanes = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, seeds);
+    flow.Progress(seeds == 1 ? "Placing and routing with nextpnr-ice40"
+                             : "Placing and routing with nextpnr-ice40, " + std::to_string(seeds) +
+                                   " seeds");
+    // A failed run cancels the rest, as the user's cancel does.
+    std::atomic<bool> stop{false};
+    std::vector<ToolEnd> ends(static_cast<size_t>(seeds), ToolEnd::kExited);
+    const auto runSeed = [&](int seed) {
+        ToolRun run{NextpnrArguments(flow, seed), flow.folder.Path(), "",
+                    flow.folder.File(NextpnrLogName(seed).c_str())};
+        // Cancelled when the user cancels or another seed failed.
+        std::atomic<bool> cancel{false};
+        std::thread watch([&] {
+            while (!cancel.load()) {
+                if (stop.load() ||
+                    (flow.request.cancel != nullptr && flow.request.cancel->load())) {
+                    cancel = true;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        const ToolEnd end = RunTool(run, &cancel);
+        cancel = true;
+        watch.join();
+        ends[static_cast<size_t>(seed - 1)] = end;
+        if (end == ToolEnd::kFailed) {
+            stop = true;
+        }
+    };
+    for (int first = 1; first <= seeds; first += lanes) {
+        std::vector<std::thread> running;
+        for (int seed = first; seed < first + lanes && seed <= seeds; ++seed) {
+            running.emplace_back(runSeed, seed);
+        }
+        for (std::thread& thread : running) {
+            thread.join();
+        }
+    }
+    const bool cancelled = flow.request.cancel != nullptr && flow.request.cancel->load();
+    const auto failed = std::find(ends.begin(), ends.end(), ToolEnd::kFailed);
+    if (failed == ends.end() && !cancelled) {
         return true;
     }
-    const std::string log = ReadWholeFile(flow.folder.File("nextpnr.log"));
-    if (flow.result.status == HardwareStatus::kToolFailed && NextpnrReportsNoFit(log)) {
+    if (cancelled || failed == ends.end()) {
+        flow.result.status = HardwareStatus::kCancelled;
+        flow.result.message = "cancelled";
+        return false;
+    }
+    const int seed = static_cast<int>(failed - ends.begin()) + 1;
+    const std::string log = ReadWholeFile(flow.folder.File(NextpnrLogName(seed).c_str()));
+    flow.result.status = HardwareStatus::kToolFailed;
+    flow.result.message = flow.tools[2] + " failed:\n" + LogTail(log, 8);
+    if (NextpnrReportsNoFit(log)) {
         const Utilisation use = ParseNextpnrUtilisation(log);
         flow.result.status = HardwareStatus::kDoesNotFit;
         flow.result.message =
@@ -398,31 +503,58 @@ bool PlaceAndRoute(Flow& flow) {
 
 void ReadFigures(Flow& flow) {
     const SynthesisCells cells = ParseYosysStatistics(ReadWholeFile(flow.folder.File("yosys.log")));
-    const std::string log = ReadWholeFile(flow.folder.File("nextpnr.log"));
-    const Utilisation use = ParseNextpnrUtilisation(log);
-    const ClockTiming timing = ParseNextpnrTiming(log);
+    const int seeds = std::clamp(flow.request.seeds, 1, kMaxSeeds);
+    // Every seed's utilisation and Fmax; the cell counts are the first seed's (packing does
+    // not depend on the seed).
+    Utilisation use;
+    bool found = cells.found;
+    bool plausible = cells.plausible;
+    bool fmaxPlausible = true;
+    std::vector<double> fmax;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        const std::string log = ReadWholeFile(flow.folder.File(NextpnrLogName(seed).c_str()));
+        const Utilisation seedUse = ParseNextpnrUtilisation(log);
+        const ClockTiming timing = ParseNextpnrTiming(log);
+        if (seed == 1) {
+            use = seedUse;
+        }
+        found = found && seedUse.found && timing.found;
+        plausible = plausible && seedUse.plausible;
+        fmaxPlausible = fmaxPlausible && std::isfinite(timing.fmaxMhz) && timing.fmaxMhz > 0.0 &&
+                        timing.fmaxMhz <= kMaxPlausibleFmaxMhz;
+        fmax.push_back(timing.fmaxMhz);
+    }
     HardwareFigures& figures = flow.result.figures;
-    figures = {cells.luts,     cells.ffs,           use.dsps.used,
-               use.brams.used, use.logicCells.used, timing.fmaxMhz};
-    const bool fmaxPlausible = std::isfinite(timing.fmaxMhz) && timing.fmaxMhz > 0.0 &&
-                               timing.fmaxMhz <= kMaxPlausibleFmaxMhz;
-    if (!cells.found || !use.found || !timing.found) {
+    figures.luts = cells.luts;
+    figures.ffs = cells.ffs;
+    figures.dsps = use.dsps.used;
+    figures.brams = use.brams.used;
+    figures.logicCells = use.logicCells.used;
+    figures.logicCellsAvailable = use.logicCells.available;
+    figures.dspsAvailable = use.dsps.available;
+    figures.bramsAvailable = use.brams.available;
+    figures.fmaxMhz = MedianOf(fmax);
+    figures.fmaxLowMhz = *std::min_element(fmax.begin(), fmax.end());
+    figures.fmaxHighMhz = *std::max_element(fmax.begin(), fmax.end());
+    figures.seeds = seeds;
+    if (!found) {
         flow.result.status = HardwareStatus::kToolFailed;
         flow.result.message = "the tools' logs hold no figures";
-    } else if (!cells.plausible || !use.plausible || !fmaxPlausible) {
+    } else if (!plausible || !fmaxPlausible) {
         // A nan, negative or overflowing figure is a broken tool, not a report.
         flow.result.figures = {};
         flow.result.status = HardwareStatus::kToolFailed;
         flow.result.message = std::string(!cells.plausible ? "yosys" : "nextpnr-ice40") +
                               " reported " +
                               (!cells.plausible ? "a cell count that cannot be"
-                               : !use.plausible ? "a utilisation that cannot be"
+                               : !plausible     ? "a utilisation that cannot be"
                                                 : "an Fmax that cannot be") +
                               " (negative, not a number or beyond range)";
-    } else if (!timing.passed && flow.request.clockHz > 0.0) {
+    } else if (flow.request.clockHz > 0.0 && figures.fmaxMhz * 1e6 < flow.request.clockHz) {
+        // The verdict is the median's: one lucky or unlucky seed does not decide it.
         char text[160];
         std::snprintf(text, sizeof text, "the design misses the %.2f MHz clock: Fmax %.2f MHz",
-                      flow.request.clockHz / 1e6, timing.fmaxMhz);
+                      flow.request.clockHz / 1e6, figures.fmaxMhz);
         flow.result.status = HardwareStatus::kMissedClock;
         flow.result.message = text;
     }

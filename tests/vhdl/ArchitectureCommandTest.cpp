@@ -131,4 +131,30 @@ TEST(ArchitectureCommandTest, HeaderNamesTheChoiceExceptSerialByHand) {
     }
 }
 
+TEST(ArchitectureCommandTest, HeaderNamesTheMultipliersTheTemplateHas) {
+    // An IIR section has five products, a 61-tap symmetric FIR 31: more multipliers than that
+    // are not instantiated, and the header and the report say so.
+    COlvexDoc iir;
+    iir.m_nIirSections = 8;
+    iir.m_bQuantize = 1;
+    const struct {
+        const COlvexDoc doc;
+        bool iir;
+        int asked;
+        int used;
+        const char* text;
+    } rows[] = {
+        {iir, true, 8, 5, "folded, 5 multipliers, 17 clocks per sample"},
+        {iir, true, 2, 2, "folded, 2 multipliers, 33 clocks per sample"},
+        {Fir61(true), false, 40, 31, "folded, 31 multipliers, 2 clocks per sample"},
+        {Fir61(false), false, 64, 61, "folded, 61 multipliers, 2 clocks per sample"},
+    };
+    for (const auto& row : rows) {
+        const commands::ResolvedArchitecture resolved =
+            commands::ResolveArchitecture(row.doc, row.iir, Architecture::kFolded, row.asked, 48.0);
+        EXPECT_EQ(resolved.multipliers, row.used);
+        EXPECT_EQ(commands::ArchitectureHeaderText(resolved, 48.0), row.text) << row.asked;
+    }
+}
+
 } // namespace

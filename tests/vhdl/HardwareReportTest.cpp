@@ -223,15 +223,56 @@ TEST(HardwareReportTest, EntityNameOfTheVhdlText) {
 }
 
 TEST(HardwareReportTest, ReportLinesInOrderWithTheSampleRate) {
-    const vhdl::HardwareFigures figures{224, 199, 3, 0, 230, 66.49};
+    vhdl::HardwareFigures figures;
+    figures.luts = 224;
+    figures.ffs = 199;
+    figures.dsps = 3;
+    figures.logicCells = 230;
+    figures.fmaxMhz = 66.49;
     EXPECT_EQ(vhdl::FormatHardwareReport("serial", 0, 17, vhdl::Device::kUp5k, figures, "\n"),
-              "architecture serial\ncycles_per_sample 17\ndevice up5k\nluts 224\nffs 199\n"
-              "dsps 3\nbrams 0\nfmax_mhz 66.49\nmax_sample_rate_hz 3911176\n");
+              "architecture serial\ncycles_per_sample 17\ndevice up5k\nluts 224\n"
+              "logic_cells 230\nffs 199\ndsps 3\nbrams 0\nfmax_mhz 66.49\n"
+              "max_sample_rate_hz 3911176\n");
     const std::string folded =
         vhdl::FormatHardwareReport("folded", 8, 6, vhdl::Device::kHx8k, figures, "\r\n");
     EXPECT_EQ(folded.substr(0, 44), "architecture folded 8\r\ncycles_per_sample 6\r\n");
     EXPECT_NE(folded.find("device hx8k\r\n"), std::string::npos);
     EXPECT_NE(folded.find("max_sample_rate_hz 11081667\r\n"), std::string::npos);
+}
+
+TEST(HardwareReportTest, SeedsGiveTheMedianAndTheirSpread) {
+    const struct {
+        std::vector<double> fmax;
+        double median;
+    } rows[] = {
+        {{}, 0.0},
+        {{42.0}, 42.0},
+        {{44.0, 40.0}, 42.0},
+        {{50.0, 40.0, 45.5}, 45.5},
+        {{10.0, 40.0, 30.0, 20.0}, 25.0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_DOUBLE_EQ(vhdl::MedianOf(row.fmax), row.median) << row.fmax.size();
+    }
+    vhdl::HardwareFigures figures;
+    figures.fmaxMhz = 40.0;
+    figures.fmaxLowMhz = 38.0;
+    figures.fmaxHighMhz = 42.0;
+    figures.seeds = 3;
+    EXPECT_EQ(vhdl::FmaxSpreadText(figures),
+              "fmax over 3 seeds: median 40.00 MHz, from 38.00 to 42.00 MHz (-5.0 % .. +5.0 %)");
+    figures.seeds = 1;
+    EXPECT_EQ(vhdl::FmaxSpreadText(figures), "fmax of seed 1: 40.00 MHz");
+}
+
+TEST(HardwareReportTest, FillCountsEveryKindOfCellAgainstTheDevice) {
+    vhdl::HardwareFigures figures;
+    figures.logicCells = 4654;
+    figures.logicCellsAvailable = 5280;
+    figures.dsps = 3;
+    figures.dspsAvailable = 8;
+    EXPECT_EQ(vhdl::FillText(figures), "fills 4654 of 5280 logic cells (88 %), 3 of 8 DSP blocks "
+                                       "(38 %), 0 of 0 block RAMs");
 }
 
 TEST(HardwareReportTest, DeviceNames) {

@@ -26,8 +26,8 @@
 #include "resources/AnalysisResources.h"
 #include "resources/Resources.h"
 #include "tests/support/PlotLayout.h"
-#include "vhdl/HardwareWave.h"
 #include "tests/support/ScriptedWindow.h"
+#include "vhdl/HardwareWave.h"
 
 namespace {
 

@@ -39,6 +39,11 @@ std::string HardwareReportText(bool finished, const commands::HardwareReportOutc
                                                  : outcome.warning.OneLine();
     }
     std::string text = outcome.text;
+    const vhdl::HardwareStatus status = outcome.hardware.status;
+    if (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock) {
+        text += vhdl::FmaxSpreadText(outcome.hardware.figures) + "\r\n" +
+                vhdl::FillText(outcome.hardware.figures) + "\r\n";
+    }
     if (!outcome.hardware.note.empty()) {
         text += outcome.hardware.note + "\r\n";
     }
