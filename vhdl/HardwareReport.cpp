@@ -232,6 +232,41 @@ std::string FindModuleName(std::string_view verilogText) {
     return std::string();
 }
 
+std::string SignedGhdlProducts(std::string_view netlist) {
+    static constexpr std::string_view kMark = "; // smul";
+    std::string out;
+    out.reserve(netlist.size() + 64);
+    for (const std::string_view line : SplitLines(netlist)) {
+        // "  assign n45_o = n43_o * n44_o; // smul": three names, nothing else.
+        const size_t assign = line.find("assign ");
+        const size_t equals = line.find(" = ");
+        const size_t times = line.find(" * ");
+        const bool product = line.size() >= kMark.size() &&
+                             line.substr(line.size() - kMark.size()) == kMark &&
+                             assign != std::string_view::npos && equals != std::string_view::npos &&
+                             times != std::string_view::npos && assign < equals && equals < times;
+        const auto isName = [](std::string_view name) {
+            return !name.empty() &&
+                   name.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_$") ==
+                       std::string_view::npos;
+        };
+        if (product) {
+            const std::string_view left = line.substr(equals + 3, times - equals - 3);
+            const std::string_view right =
+                line.substr(times + 3, line.size() - kMark.size() - times - 3);
+            if (isName(left) && isName(right)) {
+                out.append(line.substr(0, equals + 3));
+                out.append("$signed(").append(left).append(") * $signed(").append(right);
+                out.append(")").append(kMark).append("\n");
+                continue;
+            }
+        }
+        out.append(line).append("\n");
+    }
+    return out;
+}
+
 std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
                                  int cyclesPerSample, Device device, const HardwareFigures& figures,
                                  const char* lineEnd) {
@@ -388,6 +423,16 @@ bool Synthesize(Flow& flow) {
                     {flow.tools[0], "--synth", "--out=verilog", flow.entity}, "ghdl-synth.log",
                     "design.v"))) {
         return false;
+    }
+    if (!verilog) {
+        const files::OutputResult netlist =
+            files::WriteOutputFile(flow.folder.File("design.v"),
+                                   SignedGhdlProducts(ReadWholeFile(flow.folder.File("design.v"))));
+        if (!netlist.ok) {
+            flow.result.status = HardwareStatus::kToolFailed;
+            flow.result.message = netlist.Describe();
+            return false;
+        }
     }
     if (flow.Step("Mapping with yosys", {flow.tools[1], "-p", script(dsp)}, "yosys.log")) {
         return true;

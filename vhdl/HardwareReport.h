@@ -74,6 +74,15 @@ ClockTiming ParseNextpnrTiming(std::string_view log);
 // Whether nextpnr stopped because the design needs more cells of some kind than the device has.
 bool NextpnrReportsNoFit(std::string_view log);
 
+// GHDL's Verilog netlist with its signed products marked signed. GHDL writes a signed product of
+// an M-bit and an N-bit operand as both operands sign-extended to M + N bits and multiplied as
+// unsigned words ("assign p = a * b; // smul"): the same M + N low bits, but yosys cannot see
+// that the top bits of the operands are copies of the sign, and spends three DSP blocks (or trips
+// over the DSP mapping) where one M x N block does. Multiplied as signed words, the low M + N
+// bits are the same and yosys narrows the operands back to M and N bits, as it does for the
+// Verilog twins. Every other line stays as it is.
+std::string SignedGhdlProducts(std::string_view netlist);
+
 // The name of the first entity the VHDL text declares ("entity firfilter is"); empty if none.
 std::string FindEntityName(std::string_view vhdlText);
 // The name of the first module the Verilog text declares ("module firfilter ("); empty if none.

@@ -275,6 +275,32 @@ TEST(HardwareReportTest, FillCountsEveryKindOfCellAgainstTheDevice) {
                                        "(38 %), 0 of 0 block RAMs");
 }
 
+TEST(HardwareReportTest, GhdlSignedProductsAreMarkedSignedAndNothingElseChanges) {
+    const struct {
+        const char* line;
+        const char* expected;
+    } rows[] = {
+        {"  assign n45_o = n43_o * n44_o; // smul",
+         "  assign n45_o = $signed(n43_o) * $signed(n44_o); // smul"},
+        {"  assign n45_o = n43_o * n44_o; // umul", "  assign n45_o = n43_o * n44_o; // umul"},
+        {"  assign n45_o = n43_o * (n44_o + 1); // smul",
+         "  assign n45_o = n43_o * (n44_o + 1); // smul"},
+        {"  assign n43_o = {{16{n251_data[11]}}, n251_data}; // sext",
+         "  assign n43_o = {{16{n251_data[11]}}, n251_data}; // sext"},
+        {"  /* f.vhd:493:32  */", "  /* f.vhd:493:32  */"},
+        {"", ""},
+    };
+    std::string netlist;
+    std::string expected;
+    for (const auto& row : rows) {
+        EXPECT_EQ(vhdl::SignedGhdlProducts(std::string(row.line) + "\n"),
+                  std::string(row.expected) + "\n");
+        netlist += std::string(row.line) + "\n";
+        expected += std::string(row.expected) + "\n";
+    }
+    EXPECT_EQ(vhdl::SignedGhdlProducts(netlist), expected);
+}
+
 TEST(HardwareReportTest, DeviceNames) {
     vhdl::Device device = vhdl::Device::kUp5k;
     EXPECT_TRUE(vhdl::ParseDeviceName("hx8k", device));
