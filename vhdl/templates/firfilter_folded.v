@@ -511,6 +511,9 @@ module firfilter (
   localparam depth      = 1 << addr_bits;
   localparam ram_blocks = ((data_bits + 15) / 16) * ((depth + 255) / 256);
   localparam use_ram    = steps >= 4 && 2 * multipliers * ram_blocks <= 20;
+  // The count of samples taken since the reset stops at taps: it needs no more bits than that,
+  // so that comparing it with a tap index is a few LUTs, not a 32-bit carry chain.
+  localparam fill_bits  = counter_bits(taps + 1);
 
   // The pipeline: a sample is taken (IDLE), then its products are issued, multipliers a clock
   // (ISSUE); each issue passes through the operand registers (stage a), the pre-adders and
@@ -537,7 +540,7 @@ module firfilter (
   // The RAM delay line: the address of x(n), how many samples were taken since the reset (up
   // to taps), the lanes' read words (stage a) and whether each is a sample taken since then.
   reg  [addr_bits-1:0]           newest;
-  reg  [31:0]                    filled;
+  reg  [fill_bits-1:0]           filled;
   wire [multipliers*data_bits-1:0] ram_near, ram_far;
   reg  [multipliers-1:0]         near_ok, far_ok;
   integer k, m, t, j, i, l;
@@ -657,7 +660,7 @@ module firfilter (
       a_far      <= {(multipliers * data_bits){1'b0}};
       a_coeff    <= {(multipliers * coeff_bits){1'b0}};
       newest     <= {addr_bits{1'b0}};
-      filled     <= 32'd0;
+      filled     <= {fill_bits{1'b0}};
       near_ok    <= {multipliers{1'b0}};
       far_ok     <= {multipliers{1'b0}};
       for (i = 0; i < 2 * leaves; i = i + 1)
@@ -682,7 +685,7 @@ module firfilter (
           if (use_ram) begin
             newest <= newest + 1'b1;
             if (filled < taps)
-              filled <= filled + 1;
+              filled <= filled + 1'b1;
           end else begin
             for (k = taps - 1; k > 0; k = k - 1)
               samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];
