@@ -462,15 +462,15 @@ std::string IirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
         }
     }
     const int exponent = c.bits - kQ15Bits + q15.postShift;
-    text += "\n/* Q15 for arm_biquad_cascade_df1_q15, {b0, 0, b1, b2, a1, a2} per stage: the\n"
-            "   same literals " +
+    text += "\n/* Q15 for arm_biquad_cascade_df1_q15, {b0, 0, b1, b2, a1, a2} per stage: the same\n"
+            "   literals " +
             (exponent >= 0 ? "divided by 2^" + std::to_string(exponent) + " (no bit lost)"
                            : "times 2^" + std::to_string(-exponent)) +
-            ", with postShift\n   " + macro +
-            "_POST_SHIFT_Q15. Give it D-bit samples (D <= 16) as plain int16_t values and\n"
-            "   saturate each output to D bits; it equals the hardware's output wherever no\n"
-            "   stage saturates (the library clips each stage to 16 bits, the hardware to\n"
-            "   D + 4). */\n";
+            ", with postShift " + macro +
+            "_POST_SHIFT_Q15.\n"
+            "   Give it D-bit samples (D <= 16) as plain int16_t values and saturate each\n"
+            "   output to D bits; it equals the hardware's output wherever no stage saturates\n"
+            "   (the library clips each stage to 16 bits, the hardware to D + 4). */\n";
     text += "#define " + macro + "_POST_SHIFT_Q15 " + std::to_string(q15.postShift) + "\n";
     return text + CArray("int16_t", id + "_coeffs_q15", "6 * " + macro + "_NUM_STAGES", literals,
                          kBiquadFields + 1);
