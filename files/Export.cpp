@@ -1,5 +1,6 @@
 // The export writers. Every format starts from the same two lists: the real values (the B-bit
-// values while quantization is on) and their integers, so that no two formats can differ.
+// values while quantization is on) and the literals of the generated VHDL, so that no two
+// formats, nor a format and the hardware, can differ.
 #include "files/Export.h"
 
 #include <algorithm>
@@ -9,20 +10,21 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "vhdl/BitTrueModel.h"
+
 namespace files {
 
 namespace {
 
 constexpr const char* kTypeWords[] = {"lpf", "hpf", "brf", "bpf"};
 constexpr const char* kTypeNames[] = {"low-pass", "high-pass", "band-reject", "band-pass"};
-constexpr const char* kSectionFieldNames[dsp::kSectionFields] = {"a0", "a1", "a2", "b1", "b2"};
-constexpr int kBiquadFields = 5;     // b0, b1, b2, a1, a2
-constexpr int kQ15FractionBits = 15; // the library's 1.15 numbers
-constexpr int kQ31FractionBits = 31; // and 1.31 numbers
-constexpr int kMinQ15FirTaps = 4;    // arm_fir_init_q15 takes an even count of at least 4
-constexpr int kMaxPostShift = 15;
-constexpr std::size_t kTapsPerLine =
-    8; // values a line of a C array of taps    // far beyond any stable section's coefficients
+constexpr int kBiquadFields = 5; // b0, b1, b2, a1, a2
+constexpr int kQ15Bits = 16;
+constexpr int kQ31Bits = 32;
+constexpr int kMinQ15FirTaps = 4;       // arm_fir_init_q15 takes an even count of at least 4
+constexpr int kMaxQ15PostShift = 15;    // the Q15 biquad shifts by 15 - postShift
+constexpr std::size_t kTapsPerLine = 8; // values a line of a C array of taps
+constexpr std::size_t kIntegersPerCommentLine = 10;
 
 struct FormatEntry {
     ExportFormat format;
@@ -68,26 +70,13 @@ std::string NumberList(const std::vector<double>& values, const char* separator)
     return text;
 }
 
-// trunc(value * 2^fractionBits), saturated to a (width)-bit two's-complement word.
-std::int64_t FixedValue(double value, int fractionBits, int width) {
-    const double scaled = std::trunc(std::ldexp(value, fractionBits));
-    const double limit = std::ldexp(1.0, width - 1);
-    if (!(scaled > -limit)) {
-        return std::isnan(scaled) ? 0 : static_cast<std::int64_t>(-limit);
-    }
-    if (scaled >= limit) {
-        return static_cast<std::int64_t>(limit) - 1;
-    }
-    return static_cast<std::int64_t>(scaled);
-}
-
-// The values an export lists, in file order, and their integers (as the VHDL literals: B bits
-// for FIR taps, B + 2 for IIR coefficients, at scale 2^(B-1)).
+// The values an export lists, in file order, and the literals of the VHDL: the taps, or per
+// section a0 a1 a2 b1 b2 (values) and a0 a1 a2 -b1 -b2 (literals).
 struct ExportValues {
     std::vector<double> values;
     std::vector<std::int64_t> integers;
     int width = 16; // bits of one integer
-    int perRow = 1; // values of one row: 1 tap, or a0 a1 a2 b1 b2 of a section
+    int perRow = 1; // values of one row: 1 tap, or the five of a section
 };
 
 ExportValues ValuesOf(const dsp::FilterCoefficients& c) {
@@ -95,16 +84,30 @@ ExportValues ValuesOf(const dsp::FilterCoefficients& c) {
     v.width = c.LiteralWidth();
     if (!c.iir) {
         v.values = c.taps;
-    } else {
-        v.perRow = dsp::kSectionFields;
-        for (const dsp::Section& section : c.DesignedSections()) {
-            v.values.insert(v.values.end(), section.begin(), section.end());
-        }
+        v.integers = vhdl::FirLiterals(c);
+        return v;
     }
-    for (double value : v.values) {
-        v.integers.push_back(FixedValue(value, c.bits - 1, v.width));
+    v.perRow = dsp::kSectionFields;
+    for (const dsp::Section& section : c.DesignedSections()) {
+        v.values.insert(v.values.end(), section.begin(), section.end());
+    }
+    for (const StageLiterals& stage : StageLiteralsOf(c)) {
+        v.integers.insert(v.integers.end(), stage.begin(), stage.end());
     }
     return v;
+}
+
+// "32, -64, 96" lines of at most kIntegersPerCommentLine (or `perLine`) integers, each behind
+// `prefix`.
+std::string IntegerCommentLines(const std::vector<std::int64_t>& integers, std::size_t perLine,
+                                const std::string& prefix) {
+    std::string text;
+    for (std::size_t i = 0; i < integers.size(); ++i) {
+        text += (i % perLine == 0 ? prefix : std::string(" ")) + std::to_string(integers[i]);
+        const bool lineEnd = (i + 1) % perLine == 0 || i + 1 == integers.size();
+        text += lineEnd ? "\n" : ",";
+    }
+    return text;
 }
 
 // What the design was, one line each, for the comments of the files.
@@ -143,16 +146,19 @@ std::string CommentLines(const std::vector<std::string>& lines, const char* pref
     return text;
 }
 
-// ---- .coe: the FIR cores' coefficient file ----
+// ---- .coe: the FIR cores' coefficient file, or a memory initialisation file for IIR ----
 
 std::string BuildCoe(const dsp::FilterCoefficients& c, const ExportParameters& design) {
     const ExportValues v = ValuesOf(c);
     std::string text = CommentLines(DescribeDesign(c, design), "; ");
     if (c.iir) {
-        text +=
-            "; one section per line: a0, a1, a2, b1, b2 in " + std::to_string(v.width) + " bits\n";
+        text += "; memory initialisation: one section a line, the VHDL literals a0, a1, a2, -b1, "
+                "-b2\n; (the feedback coefficients negated, as the hardware adds them), " +
+                std::to_string(v.width) + "-bit integers at scale 2^" + std::to_string(c.bits - 1) +
+                "\nmemory_initialization_radix=10;\nmemory_initialization_vector=\n";
+    } else {
+        text += "radix=10;\ncoefdata=\n";
     }
-    text += "radix=10;\ncoefdata=\n";
     for (std::size_t i = 0; i < v.integers.size(); ++i) {
         const bool last = i + 1 == v.integers.size();
         const bool rowEnd = (i + 1) % v.perRow == 0;
@@ -175,7 +181,8 @@ std::string BuildMif(const dsp::FilterCoefficients& c, const ExportParameters& d
     const ExportValues v = ValuesOf(c);
     std::string text = CommentLines(DescribeDesign(c, design), "-- ");
     if (c.iir) {
-        text += "-- five words per section: a0, a1, a2, b1, b2\n";
+        text += "-- five words per section, the VHDL literals a0, a1, a2, -b1, -b2 (the feedback\n"
+                "-- coefficients negated, as the hardware adds them)\n";
     }
     text += "WIDTH=" + std::to_string(v.width) + ";\nDEPTH=" + std::to_string(v.integers.size()) +
             ";\n\nADDRESS_RADIX=UNS;\nDATA_RADIX=HEX;\n\nCONTENT BEGIN\n";
@@ -186,35 +193,34 @@ std::string BuildMif(const dsp::FilterCoefficients& c, const ExportParameters& d
     return text + "END;\n";
 }
 
-// ---- CSV: one row per tap or per section ----
+// ---- CSV: comments behind '#', then one row per tap or per section (scipy's sos) ----
 
-std::string BuildCsv(const dsp::FilterCoefficients& c) {
+std::string BuildCsv(const dsp::FilterCoefficients& c, const ExportParameters& design) {
     const ExportValues v = ValuesOf(c);
-    std::string text;
+    std::string text = CommentLines(DescribeDesign(c, design), "# ");
+    const std::string scale = "scale 2^" + std::to_string(c.bits - 1);
     if (!c.iir) {
-        text = c.quantized ? "index,value,integer\n" : "index,value\n";
-    } else {
-        text = "section";
-        for (const char* field : kSectionFieldNames) {
-            text += std::string(",") + field;
+        text += "# one tap a row, h[0] first: the coefficients K * h\n";
+        if (c.quantized) {
+            text += "# VHDL literals (" + std::to_string(v.width) + "-bit integers at " + scale +
+                    "), h[0] first:\n" +
+                    IntegerCommentLines(v.integers, kIntegersPerCommentLine, "# ");
         }
-        for (const char* field : kSectionFieldNames) {
-            text += c.quantized ? std::string(",") + field + "_integer" : std::string();
+        for (double value : v.values) {
+            text += Number(value) + "\n";
         }
-        text += "\n";
+        return text;
     }
-    const std::size_t rows = v.values.size() / static_cast<std::size_t>(v.perRow);
-    for (std::size_t row = 0; row < rows; ++row) {
-        std::string line = std::to_string(row);
-        for (int f = 0; f < v.perRow; ++f) {
-            line += ',';
-            line += Number(v.values[row * v.perRow + f]);
-        }
-        for (int f = 0; c.quantized && f < v.perRow; ++f) {
-            line += ',';
-            line += std::to_string(v.integers[row * v.perRow + f]);
-        }
-        text += line + "\n";
+    text += "# one section a row as scipy's sos: b0,b1,b2,a0,a1,a2 = a0,a1,a2,1,b1,b2 above\n";
+    if (c.quantized) {
+        text += "# VHDL literals per section (" + std::to_string(v.width) + "-bit integers at " +
+                scale + "): a0, a1, a2, -b1, -b2\n" +
+                IntegerCommentLines(v.integers, dsp::kSectionFields, "# ");
+    }
+    for (std::size_t row = 0; row * dsp::kSectionFields < v.values.size(); ++row) {
+        const double* s = &v.values[row * dsp::kSectionFields];
+        text += Number(s[0]) + "," + Number(s[1]) + "," + Number(s[2]) + ",1," + Number(s[3]) +
+                "," + Number(s[4]) + "\n";
     }
     return text;
 }
@@ -225,12 +231,14 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
     const ExportValues v = ValuesOf(c);
     nlohmann::ordered_json json;
     json["format"] = "vantrel-coefficients";
-    json["version"] = 1;
+    json["version"] = 2;
     json["structure"] = c.iir ? "iir" : "fir";
     json["quantized"] = c.quantized;
-    json["bits"] = c.bits;
-    json["scale"] = std::ldexp(1.0, c.bits - 1);
-    json["integer_bits"] = v.width;
+    if (c.quantized) {
+        json["bits"] = c.bits;
+        json["scale"] = std::ldexp(1.0, c.bits - 1);
+        json["integer_bits"] = v.width;
+    }
     nlohmann::ordered_json params;
     params["type"] = kTypeWords[TypeIndex(design.filterType)];
     params["fs"] = design.fs;
@@ -245,28 +253,31 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
         params["multiplier"] = design.multiplier;
     }
     json["design"] = params;
-    if (c.iir) {
-        nlohmann::ordered_json sections = nlohmann::ordered_json::array();
-        nlohmann::ordered_json integers = nlohmann::ordered_json::array();
-        for (std::size_t row = 0; row * dsp::kSectionFields < v.values.size(); ++row) {
-            nlohmann::ordered_json section;
-            nlohmann::ordered_json whole = nlohmann::ordered_json::array();
-            for (int f = 0; f < dsp::kSectionFields; ++f) {
-                section[kSectionFieldNames[f]] = v.values[row * dsp::kSectionFields + f];
-                whole.push_back(v.integers[row * dsp::kSectionFields + f]);
-            }
-            sections.push_back(section);
-            integers.push_back(whole);
-        }
-        json["sections"] = sections;
-        if (c.quantized) {
-            json["integers"] = integers;
-        }
-    } else {
-        json["coefficients"] = v.values;
+    if (!c.iir) {
+        json["numerator"] = v.values;
+        json["denominator"] = {1.0};
         if (c.quantized) {
             json["integers"] = v.integers;
         }
+        return json.dump(2) + "\n";
+    }
+    nlohmann::ordered_json sos = nlohmann::ordered_json::array();
+    nlohmann::ordered_json sections = nlohmann::ordered_json::array();
+    nlohmann::ordered_json integers = nlohmann::ordered_json::array();
+    for (std::size_t row = 0; row * dsp::kSectionFields < v.values.size(); ++row) {
+        const double* s = &v.values[row * dsp::kSectionFields];
+        const std::int64_t* q = &v.integers[row * dsp::kSectionFields];
+        sos.push_back({s[0], s[1], s[2], 1.0, s[3], s[4]});
+        nlohmann::ordered_json section;
+        section["numerator"] = {s[0], s[1], s[2]};
+        section["denominator"] = {1.0, s[3], s[4]};
+        sections.push_back(section);
+        integers.push_back({q[0], q[1], q[2], q[3], q[4]});
+    }
+    json["sos"] = sos;
+    json["sections"] = sections;
+    if (c.quantized) {
+        json["integers"] = integers;
     }
     return json.dump(2) + "\n";
 }
@@ -299,6 +310,11 @@ std::string IntLiteral(std::int64_t value) {
     return std::to_string(value);
 }
 
+bool FitsBits(std::int64_t value, int bits) {
+    const std::int64_t limit = std::int64_t{1} << (bits - 1);
+    return value >= -limit && value < limit;
+}
+
 // "static const TYPE NAME[COUNT] = { ... };" with `perLine` values a line (a stage a line).
 std::string CArray(const std::string& type, const std::string& name, const std::string& count,
                    const std::vector<std::string>& literals, std::size_t perLine) {
@@ -322,12 +338,12 @@ std::string FirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
         literals.push_back(FloatLiteral(value));
     }
     text += CArray("float", id + "_taps_f32", macro + "_NUM_TAPS", literals, kTapsPerLine);
-    if (!c.quantized || (c.bits != 16 && c.bits != 32)) {
-        return text;
+    if (!c.quantized) {
+        return text + "\n/* Not quantized: no integer forms. */\n";
     }
     std::vector<std::int64_t> integers(v.integers.rbegin(), v.integers.rend());
     literals.clear();
-    if (c.bits == 16) {
+    if (c.bits == kQ15Bits) {
         // arm_fir_init_q15 takes an even count of at least 4: zero taps after the last one
         // (before it, in this order) change nothing.
         std::size_t count = std::max<std::size_t>(integers.size(), kMinQ15FirTaps);
@@ -336,17 +352,46 @@ std::string FirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
         for (std::int64_t value : integers) {
             literals.push_back(IntLiteral(value));
         }
-        text += "\n/* Q15, the B = 16 bit integers; padded with leading zeros to an even count of\n"
-                "   at least 4 for arm_fir_init_q15. */\n";
+        text += "\n/* Q15 for arm_fir_q15: the B = 16 bit literals of the generated hardware,\n"
+                "   padded with leading zeros to an even count of at least 4. With D-bit samples\n"
+                "   (D <= 16) as plain int16_t values and each output saturated to D bits, the\n"
+                "   output equals the hardware's bit for bit. */\n";
         text += "#define " + macro + "_NUM_TAPS_Q15 " + std::to_string(count) + "\n";
         return text +
                CArray("int16_t", id + "_taps_q15", macro + "_NUM_TAPS_Q15", literals, kTapsPerLine);
     }
-    for (std::int64_t value : integers) {
-        literals.push_back(IntLiteral(value));
+    if (c.bits < kQ15Bits || c.bits > kQ31Bits) {
+        return text + "\n/* Integer forms are given at B = 16 (Q15) and B = 17..32 (Q31). */\n";
     }
-    text += "\n/* Q31, the B = 32 bit integers, for arm_fir_init_q31. */\n";
+    const int scaleUp = kQ31Bits - c.bits;
+    for (std::int64_t value : integers) {
+        literals.push_back(IntLiteral(value * (std::int64_t{1} << scaleUp)));
+    }
+    text += "\n/* Q31 for arm_fir_q31: the B = " + std::to_string(c.bits) +
+            " bit literals of the generated hardware times 2^" + std::to_string(scaleUp) +
+            ", so that\n   the library's shift by 31 is the hardware's shift by B - 1. With the "
+            "D-bit samples as\n   plain int32_t values and each output saturated to D bits, the "
+            "output equals the\n   hardware's bit for bit. */\n";
     return text + CArray("int32_t", id + "_taps_q31", macro + "_NUM_TAPS", literals, kTapsPerLine);
+}
+
+const char* const kStageFieldNames[kBiquadFields] = {"b0", "b1", "b2", "a1", "a2"};
+
+// Why a cascade has no Q15 form, for the header's comment.
+std::string NoQ15Reason(const Q15Stages& q15, const std::vector<StageLiterals>& literals,
+                        int bits) {
+    if (!q15.fits) {
+        return "no post-shift of 0..15 brings the literals into 16 bits";
+    }
+    const int lost = q15.firstLost;
+    const int stage = lost / kBiquadFields;
+    const int field = lost % kBiquadFields;
+    const int divisor = bits - kQ15Bits + q15.postShift;
+    return "16-bit values need postShift " + std::to_string(q15.postShift) +
+           ", that is the literals divided by 2^" + std::to_string(divisor) + ", which drops a " +
+           "bit of " + std::to_string(q15.lostCount) + " of them (stage " +
+           std::to_string(stage + 1) + " " + kStageFieldNames[field] + " = " +
+           std::to_string(literals[static_cast<std::size_t>(stage)][field]) + ")";
 }
 
 std::string IirHeaderBody(const dsp::FilterCoefficients& c, const std::string& id,
@@ -365,32 +410,70 @@ std::string IirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
     }
     text += CArray("float", id + "_coeffs_f32", "5 * " + macro + "_NUM_STAGES", literals,
                    kBiquadFields);
-    if (!c.quantized || (c.bits != 16 && c.bits != 32)) {
-        return text;
+    if (!c.quantized) {
+        return text + "\n/* Not quantized: no integer forms. */\n";
     }
-    const int fraction = c.bits == 16 ? kQ15FractionBits : kQ31FractionBits;
-    const int shift = BiquadPostShift(c);
-    const std::string suffix = c.bits == 16 ? "q15" : "q31";
-    const std::string upper = Upper(suffix);
+    const std::vector<StageLiterals> fixed = StageLiteralsOf(c);
+    const std::string bits = std::to_string(c.bits);
+    const bool q31Fits =
+        c.bits <= kQ31Bits && std::all_of(fixed.begin(), fixed.end(), [](auto& s) {
+            return std::all_of(s.begin(), s.end(), [](std::int64_t v) { return FitsBits(v, 32); });
+        });
+    if (!q31Fits) {
+        text += "\n/* No Q31 form: the literals do not fit 32 bits. */\n";
+    } else {
+        literals.clear();
+        for (const StageLiterals& stage : fixed) {
+            for (std::int64_t value : stage) {
+                literals.push_back(IntLiteral(value));
+            }
+        }
+        text += "\n/* Q31 for arm_biquad_cascade_df1_q31: the literals of the generated hardware,\n"
+                "   a0, a1, a2, -b1, -b2 of each section at scale 2^(B-1), B = " +
+                bits +
+                ", as {b0, b1, b2, a1, a2}\n"
+                "   per stage; postShift 32 - B makes the library's shift by 31 - postShift the\n"
+                "   hardware's shift by B - 1. Give it the D-bit samples as plain int32_t values\n"
+                "   (not scaled to 1.31) and saturate each output to D bits:\n"
+                "     arm_biquad_casd_df1_inst_q31 S;\n"
+                "     static q31_t state[4 * " +
+                macro + "_NUM_STAGES];\n" + "     arm_biquad_cascade_df1_init_q31(&S, " + macro +
+                "_NUM_STAGES, " + id + "_coeffs_q31, state,\n" +
+                "                                     " + macro +
+                "_POST_SHIFT_Q31);\n"
+                "   The output then equals the hardware's bit for bit wherever no section\n"
+                "   saturates: the hardware clips each section to D + 4 bits, the library wraps\n"
+                "   at 32. */\n";
+        text += "#define " + macro + "_POST_SHIFT_Q31 (32 - " + bits + ")\n";
+        text += CArray("int32_t", id + "_coeffs_q31", "5 * " + macro + "_NUM_STAGES", literals,
+                       kBiquadFields);
+    }
+    const Q15Stages q15 = Q15StagesOf(fixed, c.bits);
+    if (!q15.fits || !q15.lossless) {
+        return text + "\n/* No Q15 form: " + NoQ15Reason(q15, fixed, c.bits) + ". */\n";
+    }
     literals.clear();
-    for (const std::array<std::int64_t, kBiquadFields>& stage :
-         FixedBiquadStages(c, fraction, shift)) {
+    for (const StageLiterals& stage : q15.values) {
         for (int f = 0; f < kBiquadFields; ++f) {
             literals.push_back(IntLiteral(stage[f]));
-            if (f == 0 && c.bits == 16) {
+            if (f == 0) {
                 literals.push_back("0"); // the library's padding after b0
             }
         }
     }
-    text += "\n/* " + upper + ": the coefficients divided by 2^" + macro + "_POST_SHIFT_" + upper;
-    text += c.bits == 16 ? ", {b0, 0, b1, b2, a1, a2} per stage\n   "
-                         : ", {b0, b1, b2, a1, a2} per stage\n   ";
-    text += "for arm_biquad_cascade_df1_init_" + suffix + " with postShift " + macro +
-            "_POST_SHIFT_" + upper + ". */\n";
-    text += "#define " + macro + "_POST_SHIFT_" + upper + " " + std::to_string(shift) + "\n";
-    const std::string count = std::string(c.bits == 16 ? "6" : "5") + " * " + macro + "_NUM_STAGES";
-    return text + CArray(c.bits == 16 ? "int16_t" : "int32_t", id + "_coeffs_" + suffix, count,
-                         literals, c.bits == 16 ? kBiquadFields + 1 : kBiquadFields);
+    const int exponent = c.bits - kQ15Bits + q15.postShift;
+    text += "\n/* Q15 for arm_biquad_cascade_df1_q15, {b0, 0, b1, b2, a1, a2} per stage: the same\n"
+            "   literals " +
+            (exponent >= 0 ? "divided by 2^" + std::to_string(exponent) + " (no bit lost)"
+                           : "times 2^" + std::to_string(-exponent)) +
+            ", with postShift " + macro +
+            "_POST_SHIFT_Q15.\n"
+            "   Give it D-bit samples (D <= 16) as plain int16_t values and saturate each\n"
+            "   output to D bits; it equals the hardware's output wherever no stage saturates\n"
+            "   (the library clips each stage to 16 bits, the hardware to D + 4). */\n";
+    text += "#define " + macro + "_POST_SHIFT_Q15 " + std::to_string(q15.postShift) + "\n";
+    return text + CArray("int16_t", id + "_coeffs_q15", "6 * " + macro + "_NUM_STAGES", literals,
+                         kBiquadFields + 1);
 }
 
 std::string BuildCHeader(const dsp::FilterCoefficients& c, const ExportParameters& design,
@@ -427,19 +510,6 @@ bool IsIntegerFormat(ExportFormat format) {
     return format == ExportFormat::kCoe || format == ExportFormat::kMif;
 }
 
-int BiquadPostShift(const dsp::FilterCoefficients& c) {
-    int shift = 0;
-    for (const BiquadStage& s : BiquadStages(c)) {
-        for (double value : {s.b0, s.b1, s.b2, s.a1, s.a2}) {
-            while (shift < kMaxPostShift &&
-                   (value >= std::ldexp(1.0, shift) || value < -std::ldexp(1.0, shift))) {
-                ++shift;
-            }
-        }
-    }
-    return shift;
-}
-
 std::vector<BiquadStage> BiquadStages(const dsp::FilterCoefficients& c) {
     std::vector<BiquadStage> stages;
     for (const dsp::Section& s : c.DesignedSections()) {
@@ -448,18 +518,46 @@ std::vector<BiquadStage> BiquadStages(const dsp::FilterCoefficients& c) {
     return stages;
 }
 
-std::vector<std::array<std::int64_t, 5>> FixedBiquadStages(const dsp::FilterCoefficients& c,
-                                                           int fractionBits, int postShift) {
-    std::vector<std::array<std::int64_t, 5>> fixed;
-    for (const BiquadStage& s : BiquadStages(c)) {
-        std::array<std::int64_t, 5> stage{};
-        const double values[kBiquadFields] = {s.b0, s.b1, s.b2, s.a1, s.a2};
-        for (int f = 0; f < kBiquadFields; ++f) {
-            stage[f] = FixedValue(values[f], fractionBits - postShift, fractionBits + 1);
-        }
-        fixed.push_back(stage);
+std::vector<StageLiterals> StageLiteralsOf(const dsp::FilterCoefficients& c) {
+    std::vector<vhdl::IirSectionLiterals> sections = vhdl::IirLiterals(c);
+    sections.resize(std::min(sections.size(), c.DesignedSections().size()));
+    std::vector<StageLiterals> stages;
+    for (const vhdl::IirSectionLiterals& s : sections) {
+        stages.push_back({s.a0, s.a1, s.a2, s.nb1, s.nb2});
     }
-    return fixed;
+    return stages;
+}
+
+Q15Stages Q15StagesOf(const std::vector<StageLiterals>& literals, int bits) {
+    Q15Stages q15;
+    for (int shift = 0; shift <= kMaxQ15PostShift && !q15.fits; ++shift) {
+        // q = literal * 2^(16 - bits - shift): a left shift, or a division that may drop bits.
+        const int down = bits - kQ15Bits + shift;
+        q15 = Q15Stages{};
+        q15.fits = true;
+        q15.lossless = true;
+        q15.postShift = shift;
+        for (std::size_t s = 0; s < literals.size(); ++s) {
+            StageLiterals values{};
+            for (int f = 0; f < kBiquadFields; ++f) {
+                const std::int64_t literal = literals[s][f];
+                std::int64_t value = down <= 0 ? literal * (std::int64_t{1} << -down)
+                                               : literal / (std::int64_t{1} << down);
+                if (down > 0 && value * (std::int64_t{1} << down) != literal) {
+                    q15.lossless = false;
+                    q15.firstLost = q15.lostCount++ == 0 ? static_cast<int>(s) * kBiquadFields + f
+                                                         : q15.firstLost;
+                }
+                q15.fits = q15.fits && FitsBits(value, kQ15Bits);
+                values[f] = value;
+            }
+            q15.values.push_back(values);
+        }
+    }
+    if (!q15.fits) {
+        q15.values.clear();
+    }
+    return q15;
 }
 
 std::string CIdentifier(std::string_view text) {
@@ -487,7 +585,7 @@ std::optional<std::string> BuildExport(ExportFormat format, const dsp::FilterCoe
     case ExportFormat::kMif:
         return BuildMif(c, design);
     case ExportFormat::kCsv:
-        return BuildCsv(c);
+        return BuildCsv(c, design);
     case ExportFormat::kJson:
         return BuildJson(c, design);
     case ExportFormat::kCHeader:

@@ -1,11 +1,35 @@
 // The coefficients in the formats the next tools in a flow read: the coefficient files of the
-// FPGA vendors' FIR cores (.coe, .mif), CSV and JSON for scripts, and a C header laid out for the
-// CMSIS-DSP filter functions of a microcontroller. Each writer is a function from the
+// FPGA vendors' cores (.coe, .mif), CSV and JSON for scripts (numpy, scipy), and a C header laid
+// out for the CMSIS-DSP filter functions of a microcontroller. Each writer is a function from the
 // coefficients that leave the design (dsp::FilterCoefficients) and the design's parameters to the
 // file's text; the caller writes it through files::WriteOutputFile.
 //
-// The integers are the ones the VHDL literals hold: FIR taps at B bits, IIR coefficients at scale
-// 2^(B-1) in B + 2 bits (a1 reaches about -2), both saturated as the literals are.
+// Our sections are H(z) = (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2): in scipy's names
+// our a0 a1 a2 are b0 b1 b2 and our b1 b2 are a1 a2 (same signs). "Literals" are the integers the
+// generated VHDL holds (vhdl::FirLiterals, vhdl::IirLiterals): FIR taps K * h in B bits, IIR
+// a0, a1, a2, -b1, -b2 in B + 2 bits, all at scale 2^(B-1) and saturated as the VHDL's are.
+//
+// The layouts:
+// - .coe FIR: `radix=10;` `coefdata=` the tap literals, comma-separated, ending in ';'.
+//   .coe IIR: a memory initialisation file, `memory_initialization_radix=10;`
+//   `memory_initialization_vector=` then one line per section: a0, a1, a2, -b1, -b2 (literals).
+// - .mif: WIDTH (B, or B + 2 for IIR), DEPTH, CONTENT of two's complement hex words: the tap
+//   literals, or a0, a1, a2, -b1, -b2 of each section.
+// - CSV: comment lines start with '#' (the design, and a quantized design's literals); every
+//   other line is a data row for numpy.loadtxt(f, delimiter=','): FIR one tap K * h[k] a row,
+//   h[0] first; IIR one section a row as scipy's sos, `b0,b1,b2,1,a1,a2` (= our a0,a1,a2,1,b1,b2).
+//   Values are the shortest decimals that read back as the same doubles (quantized: k / 2^(B-1)).
+// - JSON: "format" "vantrel-coefficients", "version" 2, "structure" "fir"|"iir", "quantized",
+//   and only when quantized "bits", "scale" 2^(B-1), "integer_bits" (B or B + 2) and "integers";
+//   "design" the parameters. FIR: "numerator" the taps, "denominator" [1], "integers" the tap
+//   literals. IIR: "sos" rows [b0, b1, b2, 1, a1, a2], "sections" [{"numerator": [b0, b1, b2],
+//   "denominator": [1, a1, a2]}] of the same values, "integers" rows [b0, b1, b2, -a1, -a2] of
+//   literals (the VHDL's and CMSIS-DSP's order).
+// - C header: a float form of everything; FIR Q15 taps at B = 16 and Q31 taps (the literals times
+//   2^(32-B)) for B > 16, time-reversed for arm_fir_init_*; IIR a Q31 form for
+//   arm_biquad_cascade_df1_q31 holding the literals themselves with postShift 32 - B, and a Q15
+//   form only where it holds the literals without losing a bit. The integer forms need a
+//   quantized design.
 #pragma once
 
 #include <array>
@@ -45,20 +69,30 @@ struct ExportParameters {
     std::vector<double> cutoffs;
 };
 
-// The CMSIS-DSP post-shift of a biquad cascade: the least p >= 0 with every coefficient of the
-// designed sections inside [-2^p, 2^p) (the fixed-point coefficients hold value / 2^p).
-int BiquadPostShift(const dsp::FilterCoefficients& c);
-
 // One stage as arm_biquad_cascade_df1 takes it, y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2]
 // + a1 y[n-1] + a2 y[n-2]: our numerator a0, a1, a2 and the negated denominator -b1, -b2.
 struct BiquadStage {
     double b0 = 0.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
 };
 std::vector<BiquadStage> BiquadStages(const dsp::FilterCoefficients& c);
-// The stages as fixed-point integers of `fractionBits` (15 or 31) after the post-shift:
-// trunc(value * 2^(fractionBits - postShift)), saturated to fractionBits + 1 bits.
-std::vector<std::array<std::int64_t, 5>> FixedBiquadStages(const dsp::FilterCoefficients& c,
-                                                           int fractionBits, int postShift);
+
+// The literals of the designed sections in the stage order: a0, a1, a2, -b1, -b2.
+using StageLiterals = std::array<std::int64_t, 5>;
+std::vector<StageLiterals> StageLiteralsOf(const dsp::FilterCoefficients& c);
+
+// The Q15 form of biquad stages whose literals are at scale 2^(bits-1): values q with
+// q * 2^(bits - 16 + postShift) equal to the literals, postShift the least that fits them into
+// 16 bits. `lossless` is false when that division drops a bit of some literal (then `values` hold
+// the truncated ones and `firstLost` names the first literal that lost: stage * 5 + field).
+struct Q15Stages {
+    bool fits = false; // some postShift of 0..15 holds every value in 16 bits
+    bool lossless = false;
+    int postShift = 0;
+    int lostCount = 0;
+    int firstLost = -1;
+    std::vector<StageLiterals> values;
+};
+Q15Stages Q15StagesOf(const std::vector<StageLiterals>& literals, int bits);
 
 // A C identifier made of `text` (a file's stem): every character that cannot stand in one
 // becomes '_', and one that starts with a digit or is empty gets "filter_" before it.

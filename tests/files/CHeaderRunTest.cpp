@@ -1,8 +1,15 @@
 // The exported C header, for real: compiled with gcc -Wall -Werror as C and with g++ as C++, and
-// run in a plain C program that filters the test wave the way CMSIS-DSP does (arm_fir_q15 and
-// arm_biquad_cascade_df1_q15 arithmetic: 64-bit accumulator, arithmetic shift, 16-bit
-// saturation; the float loops in float). The Q15 output must equal the bit-true model of the
-// hardware at B = 16, D = 16 sample for sample; the float output must follow the ideal wave.
+// run in a plain C program that filters full-scale waves with the arithmetic of the CMSIS-DSP
+// routines the header is laid out for (their generic C code):
+//   arm_fir_q15: 64-bit sum of products, >> 15, saturated to 16 bits;
+//   arm_fir_q31: 64-bit sum of products, >> 31, cast to 32 bits (no saturation);
+//   arm_biquad_cascade_df1_q31: 64-bit sum of the five products, >> (31 - postShift), cast to
+//     32 bits (no saturation), the output being the next stage's input and this one's state;
+//   arm_biquad_cascade_df1_q15: 64-bit sum, >> (15 - postShift), saturated to 16 bits.
+// The samples go in as plain D-bit integers and every output is saturated to D bits, as the
+// header tells its reader. The integer outputs must equal the bit-true model of the generated
+// hardware run on the VHDL literals of the design (never on the header's own arrays), sample for
+// sample; the float form must follow the ideal wave.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -26,98 +33,130 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kBits = 16;
-constexpr int kDataBits = 16;
 constexpr double kAmplitude = 50.0; // the test wave's nominal amplitude
-constexpr double kFloatTolerance = 1e-5;
+constexpr double kFloatTolerance = 2e-5;
 
-// The filter loops; ID and MACRO stand for the header's identifier and macro base.
+// The filter loops. FIR_Q15, FIR_Q31, IIR_Q31 and IIR_Q15 choose the integer forms to run (the
+// build fails when the header lacks one); DATA_BITS is D.
 const char* const kProgram = R"(#include <stdint.h>
 #include <stdio.h>
 #include "filter.h"
 
 #define MAX_SAMPLES 1024
 
-static int16_t Saturate16(int64_t v) {
-    return (int16_t)(v > 32767 ? 32767 : v < -32768 ? -32768 : v);
+static int64_t Saturate(int64_t v, int bits) {
+    const int64_t most = ((int64_t)1 << (bits - 1)) - 1;
+    return v > most ? most : v < -most - 1 ? -most - 1 : v;
 }
 
+static int64_t x[MAX_SAMPLES];
+static float xf[MAX_SAMPLES];
+static int64_t y[MAX_SAMPLES];
+static int64_t y2[MAX_SAMPLES];
+static float yf[MAX_SAMPLES];
+
 int main(void) {
-    static int16_t x[MAX_SAMPLES];
-    static float xf[MAX_SAMPLES];
-    static int16_t y[MAX_SAMPLES];
-    static float yf[MAX_SAMPLES];
-    long value = 0;
+    long long value = 0;
     double real = 0.0;
     int n = 0;
     int i = 0;
-    while (n < MAX_SAMPLES && scanf("%ld %lf", &value, &real) == 2) {
-        x[n] = (int16_t)value;
+    while (n < MAX_SAMPLES && scanf("%lld %lf", &value, &real) == 2) {
+        x[n] = value;
         xf[n] = (float)real;
         ++n;
     }
-#ifdef MACRO_NUM_TAPS
+#ifdef FILTER_NUM_TAPS
     /* pCoeffs[k] = h[N-1-k]: the newest sample meets the last element. */
     for (i = 0; i < n; ++i) {
         int64_t acc = 0;
         float accf = 0.0f;
         int k = 0;
-        for (k = 0; k < MACRO_NUM_TAPS_Q15; ++k) {
-            int j = i - (MACRO_NUM_TAPS_Q15 - 1 - k);
-            acc += j >= 0 ? (int64_t)ID_taps_q15[k] * x[j] : 0;
+#if defined(FIR_Q15)
+        for (k = 0; k < FILTER_NUM_TAPS_Q15; ++k) {
+            int j = i - (FILTER_NUM_TAPS_Q15 - 1 - k);
+            acc += j >= 0 ? (int64_t)filter_taps_q15[k] * (int16_t)x[j] : 0;
         }
-        for (k = 0; k < MACRO_NUM_TAPS; ++k) {
-            int j = i - (MACRO_NUM_TAPS - 1 - k);
-            accf += j >= 0 ? ID_taps_f32[k] * xf[j] : 0.0f;
+        y[i] = Saturate(Saturate(acc >> 15, 16), DATA_BITS);
+#elif defined(FIR_Q31)
+        for (k = 0; k < FILTER_NUM_TAPS; ++k) {
+            int j = i - (FILTER_NUM_TAPS - 1 - k);
+            acc += j >= 0 ? (int64_t)filter_taps_q31[k] * (int32_t)x[j] : 0;
         }
-        y[i] = Saturate16(acc >> 15);
+        y[i] = Saturate((int32_t)(acc >> 31), DATA_BITS);
+#endif
+        for (k = 0; k < FILTER_NUM_TAPS; ++k) {
+            int j = i - (FILTER_NUM_TAPS - 1 - k);
+            accf += j >= 0 ? filter_taps_f32[k] * xf[j] : 0.0f;
+        }
+        y2[i] = y[i];
         yf[i] = accf;
     }
 #else
     for (i = 0; i < n; ++i) {
         y[i] = x[i];
+        y2[i] = x[i];
         yf[i] = xf[i];
     }
     {
         int s = 0;
-        for (s = 0; s < MACRO_NUM_STAGES; ++s) {
-            const int16_t* q = &ID_coeffs_q15[6 * s]; /* b0, 0, b1, b2, a1, a2 */
-            const float* f = &ID_coeffs_f32[5 * s];   /* b0, b1, b2, a1, a2 */
-            int16_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        for (s = 0; s < FILTER_NUM_STAGES; ++s) {
+            const float* f = &filter_coeffs_f32[5 * s]; /* b0, b1, b2, a1, a2 */
             float xf1 = 0.0f, xf2 = 0.0f, yf1 = 0.0f, yf2 = 0.0f;
+#ifdef IIR_Q31
+            const int32_t* q = &filter_coeffs_q31[5 * s]; /* b0, b1, b2, a1, a2 */
+            int32_t x1 = 0, x2 = 0, o1 = 0, o2 = 0;
+#endif
+#ifdef IIR_Q15
+            const int16_t* h = &filter_coeffs_q15[6 * s]; /* b0, 0, b1, b2, a1, a2 */
+            int16_t hx1 = 0, hx2 = 0, ho1 = 0, ho2 = 0;
+#endif
             for (i = 0; i < n; ++i) {
-                int64_t acc = (int64_t)q[0] * y[i] + (int64_t)q[2] * x1 + (int64_t)q[3] * x2 +
-                              (int64_t)q[4] * y1 + (int64_t)q[5] * y2;
-                int16_t out = Saturate16(acc >> (15 - MACRO_POST_SHIFT_Q15));
                 float outf = f[0] * yf[i] + f[1] * xf1 + f[2] * xf2 + f[3] * yf1 + f[4] * yf2;
-                x2 = x1;
-                x1 = y[i];
-                y2 = y1;
-                y1 = out;
                 xf2 = xf1;
                 xf1 = yf[i];
                 yf2 = yf1;
                 yf1 = outf;
-                y[i] = out;
                 yf[i] = outf;
+#ifdef IIR_Q31
+                {
+                    int32_t in = (int32_t)y[i];
+                    int64_t acc = (int64_t)q[0] * in + (int64_t)q[1] * x1 + (int64_t)q[2] * x2 +
+                                  (int64_t)q[3] * o1 + (int64_t)q[4] * o2;
+                    int32_t out = (int32_t)(acc >> (31 - FILTER_POST_SHIFT_Q31));
+                    x2 = x1;
+                    x1 = in;
+                    o2 = o1;
+                    o1 = out;
+                    y[i] = out;
+                }
+#endif
+#ifdef IIR_Q15
+                {
+                    int16_t in = (int16_t)y2[i];
+                    int64_t acc = (int64_t)h[0] * in + (int64_t)h[2] * hx1 + (int64_t)h[3] * hx2 +
+                                  (int64_t)h[4] * ho1 + (int64_t)h[5] * ho2;
+                    int16_t out = (int16_t)Saturate(acc >> (15 - FILTER_POST_SHIFT_Q15), 16);
+                    hx2 = hx1;
+                    hx1 = in;
+                    ho2 = ho1;
+                    ho1 = out;
+                    y2[i] = out;
+                }
+#endif
             }
         }
     }
+    for (i = 0; i < n; ++i) {
+        y[i] = Saturate(y[i], DATA_BITS);
+        y2[i] = Saturate(y2[i], DATA_BITS);
+    }
 #endif
     for (i = 0; i < n; ++i) {
-        printf("%d %.9g\n", y[i], yf[i]);
+        printf("%lld %lld %.9g\n", (long long)y[i], (long long)y2[i], yf[i]);
     }
     return 0;
 }
 )";
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
 
 bool HaveCompilers() {
     return std::system("gcc --version >/dev/null 2>&1") == 0 &&
@@ -125,40 +164,50 @@ bool HaveCompilers() {
 }
 
 struct ProgramOutput {
-    std::vector<std::int64_t> fixed;
+    std::vector<std::int64_t> first;  // the Q15 or Q31 FIR form, or the IIR Q31 form
+    std::vector<std::int64_t> second; // the IIR Q15 form (FIR: the first again)
     std::vector<double> real;
 };
 
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // Compiles the program with the header by `compiler` and runs it on the samples.
 ProgramOutput CompileAndRun(const fs::path& dir, const std::string& compiler,
-                            const std::string& language, const std::vector<std::int64_t>& fixed,
+                            const std::string& language, const std::string& defines,
+                            const std::vector<std::int64_t>& fixed,
                             const std::vector<double>& real) {
     {
         std::ofstream input(dir / "input.txt");
+        input.precision(17);
         for (std::size_t i = 0; i < fixed.size(); ++i) {
             input << fixed[i] << ' ' << real[i] << '\n';
         }
     }
     const std::string binary = (dir / ("run_" + compiler)).string();
-    const std::string build = compiler + " -Wall -Wextra -Werror -x " + language + " " +
-                              (dir / "main.c").string() + " -o " + binary + " 2>" +
+    const std::string build = compiler + " -Wall -Wextra -Werror " + defines + " -x " + language +
+                              " " + (dir / "main.c").string() + " -o " + binary + " 2>" +
                               (dir / "errors.txt").string();
     ProgramOutput run;
     if (std::system(build.c_str()) != 0) {
-        std::ifstream errors(dir / "errors.txt");
-        std::ostringstream text;
-        text << errors.rdbuf();
-        ADD_FAILURE() << compiler << " refused the header:\n" << text.str();
+        ADD_FAILURE() << compiler << " " << defines << " refused the header:\n"
+                      << ReadAll(dir / "errors.txt") << "\n"
+                      << ReadAll(dir / "filter.h");
         return run;
     }
     const std::string command =
         binary + " <" + (dir / "input.txt").string() + " >" + (dir / "output.txt").string();
     EXPECT_EQ(std::system(command.c_str()), 0) << compiler;
     std::ifstream output(dir / "output.txt");
-    std::int64_t q = 0;
+    std::int64_t q = 0, q2 = 0;
     double f = 0.0;
-    while (output >> q >> f) {
-        run.fixed.push_back(q);
+    while (output >> q >> q2 >> f) {
+        run.first.push_back(q);
+        run.second.push_back(q2);
         run.real.push_back(f);
     }
     return run;
@@ -167,13 +216,14 @@ ProgramOutput CompileAndRun(const fs::path& dir, const std::string& compiler,
 struct HeaderCase {
     const char* name;
     bool iir;
-    // The input's fixed-point samples are divided by this. The hardware's IIR sections carry
-    // D + 4 bits, the library's stages 16: a quarter of full scale still overdrives a stage of
-    // the 16-bit arithmetic at resonance, so the input leaves it the same 4 bits of headroom.
-    int inputDivisor;
+    int type;
+    int bits;     // B
+    int dataBits; // D
     // FIR: the taps are tilted (h[k] * (1 + k/8)) so that their order matters, as the taps of
     // a loaded coefficient file may.
-    bool asymmetric = false;
+    bool asymmetric;
+    // The forms the header must hold (FIR_Q15, FIR_Q31, IIR_Q31, IIR_Q15).
+    const char* forms;
 };
 
 class CHeaderRun : public ::testing::TestWithParam<HeaderCase> {
@@ -190,57 +240,43 @@ protected:
     fs::path dir;
 };
 
-// A design quantized to 16 bits, with the parameters its header names.
 struct Design {
     dsp::FilterCoefficients coefficients;
     files::ExportParameters parameters;
 };
 
-// A 41-tap low pass (150 / 250 Hz, RR 10) or a 4-section low pass (0.3 dB, 150 Hz) at fs 1000.
-Design Designed(bool iir, bool asymmetric) {
+// FIR: 41 taps at fs 1000 (LPF 150/250 Hz, HPF 250/150 Hz). IIR: 4 sections, 0.3 dB (LPF 150 Hz,
+// BPF 150..250 Hz).
+Design Designed(const HeaderCase& param) {
     Design d;
-    d.parameters.filterType = support::kLowPass;
+    d.parameters.filterType = param.type;
     d.parameters.fs = 1000.0;
-    if (iir) {
-        const support::DesignedFilter f = support::DesignedIir(support::kLowPass, 4, 0.3, 150.0);
-        d.coefficients = f.Quantized(kBits);
+    const bool lowPass = param.type == support::kLowPass;
+    if (param.iir) {
+        const support::DesignedFilter f =
+            lowPass ? support::DesignedIir(support::kLowPass, 4, 0.3, 150.0)
+                    : support::DesignedIir(support::kBandPass, 4, 0.3, 150.0, 250.0);
+        d.coefficients = f.Quantized(param.bits);
         d.parameters.sections = 4;
         d.parameters.rippleDb = 0.3;
-        d.parameters.cutoffs = {150.0};
+        d.parameters.cutoffs = lowPass ? std::vector<double>{150.0} : std::vector{150.0, 250.0};
         return d;
     }
     const support::DesignedFilter f =
-        support::DesignedFir(support::kLowPass, 41, 150.0, 250.0, 0.0, 0.0, 10.0);
+        lowPass ? support::DesignedFir(support::kLowPass, 41, 150.0, 250.0)
+                : support::DesignedFir(support::kHighPass, 41, 150.0, 250.0);
     std::vector<double> taps = f.fir.taps;
-    for (size_t k = 0; asymmetric && k < taps.size(); ++k) {
+    for (size_t k = 0; param.asymmetric && k < taps.size(); ++k) {
         taps[k] *= 1.0 + static_cast<double>(k) / 8.0;
     }
-    d.coefficients = support::FirValue(taps, 41, 41, 1, true, kBits);
+    d.coefficients = support::FirValue(taps, 41, 41, 1, true, param.bits);
     d.parameters.edges = {150.0, 250.0};
     d.parameters.taps = 41;
     d.parameters.rr = 10.0;
     return d;
 }
 
-// What the hardware computes for the exported Q15 coefficients: FIR taps are the B-bit
-// literals themselves; an IIR stage's Q15 values times 2^postShift are literals at scale 2^15.
-std::vector<std::int64_t> BitTrueOutput(const dsp::FilterCoefficients& c,
-                                        const std::vector<std::int64_t>& input) {
-    if (!c.iir) {
-        return vhdl::FirBitTrue(vhdl::FirLiterals(c), kBits, kDataBits, input);
-    }
-    const int shift = files::BiquadPostShift(c);
-    std::vector<vhdl::IirSectionLiterals> sections;
-    for (const auto& stage : files::FixedBiquadStages(c, kBits - 1, shift)) {
-        const std::int64_t scale = std::int64_t{1} << shift;
-        sections.push_back({stage[0] * scale, stage[1] * scale, stage[2] * scale, stage[3] * scale,
-                            stage[4] * scale});
-    }
-    return vhdl::IirBitTrue(sections, kBits, kDataBits, input);
-}
-
-// The ideal wave: the same coefficients in double precision, from rest. (In/Out Wave's own wave
-// starts its IIR recursion at the third sample and leaves the last FIR sample out.)
+// The ideal wave: the same coefficients in double precision, from rest.
 std::vector<double> IdealOutput(const dsp::FilterCoefficients& c, const std::vector<double>& x) {
     std::vector<double> y(x.size(), 0.0);
     if (!c.iir) {
@@ -267,55 +303,69 @@ std::vector<double> IdealOutput(const dsp::FilterCoefficients& c, const std::vec
     return y;
 }
 
-TEST_P(CHeaderRun, Q15IsBitTrueAndFloatFollowsTheIdealWave) {
+TEST_P(CHeaderRun, IntegerFormsEqualTheHardwareAtFullScale) {
     const HeaderCase& param = GetParam();
-    const Design design = Designed(param.iir, param.asymmetric);
+    const Design design = Designed(param);
     const dsp::FilterCoefficients& c = design.coefficients;
     const std::optional<std::string> header =
         files::BuildExport(files::ExportFormat::kCHeader, c, design.parameters, "filter");
     ASSERT_TRUE(header);
     std::ofstream(dir / "filter.h") << *header;
-    std::ofstream(dir / "main.c") << Replaced(Replaced(kProgram, "MACRO_", "FILTER_"), "ID_",
-                                              "filter_");
-
-    // The test wave In/Out Wave filters by default: a 100 Hz sine at fs 1000.
-    std::vector<double> input(dsp::kWaveFiltered);
-    dsp::GenerateTestWave(1000.0, 100.0, 0, input);
-    std::vector<std::int64_t> fixed = vhdl::ScaleStimulus(input, kDataBits);
-    std::vector<double> unit;
-    for (std::size_t i = 0; i < fixed.size(); ++i) {
-        fixed[i] /= param.inputDivisor;
-        unit.push_back(input[i] / kAmplitude);
+    std::ofstream(dir / "main.c") << kProgram;
+    std::string defines = "-DDATA_BITS=" + std::to_string(param.dataBits);
+    for (std::istringstream forms(param.forms); forms.good();) {
+        std::string form;
+        forms >> form;
+        defines += " -D" + form;
     }
-    const std::vector<std::int64_t> expected = BitTrueOutput(c, fixed);
-    const std::vector<double> ideal = IdealOutput(c, unit);
-    if (!param.iir) {
-        // The same wave In/Out Wave shows, where it is written.
-        std::vector<double> shown(dsp::kWaveFiltered);
-        dsp::FilterWaveFir(c.DesignedTaps(), input, shown);
-        for (std::size_t i = 0; i + 1 < dsp::kWaveFiltered; ++i) {
-            ASSERT_NEAR(ideal[i] * kAmplitude, shown[i], 1e-9) << i;
-        }
-    }
+    const bool iirQ15 = std::string(param.forms).find("IIR_Q15") != std::string::npos;
 
-    for (const auto& [compiler, language] : {std::pair{"gcc", "c"}, std::pair{"g++", "c++"}}) {
-        const ProgramOutput run = CompileAndRun(dir, compiler, language, fixed, unit);
-        ASSERT_EQ(run.fixed.size(), fixed.size()) << compiler;
-        int mismatches = 0;
-        double worst = 0.0;
-        for (std::size_t i = 0; i < fixed.size(); ++i) {
-            mismatches += run.fixed[i] != expected[i] ? 1 : 0;
-            worst = std::max(worst, std::fabs(run.real[i] - ideal[i]));
+    // Full scale: the sine and the square test waves at their nominal amplitude.
+    for (int waveType : {0, 1}) {
+        std::vector<double> input(dsp::kWaveFiltered);
+        dsp::GenerateTestWave(1000.0, 40.0, waveType, input);
+        const std::vector<std::int64_t> fixed = vhdl::ScaleStimulus(input, param.dataBits);
+        std::vector<double> unit;
+        for (double value : input) {
+            unit.push_back(value / kAmplitude);
         }
-        EXPECT_EQ(mismatches, 0) << compiler << ": Q15 samples that differ from the model";
-        EXPECT_LT(worst, kFloatTolerance) << compiler << ": float against the ideal wave";
+        // The reference: the hardware model on the VHDL literals.
+        vhdl::SaturationCount saturation;
+        const std::vector<std::int64_t> expected =
+            c.iir
+                ? vhdl::IirBitTrue(vhdl::IirLiterals(c), c.bits, param.dataBits, fixed, &saturation)
+                : vhdl::FirBitTrue(vhdl::FirLiterals(c), c.bits, param.dataBits, fixed);
+        for (int count : saturation.sectionOutputs) {
+            ASSERT_EQ(count, 0) << "a section saturates: the comparison would not hold";
+        }
+        const std::vector<double> ideal = IdealOutput(c, unit);
+        for (const auto& [compiler, language] : {std::pair{"gcc", "c"}, std::pair{"g++", "c++"}}) {
+            const ProgramOutput run = CompileAndRun(dir, compiler, language, defines, fixed, unit);
+            ASSERT_EQ(run.first.size(), fixed.size()) << compiler;
+            int mismatches = 0, q15Mismatches = 0;
+            double worst = 0.0;
+            for (std::size_t i = 0; i < fixed.size(); ++i) {
+                mismatches += run.first[i] != expected[i] ? 1 : 0;
+                q15Mismatches += iirQ15 && run.second[i] != expected[i] ? 1 : 0;
+                worst = std::max(worst, std::fabs(run.real[i] - ideal[i]));
+            }
+            EXPECT_EQ(mismatches, 0) << compiler << " wave " << waveType;
+            EXPECT_EQ(q15Mismatches, 0) << compiler << " wave " << waveType << ": IIR Q15";
+            EXPECT_LT(worst, kFloatTolerance) << compiler << ": float against the ideal wave";
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Structures, CHeaderRun,
-                         ::testing::Values(HeaderCase{"fir", false, 1},
-                                           HeaderCase{"fir_asymmetric", false, 1, true},
-                                           HeaderCase{"iir", true, 1 << vhdl::kIirGuardBits}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Structures, CHeaderRun,
+    ::testing::Values(
+        HeaderCase{"fir_q15", false, support::kLowPass, 16, 16, false, "FIR_Q15"},
+        HeaderCase{"fir_q15_asymmetric_d12", false, support::kLowPass, 16, 12, true, "FIR_Q15"},
+        HeaderCase{"fir_q31_b20", false, support::kHighPass, 20, 16, true, "FIR_Q31"},
+        HeaderCase{"fir_q31_b32_d24", false, support::kLowPass, 32, 24, false, "FIR_Q31"},
+        HeaderCase{"iir_q31_b16", true, support::kLowPass, 16, 16, false, "IIR_Q31"},
+        HeaderCase{"iir_q31_b24_bpf", true, support::kBandPass, 24, 16, false, "IIR_Q31"},
+        HeaderCase{"iir_q31_q15_b12", true, support::kLowPass, 12, 12, false, "IIR_Q31 IIR_Q15"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -83,6 +83,8 @@ TEST_F(ExportCli, WritesTheFormatOfTheOptionOrOfTheExtension) {
          files::ExportFormat::kMif},
         {"iir --quantize 16 --export sos.h", "sos.h", &iir, files::ExportFormat::kCHeader},
         {"iir --quantize 16 --export sos.json", "sos.json", &iir, files::ExportFormat::kJson},
+        {"iir --quantize 16 --export sos.coe", "sos.coe", &iir, files::ExportFormat::kCoe},
+        {"iir --quantize 16 --export sos.csv", "sos.csv", &iir, files::ExportFormat::kCsv},
         // A coefficient file read back exports the same integers.
         {"load fir.txt --quantize 12 --export again.csv", "again.csv", &fir,
          files::ExportFormat::kCsv},
