@@ -2,15 +2,56 @@
 #include <cstdio>
 #include <string>
 
+#include "app/DesignRules.h"
 #include "app/Outcome.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "coeffs/CoeffReport.h"
+#include "dsp/QuantRules.h"
 #include "files/InputFile.h"
 
 namespace cli {
 
+namespace {
+
+// The warnings whose window text points at a button, a check box or a menu: on the command
+// line they name the options instead. Every other warning reads as in the window.
+struct OptionText {
+    int templateId;
+    const char* text;
+};
+constexpr OptionText kOptionTexts[] = {
+    {design::kIddWarnVhdlNeedsQuantize,
+     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report."},
+    {design::kIddWarnExportNeedsQuantize,
+     "--quantize B is needed for --export to .coe or .mif (integer coefficients)."},
+    {design::kIddWarnSaveNeedsCoeffs,
+     "--save-coeffs needs the coefficients: give --quantize B or --format."},
+    {design::kIddWarnVhdlNeedsParams, "--vhdl needs --data-bits D."},
+    {coeffs::kIddWarnFormatNeedsQuantize, "--format bin, dec and hex need --quantize B."},
+    {design::kIddWarnMissingHeader,
+     "Missing header information: a coefficient file starts with a line such as "
+     "\"Data is Real : 1.0 => 1.0\" (see COEFFICIENT FILES in vantrel-cli(1))."},
+    {design::kIddWarnInvalidCoeffs,
+     "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1))."},
+    {coeffs::kIddWarnQuantLimit, "--quantize: decrease the bits (the integer exceeds the limit)."},
+    {coeffs::kIddWarnQuantIirBits,
+     "--quantize: in IIR design, the bit length of coefficients can not exceed 24."},
+};
+
+} // namespace
+
+std::string CommandLineText(const design::Warning& warning) {
+    for (const OptionText& entry : kOptionTexts) {
+        if (entry.templateId == warning.templateId) {
+            return entry.text;
+        }
+    }
+    return warning.OneLine();
+}
+
 void PrintWarning(const design::Warning& warning) {
-    std::fprintf(stderr, "%s\n", warning.OneLine().c_str());
+    std::fprintf(stderr, "%s\n", CommandLineText(warning).c_str());
 }
 
 RunState::RunState() {
@@ -51,6 +92,10 @@ int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options)
         }
         return kExitDesignFailed;
     case OutcomeKind::kFileNotWritten:
+        if (outcome.path == files::kStandardStreamPath) {
+            std::fprintf(stderr, "standard output: %s\n", outcome.reason.c_str());
+            return kExitFileError;
+        }
         if (!outcome.message.empty()) {
             std::fprintf(stderr, "%s\n", outcome.message.c_str());
         }

@@ -339,7 +339,7 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     if (status != kExitOk) {
         return status;
     }
-    std::fputs(outcome.text.c_str(), stdout);
+    std::fputs(outcome.text.c_str(), run.listing.Stream());
     if (!outcome.hardware.note.empty()) {
         std::fprintf(stderr, "%s\n", outcome.hardware.note.c_str());
     }
