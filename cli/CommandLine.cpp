@@ -416,15 +416,15 @@ std::string CommandNotes(const CLI::App& command) {
         text += "  A coefficient file brings no bands: --measure and --advise-bits take them\n"
                 "    from --edges (with --type and --fs)\n";
     }
-    if (command.get_option_no_throw("file") != nullptr) {
-        text += "  FILE - reads standard input.\n";
-    }
     return text;
 }
 
-const char kStreamsText[] =
-    "A FILE of - is standard output for every option that writes a file (one per run, and\n"
-    "then nothing else is printed there) and standard input for load, open and --user.\n";
+// The standard streams, each line after `indent`.
+std::string StreamsText(const std::string& indent) {
+    return indent + "A FILE of - is standard output for every option that writes a file (one\n" +
+           indent + "per run; nothing else is printed there then) and standard input for the\n" +
+           indent + "FILE of load and open and for --user.\n";
+}
 
 const char kExitStatusText[] =
     "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
@@ -448,7 +448,7 @@ std::string OverviewText(const CLI::App& app) {
     text += "  help   print the options of COMMAND, or this overview\n"
             "\nvantrel-cli help COMMAND (or vantrel-cli COMMAND --help) lists the options of\n"
             "COMMAND with their defaults.\n";
-    text += kStreamsText;
+    text += StreamsText("");
     text += kExitStatusText;
     return text;
 }
@@ -459,7 +459,7 @@ std::string CommandHelpText(const CLI::App& command) {
                        (command.get_option_no_throw("file") != nullptr ? " FILE" : "") +
                        " [OPTION VALUE | FLAG]...\n" + SectionText(command);
     text += CommandNotes(command);
-    text += std::string("  ") + kStreamsText;
+    text += StreamsText("  ");
     text += kExitStatusText;
     return text;
 }

@@ -15,28 +15,30 @@ namespace cli {
 namespace {
 
 // The warnings whose window text points at a button, a check box or a menu: on the command
-// line they name the options instead. Every other warning reads as in the window.
+// line they name the options instead. A warning about one field keeps its text after the
+// field's option; every other warning reads as in the window.
 struct OptionText {
     int templateId;
-    const char* text;
+    const char* text;   // in place of the window's text
+    const char* option; // or the window's text after this option
 };
 constexpr OptionText kOptionTexts[] = {
     {design::kIddWarnVhdlNeedsQuantize,
-     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report."},
+     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report.", nullptr},
     {design::kIddWarnExportNeedsQuantize,
-     "--quantize B is needed for --export to .coe or .mif (integer coefficients)."},
+     "--quantize B is needed for --export to .coe or .mif (integer coefficients).", nullptr},
     {design::kIddWarnSaveNeedsCoeffs,
-     "--save-coeffs needs the coefficients: give --quantize B or --format."},
-    {design::kIddWarnVhdlNeedsParams, "--vhdl needs --data-bits D."},
-    {coeffs::kIddWarnFormatNeedsQuantize, "--format bin, dec and hex need --quantize B."},
+     "--save-coeffs needs the coefficients: give --quantize B or --format.", nullptr},
+    {design::kIddWarnVhdlNeedsParams, "--vhdl needs --data-bits D.", nullptr},
+    {coeffs::kIddWarnFormatNeedsQuantize, "--format bin, dec and hex need --quantize B.", nullptr},
     {design::kIddWarnMissingHeader,
      "Missing header information: a coefficient file starts with a line such as "
-     "\"Data is Real : 1.0 => 1.0\" (see COEFFICIENT FILES in vantrel-cli(1))."},
+     "\"Data is Real : 1.0 => 1.0\" (see COEFFICIENT FILES in vantrel-cli(1)).",
+     nullptr},
     {design::kIddWarnInvalidCoeffs,
-     "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1))."},
-    {coeffs::kIddWarnQuantLimit, "--quantize: decrease the bits (the integer exceeds the limit)."},
-    {coeffs::kIddWarnQuantIirBits,
-     "--quantize: in IIR design, the bit length of coefficients can not exceed 24."},
+     "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1)).", nullptr},
+    {coeffs::kIddWarnQuantLimit, nullptr, "--quantize"},
+    {coeffs::kIddWarnQuantIirBits, nullptr, "--quantize"},
 };
 
 } // namespace
@@ -44,7 +46,8 @@ constexpr OptionText kOptionTexts[] = {
 std::string CommandLineText(const design::Warning& warning) {
     for (const OptionText& entry : kOptionTexts) {
         if (entry.templateId == warning.templateId) {
-            return entry.text;
+            return entry.text != nullptr ? std::string(entry.text)
+                                         : std::string(entry.option) + ": " + warning.OneLine();
         }
     }
     return warning.OneLine();
@@ -72,7 +75,10 @@ int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options)
     case OutcomeKind::kRefused:
         PrintWarning(outcome.warning);
         if (!outcome.reason.empty()) {
-            std::fprintf(stderr, "%s: %s\n", files::QuotedPath(outcome.path).c_str(),
+            std::fprintf(stderr, "%s: %s\n",
+                         outcome.path == files::kStandardStreamPath
+                             ? "standard input"
+                             : files::QuotedPath(outcome.path).c_str(),
                          outcome.reason.c_str());
         }
         return kExitInvalid;

@@ -1,9 +1,11 @@
-# Installation and the Debian package: the two programs, the desktop entry, the icon, the
+# Installation and the Debian package: the two programs, the manual page and bash completion of
+# vantrel-cli, the desktop entry, the icon, the
 # AppStream metainfo and the design files' MIME type. The VHDL templates are installed beside
 # the template search's data folder where the build defines it.
 include(GNUInstallDirs)
 
 install(TARGETS vantrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+include(cmake/CliDocs.cmake)
 if(TARGET vantrel)
   install(TARGETS vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES packaging/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

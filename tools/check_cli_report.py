@@ -29,7 +29,7 @@ def bin_text(v):
 
 # arguments, exit status, text expected on stderr
 REFUSALS = [
-    (["fir", "--report", "--format", "dec"], 2, 'Enable "Quantize" for Bin, Dec or Hex!!'),
+    (["fir", "--report", "--format", "dec"], 2, '--format bin, dec and hex need --quantize B.'),
     (["iir", "--report", "--quantize", "25"], 2,
      "In IIR design, the bit length of coefficients can not exceed 24!!"),
     (["iir", "--report", "--quantize", "32", "--format", "hex"], 2,

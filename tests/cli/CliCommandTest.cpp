@@ -385,7 +385,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"fir", "--report", "--format", "hex"},
                    false,
                    2,
-                   "Enable \"Quantize\" for Bin, Dec or Hex!!"},
+                   "--format bin, dec and hex need --quantize B."},
         StatusCase{"RangeOfTheCoefficientsDialog",
                    {"fir", "--quantize", "33"},
                    false,
