@@ -48,6 +48,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON) # dpkg-shlibdeps fills Depends with the Qt 6 runtime
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS ghdl)
+# bash-completion loads the completion of vantrel-cli when it is first needed.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ghdl, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vantrel.example/)
 include(CPack)
