@@ -137,7 +137,14 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
     if (!ReadInt(args, "quantize", request.bits)) {
         return kExitInvalid;
     }
-    const commands::Outcome outcome = commands::Coefficients(run.doc, request);
+    commands::Outcome outcome = commands::Coefficients(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kRefused)) {
+        // The dialog's warnings name its "Quantize" check box: with quantization on, the bit
+        // length was refused; with it off, a number form that needs it.
+        outcome.warning.lines = {request.quantize == 1
+                                     ? "--quantize: " + outcome.warning.OneLine()
+                                     : std::string("--format bin, dec and hex need --quantize B.")};
+    }
     if (outcome.Is(commands::OutcomeKind::kAccepted) && !outcome.message.empty()) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str());
     }

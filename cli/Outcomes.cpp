@@ -6,8 +6,6 @@
 #include "app/Outcome.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
-#include "coeffs/CoeffReport.h"
-#include "dsp/QuantRules.h"
 #include "files/InputFile.h"
 
 namespace cli {
@@ -15,39 +13,33 @@ namespace cli {
 namespace {
 
 // The warnings whose window text points at a button, a check box or a menu: on the command
-// line they name the options instead. A warning about one field keeps its text after the
-// field's option; every other warning reads as in the window.
+// line they name the options instead (the Coefficients dialog's own warnings are named where
+// Coefficients is called, ApplyCoefficientOptions). Every other warning reads as in the window.
 struct OptionText {
-    int templateId;
-    const char* text;   // in place of the window's text
-    const char* option; // or the window's text after this option
+    design::Warning (*warning)();
+    const char* text;
 };
-constexpr OptionText kOptionTexts[] = {
-    {design::kIddWarnVhdlNeedsQuantize,
-     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report.", nullptr},
-    {design::kIddWarnExportNeedsQuantize,
-     "--quantize B is needed for --export to .coe or .mif (integer coefficients).", nullptr},
-    {design::kIddWarnSaveNeedsCoeffs,
-     "--save-coeffs needs the coefficients: give --quantize B or --format.", nullptr},
-    {design::kIddWarnVhdlNeedsParams, "--vhdl needs --data-bits D.", nullptr},
-    {coeffs::kIddWarnFormatNeedsQuantize, "--format bin, dec and hex need --quantize B.", nullptr},
-    {design::kIddWarnMissingHeader,
+const OptionText kOptionTexts[] = {
+    {design::VhdlNeedsQuantizeWarning,
+     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report."},
+    {design::ExportNeedsQuantizeWarning,
+     "--quantize B is needed for --export to .coe or .mif (integer coefficients)."},
+    {design::SaveNeedsCoeffsWarning,
+     "--save-coeffs needs the coefficients: give --quantize B or --format."},
+    {design::VhdlNeedsParamsWarning, "--vhdl needs --data-bits D."},
+    {design::MissingHeaderWarning,
      "Missing header information: a coefficient file starts with a line such as "
-     "\"Data is Real : 1.0 => 1.0\" (see COEFFICIENT FILES in vantrel-cli(1)).",
-     nullptr},
-    {design::kIddWarnInvalidCoeffs,
-     "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1)).", nullptr},
-    {coeffs::kIddWarnQuantLimit, nullptr, "--quantize"},
-    {coeffs::kIddWarnQuantIirBits, nullptr, "--quantize"},
+     "\"Data is Real : 1.0 => 1.0\" (see COEFFICIENT FILES in vantrel-cli(1))."},
+    {design::InvalidCoeffsWarning,
+     "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1))."},
 };
 
 } // namespace
 
 std::string CommandLineText(const design::Warning& warning) {
     for (const OptionText& entry : kOptionTexts) {
-        if (entry.templateId == warning.templateId) {
-            return entry.text != nullptr ? std::string(entry.text)
-                                         : std::string(entry.option) + ": " + warning.OneLine();
+        if (entry.warning().templateId == warning.templateId) {
+            return entry.text;
         }
     }
     return warning.OneLine();
