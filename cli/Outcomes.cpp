@@ -1,4 +1,5 @@
 // The outcomes of the commands on standard error, and the exit status of each kind.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -18,29 +19,41 @@ namespace {
 struct OptionText {
     design::Warning (*warning)();
     const char* text;
+    const char* pointer; // after the lines the rule added (a file's counts), or empty
 };
 const OptionText kOptionTexts[] = {
     {design::VhdlNeedsQuantizeWarning,
-     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report."},
+     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report.", ""},
     {design::ExportNeedsQuantizeWarning,
-     "--quantize B is needed for --export to .coe or .mif (integer coefficients)."},
+     "--quantize B is needed for --export to .coe or .mif (integer coefficients).", ""},
     {design::SaveNeedsCoeffsWarning,
-     "--save-coeffs needs the coefficients: give --quantize B or --format."},
-    {design::VhdlNeedsParamsWarning, "--vhdl needs --data-bits D."},
+     "--save-coeffs needs the coefficients: give --quantize B or --format.", ""},
+    {design::VhdlNeedsParamsWarning, "--vhdl needs --data-bits D.", ""},
     {design::MissingHeaderWarning,
      "Missing header information: a coefficient file starts with a line such as "
-     "\"Data is Real : 1.0 => 1.0\" (see COEFFICIENT FILES in vantrel-cli(1))."},
-    {design::InvalidCoeffsWarning,
-     "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1))."},
+     "\"Data is Real : 1.0 => 1.0\"",
+     "(see COEFFICIENT FILES in vantrel-cli(1))."},
+    {design::InvalidCoeffsWarning, "Invalid coefficient file format",
+     "(see COEFFICIENT FILES in vantrel-cli(1))."},
 };
 
 } // namespace
 
 std::string CommandLineText(const design::Warning& warning) {
     for (const OptionText& entry : kOptionTexts) {
-        if (entry.warning().templateId == warning.templateId) {
-            return entry.text;
+        const design::Warning model = entry.warning();
+        if (model.templateId != warning.templateId) {
+            continue;
         }
+        // The lines the rule added to its warning (the counts of a file that does not fit)
+        // stay; the window's own lines give way to the command line's.
+        std::string text = entry.text;
+        for (const std::string& line : warning.lines) {
+            if (std::find(model.lines.begin(), model.lines.end(), line) == model.lines.end()) {
+                text += ": " + line;
+            }
+        }
+        return *entry.pointer != '\0' ? text + " " + entry.pointer : text;
     }
     return warning.OneLine();
 }

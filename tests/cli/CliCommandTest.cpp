@@ -224,7 +224,8 @@ TEST(CliLoadTest, ReportOfALoadedFileIsTheOutputBoxOfTheSameFlow) {
     fs::remove(file);
 }
 
-// A load the reader refuses: the window's warning, then what its fixed text leaves out.
+// A load the reader refuses: the warning (in the command line's words where the window's point
+// at its Help menu), then what its fixed text leaves out.
 TEST(CliLoadTest, RefusedFileGivesTheWindowsWarningAndTheReason) {
     const fs::path file =
         fs::temp_directory_path() / ("cli-bad-" + std::to_string(::getpid()) + ".txt");
@@ -236,7 +237,8 @@ TEST(CliLoadTest, RefusedFileGivesTheWindowsWarningAndTheReason) {
         std::string reason;
     };
     const Case cases[] = {
-        {file.string(), design::InvalidCoeffsWarning().OneLine(),
+        {file.string(),
+         "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1)).",
          file.string() + ": value 6, 'abc', is not a number"},
         {file.string() + ".none", design::InvalidFileNameWarning().OneLine(),
          file.string() + ".none: No such file or directory"},
