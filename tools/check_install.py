@@ -163,7 +163,10 @@ def check_man_page(prefix, problems):
             missing.append("the section of " + command)
             continue
         section = match.group(1)
-        missing += ["%s %s" % (command, option) for option in help_options(cli, command)
+        options = help_options(cli, command)
+        if not options:
+            missing.append("the options of %s (its help lists none)" % command)
+        missing += ["%s %s" % (command, option) for option in options
                     if not re.search(r"^ +%s\b" % re.escape(option), section, re.M)]
     if missing:
         problems.append("the manual page lacks " + ", ".join(missing))
