@@ -53,8 +53,7 @@ bool ReadInt(const CliArgs& args, const std::string& name, int& value, int low, 
     const bool negative = text.find('-') != std::string::npos;
     if ((negative && low == std::numeric_limits<int>::min()) ||
         (!negative && high == std::numeric_limits<int>::max())) {
-        std::fprintf(stderr, "--%s: %s\n", name.c_str(),
-                     files::IntRangeMessage(low, high).c_str());
+        std::fprintf(stderr, "--%s: %s\n", name.c_str(), files::IntRangeMessage(low, high).c_str());
         return false;
     }
     value = negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
@@ -84,8 +83,8 @@ int ParseFilterType(const std::string& text) {
     return -1;
 }
 
-void PrintValue(double value) {
-    std::printf("%.17g\n", value);
+void PrintValue(std::FILE* out, double value) {
+    std::fprintf(out, "%.17g\n", value);
 }
 
 } // namespace cli

@@ -2,6 +2,7 @@
 // name (without "--"); a flag holds "1".
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,6 +52,6 @@ bool ReadZoom(const CliArgs& args, const std::string& name, int& zoom);
 int ParseFilterType(const std::string& text);
 
 // Writes one value per line with "%.17g".
-void PrintValue(double value);
+void PrintValue(std::FILE* out, double value);
 
 } // namespace cli

@@ -17,6 +17,7 @@
 #include "cli/Commands.h"
 #include "cli/ExportOptions.h"
 #include "cli/PlotOptions.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 
 namespace cli {
@@ -65,7 +66,8 @@ int SaveCoefficientFile(const CliArgs& args, const RunState& run) {
     request.coefficientsListed = run.m_bCoeffsListed != 0;
     request.path = args.Value("save-coeffs");
     const commands::Outcome outcome = commands::SaveCoefficients(run.doc, request);
-    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten) &&
+        outcome.path != files::kStandardStreamPath) {
         std::fprintf(stderr, "%s (%s)\n", outcome.message.c_str(), outcome.reason.c_str());
         return kExitFileError;
     }
@@ -101,15 +103,16 @@ void PrintCoefficients(const RunState& run) {
     const auto shown = [&doc](double c) { return doc.m_bQuantize == 1 ? doc.Quantize(c) : c; };
     if (run.Iir()) {
         for (int s = 0; s < COlvexDoc::kIirSections; ++s) {
-            std::printf("%.17g %.17g %.17g %.17g %.17g\n", shown(doc.m_aA0[s]), shown(doc.m_aA1[s]),
-                        shown(doc.m_aA2[s]), shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
+            std::fprintf(run.listing.Stream(), "%.17g %.17g %.17g %.17g %.17g\n",
+                         shown(doc.m_aA0[s]), shown(doc.m_aA1[s]), shown(doc.m_aA2[s]),
+                         shown(doc.m_aB1[s]), shown(doc.m_aB2[s]));
         }
         return;
     }
-    // The designed taps h, as the design gives them (the analyses and the files take K * h).
-    const int listed = design::ShownFirTapCount(doc);
-    for (int n = 0; n < listed && n < COlvexDoc::kMaxFirTaps; ++n) {
-        PrintValue(shown(doc.m_aFirCoeffs[n]));
+    // The taps every analysis, report, file and the VHDL take: K * h (--mult), truncated to B
+    // bits while quantizing.
+    for (const double tap : doc.TakeCoefficients(false).taps) {
+        PrintValue(run.listing.Stream(), tap);
     }
 }
 
@@ -134,7 +137,14 @@ int ApplyCoefficientOptions(const CliArgs& args, RunState& run) {
     if (!ReadInt(args, "quantize", request.bits)) {
         return kExitInvalid;
     }
-    const commands::Outcome outcome = commands::Coefficients(run.doc, request);
+    commands::Outcome outcome = commands::Coefficients(run.doc, request);
+    if (outcome.Is(commands::OutcomeKind::kRefused)) {
+        // The dialog's warnings name its "Quantize" check box: with quantization on, the bit
+        // length was refused; with it off, a number form that needs it.
+        outcome.warning.lines = {request.quantize == 1
+                                     ? "--quantize: " + outcome.warning.OneLine()
+                                     : std::string("--format bin, dec and hex need --quantize B.")};
+    }
     if (outcome.Is(commands::OutcomeKind::kAccepted) && !outcome.message.empty()) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str());
     }
@@ -168,7 +178,8 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
     } else if (args.Has("table")) {
         PrintTableOption(args, run);
     } else if (args.Has("report")) {
-        std::fputs(commands::CoefficientReport(run.doc, run.Iir(), "\n").c_str(), stdout);
+        std::fputs(commands::CoefficientReport(run.doc, run.Iir(), "\n").c_str(),
+                   run.listing.Stream());
     } else {
         PrintCoefficients(run);
     }

@@ -16,6 +16,7 @@
 #include "cli/PlotOptions.h"
 #include "dsp/Measure.h"
 #include "dsp/QuantRules.h"
+#include "files/InputFile.h"
 #include "files/NumberText.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/HardwareReport.h"
@@ -280,7 +281,10 @@ void AddExport(OptionAdder& add) {
 
 void AddPlot(OptionAdder& add) {
     add.Value("plot", kPlotChoices, "", "draw this plot as the window does (with --out)");
-    add.Value("out", "FILE", "", "the plot file: .png, .svg or .pdf (the print-out)");
+    add.Value("out", "FILE", "",
+              "the plot file: .png, .svg or .pdf (the print-out); - for standard output");
+    add.Value("out-format", "png|svg|pdf", "FILE's extension", "format of --out")
+        ->check(OneOf({"png", "svg", "pdf"}, "png, svg or pdf"));
 }
 
 void AddTable(OptionAdder& add) {
@@ -396,38 +400,109 @@ std::string SectionText(const CLI::App& command) {
     return text;
 }
 
-void PrintMeasureUsage(std::FILE* out) {
-    std::fputs(
-        "  fir, iir, load and open also take --measure (per band in frequency order:\n"
-        "    \"pass LO HI MIN_DB MAX_DB\" or \"stop LO HI MAX_DB\", of the quantized\n"
-        "    coefficients with --quantize) and --advise-bits [--tolerance TOL] (\"bits B\",\n"
-        "    then \"B STOP_MAX_DB RIPPLE_DB ok|exceeds|unstable\" per candidate B; TOL\n"
-        "    defaults to 1 dB)\n"
-        "  wave also takes --hardware --data-bits D with --quantize B: a fourth column,\n"
-        "    the generated hardware's output at D data bits; overflows go to stderr\n",
-        out);
-    std::fprintf(out, "  Bands: FIR bands are the design's bands. %s\n", dsp::kIirBandRuleText);
-    std::fputs("  load: a coefficient file brings no bands; --measure and --advise-bits take\n"
-               "    them from --edges (with --type and --fs)\n",
-               out);
+// What a command's options alone do not say: the lines --measure, --advise-bits and
+// --hardware print, and where load takes its bands from.
+std::string CommandNotes(const CLI::App& command) {
+    std::string text;
+    if (command.get_option_no_throw("measure") != nullptr) {
+        text += "  --measure prints per band in frequency order \"pass LO HI MIN_DB MAX_DB\" or\n"
+                "    \"stop LO HI MAX_DB\" (of the quantized coefficients with --quantize);\n"
+                "    --advise-bits prints \"bits B\", then \"B STOP_MAX_DB RIPPLE_DB\n"
+                "    ok|exceeds|unstable\" per candidate B (TOL defaults to 1 dB)\n";
+        text += "  Bands: FIR bands are the design's bands. " + std::string(dsp::kIirBandRuleText) +
+                "\n";
+    }
+    if (command.get_option_no_throw("hardware") != nullptr) {
+        text += "  --hardware --data-bits D with --quantize B: a fourth column, the generated\n"
+                "    hardware's output at D data bits; overflows go to standard error\n";
+    }
+    if (command.get_name() == "load") {
+        text += "  A coefficient file brings no bands: --measure and --advise-bits take them\n"
+                "    from --edges (with --type and --fs)\n";
+    }
+    return text;
 }
 
-// The help of one subcommand, or of all of them when `only` is null.
-int PrintHelp(const CLI::App& app, const CLI::App* only, std::FILE* out) {
-    std::string text = "usage: vantrel-cli COMMAND [OPTION VALUE | FLAG]...\n";
+// The standard streams, each line after `indent`.
+std::string StreamsText(const std::string& indent) {
+    return indent + "A FILE of - is standard output for every option that writes a file (one\n" +
+           indent + "per run; nothing else is printed there then) and standard input for the\n" +
+           indent + "FILE of load and open and for --user.\n";
+}
+
+const char kExitStatusText[] =
+    "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
+    "3 design failed (or requirements that cannot be met), 4 a file or standard output\n"
+    "not written (--hw-report: its tools missing or failing),\n"
+    "5 fir: the design ends short of the equiripple optimum (the taps are printed),\n"
+    "6 --hw-report: the design does not fit the device or misses --clock\n";
+
+// The overview: the commands and how to get the options of each.
+std::string OverviewText(const CLI::App& app) {
+    std::string text = "usage: vantrel-cli COMMAND [OPTION VALUE | FLAG]...\n"
+                       "       vantrel-cli help [COMMAND]\n"
+                       "       vantrel-cli --version\n"
+                       "\ncommands:\n";
     for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
-        if (only == nullptr || only == command) {
-            text += SectionText(*command);
+        char line[512];
+        std::snprintf(line, sizeof line, "  %-6s %s\n", command->get_name().c_str(),
+                      command->get_description().c_str());
+        text += line;
+    }
+    text += "  help   print the options of COMMAND, or this overview\n"
+            "\nvantrel-cli help COMMAND (or vantrel-cli COMMAND --help) lists the options of\n"
+            "COMMAND with their defaults.\n";
+    text += StreamsText("");
+    text += kExitStatusText;
+    return text;
+}
+
+// The help of one subcommand: its options only.
+std::string CommandHelpText(const CLI::App& command) {
+    std::string text = "usage: vantrel-cli " + command.get_name() +
+                       (command.get_option_no_throw("file") != nullptr ? " FILE" : "") +
+                       " [OPTION VALUE | FLAG]...\n" + SectionText(command);
+    text += CommandNotes(command);
+    text += StreamsText("  ");
+    text += kExitStatusText;
+    return text;
+}
+
+// The overview when `only` is null, else the help of that command.
+int PrintHelp(const CLI::App& app, const CLI::App* only, std::FILE* out) {
+    const std::string text = only == nullptr ? OverviewText(app) : CommandHelpText(*only);
+    std::fputs(text.c_str(), out);
+    return out == stdout ? kExitOk : kExitInvalid;
+}
+
+// The subcommand named by `word`, or null.
+const CLI::App* NamedCommand(const CLI::App& app, const std::string& word) {
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (command->get_name() == word) {
+            return command;
         }
     }
-    text += "\nexit status: 0 done, 2 input refused (the warning is on standard error),\n"
-            "3 design failed (or requirements that cannot be met), 4 a file or standard output\n"
-            "not written (--hw-report: its tools missing or failing),\n"
-            "5 fir: the design ends short of the equiripple optimum (the taps are printed),\n"
-            "6 --hw-report: the design does not fit the device or misses --clock\n";
-    std::fputs(text.c_str(), out);
-    PrintMeasureUsage(out);
-    return out == stdout ? kExitOk : kExitInvalid;
+    return nullptr;
+}
+
+// vantrel-cli help [COMMAND]
+int RunHelp(const CLI::App& app, int argc, char** argv) {
+    if (argc == 2) {
+        return PrintHelp(app, nullptr, stdout);
+    }
+    const CLI::App* command = NamedCommand(app, argv[2]);
+    if (command == nullptr) {
+        std::fprintf(stderr,
+                     "vantrel-cli help: unknown command '%s' (expected fir, iir, wave, load or "
+                     "open)\n",
+                     argv[2]);
+        return kExitInvalid;
+    }
+    if (argc > 3) {
+        std::fprintf(stderr, "vantrel-cli help: unexpected argument '%s'\n", argv[3]);
+        return kExitInvalid;
+    }
+    return PrintHelp(app, command, stdout);
 }
 
 // ---- Running ------------------------------------------------------------------------------------
@@ -447,12 +522,70 @@ int RefuseLeftovers(const char* command, const std::vector<std::string>& leftove
     return RefuseWords(command, "unexpected argument '" + word + "'");
 }
 
+// The options that write a file; "-" is standard output for each of them.
+constexpr const char* kOutputs[] = {"save-coeffs", "response", "vhdl",        "verilog",
+                                    "testbench",   "export",   "save-design", "out"};
+// The options that read a file; "-" is standard input for each of them.
+constexpr const char* kInputs[] = {"file", "user"};
+// The options that print on standard output in place of the coefficients.
+constexpr const char* kPrintouts[] = {"report", "measure",   "advise-bits",
+                                      "table",  "hw-report", "spectrum"};
+
+bool OnStandardStream(const CliArgs& args, const char* name) {
+    return args.Has(name) && args.Value(name) == files::kStandardStreamPath;
+}
+
+// The option that writes to standard output, or null.
+const char* StandardOutputOption(const CliArgs& args) {
+    for (const char* name : kOutputs) {
+        if (OnStandardStream(args, name)) {
+            return name;
+        }
+    }
+    return nullptr;
+}
+
+// "-" on both sides: one option may read standard input and one may write standard output. A
+// file written there takes standard output for itself: a printout asked for beside it is
+// refused, and the coefficients printed by default are left out.
+int CheckStandardStreams(const CliArgs& args) {
+    const std::pair<const char* const*, const char* const*> sides[] = {
+        {std::begin(kOutputs), std::end(kOutputs)}, {std::begin(kInputs), std::end(kInputs)}};
+    for (const auto& [first, last] : sides) {
+        const char* taken = nullptr;
+        for (const char* const* name = first; name != last; ++name) {
+            if (!OnStandardStream(args, *name)) {
+                continue;
+            }
+            if (taken != nullptr) {
+                std::fprintf(stderr, "--%s and --%s both name %s (-): give one of them a file\n",
+                             taken, *name,
+                             first == std::begin(kOutputs) ? "standard output" : "standard input");
+                return kExitInvalid;
+            }
+            taken = *name;
+        }
+    }
+    const char* output = StandardOutputOption(args);
+    if (output == nullptr) {
+        return kExitOk;
+    }
+    for (const char* printout : kPrintouts) {
+        if (args.Has(printout)) {
+            std::fprintf(stderr,
+                         "--%s prints on standard output, which --%s - writes: give --%s a "
+                         "file\n",
+                         printout, output, output);
+            return kExitInvalid;
+        }
+    }
+    return kExitOk;
+}
+
 // Two outputs of one run naming one file: the second would replace the first. Refused before
 // anything is written.
 int CheckDistinctOutputs(const CliArgs& args) {
     namespace fs = std::filesystem;
-    static const char* const kOutputs[] = {"save-coeffs", "response", "vhdl",        "verilog",
-                                           "testbench",   "export",   "save-design", "out"};
     std::vector<std::pair<const char*, fs::path>> seen;
     for (const char* name : kOutputs) {
         if (!args.Has(name) || args.Value(name).empty() || args.Value(name) == "-") {
@@ -478,11 +611,15 @@ int CheckDistinctOutputs(const CliArgs& args) {
 int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
     int status = CheckPlotOptions(args);
     status = status != kExitOk ? status : CheckTableOption(args);
+    status = status != kExitOk ? status : CheckStandardStreams(args);
     status = status != kExitOk ? status : CheckDistinctOutputs(args);
     if (status != kExitOk) {
         return status;
     }
     RunState run;
+    if (StandardOutputOption(args) != nullptr) {
+        run.listing.Discard(); // the file on standard output stands alone
+    }
     status = sub.run(args, run);
     // A design short of the optimum still stands, so its plot is drawn too.
     if (status == kExitOk || status == kExitShortOfOptimum) {
@@ -493,6 +630,13 @@ int RunSubcommand(const Subcommand& sub, const CliArgs& args) {
         const int saved = WriteDesignOption(args, run);
         status = saved != kExitOk ? saved : status;
     }
+    // What the command printed goes out only now, after every file was written, and only when
+    // the run stands (a design short of the optimum and a hardware shortfall print their
+    // figures all the same): a run that failed leaves standard output empty.
+    if (status != kExitOk && status != kExitShortOfOptimum && status != kExitHardwareShortfall) {
+        run.listing.Discard();
+    }
+    run.listing.Emit();
     return status;
 }
 
@@ -514,11 +658,23 @@ int RunCommandLine(int argc, char** argv) {
         OptionAdder add(*command, args);
         sub.addOptions(add, fresh);
     }
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "help") {
+        return RunHelp(app, argc, argv);
+    }
+    if (first == "--version") {
+        if (argc > 2) {
+            std::fprintf(stderr, "vantrel-cli --version: unexpected argument '%s'\n", argv[2]);
+            return kExitInvalid;
+        }
+        std::printf("vantrel-cli %s\n", VANTREL_VERSION);
+        return kExitOk;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        const std::vector<CLI::App*> parsed = app.get_subcommands();
-        return PrintHelp(app, parsed.empty() ? nullptr : parsed.front(), stdout);
+        // The command, when one is given, is the first word.
+        return PrintHelp(app, NamedCommand(app, first), stdout);
     } catch (const CLI::ValidationError& error) {
         // "--taps: Please enter an integer."
         std::fprintf(stderr, "%s\n", error.what());
@@ -539,7 +695,8 @@ int RunCommandLine(int argc, char** argv) {
             return PrintHelp(app, nullptr, stderr);
         }
         std::fprintf(stderr,
-                     "vantrel-cli: unknown command '%s' (expected fir, iir, wave, load or open)\n",
+                     "vantrel-cli: unknown command '%s' (expected fir, iir, wave, load, open or "
+                     "help)\n",
                      argv[1]);
         PrintHelp(app, nullptr, stderr);
         return kExitInvalid;

@@ -10,6 +10,7 @@
 #include "app/DesignCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/SessionState.h"
+#include "cli/Listing.h"
 
 namespace cli {
 
@@ -26,6 +27,8 @@ struct RunState : commands::SessionState {
     bool keepsCoefficientSettings = false;
     // The unstable sections of the cascade were named on standard error (once per run).
     mutable bool unstableNoted = false;
+    // Standard output of the run, printed once every file is written (cli/Listing.h).
+    mutable Listing listing;
 
     bool Iir() const { return m_nFirIir == 1; }
     // A design was made (the plot shows it, not the hint).
@@ -78,8 +81,10 @@ using FieldOptions = std::map<int, std::string>;
 // and returns its exit status; kExitOk (nothing printed) for an accepted outcome. The advisory
 // notices an accepted outcome carries are printed too.
 int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options);
-// A warning on one line of standard error.
+// A warning on one line of standard error, in the command line's words: a warning whose window
+// text names a button or a menu names the options instead (CommandLineText).
 void PrintWarning(const design::Warning& warning);
+std::string CommandLineText(const design::Warning& warning);
 
 // ---- Coefficient actions of fir, iir and load
 // -----------------------------------------------------

@@ -7,6 +7,7 @@
 #include "app/DesignFileCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 
 namespace cli {
 
@@ -47,7 +48,9 @@ int WriteDesignOption(const CliArgs& args, const RunState& run) {
     form.templatePath = run.m_strTemplatePath;
     const commands::Outcome saved = commands::SaveDesign(run.doc, form, args.Value("save-design"));
     if (!saved.Is(commands::OutcomeKind::kFileWritten)) {
-        std::fprintf(stderr, "--save-design: %s (%s)\n", saved.message.c_str(),
+        std::fprintf(stderr, "--save-design: %s (%s)\n",
+                     saved.path == files::kStandardStreamPath ? "standard output"
+                                                              : saved.message.c_str(),
                      saved.reason.c_str());
         return kExitFileError;
     }

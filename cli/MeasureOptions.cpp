@@ -20,7 +20,7 @@ namespace {
 
 // One line per band: its edges and gains in dB. The gains of an unstable cascade are no
 // measurement: they read "unstable" (the sections are named on standard error).
-void PrintBands(const std::vector<dsp::BandGain>& gains, bool unstable) {
+void PrintBands(std::FILE* out, const std::vector<dsp::BandGain>& gains, bool unstable) {
     const auto gain = [unstable](double db) {
         return unstable ? std::string("unstable") : commands::TableNumber(db);
     };
@@ -28,10 +28,10 @@ void PrintBands(const std::vector<dsp::BandGain>& gains, bool unstable) {
         const std::string edges =
             commands::TableNumber(g.band.lo) + " " + commands::TableNumber(g.band.hi);
         if (g.band.pass) {
-            std::printf("pass %s %s %s\n", edges.c_str(), gain(g.minDb).c_str(),
-                        gain(g.maxDb).c_str());
+            std::fprintf(out, "pass %s %s %s\n", edges.c_str(), gain(g.minDb).c_str(),
+                         gain(g.maxDb).c_str());
         } else {
-            std::printf("stop %s %s\n", edges.c_str(), gain(g.maxDb).c_str());
+            std::fprintf(out, "stop %s %s\n", edges.c_str(), gain(g.maxDb).c_str());
         }
     }
 }
@@ -112,7 +112,8 @@ int ApplyMeasureBands(const CliArgs& args, RunState& run) {
 void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
     if (args.Has("measure")) {
         NoteUnstable(run);
-        PrintBands(dsp::ReportedGains(commands::MeasureDocument(run.doc, run.Iir())),
+        PrintBands(run.listing.Stream(),
+                   dsp::ReportedGains(commands::MeasureDocument(run.doc, run.Iir())),
                    !commands::UnstableSectionsOf(run.doc, run.Iir()).empty());
     }
     if (args.Has("advise-bits")) {
@@ -120,14 +121,15 @@ void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
         ReadDouble(args, "tolerance", tolerance); // checked by CheckMeasureOptions
         const dsp::BitAdvice advice = commands::AdviseDocumentBits(run.doc, run.Iir(), tolerance);
         if (advice.bits == 0) {
-            std::printf("bits none\n");
+            std::fputs("bits none\n", run.listing.Stream());
             std::fprintf(stderr, "No coefficient bit length keeps the design within %.17g dB.\n",
                          tolerance);
         } else {
-            std::printf("bits %d\n", advice.bits);
+            std::fprintf(run.listing.Stream(), "bits %d\n", advice.bits);
         }
         for (const dsp::BitCandidate& c : advice.candidates) {
-            std::printf("%d %.17g %.17g %s\n", c.bits, c.stopMaxDb, c.rippleDb, Verdict(c));
+            std::fprintf(run.listing.Stream(), "%d %.17g %.17g %s\n", c.bits, c.stopMaxDb,
+                         c.rippleDb, Verdict(c));
         }
     }
 }
@@ -156,8 +158,9 @@ int PrintWaveSamples(const CliArgs& args, RunState& run) {
     NoteUnstable(run);
     if (!args.Has("hardware")) {
         for (size_t i = 0; i < samples.input.size(); ++i) {
-            std::printf("%zu %s %s\n", i, commands::TableNumber(samples.input[i]).c_str(),
-                        commands::TableNumber(samples.output[i]).c_str());
+            std::fprintf(run.listing.Stream(), "%zu %s %s\n", i,
+                         commands::TableNumber(samples.input[i]).c_str(),
+                         commands::TableNumber(samples.output[i]).c_str());
         }
         return kExitOk;
     }
@@ -175,9 +178,10 @@ int PrintWaveSamples(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
     for (size_t i = 0; i < samples.input.size() && i < hardware.output.size(); ++i) {
-        std::printf("%zu %s %s %s\n", i, commands::TableNumber(samples.input[i]).c_str(),
-                    commands::TableNumber(samples.output[i]).c_str(),
-                    commands::TableNumber(hardware.output[i]).c_str());
+        std::fprintf(run.listing.Stream(), "%zu %s %s %s\n", i,
+                     commands::TableNumber(samples.input[i]).c_str(),
+                     commands::TableNumber(samples.output[i]).c_str(),
+                     commands::TableNumber(hardware.output[i]).c_str());
     }
     return kExitOk;
 }

@@ -1,7 +1,9 @@
 // The outcomes of the commands on standard error, and the exit status of each kind.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "app/DesignRules.h"
 #include "app/Outcome.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
@@ -9,8 +11,55 @@
 
 namespace cli {
 
+namespace {
+
+// The warnings whose window text points at a button, a check box or a menu: on the command
+// line they name the options instead (the Coefficients dialog's own warnings are named where
+// Coefficients is called, ApplyCoefficientOptions). Every other warning reads as in the window.
+struct OptionText {
+    design::Warning (*warning)();
+    const char* text;
+    const char* pointer; // after the lines the rule added (a file's counts), or empty
+};
+const OptionText kOptionTexts[] = {
+    {design::VhdlNeedsQuantizeWarning,
+     "--quantize B is needed for --vhdl, --verilog, --testbench and --hw-report.", ""},
+    {design::ExportNeedsQuantizeWarning,
+     "--quantize B is needed for --export to .coe or .mif (integer coefficients).", ""},
+    {design::SaveNeedsCoeffsWarning,
+     "--save-coeffs needs the coefficients: give --quantize B or --format.", ""},
+    {design::VhdlNeedsParamsWarning, "--vhdl needs --data-bits D.", ""},
+    {design::MissingHeaderWarning,
+     "Missing header information: a coefficient file starts with a line such as "
+     "\"Data is Real : 1.0 => 1.0\"",
+     "(see COEFFICIENT FILES in vantrel-cli(1))."},
+    {design::InvalidCoeffsWarning, "Invalid coefficient file format",
+     "(see COEFFICIENT FILES in vantrel-cli(1))."},
+};
+
+} // namespace
+
+std::string CommandLineText(const design::Warning& warning) {
+    for (const OptionText& entry : kOptionTexts) {
+        const design::Warning model = entry.warning();
+        if (model.templateId != warning.templateId) {
+            continue;
+        }
+        // The lines the rule added to its warning (the counts of a file that does not fit)
+        // stay; the window's own lines give way to the command line's.
+        std::string text = entry.text;
+        for (const std::string& line : warning.lines) {
+            if (std::find(model.lines.begin(), model.lines.end(), line) == model.lines.end()) {
+                text += ": " + line;
+            }
+        }
+        return *entry.pointer != '\0' ? text + " " + entry.pointer : text;
+    }
+    return warning.OneLine();
+}
+
 void PrintWarning(const design::Warning& warning) {
-    std::fprintf(stderr, "%s\n", warning.OneLine().c_str());
+    std::fprintf(stderr, "%s\n", CommandLineText(warning).c_str());
 }
 
 RunState::RunState() {
@@ -31,7 +80,10 @@ int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options)
     case OutcomeKind::kRefused:
         PrintWarning(outcome.warning);
         if (!outcome.reason.empty()) {
-            std::fprintf(stderr, "%s: %s\n", files::QuotedPath(outcome.path).c_str(),
+            std::fprintf(stderr, "%s: %s\n",
+                         outcome.path == files::kStandardStreamPath
+                             ? "standard input"
+                             : files::QuotedPath(outcome.path).c_str(),
                          outcome.reason.c_str());
         }
         return kExitInvalid;
@@ -51,6 +103,10 @@ int ReportOutcome(const commands::Outcome& outcome, const FieldOptions& options)
         }
         return kExitDesignFailed;
     case OutcomeKind::kFileNotWritten:
+        if (outcome.path == files::kStandardStreamPath) {
+            std::fprintf(stderr, "standard output: %s\n", outcome.reason.c_str());
+            return kExitFileError;
+        }
         if (!outcome.message.empty()) {
             std::fprintf(stderr, "%s\n", outcome.message.c_str());
         }

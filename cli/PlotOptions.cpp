@@ -29,6 +29,12 @@ namespace cli {
 namespace {
 
 #ifdef VANTREL_PLOT_EXPORT
+// The picture format: --out-format, else the extension of --out.
+std::optional<platform::PictureFormat> OutFormat(const CliArgs& args) {
+    return plots::PictureFormatOf(args.Has("out-format") ? "plot." + args.Value("out-format")
+                                                         : args.Value("out"));
+}
+
 // The file's bytes: the plot of `mode` as the window would show it now.
 std::string RenderPlot(RunState& run, plots::PlotMode mode, platform::PictureFormat format) {
     // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
@@ -43,6 +49,10 @@ std::string RenderPlot(RunState& run, plots::PlotMode mode, platform::PictureFor
 } // namespace
 
 int CheckPlotOptions(const CliArgs& args) {
+    if (args.Has("out-format") && !args.Has("out")) {
+        std::fputs("--out-format needs --out FILE\n", stderr);
+        return kExitInvalid;
+    }
     if (!args.Has("plot") && !args.Has("out")) {
         return kExitOk;
     }
@@ -61,8 +71,10 @@ int CheckPlotOptions(const CliArgs& args) {
                      args.Value("plot").c_str());
         return kExitInvalid;
     }
-    if (!plots::PictureFormatOf(args.Value("out"))) {
-        std::fprintf(stderr, "--out: '%s' does not end in .png, .svg or .pdf\n",
+    if (!OutFormat(args)) {
+        std::fprintf(stderr,
+                     "--out: '%s' does not end in .png, .svg or .pdf; give --out-format "
+                     "png|svg|pdf\n",
                      args.Value("out").c_str());
         return kExitInvalid;
     }
@@ -82,7 +94,7 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     const std::string& path = args.Value("out");
     const plots::PlotMode mode = *plots::PlotModeOfWord(args.Value("plot"));
     run.m_nPlotMode = plots::PlotModeNumber(mode);
-    const std::string bytes = RenderPlot(run, mode, *plots::PictureFormatOf(path));
+    const std::string bytes = RenderPlot(run, mode, *OutFormat(args));
     if (bytes.empty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;

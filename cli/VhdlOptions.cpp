@@ -351,7 +351,7 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     if (status != kExitOk) {
         return status;
     }
-    std::fputs(outcome.text.c_str(), stdout);
+    std::fputs(outcome.text.c_str(), run.listing.Stream());
     if (outcome.hardware.status == vhdl::HardwareStatus::kOk ||
         outcome.hardware.status == vhdl::HardwareStatus::kMissedClock) {
         std::fprintf(stderr, "%s\n%s\n", vhdl::FmaxSpreadText(outcome.hardware.figures).c_str(),

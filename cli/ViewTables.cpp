@@ -42,7 +42,7 @@ void PrintTableOption(const CliArgs& args, RunState& run) {
     plots::PlotMode view{};
     commands::FilterViewOf(args.Value("table"), view);
     const commands::ViewTable table = commands::FilterViewTable(run.doc, run.Iir(), view);
-    std::fputs(table.text.c_str(), stdout);
+    std::fputs(table.text.c_str(), run.listing.Stream());
     // The table's notes open with the unstable sections, named once per run.
     const size_t unstableNotes = commands::UnstableNotes(run.doc, run.Iir()).size();
     NoteUnstable(run);

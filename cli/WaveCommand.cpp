@@ -14,6 +14,7 @@
 #include "app/ViewCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 
 namespace cli {
 
@@ -59,10 +60,11 @@ void PrintSpectra(RunState& run) {
     NoteUnstable(run);
     const commands::Spectra spectra = commands::ComputeSpectra(run.doc);
     for (size_t b = 0; b < spectra.inMag.size(); ++b) {
-        std::printf("%zu %s %s %s %s\n", b, commands::TableNumber(spectra.inMag[b]).c_str(),
-                    commands::TableNumber(spectra.inPhase[b]).c_str(),
-                    commands::TableNumber(spectra.outMag[b]).c_str(),
-                    commands::TableNumber(spectra.outPhase[b]).c_str());
+        std::fprintf(run.listing.Stream(), "%zu %s %s %s %s\n", b,
+                     commands::TableNumber(spectra.inMag[b]).c_str(),
+                     commands::TableNumber(spectra.inPhase[b]).c_str(),
+                     commands::TableNumber(spectra.outMag[b]).c_str(),
+                     commands::TableNumber(spectra.outPhase[b]).c_str());
     }
 }
 
@@ -94,6 +96,10 @@ int ApplyWaveOptions(const CliArgs& args, RunState& run) {
         return kExitInvalid;
     }
     const commands::Outcome outcome = commands::InOutWave(run.doc, request);
+    if (request.userWavePath == files::kStandardStreamPath) {
+        // Standard input cannot be read again: a design saved from this run names no wave file.
+        run.doc.m_strUserWavePath.clear();
+    }
     if (outcome.Is(commands::OutcomeKind::kAccepted) && !outcome.message.empty()) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str()); // a user wave cut to the buffer
     }

@@ -1,9 +1,11 @@
-# Installation and the Debian package: the two programs, the desktop entry, the icon, the
+# Installation and the Debian package: the two programs, the manual page and bash completion of
+# vantrel-cli, the desktop entry, the icon, the
 # AppStream metainfo and the design files' MIME type. The VHDL templates are installed beside
 # the template search's data folder where the build defines it.
 include(GNUInstallDirs)
 
 install(TARGETS vantrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+include(cmake/CliDocs.cmake)
 if(TARGET vantrel)
   install(TARGETS vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES packaging/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -46,6 +48,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON) # dpkg-shlibdeps fills Depends with the Qt 6 runtime
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS ghdl)
+# bash-completion loads the completion of vantrel-cli when it is first needed.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ghdl, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vantrel.example/)
 include(CPack)

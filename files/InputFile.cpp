@@ -160,11 +160,50 @@ InputFile ReadOpened(int fd, size_t cap) {
     return ReadRegular(fd, cap);
 }
 
+// Standard input ("-"): whatever it is connected to (a pipe, a terminal, a redirected file or
+// device) is read to its end and waited for as long as it takes, since the caller chose to
+// hand it over; only the cap applies, and a directory is refused.
+InputFile ReadStandardInput(size_t cap) {
+    struct stat info {};
+    if (::fstat(STDIN_FILENO, &info) != 0) {
+        return Refusal(std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Refusal(std::strerror(EISDIR));
+    }
+    InputFile file;
+    for (;;) {
+        const ssize_t got = ReadChunk(STDIN_FILENO, file.text, cap);
+        if (file.text.size() > cap) {
+            return Refusal(TooLarge(cap));
+        }
+        if (got > 0) {
+            continue;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            return Refusal(std::strerror(errno));
+        }
+        // A stream left in non-blocking mode by whoever started the program: wait for data.
+        pollfd entry{STDIN_FILENO, POLLIN, 0};
+        while (::poll(&entry, 1, -1) < 0 && errno == EINTR) {
+        }
+    }
+    file.ok = true;
+    file.opened = true;
+    return file;
+}
+
 } // namespace
 
 InputFile ReadInputFile(const std::string& path, size_t cap) {
     if (path.empty()) {
         return Refusal(std::strerror(ENOENT));
+    }
+    if (path == kStandardStreamPath) {
+        return ReadStandardInput(cap);
     }
     int raw;
     do {

@@ -9,6 +9,10 @@
 //   refused when its writer stays silent for kFifoIdleWait or sends more than the cap;
 // - a directory, a device or a socket is refused.
 // A refusal gives a reason fit for a message line; nothing is read in part.
+//
+// The name "-" stands for standard input, as it does for most command-line programs: it is read
+// to its end, however long its writer takes, and refused beyond the cap like any file. A file
+// actually called "-" is reached as "./-".
 #pragma once
 
 #include <chrono>
@@ -23,6 +27,9 @@ constexpr size_t kMaxInputFileBytes = size_t{4} << 20;
 // program), and how long a writer may stay silent before the FIFO is given up.
 constexpr std::chrono::milliseconds kFifoWriterWait{250};
 constexpr std::chrono::milliseconds kFifoIdleWait{2000};
+
+// The name that stands for standard input here and for standard output in files/OutputFile.
+inline constexpr const char* kStandardStreamPath = "-";
 
 struct InputFile {
     bool ok = false;

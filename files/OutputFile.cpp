@@ -259,13 +259,16 @@ OutputResult ReplaceAtomically(const std::string& path, const std::string& targe
 } // namespace
 
 std::string OutputResult::Describe() const {
-    const std::string name = QuotedPath(path);
+    const std::string name = path == kStandardStreamPath ? "standard output" : QuotedPath(path);
     return reason.empty() ? name : name + ": " + reason;
 }
 
 OutputResult WriteOutputFile(const std::string& path, std::string_view content) {
     if (path.empty()) {
         return Failure(path, ENOENT);
+    }
+    if (path == kStandardStreamPath) {
+        return WriteToDescriptor(path, STDOUT_FILENO, content);
     }
     std::string target;
     int error = 0;

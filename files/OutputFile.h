@@ -8,6 +8,8 @@
 // - a stream the program has open ("/proc/self/fd/N", "/dev/fd/N", "/dev/stdout", or the file
 //   standard output or standard error writes to) is written in place, after what the stream
 //   already holds.
+// - "-" is standard output, as for most command-line programs: the text is written to it after
+//   what the program printed there so far (a file actually called "-" is reached as "./-").
 // On any failure the temporary file is removed and the old file is left as it was.
 #pragma once
 
@@ -21,7 +23,7 @@ struct OutputResult {
     std::string path;   // the target as the caller named it
     std::string reason; // the system's reason when !ok (strerror text), empty otherwise
 
-    // "PATH: REASON", for a message line.
+    // "PATH: REASON" ("standard output: REASON" for "-"), for a message line.
     std::string Describe() const;
 };
 

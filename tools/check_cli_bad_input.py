@@ -243,7 +243,7 @@ with tempfile.TemporaryDirectory() as folder:
              None),
             ("letters after a hex number",
              coeffs(["00004000hzz"], "Data is Hex : 1.0 => 00008000h"), "fir", 2,
-             "Invalid Coeffs Format")):
+             "Invalid coefficient file format")):
         path = os.path.join(folder, "c.txt")
         with open(path, "w") as f:
             f.write(text)

@@ -39,7 +39,7 @@ with tempfile.TemporaryDirectory() as work:
          "--arch: expected serial, folded, parallel or auto"),
         (FIR + ["--hw-report", "--device", "ecp5"], None, 2, "--device: expected up5k or hx8k"),
         (["iir", "--quantize", "12", "--hw-report"], None, 2, "--hw-report needs --data-bits D"),
-        (["fir", "--data-bits", "10", "--hw-report"], None, 2, "enable \"Quantize\""),
+        (["fir", "--data-bits", "10", "--hw-report"], None, 2, "--quantize B is needed"),
         (["fir", "--arch", "folded"], None, 2,
          "--arch needs --vhdl, --testbench or --hw-report"),
         (FIR + ["--vhdl", os.path.join(work, "g.vhd"), "--device", "hx8k"], None, 2,

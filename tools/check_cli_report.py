@@ -29,7 +29,7 @@ def bin_text(v):
 
 # arguments, exit status, text expected on stderr
 REFUSALS = [
-    (["fir", "--report", "--format", "dec"], 2, 'Enable "Quantize" for Bin, Dec or Hex!!'),
+    (["fir", "--report", "--format", "dec"], 2, '--format bin, dec and hex need --quantize B.'),
     (["iir", "--report", "--quantize", "25"], 2,
      "In IIR design, the bit length of coefficients can not exceed 24!!"),
     (["iir", "--report", "--quantize", "32", "--format", "hex"], 2,
@@ -43,6 +43,13 @@ REFUSALS = [
 
 def check_fir(cli, design, bits, fmt, problems):
     taps = [float(t) for t in run(cli, ["fir"] + design).stdout.split()]
+    # The printed taps times K equal K times the taps designed without it.
+    if "--mult" in design:
+        i = design.index("--mult")
+        plain = [float(t) for t in run(cli, ["fir"] + design[:i] + design[i + 2:]).stdout.split()]
+        mult = int(design[i + 1])
+        if any(abs(t - mult * p) > 1e-15 * max(1.0, abs(t)) for t, p in zip(taps, plain)):
+            problems.append(f"{design}: the printed taps are not {mult} times the taps")
     args = ["fir"] + design + ["--report"]
     if bits:
         args += ["--quantize", str(bits)]
@@ -54,16 +61,15 @@ def check_fir(cli, design, bits, fmt, problems):
         problems.append(f"{args}: exit {out.returncode}, {len(lines)} pieces")
         return
     one = 2 ** (bits - 1) if bits else 0
-    mult = int(design[design.index("--mult") + 1]) if "--mult" in design else 1
     headers = {"real": "Data is Real : 1.0 => 1.0",
                "dec": "Data is Decimal : 1.0 => %10d" % one,
                "hex": "Data is Hex : 1.0 => " + hex_text(one),
                "bin": "Data is Binary : 1.0 => " + bin_text(one)}
     if lines[0] != headers[fmt]:
         problems.append(f"{args}: header {lines[0]!r}")
-    for j, h in enumerate(taps):
-        # Every list shows the taps times the multiplier, as the VHDL and the files hold them.
-        scaled = mult * h
+    for j, scaled in enumerate(taps):
+        # Every list shows the taps times the multiplier, as the VHDL and the files hold them:
+        # the printed taps of the design already are K * h.
         if fmt == "real":
             value = to_fixed(scaled, bits) / 2.0 ** (bits - 1) if bits else scaled
             expected = "h[%3d] =%13.9f" % (j, value)

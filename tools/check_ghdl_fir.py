@@ -61,9 +61,9 @@ def main():
         print(("ok    " if wrong_design_caught else "FAILED") + " fir mismatched design reports FAIL")
         status |= 0 if wrong_design_caught else 1
 
-        # Without --quantize the VHDL is refused with the window's warning, exit status 2.
+        # Without --quantize the VHDL is refused, naming the option, exit status 2.
         p = g.generate(cli, cwd, "fir", ["--data-bits", "12"], vhdl="x.vhd", testbench=None)
-        refused = p.returncode == 2 and "enable \"Quantize\"" in p.stderr
+        refused = p.returncode == 2 and "--quantize B is needed" in p.stderr
         refused = refused and not os.path.exists(os.path.join(cwd, "x.vhd"))
         p = g.generate(cli, cwd, "fir", ["--quantize", "16", "--data-bits", "25"], vhdl="x.vhd",
                        testbench=None)

@@ -1,14 +1,19 @@
 #!/usr/bin/python3
 """Checks the installed tree: `cmake --install BUILD --prefix TMP` gives exactly the programs,
-the VHDL templates (serial, folded and parallel), the desktop entry, the icon and the AppStream metainfo; the desktop
+the VHDL templates (serial, folded and parallel), the manual page and bash completion of
+vantrel-cli, the desktop entry, the icon and the AppStream metainfo; the desktop
 entry and the metainfo pass desktop-file-validate and `appstreamcli validate --no-net` (when
-those programs are present); and the installed vantrel-cli, run from an unrelated folder with a
-PATH that leads nowhere near the build tree, writes VHDL from the installed templates.
+those programs are present); `man -l` renders the manual page without a warning and it documents
+every command and option the installed program's help lists; the completion script loads in
+bash and completes commands, options and their words; and the installed vantrel-cli, run from
+an unrelated folder with a PATH that leads nowhere near the build tree, writes VHDL from the
+installed templates.
 
 usage: check_install.py BUILD_DIR [CMAKE] [--no-gui]
   --no-gui   the build has no window program: expect vantrel-cli and the templates only
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -30,8 +35,13 @@ SYSTEM_PATH = "/usr/bin:/bin"
 MARKER = "-- installed-template-marker"
 
 
+MAN_PAGE = "share/man/man1/vantrel-cli.1.gz"
+COMPLETION = "share/bash-completion/completions/vantrel-cli"
+
+
 def expected_files(gui):
-    files = ["bin/vantrel-cli"] + ["share/vantrel/templates/" + t for t in TEMPLATES]
+    files = (["bin/vantrel-cli", MAN_PAGE, COMPLETION]
+             + ["share/vantrel/templates/" + t for t in TEMPLATES])
     return sorted(files + (GUI_FILES if gui else []))
 
 
@@ -121,6 +131,95 @@ def check_installed_cli(prefix, problems):
                 print("ok     " + label)
 
 
+def help_options(cli, command):
+    p = subprocess.run([cli, "help", command], capture_output=True, text=True)
+    return re.findall(r"^  (--[a-z-]+)", p.stdout, re.M)
+
+
+COMMANDS = ["fir", "iir", "wave", "load", "open"]
+
+
+def check_man_page(prefix, problems):
+    if shutil.which("man") is None:
+        print("SKIPPED man page: man is not installed (Debian man-db)")
+        return
+    page = os.path.join(prefix, MAN_PAGE)
+    p = subprocess.run(["man", "--warnings", "-l", page], capture_output=True, text=True,
+                       env=dict(os.environ, MANWIDTH="100", MAN_KEEP_FORMATTING=""))
+    if p.returncode != 0 or p.stderr.strip():
+        problems.append("man -l %s: exit %d\n%s" % (MAN_PAGE, p.returncode, p.stderr))
+        return
+    text = p.stdout
+    cli = os.path.join(prefix, "bin", "vantrel-cli")
+    version = subprocess.run([cli, "--version"], capture_output=True, text=True).stdout.split()
+    missing = []
+    if not version or ("vantrel " + version[-1]) not in text:
+        missing.append("the version %s" % version)
+    for command in COMMANDS:
+        # A command's section runs from its heading to the next command's.
+        match = re.search(r"^   vantrel-cli %s\b(.*?)(?=^   vantrel-cli |^[A-Z])" % command,
+                          text, re.M | re.S)
+        if not match:
+            missing.append("the section of " + command)
+            continue
+        section = match.group(1)
+        options = help_options(cli, command)
+        if not options:
+            missing.append("the options of %s (its help lists none)" % command)
+        missing += ["%s %s" % (command, option) for option in options
+                    if not re.search(r"^ +%s\b" % re.escape(option), section, re.M)]
+    if missing:
+        problems.append("the manual page lacks " + ", ".join(missing))
+    else:
+        print("ok     man -l renders vantrel-cli(1) with every command and option")
+
+
+# (words on the command line, the last one being completed; what COMPREPLY must be)
+COMPLETION_CASES = [
+    (["vantrel-cli", "f"], ["fir"]),
+    (["vantrel-cli", ""], ["fir", "iir", "wave", "load", "open", "help", "--help", "--version"]),
+    (["vantrel-cli", "fir", "--qu"], ["--quantize"]),
+    (["vantrel-cli", "wave", "--sp"], ["--spectrum"]),
+    (["vantrel-cli", "fir", "--sp"], []),  # a wave option only
+    (["vantrel-cli", "iir", "--type", "b"], ["brf", "bpf"]),
+    (["vantrel-cli", "load", "--export-format", ""], ["coe", "mif", "csv", "json", "c"]),
+    (["vantrel-cli", "help", "w"], ["wave"]),
+    (["vantrel-cli", "fir", "--taps", ""], []),
+    (["vantrel-cli", "load", "c"], ["coeffs.txt"]),  # a file name in the folder
+    (["vantrel-cli", "fir", "--save-coeffs", "c"], ["coeffs.txt"]),
+]
+
+
+def check_completion(prefix, problems):
+    script = os.path.join(prefix, COMPLETION)
+    lines = ["source %s || exit 9" % script_quote(script),
+             "complete -p vantrel-cli || exit 8"]
+    for words, _ in COMPLETION_CASES:
+        lines.append("COMP_WORDS=(%s); COMP_CWORD=%d; COMPREPLY=(); _vantrel_cli; "
+                     "echo \"${COMPREPLY[*]}\"" % (" ".join(script_quote(w) for w in words),
+                                                   len(words) - 1))
+    with tempfile.TemporaryDirectory() as folder:
+        open(os.path.join(folder, "coeffs.txt"), "w").close()
+        p = subprocess.run(["bash", "--norc", "--noprofile", "-c", "\n".join(lines)],
+                           capture_output=True, text=True, cwd=folder)
+    out = p.stdout.split("\n")
+    if p.returncode != 0 or not out or "-F _vantrel_cli vantrel-cli" not in out[0]:
+        problems.append("the completion does not load in bash: exit %d\n%s%s"
+                        % (p.returncode, p.stdout, p.stderr))
+        return
+    bad = 0
+    for (words, wanted), got in zip(COMPLETION_CASES, out[1:]):
+        if sorted(got.split()) != sorted(wanted):
+            problems.append("completion of %r: %r, expected %r" % (words, got.split(), wanted))
+            bad += 1
+    if not bad:
+        print("ok     bash completes %d command lines" % len(COMPLETION_CASES))
+
+
+def script_quote(word):
+    return "'" + word.replace("'", "'\\''") + "'"
+
+
 def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     if not args:
@@ -150,6 +249,8 @@ def main():
             print("ok     the %d installed files" % len(found))
             if gui:
                 check_desktop_files(prefix, problems)
+            check_man_page(prefix, problems)
+            check_completion(prefix, problems)
             check_installed_cli(prefix, problems)
     for problem in problems:
         print("FAILED " + problem)

@@ -224,7 +224,8 @@ TEST(CliLoadTest, ReportOfALoadedFileIsTheOutputBoxOfTheSameFlow) {
     fs::remove(file);
 }
 
-// A load the reader refuses: the window's warning, then what its fixed text leaves out.
+// A load the reader refuses: the warning (in the command line's words where the window's point
+// at its Help menu), then what its fixed text leaves out.
 TEST(CliLoadTest, RefusedFileGivesTheWindowsWarningAndTheReason) {
     const fs::path file =
         fs::temp_directory_path() / ("cli-bad-" + std::to_string(::getpid()) + ".txt");
@@ -236,7 +237,8 @@ TEST(CliLoadTest, RefusedFileGivesTheWindowsWarningAndTheReason) {
         std::string reason;
     };
     const Case cases[] = {
-        {file.string(), design::InvalidCoeffsWarning().OneLine(),
+        {file.string(),
+         "Invalid coefficient file format (see COEFFICIENT FILES in vantrel-cli(1)).",
          file.string() + ": value 6, 'abc', is not a number"},
         {file.string() + ".none", design::InvalidFileNameWarning().OneLine(),
          file.string() + ".none: No such file or directory"},
@@ -385,7 +387,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"fir", "--report", "--format", "hex"},
                    false,
                    2,
-                   "Enable \"Quantize\" for Bin, Dec or Hex!!"},
+                   "--format bin, dec and hex need --quantize B."},
         StatusCase{"RangeOfTheCoefficientsDialog",
                    {"fir", "--quantize", "33"},
                    false,
@@ -481,8 +483,16 @@ TEST(CliHelpTest, EveryListedOptionIsAcceptedAndEveryOtherRefused) {
     for (const auto& [command, options] : used) {
         const CliRun help = RunCli({command, "--help"});
         ASSERT_EQ(help.status, 0) << command;
-        EXPECT_NE(all.out.find(help.out.substr(help.out.find('\n') + 1, 200)), std::string::npos)
-            << command << ": the full help holds each command's section";
+        // The overview names each command; a command's help is its own, the same by either
+        // spelling, and holds no other command's section.
+        EXPECT_NE(all.out.find("  " + command + " "), std::string::npos) << command;
+        EXPECT_EQ(RunCli({"help", command}).out, help.out) << command;
+        for (const auto& other : used) {
+            if (other.first != command) {
+                EXPECT_EQ(help.out.find("vantrel-cli " + other.first), std::string::npos)
+                    << command << " --help shows " << other.first;
+            }
+        }
         const std::vector<std::string> listed = ListedOptions(help.out);
         const std::set<std::string> listedSet(listed.begin(), listed.end());
         for (const std::string& name : options) {

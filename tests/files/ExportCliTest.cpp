@@ -107,8 +107,8 @@ TEST_F(ExportCli, RefusalsComeBeforeAnyOutput) {
         std::string error;
     };
     const Case cases[] = {
-        {"fir --export taps.coe", 2, "before exporting integer coefficients"},
-        {"iir --export sos.mif", 2, "before exporting integer coefficients"},
+        {"fir --export taps.coe", 2, "--quantize B is needed for --export to .coe or .mif"},
+        {"iir --export sos.mif", 2, "--quantize B is needed for --export to .coe or .mif"},
         {"fir --export taps.bin", 2, "does not end in .coe, .mif, .csv, .json or .h"},
         {"fir --export-format csv", 2, "--export-format needs --export FILE"},
         {"fir --export taps --export-format hex", 2, "expected coe, mif, csv, json or c"},
