@@ -2,6 +2,7 @@
 // and the engine's console notices go to standard error.
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 
 #include <cstdio>
@@ -41,5 +42,6 @@ int FinishOutput(int status) {
 
 int main(int argc, char** argv) {
     GuardStandardStreams();
+    files::UseStandardStreamNames(true); // "-" is standard input or output here
     return FinishOutput(cli::RunCommandLine(argc, argv));
 }

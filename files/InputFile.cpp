@@ -3,6 +3,7 @@
 #include "files/InputFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -198,11 +199,23 @@ InputFile ReadStandardInput(size_t cap) {
 
 } // namespace
 
+namespace {
+std::atomic<bool> g_standardStreamNames{false};
+} // namespace
+
+void UseStandardStreamNames(bool use) {
+    g_standardStreamNames = use;
+}
+
+bool IsStandardStreamPath(const std::string& path) {
+    return g_standardStreamNames && path == kStandardStreamPath;
+}
+
 InputFile ReadInputFile(const std::string& path, size_t cap) {
     if (path.empty()) {
         return Refusal(std::strerror(ENOENT));
     }
-    if (path == kStandardStreamPath) {
+    if (IsStandardStreamPath(path)) {
         return ReadStandardInput(cap);
     }
     int raw;

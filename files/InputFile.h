@@ -10,9 +10,11 @@
 // - a directory, a device or a socket is refused.
 // A refusal gives a reason fit for a message line; nothing is read in part.
 //
-// The name "-" stands for standard input, as it does for most command-line programs: it is read
+// In a program that takes the standard streams by name (vantrel-cli: UseStandardStreamNames),
+// the name "-" stands for standard input, as it does for most command-line programs: it is read
 // to its end, however long its writer takes, and refused beyond the cap like any file. A file
-// actually called "-" is reached as "./-".
+// actually called "-" is reached as "./-". Elsewhere (the window, whose standard input is
+// nobody's to read) "-" is a file name like any other.
 #pragma once
 
 #include <chrono>
@@ -30,6 +32,10 @@ constexpr std::chrono::milliseconds kFifoIdleWait{2000};
 
 // The name that stands for standard input here and for standard output in files/OutputFile.
 inline constexpr const char* kStandardStreamPath = "-";
+// Whether "-" names the standard streams in this process (off unless switched on, once, at the
+// start of a command-line program).
+void UseStandardStreamNames(bool use);
+bool IsStandardStreamPath(const std::string& path);
 
 struct InputFile {
     bool ok = false;

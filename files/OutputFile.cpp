@@ -259,7 +259,7 @@ OutputResult ReplaceAtomically(const std::string& path, const std::string& targe
 } // namespace
 
 std::string OutputResult::Describe() const {
-    const std::string name = path == kStandardStreamPath ? "standard output" : QuotedPath(path);
+    const std::string name = IsStandardStreamPath(path) ? "standard output" : QuotedPath(path);
     return reason.empty() ? name : name + ": " + reason;
 }
 
@@ -267,7 +267,7 @@ OutputResult WriteOutputFile(const std::string& path, std::string_view content) 
     if (path.empty()) {
         return Failure(path, ENOENT);
     }
-    if (path == kStandardStreamPath) {
+    if (IsStandardStreamPath(path)) {
         return WriteToDescriptor(path, STDOUT_FILENO, content);
     }
     std::string target;

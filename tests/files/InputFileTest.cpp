@@ -203,3 +203,25 @@ TEST(BoundedReader, PathsWithControlCharactersAreQuoted) {
 }
 
 } // namespace
+
+namespace {
+
+// In the window "-" is a file like any other: reading it must never wait on the program's own
+// standard input. Only a command-line program switches the standard-stream names on.
+TEST(InputFileNames, ADashIsAPlainFileUnlessTheProgramTakesStreamsByName) {
+    Scratch scratch;
+    const fs::path previous = fs::current_path();
+    fs::current_path(scratch.Dir());
+    std::ofstream(scratch.Dir() / "-") << kWave;
+    const files::InputFile plain = files::ReadInputFile("-");
+    EXPECT_FALSE(files::IsStandardStreamPath("-"));
+    files::UseStandardStreamNames(true);
+    EXPECT_TRUE(files::IsStandardStreamPath("-"));
+    EXPECT_FALSE(files::IsStandardStreamPath("./-"));
+    files::UseStandardStreamNames(false);
+    fs::current_path(previous);
+    ASSERT_TRUE(plain.ok) << plain.reason;
+    EXPECT_EQ(plain.text, kWave);
+}
+
+} // namespace
