@@ -430,11 +430,13 @@ std::vector<std::string_view> SplitFields(std::string_view data) {
     return fields;
 }
 
-bool AllNumbers(const std::vector<std::string_view>& fields) {
+// A row of numbers, some fields perhaps empty (the reader says which).
+bool NumberRow(const std::vector<std::string_view>& fields) {
     double ignored = 0.0;
-    return !fields.empty() && std::all_of(fields.begin(), fields.end(), [&](std::string_view f) {
-        return ParseCoeffNumber(f, ignored);
-    });
+    const auto number = [&](std::string_view f) { return ParseCoeffNumber(f, ignored); };
+    return std::any_of(fields.begin(), fields.end(), number) &&
+           std::all_of(fields.begin(), fields.end(),
+                       [&](std::string_view f) { return f.empty() || number(f); });
 }
 
 // The first data line of a file of rows, or nothing.
@@ -1277,7 +1279,7 @@ CoeffFileKind DetectCoeffFileKind(std::string_view text) {
         if (TableHeader(*row) != TableLayout::kNone) {
             return CoeffFileKind::kCsvTable;
         }
-        if (AllNumbers(*row)) {
+        if (NumberRow(*row)) {
             return CoeffFileKind::kColumns;
         }
     } else if (!trimmed.empty() && trimmed.front() == '#') {
