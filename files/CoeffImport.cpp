@@ -29,7 +29,8 @@ constexpr int kSosWidth = 6; // b0, b1, b2, a0, a1, a2
 // Values kept at most: one past the largest load, so a file too long is still told apart.
 constexpr size_t kKeptValues = static_cast<size_t>(kMaxFirFileValues) + 1;
 constexpr int kMaxIirFileValues = kMaxIirFileSections * dsp::kSectionFields;
-constexpr int kMaxIntegerWidth = 62; // far beyond any literal, inside an int64 with its sign
+constexpr size_t kKeptComments = 256; // comment lines of a .coe or .mif read for what they say
+constexpr int kMaxIntegerWidth = 62;  // far beyond any literal, inside an int64 with its sign
 
 // ---- Text helpers -------------------------------------------------------------------------------
 
@@ -105,24 +106,33 @@ struct Line {
     int number = 0;
 };
 
-// The lines of the text, each without its line end ("\n" or "\r\n").
-std::vector<Line> SplitLines(std::string_view text) {
-    std::vector<Line> lines;
-    int number = 1;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+// The lines of a text one after the other, each without its line end ("\n" or "\r\n").
+class Lines {
+public:
+    explicit Lines(std::string_view text) : m_text(text) {}
+    bool Next(Line& line) {
+        if (m_done || m_text.empty()) {
+            return false;
         }
-        lines.push_back({line, number++});
+        const size_t end = m_text.find('\n');
+        line.text = m_text.substr(0, end);
+        if (!line.text.empty() && line.text.back() == '\r') {
+            line.text.remove_suffix(1);
+        }
+        line.number = ++m_number;
         if (end == std::string_view::npos) {
-            break;
+            m_done = true;
+        } else {
+            m_text.remove_prefix(end + 1);
         }
-        text.remove_prefix(end + 1);
+        return true;
     }
-    return lines;
-}
+
+private:
+    std::string_view m_text;
+    int m_number = 0;
+    bool m_done = false;
+};
 
 // A decimal integer with an optional sign, nothing else.
 bool IsIntegerText(std::string_view text) {
@@ -441,7 +451,8 @@ bool NumberRow(const std::vector<std::string_view>& fields) {
 
 // The first data line of a file of rows, or nothing.
 std::optional<std::vector<std::string_view>> FirstRow(std::string_view text) {
-    for (const Line& line : SplitLines(text)) {
+    Lines lines(text);
+    for (Line line; lines.Next(line);) {
         const std::string_view data = LineData(line.text);
         if (!data.empty()) {
             return SplitFields(data);
@@ -457,7 +468,8 @@ ImportedCoefficients ReadRows(std::string_view text, bool iir, CoeffFileKind kin
     size_t held = 0;
     std::vector<std::vector<double>> rows;
     std::vector<int> rowLines;
-    for (const Line& line : SplitLines(text)) {
+    Lines lines(text);
+    for (Line line; lines.Next(line);) {
         const std::string_view data = LineData(line.text);
         if (data.empty()) {
             continue;
@@ -801,11 +813,18 @@ private:
         return i < m_text.size() && m_text[i] == ';';
     }
 
+    // The comments that say what a file holds come first: a few are kept, the rest passed over.
+    void KeepComment(std::string_view comment) {
+        if (m_commentTexts.size() < kKeptComments) {
+            m_commentTexts.push_back(comment);
+        }
+    }
+
     void SkipSpaceAndComments() {
         while (m_pos < m_text.size()) {
             if (m_comments == Comments::kCoe && m_lineStart && CoeCommentLine()) {
                 const size_t end = std::min(m_text.find('\n', m_pos), m_text.size());
-                m_commentTexts.push_back(Trim(m_text.substr(m_pos, end - m_pos)).substr(1));
+                KeepComment(Trim(m_text.substr(m_pos, end - m_pos)).substr(1));
                 m_pos = end;
                 continue;
             }
@@ -822,7 +841,7 @@ private:
             }
             if (m_comments == Comments::kMif && m_text.substr(m_pos).starts_with("--")) {
                 const size_t end = std::min(m_text.find('\n', m_pos), m_text.size());
-                m_commentTexts.push_back(m_text.substr(m_pos + 2, end - m_pos - 2));
+                KeepComment(m_text.substr(m_pos + 2, end - m_pos - 2));
                 m_pos = end;
                 continue;
             }
@@ -831,8 +850,9 @@ private:
                 const size_t end = close == std::string_view::npos ? m_text.size() : close + 1;
                 const std::string_view body = m_text.substr(m_pos + 1, end - m_pos - 1);
                 m_line += static_cast<int>(std::count(body.begin(), body.end(), '\n'));
-                for (const Line& line : SplitLines(body)) {
-                    m_commentTexts.push_back(line.text);
+                Lines lines(body);
+                for (Line line; lines.Next(line);) {
+                    KeepComment(line.text);
                 }
                 m_pos = end;
                 continue;
@@ -1075,28 +1095,26 @@ struct MifHeader {
     bool signedData = false;
 };
 
-ImportedCoefficients ReadMif(std::string_view text, bool iir) {
-    Scanner scanner(text, Scanner::Comments::kMif);
-    MifHeader header;
-    // The header's settings, up to CONTENT BEGIN.
+// The settings before CONTENT BEGIN, and BEGIN; empty, or why not.
+std::string ReadMifHeader(Scanner& scanner, MifHeader& header) {
     for (;;) {
         const Token key = scanner.Next();
         if (key.text.empty()) {
-            return MifRefusal("has no CONTENT BEGIN");
+            return "has no CONTENT BEGIN";
         }
         const std::string word = Lower(key.text);
         if (word == "content") {
             const Token begin = scanner.Next();
             if (Lower(begin.text) != "begin") {
-                return MifRefusal(AtLine(begin.line, "expected BEGIN after CONTENT"));
+                return AtLine(begin.line, "expected BEGIN after CONTENT");
             }
             break;
         }
         if (!IsMifKeyword(word)) {
-            return MifRefusal(AtLine(key.line, Shown(key.text) + " is not a .mif setting"));
+            return AtLine(key.line, Shown(key.text) + " is not a .mif setting");
         }
         if (scanner.Next().text != "=") {
-            return MifRefusal(AtLine(key.line, "expected '=' after " + Shown(key.text)));
+            return AtLine(key.line, "expected '=' after " + Shown(key.text));
         }
         const Token value = scanner.Next();
         if (word == "width" || word == "depth") {
@@ -1105,12 +1123,12 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
                 std::from_chars(value.text.data(), value.text.data() + value.text.size(), number);
             if (r.ec != std::errc{} || r.ptr != value.text.data() + value.text.size() ||
                 number < 1) {
-                return MifRefusal(AtLine(value.line, Shown(value.text) + " is not a " + word));
+                return AtLine(value.line, Shown(value.text) + " is not a " + word);
             }
             if (word == "width") {
                 if (number > kMaxIntegerWidth) {
-                    return MifRefusal(AtLine(value.line, "WIDTH=" + std::to_string(number) +
-                                                             " is wider than any coefficient"));
+                    return AtLine(value.line, "WIDTH=" + std::to_string(number) +
+                                                  " is wider than any coefficient");
                 }
                 header.width = static_cast<int>(number);
             } else {
@@ -1120,8 +1138,7 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
             bool signedDecimal = false;
             const int radix = MifRadix(value.text, signedDecimal);
             if (radix == 0) {
-                return MifRefusal(
-                    AtLine(value.line, Shown(value.text) + " is not BIN, OCT, DEC, UNS or HEX"));
+                return AtLine(value.line, Shown(value.text) + " is not BIN, OCT, DEC, UNS or HEX");
             }
             (word == "address_radix" ? header.addressRadix : header.dataRadix) = radix;
             if (word == "data_radix") {
@@ -1129,7 +1146,7 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
             }
         }
         if (scanner.Next().text != ";") {
-            return MifRefusal(AtLine(value.line, "expected ';' after " + Shown(value.text)));
+            return AtLine(value.line, "expected ';' after " + Shown(value.text));
         }
     }
     const char* missing = header.width == 0          ? "WIDTH"
@@ -1138,16 +1155,15 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
                           : header.dataRadix == 0    ? "DATA_RADIX"
                                                      : nullptr;
     if (missing != nullptr) {
-        return MifRefusal(std::string("gives no ") + missing + " before CONTENT");
+        return std::string("gives no ") + missing + " before CONTENT";
     }
-    const int takes = iir ? kMaxIirFileValues : kMaxFirFileValues;
-    if (header.depth > takes) {
-        return MifRefusal("holds DEPTH=" + std::to_string(header.depth) + " words; " +
-                          (iir ? "an IIR filter takes at most " : "a FIR filter takes at most ") +
-                          std::to_string(takes));
-    }
-    const size_t depth = static_cast<size_t>(header.depth);
-    std::vector<std::optional<IntegerValue>> words(depth);
+    return {};
+}
+
+// The entries up to END into `words` (DEPTH of them); empty, or why not.
+std::string ReadMifContent(Scanner& scanner, const MifHeader& header,
+                           std::vector<std::optional<IntegerValue>>& words) {
+    const size_t depth = words.size();
     const auto readNumber = [](std::string_view text, int radix, std::uint64_t& number) {
         return ParseWord(text, radix, number);
     };
@@ -1155,12 +1171,12 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
     for (;;) {
         Token token = scanner.Next();
         if (token.text.empty()) {
-            return MifRefusal("has no END after its CONTENT");
+            return "has no END after its CONTENT";
         }
         if (Lower(token.text) == "end") {
             const Token after = scanner.Next();
             if (!after.text.empty() && (after.text != ";" || !scanner.Next().text.empty())) {
-                return MifRefusal(AtLine(after.line, "text after END"));
+                return AtLine(after.line, "text after END");
             }
             break;
         }
@@ -1178,15 +1194,15 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
                 !readNumber(std::string_view(range).substr(0, dots), header.addressRadix, first) ||
                 !readNumber(std::string_view(range).substr(dots + 2), header.addressRadix, last) ||
                 last < first) {
-                return MifRefusal(AtLine(line, "expected an address range [first..last]"));
+                return AtLine(line, "expected an address range [first..last]");
             }
         } else if (!readNumber(token.text, header.addressRadix, first)) {
-            return MifRefusal(AtLine(line, Shown(token.text) + " is not an address"));
+            return AtLine(line, Shown(token.text) + " is not an address");
         } else {
             last = first;
         }
         if (scanner.Next().text != ":") {
-            return MifRefusal(AtLine(line, "expected ':' after the address"));
+            return AtLine(line, "expected ':' after the address");
         }
         std::vector<IntegerValue> given;
         for (token = scanner.Next(); !token.text.empty() && token.text != ";";
@@ -1200,41 +1216,60 @@ ImportedCoefficients ReadMif(std::string_view text, bool iir) {
                 const std::from_chars_result r =
                     std::from_chars(digits.data(), digits.data() + digits.size(), value);
                 if (r.ec != std::errc{}) {
-                    return MifRefusal(AtLine(token.line, Shown(token.text) + " is too large"));
+                    return AtLine(token.line, Shown(token.text) + " is too large");
                 }
                 if (const std::string fits = CheckSignedFits(value, header.width, token.line);
                     !fits.empty()) {
-                    return MifRefusal(fits + " (WIDTH=" + std::to_string(header.width) + ")");
+                    return fits + " (WIDTH=" + std::to_string(header.width) + ")";
                 }
             } else {
                 std::uint64_t word = 0;
                 if (!readNumber(token.text, header.dataRadix, word)) {
-                    return MifRefusal(AtLine(token.line, Shown(token.text) + " is not a number"));
+                    return AtLine(token.line, Shown(token.text) + " is not a number");
                 }
                 if ((word >> header.width) != 0) {
-                    return MifRefusal(AtLine(
-                        token.line,
-                        Shown(token.text) + " does not fit WIDTH=" + std::to_string(header.width)));
+                    return AtLine(token.line, Shown(token.text) + " does not fit WIDTH=" +
+                                                  std::to_string(header.width));
                 }
                 value = SignExtend(word, header.width);
             }
             given.push_back({value, token.line});
         }
         if (token.text.empty()) {
-            return MifRefusal(AtLine(line, "the entry is not ended by ';'"));
+            return AtLine(line, "the entry is not ended by ';'");
         }
         if (given.empty() || (last != first && given.size() != 1)) {
-            return MifRefusal(AtLine(line, last != first ? "expected one value for the range"
-                                                         : "expected a value after ':'"));
+            return AtLine(line, last != first ? "expected one value for the range"
+                                              : "expected a value after ':'");
         }
         const std::uint64_t end = std::max<std::uint64_t>(last, first + given.size() - 1);
         if (end >= depth) {
-            return MifRefusal(AtLine(line, "address " + std::to_string(end) +
-                                               " is past DEPTH=" + std::to_string(depth)));
+            return AtLine(line, "address " + std::to_string(end) +
+                                    " is past DEPTH=" + std::to_string(depth));
         }
         for (std::uint64_t a = first; a <= end; ++a) {
             words[a] = given[given.size() == 1 ? 0 : a - first];
         }
+    }
+    return {};
+}
+
+ImportedCoefficients ReadMif(std::string_view text, bool iir) {
+    Scanner scanner(text, Scanner::Comments::kMif);
+    MifHeader header;
+    if (const std::string problem = ReadMifHeader(scanner, header); !problem.empty()) {
+        return MifRefusal(problem);
+    }
+    const int takes = iir ? kMaxIirFileValues : kMaxFirFileValues;
+    if (header.depth > takes) {
+        return MifRefusal("holds DEPTH=" + std::to_string(header.depth) + " words; " +
+                          (iir ? "an IIR filter takes at most " : "a FIR filter takes at most ") +
+                          std::to_string(takes));
+    }
+    const size_t depth = static_cast<size_t>(header.depth);
+    std::vector<std::optional<IntegerValue>> words(depth);
+    if (const std::string problem = ReadMifContent(scanner, header, words); !problem.empty()) {
+        return MifRefusal(problem);
     }
     std::vector<IntegerValue> integers;
     for (size_t a = 0; a < depth; ++a) {
