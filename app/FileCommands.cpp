@@ -43,6 +43,37 @@ void StoreLoad(const files::CoeffLoad& load, COlvexDoc& doc, bool iir) {
     doc.m_bEvenTaps = 0;
 }
 
+// A file of another kind that loads: its values replace the coefficients of the structure.
+void StoreImport(const files::ImportedCoefficients& in, COlvexDoc& doc) {
+    doc.m_nCoeffMultiplier = 1;
+    doc.m_bQuantize = 0;
+    doc.m_bParseError = 0;
+    if (!in.iir) {
+        std::fill(std::begin(doc.m_aFirCoeffs), std::end(doc.m_aFirCoeffs), 0.0);
+        const size_t count =
+            std::min(in.taps.size(), static_cast<size_t>(files::kMaxFirFileValues));
+        std::copy_n(in.taps.begin(), count, doc.m_aFirCoeffs);
+    } else {
+        static constexpr dsp::Section kPassThrough = {1.0, 0.0, 0.0, 0.0, 0.0};
+        double* const fields[dsp::kSectionFields] = {doc.m_aA0, doc.m_aA1, doc.m_aA2, doc.m_aB1,
+                                                     doc.m_aB2};
+        const size_t sections =
+            std::min(in.sections.size(), static_cast<size_t>(COlvexDoc::kIirSections));
+        for (size_t s = 0; s < static_cast<size_t>(COlvexDoc::kIirSections); ++s) {
+            const dsp::Section& section = s < sections ? in.sections[s] : kPassThrough;
+            for (size_t f = 0; f < dsp::kSectionFields; ++f) {
+                fields[f][s] = section[f];
+            }
+        }
+        doc.m_nIirSections = static_cast<int>(sections);
+    }
+    doc.m_nTaps = in.ValueCount();
+    doc.m_bEvenTaps = 0;
+    if (in.bits > 0) {
+        doc.m_nQuantBits = in.bits;
+    }
+}
+
 } // namespace
 
 std::string CoeffFileTextOf(const COlvexDoc& doc, bool iir) {
@@ -58,6 +89,21 @@ files::CoeffLoad ReadCoeffTextInto(std::string_view text, COlvexDoc& doc, bool i
         loadFormat = format;
     }
     return load;
+}
+
+CoefficientsRead ReadCoefficientsInto(std::string_view text, COlvexDoc& doc, bool iir,
+                                      int& loadFormat, int bits) {
+    CoefficientsRead read;
+    read.kind = files::DetectCoeffFileKind(text);
+    if (!read.Imported()) {
+        read.load = ReadCoeffTextInto(text, doc, iir, loadFormat);
+        return read;
+    }
+    read.imported = files::ImportCoefficients(text, iir, bits);
+    if (read.imported.ok) {
+        StoreImport(read.imported, doc);
+    }
+    return read;
 }
 
 Outcome CheckSaveCoefficients(const SaveCoefficientsRequest& request) {
@@ -85,7 +131,28 @@ LoadOutcome LoadCoefficients(COlvexDoc& doc, const LoadCoefficientsRequest& requ
     }
     // A load with any of the reader's warnings changes nothing: the design, its coefficients,
     // its settings and the load format all stay as they were.
-    const files::CoeffLoad load = ReadCoeffTextInto(bytes.text, doc, request.iir, loadFormat);
+    const CoefficientsRead read =
+        ReadCoefficientsInto(bytes.text, doc, request.iir, loadFormat,
+                             request.bits > 0 ? request.bits : doc.m_nQuantBits);
+    if (read.Imported()) {
+        const files::ImportedCoefficients& imported = read.imported;
+        if (!imported.ok) {
+            design::Warning warning = design::InvalidCoeffsWarning();
+            warning.lines.insert(warning.lines.begin() + 1,
+                                 files::DescribeImportProblem(request.path, imported));
+            outcome.notices.push_back(std::move(warning));
+            return outcome;
+        }
+        doc.m_bBandsKnown = 0; // a bare coefficient file brings no bands
+        outcome.valuesRead = imported.ValueCount();
+        outcome.readAs = imported.description;
+        if (imported.bits > 0) {
+            outcome.readAs +=
+                "; B = " + std::to_string(imported.bits) + " from " + imported.bitsFrom;
+        }
+        return outcome;
+    }
+    const files::CoeffLoad& load = read.load;
     outcome.valuesRead = load.count;
     outcome.text = load.badToken;
     if (!load.Faulty()) {

@@ -11,7 +11,9 @@
 #include "app/FileCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "dsp/QuantRules.h"
 #include "files/InputFile.h"
+#include "files/NumberText.h"
 
 namespace cli {
 
@@ -28,9 +30,20 @@ std::string Printable(const std::string& token) {
     return text;
 }
 
-int LoadFile(const std::string& path, RunState& run) {
+// B for a .coe that does not give its own: that of --quantize, when it is one the Coefficients
+// command takes (its own check reports any other after the load).
+int BitsOfQuantize(const CliArgs& args) {
+    int bits = 0;
+    if (!args.Has("quantize") || !files::ParseInt(args.Value("quantize"), bits) ||
+        bits < coeffs::kMinQuantBits || bits > coeffs::kMaxQuantBits) {
+        return 0;
+    }
+    return bits;
+}
+
+int LoadFile(const std::string& path, int bits, RunState& run) {
     const commands::LoadOutcome outcome =
-        commands::LoadCoefficients(run.doc, {run.Iir(), path}, run.m_nLoadFormat);
+        commands::LoadCoefficients(run.doc, {run.Iir(), path, bits}, run.m_nLoadFormat);
     run.m_bCoeffsListed = 0;
     const int status = ReportOutcome(outcome, {});
     if (status != kExitOk || outcome.notices.empty()) {
@@ -55,7 +68,7 @@ int RunLoad(const CliArgs& args, RunState& run) {
     run.m_nFirIir = (args.Has("structure") && args.Value("structure") == "iir") ? 1 : 0;
     int status = CheckMeasureOptions(args);
     if (status == kExitOk) {
-        status = LoadFile(args.Value("file"), run);
+        status = LoadFile(args.Value("file"), BitsOfQuantize(args), run);
     }
     // A bare coefficient file brings no bands: --measure takes them from --edges.
     if (status == kExitOk) {

@@ -295,6 +295,10 @@ Tokens AfterHeader(std::string_view text) {
 
 } // namespace
 
+bool ParseCoeffNumber(std::string_view token, double& value) {
+    return ParseValue(token, value);
+}
+
 std::string CoeffFileText(const dsp::FilterCoefficients& c, int format) {
     format = FormatOf(format);
     std::string text = HeaderLine(format, c.bits);

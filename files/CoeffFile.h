@@ -33,6 +33,12 @@ std::string CoeffFileText(const dsp::FilterCoefficients& c, int format);
 
 // ---- Reader -------------------------------------------------------------------------------------
 
+// The whole token as one finite double, read without the locale (a '.' is the decimal point)
+// and rounded once from its decimal text; a leading '+' is allowed. A value too small for a
+// double reads as 0 of its sign; one too large for it, "nan", "inf" and anything else is not a
+// number. The other coefficient formats (files/CoeffImport.h) read their numbers with it too.
+bool ParseCoeffNumber(std::string_view token, double& value);
+
 // What a load found, for the command to report.
 struct CoeffLoad {
     bool headerFound = false; // false: warning 188, the load changes nothing

@@ -123,7 +123,7 @@ TEST_F(CoeffLoadFixture, AFaultyFileChangesNothing) {
         {"a header without values", real + "\n", false, false},
         {"letters after a hex number", hex + "\n00004000hzz\n", false, false},
         {"iir reports malformed numbers", hex + "\n00004000h\nzzzz\n", true, false},
-        {"no header", "0.5\n", false, false},
+        {"no header", "coefficients:\n0.5\n", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

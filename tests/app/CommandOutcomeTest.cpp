@@ -390,14 +390,15 @@ TEST(CommandOutcome, FilesWrittenOrNotWithTheSystemsReason) {
     EXPECT_EQ(missing.reason, "No such file or directory");
     EXPECT_EQ(missing.message, kMissing + std::string(" cannot be opened"));
 
-    // The file just written loads back; one without its header loads with warning 188.
+    // The file just written loads back; one without its header that is no other kind of
+    // coefficient file either loads with warning 188.
     int format = 0;
     const commands::LoadOutcome loaded = commands::LoadCoefficients(doc, {false, good}, format);
     EXPECT_EQ(loaded.kind, OutcomeKind::kAccepted);
     EXPECT_TRUE(loaded.notices.empty());
     EXPECT_EQ(loaded.valuesRead, 90);
     const std::string bare = (dir.path / "bare.txt").string();
-    std::ofstream(bare) << "0.5\n0.25\n";
+    std::ofstream(bare) << "coefficients:\n0.5\n0.25\n";
     const commands::LoadOutcome headless = commands::LoadCoefficients(doc, {false, bare}, format);
     EXPECT_EQ(headless.kind, OutcomeKind::kAccepted);
     ASSERT_EQ(headless.notices.size(), 1u);

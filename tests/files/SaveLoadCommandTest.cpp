@@ -121,7 +121,7 @@ TEST_F(SaveLoadFixture, EveryLoadEndsWithThePromptAndClearedFlagsUnlessTheFileHa
     const fs::path good = dir / "good.txt";
     std::ofstream(good) << "Data is Dec : 1.0 => 32768\n16384\n-32768\n";
     const fs::path noHeader = dir / "nohead.txt";
-    std::ofstream(noHeader) << "16384\n";
+    std::ofstream(noHeader) << "taps\n16384\n";
     const fs::path malformed = dir / "bad.txt";
     std::ofstream(malformed) << "Data is Hex : 1.0 => 00008000h\nFFFh\n";
     struct Case {
@@ -263,7 +263,7 @@ TEST_F(SaveLoadFixture, ABrokenFileChangesNothing) {
          design::kIddWarnInvalidCoeffs},
         {"a word among reals", "Data is Real : 1.0 => 1.0\n0.5\nabc\n",
          design::kIddWarnInvalidCoeffs},
-        {"no header", "0.5\n0.25\n", design::kIddWarnMissingHeader},
+        {"no header", "taps:\n0.5\n0.25\n", design::kIddWarnMissingHeader},
         {"a header without values", "Data is Real : 1.0 => 1.0\n", design::kIddWarnInvalidCoeffs},
         {"400 FIR values", fir400, design::kIddWarnInvalidCoeffs},
     };
