@@ -650,15 +650,20 @@ int RunCommandLine(int argc, char** argv) {
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     const COlvexDoc fresh;
     CliArgs args;
+    const std::string first = argc > 1 ? argv[1] : "";
+    // Only the command that runs (or whose help is asked) gets its options: the overview lists
+    // none, and adding every command's options costs more than a short run's own work.
+    const std::string wanted = first == "help" ? (argc > 2 ? argv[2] : "") : first;
     for (const Subcommand& sub : kSubcommands) {
         CLI::App* command = app.add_subcommand(sub.name, sub.summary);
         command->set_help_flag("--help,-h", "print this help");
         // Words the parser does not take are refused below, naming the first of them.
         command->allow_extras();
-        OptionAdder add(*command, args);
-        sub.addOptions(add, fresh);
+        if (wanted == sub.name) {
+            OptionAdder add(*command, args);
+            sub.addOptions(add, fresh);
+        }
     }
-    const std::string first = argc > 1 ? argv[1] : "";
     if (first == "help") {
         return RunHelp(app, argc, argv);
     }

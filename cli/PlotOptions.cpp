@@ -4,8 +4,9 @@
 // context and written as PNG, SVG or PDF by the file's extension. PNG and SVG show the plot area
 // of the window at its default size; the PDF is the print-out, one A4 landscape page.
 //
-// The picture is rendered by the Qt GUI library linked in (plots/PictureRender.h), which needs no
-// widgets. A build without the window program has no Qt at all, and then --plot is refused.
+// The picture is rendered by the window's Qt renderers in a module loaded for it alone
+// (cli/PictureModule.h), so a run without --plot maps no GUI library. A build without the window
+// program has no Qt at all, and then --plot is refused.
 #include "cli/PlotOptions.h"
 
 #include "app/OlvexDoc.h"
@@ -20,7 +21,7 @@
 #include <string>
 
 #ifdef VANTREL_PLOT_EXPORT
-#include "plots/PictureRender.h"
+#include "cli/PictureModule.h"
 #include "plots/PlotPicture.h"
 #endif
 
@@ -36,13 +37,14 @@ std::optional<platform::PictureFormat> OutFormat(const CliArgs& args) {
 }
 
 // The file's bytes: the plot of `mode` as the window would show it now.
-std::string RenderPlot(RunState& run, plots::PlotMode mode, platform::PictureFormat format) {
+std::string RenderPlot(RunState& run, plots::PlotMode mode, platform::PictureFormat format,
+                       std::string& problem) {
     // The window's hardware wave beside the ideal one is a choice of its In/Out Wave dialog
     // that the command line does not offer.
     const plots::PlotState state{mode, run.Iir(), !run.Designed(), false};
     const plots::PlotPicture picture =
         plots::PlotPictureOf(commands::ComputePlot(run.doc, state), format);
-    return plots::RenderPictureFile(picture.format, picture.size, picture.draw);
+    return RenderPictureThroughModule(picture.format, picture.size, picture.draw, problem);
 }
 #endif
 
@@ -94,7 +96,12 @@ int WritePlotOption(const CliArgs& args, RunState& run) {
     const std::string& path = args.Value("out");
     const plots::PlotMode mode = *plots::PlotModeOfWord(args.Value("plot"));
     run.m_nPlotMode = plots::PlotModeNumber(mode);
-    const std::string bytes = RenderPlot(run, mode, *OutFormat(args));
+    std::string problem;
+    const std::string bytes = RenderPlot(run, mode, *OutFormat(args), problem);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "--plot: %s\n", problem.c_str());
+        return kExitFileError;
+    }
     if (bytes.empty()) {
         std::fprintf(stderr, "--out: %s: the plot could not be drawn\n", path.c_str());
         return kExitFileError;

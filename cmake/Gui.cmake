@@ -10,8 +10,24 @@ target_link_libraries(olvex_qtgui PUBLIC olvex_engine Qt6::Gui Qt6::Svg)
 # Its own headers stay private: vantrel-cli links the renderers without seeing the backend.
 vantrel_stage_headers(qtgui platform/qt/QtDrawContext.h platform/qt/QtRender.h)
 target_include_directories(olvex_qtgui PRIVATE ${VANTREL_LAYERS_DIR}/qtgui)
-target_link_libraries(vantrel-cli PRIVATE olvex_qtgui)
-target_compile_definitions(vantrel-cli PRIVATE VANTREL_PLOT_EXPORT=1)
+# vantrel-cli does not link them: it loads them as a module for a plot file alone, so that a run
+# that draws nothing starts without Qt's GUI libraries. The module is built beside the programs
+# and installed into the library folder, where the program looks for it relative to itself.
+add_library(vantrel-render MODULE platform/qt/RenderModule.cpp platform/DrawContext.cpp
+                                  platform/qt/QtDrawContext.cpp
+                                  platform/qt/QtRender.cpp)
+target_link_libraries(vantrel-render PRIVATE Qt6::Gui Qt6::Svg)
+target_include_directories(vantrel-render PRIVATE ${VANTREL_LAYERS_DIR}/qtgui
+                           $<TARGET_PROPERTY:olvex_engine,INTERFACE_INCLUDE_DIRECTORIES>)
+set_target_properties(vantrel-render PROPERTIES PREFIX "lib" CXX_VISIBILITY_PRESET hidden
+                      VISIBILITY_INLINES_HIDDEN ON
+                      LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+target_link_options(vantrel-render PRIVATE -Wl,--no-undefined)
+add_dependencies(vantrel-cli vantrel-render)
+target_compile_definitions(vantrel-cli PRIVATE VANTREL_PLOT_EXPORT=1
+                           VANTREL_RENDER_MODULE_DIR="../${CMAKE_INSTALL_LIBDIR}/vantrel")
+target_link_libraries(vantrel-cli PRIVATE ${CMAKE_DL_LIBS})
+install(TARGETS vantrel-render LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/vantrel)
 
 file(GLOB OLVEX_QT_SOURCES CONFIGURE_DEPENDS
   platform/qt/*.cpp app/qt/OlvexApp*.cpp app/qt/MainFrame*.cpp)

@@ -29,7 +29,12 @@ GUI_FILES = [
     "share/icons/hicolor/scalable/apps/vantrel.svg",
     "share/metainfo/org.vantrel.Vantrel.metainfo.xml",
     "share/mime/packages/vantrel.xml",
+    # The plot renderer vantrel-cli loads for --plot alone.
+    "lib/vantrel/libvantrel-render.so",
 ]
+# Libraries a command-line run that draws nothing must not need.
+GUI_LIBRARIES = ("libQt6Gui", "libQt6Widgets", "libQt6Svg", "libX11", "libxcb", "libEGL", "libGL",
+                 "libOpenGL")
 # A PATH with the system's programs only: neither the build tree nor the source tree.
 SYSTEM_PATH = "/usr/bin:/bin"
 MARKER = "-- installed-template-marker"
@@ -129,6 +134,33 @@ def check_installed_cli(prefix, problems):
                 problems.append("%s: no '%s' in the VHDL" % (label, entity))
             else:
                 print("ok     " + label)
+
+
+def check_cli_libraries(prefix, gui, problems):
+    """The installed vantrel-cli needs no GUI library; with the window built, it still draws."""
+    cli = os.path.join(prefix, "bin", "vantrel-cli")
+    p = subprocess.run(["readelf", "-d", cli], capture_output=True, text=True)
+    needed = [line.split("[", 1)[1].rstrip("]") for line in p.stdout.splitlines()
+              if "(NEEDED)" in line]
+    gui_needed = [n for n in needed if n.startswith(GUI_LIBRARIES)]
+    if p.returncode != 0 or not needed or gui_needed:
+        problems.append("installed vantrel-cli needs %s (exit %d)" % (gui_needed or needed,
+                                                                       p.returncode))
+    else:
+        print("ok     installed vantrel-cli needs no GUI library: " + " ".join(needed))
+    if not gui:
+        return
+    with tempfile.TemporaryDirectory() as elsewhere:
+        env = dict(os.environ, PATH=SYSTEM_PATH)
+        out = os.path.join(elsewhere, "r.png")
+        p = subprocess.run([cli, "fir", "--plot", "response", "--out", out], cwd=elsewhere,
+                           env=env, capture_output=True, text=True)
+        head = open(out, "rb").read(8) if os.path.isfile(out) else b""
+        if p.returncode != 0 or head != b"\x89PNG\r\n\x1a\n":
+            problems.append("installed vantrel-cli --plot: exit %d, %s" % (p.returncode,
+                                                                         p.stderr.strip()))
+        else:
+            print("ok     installed vantrel-cli --plot draws through its renderer module")
 
 
 def help_options(cli, command):
@@ -252,6 +284,7 @@ def main():
             check_man_page(prefix, problems)
             check_completion(prefix, problems)
             check_installed_cli(prefix, problems)
+            check_cli_libraries(prefix, gui, problems)
     for problem in problems:
         print("FAILED " + problem)
     sys.exit(1 if problems else 0)
