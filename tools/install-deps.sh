@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libeigen3-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-liberation
   python3-scipy ghdl iverilog verilator yosys nextpnr-ice40 xvfb xauth
-  desktop-file-utils appstream dpkg-dev man-db
+  desktop-file-utils appstream dpkg-dev man-db poppler-utils
   clang libclang-rt-14-dev universal-ctags
 )
 missing=()
