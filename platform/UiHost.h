@@ -76,9 +76,11 @@ public:
     virtual ControlAccess& FormControls() = 0;
 
     // Searches a file by name along the search path (the program's folder, the current folder,
-    // then the folders of PATH); defaultExtension is added when the name has none.
-    virtual std::optional<std::string> SearchFile(const std::string& name,
-                                                  const std::string& defaultExtension) = 0;
+    // then the folders of PATH); defaultExtension is added when the name has none. A file that
+    // `accept` refuses (when given) is passed over and the search goes on.
+    virtual std::optional<std::string>
+    SearchFile(const std::string& name, const std::string& defaultExtension,
+               const std::function<bool(const std::string& path)>& accept) = 0;
 
     // Prints one page drawn by the renderer; false when cancelled or failed.
     virtual bool Print(PrintKind kind, const PageRenderer& renderer) = 0;

@@ -199,14 +199,15 @@ std::unique_ptr<DrawContext> QtUiHost::GetPlotContext() {
                                              *picture);
 }
 
-std::optional<std::string> QtUiHost::SearchFile(const std::string& name,
-                                                const std::string& defaultExtension) {
+std::optional<std::string>
+QtUiHost::SearchFile(const std::string& name, const std::string& defaultExtension,
+                     const std::function<bool(const std::string& path)>& accept) {
     const char* path = std::getenv("PATH");
-    return files::SearchAlongPath(
-        name, defaultExtension,
-        files::SearchFolders(
-            QCoreApplication::applicationDirPath().toStdString(), QDir::currentPath().toStdString(),
-            path == nullptr ? std::string() : path, files::InstalledTemplateFolder()));
+    const std::vector<std::string> folders = files::SearchFolders(
+        QCoreApplication::applicationDirPath().toStdString(), QDir::currentPath().toStdString(),
+        path == nullptr ? std::string() : path, files::InstalledTemplateFolder());
+    return accept ? files::SearchAlongPath(name, defaultExtension, folders, accept)
+                  : files::SearchAlongPath(name, defaultExtension, folders);
 }
 
 bool QtUiHost::Print(PrintKind kind, const PageRenderer& renderer) {

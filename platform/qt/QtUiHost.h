@@ -41,8 +41,9 @@ public:
     void SetStatusText(const std::string& text) override;
     std::unique_ptr<DrawContext> GetPlotContext() override;
     ControlAccess& FormControls() override { return m_form; }
-    std::optional<std::string> SearchFile(const std::string& name,
-                                          const std::string& defaultExtension) override;
+    std::optional<std::string>
+    SearchFile(const std::string& name, const std::string& defaultExtension,
+               const std::function<bool(const std::string& path)>& accept) override;
     bool Print(PrintKind kind, const PageRenderer& renderer) override;
     std::string RenderPicture(PictureFormat format, Size size,
                               const PageRenderer& renderer) override;

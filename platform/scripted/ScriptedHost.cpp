@@ -192,9 +192,11 @@ std::unique_ptr<DrawContext> ScriptedHost::GetPlotContext() {
     return std::make_unique<RecordingDrawContext>(drawing);
 }
 
-std::optional<std::string> ScriptedHost::SearchFile(const std::string& name,
-                                                    const std::string& defaultExtension) {
-    return files::SearchAlongPath(name, defaultExtension, m_searchFolders);
+std::optional<std::string>
+ScriptedHost::SearchFile(const std::string& name, const std::string& defaultExtension,
+                         const std::function<bool(const std::string& path)>& accept) {
+    return accept ? files::SearchAlongPath(name, defaultExtension, m_searchFolders, accept)
+                  : files::SearchAlongPath(name, defaultExtension, m_searchFolders);
 }
 
 bool ScriptedHost::Print(PrintKind kind, const PageRenderer& renderer) {

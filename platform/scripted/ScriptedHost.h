@@ -148,8 +148,9 @@ public:
     void SetStatusText(const std::string& text) override { m_statusTexts.push_back(text); }
     std::unique_ptr<DrawContext> GetPlotContext() override;
     ControlAccess& FormControls() override { return m_form; }
-    std::optional<std::string> SearchFile(const std::string& name,
-                                          const std::string& defaultExtension) override;
+    std::optional<std::string>
+    SearchFile(const std::string& name, const std::string& defaultExtension,
+               const std::function<bool(const std::string& path)>& accept) override;
     bool Print(PrintKind kind, const PageRenderer& renderer) override;
     // Records the drawing; the bytes are a line naming the format and counting what was drawn.
     std::string RenderPicture(PictureFormat format, Size size,

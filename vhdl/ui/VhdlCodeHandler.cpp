@@ -125,7 +125,8 @@ commands::VhdlOutcome VhdlCodeHandler::GenerateVhdl(const vhdl::CVhdlSourceDialo
     request.iir = m_view.m_nFirIir == 1;
     LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
                                                       request.multipliers, request.clockMhz,
-                                                      request.language));
+                                                      request.language),
+                   request.iir);
     request.templatePath = m_view.m_strTemplatePath;
     const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
     m_nSubstIndex = outcome.substIndex;
@@ -141,8 +142,9 @@ bool VhdlCodeHandler::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg,
     }
     const commands::VhdlOutcome vhdl = GenerateVhdl(dlg);
     if (vhdl.Is(commands::OutcomeKind::kFileNotRead)) {
-        m_host.MessageBox(TemplateErrorText(vhdl.notFound, vhdl.path), "",
-                          platform::MessageIcon::kWarning);
+        m_host.MessageBox(vhdl.message.empty() ? TemplateErrorText(vhdl.notFound, vhdl.path)
+                                               : vhdl.message,
+                          "", platform::MessageIcon::kWarning);
         return false;
     }
     commands::HardwareReportRequest request;
@@ -208,11 +210,15 @@ void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
     }
 }
 
-void VhdlCodeHandler::LocateTemplate(const std::string& name) {
+void VhdlCodeHandler::LocateTemplate(const std::string& name, bool iir) {
     const vhdl::HdlLanguage language =
         vhdl::LanguageOfPath(name).value_or(vhdl::HdlLanguage::kVhdl);
+    // A file of the name that is no template of the structure (VHDL generated into the current
+    // folder) is passed over, and the search goes on to the installed templates.
     if (const std::optional<std::string> found =
-            m_host.SearchFile(name, vhdl::HdlExtension(language))) {
+            m_host.SearchFile(name, vhdl::HdlExtension(language), [iir](const std::string& path) {
+                return vhdl::SearchTakesTemplate(path, iir);
+            })) {
         m_view.m_strTemplatePath = *found;
         return;
     }
