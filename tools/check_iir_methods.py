@@ -66,14 +66,14 @@ def match_error(ours, theirs):
     for r in sorted(theirs, key=lambda x: (round(x.real, 9), round(x.imag, 9))):
         distances = [abs(r - o) for o in left]
         i = int(np.argmin(distances))
-        # repeated zeros (at z = +-1) split by about sqrt(eps) in np.roots: compare their means
         worst = max(worst, distances[i])
         left.pop(i)
     return worst
 
 
 def repeated_aware_error(ours, theirs):
-    # roots repeated k times are computed to about eps^(1/k); compare their polynomial instead
+    """Roots repeated k times (zeros at z = +-1) come out of np.roots only to about eps^(1/k):
+    compare the polynomials they make instead."""
     return np.max(np.abs(np.poly(ours) - np.poly(theirs))) / max(1.0, np.max(np.abs(np.poly(theirs))))
 
 
