@@ -133,6 +133,8 @@ IirDesignRequest IirRequestFromDocument(const COlvexDoc& doc, int type) {
     request.fc1 = doc.m_dIirFc1;
     request.fc2 = doc.m_dIirFc2;
     request.fs = doc.m_fs;
+    request.method = doc.m_nIirMethod;
+    request.attenDb = doc.m_dIirAttenDb;
     return request;
 }
 
@@ -143,6 +145,12 @@ Outcome CheckIirRequest(const IirDesignRequest& request) {
     if (!check.Refused()) {
         check = design::CheckIirDialogValues(request.type, request.rippleDb, request.fc1,
                                              request.fc2, request.fs);
+    }
+    if (!check.Refused() && dsp::IirMethodUsesAttenuation(request.method)) {
+        // Elliptic: As above the pass-band ripple; Chebyshev II takes no ripple.
+        check = request.method == dsp::kIirEllip
+                    ? design::CheckRequirements(request.rippleDb, request.attenDb)
+                    : design::CheckIirAttenuation(request.attenDb);
     }
     return check.Refused() ? OutOfRange(check) : Outcome{};
 }
@@ -155,6 +163,8 @@ Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request) {
     }
     design::StoreIirParameters(doc, request.type, request.sections, request.rippleDb, request.fc1,
                                request.fc2, request.fs);
+    doc.m_nIirMethod = request.method;
+    doc.m_dIirAttenDb = request.attenDb;
     return Outcome{};
 }
 

@@ -90,9 +90,12 @@ struct IirDesignRequest {
     double fc1 = 200.0;
     double fc2 = 300.0;
     double fs = 1000.0;
+    int method = 0;        // a dsp::IirMethod; Chebyshev I by default
+    double attenDb = 40.0; // As: Chebyshev II and elliptic only
 };
 IirDesignRequest IirRequestFromDocument(const COlvexDoc& doc, int type);
-// The range checks of the IIR dialog (n in 1..8 or 2..8, ripple, fs, the cut-off edges).
+// The range checks of the IIR dialog (n in 1..8 or 2..8, ripple, fs, the cut-off edges), and
+// As (above 0 and at most 200 dB; above the ripple for elliptic) for the methods that take it.
 Outcome CheckIirRequest(const IirDesignRequest& request);
 // Range checks, the IIR rules (kRefused: warning 223, 224 or 220), store, design. A cascade that
 // is not finite is kDesignFailed (no proposal) and keeps the previous sections.

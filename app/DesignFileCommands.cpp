@@ -49,6 +49,8 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
         {"iir.sections", CheckIntRange(kFieldSections, s.iirSections, MinIirSections(s.filterType),
                                        MaxIirSections())},
         {"iir", CheckIirDialogValues(s.filterType, s.rippleDb, s.iirFc1, s.iirFc2, s.fs)},
+        {"iir.method", CheckIirMethodName(s.iirMethod)},
+        {"iir.attenDb", CheckIirAttenuation(s.iirAttenDb)},
         {"quantization.bits",
          CheckIntRange(kFieldQuantBits, s.quantBits, coeffs::kMinQuantBits, coeffs::kMaxQuantBits)},
         {"quantization.format", CheckIntRange(kFieldNone, s.coeffFormat, 0, kCoeffFormats - 1)},
@@ -159,6 +161,8 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.m_dRippleDb = s.rippleDb;
     doc.m_dIirFc1 = s.iirFc1;
     doc.m_dIirFc2 = s.iirFc2;
+    doc.m_nIirMethod = std::max(dsp::IirMethodOfName(s.iirMethod.c_str()), 0);
+    doc.m_dIirAttenDb = s.iirAttenDb;
     CopySections(s.sections, 0, doc.m_aA0);
     CopySections(s.sections, 1, doc.m_aA1);
     CopySections(s.sections, 2, doc.m_aA2);
@@ -208,6 +212,8 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
     s.rippleDb = doc.m_dRippleDb;
     s.iirFc1 = doc.m_dIirFc1;
     s.iirFc2 = doc.m_dIirFc2;
+    s.iirMethod = dsp::IirMethodName(doc.m_nIirMethod);
+    s.iirAttenDb = doc.m_dIirAttenDb;
     s.quantize = doc.m_bQuantize;
     s.quantBits = doc.m_nQuantBits;
     s.coeffFormat = doc.m_nCoeffFormat;

@@ -317,6 +317,18 @@ RangeRefusal CheckRequirements(double apDb, double asDb) {
     return check.Refused() ? check : NumberRange(kFieldAs, asDb, apDb, kMaxAttenuationDb);
 }
 
+RangeRefusal CheckIirMethodName(const std::string& name) {
+    if (dsp::IirMethodOfName(name.c_str()) >= 0) {
+        return {};
+    }
+    return {kFieldNone, 0.0, 0.0,
+            "Please choose the design method cheby1, butter, cheby2, ellip or bessel."};
+}
+
+RangeRefusal CheckIirAttenuation(double asDb) {
+    return NumberRange(kFieldAs, asDb, 0.0, kMaxAttenuationDb);
+}
+
 RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, double stop1,
                                double stop2) {
     const double half = 0.5 * fs;

@@ -174,6 +174,10 @@ RangeRefusal CheckClockMhz(double clockMhz);
 // 0 < Ap <= 20 dB, then Ap < As <= 200 dB.
 constexpr double kMaxAttenuationDb = 200.0;
 RangeRefusal CheckRequirements(double apDb, double asDb);
+// The IIR design method's name ("cheby1", "butter", "cheby2", "ellip", "bessel") and As of the
+// methods that take it: above 0 and at most kMaxAttenuationDb.
+RangeRefusal CheckIirMethodName(const std::string& name);
+RangeRefusal CheckIirAttenuation(double asDb);
 // The IIR stop-band edges beyond the cut-offs: LPF fc1 < stop1 < fs/2, HPF 0 < stop1 < fc1,
 // BPF 0 < stop1 < fc1 and fc2 < stop2 < fs/2, BRF fc1 < stop1 < stop2 < fc2 (kFieldStop or
 // kFieldStop2, the open interval in low/high).

@@ -75,6 +75,8 @@ public:
     double m_dRippleDb = 0.3;
     double m_dIirFc1 = 200.0;
     double m_dIirFc2 = 300.0;
+    int m_nIirMethod = dsp::kIirCheby1; // a dsp::IirMethod
+    double m_dIirAttenDb = 40.0;        // As of Chebyshev II and elliptic, dB
     double m_aA0[kIirSections] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
     double m_aA1[kIirSections] = {};
     double m_aA2[kIirSections] = {};

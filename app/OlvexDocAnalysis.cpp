@@ -47,8 +47,8 @@ void StoreResponse(COlvexDoc& doc, const dsp::Response& r) {
 } // namespace
 
 bool COlvexDoc::DesignIir() {
-    const dsp::IirSpec params{m_nFilterType, m_nIirSections, m_dRippleDb,
-                              m_fs,          m_dIirFc1,      m_dIirFc2};
+    const dsp::IirSpec params{m_nFilterType, m_nIirSections, m_dRippleDb,  m_fs,
+                              m_dIirFc1,     m_dIirFc2,      m_nIirMethod, m_dIirAttenDb};
     if (!dsp::IirSectionCountDesignable(params.type, params.sections)) {
         return false;
     }

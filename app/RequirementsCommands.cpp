@@ -104,6 +104,10 @@ RequirementsOutcome DesignIirFromRequirements(COlvexDoc& doc,
         check =
             design::CheckIirDialogValues(type, request.apDb, request.fc1, request.fc2, request.fs);
     }
+    if (!check.Refused() && request.method == dsp::kIirBessel) {
+        check = {design::kFieldNone, 0.0, 0.0,
+                 "A Bessel filter is designed from its cut-off and section count only."};
+    }
     if (check.Refused()) {
         return Carry(OutOfRange(check));
     }
@@ -127,6 +131,7 @@ RequirementsOutcome DesignIirFromRequirements(COlvexDoc& doc,
     req.stop2 = request.stop2;
     req.apDb = request.apDb;
     req.asDb = request.asDb;
+    req.method = request.method;
     const dsp::IirRequirementResult found = dsp::SearchIirRequirements(req);
 
     IirDesignRequest chosen;
@@ -136,6 +141,8 @@ RequirementsOutcome DesignIirFromRequirements(COlvexDoc& doc,
     chosen.fc1 = found.cutoffs.fc1;
     chosen.fc2 = found.cutoffs.fc2;
     chosen.fs = request.fs;
+    chosen.method = request.method;
+    chosen.attenDb = request.asDb;
     RequirementsOutcome outcome = Carry(DesignIir(doc, chosen));
     outcome.cutoff1 = found.cutoffs.fc1;
     outcome.cutoff2 = found.cutoffs.fc2;

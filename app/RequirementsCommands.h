@@ -29,12 +29,13 @@ struct IirRequirementsRequest {
     double stop1 = 250.0, stop2 = 350.0; // the stop-band edges (stop2 for BRF/BPF)
     double apDb = 0.5;
     double asDb = 40.0;
+    int method = 0; // a dsp::IirMethod other than Bessel, which has no minimum-order formula
 };
 struct RequirementsOutcome : DesignOutcome {
     bool met = false;
     int taps = 0;     // FIR: the tap count chosen (as entered)
     double rr = 0.0;  // FIR: dp / ds
-    int order = 0;    // IIR: the minimum Chebyshev order
+    int order = 0;    // IIR: the minimum order of the method
     int sections = 0; // IIR: the section count designed
     // IIR: the cut-offs designed (Hz): the pass-band edges; BRF moves them towards the stop band
     // as far as lowers the order, which widens its pass bands.

@@ -1,5 +1,6 @@
 #include "cli/CliArgs.h"
 
+#include "dsp/Iir.h"
 #include "files/NumberText.h"
 
 #include <cstdio>
@@ -30,6 +31,19 @@ bool ReadDouble(const CliArgs& args, const std::string& name, double& value) {
         std::fprintf(stderr, "--%s: Please enter a number.\n", name.c_str());
         return false;
     }
+    return true;
+}
+
+bool ReadIirMethod(const CliArgs& args, int& method) {
+    if (!args.Has("method")) {
+        return true;
+    }
+    const int m = dsp::IirMethodOfName(args.Value("method").c_str());
+    if (m < 0) {
+        std::fprintf(stderr, "--method: expected cheby1, butter, cheby2, ellip or bessel.\n");
+        return false;
+    }
+    method = m;
     return true;
 }
 

@@ -38,6 +38,8 @@ std::vector<std::string> SplitList(const std::string& text);
 // Reads a double or int option into `value` when present; on bad text prints the dialog's
 // message ("Please enter a number." / "Please enter an integer.") and returns false.
 bool ReadDouble(const CliArgs& args, const std::string& name, double& value);
+// --method of iir: the design method's name (dsp::IirMethodOfName); unchanged when not given.
+bool ReadIirMethod(const CliArgs& args, int& method);
 // An integer beyond the int range is no malformed entry: it becomes the nearest int, so that the
 // command's range check names the field's range, as the dialog's check does. An option whose
 // range reaches an end of the int range passes that range: such an integer is then refused here

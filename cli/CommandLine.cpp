@@ -147,7 +147,14 @@ void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
                   Range(design::MinIirSections(kLpf), design::MaxIirSections()) + " (brf, bpf: " +
                   Range(design::MinIirSections(kBpf), design::MaxIirSections()) + ", even)")
         ->check(IntegerText());
-    add.Value("ripple", "AC", Number(fresh.m_dRippleDb), "IIR pass-band ripple, dB")
+    add.Value("ripple", "AC", Number(fresh.m_dRippleDb), "IIR pass-band ripple, dB (cheby1, ellip)")
+        ->check(NumberText());
+    add.Value("method", "M", dsp::IirMethodName(fresh.m_nIirMethod),
+              "IIR design method: cheby1, butter, cheby2, ellip or bessel")
+        ->check(OneOf({"cheby1", "butter", "cheby2", "ellip", "bessel"},
+                      "cheby1, butter, cheby2, ellip or bessel"));
+    add.Value("atten", "AS", Number(fresh.m_dIirAttenDb),
+              "IIR stop-band attenuation, dB (cheby2, ellip)")
         ->check(NumberText());
 }
 

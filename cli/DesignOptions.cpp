@@ -29,11 +29,9 @@ const FieldOptions& FirFieldOptions() {
 
 const FieldOptions& IirFieldOptions() {
     static const FieldOptions options = {
-        {design::kFieldSections, "sections"},
-        {design::kFieldRipple, "ripple"},
-        {design::kFieldFc1, "cutoff"},
-        {design::kFieldFc2, "cutoff"},
-        {design::kFieldFs, "fs"},
+        {design::kFieldSections, "sections"}, {design::kFieldRipple, "ripple"},
+        {design::kFieldAs, "atten"},          {design::kFieldFc1, "cutoff"},
+        {design::kFieldFc2, "cutoff"},        {design::kFieldFs, "fs"},
     };
     return options;
 }
@@ -183,7 +181,8 @@ int DesignIirFromArgs(const CliArgs& args, RunState& run) {
     const int type = FilterType(args, run.doc);
     commands::IirDesignRequest request = commands::IirRequestFromDocument(run.doc, type);
     if (!ReadInt(args, "sections", request.sections) ||
-        !ReadDouble(args, "ripple", request.rippleDb) || !ReadDouble(args, "fs", request.fs)) {
+        !ReadDouble(args, "ripple", request.rippleDb) || !ReadDouble(args, "fs", request.fs) ||
+        !ReadIirMethod(args, request.method) || !ReadDouble(args, "atten", request.attenDb)) {
         return kExitInvalid;
     }
     if (args.Has("cutoff")) {

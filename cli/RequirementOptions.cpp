@@ -104,7 +104,7 @@ int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run) {
 }
 
 int DesignIirFromRequirementArgs(const CliArgs& args, RunState& run) {
-    if (!OptionsFit(args, {"ap", "as", "stop"}, {"sections", "ripple"})) {
+    if (!OptionsFit(args, {"ap", "as", "stop"}, {"sections", "ripple", "atten"})) {
         return kExitInvalid;
     }
     const int type = FilterType(args, run.doc);
@@ -114,8 +114,9 @@ int DesignIirFromRequirementArgs(const CliArgs& args, RunState& run) {
     request.fs = fields.fs;
     request.fc1 = fields.fc1;
     request.fc2 = fields.fc2;
+    request.method = fields.method;
     if (!ReadDouble(args, "ap", request.apDb) || !ReadDouble(args, "as", request.asDb) ||
-        !ReadDouble(args, "fs", request.fs)) {
+        !ReadDouble(args, "fs", request.fs) || !ReadIirMethod(args, request.method)) {
         return kExitInvalid;
     }
     const bool two = design::IsThreeBand(type);

@@ -16,8 +16,11 @@
 // full precision); the bilinear step itself uses the true 2 fs.
 #include "dsp/Iir.h"
 
+#include "dsp/IirMethods.h"
+
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace dsp {
 
@@ -63,9 +66,66 @@ bool IirSectionCountDesignable(int type, int sections) {
     return !IsSplitType(type) || sections % 2 == 0;
 }
 
+const char* IirMethodName(int method) {
+    static const char* const kNames[kIirMethodCount] = {"cheby1", "butter", "cheby2", "ellip",
+                                                        "bessel"};
+    return method >= 0 && method < kIirMethodCount ? kNames[method] : "cheby1";
+}
+
+int IirMethodOfName(const char* name) {
+    for (int m = 0; m < kIirMethodCount; ++m) {
+        if (std::string_view(name) == IirMethodName(m)) {
+            return m;
+        }
+    }
+    return -1;
+}
+
+bool IirMethodUsesRipple(int method) {
+    return method == kIirCheby1 || method == kIirEllip;
+}
+
+bool IirMethodUsesAttenuation(int method) {
+    return method == kIirCheby2 || method == kIirEllip;
+}
+
+namespace {
+
+// A method other than Chebyshev I: the sections from the poles and zeros; the five steps'
+// values other than the prototype counts and the pre-warped edges stay as they were.
+bool DesignFromZpk(const IirSpec& params, IirCascade& c) {
+    const int order = IirPrototypeOrder(params.type, params.sections);
+    c.protoOrder = order;
+    c.protoSections = (order + 1) / 2;
+    c.chebEps = IirMethodUsesRipple(params.method)
+                    ? std::sqrt(std::pow(10.0, 0.1 * params.rippleDb) - 1.0)
+                    : 0.0;
+    c.chebV0 = 0.0;
+    PrewarpEdges(params, c);
+    c.a0.fill(1.0);
+    for (SectionArray* a : {&c.a1, &c.a2, &c.b1, &c.b2}) {
+        a->fill(0.0);
+    }
+    const bool usable =
+        params.method > kIirCheby1 && params.method < kIirMethodCount && std::isfinite(params.fs) &&
+        params.fs > 0.0 && (!IirMethodUsesAttenuation(params.method) || params.attenDb > 0.0) &&
+        (params.method != kIirEllip || (params.rippleDb > 0.0 && params.attenDb > params.rippleDb));
+    if (!usable) {
+        c.a0.fill(NAN);
+        return false;
+    }
+    ZpkToSections(DesignIirZpk(params), c);
+    return SectionsFinite(c);
+}
+
+} // namespace
+
 bool DesignIirCascade(const IirSpec& params, IirCascade& c) {
     if (!IirSectionCountDesignable(params.type, params.sections)) {
         return false;
+    }
+    if (params.method != kIirCheby1) {
+        return DesignFromZpk(params, c);
     }
     ChebyshevPrototype(params, c);
     PrewarpEdges(params, c);

@@ -11,6 +11,16 @@ enum IirType { kIirLpf = 0, kIirHpf = 1, kIirBrf = 2, kIirBpf = 3 };
 
 constexpr int kIirMaxSections = 8;
 
+// The design methods; Chebyshev type I (the cascade below) is the default.
+enum IirMethod { kIirCheby1 = 0, kIirButter = 1, kIirCheby2 = 2, kIirEllip = 3, kIirBessel = 4 };
+constexpr int kIirMethodCount = 5;
+// "cheby1", "butter", "cheby2", "ellip", "bessel"; the method of a name, -1 when unknown.
+const char* IirMethodName(int method);
+int IirMethodOfName(const char* name);
+// Whether the method reads the pass-band ripple and the stop-band attenuation.
+bool IirMethodUsesRipple(int method);
+bool IirMethodUsesAttenuation(int method);
+
 struct IirSpec {
     int type = kIirLpf;
     int sections = 2;      // n: 1..8, even for BRF/BPF
@@ -18,6 +28,8 @@ struct IirSpec {
     double fs = 1000.0;    // Hz
     double fc1 = 200.0;    // cut-off edges, Hz
     double fc2 = 300.0;
+    int method = kIirCheby1;
+    double attenDb = 40.0; // As, stop-band attenuation (Chebyshev II, elliptic)
 };
 
 using SectionArray = std::array<double, kIirMaxSections>; // one value per section
@@ -50,6 +62,8 @@ void TransformSections(const IirSpec& params, IirCascade& c);
 void BilinearSections(const IirSpec& params, IirCascade& c);
 void AssembleSections(const IirSpec& params, IirCascade& c);
 
+// Chebyshev I runs the five steps below; the other methods design from poles and zeros
+// (dsp/IirMethods.h) and write the prototype counts, the edges and the sections only.
 // Runs the five steps on `c` (the previous design, whose stale entries the steps keep).
 // Returns false without running them when the section count is not designable, and false after
 // running them when a section coefficient is not finite (a ripple of 0 dB, fs of 0, a band

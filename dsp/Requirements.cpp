@@ -4,6 +4,8 @@
 // and the cascade designed and measured on the requirement's bands.
 #include "dsp/Requirements.h"
 
+#include "dsp/IirMethods.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -284,6 +286,115 @@ int ChebyshevOrder(const IirRequirements& req) {
     return std::isfinite(order) ? static_cast<int>(std::ceil(order)) : 0;
 }
 
+namespace {
+
+// The transition ratio of the requirement on the prototype's axis (pass edge at 1), with the
+// pass edges of RequiredCutoffs; the pre-warped pass edges go to p1, p2.
+double TransitionRatio(const IirRequirements& req, double& p1, double& p2) {
+    const IirCutoffs cut = RequiredCutoffs(req);
+    p1 = Warp(cut.fc1, req.fs);
+    p2 = Warp(cut.fc2, req.fs);
+    const double s1 = Warp(req.stop1, req.fs);
+    const double s2 = Warp(req.stop2, req.fs);
+    switch (req.type) {
+    case kIirHpf:
+        return p1 / s1;
+    case kIirBpf:
+        return std::min(std::fabs((s1 * s1 - p1 * p2) / (s1 * (p1 - p2))),
+                        std::fabs((s2 * s2 - p1 * p2) / (s2 * (p1 - p2))));
+    case kIirBrf:
+        return BandStopNat(p1, p2, s1, s2);
+    default:
+        return s1 / p1;
+    }
+}
+
+} // namespace
+
+int IirMinimumOrder(const IirRequirements& req) {
+    double p1 = 0.0;
+    double p2 = 0.0;
+    const double nat = TransitionRatio(req, p1, p2);
+    if (!(nat > 1.0) || !std::isfinite(nat)) {
+        return 0;
+    }
+    const double gStop = std::pow(10.0, 0.1 * req.asDb);
+    const double gPass = std::pow(10.0, 0.1 * req.apDb);
+    double order = INFINITY;
+    switch (req.method) {
+    case kIirCheby1:
+    case kIirCheby2:
+        order = OrderAt(nat, req.apDb, req.asDb);
+        break;
+    case kIirButter:
+        order = std::log10((gStop - 1.0) / (gPass - 1.0)) / (2.0 * std::log10(nat));
+        break;
+    case kIirEllip: {
+        // K(1/nat) K'(d) / (K'(1/nat) K(d)), d^2 = (gPass - 1) / (gStop - 1)
+        const double k = 1.0 / nat;
+        const double kp = std::sqrt((1.0 - k) * (1.0 + k));
+        const double d = std::sqrt((gPass - 1.0) / (gStop - 1.0));
+        const double dp = std::sqrt((gStop - gPass) / (gStop - 1.0));
+        order = EllipticK({k, kp}) * EllipticK({dp, d}) / (EllipticK({kp, k}) * EllipticK({d, dp}));
+        break;
+    }
+    default:
+        return 0;
+    }
+    return std::isfinite(order) ? static_cast<int>(std::ceil(order)) : 0;
+}
+
+IirCutoffs MethodCutoffs(const IirRequirements& req, int order) {
+    IirCutoffs cut = RequiredCutoffs(req);
+    if ((req.method != kIirButter && req.method != kIirCheby2) || order < 1) {
+        return cut;
+    }
+    double p1 = 0.0;
+    double p2 = 0.0;
+    TransitionRatio(req, p1, p2);
+    const double gStop = std::pow(10.0, 0.1 * req.asDb);
+    const double gPass = std::pow(10.0, 0.1 * req.apDb);
+    // w: the prototype frequency of the new cut-off with the pass edge at 1 (Butterworth: the
+    // -3 dB point; Chebyshev II: the point where As is reached, taken from the stop side).
+    const double w =
+        req.method == kIirButter
+            ? std::pow(gPass - 1.0, -1.0 / (2.0 * order))
+            : 1.0 / std::cosh(std::acosh(std::sqrt((gStop - 1.0) / (gPass - 1.0))) / order);
+    double n1 = 0.0;
+    double n2 = 0.0;
+    const double bw = p2 - p1;
+    switch (req.type) {
+    case kIirLpf:
+        n1 = req.method == kIirButter ? p1 * w : p1 / w;
+        break;
+    case kIirHpf:
+        n1 = req.method == kIirButter ? p1 / w : p1 * w;
+        break;
+    case kIirBpf: {
+        // the band-pass frequencies of the prototype's +-v, v = w (Butterworth) or 1 / w
+        const double v = req.method == kIirButter ? w : 1.0 / w;
+        n1 = std::fabs(-v * bw / 2.0 + std::sqrt(v * v * bw * bw / 4.0 + p1 * p2));
+        n2 = std::fabs(v * bw / 2.0 + std::sqrt(v * v * bw * bw / 4.0 + p1 * p2));
+        break;
+    }
+    default: { // BRF: the band-stop frequencies of the prototype's v
+        const double v = req.method == kIirButter ? w : 1.0 / w;
+        const double root = std::sqrt(bw * bw + 4.0 * v * v * p1 * p2);
+        n1 = std::fabs((bw + root) / (2.0 * v));
+        n2 = std::fabs((bw - root) / (2.0 * v));
+        break;
+    }
+    }
+    if (n2 != 0.0 && n1 > n2) {
+        std::swap(n1, n2);
+    }
+    cut.fc1 = Unwarp(n1, req.fs);
+    if (req.type == kIirBpf || req.type == kIirBrf) {
+        cut.fc2 = Unwarp(n2, req.fs);
+    }
+    return cut;
+}
+
 int SectionsForOrder(int type, int order) {
     const int pairs = (order + 1) / 2;
     return type == kIirBrf || type == kIirBpf ? 2 * pairs : pairs;
@@ -310,12 +421,14 @@ std::vector<Band> IirRequirementBands(const IirRequirements& req) {
 
 IirRequirementResult SearchIirRequirements(const IirRequirements& req) {
     IirRequirementResult result;
-    result.order = ChebyshevOrder(req);
+    result.order = req.method == kIirCheby1 ? ChebyshevOrder(req) : IirMinimumOrder(req);
     const int needed = SectionsForOrder(req.type, std::max(result.order, 1));
     result.met = result.order > 0 && needed <= kIirMaxSections;
     result.sections = std::min(needed, kIirMaxSections);
-    result.cutoffs = RequiredCutoffs(req);
+    result.cutoffs = MethodCutoffs(req, result.order);
     IirSpec params;
+    params.method = req.method;
+    params.attenDb = req.asDb;
     params.type = req.type;
     params.sections = result.sections;
     params.rippleDb = req.apDb;

@@ -76,6 +76,7 @@ struct IirRequirements {
     double stop1 = 250.0, stop2 = 350.0; // stop-band edges, Hz (stop2 for BRF/BPF only)
     double apDb = 0.5;
     double asDb = 40.0;
+    int method = kIirCheby1; // an IirMethod
 };
 
 // The cut-offs the cascade is designed with: the pass-band edges, except for BRF, whose pass
@@ -90,6 +91,16 @@ IirCutoffs RequiredCutoffs(const IirRequirements& req);
 // bilinear transform (the classical cheb1ord formula) at the cut-offs RequiredCutoffs gives; 0
 // when the edges give no transition (a stop edge on the wrong side).
 int ChebyshevOrder(const IirRequirements& req);
+
+// The minimum order of the requirement's method with the edges pre-warped: Chebyshev I and II
+// the acosh formula, Butterworth the log formula, elliptic the ratio of complete elliptic
+// integrals; 0 when the edges give no transition. Bessel has no such formula: 0.
+int IirMinimumOrder(const IirRequirements& req);
+
+// The cut-offs a design of `order` is made with: the pass-band edges (RequiredCutoffs) for
+// Chebyshev I and elliptic; for Butterworth the -3 dB points that put the pass edge at Ap; for
+// Chebyshev II the edges where As is first reached, at the stop edges of the order.
+IirCutoffs MethodCutoffs(const IirRequirements& req, int order);
 
 // The section count of the order: ceil(order / 2), twice that for BRF and BPF.
 int SectionsForOrder(int type, int order);

@@ -75,6 +75,14 @@ const Field kFields[] = {
 };
 // clang-format on
 
+// Fields a file may leave out: it then holds their defaults (the files written before them).
+// clang-format off
+const Field kOptionalFields[] = {
+    {"/iir/method",               &DesignState::iirMethod},
+    {"/iir/attenDb",              &DesignState::iirAttenDb},
+};
+// clang-format on
+
 constexpr const char* kFirTapsPointer = "/coefficients/fir";
 constexpr const char* kSectionsPointer = "/coefficients/iir";
 
@@ -272,6 +280,9 @@ std::string WriteDesignText(const DesignState& state) {
     for (const Field& field : kFields) {
         doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
     }
+    for (const Field& field : kOptionalFields) {
+        doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
+    }
     // nlohmann-json writes a double with the shortest digits that read back to the same bits
     // (at most 17 significant digits), so the coefficients survive the round trip exactly.
     doc[Json::json_pointer(kFirTapsPointer)] = state.firTaps;
@@ -326,6 +337,16 @@ DesignRead ReadDesignText(std::string_view text) {
             return Refusal(FieldName(field.pointer), problem);
         }
     }
+    for (const Field& field : kOptionalFields) {
+        const Json::json_pointer at(field.pointer);
+        if (!doc.contains(at)) {
+            continue;
+        }
+        const std::string problem = ReadField(doc.at(at), read.state, field.member);
+        if (!problem.empty()) {
+            return Refusal(FieldName(field.pointer), problem);
+        }
+    }
     read = ReadCoefficients(doc, read);
     read.ok = read.message.empty();
     return read;
@@ -334,6 +355,9 @@ DesignRead ReadDesignText(std::string_view text) {
 std::vector<std::string> DesignFieldNames() {
     std::vector<std::string> names;
     for (const Field& field : kFields) {
+        names.push_back(FieldName(field.pointer));
+    }
+    for (const Field& field : kOptionalFields) {
         names.push_back(FieldName(field.pointer));
     }
     names.push_back(FieldName(kFirTapsPointer));

@@ -52,6 +52,10 @@ struct DesignState {
     int iirSections = 2;
     double rippleDb = 0.3;
     double iirFc1 = 200.0, iirFc2 = 300.0;
+    // The IIR design method by name ("cheby1", ...) and As in dB; a file without them is a
+    // Chebyshev I design, as files were before there was a choice.
+    std::string iirMethod = "cheby1";
+    double iirAttenDb = 40.0;
     // Coefficients dialog: quantization, bits, number form (0 Real, 1 Bin, 2 Dec, 3 Hex).
     int quantize = 0;
     int quantBits = 16;

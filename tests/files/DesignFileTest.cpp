@@ -61,6 +61,8 @@ files::DesignState EveryFieldSet() {
     s.rippleDb = 0.7;
     s.iirFc1 = 3000.5;
     s.iirFc2 = 9000.25;
+    s.iirMethod = "ellip";
+    s.iirAttenDb = 55.5;
     s.quantize = 1;
     s.quantBits = 24;
     s.coeffFormat = 3;
@@ -211,6 +213,12 @@ TEST_F(DesignFileFixture, BadFilesAreRefusedByFieldAndChangeNothing) {
         {"wrong type: flag", edited([](Json& d) { d["quantization"]["enabled"] = 1; }),
          "quantization.enabled"},
         {"out of range: fs", edited([](Json& d) { d["design"]["fs"] = 0; }), "design.fs: Please"},
+        {"unknown method", edited([](Json& d) { d["iir"]["method"] = "chebyshev"; }),
+         "iir.method: Please choose"},
+        {"wrong type: method", edited([](Json& d) { d["iir"]["method"] = 2; }),
+         "iir.method: expected a string"},
+        {"out of range: attenuation", edited([](Json& d) { d["iir"]["attenDb"] = -3; }),
+         "iir.attenDb: Please"},
         {"out of range: bits", edited([](Json& d) { d["quantization"]["bits"] = 40; }),
          "quantization.bits: Please enter an integer between 4 and 32."},
         {"out of range: slider", edited([](Json& d) { d["analysis"]["waveStart"] = 101; }),
@@ -276,6 +284,35 @@ TEST_F(DesignFileFixture, BadFilesAreRefusedByFieldAndChangeNothing) {
         EXPECT_NE(outcome.message.find(c.named), std::string::npos) << outcome.message;
         EXPECT_EQ(commands::TakeDesignState(doc, {1, 0, true, "", 0}), before);
     }
+}
+
+// An elliptic design opens with its method and As; the same file without them (as files were
+// written before there was a method) opens as a Chebyshev I design with the default As.
+TEST_F(DesignFileFixture, IirMethodKeptAndOlderFilesOpenAsChebyshev) {
+    COlvexDoc source;
+    commands::IirDesignRequest iir = commands::IirRequestFromDocument(source, kLpf);
+    iir.method = dsp::kIirEllip;
+    iir.attenDb = 62.5;
+    iir.sections = 3;
+    ASSERT_TRUE(commands::DesignIir(source, iir).Is(OutcomeKind::kAccepted));
+    const std::string text = files::WriteDesignText(commands::TakeDesignState(source, {}));
+    COlvexDoc opened;
+    ASSERT_TRUE(
+        commands::OpenDesign(opened, Write("ellip.vantrel", text)).Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(opened.m_nIirMethod, dsp::kIirEllip);
+    EXPECT_EQ(opened.m_dIirAttenDb, 62.5);
+    EXPECT_EQ(opened.m_aB1[2], source.m_aB1[2]);
+
+    Json older = Json::parse(text);
+    older["iir"].erase("method");
+    older["iir"].erase("attenDb");
+    COlvexDoc before;
+    before.m_nIirMethod = dsp::kIirButter;
+    ASSERT_TRUE(commands::OpenDesign(before, Write("older.vantrel", older.dump()))
+                    .Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(before.m_nIirMethod, dsp::kIirCheby1);
+    EXPECT_EQ(before.m_dIirAttenDb, 40.0);
+    EXPECT_EQ(before.m_aB1[2], source.m_aB1[2]); // the sections as stored
 }
 
 TEST_F(DesignFileFixture, FieldsOfLaterVersionsAreIgnored) {
