@@ -2,10 +2,14 @@
 // the FIR and IIR dialogs' own checks.
 #include "app/MeasureCommands.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ViewCommands.h"
 #include "dsp/MeasureReport.h"
+#include "dsp/TransitionPeak.h"
 
 namespace commands {
 
@@ -32,14 +36,33 @@ dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleran
     return dsp::AdviseBits(BandSpecOf(doc, iir), doc.TakeCoefficients(iir, false), toleranceDb);
 }
 
+std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
+    if (iir || !doc.BandsKnownOf(0)) {
+        return {};
+    }
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(false, false);
+    const dsp::BandSpec bands = BandSpecOf(doc, false);
+    double passMaxDb = -INFINITY;
+    for (const dsp::BandGain& g : dsp::MeasureGains(c, bands.fs, dsp::MeasureBands(bands, c))) {
+        if (g.band.pass) {
+            passMaxDb = std::max(passMaxDb, g.maxDb);
+        }
+    }
+    return dsp::TransitionPeakNote(dsp::FirTransitionPeak(c.DesignedTaps(), bands), passMaxDb);
+}
+
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    return dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
-                                 UnstableSectionsOf(doc, iir));
+    std::string text = dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits,
+                                             lineEnd, UnstableSectionsOf(doc, iir));
+    const std::string peak = TransitionPeakNoteOf(doc, iir);
+    return peak.empty() ? text : text + "Warning: the " + peak + "." + lineEnd;
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    return dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
-                                    UnstableSectionsOf(doc, iir));
+    const std::string summary = dsp::MeasurementsSummary(
+        MeasureDocument(doc, iir), doc.m_nQuantBits, UnstableSectionsOf(doc, iir));
+    const std::string peak = TransitionPeakNoteOf(doc, iir);
+    return peak.empty() ? summary : summary + "; " + peak;
 }
 
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {

@@ -100,7 +100,7 @@ FirRequirementTrial Trial(const FirRequirements& req, int taps, double rr) {
     trial.rippleDb = f.rippleDb;
     trial.attenuationDb = f.attenuationDb;
     trial.meets = f.rippleDb <= req.apDb && f.attenuationDb >= req.asDb;
-    trial.transition = FirTransitionPeak(h, req);
+    trial.transition = FirTransitionPeak(h, bands);
     return trial;
 }
 
@@ -190,39 +190,6 @@ FirRequirementResult SearchTapCounts(const FirRequirements& req) {
 }
 
 } // namespace
-
-TransitionPeak FirTransitionPeak(const std::vector<double>& taps, const FirRequirements& req) {
-    std::vector<std::pair<double, double>> bands = {{req.fc1, req.fc2}};
-    if (ThreeBand(req.type)) {
-        bands.emplace_back(req.fc3, req.fc4);
-    }
-    TransitionPeak peak;
-    const double n = static_cast<double>(taps.size());
-    for (const auto& [from, to] : bands) {
-        if (!(to > from) || !(req.fs > 0.0)) {
-            continue;
-        }
-        // The response moves by about one ripple per fs / N: sixteen points to each, and the
-        // band's edges.
-        const int points = 16 + static_cast<int>(std::ceil(16.0 * n * (to - from) / req.fs));
-        for (int i = 0; i <= points; ++i) {
-            const double f = from + (to - from) * i / points;
-            const double w = 2.0 * std::numbers::pi * f / req.fs;
-            double re = 0.0;
-            double im = 0.0;
-            for (size_t k = 0; k < taps.size(); ++k) {
-                re += taps[k] * std::cos(w * static_cast<double>(k));
-                im -= taps[k] * std::sin(w * static_cast<double>(k));
-            }
-            const double gain = std::hypot(re, im);
-            if (gain > peak.gain) {
-                peak.gain = gain;
-                peak.frequency = f;
-            }
-        }
-    }
-    return peak;
-}
 
 int EstimateRequirementTaps(const FirRequirements& req, double dp, double ds) {
     const double width = NarrowestTransition(req) / req.fs;

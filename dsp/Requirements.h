@@ -16,6 +16,7 @@
 
 #include "dsp/FirDesign.h"
 #include "dsp/Iir.h"
+#include "dsp/TransitionPeak.h"
 
 namespace dsp {
 
@@ -34,14 +35,6 @@ struct FirRequirements {
     int minTaps = kMinDesignTaps; // the tap counts the dialog accepts
     int maxTaps = kMaxDesignTaps;
 };
-
-// The highest gain of a FIR in the transition bands of the requirement's edges (linear, the pass
-// band's nominal gain is 1) and the frequency where it is, Hz.
-struct TransitionPeak {
-    double gain = 0.0;
-    double frequency = 0.0;
-};
-TransitionPeak FirTransitionPeak(const std::vector<double>& taps, const FirRequirements& req);
 
 // The measured pass ripple (largest over the pass bands) and attenuation (smallest over the stop
 // bands) of one tap count, and whether both meet the requirements.
