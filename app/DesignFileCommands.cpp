@@ -49,6 +49,8 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
         {"iir.sections", CheckIntRange(kFieldSections, s.iirSections, MinIirSections(s.filterType),
                                        MaxIirSections())},
         {"iir", CheckIirDialogValues(s.filterType, s.rippleDb, s.iirFc1, s.iirFc2, s.fs)},
+        {"fir.method", CheckFirMethodName(s.firMethod)},
+        {"fir.kaiserBeta", CheckKaiserBeta(s.kaiserBeta)},
         {"iir.method", CheckIirMethodName(s.iirMethod)},
         {"iir.attenDb", CheckIirAttenuation(s.iirAttenDb)},
         {"quantization.bits",
@@ -161,6 +163,8 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.m_dRippleDb = s.rippleDb;
     doc.m_dIirFc1 = s.iirFc1;
     doc.m_dIirFc2 = s.iirFc2;
+    doc.m_nFirMethod = std::max(dsp::FirMethodOfName(s.firMethod.c_str()), 0);
+    doc.m_dKaiserBeta = s.kaiserBeta;
     doc.m_nIirMethod = std::max(dsp::IirMethodOfName(s.iirMethod.c_str()), 0);
     doc.m_dIirAttenDb = s.iirAttenDb;
     CopySections(s.sections, 0, doc.m_aA0);
@@ -212,6 +216,8 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
     s.rippleDb = doc.m_dRippleDb;
     s.iirFc1 = doc.m_dIirFc1;
     s.iirFc2 = doc.m_dIirFc2;
+    s.firMethod = dsp::FirMethodName(doc.m_nFirMethod);
+    s.kaiserBeta = doc.m_dKaiserBeta;
     s.iirMethod = dsp::IirMethodName(doc.m_nIirMethod);
     s.iirAttenDb = doc.m_dIirAttenDb;
     s.quantize = doc.m_bQuantize;

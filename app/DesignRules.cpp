@@ -341,6 +341,17 @@ RangeRefusal CheckFirMethodName(const std::string& name) {
     return {kFieldNone, 0.0, 0.0, "Please choose the design method remez, ls or kaiser."};
 }
 
+std::string FirMethodText(const COlvexDoc& doc, bool fir) {
+    if (!fir || doc.m_nFirMethod == dsp::kFirRemez) {
+        return std::string();
+    }
+    std::string text = dsp::FirMethodTitle(doc.m_nFirMethod);
+    if (doc.m_nFirMethod == dsp::kFirKaiser) {
+        text += ", beta " + files::FormatDialogDouble(doc.m_dKaiserBeta);
+    }
+    return text;
+}
+
 RangeRefusal CheckKaiserBeta(double beta) {
     if (beta >= 0.0 && beta <= dsp::kMaxKaiserBeta) {
         return {kFieldBeta, 0.0, dsp::kMaxKaiserBeta, std::string()};

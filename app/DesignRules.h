@@ -186,6 +186,9 @@ RangeRefusal CheckFirMethodName(const std::string& name);
 RangeRefusal CheckKaiserBeta(double beta);
 // Whether the type is designed with odd tap counts only by the method.
 bool FirOddTapsOnly(int type, int method);
+// The FIR design method as headers and reports name it ("Least squares", "Kaiser window, beta
+// 8.6"); empty for the Remez exchange, the default, and when `fir` is false.
+std::string FirMethodText(const COlvexDoc& doc, bool fir);
 // The IIR stop-band edges beyond the cut-offs: LPF fc1 < stop1 < fs/2, HPF 0 < stop1 < fc1,
 // BPF 0 < stop1 < fc1 and fc2 < stop2 < fs/2, BRF fc1 < stop1 < stop2 < fc2 (kFieldStop or
 // kFieldStop2, the open interval in low/high).

@@ -29,14 +29,20 @@ dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleran
     return dsp::AdviseBits(BandSpecOf(doc, iir), doc.TakeCoefficients(iir, false), toleranceDb);
 }
 
+// A design method other than the default is named: on a first line of the report, at the end
+// of the summary.
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    return dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
+    const std::string method = design::FirMethodText(doc, !iir);
+    return (method.empty() ? std::string() : "Design method: " + method + lineEnd) +
+           dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
                                  UnstableSectionsOf(doc, iir));
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
+    const std::string method = design::FirMethodText(doc, !iir);
     return dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
-                                    UnstableSectionsOf(doc, iir));
+                                    UnstableSectionsOf(doc, iir)) +
+           (method.empty() ? std::string() : "; method: " + method);
 }
 
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <type_traits>
 #include <variant>
 
@@ -80,6 +81,11 @@ const Field kFields[] = {
 const Field kOptionalFields[] = {
     {"/iir/method",               &DesignState::iirMethod},
     {"/iir/attenDb",              &DesignState::iirAttenDb},
+};
+// Written only for a FIR method other than the Remez exchange (the default they read as).
+const Field kFirMethodFields[] = {
+    {"/fir/method",               &DesignState::firMethod},
+    {"/fir/kaiserBeta",           &DesignState::kaiserBeta},
 };
 // clang-format on
 
@@ -283,6 +289,11 @@ std::string WriteDesignText(const DesignState& state) {
     for (const Field& field : kOptionalFields) {
         doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
     }
+    if (state.firMethod != "remez") {
+        for (const Field& field : kFirMethodFields) {
+            doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
+        }
+    }
     // nlohmann-json writes a double with the shortest digits that read back to the same bits
     // (at most 17 significant digits), so the coefficients survive the round trip exactly.
     doc[Json::json_pointer(kFirTapsPointer)] = state.firTaps;
@@ -337,14 +348,17 @@ DesignRead ReadDesignText(std::string_view text) {
             return Refusal(FieldName(field.pointer), problem);
         }
     }
-    for (const Field& field : kOptionalFields) {
-        const Json::json_pointer at(field.pointer);
-        if (!doc.contains(at)) {
-            continue;
-        }
-        const std::string problem = ReadField(doc.at(at), read.state, field.member);
-        if (!problem.empty()) {
-            return Refusal(FieldName(field.pointer), problem);
+    for (const auto& table :
+         {std::span<const Field>(kOptionalFields), std::span<const Field>(kFirMethodFields)}) {
+        for (const Field& field : table) {
+            const Json::json_pointer at(field.pointer);
+            if (!doc.contains(at)) {
+                continue;
+            }
+            const std::string problem = ReadField(doc.at(at), read.state, field.member);
+            if (!problem.empty()) {
+                return Refusal(FieldName(field.pointer), problem);
+            }
         }
     }
     read = ReadCoefficients(doc, read);
@@ -358,6 +372,9 @@ std::vector<std::string> DesignFieldNames() {
         names.push_back(FieldName(field.pointer));
     }
     for (const Field& field : kOptionalFields) {
+        names.push_back(FieldName(field.pointer));
+    }
+    for (const Field& field : kFirMethodFields) {
         names.push_back(FieldName(field.pointer));
     }
     names.push_back(FieldName(kFirTapsPointer));
