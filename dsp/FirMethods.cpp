@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <numbers>
 
@@ -62,42 +63,133 @@ void Refuse(FirRefusal* refusal, FirRefusal why) {
     }
 }
 
-// Solves Q x = d for symmetric positive definite Q (n x n, row-major) in place by Cholesky;
-// false when a pivot is not positive.
-bool CholeskySolve(std::vector<double>& q, std::vector<double>& d, int n) {
+// Solves Q x = d for symmetric positive definite Q (n x n, row-major) by Cholesky, in long
+// double so that the factor loses as little as it can of a badly conditioned Q. Returns false
+// when a pivot is not positive or the pivots say Q is singular to double precision (its
+// reciprocal condition below the epsilon of a double) and `conditioned` asks: such a solve is
+// rounding, not taps.
+bool CholeskySolve(const std::vector<double>& q, const std::vector<double>& d, int n,
+                   std::vector<long double>& x, bool conditioned) {
+    std::vector<long double> l(static_cast<size_t>(n) * n, 0.0L);
+    long double smallest = INFINITY;
+    long double largest = 0.0L;
     for (int j = 0; j < n; ++j) {
-        double s = q[j * n + j];
+        long double s = q[j * n + j];
         for (int k = 0; k < j; ++k) {
-            s -= q[j * n + k] * q[j * n + k];
+            s -= l[j * n + k] * l[j * n + k];
         }
-        if (!(s > 0.0)) {
+        if (!(s > 0.0L)) {
             return false;
         }
-        const double l = std::sqrt(s);
-        q[j * n + j] = l;
+        const long double p = std::sqrt(s);
+        smallest = std::min(smallest, p);
+        largest = std::max(largest, p);
+        l[j * n + j] = p;
         for (int i = j + 1; i < n; ++i) {
-            double t = q[i * n + j];
+            long double t = q[i * n + j];
             for (int k = 0; k < j; ++k) {
-                t -= q[i * n + k] * q[j * n + k];
+                t -= l[i * n + k] * l[j * n + k];
             }
-            q[i * n + j] = t / l;
+            l[i * n + j] = t / p;
         }
     }
+    const long double ratio = smallest / largest;
+    if (conditioned && ratio * ratio < std::numeric_limits<double>::epsilon()) {
+        return false;
+    }
+    x.assign(d.begin(), d.end());
     for (int i = 0; i < n; ++i) {
-        double t = d[i];
+        long double t = x[i];
         for (int k = 0; k < i; ++k) {
-            t -= q[i * n + k] * d[k];
+            t -= l[i * n + k] * x[k];
         }
-        d[i] = t / q[i * n + i];
+        x[i] = t / l[i * n + i];
     }
     for (int i = n - 1; i >= 0; --i) {
-        double t = d[i];
+        long double t = x[i];
         for (int k = i + 1; k < n; ++k) {
-            t -= q[k * n + i] * d[k];
+            t -= l[k * n + i] * x[k];
         }
-        d[i] = t / q[i * n + i];
+        x[i] = t / l[i * n + i];
     }
     return true;
+}
+
+// The minimum-norm solution of Q x = d for symmetric Q by cyclic Jacobi rotations, leaving out
+// the eigenvalues at or below an epsilon of the largest; false when every one is.
+bool EigenSolve(std::vector<double> q, const std::vector<double>& d, int n,
+                std::vector<long double>& x) {
+    std::vector<double> v(static_cast<size_t>(n) * n, 0.0);
+    for (int i = 0; i < n; ++i) {
+        v[i * n + i] = 1.0;
+    }
+    for (int sweep = 0; sweep < 60; ++sweep) {
+        double off = 0.0;
+        double diag = 0.0;
+        for (int i = 0; i < n; ++i) {
+            diag += q[i * n + i] * q[i * n + i];
+            for (int j = i + 1; j < n; ++j) {
+                off += q[i * n + j] * q[i * n + j];
+            }
+        }
+        if (off <= 1e-32 * diag) {
+            break;
+        }
+        for (int p = 0; p < n - 1; ++p) {
+            for (int r = p + 1; r < n; ++r) {
+                const double apr = q[p * n + r];
+                if (apr == 0.0) {
+                    continue;
+                }
+                const double theta = (q[r * n + r] - q[p * n + p]) / (2.0 * apr);
+                const double t = (theta >= 0.0 ? 1.0 : -1.0) /
+                                 (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+                const double c = 1.0 / std::sqrt(t * t + 1.0);
+                const double sn = t * c;
+                for (int k = 0; k < n; ++k) {
+                    const double qkp = q[k * n + p];
+                    const double qkr = q[k * n + r];
+                    q[k * n + p] = c * qkp - sn * qkr;
+                    q[k * n + r] = sn * qkp + c * qkr;
+                }
+                for (int k = 0; k < n; ++k) {
+                    const double qpk = q[p * n + k];
+                    const double qrk = q[r * n + k];
+                    q[p * n + k] = c * qpk - sn * qrk;
+                    q[r * n + k] = sn * qpk + c * qrk;
+                }
+                for (int k = 0; k < n; ++k) {
+                    const double vkp = v[k * n + p];
+                    const double vkr = v[k * n + r];
+                    v[k * n + p] = c * vkp - sn * vkr;
+                    v[k * n + r] = sn * vkp + c * vkr;
+                }
+            }
+        }
+    }
+    double largest = 0.0;
+    for (int i = 0; i < n; ++i) {
+        largest = std::max(largest, std::fabs(q[i * n + i]));
+    }
+    const double floor = largest * std::numeric_limits<double>::epsilon();
+    x.assign(n, 0.0L);
+    bool any = false;
+    for (int e = 0; e < n; ++e) {
+        const double lambda = q[e * n + e];
+        if (!(lambda > floor)) {
+            continue;
+        }
+        any = true;
+        long double projection = 0.0L;
+        for (int k = 0; k < n; ++k) {
+            projection += static_cast<long double>(v[k * n + e]) * d[k];
+        }
+        projection /= lambda;
+        for (int k = 0; k < n; ++k) {
+            x[k] += projection * v[k * n + e];
+        }
+    }
+    return any;
 }
 
 // The modified Bessel function I0 by its power series; every term is positive, so the sum
@@ -174,15 +266,20 @@ std::vector<double> LeastSquaresTaps(int nTaps, const FirBands& bands, FirRefusa
             matrix[i * n + j] = q[std::abs(i - j)] + q[i + j];
         }
     }
-    if (!CholeskySolve(matrix, d, n)) {
+    // A Q that Cholesky cannot factor (singular to double precision: wide transition bands at
+    // many taps leave directions of the taps that hardly change the error) is solved by its
+    // eigenvectors, leaving out those whose eigenvalue is below an epsilon of the largest: of
+    // the taps with the smallest error, those of the least size.
+    std::vector<long double> a;
+    if (!CholeskySolve(matrix, d, n, a, false) && !EigenSolve(matrix, d, n, a)) {
         Refuse(refusal, FirRefusal::kBandWeight); // no band of positive weight and width
         return {};
     }
     std::vector<double> taps(nTaps);
-    taps[m] = 2.0 * d[0];
+    taps[m] = static_cast<double>(2.0L * a[0]);
     for (int k = 1; k <= m; ++k) {
-        taps[m - k] = d[k];
-        taps[m + k] = d[k];
+        taps[m - k] = static_cast<double>(a[k]);
+        taps[m + k] = static_cast<double>(a[k]);
     }
     return taps;
 }
