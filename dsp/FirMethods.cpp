@@ -271,7 +271,7 @@ std::vector<double> LeastSquaresTaps(int nTaps, const FirBands& bands, FirRefusa
     // eigenvectors, leaving out those whose eigenvalue is below an epsilon of the largest: of
     // the taps with the smallest error, those of the least size.
     std::vector<long double> a;
-    if (!CholeskySolve(matrix, d, n, a, false) && !EigenSolve(matrix, d, n, a)) {
+    if (!CholeskySolve(matrix, d, n, a, true) && !EigenSolve(matrix, d, n, a)) {
         Refuse(refusal, FirRefusal::kBandWeight); // no band of positive weight and width
         return {};
     }
