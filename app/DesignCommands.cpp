@@ -19,6 +19,8 @@ FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type) {
     request.taps = design::ShownFirTapCount(doc);
     request.rr = doc.m_dRR;
     request.multiplier = doc.m_nCoeffMultiplier;
+    request.method = doc.m_nFirMethod;
+    request.beta = doc.m_dKaiserBeta;
     return request;
 }
 
@@ -30,6 +32,12 @@ Outcome CheckFirRequest(const FirDesignRequest& request) {
     if (!check.Refused()) {
         check = design::CheckFirDialogValues(request.type, request.fs, request.fc, request.rr,
                                              request.multiplier);
+    }
+    if (!check.Refused() && (request.method < 0 || request.method >= dsp::kFirMethodCount)) {
+        check = design::CheckFirMethodName("");
+    }
+    if (!check.Refused() && request.method == dsp::kFirKaiser) {
+        check = design::CheckKaiserBeta(request.beta);
     }
     return check.Refused() ? OutOfRange(check) : Outcome{};
 }
@@ -50,6 +58,8 @@ Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request) {
     }
     doc.m_dRR = request.rr;
     doc.m_nCoeffMultiplier = request.multiplier;
+    doc.m_nFirMethod = request.method;
+    doc.m_dKaiserBeta = request.beta;
     doc.m_fs = request.fs;
     doc.m_bQuantize = 0;
     doc.m_nCoeffFormat = 0;

@@ -38,13 +38,15 @@ struct FirDesignRequest {
     int taps = 90;
     double rr = 10.0;
     int multiplier = 1;
+    int method = 0;    // a dsp::FirMethod; the Remez exchange by default
+    double beta = 8.6; // the Kaiser window's shape (kaiser only)
 };
 // The request a FIR dialog starts from: the document's values, the tap count as shown.
 FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type);
 
 // The range checks of the FIR dialog (fs, the edges of the type, N in dsp::kMinDesignTaps ..
-// dsp::kMaxDesignTaps, RR, the multiplier): kOutOfRange with the first failed field, else
-// kAccepted.
+// dsp::kMaxDesignTaps, RR, the multiplier, and beta of the Kaiser window): kOutOfRange with the
+// first failed field, else kAccepted.
 Outcome CheckFirRequest(const FirDesignRequest& request);
 
 // The whole FIR design: range checks, edge order (kRefused, warning 220/221), store, design.

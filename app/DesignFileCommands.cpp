@@ -64,9 +64,11 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
          s.otherFs == -1.0 ? RangeRefusal{} : CheckSamplingFrequency(kFieldFs, s.otherFs)},
         {"fir", CheckFirDialogValues(firType, firFs, fc, s.rr, s.multiplier)},
         {"fir.taps", CheckIntRange(kFieldTaps, s.taps, 1, COlvexDoc::kMaxFirTaps)},
-        {"iir.sections", CheckIntRange(kFieldSections, s.iirSections, MinIirSections(iirType),
-                                       MaxIirSections())},
+        {"iir.sections",
+         CheckIntRange(kFieldSections, s.iirSections, MinIirSections(iirType), MaxIirSections())},
         {"iir", CheckIirDialogValues(iirType, s.rippleDb, s.iirFc1, s.iirFc2, iirFs)},
+        {"fir.method", CheckFirMethodName(s.firMethod)},
+        {"fir.kaiserBeta", CheckKaiserBeta(s.kaiserBeta)},
         {"iir.method", CheckIirMethodName(s.iirMethod)},
         {"iir.attenDb", CheckIirAttenuation(s.iirAttenDb)},
         {"quantization.bits",
@@ -187,6 +189,8 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.m_dRippleDb = s.rippleDb;
     doc.m_dIirFc1 = s.iirFc1;
     doc.m_dIirFc2 = s.iirFc2;
+    doc.m_nFirMethod = std::max(dsp::FirMethodOfName(s.firMethod.c_str()), 0);
+    doc.m_dKaiserBeta = s.kaiserBeta;
     doc.m_nIirMethod = std::max(dsp::IirMethodOfName(s.iirMethod.c_str()), 0);
     doc.m_dIirAttenDb = s.iirAttenDb;
     CopySections(s.sections, 0, doc.m_aA0);
@@ -244,6 +248,8 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
     s.rippleDb = doc.m_dRippleDb;
     s.iirFc1 = doc.m_dIirFc1;
     s.iirFc2 = doc.m_dIirFc2;
+    s.firMethod = dsp::FirMethodName(doc.m_nFirMethod);
+    s.kaiserBeta = doc.m_dKaiserBeta;
     s.iirMethod = dsp::IirMethodName(doc.m_nIirMethod);
     s.iirAttenDb = doc.m_dIirAttenDb;
     s.quantize = doc.m_bQuantize;

@@ -1,6 +1,7 @@
 #include "app/DesignRules.h"
 
 #include "app/OlvexDoc.h"
+#include "dsp/FirMethods.h"
 #include "dsp/Iir.h"
 #include "files/NumberText.h"
 #include "vhdl/Architecture.h"
@@ -45,8 +46,12 @@ bool FirBandsUnbalanced(double fc1, double fc2, double fc3, double fc4, Warning&
     return false;
 }
 
+bool FirOddTapsOnly(int type, int method) {
+    return type == kHpf || type == kBrf || method == dsp::kFirLeastSquares;
+}
+
 void StoreFirTapCount(COlvexDoc& doc, int type, int nEntered) {
-    if ((type == kHpf || type == kBrf) && nEntered % 2 == 0) {
+    if (FirOddTapsOnly(type, doc.m_nFirMethod) && nEntered % 2 == 0) {
         doc.m_nTaps = nEntered - 1;
         doc.m_bEvenTaps = 1;
     } else {
@@ -303,7 +308,7 @@ const char* FieldName(int field) {
         "",          "fs",     "fc1",  "fc2",      "fc3",         "fc4",       "rr",
         "mult",      "ripple", "taps", "sections", "quantize",    "data-bits", "gain-range",
         "mag-range", "freq",   "zoom", "start",    "multipliers", "clock",     "ap",
-        "as",        "stop",   "stop",
+        "as",        "stop",   "stop", "beta",
     };
     return field >= 0 && field < static_cast<int>(std::size(kNames)) ? kNames[field] : "";
 }
@@ -327,6 +332,33 @@ RangeRefusal CheckIirMethodName(const std::string& name) {
 
 RangeRefusal CheckIirAttenuation(double asDb) {
     return NumberRange(kFieldAs, asDb, 0.0, kMaxAttenuationDb);
+}
+
+RangeRefusal CheckFirMethodName(const std::string& name) {
+    if (dsp::FirMethodOfName(name.c_str()) >= 0) {
+        return {};
+    }
+    return {kFieldNone, 0.0, 0.0, "Please choose the design method remez, ls or kaiser."};
+}
+
+std::string FirMethodText(const COlvexDoc& doc, bool fir) {
+    if (!fir || doc.m_nFirMethod == dsp::kFirRemez) {
+        return std::string();
+    }
+    std::string text = dsp::FirMethodTitle(doc.m_nFirMethod);
+    if (doc.m_nFirMethod == dsp::kFirKaiser) {
+        text += ", beta " + files::FormatDialogDouble(doc.m_dKaiserBeta);
+    }
+    return text;
+}
+
+RangeRefusal CheckKaiserBeta(double beta) {
+    if (beta >= 0.0 && beta <= dsp::kMaxKaiserBeta) {
+        return {kFieldBeta, 0.0, dsp::kMaxKaiserBeta, std::string()};
+    }
+    return {kFieldBeta, 0.0, dsp::kMaxKaiserBeta,
+            "Please enter a number from 0 to " + files::FormatDialogDouble(dsp::kMaxKaiserBeta) +
+                "."};
 }
 
 RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, double stop1,

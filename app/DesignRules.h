@@ -31,8 +31,9 @@ bool CheckFirEdges(int type, double fs, double fc1, double fc2, double fc3, doub
 // warning) when (fc2 - fc1) / (fc4 - fc3) is at least 1.5 or at most 0.67.
 bool FirBandsUnbalanced(double fc1, double fc2, double fc3, double fc4, Warning& warning);
 
-// Stores an entered tap count: HPF and BRF are designed with an odd count, so an even N is
-// stored as N - 1 with m_bEvenTaps set.
+// Stores an entered tap count: HPF and BRF, and every type designed by least squares (the
+// document's m_nFirMethod), are designed with an odd count, so an even N is stored as N - 1 with
+// m_bEvenTaps set.
 void StoreFirTapCount(COlvexDoc& doc, int type, int nEntered);
 
 // The tap count a FIR dialog shows for the stored design.
@@ -118,6 +119,7 @@ enum DialogField {
     kFieldAs,          // the stop-band attenuation, dB
     kFieldStop,        // the IIR stop-band edge (the lower one for BRF/BPF)
     kFieldStop2,       // the upper IIR stop-band edge of BRF/BPF
+    kFieldBeta,        // the Kaiser window's shape
 };
 // The field's short name ("fs", "fc1", "taps", "data-bits", ...), for one-line reports.
 const char* FieldName(int field);
@@ -178,6 +180,15 @@ RangeRefusal CheckRequirements(double apDb, double asDb);
 // methods that take it: above 0 and at most kMaxAttenuationDb.
 RangeRefusal CheckIirMethodName(const std::string& name);
 RangeRefusal CheckIirAttenuation(double asDb);
+// The FIR design method's name ("remez", "ls", "kaiser") and the Kaiser window's beta:
+// 0 <= beta <= dsp::kMaxKaiserBeta (0 is the rectangular window).
+RangeRefusal CheckFirMethodName(const std::string& name);
+RangeRefusal CheckKaiserBeta(double beta);
+// Whether the type is designed with odd tap counts only by the method.
+bool FirOddTapsOnly(int type, int method);
+// The FIR design method as headers and reports name it ("Least squares", "Kaiser window, beta
+// 8.6"); empty for the Remez exchange, the default, and when `fir` is false.
+std::string FirMethodText(const COlvexDoc& doc, bool fir);
 // The IIR stop-band edges beyond the cut-offs: LPF fc1 < stop1 < fs/2, HPF 0 < stop1 < fc1,
 // BPF 0 < stop1 < fc1 and fc2 < stop2 < fs/2, BRF fc1 < stop1 < stop2 < fc2 (kFieldStop or
 // kFieldStop2, the open interval in low/high).

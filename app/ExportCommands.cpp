@@ -45,6 +45,8 @@ files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir) {
         p.taps = doc.m_nTaps;
         p.rr = doc.m_dRR;
         p.multiplier = doc.m_nCoeffMultiplier;
+        p.firMethod = doc.m_nFirMethod;
+        p.kaiserBeta = doc.m_dKaiserBeta;
     }
     return p;
 }

@@ -51,16 +51,24 @@ std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
     return dsp::TransitionPeakNote(dsp::FirTransitionPeak(c.DesignedTaps(), bands), passMaxDb);
 }
 
+// A design method other than the default is named: on a first line of the report, at the end
+// of the summary. A transition band that rises above the pass band is said after both.
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    std::string text = dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits,
-                                             lineEnd, UnstableSectionsOf(doc, iir));
+    const std::string method = design::FirMethodText(doc, !iir);
+    const std::string text =
+        (method.empty() ? std::string() : "Design method: " + method + lineEnd) +
+        dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
+                              UnstableSectionsOf(doc, iir));
     const std::string peak = TransitionPeakNoteOf(doc, iir);
     return peak.empty() ? text : text + "Warning: the " + peak + "." + lineEnd;
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    const std::string summary = dsp::MeasurementsSummary(
-        MeasureDocument(doc, iir), doc.m_nQuantBits, UnstableSectionsOf(doc, iir));
+    const std::string method = design::FirMethodText(doc, !iir);
+    const std::string summary =
+        dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
+                                 UnstableSectionsOf(doc, iir)) +
+        (method.empty() ? std::string() : "; method: " + method);
     const std::string peak = TransitionPeakNoteOf(doc, iir);
     return peak.empty() ? summary : summary + "; " + peak;
 }

@@ -14,6 +14,7 @@
 
 #include "dsp/FilterCoefficients.h"
 #include "dsp/FirDesign.h"
+#include "dsp/FirMethods.h"
 #include "dsp/Iir.h"
 
 // The four filter types, in the order of the form's filter-type radio group; m_nFilterType and
@@ -56,8 +57,10 @@ public:
     double m_fc4 = 400.0;
     double m_dRR = 10.0; // ripple ratio RR = K*(d1/d2): stop-band weight
     int m_nTaps = 90;    // tap count N used by the design
-    int m_bEvenTaps = 0; // 1: HPF/BRF entered with an even N, designed with N - 1
+    int m_bEvenTaps = 0; // 1: entered with an even N, designed with N - 1 (odd-only)
     int m_nCoeffMultiplier = 1;
+    int m_nFirMethod = dsp::kFirRemez;              // a dsp::FirMethod
+    double m_dKaiserBeta = dsp::kDefaultKaiserBeta; // the Kaiser window's shape (kFirKaiser)
 
     // ---- FIR design work area -------------------------------------------------------------------
     double m_aFirCoeffs[kMaxFirTaps] = {};                 // h[0..N-1] of the last design

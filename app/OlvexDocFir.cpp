@@ -2,6 +2,7 @@
 // dsp/FirDesign.h and stores what it returns.
 #include "app/OlvexDoc.h"
 #include "dsp/FirDesign.h"
+#include "dsp/FirMethods.h"
 
 #include <algorithm>
 #include <iterator>
@@ -15,14 +16,15 @@ void COlvexDoc::ClearDesignArrays() {
 void COlvexDoc::DesignFir(int nType) {
     ClearDesignArrays();
     m_bBandsKnown = 1; // the taps now come from the form's bands
-    const dsp::FirDesign design = dsp::DesignFir({.type = dsp::FirTypeFromIndex(nType),
-                                                  .fs = m_fs,
-                                                  .fc1 = m_fc1,
-                                                  .fc2 = m_fc2,
-                                                  .fc3 = m_fc3,
-                                                  .fc4 = m_fc4,
-                                                  .rr = m_dRR,
-                                                  .nTaps = m_nTaps});
+    const dsp::FirDesign design = dsp::DesignFirByMethod({.type = dsp::FirTypeFromIndex(nType),
+                                                          .fs = m_fs,
+                                                          .fc1 = m_fc1,
+                                                          .fc2 = m_fc2,
+                                                          .fc3 = m_fc3,
+                                                          .fc4 = m_fc4,
+                                                          .rr = m_dRR,
+                                                          .nTaps = m_nTaps},
+                                                         m_nFirMethod, m_dKaiserBeta);
     // The layout: only the bands of this type are written (a two-band type leaves the last two
     // edges as they were).
     const dsp::FirBands& bands = design.bands;

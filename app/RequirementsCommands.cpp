@@ -12,6 +12,7 @@
 #include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "dsp/FirMethods.h"
 #include "dsp/Requirements.h"
 
 namespace commands {
@@ -28,6 +29,64 @@ RequirementsOutcome Carry(const DesignOutcome& outcome) {
     RequirementsOutcome carried;
     static_cast<DesignOutcome&>(carried) = outcome;
     return carried;
+}
+
+// The Kaiser window from requirements: the tap count and beta of Kaiser's formulas for the
+// narrowest transition and the stricter of Ap and As (the window leaves the same deviation in
+// pass and stop bands). A formula count that a type designed with odd counts only cannot take
+// is raised by one; one above the dialog's range designs the largest count and is not met.
+RequirementsOutcome DesignKaiserFromRequirements(COlvexDoc& doc,
+                                                 const FirRequirementsRequest& request,
+                                                 const dsp::FirRequirements& req) {
+    const bool threeBand = design::IsThreeBand(request.type);
+    double transition = request.fc[1] - request.fc[0];
+    if (threeBand) {
+        transition = std::min(transition, request.fc[3] - request.fc[2]);
+    }
+    const double rippleDb = dsp::KaiserRippleDb(request.apDb, request.asDb);
+    const dsp::KaiserOrder order = dsp::KaiserOrderFor(rippleDb, transition / request.fs);
+    if (order.taps == 0) {
+        return Carry(OutOfRange({design::kFieldAs, 0.0, 0.0,
+                                 Format("Kaiser's formula needs an attenuation of 8 dB or more; "
+                                        "these requirements ask for %.3g dB.",
+                                        rippleDb)}));
+    }
+    const bool oddOnly = design::FirOddTapsOnly(request.type, dsp::kFirKaiser);
+    int taps = std::max(order.taps, COlvexDoc::kMinDialogTaps);
+    if (oddOnly && taps % 2 == 0) {
+        ++taps;
+    }
+    const bool fits = taps <= COlvexDoc::kMaxDialogTaps;
+    if (!fits) {
+        taps = COlvexDoc::kMaxDialogTaps - (oddOnly && COlvexDoc::kMaxDialogTaps % 2 == 0 ? 1 : 0);
+    }
+    FirDesignRequest chosen;
+    chosen.type = request.type;
+    chosen.fs = request.fs;
+    std::copy(std::begin(request.fc), std::end(request.fc), chosen.fc);
+    chosen.taps = taps;
+    chosen.rr = doc.m_dRR; // kept as it was: the window takes no weights
+    chosen.multiplier = request.multiplier;
+    chosen.method = dsp::kFirKaiser;
+    chosen.beta = order.beta;
+    RequirementsOutcome outcome = Carry(DesignFir(doc, chosen));
+    const dsp::FirRequirementTrial trial =
+        dsp::MethodTrial(req, taps, chosen.rr, dsp::kFirKaiser, order.beta);
+    outcome.met = fits;
+    outcome.taps = taps;
+    outcome.formulaTaps = order.taps;
+    outcome.beta = order.beta;
+    outcome.rr = chosen.rr;
+    outcome.rippleDb = trial.rippleDb;
+    outcome.attenuationDb = trial.attenuationDb;
+    outcome.designs = 1;
+    if (!fits && outcome.message.empty()) {
+        outcome.message = Format("The requirements cannot be met with %d taps: Kaiser's formula "
+                                 "asks for %d; the %d-tap design reaches a pass ripple of %.3f dB "
+                                 "and an attenuation of %.1f dB.",
+                                 taps, order.taps, taps, trial.rippleDb, trial.attenuationDb);
+    }
+    return outcome;
 }
 
 } // namespace
@@ -60,7 +119,13 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
     req.asDb = request.asDb;
     req.minTaps = COlvexDoc::kMinDialogTaps;
     req.maxTaps = COlvexDoc::kMaxDialogTaps;
-    const dsp::FirRequirementResult found = dsp::SearchFirRequirements(req);
+    if (request.method == dsp::kFirKaiser) {
+        return DesignKaiserFromRequirements(doc, request, req);
+    }
+    const bool leastSquares = request.method == dsp::kFirLeastSquares;
+    const dsp::FirRequirementResult found =
+        leastSquares ? dsp::SearchLeastSquaresRequirements(req) : dsp::SearchFirRequirements(req);
+    const char* method = leastSquares ? "least squares" : "Remez exchange";
 
     FirDesignRequest chosen;
     chosen.type = type;
@@ -69,6 +134,8 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
     chosen.taps = found.chosen.taps;
     chosen.rr = found.rr;
     chosen.multiplier = request.multiplier;
+    chosen.method = request.method;
+    chosen.beta = doc.m_dKaiserBeta;
     RequirementsOutcome outcome = Carry(DesignFir(doc, chosen));
     outcome.met = found.met;
     outcome.taps = found.chosen.taps;
@@ -105,12 +172,12 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
         outcome.message =
             found.best.taps == 0
                 ? Format("The requirements cannot be met: no tap count the search tried (%d, up "
-                         "to %d) designs with RR %.6g (Remez exchange).",
-                         found.designs, found.chosen.taps, found.rr)
-                : Format("The requirements cannot be met: the %d-tap design failed (Remez "
-                         "exchange); the best design, %d taps, reaches a pass ripple of %.3f dB "
-                         "and an attenuation of %.1f dB.",
-                         found.chosen.taps, found.best.taps, found.best.rippleDb,
+                         "to %d) designs with RR %.6g (%s).",
+                         found.designs, found.chosen.taps, found.rr, method)
+                : Format("The requirements cannot be met: the %d-tap design failed (%s); the "
+                         "best design, %d taps, reaches a pass ripple of %.3f dB and an "
+                         "attenuation of %.1f dB.",
+                         found.chosen.taps, method, found.best.taps, found.best.rippleDb,
                          found.best.attenuationDb);
     }
     return outcome;

@@ -21,6 +21,9 @@ struct FirRequirementsRequest {
     double apDb = 0.5;
     double asDb = 60.0;
     int multiplier = 1;
+    // A dsp::FirMethod: the Remez exchange and least squares search the smallest tap count that
+    // meets Ap and As; the Kaiser window takes the tap count and beta of Kaiser's formulas.
+    int method = 0;
 };
 struct IirRequirementsRequest {
     int type = 0;
@@ -42,7 +45,10 @@ struct RequirementsOutcome : DesignOutcome {
     double cutoff1 = 0.0, cutoff2 = 0.0;
     double rippleDb = 0.0;      // the chosen design's measured pass ripple
     double attenuationDb = 0.0; // and its stop-band attenuation
-    int designs = 0;            // FIR: Remez designs the search ran
+    int designs = 0;            // FIR: designs the search ran
+    double beta = 0.0;          // FIR, Kaiser window: the shape of Kaiser's formula
+    // FIR, Kaiser window: the formula's tap count before the parity and range of the design.
+    int formulaTaps = 0;
     // FIR: the chosen design still rises above the pass band in a transition band; the text
     // says where and how high (the command line's exit status 5).
     bool transitionAbovePass = false;

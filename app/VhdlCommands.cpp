@@ -15,10 +15,12 @@
 namespace commands {
 
 vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
-    return vhdl::FormatHeaderValues(vhdl::HeaderSource{
+    vhdl::HeaderValues values = vhdl::FormatHeaderValues(vhdl::HeaderSource{
         firIir, doc.FilterTypeOf(firIir), doc.m_nIirSections, doc.FsOf(firIir), doc.m_fc1,
         doc.m_fc2, doc.m_fc3, doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2,
         doc.TakeCoefficients(false).ShownTaps(), doc.m_nQuantBits, doc.m_nDataBits});
+    values.method = design::FirMethodText(doc, firIir == 0);
+    return values;
 }
 
 std::string SubstituteFirLineOf(const COlvexDoc& doc, std::string_view line, int& substIndex) {

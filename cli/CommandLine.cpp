@@ -117,7 +117,31 @@ void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh) {
     add.Value("fs", "F", Number(fresh.m_fs), "sampling frequency, Hz")->check(NumberText());
 }
 
-void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh) {
+// --method of the FIR design, the IIR design or both (a command that designs either).
+void AddMethod(OptionAdder& add, const COlvexDoc& fresh, bool fir, bool iir) {
+    std::vector<std::string> names;
+    if (fir) {
+        names.insert(names.end(), {"remez", "ls", "kaiser"});
+    }
+    if (iir) {
+        names.insert(names.end(), {"cheby1", "butter", "cheby2", "ellip", "bessel"});
+    }
+    std::string listed;
+    for (size_t i = 0; i < names.size(); ++i) {
+        listed += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    const std::string fallback = fir && iir
+                                     ? std::string(dsp::FirMethodName(fresh.m_nFirMethod)) +
+                                           " (iir: " + dsp::IirMethodName(fresh.m_nIirMethod) + ")"
+                                 : fir ? std::string(dsp::FirMethodName(fresh.m_nFirMethod))
+                                       : std::string(dsp::IirMethodName(fresh.m_nIirMethod));
+    const std::string what = fir && iir ? "design method"
+                             : fir      ? "FIR design method"
+                                        : "IIR design method";
+    add.Value("method", "M", fallback, what + ": " + listed)->check(OneOf(names, listed));
+}
+
+void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh, bool method = true) {
     add.Value("edges", "E1,E2[,E3,E4]",
               Number(fresh.m_fc1) + "," + Number(fresh.m_fc2) +
                   " (brf, bpf: " + Number(fresh.m_fc1) + "," + Number(fresh.m_fc2) + "," +
@@ -135,9 +159,15 @@ void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh) {
               "when the Remez design fails: take the proposed tap count or band edges and "
               "design again")
         ->check(OneOf({"taps", "edges"}, "taps or edges"));
+    if (method) {
+        AddMethod(add, fresh, true, false);
+    }
+    add.Value("beta", "B", Number(fresh.m_dKaiserBeta),
+              "FIR Kaiser window shape, 0 to 50 (kaiser; from requirements: Kaiser's formula)")
+        ->check(NumberText());
 }
 
-void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
+void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh, bool method = true) {
     add.Value("cutoff", "FC1[,FC2]",
               Number(fresh.m_dIirFc1) + " (brf, bpf: " + Number(fresh.m_dIirFc1) + "," +
                   Number(fresh.m_dIirFc2) + ")",
@@ -149,10 +179,9 @@ void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh) {
         ->check(IntegerText());
     add.Value("ripple", "AC", Number(fresh.m_dRippleDb), "IIR pass-band ripple, dB (cheby1, ellip)")
         ->check(NumberText());
-    add.Value("method", "M", dsp::IirMethodName(fresh.m_nIirMethod),
-              "IIR design method: cheby1, butter, cheby2, ellip or bessel")
-        ->check(OneOf({"cheby1", "butter", "cheby2", "ellip", "bessel"},
-                      "cheby1, butter, cheby2, ellip or bessel"));
+    if (method) {
+        AddMethod(add, fresh, false, true);
+    }
     add.Value("atten", "AS", Number(fresh.m_dIirAttenDb),
               "IIR stop-band attenuation, dB (cheby2, ellip)")
         ->check(NumberText());
@@ -329,7 +358,10 @@ struct Subcommand {
 };
 
 const Subcommand kSubcommands[] = {
-    {"fir", "design an equiripple FIR filter; prints its taps, one per line", RunFir,
+    {"fir",
+     "design a FIR filter (Remez exchange, least squares or Kaiser window); prints its taps, one "
+     "per line",
+     RunFir,
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddTypeAndFs(add, fresh);
          AddFirDesign(add, fresh);
@@ -348,8 +380,9 @@ const Subcommand kSubcommands[] = {
      [](OptionAdder& add, const COlvexDoc& fresh) {
          AddStructure(add);
          AddTypeAndFs(add, fresh);
-         AddFirDesign(add, fresh);
-         AddIirDesign(add, fresh);
+         AddFirDesign(add, fresh, false);
+         AddIirDesign(add, fresh, false);
+         AddMethod(add, fresh, true, true);
          AddQuantize(add);
          AddTestWave(add, fresh);
          AddWaveAnalysis(add, fresh);

@@ -11,6 +11,7 @@
 #include "app/MeasureCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "dsp/FirMethods.h"
 #include "files/NumberText.h"
 
 namespace cli {
@@ -24,6 +25,7 @@ const FieldOptions& FirFieldOptions() {
         {design::kFieldFc2, "edges"}, {design::kFieldFc3, "edges"},
         {design::kFieldFc4, "edges"}, {design::kFieldTaps, "taps"},
         {design::kFieldRR, "rr"},     {design::kFieldMultiplier, "mult"},
+        {design::kFieldBeta, "beta"},
     };
     return options;
 }
@@ -70,6 +72,22 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
         !ReadInt(args, "mult", request.multiplier, design::kMinMultiplier,
                  std::numeric_limits<int>::max())) {
         return false;
+    }
+    if (args.Has("method")) {
+        request.method = dsp::FirMethodOfName(args.Value("method").c_str());
+        if (request.method < 0) {
+            std::fprintf(stderr, "--method: expected remez, ls or kaiser.\n");
+            return false;
+        }
+    }
+    if (args.Has("beta")) {
+        if (request.method != dsp::kFirKaiser) {
+            std::fprintf(stderr, "--beta: only with --method kaiser\n");
+            return false;
+        }
+        if (!ReadDouble(args, "beta", request.beta)) {
+            return false;
+        }
     }
     if (args.Has("edges")) {
         const bool four = design::IsThreeBand(type);
@@ -159,9 +177,13 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
         PrintEdgeAdjustment(before, run.doc);
     }
     if (outcome.Is(commands::OutcomeKind::kDesignFailed)) {
-        std::fprintf(stderr, adjusted ? "The design failed again after the adjustment.\n"
-                                      : "The design failed (Remez exchange); try --auto taps or "
-                                        "--auto edges.\n");
+        if (adjusted) {
+            std::fprintf(stderr, "The design failed again after the adjustment.\n");
+        } else {
+            std::fprintf(stderr, "The design failed (%s); try --auto taps or --auto edges.\n",
+                         request.method == dsp::kFirRemez ? "Remez exchange"
+                                                          : dsp::FirMethodTitle(request.method));
+        }
         return kExitDesignFailed;
     }
     run.m_bNoDesign = 0;

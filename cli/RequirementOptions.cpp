@@ -11,6 +11,7 @@
 #include "app/RequirementsCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
+#include "dsp/FirMethods.h"
 
 namespace cli {
 
@@ -72,7 +73,7 @@ bool WantsRequirements(const CliArgs& args) {
 }
 
 int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run) {
-    if (!OptionsFit(args, {"ap", "as"}, {"taps", "rr", "auto", "stop"})) {
+    if (!OptionsFit(args, {"ap", "as"}, {"taps", "rr", "auto", "stop", "beta"})) {
         return kExitInvalid;
     }
     const int type = FilterType(args, run.doc);
@@ -86,6 +87,7 @@ int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run) {
     request.fs = fields.fs;
     std::copy(std::begin(fields.fc), std::end(fields.fc), request.fc);
     request.multiplier = fields.multiplier;
+    request.method = fields.method;
     run.m_nFirIir = 0;
     const commands::RequirementsOutcome outcome =
         commands::DesignFirFromRequirements(run.doc, request);
@@ -93,7 +95,24 @@ int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run) {
     if (refused != kExitOk) {
         return refused;
     }
-    std::fprintf(stderr, "taps %d rr %.17g\n", outcome.taps, outcome.rr);
+    if (request.method == dsp::kFirKaiser) {
+        std::fprintf(stderr, "taps %d beta %.17g\n", outcome.taps, outcome.beta);
+        if (outcome.taps != outcome.formulaTaps && outcome.met) {
+            std::fprintf(stderr,
+                         "Kaiser's formula gives %d taps; %d are designed (the smallest count "
+                         "taken, or the odd count this filter type needs).\n",
+                         outcome.formulaTaps, outcome.taps);
+        }
+        if (outcome.met &&
+            (outcome.rippleDb > request.apDb || outcome.attenuationDb < request.asDb)) {
+            std::fprintf(stderr,
+                         "Kaiser's formula falls short here: the design reaches a pass ripple of "
+                         "%.3f dB and an attenuation of %.1f dB.\n",
+                         outcome.rippleDb, outcome.attenuationDb);
+        }
+    } else {
+        std::fprintf(stderr, "taps %d rr %.17g\n", outcome.taps, outcome.rr);
+    }
     if (outcome.Is(commands::OutcomeKind::kShortOfOptimum)) {
         std::fprintf(stderr,
                      "The design is short of the equiripple optimum: weighted ripple %.6g, "

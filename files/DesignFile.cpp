@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <type_traits>
 #include <variant>
 
@@ -84,6 +85,11 @@ const Field kOptionalFields[] = {
     {"/design/otherType",         &DesignState::otherType},
     {"/design/otherFs",           &DesignState::otherFs},
     {"/design/otherBandsKnown",   Flag{&DesignState::otherBandsKnown}},
+};
+// Written only for a FIR method other than the Remez exchange (the default they read as).
+const Field kFirMethodFields[] = {
+    {"/fir/method",               &DesignState::firMethod},
+    {"/fir/kaiserBeta",           &DesignState::kaiserBeta},
 };
 // clang-format on
 
@@ -225,6 +231,11 @@ std::string WriteDesignText(const DesignState& state) {
     for (const Field& field : kOptionalFields) {
         doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
     }
+    if (state.firMethod != "remez") {
+        for (const Field& field : kFirMethodFields) {
+            doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
+        }
+    }
     // nlohmann-json writes a double with the shortest digits that read back to the same bits
     // (at most 17 significant digits), so the coefficients survive the round trip exactly.
     doc[Json::json_pointer(kFirTapsPointer)] = state.firTaps;
@@ -281,14 +292,17 @@ DesignRead ReadDesignText(std::string_view text) {
             return Refusal(FieldName(field.pointer), problem);
         }
     }
-    for (const Field& field : kOptionalFields) {
-        const Json::json_pointer at(field.pointer);
-        if (!doc.contains(at)) {
-            continue;
-        }
-        const std::string problem = ReadField(doc.at(at), read.state, field.member);
-        if (!problem.empty()) {
-            return Refusal(FieldName(field.pointer), problem);
+    for (const auto& table :
+         {std::span<const Field>(kOptionalFields), std::span<const Field>(kFirMethodFields)}) {
+        for (const Field& field : table) {
+            const Json::json_pointer at(field.pointer);
+            if (!doc.contains(at)) {
+                continue;
+            }
+            const std::string problem = ReadField(doc.at(at), read.state, field.member);
+            if (!problem.empty()) {
+                return Refusal(FieldName(field.pointer), problem);
+            }
         }
     }
     read = ReadCoefficients(doc, read);
@@ -302,6 +316,9 @@ std::vector<std::string> DesignFieldNames() {
         names.push_back(FieldName(field.pointer));
     }
     for (const Field& field : kOptionalFields) {
+        names.push_back(FieldName(field.pointer));
+    }
+    for (const Field& field : kFirMethodFields) {
         names.push_back(FieldName(field.pointer));
     }
     names.push_back(FieldName(kFirTapsPointer));

@@ -53,6 +53,11 @@ struct DesignState {
     int evenTaps = 0;
     double rr = 10.0;
     int multiplier = 1;
+    // The FIR design method by name ("remez", "ls", "kaiser") and the Kaiser window's beta. A
+    // Remez design is written without them, as files were before there was a choice, and a file
+    // without them is a Remez design.
+    std::string firMethod = "remez";
+    double kaiserBeta = 8.6;
     // IIR design.
     int iirSections = 2;
     double rippleDb = 0.3;

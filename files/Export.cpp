@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "dsp/FirMethods.h"
 #include "vhdl/BitTrueModel.h"
 
 namespace files {
@@ -124,6 +125,12 @@ std::vector<std::string> DescribeDesign(const dsp::FilterCoefficients& c,
         lines.push_back("cut-off: " + NumberList(design.cutoffs, ", ") + " Hz");
     } else {
         lines.push_back("band edges: " + NumberList(design.edges, ", ") + " Hz");
+        if (design.firMethod != dsp::kFirRemez) {
+            lines.push_back(std::string("design method: ") + dsp::FirMethodTitle(design.firMethod) +
+                            (design.firMethod == dsp::kFirKaiser
+                                 ? ", beta " + Number(design.kaiserBeta)
+                                 : std::string()));
+        }
         // An even HPF/BRF count is designed with one tap fewer and listed with a zero after it.
         lines.push_back("taps: " + std::to_string(c.ShownTaps()) +
                         (design.taps == c.ShownTaps()
@@ -251,6 +258,12 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
         params["taps"] = design.taps;
         params["rr"] = design.rr;
         params["multiplier"] = design.multiplier;
+        if (design.firMethod != dsp::kFirRemez) {
+            params["method"] = dsp::FirMethodName(design.firMethod);
+            if (design.firMethod == dsp::kFirKaiser) {
+                params["beta"] = design.kaiserBeta;
+            }
+        }
     }
     json["design"] = params;
     if (!c.iir) {

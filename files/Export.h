@@ -63,6 +63,10 @@ struct ExportParameters {
     int taps = 0;
     double rr = 0.0;
     int multiplier = 1;
+    // FIR: the dsp::FirMethod and the Kaiser window's beta; the files name a method other than
+    // the Remez exchange.
+    int firMethod = 0;
+    double kaiserBeta = 0.0;
     // IIR: the section count, the pass-band ripple (dB) and the cut-off edges (Hz).
     int sections = 0;
     double rippleDb = 0.0;

@@ -148,6 +148,9 @@ std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues&
     std::string text;
     AddLine(text, kRule, variant);
     AddLine(text, "-- Filter Type = " + values.typeWords, variant);
+    if (!values.method.empty()) {
+        AddLine(text, "-- Design Method = " + values.method, variant);
+    }
     AddLine(text, "-- Sampling Frequency = " + values.fs, variant);
     if (iir) {
         AddLine(text, "-- Cutoff Frequency 1 = " + values.iirFc1, variant);

@@ -42,6 +42,9 @@ struct HeaderValues {
     // The hardware architecture the text is generated in ("folded, 4 multipliers, ..."); the
     // header names it on a line of its own when it is not empty.
     std::string architecture;
+    // The design method ("Least squares", ...) when it is not the structure's default one; the
+    // header names it on a line of its own after the filter type when it is not empty.
+    std::string method;
 };
 // "LPF by FIR" .. "BPF by IIR"; any other combination gives "BPF by IIR".
 std::string FilterTypeWords(int firIir, int filterType);

@@ -150,14 +150,28 @@ TEST(FirTapParity, HighPassAndBandRejectionAreDesignedOdd) {
         int taps;
         int even;
         int shown;
+        int method = dsp::kFirRemez;
     };
     const Case cases[] = {
-        {kLpf, 90, 90, 0, 90}, {kLpf, 31, 31, 0, 31}, {kHpf, 90, 89, 1, 90}, {kHpf, 51, 51, 0, 51},
-        {kBrf, 50, 49, 1, 50}, {kBrf, 4, 3, 1, 4},    {kBpf, 60, 60, 0, 60}, {kBpf, 61, 61, 0, 61},
+        {kLpf, 90, 90, 0, 90},
+        {kLpf, 31, 31, 0, 31},
+        {kHpf, 90, 89, 1, 90},
+        {kHpf, 51, 51, 0, 51},
+        {kBrf, 50, 49, 1, 50},
+        {kBrf, 4, 3, 1, 4},
+        {kBpf, 60, 60, 0, 60},
+        {kBpf, 61, 61, 0, 61},
+        // Least squares designs every type with an odd count; the Kaiser window as Remez does.
+        {kLpf, 90, 89, 1, 90, dsp::kFirLeastSquares},
+        {kBpf, 61, 61, 0, 61, dsp::kFirLeastSquares},
+        {kLpf, 90, 90, 0, 90, dsp::kFirKaiser},
+        {kBrf, 50, 49, 1, 50, dsp::kFirKaiser},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.entered));
+        SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.entered) + "/" +
+                     std::to_string(c.method));
         COlvexDoc doc;
+        doc.m_nFirMethod = c.method;
         doc.m_bEvenTaps = 1; // a stale flag from an earlier design must not survive
         design::StoreFirTapCount(doc, c.type, c.entered);
         EXPECT_EQ(doc.m_nTaps, c.taps);

@@ -318,6 +318,48 @@ TEST_F(DesignFileFixture, IirMethodKeptAndOlderFilesOpenAsChebyshev) {
     EXPECT_EQ(before.m_aB1[2], source.m_aB1[2]); // the sections as stored
 }
 
+// A Kaiser-window design opens with its method and beta; a Remez design is written without the
+// two fields, so its file reads as files did before there was a choice, and opens as Remez.
+TEST_F(DesignFileFixture, FirMethodKeptAndRemezFilesUnchanged) {
+    COlvexDoc source;
+    commands::FirDesignRequest fir = commands::FirRequestFromDocument(source, kBpf);
+    fir.method = dsp::kFirKaiser;
+    fir.beta = 6.25;
+    fir.taps = 40;
+    ASSERT_TRUE(commands::DesignFir(source, fir).Is(OutcomeKind::kAccepted));
+    const std::string text = files::WriteDesignText(commands::TakeDesignState(source, {}));
+    COlvexDoc opened;
+    ASSERT_TRUE(
+        commands::OpenDesign(opened, Write("kaiser.vantrel", text)).Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(opened.m_nFirMethod, dsp::kFirKaiser);
+    EXPECT_EQ(opened.m_dKaiserBeta, 6.25);
+    EXPECT_EQ(opened.m_aFirCoeffs[7], source.m_aFirCoeffs[7]);
+
+    Json bad = Json::parse(text);
+    bad["fir"]["kaiserBeta"] = 51;
+    COlvexDoc refused;
+    const commands::Outcome badBeta =
+        commands::OpenDesign(refused, Write("bad.vantrel", bad.dump()));
+    EXPECT_FALSE(badBeta.Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(refused.m_nFirMethod, dsp::kFirRemez);
+
+    COlvexDoc remez;
+    ASSERT_TRUE(commands::DesignFir(remez, commands::FirRequestFromDocument(remez, kLpf))
+                    .Is(OutcomeKind::kAccepted));
+    const Json written = Json::parse(files::WriteDesignText(commands::TakeDesignState(remez, {})));
+    EXPECT_FALSE(written["fir"].contains("method"));
+    EXPECT_FALSE(written["fir"].contains("kaiserBeta"));
+    Json older = Json::parse(text);
+    older["fir"].erase("method");
+    older["fir"].erase("kaiserBeta");
+    COlvexDoc before;
+    before.m_nFirMethod = dsp::kFirLeastSquares;
+    ASSERT_TRUE(commands::OpenDesign(before, Write("older.vantrel", older.dump()))
+                    .Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(before.m_nFirMethod, dsp::kFirRemez);
+    EXPECT_EQ(before.m_aFirCoeffs[7], source.m_aFirCoeffs[7]); // the taps as stored
+}
+
 TEST_F(DesignFileFixture, FieldsOfLaterVersionsAreIgnored) {
     COlvexDoc source;
     Json doc = Json::parse(files::WriteDesignText(commands::TakeDesignState(source, {})));
