@@ -4,6 +4,7 @@
 
 #include "app/DesignRules.h"
 #include "app/Outcome.h"
+#include "dsp/FirDesign.h"
 
 class COlvexDoc;
 
@@ -38,14 +39,21 @@ struct FirDesignRequest {
     int taps = 90;
     double rr = 10.0;
     int multiplier = 1;
+    // A Hilbert transformer, differentiator or multiband design runs on `bands` (edges in Hz,
+    // gain and weight per band) with the tap count as entered; fc and rr then mean nothing.
+    dsp::FirKind kind = dsp::FirKind::kFilterType;
+    dsp::FirBands bands;
 };
 // The request a FIR dialog starts from: the document's values, the tap count as shown.
 FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type);
 
 // The range checks of the FIR dialog (fs, the edges of the type, N in dsp::kMinDesignTaps ..
 // dsp::kMaxDesignTaps, RR, the multiplier): kOutOfRange with the first failed field, else
-// kAccepted.
+// kAccepted. A band-table request has its table checked in place of the edges and RR: 1 to
+// dsp::kMaxFirBands bands, edges ascending within 0..fs/2, finite gains, weights above 0.
 Outcome CheckFirRequest(const FirDesignRequest& request);
+// The band-table check alone (kFieldFc1 names the table); no refusal when it holds.
+RangeRefusal CheckBandTable(const dsp::FirBands& bands, double fs);
 
 // The whole FIR design: range checks, edge order (kRefused, warning 220/221), store, design.
 // An accepted request with unbalanced BRF/BPF transition bands carries the warning (222) in

@@ -111,9 +111,17 @@ void AddStructure(OptionAdder& add) {
         ->check(OneOf({"fir", "iir"}, "fir or iir"));
 }
 
-void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh) {
-    add.Value("type", "lpf|hpf|brf|bpf", "lpf", "filter type")
-        ->check(OneOf({"lpf", "hpf", "brf", "bpf"}, "lpf, hpf, brf or bpf"));
+// `firKinds`: fir also takes a Hilbert transformer or a differentiator for --type.
+void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh, bool firKinds = false) {
+    if (firKinds) {
+        add.Value("type", "lpf|hpf|brf|bpf|hilbert|differentiator", "lpf",
+                  "filter type; hilbert and differentiator take one band --edges F1,F2")
+            ->check(OneOf({"lpf", "hpf", "brf", "bpf", "hilbert", "differentiator"},
+                          "lpf, hpf, brf, bpf, hilbert or differentiator"));
+    } else {
+        add.Value("type", "lpf|hpf|brf|bpf", "lpf", "filter type")
+            ->check(OneOf({"lpf", "hpf", "brf", "bpf"}, "lpf, hpf, brf or bpf"));
+    }
     add.Value("fs", "F", Number(fresh.m_fs), "sampling frequency, Hz")->check(NumberText());
 }
 
@@ -331,8 +339,11 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"fir", "design an equiripple FIR filter; prints its taps, one per line", RunFir,
      [](OptionAdder& add, const COlvexDoc& fresh) {
-         AddTypeAndFs(add, fresh);
+         AddTypeAndFs(add, fresh, true);
          AddFirDesign(add, fresh);
+         add.Value("bands", "\"F0,F1,G,W;...\"", "",
+                   "multiband design: up to 8 bands, each two edges (Hz, ascending), a gain and a "
+                   "weight");
          AddRequirements(add, false);
          AddCoefficientActions(add, fresh);
      }},

@@ -64,14 +64,13 @@ bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirKind kind,
     if (refusal != FirRefusal::kNone) {
         return false;
     }
-    if (w.antisymmetric) {
-        const bool differentiator = kind == FirKind::kDifferentiator;
-        w.nGrid = AntisymmetricGridSize(w);
+    if (kind != FirKind::kFilterType) {
+        w.nGrid = SteppedGridSize(w);
         if (w.nGrid < w.r + 1) {
             return false;
         }
         SizeGridArrays(w);
-        BuildAntisymmetricGrid(w, differentiator);
+        BuildSteppedGrid(w, kind == FirKind::kDifferentiator);
         InitialExtremals(w);
         return true;
     }

@@ -1,4 +1,9 @@
-// The grid and the taps of antisymmetric Remez designs: Hilbert transformers and differentiators.
+// The stepped grid of the Remez designs that are not a filter type's (multiband layouts, Hilbert
+// transformers, differentiators), and the taps of the antisymmetric ones.
+//
+// The stepped grid puts its points one step apart from each band's lower edge and the last point
+// of a band on its upper edge, and steps by adding the step, as the reference designs do, so that
+// the points are the same to the last bit and the exchange ends on the same optimum.
 //
 // N antisymmetric taps, M = (N - 1)/2, have the amplitude
 //   odd N:  A(f) = sum_{m=1}^{M} c_m sin(2 pi f m),          c_m = 2 h[M - m]
@@ -24,8 +29,12 @@ double Step(const RemezWork& w) {
     return 0.5 / (RemezWork::kGridDensity * w.r);
 }
 
-// The factor s(f) of the amplitude: sin(2 pi f) for odd N, sin(pi f) for even N.
+// The factor s(f) of the amplitude: sin(2 pi f) for odd N, sin(pi f) for even N; for symmetric
+// taps 1 for odd N, cos(pi f) for even N.
 double Factor(const RemezWork& w, double f) {
+    if (!w.antisymmetric) {
+        return w.nTaps % 2 != 0 ? 1.0 : std::cos(kPi * f);
+    }
     return w.nTaps % 2 != 0 ? std::sin(2.0 * kPi * f) : std::sin(kPi * f);
 }
 
@@ -43,7 +52,7 @@ std::vector<GridPoint> GridPoints(const RemezWork& w) {
         return points;
     }
     const double step = Step(w);
-    double f = w.pEdges[0] < step ? step : w.pEdges[0];
+    double f = w.antisymmetric && w.pEdges[0] < step ? step : w.pEdges[0];
     for (int b = 0; b < w.nBands; ++b) {
         const double upper = w.pEdges[2 * b + 1];
         if (b > 0) {
@@ -55,8 +64,9 @@ std::vector<GridPoint> GridPoints(const RemezWork& w) {
         } while (f <= upper);
         points.back().f = upper;
     }
-    // For odd N a last point above half of fs less a step is left out.
-    if (w.nTaps % 2 != 0 && points.back().f > 0.5 - step) {
+    // Where the factor vanishes at half of fs (odd N antisymmetric, even N symmetric), a last
+    // point above half of fs less a step is left out.
+    if ((w.nTaps % 2 != 0) == w.antisymmetric && points.back().f > 0.5 - step) {
         points.pop_back();
     }
     return points;
@@ -64,11 +74,11 @@ std::vector<GridPoint> GridPoints(const RemezWork& w) {
 
 } // namespace
 
-int AntisymmetricGridSize(const RemezWork& w) {
+int SteppedGridSize(const RemezWork& w) {
     return static_cast<int>(GridPoints(w).size());
 }
 
-void BuildAntisymmetricGrid(RemezWork& w, bool differentiator) {
+void BuildSteppedGrid(RemezWork& w, bool differentiator) {
     w.deltaF = Step(w);
     w.edgePoints.clear();
     int j = 0;

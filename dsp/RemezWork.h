@@ -21,8 +21,9 @@ struct RemezWork {
     const double* pDesired = nullptr; // nBands desired gains
     const double* pWeights = nullptr; // nBands weights
 
-    // Antisymmetric taps (Hilbert transformer, differentiator): the grid is built by
-    // BuildAntisymmetricGrid and the taps by AntisymmetricTaps (dsp/RemezKinds.cpp).
+    // Antisymmetric taps (Hilbert transformer, differentiator): the taps come from
+    // SampleAntisymmetricTaps (dsp/RemezKinds.cpp). These and multiband layouts run on the
+    // stepped grid (BuildSteppedGrid).
     bool antisymmetric = false;
 
     int r = 0;           // cosine terms; the extremal set has r + 1 members
@@ -93,16 +94,18 @@ double EdgeOvershoot(const RemezWork& w);
 // indexes.
 void AddEdgePoints(RemezWork& w);
 
-// ---- Antisymmetric taps (dsp/RemezKinds.cpp) ----------------------------------------------------
+// ---- The stepped grid and antisymmetric taps (dsp/RemezKinds.cpp) -------------------------------
 // The response of N antisymmetric taps is sin(2 pi f) Q(f) (odd N) or sin(pi f) Q(f) (even N),
 // Q a sum of r = N/2 cosines: the exchange approximates D/s with weight W*s, s that factor.
-// The grid points of the layout: one step apart from each band's lower edge (from one step when
-// the first edge lies below it), the last point of a band on its upper edge; for odd N a last
-// point above half of fs less a step is left out. Returns the count.
-int AntisymmetricGridSize(const RemezWork& w);
-// Fills the grid of w (sized for AntisymmetricGridSize points) with the points above, the
-// desired values and weights of the kind, carrying the factor s.
-void BuildAntisymmetricGrid(RemezWork& w, bool differentiator);
+// The stepped grid of a multiband layout or an antisymmetric design: points one step apart from
+// each band's lower edge (antisymmetric: from one step when the first edge lies below it), the
+// last point of a band on its upper edge; where the response is forced to 0 at half of fs, a
+// last point above half of fs less a step is left out. Returns the count.
+int SteppedGridSize(const RemezWork& w);
+// Fills the grid of w (sized for SteppedGridSize points) with the points above, the desired
+// values and weights of the kind, carrying the factor of the response (cos(pi f) for even
+// symmetric N, s for antisymmetric taps).
+void BuildSteppedGrid(RemezWork& w, bool differentiator);
 // The taps h[0..N-1] of the response through the current extremal set, by frequency sampling.
 void SampleAntisymmetricTaps(const RemezWork& w, double* pCoeffs);
 // The same taps from Q's cosines solved on the extremal values (for when the samples in wide
