@@ -15,10 +15,31 @@
 namespace commands {
 
 vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
-    return vhdl::FormatHeaderValues(vhdl::HeaderSource{
-        firIir, doc.m_nFilterType, doc.m_nIirSections, doc.m_fs, doc.m_fc1, doc.m_fc2, doc.m_fc3,
-        doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2, doc.TakeCoefficients(false).ShownTaps(),
-        doc.m_nQuantBits, doc.m_nDataBits});
+    vhdl::HeaderSource source{firIir,
+                              doc.m_nFilterType,
+                              doc.m_nIirSections,
+                              doc.m_fs,
+                              doc.m_fc1,
+                              doc.m_fc2,
+                              doc.m_fc3,
+                              doc.m_fc4,
+                              doc.m_dIirFc1,
+                              doc.m_dIirFc2,
+                              doc.TakeCoefficients(false).ShownTaps(),
+                              doc.m_nQuantBits,
+                              doc.m_nDataBits};
+    if (doc.FirUsesBandTable()) {
+        // The band table the design ran on, in Hz.
+        source.firKind = doc.m_nFirKind;
+        const dsp::FirBands table = doc.BandTable();
+        for (int b = 0; b < table.nBands; ++b) {
+            const size_t i = static_cast<size_t>(b);
+            source.bands.push_back({table.edges[2 * i] * doc.m_fs,
+                                    table.edges[2 * i + 1] * doc.m_fs, table.desired[i],
+                                    table.weight[i]});
+        }
+    }
+    return vhdl::FormatHeaderValues(source);
 }
 
 std::string SubstituteFirLineOf(const COlvexDoc& doc, std::string_view line, int& substIndex) {
