@@ -256,10 +256,13 @@ commands::DesignOutcome DesignAgainWithProposal(RunState& run, int type, bool ta
 } // namespace
 
 int DesignFirFromArgs(const CliArgs& args, RunState& run) {
-    if (WantsRequirements(args)) {
+    const dsp::FirKind kind = RequestedFirKind(args, run.doc);
+    const bool asked = args.Has("bands") || (args.Has("type") && kind != dsp::FirKind::kFilterType);
+    if (WantsRequirements(args) && !asked) {
+        // Design from requirements makes the filter type's layout, whatever the last design was.
+        run.doc.m_nFirKind = static_cast<int>(dsp::FirKind::kFilterType);
         return DesignFirFromRequirementArgs(args, run);
     }
-    const dsp::FirKind kind = RequestedFirKind(args, run.doc);
     const bool table = kind != dsp::FirKind::kFilterType;
     const int type = table ? run.doc.m_nFilterType : FilterType(args, run.doc);
     commands::FirDesignRequest request;

@@ -134,6 +134,32 @@ ExchangeRun Exchange(RemezWork& w, SearchStep search) {
     return run;
 }
 
+// The designs on the stepped grid go on from a levelled set until the exchange hands back the
+// set it was given (at most kSettleIterations more), as the reference designs stop: the level
+// rule alone leaves the taps a few parts in a million from where the settled set puts them. A
+// step whose set no longer counts as level is undone. Returns the iterations taken.
+constexpr int kSettleIterations = 8;
+
+int SettleExtremals(RemezWork& w, SearchStep search) {
+    int taken = 0;
+    for (; taken < kSettleIterations; ++taken) {
+        int before[RemezWork::kMaxExtremals];
+        std::copy(w.ext, w.ext + w.r + 1, before);
+        const bool exact = ComputeParameters(w);
+        ComputeError(w);
+        search(w);
+        if (!exact || w.searchFailed || w.clipped || !IsConverged(w)) {
+            std::copy(before, before + w.r + 1, w.ext);
+            w.searchFailed = false;
+            break;
+        }
+        if (std::equal(before, before + w.r + 1, w.ext)) {
+            break;
+        }
+    }
+    return taken;
+}
+
 void RestartExchange(RemezWork& w) {
     InitialExtremals(w);
     w.bestError = -1.0;
@@ -293,6 +319,9 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
     // the optimum: it goes on from where it stopped with the skipped points in the grid, which
     // takes an iteration or two. Should that not level, the first result stands, and the
     // overshoot counts in its achieved ripple.
+    if (kind != FirKind::kFilterType && run.Levelled()) {
+        result.iterations += SettleExtremals(w, used);
+    }
     double overshoot = run.converged ? EdgeOvershoot(w) : 0.0;
     if (overshoot > 0.0) {
         kept = w;
