@@ -137,12 +137,13 @@ ExchangeRun Exchange(RemezWork& w, SearchStep search) {
 // The designs on the stepped grid go on from a levelled set until the exchange hands back the
 // set it was given (at most kSettleIterations more), as the reference designs stop: the level
 // rule alone leaves the taps a few parts in a million from where the settled set puts them. A
-// step whose set no longer counts as level is undone. Returns the iterations taken.
+// step whose set no longer counts as level is undone. Returns the iterations taken (none unless
+// `settle`).
 constexpr int kSettleIterations = 8;
 
-int SettleExtremals(RemezWork& w, SearchStep search) {
+int SettleExtremals(RemezWork& w, SearchStep search, bool settle) {
     int taken = 0;
-    for (; taken < kSettleIterations; ++taken) {
+    for (; settle && taken < kSettleIterations; ++taken) {
         int before[RemezWork::kMaxExtremals];
         std::copy(w.ext, w.ext + w.r + 1, before);
         const bool exact = ComputeParameters(w);
@@ -319,9 +320,7 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
     // the optimum: it goes on from where it stopped with the skipped points in the grid, which
     // takes an iteration or two. Should that not level, the first result stands, and the
     // overshoot counts in its achieved ripple.
-    if (kind != FirKind::kFilterType && run.Levelled()) {
-        result.iterations += SettleExtremals(w, used);
-    }
+    result.iterations += SettleExtremals(w, used, kind != FirKind::kFilterType && run.Levelled());
     double overshoot = run.converged ? EdgeOvershoot(w) : 0.0;
     if (overshoot > 0.0) {
         kept = w;

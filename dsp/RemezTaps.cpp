@@ -121,7 +121,7 @@ bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {
     return true;
 }
 
-bool SolveCosinesOnExtremals(const RemezWork& w, double shift, double* pCosines) {
+bool SolveCosinesOnExtremals(const RemezWork& w, double shift, double* c) {
     // rows: the r + 1 extremals; columns: the r cosine terms. Column-major.
     const int rows = w.r + 1;
     const int cols = w.r;
@@ -169,7 +169,6 @@ bool SolveCosinesOnExtremals(const RemezWork& w, double shift, double* pCosines)
         col[k] = alpha; // the diagonal of R
     }
     // Back substitution R c = Q^T y.
-    double* c = pCosines;
     for (int k = cols - 1; k >= 0; --k) {
         double s = rhs[k];
         for (int j = k + 1; j < cols; ++j) {
