@@ -1,10 +1,14 @@
 // The Design command as plain calls: the range checks of the parameter dialogs, the order and
 // parity rules, storing, the FIR design with its proposal after a failure, and the IIR design.
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
 
 #include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "files/NumberText.h"
 
 namespace commands {
 
@@ -24,11 +28,59 @@ FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type) {
     return request;
 }
 
+RangeRefusal CheckBandTable(const dsp::FirBands& bands, double fs) {
+    RangeRefusal check;
+    check.field = design::kFieldFc1;
+    if (bands.nBands < 1 || bands.nBands > dsp::kMaxFirBands) {
+        check.message = "expected 1 to " + std::to_string(dsp::kMaxFirBands) + " bands";
+        return check;
+    }
+    double previous = 0.0;
+    for (int i = 0; i < 2 * bands.nBands; ++i) {
+        const double edge = bands.edges[static_cast<size_t>(i)];
+        if (!std::isfinite(edge) || edge < previous || edge > fs / 2.0) {
+            check.message = "band edges must ascend from 0 to fs/2 (" +
+                            files::FormatShownDouble(fs / 2.0) + " Hz); edge " +
+                            std::to_string(i + 1) + " does not";
+            return check;
+        }
+        previous = edge;
+    }
+    for (int b = 0; b < bands.nBands; ++b) {
+        if (!(bands.edges[static_cast<size_t>(2 * b)] <
+              bands.edges[static_cast<size_t>(2 * b + 1)])) {
+            check.message = "band " + std::to_string(b + 1) + " is empty";
+            return check;
+        }
+        if (!std::isfinite(bands.desired[static_cast<size_t>(b)])) {
+            check.message = "the gain of band " + std::to_string(b + 1) + " is not a number";
+            return check;
+        }
+        const double weight = bands.weight[static_cast<size_t>(b)];
+        if (!std::isfinite(weight) || !(weight > 0.0)) {
+            check.message = "the weight of band " + std::to_string(b + 1) + " must be above 0";
+            return check;
+        }
+    }
+    return RangeRefusal{};
+}
+
 Outcome CheckFirRequest(const FirDesignRequest& request) {
     // The dialog checks the tap count as it reads its edit, before the values that need each
     // other (the edges against fs).
     RangeRefusal check = design::CheckIntRange(
         design::kFieldTaps, request.taps, COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
+    if (!check.Refused() && request.kind != dsp::FirKind::kFilterType) {
+        check = design::CheckSamplingFrequency(design::kFieldFs, request.fs);
+        if (!check.Refused()) {
+            check = CheckBandTable(request.bands, request.fs);
+        }
+        if (!check.Refused()) {
+            check = design::CheckIntRange(design::kFieldMultiplier, request.multiplier,
+                                          design::kMinMultiplier, std::numeric_limits<int>::max());
+        }
+        return check.Refused() ? OutOfRange(check) : Outcome{};
+    }
     if (!check.Refused()) {
         check = design::CheckFirDialogValues(request.type, request.fs, request.fc, request.rr,
                                              request.multiplier);
@@ -42,9 +94,38 @@ Outcome CheckFirRequest(const FirDesignRequest& request) {
     return check.Refused() ? OutOfRange(check) : Outcome{};
 }
 
+namespace {
+
+// A band-table request into the document: the table as fractions of fs, the tap count as
+// entered (odd and even alike), fs and K; the filter-type edges stay as they were.
+void StoreBandTableRequest(COlvexDoc& doc, const FirDesignRequest& request) {
+    const dsp::FirBands& bands = request.bands;
+    doc.m_nBands = bands.nBands;
+    for (int i = 0; i < 2 * bands.nBands; ++i) {
+        doc.m_aBandEdges[i] = bands.edges[static_cast<size_t>(i)] / request.fs;
+    }
+    for (int b = 0; b < bands.nBands; ++b) {
+        doc.m_aBandDesired[b] = bands.desired[static_cast<size_t>(b)];
+        doc.m_aBandWeight[b] = bands.weight[static_cast<size_t>(b)];
+    }
+    doc.m_nFirKind = static_cast<int>(request.kind);
+    doc.m_nCoeffMultiplier = request.multiplier;
+    doc.m_fs = request.fs;
+    doc.m_bQuantize = 0;
+    doc.m_nCoeffFormat = 0;
+    doc.m_nTaps = request.taps;
+    doc.m_bEvenTaps = 0;
+}
+
+} // namespace
+
 Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request) {
     doc.ShowStructure(0);
     const int type = request.type;
+    if (request.kind != dsp::FirKind::kFilterType) {
+        StoreBandTableRequest(doc, request);
+        return Outcome{};
+    }
     design::Warning warning;
     if (!design::CheckFirEdges(type, request.fs, request.fc[0], request.fc[1], request.fc[2],
                                request.fc[3], warning)) {
@@ -71,6 +152,7 @@ Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request) {
     }
     design::StoreFirTapCount(doc, type, request.taps);
     doc.m_nFilterType = type;
+    doc.m_nFirKind = static_cast<int>(dsp::FirKind::kFilterType);
     return outcome;
 }
 
@@ -79,6 +161,34 @@ DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type) {
     // not change the document, so it runs on a copy.
     COlvexDoc estimate = doc;
     DesignProposal proposal;
+    if (doc.FirUsesBandTable()) {
+        // The same rule of thumb on the narrowest transition of the table (for antisymmetric
+        // taps, DC and half of fs count as band edges too), with the ratio of its weights; the
+        // band table's edges are the user's own and are not moved.
+        const dsp::FirBands bands = doc.BandTable();
+        double narrowest = 0.5;
+        double lightest = bands.weight[0];
+        double heaviest = bands.weight[0];
+        for (int b = 0; b < bands.nBands; ++b) {
+            lightest = std::min(lightest, bands.weight[static_cast<size_t>(b)]);
+            heaviest = std::max(heaviest, bands.weight[static_cast<size_t>(b)]);
+            if (b + 1 < bands.nBands) {
+                narrowest = std::min(narrowest, bands.edges[static_cast<size_t>(2 * b + 2)] -
+                                                    bands.edges[static_cast<size_t>(2 * b + 1)]);
+            }
+        }
+        if (dsp::IsAntisymmetric(doc.FirKind())) {
+            const double low = bands.edges[0];
+            const double high = 0.5 - bands.edges[static_cast<size_t>(2 * bands.nBands - 1)];
+            narrowest = std::min(narrowest, low > 0.0 ? low : narrowest);
+            narrowest = std::min(narrowest, high > 0.0 ? high : narrowest);
+        }
+        proposal.taps =
+            dsp::EstimateTaps(dsp::FirType::kLowPass, 1.0, 0.0, narrowest, heaviest / lightest);
+        proposal.edges = design::EdgeProposal{{doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4},
+                                              {false, false, false, false}};
+        return proposal;
+    }
     proposal.taps = estimate.EstimateTaps();
     proposal.edges = design::ProposeEdges(doc, type);
     return proposal;

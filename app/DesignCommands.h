@@ -4,6 +4,7 @@
 
 #include "app/DesignRules.h"
 #include "app/Outcome.h"
+#include "dsp/FirDesign.h"
 
 class COlvexDoc;
 
@@ -40,14 +41,22 @@ struct FirDesignRequest {
     int multiplier = 1;
     int method = 0;    // a dsp::FirMethod; the Remez exchange by default
     double beta = 8.6; // the Kaiser window's shape (kaiser only)
+    // A Hilbert transformer, differentiator or multiband design runs on `bands` (edges in Hz,
+    // gain and weight per band) with the tap count as entered; fc and rr then mean nothing.
+    dsp::FirKind kind = dsp::FirKind::kFilterType;
+    dsp::FirBands bands;
 };
 // The request a FIR dialog starts from: the document's values, the tap count as shown.
 FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type);
 
 // The range checks of the FIR dialog (fs, the edges of the type, N in dsp::kMinDesignTaps ..
 // dsp::kMaxDesignTaps, RR, the multiplier, and beta of the Kaiser window): kOutOfRange with the
-// first failed field, else kAccepted.
+// first failed field, else kAccepted. A band-table request has its table checked in place of the
+// edges and RR: 1 to dsp::kMaxFirBands bands, edges ascending within 0..fs/2, finite gains,
+// weights above 0.
 Outcome CheckFirRequest(const FirDesignRequest& request);
+// The band-table check alone (kFieldFc1 names the table); no refusal when it holds.
+RangeRefusal CheckBandTable(const dsp::FirBands& bands, double fs);
 
 // The whole FIR design: range checks, edge order (kRefused, warning 220/221), store, design.
 // An accepted request with unbalanced BRF/BPF transition bands carries the warning (222) in

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "dsp/QuantRules.h"
@@ -162,6 +163,53 @@ std::string FieldOfGroup(const char* group, int field) {
     }
 }
 
+// The kinds of FIR design a file names, by the record's dsp::FirKind.
+constexpr const char* kFirKindNames[] = {"", "hilbert", "differentiator", "multiband"};
+
+int FirKindOfName(const std::string& name) {
+    for (int k = 1; k < static_cast<int>(std::size(kFirKindNames)); ++k) {
+        if (name == kFirKindNames[k]) {
+            return k;
+        }
+    }
+    return name.empty() ? 0 : -1;
+}
+
+// A band-table design's kind and table; a file without them designs the filter type's layout.
+void StoreFirBandTable(COlvexDoc& doc, const files::DesignState& s) {
+    doc.m_nFirKind = std::max(FirKindOfName(s.firKind), 0);
+    if (doc.m_nFirKind == 0) {
+        return;
+    }
+    doc.m_nBands = static_cast<int>(std::min<size_t>(s.firBands.size(), COlvexDoc::kMaxBands));
+    for (int b = 0; b < doc.m_nBands; ++b) {
+        doc.m_aBandEdges[2 * b] = s.firBands[static_cast<size_t>(b)][0];
+        doc.m_aBandEdges[2 * b + 1] = s.firBands[static_cast<size_t>(b)][1];
+        doc.m_aBandDesired[b] = s.firBands[static_cast<size_t>(b)][2];
+        doc.m_aBandWeight[b] = s.firBands[static_cast<size_t>(b)][3];
+    }
+}
+
+// The band table of a band-table design, checked as the command line checks its bands.
+std::string CheckFirBandTable(const files::DesignState& s) {
+    if (FirKindOfName(s.firKind) < 0) {
+        return "fir.kind: expected hilbert, differentiator or multiband";
+    }
+    if (s.firKind.empty()) {
+        return {};
+    }
+    dsp::FirBands bands;
+    bands.nBands = static_cast<int>(s.firBands.size());
+    for (size_t b = 0; b < s.firBands.size() && b < static_cast<size_t>(dsp::kMaxFirBands); ++b) {
+        bands.edges[2 * b] = s.firBands[b][0] * s.fs;
+        bands.edges[2 * b + 1] = s.firBands[b][1] * s.fs;
+        bands.desired[b] = s.firBands[b][2];
+        bands.weight[b] = s.firBands[b][3];
+    }
+    const RangeRefusal check = commands::CheckBandTable(bands, s.fs);
+    return check.Refused() ? "fir.bands: " + check.message : std::string();
+}
+
 void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.ClearDesignArrays();
     doc.m_nFilterType = s.filterType;
@@ -182,6 +230,7 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.m_bEvenTaps = s.evenTaps;
     doc.m_dRR = s.rr;
     doc.m_nCoeffMultiplier = s.multiplier;
+    StoreFirBandTable(doc, s);
     std::copy(s.firTaps.begin(), s.firTaps.end(), doc.m_aFirCoeffs);
     doc.m_bDesignOk = 1;
     doc.m_bBandsKnown = s.bandsKnown ? 1 : 0;
@@ -244,6 +293,13 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
     s.evenTaps = doc.m_bEvenTaps;
     s.rr = doc.m_dRR;
     s.multiplier = doc.m_nCoeffMultiplier;
+    if (doc.FirUsesBandTable()) {
+        s.firKind = kFirKindNames[static_cast<int>(doc.FirKind())];
+        for (int b = 0; b < std::clamp(doc.m_nBands, 0, COlvexDoc::kMaxBands); ++b) {
+            s.firBands.push_back({doc.m_aBandEdges[2 * b], doc.m_aBandEdges[2 * b + 1],
+                                  doc.m_aBandDesired[b], doc.m_aBandWeight[b]});
+        }
+    }
     s.iirSections = doc.m_nIirSections;
     s.rippleDb = doc.m_dRippleDb;
     s.iirFc1 = doc.m_dIirFc1;
@@ -307,6 +363,10 @@ std::string CheckDesignState(const files::DesignState& state) {
     const std::string quantization = CheckQuantization(state);
     if (!quantization.empty()) {
         return quantization;
+    }
+    const std::string bands = CheckFirBandTable(state);
+    if (!bands.empty()) {
+        return bands;
     }
     return CheckEdgeOrder(state);
 }

@@ -43,6 +43,16 @@ files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir) {
             p.edges.insert(p.edges.end(), {doc.m_fc3, doc.m_fc4});
         }
         p.taps = doc.m_nTaps;
+        if (doc.FirUsesBandTable()) {
+            static constexpr const char* kKinds[] = {"", "hilbert", "differentiator", "multiband"};
+            p.firKind = kKinds[static_cast<int>(doc.FirKind())];
+            const dsp::FirBands table = doc.BandTable();
+            for (size_t b = 0; b < static_cast<size_t>(table.nBands); ++b) {
+                p.firBands.push_back({table.edges[2 * b] * doc.m_fs,
+                                      table.edges[2 * b + 1] * doc.m_fs, table.desired[b],
+                                      table.weight[b]});
+            }
+        }
         p.rr = doc.m_dRR;
         p.multiplier = doc.m_nCoeffMultiplier;
         p.firMethod = doc.m_nFirMethod;

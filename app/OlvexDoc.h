@@ -25,8 +25,8 @@ class COlvexDoc {
 public:
     // Array capacities of the record.
     static constexpr int kMaxFirTaps = 400;                    // m_aFirCoeffs
-    static constexpr int kMaxBands = 3;                        // m_aBandDesired, m_aBandWeight
-    static constexpr int kMaxBandEdges = 6;                    // m_aBandEdges
+    static constexpr int kMaxBands = dsp::kMaxFirBands;        // m_aBandDesired, m_aBandWeight
+    static constexpr int kMaxBandEdges = 2 * kMaxBands;        // m_aBandEdges
     static constexpr int kIirSections = dsp::kIirMaxSections;  // every IIR section array
     static constexpr int kResponsePoints = 400;                // m_aGainDb, m_aPhase (360 used)
     static constexpr int kWaveInSamples = 700;                 // m_aWaveIn
@@ -61,6 +61,11 @@ public:
     int m_nCoeffMultiplier = 1;
     int m_nFirMethod = dsp::kFirRemez;              // a dsp::FirMethod
     double m_dKaiserBeta = dsp::kDefaultKaiserBeta; // the Kaiser window's shape (kFirKaiser)
+
+    // What the FIR design makes, a dsp::FirKind: the layout of m_nFilterType (kFilterType), or a
+    // Hilbert transformer, differentiator or multiband filter on the band table below, which
+    // then is the design's input (edges as fractions of fs) and stays as it was entered.
+    int m_nFirKind = static_cast<int>(dsp::FirKind::kFilterType);
 
     // ---- FIR design work area -------------------------------------------------------------------
     double m_aFirCoeffs[kMaxFirTaps] = {};                 // h[0..N-1] of the last design
@@ -188,10 +193,17 @@ public:
     bool BandsKnownOf(int structure) const;
     // Clears the arrays, writes the layout of filter type nType (m_nBands, m_aBandEdges,
     // m_aBandDesired, m_aBandWeight) and designs m_nTaps taps by Remez exchange into
+    // m_aFirCoeffs; a design of another kind (m_nFirKind) takes the band table as it stands,
     // m_aFirCoeffs, with the outcome in m_bDesignOk, m_bOptimumReached, m_bIterationLimit,
     // m_nRemezIterations, m_nGridSize and the ripples. The iteration-limit notice goes to the
     // console.
     void DesignFir(int nType);
+    // The kind of the FIR design, and whether it runs on the band table rather than the type's
+    // layout.
+    dsp::FirKind FirKind() const;
+    bool FirUsesBandTable() const { return FirKind() != dsp::FirKind::kFilterType; }
+    // The band table as the engine takes it.
+    dsp::FirBands BandTable() const;
 
     // ---- FIR tap count and band-edge estimation (app/OlvexDocFir.cpp) ---------------------------
     // The proposals after a failed design (dsp/FirDesign.h); EstimateTaps also clears

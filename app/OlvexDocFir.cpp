@@ -13,18 +13,43 @@ void COlvexDoc::ClearDesignArrays() {
     std::fill(std::begin(m_aPhase), std::end(m_aPhase), 0.0);
 }
 
+dsp::FirKind COlvexDoc::FirKind() const {
+    switch (m_nFirKind) {
+    case static_cast<int>(dsp::FirKind::kHilbert):
+        return dsp::FirKind::kHilbert;
+    case static_cast<int>(dsp::FirKind::kDifferentiator):
+        return dsp::FirKind::kDifferentiator;
+    case static_cast<int>(dsp::FirKind::kMultiband):
+        return dsp::FirKind::kMultiband;
+    default:
+        return dsp::FirKind::kFilterType;
+    }
+}
+
+dsp::FirBands COlvexDoc::BandTable() const {
+    dsp::FirBands bands;
+    bands.nBands = std::clamp(m_nBands, 0, kMaxBands);
+    std::copy_n(m_aBandEdges, 2 * bands.nBands, bands.edges.begin());
+    std::copy_n(m_aBandDesired, bands.nBands, bands.desired.begin());
+    std::copy_n(m_aBandWeight, bands.nBands, bands.weight.begin());
+    return bands;
+}
+
 void COlvexDoc::DesignFir(int nType) {
     ClearDesignArrays();
     m_bBandsKnown = 1; // the taps now come from the form's bands
-    const dsp::FirDesign design = dsp::DesignFirByMethod({.type = dsp::FirTypeFromIndex(nType),
-                                                          .fs = m_fs,
-                                                          .fc1 = m_fc1,
-                                                          .fc2 = m_fc2,
-                                                          .fc3 = m_fc3,
-                                                          .fc4 = m_fc4,
-                                                          .rr = m_dRR,
-                                                          .nTaps = m_nTaps},
-                                                         m_nFirMethod, m_dKaiserBeta);
+    const dsp::FirDesign design =
+        FirUsesBandTable()
+            ? dsp::DesignFirBands(m_nTaps, BandTable(), FirKind())
+            : dsp::DesignFirByMethod({.type = dsp::FirTypeFromIndex(nType),
+                                      .fs = m_fs,
+                                      .fc1 = m_fc1,
+                                      .fc2 = m_fc2,
+                                      .fc3 = m_fc3,
+                                      .fc4 = m_fc4,
+                                      .rr = m_dRR,
+                                      .nTaps = m_nTaps},
+                                     m_nFirMethod, m_dKaiserBeta);
     // The layout: only the bands of this type are written (a two-band type leaves the last two
     // edges as they were).
     const dsp::FirBands& bands = design.bands;

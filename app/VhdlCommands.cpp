@@ -15,10 +15,31 @@
 namespace commands {
 
 vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
-    vhdl::HeaderValues values = vhdl::FormatHeaderValues(vhdl::HeaderSource{
-        firIir, doc.FilterTypeOf(firIir), doc.m_nIirSections, doc.FsOf(firIir), doc.m_fc1,
-        doc.m_fc2, doc.m_fc3, doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2,
-        doc.TakeCoefficients(false).ShownTaps(), doc.m_nQuantBits, doc.m_nDataBits});
+    vhdl::HeaderSource source{firIir,
+                              doc.FilterTypeOf(firIir),
+                              doc.m_nIirSections,
+                              doc.FsOf(firIir),
+                              doc.m_fc1,
+                              doc.m_fc2,
+                              doc.m_fc3,
+                              doc.m_fc4,
+                              doc.m_dIirFc1,
+                              doc.m_dIirFc2,
+                              doc.TakeCoefficients(false).ShownTaps(),
+                              doc.m_nQuantBits,
+                              doc.m_nDataBits};
+    if (firIir == 0 && doc.FirUsesBandTable()) {
+        // The band table the design ran on, in Hz.
+        source.firKind = doc.m_nFirKind;
+        const double fs = doc.FsOf(0);
+        const dsp::FirBands table = doc.BandTable();
+        for (int b = 0; b < table.nBands; ++b) {
+            const size_t i = static_cast<size_t>(b);
+            source.bands.push_back({table.edges[2 * i] * fs, table.edges[2 * i + 1] * fs,
+                                    table.desired[i], table.weight[i]});
+        }
+    }
+    vhdl::HeaderValues values = vhdl::FormatHeaderValues(source);
     values.method = design::FirMethodText(doc, firIir == 0);
     return values;
 }

@@ -111,9 +111,19 @@ void AddStructure(OptionAdder& add) {
         ->check(OneOf({"fir", "iir"}, "fir or iir"));
 }
 
-void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh) {
-    add.Value("type", "lpf|hpf|brf|bpf", "lpf", "filter type")
-        ->check(OneOf({"lpf", "hpf", "brf", "bpf"}, "lpf, hpf, brf or bpf"));
+// `firKinds`: fir also takes a Hilbert transformer or a differentiator for --type.
+void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh, bool firKinds = false) {
+    if (firKinds) {
+        // One placeholder per option name across the commands (the completion script lists
+        // it); the two antisymmetric kinds are named in the help.
+        add.Value("type", "lpf|hpf|brf|bpf", "lpf",
+                  "filter type, or hilbert or differentiator (one band --edges F1,F2)")
+            ->check(OneOf({"lpf", "hpf", "brf", "bpf", "hilbert", "differentiator"},
+                          "lpf, hpf, brf, bpf, hilbert or differentiator"));
+    } else {
+        add.Value("type", "lpf|hpf|brf|bpf", "lpf", "filter type")
+            ->check(OneOf({"lpf", "hpf", "brf", "bpf"}, "lpf, hpf, brf or bpf"));
+    }
     add.Value("fs", "F", Number(fresh.m_fs), "sampling frequency, Hz")->check(NumberText());
 }
 
@@ -363,8 +373,11 @@ const Subcommand kSubcommands[] = {
      "per line",
      RunFir,
      [](OptionAdder& add, const COlvexDoc& fresh) {
-         AddTypeAndFs(add, fresh);
+         AddTypeAndFs(add, fresh, true);
          AddFirDesign(add, fresh);
+         add.Value("bands", "\"F0,F1,G,W;...\"", "",
+                   "multiband design: up to 8 bands, each two edges (Hz, ascending), a gain and a "
+                   "weight");
          AddRequirements(add, false);
          AddCoefficientActions(add, fresh);
      }},

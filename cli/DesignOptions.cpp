@@ -9,6 +9,7 @@
 
 #include "app/DesignCommands.h"
 #include "app/MeasureCommands.h"
+#include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/FirMethods.h"
@@ -99,6 +100,135 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
 
 namespace {
 
+// ---- Hilbert transformers, differentiators and multiband layouts (--type, --bands) ------------
+
+// --bands "F0,F1,G,W;F2,F3,G,W;...": up to dsp::kMaxFirBands bands of two edges (Hz), a gain and
+// a weight each; false with the refusal printed.
+bool ReadBandTable(const std::string& text, dsp::FirBands& bands) {
+    std::vector<std::string> rows(1);
+    for (char c : text) {
+        if (c == ';') {
+            rows.emplace_back();
+        } else {
+            rows.back() += c;
+        }
+    }
+    if (rows.size() > static_cast<size_t>(dsp::kMaxFirBands)) {
+        std::fprintf(stderr, "--bands: at most %d bands \"F0,F1,G,W;...\"\n", dsp::kMaxFirBands);
+        return false;
+    }
+    bands = dsp::FirBands{};
+    bands.nBands = static_cast<int>(rows.size());
+    for (size_t b = 0; b < rows.size(); ++b) {
+        const std::vector<std::string> parts = SplitList(rows[b]);
+        double values[4] = {};
+        bool numbers = parts.size() == 4;
+        for (size_t i = 0; numbers && i < 4; ++i) {
+            numbers = files::ParseDouble(parts[i], values[i]);
+        }
+        if (!numbers) {
+            std::fprintf(stderr,
+                         "--bands: band %zu is not \"F0,F1,G,W\" (two edges in Hz, a gain and a "
+                         "weight)\n",
+                         b + 1);
+            return false;
+        }
+        bands.edges[2 * b] = values[0];
+        bands.edges[2 * b + 1] = values[1];
+        bands.desired[b] = values[2];
+        bands.weight[b] = values[3];
+    }
+    return true;
+}
+
+// The kind --type and --bands ask for; kFilterType for lpf, hpf, brf, bpf. Without either, a
+// document whose design ran on its band table designs that kind again.
+dsp::FirKind RequestedFirKind(const CliArgs& args, const COlvexDoc& doc) {
+    if (args.Has("type")) {
+        const std::string& word = args.Value("type");
+        if (word == "hilbert") {
+            return dsp::FirKind::kHilbert;
+        }
+        if (word == "differentiator") {
+            return dsp::FirKind::kDifferentiator;
+        }
+        return args.Has("bands") ? dsp::FirKind::kMultiband : dsp::FirKind::kFilterType;
+    }
+    return args.Has("bands") ? dsp::FirKind::kMultiband : doc.FirKind();
+}
+
+// The request of a band-table design: the document's fs, tap count and K, the options given, and
+// the table of --bands, of --edges (one band of gain 1 and weight 1), the document's own table of
+// the same kind, or a first band of the kind (0.05..0.45 fs for a Hilbert transformer, 0..0.45 fs
+// for a differentiator, the type's layout for a multiband design).
+bool BandTableRequest(const CliArgs& args, const COlvexDoc& doc, dsp::FirKind kind,
+                      commands::FirDesignRequest& request) {
+    if (args.Has("type") && kind == dsp::FirKind::kMultiband) {
+        std::fprintf(stderr,
+                     "--bands: a multiband design takes its bands from --bands alone; "
+                     "leave out --type %s\n",
+                     args.Value("type").c_str());
+        return false;
+    }
+    if (args.Has("bands") && args.Has("edges")) {
+        std::fprintf(stderr, "--bands: give the bands with --bands or --edges, not both\n");
+        return false;
+    }
+    if (WantsRequirements(args)) {
+        std::fprintf(stderr, "--ap, --as: design from requirements makes the filter types only\n");
+        return false;
+    }
+    if (args.Has("auto") && args.Value("auto") == "edges") {
+        std::fprintf(stderr, "--auto: the bands of this design are not moved; use --auto taps\n");
+        return false;
+    }
+    request = commands::FirRequestFromDocument(doc, doc.m_nFilterType);
+    request.taps = doc.m_nTaps;
+    if (!ReadDouble(args, "fs", request.fs) || !ReadInt(args, "taps", request.taps) ||
+        !ReadInt(args, "mult", request.multiplier, design::kMinMultiplier,
+                 std::numeric_limits<int>::max())) {
+        return false;
+    }
+    request.kind = kind;
+    dsp::FirBands& bands = request.bands;
+    if (args.Has("bands")) {
+        if (!ReadBandTable(args.Value("bands"), bands)) {
+            return false;
+        }
+    } else if (args.Has("edges")) {
+        double edges[2] = {};
+        if (!ReadFrequencies(args, "edges", 2, "2 band edges", edges)) {
+            return false;
+        }
+        bands.nBands = 1;
+        bands.edges[0] = edges[0];
+        bands.edges[1] = edges[1];
+        bands.desired[0] = 1.0;
+        bands.weight[0] = 1.0;
+    } else if (doc.FirKind() == kind) {
+        bands = doc.BandTable();
+        for (int i = 0; i < 2 * bands.nBands; ++i) {
+            bands.edges[static_cast<size_t>(i)] *= doc.m_fs;
+        }
+    } else {
+        bands.nBands = 1;
+        bands.edges[0] = kind == dsp::FirKind::kHilbert ? 0.05 * request.fs : 0.0;
+        bands.edges[1] = 0.45 * request.fs;
+        bands.desired[0] = 1.0;
+        bands.weight[0] = 1.0;
+    }
+    const design::RangeRefusal check = commands::CheckBandTable(bands, request.fs);
+    if (check.Refused() && design::CheckSamplingFrequency(design::kFieldFs, request.fs).Refused()) {
+        return true; // fs itself is refused by the request's check, which names --fs
+    }
+    if (check.Refused()) {
+        std::fprintf(stderr, "--%s: %s\n", args.Has("bands") ? "bands" : "edges",
+                     check.message.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Says on standard error which band edges the adjustment moved, as its result dialog showed
 // them: each edge that now differs from the one before the design.
 void PrintEdgeAdjustment(const COlvexDoc& before, const COlvexDoc& now) {
@@ -145,12 +275,18 @@ commands::DesignOutcome DesignAgainWithProposal(RunState& run, int type, bool ta
 } // namespace
 
 int DesignFirFromArgs(const CliArgs& args, RunState& run) {
-    if (WantsRequirements(args)) {
+    const dsp::FirKind kind = RequestedFirKind(args, run.doc);
+    const bool asked = args.Has("bands") || (args.Has("type") && kind != dsp::FirKind::kFilterType);
+    if (WantsRequirements(args) && !asked) {
+        // Design from requirements makes the filter type's layout, whatever the last design was.
+        run.doc.m_nFirKind = static_cast<int>(dsp::FirKind::kFilterType);
         return DesignFirFromRequirementArgs(args, run);
     }
-    const int type = FilterType(args, run.doc);
+    const bool table = kind != dsp::FirKind::kFilterType;
+    const int type = table ? run.doc.m_nFilterType : FilterType(args, run.doc);
     commands::FirDesignRequest request;
-    if (!FirRequest(args, run.doc, type, request)) {
+    if (table ? !BandTableRequest(args, run.doc, kind, request)
+              : !FirRequest(args, run.doc, type, request)) {
         return kExitInvalid;
     }
     run.m_nFirIir = 0;
@@ -179,6 +315,8 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
     if (outcome.Is(commands::OutcomeKind::kDesignFailed)) {
         if (adjusted) {
             std::fprintf(stderr, "The design failed again after the adjustment.\n");
+        } else if (table) {
+            std::fprintf(stderr, "The design failed (Remez exchange); try --auto taps.\n");
         } else {
             std::fprintf(stderr, "The design failed (%s); try --auto taps or --auto edges.\n",
                          request.method == dsp::kFirRemez ? "Remez exchange"

@@ -18,8 +18,9 @@ enum class FirType { kLowPass = 0, kHighPass = 1, kBandReject = 2, kBandPass = 3
 // The type of a radio-group index; an index outside 0..3 designs a low pass.
 FirType FirTypeFromIndex(int index);
 
-// Bands a layout can hold, and their edges.
-constexpr int kMaxFirBands = 3;
+// Bands a layout can hold, and their edges: the filter types use up to three, a multiband layout
+// up to eight.
+constexpr int kMaxFirBands = 8;
 constexpr int kMaxFirBandEdges = 2 * kMaxFirBands;
 
 // A band layout: nBands bands, band b from edges[2b] to edges[2b + 1] (fractions of fs,
@@ -52,7 +53,8 @@ enum class FirRefusal { kNone, kTapCount, kBandLayout, kBandWeight };
 
 // The outcome of one Remez design.
 struct FirDesignResult {
-    // h[0..N-1], symmetric; empty when the tap count or the layout cannot be designed at all.
+    // h[0..N-1], symmetric (antisymmetric for a Hilbert transformer or differentiator); empty when
+    // the tap count or the layout cannot be designed at all.
     std::vector<double> taps;
     FirVerdict verdict = FirVerdict::kFailed;
     bool iterationLimit = false; // the exchange stopped at its iteration limit without levelling
@@ -78,6 +80,24 @@ static_assert(kMaxDesignTaps <= kMaxRemezTaps);
 // FIR design by Remez exchange (Parks-McClellan) of nTaps symmetric taps on the layout.
 FirDesignResult RemezDesign(int nTaps, const FirBands& bands);
 
+// What a FIR design approximates. kFilterType: the band layout of a filter type (FirBandLayout);
+// kMultiband: a layout of up to kMaxFirBands bands given band by band. Both have symmetric taps.
+// kHilbert and kDifferentiator have antisymmetric taps h[n] = -h[N-1-n] (a quarter-cycle phase
+// shift): a Hilbert transformer approximates its bands' gains, a differentiator the gain G * f
+// in each band (f the fraction of fs), weighted by W / f where G is at least 0.0001. Their grid
+// keeps clear of the frequencies where the taps force the response to zero: it starts no lower
+// than one grid step, and for an odd tap count ends below half of fs less one step.
+enum class FirKind { kFilterType = 0, kHilbert = 1, kDifferentiator = 2, kMultiband = 3 };
+
+// Whether the kind's taps are antisymmetric.
+constexpr bool IsAntisymmetric(FirKind kind) {
+    return kind == FirKind::kHilbert || kind == FirKind::kDifferentiator;
+}
+
+// The Remez design of nTaps taps of the kind on the layout; the symmetric kinds are the design
+// above.
+FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind);
+
 // A FIR design as the Design command asks for it: filter type, fs and band edges in Hz, the
 // ripple ratio RR (the stop-band weight) and the tap count.
 struct FirSpecification {
@@ -95,6 +115,9 @@ struct FirDesign {
 
 // The layout of the type and the Remez design of params.nTaps taps on it.
 FirDesign DesignFir(const FirSpecification& params);
+
+// The Remez design of nTaps taps of the kind on a layout given band by band (fractions of fs).
+FirDesign DesignFirBands(int nTaps, const FirBands& bands, FirKind kind);
 
 // Proposals after a failed design, from one rule of thumb: N * (transition / fs) * 15 is about
 // the attenuation term L, with the product of the two ripples taken as RR * 1e-12.

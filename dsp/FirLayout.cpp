@@ -57,18 +57,34 @@ FirBands FirBandLayout(FirType type, double fs, double fc1, double fc2, double f
     return bands;
 }
 
+namespace {
+
+// Whatever stopped the exchange, taps that are not all finite are no filter: the design counts
+// as failed and leaves zeros rather than NaN for anything that reads the taps.
+void ZeroTapsThatAreNoNumbers(FirDesignResult& result) {
+    std::vector<double>& taps = result.taps;
+    if (!std::all_of(taps.begin(), taps.end(), [](double h) { return std::isfinite(h); })) {
+        result.verdict = FirVerdict::kFailed;
+        std::fill(taps.begin(), taps.end(), 0.0);
+    }
+}
+
+} // namespace
+
 FirDesign DesignFir(const FirSpecification& params) {
     FirDesign design;
     design.bands = FirBandLayout(params.type, params.fs, params.fc1, params.fc2, params.fc3,
                                  params.fc4, params.rr);
     design.result = RemezDesign(params.nTaps, design.bands);
-    // Whatever stopped the exchange, taps that are not all finite are no filter: the design
-    // counts as failed and leaves zeros rather than NaN for anything that reads the taps.
-    std::vector<double>& taps = design.result.taps;
-    if (!std::all_of(taps.begin(), taps.end(), [](double h) { return std::isfinite(h); })) {
-        design.result.verdict = FirVerdict::kFailed;
-        std::fill(taps.begin(), taps.end(), 0.0);
-    }
+    ZeroTapsThatAreNoNumbers(design.result);
+    return design;
+}
+
+FirDesign DesignFirBands(int nTaps, const FirBands& bands, FirKind kind) {
+    FirDesign design;
+    design.bands = bands;
+    design.result = RemezDesign(nTaps, bands, kind);
+    ZeroTapsThatAreNoNumbers(design.result);
     return design;
 }
 

@@ -85,6 +85,12 @@ std::vector<Band> FirBands(const BandSpec& params) {
     const double fs = params.fs;
     const double half = fs / 2.0;
     std::vector<Band> bands;
+    if (!params.firBands.empty()) {
+        for (const Band& band : params.firBands) {
+            AddBand(bands, band.pass, band.lo, band.hi, fs);
+        }
+        return bands;
+    }
     switch (params.type) {
     case 1: // HPF
         AddBand(bands, false, 0.0, params.fc1, fs);

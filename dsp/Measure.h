@@ -2,7 +2,8 @@
 //
 // A pass band is measured by its smallest and largest gain, a stop band by its largest gain, all
 // in dB on a dense grid over 0..fs/2 (kMeasureIntervals steps, the band edges evaluated exactly).
-// FIR bands are the bands the design was made with (filter type and edges fc1..fc4). IIR pass
+// FIR bands are the bands the design was made with (filter type and edges fc1..fc4, or its own
+// band table). IIR pass
 // bands are bounded by the cut-off frequencies; an IIR stop band starts where the unquantized
 // gain, moving away from the pass band, first falls to kIirStopLevelDb, and runs to the end of
 // the axis (or, for the band-rejection type, to the same point seen from the other pass band).
@@ -39,6 +40,9 @@ struct BandSpec {
     int type = 0; // 0 LPF, 1 HPF, 2 BRF, 3 BPF
     double fs = 1000.0;
     double fc1 = 0.0, fc2 = 0.0, fc3 = 0.0, fc4 = 0.0;
+    // A FIR design made on a band table of its own (Hilbert transformer, differentiator,
+    // multiband) is measured in those bands, in Hz; type and fc1..fc4 then mean nothing.
+    std::vector<Band> firBands{};
 };
 
 // The bands of the FIR or IIR design (as `unquantized.iir` says), in frequency order. IIR stop

@@ -1,4 +1,5 @@
-// FIR design by Remez exchange (Parks-McClellan), even symmetry h[n] = h[N-1-n].
+// FIR design by Remez exchange (Parks-McClellan), even symmetry h[n] = h[N-1-n], or odd symmetry
+// h[n] = -h[N-1-n] for Hilbert transformers and differentiators.
 //
 // RemezDesign is the exchange loop over named steps: the dense grid and the first extremal set
 // (dsp/RemezGrid.cpp), the exchange strategies in turn, each iteration of them computing the
@@ -50,16 +51,28 @@ FirRefusal CheckLayout(const FirBands& bands) {
 // The dense grid of the layout and the first extremal set. Returns false when the tap count or
 // the layout is refused (`refusal` says why) or the grid has fewer points than extremals (they
 // could never alternate): no design.
-bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirRefusal& refusal) {
+bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirKind kind,
+                 FirRefusal& refusal) {
     w.nTaps = nTaps;
     w.nBands = bands.nBands;
     w.pEdges = bands.edges.data();
     w.pDesired = bands.desired.data();
     w.pWeights = bands.weight.data();
-    w.r = nTaps / 2 + (nTaps % 2 != 0 ? 1 : 0);
+    w.antisymmetric = IsAntisymmetric(kind);
+    w.r = nTaps / 2 + (nTaps % 2 != 0 && !w.antisymmetric ? 1 : 0);
     refusal = nTaps < 2 || nTaps > kMaxRemezTaps ? FirRefusal::kTapCount : CheckLayout(bands);
     if (refusal != FirRefusal::kNone) {
         return false;
+    }
+    if (kind != FirKind::kFilterType) {
+        w.nGrid = SteppedGridSize(w);
+        if (w.nGrid < w.r + 1) {
+            return false;
+        }
+        SizeGridArrays(w);
+        BuildSteppedGrid(w, kind == FirKind::kDifferentiator);
+        InitialExtremals(w);
+        return true;
     }
     w.nGrid = GridSize(w.r, w.nBands, w.pEdges);
     if (w.nGrid < w.r + 1) {
@@ -121,6 +134,33 @@ ExchangeRun Exchange(RemezWork& w, SearchStep search) {
     return run;
 }
 
+// The designs on the stepped grid go on from a levelled set until the exchange hands back the
+// set it was given (at most kSettleIterations more), as the reference designs stop: the level
+// rule alone leaves the taps a few parts in a million from where the settled set puts them. A
+// step whose set no longer counts as level is undone. Returns the iterations taken (none unless
+// `settle`).
+constexpr int kSettleIterations = 8;
+
+int SettleExtremals(RemezWork& w, SearchStep search, bool settle) {
+    int taken = 0;
+    for (; settle && taken < kSettleIterations; ++taken) {
+        int before[RemezWork::kMaxExtremals];
+        std::copy(w.ext, w.ext + w.r + 1, before);
+        const bool exact = ComputeParameters(w);
+        ComputeError(w);
+        search(w);
+        if (!exact || w.searchFailed || w.clipped || !IsConverged(w)) {
+            std::copy(before, before + w.r + 1, w.ext);
+            w.searchFailed = false;
+            break;
+        }
+        if (std::equal(before, before + w.r + 1, w.ext)) {
+            break;
+        }
+    }
+    return taken;
+}
+
 void RestartExchange(RemezWork& w) {
     InitialExtremals(w);
     w.bestError = -1.0;
@@ -160,12 +200,37 @@ double RoundingAllowance(const std::vector<double>& taps, double level) {
     return sized > unit && sized <= 0.01 * level ? sized : unit;
 }
 
+// The taps of an antisymmetric design, chosen as below for symmetric ones.
+double ComputeAntisymmetricTaps(const RemezWork& w, std::vector<double>& taps) {
+    const size_t n = static_cast<size_t>(w.nTaps);
+    taps.assign(n, 0.0);
+    SampleAntisymmetricTaps(w, taps.data());
+    const double achieved = AntisymmetricTapError(w, taps.data());
+    const double level = std::fabs(w.delta);
+    if (!(achieved > level * kTapLevelTolerance + RoundingAllowance(taps, level))) {
+        return achieved;
+    }
+    std::vector<double> solved(n, 0.0);
+    if (!SolveAntisymmetricTaps(w, solved.data())) {
+        return achieved;
+    }
+    const double better = AntisymmetricTapError(w, solved.data());
+    if (!(better < achieved)) {
+        return achieved;
+    }
+    taps.swap(solved);
+    return better;
+}
+
 // The taps of the final extremal set: the response through it sampled at f = i/N, turned into
 // taps, measured on the grid; where they fall short of the set's level, taps solved from the
 // extremal values directly take their place if they do better. Returns the largest weighted
 // error of the taps that stand.
 double ComputeTaps(RemezWork& w, std::vector<double>& taps) {
     const int n = w.nTaps;
+    if (w.antisymmetric) {
+        return ComputeAntisymmetricTaps(w, taps);
+    }
     const bool even = n % 2 == 0;
     for (int i = 0; i <= n / 2; ++i) {
         const double g = even ? std::cos(std::numbers::pi * static_cast<double>(i) / n) : 1.0;
@@ -218,9 +283,13 @@ FirVerdict Verdict(bool stands, bool faulted, const FirDesignResult& result) {
 } // namespace
 
 FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
+    return RemezDesign(nTaps, bands, FirKind::kFilterType);
+}
+
+FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
     FirDesignResult result;
     RemezWork w;
-    const bool ready = PrepareGrid(w, nTaps, bands, result.refusal);
+    const bool ready = PrepareGrid(w, nTaps, bands, kind, result.refusal);
     result.gridSize = w.nGrid;
     if (!ready) {
         return result;
@@ -251,6 +320,7 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
     // the optimum: it goes on from where it stopped with the skipped points in the grid, which
     // takes an iteration or two. Should that not level, the first result stands, and the
     // overshoot counts in its achieved ripple.
+    result.iterations += SettleExtremals(w, used, kind != FirKind::kFilterType && run.Levelled());
     double overshoot = run.converged ? EdgeOvershoot(w) : 0.0;
     if (overshoot > 0.0) {
         kept = w;

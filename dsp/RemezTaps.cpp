@@ -113,10 +113,18 @@ VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeff
 }
 
 bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {
+    std::vector<double> c(w.r);
+    if (!SolveCosinesOnExtremals(w, w.nTaps % 2 != 0 ? 0.0 : 0.5, c.data())) {
+        return false;
+    }
+    CosinesToTaps(w.nTaps, c.data(), pCoeffs);
+    return true;
+}
+
+bool SolveCosinesOnExtremals(const RemezWork& w, double shift, double* c) {
     // rows: the r + 1 extremals; columns: the r cosine terms. Column-major.
     const int rows = w.r + 1;
     const int cols = w.r;
-    const double shift = w.nTaps % 2 != 0 ? 0.0 : 0.5;
     std::vector<double> a(static_cast<size_t>(rows) * cols);
     std::vector<double> rhs(rows);
     for (int i = 0; i < rows; ++i) {
@@ -161,7 +169,6 @@ bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {
         col[k] = alpha; // the diagonal of R
     }
     // Back substitution R c = Q^T y.
-    std::vector<double> c(cols);
     for (int k = cols - 1; k >= 0; --k) {
         double s = rhs[k];
         for (int j = k + 1; j < cols; ++j) {
@@ -172,7 +179,6 @@ bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {
             return false;
         }
     }
-    CosinesToTaps(w.nTaps, c.data(), pCoeffs);
     return true;
 }
 

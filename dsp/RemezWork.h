@@ -21,6 +21,11 @@ struct RemezWork {
     const double* pDesired = nullptr; // nBands desired gains
     const double* pWeights = nullptr; // nBands weights
 
+    // Antisymmetric taps (Hilbert transformer, differentiator): the taps come from
+    // SampleAntisymmetricTaps (dsp/RemezKinds.cpp). These and multiband layouts run on the
+    // stepped grid (BuildSteppedGrid).
+    bool antisymmetric = false;
+
     int r = 0;           // cosine terms; the extremal set has r + 1 members
     int nGrid = 0;       // G, points of the dense grid in use
     double deltaF = 0.0; // grid step, normalised frequency
@@ -89,6 +94,26 @@ double EdgeOvershoot(const RemezWork& w);
 // indexes.
 void AddEdgePoints(RemezWork& w);
 
+// ---- The stepped grid and antisymmetric taps (dsp/RemezKinds.cpp) -------------------------------
+// The response of N antisymmetric taps is sin(2 pi f) Q(f) (odd N) or sin(pi f) Q(f) (even N),
+// Q a sum of r = N/2 cosines: the exchange approximates D/s with weight W*s, s that factor.
+// The stepped grid of a multiband layout or an antisymmetric design: points one step apart from
+// each band's lower edge (antisymmetric: from one step when the first edge lies below it), the
+// last point of a band on its upper edge; where the response is forced to 0 at half of fs, a
+// last point above half of fs less a step is left out. Returns the count.
+int SteppedGridSize(const RemezWork& w);
+// Fills the grid of w (sized for SteppedGridSize points) with the points above, the desired
+// values and weights of the kind, carrying the factor of the response (cos(pi f) for even
+// symmetric N, s for antisymmetric taps).
+void BuildSteppedGrid(RemezWork& w, bool differentiator);
+// The taps h[0..N-1] of the response through the current extremal set, by frequency sampling.
+void SampleAntisymmetricTaps(const RemezWork& w, double* pCoeffs);
+// The same taps from Q's cosines solved on the extremal values (for when the samples in wide
+// transition bands carry rounding into the bands); false when the system is degenerate.
+bool SolveAntisymmetricTaps(const RemezWork& w, double* pCoeffs);
+// The largest weighted error of antisymmetric taps on the grid.
+double AntisymmetricTapError(const RemezWork& w, const double* pCoeffs);
+
 // ---- One exchange iteration and the frequency sampling (dsp/RemezSteps.cpp) --------------------
 // Interpolation values and deviation delta of the extremal set. Returns false when a guard fired:
 // an index outside the grid (reset to 0), a barycentric product below 1e-12 or not finite
@@ -119,5 +144,8 @@ double TapGridError(const RemezWork& w, const double* pCoeffs);
 // (least squares, Householder QR) and writes them as taps. Returns false when the system is
 // degenerate; the taps are then untouched.
 bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs);
+// The least-squares solution c[0..r-1] of sum_k c_k cos((k + shift) theta_i) = y_i cos(shift
+// theta_i) on the extremal set (theta = 2 pi f). Returns false when the system is degenerate.
+bool SolveCosinesOnExtremals(const RemezWork& w, double shift, double* pCosines);
 
 } // namespace dsp

@@ -93,6 +93,8 @@ const Field kFirMethodFields[] = {
 };
 // clang-format on
 
+constexpr const char* kFirKindPointer = "/fir/kind";
+constexpr const char* kFirBandsPointer = "/fir/bands";
 constexpr const char* kFirTapsPointer = "/coefficients/fir";
 constexpr const char* kSectionsPointer = "/coefficients/iir";
 
@@ -184,6 +186,40 @@ std::string ReadNumbers(const Json& value, std::vector<double>& out) {
     return {};
 }
 
+// The kind and band table of a band-table FIR design; a file without a kind has neither.
+DesignRead ReadFirBandTable(const Json& doc, DesignRead read) {
+    const Json::json_pointer kindAt(kFirKindPointer);
+    if (!doc.contains(kindAt)) {
+        return read;
+    }
+    const std::string problem = ReadField(doc.at(kindAt), read.state, &DesignState::firKind);
+    if (!problem.empty()) {
+        return Refusal(FieldName(kFirKindPointer), problem);
+    }
+    if (read.state.firKind.empty()) {
+        return read;
+    }
+    const Json::json_pointer bandsAt(kFirBandsPointer);
+    const std::string expected = "expected 1 to " + std::to_string(kDesignMaxFirBands) +
+                                 " bands of four numbers (from, to, gain, weight)";
+    if (!doc.contains(bandsAt)) {
+        return Refusal(FieldName(kFirBandsPointer), "missing");
+    }
+    const Json& rows = doc.at(bandsAt);
+    if (!rows.is_array() || rows.empty() || rows.size() > static_cast<size_t>(kDesignMaxFirBands)) {
+        return Refusal(FieldName(kFirBandsPointer), expected);
+    }
+    read.state.firBands.clear();
+    for (const Json& row : rows) {
+        std::vector<double> values;
+        if (!ReadNumbers(row, values).empty() || values.size() != 4) {
+            return Refusal(FieldName(kFirBandsPointer), expected);
+        }
+        read.state.firBands.push_back({values[0], values[1], values[2], values[3]});
+    }
+    return read;
+}
+
 DesignRead ReadCoefficients(const Json& doc, DesignRead read) {
     const Json::json_pointer tapsAt(kFirTapsPointer);
     const Json::json_pointer sectionsAt(kSectionsPointer);
@@ -235,6 +271,14 @@ std::string WriteDesignText(const DesignState& state) {
         for (const Field& field : kFirMethodFields) {
             doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
         }
+    }
+    if (!state.firKind.empty()) {
+        doc[Json::json_pointer(kFirKindPointer)] = state.firKind;
+        Json rows = Json::array();
+        for (const std::array<double, 4>& band : state.firBands) {
+            rows.push_back(band);
+        }
+        doc[Json::json_pointer(kFirBandsPointer)] = rows;
     }
     // nlohmann-json writes a double with the shortest digits that read back to the same bits
     // (at most 17 significant digits), so the coefficients survive the round trip exactly.
@@ -305,6 +349,10 @@ DesignRead ReadDesignText(std::string_view text) {
             }
         }
     }
+    read = ReadFirBandTable(doc, read);
+    if (!read.message.empty()) {
+        return read;
+    }
     read = ReadCoefficients(doc, read);
     read.ok = read.message.empty();
     return read;
@@ -321,6 +369,8 @@ std::vector<std::string> DesignFieldNames() {
     for (const Field& field : kFirMethodFields) {
         names.push_back(FieldName(field.pointer));
     }
+    names.push_back(FieldName(kFirKindPointer));
+    names.push_back(FieldName(kFirBandsPointer));
     names.push_back(FieldName(kFirTapsPointer));
     names.push_back(FieldName(kSectionsPointer));
     return names;

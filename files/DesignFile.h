@@ -22,6 +22,7 @@ constexpr int kDesignVersion = 1;
 constexpr const char* kDesignExtension = ".vantrel";
 constexpr int kDesignIirSections = 8;  // rows of `sections`
 constexpr int kDesignMaxFirTaps = 400; // the most taps a design holds
+constexpr int kDesignMaxFirBands = 8;  // rows of `fir.bands`
 // A design file is read once: far less than the input cap, but room for a long template path.
 constexpr size_t kMaxDesignFileBytes = size_t{1} << 20;
 // The deepest nesting of lists and groups a design file may hold (the format itself uses four);
@@ -66,6 +67,12 @@ struct DesignState {
     // Chebyshev I design, as files were before there was a choice.
     std::string iirMethod = "cheby1";
     double iirAttenDb = 40.0;
+    // The FIR design's kind when it ran on a band table of its own ("hilbert", "differentiator",
+    // "multiband"; empty for the filter types' layouts) and that table, one row "from, to, gain,
+    // weight" per band, the edges as fractions of fs. Written only for such a design, so that
+    // the file of a filter type stays as it was; a file without them designs the filter type.
+    std::string firKind;
+    std::vector<std::array<double, 4>> firBands;
     // Coefficients dialog: quantization, bits, number form (0 Real, 1 Bin, 2 Dec, 3 Hex).
     int quantize = 0;
     int quantBits = 16;

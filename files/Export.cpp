@@ -111,11 +111,39 @@ std::string IntegerCommentLines(const std::vector<std::int64_t>& integers, std::
     return text;
 }
 
+std::string QuantizationLine(const dsp::FilterCoefficients& c) {
+    return c.quantized ? "quantized to B = " + std::to_string(c.bits) + " bits, scale 2^" +
+                             std::to_string(c.bits - 1)
+                       : "not quantized";
+}
+
+// "Hilbert transformer", "differentiator", "multiband filter" for the band-table kinds.
+std::string KindName(const std::string& kind) {
+    if (kind == "hilbert") {
+        return "Hilbert transformer";
+    }
+    return kind == "differentiator" ? "differentiator" : "multiband filter";
+}
+
 // What the design was, one line each, for the comments of the files.
 std::vector<std::string> DescribeDesign(const dsp::FilterCoefficients& c,
                                         const ExportParameters& design) {
     const int type = TypeIndex(design.filterType);
     std::vector<std::string> lines;
+    if (!c.iir && !design.firKind.empty()) {
+        lines.push_back("FIR " + KindName(design.firKind) + " (" + design.firKind +
+                        "), fs = " + Number(design.fs) + " Hz");
+        for (size_t b = 0; b < design.firBands.size(); ++b) {
+            const std::array<double, 4>& band = design.firBands[b];
+            lines.push_back("band " + std::to_string(b + 1) + ": " + Number(band[0]) + " to " +
+                            Number(band[1]) + " Hz, gain " + Number(band[2]) + ", weight " +
+                            Number(band[3]));
+        }
+        lines.push_back("taps: " + std::to_string(c.ShownTaps()));
+        lines.push_back("coefficient multiplier K: " + std::to_string(design.multiplier));
+        lines.push_back(QuantizationLine(c));
+        return lines;
+    }
     lines.push_back(std::string(c.iir ? "IIR" : "FIR") + " " + kTypeNames[type] + " filter (" +
                     kTypeWords[type] + "), fs = " + Number(design.fs) + " Hz");
     if (c.iir) {
@@ -139,9 +167,7 @@ std::vector<std::string> DescribeDesign(const dsp::FilterCoefficients& c,
         lines.push_back("ripple ratio RR: " + Number(design.rr));
         lines.push_back("coefficient multiplier K: " + std::to_string(design.multiplier));
     }
-    lines.push_back(c.quantized ? "quantized to B = " + std::to_string(c.bits) + " bits, scale 2^" +
-                                      std::to_string(c.bits - 1)
-                                : "not quantized");
+    lines.push_back(QuantizationLine(c));
     return lines;
 }
 
@@ -249,7 +275,12 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
     nlohmann::ordered_json params;
     params["type"] = kTypeWords[TypeIndex(design.filterType)];
     params["fs"] = design.fs;
-    if (c.iir) {
+    if (!c.iir && !design.firKind.empty()) {
+        params["type"] = design.firKind;
+        params["bands"] = design.firBands; // [from Hz, to Hz, gain, weight] per band
+        params["taps"] = design.taps;
+        params["multiplier"] = design.multiplier;
+    } else if (c.iir) {
         params["sections"] = design.sections;
         params["ripple_db"] = design.rippleDb;
         params["cutoff"] = design.cutoffs;

@@ -71,6 +71,11 @@ struct ExportParameters {
     int sections = 0;
     double rippleDb = 0.0;
     std::vector<double> cutoffs;
+    // FIR designed on a band table of its own: "hilbert", "differentiator" or "multiband" (empty
+    // for the filter types), and the table, "from, to (Hz), gain, weight" per band, which the
+    // files give in place of the type's edges and RR.
+    std::string firKind = {};
+    std::vector<std::array<double, 4>> firBands = {};
 };
 
 // One stage as arm_biquad_cascade_df1 takes it, y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2]

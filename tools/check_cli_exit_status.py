@@ -43,7 +43,8 @@ with tempfile.TemporaryDirectory() as work:
         (["iir", "--taps", "5"], False, 2, "unknown option '--taps'"),
         (["fir", "--rr"], False, 2, "option '--rr' needs a value"),
         (["fir", "--taps", "31x"], False, 2, "--taps: Please enter an integer."),
-        (["fir", "--type", "notch"], False, 2, "--type: expected lpf, hpf, brf or bpf"),
+        (["fir", "--type", "notch"], False, 2,
+         "--type: expected lpf, hpf, brf, bpf, hilbert or differentiator"),
         (["fir", "--taps", "381"], False, 2, "--taps: Please enter an integer between 4 and 380."),
         # Digits beyond the int range get the field's range message, not "not an integer".
         (["fir", "--taps", "99999999999"], False, 2,

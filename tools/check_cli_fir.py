@@ -25,7 +25,7 @@ CASES = [
     (["--fs", "1e3x"], 2, "Please enter a number.", 0),
     (["--rr", "nan"], 2, "Please enter a number.", 0),
     (["--type", "lpf", "--edges", "200"], 2, "needs 2 band edges", 0),
-    (["--type", "xyz"], 2, "expected lpf, hpf, brf or bpf", 0),
+    (["--type", "xyz"], 2, "expected lpf, hpf, brf, bpf, hilbert or differentiator", 0),
     (["--bogus", "1"], 2, "unknown option", 0),
     (["--edges", "1,2", "--taps", "4"], 3, "The design failed", 0),
     # 380 taps cannot reach the stop band in 50 Hz: both proposals give a working design.

@@ -124,11 +124,25 @@ std::string FilterTypeWords(int firIir, int filterType) {
     return std::string(kType[filterType]) + " by " + kStructure[firIir];
 }
 
+std::string FilterTypeWords(int firIir, int filterType, int firKind) {
+    static constexpr const char* kKind[] = {"Hilbert Transformer", "Differentiator", "Multiband"};
+    if (firIir == 0 && firKind >= 1 && firKind <= 3) {
+        return std::string(kKind[firKind - 1]) + " by FIR";
+    }
+    return FilterTypeWords(firIir, filterType);
+}
+
 HeaderValues FormatHeaderValues(const HeaderSource& source) {
     HeaderValues v;
     v.filterType = source.filterType;
     v.sections = source.sections;
-    v.typeWords = FilterTypeWords(source.firIir, source.filterType);
+    v.typeWords = FilterTypeWords(source.firIir, source.filterType, source.firKind);
+    if (source.firIir == 0 && source.firKind != 0) {
+        for (const std::array<double, 4>& band : source.bands) {
+            v.bands.push_back(Printf("%15.2f .. %15.2f Hz, Gain %.6g, Weight %.6g", band[0],
+                                     band[1], band[2], band[3]));
+        }
+    }
     v.fs = Printf("%15.2f", source.fs);
     v.fc1 = Printf("%15.2f", source.fc1);
     v.fc2 = Printf("%15.2f", source.fc2);
@@ -161,6 +175,14 @@ std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues&
         if (values.sections > 4) {
             AddLine(text, "-- ***** See 'Online Help' to avoid oscillation *****", variant);
         }
+    } else if (!values.bands.empty()) {
+        for (size_t b = 0; b < values.bands.size(); ++b) {
+            AddLine(text, "-- Band " + std::to_string(b + 1) + " = " + values.bands[b], variant);
+        }
+        AddLine(text,
+                (variant == HeaderVariant::kDisplay ? "-- Tap Count = " : "-- Tap count = ") +
+                    values.taps,
+                variant);
     } else {
         AddLine(text, "-- Cutoff 1 starts from = " + values.fc1, variant);
         AddLine(text, "-- Cutoff 1 ends at = " + values.fc2, variant);

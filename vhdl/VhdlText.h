@@ -7,6 +7,7 @@
 // leave the design (K * h for FIR).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,9 +46,16 @@ struct HeaderValues {
     // The design method ("Least squares", ...) when it is not the structure's default one; the
     // header names it on a line of its own after the filter type when it is not empty.
     std::string method;
+    // A FIR designed on a band table of its own: one line per band ("     50.00 ..     450.00
+    // Hz, Gain 1, Weight 1") in place of the cut-off lines.
+    std::vector<std::string> bands;
 };
 // "LPF by FIR" .. "BPF by IIR"; any other combination gives "BPF by IIR".
 std::string FilterTypeWords(int firIir, int filterType);
+// The words of a FIR designed on a band table (firKind a dsp::FirKind other than the filter
+// type's): "Hilbert Transformer by FIR", "Differentiator by FIR", "Multiband by FIR"; else the
+// words above.
+std::string FilterTypeWords(int firIir, int filterType, int firKind);
 // The design values the header records.
 struct HeaderSource {
     int firIir = 0; // the form's structure choice: 0 FIR, 1 IIR
@@ -59,6 +67,9 @@ struct HeaderSource {
     int shownTaps = 0;                                 // N'
     int quantBits = 0;                                 // B
     int dataBits = 0;                                  // D
+    // FIR: the dsp::FirKind, and for a band-table kind its bands, "from, to (Hz), gain, weight".
+    int firKind = 0;
+    std::vector<std::array<double, 4>> bands = {};
 };
 // Every value text; the type words from firIir and filterType.
 HeaderValues FormatHeaderValues(const HeaderSource& source);
