@@ -6,6 +6,7 @@
 #include "app/OlvexDoc.h"
 #include "app/ViewCommands.h"
 #include "dsp/MeasureReport.h"
+#include "vhdl/VhdlText.h"
 
 namespace commands {
 
@@ -29,13 +30,26 @@ dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleran
     return dsp::AdviseBits(BandSpecOf(doc, iir), doc.TakeCoefficients(iir, false), toleranceDb);
 }
 
+namespace {
+
+std::string IirMethodWords(const COlvexDoc& doc, bool iir) {
+    return vhdl::DesignMethodWords(iir ? 1 : 0, doc.m_nIirMethod);
+}
+
+} // namespace
+
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    return dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
+    // An IIR filter of a method other than Chebyshev I says which made it, on a first line.
+    const std::string method = IirMethodWords(doc, iir);
+    return (method.empty() ? std::string() : "Design method: " + method + lineEnd) +
+           dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
                                  UnstableSectionsOf(doc, iir));
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    return dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
+    const std::string method = IirMethodWords(doc, iir);
+    return (method.empty() ? std::string() : method + " IIR. ") +
+           dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
                                     UnstableSectionsOf(doc, iir));
 }
 

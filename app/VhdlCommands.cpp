@@ -18,7 +18,7 @@ vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
     return vhdl::FormatHeaderValues(vhdl::HeaderSource{
         firIir, doc.m_nFilterType, doc.m_nIirSections, doc.m_fs, doc.m_fc1, doc.m_fc2, doc.m_fc3,
         doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2, doc.TakeCoefficients(false).ShownTaps(),
-        doc.m_nQuantBits, doc.m_nDataBits});
+        doc.m_nQuantBits, doc.m_nDataBits, doc.m_nIirMethod});
 }
 
 std::string SubstituteFirLineOf(const COlvexDoc& doc, std::string_view line, int& substIndex) {

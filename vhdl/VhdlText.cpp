@@ -124,11 +124,21 @@ std::string FilterTypeWords(int firIir, int filterType) {
     return std::string(kType[filterType]) + " by " + kStructure[firIir];
 }
 
+std::string DesignMethodWords(int firIir, int iirMethod) {
+    static constexpr const char* kIirMethods[dsp::kIirMethodCount] = {
+        "", "Butterworth", "Chebyshev II", "Elliptic", "Bessel"};
+    if (firIir != 1 || iirMethod < 0 || iirMethod >= dsp::kIirMethodCount) {
+        return {};
+    }
+    return kIirMethods[iirMethod];
+}
+
 HeaderValues FormatHeaderValues(const HeaderSource& source) {
     HeaderValues v;
     v.filterType = source.filterType;
     v.sections = source.sections;
     v.typeWords = FilterTypeWords(source.firIir, source.filterType);
+    v.designMethod = DesignMethodWords(source.firIir, source.iirMethod);
     v.fs = Printf("%15.2f", source.fs);
     v.fc1 = Printf("%15.2f", source.fc1);
     v.fc2 = Printf("%15.2f", source.fc2);
@@ -148,6 +158,9 @@ std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues&
     std::string text;
     AddLine(text, kRule, variant);
     AddLine(text, "-- Filter Type = " + values.typeWords, variant);
+    if (!values.designMethod.empty()) {
+        AddLine(text, "-- Design Method = " + values.designMethod, variant);
+    }
     AddLine(text, "-- Sampling Frequency = " + values.fs, variant);
     if (iir) {
         AddLine(text, "-- Cutoff Frequency 1 = " + values.iirFc1, variant);

@@ -39,12 +39,19 @@ struct HeaderValues {
     std::string nSections; // n
     std::string quantBits; // B
     std::string dataBits;  // D
+    // The design method when it is not the structure's default one ("Butterworth", ...); the
+    // header names it on a line after the filter type when it is not empty.
+    std::string designMethod;
     // The hardware architecture the text is generated in ("folded, 4 multipliers, ..."); the
     // header names it on a line of its own when it is not empty.
     std::string architecture;
 };
 // "LPF by FIR" .. "BPF by IIR"; any other combination gives "BPF by IIR".
 std::string FilterTypeWords(int firIir, int filterType);
+// The name of an IIR design method (a dsp::IirMethod) other than the default Chebyshev type I:
+// "Butterworth", "Chebyshev II", "Elliptic", "Bessel"; empty for Chebyshev I or an unknown one,
+// and for FIR (firIir 0).
+std::string DesignMethodWords(int firIir, int iirMethod);
 // The design values the header records.
 struct HeaderSource {
     int firIir = 0; // the form's structure choice: 0 FIR, 1 IIR
@@ -56,6 +63,7 @@ struct HeaderSource {
     int shownTaps = 0;                                 // N'
     int quantBits = 0;                                 // B
     int dataBits = 0;                                  // D
+    int iirMethod = 0;                                 // a dsp::IirMethod
 };
 // Every value text; the type words from firIir and filterType.
 HeaderValues FormatHeaderValues(const HeaderSource& source);
