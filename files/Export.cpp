@@ -258,7 +258,7 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
         params["sections"] = design.sections;
         params["ripple_db"] = design.rippleDb;
         params["cutoff"] = design.cutoffs;
-        if (design.iirMethod != dsp::kIirCheby1) {
+        if (!vhdl::DesignMethodWords(1, design.iirMethod).empty()) {
             params["method"] = dsp::IirMethodName(design.iirMethod);
             if (dsp::IirMethodUsesAttenuation(design.iirMethod)) {
                 params["atten_db"] = design.attenDb;

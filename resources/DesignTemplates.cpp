@@ -191,13 +191,13 @@ int AddMethodGroup(DialogTemplate& dialog, int y) {
     for (int i = 0; i < kIirMethodRadios; ++i) {
         const int column = i % kColumns;
         const int row = i / kColumns;
-        dialog.controls.push_back({kIdcIirMethod + i,
-                                   ControlKind::kRadio,
-                                   kIirMethodLabels[i],
-                                   {2 * kMargin + column * kColumnWidth,
-                                    y + kTitleHeight + row * kRadioStep, kColumnWidth - 4,
-                                    kRadioHeight},
-                                   i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
+        dialog.controls.push_back(
+            {kIdcIirMethod + i,
+             ControlKind::kRadio,
+             kIirMethodLabels[i],
+             {2 * kMargin + column * kColumnWidth, y + kTitleHeight + row * kRadioStep,
+              kColumnWidth - 4, kRadioHeight},
+             i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
     }
     return y + kGroupHeight + kPictureGap;
 }

@@ -215,8 +215,7 @@ void CIirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
     controls.SetEnabled(kIdcIirSections, !requirements);
     controls.SetEnabled(kIdcRipple, requirements || dsp::IirMethodUsesRipple(method));
     // The requirement's As is the one designed with in the requirements mode.
-    controls.SetEnabled(kIdcIirAttenuation,
-                        !requirements && dsp::IirMethodUsesAttenuation(method));
+    controls.SetEnabled(kIdcIirAttenuation, !requirements && dsp::IirMethodUsesAttenuation(method));
 }
 
 void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
