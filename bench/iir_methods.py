@@ -91,7 +91,7 @@ def cli_sections(method, ftype, passes, stops, ap, as_):
         return "> 8"
     if p.returncode != 0:
         return "exit %d" % p.returncode
-    first = p.stdout.splitlines()[0].split()  # "sections n ripple A"
+    first = p.stderr.splitlines()[0].split()  # "sections n ripple A", on standard error
     return first[1]
 
 
