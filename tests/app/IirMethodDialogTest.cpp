@@ -95,6 +95,37 @@ TEST_F(IirMethodFixture, EachMethodEnablesItsFieldsAndDesignsItsCascade) {
     }
 }
 
+TEST_F(IirMethodFixture, MeasurementsNameTheMethodOnAFirstLine) {
+    const struct {
+        int method;
+        bool fir; // the form shows FIR: the IIR dialog's method is no part of it
+        const char* first;
+    } cases[] = {
+        {dsp::kIirCheby2, false, "Design method: Chebyshev II\n"},
+        {dsp::kIirBessel, false, "Design method: Bessel\n"},
+        {dsp::kIirBessel, true, nullptr},
+        {dsp::kIirCheby1, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.method) + (c.fir ? " FIR" : " IIR"));
+        host.AnswerDialog(DialogAnswer::Ok(Template(kLpf)).Radio(ids::kIdcIirMethod + c.method));
+        Design(kLpf);
+        if (c.fir) {
+            host.AnswerDialog(DialogAnswer::Ok(ids::kIddFirParameters + kLpf));
+            host.ClickFormRadio(resources::kIdcFir);
+            EXPECT_TRUE(view.OnCommand(resources::kIdcDesign));
+        }
+        const size_t before = host.Messages().size();
+        ASSERT_TRUE(view.OnCommand(resources::kIdMeasurements));
+        ASSERT_EQ(host.Messages().size(), before + 1);
+        const std::string text = host.Messages().back().text;
+        // The method line, then the report as it always was.
+        const std::string first = c.first == nullptr ? "" : c.first;
+        EXPECT_EQ(text.rfind(first + "Band [Hz]: unquantized gain [dB]", 0), 0u) << text;
+        EXPECT_EQ(text.find("Design method") == std::string::npos, c.first == nullptr) << text;
+    }
+}
+
 TEST_F(IirMethodFixture, FieldsAMethodDoesNotTakeRefuseTyping) {
     // Butterworth reads neither the ripple nor As.
     host.AnswerDialog(DialogAnswer::Ok(Template(kLpf))
