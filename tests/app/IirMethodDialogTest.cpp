@@ -126,16 +126,6 @@ TEST_F(IirMethodFixture, MeasurementsNameTheMethodOnAFirstLine) {
     }
 }
 
-TEST_F(IirMethodFixture, FieldsAMethodDoesNotTakeRefuseTyping) {
-    // Butterworth reads neither the ripple nor As.
-    host.AnswerDialog(DialogAnswer::Ok(Template(kLpf))
-                          .Radio(ids::kIdcIirMethod + dsp::kIirButter)
-                          .Text(ids::kIdcIirAttenuation, "50"));
-    host.ClickFormRadio(resources::kIdcLpf);
-    host.ClickFormRadio(resources::kIdcIir);
-    EXPECT_THROW(view.OnCommand(resources::kIdcDesign), platform::ScriptError);
-}
-
 TEST_F(IirMethodFixture, MethodAttenuationOutOfRangeKeepsTheDialogOpen) {
     const struct {
         int method;
