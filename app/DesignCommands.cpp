@@ -11,7 +11,7 @@ namespace commands {
 FirDesignRequest FirRequestFromDocument(const COlvexDoc& doc, int type) {
     FirDesignRequest request;
     request.type = type;
-    request.fs = doc.m_fs;
+    request.fs = doc.FsOf(0);
     request.fc[0] = doc.m_fc1;
     request.fc[1] = doc.m_fc2;
     request.fc[2] = doc.m_fc3;
@@ -35,6 +35,7 @@ Outcome CheckFirRequest(const FirDesignRequest& request) {
 }
 
 Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request) {
+    doc.ShowStructure(0);
     const int type = request.type;
     design::Warning warning;
     if (!design::CheckFirEdges(type, request.fs, request.fc[0], request.fc[1], request.fc[2],
@@ -74,8 +75,12 @@ DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type) {
 }
 
 DesignOutcome RunFirDesign(COlvexDoc& doc, int type) {
+    doc.ShowStructure(0);
     doc.DesignFir(type);
     DesignOutcome outcome;
+    if (doc.m_bDesignOk != 0) {
+        doc.NoteStructureMade();
+    }
     if (doc.m_bDesignOk == 0) {
         outcome.kind = OutcomeKind::kDesignFailed;
         outcome.proposal = ProposeFirAdjustment(doc, type);
@@ -132,7 +137,7 @@ IirDesignRequest IirRequestFromDocument(const COlvexDoc& doc, int type) {
     request.rippleDb = doc.m_dRippleDb;
     request.fc1 = doc.m_dIirFc1;
     request.fc2 = doc.m_dIirFc2;
-    request.fs = doc.m_fs;
+    request.fs = doc.FsOf(1);
     request.method = doc.m_nIirMethod;
     request.attenDb = doc.m_dIirAttenDb;
     return request;
@@ -156,6 +161,7 @@ Outcome CheckIirRequest(const IirDesignRequest& request) {
 }
 
 Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request) {
+    doc.ShowStructure(1);
     design::Warning warning;
     if (!design::CheckIirParameters(request.type, request.sections, request.fs, request.fc1,
                                     request.fc2, warning)) {
@@ -169,8 +175,11 @@ Outcome StoreIirRequest(COlvexDoc& doc, const IirDesignRequest& request) {
 }
 
 DesignOutcome RunIirDesign(COlvexDoc& doc) {
+    doc.ShowStructure(1);
     DesignOutcome outcome;
-    if (!doc.DesignIir()) {
+    if (doc.DesignIir()) {
+        doc.NoteStructureMade();
+    } else {
         outcome.kind = OutcomeKind::kDesignFailed;
         outcome.message = design::kIirFailedMessage;
     }

@@ -36,19 +36,37 @@ void CopySections(const std::vector<files::DesignSection>& sections, int column,
 // The checks in the order a reader meets the fields: each names its field in the file.
 using NamedCheck = std::pair<const char*, RangeRefusal>;
 
+// The filter type and fs a structure's coefficients were made for: the design's for the
+// structure it stands in, the other pair (when the file has it) for the other one.
+int TypeOfStructure(const files::DesignState& s, int structure) {
+    return structure == s.structure || s.otherType < 0 ? s.filterType : s.otherType;
+}
+
+double FsOfStructure(const files::DesignState& s, int structure) {
+    return structure == s.structure || s.otherFs < 0.0 ? s.fs : s.otherFs;
+}
+
 std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
     using namespace design;
     const double fc[4] = {s.fc1, s.fc2, s.fc3, s.fc4};
     const int anyInt = std::numeric_limits<int>::max();
+    const int firType = TypeOfStructure(s, 0);
+    const int iirType = TypeOfStructure(s, 1);
+    const double firFs = FsOfStructure(s, 0);
+    const double iirFs = FsOfStructure(s, 1);
     return {
         {"design.structure", CheckIntRange(kFieldNone, s.structure, 0, 1)},
         {"design.type", CheckIntRange(kFieldNone, s.filterType, kLpf, kBpf)},
         {"design.fs", CheckSamplingFrequency(kFieldFs, s.fs)},
-        {"fir", CheckFirDialogValues(s.filterType, s.fs, fc, s.rr, s.multiplier)},
+        {"design.otherType",
+         s.otherType == -1 ? RangeRefusal{} : CheckIntRange(kFieldNone, s.otherType, kLpf, kBpf)},
+        {"design.otherFs",
+         s.otherFs == -1.0 ? RangeRefusal{} : CheckSamplingFrequency(kFieldFs, s.otherFs)},
+        {"fir", CheckFirDialogValues(firType, firFs, fc, s.rr, s.multiplier)},
         {"fir.taps", CheckIntRange(kFieldTaps, s.taps, 1, COlvexDoc::kMaxFirTaps)},
-        {"iir.sections", CheckIntRange(kFieldSections, s.iirSections, MinIirSections(s.filterType),
+        {"iir.sections", CheckIntRange(kFieldSections, s.iirSections, MinIirSections(iirType),
                                        MaxIirSections())},
-        {"iir", CheckIirDialogValues(s.filterType, s.rippleDb, s.iirFc1, s.iirFc2, s.fs)},
+        {"iir", CheckIirDialogValues(iirType, s.rippleDb, s.iirFc1, s.iirFc2, iirFs)},
         {"iir.method", CheckIirMethodName(s.iirMethod)},
         {"iir.attenDb", CheckIirAttenuation(s.iirAttenDb)},
         {"quantization.bits",
@@ -146,6 +164,14 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.ClearDesignArrays();
     doc.m_nFilterType = s.filterType;
     doc.m_fs = s.fs;
+    doc.m_nShownStructure = s.structure;
+    const int other = 1 - s.structure;
+    doc.m_nOtherFilterType = TypeOfStructure(s, other);
+    doc.m_dOtherFs = FsOfStructure(s, other);
+    doc.m_bOtherBandsKnown = s.otherBandsKnown < 0 ? (s.bandsKnown ? 1 : 0) : s.otherBandsKnown;
+    // A file from before the pair was kept leaves the other structure to take the design's.
+    doc.m_aStructureMade[s.structure] = 1;
+    doc.m_aStructureMade[other] = s.otherType < 0 ? 0 : 1;
     doc.m_fc1 = s.fc1;
     doc.m_fc2 = s.fc2;
     doc.m_fc3 = s.fc3;
@@ -195,11 +221,17 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
 
 files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& form) {
     files::DesignState s;
+    // The filter the saved structure's coefficients were made for, whichever structure the
+    // form shows.
     s.structure = form.structure;
-    s.filterType = doc.m_nFilterType;
+    const int other = 1 - form.structure;
+    s.filterType = doc.FilterTypeOf(form.structure);
     s.designed = form.designed;
-    s.bandsKnown = doc.m_bBandsKnown != 0;
-    s.fs = doc.m_fs;
+    s.bandsKnown = doc.BandsKnownOf(form.structure);
+    s.fs = doc.FsOf(form.structure);
+    s.otherType = doc.FilterTypeOf(other);
+    s.otherFs = doc.FsOf(other);
+    s.otherBandsKnown = doc.BandsKnownOf(other) ? 1 : 0;
     s.fc1 = doc.m_fc1;
     s.fc2 = doc.m_fc2;
     s.fc3 = doc.m_fc3;

@@ -27,9 +27,9 @@ std::string Stem(const std::string& path) {
 
 files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir) {
     files::ExportParameters p;
-    p.filterType = doc.m_nFilterType;
-    p.fs = doc.m_fs;
-    const bool twoBands = doc.m_nFilterType == kBrf || doc.m_nFilterType == kBpf;
+    p.filterType = doc.FilterTypeOf(iir ? 1 : 0);
+    p.fs = doc.FsOf(iir ? 1 : 0);
+    const bool twoBands = p.filterType == kBrf || p.filterType == kBpf;
     if (iir) {
         p.sections = doc.m_nIirSections;
         p.rippleDb = doc.m_dRippleDb;

@@ -17,6 +17,8 @@ namespace {
 
 // A load that fits and has no fault: the values replace the coefficients.
 void StoreLoad(const files::CoeffLoad& load, COlvexDoc& doc, bool iir) {
+    doc.ShowStructure(iir ? 1 : 0);
+    doc.NoteStructureMade();
     // The file holds K * h, so the loaded taps stand with the multiplier 1.
     doc.m_nCoeffMultiplier = 1;
     doc.m_bQuantize = 0;
@@ -45,6 +47,8 @@ void StoreLoad(const files::CoeffLoad& load, COlvexDoc& doc, bool iir) {
 
 // A file of another kind that loads: its values replace the coefficients of the structure.
 void StoreImport(const files::ImportedCoefficients& in, COlvexDoc& doc) {
+    doc.ShowStructure(in.iir ? 1 : 0);
+    doc.NoteStructureMade();
     doc.m_nCoeffMultiplier = 1;
     doc.m_bQuantize = 0;
     doc.m_bParseError = 0;

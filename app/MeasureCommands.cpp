@@ -11,10 +11,13 @@
 namespace commands {
 
 dsp::BandSpec BandSpecOf(const COlvexDoc& doc, bool iir) {
+    const int structure = iir ? 1 : 0;
+    const int type = doc.FilterTypeOf(structure);
+    const double fs = doc.FsOf(structure);
     if (iir) {
-        return {doc.m_nFilterType, doc.m_fs, doc.m_dIirFc1, doc.m_dIirFc2, 0.0, 0.0};
+        return {type, fs, doc.m_dIirFc1, doc.m_dIirFc2, 0.0, 0.0};
     }
-    return {doc.m_nFilterType, doc.m_fs, doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
+    return {type, fs, doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4};
 }
 
 dsp::Measurements MeasureDocument(const COlvexDoc& doc, bool iir) {
@@ -56,7 +59,7 @@ std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {
     MeasureBandsRequest request;
     request.type = type;
-    request.fs = doc.m_fs;
+    request.fs = doc.FsOf(iir ? 1 : 0);
     if (iir) {
         request.fc[0] = doc.m_dIirFc1;
         request.fc[1] = doc.m_dIirFc2;
@@ -70,6 +73,7 @@ MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int
 }
 
 Outcome SetMeasureBands(COlvexDoc& doc, bool iir, const MeasureBandsRequest& r) {
+    doc.ShowStructure(iir ? 1 : 0);
     const bool four = design::IsThreeBand(r.type);
     design::Warning warning;
     if (iir) {

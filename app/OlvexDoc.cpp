@@ -2,6 +2,7 @@
 #include "app/OlvexDoc.h"
 
 #include <cstdio>
+#include <utility>
 
 COlvexDoc::COlvexDoc()
     : m_fnConsole([](const std::string& text) {
@@ -13,4 +14,38 @@ void COlvexDoc::WriteConsole(const std::string& text) const {
     if (m_fnConsole) {
         m_fnConsole(text);
     }
+}
+
+void COlvexDoc::ShowStructure(int structure) {
+    const int shown = structure == 0 ? 0 : 1;
+    if (shown == m_nShownStructure) {
+        return;
+    }
+    if (m_aStructureMade[shown] != 0) {
+        std::swap(m_nFilterType, m_nOtherFilterType);
+        std::swap(m_fs, m_dOtherFs);
+        std::swap(m_bBandsKnown, m_bOtherBandsKnown);
+    } else {
+        m_nOtherFilterType = m_nFilterType;
+        m_dOtherFs = m_fs;
+        m_bOtherBandsKnown = m_bBandsKnown;
+    }
+    m_nShownStructure = shown;
+}
+
+bool COlvexDoc::ShowsPairOf(int structure) const {
+    const int asked = structure == 0 ? 0 : 1;
+    return asked == m_nShownStructure || m_aStructureMade[asked] == 0;
+}
+
+int COlvexDoc::FilterTypeOf(int structure) const {
+    return ShowsPairOf(structure) ? m_nFilterType : m_nOtherFilterType;
+}
+
+double COlvexDoc::FsOf(int structure) const {
+    return ShowsPairOf(structure) ? m_fs : m_dOtherFs;
+}
+
+bool COlvexDoc::BandsKnownOf(int structure) const {
+    return (ShowsPairOf(structure) ? m_bBandsKnown : m_bOtherBandsKnown) != 0;
 }

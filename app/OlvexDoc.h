@@ -39,7 +39,18 @@ public:
     // ---- Filter selection and FIR design parameters -------------------------------------------
     int m_nFilterType = kLpf; // a FilterType
     double m_fs = 1000.0;     // sampling frequency, Hz
-    double m_fc1 = 200.0;     // FIR band edges, Hz, ascending
+    // The FIR taps and the IIR sections are two designs, each made for its own filter type and
+    // fs. m_nFilterType, m_fs and m_bBandsKnown describe the structure m_nShownStructure (0 FIR,
+    // 1 IIR); the other structure's values wait in the m_*Other* fields until ShowStructure swaps
+    // them back, so no analysis pairs one design's coefficients with another's type or fs.
+    // A structure whose coefficients no design, load or open has made yet takes the shown
+    // pair when it is shown (m_aStructureMade, by structure), as the form carries fs over.
+    int m_nShownStructure = 0;
+    int m_nOtherFilterType = kLpf;
+    double m_dOtherFs = 1000.0;
+    int m_bOtherBandsKnown = 1; // m_bBandsKnown of the other structure's coefficients
+    int m_aStructureMade[2] = {0, 0};
+    double m_fc1 = 200.0; // FIR band edges, Hz, ascending
     double m_fc2 = 250.0;
     double m_fc3 = 350.0;
     double m_fc4 = 400.0;
@@ -163,6 +174,15 @@ public:
     // ---- FIR design (app/OlvexDocFir.cpp, the engine in dsp/FirDesign.h) ------------------------
     // Clears the taps and the response arrays.
     void ClearDesignArrays();
+    // Makes m_nFilterType and m_fs those of the structure's coefficients (0 FIR, 1 IIR; any other
+    // value counts as IIR). Nothing changes when the structure is shown already.
+    void ShowStructure(int structure);
+    // The shown structure's coefficients are now a design of m_nFilterType and m_fs.
+    void NoteStructureMade() { m_aStructureMade[m_nShownStructure] = 1; }
+    // The filter type and fs of a structure's coefficients, shown or not.
+    int FilterTypeOf(int structure) const;
+    double FsOf(int structure) const;
+    bool BandsKnownOf(int structure) const;
     // Clears the arrays, writes the layout of filter type nType (m_nBands, m_aBandEdges,
     // m_aBandDesired, m_aBandWeight) and designs m_nTaps taps by Remez exchange into
     // m_aFirCoeffs, with the outcome in m_bDesignOk, m_bOptimumReached, m_bIterationLimit,
@@ -219,4 +239,6 @@ public:
 
 private:
     void WriteConsole(const std::string& text) const;
+    // m_nFilterType and m_fs are the structure's pair: it is shown, or takes the shown pair.
+    bool ShowsPairOf(int structure) const;
 };

@@ -15,10 +15,11 @@
 namespace commands {
 
 vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
-    return vhdl::FormatHeaderValues(vhdl::HeaderSource{
-        firIir, doc.m_nFilterType, doc.m_nIirSections, doc.m_fs, doc.m_fc1, doc.m_fc2, doc.m_fc3,
-        doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2, doc.TakeCoefficients(false).ShownTaps(),
-        doc.m_nQuantBits, doc.m_nDataBits, doc.m_nIirMethod});
+    return vhdl::FormatHeaderValues(
+        vhdl::HeaderSource{firIir, doc.FilterTypeOf(firIir), doc.m_nIirSections, doc.FsOf(firIir),
+                           doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, doc.m_dIirFc1, doc.m_dIirFc2,
+                           doc.TakeCoefficients(false).ShownTaps(), doc.m_nQuantBits,
+                           doc.m_nDataBits, doc.m_nIirMethod});
 }
 
 std::string SubstituteFirLineOf(const COlvexDoc& doc, std::string_view line, int& substIndex) {
@@ -115,7 +116,7 @@ ResolvedArchitecture ResolveArchitecture(const COlvexDoc& doc, bool iir,
                                : 0;
     if (architecture == vhdl::Architecture::kAuto) {
         const vhdl::ArchitectureChoice choice = vhdl::ChooseArchitecture(
-            clockMhz * 1e6, doc.m_fs, iir, taps, doc.m_nIirSections, symmetric);
+            clockMhz * 1e6, doc.FsOf(iir ? 1 : 0), iir, taps, doc.m_nIirSections, symmetric);
         resolved.arch = choice.arch;
         resolved.multipliers = choice.arch == vhdl::Architecture::kFolded ? choice.multipliers : 0;
         resolved.chosen = true;

@@ -80,6 +80,9 @@ const Field kFields[] = {
 const Field kOptionalFields[] = {
     {"/iir/method",               &DesignState::iirMethod},
     {"/iir/attenDb",              &DesignState::iirAttenDb},
+    {"/design/otherType",         &DesignState::otherType},
+    {"/design/otherFs",           &DesignState::otherFs},
+    {"/design/otherBandsKnown",   Flag{&DesignState::otherBandsKnown}},
 };
 // clang-format on
 

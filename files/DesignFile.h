@@ -40,6 +40,11 @@ struct DesignState {
     int filterType = 0;
     bool designed = false;
     bool bandsKnown = true;
+    // The filter type, fs and band knowledge of the other structure's coefficients, which may
+    // have been designed for another filter; -1 (a file without them): the same as the design's.
+    int otherType = -1;
+    double otherFs = -1.0;
+    int otherBandsKnown = -1;
     // FIR design: fs and the band edges in Hz, the tap count N (with the even-count flag of
     // HPF/BRF), RR and the multiplier K.
     double fs = 1000.0;

@@ -283,6 +283,7 @@ void DesignHandler::OnDesign() {
     if (!designed || failed) {
         m_view.m_nFirIir = structureBefore;
     }
+    m_doc.ShowStructure(m_view.m_nFirIir);
     if (m_view.m_nFirIir != 0 || !designed || failed) {
         m_view.m_nFilterSel =
             std::clamp(m_doc.m_nFilterType, static_cast<int>(kLpf), static_cast<int>(kBpf));

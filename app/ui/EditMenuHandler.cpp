@@ -59,6 +59,7 @@ void EditMenuHandler::RestoreSnapshot(const commands::DesignSnapshot& snapshot) 
     m_doc.m_fnConsole = std::move(console);
     static_cast<commands::SessionState&>(m_view) = snapshot.form;
     m_view.m_nDesignStructure = snapshot.designStructure;
+    m_doc.ShowStructure(m_view.m_nFirIir);
     // As after opening a design: the coefficients and the hardware are asked for again.
     m_view.m_bCoeffsListed = 0;
     m_view.m_bVhdlParamsSet = 0;

@@ -66,6 +66,9 @@ void COlvexView::UpdateData(bool saveToFields) {
     exchange.Text(resources::kIdcOutput, m_strOutput);
     exchange.Radio(resources::kIdcLpf, m_nFilterSel);
     exchange.Radio(resources::kIdcFir, m_nFirIir);
+    // The analyses that follow show the chosen structure's coefficients with the filter type
+    // and fs they were made for.
+    m_doc.ShowStructure(m_nFirIir);
 }
 
 void COlvexView::OnInitialUpdate() {

@@ -14,6 +14,7 @@
 #include "app/DesignFileCommands.h"
 #include "app/DesignHistory.h"
 #include "app/MeasureCommands.h"
+#include "app/VhdlCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
@@ -276,14 +277,25 @@ TEST_F(UndoFixture, ARadioClickedWithoutDesigningChangesNothingSaved) {
     host.AnswerSaveChanges(platform::SaveChangesAnswer::kDiscard);
     view.OnCommand(resources::kIdFileNew);
     Select(kBrf, true);
-    Design(DialogAnswer::Ok(ids::kIddIirParameters + kBrf));
+    Design(DialogAnswer::Ok(ids::kIddIirParameters + kBrf).Text(ids::kIdcFs, "2000"));
     ASSERT_EQ(doc.m_nFilterType, kBrf);
+    const std::string iirSummary = commands::MeasurementsSummary(doc, true);
     Select(kLpf, false);
-    Design(DialogAnswer::Ok(ids::kIddFirParameters + kLpf));
+    // The FIR dialog offers the fs the IIR was just designed at.
+    Design(DialogAnswer::Ok(ids::kIddFirParameters + kLpf).Text(ids::kIdcFs, "1000"));
     ASSERT_EQ(doc.m_nFilterType, kLpf);
     const std::string summary = commands::MeasurementsSummary(doc, false);
 
+    // Shown again, the IIR is measured, plotted and described as the BRF at 2 kHz it is.
     host.ClickFormRadio(resources::kIdcIir);
+    view.UpdateData(true); // as every command reads the form
+    EXPECT_EQ(doc.m_nFilterType, kBrf);
+    EXPECT_EQ(doc.m_fs, 2000.0);
+    EXPECT_EQ(commands::MeasurementsSummary(doc, true), iirSummary);
+    EXPECT_EQ(commands::HeaderValuesOf(doc, 1).typeWords, "BRF by IIR");
+    // Whichever structure the form shows, each keeps its own filter.
+    EXPECT_EQ(commands::MeasurementsSummary(doc, false), summary);
+
     host.AnswerFileDialog(PathOf("b.vantrel"));
     view.OnCommand(resources::kIdFileSaveAs);
     EXPECT_EQ(Title(), "b.vantrel - Vantrel");
@@ -297,6 +309,9 @@ TEST_F(UndoFixture, ARadioClickedWithoutDesigningChangesNothingSaved) {
     ASSERT_TRUE(read.ok) << read.message;
     EXPECT_EQ(read.state.structure, 0);
     EXPECT_EQ(read.state.filterType, kLpf);
+    EXPECT_EQ(read.state.fs, 1000.0);
+    EXPECT_EQ(read.state.otherType, kBrf);
+    EXPECT_EQ(read.state.otherFs, 2000.0);
     EXPECT_EQ(read.state.firTaps,
               std::vector<double>(doc.m_aFirCoeffs, doc.m_aFirCoeffs + doc.m_nTaps));
 
@@ -311,6 +326,11 @@ TEST_F(UndoFixture, ARadioClickedWithoutDesigningChangesNothingSaved) {
     host.AnswerFileDialog(PathOf("b.vantrel"));
     view.OnCommand(resources::kIdFileOpen);
     EXPECT_EQ(Radios(), std::make_pair(0, static_cast<int>(kLpf)));
+    // and its IIR, shown, is the BRF at 2 kHz again.
+    host.ClickFormRadio(resources::kIdcIir);
+    view.UpdateData(true);
+    EXPECT_EQ(commands::MeasurementsSummary(doc, true), iirSummary);
+    EXPECT_EQ(doc.m_fs, 2000.0);
 }
 
 TEST(DesignHistoryTest, KeepsTheNewestStepsUpToItsDepth) {

@@ -63,6 +63,9 @@ files::DesignState EveryFieldSet() {
     s.iirFc2 = 9000.25;
     s.iirMethod = "ellip";
     s.iirAttenDb = 55.5;
+    s.otherType = 2;
+    s.otherFs = 48000.5;
+    s.otherBandsKnown = 0;
     s.quantize = 1;
     s.quantBits = 24;
     s.coeffFormat = 3;
