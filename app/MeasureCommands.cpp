@@ -2,10 +2,14 @@
 // the FIR and IIR dialogs' own checks.
 #include "app/MeasureCommands.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ViewCommands.h"
 #include "dsp/MeasureReport.h"
+#include "dsp/TransitionPeak.h"
 #include "vhdl/VhdlText.h"
 
 namespace commands {
@@ -41,19 +45,39 @@ std::string IirMethodWords(const COlvexDoc& doc, bool iir) {
 
 } // namespace
 
+std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
+    if (iir || !doc.BandsKnownOf(0)) {
+        return {};
+    }
+    const dsp::FilterCoefficients c = doc.TakeCoefficients(false, false);
+    const dsp::BandSpec bands = BandSpecOf(doc, false);
+    double passMaxDb = -INFINITY;
+    for (const dsp::BandGain& g : dsp::MeasureGains(c, bands.fs, dsp::MeasureBands(bands, c))) {
+        if (g.band.pass) {
+            passMaxDb = std::max(passMaxDb, g.maxDb);
+        }
+    }
+    return dsp::TransitionPeakNote(dsp::FirTransitionPeak(c.DesignedTaps(), bands), passMaxDb);
+}
+
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
     // An IIR filter of a method other than Chebyshev I says which made it, on a first line.
     const std::string method = IirMethodWords(doc, iir);
-    return (method.empty() ? std::string() : "Design method: " + method + lineEnd) +
-           dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
-                                 UnstableSectionsOf(doc, iir));
+    std::string text = (method.empty() ? std::string() : "Design method: " + method + lineEnd) +
+                       dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits,
+                                             lineEnd, UnstableSectionsOf(doc, iir));
+    const std::string peak = TransitionPeakNoteOf(doc, iir);
+    return peak.empty() ? text : text + "Warning: the " + peak + "." + lineEnd;
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
     const std::string method = IirMethodWords(doc, iir);
-    return (method.empty() ? std::string() : method + " IIR. ") +
-           dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
-                                    UnstableSectionsOf(doc, iir));
+    const std::string summary =
+        (method.empty() ? std::string() : method + " IIR. ") +
+        dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
+                                 UnstableSectionsOf(doc, iir));
+    const std::string peak = TransitionPeakNoteOf(doc, iir);
+    return peak.empty() ? summary : summary + "; " + peak;
 }
 
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {

@@ -29,6 +29,9 @@ dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleran
 // View > Measurements: the measured gain per band of the current design, unquantized and (with
 // quantization on) quantized, every line ended by lineEnd; and its one-line summary.
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd);
+// A FIR design whose response rises above its pass band in a transition band: the line that says
+// where and how high (both texts above end with it); empty otherwise, and for IIR.
+std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir);
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
 
 // The filter type, fs and the band edges in Hz: FIR fc1..fc4 (fc3, fc4 for BRF/BPF only), IIR

@@ -2,6 +2,7 @@
 // use, the search of the engine (dsp/Requirements.h) for the smallest design that meets Ap and
 // As, and the ordinary FIR or IIR design of the values it chose, stored as if entered.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -64,7 +65,7 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
     FirDesignRequest chosen;
     chosen.type = type;
     chosen.fs = request.fs;
-    std::copy(std::begin(request.fc), std::end(request.fc), chosen.fc);
+    std::copy(std::begin(found.fc), std::end(found.fc), chosen.fc);
     chosen.taps = found.chosen.taps;
     chosen.rr = found.rr;
     chosen.multiplier = request.multiplier;
@@ -75,6 +76,25 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
     outcome.rippleDb = found.chosen.rippleDb;
     outcome.attenuationDb = found.chosen.attenuationDb;
     outcome.designs = found.designs;
+    if (found.met && found.narrowedEdge >= 0) {
+        const int k = found.narrowedEdge;
+        outcome.notices.push_back(
+            {"Transition band narrowed",
+             {Format("With transition bands of unequal widths the design rose above the pass "
+                     "band in the wider one or could not be made, so Fc%d moved from %.6g Hz to "
+                     "%.6g Hz: both transition bands are now %.6g Hz wide.",
+                     k + 1, found.narrowedFrom, found.fc[k],
+                     std::fabs(found.fc[1] - found.fc[0]))}});
+    }
+    if (found.met && found.transitionAbovePass) {
+        const double peakDb = 20.0 * std::log10(found.chosen.transition.gain);
+        outcome.transitionAbovePass = true;
+        outcome.transitionText =
+            Format("The design rises above the pass band in a transition band: %+.2f dB at "
+                   "%.6g Hz (the pass band's limit is %+.3f dB).",
+                   peakDb, found.chosen.transition.frequency,
+                   20.0 * std::log10(1.0 + dsp::PassDeviation(request.apDb)));
+    }
     if (!found.met && !outcome.Is(OutcomeKind::kDesignFailed)) {
         outcome.message =
             Format("The requirements cannot be met with %d taps: the best design "

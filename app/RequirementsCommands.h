@@ -43,6 +43,10 @@ struct RequirementsOutcome : DesignOutcome {
     double rippleDb = 0.0;      // the chosen design's measured pass ripple
     double attenuationDb = 0.0; // and its stop-band attenuation
     int designs = 0;            // FIR: Remez designs the search ran
+    // FIR: the chosen design still rises above the pass band in a transition band; the text
+    // says where and how high (the command line's exit status 5).
+    bool transitionAbovePass = false;
+    std::string transitionText;
 };
 RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
                                               const FirRequirementsRequest& request);

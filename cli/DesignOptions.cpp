@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/DesignCommands.h"
+#include "app/MeasureCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/NumberText.h"
@@ -165,6 +166,10 @@ int DesignFirFromArgs(const CliArgs& args, RunState& run) {
     }
     run.m_bNoDesign = 0;
     run.m_bCoeffsListed = 0;
+    // Every band may meet its figures while the response rises far above them in between.
+    if (const std::string peak = commands::TransitionPeakNoteOf(run.doc, false); !peak.empty()) {
+        std::fprintf(stderr, "Warning: the %s.\n", peak.c_str());
+    }
     if (outcome.Is(commands::OutcomeKind::kShortOfOptimum)) {
         std::fprintf(stderr,
                      "The design is short of the equiripple optimum: weighted ripple %.6g, "

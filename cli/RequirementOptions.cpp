@@ -100,7 +100,12 @@ int DesignFirFromRequirementArgs(const CliArgs& args, RunState& run) {
                      "target %.6g.\n",
                      outcome.achievedRipple, outcome.targetRipple);
     }
-    return Finish(outcome, run);
+    const int status = Finish(outcome, run);
+    if (status == kExitOk && outcome.transitionAbovePass) {
+        std::fprintf(stderr, "%s\n", outcome.transitionText.c_str());
+        return kExitShortOfOptimum;
+    }
+    return status;
 }
 
 int DesignIirFromRequirementArgs(const CliArgs& args, RunState& run) {

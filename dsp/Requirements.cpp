@@ -10,6 +10,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "dsp/FilterCoefficients.h"
@@ -99,30 +100,50 @@ FirRequirementTrial Trial(const FirRequirements& req, int taps, double rr) {
     trial.rippleDb = f.rippleDb;
     trial.attenuationDb = f.attenuationDb;
     trial.meets = f.rippleDb <= req.apDb && f.attenuationDb >= req.asDb;
+    trial.transition = FirTransitionPeak(h, bands);
     return trial;
 }
 
-} // namespace
-
-int EstimateRequirementTaps(const FirRequirements& req, double dp, double ds) {
-    const double width = NarrowestTransition(req) / req.fs;
-    const double term = -10.0 * std::log10(dp * ds) - 13.0;
-    const double estimate = term / (15.0 * width);
-    int n = HighestTaps(req);
-    if (std::isfinite(estimate) && width > 0.0 && estimate < n) {
-        n = std::max(LowestTaps(req), static_cast<int>(std::ceil(estimate)));
-    }
-    if (OddTapsOnly(req.type) && n % 2 == 0) {
-        ++n;
-    }
-    return std::min(n, HighestTaps(req));
+bool ThreeBand(FirType type) {
+    return type == FirType::kBandReject || type == FirType::kBandPass;
 }
 
-FirRequirementResult SearchFirRequirements(const FirRequirements& req) {
+// Above the pass band's upper limit, beyond rounding.
+bool AbovePass(const FirRequirementTrial& trial, double dp) {
+    return trial.designed && trial.transition.gain > (1.0 + dp) * (1.0 + 1e-9);
+}
+
+// Moves the stop edge of the wider of two unequal transition bands so that it is as wide as the
+// narrower one; the index of the edge moved (0..3 for fc1..fc4), or -1 when there is nothing to
+// narrow. Band pass: the stop edges are fc1 and fc4; band rejection: fc2 and fc3.
+int NarrowWiderTransition(FirRequirements& req) {
+    if (!ThreeBand(req.type)) {
+        return -1;
+    }
+    const double first = req.fc2 - req.fc1;
+    const double second = req.fc4 - req.fc3;
+    if (std::fabs(first - second) <= 1e-9 * req.fs) {
+        return -1;
+    }
+    const bool pass = req.type == FirType::kBandPass;
+    if (first > second) {
+        (pass ? req.fc1 : req.fc2) = pass ? req.fc2 - second : req.fc1 + second;
+        return pass ? 0 : 1;
+    }
+    (pass ? req.fc4 : req.fc3) = pass ? req.fc3 + first : req.fc4 - first;
+    return pass ? 3 : 2;
+}
+
+// The search of tap counts on the requirement's edges as they are.
+FirRequirementResult SearchTapCounts(const FirRequirements& req) {
     FirRequirementResult result;
     const double dp = PassDeviation(req.apDb);
     const double ds = StopDeviation(req.asDb);
     result.rr = dp / ds;
+    result.fc[0] = req.fc1;
+    result.fc[1] = req.fc2;
+    result.fc[2] = req.fc3;
+    result.fc[3] = req.fc4;
     const int step = OddTapsOnly(req.type) ? 2 : 1;
     const int lowest = LowestTaps(req);
     const int highest = HighestTaps(req);
@@ -165,6 +186,48 @@ FirRequirementResult SearchFirRequirements(const FirRequirements& req) {
     }
     result.met = true;
     result.chosen = at(n);
+    return result;
+}
+
+} // namespace
+
+int EstimateRequirementTaps(const FirRequirements& req, double dp, double ds) {
+    const double width = NarrowestTransition(req) / req.fs;
+    const double term = -10.0 * std::log10(dp * ds) - 13.0;
+    const double estimate = term / (15.0 * width);
+    int n = HighestTaps(req);
+    if (std::isfinite(estimate) && width > 0.0 && estimate < n) {
+        n = std::max(LowestTaps(req), static_cast<int>(std::ceil(estimate)));
+    }
+    if (OddTapsOnly(req.type) && n % 2 == 0) {
+        ++n;
+    }
+    return std::min(n, HighestTaps(req));
+}
+
+FirRequirementResult SearchFirRequirements(const FirRequirements& req) {
+    FirRequirementResult result = SearchTapCounts(req);
+    const double dp = PassDeviation(req.apDb);
+    // Unequal transition bands are narrowed when the design peaks in the wider one, and when no
+    // count meets the requirements at all (the exchange often fails on such layouts).
+    if (result.met && !AbovePass(result.chosen, dp)) {
+        return result;
+    }
+    FirRequirements narrowed = req;
+    const int moved = NarrowWiderTransition(narrowed);
+    if (moved >= 0) {
+        FirRequirementResult again = SearchTapCounts(narrowed);
+        if (again.met) {
+            again.designs += result.designs;
+            again.narrowedEdge = moved;
+            const double from[4] = {req.fc1, req.fc2, req.fc3, req.fc4};
+            again.narrowedFrom = from[moved];
+            again.transitionAbovePass = AbovePass(again.chosen, dp);
+            return again;
+        }
+        result.designs += again.designs;
+    }
+    result.transitionAbovePass = result.met;
     return result;
 }
 

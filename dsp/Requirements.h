@@ -12,8 +12,11 @@
 // classical minimum-order formula takes it.
 #pragma once
 
+#include <vector>
+
 #include "dsp/FirDesign.h"
 #include "dsp/Iir.h"
+#include "dsp/TransitionPeak.h"
 
 namespace dsp {
 
@@ -41,6 +44,7 @@ struct FirRequirementTrial {
     double rippleDb = 0.0;
     double attenuationDb = 0.0;
     bool meets = false;
+    TransitionPeak transition; // of the designed taps
 };
 
 struct FirRequirementResult {
@@ -55,6 +59,16 @@ struct FirRequirementResult {
     // search reached.
     FirRequirementTrial best;
     int designs = 0; // Remez designs run
+    // The band edges the chosen count was designed with, Hz: the requirement's, unless the wider
+    // of two unequal transition bands had to be narrowed to the narrower one's width because the
+    // design rose above the pass band in it; narrowedEdge then says which edge moved (0..3 for
+    // fc1..fc4, -1 none) and narrowedFrom where it was.
+    double fc[4] = {0.0, 0.0, 0.0, 0.0};
+    int narrowedEdge = -1;
+    double narrowedFrom = 0.0;
+    // The chosen design still rises above the pass band's upper limit 1 + dp in a transition
+    // band (its peak in chosen.transition).
+    bool transitionAbovePass = false;
 };
 
 // The tap count the rule of thumb N * (transition / fs) * 15 = -10 log10(dp ds) - 13 gives for the
@@ -65,6 +79,12 @@ int EstimateRequirementTaps(const FirRequirements& req, double dp, double ds);
 // then down while either of the next two smaller counts still meets them, so the count chosen is
 // the smallest one whose two smaller neighbours both fail. High pass and band rejection are
 // designed with odd counts only, so their counts step by 2.
+//
+// A band layout with two transition bands of unequal widths may give an optimum that peaks far
+// above the pass band in the wider one (the exchange leaves that band unconstrained). When the
+// chosen design rises above 1 + dp there, or when no count meets the requirements, the wider
+// band's stop edge moves towards its pass edge until both are as narrow, and the search runs
+// again on those edges (the stop band only grows, so the requirements still hold).
 FirRequirementResult SearchFirRequirements(const FirRequirements& req);
 
 // ---- IIR ----

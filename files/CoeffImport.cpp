@@ -15,6 +15,7 @@
 #include "files/CoeffFile.h"
 #include "files/DesignFile.h"
 #include "files/InputFile.h"
+#include "files/JsonNesting.h"
 
 namespace files {
 
@@ -566,38 +567,6 @@ ImportedCoefficients ReadRows(std::string_view text, bool iir, CoeffFileKind kin
 
 // ---- JSON ---------------------------------------------------------------------------------------
 
-// The byte where the text's brackets, outside strings, nest deeper than kCoeffJsonMaxNesting;
-// nothing when they do not. The JSON library builds its values recursively, so a deep file is
-// refused before it is parsed.
-std::optional<size_t> TooDeep(std::string_view text) {
-    int depth = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            if (++depth > kCoeffJsonMaxNesting) {
-                return i;
-            }
-        } else if ((c == '}' || c == ']') && depth > 0) {
-            --depth;
-        }
-    }
-    return std::nullopt;
-}
-
 std::string Quoted(std::string_view key) {
     return "\"" + std::string(key) + "\"";
 }
@@ -717,9 +686,10 @@ ImportedCoefficients ReadJsonIir(const Json& doc) {
 }
 
 ImportedCoefficients ReadJson(std::string_view text, bool iir) {
-    if (const std::optional<size_t> deep = TooDeep(text)) {
+    if (const std::optional<JsonNestingExcess> deep =
+            FindJsonNestingBeyond(text, kCoeffJsonMaxNesting)) {
         return JsonRefusal("nested more than " + std::to_string(kCoeffJsonMaxNesting) +
-                           " levels deep (byte " + std::to_string(*deep) + ")");
+                           " levels deep (byte " + std::to_string(deep->byte) + ")");
     }
     Json doc;
     try {

@@ -2,6 +2,7 @@
 // in the document (a JSON pointer) and the member of DesignState it fills. Writing and reading
 // walk the same table, so the two cannot drift apart.
 #include "files/DesignFile.h"
+#include "files/JsonNesting.h"
 
 #include <nlohmann/json.hpp>
 
@@ -177,68 +178,6 @@ std::string ReadNumbers(const Json& value, std::vector<double>& out) {
     return {};
 }
 
-// Walks the text's brackets outside strings and refuses nesting deeper than kDesignMaxNesting,
-// naming the group the deep value sits in and its byte. The JSON library builds and copies its
-// values recursively: a file nested far enough would exhaust the stack there. Malformed text is
-// left to the parser's own refusal.
-std::string CheckNesting(std::string_view text, std::string& field) {
-    std::vector<char> open;        // '{' or '[' of every level entered
-    std::vector<std::string> keys; // the latest key of every level, "" in a list
-    std::string lastString;
-    bool inString = false;
-    bool escaped = false;
-    size_t stringStart = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-                lastString.assign(text.substr(stringStart, i - stringStart));
-            }
-            continue;
-        }
-        switch (c) {
-        case '"':
-            inString = true;
-            stringStart = i + 1;
-            break;
-        case ':':
-            if (!open.empty() && open.back() == '{') {
-                keys.back() = lastString;
-            }
-            break;
-        case '{':
-        case '[':
-            if (open.size() >= static_cast<size_t>(kDesignMaxNesting)) {
-                for (const std::string& key : keys) {
-                    if (!key.empty()) {
-                        field += (field.empty() ? "" : ".") + key;
-                    }
-                }
-                return "nested more than " + std::to_string(kDesignMaxNesting) +
-                       " levels deep (byte " + std::to_string(i) + ")";
-            }
-            open.push_back(c);
-            keys.emplace_back();
-            break;
-        case '}':
-        case ']':
-            if (!open.empty()) {
-                open.pop_back();
-                keys.pop_back();
-            }
-            break;
-        default:
-            break;
-        }
-    }
-    return {};
-}
-
 DesignRead ReadCoefficients(const Json& doc, DesignRead read) {
     const Json::json_pointer tapsAt(kFirTapsPointer);
     const Json::json_pointer sectionsAt(kSectionsPointer);
@@ -298,10 +237,12 @@ std::string WriteDesignText(const DesignState& state) {
 }
 
 DesignRead ReadDesignText(std::string_view text) {
-    std::string deepField;
-    const std::string deep = CheckNesting(text, deepField);
-    if (!deep.empty()) {
-        return Refusal(deepField, deepField.empty() ? "not a design file: " + deep : deep);
+    if (const std::optional<JsonNestingExcess> deep =
+            FindJsonNestingBeyond(text, kDesignMaxNesting)) {
+        const std::string problem = "nested more than " + std::to_string(kDesignMaxNesting) +
+                                    " levels deep (byte " + std::to_string(deep->byte) + ")";
+        return Refusal(deep->field,
+                       deep->field.empty() ? "not a design file: " + problem : problem);
     }
     Json doc;
     try {

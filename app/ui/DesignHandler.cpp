@@ -128,6 +128,9 @@ Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
     request.multiplier = dlg.m_nCoeffMultiplier;
     commands::RequirementsOutcome outcome = commands::DesignFirFromRequirements(doc, request);
     ShowWarnings(host, outcome);
+    if (outcome.transitionAbovePass) {
+        host.MessageBox(outcome.transitionText, "", platform::MessageIcon::kWarning);
+    }
     if (outcome.Is(OutcomeKind::kRefused) || outcome.Is(OutcomeKind::kOutOfRange)) {
         return commands::RunFirDesign(doc, type);
     }
