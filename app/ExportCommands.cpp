@@ -33,6 +33,8 @@ files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir) {
     if (iir) {
         p.sections = doc.m_nIirSections;
         p.rippleDb = doc.m_dRippleDb;
+        p.iirMethod = doc.m_nIirMethod;
+        p.attenDb = doc.m_dIirAttenDb;
         p.cutoffs = {doc.m_dIirFc1};
         if (twoBands) {
             p.cutoffs.push_back(doc.m_dIirFc2);

@@ -10,6 +10,7 @@
 #include "app/ViewCommands.h"
 #include "dsp/MeasureReport.h"
 #include "dsp/TransitionPeak.h"
+#include "vhdl/VhdlText.h"
 
 namespace commands {
 
@@ -46,6 +47,14 @@ dsp::BitAdvice AdviseDocumentBits(const COlvexDoc& doc, bool iir, double toleran
     return dsp::AdviseBits(BandSpecOf(doc, iir), doc.TakeCoefficients(iir, false), toleranceDb);
 }
 
+namespace {
+
+std::string IirMethodWords(const COlvexDoc& doc, bool iir) {
+    return vhdl::DesignMethodWords(iir ? 1 : 0, doc.m_nIirMethod);
+}
+
+} // namespace
+
 std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
     if (iir || !doc.BandsKnownOf(0)) {
         return {};
@@ -64,7 +73,8 @@ std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
 // A design method other than the default is named: on a first line of the report, at the end
 // of the summary. A transition band that rises above the pass band is said after both.
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
-    const std::string method = design::FirMethodText(doc, !iir);
+    // A method other than the structure's default says which made the filter, on a first line.
+    const std::string method = iir ? IirMethodWords(doc, iir) : design::FirMethodText(doc, !iir);
     const std::string text =
         (method.empty() ? std::string() : "Design method: " + method + lineEnd) +
         dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
@@ -74,11 +84,13 @@ std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineE
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
-    const std::string method = design::FirMethodText(doc, !iir);
+    const std::string firMethod = design::FirMethodText(doc, !iir);
+    const std::string iirMethod = IirMethodWords(doc, iir);
     const std::string summary =
+        (iirMethod.empty() ? std::string() : iirMethod + " IIR. ") +
         dsp::MeasurementsSummary(MeasureDocument(doc, iir), doc.m_nQuantBits,
                                  UnstableSectionsOf(doc, iir)) +
-        (method.empty() ? std::string() : "; method: " + method);
+        (firMethod.empty() ? std::string() : "; method: " + firMethod);
     const std::string peak = TransitionPeakNoteOf(doc, iir);
     return peak.empty() ? summary : summary + "; " + peak;
 }

@@ -39,17 +39,16 @@ void COlvexDoc::DesignFir(int nType) {
     ClearDesignArrays();
     m_bBandsKnown = 1; // the taps now come from the form's bands
     const dsp::FirDesign design =
-        FirUsesBandTable()
-            ? dsp::DesignFirBands(m_nTaps, BandTable(), FirKind())
-            : dsp::DesignFirByMethod({.type = dsp::FirTypeFromIndex(nType),
-                                      .fs = m_fs,
-                                      .fc1 = m_fc1,
-                                      .fc2 = m_fc2,
-                                      .fc3 = m_fc3,
-                                      .fc4 = m_fc4,
-                                      .rr = m_dRR,
-                                      .nTaps = m_nTaps},
-                                     m_nFirMethod, m_dKaiserBeta);
+        FirUsesBandTable() ? dsp::DesignFirBands(m_nTaps, BandTable(), FirKind())
+                           : dsp::DesignFirByMethod({.type = dsp::FirTypeFromIndex(nType),
+                                                     .fs = m_fs,
+                                                     .fc1 = m_fc1,
+                                                     .fc2 = m_fc2,
+                                                     .fc3 = m_fc3,
+                                                     .fc4 = m_fc4,
+                                                     .rr = m_dRR,
+                                                     .nTaps = m_nTaps},
+                                                    m_nFirMethod, m_dKaiserBeta);
     // The layout: only the bands of this type are written (a two-band type leaves the last two
     // edges as they were).
     const dsp::FirBands& bands = design.bands;

@@ -28,6 +28,7 @@ vhdl::HeaderValues HeaderValuesOf(const COlvexDoc& doc, int firIir) {
                               doc.TakeCoefficients(false).ShownTaps(),
                               doc.m_nQuantBits,
                               doc.m_nDataBits};
+    source.iirMethod = doc.m_nIirMethod;
     if (firIir == 0 && doc.FirUsesBandTable()) {
         // The band table the design ran on, in Hz.
         source.firKind = doc.m_nFirKind;

@@ -11,7 +11,9 @@
 #include <nlohmann/json.hpp>
 
 #include "dsp/FirMethods.h"
+#include "dsp/Iir.h"
 #include "vhdl/BitTrueModel.h"
+#include "vhdl/VhdlText.h"
 
 namespace files {
 
@@ -147,9 +149,19 @@ std::vector<std::string> DescribeDesign(const dsp::FilterCoefficients& c,
     lines.push_back(std::string(c.iir ? "IIR" : "FIR") + " " + kTypeNames[type] + " filter (" +
                     kTypeWords[type] + "), fs = " + Number(design.fs) + " Hz");
     if (c.iir) {
+        // Chebyshev I, the default, is not named; another method is, with the values it reads.
+        const std::string method = vhdl::DesignMethodWords(1, design.iirMethod);
+        if (!method.empty()) {
+            lines.push_back("design method: " + method);
+        }
         lines.push_back("sections: " + std::to_string(c.designedSections) +
                         " of (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2)");
-        lines.push_back("pass-band ripple: " + Number(design.rippleDb) + " dB");
+        if (method.empty() || dsp::IirMethodUsesRipple(design.iirMethod)) {
+            lines.push_back("pass-band ripple: " + Number(design.rippleDb) + " dB");
+        }
+        if (!method.empty() && dsp::IirMethodUsesAttenuation(design.iirMethod)) {
+            lines.push_back("stop-band attenuation: " + Number(design.attenDb) + " dB");
+        }
         lines.push_back("cut-off: " + NumberList(design.cutoffs, ", ") + " Hz");
     } else {
         lines.push_back("band edges: " + NumberList(design.edges, ", ") + " Hz");
@@ -284,6 +296,12 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
         params["sections"] = design.sections;
         params["ripple_db"] = design.rippleDb;
         params["cutoff"] = design.cutoffs;
+        if (!vhdl::DesignMethodWords(1, design.iirMethod).empty()) {
+            params["method"] = dsp::IirMethodName(design.iirMethod);
+            if (dsp::IirMethodUsesAttenuation(design.iirMethod)) {
+                params["atten_db"] = design.attenDb;
+            }
+        }
     } else {
         params["edges"] = design.edges;
         params["taps"] = design.taps;

@@ -76,6 +76,11 @@ struct ExportParameters {
     // files give in place of the type's edges and RR.
     std::string firKind = {};
     std::vector<std::array<double, 4>> firBands = {};
+    // IIR: the design method (a dsp::IirMethod, Chebyshev I by default) and the stop-band
+    // attenuation (dB) of the methods that take it. A method other than Chebyshev I is named in
+    // the files, with the values it was designed from.
+    int iirMethod = 0;
+    double attenDb = 0.0;
 };
 
 // One stage as arm_biquad_cascade_df1 takes it, y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2]

@@ -44,6 +44,15 @@ constexpr int kIdcPassRipple = 1251;       // FIR: Ap, dB (IIR: the ripple field
 constexpr int kIdcStopAttenuation = 1252;  // As, dB
 constexpr int kIdcStopEdge1 = 1253;        // IIR: the stop-band edge(s), Hz
 constexpr int kIdcStopEdge2 = 1254;
+// The IIR design method: a radio group in the order of dsp::IirMethod (Chebyshev I, Butterworth,
+// Chebyshev II, elliptic, Bessel), and the stop-band attenuation the Chebyshev II and elliptic
+// methods are designed with.
+constexpr int kIdcIirMethod = 1255; // radio group start, index 0
+constexpr int kIirMethodRadios = 5;
+constexpr int kIdcIirAttenuation = 1260; // As of the method, dB
+
+// The labels of the method radios, in the group's order.
+extern const char* const kIirMethodLabels[kIirMethodRadios];
 
 // The label of the mode's check box.
 extern const char* const kFromRequirementsLabel; // "From requirements"

@@ -176,9 +176,37 @@ int AddRequirementRows(DialogTemplate& dialog, int y, bool iir, bool threeBand) 
     return y;
 }
 
+// The IIR method: a framed group of radios, three on the first line and two on the second;
+// returns the next row's y.
+int AddMethodGroup(DialogTemplate& dialog, int y) {
+    constexpr int kTitleHeight = 10;
+    constexpr int kRadioHeight = 10;
+    constexpr int kRadioStep = 13;
+    constexpr int kColumns = 3;
+    constexpr int kColumnWidth = (kPictureWidth - 2 * kMargin) / kColumns;
+    constexpr int kRows = (kIirMethodRadios + kColumns - 1) / kColumns;
+    constexpr int kGroupHeight = kTitleHeight + kRows * kRadioStep + 3;
+    dialog.controls.push_back(
+        {kIdStatic, ControlKind::kGroupBox, "Method", {kMargin, y, kPictureWidth, kGroupHeight}});
+    for (int i = 0; i < kIirMethodRadios; ++i) {
+        const int column = i % kColumns;
+        const int row = i / kColumns;
+        dialog.controls.push_back(
+            {kIdcIirMethod + i,
+             ControlKind::kRadio,
+             kIirMethodLabels[i],
+             {2 * kMargin + column * kColumnWidth, y + kTitleHeight + row * kRadioStep,
+              kColumnWidth - 4, kRadioHeight},
+             i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
+    }
+    return y + kGroupHeight + kPictureGap;
+}
+
 } // namespace
 
 const char* const kFromRequirementsLabel = "From requirements";
+const char* const kIirMethodLabels[kIirMethodRadios] = {"Chebyshev I", "Butterworth",
+                                                        "Chebyshev II", "Elliptic", "Bessel"};
 
 DialogTemplate FirDialogTemplate(int type, FirDialogKind kind) {
     const int t = BoundedType(type);
@@ -240,12 +268,14 @@ DialogTemplate IirDialogTemplate(int type) {
     const int typeY = kMargin + kIirCommonPictureHeight + kPictureGap;
     dialog.controls.push_back(Picture(kIdcTypePicture, typeY, kIirTypePictureHeight));
 
-    int y = typeY + kIirTypePictureHeight + kPictureGap + kMargin;
+    int y = AddMethodGroup(dialog, typeY + kIirTypePictureHeight + kPictureGap);
+    y += kMargin - kPictureGap;
     const bool threeBand = IsThreeBand(t);
     y = AddRow(dialog, y,
                {kIdcIirSections, "Number of IIRs (n) =", threeBand ? "(2, 4, 6, 8)" : "(1 to 8)",
                 false, false});
     y = AddRow(dialog, y, {kIdcRipple, "Ripple (Ac) =", "[dB]", false, false});
+    y = AddRow(dialog, y, {kIdcIirAttenuation, "Attenuation (As) =", "[dB]", false, false});
     if (threeBand) {
         y = AddRow(dialog, y, {kIdcFc1, "Cut off 1 (fc1) =", kHz, false, false});
         y = AddRow(dialog, y, {kIdcFc2, "Cut off 2 (fc2) =", kHz, false, false});

@@ -6,9 +6,9 @@
 #       response (quantized caption on), the spectra, the waves, the waves with the hardware
 #       output (and a square wave that overflows it), the waves above Nyquist with a long
 #       filter, the Coefficients dialog after "Advise...", the VHDL Code dialog with its hardware
-#       choice, the FIR and IIR Design dialogs in their requirements mode, the filter views of
-#       the Plot menu (group delay, pole-zero, impulse and step, FIR and IIR, quantized, one IIR
-#       unstable), and the frequency response in the maximized window; response.png is the
+#       choice, the FIR and IIR Design dialogs in their requirements mode (and the IIR one with
+#       the elliptic method), the filter views of the Plot menu (group delay, pole-zero, impulse
+#       and step, FIR and IIR, quantized, one IIR unstable), and the frequency response in the maximized window; response.png is the
 #       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_* libraries of every layer in
@@ -108,8 +108,14 @@ int main(int argc, char** argv) {
         design::CIirDesignDialog iir(2);
         iir.Fill(doc);
         iir.m_bFromRequirements = 1;
+        // And the LPF one with the elliptic method, which takes both the ripple and As.
+        design::CIirDesignDialog elliptic(0);
+        elliptic.Fill(doc);
+        elliptic.m_nIirMethod = 3;
         const std::pair<platform::Dialog*, const char*> shots[] = {
-            {&fir, "/design-fir-requirements.png"}, {&iir, "/design-iir-requirements.png"}};
+            {&fir, "/design-fir-requirements.png"},
+            {&iir, "/design-iir-requirements.png"},
+            {&elliptic, "/design-iir-elliptic.png"}};
         for (const auto& [shown, name] : shots) {
             platform::qt::QtDialog dialog(*shown, &frame, QStringLiteral("Olvex"));
             dialog.show();

@@ -132,6 +132,15 @@ std::string FilterTypeWords(int firIir, int filterType, int firKind) {
     return FilterTypeWords(firIir, filterType);
 }
 
+std::string DesignMethodWords(int firIir, int iirMethod) {
+    static constexpr const char* kIirMethods[dsp::kIirMethodCount] = {
+        "", "Butterworth", "Chebyshev II", "Elliptic", "Bessel"};
+    if (firIir != 1 || iirMethod < 0 || iirMethod >= dsp::kIirMethodCount) {
+        return {};
+    }
+    return kIirMethods[iirMethod];
+}
+
 HeaderValues FormatHeaderValues(const HeaderSource& source) {
     HeaderValues v;
     v.filterType = source.filterType;
@@ -143,6 +152,8 @@ HeaderValues FormatHeaderValues(const HeaderSource& source) {
                                      band[1], band[2], band[3]));
         }
     }
+    v.typeWords = FilterTypeWords(source.firIir, source.filterType);
+    v.designMethod = DesignMethodWords(source.firIir, source.iirMethod);
     v.fs = Printf("%15.2f", source.fs);
     v.fc1 = Printf("%15.2f", source.fc1);
     v.fc2 = Printf("%15.2f", source.fc2);
@@ -162,8 +173,9 @@ std::string BuildVhdlHeader(HeaderVariant variant, bool iir, const HeaderValues&
     std::string text;
     AddLine(text, kRule, variant);
     AddLine(text, "-- Filter Type = " + values.typeWords, variant);
-    if (!values.method.empty()) {
-        AddLine(text, "-- Design Method = " + values.method, variant);
+    const std::string& methodName = values.method.empty() ? values.designMethod : values.method;
+    if (!methodName.empty()) {
+        AddLine(text, "-- Design Method = " + methodName, variant);
     }
     AddLine(text, "-- Sampling Frequency = " + values.fs, variant);
     if (iir) {

@@ -40,6 +40,9 @@ struct HeaderValues {
     std::string nSections; // n
     std::string quantBits; // B
     std::string dataBits;  // D
+    // The design method when it is not the structure's default one ("Butterworth", ...); the
+    // header names it on a line after the filter type when it is not empty.
+    std::string designMethod;
     // The hardware architecture the text is generated in ("folded, 4 multipliers, ..."); the
     // header names it on a line of its own when it is not empty.
     std::string architecture;
@@ -56,6 +59,11 @@ std::string FilterTypeWords(int firIir, int filterType);
 // type's): "Hilbert Transformer by FIR", "Differentiator by FIR", "Multiband by FIR"; else the
 // words above.
 std::string FilterTypeWords(int firIir, int filterType, int firKind);
+
+// The name of an IIR design method (a dsp::IirMethod) other than the default Chebyshev type I:
+// "Butterworth", "Chebyshev II", "Elliptic", "Bessel"; empty for Chebyshev I or an unknown one,
+// and for FIR (firIir 0).
+std::string DesignMethodWords(int firIir, int iirMethod);
 // The design values the header records.
 struct HeaderSource {
     int firIir = 0; // the form's structure choice: 0 FIR, 1 IIR
@@ -70,6 +78,7 @@ struct HeaderSource {
     // FIR: the dsp::FirKind, and for a band-table kind its bands, "from, to (Hz), gain, weight".
     int firKind = 0;
     std::vector<std::array<double, 4>> bands = {};
+    int iirMethod = 0; // a dsp::IirMethod
 };
 // Every value text; the type words from firIir and filterType.
 HeaderValues FormatHeaderValues(const HeaderSource& source);

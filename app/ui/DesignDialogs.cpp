@@ -6,6 +6,7 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/DesignPictures.h"
+#include "dsp/Iir.h"
 
 #include <string>
 
@@ -134,6 +135,8 @@ CIirDesignDialog::CIirDesignDialog(int type)
     : platform::Dialog(IirDialogTemplate(type)), m_nType(type) {}
 
 void CIirDesignDialog::Fill(const COlvexDoc& doc) {
+    m_nIirMethod = doc.m_nIirMethod;
+    m_dIirAttenDb = doc.m_dIirAttenDb;
     m_nIirSections = doc.m_nIirSections;
     m_dRippleDb = doc.m_dRippleDb;
     m_dIirFc1 = doc.m_dIirFc1;
@@ -173,13 +176,36 @@ void CIirDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
 }
 
 void CIirDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
-    if (controlId == kIdcFromRequirements) {
+    if (controlId == kIdcFromRequirements ||
+        (controlId >= kIdcIirMethod && controlId < kIdcIirMethod + kIirMethodRadios)) {
         ShowMode(controls);
     }
 }
 
+namespace {
+
+// The checked method radio; Chebyshev I when none is.
+int CheckedMethod(const platform::ControlAccess& controls) {
+    for (int i = 0; i < kIirMethodRadios; ++i) {
+        if (controls.GetCheck(kIdcIirMethod + i) != 0) {
+            return i;
+        }
+    }
+    return dsp::kIirCheby1;
+}
+
+} // namespace
+
 void CIirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
-    // As and the stop-band edge(s) choose the section count; the ripple field is Ap either way.
+    const int method = CheckedMethod(controls);
+    // Bessel has no minimum-order formula: it is designed from n and the cut-off only.
+    const bool bessel = method == dsp::kIirBessel;
+    if (bessel) {
+        controls.SetCheck(kIdcFromRequirements, 0);
+    }
+    controls.SetEnabled(kIdcFromRequirements, !bessel);
+    // As and the stop-band edge(s) choose the section count; the ripple field is Ap, which
+    // every method's minimum order reads.
     const bool requirements = controls.GetCheck(kIdcFromRequirements) != 0;
     controls.SetEnabled(kIdcStopAttenuation, requirements);
     controls.SetEnabled(kIdcStopEdge1, requirements);
@@ -187,11 +213,19 @@ void CIirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
         controls.SetEnabled(kIdcStopEdge2, requirements);
     }
     controls.SetEnabled(kIdcIirSections, !requirements);
+    controls.SetEnabled(kIdcRipple, requirements || dsp::IirMethodUsesRipple(method));
+    // The requirement's As is the one designed with in the requirements mode.
+    controls.SetEnabled(kIdcIirAttenuation, !requirements && dsp::IirMethodUsesAttenuation(method));
 }
 
 void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
+    exchange.Radio(kIdcIirMethod, m_nIirMethod);
+    if (exchange.Saving() && (m_nIirMethod < 0 || m_nIirMethod >= kIirMethodRadios)) {
+        m_nIirMethod = dsp::kIirCheby1;
+    }
     exchange.IntRange(kIdcIirSections, m_nIirSections, MinIirSections(m_nType), MaxIirSections());
     exchange.Double(kIdcRipple, m_dRippleDb);
+    exchange.Double(kIdcIirAttenuation, m_dIirAttenDb);
     if (IsThreeBand(m_nType)) {
         exchange.Double(kIdcFc1, m_dIirFc1);
         exchange.Double(kIdcFc2, m_dIirFc2);
@@ -214,6 +248,18 @@ void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
         if (!check.Refused() && m_bFromRequirements != 0) {
             check = CheckIirStopEdges(m_nType, m_fs, m_dIirFc1, m_dIirFc2, m_dStopFc1, m_dStopFc2);
         }
+        // The method's own As, when it is designed with it: above the ripple for elliptic.
+        bool methodAtten = false;
+        if (!check.Refused() && m_bFromRequirements == 0 &&
+            dsp::IirMethodUsesAttenuation(m_nIirMethod)) {
+            check = m_nIirMethod == dsp::kIirEllip ? CheckRequirements(m_dRippleDb, m_dIirAttenDb)
+                                                   : CheckIirAttenuation(m_dIirAttenDb);
+            methodAtten = true;
+        }
+        if (!check.Refused() && m_bFromRequirements != 0 && m_nIirMethod == dsp::kIirBessel) {
+            check = {kFieldNone, 0.0, 0.0,
+                     "A Bessel filter is designed from its cut-off and section count only."};
+        }
         if (check.Refused()) {
             // LPF and HPF show their one cut-off frequency in their own edit.
             int control = (check.field == kFieldFc1 && !IsThreeBand(m_nType))
@@ -221,6 +267,10 @@ void CIirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
                               : FieldControl(check.field);
             if (check.field == kFieldAp) {
                 control = kIdcRipple;
+            } else if (check.field == kFieldAs && methodAtten) {
+                control = kIdcIirAttenuation;
+            } else if (check.field == kFieldNone) {
+                control = kIdcFromRequirements;
             } else if (check.field == kFieldStop || check.field == kFieldStop2) {
                 control = check.field == kFieldStop ? kIdcStopEdge1 : kIdcStopEdge2;
             }

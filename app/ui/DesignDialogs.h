@@ -48,7 +48,8 @@ private:
     FirDialogKind m_kind;
 };
 
-// An IIR parameter dialog: n, the ripple, the cut-off edge(s) and fs.
+// An IIR parameter dialog: the method, n, the ripple, the method's As, the cut-off edge(s) and
+// fs.
 class CIirDesignDialog : public platform::Dialog {
 public:
     explicit CIirDesignDialog(int type);
@@ -58,10 +59,15 @@ public:
     void Remember(COlvexDoc& doc) const;
     void DoDataExchange(platform::DataExchange& exchange) override;
     void DrawPicture(int controlId, platform::DrawContext& dc) override;
-    // The requirements mode enables As and the stop-band edges and disables the section count.
+    // The method enables the fields it is designed with (the ripple for Chebyshev I and
+    // elliptic, As for Chebyshev II and elliptic). The requirements mode enables Ap (the ripple
+    // field), its As and the stop-band edges and disables the section count; Bessel has no
+    // minimum order, so it turns the mode off.
     void OnInitDialog(platform::ControlAccess& controls) override;
     void OnClicked(int controlId, platform::ControlAccess& controls) override;
 
+    int m_nIirMethod = 0;       // a dsp::IirMethod, the index of the method radios
+    double m_dIirAttenDb = 0.0; // As of Chebyshev II and elliptic, dB
     int m_nIirSections = 0;
     double m_dRippleDb = 0.0;
     double m_dIirFc1 = 0.0;

@@ -15,6 +15,7 @@
 #include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
 #include "resources/Resources.h"
+#include "vhdl/VhdlText.h"
 
 namespace design {
 
@@ -172,13 +173,15 @@ bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
 // What a design from requirements reached, for the status bar: the section count chosen, and
 // the pass ripple and stop-band attenuation measured on the requirement's own bands (from the
 // stop edge the user gave, not the form's bands).
-std::string IirRequirementsReport(const commands::RequirementsOutcome& outcome) {
+std::string IirRequirementsReport(const commands::RequirementsOutcome& outcome, int method) {
+    // A method other than Chebyshev I is named first.
+    const std::string name = vhdl::DesignMethodWords(1, method);
     char text[160];
     std::snprintf(text, sizeof text,
                   "%d sections (order %d): pass ripple %.3f dB, stop max %.3f dB from the stop "
                   "edge",
                   outcome.sections, outcome.order, outcome.rippleDb, -outcome.attenuationDb);
-    return text;
+    return (name.empty() ? std::string() : name + " IIR. ") + text;
 }
 
 // The IIR branch: OK or Cancel, valid or not, the cascade is designed from the document as it
@@ -202,6 +205,7 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
         request.stop2 = dlg.m_dStopFc2;
         request.apDb = dlg.m_dRippleDb;
         request.asDb = dlg.m_dAsDb;
+        request.method = dlg.m_nIirMethod;
         const COlvexDoc before = doc;
         const commands::RequirementsOutcome designed =
             commands::DesignIirFromRequirements(doc, request);
@@ -217,7 +221,7 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
         } else {
             outcome = RequirementsNotMetFail(host, designed);
             if (designed.met) {
-                report = IirRequirementsReport(designed);
+                report = IirRequirementsReport(designed, request.method);
             }
         }
         if (outcome.Is(OutcomeKind::kDesignFailed)) {
@@ -233,6 +237,8 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
         request.fc1 = dlg.m_dIirFc1;
         request.fc2 = dlg.m_dIirFc2;
         request.fs = dlg.m_fs;
+        request.method = dlg.m_nIirMethod;
+        request.attenDb = dlg.m_dIirAttenDb;
         ShowWarnings(host, commands::StoreIirRequest(doc, request));
     }
     outcome = commands::RunIirDesign(doc);

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "dsp/Iir.h"
 #include "files/Export.h"
 
 namespace {
@@ -280,6 +281,58 @@ TEST(Export, Q15StagesOnlyWhereNoBitIsLost) {
         ASSERT_EQ(q15.values.size(), 1u) << c.name;
         EXPECT_EQ(q15.values[0], c.values) << c.name;
     }
+}
+
+TEST(Export, EveryFormatNamesAnIirMethodOtherThanChebyshevI) {
+    const struct {
+        int method;
+        std::vector<std::string> lines; // the design lines between the title and "sections:"
+        bool ripple;                    // "pass-band ripple: 0.3 dB" stays
+        const char* atten;              // "stop-band attenuation: ..." is added
+    } cases[] = {
+        {dsp::kIirButter, {"design method: Butterworth"}, false, nullptr},
+        {dsp::kIirCheby2, {"design method: Chebyshev II"}, false, "stop-band attenuation: 55 dB"},
+        {dsp::kIirEllip, {"design method: Elliptic"}, true, "stop-band attenuation: 55 dB"},
+        {dsp::kIirBessel, {"design method: Bessel"}, false, nullptr},
+    };
+    const dsp::FilterCoefficients c = Iir(true);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.method);
+        files::ExportParameters p = IirParameters();
+        p.iirMethod = k.method;
+        p.attenDb = 55.0;
+        for (const auto& [format, prefix] :
+             {std::pair{ExportFormat::kCoe, "; "}, std::pair{ExportFormat::kMif, "-- "},
+              std::pair{ExportFormat::kCsv, "# "}, std::pair{ExportFormat::kCHeader, " * "}}) {
+            SCOPED_TRACE(files::ExportFormatWord(format));
+            const std::string text = files::BuildExport(format, c, p, "lowpass").value_or("");
+            const std::string plain = Export(format, c);
+            const std::string method = std::string(prefix) + k.lines[0] + "\n";
+            const size_t at = text.find(method);
+            ASSERT_NE(at, std::string::npos) << text;
+            // Right after the title line, before the sections.
+            EXPECT_EQ(text.find(std::string(prefix) + "sections: "), at + method.size());
+            EXPECT_EQ(text.find("pass-band ripple: 0.3 dB") != std::string::npos, k.ripple);
+            if (k.atten != nullptr) {
+                EXPECT_NE(text.find(std::string(prefix) + k.atten + "\n"), std::string::npos);
+            }
+            // The data after the comments is the default method's, value for value.
+            EXPECT_EQ(text.substr(text.size() - 40), plain.substr(plain.size() - 40));
+            EXPECT_EQ(plain.find("design method"), std::string::npos);
+        }
+        const nlohmann::json json = nlohmann::json::parse(
+            files::BuildExport(ExportFormat::kJson, c, p, "lowpass").value_or("{}"));
+        EXPECT_EQ(json["design"]["method"], dsp::IirMethodName(k.method));
+        EXPECT_EQ(json["design"].contains("atten_db"), k.atten != nullptr);
+    }
+    // Chebyshev I keeps the files as they always were.
+    files::ExportParameters p = IirParameters();
+    p.iirMethod = dsp::kIirCheby1;
+    p.attenDb = 55.0;
+    EXPECT_EQ(files::BuildExport(ExportFormat::kCsv, c, p, "lowpass"),
+              Export(ExportFormat::kCsv, c));
+    EXPECT_EQ(files::BuildExport(ExportFormat::kJson, c, p, "lowpass"),
+              Export(ExportFormat::kJson, c));
 }
 
 TEST(Export, IntegerFormatsNeedQuantizedCoefficients) {

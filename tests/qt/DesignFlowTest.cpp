@@ -1,24 +1,28 @@
 // The main flow in the window under the offscreen platform: Design opens the FIR dialog with its
 // picture drawn, OK designs and puts the prompt into the output box, Coefficients lists the
-// report, and a design that stopped at the iteration limit says so in the status bar.
+// report, a design that stopped at the iteration limit says so in the status bar, and the IIR
+// dialog's method radios enable the fields of the method clicked.
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "app/CoefficientsCommands.h"
 #include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/qt/MainFrame.h"
 #include "app/ui/DesignDialogs.h"
+#include "dsp/Iir.h"
 #include "dsp/MeasureReport.h"
 #include "platform/qt/QtTemplateWidget.h"
 #include "resources/Resources.h"
@@ -127,6 +131,72 @@ TEST_F(DesignFlowFixture, IterationLimitShowsInTheStatusBar) {
     EXPECT_EQ(StatusText().toStdString(),
               std::string("Reached maximum iteration count. Results may be bad.") + numbers);
     EXPECT_EQ(Output(), "Click 'Coefficients' to get coefficients!!\n");
+}
+
+bool Enabled(QDialog& dialog, int id) {
+    auto* widget = dialog.findChild<QWidget*>(QStringLiteral("control%1").arg(id));
+    return widget != nullptr && widget->isEnabled();
+}
+
+void ClickRadio(QDialog& dialog, int id) {
+    auto* radio = dialog.findChild<QRadioButton*>(QStringLiteral("control%1").arg(id));
+    ASSERT_NE(radio, nullptr) << id;
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(5, radio->height() / 2));
+}
+
+TEST_F(DesignFlowFixture, IirMethodRadiosEnableTheirFieldsAndDesign) {
+    Click(resources::kIdcLpf);
+    Click(resources::kIdcIir);
+    struct Fields {
+        bool ripple, atten, requirements;
+    };
+    std::vector<Fields> seen; // Chebyshev I as opened, then Bessel, Chebyshev II, elliptic
+    bool requirementsClearedByBessel = false;
+    OnNextDialog([&](QDialog& dialog) {
+        const auto record = [&] {
+            seen.push_back({Enabled(dialog, design::kIdcRipple),
+                            Enabled(dialog, design::kIdcIirAttenuation),
+                            Enabled(dialog, design::kIdcFromRequirements)});
+        };
+        record();
+        auto* requirements = dialog.findChild<QAbstractButton*>(
+            QStringLiteral("control%1").arg(design::kIdcFromRequirements));
+        ASSERT_NE(requirements, nullptr);
+        QTest::mouseClick(requirements, Qt::LeftButton, {}, QPoint(5, requirements->height() / 2));
+        ClickRadio(dialog, design::kIdcIirMethod + dsp::kIirBessel);
+        requirementsClearedByBessel = !requirements->isChecked();
+        record();
+        ClickRadio(dialog, design::kIdcIirMethod + dsp::kIirCheby2);
+        record();
+        ClickRadio(dialog, design::kIdcIirMethod + dsp::kIirEllip);
+        record();
+        SetField(dialog, design::kIdcIirAttenuation, "55");
+        PressOk(dialog);
+    });
+    Click(resources::kIdcDesign);
+    ASSERT_EQ(seen.size(), 4u);
+    const Fields expected[] = {
+        {true, false, true}, {false, false, false}, {false, true, true}, {true, true, true}};
+    for (size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seen[i].ripple, expected[i].ripple);
+        EXPECT_EQ(seen[i].atten, expected[i].atten);
+        EXPECT_EQ(seen[i].requirements, expected[i].requirements);
+    }
+    EXPECT_TRUE(requirementsClearedByBessel);
+    EXPECT_EQ(doc.m_nIirMethod, dsp::kIirEllip);
+    EXPECT_EQ(doc.m_dIirAttenDb, 55.0);
+    // The sections are the elliptic ones of the dialog's values, not Chebyshev I's.
+    dsp::IirCascade elliptic;
+    ASSERT_TRUE(dsp::DesignIirCascade({0, doc.m_nIirSections, doc.m_dRippleDb, doc.m_fs,
+                                       doc.m_dIirFc1, doc.m_dIirFc2, dsp::kIirEllip, 55.0},
+                                      elliptic));
+    for (int j = 0; j < doc.m_nIirSections; ++j) {
+        EXPECT_EQ(doc.m_aB1[j], elliptic.b1[static_cast<size_t>(j)]) << j;
+        EXPECT_EQ(doc.m_aA1[j], elliptic.a1[static_cast<size_t>(j)]) << j;
+    }
+    EXPECT_EQ(StatusText().toStdString(), commands::MeasurementsSummary(doc, true));
+    EXPECT_TRUE(StatusText().startsWith("Elliptic IIR. Measured: ")) << StatusText().toStdString();
 }
 
 } // namespace

@@ -13,10 +13,12 @@
 #include "app/OlvexDoc.h"
 #include "app/VhdlCommands.h"
 #include "dsp/FilterCoefficients.h"
+#include "dsp/Iir.h"
 #include "dsp/NumberForms.h"
 #include "resources/AnalysisResources.h"
 #include "tests/support/ScratchFolder.h"
 #include "vhdl/BitTrueModel.h"
+#include "vhdl/HdlLanguage.h"
 #include "vhdl/VhdlText.h"
 
 // The generated header names the same address as the window's texts.
@@ -407,6 +409,52 @@ TEST(VhdlHeader, TypeWordsFallBackToBpfByIir) {
     EXPECT_EQ(vhdl::TemplateFileName(true, 0), "iirfilter8.vhd");
     EXPECT_EQ(vhdl::TemplateFileName(true, 3), "iirfilter3.vhd");
     EXPECT_EQ(vhdl::TemplateFileName(false, 3), "firfilter.vhd");
+}
+
+TEST(VhdlHeader, NamesAnIirMethodOtherThanChebyshevIAfterTheFilterType) {
+    const struct {
+        int firIir;
+        int method;
+        const char* line; // nullptr: no method line, the header as it always was
+    } cases[] = {
+        {1, dsp::kIirCheby1, nullptr},
+        {1, dsp::kIirButter, "-- Design Method = Butterworth\n"},
+        {1, dsp::kIirCheby2, "-- Design Method = Chebyshev II\n"},
+        {1, dsp::kIirEllip, "-- Design Method = Elliptic\n"},
+        {1, dsp::kIirBessel, "-- Design Method = Bessel\n"},
+        {0, dsp::kIirEllip, nullptr}, // a FIR header does not name the IIR dialog's method
+        {1, 9, nullptr},
+    };
+    COlvexDoc doc;
+    doc.m_nFilterType = 2;
+    doc.m_nIirSections = 4;
+    const std::string plain =
+        vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, true, commands::HeaderValuesOf(doc, 1));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.firIir) + " " + std::to_string(c.method));
+        doc.m_nIirMethod = c.method;
+        const std::string header = vhdl::BuildVhdlHeader(vhdl::HeaderVariant::kFile, c.firIir == 1,
+                                                         commands::HeaderValuesOf(doc, c.firIir));
+        const std::string typeLine =
+            std::string("-- Filter Type = ") + (c.firIir == 1 ? "BRF by IIR\n" : "BRF by FIR\n");
+        const size_t type = header.find(typeLine);
+        ASSERT_NE(type, std::string::npos);
+        if (c.line == nullptr) {
+            EXPECT_EQ(header.find("Design Method"), std::string::npos);
+            if (c.firIir == 1) {
+                EXPECT_EQ(header, plain);
+            }
+            continue;
+        }
+        // One added line right after the type; every other line as without a method.
+        EXPECT_EQ(header.find(c.line), type + typeLine.size());
+        std::string without = header;
+        without.erase(type + typeLine.size(), std::string(c.line).size());
+        EXPECT_EQ(without, plain);
+        // Verilog comments the same line with //.
+        const std::string verilog = vhdl::HeaderInLanguage(header, vhdl::HdlLanguage::kVerilog);
+        EXPECT_NE(verilog.find("\n//" + std::string(c.line).substr(2)), std::string::npos);
+    }
 }
 
 // ---- Bit-true model ---------------------------------------------------------------------------
