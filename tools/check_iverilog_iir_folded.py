@@ -1,6 +1,6 @@
 """The folded IIR cascade's Verilog against the bit-true model in Icarus Verilog, over the design
 table of check_ghdl_iir_folded.py and with the same promises: PASS with gaps and at full rate
-(vvp exiting 0), a sample every ceil(5 S / K) + 1 clocks at full rate as the header says, and
+(vvp exiting 0), a sample every ceil(5 S / K) + 2 clocks at full rate as the header says, and
 the first output S such frames after its sample.
 
 usage: check_iverilog_iir_folded.py VANTREL_CLI"""

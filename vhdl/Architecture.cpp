@@ -85,9 +85,9 @@ int CyclesPerSample(Architecture arch, bool iir, int shownTaps, int sections, in
     case Architecture::kFolded: {
         const int k = UsedMultipliers(iir, shownTaps, symmetric, multipliers);
         if (iir) {
-            // A frame issues every section's products back to back, then moves the results on
-            // and takes the next sample in one more clock.
-            return CeilDiv(kIirSectionProducts * n, k) + 1;
+            // A frame reads the operands of every section's products back to back, sums the
+            // last ones on one more clock, then moves the results on and takes the next sample.
+            return CeilDiv(kIirSectionProducts * n, k) + 2;
         }
         return CeilDiv(FirProducts(shownTaps, symmetric), k) + 1;
     }

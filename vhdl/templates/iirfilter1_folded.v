@@ -8,18 +8,19 @@
 //   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
 // in full precision (nb1, nb2 are the negated feedback coefficients). A frame issues the five
 // products of every section back to back, section by section, the lanes taking one product each
-// per clock (one clock's lanes may end one section and start the next); the clock after a
-// section's last product shifts its w right by the coefficient bit length minus one (floor) and
-// saturates it to the section word, while the lanes go on with the next section. The frame's
-// last clock moves the sections' results on and takes the next sample. The last section's
-// output, saturated to the data bits, is dout.
-//   Cycles per sample: ceil(5 * sections / lanes) + 1 = 6 with one lane, 2 with five
+// per clock (one clock's lanes may end one section and start the next): a lane reads its
+// operands into registers on one clock and multiplies and sums them on the next. The clock
+// after a section's last sum shifts its w right by the coefficient bit length minus one (floor)
+// and saturates it to the section word, while the lanes go on with the next section. The
+// frame's last clock moves the sections' results on and takes the next sample. The last
+// section's output, saturated to the data bits, is dout.
+//   Cycles per sample: ceil(5 * sections / lanes) + 2 = 7 with one lane, 3 with five
 //   (din_ready is 1 on a frame's last clock and while idle).
-//   Latency: sections * (ceil(5 * sections / lanes) + 1) clocks from the edge that takes a sample
+//   Latency: sections * (ceil(5 * sections / lanes) + 2) clocks from the edge that takes a sample
 //   to dout_valid. Without new samples, frames go on until every sample taken has its output.
-//   Resources: one multiplier per lane, the adders of the lanes' products into the section in
-//   progress and the one starting, three words of history per section node, one for each
-//   section's result of the frame.
+//   Resources: one multiplier per lane with its operand registers, the adders of the lanes'
+//   products into the section in progress and the one starting, three words of history per
+//   section node, one for each section's result of the frame.
 // din and dout are two's complement. rst is synchronous, active high, and clears all state;
 // each sample taken gives exactly one output, marked by dout_valid high for one clock.
 // Verilog-2001, synthesizable, no vendor primitives.
@@ -103,13 +104,15 @@ module iirfilter (
   endfunction
 
   localparam [section_bits-1:0] section_count = sections;
+  localparam [section_bits-1:0] drain_mark    = sections + 1;
   localparam [section_bits-1:0] last_section  = sections - 1;
   localparam [3:0]              lane_step     = lanes;
   // The sections but the last: a sample there still has sections to go.
   localparam [sections-1:0]     inner         = {sections{1'b1}} >> 1;
 
-  // busy: a frame runs. section, term: lane 0's product this clock; section = sections on the
-  // frame's last clock. active[s]: section s holds a sample in this frame.
+  // busy: a frame runs. section, term: the section and term of lane 0's product read this
+  // clock; section = sections while the last products are summed, sections + 1 on the frame's
+  // last clock. active[s]: section s holds a sample in this frame.
   reg                                busy;
   reg  [section_bits-1:0]            section;
   reg  [2:0]                         term;
@@ -119,6 +122,14 @@ module iirfilter (
   // node on the frame's last clock. Node 0 is the cascade input, node s + 1 the output of
   // section s.
   reg  [(sections+1)*state_bits-1:0] last, before, oldest, fresh;
+  // The lanes' operands read on the clock before (a lane past the last section reads 0), lane m
+  // at [m * width +: width], and the section and term of lane 0's; issued: they are to be
+  // summed on this clock.
+  reg  [lanes*state_bits-1:0]        operands;
+  reg  [lanes*COB-1:0]               factors;
+  reg                                issued;
+  reg  [section_bits-1:0]            issued_section;
+  reg  [2:0]                         issued_term;
   // The sum of the section in progress, and the one completed on the clock before.
   reg  signed [acc_bits-1:0]         acc, done;
   reg  [section_bits-1:0]            done_section;
@@ -127,62 +138,82 @@ module iirfilter (
   reg                                valid;
   integer k;
 
-  wire frame_end = !busy || section == section_count;
+  wire issuing   = busy && section < section_count;
+  wire frame_end = !busy || section == drain_mark;
   assign din_ready  = frame_end;
   assign dout       = result;
   assign dout_valid = valid;
 
   wire [state_bits-1:0] y = scale(done);
-  wire [3:0] next_term = {1'b0, term} + lane_step;
+  wire [3:0] next_term   = {1'b0, term} + lane_step;
+  wire [3:0] issued_next = {1'b0, issued_term} + lane_step;
 
-  // The accumulator plus this clock's products: lane m takes term + m of the section, or, past
-  // the section's five, the first terms of the next one (high).
-  reg signed [acc_bits-1:0]   low, high;
-  reg signed [state_bits-1:0] operand;
-  reg signed [prod_bits-1:0]  product;
-  reg [3:0]                   t;
-  reg                         next;
-  reg [section_bits-1:0]      s;
+  // The operands lane m reads: term + m of the section, or, past the section's five, the first
+  // terms of the next one.
+  reg [lanes*state_bits-1:0] read_operands;
+  reg [lanes*COB-1:0]        read_factors;
+  reg [3:0]                  t;
+  reg [section_bits-1:0]     s;
   integer m;
   always @* begin
-    low  = acc;
-    high = {acc_bits{1'b0}};
-    operand = {state_bits{1'b0}};
-    product = {prod_bits{1'b0}};
+    read_operands = {(lanes*state_bits){1'b0}};
+    read_factors  = {(lanes*COB){1'b0}};
     t = 4'd0;
-    next = 1'b0;
     s = {section_bits{1'b0}};
     for (m = 0; m < lanes; m = m + 1) begin
       t = {1'b0, term} + m;
-      next = t > 4'd4;
       s = section;
-      if (next) begin
+      if (t > 4'd4) begin
         t = t - 4'd5;
         s = section + 1'b1;
       end
       if (s < section_count) begin
         if (t == 4'd0)
-          operand = last[s*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = last[s*state_bits +: state_bits];
         else if (t == 4'd1)
-          operand = before[s*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = before[s*state_bits +: state_bits];
         else if (t == 4'd2)
-          operand = oldest[s*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = oldest[s*state_bits +: state_bits];
         else if (t == 4'd3)
-          operand = last[(s+1)*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = last[(s+1)*state_bits +: state_bits];
         else
-          operand = before[(s+1)*state_bits +: state_bits];
-        product = coeff(s, t[2:0]) * operand;
-        if (next)
-          high = high + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
-        else
-          low = low + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
+          read_operands[m*state_bits +: state_bits] = before[(s+1)*state_bits +: state_bits];
+        read_factors[m*COB +: COB] = coeff(s, t[2:0]);
       end
+    end
+  end
+
+  // The accumulator plus the products of the operands read on the clock before: lane m has
+  // term issued_term + m of the section, or, past the section's five, one of the first terms of
+  // the next section (high).
+  reg signed [acc_bits-1:0]   low, high;
+  reg signed [COB-1:0]        factor;
+  reg signed [state_bits-1:0] operand;
+  reg signed [prod_bits-1:0]  product;
+  reg [3:0]                   lane_term;
+  always @* begin
+    low  = acc;
+    high = {acc_bits{1'b0}};
+    factor = {COB{1'b0}};
+    operand = {state_bits{1'b0}};
+    product = {prod_bits{1'b0}};
+    lane_term = 4'd0;
+    for (m = 0; m < lanes; m = m + 1) begin
+      factor  = factors[m*COB +: COB];
+      operand = operands[m*state_bits +: state_bits];
+      product = factor * operand;
+      lane_term = {1'b0, issued_term} + m;
+      if (lane_term > 4'd4)
+        high = high + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
+      else
+        low = low + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
     end
   end
 
   always @(posedge clk) begin
     valid      <= 1'b0;
     done_valid <= 1'b0;
+    issued     <= 1'b0;
     if (rst) begin
       busy    <= 1'b0;
       section <= {section_bits{1'b0}};
@@ -192,6 +223,8 @@ module iirfilter (
       before  <= {((sections+1)*state_bits){1'b0}};
       oldest  <= {((sections+1)*state_bits){1'b0}};
       fresh   <= {((sections+1)*state_bits){1'b0}};
+      issued_section <= {section_bits{1'b0}};
+      issued_term    <= 3'd0;
       acc     <= {acc_bits{1'b0}};
       done    <= {acc_bits{1'b0}};
       done_section <= {section_bits{1'b0}};
@@ -209,18 +242,31 @@ module iirfilter (
           fresh[(done_section+1)*state_bits +: state_bits] <= y;
         end
       end
-      if (!frame_end) begin
-        if (next_term > 4'd4) begin
+      if (issued) begin
+        if (issued_next > 4'd4) begin
           done         <= low;
-          done_section <= section;
-          done_valid   <= active[section];
+          done_section <= issued_section;
+          done_valid   <= active[issued_section];
           acc          <= high;
-          term         <= next_term - 4'd5;
-          section      <= section + 1'b1;
         end else begin
-          acc  <= low;
+          acc <= low;
+        end
+      end
+      if (issuing) begin
+        operands       <= read_operands;
+        factors        <= read_factors;
+        issued         <= 1'b1;
+        issued_section <= section;
+        issued_term    <= term;
+        if (next_term > 4'd4) begin
+          term    <= next_term - 4'd5;
+          section <= section + 1'b1;
+        end else begin
           term <= next_term[2:0];
         end
+      end else if (!frame_end) begin
+        // The last products are summed.
+        section <= drain_mark;
       end else begin
         // The frame's last clock, or idle: every section that held a sample passes its result
         // on, the next sample enters, and a new frame starts while any sample is still on its
@@ -240,7 +286,6 @@ module iirfilter (
         busy    <= din_valid || (active & inner) != {sections{1'b0}};
         section <= {section_bits{1'b0}};
         term    <= 3'd0;
-        acc     <= {acc_bits{1'b0}};
       end
     end
   end

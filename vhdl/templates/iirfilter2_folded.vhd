@@ -8,18 +8,19 @@
 --   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
 -- in full precision (nb1, nb2 are the negated feedback coefficients). A frame issues the five
 -- products of every section back to back, section by section, the lanes taking one product each
--- per clock (one clock's lanes may end one section and start the next); the clock after a
--- section's last product shifts its w right by the coefficient bit length minus one (floor) and
--- saturates it to the section word, while the lanes go on with the next section. The frame's
--- last clock moves the sections' results on and takes the next sample. The last section's
--- output, saturated to the data bits, is dout.
---   Cycles per sample: ceil(5 * sections / lanes) + 1 = 11 with one lane, 3 with five
+-- per clock (one clock's lanes may end one section and start the next): a lane reads its
+-- operands into registers on one clock and multiplies and sums them on the next. The clock
+-- after a section's last sum shifts its w right by the coefficient bit length minus one (floor)
+-- and saturates it to the section word, while the lanes go on with the next section. The
+-- frame's last clock moves the sections' results on and takes the next sample. The last
+-- section's output, saturated to the data bits, is dout.
+--   Cycles per sample: ceil(5 * sections / lanes) + 2 = 12 with one lane, 4 with five
 --   (din_ready is 1 on a frame's last clock and while idle).
---   Latency: sections * (ceil(5 * sections / lanes) + 1) clocks from the edge that takes a sample
+--   Latency: sections * (ceil(5 * sections / lanes) + 2) clocks from the edge that takes a sample
 --   to dout_valid. Without new samples, frames go on until every sample taken has its output.
---   Resources: one multiplier per lane, the adders of the lanes' products into the section in
---   progress and the one starting, three words of history per section node, one for each
---   section's result of the frame.
+--   Resources: one multiplier per lane with its operand registers, the adders of the lanes'
+--   products into the section in progress and the one starting, three words of history per
+--   section node, one for each section's result of the frame.
 -- din and dout are two's complement. rst is synchronous, active high, and clears all state;
 -- each sample taken gives exactly one output, marked by dout_valid high for one clock.
 -- VHDL-93, ieee.numeric_std only.
@@ -117,10 +118,11 @@ architecture folded of iirfilter is
     return p;
   end function multiply;
 
-  -- busy: a frame runs. section, term: lane 0's product this clock; section = sections on the
-  -- frame's last clock. active(s): section s holds a sample in this frame.
+  -- busy: a frame runs. section, term: the section and term of lane 0's product read this
+  -- clock; section = sections while the last products are summed, sections + 1 on the frame's
+  -- last clock. active(s): section s holds a sample in this frame.
   signal busy    : std_logic;
-  signal section : integer range 0 to sections;
+  signal section : integer range 0 to sections + 1;
   signal term    : integer range 0 to 4;
   signal active  : std_logic_vector(0 to sections - 1);
   -- The last three values of each node as the frame sees them (node sections needs two), and
@@ -129,6 +131,15 @@ architecture folded of iirfilter is
   signal before  : node_words;
   signal oldest  : node_words;
   signal fresh   : node_words;
+  -- The lanes' operands read on the clock before (a lane past the last section reads 0), and
+  -- the section and term of lane 0's; issued: they are to be summed on this clock.
+  type lane_words is array (0 to lanes - 1) of state_word;
+  type lane_coeffs is array (0 to lanes - 1) of coeff_word;
+  signal operands : lane_words := (others => (others => '0'));
+  signal factors  : lane_coeffs := (others => (others => '0'));
+  signal issued         : std_logic;
+  signal issued_section : integer range 0 to sections - 1;
+  signal issued_term    : integer range 0 to 4;
   -- The sum of the section in progress, and the one completed on the clock before.
   signal acc          : signed(acc_bits - 1 downto 0);
   signal done         : signed(acc_bits - 1 downto 0);
@@ -137,14 +148,13 @@ architecture folded of iirfilter is
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
 begin
-  din_ready  <= '1' when busy = '0' or section = sections else '0';
+  din_ready  <= '1' when busy = '0' or section = sections + 1 else '0';
   dout       <= result;
   dout_valid <= valid;
 
   process (clk)
     variable t       : integer range 0 to 8;
     variable s       : integer range 0 to sections;
-    variable operand : state_word;
     variable product : signed(acc_bits - 1 downto 0);
     variable low     : signed(acc_bits - 1 downto 0);
     variable high    : signed(acc_bits - 1 downto 0);
@@ -154,6 +164,7 @@ begin
     if rising_edge(clk) then
       valid      <= '0';
       done_valid <= '0';
+      issued     <= '0';
       if rst = '1' then
         busy    <= '0';
         section <= 0;
@@ -163,6 +174,8 @@ begin
         before  <= (others => (others => '0'));
         oldest  <= (others => (others => '0'));
         fresh   <= (others => (others => '0'));
+        issued_section <= 0;
+        issued_term    <= 0;
         acc     <= (others => '0');
         done    <= (others => '0');
         done_section <= 0;
@@ -181,12 +194,33 @@ begin
             fresh(done_section + 1) <= y;
           end if;
         end if;
-        -- If chains rather than cases, so that the netlist has no partial one-hot selects.
-        if busy = '1' and section < sections then
-          -- Lane m takes term + m of the section, or, past the section's five, the first terms
-          -- of the next one (high).
+        -- The products of the operands read on the clock before: lane m has term
+        -- issued_term + m of the section, or, past the section's five, one of the first terms
+        -- of the next section (high).
+        if issued = '1' then
           low  := acc;
           high := (others => '0');
+          for m in 0 to lanes - 1 loop
+            product := resize(multiply(factors(m), operands(m)), acc_bits);
+            if issued_term + m > 4 then
+              high := high + product;
+            else
+              low := low + product;
+            end if;
+          end loop;
+          if issued_term + lanes > 4 then
+            done         <= low;
+            done_section <= issued_section;
+            done_valid   <= active(issued_section);
+            acc          <= high;
+          else
+            acc <= low;
+          end if;
+        end if;
+        -- If chains rather than cases, so that the netlist has no partial one-hot selects.
+        if busy = '1' and section < sections then
+          -- Lane m reads term + m of the section, or, past the section's five, the first
+          -- terms of the next one.
           for m in 0 to lanes - 1 loop
             t := term + m;
             s := section;
@@ -196,35 +230,33 @@ begin
             end if;
             if s < sections then
               if t = 0 then
-                operand := last(s);
+                operands(m) <= last(s);
               elsif t = 1 then
-                operand := before(s);
+                operands(m) <= before(s);
               elsif t = 2 then
-                operand := oldest(s);
+                operands(m) <= oldest(s);
               elsif t = 3 then
-                operand := last(s + 1);
+                operands(m) <= last(s + 1);
               else
-                operand := before(s + 1);
+                operands(m) <= before(s + 1);
               end if;
-              product := resize(multiply(coeffs(s)(t), operand), acc_bits);
-              if term + m > 4 then
-                high := high + product;
-              else
-                low := low + product;
-              end if;
+              factors(m) <= coeffs(s)(t);
+            else
+              operands(m) <= (others => '0');
             end if;
           end loop;
+          issued         <= '1';
+          issued_section <= section;
+          issued_term    <= term;
           if term + lanes > 4 then
-            done         <= low;
-            done_section <= section;
-            done_valid   <= active(section);
-            acc          <= high;
-            term         <= term + lanes - 5;
-            section      <= section + 1;
+            term    <= term + lanes - 5;
+            section <= section + 1;
           else
-            acc  <= low;
             term <= term + lanes;
           end if;
+        elsif busy = '1' and section = sections then
+          -- The last products are summed.
+          section <= sections + 1;
         else
           -- The frame's last clock, or idle: every section that held a sample passes its
           -- result on, the next sample enters, and a new frame starts while any sample is
@@ -254,7 +286,6 @@ begin
           busy    <= more;
           section <= 0;
           term    <= 0;
-          acc     <= (others => '0');
         end if;
       end if;
     end if;
