@@ -109,6 +109,7 @@ module iirfilter (
   localparam [3:0]              lane_step     = lanes;
   // The sections but the last: a sample there still has sections to go.
   localparam [sections-1:0]     inner         = {sections{1'b1}} >> 1;
+  localparam [sections-1:0]     first         = 1;
 
   // busy: a frame runs. section, term: the section and term of lane 0's product read this
   // clock; section = sections while the last products are summed, sections + 1 on the frame's
@@ -121,12 +122,12 @@ module iirfilter (
   // k at [k * state_bits +: state_bits], and each section's result of the frame, taken into its
   // node on the frame's last clock. Node 0 is the cascade input, node s + 1 the output of
   // section s.
-  reg  [(sections+1)*state_bits-1:0] last, before, oldest, fresh;
+  reg  [(sections+1)*state_bits-1:0] latest, earlier, earliest, fresh;
   // The lanes' operands read on the clock before (a lane past the last section reads 0), lane m
   // at [m * width +: width], and the section and term of lane 0's; issued: they are to be
   // summed on this clock.
   reg  [lanes*state_bits-1:0]        operands;
-  reg  [lanes*COB-1:0]               factors;
+  reg  [lanes*coeff_bits-1:0]        factors;
   reg                                issued;
   reg  [section_bits-1:0]            issued_section;
   reg  [2:0]                         issued_term;
@@ -145,40 +146,46 @@ module iirfilter (
   assign dout_valid = valid;
 
   wire [state_bits-1:0] y = scale(done);
+  wire [31:0] done_node = {{(32 - section_bits){1'b0}}, done_section} + 1;
   wire [3:0] next_term   = {1'b0, term} + lane_step;
   wire [3:0] issued_next = {1'b0, issued_term} + lane_step;
+  wire [3:0] wrapped_term = next_term - 4'd5;
+  // Bit 0: whether the section of the products summed on this clock holds a sample.
+  wire [sections-1:0] issued_active = active >> issued_section;
 
   // The operands lane m reads: term + m of the section, or, past the section's five, the first
   // terms of the next one.
   reg [lanes*state_bits-1:0] read_operands;
-  reg [lanes*COB-1:0]        read_factors;
+  reg [lanes*coeff_bits-1:0] read_factors;
   reg [3:0]                  t;
   reg [section_bits-1:0]     s;
-  integer m;
+  integer m, node;
   always @* begin
     read_operands = {(lanes*state_bits){1'b0}};
-    read_factors  = {(lanes*COB){1'b0}};
+    read_factors  = {(lanes*coeff_bits){1'b0}};
     t = 4'd0;
     s = {section_bits{1'b0}};
+    node = 0;
     for (m = 0; m < lanes; m = m + 1) begin
-      t = {1'b0, term} + m;
+      t = {1'b0, term} + m[3:0];
       s = section;
       if (t > 4'd4) begin
         t = t - 4'd5;
         s = section + 1'b1;
       end
+      node = {{(32 - section_bits){1'b0}}, s};
       if (s < section_count) begin
         if (t == 4'd0)
-          read_operands[m*state_bits +: state_bits] = last[s*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = latest[node*state_bits +: state_bits];
         else if (t == 4'd1)
-          read_operands[m*state_bits +: state_bits] = before[s*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = earlier[node*state_bits +: state_bits];
         else if (t == 4'd2)
-          read_operands[m*state_bits +: state_bits] = oldest[s*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = earliest[node*state_bits +: state_bits];
         else if (t == 4'd3)
-          read_operands[m*state_bits +: state_bits] = last[(s+1)*state_bits +: state_bits];
+          read_operands[m*state_bits +: state_bits] = latest[(node+1)*state_bits +: state_bits];
         else
-          read_operands[m*state_bits +: state_bits] = before[(s+1)*state_bits +: state_bits];
-        read_factors[m*COB +: COB] = coeff(s, t[2:0]);
+          read_operands[m*state_bits +: state_bits] = earlier[(node+1)*state_bits +: state_bits];
+        read_factors[m*coeff_bits +: coeff_bits] = coeff(s, t[2:0]);
       end
     end
   end
@@ -199,10 +206,10 @@ module iirfilter (
     product = {prod_bits{1'b0}};
     lane_term = 4'd0;
     for (m = 0; m < lanes; m = m + 1) begin
-      factor  = factors[m*COB +: COB];
+      factor  = factors[m*coeff_bits +: coeff_bits];
       operand = operands[m*state_bits +: state_bits];
       product = factor * operand;
-      lane_term = {1'b0, issued_term} + m;
+      lane_term = {1'b0, issued_term} + m[3:0];
       if (lane_term > 4'd4)
         high = high + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
       else
@@ -219,9 +226,9 @@ module iirfilter (
       section <= {section_bits{1'b0}};
       term    <= 3'd0;
       active  <= {sections{1'b0}};
-      last    <= {((sections+1)*state_bits){1'b0}};
-      before  <= {((sections+1)*state_bits){1'b0}};
-      oldest  <= {((sections+1)*state_bits){1'b0}};
+      latest    <= {((sections+1)*state_bits){1'b0}};
+      earlier  <= {((sections+1)*state_bits){1'b0}};
+      earliest  <= {((sections+1)*state_bits){1'b0}};
       fresh   <= {((sections+1)*state_bits){1'b0}};
       issued_section <= {section_bits{1'b0}};
       issued_term    <= 3'd0;
@@ -234,19 +241,19 @@ module iirfilter (
       // last section's goes to its node and dout at once, on the frame's last clock).
       if (done_valid) begin
         if (done_section == last_section) begin
-          before[sections*state_bits +: state_bits] <= last[sections*state_bits +: state_bits];
-          last[sections*state_bits +: state_bits]   <= y;
+          earlier[sections*state_bits +: state_bits] <= latest[sections*state_bits +: state_bits];
+          latest[sections*state_bits +: state_bits]   <= y;
           result <= to_data(y);
           valid  <= 1'b1;
         end else begin
-          fresh[(done_section+1)*state_bits +: state_bits] <= y;
+          fresh[done_node*state_bits +: state_bits] <= y;
         end
       end
       if (issued) begin
         if (issued_next > 4'd4) begin
           done         <= low;
           done_section <= issued_section;
-          done_valid   <= active[issued_section];
+          done_valid   <= issued_active[0];
           acc          <= high;
         end else begin
           acc <= low;
@@ -259,7 +266,7 @@ module iirfilter (
         issued_section <= section;
         issued_term    <= term;
         if (next_term > 4'd4) begin
-          term    <= next_term - 4'd5;
+          term    <= wrapped_term[2:0];
           section <= section + 1'b1;
         end else begin
           term <= next_term[2:0];
@@ -273,16 +280,16 @@ module iirfilter (
         // way.
         for (k = 1; k < sections; k = k + 1)
           if (active[k-1]) begin
-            oldest[k*state_bits +: state_bits] <= before[k*state_bits +: state_bits];
-            before[k*state_bits +: state_bits] <= last[k*state_bits +: state_bits];
-            last[k*state_bits +: state_bits]   <= fresh[k*state_bits +: state_bits];
+            earliest[k*state_bits +: state_bits] <= earlier[k*state_bits +: state_bits];
+            earlier[k*state_bits +: state_bits] <= latest[k*state_bits +: state_bits];
+            latest[k*state_bits +: state_bits]   <= fresh[k*state_bits +: state_bits];
           end
         if (din_valid) begin
-          oldest[0 +: state_bits] <= before[0 +: state_bits];
-          before[0 +: state_bits] <= last[0 +: state_bits];
-          last[0 +: state_bits]   <= {{(state_bits - data_bits){din[data_bits-1]}}, din};
+          earliest[0 +: state_bits] <= earlier[0 +: state_bits];
+          earlier[0 +: state_bits] <= latest[0 +: state_bits];
+          latest[0 +: state_bits]   <= {{(state_bits - data_bits){din[data_bits-1]}}, din};
         end
-        active  <= (active << 1) | din_valid;
+        active  <= (active << 1) | (din_valid ? first : {sections{1'b0}});
         busy    <= din_valid || (active & inner) != {sections{1'b0}};
         section <= {section_bits{1'b0}};
         term    <= 3'd0;
