@@ -154,6 +154,8 @@ begin
   process (clk)
     variable t       : integer range 0 to 8;
     variable s       : integer range 0 to sections;
+    -- s where it names a section: the coefficient table's index range.
+    variable c       : integer range 0 to sections - 1;
     variable product : signed(acc_bits - 1 downto 0);
     variable low     : signed(acc_bits - 1 downto 0);
     variable high    : signed(acc_bits - 1 downto 0);
@@ -228,6 +230,7 @@ begin
               s := section + 1;
             end if;
             if s < sections then
+              c := s;
               if t = 0 then
                 operands(m) <= last(s);
               elsif t = 1 then
@@ -239,7 +242,7 @@ begin
               else
                 operands(m) <= before(s + 1);
               end if;
-              factors(m) <= coeffs(s)(t);
+              factors(m) <= coeffs(c)(t);
             else
               operands(m) <= (others => '0');
             end if;
