@@ -73,8 +73,10 @@ def fir_bound(taps, symmetric, arch, k):
 def iir_bound(sections, arch, k):
     if arch == "parallel":
         return 1, sections + 1
-    cycles = sections * (math.ceil(5 / min(k, 5)) + 1) + 1
-    return cycles, cycles - 1
+    # Frames of every section's products back to back plus two clocks; a sample's output comes
+    # out `sections` frames after it is taken.
+    cycles = math.ceil(5 * sections / max(1, min(k, 5))) + 2
+    return cycles, sections * cycles
 
 
 def constant(text, name):

@@ -85,7 +85,9 @@ int CyclesPerSample(Architecture arch, bool iir, int shownTaps, int sections, in
     case Architecture::kFolded: {
         const int k = UsedMultipliers(iir, shownTaps, symmetric, multipliers);
         if (iir) {
-            return n * (CeilDiv(kIirSectionProducts, k) + 1) + 1;
+            // A frame reads the operands of every section's products back to back, sums the
+            // last ones on one more clock, then moves the results on and takes the next sample.
+            return CeilDiv(kIirSectionProducts * n, k) + 2;
         }
         return CeilDiv(FirProducts(shownTaps, symmetric), k) + 1;
     }
@@ -110,6 +112,11 @@ int LatencyClocks(Architecture arch, bool iir, int shownTaps, int sections, int 
         // clock, the accumulator and the saturation.
         const int lanes = UsedMultipliers(iir, shownTaps, symmetric, multipliers);
         return cycles + 2 + TreeLevels(lanes);
+    }
+    if (arch == Architecture::kFolded) {
+        // Each section hands its result to the next one frame later; the last section's comes
+        // out on the last clock of the frame that takes the next sample's place.
+        return n * cycles;
     }
     // The sequential ones finish on the clock before they take the next sample.
     return cycles - 1;

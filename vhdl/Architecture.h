@@ -5,9 +5,12 @@
 // section plus one to finish each section plus one to take the sample.
 // Folded: K multipliers; the FIR issues M products in ceil(M / K) clocks plus one to take the
 // sample (they drain through a pipeline while the next sample is taken), M being the
-// ceil(N' / 2) pre-added pairs when the taps are symmetric, otherwise N'; the IIR sums each
-// section's five products in ceil(5 / K) clocks plus one to finish it, plus one to take the
-// sample.
+// ceil(N' / 2) pre-added pairs when the taps are symmetric, otherwise N'; the IIR (K up to five)
+// works in frames of ceil(5 S / K) + 2 clocks: the products of all S sections back to back
+// (operands read on one clock, multiplied and summed on the next), then one clock that moves
+// each section's result on to the next section and takes the next sample, so that section s + 1
+// works on the sample section s had in the frame before. A sample's output comes S frames after
+// it is taken.
 // Parallel: one sample per clock (din_ready stays 1), pipelined.
 // Auto is not built: ChooseArchitecture turns it into one of the three.
 #pragma once

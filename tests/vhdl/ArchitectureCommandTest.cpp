@@ -144,8 +144,8 @@ TEST(ArchitectureCommandTest, HeaderNamesTheMultipliersTheTemplateHas) {
         int used;
         const char* text;
     } rows[] = {
-        {iir, true, 8, 5, "folded, 5 multipliers, 17 clocks per sample"},
-        {iir, true, 2, 2, "folded, 2 multipliers, 33 clocks per sample"},
+        {iir, true, 8, 5, "folded, 5 multipliers, 10 clocks per sample"},
+        {iir, true, 2, 2, "folded, 2 multipliers, 22 clocks per sample"},
         {Fir61(true), false, 40, 31, "folded, 31 multipliers, 2 clocks per sample"},
         {Fir61(false), false, 64, 61, "folded, 61 multipliers, 2 clocks per sample"},
     };

@@ -42,9 +42,13 @@ const CyclesCase kCyclesCases[] = {
     {"FoldedFirOneMultiplierPairs", Architecture::kFolded, false, 61, 0, 1, true, 32, 34},
     {"FoldedFirMoreMultipliersThanPairs", Architecture::kFolded, false, 9, 0, 64, true, 2, 7},
     {"FoldedFirZeroMultipliersTakeOne", Architecture::kFolded, false, 9, 0, 0, false, 10, 12},
-    {"FoldedIirOne", Architecture::kFolded, true, 0, 2, 1, false, 13, 12},
-    {"FoldedIirTwo", Architecture::kFolded, true, 0, 2, 2, false, 9, 8},
-    {"FoldedIirFiveAndMore", Architecture::kFolded, true, 0, 8, 9, false, 17, 16},
+    // IIR frames: ceil(5 S / K) issue clocks + 2; a sample's output S frames after it.
+    {"FoldedIirOne", Architecture::kFolded, true, 0, 2, 1, false, 12, 24},
+    {"FoldedIirTwo", Architecture::kFolded, true, 0, 2, 2, false, 7, 14},
+    {"FoldedIirLanesSpanSections", Architecture::kFolded, true, 0, 3, 4, false, 6, 18},
+    {"FoldedIirSingleSection", Architecture::kFolded, true, 0, 1, 3, false, 4, 4},
+    {"FoldedIirFiveAndMore", Architecture::kFolded, true, 0, 8, 9, false, 10, 80},
+    {"FoldedIirNineSectionsTakeEight", Architecture::kFolded, true, 0, 9, 2, false, 22, 176},
     // Parallel latency: pre-add, product, ceil(log2 M) tree levels, saturation.
     {"ParallelFir", Architecture::kParallel, false, 61, 0, 1, true, 1, 8},
     {"ParallelFirOnePair", Architecture::kParallel, false, 2, 0, 1, true, 1, 3},
@@ -98,12 +102,14 @@ const ChoiceCase kChoiceCases[] = {
     {"SlowerClockDoesNotFit", 0.5e3, 1e3, false, 61, 0, true, Architecture::kParallel, 31, false},
     {"NoClockDoesNotFit", 0.0, 1e3, false, 61, 0, true, Architecture::kParallel, 31, false},
     {"ManyLanesOverTheLimit", 2e3, 1e3, false, 380, 0, false, Architecture::kParallel, 380, true},
-    // IIR of 4 sections: serial 25, folded 4 (K) 17, 3..4 lanes 13, 5 lanes 9.
+    // IIR of 4 sections: serial 25; folded ceil(20 / K) + 2: 22, 12, 9, 7, 6 for K = 1..5.
     {"IirSerial", 25e3, 1e3, true, 0, 4, false, Architecture::kSerial, 1, true},
-    {"IirFoldedTwo", 17e3, 1e3, true, 0, 4, false, Architecture::kFolded, 2, true},
-    {"IirFoldedThree", 13e3, 1e3, true, 0, 4, false, Architecture::kFolded, 3, true},
-    {"IirFoldedFive", 9e3, 1e3, true, 0, 4, false, Architecture::kFolded, 5, true},
-    {"IirParallel", 8e3, 1e3, true, 0, 4, false, Architecture::kParallel, 5, true},
+    {"IirFoldedOne", 24e3, 1e3, true, 0, 4, false, Architecture::kFolded, 1, true},
+    {"IirFoldedTwo", 21e3, 1e3, true, 0, 4, false, Architecture::kFolded, 2, true},
+    {"IirFoldedThree", 11e3, 1e3, true, 0, 4, false, Architecture::kFolded, 3, true},
+    {"IirFoldedFour", 8e3, 1e3, true, 0, 4, false, Architecture::kFolded, 4, true},
+    {"IirFoldedFive", 6e3, 1e3, true, 0, 4, false, Architecture::kFolded, 5, true},
+    {"IirParallel", 5e3, 1e3, true, 0, 4, false, Architecture::kParallel, 5, true},
 };
 
 class ChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};

@@ -1,19 +1,26 @@
 // iirfilter: cascade of 6 second-order IIR sections, folded onto a few multipliers.
 //
-// Architecture: MULK multiplier lanes shared by all sections, and one accumulator. A sample
-// taken at a rising edge of clk where din_valid and din_ready are both 1 is sign-extended to the
-// section word (data bits + 4). Each section then sums
+// Architecture: MULK multiplier lanes shared by all sections, working in frames. A sample taken
+// at a rising edge of clk where din_valid and din_ready are both 1 is sign-extended to the section
+// word (data bits + 4) and enters section 1 in the next frame. What section s computes in one
+// frame is the input of section s + 1 in the next, so a frame advances every section that holds a
+// sample by one sample, and section s + 1 works on an older sample than section s. A section sums
 //   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
-// in full precision (nb1, nb2 are the negated feedback coefficients), the lanes taking one
-// product each per clock, and takes one more clock to shift w right by the coefficient bit
-// length minus one (floor), saturate it to the section word and pass it on as the next
-// section's input. The last section's output, saturated to the data bits, is dout.
-//   Cycles per sample: sections * (ceil(5 / lanes) + 1) + 1 = 37 with one lane, 13 with five
-//   (din_ready is 0 while the cascade runs).
-//   Latency: sections * (ceil(5 / lanes) + 1) clocks from the edge that takes a sample to
-//   dout_valid.
-//   Resources: one multiplier per lane, an adder of the lanes' products into the accumulator,
-//   two words of history per section and one more.
+// in full precision (nb1, nb2 are the negated feedback coefficients). A frame issues the five
+// products of every section back to back, section by section, the lanes taking one product each
+// per clock (one clock's lanes may end one section and start the next): a lane reads its
+// operands into registers on one clock and multiplies and sums them on the next. The clock
+// after a section's last sum shifts its w right by the coefficient bit length minus one (floor)
+// and saturates it to the section word, while the lanes go on with the next section. The
+// frame's last clock moves the sections' results on and takes the next sample. The last
+// section's output, saturated to the data bits, is dout.
+//   Cycles per sample: ceil(5 * sections / lanes) + 2 = 32 with one lane, 8 with five
+//   (din_ready is 1 on a frame's last clock and while idle).
+//   Latency: sections * (ceil(5 * sections / lanes) + 2) clocks from the edge that takes a sample
+//   to dout_valid. Without new samples, frames go on until every sample taken has its output.
+//   Resources: one multiplier per lane with its operand registers, the adders of the lanes'
+//   products into the section in progress and the one starting, three words of history per
+//   section node, one for each section's result of the frame.
 // din and dout are two's complement. rst is synchronous, active high, and clears all state;
 // each sample taken gives exactly one output, marked by dout_valid high for one clock.
 // Verilog-2001, synthesizable, no vendor primitives.
@@ -34,50 +41,6 @@ module iirfilter (
   localparam acc_bits   = coeff_bits + state_bits + 3;
   localparam prod_bits  = coeff_bits + state_bits;
 
-  // Term t (a0, a1, a2, nb1, nb2) of section s in coefficient bits.
-  function signed [COB-1:0] coeff;
-    input integer s;
-    input integer t;
-    begin
-      // rom_style: the table stays in logic, as the VHDL's constant array does (yosys
-      // would otherwise move it to block RAM).
-      (* rom_style = "logic" *)
-      case (5 * s + t)
-         0: coeff = COB'brepa0; // section 1 a0
-         1: coeff = COB'brepa1; // section 1 a1
-         2: coeff = COB'brepa2; // section 1 a2
-         3: coeff = COB'brepb1; // section 1 nb1
-         4: coeff = COB'brepb2; // section 1 nb2
-         5: coeff = COB'brepa0; // section 2 a0
-         6: coeff = COB'brepa1; // section 2 a1
-         7: coeff = COB'brepa2; // section 2 a2
-         8: coeff = COB'brepb1; // section 2 nb1
-         9: coeff = COB'brepb2; // section 2 nb2
-        10: coeff = COB'brepa0; // section 3 a0
-        11: coeff = COB'brepa1; // section 3 a1
-        12: coeff = COB'brepa2; // section 3 a2
-        13: coeff = COB'brepb1; // section 3 nb1
-        14: coeff = COB'brepb2; // section 3 nb2
-        15: coeff = COB'brepa0; // section 4 a0
-        16: coeff = COB'brepa1; // section 4 a1
-        17: coeff = COB'brepa2; // section 4 a2
-        18: coeff = COB'brepb1; // section 4 nb1
-        19: coeff = COB'brepb2; // section 4 nb2
-        20: coeff = COB'brepa0; // section 5 a0
-        21: coeff = COB'brepa1; // section 5 a1
-        22: coeff = COB'brepa2; // section 5 a2
-        23: coeff = COB'brepb1; // section 5 nb1
-        24: coeff = COB'brepb2; // section 5 nb2
-        25: coeff = COB'brepa0; // section 6 a0
-        26: coeff = COB'brepa1; // section 6 a1
-        27: coeff = COB'brepa2; // section 6 a2
-        28: coeff = COB'brepb1; // section 6 nb1
-        29: coeff = COB'brepb2; // section 6 nb2
-        default: coeff = {COB{1'b0}};
-      endcase
-    end
-  endfunction
-
   // Bits of an unsigned counter that holds 0 .. n - 1 (at least one).
   function integer counter_bits;
     input integer n;
@@ -87,6 +50,56 @@ module iirfilter (
       while ((1 << width) < n)
         width = width + 1;
       counter_bits = width;
+    end
+  endfunction
+
+  localparam multipliers = MULK;
+  // The lanes in use: one to five (a clock's lanes then touch at most two sections).
+  localparam lanes = multipliers < 1 ? 1 : (multipliers > 5 ? 5 : multipliers);
+  // section counts 0 .. sections; a lane's section may be one more.
+  localparam section_bits = counter_bits(sections + 2);
+
+  // Term t (a0, a1, a2, nb1, nb2) of section s in coefficient bits, looked up by {s, t}.
+  function signed [COB-1:0] coeff;
+    input [section_bits-1:0] s;
+    input [2:0] t;
+    begin
+      // rom_style: the table stays in logic, as the VHDL's constant array does (yosys
+      // would otherwise move it to block RAM).
+      (* rom_style = "logic" *)
+      case ({s, t})
+          0: coeff = COB'brepa0; // section 1 a0
+          1: coeff = COB'brepa1; // section 1 a1
+          2: coeff = COB'brepa2; // section 1 a2
+          3: coeff = COB'brepb1; // section 1 nb1
+          4: coeff = COB'brepb2; // section 1 nb2
+          8: coeff = COB'brepa0; // section 2 a0
+          9: coeff = COB'brepa1; // section 2 a1
+         10: coeff = COB'brepa2; // section 2 a2
+         11: coeff = COB'brepb1; // section 2 nb1
+         12: coeff = COB'brepb2; // section 2 nb2
+         16: coeff = COB'brepa0; // section 3 a0
+         17: coeff = COB'brepa1; // section 3 a1
+         18: coeff = COB'brepa2; // section 3 a2
+         19: coeff = COB'brepb1; // section 3 nb1
+         20: coeff = COB'brepb2; // section 3 nb2
+         24: coeff = COB'brepa0; // section 4 a0
+         25: coeff = COB'brepa1; // section 4 a1
+         26: coeff = COB'brepa2; // section 4 a2
+         27: coeff = COB'brepb1; // section 4 nb1
+         28: coeff = COB'brepb2; // section 4 nb2
+         32: coeff = COB'brepa0; // section 5 a0
+         33: coeff = COB'brepa1; // section 5 a1
+         34: coeff = COB'brepa2; // section 5 a2
+         35: coeff = COB'brepb1; // section 5 nb1
+         36: coeff = COB'brepb2; // section 5 nb2
+         40: coeff = COB'brepa0; // section 6 a0
+         41: coeff = COB'brepa1; // section 6 a1
+         42: coeff = COB'brepa2; // section 6 a2
+         43: coeff = COB'brepb1; // section 6 nb1
+         44: coeff = COB'brepb2; // section 6 nb2
+        default: coeff = {COB{1'b0}};
+      endcase
     end
   endfunction
 
@@ -115,101 +128,196 @@ module iirfilter (
     end
   endfunction
 
-  localparam multipliers = MULK;
-  localparam section_bits = counter_bits(sections);
-  localparam [1:0] IDLE = 2'd0, ACCUMULATE = 2'd1, FINISH = 2'd2;
+  localparam [section_bits-1:0] section_count = sections;
+  localparam [section_bits-1:0] drain_mark    = sections + 1;
+  localparam [section_bits-1:0] last_section  = sections - 1;
+  localparam [3:0]              lane_step     = lanes;
+  // The sections but the last: a sample there still has sections to go.
+  localparam [sections-1:0]     inner         = {sections{1'b1}} >> 1;
+  localparam [sections-1:0]     first         = 1;
 
-  reg  [1:0]                         state;
+  // busy: a frame runs. section, term: the section and term of lane 0's product read this
+  // clock; section = sections while the last products are summed, sections + 1 on the frame's
+  // last clock. active[s]: section s holds a sample in this frame.
+  reg                                busy;
   reg  [section_bits-1:0]            section;
-  reg  signed [state_bits-1:0]       current;
-  // History node 0 is the cascade input, node s + 1 the output of section s: the latest and
-  // the one before the latest value of each, node s at [s * state_bits +: state_bits].
-  reg  [(sections+1)*state_bits-1:0] latest, earlier;
-  reg  signed [acc_bits-1:0]         acc;
+  reg  [2:0]                         term;
+  reg  [sections-1:0]                active;
+  // The last three values of each node as the frame sees them (node sections needs two), node
+  // k at [k * state_bits +: state_bits], and each section's result of the frame, taken into its
+  // node on the frame's last clock. Node 0 is the cascade input, node s + 1 the output of
+  // section s.
+  reg  [(sections+1)*state_bits-1:0] latest, earlier, earliest, fresh;
+  // The lanes' operands read on the clock before (a lane past the last section reads 0), lane m
+  // at [m * width +: width], and the section and term of lane 0's; issued: they are to be
+  // summed on this clock.
+  reg  [lanes*state_bits-1:0]        operands;
+  reg  [lanes*coeff_bits-1:0]        factors;
+  reg                                issued;
+  reg  [section_bits-1:0]            issued_section;
+  reg  [2:0]                         issued_term;
+  // The sum of the section in progress, and the one completed on the clock before.
+  reg  signed [acc_bits-1:0]         acc, done;
+  reg  [section_bits-1:0]            done_section;
+  reg                                done_valid;
   reg  [data_bits-1:0]               result;
   reg                                valid;
   integer k;
 
-  assign din_ready  = state == IDLE;
+  wire issuing   = busy && section < section_count;
+  wire frame_end = !busy || section == drain_mark;
+  assign din_ready  = frame_end;
   assign dout       = result;
   assign dout_valid = valid;
 
-  wire [31:0] section_index = {{(32 - section_bits){1'b0}}, section};
-  wire [state_bits-1:0] y = scale(acc);
-  reg  [2:0]                         base;
-  wire [31:0] base_index = {29'b0, base};
-  wire [31:0] next_base = base_index + multipliers;
+  wire [state_bits-1:0] y = scale(done);
+  wire [31:0] done_node = {{(32 - section_bits){1'b0}}, done_section} + 1;
+  wire [3:0] next_term   = {1'b0, term} + lane_step;
+  wire [3:0] issued_next = {1'b0, issued_term} + lane_step;
+  wire [3:0] wrapped_term = next_term - 4'd5;
+  // Bit 0: whether the section of the products summed on this clock holds a sample.
+  wire [sections-1:0] issued_active = active >> issued_section;
 
-  // The accumulator plus this clock's products: lane m takes term base + m.
-  reg signed [acc_bits-1:0]   sum;
-  reg signed [state_bits-1:0] operand;
-  reg signed [prod_bits-1:0]  product;
-  integer m, term;
+  // The operands lane m reads: term + m of the section, or, past the section's five, the first
+  // terms of the next one.
+  reg [lanes*state_bits-1:0] read_operands;
+  reg [lanes*coeff_bits-1:0] read_factors;
+  reg [3:0]                  t;
+  reg [section_bits-1:0]     s;
+  integer m, node;
   always @* begin
-    sum = acc;
-    operand = {state_bits{1'b0}};
-    product = {prod_bits{1'b0}};
-    for (m = 0; m < multipliers; m = m + 1) begin
-      term = base_index + m;
-      if (term <= 4) begin
-        if (term == 0)
-          operand = current;
-        else if (term == 1)
-          operand = latest[section_index*state_bits +: state_bits];
-        else if (term == 2)
-          operand = earlier[section_index*state_bits +: state_bits];
-        else if (term == 3)
-          operand = latest[(section_index+1)*state_bits +: state_bits];
+    read_operands = {(lanes*state_bits){1'b0}};
+    read_factors  = {(lanes*coeff_bits){1'b0}};
+    t = 4'd0;
+    s = {section_bits{1'b0}};
+    node = 0;
+    for (m = 0; m < lanes; m = m + 1) begin
+      t = {1'b0, term} + m[3:0];
+      s = section;
+      if (t > 4'd4) begin
+        t = t - 4'd5;
+        s = section + 1'b1;
+      end
+      node = {{(32 - section_bits){1'b0}}, s};
+      if (s < section_count) begin
+        if (t == 4'd0)
+          read_operands[m*state_bits +: state_bits] = latest[node*state_bits +: state_bits];
+        else if (t == 4'd1)
+          read_operands[m*state_bits +: state_bits] = earlier[node*state_bits +: state_bits];
+        else if (t == 4'd2)
+          read_operands[m*state_bits +: state_bits] = earliest[node*state_bits +: state_bits];
+        else if (t == 4'd3)
+          read_operands[m*state_bits +: state_bits] = latest[(node+1)*state_bits +: state_bits];
         else
-          operand = earlier[(section_index+1)*state_bits +: state_bits];
-        product = coeff(section_index, term) * operand;
-        sum = sum + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
+          read_operands[m*state_bits +: state_bits] = earlier[(node+1)*state_bits +: state_bits];
+        read_factors[m*coeff_bits +: coeff_bits] = coeff(s, t[2:0]);
       end
     end
   end
 
-  always @(posedge clk) begin
-    valid <= 1'b0;
-    if (rst) begin
-      state   <= IDLE;
-      section <= {section_bits{1'b0}};
-      base    <= 3'd0;
-      current <= {state_bits{1'b0}};
-      for (k = 0; k <= sections; k = k + 1) begin
-        latest[k*state_bits +: state_bits]   <= {state_bits{1'b0}};
-        earlier[k*state_bits +: state_bits] <= {state_bits{1'b0}};
-      end
-      acc     <= {acc_bits{1'b0}};
-      result  <= {data_bits{1'b0}};
-    end else if (state == IDLE) begin
-      if (din_valid) begin
-        current <= {{(state_bits - data_bits){din[data_bits-1]}}, din};
-        section <= {section_bits{1'b0}};
-        base    <= 3'd0;
-        acc     <= {acc_bits{1'b0}};
-        state   <= ACCUMULATE;
-      end
-    end else if (state == ACCUMULATE) begin
-      acc <= sum;
-      if (next_base > 4)
-        state <= FINISH;
+  // The accumulator plus the products of the operands read on the clock before: lane m has
+  // term issued_term + m of the section, or, past the section's five, one of the first terms of
+  // the next section (high).
+  reg signed [acc_bits-1:0]   low, high;
+  reg signed [COB-1:0]        factor;
+  reg signed [state_bits-1:0] operand;
+  reg signed [prod_bits-1:0]  product;
+  reg [3:0]                   lane_term;
+  always @* begin
+    low  = acc;
+    high = {acc_bits{1'b0}};
+    factor = {COB{1'b0}};
+    operand = {state_bits{1'b0}};
+    product = {prod_bits{1'b0}};
+    lane_term = 4'd0;
+    for (m = 0; m < lanes; m = m + 1) begin
+      factor  = factors[m*coeff_bits +: coeff_bits];
+      operand = operands[m*state_bits +: state_bits];
+      product = factor * operand;
+      lane_term = {1'b0, issued_term} + m[3:0];
+      if (lane_term > 4'd4)
+        high = high + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
       else
-        base <= next_base[2:0];
-    end else begin
-      earlier[section_index*state_bits +: state_bits] <= latest[section_index*state_bits +: state_bits];
-      latest[section_index*state_bits +: state_bits]   <= current;
-      current <= y;
+        low = low + {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
+    end
+  end
+
+  always @(posedge clk) begin
+    valid      <= 1'b0;
+    done_valid <= 1'b0;
+    issued     <= 1'b0;
+    if (rst) begin
+      busy    <= 1'b0;
+      section <= {section_bits{1'b0}};
+      term    <= 3'd0;
+      active  <= {sections{1'b0}};
+      latest    <= {((sections+1)*state_bits){1'b0}};
+      earlier  <= {((sections+1)*state_bits){1'b0}};
+      earliest  <= {((sections+1)*state_bits){1'b0}};
+      fresh   <= {((sections+1)*state_bits){1'b0}};
+      issued_section <= {section_bits{1'b0}};
+      issued_term    <= 3'd0;
       acc     <= {acc_bits{1'b0}};
-      base    <= 3'd0;
-      if (section_index == sections - 1) begin
-        earlier[sections*state_bits +: state_bits] <= latest[sections*state_bits +: state_bits];
-        latest[sections*state_bits +: state_bits]   <= y;
-        result <= to_data(y);
-        valid  <= 1'b1;
-        state  <= IDLE;
+      done    <= {acc_bits{1'b0}};
+      done_section <= {section_bits{1'b0}};
+      result  <= {data_bits{1'b0}};
+    end else begin
+      // The section completed on the clock before: scale it, and keep it for its node (the
+      // last section's goes to its node and dout at once, on the frame's last clock).
+      if (done_valid) begin
+        if (done_section == last_section) begin
+          earlier[sections*state_bits +: state_bits] <= latest[sections*state_bits +: state_bits];
+          latest[sections*state_bits +: state_bits]   <= y;
+          result <= to_data(y);
+          valid  <= 1'b1;
+        end else begin
+          fresh[done_node*state_bits +: state_bits] <= y;
+        end
+      end
+      if (issued) begin
+        if (issued_next > 4'd4) begin
+          done         <= low;
+          done_section <= issued_section;
+          done_valid   <= issued_active[0];
+          acc          <= high;
+        end else begin
+          acc <= low;
+        end
+      end
+      if (issuing) begin
+        operands       <= read_operands;
+        factors        <= read_factors;
+        issued         <= 1'b1;
+        issued_section <= section;
+        issued_term    <= term;
+        if (next_term > 4'd4) begin
+          term    <= wrapped_term[2:0];
+          section <= section + 1'b1;
+        end else begin
+          term <= next_term[2:0];
+        end
+      end else if (!frame_end) begin
+        // The last products are summed.
+        section <= drain_mark;
       end else begin
-        section <= section + 1'b1;
-        state   <= ACCUMULATE;
+        // The frame's last clock, or idle: every section that held a sample passes its result
+        // on, the next sample enters, and a new frame starts while any sample is still on its
+        // way.
+        for (k = 1; k < sections; k = k + 1)
+          if (active[k-1]) begin
+            earliest[k*state_bits +: state_bits] <= earlier[k*state_bits +: state_bits];
+            earlier[k*state_bits +: state_bits] <= latest[k*state_bits +: state_bits];
+            latest[k*state_bits +: state_bits]   <= fresh[k*state_bits +: state_bits];
+          end
+        if (din_valid) begin
+          earliest[0 +: state_bits] <= earlier[0 +: state_bits];
+          earlier[0 +: state_bits] <= latest[0 +: state_bits];
+          latest[0 +: state_bits]   <= {{(state_bits - data_bits){din[data_bits-1]}}, din};
+        end
+        active  <= (active << 1) | (din_valid ? first : {sections{1'b0}});
+        busy    <= din_valid || (active & inner) != {sections{1'b0}};
+        section <= {section_bits{1'b0}};
+        term    <= 3'd0;
       end
     end
   end
