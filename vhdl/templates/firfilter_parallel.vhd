@@ -5,12 +5,12 @@
 -- When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 -- samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
 -- taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
--- canonic signed digits, no DSP blocks), a binary adder tree with a
+-- canonic signed digits, no DSP blocks) in two register stages, a binary adder tree with a
 -- register after every level, then the shift right by the coefficient bit length minus one
--- (floor) and the saturation into dout. Every stage holds at most one adder or multiplier, so
--- the clock rate does not fall as taps grows; a valid bit travels alongside each sample.
+-- (floor) and the saturation into dout. Every stage holds at most two adders in a row, so the
+-- clock rate does not fall as taps grows; a valid bit travels alongside each sample.
 --   Cycles per sample: 1.
---   Latency: 3 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
+--   Latency: 4 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 --   Resources: products pre-adders and constant multipliers (about one adder per three
 --   coefficient bits each), products - 1 tree adders, taps data words of delay line and the
@@ -501,10 +501,11 @@ architecture parallel of firfilter is
   -- The constant multipliers: c * x for a constant c, as shifted copies of x added or
   -- subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
   -- in two is nonzero). No multiplier is built: the constant's digits decide the adders. The
-  -- digits are found once, while the design is elaborated; each product then sums its added
-  -- copies and its subtracted copies as two balanced trees and takes the one sum from the
-  -- other, so the stage is about log2(digits) + 1 adders deep rather than a chain of one adder
-  -- per digit, and the clock rate does not fall with the coefficient bits.
+  -- digits are found once, while the design is elaborated. A product takes two clocks: the
+  -- first sums the added copies in two halves (the even and the odd slots of its list) and the
+  -- subtracted copies in two halves, each a balanced tree, into four registers; the second
+  -- forms (even + odd added) - (even + odd subtracted). Neither clock holds more than two adders
+  -- in a row for up to eight digits of a sign, whatever the coefficient bits.
   constant max_digits : integer := (coeff_bits + 2) / 2;
   -- Slot i of a product's list: 1 + the shift of its i-th added (or subtracted) copy, 0 when
   -- unused; the used slots come first.
@@ -583,14 +584,15 @@ architecture parallel of firfilter is
   subtype term_word is signed(coeff_bits + data_bits downto 0);
   type term_array is array (0 to term_slots - 1) of term_word;
 
-  -- The balanced sum of the copies of x that shifts lists (0 slots add nothing).
-  function sum_copies(shifts : digit_list; x : pair_word) return term_word is
+  -- The balanced sum of the copies of x in the slots of shifts of the given parity (0 the
+  -- even slots, 1 the odd ones; 0 slots add nothing).
+  function sum_copies(shifts : digit_list; x : pair_word; parity : integer) return term_word is
     variable terms : term_array;
   begin
     terms := (others => (others => '0'));
     for i in 0 to max_digits - 1 loop
-      if shifts(i) > 0 then
-        terms(i) := shift_left(resize(x, term_word'length), shifts(i) - 1);
+      if i mod 2 = parity and shifts(i) > 0 then
+        terms(i / 2) := shift_left(resize(x, term_word'length), shifts(i) - 1);
       end if;
     end loop;
     for level in 1 to term_levels loop
@@ -601,12 +603,19 @@ architecture parallel of firfilter is
     return terms(0);
   end function sum_copies;
 
+  -- A product's four partial sums: the added copies of the even and the odd slots, then the
+  -- subtracted ones.
+  type part_array is array (0 to 3) of term_word;
+  type parts_array is array (0 to products - 1) of part_array;
+
   signal samples : delay_line;
   signal pairs   : pair_array;
+  signal parts   : parts_array;
   signal tree    : tree_array;
   -- stage_valid(i): the sample taken i clocks ago is in stage i: 0 the delay line, 1 the
-  -- pre-adders, 2 the products (the tree's leaves), 2 + l the tree level l up, the root last.
-  signal stage_valid : std_logic_vector(0 to levels + 2);
+  -- pre-adders, 2 the partial sums, 3 the products (the tree's leaves), 3 + l the tree level l
+  -- up, the root last.
+  signal stage_valid : std_logic_vector(0 to levels + 3);
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
   signal running : std_logic;
@@ -623,6 +632,7 @@ begin
         running     <= '0';
         samples     <= (others => (others => '0'));
         pairs       <= (others => (others => '0'));
+        parts       <= (others => (others => (others => '0')));
         tree        <= (others => (others => '0'));
         stage_valid <= (others => '0');
         result      <= (others => '0');
@@ -630,7 +640,7 @@ begin
       else
         running <= '1';
         stage_valid(0) <= din_valid and running;
-        for i in 1 to levels + 2 loop
+        for i in 1 to levels + 3 loop
           stage_valid(i) <= stage_valid(i - 1);
         end loop;
         if din_valid = '1' and running = '1' then
@@ -648,10 +658,16 @@ begin
           end if;
           pairs(j) <= pair;
         end loop;
+        for j in 0 to products - 1 loop
+          parts(j)(0) <= sum_copies(added(j), pairs(j), 0);
+          parts(j)(1) <= sum_copies(added(j), pairs(j), 1);
+          parts(j)(2) <= sum_copies(subtracted(j), pairs(j), 0);
+          parts(j)(3) <= sum_copies(subtracted(j), pairs(j), 1);
+        end loop;
         for j in 0 to leaves - 1 loop
           if j < products then
-            tree(leaves + j) <= resize(sum_copies(added(j), pairs(j)) -
-                                       sum_copies(subtracted(j), pairs(j)), acc_bits);
+            tree(leaves + j) <= resize((parts(j)(0) + parts(j)(1)) -
+                                       (parts(j)(2) + parts(j)(3)), acc_bits);
           else
             tree(leaves + j) <= (others => '0');
           end if;
@@ -659,8 +675,8 @@ begin
         for i in 1 to leaves - 1 loop
           tree(i) <= tree(2 * i) + tree(2 * i + 1);
         end loop;
-        valid <= stage_valid(levels + 2);
-        if stage_valid(levels + 2) = '1' then
+        valid <= stage_valid(levels + 3);
+        if stage_valid(levels + 3) = '1' then
           result <= std_logic_vector(saturate(shift_right(tree(1), coeff_bits - 1), data_bits));
         end if;
       end if;
