@@ -479,37 +479,40 @@ module firfilter (
   // The constant multipliers: c * x for a constant c, as shifted copies of x added or
   // subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
   // in two is nonzero). No multiplier is built: the constant's digits decide the adders. A
-  // product takes two clocks: the first sums the added copies in two halves (the even and the
-  // odd entries of their list) and the subtracted copies in two halves, each a balanced tree,
-  // into four registers; the second forms (even + odd added) - (even + odd subtracted).
+  // product takes two clocks. The first sums its lower digits and its upper digits apart, each
+  // half as a balanced tree of at most two adders in a row for up to eight digits, and each
+  // relative to its own lowest digit, so that the copies are no wider than the half's span; the
+  // second adds the two halves with one adder. The words carry no sign of their own where a sum
+  // of negative digits would need a negation: each half, product and tree node holds the sum of
+  // its digits or its negative, as the elaboration-time sign (below) says, and the adder above
+  // adds or subtracts to match.
+  localparam max_digits = (coeff_bits + 2) / 2;
 
-  // 1 + the shift of entry 2 slot + parity of the list of c's nonzero digits equal to sign
-  // (1 or -1), lowest first; 0 when the list is shorter.
-  function integer digit_shift;
+  // The n-th nonzero digit of c's canonic signed-digit form, from the lowest: +(1 + shift) when
+  // the copy is added, -(1 + shift) when subtracted, 0 when c has fewer digits.
+  function integer digit;
     input signed [coeff_bits-1:0] c;
-    input integer sign;
-    input integer parity;
-    input integer slot;
+    input integer n;
     reg [coeff_bits+1:0] magnitude;
-    integer k, carry, bit_now, bit_next, digit, used;
+    integer k, carry, bit_now, bit_next, d, used;
     begin
       if (c[coeff_bits-1])
         magnitude = -{{2{c[coeff_bits-1]}}, c};
       else
         magnitude = {{2{c[coeff_bits-1]}}, c};
-      digit_shift = 0;
+      digit = 0;
       carry = 0;
       used = 0;
       for (k = 0; k <= coeff_bits; k = k + 1) begin
         bit_now = magnitude[k] ? 1 : 0;
         bit_next = magnitude[k+1] ? 1 : 0;
-        digit = 0;
+        d = 0;
         if (bit_now + carry == 1) begin
           if (bit_next == 1) begin
-            digit = -1;
+            d = -1;
             carry = 1;
           end else begin
-            digit = 1;
+            d = 1;
             carry = 0;
           end
         end else if (bit_now + carry == 2) begin
@@ -518,55 +521,197 @@ module firfilter (
           carry = 0;
         end
         if (c[coeff_bits-1])
-          digit = -digit;
-        if (digit == sign) begin
-          if (used == 2 * slot + parity)
-            digit_shift = k + 1;
+          d = -d;
+        if (d != 0) begin
+          if (used == n)
+            digit = d * (k + 1);
           used = used + 1;
         end
       end
     end
   endfunction
 
-  // Entries of one half-list: half the most nonzero digits, rounded up to a power of two.
-  localparam max_digits  = (coeff_bits + 2) / 2;
-  localparam part_levels = tree_levels((max_digits + 1) / 2);
-  localparam part_slots  = 1 << part_levels;
-  localparam term_bits   = coeff_bits + data_bits + 1;
-
-  // The balanced sum of the part_slots words of v (unused entries are 0).
-  function [term_bits-1:0] sum_terms;
-    input [part_slots*term_bits-1:0] v;
-    reg [part_slots*term_bits-1:0] t;
-    integer level, i;
+  function integer digit_count;
+    input signed [coeff_bits-1:0] c;
+    integer n;
     begin
-      t = v;
-      for (level = 1; level <= part_levels; level = level + 1)
-        for (i = 0; i < (part_slots >> level); i = i + 1)
-          t[i*term_bits +: term_bits] = t[2*i*term_bits +: term_bits] +
-                                        t[(2*i+1)*term_bits +: term_bits];
-      sum_terms = t[term_bits-1:0];
+      digit_count = 0;
+      for (n = 0; n < max_digits; n = n + 1)
+        if (digit(c, n) != 0)
+          digit_count = digit_count + 1;
     end
   endfunction
 
-  localparam products  = (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
-  localparam levels    = tree_levels(products);
-  localparam leaves    = 1 << levels;
-  localparam pair_bits = data_bits + 1;
+  // Half h of c's digits (0 the lower ones, 1 the upper ones): its first entry, its length and
+  // the shift of its lowest digit (0 for an empty half).
+  function integer half_first;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    half_first = h * ((digit_count(c) + 1) / 2);
+  endfunction
+
+  function integer half_length;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    half_length = h * digit_count(c) + (1 - 2 * h) * ((digit_count(c) + 1) / 2);
+  endfunction
+
+  function integer half_shift;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    integer d;
+    begin
+      d = half_length(c, h) == 0 ? 0 : digit(c, half_first(c, h));
+      half_shift = d < 0 ? -d - 1 : (d > 0 ? d - 1 : 0);
+    end
+  endfunction
+
+  // The signs: 1 when a word holds its sum, -1 when it holds the negative, 0 when it has no
+  // digits (the word is 0). Two words of the same sign add and keep it; of opposite signs the
+  // negative one is subtracted from the positive one, giving a positive word. So a word is
+  // negative only when every digit under it is, and the sign of a sum does not depend on the
+  // order of the additions.
+  function integer join_sign;
+    input integer a;
+    input integer b;
+    join_sign = a == 0 ? b : (b == 0 || a == b ? a : 1);
+  endfunction
+
+  function integer half_sign;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    integer i;
+    begin
+      half_sign = 0;
+      for (i = 0; i < half_length(c, h); i = i + 1)
+        half_sign = join_sign(half_sign, digit(c, half_first(c, h) + i) > 0 ? 1 : -1);
+    end
+  endfunction
+
+  localparam products    = (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
+  localparam levels      = tree_levels(products);
+  localparam leaves      = 1 << levels;
+  localparam pair_bits   = data_bits + 1;
+  localparam term_bits   = coeff_bits + data_bits + 1;
+  localparam half_levels = tree_levels((max_digits + 1) / 2);
+  localparam half_slots  = 1 << half_levels;
+
+  function integer product_sign;
+    input integer j;
+    product_sign = j >= products ? 0 :
+                   join_sign(half_sign(coeff(j), 0), half_sign(coeff(j), 1));
+  endfunction
+
+  // The sign of node i of the adder tree (the heap below): that of the products under it.
+  function integer node_sign;
+    input integer i;
+    integer first, count, j;
+    begin
+      first = i;
+      count = 1;
+      while (first < leaves) begin
+        first = 2 * first;
+        count = 2 * count;
+      end
+      node_sign = 0;
+      for (j = first - leaves; j < first - leaves + count; j = j + 1)
+        node_sign = join_sign(node_sign, product_sign(j));
+    end
+  endfunction
+
+  // The slot signs of half h of c, two bits each (01 for 1, 11 for -1, 00 for 0).
+  function [2*half_slots-1:0] slot_signs;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    integer i;
+    begin
+      slot_signs = {(2 * half_slots){1'b0}};
+      for (i = 0; i < half_slots; i = i + 1)
+        if (i < half_length(c, h))
+          slot_signs[2*i +: 2] = sign_code(digit(c, half_first(c, h) + i));
+    end
+  endfunction
+
+  // A sign in two bits, as the slot signs hold it.
+  function [1:0] sign_code;
+    input integer sign;
+    sign_code = sign == 0 ? 2'b00 : (sign > 0 ? 2'b01 : 2'b11);
+  endfunction
+
+  // a of sign sa and b of sign sb joined: a word of sign join_sign(sa, sb).
+  function signed [term_bits-1:0] join_terms;
+    input signed [term_bits-1:0] a;
+    input [1:0] sa;
+    input signed [term_bits-1:0] b;
+    input [1:0] sb;
+    begin
+      if (sa == 2'b00)
+        join_terms = b;
+      else if (sb == 2'b00)
+        join_terms = a;
+      else if (sa == sb)
+        join_terms = a + b;
+      else if (sa == 2'b01)
+        join_terms = a - b;
+      else
+        join_terms = b - a;
+    end
+  endfunction
+
+  function signed [acc_bits-1:0] join_acc;
+    input signed [acc_bits-1:0] a;
+    input integer sa;
+    input signed [acc_bits-1:0] b;
+    input integer sb;
+    begin
+      if (sa == 0)
+        join_acc = b;
+      else if (sb == 0)
+        join_acc = a;
+      else if (sa == sb)
+        join_acc = a + b;
+      else if (sa == 1)
+        join_acc = a - b;
+      else
+        join_acc = b - a;
+    end
+  endfunction
+
+  // The balanced tree over the half_slots words of v of the slot signs s.
+  function signed [term_bits-1:0] half_tree;
+    input [half_slots*term_bits-1:0] v;
+    input [2*half_slots-1:0] s;
+    reg [half_slots*term_bits-1:0] t;
+    reg [2*half_slots-1:0] ts;
+    integer level, i;
+    begin
+      t = v;
+      ts = s;
+      for (level = 1; level <= half_levels; level = level + 1)
+        for (i = 0; i < (half_slots >> level); i = i + 1) begin
+          t[i*term_bits +: term_bits] = join_terms(t[2*i*term_bits +: term_bits], ts[4*i +: 2],
+                                                   t[(2*i+1)*term_bits +: term_bits],
+                                                   ts[4*i+2 +: 2]);
+          ts[2*i +: 2] = ts[4*i +: 2] == 2'b00 ? ts[4*i+2 +: 2] :
+                         (ts[4*i+2 +: 2] == 2'b00 || ts[4*i +: 2] == ts[4*i+2 +: 2] ?
+                          ts[4*i +: 2] : 2'b01);
+        end
+      half_tree = t[term_bits-1:0];
+    end
+  endfunction
 
   // Word k of the delay line, samples[k * data_bits +: data_bits], holds x(n - k).
   reg  [taps*data_bits-1:0]       samples;
   // Product j's pre-added pair in word j.
   reg  [products*pair_bits-1:0]   pairs;
-  // Product j's partial sums in words 4 j .. 4 j + 3: the added copies of the even and the odd
-  // entries, then the subtracted ones.
-  reg  [4*products*term_bits-1:0] parts;
+  // Product j's halves in words 2 j (the lower digits) and 2 j + 1.
+  reg  [2*products*term_bits-1:0] halves;
   // The adder tree as a heap: node i, tree[i * acc_bits +: acc_bits], sums nodes 2 i and
   // 2 i + 1; the leaves are leaves .. 2 leaves - 1, the root is node 1.
   reg  [2*leaves*acc_bits-1:0]    tree;
   // stage_valid[i]: the sample taken i clocks ago is in stage i: 0 the delay line, 1 the
-  // pre-adders, 2 the partial sums, 3 the products (the tree's leaves), 3 + l the tree level l
-  // up, the root last.
+  // pre-adders, 2 the halves, 3 the products (the tree's leaves), 3 + l the tree level l up, the
+  // root last.
   reg  [levels+3:0]               stage_valid;
   reg  [data_bits-1:0]            result;
   reg                             valid;
@@ -578,39 +723,61 @@ module firfilter (
   assign dout       = result;
   assign dout_valid = valid;
 
-  // The partial sums of each pair's copies, and the leaves: each pair times its constant tap
-  // from its partial sums; the leaves beyond the products are 0.
-  wire [4*products*term_bits-1:0] part_sums;
-  wire [leaves*acc_bits-1:0]       leaf_products;
-  genvar leaf, part, slot;
+  // The halves of each pair's product, and the leaves: the upper half moved up to its place
+  // above the lower one, the two joined, then the whole moved up by the lower half's shift; the
+  // leaves beyond the products are 0.
+  wire [2*products*term_bits-1:0] half_sums;
+  wire [leaves*acc_bits-1:0]      leaf_products;
+  // The tree's next levels: node i in word i (word 0 unused).
+  wire [leaves*acc_bits-1:0]      tree_sums;
+  genvar leaf, half, slot, node;
   generate
     for (leaf = 0; leaf < leaves; leaf = leaf + 1) begin : leaf_product
       if (leaf < products) begin : used
+        localparam signed [coeff_bits-1:0] c = coeff(leaf);
+        localparam integer low = half_shift(c, 0);
         wire [pair_bits-1:0] x = pairs[leaf*pair_bits +: pair_bits];
         wire [term_bits-1:0] wide = {{(term_bits - pair_bits){x[pair_bits-1]}}, x};
-        wire signed [term_bits-1:0] product =
-          (parts[4*leaf*term_bits +: term_bits] + parts[(4*leaf+1)*term_bits +: term_bits]) -
-          (parts[(4*leaf+2)*term_bits +: term_bits] + parts[(4*leaf+3)*term_bits +: term_bits]);
-        for (part = 0; part < 4; part = part + 1) begin : part_sum
-          wire [part_slots*term_bits-1:0] terms;
-          for (slot = 0; slot < part_slots; slot = slot + 1) begin : term
-            localparam integer shift =
-              digit_shift(coeff(leaf), part < 2 ? 1 : -1, part % 2, slot);
-            if (shift > 0) begin : copy
-              assign terms[slot*term_bits +: term_bits] = wide << (shift - 1);
+        wire signed [term_bits-1:0] upper = halves[(2*leaf+1)*term_bits +: term_bits];
+        wire signed [term_bits-1:0] joined =
+          join_terms(halves[2*leaf*term_bits +: term_bits], sign_code(half_sign(c, 0)),
+                     upper << (half_shift(c, 1) - low), sign_code(half_sign(c, 1)));
+        wire signed [acc_bits-1:0] product =
+          {{(acc_bits - term_bits){joined[term_bits-1]}}, joined};
+        for (half = 0; half < 2; half = half + 1) begin : part
+          localparam integer first = half_first(c, half);
+          localparam integer length = half_length(c, half);
+          localparam integer base = half_shift(c, half);
+          wire [half_slots*term_bits-1:0] terms;
+          for (slot = 0; slot < half_slots; slot = slot + 1) begin : term
+            localparam integer entry = slot < length ? digit(c, first + slot) : 0;
+            if (entry != 0) begin : copy
+              assign terms[slot*term_bits +: term_bits] =
+                wide << ((entry < 0 ? -entry : entry) - 1 - base);
             end else begin : zero
               assign terms[slot*term_bits +: term_bits] = {term_bits{1'b0}};
             end
           end
-          assign part_sums[(4*leaf+part)*term_bits +: term_bits] = sum_terms(terms);
+          assign half_sums[(2*leaf+half)*term_bits +: term_bits] =
+            half_tree(terms, slot_signs(c, half));
         end
-        assign leaf_products[leaf*acc_bits +: acc_bits] =
-          {{(acc_bits - term_bits){product[term_bits-1]}}, product};
+        assign leaf_products[leaf*acc_bits +: acc_bits] = product <<< low;
       end else begin : unused
         assign leaf_products[leaf*acc_bits +: acc_bits] = {acc_bits{1'b0}};
       end
     end
+    assign tree_sums[acc_bits-1:0] = {acc_bits{1'b0}};
+    for (node = 1; node < leaves; node = node + 1) begin : tree_node
+      assign tree_sums[node*acc_bits +: acc_bits] =
+        join_acc(tree[2*node*acc_bits +: acc_bits], node_sign(2 * node),
+                 tree[(2*node+1)*acc_bits +: acc_bits], node_sign(2 * node + 1));
+    end
   endgenerate
+
+  // The root, of the sign of the whole sum: negated when every product is negative.
+  localparam root_sign = node_sign(1);
+  wire signed [acc_bits-1:0] root = tree[acc_bits +: acc_bits];
+  wire signed [acc_bits-1:0] sum = root_sign < 0 ? -root : root;
 
   always @(posedge clk) begin
     if (rst) begin
@@ -619,7 +786,7 @@ module firfilter (
         samples[k*data_bits +: data_bits] <= {data_bits{1'b0}};
       for (j = 0; j < products; j = j + 1)
         pairs[j*pair_bits +: pair_bits] <= {pair_bits{1'b0}};
-      parts       <= {(4 * products * term_bits){1'b0}};
+      halves      <= {(2 * products * term_bits){1'b0}};
       for (i = 0; i < 2 * leaves; i = i + 1)
         tree[i*acc_bits +: acc_bits] <= {acc_bits{1'b0}};
       stage_valid <= {(levels + 4){1'b0}};
@@ -644,14 +811,13 @@ module firfilter (
                          samples[(taps-1-j)*data_bits +: data_bits]};
         pairs[j*pair_bits +: pair_bits] <= pair;
       end
-      parts <= part_sums;
+      halves <= half_sums;
       tree[leaves*acc_bits +: leaves*acc_bits] <= leaf_products;
       for (i = 1; i < leaves; i = i + 1)
-        tree[i*acc_bits +: acc_bits] <= tree[2*i*acc_bits +: acc_bits] +
-                                        tree[(2*i+1)*acc_bits +: acc_bits];
+        tree[i*acc_bits +: acc_bits] <= tree_sums[i*acc_bits +: acc_bits];
       valid <= stage_valid[levels+3];
       if (stage_valid[levels+3])
-        result <= scale(tree[acc_bits +: acc_bits]);
+        result <= scale(sum);
     end
   end
 endmodule
