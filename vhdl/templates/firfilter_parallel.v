@@ -566,6 +566,12 @@ module firfilter (
     end
   endfunction
 
+  // How far the upper half of c's digits sits above the lower one.
+  function integer upper_offset;
+    input signed [coeff_bits-1:0] c;
+    upper_offset = half_length(c, 1) == 0 ? 0 : half_shift(c, 1) - half_shift(c, 0);
+  endfunction
+
   // The signs: 1 when a word holds its sum, -1 when it holds the negative, 0 when it has no
   // digits (the word is 0). Two words of the same sign add and keep it; of opposite signs the
   // negative one is subtracted from the positive one, giving a positive word. So a word is
@@ -741,7 +747,7 @@ module firfilter (
         wire signed [term_bits-1:0] upper = halves[(2*leaf+1)*term_bits +: term_bits];
         wire signed [term_bits-1:0] joined =
           join_terms(halves[2*leaf*term_bits +: term_bits], sign_code(half_sign(c, 0)),
-                     upper << (half_shift(c, 1) - low), sign_code(half_sign(c, 1)));
+                     upper << upper_offset(c), sign_code(half_sign(c, 1)));
         wire signed [acc_bits-1:0] product =
           {{(acc_bits - term_bits){joined[term_bits-1]}}, joined};
         for (half = 0; half < 2; half = half + 1) begin : part

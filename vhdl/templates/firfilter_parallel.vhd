@@ -613,6 +613,14 @@ architecture parallel of firfilter is
     end if;
     return abs list(half_first(list, h)) - 1;
   end function half_shift;
+  -- How far the upper half sits above the lower one.
+  function upper_offset(list : digit_list) return integer is
+  begin
+    if half_length(list, 1) = 0 then
+      return 0;
+    end if;
+    return half_shift(list, 1) - half_shift(list, 0);
+  end function upper_offset;
   function half_sign(list : digit_list; h : integer) return integer is
     variable sign : integer := 0;
   begin
@@ -765,7 +773,7 @@ begin
             low := half_shift(digits(j), 0);
             tree(leaves + j) <= shift_left(resize(
               join(halves(j)(0), half_sign(digits(j), 0),
-                   shift_left(halves(j)(1), half_shift(digits(j), 1) - low),
+                   shift_left(halves(j)(1), upper_offset(digits(j))),
                    half_sign(digits(j), 1)), acc_bits), low);
           else
             tree(leaves + j) <= (others => '0');
