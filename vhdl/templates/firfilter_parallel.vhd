@@ -5,10 +5,11 @@
 -- When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 -- samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
 -- taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
--- canonic signed digits, no DSP blocks) in two register stages, a binary adder tree with a
--- register after every level, then the shift right by the coefficient bit length minus one
--- (floor) and the saturation into dout. Every stage holds at most two adders in a row, so the
--- clock rate does not fall as taps grows; a valid bit travels alongside each sample.
+-- canonic signed digits, no DSP blocks) in two register stages, the halves of each
+-- coefficient's digits then their sum, a binary adder tree with a register after every level,
+-- then the shift right by the coefficient bit length minus one (floor) and the saturation into
+-- dout. Every stage holds one adder, or two narrow ones in a half, so the clock rate does not
+-- fall as taps grows; a valid bit travels alongside each sample.
 --   Cycles per sample: 1.
 --   Latency: 4 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
