@@ -680,17 +680,50 @@ architecture parallel of firfilter is
 
   -- Half h of the product of x and the digits of list, divided by 2 ** half_shift: a balanced
   -- tree of its copies of x, each of the sign half_sign gives the whole.
-  function half_sum(list : digit_list; h : integer; x : pair_word) return term_word is
+  -- The bits a word needs above a pair's: r for a copy shifted by r, one more than the wider
+  -- of two words for their sum (a word of sign 0 adds nothing). The value of a sum of signs
+  -- 1 and -1 is the difference, no wider than the sum of magnitudes this counts.
+  function join_bits(a, sa, b, sb : integer) return integer is
+  begin
+    if sa = 0 then
+      return b;
+    elsif sb = 0 then
+      return a;
+    elsif a < b then
+      return b + 1;
+    end if;
+    return a + 1;
+  end function join_bits;
+
+  -- v cut to its low bits and sign-extended back to its length: the adder that formed it then
+  -- spends no carries above them.
+  function narrow(v : signed; bits : integer) return signed is
+  begin
+    if bits >= v'length then
+      return v;
+    end if;
+    return shift_right(shift_left(v, v'length - bits), v'length - bits);
+  end function narrow;
+
+  -- Half h of the product of x and the digits of list, divided by 2 ** half_shift: a balanced
+  -- tree of its copies of x, each of the sign half_sign gives the whole. With x = 0 it counts
+  -- the bits instead: half_bits.
+  function half_tree(list : digit_list; h : integer; x : pair_word; want_bits : boolean)
+    return term_word is
     variable terms : term_array;
     variable signs : sign_array(0 to half_slots - 1);
+    variable bits  : sign_array(0 to half_slots - 1);
     variable entry : integer;
+    variable wide  : integer;
   begin
     terms := (others => (others => '0'));
     signs := (others => 0);
+    bits := (others => 0);
     for i in 0 to half_slots - 1 loop
       if i < half_length(list, h) then
         entry := list(half_first(list, h) + i);
-        terms(i) := shift_left(resize(x, term_word'length), abs entry - 1 - half_shift(list, h));
+        bits(i) := abs entry - 1 - half_shift(list, h);
+        terms(i) := shift_left(resize(x, term_word'length), bits(i));
         if entry > 0 then
           signs(i) := 1;
         else
@@ -700,12 +733,43 @@ architecture parallel of firfilter is
     end loop;
     for level in 1 to half_levels loop
       for i in 0 to half_slots / 2 ** level - 1 loop
-        terms(i) := join(terms(2 * i), signs(2 * i), terms(2 * i + 1), signs(2 * i + 1));
+        wide := join_bits(bits(2 * i), signs(2 * i), bits(2 * i + 1), signs(2 * i + 1));
+        terms(i) := narrow(join(terms(2 * i), signs(2 * i), terms(2 * i + 1), signs(2 * i + 1)),
+                           pair_word'length + wide);
+        bits(i) := wide;
         signs(i) := join_sign(signs(2 * i), signs(2 * i + 1));
       end loop;
     end loop;
+    if want_bits then
+      return to_signed(bits(0), term_word'length);
+    end if;
     return terms(0);
+  end function half_tree;
+  function half_sum(list : digit_list; h : integer; x : pair_word) return term_word is
+  begin
+    return half_tree(list, h, x, false);
   end function half_sum;
+  function half_bits(list : digit_list; h : integer) return integer is
+  begin
+    return to_integer(half_tree(list, h, (others => '0'), true));
+  end function half_bits;
+  -- The bits of a product above a pair's, relative to its lower half's shift.
+  function product_bits(list : digit_list) return integer is
+  begin
+    return join_bits(half_bits(list, 0), half_sign(list, 0),
+                     half_bits(list, 1) + upper_offset(list), half_sign(list, 1));
+  end function product_bits;
+  -- The height of heap node i above the leaves.
+  function height(i : integer) return integer is
+    variable first : integer := i;
+    variable up    : integer := 0;
+  begin
+    while first < leaves loop
+      first := 2 * first;
+      up := up + 1;
+    end loop;
+    return up;
+  end function height;
 
   -- A product's halves, the lower digits first.
   type half_array is array (0 to 1) of term_word;
@@ -772,16 +836,18 @@ begin
         for j in 0 to leaves - 1 loop
           if j < products then
             low := half_shift(digits(j), 0);
-            tree(leaves + j) <= shift_left(resize(
+            tree(leaves + j) <= shift_left(resize(narrow(
               join(halves(j)(0), half_sign(digits(j), 0),
                    shift_left(halves(j)(1), upper_offset(digits(j))),
-                   half_sign(digits(j), 1)), acc_bits), low);
+                   half_sign(digits(j), 1)), pair_word'length + product_bits(digits(j))),
+              acc_bits), low);
           else
             tree(leaves + j) <= (others => '0');
           end if;
         end loop;
         for i in 1 to leaves - 1 loop
-          tree(i) <= join(tree(2 * i), node_sign(2 * i), tree(2 * i + 1), node_sign(2 * i + 1));
+          tree(i) <= narrow(join(tree(2 * i), node_sign(2 * i), tree(2 * i + 1),
+                                 node_sign(2 * i + 1)), term_word'length + height(i));
         end loop;
         valid <= stage_valid(levels + 3);
         if stage_valid(levels + 3) = '1' then
