@@ -684,26 +684,120 @@ module firfilter (
     end
   endfunction
 
-  // The balanced tree over the half_slots words of v of the slot signs s.
+  // The bits a word needs above a pair's: r for a copy shifted by r, one more than the wider
+  // of two words for their sum (a word of sign 0 adds nothing). The value of a sum of signs
+  // 1 and -1 is the difference, no wider than the sum of magnitudes this counts.
+  function integer join_bits;
+    input integer a;
+    input integer sa;
+    input integer b;
+    input integer sb;
+    join_bits = sa == 0 ? b : (sb == 0 ? a : (a < b ? b : a) + 1);
+  endfunction
+
+  // v cut to its low bits and sign-extended back: the adder that formed it then spends no
+  // carries above them.
+  function signed [term_bits-1:0] narrow_term;
+    input signed [term_bits-1:0] v;
+    input integer bits;
+    narrow_term = bits >= term_bits ? v : (v <<< (term_bits - bits)) >>> (term_bits - bits);
+  endfunction
+
+  function signed [acc_bits-1:0] narrow_acc;
+    input signed [acc_bits-1:0] v;
+    input integer bits;
+    narrow_acc = bits >= acc_bits ? v : (v <<< (acc_bits - bits)) >>> (acc_bits - bits);
+  endfunction
+
+  // The bits of each slot of half h of c, 32 bits each: the copy's shift above the half's
+  // lowest.
+  function [32*half_slots-1:0] slot_bits;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    integer i, d;
+    begin
+      slot_bits = {(32 * half_slots){1'b0}};
+      for (i = 0; i < half_slots; i = i + 1)
+        if (i < half_length(c, h)) begin
+          d = digit(c, half_first(c, h) + i);
+          slot_bits[32*i +: 32] = (d < 0 ? -d : d) - 1 - half_shift(c, h);
+        end
+    end
+  endfunction
+
+  // The join of two slot signs, two bits each.
+  function [1:0] join_code;
+    input [1:0] a;
+    input [1:0] b;
+    join_code = a == 2'b00 ? b : (b == 2'b00 || a == b ? a : 2'b01);
+  endfunction
+
+  // The balanced tree over the half_slots words of v of the slot signs s and slot bits b.
   function signed [term_bits-1:0] half_tree;
     input [half_slots*term_bits-1:0] v;
     input [2*half_slots-1:0] s;
+    input [32*half_slots-1:0] b;
     reg [half_slots*term_bits-1:0] t;
     reg [2*half_slots-1:0] ts;
-    integer level, i;
+    reg [32*half_slots-1:0] tb;
+    integer level, i, wide;
     begin
       t = v;
       ts = s;
+      tb = b;
       for (level = 1; level <= half_levels; level = level + 1)
         for (i = 0; i < (half_slots >> level); i = i + 1) begin
-          t[i*term_bits +: term_bits] = join_terms(t[2*i*term_bits +: term_bits], ts[4*i +: 2],
-                                                   t[(2*i+1)*term_bits +: term_bits],
-                                                   ts[4*i+2 +: 2]);
-          ts[2*i +: 2] = ts[4*i +: 2] == 2'b00 ? ts[4*i+2 +: 2] :
-                         (ts[4*i+2 +: 2] == 2'b00 || ts[4*i +: 2] == ts[4*i+2 +: 2] ?
-                          ts[4*i +: 2] : 2'b01);
+          wide = join_bits(tb[64*i +: 32], ts[4*i +: 2] == 2'b00 ? 0 : 1,
+                           tb[64*i+32 +: 32], ts[4*i+2 +: 2] == 2'b00 ? 0 : 1);
+          t[i*term_bits +: term_bits] =
+            narrow_term(join_terms(t[2*i*term_bits +: term_bits], ts[4*i +: 2],
+                                   t[(2*i+1)*term_bits +: term_bits], ts[4*i+2 +: 2]),
+                        pair_bits + wide);
+          tb[32*i +: 32] = wide;
+          ts[2*i +: 2] = join_code(ts[4*i +: 2], ts[4*i+2 +: 2]);
         end
       half_tree = t[term_bits-1:0];
+    end
+  endfunction
+
+  // The bits of the sum of half h of c, counted as half_tree cuts its words.
+  function integer half_bits;
+    input signed [coeff_bits-1:0] c;
+    input integer h;
+    reg [2*half_slots-1:0] ts;
+    reg [32*half_slots-1:0] tb;
+    integer level, i;
+    begin
+      ts = slot_signs(c, h);
+      tb = slot_bits(c, h);
+      for (level = 1; level <= half_levels; level = level + 1)
+        for (i = 0; i < (half_slots >> level); i = i + 1) begin
+          tb[32*i +: 32] = join_bits(tb[64*i +: 32], ts[4*i +: 2] == 2'b00 ? 0 : 1,
+                                     tb[64*i+32 +: 32], ts[4*i+2 +: 2] == 2'b00 ? 0 : 1);
+          ts[2*i +: 2] = join_code(ts[4*i +: 2], ts[4*i+2 +: 2]);
+        end
+      half_bits = tb[31:0];
+    end
+  endfunction
+
+  // The bits of a product above a pair's, relative to its lower half's shift.
+  function integer product_bits;
+    input signed [coeff_bits-1:0] c;
+    product_bits = join_bits(half_bits(c, 0), half_sign(c, 0),
+                             half_bits(c, 1) + upper_offset(c), half_sign(c, 1));
+  endfunction
+
+  // The height of heap node i above the leaves.
+  function integer height;
+    input integer i;
+    integer first;
+    begin
+      first = i;
+      height = 0;
+      while (first < leaves) begin
+        first = 2 * first;
+        height = height + 1;
+      end
     end
   endfunction
 
@@ -749,8 +843,8 @@ module firfilter (
         wire signed [term_bits-1:0] joined =
           join_terms(halves[2*leaf*term_bits +: term_bits], sign_code(half_sign(c, 0)),
                      upper << upper_offset(c), sign_code(half_sign(c, 1)));
-        wire signed [acc_bits-1:0] product =
-          {{(acc_bits - term_bits){joined[term_bits-1]}}, joined};
+        wire signed [term_bits-1:0] cut = narrow_term(joined, pair_bits + product_bits(c));
+        wire signed [acc_bits-1:0] product = {{(acc_bits - term_bits){cut[term_bits-1]}}, cut};
         for (half = 0; half < 2; half = half + 1) begin : part
           localparam integer first = half_first(c, half);
           localparam integer length = half_length(c, half);
@@ -766,7 +860,7 @@ module firfilter (
             end
           end
           assign half_sums[(2*leaf+half)*term_bits +: term_bits] =
-            half_tree(terms, slot_signs(c, half));
+            half_tree(terms, slot_signs(c, half), slot_bits(c, half));
         end
         assign leaf_products[leaf*acc_bits +: acc_bits] = product <<< low;
       end else begin : unused
@@ -776,8 +870,9 @@ module firfilter (
     assign tree_sums[acc_bits-1:0] = {acc_bits{1'b0}};
     for (node = 1; node < leaves; node = node + 1) begin : tree_node
       assign tree_sums[node*acc_bits +: acc_bits] =
-        join_acc(tree[2*node*acc_bits +: acc_bits], node_sign(2 * node),
-                 tree[(2*node+1)*acc_bits +: acc_bits], node_sign(2 * node + 1));
+        narrow_acc(join_acc(tree[2*node*acc_bits +: acc_bits], node_sign(2 * node),
+                            tree[(2*node+1)*acc_bits +: acc_bits], node_sign(2 * node + 1)),
+                   term_bits + height(node));
     end
   endgenerate
 
