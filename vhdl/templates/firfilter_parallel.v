@@ -587,11 +587,27 @@ module firfilter (
   function integer half_sign;
     input signed [coeff_bits-1:0] c;
     input integer h;
-    integer i;
+    integer i, first, length;
     begin
+      first = half_first(c, h);
+      length = half_length(c, h);
       half_sign = 0;
-      for (i = 0; i < half_length(c, h); i = i + 1)
-        half_sign = join_sign(half_sign, digit(c, half_first(c, h) + i) > 0 ? 1 : -1);
+      for (i = 0; i < length; i = i + 1)
+        half_sign = join_sign(half_sign, digit(c, first + i) > 0 ? 1 : -1);
+    end
+  endfunction
+
+  // The sign of all of c's digits: join_sign of its halves' signs, in one pass.
+  function integer coeff_sign;
+    input signed [coeff_bits-1:0] c;
+    integer n, d;
+    begin
+      coeff_sign = 0;
+      for (n = 0; n < max_digits; n = n + 1) begin
+        d = digit(c, n);
+        if (d != 0)
+          coeff_sign = join_sign(coeff_sign, d > 0 ? 1 : -1);
+      end
     end
   endfunction
 
@@ -605,8 +621,7 @@ module firfilter (
 
   function integer product_sign;
     input integer j;
-    product_sign = j >= products ? 0 :
-                   join_sign(half_sign(coeff(j), 0), half_sign(coeff(j), 1));
+    product_sign = j >= products ? 0 : coeff_sign(coeff(j));
   endfunction
 
   // The sign of node i of the adder tree (the heap below): that of the products under it.
@@ -630,12 +645,14 @@ module firfilter (
   function [2*half_slots-1:0] slot_signs;
     input signed [coeff_bits-1:0] c;
     input integer h;
-    integer i;
+    integer i, first, length;
     begin
       slot_signs = {(2 * half_slots){1'b0}};
+      first = half_first(c, h);
+      length = half_length(c, h);
       for (i = 0; i < half_slots; i = i + 1)
-        if (i < half_length(c, h))
-          slot_signs[2*i +: 2] = sign_code(digit(c, half_first(c, h) + i));
+        if (i < length)
+          slot_signs[2*i +: 2] = sign_code(digit(c, first + i));
     end
   endfunction
 
@@ -714,13 +731,16 @@ module firfilter (
   function [32*half_slots-1:0] slot_bits;
     input signed [coeff_bits-1:0] c;
     input integer h;
-    integer i, d;
+    integer i, d, first, length, base;
     begin
       slot_bits = {(32 * half_slots){1'b0}};
+      first = half_first(c, h);
+      length = half_length(c, h);
+      base = half_shift(c, h);
       for (i = 0; i < half_slots; i = i + 1)
-        if (i < half_length(c, h)) begin
-          d = digit(c, half_first(c, h) + i);
-          slot_bits[32*i +: 32] = (d < 0 ? -d : d) - 1 - half_shift(c, h);
+        if (i < length) begin
+          d = digit(c, first + i);
+          slot_bits[32*i +: 32] = (d < 0 ? -d : d) - 1 - base;
         end
     end
   endfunction
