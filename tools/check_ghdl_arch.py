@@ -3,8 +3,9 @@ from 4 to 380 taps, B 4..32, D 4..24, with 1 to 64 multipliers; IIR cascades of 
 a loaded FIR with asymmetric taps. Every design runs twice, with gaps in din_valid and with
 din_valid held at 1: both runs must end with PASS, the full-rate run must take a sample at least
 every bound clocks (the architecture's clocks per sample) and every output must come the
-architecture's latency after its sample. Every folded and parallel template must also pass
-ghdl --synth."""
+architecture's latency after its sample, and both runs must report the outputs the full-scale
+burst saturated (some, for a FIR with taps of both signs). Every folded and parallel template
+must also pass ghdl --synth."""
 import math
 import os
 import re
@@ -61,7 +62,7 @@ def fir_bound(taps, symmetric, arch, k):
     """Clocks per sample and latency the architecture promises."""
     products = (taps + 1) // 2 if symmetric else taps
     if arch == "parallel":
-        return 1, 3 + math.ceil(math.log2(products))
+        return 1, 4 + math.ceil(math.log2(products))
     # Issued in ceil(M / K) clocks after the one that takes the sample (within the
     # ceil(M / K) + 2 a folded filter may take), then the products, the adder tree over the
     # lanes, the accumulator and the saturation.
@@ -77,6 +78,25 @@ def iir_bound(sections, arch, k):
     # out `sections` frames after it is taken.
     cycles = math.ceil(5 * sections / max(1, min(k, 5))) + 2
     return cycles, sections * cycles
+
+
+def saturation_error(command, options, out):
+    """The testbench's count of saturated outputs, from both runs: every run reports it, the
+    outputs at the limits are at least the ones the model clips, and a FIR whose taps take both
+    signs (band-pass, high-pass, band-reject) has its output driven to saturation by the
+    full-scale burst. Returns an error text or None."""
+    found = re.findall(r"saturated outputs: (\d+) at the largest or smallest data word; "
+                       r"the model clips (\d+)", out)
+    if len(found) != 2:
+        return "the testbench reported the saturated outputs %d times, not twice" % len(found)
+    for at_limits, clipped in found:
+        if int(at_limits) < int(clipped):
+            return "%s outputs at the limits, but the model clips %s" % (at_limits, clipped)
+    if command == "fir" and "--type" in options and \
+            options[options.index("--type") + 1] in ("bpf", "hpf", "brf") and \
+            int(found[0][1]) == 0:
+        return "the stimulus never saturated the output"
+    return None
 
 
 def constant(text, name):
@@ -104,6 +124,9 @@ def run_design(cli, ghdl, cwd, command, options, arch, k, multipliers_option):
                          runs=([], ["-gfull_rate=true"]))
     if not ok or out.count("PASS") != 2:
         return "simulation did not pass:\n" + out[-2000:], text, None, None
+    error = saturation_error(command, opts, out)
+    if error:
+        return error, text, None, None
     interval, latency = g.testbench_timing(out)
     return None, text, interval, latency
 

@@ -3,8 +3,8 @@ GHDL architecture check (FIR of every type from 4 to 380 taps, B 4..32, D 4..24,
 multipliers; IIR cascades of 1 to 8 sections; a loaded FIR with asymmetric taps) plus the serial
 architecture. Every design runs twice, with gaps in din_valid and with din_valid held at 1
 (+full_rate): both runs must end with PASS and vvp must exit 0, the full-rate run must take a
-sample at least every bound clocks and every output must come the architecture's latency after
-its sample. Then:
+sample at least every bound clocks, every output must come the architecture's latency after
+its sample, and both runs must report the saturated outputs as the GHDL check requires. Then:
   - the testbench of one design fails (FAIL, vvp exits non-zero) on another design's filter;
   - every Verilog template, substituted, passes `verilator --lint-only` with its default warnings;
   - the Verilog templates, substituted, map to iCE40 cells with yosys synth_ice40 at small
@@ -66,6 +66,9 @@ def run_design(cli, cwd, command, options):
     statuses, out = simulate(cwd, ["filter.v", "tb.v"])
     if statuses != [0, 0] or out.count("PASS") != 2:
         return "simulation did not pass (vvp %s):\n%s" % (statuses, out[-2000:]), text, None, None
+    error = arch.saturation_error(command, options, out)
+    if error:
+        return error, text, None, None
     interval, latency = g.testbench_timing(out)
     return None, text, interval, latency
 

@@ -103,8 +103,9 @@ int LatencyClocks(Architecture arch, bool iir, int shownTaps, int sections, int 
     const int n = TemplateSections(sections);
     if (arch == Architecture::kParallel) {
         // IIR: one clock per section and one to saturate into dout. FIR: the pre-add, the
-        // products, the adder tree one level per clock, and the saturation.
-        return iir ? n + 1 : 3 + TreeLevels(FirProducts(shownTaps, symmetric));
+        // products in two clocks (partial sums, then their difference), the adder tree one
+        // level per clock, and the saturation.
+        return iir ? n + 1 : 4 + TreeLevels(FirProducts(shownTaps, symmetric));
     }
     const int cycles = CyclesPerSample(arch, iir, shownTaps, sections, multipliers, symmetric);
     if (arch == Architecture::kFolded && !iir) {

@@ -19,6 +19,8 @@ constexpr int kLongGap = 23;
 constexpr int kShortGapSpan = 5; // other samples wait (7 i) mod 5 cycles
 constexpr int kResetCycles = 3;
 constexpr int kReportedMismatches = 10;
+// Samples of an IIR impulse response the full-scale burst follows.
+constexpr int kIirBurstLength = 128;
 
 std::string IntegerTable(const std::vector<std::int64_t>& values) {
     std::string text;
@@ -41,31 +43,99 @@ int CyclesPerSample(const dsp::FilterCoefficients& c) {
     return std::max(c.ShownTaps(), 1) + 2;
 }
 
-// The expected outputs: the bit-true model of the coefficients' literals.
+// The expected outputs: the bit-true model of the coefficients' literals; *clipped receives how
+// many of them the model saturated into the data word.
 std::vector<std::int64_t> ExpectedOutputs(const dsp::FilterCoefficients& c, int dataBits,
-                                          const std::vector<std::int64_t>& stimulus) {
+                                          const std::vector<std::int64_t>& stimulus, int* clipped) {
+    SaturationCount saturation;
+    std::vector<std::int64_t> outputs;
     if (c.iir) {
         const std::vector<IirSectionLiterals> sections = IirLiterals(c);
-        return IirBitTrue(sections, c.bits, dataBits, stimulus);
+        outputs = IirBitTrue(sections, c.bits, dataBits, stimulus, &saturation);
+    } else {
+        const std::vector<std::int64_t> taps = FirLiterals(c);
+        outputs = FirBitTrue(taps, c.bits, dataBits, stimulus, &saturation);
     }
-    const std::vector<std::int64_t> taps = FirLiterals(c);
-    return FirBitTrue(taps, c.bits, dataBits, stimulus);
+    *clipped = saturation.filterOutput;
+    return outputs;
+}
+
+// The signs of the filter's impulse response, first term first: the FIR literals, or the IIR
+// cascade's response to a unit impulse over kIirBurstLength samples (in double precision from the
+// section literals; only the signs matter).
+std::vector<int> ImpulseSigns(const dsp::FilterCoefficients& c) {
+    std::vector<int> signs;
+    if (!c.iir) {
+        for (const std::int64_t literal : FirLiterals(c)) {
+            signs.push_back(literal < 0 ? -1 : 1);
+        }
+        return signs;
+    }
+    const std::vector<IirSectionLiterals> sections = IirLiterals(c);
+    const double scale = 1.0 / static_cast<double>(std::int64_t{1} << (c.bits - 1));
+    std::vector<double> x1(sections.size() + 1, 0.0);
+    std::vector<double> x2(sections.size() + 1, 0.0);
+    for (int n = 0; n < kIirBurstLength; ++n) {
+        double x = n == 0 ? 1.0 : 0.0;
+        for (size_t s = 0; s < sections.size(); ++s) {
+            const IirSectionLiterals& l = sections[s];
+            const double y =
+                scale *
+                (static_cast<double>(l.a0) * x + static_cast<double>(l.a1) * x1[s] +
+                 static_cast<double>(l.a2) * x2[s] + static_cast<double>(l.nb1) * x1[s + 1] +
+                 static_cast<double>(l.nb2) * x2[s + 1]);
+            x2[s] = x1[s];
+            x1[s] = x;
+            x = y;
+        }
+        x2[sections.size()] = x1[sections.size()];
+        x1[sections.size()] = x;
+        signs.push_back(x < 0.0 ? -1 : 1);
+    }
+    return signs;
+}
+
+// The samples offered after the test wave: full-scale samples with the signs of the impulse
+// response in reverse, so that every term of the output adds up to the largest value the filter
+// can reach, then the same negated for the smallest. When any input can saturate the output,
+// this one does.
+std::vector<std::int64_t> FullScaleBurst(const dsp::FilterCoefficients& c, int dataBits) {
+    const std::int64_t largest = (std::int64_t{1} << (dataBits - 1)) - 1;
+    const std::int64_t smallest = -largest - 1;
+    const std::vector<int> signs = ImpulseSigns(c);
+    std::vector<std::int64_t> burst;
+    for (const int polarity : {1, -1}) {
+        for (auto sign = signs.rbegin(); sign != signs.rend(); ++sign) {
+            burst.push_back(*sign * polarity > 0 ? largest : smallest);
+        }
+    }
+    return burst;
+}
+
+// The testbench's samples: the test wave scaled to D bits, then the full-scale burst.
+std::vector<std::int64_t> Stimulus(const dsp::FilterCoefficients& c, int dataBits,
+                                   std::span<const double> wave) {
+    std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
+    const std::vector<std::int64_t> burst = FullScaleBurst(c, dataBits);
+    stimulus.insert(stimulus.end(), burst.begin(), burst.end());
+    return stimulus;
 }
 
 // The comment, the entity and the declarations up to the architecture's begin.
-std::string Declarations(const std::string& entity, int dataBits, int cycleLimit,
+std::string Declarations(const std::string& entity, int dataBits, int cycleLimit, int waveCount,
                          const std::vector<std::int64_t>& stimulus,
-                         const std::vector<std::int64_t>& expected) {
+                         const std::vector<std::int64_t>& expected, int clipped) {
     const int count = static_cast<int>(stimulus.size());
     std::string t;
     t += "-- Self-checking testbench of the generated " + entity + ".\n";
-    t += "-- Offers " + std::to_string(count) +
-         " samples of the test wave with gaps in din_valid and compares\n"
+    t += "-- Offers " + std::to_string(count) + " samples (" + std::to_string(waveCount) +
+         " of the test wave, then a full-scale burst that drives the\n"
+         "-- output to its largest and smallest values) with gaps in din_valid and compares\n"
          "-- every output with the fixed-point model of the filter. Ends with PASS, or with\n"
          "-- FAIL and the number of mismatches (severity failure). With the generic full_rate\n"
          "-- true (ghdl -r ... -gfull_rate=true) din_valid stays 1 instead. Either way it\n"
-         "-- reports the longest interval between two samples taken and the latency of the\n"
-         "-- first one, in clocks.\n";
+         "-- reports the longest interval between two samples taken, the latency of the\n"
+         "-- first one, in clocks, and how many outputs saturated.\n";
     t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
     t += "entity " + entity + "_tb is\n  generic (full_rate : boolean := false);\nend entity " +
          entity + "_tb;\n\n";
@@ -73,6 +143,8 @@ std::string Declarations(const std::string& entity, int dataBits, int cycleLimit
     t += "  constant data_bits : integer := " + std::to_string(dataBits) + ";\n";
     t += "  constant sample_count : integer := " + std::to_string(std::max(count, 1)) + ";\n";
     t += "  constant cycle_limit : integer := " + std::to_string(cycleLimit) + ";\n";
+    t += "  -- Outputs the model saturated into the data word.\n";
+    t += "  constant model_saturated : integer := " + std::to_string(clipped) + ";\n";
     t += "  type sample_array is array (0 to sample_count - 1) of integer;\n";
     if (count == 0) {
         t += "  constant stimulus : sample_array := (others => 0);\n";
@@ -91,6 +163,7 @@ std::string Declarations(const std::string& entity, int dataBits, int cycleLimit
   signal running : boolean := true;
   signal received : integer := 0;
   signal mismatches : integer := 0;
+  signal saturated : integer := 0;
   signal cycle : integer := 0;
   signal longest_interval : integer := 0;
   signal first_taken : integer := -1;
@@ -114,6 +187,9 @@ std::string InstanceAndCheck(const std::string& entity) {
   begin
     if rising_edge(clk) and rst = '0' and dout_valid = '1' then
       value := to_integer(signed(dout));
+      if value = -2 ** (data_bits - 1) or value = 2 ** (data_bits - 1) - 1 then
+        saturated <= saturated + 1;
+      end if;
       if received >= sample_count then
         mismatches <= mismatches + 1;
         report "extra output " & integer'image(value) severity error;
@@ -207,6 +283,9 @@ std::string DriveProcess() {
            " clocks" severity note;
     report "latency of the first sample: " & integer'image(first_latency) & " clocks"
       severity note;
+    report "saturated outputs: " & integer'image(saturated) &
+           " at the largest or smallest data word; the model clips " &
+           integer'image(model_saturated) severity note;
     total := mismatches;
     if received < sample_count then
       total := total + sample_count - received;
@@ -246,25 +325,28 @@ std::string VerilogTable(const char* name, const std::vector<std::int64_t>& valu
 // The same checks as the VHDL testbench: the samples offered with the same gaps (none with
 // +full_rate), every output compared with the model, the timing reported, then PASS and
 // $finish, or FAIL and $fatal, so that vvp exits with a failure status.
-std::string VerilogTestbench(const std::string& module, int dataBits, int cycleLimit,
+std::string VerilogTestbench(const std::string& module, int dataBits, int cycleLimit, int waveCount,
                              const std::vector<std::int64_t>& stimulus,
-                             const std::vector<std::int64_t>& expected) {
+                             const std::vector<std::int64_t>& expected, int clipped) {
     const int count = static_cast<int>(stimulus.size());
     const int tableSize = std::max(count, 1);
     std::string t;
     t += "// Self-checking testbench of the generated " + module + ".\n";
     t +=
-        "// Offers " + std::to_string(count) +
-        " samples of the test wave with gaps in din_valid and compares\n"
+        "// Offers " + std::to_string(count) + " samples (" + std::to_string(waveCount) +
+        " of the test wave, then a full-scale burst that drives the\n"
+        "// output to its largest and smallest values) with gaps in din_valid and compares\n"
         "// every output with the fixed-point model of the filter. Ends with PASS and $finish,\n"
         "// or with FAIL and the number of mismatches ($fatal: the simulator exits with a failure\n"
         "// status). With +full_rate (vvp tb +full_rate) din_valid stays 1 instead. Either way it\n"
-        "// reports the longest interval between two samples taken and the latency of the\n"
-        "// first one, in clocks.\n";
+        "// reports the longest interval between two samples taken, the latency of the first\n"
+        "// one, in clocks, and how many outputs saturated.\n";
     t += "`timescale 1ns / 1ps\n\nmodule " + module + "_tb;\n";
     t += "  localparam data_bits = " + std::to_string(dataBits) + ";\n";
     t += "  localparam sample_count = " + std::to_string(count) + ";\n";
     t += "  localparam cycle_limit = " + std::to_string(cycleLimit) + ";\n";
+    t += "  // Outputs the model saturated into the data word.\n";
+    t += "  localparam model_saturated = " + std::to_string(clipped) + ";\n";
     t += "  integer stimulus [0:" + std::to_string(tableSize - 1) + "];\n";
     t += "  integer expected [0:" + std::to_string(tableSize - 1) + "];\n";
     t += "  initial begin\n    stimulus[0] = 0;\n    expected[0] = 0;\n" +
@@ -281,6 +363,7 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
   reg full_rate = 1'b0;
   integer received = 0;
   integer mismatches = 0;
+  integer saturated = 0;
   integer cycle = 0;
   integer longest_interval = 0;
   integer first_taken = -1;
@@ -297,6 +380,8 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
   // Every output against the model's, in order.
   always @(posedge clk) begin
     if (!rst && dout_valid) begin
+      if (dout == {1'b1, {(data_bits - 1){1'b0}}} || dout == {1'b0, {(data_bits - 1){1'b1}}})
+        saturated = saturated + 1;
       if (received >= sample_count) begin
         mismatches = mismatches + 1;
         $display("extra output %0d", $signed(dout));
@@ -367,6 +452,8 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
     #1;
     $display("longest interval between samples taken: %0d clocks", longest_interval);
     $display("latency of the first sample: %0d clocks", first_latency);
+    $display("saturated outputs: %0d at the largest or smallest data word; the model clips %0d",
+             saturated, model_saturated);
     total = mismatches;
     if (received < sample_count) begin
       total = total + sample_count - received;
@@ -393,22 +480,25 @@ std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
     if (language == HdlLanguage::kVhdl) {
         return BuildTestbench(c, dataBits, wave);
     }
-    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
-    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus);
+    const std::vector<std::int64_t> stimulus = Stimulus(c, dataBits, wave);
+    int clipped = 0;
+    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus, &clipped);
     const int count = static_cast<int>(stimulus.size());
     const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
-    return VerilogTestbench(c.iir ? "iirfilter" : "firfilter", dataBits, cycleLimit, stimulus,
-                            expected);
+    return VerilogTestbench(c.iir ? "iirfilter" : "firfilter", dataBits, cycleLimit,
+                            static_cast<int>(wave.size()), stimulus, expected, clipped);
 }
 
 std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
                            std::span<const double> wave) {
     const std::string entity = c.iir ? "iirfilter" : "firfilter";
-    const std::vector<std::int64_t> stimulus = ScaleStimulus(wave, dataBits);
-    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus);
+    const std::vector<std::int64_t> stimulus = Stimulus(c, dataBits, wave);
+    int clipped = 0;
+    const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus, &clipped);
     const int count = static_cast<int>(stimulus.size());
     const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
-    return Declarations(entity, dataBits, cycleLimit, stimulus, expected) +
+    return Declarations(entity, dataBits, cycleLimit, static_cast<int>(wave.size()), stimulus,
+                        expected, clipped) +
            InstanceAndCheck(entity) + DriveProcess();
 }
 

@@ -5,12 +5,12 @@
 // When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 // samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
 // taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
-// canonic signed digits, no DSP blocks), a binary adder tree with a
+// canonic signed digits, no DSP blocks) in two register stages, a binary adder tree with a
 // register after every level, then the shift right by the coefficient bit length minus one
-// (floor) and the saturation into dout. Every stage holds at most one adder or multiplier, so
-// the clock rate does not fall as taps grows; a valid bit travels alongside each sample.
+// (floor) and the saturation into dout. Every stage holds at most two adders in a row, so the
+// clock rate does not fall as taps grows; a valid bit travels alongside each sample.
 //   Cycles per sample: 1.
-//   Latency: 3 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
+//   Latency: 4 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
 //   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 //   Resources: products pre-adders and constant multipliers (about one adder per three
 //   coefficient bits each), products - 1 tree adders, taps data words of delay line and the
@@ -476,23 +476,30 @@ module firfilter (
     end
   endfunction
 
-  // c * x for a constant c, as shifted copies of x added or subtracted, one per nonzero digit
-  // of the canonic signed-digit form of c (at most one digit in two is nonzero). No multiplier
-  // is built: the constant's digits decide the adders.
-  function signed [acc_bits-1:0] constant_multiply;
+  // The constant multipliers: c * x for a constant c, as shifted copies of x added or
+  // subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
+  // in two is nonzero). No multiplier is built: the constant's digits decide the adders. A
+  // product takes two clocks: the first sums the added copies in two halves (the even and the
+  // odd entries of their list) and the subtracted copies in two halves, each a balanced tree,
+  // into four registers; the second forms (even + odd added) - (even + odd subtracted).
+
+  // 1 + the shift of entry 2 slot + parity of the list of c's nonzero digits equal to sign
+  // (1 or -1), lowest first; 0 when the list is shorter.
+  function integer digit_shift;
     input signed [coeff_bits-1:0] c;
-    input signed [data_bits:0] x;
+    input integer sign;
+    input integer parity;
+    input integer slot;
     reg [coeff_bits+1:0] magnitude;
-    reg signed [acc_bits-1:0] wide;
-    integer k, carry, bit_now, bit_next, digit;
+    integer k, carry, bit_now, bit_next, digit, used;
     begin
       if (c[coeff_bits-1])
         magnitude = -{{2{c[coeff_bits-1]}}, c};
       else
         magnitude = {{2{c[coeff_bits-1]}}, c};
-      wide = {{(acc_bits - data_bits - 1){x[data_bits]}}, x};
-      constant_multiply = {acc_bits{1'b0}};
+      digit_shift = 0;
       carry = 0;
+      used = 0;
       for (k = 0; k <= coeff_bits; k = k + 1) begin
         bit_now = magnitude[k] ? 1 : 0;
         bit_next = magnitude[k+1] ? 1 : 0;
@@ -512,11 +519,33 @@ module firfilter (
         end
         if (c[coeff_bits-1])
           digit = -digit;
-        if (digit == 1)
-          constant_multiply = constant_multiply + (wide <<< k);
-        else if (digit == -1)
-          constant_multiply = constant_multiply - (wide <<< k);
+        if (digit == sign) begin
+          if (used == 2 * slot + parity)
+            digit_shift = k + 1;
+          used = used + 1;
+        end
       end
+    end
+  endfunction
+
+  // Entries of one half-list: half the most nonzero digits, rounded up to a power of two.
+  localparam max_digits  = (coeff_bits + 2) / 2;
+  localparam part_levels = tree_levels((max_digits + 1) / 2);
+  localparam part_slots  = 1 << part_levels;
+  localparam term_bits   = coeff_bits + data_bits + 1;
+
+  // The balanced sum of the part_slots words of v (unused entries are 0).
+  function [term_bits-1:0] sum_terms;
+    input [part_slots*term_bits-1:0] v;
+    reg [part_slots*term_bits-1:0] t;
+    integer level, i;
+    begin
+      t = v;
+      for (level = 1; level <= part_levels; level = level + 1)
+        for (i = 0; i < (part_slots >> level); i = i + 1)
+          t[i*term_bits +: term_bits] = t[2*i*term_bits +: term_bits] +
+                                        t[(2*i+1)*term_bits +: term_bits];
+      sum_terms = t[term_bits-1:0];
     end
   endfunction
 
@@ -529,12 +558,16 @@ module firfilter (
   reg  [taps*data_bits-1:0]       samples;
   // Product j's pre-added pair in word j.
   reg  [products*pair_bits-1:0]   pairs;
+  // Product j's partial sums in words 4 j .. 4 j + 3: the added copies of the even and the odd
+  // entries, then the subtracted ones.
+  reg  [4*products*term_bits-1:0] parts;
   // The adder tree as a heap: node i, tree[i * acc_bits +: acc_bits], sums nodes 2 i and
   // 2 i + 1; the leaves are leaves .. 2 leaves - 1, the root is node 1.
   reg  [2*leaves*acc_bits-1:0]    tree;
   // stage_valid[i]: the sample taken i clocks ago is in stage i: 0 the delay line, 1 the
-  // pre-adders, 2 the products (the tree's leaves), 2 + l the tree level l up, the root last.
-  reg  [levels+2:0]               stage_valid;
+  // pre-adders, 2 the partial sums, 3 the products (the tree's leaves), 3 + l the tree level l
+  // up, the root last.
+  reg  [levels+3:0]               stage_valid;
   reg  [data_bits-1:0]            result;
   reg                             valid;
   reg                             running;
@@ -545,14 +578,34 @@ module firfilter (
   assign dout       = result;
   assign dout_valid = valid;
 
-  // The leaves: each pair times its constant tap; the leaves beyond the products are 0.
-  wire [leaves*acc_bits-1:0] leaf_products;
-  genvar leaf;
+  // The partial sums of each pair's copies, and the leaves: each pair times its constant tap
+  // from its partial sums; the leaves beyond the products are 0.
+  wire [4*products*term_bits-1:0] part_sums;
+  wire [leaves*acc_bits-1:0]       leaf_products;
+  genvar leaf, part, slot;
   generate
     for (leaf = 0; leaf < leaves; leaf = leaf + 1) begin : leaf_product
       if (leaf < products) begin : used
+        wire [pair_bits-1:0] x = pairs[leaf*pair_bits +: pair_bits];
+        wire [term_bits-1:0] wide = {{(term_bits - pair_bits){x[pair_bits-1]}}, x};
+        wire signed [term_bits-1:0] product =
+          (parts[4*leaf*term_bits +: term_bits] + parts[(4*leaf+1)*term_bits +: term_bits]) -
+          (parts[(4*leaf+2)*term_bits +: term_bits] + parts[(4*leaf+3)*term_bits +: term_bits]);
+        for (part = 0; part < 4; part = part + 1) begin : part_sum
+          wire [part_slots*term_bits-1:0] terms;
+          for (slot = 0; slot < part_slots; slot = slot + 1) begin : term
+            localparam integer shift =
+              digit_shift(coeff(leaf), part < 2 ? 1 : -1, part % 2, slot);
+            if (shift > 0) begin : copy
+              assign terms[slot*term_bits +: term_bits] = wide << (shift - 1);
+            end else begin : zero
+              assign terms[slot*term_bits +: term_bits] = {term_bits{1'b0}};
+            end
+          end
+          assign part_sums[(4*leaf+part)*term_bits +: term_bits] = sum_terms(terms);
+        end
         assign leaf_products[leaf*acc_bits +: acc_bits] =
-          constant_multiply(coeff(leaf), pairs[leaf*pair_bits +: pair_bits]);
+          {{(acc_bits - term_bits){product[term_bits-1]}}, product};
       end else begin : unused
         assign leaf_products[leaf*acc_bits +: acc_bits] = {acc_bits{1'b0}};
       end
@@ -566,15 +619,16 @@ module firfilter (
         samples[k*data_bits +: data_bits] <= {data_bits{1'b0}};
       for (j = 0; j < products; j = j + 1)
         pairs[j*pair_bits +: pair_bits] <= {pair_bits{1'b0}};
+      parts       <= {(4 * products * term_bits){1'b0}};
       for (i = 0; i < 2 * leaves; i = i + 1)
         tree[i*acc_bits +: acc_bits] <= {acc_bits{1'b0}};
-      stage_valid <= {(levels + 3){1'b0}};
+      stage_valid <= {(levels + 4){1'b0}};
       result      <= {data_bits{1'b0}};
       valid       <= 1'b0;
     end else begin
       running <= 1'b1;
       stage_valid[0] <= din_valid & running;
-      for (i = 1; i <= levels + 2; i = i + 1)
+      for (i = 1; i <= levels + 3; i = i + 1)
         stage_valid[i] <= stage_valid[i-1];
       if (din_valid && running) begin
         for (k = taps - 1; k > 0; k = k - 1)
@@ -590,12 +644,13 @@ module firfilter (
                          samples[(taps-1-j)*data_bits +: data_bits]};
         pairs[j*pair_bits +: pair_bits] <= pair;
       end
+      parts <= part_sums;
       tree[leaves*acc_bits +: leaves*acc_bits] <= leaf_products;
       for (i = 1; i < leaves; i = i + 1)
         tree[i*acc_bits +: acc_bits] <= tree[2*i*acc_bits +: acc_bits] +
                                         tree[(2*i+1)*acc_bits +: acc_bits];
-      valid <= stage_valid[levels+2];
-      if (stage_valid[levels+2])
+      valid <= stage_valid[levels+3];
+      if (stage_valid[levels+3])
         result <= scale(tree[acc_bits +: acc_bits]);
     end
   end

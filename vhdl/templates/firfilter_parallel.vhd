@@ -5,12 +5,13 @@
 -- When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 -- samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
 -- taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
--- canonic signed digits, no DSP blocks), a binary adder tree with a
--- register after every level, then the shift right by the coefficient bit length minus one
--- (floor) and the saturation into dout. Every stage holds at most one adder or multiplier, so
--- the clock rate does not fall as taps grows; a valid bit travels alongside each sample.
+-- canonic signed digits, no DSP blocks) in two register stages, the halves of each
+-- coefficient's digits then their sum, a binary adder tree with a register after every level,
+-- then the shift right by the coefficient bit length minus one (floor) and the saturation into
+-- dout. Every stage holds one adder, or two narrow ones in a half, so the clock rate does not
+-- fall as taps grows; a valid bit travels alongside each sample.
 --   Cycles per sample: 1.
---   Latency: 3 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
+--   Latency: 4 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 --   Resources: products pre-adders and constant multipliers (about one adder per three
 --   coefficient bits each), products - 1 tree adders, taps data words of delay line and the
@@ -500,19 +501,21 @@ architecture parallel of firfilter is
 
   -- The constant multipliers: c * x for a constant c, as shifted copies of x added or
   -- subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
-  -- in two is nonzero). No multiplier is built: the constant's digits decide the adders. The
-  -- digits are found once, while the design is elaborated; each product then sums its added
-  -- copies and its subtracted copies as two balanced trees and takes the one sum from the
-  -- other, so the stage is about log2(digits) + 1 adders deep rather than a chain of one adder
-  -- per digit, and the clock rate does not fall with the coefficient bits.
+  -- in two is nonzero). No multiplier is built: the constant's digits decide the adders, and
+  -- they are found once, while the design is elaborated. A product takes two clocks. The first
+  -- sums its lower digits and its upper digits apart, each half as a balanced tree of at most
+  -- two adders in a row for up to eight digits, and each relative to its own lowest digit, so
+  -- that the copies are no wider than the half's span; the second adds the two halves with one
+  -- adder. The words carry no sign of their own where a sum of negative digits would need a
+  -- negation: each half, product and tree node holds the sum of its digits or its negative, as
+  -- the elaboration-time sign (below) says, and the adder above adds or subtracts to match.
   constant max_digits : integer := (coeff_bits + 2) / 2;
-  -- Slot i of a product's list: 1 + the shift of its i-th added (or subtracted) copy, 0 when
-  -- unused; the used slots come first.
+  -- Entry i of a product's list: the i-th nonzero digit from the lowest, as +(1 + shift) when
+  -- the copy is added, -(1 + shift) when subtracted, 0 when unused; the used entries come first.
   type digit_list is array (0 to max_digits - 1) of integer;
   type digit_table is array (0 to products - 1) of digit_list;
 
-  -- The shifts of the nonzero digits of coeffs(j) of one sign: +1 the added, -1 the subtracted.
-  function csd_shifts(sign : integer) return digit_table is
+  function csd_digits return digit_table is
     variable table     : digit_table;
     variable c         : coeff_word;
     variable magnitude : unsigned(coeff_bits downto 0);
@@ -558,55 +561,228 @@ architecture parallel of firfilter is
         if c(coeff_bits - 1) = '1' then
           digit := -digit;
         end if;
-        if digit = sign and used < max_digits then
-          table(j)(used) := k + 1;
+        if digit /= 0 and used < max_digits then
+          table(j)(used) := digit * (k + 1);
           used := used + 1;
         end if;
       end loop;
     end loop;
     return table;
-  end function csd_shifts;
-  constant added      : digit_table := csd_shifts(1);
-  constant subtracted : digit_table := csd_shifts(-1);
+  end function csd_digits;
+  constant digits : digit_table := csd_digits;
 
-  -- Leaves of the per-product trees: max_digits rounded up to a power of two.
-  function digit_leaves return integer is
-    variable width : integer := 1;
+  -- The signs: 1 when a word holds its sum, -1 when it holds the negative, 0 when it has no
+  -- digits (the word is 0). Two words of the same sign add and keep it; of opposite signs the
+  -- negative one is subtracted from the positive one, giving a positive word. So a word is
+  -- negative only when every digit under it is, and the sign of a sum does not depend on the
+  -- order of the additions.
+  function join_sign(a, b : integer) return integer is
   begin
-    while width < max_digits loop
-      width := width * 2;
-    end loop;
-    return width;
-  end function digit_leaves;
-  constant term_slots : integer := digit_leaves;
-  constant term_levels : integer := tree_levels(term_slots);
-  subtype term_word is signed(coeff_bits + data_bits downto 0);
-  type term_array is array (0 to term_slots - 1) of term_word;
+    if a = 0 then
+      return b;
+    elsif b = 0 or a = b then
+      return a;
+    end if;
+    return 1;
+  end function join_sign;
 
-  -- The balanced sum of the copies of x that shifts lists (0 slots add nothing).
-  function sum_copies(shifts : digit_list; x : pair_word) return term_word is
-    variable terms : term_array;
+  -- Entries first .. first + count - 1 of a product's list: where its halves start and end.
+  function digit_count(list : digit_list) return integer is
+    variable count : integer := 0;
   begin
-    terms := (others => (others => '0'));
     for i in 0 to max_digits - 1 loop
-      if shifts(i) > 0 then
-        terms(i) := shift_left(resize(x, term_word'length), shifts(i) - 1);
+      if list(i) /= 0 then
+        count := count + 1;
       end if;
     end loop;
-    for level in 1 to term_levels loop
-      for i in 0 to term_slots / 2 ** level - 1 loop
-        terms(i) := terms(2 * i) + terms(2 * i + 1);
+    return count;
+  end function digit_count;
+  -- The first entry of half h (0 the lower digits, 1 the upper ones) and its length.
+  function half_first(list : digit_list; h : integer) return integer is
+  begin
+    return h * ((digit_count(list) + 1) / 2);
+  end function half_first;
+  function half_length(list : digit_list; h : integer) return integer is
+  begin
+    return h * digit_count(list) + (1 - 2 * h) * ((digit_count(list) + 1) / 2);
+  end function half_length;
+  -- The shift of a half's lowest digit (0 for an empty half).
+  function half_shift(list : digit_list; h : integer) return integer is
+  begin
+    if half_length(list, h) = 0 then
+      return 0;
+    end if;
+    return abs list(half_first(list, h)) - 1;
+  end function half_shift;
+  -- How far the upper half sits above the lower one.
+  function upper_offset(list : digit_list) return integer is
+  begin
+    if half_length(list, 1) = 0 then
+      return 0;
+    end if;
+    return half_shift(list, 1) - half_shift(list, 0);
+  end function upper_offset;
+  function half_sign(list : digit_list; h : integer) return integer is
+    variable sign : integer := 0;
+  begin
+    for i in half_first(list, h) to half_first(list, h) + half_length(list, h) - 1 loop
+      if list(i) > 0 then
+        sign := join_sign(sign, 1);
+      else
+        sign := join_sign(sign, -1);
+      end if;
+    end loop;
+    return sign;
+  end function half_sign;
+  function product_sign(j : integer) return integer is
+  begin
+    if j >= products then
+      return 0;
+    end if;
+    return join_sign(half_sign(digits(j), 0), half_sign(digits(j), 1));
+  end function product_sign;
+
+  -- The signs of the adder tree's nodes, in the heap's order.
+  type sign_array is array (natural range <>) of integer;
+  function tree_signs return sign_array is
+    variable signs : sign_array(1 to 2 * leaves - 1);
+  begin
+    for j in 0 to leaves - 1 loop
+      signs(leaves + j) := product_sign(j);
+    end loop;
+    for i in leaves - 1 downto 1 loop
+      signs(i) := join_sign(signs(2 * i), signs(2 * i + 1));
+    end loop;
+    return signs;
+  end function tree_signs;
+  constant node_sign : sign_array(1 to 2 * leaves - 1) := tree_signs;
+
+  subtype term_word is signed(coeff_bits + data_bits downto 0);
+  -- a of sign sa and b of sign sb joined: a word of sign join_sign(sa, sb).
+  function join(a : signed; sa : integer; b : signed; sb : integer) return signed is
+  begin
+    if sa = 0 then
+      return b;
+    elsif sb = 0 then
+      return a;
+    elsif sa = sb then
+      return a + b;
+    elsif sa = 1 then
+      return a - b;
+    end if;
+    return b - a;
+  end function join;
+
+  -- Leaves of a half's tree: the most digits of a half rounded up to a power of two.
+  constant half_levels : integer := tree_levels((max_digits + 1) / 2);
+  constant half_slots  : integer := 2 ** half_levels;
+  type term_array is array (0 to half_slots - 1) of term_word;
+
+  -- Half h of the product of x and the digits of list, divided by 2 ** half_shift: a balanced
+  -- tree of its copies of x, each of the sign half_sign gives the whole.
+  -- The bits a word needs above a pair's: r for a copy shifted by r, one more than the wider
+  -- of two words for their sum (a word of sign 0 adds nothing). The value of a sum of signs
+  -- 1 and -1 is the difference, no wider than the sum of magnitudes this counts.
+  function join_bits(a, sa, b, sb : integer) return integer is
+  begin
+    if sa = 0 then
+      return b;
+    elsif sb = 0 then
+      return a;
+    elsif a < b then
+      return b + 1;
+    end if;
+    return a + 1;
+  end function join_bits;
+
+  -- v cut to its low bits and sign-extended back to its length: the adder that formed it then
+  -- spends no carries above them.
+  function narrow(v : signed; bits : integer) return signed is
+  begin
+    if bits >= v'length then
+      return v;
+    end if;
+    return shift_right(shift_left(v, v'length - bits), v'length - bits);
+  end function narrow;
+
+  -- Half h of the product of x and the digits of list, divided by 2 ** half_shift: a balanced
+  -- tree of its copies of x, each of the sign half_sign gives the whole. With x = 0 it counts
+  -- the bits instead: half_bits.
+  function half_tree(list : digit_list; h : integer; x : pair_word; want_bits : boolean)
+    return term_word is
+    variable terms : term_array;
+    variable signs : sign_array(0 to half_slots - 1);
+    variable bits  : sign_array(0 to half_slots - 1);
+    variable entry : integer;
+    variable wide  : integer;
+  begin
+    terms := (others => (others => '0'));
+    signs := (others => 0);
+    bits := (others => 0);
+    for i in 0 to half_slots - 1 loop
+      if i < half_length(list, h) then
+        entry := list(half_first(list, h) + i);
+        bits(i) := abs entry - 1 - half_shift(list, h);
+        terms(i) := shift_left(resize(x, term_word'length), bits(i));
+        if entry > 0 then
+          signs(i) := 1;
+        else
+          signs(i) := -1;
+        end if;
+      end if;
+    end loop;
+    for level in 1 to half_levels loop
+      for i in 0 to half_slots / 2 ** level - 1 loop
+        wide := join_bits(bits(2 * i), signs(2 * i), bits(2 * i + 1), signs(2 * i + 1));
+        terms(i) := narrow(join(terms(2 * i), signs(2 * i), terms(2 * i + 1), signs(2 * i + 1)),
+                           pair_word'length + wide);
+        bits(i) := wide;
+        signs(i) := join_sign(signs(2 * i), signs(2 * i + 1));
       end loop;
     end loop;
+    if want_bits then
+      return to_signed(bits(0), term_word'length);
+    end if;
     return terms(0);
-  end function sum_copies;
+  end function half_tree;
+  function half_sum(list : digit_list; h : integer; x : pair_word) return term_word is
+  begin
+    return half_tree(list, h, x, false);
+  end function half_sum;
+  function half_bits(list : digit_list; h : integer) return integer is
+  begin
+    return to_integer(half_tree(list, h, (others => '0'), true));
+  end function half_bits;
+  -- The bits of a product above a pair's, relative to its lower half's shift.
+  function product_bits(list : digit_list) return integer is
+  begin
+    return join_bits(half_bits(list, 0), half_sign(list, 0),
+                     half_bits(list, 1) + upper_offset(list), half_sign(list, 1));
+  end function product_bits;
+  -- The height of heap node i above the leaves.
+  function height(i : integer) return integer is
+    variable first : integer := i;
+    variable up    : integer := 0;
+  begin
+    while first < leaves loop
+      first := 2 * first;
+      up := up + 1;
+    end loop;
+    return up;
+  end function height;
+
+  -- A product's halves, the lower digits first.
+  type half_array is array (0 to 1) of term_word;
+  type halves_array is array (0 to products - 1) of half_array;
 
   signal samples : delay_line;
   signal pairs   : pair_array;
+  signal halves  : halves_array;
   signal tree    : tree_array;
   -- stage_valid(i): the sample taken i clocks ago is in stage i: 0 the delay line, 1 the
-  -- pre-adders, 2 the products (the tree's leaves), 2 + l the tree level l up, the root last.
-  signal stage_valid : std_logic_vector(0 to levels + 2);
+  -- pre-adders, 2 the halves, 3 the products (the tree's leaves), 3 + l the tree level l up,
+  -- the root last.
+  signal stage_valid : std_logic_vector(0 to levels + 3);
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
   signal running : std_logic;
@@ -617,12 +793,15 @@ begin
 
   process (clk)
     variable pair : pair_word;
+    variable low  : integer;
+    variable root : acc_word;
   begin
     if rising_edge(clk) then
       if rst = '1' then
         running     <= '0';
         samples     <= (others => (others => '0'));
         pairs       <= (others => (others => '0'));
+        halves      <= (others => (others => (others => '0')));
         tree        <= (others => (others => '0'));
         stage_valid <= (others => '0');
         result      <= (others => '0');
@@ -630,7 +809,7 @@ begin
       else
         running <= '1';
         stage_valid(0) <= din_valid and running;
-        for i in 1 to levels + 2 loop
+        for i in 1 to levels + 3 loop
           stage_valid(i) <= stage_valid(i - 1);
         end loop;
         if din_valid = '1' and running = '1' then
@@ -648,20 +827,35 @@ begin
           end if;
           pairs(j) <= pair;
         end loop;
+        for j in 0 to products - 1 loop
+          halves(j)(0) <= half_sum(digits(j), 0, pairs(j));
+          halves(j)(1) <= half_sum(digits(j), 1, pairs(j));
+        end loop;
+        -- The products: the upper half moved up to its place above the lower one, the two
+        -- joined, then the whole moved up by the lower half's shift.
         for j in 0 to leaves - 1 loop
           if j < products then
-            tree(leaves + j) <= resize(sum_copies(added(j), pairs(j)) -
-                                       sum_copies(subtracted(j), pairs(j)), acc_bits);
+            low := half_shift(digits(j), 0);
+            tree(leaves + j) <= shift_left(resize(narrow(
+              join(halves(j)(0), half_sign(digits(j), 0),
+                   shift_left(halves(j)(1), upper_offset(digits(j))),
+                   half_sign(digits(j), 1)), pair_word'length + product_bits(digits(j))),
+              acc_bits), low);
           else
             tree(leaves + j) <= (others => '0');
           end if;
         end loop;
         for i in 1 to leaves - 1 loop
-          tree(i) <= tree(2 * i) + tree(2 * i + 1);
+          tree(i) <= narrow(join(tree(2 * i), node_sign(2 * i), tree(2 * i + 1),
+                                 node_sign(2 * i + 1)), term_word'length + height(i));
         end loop;
-        valid <= stage_valid(levels + 2);
-        if stage_valid(levels + 2) = '1' then
-          result <= std_logic_vector(saturate(shift_right(tree(1), coeff_bits - 1), data_bits));
+        valid <= stage_valid(levels + 3);
+        if stage_valid(levels + 3) = '1' then
+          root := tree(1);
+          if node_sign(1) < 0 then
+            root := -root;
+          end if;
+          result <= std_logic_vector(saturate(shift_right(root, coeff_bits - 1), data_bits));
         end if;
       end if;
     end if;
