@@ -39,6 +39,20 @@ def run_case(cli, ghdl, case, full_rate, seed):
         return cic.compare(name, cic.read_outputs(cwd), want)
 
 
+def synth_case(cli, ghdl, case):
+    entity = "cic_interpolator" if case[0] else "cic_decimator"
+    name = "ghdl --synth %s S=%d R=%d DL=%d D=%d" % (entity, *case[1:])
+    with tempfile.TemporaryDirectory() as cwd:
+        p = cic.run([cli, "cic", *cic.cic_options(case), "--vhdl", "filter.vhd"], cwd)
+        if p.returncode == 0:
+            p = cic.run([ghdl, "--synth", STD, "filter.vhd", "-e", entity], cwd)
+        if p.returncode != 0:
+            print("FAIL %s:\n%s" % (name, p.stderr[-2000:]))
+            return 1
+        print("ok   %s" % name)
+        return 0
+
+
 def main():
     cli = os.path.abspath(sys.argv[1])
     ghdl = sys.argv[2] if len(sys.argv) > 2 else "ghdl"
@@ -46,6 +60,8 @@ def main():
     for i, case in enumerate(cic.CASES):
         for full_rate in (False, True):
             failures += run_case(cli, ghdl, case, full_rate, 100 + i)
+    for case in ((False, 4, 16, 2, 12), (True, 3, 8, 1, 16)):
+        failures += synth_case(cli, ghdl, case)
     print("FAILED" if failures else "all passed")
     return 1 if failures else 0
 

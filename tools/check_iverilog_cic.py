@@ -8,6 +8,7 @@ order and in number.
 
 usage: check_iverilog_cic.py VANTREL_CLI"""
 import os
+import shutil
 import sys
 import tempfile
 
@@ -37,12 +38,34 @@ def run_case(cli, case, full_rate, seed):
         return cic.compare(name, cic.read_outputs(cwd), want)
 
 
+def tool_case(cli, case, tool):
+    module = "cic_interpolator" if case[0] else "cic_decimator"
+    name = "%s %s S=%d R=%d DL=%d D=%d" % (tool, module, *case[1:])
+    with tempfile.TemporaryDirectory() as cwd:
+        p = cic.run([cli, "cic", *cic.cic_options(case), "--verilog", module + ".v"], cwd)
+        if p.returncode == 0:
+            step = (["verilator", "--lint-only", "-Wall", module + ".v"] if tool == "verilator"
+                    else ["yosys", "-q", "-p", "read_verilog %s.v; synth -top %s" % (module, module)])
+            p = cic.run(step, cwd)
+        if p.returncode != 0 or (tool == "verilator" and p.stderr.strip()):
+            print("FAIL %s:\n%s" % (name, (p.stdout + p.stderr)[-2000:]))
+            return 1
+        print("ok   %s" % name)
+        return 0
+
+
 def main():
     cli = os.path.abspath(sys.argv[1])
     failures = 0
     for i, case in enumerate(cic.CASES):
         for full_rate in (False, True):
             failures += run_case(cli, case, full_rate, 200 + i)
+    for tool in ("verilator", "yosys"):
+        if shutil.which(tool) is None:
+            print("skipped: %s is not installed" % tool)
+            continue
+        for case in ((False, 4, 16, 2, 12), (True, 3, 8, 1, 16)):
+            failures += tool_case(cli, case, tool)
     print("FAILED" if failures else "all passed")
     return 1 if failures else 0
 
