@@ -1,11 +1,11 @@
 // vantrel-cli cic: a cascaded integrator-comb decimator or interpolator. Prints its structure
 // (growth, register width, shift, gain, the droop at a pass-band edge) and the bit-true model's
-// outputs for the samples of --wave FILE, or for a built-in test input.
+// outputs for the samples of --user FILE, or for a built-in test input.
 //
 //   --decimate R | --interpolate R   the rate change, 2 to 1024
 //   --stages S (1 to 8) --delay DL (1 or 2) --data-bits D (input and output bits)
 //   --edge F      the pass-band edge of the droop line, in cycles per sample of the low rate
-//   --wave FILE   D-bit integers separated by white space ("-": standard input)
+//   --user FILE   D-bit integers separated by white space ("-": standard input)
 //   --vhdl FILE, --verilog FILE   the filter from the cic_* templates
 #include <cmath>
 #include <cstdio>
@@ -147,8 +147,8 @@ int RunCic(const CliArgs& args, RunState& run) {
         return kExitInvalid;
     }
     std::vector<std::int64_t> input;
-    if (args.Has("wave")) {
-        if (!ReadWave(args.Value("wave"), p.dataBits, input)) {
+    if (args.Has("user")) {
+        if (!ReadWave(args.Value("user"), p.dataBits, input)) {
             return kExitInvalid;
         }
     } else {

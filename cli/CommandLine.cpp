@@ -387,7 +387,7 @@ const Subcommand kSubcommands[] = {
          add.Value("data-bits", "D", "16", "input and output bits, 4 to 24")->check(IntegerText());
          add.Value("edge", "F", "0.25", "droop line's edge, cycles per low-rate sample")
              ->check(NumberText());
-         add.Value("wave", "FILE", "", "input samples, D-bit integers (default: a test input)");
+         add.Value("user", "FILE", "", "input samples, D-bit integers (default: a test input)");
          add.Value("vhdl", "FILE", "", "write the filter in VHDL");
          add.Value("verilog", "FILE", "", "write the filter in Verilog-2001");
      }},

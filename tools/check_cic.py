@@ -82,7 +82,7 @@ def main():
             edge = 0.2
             result = run(cli, "--interpolate" if interpolate else "--decimate", str(r),
                          "--stages", str(s), "--delay", str(dl), "--data-bits", str(d),
-                         "--edge", str(edge), "--wave", path)
+                         "--edge", str(edge), "--user", path)
             name = f"{'interpolate' if interpolate else 'decimate'} S={s} R={r} DL={dl} D={d}"
             if result.returncode != 0:
                 print(f"FAIL {name}: exit {result.returncode}: {result.stderr}")
@@ -125,8 +125,8 @@ def main():
             ["--decimate", "8", "--data-bits", "3"], ["--decimate", "8", "--data-bits", "25"],
             ["--decimate", "8", "--interpolate", "8"], ["--stages", "4"],
             ["--decimate", "x"], ["--decimate", "8", "--edge", "0.6"],
-            ["--decimate", "8", "--data-bits", "8", "--wave", bad_value],
-            ["--decimate", "8", "--wave", os.path.join(folder, "missing.txt")],
+            ["--decimate", "8", "--data-bits", "8", "--user", bad_value],
+            ["--decimate", "8", "--user", os.path.join(folder, "missing.txt")],
         ]
         for args in refusals:
             result = run(cli, *args)

@@ -1,5 +1,5 @@
 """Shared steps of the CIC simulator checks: a random input with random din_valid gaps (or none,
-at full rate), the model's outputs from `vantrel-cli cic --wave`, the generated filter, and a
+at full rate), the model's outputs from `vantrel-cli cic --user`, the generated filter, and a
 testbench in the language that replays the stimulus through the handshake and lists every dout
 taken where dout_valid is 1.
 
@@ -44,7 +44,7 @@ def model(cli, cwd, case, x, hdl_option, hdl_file):
     """Writes the wave and the filter; returns the model's outputs, or raises with the reason."""
     with open(os.path.join(cwd, "wave.txt"), "w") as f:
         f.write("\n".join(str(v) for v in x) + "\n")
-    p = run([cli, "cic", *cic_options(case), "--wave", "wave.txt", hdl_option, hdl_file], cwd)
+    p = run([cli, "cic", *cic_options(case), "--user", "wave.txt", hdl_option, hdl_file], cwd)
     if p.returncode != 0:
         raise RuntimeError("vantrel-cli cic exit %d: %s" % (p.returncode, p.stderr))
     lines = p.stdout.splitlines()
