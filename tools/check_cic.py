@@ -10,6 +10,7 @@ refusals of out-of-range values (exit status 2, nothing on standard output).
 
 Usage: check_cic.py PATH_TO_VANTREL_CLI
 """
+import itertools
 import math
 import os
 import random
@@ -33,22 +34,34 @@ def run(cli, *args, stdin=None):
 
 
 def kernel(r, s, dl):
-    h = np.array([1], dtype=object)
+    """The S-fold convolution of R*DL ones, exactly: each pass is a moving sum of R*DL terms."""
+    box = r * dl
+    h = [1]
     for _ in range(s):
-        h = np.convolve(h, np.ones(r * dl, dtype=object))
+        padded = h + [0] * (box - 1)
+        running = list(itertools.accumulate(padded))
+        h = [running[i] - (running[i - box] if i >= box else 0) for i in range(len(padded))]
     return h
 
 
-def reference(x, h, up, down, count):
-    bound = int(sum(h)) * max(abs(v) for v in x)
+def reference(x, h, r, s, dl, up, down, count):
+    bound = (r * dl) ** s * max(abs(v) for v in x)
     if bound < 2 ** 53:
-        y = signal.upfirdn(np.array(h, dtype=float), np.array(x, dtype=float), up, down)
+        # numpy's own kernel here, so the moving sums above are checked too.
+        ones = np.ones(r * dl)
+        h_float = np.ones(1)
+        for _ in range(s):
+            h_float = np.convolve(h_float, ones)
+        y = signal.upfirdn(h_float, np.array(x, dtype=float), up, down)
         sums = [int(v) for v in y[:count]]
         assert all(float(a) == b for a, b in zip(sums, y[:count]))
     else:
-        stuffed = np.zeros(len(x) * up, dtype=object)
-        stuffed[::up] = np.array(x, dtype=object)
-        sums = [int(v) for v in np.convolve(stuffed, h)[: len(stuffed)][::down][:count]]
+        # Only the input samples enter a sum: output n takes h[n - i*up] * x[i].
+        taps = [int(v) for v in h]
+        sums = []
+        for n in range(0, count * down, down):
+            first = max(0, (n - len(taps) + up) // up)
+            sums.append(sum(taps[n - i * up] * x[i] for i in range(first, n // up + 1)))
     return sums
 
 
@@ -94,7 +107,7 @@ def main():
             peak = total // r if interpolate else total
             growth = (peak - 1).bit_length()
             count = len(x) * r if interpolate else (len(x) + r - 1) // r
-            want = [v >> growth for v in reference(x, h, r if interpolate else 1,
+            want = [v >> growth for v in reference(x, h, r, s, dl, r if interpolate else 1,
                                                    1 if interpolate else r, count)]
             droop = 20 * math.log10(abs(signal.freqz(np.array(h, dtype=float), worN=[edge / r],
                                                      fs=1.0)[1][0]) / total)
