@@ -423,6 +423,20 @@ const Subcommand kSubcommands[] = {
                    "the design file to open (may also come first, without --file)", true);
          AddCoefficientActions(add, fresh);
      }},
+    {"cic", "a CIC decimator or interpolator; prints its structure and its outputs", RunCic,
+     [](OptionAdder& add, const COlvexDoc&) {
+         add.Value("decimate", "R", "", "decimate by R, 2 to 1024")->check(IntegerText());
+         add.Value("interpolate", "R", "", "interpolate by R, 2 to 1024")->check(IntegerText());
+         add.Value("stages", "S", "4", "integrator and comb stages, 1 to 8")->check(IntegerText());
+         add.Value("delay", "DL", "1", "differential delay of the combs, 1 or 2")
+             ->check(IntegerText());
+         add.Value("data-bits", "D", "16", "input and output bits, 4 to 24")->check(IntegerText());
+         add.Value("edge", "F", "0.25", "droop line's edge, cycles per low-rate sample")
+             ->check(NumberText());
+         add.Value("user", "FILE", "", "input samples, D-bit integers (default: a test input)");
+         add.Value("vhdl", "FILE", "", "write the filter in VHDL");
+         add.Value("verilog", "FILE", "", "write the filter in Verilog-2001");
+     }},
 };
 
 // ---- Help ---------------------------------------------------------------------------------------

@@ -47,6 +47,9 @@ int RunLoad(const CliArgs& args, RunState& run);
 // open FILE: restores a design file, then the coefficient actions of fir, iir and load. A
 // refused file is exit status 2 with the message on standard error and nothing printed.
 int RunOpen(const CliArgs& args, RunState& run);
+// cic --decimate R | --interpolate R --stages S --delay DL --data-bits D [--wave FILE]: prints
+// the structure and the bit-true outputs; out-of-range values are exit status 2.
+int RunCic(const CliArgs& args, RunState& run);
 // --save-design FILE of fir, iir, load and open, after every other action: kExitOk, or 4 when
 // the file could not be written.
 int WriteDesignOption(const CliArgs& args, const RunState& run);

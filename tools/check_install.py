@@ -23,6 +23,8 @@ TEMPLATES = [name + suffix + extension
              for name in ["firfilter"] + ["iirfilter%d" % n for n in range(1, 9)]
              for suffix in ("", "_folded", "_parallel")
              for extension in (".vhd", ".v")]
+TEMPLATES += [name + extension for name in ("cic_decimator", "cic_interpolator")
+              for extension in (".vhd", ".v")]
 GUI_FILES = [
     "bin/vantrel",
     "share/applications/vantrel.desktop",
@@ -168,7 +170,7 @@ def help_options(cli, command):
     return re.findall(r"^  (--[a-z-]+)", p.stdout, re.M)
 
 
-COMMANDS = ["fir", "iir", "wave", "load", "open"]
+COMMANDS = ["fir", "iir", "wave", "load", "open", "cic"]
 
 
 def check_man_page(prefix, problems):
@@ -209,7 +211,8 @@ def check_man_page(prefix, problems):
 # (words on the command line, the last one being completed; what COMPREPLY must be)
 COMPLETION_CASES = [
     (["vantrel-cli", "f"], ["fir"]),
-    (["vantrel-cli", ""], ["fir", "iir", "wave", "load", "open", "help", "--help", "--version"]),
+    (["vantrel-cli", ""], ["fir", "iir", "wave", "load", "open", "cic", "help", "--help",
+                          "--version"]),
     (["vantrel-cli", "fir", "--qu"], ["--quantize"]),
     (["vantrel-cli", "wave", "--sp"], ["--spectrum"]),
     (["vantrel-cli", "fir", "--sp"], []),  # a wave option only
