@@ -8,6 +8,7 @@
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
+#include "dsp/FirMethods.h"
 #include "files/CoeffFile.h"
 #include "files/InputFile.h"
 
@@ -16,9 +17,21 @@ namespace commands {
 namespace {
 
 // A load that fits and has no fault: the values replace the coefficients.
+// Loaded coefficients come from no design method: the files, headers and reports made of them
+// name none.
+void ForgetDesignMethod(COlvexDoc& doc, bool iir) {
+    if (iir) {
+        doc.m_nIirMethod = dsp::kIirCheby1;
+    } else {
+        doc.m_nFirMethod = dsp::kFirRemez;
+        doc.m_nFirKind = static_cast<int>(dsp::FirKind::kFilterType);
+    }
+}
+
 void StoreLoad(const files::CoeffLoad& load, COlvexDoc& doc, bool iir) {
     doc.ShowStructure(iir ? 1 : 0);
     doc.NoteStructureMade();
+    ForgetDesignMethod(doc, iir);
     // The file holds K * h, so the loaded taps stand with the multiplier 1.
     doc.m_nCoeffMultiplier = 1;
     doc.m_bQuantize = 0;
@@ -49,6 +62,7 @@ void StoreLoad(const files::CoeffLoad& load, COlvexDoc& doc, bool iir) {
 void StoreImport(const files::ImportedCoefficients& in, COlvexDoc& doc) {
     doc.ShowStructure(in.iir ? 1 : 0);
     doc.NoteStructureMade();
+    ForgetDesignMethod(doc, in.iir);
     doc.m_nCoeffMultiplier = 1;
     doc.m_bQuantize = 0;
     doc.m_bParseError = 0;

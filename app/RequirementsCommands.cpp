@@ -130,7 +130,12 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
     FirDesignRequest chosen;
     chosen.type = type;
     chosen.fs = request.fs;
-    std::copy(std::begin(found.fc), std::end(found.fc), chosen.fc);
+    // The edges as asked, unless the search narrowed a transition band.
+    if (found.narrowedEdge >= 0) {
+        std::copy(std::begin(found.fc), std::end(found.fc), chosen.fc);
+    } else {
+        std::copy(std::begin(request.fc), std::end(request.fc), chosen.fc);
+    }
     chosen.taps = found.chosen.taps;
     chosen.rr = found.rr;
     chosen.multiplier = request.multiplier;

@@ -152,7 +152,6 @@ HeaderValues FormatHeaderValues(const HeaderSource& source) {
                                      band[1], band[2], band[3]));
         }
     }
-    v.typeWords = FilterTypeWords(source.firIir, source.filterType);
     v.designMethod = DesignMethodWords(source.firIir, source.iirMethod);
     v.fs = Printf("%15.2f", source.fs);
     v.fc1 = Printf("%15.2f", source.fc1);

@@ -1,7 +1,7 @@
 // Load Coefficients into the record: a file that loads replaces the taps (those past it cleared)
-// or the sections it reaches, with the multiplier 1 and quantization off, since the file holds
-// K * h already; a file with any of the reader's warnings changes nothing, the load format
-// included.
+// or the sections it reaches, with the multiplier 1, quantization off and no design method named,
+// since the file holds K * h already; a file with any of the reader's warnings changes nothing, the
+// load format included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,10 @@
 
 #include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
+#include "app/VhdlCommands.h"
 #include "coeffs/CoeffReport.h"
+#include "dsp/FirMethods.h"
+#include "dsp/Iir.h"
 #include "files/CoeffFile.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -50,6 +53,9 @@ TEST_F(CoeffLoadFixture, ALoadedDesignStandsWithTheMultiplierOne) {
             back.m_nCoeffMultiplier = 3;
             back.m_bQuantize = 1;
             back.m_bEvenTaps = 1;
+            // Methods of an earlier design, which the loaded values do not come from.
+            back.m_nIirMethod = dsp::kIirEllip;
+            back.m_nFirMethod = dsp::kFirKaiser;
             int loadFormat = format == kFormatHex ? kFormatReal : kFormatHex;
             const commands::LoadOutcome outcome =
                 Load(back, files::CoeffFileText(saved, format), iir, loadFormat);
@@ -59,6 +65,8 @@ TEST_F(CoeffLoadFixture, ALoadedDesignStandsWithTheMultiplierOne) {
             EXPECT_EQ(back.m_bQuantize, 0);
             EXPECT_EQ(back.m_bEvenTaps, 0);
             EXPECT_EQ(back.m_nTaps, outcome.valuesRead);
+            const vhdl::HeaderValues header = commands::HeaderValuesOf(back, iir ? 1 : 0);
+            EXPECT_EQ(header.method + header.designMethod, "") << "no method made these values";
             back.m_bQuantize = 1;
             const dsp::FilterCoefficients loaded = back.TakeCoefficients(iir);
             if (iir) {
