@@ -21,17 +21,17 @@ dsp::BandSpec BandSpecOf(const COlvexDoc& doc, bool iir) {
     if (iir) {
         return {type, fs, doc.m_dIirFc1, doc.m_dIirFc2, 0.0, 0.0};
     }
-    dsp::BandSpec spec{type, fs, doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, {}};
+    dsp::BandSpec layout{type, fs, doc.m_fc1, doc.m_fc2, doc.m_fc3, doc.m_fc4, {}};
     if (doc.FirUsesBandTable()) {
         // A band of gain 0 is a stop band, any other a pass band.
         const dsp::FirBands table = doc.BandTable();
         for (int b = 0; b < table.nBands; ++b) {
-            spec.firBands.push_back({table.desired[static_cast<size_t>(b)] != 0.0,
-                                     table.edges[static_cast<size_t>(2 * b)] * fs,
-                                     table.edges[static_cast<size_t>(2 * b + 1)] * fs});
+            layout.firBands.push_back({table.desired[static_cast<size_t>(b)] != 0.0,
+                                       table.edges[static_cast<size_t>(2 * b)] * fs,
+                                       table.edges[static_cast<size_t>(2 * b + 1)] * fs});
         }
     }
-    return spec;
+    return layout;
 }
 
 dsp::Measurements MeasureDocument(const COlvexDoc& doc, bool iir) {

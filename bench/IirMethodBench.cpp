@@ -1,6 +1,6 @@
 // Design time of each IIR method at the largest cascade, eight sections: a low-pass (order 16)
-// and a band-pass (prototype order 8, 16 poles), from the spec to the scaled sections. The
-// argument is the dsp::IirMethod; bench/iir_methods.py runs these beside scipy's designs.
+// and a band-pass (prototype order 8, 16 poles), from the design parameters to the scaled sections.
+// The argument is the dsp::IirMethod; bench/iir_methods.py runs these beside scipy's designs.
 #include "dsp/Iir.h"
 
 #include <benchmark/benchmark.h>
@@ -8,24 +8,24 @@
 namespace {
 
 dsp::IirSpec EightSections(int type, int method) {
-    dsp::IirSpec spec;
-    spec.type = type;
-    spec.sections = dsp::kIirMaxSections;
-    spec.rippleDb = 0.5;
-    spec.fs = 1000.0;
-    spec.fc1 = 200.0;
-    spec.fc2 = 300.0;
-    spec.method = method;
-    spec.attenDb = 60.0;
-    return spec;
+    dsp::IirSpec params;
+    params.type = type;
+    params.sections = dsp::kIirMaxSections;
+    params.rippleDb = 0.5;
+    params.fs = 1000.0;
+    params.fc1 = 200.0;
+    params.fc2 = 300.0;
+    params.method = method;
+    params.attenDb = 60.0;
+    return params;
 }
 
 void DesignLoop(benchmark::State& state, int type) {
-    const dsp::IirSpec spec = EightSections(type, static_cast<int>(state.range(0)));
-    state.SetLabel(dsp::IirMethodName(spec.method));
+    const dsp::IirSpec params = EightSections(type, static_cast<int>(state.range(0)));
+    state.SetLabel(dsp::IirMethodName(params.method));
     for (auto _ : state) {
         dsp::IirCascade cascade;
-        const bool finite = dsp::DesignIirCascade(spec, cascade);
+        const bool finite = dsp::DesignIirCascade(params, cascade);
         benchmark::DoNotOptimize(finite);
         benchmark::DoNotOptimize(cascade.a0);
     }
