@@ -131,7 +131,7 @@ void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh, bool firKinds = fals
 void AddMethod(OptionAdder& add, const COlvexDoc& fresh, bool fir, bool iir) {
     std::vector<std::string> names;
     if (fir) {
-        names.insert(names.end(), {"remez", "ls", "kaiser"});
+        names.insert(names.end(), {"remez", "ls", "kaiser", "halfband"});
     }
     if (iir) {
         names.insert(names.end(), {"cheby1", "butter", "cheby2", "ellip", "bessel"});
@@ -175,6 +175,9 @@ void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh, bool method = true) 
     add.Value("beta", "B", Number(fresh.m_dKaiserBeta),
               "FIR Kaiser window shape, 0 to 50 (kaiser; from requirements: Kaiser's formula)")
         ->check(NumberText());
+    add.Flag("halfband",
+             "FIR exact half-band low pass (--method halfband): --edges FP below fs/4, stop band "
+             "from fs/2 - FP, --taps 4k+3; every second tap 0, the centre 1/2");
 }
 
 void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh, bool method = true) {

@@ -21,9 +21,9 @@ namespace dsp {
 
 namespace {
 
-constexpr const char* kNames[kFirMethodCount] = {"remez", "ls", "kaiser"};
+constexpr const char* kNames[kFirMethodCount] = {"remez", "ls", "kaiser", "halfband"};
 constexpr const char* kTitles[kFirMethodCount] = {"Remez exchange", "Least squares",
-                                                  "Kaiser window"};
+                                                  "Kaiser window", "Half-band"};
 
 double Sinc(double x) {
     if (x == 0.0) {
@@ -395,6 +395,14 @@ double KaiserRippleDb(double apDb, double asDb) {
 }
 
 FirDesign DesignFirByMethod(const FirSpecification& params, int method, double beta) {
+    if (method == kFirHalfband) {
+        FirDesign design;
+        const double fp = params.fs > 0.0 ? params.fc1 / params.fs : 0.0;
+        design.bands = FirBandLayout(FirType::kLowPass, params.fs, params.fc1,
+                                     0.5 * params.fs - params.fc1, 0.0, 0.0, 1.0);
+        design.result = HalfbandTaps(params.nTaps, fp);
+        return design;
+    }
     if (method != kFirLeastSquares && method != kFirKaiser) {
         return DesignFir(params);
     }
