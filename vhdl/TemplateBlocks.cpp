@@ -18,6 +18,14 @@ constexpr std::string_view kConditionOpen = "@[";
 // Values past this are refused rather than left to overflow.
 constexpr std::int64_t kLargest = 1'000'000'000'000;
 constexpr int kWidestField = 99;
+// Parentheses and signs an expression may nest (a bound on the parser's recursion).
+constexpr int kDeepest = 32;
+
+// A piece of a template line as a message quotes it: at most 60 characters, then "...".
+std::string Quoted(std::string_view text) {
+    constexpr size_t kShown = 60;
+    return "\"" + std::string(text.substr(0, kShown)) + (text.size() > kShown ? "...\"" : "\"");
+}
 
 struct Scope {
     int n = 0;
@@ -88,7 +96,7 @@ private:
     std::optional<std::int64_t> Finish(std::optional<std::int64_t> v) {
         Blanks();
         if (v && m_at != m_text.size()) {
-            return Fail("unexpected \"" + std::string(m_text.substr(m_at)) + "\"");
+            return Fail("unexpected " + Quoted(m_text.substr(m_at)));
         }
         return v;
     }
@@ -171,12 +179,19 @@ private:
 
     std::optional<std::int64_t> Factor() {
         Blanks();
+        if (m_depth >= kDeepest) {
+            return Fail("nested too deeply");
+        }
         if (Take('-')) {
+            ++m_depth;
             const std::optional<std::int64_t> v = Factor();
+            --m_depth;
             return v ? std::optional<std::int64_t>(-*v) : std::nullopt;
         }
         if (Take('(')) {
+            ++m_depth;
             const std::optional<std::int64_t> v = Sum();
+            --m_depth;
             Blanks();
             if (v && !Take(')')) {
                 return Fail("\")\" expected");
@@ -195,7 +210,7 @@ private:
         }
         if (m_at == start) {
             return Fail("a number, s, n or \"(\" expected" +
-                        (m_at < m_text.size() ? " at \"" + std::string(m_text.substr(m_at)) + "\""
+                        (m_at < m_text.size() ? " at " + Quoted(m_text.substr(m_at))
                                               : std::string(" at the end")));
         }
         if (m_at - start > 12) {
@@ -258,6 +273,7 @@ private:
     std::string_view m_text;
     Scope m_scope;
     size_t m_at = 0;
+    int m_depth = 0; // parentheses and signs open around the current factor
     std::string m_error;
 };
 
@@ -287,8 +303,8 @@ public:
             Evaluator evaluator(condition, scope);
             const std::optional<bool> holds = evaluator.Condition();
             if (!holds) {
-                return Fail(line.number, "\"@[" + std::string(condition) +
-                                             "]\" is not a condition: " + evaluator.Error());
+                return Fail(line.number, Quoted("@[" + std::string(condition) + "]") +
+                                             " is not a condition: " + evaluator.Error());
             }
             if (!*holds) {
                 return true;
@@ -307,7 +323,7 @@ public:
             const size_t end = text.find('\n', open);
             if (close == std::string_view::npos || (end != std::string_view::npos && close > end)) {
                 const std::string_view rest = Trim(text.substr(open, end - open));
-                return Fail(line.number, "\"" + std::string(rest) + "\" has no closing \"}\"");
+                return Fail(line.number, Quoted(rest) + " has no closing \"}\"");
             }
             const std::string_view inside = text.substr(open + 2, close - open - 2);
             std::string_view expression = inside;
@@ -317,8 +333,8 @@ public:
                 const std::string_view field = Trim(inside.substr(colon + 1));
                 width = ParseWidth(field);
                 if (width <= 0) {
-                    return Fail(line.number, "\"@{" + std::string(inside) +
-                                                 "}\": the width after \":\" must be 1.." +
+                    return Fail(line.number, Quoted("@{" + std::string(inside) + "}") +
+                                                 ": the width after \":\" must be 1.." +
                                                  std::to_string(kWidestField));
                 }
             }
@@ -326,8 +342,8 @@ public:
             const std::optional<std::int64_t> value = evaluator.Value();
             if (!value) {
                 return Fail(line.number,
-                            "\"@{" + std::string(inside) +
-                                "}\" is not an expression of s and n: " + evaluator.Error());
+                            Quoted("@{" + std::string(inside) + "}") +
+                                " is not an expression of s and n: " + evaluator.Error());
             }
             std::string digits = std::to_string(*value);
             if (static_cast<int>(digits.size()) < width) {
