@@ -190,13 +190,15 @@ TEST(SectionBlocks, TokensInsideABlock) {
         EXPECT_EQ(index, c.n);
         EXPECT_TRUE(vhdl::FindLeftoverTokens(IirOf(c.n), 12, text).empty());
     }
-    // Two sections' tokens on one block line: the second set is left, told at line 3 each time.
-    const std::vector<vhdl::LeftoverToken> left =
-        vhdl::FindLeftoverTokens(IirOf(2), 12, "x\ny\n--@SECTION\nrepa0 repb2 repa0\n--@END\n");
-    ASSERT_EQ(left.size(), 2u);
+    // A FIR token in an IIR block is left once per section, told at the template line it is on.
+    const std::vector<vhdl::LeftoverToken> left = vhdl::FindLeftoverTokens(
+        IirOf(2), 12, "x\ny\n--@SECTION\nrepa0 repb2 TAPN\n--@END\nreph  0\n");
+    ASSERT_EQ(left.size(), 3u);
     EXPECT_EQ(left[0].line, 4);
-    EXPECT_EQ(left[0].token, "repa0");
+    EXPECT_EQ(left[0].token, "TAPN");
     EXPECT_EQ(left[1].line, 4);
+    EXPECT_EQ(left[2].line, 6);
+    EXPECT_EQ(left[2].token, "reph  0");
 }
 
 // The shipped templates of every section count: each section's coefficients once, nothing left,

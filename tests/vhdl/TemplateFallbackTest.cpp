@@ -125,6 +125,7 @@ TEST_F(TemplateFallback, AGeneratedFileOfTheOldNameIsPassedOver) {
 TEST_F(TemplateFallback, AMalformedBlockIsRefusedWithItsLine) {
     const std::string path = (installed.Path() / "iirfilter_folded.vhd").string();
     std::ofstream(path) << "x\n--@SECTION\nrepa0 repb2\n";
+    view.UpdateData(true); // the IIR choice clicked on the form, before the box is pushed back
     view.m_strOutput = "previous text";
     view.UpdateData(false);
     const size_t messages = host.Messages().size();
