@@ -102,6 +102,13 @@ std::string WrongKind(const std::string& path, bool iir) {
            " coefficient token";
 }
 
+// Why the template's section blocks cannot be written for the design; empty when they can.
+std::string BlockRefusal(const COlvexDoc& doc, bool iir, const std::string& path,
+                         const std::string& templateText) {
+    const std::string error = vhdl::TemplateBlockError(doc.TakeCoefficients(iir), templateText);
+    return error.empty() ? error : files::QuotedPath(path) + " cannot be used: " + error;
+}
+
 // The header of the variant, then the template substituted, and the tokens it left.
 // The header in the language of the template at `templatePath`.
 std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
@@ -163,6 +170,15 @@ std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
         ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
     return vhdl::WithLanguageExtension(
         vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections), language);
+}
+
+std::string LegacyArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                           vhdl::Architecture architecture, int multipliers,
+                                           double clockMhz, vhdl::HdlLanguage language) {
+    const ResolvedArchitecture resolved =
+        ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
+    const std::string name = vhdl::LegacyTemplateFileName(resolved.arch, iir, doc.m_nIirSections);
+    return name.empty() ? name : vhdl::WithLanguageExtension(name, language);
 }
 
 vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc) {
@@ -247,6 +263,14 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
         outcome.message = WrongKind(request.templatePath, request.iir);
         return outcome;
     }
+    if (std::string blocks = BlockRefusal(doc, request.iir, request.templatePath, templateText);
+        !blocks.empty()) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.reason = "malformed section block";
+        outcome.message = std::move(blocks);
+        return outcome;
+    }
     std::string text;
     BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
               request.templatePath, templateText, outcome, text);
@@ -298,6 +322,14 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
                                   : files::QuotedPath(request.path) + design::kCannotBeOpened;
             return outcome;
         }
+        if (std::string blocks = BlockRefusal(doc, iir, request.templatePath, templateText);
+            !blocks.empty()) {
+            outcome.kind = OutcomeKind::kFileNotWritten;
+            outcome.path = request.path;
+            outcome.reason = blocks;
+            outcome.message = std::move(blocks);
+            return outcome;
+        }
         BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
                   request.templatePath, templateText, outcome, text);
     }
@@ -332,6 +364,14 @@ HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
         job.check.message = status != vhdl::TemplateStatus::kOk
                                 ? TemplateRefusal(request.templatePath, status, reason)
                                 : WrongKind(request.templatePath, iir);
+        return job;
+    }
+    if (std::string blocks = BlockRefusal(doc, iir, request.templatePath, templateText);
+        !blocks.empty()) {
+        job.check.kind = OutcomeKind::kFileNotRead;
+        job.check.path = request.templatePath;
+        job.check.reason = "malformed section block";
+        job.check.message = std::move(blocks);
         return job;
     }
     VhdlOutcome built;

@@ -85,6 +85,13 @@ std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
                                      vhdl::Architecture architecture, int multipliers,
                                      double clockMhz,
                                      vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
+// The per-section-count name the same template had ("iirfilter3_folded.v"), which the front ends
+// search for first so that a user's own template of that name keeps being used; empty where
+// there was none (vhdl::LegacyTemplateFileName).
+std::string LegacyArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                           vhdl::Architecture architecture, int multipliers,
+                                           double clockMhz,
+                                           vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
 // The language the document stores (VHDL Code's choice).
 vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc);
 // The language of a text built from the template at `templatePath`: the one its name says, else

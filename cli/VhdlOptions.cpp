@@ -16,6 +16,7 @@
 // command line's own line follows it.
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,16 +54,27 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
         return args.Value("template");
     }
     // A file of the name that is no template of the structure (a generated firfilter.vhd in
-    // the current folder) is passed over with a note.
+    // the current folder) is passed over with a note. A user's template of the name the IIR
+    // templates had per section count is taken before the one template of every count.
     const bool iir = run.Iir();
-    return files::SearchAlongPath(
-               TemplateName(run, request), vhdl::HdlExtension(request.language),
-               files::SystemSearchFolders(),
-               [iir](const std::string& path) { return vhdl::SearchTakesTemplate(path, iir); },
-               [iir](const std::string& path) {
-                   std::fprintf(stderr, "%s\n", vhdl::SkippedTemplateNote(path, iir).c_str());
-               })
-        .value_or(std::string());
+    const std::string legacy = commands::LegacyArchitectureTemplateName(
+        run.doc, iir, request.architecture, request.multipliers, request.clockMhz,
+        request.language);
+    for (const std::string& name : {legacy, TemplateName(run, request)}) {
+        if (name.empty()) {
+            continue;
+        }
+        const std::optional<std::string> found = files::SearchAlongPath(
+            name, vhdl::HdlExtension(request.language), files::SystemSearchFolders(),
+            [iir](const std::string& path) { return vhdl::SearchTakesTemplate(path, iir); },
+            [iir](const std::string& path) {
+                std::fprintf(stderr, "%s\n", vhdl::SkippedTemplateNote(path, iir).c_str());
+            });
+        if (found) {
+            return *found;
+        }
+    }
+    return std::string();
 }
 
 // --arch, --multipliers and --clock (in Hz; the dialog and the document take MHz).

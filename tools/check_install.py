@@ -19,9 +19,10 @@ import subprocess
 import sys
 import tempfile
 
-TEMPLATES = [name + suffix + extension
-             for name in ["firfilter"] + ["iirfilter%d" % n for n in range(1, 9)]
-             for suffix in ("", "_folded", "_parallel")
+TEMPLATES = [name + extension
+             for name in (["firfilter", "firfilter_folded", "firfilter_parallel",
+                           "iirfilter_folded", "iirfilter_parallel"]
+                          + ["iirfilter%d" % n for n in range(1, 9)])
              for extension in (".vhd", ".v")]
 TEMPLATES += [name + extension for name in ("cic_decimator", "cic_interpolator")
               for extension in (".vhd", ".v")]

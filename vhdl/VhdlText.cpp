@@ -17,6 +17,7 @@
 #include "files/InputFile.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
+#include "vhdl/TemplateBlocks.h"
 
 namespace vhdl {
 
@@ -317,9 +318,25 @@ TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& te
     return ReadTemplateText(templatePath, text, reason);
 }
 
+int TemplateSectionCount(const dsp::FilterCoefficients& c) {
+    return c.iir ? TemplateSections(c.designedSections) : 0;
+}
+
+std::string TemplateBlockError(const dsp::FilterCoefficients& c, std::string_view templateText) {
+    const int sections = TemplateSectionCount(c);
+    std::string error = ExpandSectionBlocks(templateText, sections).error;
+    // With no sections the blocks are not written, so their lines are checked for one.
+    return error.empty() && sections == 0 ? SectionBlockError(templateText) : error;
+}
+
 std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                std::string_view templateText, HeaderVariant variant,
                                int& substIndex, int multipliers) {
+    // Malformed blocks leave the text as written (the callers refuse such a template first).
+    const BlockExpansion expanded = ExpandSectionBlocks(templateText, TemplateSectionCount(c));
+    if (expanded.Ok()) {
+        templateText = expanded.text;
+    }
     std::string body;
     for (std::string& piece : TemplatePieces(templateText)) {
         if (variant == HeaderVariant::kDisplay) {
@@ -372,6 +389,16 @@ void FindTokensInLine(std::string_view line, int lineNumber, std::vector<Leftove
 std::vector<LeftoverToken> FindLeftoverTokens(const dsp::FilterCoefficients& c, int dataBits,
                                               std::string_view templateText) {
     std::vector<LeftoverToken> found;
+    // The tokens of written block lines are told at the template line they came from.
+    const BlockExpansion expanded = ExpandSectionBlocks(templateText, TemplateSectionCount(c));
+    if (expanded.Ok()) {
+        templateText = expanded.text;
+    }
+    const auto sourceLine = [&expanded](int written) {
+        return expanded.Ok() && written <= static_cast<int>(expanded.sourceLines.size())
+                   ? expanded.sourceLines[static_cast<size_t>(written - 1)]
+                   : written;
+    };
     int substIndex = 0;
     int lineNumber = 1;
     std::string line; // the substituted pieces of the current template line
@@ -379,12 +406,12 @@ std::vector<LeftoverToken> FindLeftoverTokens(const dsp::FilterCoefficients& c, 
         line += c.iir ? SubstituteIirLine(c, dataBits, piece, substIndex)
                       : SubstituteFirLine(c, dataBits, piece, substIndex);
         if (!piece.empty() && piece.back() == '\n') {
-            FindTokensInLine(line, lineNumber, found);
+            FindTokensInLine(line, sourceLine(lineNumber), found);
             line.clear();
             ++lineNumber;
         }
     }
-    FindTokensInLine(line, lineNumber, found);
+    FindTokensInLine(line, sourceLine(lineNumber), found);
     return found;
 }
 

@@ -118,9 +118,16 @@ TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& te
                                 std::string& reason);
 TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text);
 
-// Every piece of the template text, substituted (FIR or IIR as c.iir says), starting with tap
-// or section substIndex. kDisplay removes the piece's line feeds and ends each with "\r\n";
-// kFile keeps the piece as it is.
+// The section count a template's section blocks are written for (vhdl/TemplateBlocks.h): the
+// IIR template's count (TemplateSections of the designed sections); none for FIR.
+int TemplateSectionCount(const dsp::FilterCoefficients& c);
+// Why the template's section blocks cannot be written for the design ("template line L: ..."),
+// empty when they can or when it has none.
+std::string TemplateBlockError(const dsp::FilterCoefficients& c, std::string_view templateText);
+
+// The template's section blocks written out, then every piece of the template text, substituted
+// (FIR or IIR as c.iir says), starting with tap or section substIndex. kDisplay removes the piece's
+// line feeds and ends each with "\r\n"; kFile keeps the piece as it is.
 std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                std::string_view templateText, HeaderVariant variant,
                                int& substIndex, int multipliers = 1);

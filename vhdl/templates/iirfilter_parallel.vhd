@@ -1,4 +1,5 @@
--- iirfilter: cascade of 8 second-order IIR sections, one sample per clock.
+@[n=1]-- iirfilter: cascade of 1 second-order IIR section, one sample per clock.
+@[n>1]-- iirfilter: cascade of @{n} second-order IIR sections, one sample per clock.
 --
 -- Architecture: each section has its own five multipliers and computes
 --   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
@@ -9,7 +10,7 @@
 -- every rising edge of clk where din_valid is 1 (din_ready stays 1 after reset); the last
 -- section's output, saturated to the data bits, is dout.
 --   Cycles per sample: 1.
---   Latency: sections + 1 = 9 clocks from the edge that takes a sample to dout_valid.
+--   Latency: sections + 1 = @{n+1} clocks from the edge that takes a sample to dout_valid.
 --   Resources: five multipliers and a five-input adder per section, four words of history per
 --   section, one pipeline register per section. The clock period is bounded by one section:
 --   a multiplier and the five-input sum.
@@ -32,7 +33,7 @@ entity iirfilter is
 end entity iirfilter;
 
 architecture parallel of iirfilter is
-  constant sections   : integer := 8;
+  constant sections   : integer := @{n};
   constant coeff_bits : integer := COB;
   constant frac_bits  : integer := COB-2 - 1;
   constant data_bits  : integer := DIOB-4;
@@ -46,14 +47,10 @@ architecture parallel of iirfilter is
   type coeff_table is array (0 to sections - 1) of section_coeffs;
 
   constant coeffs : coeff_table := (
-    0 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 1
-    1 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 2
-    2 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 3
-    3 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 4
-    4 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 5
-    5 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 6
-    6 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 7
-    7 => ("repa0", "repa1", "repa2", "repb1", "repb2") -- section 8
+--@SECTION
+@[!last]    @{s-1} => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section @{s}
+@[last]    @{s-1} => ("repa0", "repa1", "repa2", "repb1", "repb2") -- section @{s}
+--@END
   );
 
   -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the

@@ -1,4 +1,5 @@
-// iirfilter: cascade of 6 second-order IIR sections, folded onto a few multipliers.
+@[n=1]// iirfilter: cascade of 1 second-order IIR section, folded onto a few multipliers.
+@[n>1]// iirfilter: cascade of @{n} second-order IIR sections, folded onto a few multipliers.
 //
 // Architecture: MULK multiplier lanes shared by all sections, working in frames. A sample taken
 // at a rising edge of clk where din_valid and din_ready are both 1 is sign-extended to the section
@@ -14,7 +15,7 @@
 // and saturates it to the section word, while the lanes go on with the next section. The
 // frame's last clock moves the sections' results on and takes the next sample. The last
 // section's output, saturated to the data bits, is dout.
-//   Cycles per sample: ceil(5 * sections / lanes) + 2 = 32 with one lane, 8 with five
+//   Cycles per sample: ceil(5 * sections / lanes) + 2 = @{5*n+2} with one lane, @{n+2} with five
 //   (din_ready is 1 on a frame's last clock and while idle).
 //   Latency: sections * (ceil(5 * sections / lanes) + 2) clocks from the edge that takes a sample
 //   to dout_valid. Without new samples, frames go on until every sample taken has its output.
@@ -33,7 +34,7 @@ module iirfilter (
   output wire              dout_valid,
   output wire [DIOB-4-1:0] dout
 );
-  localparam sections   = 6;
+  localparam sections   = @{n};
   localparam coeff_bits = COB;
   localparam frac_bits  = COB-2 - 1;
   localparam data_bits  = DIOB-4;
@@ -68,36 +69,13 @@ module iirfilter (
       // would otherwise move it to block RAM).
       (* rom_style = "logic" *)
       case ({s, t})
-          0: coeff = COB'brepa0; // section 1 a0
-          1: coeff = COB'brepa1; // section 1 a1
-          2: coeff = COB'brepa2; // section 1 a2
-          3: coeff = COB'brepb1; // section 1 nb1
-          4: coeff = COB'brepb2; // section 1 nb2
-          8: coeff = COB'brepa0; // section 2 a0
-          9: coeff = COB'brepa1; // section 2 a1
-         10: coeff = COB'brepa2; // section 2 a2
-         11: coeff = COB'brepb1; // section 2 nb1
-         12: coeff = COB'brepb2; // section 2 nb2
-         16: coeff = COB'brepa0; // section 3 a0
-         17: coeff = COB'brepa1; // section 3 a1
-         18: coeff = COB'brepa2; // section 3 a2
-         19: coeff = COB'brepb1; // section 3 nb1
-         20: coeff = COB'brepb2; // section 3 nb2
-         24: coeff = COB'brepa0; // section 4 a0
-         25: coeff = COB'brepa1; // section 4 a1
-         26: coeff = COB'brepa2; // section 4 a2
-         27: coeff = COB'brepb1; // section 4 nb1
-         28: coeff = COB'brepb2; // section 4 nb2
-         32: coeff = COB'brepa0; // section 5 a0
-         33: coeff = COB'brepa1; // section 5 a1
-         34: coeff = COB'brepa2; // section 5 a2
-         35: coeff = COB'brepb1; // section 5 nb1
-         36: coeff = COB'brepb2; // section 5 nb2
-         40: coeff = COB'brepa0; // section 6 a0
-         41: coeff = COB'brepa1; // section 6 a1
-         42: coeff = COB'brepa2; // section 6 a2
-         43: coeff = COB'brepb1; // section 6 nb1
-         44: coeff = COB'brepb2; // section 6 nb2
+//@SECTION
+        @{8*(s-1):3}: coeff = COB'brepa0; // section @{s} a0
+        @{8*(s-1)+1:3}: coeff = COB'brepa1; // section @{s} a1
+        @{8*(s-1)+2:3}: coeff = COB'brepa2; // section @{s} a2
+        @{8*(s-1)+3:3}: coeff = COB'brepb1; // section @{s} nb1
+        @{8*(s-1)+4:3}: coeff = COB'brepb2; // section @{s} nb2
+//@END
         default: coeff = {COB{1'b0}};
       endcase
     end

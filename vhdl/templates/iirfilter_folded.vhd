@@ -1,4 +1,5 @@
--- iirfilter: cascade of 6 second-order IIR sections, folded onto a few multipliers.
+@[n=1]-- iirfilter: cascade of 1 second-order IIR section, folded onto a few multipliers.
+@[n>1]-- iirfilter: cascade of @{n} second-order IIR sections, folded onto a few multipliers.
 --
 -- Architecture: MULK multiplier lanes shared by all sections, working in frames. A sample taken
 -- at a rising edge of clk where din_valid and din_ready are both 1 is sign-extended to the section
@@ -14,7 +15,7 @@
 -- and saturates it to the section word, while the lanes go on with the next section. The
 -- frame's last clock moves the sections' results on and takes the next sample. The last
 -- section's output, saturated to the data bits, is dout.
---   Cycles per sample: ceil(5 * sections / lanes) + 2 = 32 with one lane, 8 with five
+--   Cycles per sample: ceil(5 * sections / lanes) + 2 = @{5*n+2} with one lane, @{n+2} with five
 --   (din_ready is 1 on a frame's last clock and while idle).
 --   Latency: sections * (ceil(5 * sections / lanes) + 2) clocks from the edge that takes a sample
 --   to dout_valid. Without new samples, frames go on until every sample taken has its output.
@@ -40,7 +41,7 @@ entity iirfilter is
 end entity iirfilter;
 
 architecture folded of iirfilter is
-  constant sections   : integer := 6;
+  constant sections   : integer := @{n};
   constant coeff_bits : integer := COB;
   constant frac_bits  : integer := COB-2 - 1;
   constant data_bits  : integer := DIOB-4;
@@ -69,12 +70,10 @@ architecture folded of iirfilter is
   type node_words is array (0 to sections) of state_word;
 
   constant coeffs : coeff_table := (
-    0 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 1
-    1 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 2
-    2 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 3
-    3 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 4
-    4 => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section 5
-    5 => ("repa0", "repa1", "repa2", "repb1", "repb2") -- section 6
+--@SECTION
+@[!last]    @{s-1} => ("repa0", "repa1", "repa2", "repb1", "repb2"), -- section @{s}
+@[last]    @{s-1} => ("repa0", "repa1", "repa2", "repb1", "repb2") -- section @{s}
+--@END
   );
 
   -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the

@@ -1,4 +1,5 @@
-// iirfilter: cascade of 1 second-order IIR section, one sample per clock.
+@[n=1]// iirfilter: cascade of 1 second-order IIR section, one sample per clock.
+@[n>1]// iirfilter: cascade of @{n} second-order IIR sections, one sample per clock.
 //
 // Architecture: each section has its own five multipliers and computes
 //   w = a0*x(n) + a1*x(n-1) + a2*x(n-2) + nb1*y(n-1) + nb2*y(n-2)
@@ -9,7 +10,7 @@
 // every rising edge of clk where din_valid is 1 (din_ready stays 1 after reset); the last
 // section's output, saturated to the data bits, is dout.
 //   Cycles per sample: 1.
-//   Latency: sections + 1 = 2 clocks from the edge that takes a sample to dout_valid.
+//   Latency: sections + 1 = @{n+1} clocks from the edge that takes a sample to dout_valid.
 //   Resources: five multipliers and a five-input adder per section, four words of history per
 //   section, one pipeline register per section. The clock period is bounded by one section:
 //   a multiplier and the five-input sum.
@@ -25,7 +26,7 @@ module iirfilter (
   output wire              dout_valid,
   output wire [DIOB-4-1:0] dout
 );
-  localparam sections   = 1;
+  localparam sections   = @{n};
   localparam coeff_bits = COB;
   localparam frac_bits  = COB-2 - 1;
   localparam data_bits  = DIOB-4;
@@ -42,11 +43,13 @@ module iirfilter (
       // would otherwise move it to block RAM).
       (* rom_style = "logic" *)
       case (5 * s + t)
-         0: coeff = COB'brepa0; // section 1 a0
-         1: coeff = COB'brepa1; // section 1 a1
-         2: coeff = COB'brepa2; // section 1 a2
-         3: coeff = COB'brepb1; // section 1 nb1
-         4: coeff = COB'brepb2; // section 1 nb2
+//@SECTION
+        @{5*(s-1):2}: coeff = COB'brepa0; // section @{s} a0
+        @{5*(s-1)+1:2}: coeff = COB'brepa1; // section @{s} a1
+        @{5*(s-1)+2:2}: coeff = COB'brepa2; // section @{s} a2
+        @{5*(s-1)+3:2}: coeff = COB'brepb1; // section @{s} nb1
+        @{5*(s-1)+4:2}: coeff = COB'brepb2; // section @{s} nb2
+//@END
         default: coeff = {COB{1'b0}};
       endcase
     end
