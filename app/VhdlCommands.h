@@ -15,6 +15,7 @@
 #include "vhdl/HardwareReport.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/Polyphase.h"
 #include "vhdl/VhdlText.h"
 
 class COlvexDoc;
@@ -65,6 +66,8 @@ struct VhdlCodeRequest {
     double clockMhz = 48.0;
     // The language of the text; a template whose name says its language is written in that.
     vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl;
+    // A FIR generated as a polyphase decimator or interpolator (its own template).
+    vhdl::RateChange rate;
 };
 // The architecture the text is generated in once Auto is resolved against the design's fs.
 struct ResolvedArchitecture {
@@ -112,6 +115,7 @@ struct SaveVhdlRequest {
     // The template's bytes when this run already read them (VhdlOutcome::templateText); the
     // template at templatePath is read otherwise.
     std::optional<std::string> templateText;
+    vhdl::RateChange rate; // as VhdlCodeRequest's
 };
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
 VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
@@ -131,6 +135,7 @@ struct HardwareReportRequest {
     const char* lineEnd = "\n";
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(const std::string&)> progress;
+    vhdl::RateChange rate; // as VhdlCodeRequest's
 };
 struct HardwareReportOutcome : TextOutcome {
     vhdl::HardwareResult hardware;
@@ -143,6 +148,8 @@ struct HardwareReportJob {
     vhdl::HardwareRequest hardware;
     ResolvedArchitecture architecture;
     const char* lineEnd = "\n";
+    vhdl::RateChange rate;
+    int polyphaseEntries = 0; // the products of one job of a polyphase filter
 };
 HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
 HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job);

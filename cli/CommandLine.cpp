@@ -379,6 +379,13 @@ const Subcommand kSubcommands[] = {
                    "multiband design: up to 8 bands, each two edges (Hz, ascending), a gain and a "
                    "weight");
          AddRequirements(add, false);
+         add.Value("decimate", "M", "",
+                   "polyphase decimator by M, 2 to 64: --vhdl, --verilog and --hw-report generate "
+                   "it; with --user FILE (D-bit integers) or --wave its outputs are printed")
+             ->check(IntegerText());
+         add.Value("interpolate", "L", "",
+                   "polyphase interpolator by L, 2 to 64, as --decimate (L outputs per sample)")
+             ->check(IntegerText());
          AddCoefficientActions(add, fresh);
      }},
     {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,
