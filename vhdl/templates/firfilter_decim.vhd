@@ -38,6 +38,7 @@ architecture polyphase of firfilter_decim is
   -- The samples one job reaches back over, and the buffer's address bits.
   constant depth      : integer := POLYD;
   constant addr_bits  : integer := POLYA;
+  constant words      : integer := 2 ** addr_bits;
   constant coeff_bits : integer := COB;
   constant data_bits  : integer := DIOB;
   constant guard_bits : integer := ADDB;
@@ -47,7 +48,7 @@ architecture polyphase of firfilter_decim is
   subtype data_word is signed(DIOB-1 downto 0);
   type coeff_table is array (natural range <>) of coeff_word;
   type code_table is array (natural range <>) of natural;
-  type sample_buffer is array (0 to 2 ** addr_bits - 1) of data_word;
+  type sample_buffer is array (0 to words - 1) of data_word;
 
   -- Entry e of the job's walk: its tap in coefficient bits, and its code, 2 * (how many samples
   -- before the newest one it multiplies) + 1 when it ends an output. Only the first entries are
