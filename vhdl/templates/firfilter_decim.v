@@ -25,7 +25,7 @@ module firfilter_decim (
   output wire            dout_valid,
   output wire [DIOB-1:0] dout
 );
-  localparam taps       = TAPN;
+  // A filter of TAPN taps.
   localparam rate       = POLYM;
   localparam entries    = POLYE;
   // The samples one job reaches back over, and the buffer's address bits.
@@ -913,6 +913,7 @@ module firfilter_decim (
   wire [31:0]          back        = code >> 1;
   wire [addr_bits-1:0] rd_addr     = base - back[addr_bits-1:0];
   wire                 take        = din_valid && din_ready;
+  wire [31:0]          phase_index = {{(32 - phase_bits){1'b0}}, phase};
 
   assign din_ready  = !(phase == 0 && busy);
   assign dout       = result;
@@ -970,7 +971,7 @@ module firfilter_decim (
           base  <= wr_addr;
           avail <= filled < depth ? filled + 1'b1 : depth;
         end
-        if (phase == rate - 1)
+        if (phase_index == rate - 1)
           phase <= 0;
         else
           phase <= phase + 1;

@@ -23,8 +23,8 @@ module firfilter_interp (
   output wire            dout_valid,
   output wire [DIOB-1:0] dout
 );
-  localparam taps       = TAPN;
-  localparam rate       = POLYM;
+  // A filter of TAPN taps.
+  // POLYM outputs per sample taken.
   localparam entries    = POLYE;
   // The samples one job reaches back over, and the buffer's address bits.
   localparam depth      = POLYD;
@@ -883,13 +883,11 @@ module firfilter_interp (
   endfunction
 
   localparam entry_bits = counter_bits(entries);
-  localparam phase_bits = counter_bits(rate);
   localparam fill_bits  = counter_bits(depth + 1);
 
   reg signed [data_bits-1:0]  samples [0:(1 << addr_bits) - 1];
   reg [addr_bits-1:0]         wr_addr;
   reg [fill_bits-1:0]         filled;  // samples taken, up to depth
-  reg [phase_bits-1:0]        phase;   // samples taken modulo rate
   reg                         busy;    // a job walks the table
   reg [entry_bits-1:0]        entry;
   reg [addr_bits-1:0]         base;    // where the job's newest sample is
@@ -928,7 +926,6 @@ module firfilter_interp (
     if (rst) begin
       wr_addr    <= {addr_bits{1'b0}};
       filled     <= {fill_bits{1'b0}};
-      phase      <= {phase_bits{1'b0}};
       busy       <= 1'b0;
       entry      <= {entry_bits{1'b0}};
       base       <= {addr_bits{1'b0}};
