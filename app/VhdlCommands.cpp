@@ -110,8 +110,8 @@ std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::He
                    const std::string& templatePath, vhdl::RateChange rate = {}) {
     vhdl::HeaderValues values = HeaderWithArchitecture(doc, headerStructure, iir);
     if (rate.Active()) {
-        const auto entries = vhdl::PolyphaseEntries(
-            vhdl::FirLiterals(doc.TakeCoefficients(false)), rate);
+        const auto entries =
+            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), rate);
         values.architecture =
             vhdl::PolyphaseArchitectureWords(static_cast<int>(entries.size()), rate);
         values.rateChange = vhdl::RateChangeWords(rate);
@@ -217,7 +217,7 @@ Outcome CheckVhdlCode(const COlvexDoc& doc) {
     return doc.m_bQuantize == 0 ? Refused(design::VhdlNeedsQuantizeWarning()) : Outcome{};
 }
 
-VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
+VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request, vhdl::RateChange rate) {
     VhdlOutcome outcome;
     static_cast<Outcome&>(outcome) = CheckVhdlCode(doc);
     if (!outcome.Is(OutcomeKind::kAccepted)) {
@@ -265,7 +265,7 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
     }
     std::string text;
     BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
-              request.templatePath, templateText, outcome, text, request.rate);
+              request.templatePath, templateText, outcome, text, rate);
     outcome.text = std::move(text);
     outcome.templateText = std::move(templateText);
     return outcome;
@@ -278,7 +278,7 @@ Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     return request.vhdlParamsSet ? Outcome{} : Refused(design::VhdlNeedsParamsWarning());
 }
 
-VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
+VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request, vhdl::RateChange rate) {
     VhdlOutcome outcome;
     static_cast<Outcome&>(outcome) = CheckSaveVhdl(doc, request);
     if (!outcome.Is(OutcomeKind::kAccepted)) {
@@ -291,7 +291,7 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     std::string text;
     if (!vhdl::TemplateFollowsHeader(iir, doc.m_nIirSections, vhdl::HeaderVariant::kFile)) {
         text = Header(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                      request.templatePath, request.rate);
+                      request.templatePath, rate);
     } else {
         std::string templateText;
         std::string reason;
@@ -315,7 +315,7 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
             return outcome;
         }
         BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                  request.templatePath, templateText, outcome, text, request.rate);
+                  request.templatePath, templateText, outcome, text, rate);
     }
     const int substIndex = outcome.substIndex;
     std::vector<std::string> leftovers = std::move(outcome.leftovers);
@@ -325,8 +325,8 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     return outcome;
 }
 
-HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
-                                        const HardwareReportRequest& request) {
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                        vhdl::RateChange rate) {
     HardwareReportJob job;
     SaveVhdlRequest check;
     check.headerStructure = request.headerStructure;
@@ -352,12 +352,11 @@ HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
     }
     VhdlOutcome built;
     BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, request.templatePath,
-              templateText, built, job.hardware.vhdlText, request.rate);
-    job.rate = request.rate;
-    if (request.rate.Active()) {
+              templateText, built, job.hardware.vhdlText, rate);
+    job.rate = rate;
+    if (rate.Active()) {
         job.polyphaseEntries = static_cast<int>(
-            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), request.rate)
-                .size());
+            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), rate).size());
     }
     job.hardware.language = TextLanguage(doc, request.templatePath);
     job.hardware.device = request.device;
@@ -400,8 +399,9 @@ HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
     return outcome;
 }
 
-HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
-    return RunHardwareReport(PrepareHardwareReport(doc, request));
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                     vhdl::RateChange rate) {
+    return RunHardwareReport(PrepareHardwareReport(doc, request, rate));
 }
 
 std::string HardwareProblemText(const vhdl::HardwareResult& result) {

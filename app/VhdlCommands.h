@@ -66,8 +66,6 @@ struct VhdlCodeRequest {
     double clockMhz = 48.0;
     // The language of the text; a template whose name says its language is written in that.
     vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl;
-    // A FIR generated as a polyphase decimator or interpolator (its own template).
-    vhdl::RateChange rate;
 };
 // The architecture the text is generated in once Auto is resolved against the design's fs.
 struct ResolvedArchitecture {
@@ -101,7 +99,9 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
 // no template path is given). A template that cannot be read, or of the other structure, is
 // kFileNotRead (`notFound` when the path names no file; `message` for the reader's refusals and
 // the wrong kind); the data bits stay stored.
-VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
+// `rate`: a FIR generated as a polyphase decimator or interpolator, from its own template, with
+// the header's architecture and rate lines (Save VHDL and the hardware report take it too).
+VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request, vhdl::RateChange rate = {});
 
 // Save VHDL: `vhdlParamsSet` is the view's flag (VHDL Code took its parameters), `headerStructure`
 // the FIR/IIR choice of the form, `templatePath` the template VHDL Code located (read again).
@@ -115,10 +115,10 @@ struct SaveVhdlRequest {
     // The template's bytes when this run already read them (VhdlOutcome::templateText); the
     // template at templatePath is read otherwise.
     std::optional<std::string> templateText;
-    vhdl::RateChange rate; // as VhdlCodeRequest's
 };
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
-VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
+VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request,
+                     vhdl::RateChange rate = {});
 
 // Hardware report: the text Save VHDL would write (same checks and template), synthesized,
 // placed and routed on the device by vhdl::RunHardwareFlow, always constrained to the stored
@@ -135,12 +135,12 @@ struct HardwareReportRequest {
     const char* lineEnd = "\n";
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(const std::string&)> progress;
-    vhdl::RateChange rate; // as VhdlCodeRequest's
 };
 struct HardwareReportOutcome : TextOutcome {
     vhdl::HardwareResult hardware;
 };
-HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                     vhdl::RateChange rate = {});
 // The same in two steps, so that the window can run the flow away from its thread: the checks
 // and the VHDL text from the document, then the flow on those values alone.
 struct HardwareReportJob {
@@ -151,7 +151,8 @@ struct HardwareReportJob {
     vhdl::RateChange rate;
     int polyphaseEntries = 0; // the products of one job of a polyphase filter
 };
-HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                        vhdl::RateChange rate = {});
 HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job);
 // The window's and the command line's text for a flow that gave no report ("... does not fit
 // ...", the packages to install); empty for kOk.

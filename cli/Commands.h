@@ -30,6 +30,8 @@ struct RunState : commands::SessionState {
     mutable bool unstableNoted = false;
     // Standard output of the run, printed once every file is written (cli/Listing.h).
     mutable Listing listing;
+    // fir --decimate M | --interpolate L: the hardware and the outputs are the rate changer's.
+    vhdl::RateChange rate;
 
     bool Iir() const { return m_nFirIir == 1; }
     // A design was made (the plot shows it, not the hint).

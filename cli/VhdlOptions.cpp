@@ -70,17 +70,10 @@ bool ReadRateChange(const CliArgs& args, vhdl::RateChange& rate) {
 
 namespace {
 
-// The rate change of the run: checked by WriteVhdlOutputs before anything else.
-vhdl::RateChange RunRate(const CliArgs& args) {
-    vhdl::RateChange rate;
-    static_cast<void>(ReadRateChange(args, rate));
-    return rate;
-}
-
 // The template file of the request's architecture (Auto resolved against the design's fs).
 std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
-    if (request.rate.Active()) {
-        return vhdl::PolyphaseTemplateName(request.rate, request.language);
+    if (run.rate.Active()) {
+        return vhdl::PolyphaseTemplateName(run.rate, request.language);
     }
     return commands::ArchitectureTemplateName(run.doc, run.Iir(), request.architecture,
                                               request.multipliers, request.clockMhz,
@@ -141,12 +134,11 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
     request.headerStructure = run.Iir() ? 1 : 0;
     request.iir = run.Iir();
     request.language = language;
-    request.rate = RunRate(args);
     if (!ReadInt(args, "data-bits", request.dataBits) || !ReadArchitecture(args, request)) {
         return kExitInvalid;
     }
     request.templatePath = vhdlFile ? LocateTemplate(args, run, request) : std::string();
-    commands::VhdlOutcome outcome = commands::VhdlCode(run.doc, request);
+    commands::VhdlOutcome outcome = commands::VhdlCode(run.doc, request, run.rate);
     if (outcome.Is(commands::OutcomeKind::kFileNotRead) && !outcome.message.empty()) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str()); // refused, or the wrong kind
         return kExitInvalid;
@@ -183,7 +175,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
 }
 
 // Save VHDL with the template VHDL Code read in this run: each file is read once.
-int SaveVhdlFile(const CliArgs& args, const std::string& path, const std::string& templatePath, std::string templateText,
+int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::string templateText,
                  RunState& run) {
     commands::SaveVhdlRequest request;
     request.headerStructure = run.Iir() ? 1 : 0;
@@ -191,8 +183,7 @@ int SaveVhdlFile(const CliArgs& args, const std::string& path, const std::string
     request.templatePath = templatePath;
     request.path = path;
     request.templateText = std::move(templateText);
-    request.rate = RunRate(args);
-    const commands::VhdlOutcome outcome = commands::SaveVhdl(run.doc, request);
+    const commands::VhdlOutcome outcome = commands::SaveVhdl(run.doc, request, run.rate);
     for (const std::string& line : outcome.leftovers) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
@@ -271,7 +262,6 @@ std::vector<LanguageOutput> LanguageOutputs(const CliArgs& args) {
     return outputs;
 }
 
-
 // The samples of --user FILE, each a D-bit integer.
 bool ReadIntegerSamples(const std::string& path, int dataBits, std::vector<std::int64_t>& samples) {
     const files::InputFile file = files::ReadInputFile(path);
@@ -289,7 +279,8 @@ bool ReadIntegerSamples(const std::string& path, int dataBits, std::vector<std::
         long long value = 0;
         if (!files::IsIntegerText(word) || std::sscanf(word.c_str(), "%lld", &value) != 1 ||
             value > high || value < -high - 1) {
-            std::fprintf(stderr, "--user: %s: sample %zu \"%s\" is not an integer from %lld to %lld\n",
+            std::fprintf(stderr,
+                         "--user: %s: sample %zu \"%s\" is not an integer from %lld to %lld\n",
                          files::QuotedPath(path).c_str(), samples.size() + 1, word.c_str(),
                          static_cast<long long>(-high - 1), static_cast<long long>(high));
             return false;
@@ -339,8 +330,7 @@ int CheckRateChangeOptions(const CliArgs& args, const RunState& run, vhdl::RateC
         std::fprintf(stderr, "--user replaces --wave and --freq\n");
         return kExitInvalid;
     }
-    if (const auto refusal =
-            vhdl::PolyphaseRefusal(run.doc.TakeCoefficients(false), rate)) {
+    if (const auto refusal = vhdl::PolyphaseRefusal(run.doc.TakeCoefficients(false), rate)) {
         std::fprintf(stderr, "%s\n", refusal->c_str());
         return kExitInvalid;
     }
@@ -353,10 +343,10 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     const bool vhdlFile = args.Has("vhdl") || args.Has("verilog");
     const bool testbench = args.Has("testbench");
     const bool hardware = args.Has("hw-report");
-    vhdl::RateChange rate;
-    if (!ReadRateChange(args, rate)) {
+    if (!ReadRateChange(args, run.rate)) {
         return kExitInvalid;
     }
+    const vhdl::RateChange rate = run.rate;
     if (rate.Active()) {
         const int status = CheckRateChangeOptions(args, run, rate);
         if (status != kExitOk || !(vhdlFile || hardware)) {
@@ -439,7 +429,7 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
         // Each text in its own language, whatever its template is called; the last is the
         // language --hw-report places.
         run.doc.m_nHdlLanguage = outputs[i].language == vhdl::HdlLanguage::kVerilog ? 1 : 0;
-        status = SaveVhdlFile(args, args.Value(outputs[i].option), templatePaths[i],
+        status = SaveVhdlFile(args.Value(outputs[i].option), templatePaths[i],
                               std::move(templateTexts[i]), run);
     }
     if (status == kExitOk && testbench) {
@@ -453,7 +443,6 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     request.headerStructure = run.Iir() ? 1 : 0;
     request.vhdlParamsSet = true;
     request.templatePath = run.m_strTemplatePath;
-    request.rate = RunRate(args);
     if (args.Has("device")) {
         vhdl::ParseDeviceName(args.Value("device"), request.device);
     }
@@ -466,7 +455,8 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     // The tools stop at the time limit and on Ctrl-C or SIGTERM, and their folder goes with them.
     vhdl::ToolWatch watch(timeout);
     request.cancel = watch.Cancel();
-    const commands::HardwareReportOutcome outcome = commands::HardwareReport(run.doc, request);
+    const commands::HardwareReportOutcome outcome =
+        commands::HardwareReport(run.doc, request, run.rate);
     if (watch.CaughtSignal() != 0) {
         std::fprintf(stderr, "the hardware report was interrupted: its tools were stopped\n");
         watch.RaiseCaughtSignal();
@@ -515,7 +505,7 @@ bool WantsRateChangeOutputs(const CliArgs& args) {
 }
 
 int PrintRateChangeOutputs(const CliArgs& args, RunState& run) {
-    const vhdl::RateChange rate = RunRate(args); // checked by WriteVhdlOutputs
+    const vhdl::RateChange rate = run.rate; // read by WriteVhdlOutputs
     int dataBits = 0;
     if (!ReadInt(args, "data-bits", dataBits)) {
         return kExitInvalid;

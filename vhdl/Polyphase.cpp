@@ -84,9 +84,8 @@ std::vector<std::int64_t> PolyphaseBitTrue(std::span<const std::int64_t> taps, i
                                            RateChange rate, SaturationCount* saturation) {
     std::vector<std::int64_t> output;
     const auto sample = [&input](std::int64_t n) -> std::int64_t {
-        return n >= 0 && n < static_cast<std::int64_t>(input.size())
-                   ? input[static_cast<size_t>(n)]
-                   : 0;
+        return n >= 0 && n < static_cast<std::int64_t>(input.size()) ? input[static_cast<size_t>(n)]
+                                                                     : 0;
     };
     const auto ntaps = static_cast<std::int64_t>(taps.size());
     const auto nin = static_cast<std::int64_t>(input.size());
@@ -105,8 +104,8 @@ std::vector<std::int64_t> PolyphaseBitTrue(std::span<const std::int64_t> taps, i
             for (std::int64_t p = 0; p < l; ++p) {
                 WideSum sum = 0;
                 for (std::int64_t i = 0; p + i * l < ntaps; ++i) {
-                    sum += static_cast<WideSum>(taps[static_cast<size_t>(p + i * l)]) *
-                           sample(j - i);
+                    sum +=
+                        static_cast<WideSum>(taps[static_cast<size_t>(p + i * l)]) * sample(j - i);
                 }
                 output.push_back(ScaleSum(sum, coeffBits, dataBits, saturation));
             }
@@ -251,8 +250,8 @@ std::string SubstitutePolyphaseTemplate(const dsp::FilterCoefficients& c, int da
 }
 
 std::vector<LeftoverToken> FindPolyphaseLeftovers(std::string_view substitutedText) {
-    constexpr std::string_view kTokens[] = {"reph",  "repo",  "POLYM", "POLYE", "POLYD",
-                                            "POLYA", "TAPN",  "ADDB",  "DIOB",  "COB"};
+    constexpr std::string_view kTokens[] = {"reph",  "repo", "POLYM", "POLYE", "POLYD",
+                                            "POLYA", "TAPN", "ADDB",  "DIOB",  "COB"};
     std::vector<LeftoverToken> found;
     int lineNumber = 1;
     for (size_t at = 0; at < substitutedText.size(); ++at) {

@@ -49,6 +49,7 @@ struct PolyphaseEntry {
     std::int64_t literal = 0;
     int back = 0;
     bool last = false;
+    friend bool operator==(const PolyphaseEntry&, const PolyphaseEntry&) = default;
 };
 // The walk of one job: for a decimator the non-zero taps in order, the last one ending the
 // output; for an interpolator the non-zero taps of phase 0, then of phase 1, ..., each phase's
