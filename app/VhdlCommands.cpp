@@ -383,8 +383,12 @@ HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
             job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
             job.lineEnd);
         if (job.rate.Active()) {
-            // A polyphase filter takes its samples unevenly: its rate over whole jobs. The
-            // rate line reads "rate_change decimate 8".
+            // A polyphase filter: its cycles are those of one job (the M samples of a
+            // decimator's output, one sample of an interpolator), and the samples it takes per
+            // second follow the rate lines ("rate_change decimate 8").
+            outcome.text = vhdl::FormatHardwareReport(
+                "polyphase", 1, vhdl::PolyphaseClocks(job.polyphaseEntries, job.rate),
+                job.hardware.device, outcome.hardware.figures, job.lineEnd);
             const double inputsPerClock =
                 vhdl::PolyphaseInputsPerClock(job.polyphaseEntries, job.rate);
             char lines[200];
