@@ -382,6 +382,13 @@ const Subcommand kSubcommands[] = {
                    "multiband design: up to 8 bands, each two edges (Hz, ascending), a gain and a "
                    "weight");
          AddRequirements(add, false);
+         add.Value("decimate", "R", "",
+                   "polyphase decimator by R, 2 to 64: --vhdl, --verilog and --hw-report generate "
+                   "it; with --user FILE (D-bit integers) or --wave its outputs are printed")
+             ->check(IntegerText());
+         add.Value("interpolate", "R", "",
+                   "polyphase interpolator by R, 2 to 64, as --decimate (R outputs per sample)")
+             ->check(IntegerText());
          AddCoefficientActions(add, fresh);
      }},
     {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,

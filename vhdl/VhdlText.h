@@ -46,6 +46,9 @@ struct HeaderValues {
     // The hardware architecture the text is generated in ("folded, 4 multipliers, ..."); the
     // header names it on a line of its own when it is not empty.
     std::string architecture;
+    // The rate change of a polyphase filter ("Decimation = 8"); the header names it on a line of
+    // its own after the architecture when it is not empty.
+    std::string rateChange;
     // The design method ("Least squares", ...) when it is not the structure's default one; the
     // header names it on a line of its own after the filter type when it is not empty.
     std::string method;
