@@ -384,7 +384,12 @@ std::string BandText(int band) {
     return "Band " + std::to_string(band + 1);
 }
 
-} // namespace
+// The first problem of the rows in use, in the table's terms: which cell (a BandCellId) and why;
+// cell kIdStatic when there is none. The edges are checked against fs.
+struct BandTableProblem {
+    int cell = platform::kIdStatic;
+    std::string message;
+};
 
 BandTableProblem CheckBandRows(int count, const double* from, const double* to, const double* gain,
                                const double* weight, double fs) {
@@ -420,6 +425,8 @@ BandTableProblem CheckBandRows(int count, const double* from, const double* to, 
     }
     return {};
 }
+
+} // namespace
 
 CBandTableDialog::CBandTableDialog(int kind)
     : platform::Dialog(BandTableTemplate(kind)), m_nKind(kind) {}

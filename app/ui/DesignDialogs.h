@@ -3,8 +3,6 @@
 // class whose members are exchanged with the controls of its template in both directions.
 #pragma once
 
-#include <string>
-
 #include "platform/Dialog.h"
 #include "resources/DesignResources.h"
 
@@ -96,16 +94,6 @@ private:
 
     int m_nKind;
 };
-
-// The first problem of a band table's rows in use, in the table's terms: which cell (a
-// BandCellId) and why; cell kIdStatic when there is none. fs is the sampling frequency the
-// edges are checked against.
-struct BandTableProblem {
-    int cell = platform::kIdStatic;
-    std::string message;
-};
-BandTableProblem CheckBandRows(int count, const double* from, const double* to, const double* gain,
-                               const double* weight, double fs);
 
 // An IIR parameter dialog: the method, n, the ripple, the method's As, the cut-off edge(s) and
 // fs.
