@@ -7,8 +7,12 @@
 //   --edge F      the pass-band edge of the droop line, in cycles per sample of the low rate
 //   --user FILE   D-bit integers separated by white space ("-": standard input)
 //   --vhdl FILE, --verilog FILE   the filter from the cic_* templates
+//   --prune       a decimator with pruned registers: its dropped bits and error bound
+//   --compensate --taps N --edges FP,FSTOP   the droop compensator at the low rate: its taps,
+//                 its ripple, the cascade's pass-band ripple and stop-band attenuation
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,6 +38,7 @@ bool ReadParams(const CliArgs& args, dsp::CicParams& p) {
         return false;
     }
     p.interpolate = args.Has("interpolate");
+    p.prune = args.Has("prune");
     if (!ReadInt(args, p.interpolate ? "interpolate" : "decimate", p.rate) ||
         !ReadInt(args, "stages", p.stages) || !ReadInt(args, "delay", p.delay) ||
         !ReadInt(args, "data-bits", p.dataBits)) {
@@ -131,6 +136,49 @@ int WriteHdl(const CliArgs& args, const dsp::CicParams& p) {
     return kExitOk;
 }
 
+// --compensate: the compensator's parameters.
+bool ReadCompensator(const CliArgs& args, const dsp::CicParams& cic, dsp::CicCompensatorParams& c) {
+    if (!args.Has("taps") || !args.Has("edges")) {
+        std::fprintf(stderr, "cic: --compensate needs --taps N and --edges FP,FSTOP\n");
+        return false;
+    }
+    if (!ReadInt(args, "taps", c.taps)) {
+        return false;
+    }
+    const std::vector<std::string> edges = SplitList(args.Value("edges"));
+    double values[2] = {0.0, 0.0};
+    bool numbers = edges.size() == 2;
+    for (size_t i = 0; numbers && i < 2; ++i) {
+        char* end = nullptr;
+        values[i] = std::strtod(edges[i].c_str(), &end);
+        numbers = !edges[i].empty() && end != nullptr && *end == '\0' && std::isfinite(values[i]);
+    }
+    if (!numbers) {
+        std::fprintf(stderr, "cic: --edges takes two numbers, FP,FSTOP\n");
+        return false;
+    }
+    c.passEdge = values[0];
+    c.stopEdge = values[1];
+    const std::string error = dsp::CicCompensatorRangeError(cic, c);
+    if (!error.empty()) {
+        std::fprintf(stderr, "cic: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void PrintCompensator(std::FILE* out, const dsp::CicCompensatorParams& c,
+                      const dsp::CicCompensator& comp) {
+    std::fprintf(out, "compensator-taps %d\ncompensator-edges %.17g %.17g\n", c.taps, c.passEdge,
+                 c.stopEdge);
+    std::fprintf(out, "compensator-ripple %.9g\n", comp.ripple);
+    std::fprintf(out, "passband-ripple-db %.6f\n", comp.cascadeRippleDb);
+    std::fprintf(out, "stopband-attenuation-db %.6f\n", comp.stopAttenuationDb);
+    for (size_t i = 0; i < comp.taps.size(); ++i) {
+        std::fprintf(out, "c %zu %.17g\n", i, comp.taps[i]);
+    }
+}
+
 } // namespace
 
 int RunCic(const CliArgs& args, RunState& run) {
@@ -144,6 +192,10 @@ int RunCic(const CliArgs& args, RunState& run) {
     }
     if (!(edge > 0.0 && edge <= 0.5)) {
         std::fprintf(stderr, "cic: --edge must be above 0 and at most 0.5\n");
+        return kExitInvalid;
+    }
+    dsp::CicCompensatorParams compensatorParams;
+    if (args.Has("compensate") && !ReadCompensator(args, p, compensatorParams)) {
         return kExitInvalid;
     }
     std::vector<std::int64_t> input;
@@ -168,6 +220,22 @@ int RunCic(const CliArgs& args, RunState& run) {
     // The edge in cycles per sample of the high rate, where the response is defined.
     std::fprintf(out, "droop %.17g %.6f\n", edge,
                  dsp::CicMagnitudeDb(p, edge / static_cast<double>(p.rate)));
+    if (p.prune) {
+        const dsp::CicPruning pruning = dsp::PruneCic(p);
+        std::fprintf(out, "dropped-bits");
+        for (int b : pruning.dropped) {
+            std::fprintf(out, " %d", b);
+        }
+        std::fprintf(out, "\nerror-bound %lld\n", static_cast<long long>(pruning.errorBound));
+    }
+    if (args.Has("compensate")) {
+        const dsp::CicCompensator comp = dsp::DesignCicCompensator(p, compensatorParams);
+        if (!comp.error.empty()) {
+            std::fprintf(stderr, "cic: %s\n", comp.error.c_str());
+            return kExitDesignFailed;
+        }
+        PrintCompensator(out, compensatorParams, comp);
+    }
     const std::vector<std::int64_t> y = dsp::RunCic(p, input);
     std::fprintf(out, "outputs %zu\n", y.size());
     for (size_t i = 0; i < y.size(); ++i) {

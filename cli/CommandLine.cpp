@@ -436,6 +436,13 @@ const Subcommand kSubcommands[] = {
          add.Value("user", "FILE", "", "input samples, D-bit integers (default: a test input)");
          add.Value("vhdl", "FILE", "", "write the filter in VHDL");
          add.Value("verilog", "FILE", "", "write the filter in Verilog-2001");
+         add.Flag("prune", "a decimator with pruned registers (their output within a stated bound "
+                           "of the exact one)");
+         add.Flag("compensate", "design the droop compensator at the low rate (needs --taps, "
+                                "--edges)");
+         add.Value("taps", "N", "", "the compensator's taps, 4 to 380")->check(IntegerText());
+         add.Value("edges", "FP,FSTOP", "",
+                   "the compensator's pass-band and stop-band edges, cycles per low-rate sample");
      }},
 };
 

@@ -17,13 +17,14 @@ import cic_hdl_runner as cic  # noqa: E402
 STD = "--std=93"
 
 
-def run_case(cli, ghdl, case, full_rate, seed):
+def run_case(cli, ghdl, case, full_rate, seed, prune=False):
     entity = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "%s S=%d R=%d DL=%d D=%d %s" % (entity, *case[1:], "full rate" if full_rate else "gaps")
+    name = "%s%s S=%d R=%d DL=%d D=%d %s" % (entity, " pruned" if prune else "", *case[1:],
+                                             "full rate" if full_rate else "gaps")
     with tempfile.TemporaryDirectory() as cwd:
         x, gaps = cic.stimulus(case, full_rate, seed)
         try:
-            want = cic.model(cli, cwd, case, x, "--vhdl", "filter.vhd")
+            want = cic.model(cli, cwd, case, x, "--vhdl", "filter.vhd", prune)
         except RuntimeError as error:
             print("FAIL %s: %s" % (name, error))
             return 1
@@ -39,11 +40,12 @@ def run_case(cli, ghdl, case, full_rate, seed):
         return cic.compare(name, cic.read_outputs(cwd), want)
 
 
-def synth_case(cli, ghdl, case):
+def synth_case(cli, ghdl, case, prune=False):
     entity = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "ghdl --synth %s S=%d R=%d DL=%d D=%d" % (entity, *case[1:])
+    name = "ghdl --synth %s%s S=%d R=%d DL=%d D=%d" % (entity, " pruned" if prune else "",
+                                                      *case[1:])
     with tempfile.TemporaryDirectory() as cwd:
-        p = cic.run([cli, "cic", *cic.cic_options(case), "--vhdl", "filter.vhd"], cwd)
+        p = cic.run([cli, "cic", *cic.cic_options(case, prune), "--vhdl", "filter.vhd"], cwd)
         if p.returncode == 0:
             p = cic.run([ghdl, "--synth", STD, "filter.vhd", "-e", entity], cwd)
         if p.returncode != 0:
@@ -60,8 +62,12 @@ def main():
     for i, case in enumerate(cic.CASES):
         for full_rate in (False, True):
             failures += run_case(cli, ghdl, case, full_rate, 100 + i)
+    for i, case in enumerate(cic.PRUNED_CASES):
+        for full_rate in (False, True):
+            failures += run_case(cli, ghdl, case, full_rate, 300 + i, prune=True)
     for case in ((False, 4, 16, 2, 12), (True, 3, 8, 1, 16)):
         failures += synth_case(cli, ghdl, case)
+    failures += synth_case(cli, ghdl, (False, 4, 32, 1, 16), prune=True)
     print("FAILED" if failures else "all passed")
     return 1 if failures else 0
 

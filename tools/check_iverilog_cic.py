@@ -16,13 +16,14 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cic_hdl_runner as cic  # noqa: E402
 
 
-def run_case(cli, case, full_rate, seed):
+def run_case(cli, case, full_rate, seed, prune=False):
     module = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "%s S=%d R=%d DL=%d D=%d %s" % (module, *case[1:], "full rate" if full_rate else "gaps")
+    name = "%s%s S=%d R=%d DL=%d D=%d %s" % (module, " pruned" if prune else "", *case[1:],
+                                             "full rate" if full_rate else "gaps")
     with tempfile.TemporaryDirectory() as cwd:
         x, gaps = cic.stimulus(case, full_rate, seed)
         try:
-            want = cic.model(cli, cwd, case, x, "--verilog", "filter.v")
+            want = cic.model(cli, cwd, case, x, "--verilog", "filter.v", prune)
         except RuntimeError as error:
             print("FAIL %s: %s" % (name, error))
             return 1
@@ -38,11 +39,11 @@ def run_case(cli, case, full_rate, seed):
         return cic.compare(name, cic.read_outputs(cwd), want)
 
 
-def tool_case(cli, case, tool):
+def tool_case(cli, case, tool, prune=False):
     module = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "%s %s S=%d R=%d DL=%d D=%d" % (tool, module, *case[1:])
+    name = "%s %s%s S=%d R=%d DL=%d D=%d" % (tool, module, " pruned" if prune else "", *case[1:])
     with tempfile.TemporaryDirectory() as cwd:
-        p = cic.run([cli, "cic", *cic.cic_options(case), "--verilog", module + ".v"], cwd)
+        p = cic.run([cli, "cic", *cic.cic_options(case, prune), "--verilog", module + ".v"], cwd)
         if p.returncode == 0:
             step = (["verilator", "--lint-only", "-Wall", module + ".v"] if tool == "verilator"
                     else ["yosys", "-q", "-p", "read_verilog %s.v; synth -top %s" % (module, module)])
@@ -60,12 +61,16 @@ def main():
     for i, case in enumerate(cic.CASES):
         for full_rate in (False, True):
             failures += run_case(cli, case, full_rate, 200 + i)
+    for i, case in enumerate(cic.PRUNED_CASES):
+        for full_rate in (False, True):
+            failures += run_case(cli, case, full_rate, 400 + i, prune=True)
     for tool in ("verilator", "yosys"):
         if shutil.which(tool) is None:
             print("skipped: %s is not installed" % tool)
             continue
         for case in ((False, 4, 16, 2, 12), (True, 3, 8, 1, 16)):
             failures += tool_case(cli, case, tool)
+        failures += tool_case(cli, (False, 4, 32, 1, 16), tool, prune=True)
     print("FAILED" if failures else "all passed")
     return 1 if failures else 0
 

@@ -18,6 +18,12 @@ CASES = [
     (True, 6, 100, 1, 20), (True, 8, 1024, 2, 24),
 ]
 
+# Decimators with pruned registers (--prune): bit-exact against the pruned model.
+PRUNED_CASES = [
+    (False, 1, 2, 1, 8), (False, 3, 16, 2, 12), (False, 4, 25, 1, 16), (False, 4, 32, 1, 16),
+    (False, 6, 7, 1, 4), (False, 8, 1024, 2, 24),
+]
+
 
 def run(cmd, cwd):
     return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True)
@@ -34,17 +40,18 @@ def stimulus(case, full_rate, seed):
     return x, gaps
 
 
-def cic_options(case):
+def cic_options(case, prune=False):
     interpolate, s, r, dl, d = case
     return ["--interpolate" if interpolate else "--decimate", str(r), "--stages", str(s),
-            "--delay", str(dl), "--data-bits", str(d)]
+            "--delay", str(dl), "--data-bits", str(d)] + (["--prune"] if prune else [])
 
 
-def model(cli, cwd, case, x, hdl_option, hdl_file):
+def model(cli, cwd, case, x, hdl_option, hdl_file, prune=False):
     """Writes the wave and the filter; returns the model's outputs, or raises with the reason."""
     with open(os.path.join(cwd, "wave.txt"), "w") as f:
         f.write("\n".join(str(v) for v in x) + "\n")
-    p = run([cli, "cic", *cic_options(case), "--user", "wave.txt", hdl_option, hdl_file], cwd)
+    p = run([cli, "cic", *cic_options(case, prune), "--user", "wave.txt", hdl_option, hdl_file],
+            cwd)
     if p.returncode != 0:
         raise RuntimeError("vantrel-cli cic exit %d: %s" % (p.returncode, p.stderr))
     lines = p.stdout.splitlines()
