@@ -88,6 +88,38 @@ Run Exchange(RemezWork& w, void (*search)(RemezWork&)) {
     return run;
 }
 
+// The taps of the final extremal set: the response through it sampled at f = i/N and turned into
+// taps; where they do not hold the level, taps solved on the extremal values take their place if
+// they do better. Returns the largest weighted error of the taps on the grid.
+double ShapedTaps(RemezWork& w, double level, std::vector<double>& taps) {
+    const int nTaps = w.nTaps;
+    const bool even = nTaps % 2 == 0;
+    for (int i = 0; i <= nTaps / 2; ++i) {
+        const double f = static_cast<double>(i) / nTaps;
+        w.a[i] = InterpolateResponse(w, f) * (even ? std::cos(std::numbers::pi * f) : 1.0);
+    }
+    taps.assign(static_cast<size_t>(nTaps), 0.0);
+    FrequencySample(w, taps.data());
+    double achieved = TapGridError(w, taps.data());
+    if (!(achieved <= level * 1.001 + 1e-14 * nTaps)) {
+        std::vector<double> solved(static_cast<size_t>(nTaps), 0.0);
+        if (SolveTapsOnExtremals(w, solved.data())) {
+            const double better = TapGridError(w, solved.data());
+            if (better < achieved) {
+                taps.swap(solved);
+                achieved = better;
+            }
+        }
+    }
+    // Frequency sampling leaves the mirrored taps a rounding apart: they are made equal.
+    for (size_t k = 0; k < taps.size() / 2; ++k) {
+        const double mean = 0.5 * (taps[k] + taps[taps.size() - 1 - k]);
+        taps[k] = mean;
+        taps[taps.size() - 1 - k] = mean;
+    }
+    return TapGridError(w, taps.data());
+}
+
 } // namespace
 
 FirDesignResult RemezDesignShaped(int nTaps, const FirBands& bands, const BandShape& desired,
@@ -140,33 +172,9 @@ FirDesignResult RemezDesignShaped(int nTaps, const FirBands& bands, const BandSh
     ComputeParameters(w);
     result.targetRipple = std::fabs(w.delta);
 
-    // The response through the final set sampled at f = i/N and turned into taps; where they do
-    // not hold the level, taps solved on the extremal values take their place if they do better.
-    const bool even = nTaps % 2 == 0;
-    for (int i = 0; i <= nTaps / 2; ++i) {
-        const double f = static_cast<double>(i) / nTaps;
-        w.a[i] = InterpolateResponse(w, f) * (even ? std::cos(std::numbers::pi * f) : 1.0);
-    }
-    std::vector<double> taps(static_cast<size_t>(nTaps), 0.0);
-    FrequencySample(w, taps.data());
-    double achieved = TapGridError(w, taps.data());
+    std::vector<double> taps;
+    const double achieved = ShapedTaps(w, result.targetRipple, taps);
     const double allowance = 1e-14 * nTaps;
-    if (!(achieved <= result.targetRipple * 1.001 + allowance)) {
-        std::vector<double> solved(static_cast<size_t>(nTaps), 0.0);
-        if (SolveTapsOnExtremals(w, solved.data())) {
-            const double better = TapGridError(w, solved.data());
-            if (better < achieved) {
-                taps.swap(solved);
-                achieved = better;
-            }
-        }
-    }
-    // Frequency sampling leaves the mirrored taps a rounding apart: they are made equal.
-    for (size_t k = 0; k < taps.size() / 2; ++k) {
-        const double mean = 0.5 * (taps[k] + taps[taps.size() - 1 - k]);
-        taps[k] = mean;
-        taps[taps.size() - 1 - k] = mean;
-    }
     const bool finite =
         std::all_of(taps.begin(), taps.end(), [](double h) { return std::isfinite(h); });
     if (!finite || !std::isfinite(achieved)) {
