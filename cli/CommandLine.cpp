@@ -443,6 +443,22 @@ const Subcommand kSubcommands[] = {
          add.Value("taps", "N", "", "the compensator's taps, 4 to 380")->check(IntegerText());
          add.Value("edges", "FP,FSTOP", "",
                    "the compensator's pass-band and stop-band edges, cycles per low-rate sample");
+         add.Value("compensator", "FILE", "",
+                   "write the compensator's taps, one a line (load FILE makes its hardware)");
+         add.Value("testbench", "FILE", "",
+                   "write a self-checking testbench of the filter: Verilog when FILE ends in .v "
+                   "or .sv, VHDL otherwise");
+         add.Flag("hw-report", "synthesize, place and route the filter on an iCE40 and print its "
+                               "cost and speed instead of the outputs");
+         add.Value("device", "up5k|hx8k", "up5k", "the iCE40 of --hw-report")
+             ->check(OneOf({"up5k", "hx8k"}, "up5k or hx8k"));
+         add.Value("clock", "HZ", "0", "the clock --hw-report places for, Hz (0: none)")
+             ->check(NumberText());
+         add.Value("seeds", "N", std::to_string(vhdl::kDefaultSeeds),
+                   "placement seeds of --hw-report: it reports the median Fmax")
+             ->check(IntegerText());
+         add.Value("hw-timeout", "SECONDS", Number(vhdl::kDefaultHardwareTimeoutSeconds),
+                   "the longest --hw-report may take; its tools are stopped then");
      }},
 };
 

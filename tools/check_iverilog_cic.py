@@ -55,6 +55,40 @@ def tool_case(cli, case, tool, prune=False):
         return 0
 
 
+def testbench_case(cli, own, other):
+    """The testbench of `own` passes on its filter (with gaps and at full rate) and fails on the
+    filter of `other`."""
+    module = "cic_interpolator" if own[0][0] else "cic_decimator"
+    name = "testbench %s S=%d R=%d DL=%d D=%d%s" % (module, *own[0][1:],
+                                                     " pruned" if own[1] else "")
+    failures = 0
+    for filt, want_pass in ((own, True), (other, False)):
+        with tempfile.TemporaryDirectory() as cwd:
+            try:
+                cic.write_filter(cli, cwd, *own, "--testbench", "tb.v")
+                cic.write_filter(cli, cwd, *filt, "--verilog", "filter.v")
+            except RuntimeError as error:
+                print("FAIL %s: %s" % (name, error))
+                return 1
+            p = cic.run(["iverilog", "-g2005", "-o", "sim.vvp", "filter.v", "tb.v"], cwd)
+            if p.returncode != 0:
+                print("FAIL %s: %s" % (name, (p.stdout + p.stderr)[-2000:]))
+                return 1
+            for plusarg in ([], ["+full_rate"]) if want_pass else ([],):
+                p = cic.run(["vvp", "-n", "sim.vvp", *plusarg], cwd)
+                log = p.stdout + p.stderr
+                passed = p.returncode == 0 and "PASS:" in log
+                failed = p.returncode != 0 and "FAIL:" in log
+                if (want_pass and not passed) or (not want_pass and not failed):
+                    print("FAIL %s on %s filter %s: %s" % (
+                        name, "its own" if want_pass else "another's", " ".join(plusarg),
+                        log[-1500:]))
+                    failures += 1
+    if not failures:
+        print("ok   %s: passes on its filter, fails on another's" % name)
+    return failures
+
+
 def main():
     cli = os.path.abspath(sys.argv[1])
     failures = 0
@@ -64,6 +98,8 @@ def main():
     for i, case in enumerate(cic.PRUNED_CASES):
         for full_rate in (False, True):
             failures += run_case(cli, case, full_rate, 400 + i, prune=True)
+    for own, other in cic.TESTBENCH_PAIRS:
+        failures += testbench_case(cli, own, other)
     for tool in ("verilator", "yosys"):
         if shutil.which(tool) is None:
             print("skipped: %s is not installed" % tool)

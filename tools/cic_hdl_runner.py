@@ -25,6 +25,15 @@ PRUNED_CASES = [
 ]
 
 
+# Testbench pairs: (case, prune) whose testbench must pass on its own filter and fail on the
+# other's (same ports: the same data bits).
+TESTBENCH_PAIRS = [
+    (((False, 3, 8, 1, 12), False), ((False, 3, 8, 2, 12), False)),
+    (((True, 2, 5, 1, 10), False), ((True, 3, 5, 1, 10), False)),
+    (((False, 4, 32, 1, 16), True), ((False, 4, 32, 1, 16), False)),
+]
+
+
 def run(cmd, cwd):
     return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True)
 
@@ -57,6 +66,13 @@ def model(cli, cwd, case, x, hdl_option, hdl_file, prune=False):
     lines = p.stdout.splitlines()
     at = next(i for i, line in enumerate(lines) if line.startswith("outputs "))
     return [int(line.split()[1]) for line in lines[at + 1:]]
+
+
+def write_filter(cli, cwd, case, prune, option, path):
+    """Writes the filter (--vhdl or --verilog, or --testbench) of the case; raises on failure."""
+    p = run([cli, "cic", *cic_options(case, prune), option, path], cwd)
+    if p.returncode != 0:
+        raise RuntimeError("vantrel-cli cic exit %d: %s" % (p.returncode, p.stderr))
 
 
 def write_stimulus(cwd, x, gaps):
