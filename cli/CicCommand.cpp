@@ -8,6 +8,8 @@
 //   --user FILE   D-bit integers separated by white space ("-": standard input)
 //   --vhdl FILE, --verilog FILE   the filter from the cic_* templates
 //   --prune       a decimator with pruned registers: its dropped bits and error bound
+//   --impulse, --step, --group-delay   the impulse and step responses at the high rate, the group
+//                 delay in samples of the high and the low rate (and the cascade's, compensated)
 //   --testbench FILE   a self-checking testbench of the filter (Verilog when FILE ends in .v, .sv)
 //   --compensator FILE  the compensator's taps, one a line (`load FILE` generates its hardware)
 //   --hw-report [--device up5k|hx8k --clock HZ --seeds N --hw-timeout S]   the filter placed and
@@ -370,8 +372,29 @@ int RunCic(const CliArgs& args, RunState& run) {
         }
         std::fprintf(out, "\nerror-bound %lld\n", static_cast<long long>(pruning.errorBound));
     }
+    // Delays in samples of the high rate and of the low one (the compensator's at the low rate).
+    const double delay = dsp::CicGroupDelay(p);
+    if (args.Has("group-delay")) {
+        std::fprintf(out, "group-delay %.17g %.17g\n", delay, delay / p.rate);
+    }
     if (args.Has("compensate")) {
         PrintCompensator(out, compensatorParams, compensator);
+        if (args.Has("group-delay")) {
+            const double cascade = delay / p.rate + 0.5 * (compensatorParams.taps - 1);
+            std::fprintf(out, "cascade-group-delay %.17g %.17g\n", cascade * p.rate, cascade);
+        }
+    }
+    const std::pair<const char*, std::vector<double> (*)(const dsp::CicParams&)> responses[] = {
+        {"impulse", dsp::CicImpulseResponse}, {"step", dsp::CicStepResponse}};
+    for (const auto& [name, response] : responses) {
+        if (!args.Has(name)) {
+            continue;
+        }
+        const std::vector<double> values = response(p);
+        std::fprintf(out, "%s %zu\n", name, values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            std::fprintf(out, "%zu %.17g\n", i, values[i]);
+        }
     }
     const std::vector<std::int64_t> y = dsp::RunCic(p, input);
     std::fprintf(out, "outputs %zu\n", y.size());

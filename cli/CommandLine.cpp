@@ -436,6 +436,9 @@ const Subcommand kSubcommands[] = {
          add.Value("user", "FILE", "", "input samples, D-bit integers (default: a test input)");
          add.Value("vhdl", "FILE", "", "write the filter in VHDL");
          add.Value("verilog", "FILE", "", "write the filter in Verilog-2001");
+         add.Flag("impulse", "print the impulse response at the high rate, DC gain 1");
+         add.Flag("step", "print the step response at the high rate, ending at 1");
+         add.Flag("group-delay", "print the group delay, in high-rate and low-rate samples");
          add.Flag("prune", "a decimator with pruned registers (their output within a stated bound "
                            "of the exact one)");
          add.Flag("compensate", "design the droop compensator at the low rate (needs --taps, "

@@ -280,6 +280,42 @@ std::vector<std::int64_t> RunCic(const CicParams& p, std::span<const std::int64_
     return out;
 }
 
+std::vector<double> CicImpulseResponse(const CicParams& p) {
+    const size_t box = static_cast<size_t>(p.rate) * static_cast<size_t>(p.delay);
+    std::vector<double> h = {1.0};
+    for (int s = 0; s < p.stages; ++s) { // a moving sum of `box` terms
+        std::vector<double> next(h.size() + box - 1, 0.0);
+        double run = 0.0;
+        for (size_t i = 0; i < next.size(); ++i) {
+            run += i < h.size() ? h[i] : 0.0;
+            run -= i >= box && i - box < h.size() ? h[i - box] : 0.0;
+            next[i] = run;
+        }
+        h = std::move(next);
+    }
+    const double scale = (p.interpolate ? static_cast<double>(p.rate) : 1.0) /
+                         std::pow(static_cast<double>(box), p.stages);
+    for (double& v : h) {
+        v *= scale;
+    }
+    return h;
+}
+
+std::vector<double> CicStepResponse(const CicParams& p) {
+    const std::vector<double> h = CicImpulseResponse(p);
+    // A decimator's inputs come every high-rate sample, an interpolator's every R-th.
+    const size_t step = p.interpolate ? static_cast<size_t>(p.rate) : 1;
+    std::vector<double> y(h.size(), 0.0);
+    for (size_t n = 0; n < y.size(); ++n) {
+        y[n] = h[n] + (n >= step ? y[n - step] : 0.0);
+    }
+    return y;
+}
+
+double CicGroupDelay(const CicParams& p) {
+    return 0.5 * static_cast<double>(p.stages) * (static_cast<double>(p.rate) * p.delay - 1.0);
+}
+
 double CicMagnitude(const CicParams& p, double frequency) {
     const double m = static_cast<double>(p.rate) * static_cast<double>(p.delay);
     const double x = std::numbers::pi * frequency;

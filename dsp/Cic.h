@@ -78,6 +78,15 @@ double CicMagnitude(const CicParams& params, double frequency);
 // The same in dB (the droop at a pass-band edge is this at that edge; -inf at a null).
 double CicMagnitudeDb(const CicParams& params, double frequency);
 
+// The responses at the high rate, scaled so that a constant input of 1 gives outputs of 1. The
+// impulse response is h / (R DL)^S for a decimator (to a unit input sample), h R / (R DL)^S for an
+// interpolator (the outputs of one unit input sample); the step response is the response to
+// inputs of 1 from sample 0 on (at the input rate), as long as the impulse response, ending at 1.
+std::vector<double> CicImpulseResponse(const CicParams& params);
+std::vector<double> CicStepResponse(const CicParams& params);
+// The group delay, constant (h is symmetric): (length of h - 1) / 2 samples of the high rate.
+double CicGroupDelay(const CicParams& params);
+
 // A compensator: a FIR at the CIC's low rate (after a decimator, before an interpolator) whose
 // pass band 0..passEdge undoes the CIC's droop, with a stop band stopEdge..0.5 of gain 0
 // (frequencies in cycles per low-rate sample). Remez design on the desired response
