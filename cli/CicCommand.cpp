@@ -8,6 +8,7 @@
 //   --user FILE   D-bit integers separated by white space ("-": standard input)
 //   --vhdl FILE, --verilog FILE   the filter from the cic_* templates
 //   --prune       a decimator with pruned registers: its dropped bits and error bound
+//   --pipeline    a decimator whose adders work in two pipelined halves (same outputs)
 //   --impulse, --step, --group-delay   the impulse and step responses at the high rate, the group
 //                 delay in samples of the high and the low rate (and the cascade's, compensated)
 //   --testbench FILE   a self-checking testbench of the filter (Verilog when FILE ends in .v, .sv)
@@ -48,6 +49,7 @@ bool ReadParams(const CliArgs& args, dsp::CicParams& p) {
     }
     p.interpolate = args.Has("interpolate");
     p.prune = args.Has("prune");
+    p.pipeline = args.Has("pipeline");
     if (!ReadInt(args, p.interpolate ? "interpolate" : "decimate", p.rate) ||
         !ReadInt(args, "stages", p.stages) || !ReadInt(args, "delay", p.delay) ||
         !ReadInt(args, "data-bits", p.dataBits)) {

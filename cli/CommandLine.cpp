@@ -441,6 +441,8 @@ const Subcommand kSubcommands[] = {
          add.Flag("group-delay", "print the group delay, in high-rate and low-rate samples");
          add.Flag("prune", "a decimator with pruned registers (their output within a stated bound "
                            "of the exact one)");
+         add.Flag("pipeline", "a decimator whose adders work in two pipelined halves: the same "
+                              "outputs at a higher clock");
          add.Flag("compensate", "design the droop compensator at the low rate (needs --taps, "
                                 "--edges)");
          add.Value("taps", "N", "", "the compensator's taps, 4 to 380")->check(IntegerText());

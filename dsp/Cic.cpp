@@ -199,6 +199,9 @@ std::string CicRangeError(const CicParams& p) {
     if (p.prune && p.interpolate) {
         return "register pruning applies to decimators only";
     }
+    if (p.pipeline && (p.interpolate || p.prune)) {
+        return "pipelined adders apply to decimators without pruning only";
+    }
     return {};
 }
 

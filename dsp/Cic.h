@@ -29,11 +29,12 @@ constexpr int kCicMaxDataBits = 24;
 
 struct CicParams {
     bool interpolate = false;
-    int stages = 4;     // S
-    int rate = 8;       // R
-    int delay = 1;      // DL, 1 or 2
-    int dataBits = 16;  // D, input and output
-    bool prune = false; // decimator only: register pruning, below
+    int stages = 4;        // S
+    int rate = 8;          // R
+    int delay = 1;         // DL, 1 or 2
+    int dataBits = 16;     // D, input and output
+    bool prune = false;    // decimator only: register pruning, below
+    bool pipeline = false; // decimator only: the hardware's adders split in pipelined halves
 };
 
 // Empty when every field is in range, else the reason ("stages S: 1 to 8").

@@ -19,7 +19,7 @@ STD = "--std=93"
 
 def run_case(cli, ghdl, case, full_rate, seed, prune=False):
     entity = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "%s%s S=%d R=%d DL=%d D=%d %s" % (entity, " pruned" if prune else "", *case[1:],
+    name = "%s%s S=%d R=%d DL=%d D=%d %s" % (entity, cic.variant_name(prune), *case[1:],
                                              "full rate" if full_rate else "gaps")
     with tempfile.TemporaryDirectory() as cwd:
         x, gaps = cic.stimulus(case, full_rate, seed)
@@ -42,7 +42,7 @@ def run_case(cli, ghdl, case, full_rate, seed, prune=False):
 
 def synth_case(cli, ghdl, case, prune=False):
     entity = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "ghdl --synth %s%s S=%d R=%d DL=%d D=%d" % (entity, " pruned" if prune else "",
+    name = "ghdl --synth %s%s S=%d R=%d DL=%d D=%d" % (entity, cic.variant_name(prune),
                                                       *case[1:])
     with tempfile.TemporaryDirectory() as cwd:
         p = cic.run([cli, "cic", *cic.cic_options(case, prune), "--vhdl", "filter.vhd"], cwd)
@@ -101,11 +101,15 @@ def main():
     for i, case in enumerate(cic.PRUNED_CASES):
         for full_rate in (False, True):
             failures += run_case(cli, ghdl, case, full_rate, 300 + i, prune=True)
+    for i, case in enumerate(cic.PIPELINED_CASES):
+        for full_rate in (False, True):
+            failures += run_case(cli, ghdl, case, full_rate, 500 + i, prune="--pipeline")
     for own, other in cic.TESTBENCH_PAIRS:
         failures += testbench_case(cli, ghdl, own, other)
     for case in ((False, 4, 16, 2, 12), (True, 3, 8, 1, 16)):
         failures += synth_case(cli, ghdl, case)
     failures += synth_case(cli, ghdl, (False, 4, 32, 1, 16), prune=True)
+    failures += synth_case(cli, ghdl, (False, 4, 32, 1, 16), prune="--pipeline")
     print("FAILED" if failures else "all passed")
     return 1 if failures else 0
 

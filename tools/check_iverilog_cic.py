@@ -18,7 +18,7 @@ import cic_hdl_runner as cic  # noqa: E402
 
 def run_case(cli, case, full_rate, seed, prune=False):
     module = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "%s%s S=%d R=%d DL=%d D=%d %s" % (module, " pruned" if prune else "", *case[1:],
+    name = "%s%s S=%d R=%d DL=%d D=%d %s" % (module, cic.variant_name(prune), *case[1:],
                                              "full rate" if full_rate else "gaps")
     with tempfile.TemporaryDirectory() as cwd:
         x, gaps = cic.stimulus(case, full_rate, seed)
@@ -41,7 +41,7 @@ def run_case(cli, case, full_rate, seed, prune=False):
 
 def tool_case(cli, case, tool, prune=False):
     module = "cic_interpolator" if case[0] else "cic_decimator"
-    name = "%s %s%s S=%d R=%d DL=%d D=%d" % (tool, module, " pruned" if prune else "", *case[1:])
+    name = "%s %s%s S=%d R=%d DL=%d D=%d" % (tool, module, cic.variant_name(prune), *case[1:])
     with tempfile.TemporaryDirectory() as cwd:
         p = cic.run([cli, "cic", *cic.cic_options(case, prune), "--verilog", module + ".v"], cwd)
         if p.returncode == 0:
@@ -98,6 +98,9 @@ def main():
     for i, case in enumerate(cic.PRUNED_CASES):
         for full_rate in (False, True):
             failures += run_case(cli, case, full_rate, 400 + i, prune=True)
+    for i, case in enumerate(cic.PIPELINED_CASES):
+        for full_rate in (False, True):
+            failures += run_case(cli, case, full_rate, 600 + i, prune="--pipeline")
     for own, other in cic.TESTBENCH_PAIRS:
         failures += testbench_case(cli, own, other)
     for tool in ("verilator", "yosys"):
@@ -107,6 +110,7 @@ def main():
         for case in ((False, 4, 16, 2, 12), (True, 3, 8, 1, 16)):
             failures += tool_case(cli, case, tool)
         failures += tool_case(cli, (False, 4, 32, 1, 16), tool, prune=True)
+        failures += tool_case(cli, (False, 4, 32, 1, 16), tool, prune="--pipeline")
     print("FAILED" if failures else "all passed")
     return 1 if failures else 0
 

@@ -25,6 +25,12 @@ PRUNED_CASES = [
 ]
 
 
+# Decimators whose adders work in pipelined halves (--pipeline): bit-exact against the model.
+PIPELINED_CASES = [
+    (False, 1, 2, 1, 8), (False, 2, 3, 2, 12), (False, 4, 32, 1, 16), (False, 5, 10, 2, 24),
+    (False, 6, 7, 1, 4), (False, 8, 1024, 2, 24),
+]
+
 # Testbench pairs: (case, prune) whose testbench must pass on its own filter and fail on the
 # other's (same ports: the same data bits).
 TESTBENCH_PAIRS = [
@@ -49,10 +55,16 @@ def stimulus(case, full_rate, seed):
     return x, gaps
 
 
+def variant_name(prune):
+    return " pruned" if prune is True else " pipelined" if prune == "--pipeline" else ""
+
+
 def cic_options(case, prune=False):
+    """prune: False, True (--prune) or the option of another variant ("--pipeline")."""
     interpolate, s, r, dl, d = case
+    variant = "--prune" if prune is True else prune
     return ["--interpolate" if interpolate else "--decimate", str(r), "--stages", str(s),
-            "--delay", str(dl), "--data-bits", str(d)] + (["--prune"] if prune else [])
+            "--delay", str(dl), "--data-bits", str(d)] + ([variant] if variant else [])
 
 
 def model(cli, cwd, case, x, hdl_option, hdl_file, prune=False):

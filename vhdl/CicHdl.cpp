@@ -8,6 +8,7 @@ namespace vhdl {
 std::string CicTemplateName(const dsp::CicParams& params, HdlLanguage language) {
     return std::string(params.interpolate ? "cic_interpolator"
                        : params.prune     ? "cic_decimator_pruned"
+                       : params.pipeline  ? "cic_decimator_pipelined"
                                           : "cic_decimator") +
            HdlExtension(language);
 }
