@@ -446,8 +446,9 @@ const Subcommand kSubcommands[] = {
          add.Flag("compensate", "design the droop compensator at the low rate (needs --taps, "
                                 "--edges)");
          add.Value("taps", "N", "", "the compensator's taps, 4 to 380")->check(IntegerText());
-         add.Value("edges", "FP,FSTOP", "",
-                   "the compensator's pass-band and stop-band edges, cycles per low-rate sample");
+         add.Value("edges", "E1,E2[,E3,E4]", "",
+                   "the compensator's two edges FP,FSTOP: pass band to FP, stop band from "
+                   "FSTOP, cycles per low-rate sample");
          add.Value("compensator", "FILE", "",
                    "write the compensator's taps, one a line (load FILE makes its hardware)");
          add.Value("testbench", "FILE", "",
