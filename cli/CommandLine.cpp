@@ -446,6 +446,35 @@ const Subcommand kSubcommands[] = {
          add.Value("user", "FILE", "", "input samples, D-bit integers (default: a test input)");
          add.Value("vhdl", "FILE", "", "write the filter in VHDL");
          add.Value("verilog", "FILE", "", "write the filter in Verilog-2001");
+         add.Flag("impulse", "print the impulse response at the high rate, DC gain 1");
+         add.Flag("step", "print the step response at the high rate, ending at 1");
+         add.Flag("group-delay", "print the group delay, in high-rate and low-rate samples");
+         add.Flag("prune", "a decimator with pruned registers (their output within a stated bound "
+                           "of the exact one)");
+         add.Flag("pipeline", "a decimator whose adders work in two pipelined halves: the same "
+                              "outputs at a higher clock");
+         add.Flag("compensate", "design the droop compensator at the low rate (needs --taps, "
+                                "--edges)");
+         add.Value("taps", "N", "", "the compensator's taps, 4 to 380")->check(IntegerText());
+         add.Value("edges", "E1,E2[,E3,E4]", "",
+                   "the compensator's two edges FP,FSTOP: pass band to FP, stop band from "
+                   "FSTOP, cycles per low-rate sample");
+         add.Value("compensator", "FILE", "",
+                   "write the compensator's taps, one a line (load FILE makes its hardware)");
+         add.Value("testbench", "FILE", "",
+                   "write a self-checking testbench of the filter: Verilog when FILE ends in .v "
+                   "or .sv, VHDL otherwise");
+         add.Flag("hw-report", "synthesize, place and route the filter on an iCE40 and print its "
+                               "cost and speed instead of the outputs");
+         add.Value("device", "up5k|hx8k", "up5k", "the iCE40 of --hw-report")
+             ->check(OneOf({"up5k", "hx8k"}, "up5k or hx8k"));
+         add.Value("clock", "HZ", "0", "the clock --hw-report places for, Hz (0: none)")
+             ->check(NumberText());
+         add.Value("seeds", "N", std::to_string(vhdl::kDefaultSeeds),
+                   "placement seeds of --hw-report: it reports the median Fmax")
+             ->check(IntegerText());
+         add.Value("hw-timeout", "SECONDS", Number(vhdl::kDefaultHardwareTimeoutSeconds),
+                   "the longest --hw-report may take; its tools are stopped then");
      }},
 };
 

@@ -24,7 +24,9 @@ TEMPLATES = [name + extension
                            "iirfilter_folded", "iirfilter_parallel"]
                           + ["iirfilter%d" % n for n in range(1, 9)])
              for extension in (".vhd", ".v")]
-TEMPLATES += [name + extension for name in ("cic_decimator", "cic_interpolator")
+TEMPLATES += [name + extension
+              for name in ("cic_decimator", "cic_decimator_pruned", "cic_decimator_pipelined",
+                           "cic_interpolator")
               for extension in (".vhd", ".v")]
 GUI_FILES = [
     "bin/vantrel",
