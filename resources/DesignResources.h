@@ -60,12 +60,13 @@ extern const char* const kIirMethodLabels[kIirMethodRadios];
 // The FIR parameter dialogs' kind: a radio group in the order of dsp::FirKind (the dialog's own
 // filter type, Hilbert transformer, differentiator, multiband); every kind after the first is
 // designed on a band table of its own dialog. The FIR design method: a radio group in the order
-// of dsp::FirMethod (Remez exchange, least squares, Kaiser window) and the Kaiser window's beta.
+// of dsp::FirMethod (Remez exchange, least squares, Kaiser window, half-band) and the Kaiser
+// window's beta.
 constexpr int kIdcFirKind = 1262; // radio group start, index 0
 constexpr int kFirKindRadios = 4;
 constexpr int kIdcFirMethod = 1266; // radio group start, index 0
-constexpr int kFirMethodRadios = 3;
-constexpr int kIdcKaiserBeta = 1269;
+constexpr int kFirMethodRadios = 4;
+constexpr int kIdcKaiserBeta = 1270;
 
 // The labels of the FIR method radios, and of the kind radios after the filter type's own.
 extern const char* const kFirMethodLabels[kFirMethodRadios];

@@ -1,6 +1,7 @@
 // Templates of the Design command's dialogs: the FIR parameter and adjustment result dialogs,
 // the IIR parameter dialogs and the adjustment choice. Positions and sizes in dialog units; each
 // dialog opens at a fixed screen position in pixels.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -211,7 +212,9 @@ int AddFirKindAndMethodGroups(DialogTemplate& dialog, int y, int type) {
     constexpr int kRadioStep = 12;
     constexpr int kGap = 4;
     constexpr int kGroupWidth = (kPictureWidth - kGap) / 2;
-    constexpr int kGroupHeight = kTitleHeight + kFirKindRadios * kRadioStep + 5;
+    // The method group's radios and the beta row below them.
+    constexpr int kGroupHeight =
+        kTitleHeight + std::max(kFirKindRadios, kFirMethodRadios + 1) * kRadioStep + 5;
     constexpr int kRadioWidth = kGroupWidth - 2 * kMargin;
     static const char* const kTypeKinds[4] = {"Low pass", "High pass", "Band rejection",
                                               "Band pass"};
@@ -255,7 +258,7 @@ int AddFirKindAndMethodGroups(DialogTemplate& dialog, int y, int type) {
 } // namespace
 
 const char* const kFirMethodLabels[kFirMethodRadios] = {"Remez exchange", "Least squares",
-                                                        "Kaiser window"};
+                                                        "Kaiser window", "Half-band"};
 const char* const kFirKindLabels[kFirKindRadios - 1] = {"Hilbert transformer", "Differentiator",
                                                         "Multiband"};
 const char* const kFromRequirementsLabel = "From requirements";

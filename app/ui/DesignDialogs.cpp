@@ -126,7 +126,13 @@ void CFirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
         controls.SetEnabled(FieldControl(kFieldFc1 + i), !table);
     }
     for (int i = 0; i < kFirMethodRadios; ++i) {
-        controls.SetEnabled(kIdcFirMethod + i, !table);
+        // The half-band filter is a low pass, its stop band the mirror of its pass band.
+        controls.SetEnabled(kIdcFirMethod + i,
+                            !table && (i != dsp::kFirHalfband || m_nType == kLpf));
+    }
+    const bool halfband = !table && method == dsp::kFirHalfband;
+    if (edges == 2) {
+        controls.SetEnabled(FieldControl(kFieldFc2), !table && !halfband);
     }
     // Ap and As replace the tap count and RR, which the design then chooses (and beta, which
     // Kaiser's formula gives). The window takes no weights, so RR means nothing to it.
@@ -134,7 +140,7 @@ void CFirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
     controls.SetEnabled(kIdcPassRipple, requirements);
     controls.SetEnabled(kIdcStopAttenuation, requirements);
     controls.SetEnabled(kIdcTaps, !requirements);
-    controls.SetEnabled(kIdcRR, !table && !requirements && method != dsp::kFirKaiser);
+    controls.SetEnabled(kIdcRR, !table && !requirements && method != dsp::kFirKaiser && !halfband);
     controls.SetEnabled(kIdcKaiserBeta, !table && !requirements && method == dsp::kFirKaiser);
 }
 
@@ -162,7 +168,8 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     };
     const bool edgesUsed = !parameters || !UsesBandTable();
     field(kIdcFc1, m_fc1, edgesUsed);
-    field(kIdcFc2, m_fc2, edgesUsed);
+    // A half-band filter's stop edge is the mirror of its pass edge: the field is not read.
+    field(kIdcFc2, m_fc2, edgesUsed && !(parameters && m_nFirMethod == dsp::kFirHalfband));
     if (IsThreeBand(m_nType)) {
         field(kIdcFc3, m_fc3, edgesUsed);
         field(kIdcFc4, m_fc4, edgesUsed);
