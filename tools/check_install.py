@@ -21,6 +21,7 @@ import tempfile
 
 TEMPLATES = [name + extension
              for name in (["firfilter", "firfilter_folded", "firfilter_parallel",
+                           "firfilter_decim", "firfilter_interp",
                            "iirfilter_folded", "iirfilter_parallel"]
                           + ["iirfilter%d" % n for n in range(1, 9)])
              for extension in (".vhd", ".v")]
