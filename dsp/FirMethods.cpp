@@ -443,16 +443,16 @@ FirRequirementTrial MethodTrial(const FirRequirements& req, int taps, double rr,
     const std::vector<double>& h = design.result.taps;
     const int n = static_cast<int>(h.size());
     const FilterCoefficients c = FirCoefficients(h, n, n, 1, false, 16);
-    BandSpec spec;
-    spec.type = static_cast<int>(req.type);
-    spec.fs = req.fs;
-    spec.fc1 = req.fc1;
-    spec.fc2 = req.fc2;
-    spec.fc3 = req.fc3;
-    spec.fc4 = req.fc4;
+    BandSpec layout;
+    layout.type = static_cast<int>(req.type);
+    layout.fs = req.fs;
+    layout.fc1 = req.fc1;
+    layout.fc2 = req.fc2;
+    layout.fc3 = req.fc3;
+    layout.fc4 = req.fc4;
     double ripple = 0.0;
     double attenuation = INFINITY;
-    for (const BandGain& g : MeasureGains(c, req.fs, MeasureBands(spec, c))) {
+    for (const BandGain& g : MeasureGains(c, req.fs, MeasureBands(layout, c))) {
         if (g.band.pass) {
             ripple = std::max(ripple, g.maxDb - g.minDb);
         } else {
