@@ -75,9 +75,10 @@ Outcome Export(const COlvexDoc& doc, const ExportRequest& request) {
     if (!check.Is(OutcomeKind::kAccepted)) {
         return check;
     }
-    const std::optional<std::string> text =
-        files::BuildExport(request.format, doc.TakeCoefficients(request.iir),
-                           ExportParametersOf(doc, request.iir), Stem(request.path));
+    files::ExportParameters parameters = ExportParametersOf(doc, request.iir);
+    parameters.rate = request.rate;
+    const std::optional<std::string> text = files::BuildExport(
+        request.format, doc.TakeCoefficients(request.iir), parameters, Stem(request.path));
     if (!text) {
         return Refused(design::ExportNeedsQuantizeWarning());
     }

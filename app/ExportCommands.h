@@ -18,6 +18,8 @@ struct ExportRequest {
     bool iir = false;
     files::ExportFormat format = files::ExportFormat::kCsv;
     std::string path;
+    // The rate change a FIR's files name (single rate by default).
+    vhdl::RateChange rate = {};
 };
 Outcome CheckExport(const COlvexDoc& doc, const ExportRequest& request);
 Outcome Export(const COlvexDoc& doc, const ExportRequest& request);

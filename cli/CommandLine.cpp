@@ -381,8 +381,9 @@ const Subcommand kSubcommands[] = {
                    "weight");
          AddRequirements(add, false);
          add.Value("decimate", "R", "",
-                   "polyphase decimator by R, 2 to 64: --vhdl, --verilog and --hw-report generate "
-                   "it; with --user FILE (D-bit integers) or --wave its outputs are printed")
+                   "polyphase decimator by R, 2 to 64: --vhdl, --verilog, --testbench and "
+                   "--hw-report generate it; without --testbench, --user FILE (D-bit integers) "
+                   "or --wave print its outputs")
              ->check(IntegerText());
          add.Value("interpolate", "R", "",
                    "polyphase interpolator by R, 2 to 64, as --decimate (R outputs per sample)")

@@ -36,6 +36,7 @@ commands::ExportRequest Request(const CliArgs& args, const RunState& run) {
     request.iir = run.Iir();
     request.format = FormatOf(args).value_or(files::ExportFormat::kCsv);
     request.path = args.Value("export");
+    request.rate = run.rate; // --decimate or --interpolate, read with the VHDL options
     return request;
 }
 

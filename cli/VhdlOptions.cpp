@@ -9,10 +9,11 @@
 //                                                 Verilog when FILE ends in .v or .sv
 //   --wave sine|square --freq F, or --user FILE   the testbench's stimulus, set through In/Out Wave
 //                                                 (default: the sine)
-//   --decimate M | --interpolate L (fir)          --vhdl, --verilog and --hw-report generate the
-//                                                 polyphase rate changer; with --user FILE (D-bit
-//                                                 integers) or --wave, the coefficients give way
-//                                                 to its bit-true outputs "index value"
+//   --decimate M | --interpolate L (fir)          --vhdl, --verilog, --testbench and --hw-report
+//                                                 generate the polyphase rate changer; without
+//                                                 --testbench, --user FILE (D-bit integers) or
+//                                                 --wave make the coefficients give way to its
+//                                                 bit-true outputs "index value"
 //
 // Both need --quantize B, as VHDL Code needs "Quantize". Without --template the template is
 // searched like the window does: the program's folder, the current folder, PATH, then the
@@ -22,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +42,7 @@
 #include "vhdl/HardwareReport.h"
 #include "vhdl/HdlLanguage.h"
 #include "vhdl/Polyphase.h"
+#include "vhdl/Testbench.h"
 #include "vhdl/ToolProcess.h"
 #include "vhdl/VhdlText.h"
 
@@ -208,7 +211,12 @@ int WriteTestbench(const std::string& path, RunState& run) {
     const vhdl::HdlLanguage language = vhdl::LanguageOfPath(path) == vhdl::HdlLanguage::kVerilog
                                            ? vhdl::HdlLanguage::kVerilog
                                            : vhdl::HdlLanguage::kVhdl;
-    const commands::TextOutcome testbench = commands::Testbench(run.doc, run.Iir(), language);
+    commands::TextOutcome testbench = commands::Testbench(run.doc, run.Iir(), language);
+    if (run.rate.Active() && testbench.Is(commands::OutcomeKind::kAccepted)) {
+        const std::span<const double> wave(run.doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
+        testbench.text = vhdl::BuildPolyphaseTestbench(
+            run.doc.TakeCoefficients(false), run.doc.m_nDataBits, wave, run.rate, language);
+    }
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;
@@ -307,16 +315,11 @@ bool ReadIntegerSamples(const std::string& path, int dataBits, std::vector<std::
     return true;
 }
 
-// What a rate change takes: a FIR, quantized; one multiplier; no testbench; --data-bits for
-// the outputs of --user or --wave.
+// What a rate change takes: a FIR, quantized; one multiplier; --data-bits for the outputs of
+// --user or --wave.
 int CheckRateChangeOptions(const CliArgs& args, const RunState& run, vhdl::RateChange rate) {
     if (run.Iir()) {
         std::fprintf(stderr, "--decimate and --interpolate need a FIR filter\n");
-        return kExitInvalid;
-    }
-    if (args.Has("testbench")) {
-        std::fprintf(stderr, "--testbench is of single-rate filters: not with --decimate or "
-                             "--interpolate\n");
         return kExitInvalid;
     }
     if (args.Has("arch") && args.Value("arch") != "serial") {
@@ -324,8 +327,11 @@ int CheckRateChangeOptions(const CliArgs& args, const RunState& run, vhdl::RateC
                              "hardware: --arch serial only\n");
         return kExitInvalid;
     }
-    const bool samples = args.Has("user") || args.Has("wave") || args.Has("freq");
-    const bool generated = args.Has("vhdl") || args.Has("verilog") || args.Has("hw-report");
+    // With --testbench the wave options are the testbench's stimulus.
+    const bool samples =
+        !args.Has("testbench") && (args.Has("user") || args.Has("wave") || args.Has("freq"));
+    const bool generated =
+        args.Has("vhdl") || args.Has("verilog") || args.Has("hw-report") || args.Has("testbench");
     if (!samples && !generated) {
         return kExitOk;
     }
@@ -361,7 +367,7 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     const vhdl::RateChange rate = run.rate;
     if (rate.Active()) {
         const int status = CheckRateChangeOptions(args, run, rate);
-        if (status != kExitOk || !(vhdlFile || hardware)) {
+        if (status != kExitOk || !(vhdlFile || hardware || testbench)) {
             return status; // the outputs of --user or --wave are printed in their place
         }
     }
@@ -512,7 +518,7 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
 }
 
 bool WantsRateChangeOutputs(const CliArgs& args) {
-    return (args.Has("decimate") || args.Has("interpolate")) &&
+    return (args.Has("decimate") || args.Has("interpolate")) && !args.Has("testbench") &&
            (args.Has("user") || args.Has("wave") || args.Has("freq"));
 }
 

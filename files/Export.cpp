@@ -179,8 +179,30 @@ std::vector<std::string> DescribeDesign(const dsp::FilterCoefficients& c,
         lines.push_back("ripple ratio RR: " + Number(design.rr));
         lines.push_back("coefficient multiplier K: " + std::to_string(design.multiplier));
     }
+    if (!c.iir && design.rate.Active()) {
+        lines.push_back(design.rate.kind == vhdl::RateKind::kDecimate
+                            ? "decimation by " + std::to_string(design.rate.factor) +
+                                  ": one output per " + std::to_string(design.rate.factor) +
+                                  " input samples, at samples 0, M, 2M, ... (polyphase)"
+                            : "interpolation by " + std::to_string(design.rate.factor) + ": " +
+                                  std::to_string(design.rate.factor) +
+                                  " outputs per input sample (polyphase), the taps without a "
+                                  "gain of L");
+    }
     lines.push_back(QuantizationLine(c));
     return lines;
+}
+
+// The taps of each phase of a rate change by `factor`: phase p holds h[p], h[p + factor], ...,
+// zeros past the last tap, every phase ceil(N / factor) long (at least 1).
+template <typename T> std::vector<std::vector<T>> Phases(const std::vector<T>& taps, int factor) {
+    const std::size_t f = static_cast<std::size_t>(std::max(factor, 1));
+    const std::size_t length = std::max<std::size_t>((taps.size() + f - 1) / f, 1);
+    std::vector<std::vector<T>> phases(f, std::vector<T>(length, T{}));
+    for (std::size_t k = 0; k < taps.size(); ++k) {
+        phases[k % f][k / f] = taps[k];
+    }
+    return phases;
 }
 
 std::string CommentLines(const std::vector<std::string>& lines, const char* prefix) {
@@ -315,6 +337,16 @@ std::string BuildJson(const dsp::FilterCoefficients& c, const ExportParameters& 
         }
     }
     json["design"] = params;
+    if (!c.iir && design.rate.Active()) {
+        nlohmann::ordered_json rate;
+        rate["kind"] = design.rate.kind == vhdl::RateKind::kDecimate ? "decimate" : "interpolate";
+        rate["factor"] = design.rate.factor;
+        rate["phases"] = Phases(v.values, design.rate.factor);
+        if (c.quantized) {
+            rate["phase_integers"] = Phases(v.integers, design.rate.factor);
+        }
+        json["rate_change"] = rate;
+    }
     if (!c.iir) {
         json["numerator"] = v.values;
         json["denominator"] = {1.0};
@@ -437,6 +469,116 @@ std::string FirHeaderBody(const dsp::FilterCoefficients& c, const std::string& i
     return text + CArray("int32_t", id + "_taps_q31", macro + "_NUM_TAPS", literals, kTapsPerLine);
 }
 
+// "static const TYPE NAME[ROWS][COLUMNS] = { {...}, ... };", a row a line (wrapped).
+std::string CTable(const std::string& type, const std::string& name, const std::string& rows,
+                   const std::string& columns,
+                   const std::vector<std::vector<std::string>>& literals) {
+    std::string text =
+        "static const " + type + " " + name + "[" + rows + "][" + columns + "] = {\n";
+    for (std::size_t r = 0; r < literals.size(); ++r) {
+        text += "    {";
+        for (std::size_t i = 0; i < literals[r].size(); ++i) {
+            text += (i > 0 && i % kTapsPerLine == 0 ? "\n     "
+                     : i > 0                        ? " "
+                                                    : "") +
+                    literals[r][i] + (i + 1 < literals[r].size() ? "," : "");
+        }
+        text += r + 1 < literals.size() ? "},\n" : "}\n";
+    }
+    return text + "};\n";
+}
+
+template <typename T, typename Format>
+std::vector<std::vector<std::string>> Literals(const std::vector<std::vector<T>>& rows,
+                                               Format format) {
+    std::vector<std::vector<std::string>> text;
+    for (const std::vector<T>& row : rows) {
+        text.emplace_back();
+        for (const T& value : row) {
+            text.back().push_back(format(value));
+        }
+    }
+    return text;
+}
+
+// The rate change after the FIR's arrays: the factor, for an interpolator the taps padded for
+// arm_fir_interpolate_init_*, and the polyphase arrangement.
+std::string RateHeaderBody(const dsp::FilterCoefficients& c, const vhdl::RateChange& rate,
+                           const std::string& id, const std::string& macro) {
+    const ExportValues v = ValuesOf(c);
+    const int factor = rate.factor;
+    const std::string f = std::to_string(factor);
+    std::string text;
+    if (rate.kind == vhdl::RateKind::kDecimate) {
+        text += "\n/* Decimation by " + f +
+                ", as the polyphase decimator of the generated hardware: output m is the\n"
+                "   FIR output at input sample m * " +
+                f +
+                " (the first sample is sample 0). arm_fir_decimate_init_f32/_q15/_q31\n"
+                "   (&S, numTaps, M, pCoeffs, pState, blockSize) take the taps above (_NUM_TAPS, "
+                "or\n   _NUM_TAPS_Q15 with the Q15 ones), blockSize a multiple of M and numTaps + "
+                "blockSize - 1\n   state words; their output m is also at input sample m * M. "
+                "*/\n";
+        text += "#define " + macro + "_DECIMATION " + f + "\n";
+    } else {
+        // arm_fir_interpolate_init_* needs a multiple of L taps: zeros after h[N-1], which come
+        // first in the time-reversed order.
+        const std::size_t l = static_cast<std::size_t>(factor);
+        const std::size_t count = std::max<std::size_t>((v.values.size() + l - 1) / l, 1) * l;
+        const std::size_t pad = count - v.values.size();
+        text += "\n/* Interpolation by " + f +
+                ", as the polyphase interpolator of the generated hardware: " + f +
+                "\n   outputs per input sample, output n * L + p = sum over i of h[p + i * L] * "
+                "x[n - i]; the taps\n   carry no gain of L. arm_fir_interpolate_init_f32/_q15/"
+                "_q31(&S, L, numTaps, pCoeffs,\n   pState, blockSize) take the taps below: "
+                "those above, time-reversed, with zeros before\n   them to a multiple of L, and "
+                "numTaps / L + blockSize - 1 state words. */\n";
+        text += "#define " + macro + "_INTERPOLATION " + f + "\n";
+        text += "#define " + macro + "_INTERP_NUM_TAPS " + std::to_string(count) + "\n\n";
+        std::vector<std::string> literals(pad, FloatLiteral(0.0));
+        for (auto value = v.values.rbegin(); value != v.values.rend(); ++value) {
+            literals.push_back(FloatLiteral(*value));
+        }
+        text += CArray("float", id + "_interp_taps_f32", macro + "_INTERP_NUM_TAPS", literals,
+                       kTapsPerLine);
+        if (c.quantized && c.bits >= kQ15Bits && c.bits <= kQ31Bits) {
+            const bool q15 = c.bits == kQ15Bits;
+            const int scaleUp = q15 ? 0 : kQ31Bits - c.bits;
+            literals.assign(pad, "0");
+            for (auto value = v.integers.rbegin(); value != v.integers.rend(); ++value) {
+                literals.push_back(IntLiteral(*value * (std::int64_t{1} << scaleUp)));
+            }
+            text += q15 ? "\n/* Q15 for arm_fir_interpolate_q15: the literals, as above. */\n"
+                        : "\n/* Q31 for arm_fir_interpolate_q31: the literals times 2^" +
+                              std::to_string(scaleUp) + ", as above. */\n";
+            text += CArray(q15 ? "int16_t" : "int32_t",
+                           id + (q15 ? "_interp_taps_q15" : "_interp_taps_q31"),
+                           macro + "_INTERP_NUM_TAPS", literals, kTapsPerLine);
+        }
+    }
+    const std::vector<std::vector<double>> phases = Phases(v.values, factor);
+    text += "\n/* The polyphase arrangement: phase p (0 .. " + std::to_string(factor - 1) +
+            ") holds\n   h[p], h[p + " + f + "], h[p + 2 * " + f +
+            "], ... in natural order, zeros past h[N-1]. ";
+    text += rate.kind == vhdl::RateKind::kDecimate
+                ? "Output m is the sum over p of phase p applied to the samples\n"
+                  "   x[m * M - p], x[(m - 1) * M - p], ... */\n"
+                : "Output n * L + p is phase p applied to the samples x[n],\n"
+                  "   x[n - 1], ... */\n";
+    text += "#define " + macro + "_PHASES " + f + "\n";
+    text += "#define " + macro + "_PHASE_LENGTH " + std::to_string(phases.front().size()) + "\n\n";
+    text += CTable("float", id + "_phases_f32", macro + "_PHASES", macro + "_PHASE_LENGTH",
+                   Literals(phases, [](double value) { return FloatLiteral(value); }));
+    if (c.quantized && c.bits <= kQ31Bits) {
+        text += "\n/* The same as the B = " + std::to_string(c.bits) +
+                " bit literals of the generated hardware. */\n";
+        text += CTable("int32_t", id + "_phases_int", macro + "_PHASES", macro + "_PHASE_LENGTH",
+                       Literals(Phases(v.integers, factor),
+                                [](std::int64_t value) { return IntLiteral(value); }));
+    }
+    return text;
+}
+
 const char* const kStageFieldNames[kBiquadFields] = {"b0", "b1", "b2", "a1", "a2"};
 
 // Why a cascade has no Q15 form, for the header's comment.
@@ -546,6 +688,9 @@ std::string BuildCHeader(const dsp::FilterCoefficients& c, const ExportParameter
     text += CommentLines(DescribeDesign(c, design), " * ");
     text += " */\n#ifndef " + macro + "_H\n#define " + macro + "_H\n\n#include <stdint.h>\n\n";
     text += c.iir ? IirHeaderBody(c, id, macro) : FirHeaderBody(c, id, macro);
+    if (!c.iir && design.rate.Active()) {
+        text += RateHeaderBody(c, design.rate, id, macro);
+    }
     return text + "\n#endif /* " + macro + "_H */\n";
 }
 

@@ -30,6 +30,12 @@
 //   arm_biquad_cascade_df1_q31 holding the literals themselves with postShift 32 - B, and a Q15
 //   form only where it holds the literals without losing a bit. The integer forms need a
 //   quantized design.
+// - A FIR with a rate change (`rate` of the parameters): every format's comments name it; the C
+//   header adds the factor, the polyphase arrangement (per phase its taps, natural order, as
+//   floats and as the literals) and, for an interpolator, the taps padded with zeros to a
+//   multiple of L as arm_fir_interpolate_init_* needs them (the plain taps already suit
+//   arm_fir_decimate_init_*); the JSON adds "rate_change" with "kind", "factor", "phases" and,
+//   quantized, "phase_integers". Single-rate files are unchanged.
 #pragma once
 
 #include <array>
@@ -40,6 +46,7 @@
 #include <vector>
 
 #include "dsp/FilterCoefficients.h"
+#include "vhdl/Polyphase.h"
 
 namespace files {
 
@@ -81,6 +88,8 @@ struct ExportParameters {
     // the files, with the values it was designed from.
     int iirMethod = 0;
     double attenDb = 0.0;
+    // FIR: the rate change the hardware makes with the taps (single rate by default).
+    vhdl::RateChange rate = {};
 };
 
 // One stage as arm_biquad_cascade_df1 takes it, y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2]

@@ -33,8 +33,11 @@ with tempfile.TemporaryDirectory() as work:
         (["fir", "--interpolate", "65"], 2,
          "--interpolate: Please enter an integer between 2 and 64.", "", False),
         (["fir", "--decimate", "x"], 2, "--decimate", "", False),
+        # The testbench is that of the rate changer; the wave options are its stimulus.
         (["fir", *Q, "--decimate", "4", "--vhdl", out, "--testbench", os.path.join(work, "t.vhd")],
-         2, "--testbench is of single-rate filters", "", False),
+         0, "", "", True),
+        (["fir", "--quantize", "12", "--decimate", "4", "--testbench",
+          os.path.join(work, "t.vhd")], 2, "--testbench need --data-bits D", "", False),
         (["fir", *Q, "--decimate", "4", "--vhdl", out, "--arch", "folded"], 2,
          "--arch serial only", "", False),
         (["fir", "--decimate", "4", "--vhdl", out, "--data-bits", "10"], 2, "--quantize B is needed",
@@ -92,6 +95,26 @@ with tempfile.TemporaryDirectory() as work:
     for line in ("// Interpolation = 4\n", "module firfilter_interp ("):
         if line not in text:
             problems.append("interpolate 4 Verilog lacks %r" % line)
+
+    # With --testbench, --wave is the testbench's stimulus: the model's outputs are not printed
+    # in place of the taps, and the testbench is of the rate changer, in the language of its file name.
+    for kind, path, lines in (
+            ("--decimate", os.path.join(work, "t.vhd"),
+             ("entity firfilter_decim_tb is", "dut : entity work.firfilter_decim\n",
+              "decimation by 4")),
+            ("--interpolate", os.path.join(work, "t.v"),
+             ("module firfilter_interp_tb;", "  firfilter_interp dut (", "interpolation by 4"))):
+        if os.path.exists(path):
+            os.remove(path)
+        p = subprocess.run([CLI, *BPF, *Q, kind, "4", "--testbench", path, "--wave", "square"],
+                           capture_output=True, text=True)
+        if p.returncode != 0 or "inputs " in p.stdout or "ation = 4" in p.stdout:
+            problems.append("%s 4 --testbench: exit %d, printed %r" % (kind, p.returncode,
+                                                                      p.stdout[:200]))
+        text = open(path).read() if os.path.exists(path) else ""
+        for line in lines:
+            if line not in text:
+                problems.append("%s 4 testbench lacks %r" % (kind, line))
 
 for problem in problems:
     print("FAIL", problem)

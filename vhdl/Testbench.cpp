@@ -561,7 +561,138 @@ begin
     return t + InstanceAndCheck(entity, "output_count") + DriveProcess("output_count");
 }
 
+// ---- Polyphase rate changers --------------------------------------------------------------------
+
+std::string PolyphaseEntity(RateChange rate) {
+    return rate.kind == RateKind::kInterpolate ? "firfilter_interp" : "firfilter_decim";
+}
+
+std::string PolyphaseComment(RateChange rate, const char* mark, size_t samples, size_t waveCount,
+                             size_t outputs) {
+    const std::string m(mark);
+    const bool decimate = rate.kind == RateKind::kDecimate;
+    return m + " Self-checking testbench of the generated " + PolyphaseEntity(rate) + " (" +
+           (decimate ? "decimation by " : "interpolation by ") + std::to_string(rate.factor) +
+           ").\n" + m + " Offers " + std::to_string(samples) + " samples (" +
+           std::to_string(waveCount) + " of the test wave, then full-scale bursts that drive an\n" +
+           m + " output to its largest and smallest values) with gaps in din_valid and compares\n" +
+           m + " each of the " + std::to_string(outputs) +
+           " outputs with the fixed-point model of the filter. Ends with PASS,\n" + m +
+           " or FAIL and the number of mismatches. With full_rate (VHDL: the generic,\n" + m +
+           " ghdl -r ... -gfull_rate=true; Verilog: vvp ... +full_rate) din_valid stays 1.\n";
+}
+
+// The literals the burst's samples line up with, newest sample first: every tap for a
+// decimator, the taps of the phase with the largest sum of magnitudes for an interpolator.
+std::vector<std::int64_t> BurstTaps(const std::vector<std::int64_t>& taps, RateChange rate) {
+    if (rate.kind != RateKind::kInterpolate) {
+        return taps;
+    }
+    std::vector<std::int64_t> best;
+    std::int64_t bestGain = -1;
+    for (int p = 0; p < rate.factor; ++p) {
+        std::vector<std::int64_t> phase;
+        std::int64_t gain = 0;
+        for (size_t k = static_cast<size_t>(p); k < taps.size();
+             k += static_cast<size_t>(rate.factor)) {
+            phase.push_back(taps[k]);
+            gain += taps[k] < 0 ? -taps[k] : taps[k];
+        }
+        if (gain > bestGain) {
+            best = phase;
+            bestGain = gain;
+        }
+    }
+    return best;
+}
+
+std::string PolyphaseVhdlTestbench(RateChange rate, int dataBits, int cycleLimit, int clipped,
+                                   const std::string& comment,
+                                   const std::vector<std::int64_t>& stimulus,
+                                   const std::vector<std::int64_t>& expected) {
+    const std::string entity = PolyphaseEntity(rate);
+    std::string t = comment;
+    t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
+    t += "entity " + entity + "_tb is\n  generic (full_rate : boolean := false);\nend entity " +
+         entity + "_tb;\n\n";
+    t += "architecture sim of " + entity + "_tb is\n";
+    t += "  constant data_bits : integer := " + std::to_string(dataBits) + ";\n";
+    t += "  constant sample_count : integer := " + std::to_string(stimulus.size()) + ";\n";
+    t += "  constant output_count : integer := " + std::to_string(expected.size()) + ";\n";
+    t += "  constant cycle_limit : integer := " + std::to_string(cycleLimit) + ";\n";
+    t += "  -- Outputs the model saturated into the data word.\n";
+    t += "  constant model_saturated : integer := " + std::to_string(clipped) + ";\n";
+    t += "  type sample_array is array (0 to sample_count - 1) of integer;\n";
+    t += "  type output_array is array (0 to output_count - 1) of integer;\n";
+    t += "  constant stimulus : sample_array := (\n" + IntegerTable(stimulus) + "  );\n";
+    t += "  constant expected : output_array := (\n" + IntegerTable(expected) + "  );\n";
+    t += R"(  signal clk : std_logic := '0';
+  signal rst : std_logic := '1';
+  signal din_valid : std_logic := '0';
+  signal din_ready : std_logic;
+  signal din : std_logic_vector(data_bits - 1 downto 0) := (others => '0');
+  signal dout_valid : std_logic;
+  signal dout : std_logic_vector(data_bits - 1 downto 0);
+  signal running : boolean := true;
+  signal received : integer := 0;
+  signal mismatches : integer := 0;
+  signal saturated : integer := 0;
+  signal cycle : integer := 0;
+  signal longest_interval : integer := 0;
+  signal first_taken : integer := -1;
+  signal first_latency : integer := -1;
+begin
+)";
+    return t + InstanceAndCheck(entity, "output_count") + DriveProcess("output_count");
+}
+
 } // namespace
+
+std::vector<std::int64_t> PolyphaseTestbenchStimulus(const dsp::FilterCoefficients& c, int dataBits,
+                                                     std::span<const double> wave,
+                                                     RateChange rate) {
+    std::vector<std::int64_t> x = ScaleStimulus(wave, dataBits);
+    const std::int64_t largest = (std::int64_t{1} << (dataBits - 1)) - 1;
+    const std::int64_t smallest = -largest - 1;
+    const std::vector<std::int64_t> taps = BurstTaps(FirLiterals(c), rate);
+    const size_t factor = static_cast<size_t>(std::max(rate.factor, 1));
+    for (const int polarity : {1, -1}) {
+        // A decimator keeps the outputs of samples 0, M, 2M, ...: zeros first, so that the
+        // burst's last sample is one of them.
+        if (rate.kind == RateKind::kDecimate) {
+            const size_t end = x.size() + std::max<size_t>(taps.size(), 1) - 1;
+            x.insert(x.end(), (factor - end % factor) % factor, 0);
+        }
+        for (auto tap = taps.rbegin(); tap != taps.rend(); ++tap) {
+            x.push_back((*tap < 0 ? -polarity : polarity) > 0 ? largest : smallest);
+        }
+    }
+    return x;
+}
+
+std::string BuildPolyphaseTestbench(const dsp::FilterCoefficients& c, int dataBits,
+                                    std::span<const double> wave, RateChange rate,
+                                    HdlLanguage language) {
+    const std::vector<std::int64_t> stimulus = PolyphaseTestbenchStimulus(c, dataBits, wave, rate);
+    const std::vector<std::int64_t> literals = FirLiterals(c);
+    SaturationCount saturation;
+    const std::vector<std::int64_t> expected =
+        PolyphaseBitTrue(literals, c.bits, dataBits, stimulus, rate, &saturation);
+    // A job's products, one clock each, and a few to start and end it, at every sample.
+    const int entries = static_cast<int>(PolyphaseEntries(literals, rate).size());
+    const int count = static_cast<int>(stimulus.size());
+    const int cycleLimit =
+        (count + 1) * (entries + rate.factor + kLongGap + 4) + 100 + kResetCycles;
+    const char* mark = language == HdlLanguage::kVhdl ? "--" : "//";
+    const std::string comment =
+        PolyphaseComment(rate, mark, stimulus.size(), wave.size(), expected.size());
+    if (language == HdlLanguage::kVhdl) {
+        return PolyphaseVhdlTestbench(rate, dataBits, cycleLimit, saturation.filterOutput, comment,
+                                      stimulus, expected);
+    }
+    return VerilogTestbench(PolyphaseEntity(rate), dataBits, cycleLimit, comment, "output_count",
+                            stimulus, expected, saturation.filterOutput);
+}
 
 std::vector<std::int64_t> CicTestbenchStimulus(const dsp::CicParams& p) {
     const size_t kernel = static_cast<size_t>(dsp::DescribeCic(p).kernelLength);

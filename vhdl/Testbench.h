@@ -13,6 +13,7 @@
 #include "dsp/Cic.h"
 #include "dsp/FilterCoefficients.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/Polyphase.h"
 
 namespace vhdl {
 
@@ -34,5 +35,18 @@ std::string BuildCicTestbench(const dsp::CicParams& params, HdlLanguage language
 // full scale (the largest sums either sign reaches; the registers wrap), then pseudo-random
 // samples over the whole range (16 outputs' worth).
 std::vector<std::int64_t> CicTestbenchStimulus(const dsp::CicParams& params);
+
+// The testbench of the polyphase decimator (firfilter_decim_tb) or interpolator
+// (firfilter_interp_tb) of the FIR coefficients c, with the same handshake, gaps, checks and
+// ending as the single-rate one; the expected outputs are PolyphaseBitTrue's for
+// PolyphaseTestbenchStimulus.
+std::string BuildPolyphaseTestbench(const dsp::FilterCoefficients& c, int dataBits,
+                                    std::span<const double> wave, RateChange rate,
+                                    HdlLanguage language);
+// The samples it offers: the test wave scaled to D bits, then full-scale bursts that drive an
+// output to the largest and the smallest value the taps can reach (for a decimator placed so
+// that a kept output ends each burst; for an interpolator on its phase of the largest gain).
+std::vector<std::int64_t> PolyphaseTestbenchStimulus(const dsp::FilterCoefficients& c, int dataBits,
+                                                     std::span<const double> wave, RateChange rate);
 
 } // namespace vhdl

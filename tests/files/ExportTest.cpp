@@ -365,3 +365,107 @@ TEST(Export, NamesAndFormatWords) {
 }
 
 } // namespace
+
+namespace {
+
+// A rate change is named in every format's comments; the C header adds the factor, the taps by
+// phase and, for an interpolator, the taps padded for arm_fir_interpolate_init_*; the JSON adds
+// "rate_change". Taps 0.25, -0.5, 0.75: literals 32, -64, 96 at B = 8, 8192, -16384, 24576 at
+// B = 16.
+TEST(Export, RateChangeNamedWithItsPolyphaseArrangement) {
+    struct Case {
+        const char* name;
+        vhdl::RateChange rate;
+        int bits;
+        std::vector<std::string> headerParts;
+        const char* json; // "rate_change", compact
+    };
+    const Case cases[] = {
+        {"decimate by 2",
+         {vhdl::RateKind::kDecimate, 2},
+         8,
+         {" * decimation by 2: one output per 2 input samples, at samples 0, M, 2M, ... "
+          "(polyphase)\n * quantized to B = 8 bits",
+          "#define LOWPASS_DECIMATION 2\n", "#define LOWPASS_PHASES 2\n",
+          "#define LOWPASS_PHASE_LENGTH 2\n",
+          "static const float lowpass_phases_f32[LOWPASS_PHASES][LOWPASS_PHASE_LENGTH] = {\n"
+          "    {0.25f, 0.75f},\n    {-0.5f, 0.0f}\n};\n",
+          "static const int32_t lowpass_phases_int[LOWPASS_PHASES][LOWPASS_PHASE_LENGTH] = {\n"
+          "    {32, 96},\n    {-64, 0}\n};\n"},
+         R"({"kind":"decimate","factor":2,"phases":[[0.25,0.75],[-0.5,0.0]],)"
+         R"("phase_integers":[[32,96],[-64,0]]})"},
+        // Three taps padded to four, the zero first in the time-reversed order.
+        {"interpolate by 2",
+         {vhdl::RateKind::kInterpolate, 2},
+         16,
+         {" * interpolation by 2: 2 outputs per input sample (polyphase), the taps without a "
+          "gain of L\n",
+          "#define LOWPASS_INTERPOLATION 2\n#define LOWPASS_INTERP_NUM_TAPS 4\n",
+          "static const float lowpass_interp_taps_f32[LOWPASS_INTERP_NUM_TAPS] = {\n"
+          "    0.0f, 0.75f, -0.5f, 0.25f\n};\n",
+          "static const int16_t lowpass_interp_taps_q15[LOWPASS_INTERP_NUM_TAPS] = {\n"
+          "    0, 24576, -16384, 8192\n};\n",
+          "    {0.25f, 0.75f},\n    {-0.5f, 0.0f}\n};\n", "    {8192, 24576},\n    {-16384, 0}\n"},
+         R"({"kind":"interpolate","factor":2,"phases":[[0.25,0.75],[-0.5,0.0]],)"
+         R"("phase_integers":[[8192,24576],[-16384,0]]})"},
+        // A multiple of L already: no padding; the Q31 form scales the literals by 2^(32 - B).
+        {"interpolate by 3",
+         {vhdl::RateKind::kInterpolate, 3},
+         20,
+         {"#define LOWPASS_INTERP_NUM_TAPS 3\n",
+          "static const int32_t lowpass_interp_taps_q31[LOWPASS_INTERP_NUM_TAPS] = {\n"
+          "    1610612736, -1073741824, 536870912\n};\n",
+          "#define LOWPASS_PHASE_LENGTH 1\n", "    {0.25f},\n    {-0.5f},\n    {0.75f}\n};\n",
+          "    {131072},\n    {-262144},\n    {393216}\n};\n"},
+         R"({"kind":"interpolate","factor":3,"phases":[[0.25],[-0.5],[0.75]],)"
+         R"("phase_integers":[[131072],[-262144],[393216]]})"},
+    };
+    for (const Case& c : cases) {
+        files::ExportParameters p = FirParameters();
+        p.rate = c.rate;
+        const dsp::FilterCoefficients fir = Fir(true, c.bits);
+        const std::string header =
+            files::BuildExport(ExportFormat::kCHeader, fir, p, "lowpass").value_or("");
+        for (const std::string& part : c.headerParts) {
+            EXPECT_NE(header.find(part), std::string::npos) << c.name << ": " << part;
+        }
+        // The single-rate text comes first, unchanged but for the comment's rate line.
+        std::string single = Export(ExportFormat::kCHeader, Fir(true, c.bits));
+        const std::string tail = "\n#endif /* LOWPASS_H */\n";
+        single.resize(single.size() - tail.size());
+        const std::size_t rateLine = header.find(
+            " * " +
+            std::string(c.rate.kind == vhdl::RateKind::kDecimate ? "decimation" : "interpolation"));
+        ASSERT_NE(rateLine, std::string::npos) << c.name;
+        std::string withoutLine = header;
+        withoutLine.erase(rateLine, header.find('\n', rateLine) + 1 - rateLine);
+        EXPECT_EQ(withoutLine.substr(0, single.size()), single) << c.name;
+
+        const nlohmann::ordered_json json = nlohmann::ordered_json::parse(
+            files::BuildExport(ExportFormat::kJson, fir, p, "lowpass").value_or("{}"));
+        EXPECT_EQ(json["rate_change"].dump(), c.json) << c.name;
+        // Every other format names it in its comments.
+        for (ExportFormat format : {ExportFormat::kCsv, ExportFormat::kCoe, ExportFormat::kMif}) {
+            const std::string text = files::BuildExport(format, fir, p, "lowpass").value_or("");
+            EXPECT_NE(text.find(c.rate.kind == vhdl::RateKind::kDecimate ? "decimation by "
+                                                                         : "interpolation by "),
+                      std::string::npos)
+                << c.name << " " << files::ExportFormatWord(format);
+        }
+    }
+    // An unquantized design has phases but no integers; an IIR's files ignore the rate.
+    files::ExportParameters p = FirParameters();
+    p.rate = {vhdl::RateKind::kDecimate, 2};
+    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(
+        files::BuildExport(ExportFormat::kJson, Fir(false), p, "lowpass").value_or("{}"));
+    EXPECT_TRUE(json["rate_change"].contains("phases"));
+    EXPECT_FALSE(json["rate_change"].contains("phase_integers"));
+    files::ExportParameters iir = IirParameters();
+    iir.rate = p.rate;
+    for (ExportFormat format : {ExportFormat::kCHeader, ExportFormat::kJson, ExportFormat::kCsv}) {
+        EXPECT_EQ(files::BuildExport(format, Iir(true), iir, "lowpass"), Export(format, Iir(true)))
+            << files::ExportFormatWord(format);
+    }
+}
+
+} // namespace

@@ -10,7 +10,10 @@
 //   Clocks per rate samples at full rate: max(rate, entries + 1), entries the non-zero taps
 //   (at least 1); din_ready is 0 only while a job is running and the next sample would start
 //   another one.
-//   Latency: entries + 3 clocks from the edge that takes sample m * rate to dout_valid.
+//   Latency: entries + 4 clocks from the edge that takes sample m * rate to dout_valid.
+//   The walk is pipelined for the clock: the table entry is registered before the buffer's
+//   read address is formed from it, and the entry counter returns to 0 at the end of each job
+//   (so a job starts without touching it).
 //   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 // din and dout are two's complement. rst is synchronous, active high, and clears all state (the
 // buffer is not cleared: samples before the first one taken count as 0); every rate-th sample
@@ -896,6 +899,10 @@ module firfilter_decim (
   reg [entry_bits-1:0]        entry;
   reg [addr_bits-1:0]         base;    // where the job's newest sample is
   reg [fill_bits-1:0]         avail;   // the job's samples taken since rst
+  // The table stage: the entry's tap and code, registered.
+  reg                         tab_valid;
+  reg signed [coeff_bits-1:0] tab_coeff;
+  reg [31:0]                  tab_code;
   // The read stage, the product stage and the accumulator.
   reg                                    rd_valid, rd_last, rd_zero;
   reg signed [data_bits-1:0]             rd_sample;
@@ -909,8 +916,7 @@ module firfilter_decim (
 
   // The entry counter widened to the integer the tables take.
   wire [31:0]          entry_index = {{(32 - entry_bits){1'b0}}, entry};
-  wire [31:0]          code        = entry_code(entry_index);
-  wire [31:0]          back        = code >> 1;
+  wire [31:0]          back        = tab_code >> 1;
   wire [addr_bits-1:0] rd_addr     = base - back[addr_bits-1:0];
   wire                 take        = din_valid && din_ready;
   wire [31:0]          phase_index = {{(32 - phase_bits){1'b0}}, phase};
@@ -923,7 +929,7 @@ module firfilter_decim (
   always @(posedge clk) begin
     if (take)
       samples[wr_addr] <= din;
-    if (busy)
+    if (tab_valid)
       rd_sample <= samples[rd_addr];
   end
 
@@ -936,6 +942,9 @@ module firfilter_decim (
       entry      <= {entry_bits{1'b0}};
       base       <= {addr_bits{1'b0}};
       avail      <= {fill_bits{1'b0}};
+      tab_valid  <= 1'b0;
+      tab_coeff  <= {coeff_bits{1'b0}};
+      tab_code   <= 32'd0;
       rd_valid   <= 1'b0;
       rd_last    <= 1'b0;
       rd_zero    <= 1'b0;
@@ -949,16 +958,24 @@ module firfilter_decim (
       result     <= {data_bits{1'b0}};
       valid      <= 1'b0;
     end else begin
-      // The job: one entry per clock; a sample older than the first one taken reads as 0.
-      rd_valid <= busy;
+      // The job: one entry per clock, its tap and code registered, then its sample read; a
+      // sample older than the first one taken reads as 0. base and avail keep the job's values
+      // until its last read: the next job starts at the earliest in the clock after busy fell.
+      tab_valid <= busy;
       if (busy) begin
-        rd_coeff <= coeff(entry_index);
-        rd_last  <= code[0];
-        rd_zero  <= back >= {{(32 - fill_bits){1'b0}}, avail};
-        if (entry_index == entries - 1)
-          busy <= 1'b0;
-        else
+        tab_coeff <= coeff(entry_index);
+        tab_code  <= entry_code(entry_index);
+        if (entry_index == entries - 1) begin
+          busy  <= 1'b0;
+          entry <= {entry_bits{1'b0}};
+        end else
           entry <= entry + 1'b1;
+      end
+      rd_valid <= tab_valid;
+      if (tab_valid) begin
+        rd_coeff <= tab_coeff;
+        rd_last  <= tab_code[0];
+        rd_zero  <= back >= {{(32 - fill_bits){1'b0}}, avail};
       end
       if (take) begin
         wr_addr <= wr_addr + 1'b1;
@@ -967,7 +984,6 @@ module firfilter_decim (
         if (phase == 0) begin
           // This sample is the newest of an output's window: start its job.
           busy  <= 1'b1;
-          entry <= {entry_bits{1'b0}};
           base  <= wr_addr;
           avail <= filled < depth ? filled + 1'b1 : depth;
         end

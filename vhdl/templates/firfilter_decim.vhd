@@ -10,7 +10,10 @@
 --   Clocks per rate samples at full rate: max(rate, entries + 1), entries the non-zero taps
 --   (at least 1); din_ready is 0 only while a job is running and the next sample would start
 --   another one.
---   Latency: entries + 3 clocks from the edge that takes sample m * rate to dout_valid.
+--   Latency: entries + 4 clocks from the edge that takes sample m * rate to dout_valid.
+--   The walk is pipelined for the clock: the table entry is registered before the buffer's
+--   read address is formed from it, and the entry counter returns to 0 at the end of each job
+--   (so a job starts without touching it).
 --   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
 -- din and dout are two's complement. rst is synchronous, active high, and clears all state (the
 -- buffer is not cleared: samples before the first one taken count as 0); every rate-th sample
@@ -857,8 +860,26 @@ architecture polyphase of firfilter_decim is
     repo398, -- entry 398
     repo399 -- entry 399
   );
-  constant coeffs : coeff_table(0 to entries - 1) := all_coeffs(0 to entries - 1);
-  constant codes  : code_table(0 to entries - 1) := all_codes(0 to entries - 1);
+  -- The used entries as tables indexed downwards (entry e still at index e), so that
+  -- synthesis reads them at the entry counter itself, without an offset subtracted first.
+  function down_coeffs(t : coeff_table) return coeff_table is
+    variable result : coeff_table(t'length - 1 downto 0);
+  begin
+    for e in t'range loop
+      result(e - t'low) := t(e);
+    end loop;
+    return result;
+  end function down_coeffs;
+  function down_codes(t : code_table) return code_table is
+    variable result : code_table(t'length - 1 downto 0);
+  begin
+    for e in t'range loop
+      result(e - t'low) := t(e);
+    end loop;
+    return result;
+  end function down_codes;
+  constant coeffs : coeff_table(entries - 1 downto 0) := down_coeffs(all_coeffs(0 to entries - 1));
+  constant codes  : code_table(entries - 1 downto 0) := down_codes(all_codes(0 to entries - 1));
 
   -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the
   -- sign, otherwise the largest word of v's sign.
@@ -893,6 +914,11 @@ architecture polyphase of firfilter_decim is
   signal entry      : integer range 0 to entries - 1;
   signal base       : unsigned(addr_bits - 1 downto 0); -- where the job's newest sample is
   signal avail      : integer range 0 to depth;    -- the job's samples taken since rst
+  -- The table stage: the entry's tap and code, registered.
+  signal tab_valid  : std_logic;
+  signal tab_coeff  : coeff_word;
+  signal tab_back   : integer range 0 to depth;
+  signal tab_last   : std_logic;
   -- The read stage, the product stage and the accumulator.
   signal rd_valid   : std_logic;
   signal rd_last    : std_logic;
@@ -919,8 +945,8 @@ begin
       if din_valid = '1' and not (phase = 0 and busy = '1') then
         samples(to_integer(wr_addr)) <= signed(din);
       end if;
-      if busy = '1' then
-        rd_sample <= samples(to_integer(base - to_unsigned(codes(entry) / 2, addr_bits)));
+      if tab_valid = '1' then
+        rd_sample <= samples(to_integer(base - to_unsigned(tab_back, addr_bits)));
       end if;
     end if;
   end process;
@@ -936,6 +962,10 @@ begin
         entry      <= 0;
         base       <= (others => '0');
         avail      <= 0;
+        tab_valid  <= '0';
+        tab_coeff  <= (others => '0');
+        tab_back   <= 0;
+        tab_last   <= '0';
         rd_valid   <= '0';
         rd_last    <= '0';
         rd_zero    <= '0';
@@ -949,24 +979,34 @@ begin
         result     <= (others => '0');
         valid      <= '0';
       else
-        -- The job: one entry per clock; a sample older than the first one taken reads as 0.
-        rd_valid <= busy;
+        -- The job: one entry per clock, its tap and code registered, then its sample read; a
+        -- sample older than the first one taken reads as 0. base and avail keep the job's
+        -- values until its last read: the next job starts at the earliest in the clock after
+        -- busy fell.
+        tab_valid <= busy;
         if busy = '1' then
-          rd_coeff <= coeffs(entry);
+          tab_coeff <= coeffs(entry);
+          tab_back  <= codes(entry) / 2;
           if codes(entry) mod 2 = 1 then
-            rd_last <= '1';
+            tab_last <= '1';
           else
-            rd_last <= '0';
+            tab_last <= '0';
           end if;
-          if codes(entry) / 2 >= avail then
+          if entry = entries - 1 then
+            busy  <= '0';
+            entry <= 0;
+          else
+            entry <= entry + 1;
+          end if;
+        end if;
+        rd_valid <= tab_valid;
+        if tab_valid = '1' then
+          rd_coeff <= tab_coeff;
+          rd_last  <= tab_last;
+          if tab_back >= avail then
             rd_zero <= '1';
           else
             rd_zero <= '0';
-          end if;
-          if entry = entries - 1 then
-            busy <= '0';
-          else
-            entry <= entry + 1;
           end if;
         end if;
         if din_valid = '1' and not (phase = 0 and busy = '1') then
@@ -977,7 +1017,6 @@ begin
           if phase = 0 then
             -- This sample is the newest of an output's window: start its job.
             busy  <= '1';
-            entry <= 0;
             base  <= wr_addr;
             if filled < depth then
               avail <= filled + 1;

@@ -855,8 +855,26 @@ architecture polyphase of firfilter_interp is
     repo398, -- entry 398
     repo399 -- entry 399
   );
-  constant coeffs : coeff_table(0 to entries - 1) := all_coeffs(0 to entries - 1);
-  constant codes  : code_table(0 to entries - 1) := all_codes(0 to entries - 1);
+  -- The used entries as tables indexed downwards (entry e still at index e), so that
+  -- synthesis reads them at the entry counter itself, without an offset subtracted first.
+  function down_coeffs(t : coeff_table) return coeff_table is
+    variable result : coeff_table(t'length - 1 downto 0);
+  begin
+    for e in t'range loop
+      result(e - t'low) := t(e);
+    end loop;
+    return result;
+  end function down_coeffs;
+  function down_codes(t : code_table) return code_table is
+    variable result : code_table(t'length - 1 downto 0);
+  begin
+    for e in t'range loop
+      result(e - t'low) := t(e);
+    end loop;
+    return result;
+  end function down_codes;
+  constant coeffs : coeff_table(entries - 1 downto 0) := down_coeffs(all_coeffs(0 to entries - 1));
+  constant codes  : code_table(entries - 1 downto 0) := down_codes(all_codes(0 to entries - 1));
 
   -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the
   -- sign, otherwise the largest word of v's sign.
