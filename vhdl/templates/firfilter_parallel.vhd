@@ -8,10 +8,11 @@
 -- canonic signed digits, no DSP blocks) in three register stages, two adder trees with a
 -- register after every level, one for the low coefficient-bits-minus-one bits of the products and
 -- one for the rest, their join, then the saturation into dout. Every stage holds one adder of at
--- most about data bits + coefficient bits / 2 + tree levels bits, and no adder subtracts: a
--- copy of a pair taken with a negative digit is the pair's complement (-x = not x + 1) and the
--- ones are added once, as a constant leaf of the trees. So the clock rate does not fall as taps
--- grows; a valid bit travels alongside each sample.
+-- most about data bits + coefficient bits / 2 + tree levels bits, and only the multipliers'
+-- first level subtracts: a sum of negative digits is stored as its complement (not v = -v - 1,
+-- free in the adder's lookup table) and the ones are added back once, as a constant leaf of the
+-- trees. So the clock rate does not fall as taps grows; a valid bit travels alongside each
+-- sample.
 --   Cycles per sample: 1.
 --   Latency: 6 + ceil(log2(products + 1)) clocks from the edge that takes a sample to dout_valid.
 --   Accumulator: exact, the low tree coefficient bits - 1 + tree levels bits wide, the high one
@@ -500,9 +501,12 @@ architecture parallel of firfilter is
   -- The constant multipliers: c * x for a constant c, as shifted copies of x, one per nonzero
   -- digit of the canonic signed-digit form of c (at most one digit in two is nonzero). No
   -- multiplier is built: the constant's digits decide the adders, and they are found once, while
-  -- the design is elaborated. A copy for a negative digit d 2 ** s is (not x) 2 ** s, which is
-  -- -x 2 ** s - 2 ** s: the product word holds c x - ones, and the ones of every product are
-  -- added back once, by the constant leaf of the trees. So every adder adds.
+  -- the design is elaborated. A slot's copies carry the sign of its first digit and the first
+  -- level joins two slots by adding or subtracting; every register above holds a sum with its
+  -- own sign: a first-level sum whose digits are negative is stored as its complement above its
+  -- lowest digit, not v, which is -v - 2 ** low (the inversion costs nothing, it sits in the
+  -- adder's own lookup table). So every adder above the first level adds, and the 2 ** low of
+  -- every complement is added back once, by the constant leaf of the trees.
   constant max_digits : integer := (coeff_bits + 2) / 2;
   -- Entry i of a product's list: the i-th nonzero digit from the lowest, as +(1 + shift) when
   -- the copy is added, -(1 + shift) when its complement is; 0 when unused; the used entries
@@ -682,8 +686,28 @@ architecture parallel of firfilter is
     return shift_right(shift_left(v, v'length - bits), v'length - bits);
   end function narrow;
 
-  -- Slot i of product j: its copies of x, or of nx = not x for the negative digits.
-  function slot_sum(j, i : integer; x, nx : pair_word) return prod_word is
+  -- The sign of slot i of product j: that of its first digit (0 for an empty slot).
+  function slot_sign(j, i : integer) return integer is
+  begin
+    if slot_length(digits(j), i) = 0 then
+      return 0;
+    elsif digits(j)(slot_first(digits(j), i)) > 0 then
+      return 1;
+    end if;
+    return -1;
+  end function slot_sign;
+  -- The sign of first-level node i (slots 2 i - 8 and 2 i - 7) of product j before it is stored.
+  function first_sign(j, i : integer) return integer is
+  begin
+    if slot_sign(j, 2 * i - slots) /= 0 then
+      return slot_sign(j, 2 * i - slots);
+    end if;
+    return slot_sign(j, 2 * i + 1 - slots);
+  end function first_sign;
+
+  -- Slot i of product j: its copies of x, added when their digit has the slot's sign,
+  -- subtracted otherwise (only a coefficient of more than 8 digits has more than one a slot).
+  function slot_sum(j, i : integer; x : pair_word) return prod_word is
     variable sum   : prod_word;
     variable entry : integer;
     variable copy  : prod_word;
@@ -691,41 +715,52 @@ architecture parallel of firfilter is
     sum := (others => '0');
     for k in 0 to slot_length(digits(j), i) - 1 loop
       entry := digits(j)(slot_first(digits(j), i) + k);
-      if entry > 0 then
-        copy := shift_left(resize(x, prod_bits), entry - 1);
-      else
-        copy := shift_left(resize(nx, prod_bits), -entry - 1);
-      end if;
+      copy := shift_left(resize(x, prod_bits), abs entry - 1);
       if k = 0 then
         sum := copy;
-      else
+      elsif (entry > 0) = (slot_sign(j, i) > 0) then
         sum := sum + copy;
+      else
+        sum := sum - copy;
       end if;
     end loop;
     return narrow(sum, node_width(j)(slots + i));
   end function slot_sum;
 
-  -- Node i of product j from its children's words a and b.
+  -- Node i of product j from its children's words a and b: their sum, or for a first-level
+  -- node their sum or difference as the slots' signs say, stored with its own sign.
   function node_sum(j, i : integer; a, b : prod_word) return prod_word is
     variable sum   : prod_word;
     variable split : integer;
+    variable low   : integer;
   begin
     if node_width(j)(2 * i + 1) = 0 then
-      return a;
+      sum := a;
     elsif node_width(j)(2 * i) = 0 then
-      return b;
+      sum := b;
+    else
+      split := node_low(j)(2 * i);
+      if node_low(j)(2 * i + 1) > split then
+        split := node_low(j)(2 * i + 1);
+      end if;
+      sum := (others => '0');
+      if split > 0 then
+        sum(split - 1 downto 0) := a(split - 1 downto 0) or b(split - 1 downto 0);
+      end if;
+      if i < slots / 2 or slot_sign(j, 2 * i - slots) = slot_sign(j, 2 * i + 1 - slots) then
+        sum(prod_bits - 1 downto split) := a(prod_bits - 1 downto split) +
+                                           b(prod_bits - 1 downto split);
+      else
+        sum(prod_bits - 1 downto split) := a(prod_bits - 1 downto split) -
+                                           b(prod_bits - 1 downto split);
+      end if;
+      sum := narrow(sum, node_width(j)(i));
     end if;
-    split := node_low(j)(2 * i);
-    if node_low(j)(2 * i + 1) > split then
-      split := node_low(j)(2 * i + 1);
+    if i >= slots / 2 and first_sign(j, i) < 0 then
+      low := node_low(j)(i);
+      sum(prod_bits - 1 downto low) := not sum(prod_bits - 1 downto low);
     end if;
-    sum := (others => '0');
-    if split > 0 then
-      sum(split - 1 downto 0) := a(split - 1 downto 0) or b(split - 1 downto 0);
-    end if;
-    sum(prod_bits - 1 downto split) := a(prod_bits - 1 downto split) +
-                                       b(prod_bits - 1 downto split);
-    return narrow(sum, node_width(j)(i));
+    return sum;
   end function node_sum;
 
   -- The trees: a product word's low coefficient_bits - 1 bits (unsigned) go to the low tree,
@@ -740,8 +775,8 @@ architecture parallel of firfilter is
     return b;
   end function larger;
   -- The high leaves hold a product's top data_bits + 3 bits or the constant's high part, below
-  -- 4 products.
-  constant high_leaf_bits : integer := larger(data_bits + 3, levels + 3);
+  -- 8 products.
+  constant high_leaf_bits : integer := larger(data_bits + 3, levels + 4);
   constant high_bits : integer := high_leaf_bits + levels;
   constant root_bits : integer := low_bits + levels;
   subtype low_word is unsigned(root_bits - 1 downto 0);
@@ -749,19 +784,19 @@ architecture parallel of firfilter is
   type low_array is array (1 to 2 * leaves - 1) of low_word;
   type high_array is array (1 to 2 * leaves - 1) of high_word;
 
-  -- The ones the complements left out: the sum over the products of 2 ** s for each negative
-  -- digit d 2 ** s, at most 2 ** (coefficient_bits + 1) each.
-  constant ones_bits : integer := coeff_bits + 11;
+  -- What the complements left out: the sum over the products of 2 ** low for each first-level
+  -- node stored as its complement, at most 4 2 ** coefficient_bits a product.
+  constant ones_bits : integer := coeff_bits + 12;
   function ones_total return unsigned is
     variable total : unsigned(ones_bits - 1 downto 0);
     variable one   : unsigned(ones_bits - 1 downto 0);
   begin
     total := (others => '0');
     for j in 0 to products - 1 loop
-      for i in 0 to max_digits - 1 loop
-        if digits(j)(i) < 0 then
+      for i in slots / 2 to slots - 1 loop
+        if node_width(j)(i) /= 0 and first_sign(j, i) < 0 then
           one := (others => '0');
-          one(-digits(j)(i) - 1) := '1';
+          one(node_low(j)(i)) := '1';
           total := total + one;
         end if;
       end loop;
@@ -787,7 +822,6 @@ architecture parallel of firfilter is
 
   signal samples : delay_line;
   signal pairs   : pair_array;
-  signal inverse : pair_array;
   signal prods   : prod_table;
   signal lows    : low_array;
   signal highs   : high_array;
@@ -815,7 +849,6 @@ begin
         running     <= '0';
         samples     <= (others => (others => '0'));
         pairs       <= (others => (others => '0'));
-        inverse     <= (others => (others => '0'));
         prods       <= (others => (others => (others => '0')));
         lows        <= (others => (others => '0'));
         highs       <= (others => (others => '0'));
@@ -836,20 +869,19 @@ begin
           end loop;
         end if;
         -- Pre-adders: product j takes x(n - j), plus x(n - taps + 1 + j) when the taps are
-        -- symmetric and j is not the middle tap; its complement beside it.
+        -- symmetric and j is not the middle tap.
         for j in 0 to products - 1 loop
           pair := resize(samples(j), data_bits + 1);
           if symmetric = 1 and j /= taps - 1 - j then
             pair := pair + resize(samples(taps - 1 - j), data_bits + 1);
           end if;
           pairs(j) <= pair;
-          inverse(j) <= not pair;
         end loop;
         -- The multipliers, one level of their trees per clock.
         for j in 0 to products - 1 loop
           for i in slots / 2 to slots - 1 loop
-            prods(j)(i) <= node_sum(j, i, slot_sum(j, 2 * i - slots, pairs(j), inverse(j)),
-                                    slot_sum(j, 2 * i + 1 - slots, pairs(j), inverse(j)));
+            prods(j)(i) <= node_sum(j, i, slot_sum(j, 2 * i - slots, pairs(j)),
+                                    slot_sum(j, 2 * i + 1 - slots, pairs(j)));
           end loop;
           for i in 1 to slots / 2 - 1 loop
             prods(j)(i) <= node_sum(j, i, prods(j)(2 * i), prods(j)(2 * i + 1));
