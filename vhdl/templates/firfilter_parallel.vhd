@@ -16,7 +16,7 @@
 --   Cycles per sample: 1.
 --   Latency: 6 + ceil(log2(products + 1)) clocks from the edge that takes a sample to dout_valid.
 --   Accumulator: exact, the low tree coefficient bits - 1 + tree levels bits wide, the high one
---   data bits + tree levels + 3 (at least 2 tree levels + 3).
+--   max(data bits + 3, tree levels + 4) + tree levels.
 --   Resources: products pre-adders and constant multipliers (about one adder per three
 --   coefficient bits each), 2 products tree adders, taps data words of delay line and the
 --   pipeline registers.
