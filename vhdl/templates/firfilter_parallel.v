@@ -486,21 +486,35 @@ module firfilter (
   // table). So every adder above the first level adds, and the 2 ** low of every complement is
   // added back once, by the constant leaf of the trees.
 
-  // Entry i of c's list: the i-th nonzero digit from the lowest, as +(1 + shift) when the copy
-  // is added, -(1 + shift) when subtracted; 0 when the list is shorter.
-  function integer digit_entry;
-    input signed [coeff_bits-1:0] c;
-    input integer i;
-    reg [coeff_bits+1:0] magnitude;
-    integer k, carry, bit_now, bit_next, digit, used;
+  function integer abs_value;
+    input integer v;
     begin
+      abs_value = v < 0 ? -v : v;
+    end
+  endfunction
+
+  // The plan of c's multiplier, found once per coefficient, as 8-bit fields:
+  //   field n (n = 1 .. 15): the width in bits of heap node n (0: the node holds no copy, its
+  //     word is 0), at most prod_bits;
+  //   field 16 + n: the shift of node n's lowest digit (its bits below are 0); the adder of a
+  //     node starts at the higher of its children's lowest digits, the bits below pass through;
+  //   field 32 + i: entry i of c's list, the i-th nonzero digit of the canonic signed-digit form
+  //     from the lowest, as 1 + shift, plus 128 when the digit is negative; 0 when unused;
+  //   field 64: the copies per slot; field 65: the number of digits.
+  localparam plan_bits = 66 * 8;
+  /* verilator lint_off WIDTH */
+  function [plan_bits-1:0] plan;
+    input signed [coeff_bits-1:0] c;
+    reg [coeff_bits+1:0] magnitude;
+    integer k, carry, bit_now, bit_next, digit, count, size, i, len, top, wa, wb, la, lb;
+    begin
+      plan = 0;
       if (c[coeff_bits-1])
         magnitude = -{{2{c[coeff_bits-1]}}, c};
       else
         magnitude = {{2{c[coeff_bits-1]}}, c};
-      digit_entry = 0;
       carry = 0;
-      used = 0;
+      count = 0;
       for (k = 0; k <= coeff_bits; k = k + 1) begin
         bit_now = magnitude[k] ? 1 : 0;
         bit_next = magnitude[k+1] ? 1 : 0;
@@ -520,119 +534,84 @@ module firfilter (
         end
         if (c[coeff_bits-1])
           digit = -digit;
-        if (digit != 0 && used < max_digits) begin
-          if (used == i)
-            digit_entry = digit * (k + 1);
-          used = used + 1;
+        if (digit != 0 && count < max_digits) begin
+          plan[8*(32+count) +: 8] = (k + 1) + (digit < 0 ? 128 : 0);
+          count = count + 1;
         end
       end
-    end
-  endfunction
-
-  function integer digit_count;
-    input signed [coeff_bits-1:0] c;
-    integer i;
-    begin
-      digit_count = 0;
-      for (i = 0; i < max_digits; i = i + 1)
-        if (digit_entry(c, i) != 0)
-          digit_count = digit_count + 1;
-    end
-  endfunction
-
-  // Copies per slot, the first entry of slot i and its length, given the digit count.
-  function integer slot_size;
-    input integer count;
-    begin
-      slot_size = (count + slots - 1) / slots;
-    end
-  endfunction
-  function integer slot_length;
-    input integer count;
-    input integer i;
-    begin
-      slot_length = count - i * slot_size(count);
-      if (slot_length > slot_size(count))
-        slot_length = slot_size(count);
-      if (slot_length < 0)
-        slot_length = 0;
-    end
-  endfunction
-  function integer abs_value;
-    input integer v;
-    begin
-      abs_value = v < 0 ? -v : v;
-    end
-  endfunction
-
-  // The width in bits of node n of c's heap (0: the node holds no copy, its word is 0), or with
-  // want_low the shift of its lowest digit (its bits below are 0): the adder of a node starts at
-  // the higher of its children's lowest digits and ends at its width, the bits below pass
-  // through. Words of 8 bits in a 16-word vector stand for the heap.
-  /* verilator lint_off WIDTH */
-  function integer node_info;
-    input signed [coeff_bits-1:0] c;
-    input integer n;
-    input integer want_low;
-    reg [16*8-1:0] widths;
-    reg [16*8-1:0] lows;
-    integer count, i, len, first, wa, wb, la, lb;
-    begin
-      count = digit_count(c);
-      widths = 0;
-      lows = 0;
+      size = (count + slots - 1) / slots;
+      plan[8*64 +: 8] = size;
+      plan[8*65 +: 8] = count;
       for (i = 0; i < slots; i = i + 1) begin
-        len = slot_length(count, i);
+        len = count - i * size;
+        if (len > size)
+          len = size;
         if (len > 0) begin
-          first = i * slot_size(count);
-          lows[8*(slots+i) +: 8] = abs_value(digit_entry(c, first)) - 1;
-          widths[8*(slots+i) +: 8] = data_bits + abs_value(digit_entry(c, first + len - 1)) +
-                                     tree_levels(len);
+          plan[8*(16+slots+i) +: 8] = plan[8*(32+i*size) +: 7] - 1;
+          top = plan[8*(32+i*size+len-1) +: 7] - 1;
+          plan[8*(slots+i) +: 8] = data_bits + 1 + top + tree_levels(len);
         end
       end
       for (i = slots - 1; i >= 1; i = i - 1) begin
-        wa = widths[8*(2*i) +: 8];
-        wb = widths[8*(2*i+1) +: 8];
-        la = lows[8*(2*i) +: 8];
-        lb = lows[8*(2*i+1) +: 8];
+        wa = plan[8*(2*i) +: 8];
+        wb = plan[8*(2*i+1) +: 8];
+        la = plan[8*(16+2*i) +: 8];
+        lb = plan[8*(16+2*i+1) +: 8];
         if (wb == 0) begin
-          widths[8*i +: 8] = wa;
-          lows[8*i +: 8] = la;
+          plan[8*i +: 8] = wa;
+          plan[8*(16+i) +: 8] = la;
         end else if (wa == 0) begin
-          widths[8*i +: 8] = wb;
-          lows[8*i +: 8] = lb;
+          plan[8*i +: 8] = wb;
+          plan[8*(16+i) +: 8] = lb;
         end else begin
-          widths[8*i +: 8] = (wa > wb ? wa : wb) + 1;
-          lows[8*i +: 8] = lb < la ? lb : la;
+          plan[8*i +: 8] = (wa > wb ? wa : wb) + 1;
+          plan[8*(16+i) +: 8] = lb < la ? lb : la;
         end
       end
-      if (want_low != 0)
-        node_info = lows[8*n +: 8];
-      else
-        node_info = widths[8*n +: 8] > prod_bits ? prod_bits : widths[8*n +: 8];
+      for (i = 1; i < 2 * slots; i = i + 1)
+        if (plan[8*i +: 8] > prod_bits)
+          plan[8*i +: 8] = prod_bits;
     end
   endfunction
   /* verilator lint_on WIDTH */
 
-  // The sign of slot i of c (0 for an empty slot), and of first-level node n before it is stored.
-  function integer slot_sign;
-    input signed [coeff_bits-1:0] c;
-    input integer i;
-    integer count;
+  // Field n of plan p.
+  function integer field;
+    input [plan_bits-1:0] p;
+    input integer n;
     begin
-      count = digit_count(c);
-      if (slot_length(count, i) == 0)
+      field = {24'd0, p[8*n +: 8]};
+    end
+  endfunction
+  // The length of slot i, its sign (that of its first digit, 0 for an empty slot), and the sign
+  // of first-level node n before it is stored.
+  function integer slot_length;
+    input [plan_bits-1:0] p;
+    input integer i;
+    begin
+      slot_length = field(p, 65) - i * field(p, 64);
+      if (slot_length > field(p, 64))
+        slot_length = field(p, 64);
+      if (slot_length < 0)
+        slot_length = 0;
+    end
+  endfunction
+  function integer slot_sign;
+    input [plan_bits-1:0] p;
+    input integer i;
+    begin
+      if (slot_length(p, i) == 0)
         slot_sign = 0;
       else
-        slot_sign = digit_entry(c, i * slot_size(count)) > 0 ? 1 : -1;
+        slot_sign = p[8*(32+i*field(p, 64))+7] ? -1 : 1;
     end
   endfunction
   function integer first_sign;
-    input signed [coeff_bits-1:0] c;
+    input [plan_bits-1:0] p;
     input integer n;
     begin
-      first_sign = slot_sign(c, 2 * n - slots) != 0 ? slot_sign(c, 2 * n - slots) :
-                                                      slot_sign(c, 2 * n + 1 - slots);
+      first_sign = slot_sign(p, 2 * n - slots) != 0 ? slot_sign(p, 2 * n - slots) :
+                                                      slot_sign(p, 2 * n + 1 - slots);
     end
   endfunction
 
@@ -646,55 +625,6 @@ module firfilter (
     end
   endfunction
 
-  // A slot's sum: the copies of x of its entries e0 .. e3 (0 for none, as digit_entry gives
-  // them), added when their sign is that of the slot's first entry, subtracted otherwise.
-  function signed [prod_bits-1:0] slot_sum;
-    input signed [pair_bits-1:0] x;
-    input integer e0, e1, e2, e3, width;
-    reg signed [prod_bits-1:0] wide;
-    begin
-      wide = {{(prod_bits - pair_bits){x[pair_bits-1]}}, x};
-      slot_sum = e0 == 0 ? {prod_bits{1'b0}} : wide << (abs_value(e0) - 1);
-      if (e1 != 0)
-        slot_sum = (e1 > 0) == (e0 > 0) ? slot_sum + (wide << (abs_value(e1) - 1)) :
-                                          slot_sum - (wide << (abs_value(e1) - 1));
-      if (e2 != 0)
-        slot_sum = (e2 > 0) == (e0 > 0) ? slot_sum + (wide << (abs_value(e2) - 1)) :
-                                          slot_sum - (wide << (abs_value(e2) - 1));
-      if (e3 != 0)
-        slot_sum = (e3 > 0) == (e0 > 0) ? slot_sum + (wide << (abs_value(e3) - 1)) :
-                                          slot_sum - (wide << (abs_value(e3) - 1));
-      slot_sum = narrow(slot_sum, width);
-    end
-  endfunction
-
-  // A node from its children's words a and b (wa, wb their widths, 0 for an empty child, la,
-  // lb their lowest digits): their sum, or their difference when subtract is 1, width bits
-  // wide; the bits below the higher of la and lb pass through (one word is 0 there). With
-  // flip 1 the word is stored as its complement above bit low.
-  function signed [prod_bits-1:0] node_sum;
-    input signed [prod_bits-1:0] a;
-    input signed [prod_bits-1:0] b;
-    input integer wa, wb, la, lb, width, subtract, flip, low;
-    integer split;
-    reg signed [prod_bits-1:0] high_a, high_b, low_mask;
-    begin
-      if (wb == 0) begin
-        node_sum = a;
-      end else if (wa == 0) begin
-        node_sum = b;
-      end else begin
-        split = la > lb ? la : lb;
-        high_a = (a >>> split) <<< split;
-        high_b = (b >>> split) <<< split;
-        low_mask = ~({prod_bits{1'b1}} << split);
-        node_sum = subtract != 0 ? high_a - high_b : high_a + high_b;
-        node_sum = narrow(node_sum, width) | ((a | b) & low_mask);
-      end
-      if (flip != 0)
-        node_sum = node_sum ^ ({prod_bits{1'b1}} << low);
-    end
-  endfunction
 
   localparam low_bits       = coeff_bits - 1;
   // The high leaves hold a product's top data_bits + 3 bits or the constant's high part, below
@@ -709,12 +639,15 @@ module firfilter (
   function [ones_bits-1:0] ones_total;
     input integer unused;
     integer j, n;
+    reg [plan_bits-1:0] p;
     begin
       ones_total = {ones_bits{1'b0}};
-      for (j = 0; j < products; j = j + 1)
+      for (j = 0; j < products; j = j + 1) begin
+        p = plan(coeff(j));
         for (n = slots / 2; n < slots; n = n + 1)
-          if (node_info(coeff(j), n, 0) != 0 && first_sign(coeff(j), n) < 0)
-            ones_total = ones_total + ({{(ones_bits - 1){1'b0}}, 1'b1} << node_info(coeff(j), n, 1));
+          if (field(p, n) != 0 && first_sign(p, n) < 0)
+            ones_total = ones_total + ({{(ones_bits - 1){1'b0}}, 1'b1} << field(p, 16 + n));
+      end
     end
   endfunction
   localparam [ones_bits-1:0] ones = ones_total(0);
@@ -765,8 +698,10 @@ module firfilter (
           q <= k == 0 ? din : sample[k == 0 ? 0 : k - 1];
       assign sample[k] = q;
     end
+    // The plan's 8-bit fields widen to integers.
+    /* verilator lint_off WIDTH */
     for (j = 0; j < products; j = j + 1) begin : multiplier
-      localparam signed [coeff_bits-1:0] c = coeff(j);
+      localparam [plan_bits-1:0] p = plan(coeff(j));
       // Pre-adder: x(n - j), plus x(n - taps + 1 + j) when the taps are symmetric and j is not
       // the middle tap.
       reg signed [pair_bits-1:0] x;
@@ -774,35 +709,68 @@ module firfilter (
       wire signed [pair_bits-1:0] mirror = {sample[taps-1-j][data_bits-1], sample[taps-1-j]};
       // The heap: nodes 1 .. 7 registers, 8 .. 15 the slots.
       wire signed [prod_bits-1:0] node_value [1:2*slots-1];
+      wire signed [prod_bits-1:0] wide = {{(prod_bits - pair_bits){x[pair_bits-1]}}, x};
+      // A slot's sum: the copies of x of its entries e0 .. e3 (0 for none), added when their
+      // sign is that of the slot's first entry, subtracted otherwise; cut to its width.
       for (n = 0; n < slots; n = n + 1) begin : slot
-        localparam integer count = digit_count(c);
-        localparam integer size  = slot_size(count);
-        localparam integer len   = slot_length(count, n);
-        localparam integer e0 = len > 0 ? digit_entry(c, n * size) : 0;
-        localparam integer e1 = len > 1 ? digit_entry(c, n * size + 1) : 0;
-        localparam integer e2 = len > 2 ? digit_entry(c, n * size + 2) : 0;
-        localparam integer e3 = len > 3 ? digit_entry(c, n * size + 3) : 0;
-        localparam integer width = node_info(c, slots + n, 0);
-        assign node_value[slots+n] = slot_sum(x, e0, e1, e2, e3, width);
+        localparam integer size  = p[8*64 +: 8];
+        localparam integer rest  = p[8*65 +: 8] - n * size;
+        localparam integer len   = rest > size ? size : rest < 0 ? 0 : rest;
+        localparam integer width = p[8*(slots+n) +: 8];
+        localparam integer f0 = 8 * (32 + n * size);
+        localparam integer e0 = len < 1 ? 0 : p[f0+7] ? 0 - p[f0 +: 7] : p[f0 +: 7];
+        localparam integer e1 = len < 2 ? 0 : p[f0+15] ? 0 - p[f0+8 +: 7] : p[f0+8 +: 7];
+        localparam integer e2 = len < 3 ? 0 : p[f0+23] ? 0 - p[f0+16 +: 7] : p[f0+16 +: 7];
+        localparam integer e3 = len < 4 ? 0 : p[f0+31] ? 0 - p[f0+24 +: 7] : p[f0+24 +: 7];
+        wire signed [prod_bits-1:0] c0 = e0 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e0) - 1);
+        wire signed [prod_bits-1:0] c1 = e1 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e1) - 1);
+        wire signed [prod_bits-1:0] c2 = e2 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e2) - 1);
+        wire signed [prod_bits-1:0] c3 = e3 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e3) - 1);
+        wire signed [prod_bits-1:0] s1 = e1 == 0 ? c0 : (e1 > 0) == (e0 > 0) ? c0 + c1 : c0 - c1;
+        wire signed [prod_bits-1:0] s2 = e2 == 0 ? s1 : (e2 > 0) == (e0 > 0) ? s1 + c2 : s1 - c2;
+        wire signed [prod_bits-1:0] s3 = e3 == 0 ? s2 : (e3 > 0) == (e0 > 0) ? s2 + c3 : s2 - c3;
+        assign node_value[slots+n] = (s3 <<< (prod_bits - width)) >>> (prod_bits - width);
       end
+      // A node from its children's words a and b: their sum, or their difference for a
+      // first-level node whose slots' signs differ, cut to its width; the bits below the higher
+      // of the children's lowest digits pass through (one word is 0 there). A first-level node
+      // whose digits are negative is stored as its complement above its lowest digit.
       for (n = 1; n < slots; n = n + 1) begin : heap
-        localparam integer wa    = node_info(c, 2 * n, 0);
-        localparam integer wb    = node_info(c, 2 * n + 1, 0);
-        localparam integer la    = node_info(c, 2 * n, 1);
-        localparam integer lb    = node_info(c, 2 * n + 1, 1);
-        localparam integer width = node_info(c, n, 0);
-        localparam integer low   = node_info(c, n, 1);
         localparam integer bottom = n >= slots / 2 ? 1 : 0;
-        localparam integer subtract =
-          bottom != 0 && slot_sign(c, 2 * n - slots) != slot_sign(c, 2 * n + 1 - slots) ? 1 : 0;
-        localparam integer flip = bottom != 0 && first_sign(c, n) < 0 ? 1 : 0;
+        localparam integer size   = p[8*64 +: 8];
+        localparam integer count  = p[8*65 +: 8];
+        // The first-level node's slots and their first entries' sign bits (1: negative).
+        localparam integer slot_a = bottom != 0 ? 2 * n - slots : 0;
+        localparam integer used_a = bottom != 0 && count > slot_a * size ? 1 : 0;
+        localparam integer used_b = bottom != 0 && count > (slot_a + 1) * size ? 1 : 0;
+        localparam integer neg_a  = p[8*(32+slot_a*size)+7] ? 1 : 0;
+        localparam integer neg_b  = p[8*(32+(slot_a+1)*size)+7] ? 1 : 0;
+        localparam integer subtract = used_a != 0 && used_b != 0 && neg_a != neg_b ? 1 : 0;
+        localparam integer flip   = used_a != 0 ? neg_a : used_b != 0 ? neg_b : 0;
+        localparam integer wa     = p[8*(2*n) +: 8];
+        localparam integer wb     = p[8*(2*n+1) +: 8];
+        localparam integer la     = p[8*(16+2*n) +: 8];
+        localparam integer lb     = p[8*(17+2*n) +: 8];
+        localparam integer width  = p[8*n +: 8];
+        localparam integer low    = p[8*(16+n) +: 8];
+        localparam integer split = la > lb ? la : lb;
+        localparam [prod_bits-1:0] high_mask = {prod_bits{1'b1}} << split;
+        localparam [prod_bits-1:0] flip_mask =
+          flip != 0 ? {prod_bits{1'b1}} << low : {prod_bits{1'b0}};
+        wire signed [prod_bits-1:0] a = node_value[2*n];
+        wire signed [prod_bits-1:0] b = node_value[2*n+1];
+        wire signed [prod_bits-1:0] high_a = a & high_mask;
+        wire signed [prod_bits-1:0] high_b = b & high_mask;
+        wire signed [prod_bits-1:0] sum = subtract != 0 ? high_a - high_b : high_a + high_b;
+        wire signed [prod_bits-1:0] cut = (sum <<< (prod_bits - width)) >>> (prod_bits - width);
+        wire signed [prod_bits-1:0] value =
+          wb == 0 ? a : wa == 0 ? b : cut | ((a | b) & ~high_mask);
         reg signed [prod_bits-1:0] q;
         always @(posedge clk)
           if (rst)
             q <= {prod_bits{1'b0}};
           else
-            q <= node_sum(node_value[2*n], node_value[2*n+1], wa, wb, la, lb, width, subtract,
-                          flip, low);
+            q <= value ^ flip_mask;
         assign node_value[n] = q;
       end
       always @(posedge clk)
@@ -812,6 +780,7 @@ module firfilter (
           x <= (symmetric == 1 && j != taps - 1 - j) ? first + mirror : first;
       assign product[j] = node_value[1];
     end
+    /* verilator lint_on WIDTH */
     // The trees: a product word's low coefficient_bits - 1 bits (unsigned) go to the low tree,
     // the bits above (floor, signed) to the high one; the floor of the sum shifted right by
     // coefficient_bits - 1 is the high root plus the low root's bits above its low ones. The
