@@ -706,7 +706,7 @@ architecture parallel of firfilter is
   end function first_sign;
 
   -- Slot i of product j: its copies of x, added when their digit has the slot's sign,
-  -- subtracted otherwise (only a coefficient of more than 8 digits has more than one a slot).
+  -- subtracted otherwise (only a coefficient of more than 8 digits has more than one copy a slot).
   function slot_sum(j, i : integer; x : pair_word) return prod_word is
     variable sum   : prod_word;
     variable entry : integer;
