@@ -63,7 +63,8 @@ def fir_bound(taps, symmetric, arch, k):
     """Clocks per sample and latency the architecture promises."""
     products = (taps + 1) // 2 if symmetric else taps
     if arch == "parallel":
-        return 1, 4 + math.ceil(math.log2(products))
+        # The trees take the products and one constant.
+        return 1, 6 + math.ceil(math.log2(products + 1))
     # Issued in ceil(M / K) clocks after the one that takes the sample (within the
     # ceil(M / K) + 2 a folded filter may take), then the products, the adder tree over the
     # lanes, the accumulator and the saturation.

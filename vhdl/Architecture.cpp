@@ -112,9 +112,9 @@ int LatencyClocks(Architecture arch, bool iir, int shownTaps, int sections, int 
     const int n = TemplateSections(sections);
     if (arch == Architecture::kParallel) {
         // IIR: one clock per section and one to saturate into dout. FIR: the pre-add, the
-        // products in two clocks (partial sums, then their difference), the adder tree one
-        // level per clock, and the saturation.
-        return iir ? n + 1 : 4 + TreeLevels(FirProducts(shownTaps, symmetric));
+        // products in three clocks (one level of their adder trees each), the two adder trees
+        // over the products and a constant one level per clock, their join and the saturation.
+        return iir ? n + 1 : 6 + TreeLevels(FirProducts(shownTaps, symmetric) + 1);
     }
     const int cycles = CyclesPerSample(arch, iir, shownTaps, sections, multipliers, symmetric);
     if (arch == Architecture::kFolded && !iir) {

@@ -49,10 +49,13 @@ const CyclesCase kCyclesCases[] = {
     {"FoldedIirSingleSection", Architecture::kFolded, true, 0, 1, 3, false, 4, 4},
     {"FoldedIirFiveAndMore", Architecture::kFolded, true, 0, 8, 9, false, 10, 80},
     {"FoldedIirNineSectionsTakeEight", Architecture::kFolded, true, 0, 9, 2, false, 22, 176},
-    // Parallel latency: pre-add, two product clocks, ceil(log2 M) tree levels, saturation.
-    {"ParallelFir", Architecture::kParallel, false, 61, 0, 1, true, 1, 9},
-    {"ParallelFirOnePair", Architecture::kParallel, false, 2, 0, 1, true, 1, 4},
-    {"ParallelFirAsymmetric", Architecture::kParallel, false, 23, 0, 1, false, 1, 9},
+    // Parallel latency: pre-add, three product clocks, ceil(log2 (M + 1)) tree levels, the join
+    // of the two trees, saturation.
+    {"ParallelFir", Architecture::kParallel, false, 61, 0, 1, true, 1, 11},
+    // 32 products and the constant leaf: one tree level more than 31 products take.
+    {"ParallelFirFullTree", Architecture::kParallel, false, 63, 0, 1, true, 1, 12},
+    {"ParallelFirOnePair", Architecture::kParallel, false, 2, 0, 1, true, 1, 7},
+    {"ParallelFirAsymmetric", Architecture::kParallel, false, 23, 0, 1, false, 1, 11},
     {"ParallelIir", Architecture::kParallel, true, 0, 8, 1, false, 1, 9},
 };
 

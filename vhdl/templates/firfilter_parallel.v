@@ -5,15 +5,20 @@
 // When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 // samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
 // taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
-// canonic signed digits, no DSP blocks) in two register stages, a binary adder tree with a
-// register after every level, then the shift right by the coefficient bit length minus one
-// (floor) and the saturation into dout. Every stage holds at most two adders in a row, so the
-// clock rate does not fall as taps grows; a valid bit travels alongside each sample.
+// canonic signed digits, no DSP blocks) in three register stages, two adder trees with a
+// register after every level, one for the low coefficient-bits-minus-one bits of the products and
+// one for the rest, their join, then the saturation into dout. Every stage holds one adder of at
+// most about data bits + coefficient bits / 2 + tree levels bits, and only the multipliers'
+// first level subtracts: a sum of negative digits is stored as its complement (not v = -v - 1,
+// free in the adder's lookup table) and the ones are added back once, as a constant leaf of the
+// trees. So the clock rate does not fall as taps grows; a valid bit travels alongside each
+// sample.
 //   Cycles per sample: 1.
-//   Latency: 4 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
-//   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+//   Latency: 6 + ceil(log2(products + 1)) clocks from the edge that takes a sample to dout_valid.
+//   Accumulator: exact, the low tree coefficient bits - 1 + tree levels bits wide, the high one
+//   max(data bits + 3, tree levels + 4) + tree levels.
 //   Resources: products pre-adders and constant multipliers (about one adder per three
-//   coefficient bits each), products - 1 tree adders, taps data words of delay line and the
+//   coefficient bits each), 2 products tree adders, taps data words of delay line and the
 //   pipeline registers.
 // din and dout are two's complement. rst is synchronous, active high, and clears all state;
 // each sample taken gives exactly one output, marked by dout_valid high for one clock.
@@ -31,7 +36,6 @@ module firfilter (
   localparam coeff_bits = COB;
   localparam data_bits  = DIOB;
   localparam guard_bits = ADDB;
-  localparam acc_bits   = coeff_bits + data_bits + guard_bits;
   localparam symmetric  = SYMM; // 1 when the taps equal their mirror images
 
   // Tap k in coefficient bits; only the first taps entries are used.
@@ -461,45 +465,56 @@ module firfilter (
     end
   endfunction
 
-  // v shifted right by the coefficient bit length minus one (floor) and saturated to a data word:
-  // kept when every bit from data_bits - 1 up is a copy of the sign, otherwise the largest word
-  // of v's sign.
-  function [data_bits-1:0] scale;
-    input signed [acc_bits-1:0] v;
-    reg signed [acc_bits-1:0] shifted;
+  localparam products   = (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
+  // The trees' leaves: the products and one constant.
+  localparam levels     = tree_levels(products + 1);
+  localparam leaves     = 1 << levels;
+  localparam pair_bits  = data_bits + 1;
+  localparam max_digits = (coeff_bits + 2) / 2;
+  localparam slots      = 8;
+  localparam prod_bits  = coeff_bits + data_bits + 2;
+
+  // The constant multipliers: c * x for a constant c, as shifted copies of x, one per nonzero
+  // digit of the canonic signed-digit form of c (at most one digit in two is nonzero). No
+  // multiplier is built: the constant's digits decide the adders, and they are found once, while
+  // the design is elaborated. A product's copies fill slots 0 .. 7 from its lowest digit up, one
+  // copy each (more only for a coefficient of more than 8 digits), each carrying the sign of its
+  // first digit; three register levels sum the slots as a balanced tree, a heap of nodes 1 .. 15
+  // whose leaves 8 .. 15 are the slots. The first level adds or subtracts two slots as their
+  // signs say; a first-level sum whose digits are negative is stored as its complement above its
+  // lowest digit, not v, which is -v - 2 ** low (the inversion sits in the adder's own lookup
+  // table). So every adder above the first level adds, and the 2 ** low of every complement is
+  // added back once, by the constant leaf of the trees.
+
+  function integer abs_value;
+    input integer v;
     begin
-      shifted = v >>> (coeff_bits - 1);
-      if (shifted[acc_bits-1:data_bits-1] == {(acc_bits - data_bits + 1){shifted[acc_bits-1]}})
-        scale = shifted[data_bits-1:0];
-      else
-        scale = {shifted[acc_bits-1], {(data_bits - 1){~shifted[acc_bits-1]}}};
+      abs_value = v < 0 ? -v : v;
     end
   endfunction
 
-  // The constant multipliers: c * x for a constant c, as shifted copies of x added or
-  // subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
-  // in two is nonzero). No multiplier is built: the constant's digits decide the adders. A
-  // product takes two clocks: the first sums the added copies in two halves (the even and the
-  // odd entries of their list) and the subtracted copies in two halves, each a balanced tree,
-  // into four registers; the second forms (even + odd added) - (even + odd subtracted).
-
-  // 1 + the shift of entry 2 slot + parity of the list of c's nonzero digits equal to sign
-  // (1 or -1), lowest first; 0 when the list is shorter.
-  function integer digit_shift;
+  // The plan of c's multiplier, found once per coefficient, as 8-bit fields:
+  //   field n (n = 1 .. 15): the width in bits of heap node n (0: the node holds no copy, its
+  //     word is 0), at most prod_bits;
+  //   field 16 + n: the shift of node n's lowest digit (its bits below are 0); the adder of a
+  //     node starts at the higher of its children's lowest digits, the bits below pass through;
+  //   field 32 + i: entry i of c's list, the i-th nonzero digit of the canonic signed-digit form
+  //     from the lowest, as 1 + shift, plus 128 when the digit is negative; 0 when unused;
+  //   field 64: the copies per slot; field 65: the number of digits.
+  localparam plan_bits = 66 * 8;
+  /* verilator lint_off WIDTH */
+  function [plan_bits-1:0] plan;
     input signed [coeff_bits-1:0] c;
-    input integer sign;
-    input integer parity;
-    input integer slot;
     reg [coeff_bits+1:0] magnitude;
-    integer k, carry, bit_now, bit_next, digit, used;
+    integer k, carry, bit_now, bit_next, digit, count, size, i, len, top, wa, wb, la, lb;
     begin
+      plan = 0;
       if (c[coeff_bits-1])
         magnitude = -{{2{c[coeff_bits-1]}}, c};
       else
         magnitude = {{2{c[coeff_bits-1]}}, c};
-      digit_shift = 0;
       carry = 0;
-      used = 0;
+      count = 0;
       for (k = 0; k <= coeff_bits; k = k + 1) begin
         bit_now = magnitude[k] ? 1 : 0;
         bit_next = magnitude[k+1] ? 1 : 0;
@@ -519,139 +534,308 @@ module firfilter (
         end
         if (c[coeff_bits-1])
           digit = -digit;
-        if (digit == sign) begin
-          if (used == 2 * slot + parity)
-            digit_shift = k + 1;
-          used = used + 1;
+        if (digit != 0 && count < max_digits) begin
+          plan[8*(32+count) +: 8] = (k + 1) + (digit < 0 ? 128 : 0);
+          count = count + 1;
         end
+      end
+      size = (count + slots - 1) / slots;
+      plan[8*64 +: 8] = size;
+      plan[8*65 +: 8] = count;
+      for (i = 0; i < slots; i = i + 1) begin
+        len = count - i * size;
+        if (len > size)
+          len = size;
+        if (len > 0) begin
+          plan[8*(16+slots+i) +: 8] = plan[8*(32+i*size) +: 7] - 1;
+          top = plan[8*(32+i*size+len-1) +: 7] - 1;
+          plan[8*(slots+i) +: 8] = data_bits + 1 + top + tree_levels(len);
+        end
+      end
+      for (i = slots - 1; i >= 1; i = i - 1) begin
+        wa = plan[8*(2*i) +: 8];
+        wb = plan[8*(2*i+1) +: 8];
+        la = plan[8*(16+2*i) +: 8];
+        lb = plan[8*(16+2*i+1) +: 8];
+        if (wb == 0) begin
+          plan[8*i +: 8] = wa;
+          plan[8*(16+i) +: 8] = la;
+        end else if (wa == 0) begin
+          plan[8*i +: 8] = wb;
+          plan[8*(16+i) +: 8] = lb;
+        end else begin
+          plan[8*i +: 8] = (wa > wb ? wa : wb) + 1;
+          plan[8*(16+i) +: 8] = lb < la ? lb : la;
+        end
+      end
+      for (i = 1; i < 2 * slots; i = i + 1)
+        if (plan[8*i +: 8] > prod_bits)
+          plan[8*i +: 8] = prod_bits;
+    end
+  endfunction
+  /* verilator lint_on WIDTH */
+
+  // Field n of plan p.
+  function integer field;
+    input [plan_bits-1:0] p;
+    input integer n;
+    begin
+      field = {24'd0, p[8*n +: 8]};
+    end
+  endfunction
+  // The length of slot i, its sign (that of its first digit, 0 for an empty slot), and the sign
+  // of first-level node n before it is stored.
+  function integer slot_length;
+    input [plan_bits-1:0] p;
+    input integer i;
+    begin
+      slot_length = field(p, 65) - i * field(p, 64);
+      if (slot_length > field(p, 64))
+        slot_length = field(p, 64);
+      if (slot_length < 0)
+        slot_length = 0;
+    end
+  endfunction
+  function integer slot_sign;
+    input [plan_bits-1:0] p;
+    input integer i;
+    begin
+      if (slot_length(p, i) == 0)
+        slot_sign = 0;
+      else
+        slot_sign = p[8*(32+i*field(p, 64))+7] ? -1 : 1;
+    end
+  endfunction
+  function integer first_sign;
+    input [plan_bits-1:0] p;
+    input integer n;
+    begin
+      first_sign = slot_sign(p, 2 * n - slots) != 0 ? slot_sign(p, 2 * n - slots) :
+                                                      slot_sign(p, 2 * n + 1 - slots);
+    end
+  endfunction
+
+  // v cut to its low bits and sign-extended back to its length: the adder that formed it then
+  // spends no carries above them.
+  function signed [prod_bits-1:0] narrow;
+    input signed [prod_bits-1:0] v;
+    input integer bits;
+    begin
+      narrow = (v <<< (prod_bits - bits)) >>> (prod_bits - bits);
+    end
+  endfunction
+
+
+  localparam low_bits       = coeff_bits - 1;
+  // The high leaves hold a product's top data_bits + 3 bits or the constant's high part, below
+  // 8 products.
+  localparam high_leaf_bits = data_bits + 3 > levels + 4 ? data_bits + 3 : levels + 4;
+  localparam high_bits      = high_leaf_bits + levels;
+  localparam root_bits      = low_bits + levels;
+  localparam ones_bits      = coeff_bits + 12;
+
+  // What the complements left out: the sum over the products of 2 ** low for each first-level
+  // node stored as its complement, at most 4 2 ** coefficient_bits a product.
+  function [ones_bits-1:0] ones_total;
+    input integer unused;
+    integer j, n;
+    reg [plan_bits-1:0] p;
+    begin
+      ones_total = {ones_bits{1'b0}};
+      for (j = 0; j < products; j = j + 1) begin
+        p = plan(coeff(j));
+        for (n = slots / 2; n < slots; n = n + 1)
+          if (field(p, n) != 0 && first_sign(p, n) < 0)
+            ones_total = ones_total + ({{(ones_bits - 1){1'b0}}, 1'b1} << field(p, 16 + n));
       end
     end
   endfunction
+  localparam [ones_bits-1:0] ones = ones_total(0);
+  localparam [ones_bits+high_bits-1:0] ones_high = {{high_bits{1'b0}}, ones} >> low_bits;
 
-  // Entries of one half-list: half the most nonzero digits, rounded up to a power of two.
-  localparam max_digits  = (coeff_bits + 2) / 2;
-  localparam part_levels = tree_levels((max_digits + 1) / 2);
-  localparam part_slots  = 1 << part_levels;
-  localparam term_bits   = coeff_bits + data_bits + 1;
-
-  // The balanced sum of the part_slots words of v (unused entries are 0).
-  function [term_bits-1:0] sum_terms;
-    input [part_slots*term_bits-1:0] v;
-    reg [part_slots*term_bits-1:0] t;
-    integer level, i;
+  // v saturated to a data word: kept when every bit from data_bits - 1 up is a copy of the sign,
+  // otherwise the largest word of v's sign.
+  function [data_bits-1:0] saturate;
+    input signed [high_bits:0] v;
     begin
-      t = v;
-      for (level = 1; level <= part_levels; level = level + 1)
-        for (i = 0; i < (part_slots >> level); i = i + 1)
-          t[i*term_bits +: term_bits] = t[2*i*term_bits +: term_bits] +
-                                        t[(2*i+1)*term_bits +: term_bits];
-      sum_terms = t[term_bits-1:0];
+      if (v[high_bits:data_bits-1] == {(high_bits - data_bits + 2){v[high_bits]}})
+        saturate = v[data_bits-1:0];
+      else
+        saturate = {v[high_bits], {(data_bits - 1){~v[high_bits]}}};
     end
   endfunction
 
-  localparam products  = (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
-  localparam levels    = tree_levels(products);
-  localparam leaves    = 1 << levels;
-  localparam pair_bits = data_bits + 1;
-
-  // Word k of the delay line, samples[k * data_bits +: data_bits], holds x(n - k).
-  reg  [taps*data_bits-1:0]       samples;
-  // Product j's pre-added pair in word j.
-  reg  [products*pair_bits-1:0]   pairs;
-  // Product j's partial sums in words 4 j .. 4 j + 3: the added copies of the even and the odd
-  // entries, then the subtracted ones.
-  reg  [4*products*term_bits-1:0] parts;
-  // The adder tree as a heap: node i, tree[i * acc_bits +: acc_bits], sums nodes 2 i and
-  // 2 i + 1; the leaves are leaves .. 2 leaves - 1, the root is node 1.
-  reg  [2*leaves*acc_bits-1:0]    tree;
+  // Word k of the delay line holds x(n - k); product j's pair, its heap's nodes 1 .. 7 (node 1
+  // the product), and the trees' nodes, each a register of its own.
+  wire        [data_bits-1:0] sample [0:taps-1];
+  wire signed [pair_bits-1:0] pair [0:products-1];
+  wire signed [prod_bits-1:0] product [0:products-1];
+  wire        [root_bits-1:0] low_node [1:2*leaves-1];
+  wire signed [high_bits-1:0] high_node [1:2*leaves-1];
   // stage_valid[i]: the sample taken i clocks ago is in stage i: 0 the delay line, 1 the
-  // pre-adders, 2 the partial sums, 3 the products (the tree's leaves), 3 + l the tree level l
-  // up, the root last.
-  reg  [levels+3:0]               stage_valid;
-  reg  [data_bits-1:0]            result;
-  reg                             valid;
-  reg                             running;
-  reg  [pair_bits-1:0]            pair;
-  integer k, j, i;
+  // pre-adders, 2 to 4 the multipliers' levels (4 the products), 4 + l the trees' level l up,
+  // then the join of the roots.
+  reg  [levels+5:0]         stage_valid;
+  reg  signed [high_bits:0] joined;
+  reg  [data_bits-1:0]      result;
+  reg                       valid;
+  reg                       running;
+  integer i;
+  wire take = din_valid & running;
 
   assign din_ready  = running;
   assign dout       = result;
   assign dout_valid = valid;
 
-  // The partial sums of each pair's copies, and the leaves: each pair times its constant tap
-  // from its partial sums; the leaves beyond the products are 0.
-  wire [4*products*term_bits-1:0] part_sums;
-  wire [leaves*acc_bits-1:0]       leaf_products;
-  genvar leaf, part, slot;
+  genvar k, j, n;
   generate
-    for (leaf = 0; leaf < leaves; leaf = leaf + 1) begin : leaf_product
-      if (leaf < products) begin : used
-        wire [pair_bits-1:0] x = pairs[leaf*pair_bits +: pair_bits];
-        wire [term_bits-1:0] wide = {{(term_bits - pair_bits){x[pair_bits-1]}}, x};
-        wire signed [term_bits-1:0] product =
-          (parts[4*leaf*term_bits +: term_bits] + parts[(4*leaf+1)*term_bits +: term_bits]) -
-          (parts[(4*leaf+2)*term_bits +: term_bits] + parts[(4*leaf+3)*term_bits +: term_bits]);
-        for (part = 0; part < 4; part = part + 1) begin : part_sum
-          wire [part_slots*term_bits-1:0] terms;
-          for (slot = 0; slot < part_slots; slot = slot + 1) begin : term
-            localparam integer shift =
-              digit_shift(coeff(leaf), part < 2 ? 1 : -1, part % 2, slot);
-            if (shift > 0) begin : copy
-              assign terms[slot*term_bits +: term_bits] = wide << (shift - 1);
-            end else begin : zero
-              assign terms[slot*term_bits +: term_bits] = {term_bits{1'b0}};
-            end
-          end
-          assign part_sums[(4*leaf+part)*term_bits +: term_bits] = sum_terms(terms);
-        end
-        assign leaf_products[leaf*acc_bits +: acc_bits] =
-          {{(acc_bits - term_bits){product[term_bits-1]}}, product};
-      end else begin : unused
-        assign leaf_products[leaf*acc_bits +: acc_bits] = {acc_bits{1'b0}};
+    for (k = 0; k < taps; k = k + 1) begin : tap
+      reg [data_bits-1:0] q;
+      always @(posedge clk)
+        if (rst)
+          q <= {data_bits{1'b0}};
+        else if (take)
+          q <= k == 0 ? din : sample[k == 0 ? 0 : k - 1];
+      assign sample[k] = q;
+    end
+    // The plan's 8-bit fields widen to integers.
+    /* verilator lint_off WIDTH */
+    for (j = 0; j < products; j = j + 1) begin : multiplier
+      localparam [plan_bits-1:0] p = plan(coeff(j));
+      // Pre-adder: x(n - j), plus x(n - taps + 1 + j) when the taps are symmetric and j is not
+      // the middle tap.
+      reg signed [pair_bits-1:0] x;
+      wire signed [pair_bits-1:0] first = {sample[j][data_bits-1], sample[j]};
+      wire signed [pair_bits-1:0] mirror = {sample[taps-1-j][data_bits-1], sample[taps-1-j]};
+      // The heap: nodes 1 .. 7 registers, 8 .. 15 the slots.
+      wire signed [prod_bits-1:0] node_value [1:2*slots-1];
+      wire signed [prod_bits-1:0] wide = {{(prod_bits - pair_bits){x[pair_bits-1]}}, x};
+      // A slot's sum: the copies of x of its entries e0 .. e3 (0 for none), added when their
+      // sign is that of the slot's first entry, subtracted otherwise; cut to its width.
+      for (n = 0; n < slots; n = n + 1) begin : slot
+        localparam integer size  = p[8*64 +: 8];
+        localparam integer rest  = p[8*65 +: 8] - n * size;
+        localparam integer len   = rest > size ? size : rest < 0 ? 0 : rest;
+        localparam integer width = p[8*(slots+n) +: 8];
+        localparam integer f0 = 8 * (32 + n * size);
+        localparam integer e0 = len < 1 ? 0 : p[f0+7] ? 0 - p[f0 +: 7] : p[f0 +: 7];
+        localparam integer e1 = len < 2 ? 0 : p[f0+15] ? 0 - p[f0+8 +: 7] : p[f0+8 +: 7];
+        localparam integer e2 = len < 3 ? 0 : p[f0+23] ? 0 - p[f0+16 +: 7] : p[f0+16 +: 7];
+        localparam integer e3 = len < 4 ? 0 : p[f0+31] ? 0 - p[f0+24 +: 7] : p[f0+24 +: 7];
+        wire signed [prod_bits-1:0] c0 = e0 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e0) - 1);
+        wire signed [prod_bits-1:0] c1 = e1 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e1) - 1);
+        wire signed [prod_bits-1:0] c2 = e2 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e2) - 1);
+        wire signed [prod_bits-1:0] c3 = e3 == 0 ? {prod_bits{1'b0}} : wide <<< (abs_value(e3) - 1);
+        wire signed [prod_bits-1:0] s1 = e1 == 0 ? c0 : (e1 > 0) == (e0 > 0) ? c0 + c1 : c0 - c1;
+        wire signed [prod_bits-1:0] s2 = e2 == 0 ? s1 : (e2 > 0) == (e0 > 0) ? s1 + c2 : s1 - c2;
+        wire signed [prod_bits-1:0] s3 = e3 == 0 ? s2 : (e3 > 0) == (e0 > 0) ? s2 + c3 : s2 - c3;
+        assign node_value[slots+n] = (s3 <<< (prod_bits - width)) >>> (prod_bits - width);
       end
+      // A node from its children's words a and b: their sum, or their difference for a
+      // first-level node whose slots' signs differ, cut to its width; the bits below the higher
+      // of the children's lowest digits pass through (one word is 0 there). A first-level node
+      // whose digits are negative is stored as its complement above its lowest digit.
+      for (n = 1; n < slots; n = n + 1) begin : heap
+        localparam integer bottom = n >= slots / 2 ? 1 : 0;
+        localparam integer size   = p[8*64 +: 8];
+        localparam integer count  = p[8*65 +: 8];
+        // The first-level node's slots and their first entries' sign bits (1: negative).
+        localparam integer slot_a = bottom != 0 ? 2 * n - slots : 0;
+        localparam integer used_a = bottom != 0 && count > slot_a * size ? 1 : 0;
+        localparam integer used_b = bottom != 0 && count > (slot_a + 1) * size ? 1 : 0;
+        localparam integer neg_a  = p[8*(32+slot_a*size)+7] ? 1 : 0;
+        localparam integer neg_b  = p[8*(32+(slot_a+1)*size)+7] ? 1 : 0;
+        localparam integer subtract = used_a != 0 && used_b != 0 && neg_a != neg_b ? 1 : 0;
+        localparam integer flip   = used_a != 0 ? neg_a : used_b != 0 ? neg_b : 0;
+        localparam integer wa     = p[8*(2*n) +: 8];
+        localparam integer wb     = p[8*(2*n+1) +: 8];
+        localparam integer la     = p[8*(16+2*n) +: 8];
+        localparam integer lb     = p[8*(17+2*n) +: 8];
+        localparam integer width  = p[8*n +: 8];
+        localparam integer low    = p[8*(16+n) +: 8];
+        localparam integer split = la > lb ? la : lb;
+        localparam [prod_bits-1:0] high_mask = {prod_bits{1'b1}} << split;
+        localparam [prod_bits-1:0] flip_mask =
+          flip != 0 ? {prod_bits{1'b1}} << low : {prod_bits{1'b0}};
+        wire signed [prod_bits-1:0] a = node_value[2*n];
+        wire signed [prod_bits-1:0] b = node_value[2*n+1];
+        wire signed [prod_bits-1:0] high_a = a & high_mask;
+        wire signed [prod_bits-1:0] high_b = b & high_mask;
+        wire signed [prod_bits-1:0] sum = subtract != 0 ? high_a - high_b : high_a + high_b;
+        wire signed [prod_bits-1:0] cut = (sum <<< (prod_bits - width)) >>> (prod_bits - width);
+        wire signed [prod_bits-1:0] value =
+          wb == 0 ? a : wa == 0 ? b : cut | ((a | b) & ~high_mask);
+        reg signed [prod_bits-1:0] q;
+        always @(posedge clk)
+          if (rst)
+            q <= {prod_bits{1'b0}};
+          else
+            q <= value ^ flip_mask;
+        assign node_value[n] = q;
+      end
+      always @(posedge clk)
+        if (rst)
+          x <= {pair_bits{1'b0}};
+        else
+          x <= (symmetric == 1 && j != taps - 1 - j) ? first + mirror : first;
+      assign product[j] = node_value[1];
+    end
+    /* verilator lint_on WIDTH */
+    // The trees: a product word's low coefficient_bits - 1 bits (unsigned) go to the low tree,
+    // the bits above (floor, signed) to the high one; the floor of the sum shifted right by
+    // coefficient_bits - 1 is the high root plus the low root's bits above its low ones. The
+    // leaves: the products split, the constant, then zeros.
+    for (j = 0; j < leaves; j = j + 1) begin : leaf
+      if (j < products) begin : used
+        assign low_node[leaves+j] = {{levels{1'b0}}, product[j][low_bits-1:0]};
+        assign high_node[leaves+j] = {{(high_bits - prod_bits + low_bits){product[j][prod_bits-1]}},
+                                      product[j][prod_bits-1:low_bits]};
+      end else if (j == products) begin : constant
+        assign low_node[leaves+j] = {{levels{1'b0}}, ones[low_bits-1:0]};
+        assign high_node[leaves+j] = ones_high[high_bits-1:0];
+      end else begin : unused
+        assign low_node[leaves+j] = {root_bits{1'b0}};
+        assign high_node[leaves+j] = {high_bits{1'b0}};
+      end
+    end
+    for (n = 1; n < leaves; n = n + 1) begin : node
+      // The height of node n above the leaves.
+      localparam height = levels - tree_levels(n + 1) + 1;
+      reg        [root_bits-1:0] low_q;
+      reg signed [high_bits-1:0] high_q;
+      wire       [root_bits-1:0] low_sum = low_node[2*n] + low_node[2*n+1];
+      wire signed [high_bits-1:0] high_sum = high_node[2*n] + high_node[2*n+1];
+      always @(posedge clk)
+        if (rst) begin
+          low_q <= {root_bits{1'b0}};
+          high_q <= {high_bits{1'b0}};
+        end else begin
+          low_q <= low_sum & ~({root_bits{1'b1}} << (low_bits + height));
+          high_q <= (high_sum <<< (high_bits - high_leaf_bits - height)) >>>
+                    (high_bits - high_leaf_bits - height);
+        end
+      assign low_node[n] = low_q;
+      assign high_node[n] = high_q;
     end
   endgenerate
 
   always @(posedge clk) begin
     if (rst) begin
       running     <= 1'b0;
-      for (k = 0; k < taps; k = k + 1)
-        samples[k*data_bits +: data_bits] <= {data_bits{1'b0}};
-      for (j = 0; j < products; j = j + 1)
-        pairs[j*pair_bits +: pair_bits] <= {pair_bits{1'b0}};
-      parts       <= {(4 * products * term_bits){1'b0}};
-      for (i = 0; i < 2 * leaves; i = i + 1)
-        tree[i*acc_bits +: acc_bits] <= {acc_bits{1'b0}};
-      stage_valid <= {(levels + 4){1'b0}};
+      stage_valid <= {(levels + 6){1'b0}};
+      joined      <= {(high_bits + 1){1'b0}};
       result      <= {data_bits{1'b0}};
       valid       <= 1'b0;
     end else begin
       running <= 1'b1;
-      stage_valid[0] <= din_valid & running;
-      for (i = 1; i <= levels + 3; i = i + 1)
+      stage_valid[0] <= take;
+      for (i = 1; i <= levels + 5; i = i + 1)
         stage_valid[i] <= stage_valid[i-1];
-      if (din_valid && running) begin
-        for (k = taps - 1; k > 0; k = k - 1)
-          samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];
-        samples[data_bits-1:0] <= din;
-      end
-      // Pre-adders: product j takes x(n - j), plus x(n - taps + 1 + j) when the taps are
-      // symmetric and j is not the middle tap.
-      for (j = 0; j < products; j = j + 1) begin
-        pair = {samples[j*data_bits+data_bits-1], samples[j*data_bits +: data_bits]};
-        if (symmetric == 1 && j != taps - 1 - j)
-          pair = pair + {samples[(taps-1-j)*data_bits+data_bits-1],
-                         samples[(taps-1-j)*data_bits +: data_bits]};
-        pairs[j*pair_bits +: pair_bits] <= pair;
-      end
-      parts <= part_sums;
-      tree[leaves*acc_bits +: leaves*acc_bits] <= leaf_products;
-      for (i = 1; i < leaves; i = i + 1)
-        tree[i*acc_bits +: acc_bits] <= tree[2*i*acc_bits +: acc_bits] +
-                                        tree[(2*i+1)*acc_bits +: acc_bits];
-      valid <= stage_valid[levels+3];
-      if (stage_valid[levels+3])
-        result <= scale(tree[acc_bits +: acc_bits]);
+      joined <= {high_node[1][high_bits-1], high_node[1]} +
+                {{(high_bits + 1 - levels){1'b0}}, low_node[1][root_bits-1:low_bits]};
+      valid <= stage_valid[levels+5];
+      if (stage_valid[levels+5])
+        result <= saturate(joined);
     end
   end
 endmodule

@@ -5,16 +5,20 @@
 -- When the taps are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two
 -- samples of a pair are added first, so there are products = ceil(taps / 2) products, otherwise
 -- taps. The pipeline: pre-adders, constant-coefficient multipliers (shift-and-add networks in
--- canonic signed digits, no DSP blocks) in two register stages, the halves of each
--- coefficient's digits then their sum, a binary adder tree with a register after every level,
--- then the shift right by the coefficient bit length minus one (floor) and the saturation into
--- dout. Every stage holds one adder, or two narrow ones in a half, so the clock rate does not
--- fall as taps grows; a valid bit travels alongside each sample.
+-- canonic signed digits, no DSP blocks) in three register stages, two adder trees with a
+-- register after every level, one for the low coefficient-bits-minus-one bits of the products and
+-- one for the rest, their join, then the saturation into dout. Every stage holds one adder of at
+-- most about data bits + coefficient bits / 2 + tree levels bits, and only the multipliers'
+-- first level subtracts: a sum of negative digits is stored as its complement (not v = -v - 1,
+-- free in the adder's lookup table) and the ones are added back once, as a constant leaf of the
+-- trees. So the clock rate does not fall as taps grows; a valid bit travels alongside each
+-- sample.
 --   Cycles per sample: 1.
---   Latency: 4 + ceil(log2(products)) clocks from the edge that takes a sample to dout_valid.
---   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+--   Latency: 6 + ceil(log2(products + 1)) clocks from the edge that takes a sample to dout_valid.
+--   Accumulator: exact, the low tree coefficient bits - 1 + tree levels bits wide, the high one
+--   max(data bits + 3, tree levels + 4) + tree levels.
 --   Resources: products pre-adders and constant multipliers (about one adder per three
---   coefficient bits each), products - 1 tree adders, taps data words of delay line and the
+--   coefficient bits each), 2 products tree adders, taps data words of delay line and the
 --   pipeline registers.
 -- din and dout are two's complement. rst is synchronous, active high, and clears all state;
 -- each sample taken gives exactly one output, marked by dout_valid high for one clock.
@@ -39,11 +43,10 @@ architecture parallel of firfilter is
   constant coeff_bits : integer := COB;
   constant data_bits  : integer := DIOB;
   constant guard_bits : integer := ADDB;
-  constant acc_bits   : integer := coeff_bits + data_bits + guard_bits;
   constant symmetric  : integer := SYMM; -- 1 when the taps equal their mirror images
   constant products   : integer := (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
 
-  -- Levels of the adder tree and its leaf count, the next power of two from products.
+  -- Levels of a binary adder tree over n inputs: its leaves are the next power of two.
   function tree_levels(n : integer) return integer is
     variable levels : integer := 0;
     variable width  : integer := 1;
@@ -54,19 +57,16 @@ architecture parallel of firfilter is
     end loop;
     return levels;
   end function tree_levels;
-  constant levels : integer := tree_levels(products);
+  -- The trees' leaves: the products and one constant.
+  constant levels : integer := tree_levels(products + 1);
   constant leaves : integer := 2 ** levels;
 
   subtype coeff_word is signed(COB-1 downto 0);
   subtype data_word is signed(DIOB-1 downto 0);
   subtype pair_word is signed(DIOB downto 0);
-  subtype acc_word is signed(acc_bits - 1 downto 0);
   type coeff_table is array (natural range <>) of coeff_word;
   type delay_line is array (0 to taps - 1) of data_word;
   type pair_array is array (0 to products - 1) of pair_word;
-  -- The adder tree as a heap: node i sums nodes 2 i and 2 i + 1; the leaves are
-  -- leaves .. 2 leaves - 1, the root is node 1.
-  type tree_array is array (1 to 2 * leaves - 1) of acc_word;
 
   -- Tap k in coefficient bits; only the first taps entries are used.
   constant all_coeffs : coeff_table(0 to 399) := (
@@ -473,7 +473,6 @@ architecture parallel of firfilter is
   );
   constant coeffs : coeff_table(0 to taps - 1) := all_coeffs(0 to taps - 1);
 
-
   -- v saturated to a width-bit word: kept when every bit from width - 1 up is a copy of the
   -- sign, otherwise the largest word of v's sign.
   function saturate(v : signed; width : natural) return signed is
@@ -499,19 +498,19 @@ architecture parallel of firfilter is
     return result;
   end function saturate;
 
-  -- The constant multipliers: c * x for a constant c, as shifted copies of x added or
-  -- subtracted, one per nonzero digit of the canonic signed-digit form of c (at most one digit
-  -- in two is nonzero). No multiplier is built: the constant's digits decide the adders, and
-  -- they are found once, while the design is elaborated. A product takes two clocks. The first
-  -- sums its lower digits and its upper digits apart, each half as a balanced tree of at most
-  -- two adders in a row for up to eight digits, and each relative to its own lowest digit, so
-  -- that the copies are no wider than the half's span; the second adds the two halves with one
-  -- adder. The words carry no sign of their own where a sum of negative digits would need a
-  -- negation: each half, product and tree node holds the sum of its digits or its negative, as
-  -- the elaboration-time sign (below) says, and the adder above adds or subtracts to match.
+  -- The constant multipliers: c * x for a constant c, as shifted copies of x, one per nonzero
+  -- digit of the canonic signed-digit form of c (at most one digit in two is nonzero). No
+  -- multiplier is built: the constant's digits decide the adders, and they are found once, while
+  -- the design is elaborated. A slot's copies carry the sign of its first digit and the first
+  -- level joins two slots by adding or subtracting; every register above holds a sum with its
+  -- own sign: a first-level sum whose digits are negative is stored as its complement above its
+  -- lowest digit, not v, which is -v - 2 ** low (the inversion costs nothing, it sits in the
+  -- adder's own lookup table). So every adder above the first level adds, and the 2 ** low of
+  -- every complement is added back once, by the constant leaf of the trees.
   constant max_digits : integer := (coeff_bits + 2) / 2;
   -- Entry i of a product's list: the i-th nonzero digit from the lowest, as +(1 + shift) when
-  -- the copy is added, -(1 + shift) when subtracted, 0 when unused; the used entries come first.
+  -- the copy is added, -(1 + shift) when its complement is; 0 when unused; the used entries
+  -- come first.
   type digit_list is array (0 to max_digits - 1) of integer;
   type digit_table is array (0 to products - 1) of digit_list;
 
@@ -571,22 +570,6 @@ architecture parallel of firfilter is
   end function csd_digits;
   constant digits : digit_table := csd_digits;
 
-  -- The signs: 1 when a word holds its sum, -1 when it holds the negative, 0 when it has no
-  -- digits (the word is 0). Two words of the same sign add and keep it; of opposite signs the
-  -- negative one is subtracted from the positive one, giving a positive word. So a word is
-  -- negative only when every digit under it is, and the sign of a sum does not depend on the
-  -- order of the additions.
-  function join_sign(a, b : integer) return integer is
-  begin
-    if a = 0 then
-      return b;
-    elsif b = 0 or a = b then
-      return a;
-    end if;
-    return 1;
-  end function join_sign;
-
-  -- Entries first .. first + count - 1 of a product's list: where its halves start and end.
   function digit_count(list : digit_list) return integer is
     variable count : integer := 0;
   begin
@@ -597,103 +580,94 @@ architecture parallel of firfilter is
     end loop;
     return count;
   end function digit_count;
-  -- The first entry of half h (0 the lower digits, 1 the upper ones) and its length.
-  function half_first(list : digit_list; h : integer) return integer is
+
+  -- A product's copies fill slots slot 0 .. 7 from its lowest digit up, one copy each (more
+  -- only for a coefficient of more than 8 digits); three register levels sum the slots as a
+  -- balanced tree: a heap of nodes 1 .. 15 whose leaves 8 .. 15 are the slots.
+  constant slots     : integer := 8;
+  constant prod_bits : integer := coeff_bits + data_bits + 2;
+  subtype prod_word is signed(prod_bits - 1 downto 0);
+  -- Copies per slot.
+  function slot_size(list : digit_list) return integer is
   begin
-    return h * ((digit_count(list) + 1) / 2);
-  end function half_first;
-  function half_length(list : digit_list; h : integer) return integer is
+    return (digit_count(list) + slots - 1) / slots;
+  end function slot_size;
+  function slot_first(list : digit_list; i : integer) return integer is
   begin
-    return h * digit_count(list) + (1 - 2 * h) * ((digit_count(list) + 1) / 2);
-  end function half_length;
-  -- The shift of a half's lowest digit (0 for an empty half).
-  function half_shift(list : digit_list; h : integer) return integer is
+    return i * slot_size(list);
+  end function slot_first;
+  function slot_length(list : digit_list; i : integer) return integer is
+    variable n : integer;
   begin
-    if half_length(list, h) = 0 then
-      return 0;
+    n := digit_count(list) - slot_first(list, i);
+    if n > slot_size(list) then
+      n := slot_size(list);
     end if;
-    return abs list(half_first(list, h)) - 1;
-  end function half_shift;
-  -- How far the upper half sits above the lower one.
-  function upper_offset(list : digit_list) return integer is
-  begin
-    if half_length(list, 1) = 0 then
-      return 0;
+    if n < 0 then
+      n := 0;
     end if;
-    return half_shift(list, 1) - half_shift(list, 0);
-  end function upper_offset;
-  function half_sign(list : digit_list; h : integer) return integer is
-    variable sign : integer := 0;
+    return n;
+  end function slot_length;
+
+  -- Every node's width in bits (0: the node holds no copy, its word is 0) and the shift of its
+  -- lowest digit (its bits below are 0): the adder of a node starts at the higher of its two
+  -- children's lowest digits and ends at its width, the bits below pass through.
+  type int_heap is array (1 to 2 * slots - 1) of integer;
+  type heap_table is array (0 to products - 1) of int_heap;
+  function node_table(want_low : boolean) return heap_table is
+    variable widths : heap_table;
+    variable lows   : heap_table;
+    variable list   : digit_list;
+    variable n      : integer;
+    variable top    : integer;
+    variable a      : integer;
+    variable b      : integer;
   begin
-    for i in half_first(list, h) to half_first(list, h) + half_length(list, h) - 1 loop
-      if list(i) > 0 then
-        sign := join_sign(sign, 1);
-      else
-        sign := join_sign(sign, -1);
-      end if;
+    for j in 0 to products - 1 loop
+      list := digits(j);
+      for i in 0 to slots - 1 loop
+        n := slot_length(list, i);
+        widths(j)(slots + i) := 0;
+        lows(j)(slots + i) := 0;
+        if n > 0 then
+          lows(j)(slots + i) := abs list(slot_first(list, i)) - 1;
+          top := abs list(slot_first(list, i) + n - 1) - 1;
+          widths(j)(slots + i) := data_bits + 1 + top + tree_levels(n);
+        end if;
+      end loop;
+      for i in slots - 1 downto 1 loop
+        a := 2 * i;
+        b := 2 * i + 1;
+        if widths(j)(b) = 0 then
+          widths(j)(i) := widths(j)(a);
+          lows(j)(i) := lows(j)(a);
+        elsif widths(j)(a) = 0 then
+          widths(j)(i) := widths(j)(b);
+          lows(j)(i) := lows(j)(b);
+        else
+          widths(j)(i) := widths(j)(a) + 1;
+          if widths(j)(b) >= widths(j)(a) then
+            widths(j)(i) := widths(j)(b) + 1;
+          end if;
+          lows(j)(i) := lows(j)(a);
+          if lows(j)(b) < lows(j)(a) then
+            lows(j)(i) := lows(j)(b);
+          end if;
+        end if;
+      end loop;
+      for i in 1 to 2 * slots - 1 loop
+        if widths(j)(i) > prod_bits then
+          widths(j)(i) := prod_bits;
+        end if;
+      end loop;
     end loop;
-    return sign;
-  end function half_sign;
-  function product_sign(j : integer) return integer is
-  begin
-    if j >= products then
-      return 0;
+    if want_low then
+      return lows;
     end if;
-    return join_sign(half_sign(digits(j), 0), half_sign(digits(j), 1));
-  end function product_sign;
-
-  -- The signs of the adder tree's nodes, in the heap's order.
-  type sign_array is array (natural range <>) of integer;
-  function tree_signs return sign_array is
-    variable signs : sign_array(1 to 2 * leaves - 1);
-  begin
-    for j in 0 to leaves - 1 loop
-      signs(leaves + j) := product_sign(j);
-    end loop;
-    for i in leaves - 1 downto 1 loop
-      signs(i) := join_sign(signs(2 * i), signs(2 * i + 1));
-    end loop;
-    return signs;
-  end function tree_signs;
-  constant node_sign : sign_array(1 to 2 * leaves - 1) := tree_signs;
-
-  subtype term_word is signed(coeff_bits + data_bits downto 0);
-  -- a of sign sa and b of sign sb joined: a word of sign join_sign(sa, sb).
-  function join(a : signed; sa : integer; b : signed; sb : integer) return signed is
-  begin
-    if sa = 0 then
-      return b;
-    elsif sb = 0 then
-      return a;
-    elsif sa = sb then
-      return a + b;
-    elsif sa = 1 then
-      return a - b;
-    end if;
-    return b - a;
-  end function join;
-
-  -- Leaves of a half's tree: the most digits of a half rounded up to a power of two.
-  constant half_levels : integer := tree_levels((max_digits + 1) / 2);
-  constant half_slots  : integer := 2 ** half_levels;
-  type term_array is array (0 to half_slots - 1) of term_word;
-
-  -- Half h of the product of x and the digits of list, divided by 2 ** half_shift: a balanced
-  -- tree of its copies of x, each of the sign half_sign gives the whole.
-  -- The bits a word needs above a pair's: r for a copy shifted by r, one more than the wider
-  -- of two words for their sum (a word of sign 0 adds nothing). The value of a sum of signs
-  -- 1 and -1 is the difference, no wider than the sum of magnitudes this counts.
-  function join_bits(a, sa, b, sb : integer) return integer is
-  begin
-    if sa = 0 then
-      return b;
-    elsif sb = 0 then
-      return a;
-    elsif a < b then
-      return b + 1;
-    end if;
-    return a + 1;
-  end function join_bits;
+    return widths;
+  end function node_table;
+  constant node_width : heap_table := node_table(false);
+  constant node_low   : heap_table := node_table(true);
 
   -- v cut to its low bits and sign-extended back to its length: the adder that formed it then
   -- spends no carries above them.
@@ -704,61 +678,133 @@ architecture parallel of firfilter is
     end if;
     return shift_right(shift_left(v, v'length - bits), v'length - bits);
   end function narrow;
-
-  -- Half h of the product of x and the digits of list, divided by 2 ** half_shift: a balanced
-  -- tree of its copies of x, each of the sign half_sign gives the whole. With x = 0 it counts
-  -- the bits instead: half_bits.
-  function half_tree(list : digit_list; h : integer; x : pair_word; want_bits : boolean)
-    return term_word is
-    variable terms : term_array;
-    variable signs : sign_array(0 to half_slots - 1);
-    variable bits  : sign_array(0 to half_slots - 1);
-    variable entry : integer;
-    variable wide  : integer;
+  function narrow(v : unsigned; bits : integer) return unsigned is
   begin
-    terms := (others => (others => '0'));
-    signs := (others => 0);
-    bits := (others => 0);
-    for i in 0 to half_slots - 1 loop
-      if i < half_length(list, h) then
-        entry := list(half_first(list, h) + i);
-        bits(i) := abs entry - 1 - half_shift(list, h);
-        terms(i) := shift_left(resize(x, term_word'length), bits(i));
-        if entry > 0 then
-          signs(i) := 1;
-        else
-          signs(i) := -1;
-        end if;
+    if bits >= v'length then
+      return v;
+    end if;
+    return shift_right(shift_left(v, v'length - bits), v'length - bits);
+  end function narrow;
+
+  -- The sign of slot i of product j: that of its first digit (0 for an empty slot).
+  function slot_sign(j, i : integer) return integer is
+  begin
+    if slot_length(digits(j), i) = 0 then
+      return 0;
+    elsif digits(j)(slot_first(digits(j), i)) > 0 then
+      return 1;
+    end if;
+    return -1;
+  end function slot_sign;
+  -- The sign of first-level node i (slots 2 i - 8 and 2 i - 7) of product j before it is stored.
+  function first_sign(j, i : integer) return integer is
+  begin
+    if slot_sign(j, 2 * i - slots) /= 0 then
+      return slot_sign(j, 2 * i - slots);
+    end if;
+    return slot_sign(j, 2 * i + 1 - slots);
+  end function first_sign;
+
+  -- Slot i of product j: its copies of x, added when their digit has the slot's sign,
+  -- subtracted otherwise (only a coefficient of more than 8 digits has more than one copy a slot).
+  function slot_sum(j, i : integer; x : pair_word) return prod_word is
+    variable sum   : prod_word;
+    variable entry : integer;
+    variable copy  : prod_word;
+  begin
+    sum := (others => '0');
+    for k in 0 to slot_length(digits(j), i) - 1 loop
+      entry := digits(j)(slot_first(digits(j), i) + k);
+      copy := shift_left(resize(x, prod_bits), abs entry - 1);
+      if k = 0 then
+        sum := copy;
+      elsif (entry > 0) = (slot_sign(j, i) > 0) then
+        sum := sum + copy;
+      else
+        sum := sum - copy;
       end if;
     end loop;
-    for level in 1 to half_levels loop
-      for i in 0 to half_slots / 2 ** level - 1 loop
-        wide := join_bits(bits(2 * i), signs(2 * i), bits(2 * i + 1), signs(2 * i + 1));
-        terms(i) := narrow(join(terms(2 * i), signs(2 * i), terms(2 * i + 1), signs(2 * i + 1)),
-                           pair_word'length + wide);
-        bits(i) := wide;
-        signs(i) := join_sign(signs(2 * i), signs(2 * i + 1));
+    return narrow(sum, node_width(j)(slots + i));
+  end function slot_sum;
+
+  -- Node i of product j from its children's words a and b: their sum, or for a first-level
+  -- node their sum or difference as the slots' signs say, stored with its own sign.
+  function node_sum(j, i : integer; a, b : prod_word) return prod_word is
+    variable sum   : prod_word;
+    variable split : integer;
+    variable low   : integer;
+  begin
+    if node_width(j)(2 * i + 1) = 0 then
+      sum := a;
+    elsif node_width(j)(2 * i) = 0 then
+      sum := b;
+    else
+      split := node_low(j)(2 * i);
+      if node_low(j)(2 * i + 1) > split then
+        split := node_low(j)(2 * i + 1);
+      end if;
+      sum := (others => '0');
+      if split > 0 then
+        sum(split - 1 downto 0) := a(split - 1 downto 0) or b(split - 1 downto 0);
+      end if;
+      if i < slots / 2 or slot_sign(j, 2 * i - slots) = slot_sign(j, 2 * i + 1 - slots) then
+        sum(prod_bits - 1 downto split) := a(prod_bits - 1 downto split) +
+                                           b(prod_bits - 1 downto split);
+      else
+        sum(prod_bits - 1 downto split) := a(prod_bits - 1 downto split) -
+                                           b(prod_bits - 1 downto split);
+      end if;
+      sum := narrow(sum, node_width(j)(i));
+    end if;
+    if i >= slots / 2 and first_sign(j, i) < 0 then
+      low := node_low(j)(i);
+      sum(prod_bits - 1 downto low) := not sum(prod_bits - 1 downto low);
+    end if;
+    return sum;
+  end function node_sum;
+
+  -- The trees: a product word's low coefficient_bits - 1 bits (unsigned) go to the low tree,
+  -- the bits above (floor, signed) to the high one; the floor of the sum shifted right by
+  -- coefficient_bits - 1 is the high root plus the low root's bits above its low ones.
+  constant low_bits  : integer := coeff_bits - 1;
+  function larger(a, b : integer) return integer is
+  begin
+    if a > b then
+      return a;
+    end if;
+    return b;
+  end function larger;
+  -- The high leaves hold a product's top data_bits + 3 bits or the constant's high part, below
+  -- 8 products.
+  constant high_leaf_bits : integer := larger(data_bits + 3, levels + 4);
+  constant high_bits : integer := high_leaf_bits + levels;
+  constant root_bits : integer := low_bits + levels;
+  subtype low_word is unsigned(root_bits - 1 downto 0);
+  subtype high_word is signed(high_bits - 1 downto 0);
+  type low_array is array (1 to 2 * leaves - 1) of low_word;
+  type high_array is array (1 to 2 * leaves - 1) of high_word;
+
+  -- What the complements left out: the sum over the products of 2 ** low for each first-level
+  -- node stored as its complement, at most 4 2 ** coefficient_bits a product.
+  constant ones_bits : integer := coeff_bits + 12;
+  function ones_total return unsigned is
+    variable total : unsigned(ones_bits - 1 downto 0);
+    variable one   : unsigned(ones_bits - 1 downto 0);
+  begin
+    total := (others => '0');
+    for j in 0 to products - 1 loop
+      for i in slots / 2 to slots - 1 loop
+        if node_width(j)(i) /= 0 and first_sign(j, i) < 0 then
+          one := (others => '0');
+          one(node_low(j)(i)) := '1';
+          total := total + one;
+        end if;
       end loop;
     end loop;
-    if want_bits then
-      return to_signed(bits(0), term_word'length);
-    end if;
-    return terms(0);
-  end function half_tree;
-  function half_sum(list : digit_list; h : integer; x : pair_word) return term_word is
-  begin
-    return half_tree(list, h, x, false);
-  end function half_sum;
-  function half_bits(list : digit_list; h : integer) return integer is
-  begin
-    return to_integer(half_tree(list, h, (others => '0'), true));
-  end function half_bits;
-  -- The bits of a product above a pair's, relative to its lower half's shift.
-  function product_bits(list : digit_list) return integer is
-  begin
-    return join_bits(half_bits(list, 0), half_sign(list, 0),
-                     half_bits(list, 1) + upper_offset(list), half_sign(list, 1));
-  end function product_bits;
+    return total;
+  end function ones_total;
+  constant ones : unsigned(ones_bits - 1 downto 0) := ones_total;
+
   -- The height of heap node i above the leaves.
   function height(i : integer) return integer is
     variable first : integer := i;
@@ -771,18 +817,19 @@ architecture parallel of firfilter is
     return up;
   end function height;
 
-  -- A product's halves, the lower digits first.
-  type half_array is array (0 to 1) of term_word;
-  type halves_array is array (0 to products - 1) of half_array;
+  type prod_heap is array (1 to slots - 1) of prod_word;
+  type prod_table is array (0 to products - 1) of prod_heap;
 
   signal samples : delay_line;
   signal pairs   : pair_array;
-  signal halves  : halves_array;
-  signal tree    : tree_array;
+  signal prods   : prod_table;
+  signal lows    : low_array;
+  signal highs   : high_array;
+  signal joined  : signed(high_bits downto 0);
   -- stage_valid(i): the sample taken i clocks ago is in stage i: 0 the delay line, 1 the
-  -- pre-adders, 2 the halves, 3 the products (the tree's leaves), 3 + l the tree level l up,
-  -- the root last.
-  signal stage_valid : std_logic_vector(0 to levels + 3);
+  -- pre-adders, 2 to 4 the multipliers' levels (4 the products), 4 + l the trees' level l up,
+  -- then the join of the roots.
+  signal stage_valid : std_logic_vector(0 to levels + 5);
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
   signal running : std_logic;
@@ -792,24 +839,27 @@ begin
   dout_valid <= valid;
 
   process (clk)
-    variable pair : pair_word;
-    variable low  : integer;
-    variable root : acc_word;
+    variable pair       : pair_word;
+    variable product    : prod_word;
+    variable low_leaf   : low_array;
+    variable high_leaf : high_array;
   begin
     if rising_edge(clk) then
       if rst = '1' then
         running     <= '0';
         samples     <= (others => (others => '0'));
         pairs       <= (others => (others => '0'));
-        halves      <= (others => (others => (others => '0')));
-        tree        <= (others => (others => '0'));
+        prods       <= (others => (others => (others => '0')));
+        lows        <= (others => (others => '0'));
+        highs       <= (others => (others => '0'));
+        joined      <= (others => '0');
         stage_valid <= (others => '0');
         result      <= (others => '0');
         valid       <= '0';
       else
         running <= '1';
         stage_valid(0) <= din_valid and running;
-        for i in 1 to levels + 3 loop
+        for i in 1 to levels + 5 loop
           stage_valid(i) <= stage_valid(i - 1);
         end loop;
         if din_valid = '1' and running = '1' then
@@ -827,35 +877,45 @@ begin
           end if;
           pairs(j) <= pair;
         end loop;
+        -- The multipliers, one level of their trees per clock.
         for j in 0 to products - 1 loop
-          halves(j)(0) <= half_sum(digits(j), 0, pairs(j));
-          halves(j)(1) <= half_sum(digits(j), 1, pairs(j));
+          for i in slots / 2 to slots - 1 loop
+            prods(j)(i) <= node_sum(j, i, slot_sum(j, 2 * i - slots, pairs(j)),
+                                    slot_sum(j, 2 * i + 1 - slots, pairs(j)));
+          end loop;
+          for i in 1 to slots / 2 - 1 loop
+            prods(j)(i) <= node_sum(j, i, prods(j)(2 * i), prods(j)(2 * i + 1));
+          end loop;
         end loop;
-        -- The products: the upper half moved up to its place above the lower one, the two
-        -- joined, then the whole moved up by the lower half's shift.
+        -- The trees' leaves: the products split, the constant, then zeros.
         for j in 0 to leaves - 1 loop
+          low_leaf(leaves + j) := (others => '0');
+          high_leaf(leaves + j) := (others => '0');
           if j < products then
-            low := half_shift(digits(j), 0);
-            tree(leaves + j) <= shift_left(resize(narrow(
-              join(halves(j)(0), half_sign(digits(j), 0),
-                   shift_left(halves(j)(1), upper_offset(digits(j))),
-                   half_sign(digits(j), 1)), pair_word'length + product_bits(digits(j))),
-              acc_bits), low);
-          else
-            tree(leaves + j) <= (others => '0');
+            product := prods(j)(1);
+            low_leaf(leaves + j) := resize(unsigned(product(low_bits - 1 downto 0)), root_bits);
+            high_leaf(leaves + j) := resize(product(prod_bits - 1 downto low_bits), high_bits);
+          elsif j = products then
+            low_leaf(leaves + j) := resize(ones(low_bits - 1 downto 0), root_bits);
+            high_leaf(leaves + j) :=
+              signed(resize(ones(ones_bits - 1 downto low_bits), high_bits));
           end if;
         end loop;
         for i in 1 to leaves - 1 loop
-          tree(i) <= narrow(join(tree(2 * i), node_sign(2 * i), tree(2 * i + 1),
-                                 node_sign(2 * i + 1)), term_word'length + height(i));
-        end loop;
-        valid <= stage_valid(levels + 3);
-        if stage_valid(levels + 3) = '1' then
-          root := tree(1);
-          if node_sign(1) < 0 then
-            root := -root;
+          if 2 * i >= leaves then
+            lows(i) <= narrow(low_leaf(2 * i) + low_leaf(2 * i + 1), low_bits + height(i));
+            highs(i) <= narrow(high_leaf(2 * i) + high_leaf(2 * i + 1),
+                               high_leaf_bits + height(i));
+          else
+            lows(i) <= narrow(lows(2 * i) + lows(2 * i + 1), low_bits + height(i));
+            highs(i) <= narrow(highs(2 * i) + highs(2 * i + 1), high_leaf_bits + height(i));
           end if;
-          result <= std_logic_vector(saturate(shift_right(root, coeff_bits - 1), data_bits));
+        end loop;
+        joined <= resize(highs(1), high_bits + 1) +
+                  signed(resize(shift_right(lows(1), low_bits), high_bits + 1));
+        valid <= stage_valid(levels + 5);
+        if stage_valid(levels + 5) = '1' then
+          result <= std_logic_vector(saturate(joined, data_bits));
         end if;
       end if;
     end if;
