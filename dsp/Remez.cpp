@@ -59,6 +59,7 @@ bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirKind kind,
     w.pDesired = bands.desired.data();
     w.pWeights = bands.weight.data();
     w.antisymmetric = IsAntisymmetric(kind);
+    w.differentiator = kind == FirKind::kDifferentiator;
     w.r = nTaps / 2 + (nTaps % 2 != 0 && !w.antisymmetric ? 1 : 0);
     refusal = nTaps < 2 || nTaps > kMaxRemezTaps ? FirRefusal::kTapCount : CheckLayout(bands);
     if (refusal != FirRefusal::kNone) {
@@ -341,6 +342,10 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
         result.notice = "Reached maximum iteration count.\nResults may be bad.\n";
     }
     const bool stands = FinalExtremals(w, run);
+    // A set that levelled on the grid goes on to the optimum of the bands themselves.
+    if (stands && run.converged && !w.clipped) {
+        RefineExtremals(w);
+    }
     result.targetRipple = std::fabs(w.delta);
     result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
     result.verdict = Verdict(stands, run.faulted, result);

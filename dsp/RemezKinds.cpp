@@ -104,6 +104,18 @@ void BuildSteppedGrid(RemezWork& w, bool differentiator) {
     w.nGrid = j;
 }
 
+void TargetAt(const RemezWork& w, double f, int band, double& desired, double& weight) {
+    desired = w.pDesired[band];
+    weight = w.pWeights[band];
+    if (w.differentiator) {
+        weight = desired >= kSlopeGain ? weight / f : weight;
+        desired *= f;
+    }
+    const double s = Factor(w, f);
+    desired /= s;
+    weight *= s;
+}
+
 void SampleAntisymmetricTaps(const RemezWork& w, double* pCoeffs) {
     const int n = w.nTaps;
     const bool odd = n % 2 != 0;

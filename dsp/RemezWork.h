@@ -25,6 +25,7 @@ struct RemezWork {
     // SampleAntisymmetricTaps (dsp/RemezKinds.cpp). These and multiband layouts run on the
     // stepped grid (BuildSteppedGrid).
     bool antisymmetric = false;
+    bool differentiator = false; // weights fall as 1/f in the bands of a slope
 
     int r = 0;           // cosine terms; the extremal set has r + 1 members
     int nGrid = 0;       // G, points of the dense grid in use
@@ -43,6 +44,11 @@ struct RemezWork {
     double x[kMaxExtremals] = {};
     double ad[kMaxExtremals] = {};
     double y[kMaxExtremals] = {};
+    // Frequency, desired value and weight of each extremal (as on the grid: with the factor of
+    // the response). Grid values until the continuous refinement moves the extremals off it.
+    double fext[kMaxExtremals] = {};
+    double dext[kMaxExtremals] = {};
+    double wext[kMaxExtremals] = {};
     // Frequency samples A[0..N/2] of the final response.
     double a[kMaxExtremals] = {};
 
@@ -106,6 +112,9 @@ int SteppedGridSize(const RemezWork& w);
 // values and weights of the kind, carrying the factor of the response (cos(pi f) for even
 // symmetric N, s for antisymmetric taps).
 void BuildSteppedGrid(RemezWork& w, bool differentiator);
+// Desired value and weight at frequency f of band b, as the grid holds them (with the factor of
+// the response).
+void TargetAt(const RemezWork& w, double f, int band, double& desired, double& weight);
 // The taps h[0..N-1] of the response through the current extremal set, by frequency sampling.
 void SampleAntisymmetricTaps(const RemezWork& w, double* pCoeffs);
 // The same taps from Q's cosines solved on the extremal values (for when the samples in wide
@@ -119,6 +128,10 @@ double AntisymmetricTapError(const RemezWork& w, const double* pCoeffs);
 // an index outside the grid (reset to 0), a barycentric product below 1e-12 or not finite
 // (extremals nearly coincide, or the level of the set is rounding), or a numerator of 0.
 bool ComputeParameters(RemezWork& w);
+// Interpolation values and deviation delta of the extremals as they stand in x, dext and wext
+// (ComputeParameters fills them from the grid; the refinement from the continuous axis). Returns
+// false when a guard fired, as ComputeParameters.
+bool LevelExtremals(RemezWork& w);
 // The response through the extremal set at frequency f (fraction of fs).
 double InterpolateResponse(const RemezWork& w, double f);
 // The weighted error E at every grid point.
@@ -136,6 +149,17 @@ void KeepBestExtremals(RemezWork& w);
 bool IsConverged(const RemezWork& w);
 // Taps h[0..N-1] from the frequency samples w.a[0..N/2].
 void FrequencySample(const RemezWork& w, double* pCoeffs);
+
+// ---- The continuous refinement (dsp/RemezRefine.cpp) ------------------------------------------
+// The multiple exchange's choice of the largest alternating set among k candidates q[0..k-1]
+// whose errors are e[q[i]] (dsp/RemezSteps.cpp). Returns the count kept in q.
+int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted, double level);
+// Local extrema of the weighted error on the grid, in grid order, into q; returns their count.
+int CollectErrorExtrema(const RemezWork& w, int* q);
+// Moves a levelled extremal set off the grid onto the extrema of the error on the continuous
+// axis, and levels it there, until the set stops moving: the optimum the grid only approximates.
+// Leaves the set as it was when the refinement does no better.
+void RefineExtremals(RemezWork& w);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
 // Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.
