@@ -343,11 +343,13 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
     }
     const bool stands = FinalExtremals(w, run);
     // A set that levelled on the grid goes on to the optimum of the bands themselves.
-    if (stands && run.converged && !w.clipped) {
-        RefineExtremals(w);
-    }
+    // Its largest error is then measured at the extrema themselves, which the grid only samples.
+    const bool levelledOnAxis = stands && run.converged && !w.clipped && RefineExtremals(w);
     result.targetRipple = std::fabs(w.delta);
     result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
+    if (levelledOnAxis) {
+        result.achievedRipple = std::max(result.achievedRipple, w.refinedError);
+    }
     result.verdict = Verdict(stands, run.faulted, result);
     return result;
 }

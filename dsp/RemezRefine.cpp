@@ -206,11 +206,11 @@ struct Snapshot {
 
 } // namespace
 
-void RefineExtremals(RemezWork& w) {
+bool RefineExtremals(RemezWork& w) {
     const int g = w.nGrid;
     const int wanted = w.r + 1;
     if (g < 3 || wanted < 2) {
-        return;
+        return false;
     }
     std::vector<int> q(static_cast<size_t>(g));
     std::vector<double> value(static_cast<size_t>(g));
@@ -245,7 +245,7 @@ void RefineExtremals(RemezWork& w) {
             }
             if (!std::isfinite(e)) {
                 best.Restore(w);
-                return;
+                return false;
             }
             value[c] = e;
             where[c] = f;
@@ -256,7 +256,8 @@ void RefineExtremals(RemezWork& w) {
             best.Take(w);
         }
         if (largest - level <= kRefinedLevel * largest) {
-            break;
+            w.refinedError = largest;
+            return true;
         }
         // The next set: the largest alternating one among the followed extrema.
         for (int c = 0; c < k; ++c) {
@@ -281,6 +282,7 @@ void RefineExtremals(RemezWork& w) {
         }
     }
     best.Restore(w);
+    return false;
 }
 
 } // namespace dsp

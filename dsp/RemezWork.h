@@ -54,6 +54,7 @@ struct RemezWork {
 
     double delta = 0.0;        // signed deviation of the current extremal set (weighted)
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
+    double refinedError = 0.0; // largest |E| on the continuous axis once the refinement levelled
     bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
     bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
@@ -158,8 +159,10 @@ int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int want
 int CollectErrorExtrema(const RemezWork& w, int* q);
 // Moves a levelled extremal set off the grid onto the extrema of the error on the continuous
 // axis, and levels it there, until the set stops moving: the optimum the grid only approximates.
-// Leaves the set as it was when the refinement does no better.
-void RefineExtremals(RemezWork& w);
+// Returns true when the set levelled on the continuous axis (w.refinedError then holds the largest
+// error of its response there); otherwise the set left is the one whose response had the smallest
+// largest error on the way, and false.
+bool RefineExtremals(RemezWork& w);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
 // Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.

@@ -120,7 +120,7 @@ def check_random(cli, count):
             failures += 1
             continue
         problem = lp.Layout(taps, norm, gains, weights,
-                            "symmetric" if kind == "bandpass" else kind)
+                            "symmetric" if kind == "bandpass" else kind, options)
         ours = lp.weighted_error(problem, h)
         theirs = lp.weighted_error(problem, ref)
         if ours <= theirs * (1.0 + AS_GOOD):

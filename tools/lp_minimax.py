@@ -9,9 +9,12 @@ largest error of its taps on the measuring grid (65,537 points per band and the 
 upper one. The grid is refined around the extrema of the last solution until the two agree to
 1e-7 of the level, so the reference is far more exact than the 0.01 % it is used to judge.
 
-usage: lp_minimax.py PATH/TO/vantrel-cli [--table] [--random K] [--seed S]
-   --table     a table of fixed layouts: our E, the LP's, the gap
-   --random K  K random layouts of every kind as well
+usage: lp_minimax.py PATH/TO/vantrel-cli [--table] [--random K] [--seed S] [--taps-change OLD]
+   --table           a table of fixed layouts: our E, the LP's, the gap
+   --random K        K random layouts of every kind as well
+   --taps-change OLD no LP: how far the taps of PATH/TO/vantrel-cli lie from those of another
+                     build OLD of it on the same layouts (largest difference, absolute and as a
+                     fraction of the largest tap), and the E of both
 """
 import argparse
 import subprocess
@@ -36,6 +39,8 @@ class Layout:
         self.kind = kind
         self.options = options or []
         self.label = label
+        # The designer's stepped grid (multiband layouts, Hilbert transformers, differentiators)
+        self.stepped = kind != "symmetric" or "--bands" in self.options
 
     @property
     def antisymmetric(self):
@@ -50,7 +55,12 @@ class Layout:
         if self.antisymmetric and lo < step:
             lo = max(lo, 1e-6) if self.kind == "differentiator" else step
         if (self.n % 2 != 0) == self.antisymmetric and hi > 0.5 - step:
+            # The response is forced to 0 at half of fs: the designer's grid ends a step below
+            # (the dense grid of a filter type exactly there, the stepped grid of the other
+            # layouts on the band's last step below it).
             hi = 0.5 - step
+            if self.stepped:
+                hi = lo + np.floor((0.5 - step - lo) / step) * step
         return np.linspace(lo, hi, points)
 
     def target(self, b, f):
@@ -325,16 +335,43 @@ def compare(cli, layout):
     return ours, lower, upper, status, message
 
 
+def taps_change(cli, old, layouts):
+    absolute, relative, better = [], [], 0
+    print("%-70s %10s %10s %13s %13s" % ("layout", "max |dh|", "/ max |h|", "E (new)",
+                                           "E (old)"))
+    for layout in layouts:
+        h, status, _ = cli_taps(cli, layout)
+        g, old_status, _ = cli_taps(old, layout)
+        if h is None or g is None:
+            print("%-70s exit %d, old %d" % (layout.label[:70], status, old_status))
+            continue
+        d = float(np.max(np.abs(h - g)))
+        rel = d / float(np.max(np.abs(g)))
+        absolute.append(d)
+        relative.append(rel)
+        e_new, e_old = weighted_error(layout, h), weighted_error(layout, g)
+        better += e_new <= e_old * (1 + 1e-9)
+        print("%-70s %10.2e %10.2e %13.7g %13.7g" % (layout.label[:70], d, rel, e_new, e_old))
+    print("%d designs: taps moved by at most %.3g (median %.3g), at most %.3g of the largest tap "
+          "(median %.3g); E no larger than before in %d" % (
+              len(absolute), max(absolute), float(np.median(absolute)), max(relative),
+              float(np.median(relative)), better))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("cli")
     parser.add_argument("--table", action="store_true")
     parser.add_argument("--random", type=int, default=0)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--taps-change", metavar="OLD")
     args = parser.parse_args()
     layouts = list(TABLE) if args.table or not args.random else []
     rng = np.random.default_rng(args.seed)
     layouts += [random_layout(rng) for _ in range(args.random)]
+    if args.taps_change:
+        return taps_change(args.cli, args.taps_change, layouts)
     print("%-70s %13s %13s %10s" % ("layout", "E (ours)", "E (LP)", "gap"))
     worst = 0.0
     for layout in layouts:
