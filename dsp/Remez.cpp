@@ -260,10 +260,13 @@ double ComputeTaps(RemezWork& w, std::vector<double>& taps) {
 // taps' largest error an upper one: when they meet, the design is at the optimum, whether or not
 // the exchange had settled when it stopped. A run that met a guard on its way counts only when
 // its taps prove the optimum: otherwise it levelled on rounding, and the design has failed.
+bool HoldsLevel(const FirDesignResult& result) {
+    return result.achievedRipple <= result.targetRipple * kTapLevelTolerance +
+                                        RoundingAllowance(result.taps, result.targetRipple);
+}
+
 FirVerdict Verdict(bool stands, bool faulted, const FirDesignResult& result) {
-    const bool optimum =
-        result.achievedRipple <= result.targetRipple * kTapLevelTolerance +
-                                     RoundingAllowance(result.taps, result.targetRipple);
+    const bool optimum = HoldsLevel(result);
     // A usable design has its largest tap within [0.0001, 20] and no tap that is not a number (a
     // degenerate exchange can produce those). Taps beyond 20 are what a runaway exchange leaves;
     // but the optimum itself can have them (a wide transition band with a large bump in it), and
@@ -342,14 +345,24 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
         result.notice = "Reached maximum iteration count.\nResults may be bad.\n";
     }
     const bool stands = FinalExtremals(w, run);
-    // A set that levelled on the grid goes on to the optimum of the bands themselves.
-    // Its largest error is then measured at the extrema themselves, which the grid only samples.
-    const bool levelledOnAxis = stands && run.converged && !w.clipped && RefineExtremals(w);
+    // A set that levelled on the grid goes on to the optimum of the bands themselves; its largest
+    // error is then the one at the extrema, which the grid only samples. Where its taps do not
+    // hold that level (a level near rounding), the set of the grid stands, as it did.
+    if (stands && run.converged && !w.clipped) {
+        kept = w;
+        if (RefineExtremals(w)) {
+            result.targetRipple = std::fabs(w.delta);
+            result.achievedRipple =
+                std::max({ComputeTaps(w, result.taps), overshoot, w.refinedError});
+            if (HoldsLevel(result)) {
+                result.verdict = Verdict(stands, run.faulted, result);
+                return result;
+            }
+        }
+        w = std::move(*kept);
+    }
     result.targetRipple = std::fabs(w.delta);
     result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
-    if (levelledOnAxis) {
-        result.achievedRipple = std::max(result.achievedRipple, w.refinedError);
-    }
     result.verdict = Verdict(stands, run.faulted, result);
     return result;
 }

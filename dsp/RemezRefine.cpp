@@ -216,9 +216,8 @@ bool RefineExtremals(RemezWork& w) {
     std::vector<double> value(static_cast<size_t>(g));
     std::vector<double> where(static_cast<size_t>(g));
     std::vector<int> order(static_cast<size_t>(g));
-    Snapshot best;
-    best.Take(w);
-    double bestLargest = std::numeric_limits<double>::infinity();
+    Snapshot start;
+    start.Take(w);
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
         ComputeError(w);
         const int k = CollectErrorExtrema(w, q.data());
@@ -244,16 +243,12 @@ bool RefineExtremals(RemezWork& w) {
                 }
             }
             if (!std::isfinite(e)) {
-                best.Restore(w);
+                start.Restore(w);
                 return false;
             }
             value[c] = e;
             where[c] = f;
             largest = std::max(largest, std::fabs(e));
-        }
-        if (largest < bestLargest) {
-            bestLargest = largest;
-            best.Take(w);
         }
         if (largest - level <= kRefinedLevel * largest) {
             w.refinedError = largest;
@@ -281,7 +276,7 @@ bool RefineExtremals(RemezWork& w) {
             break;
         }
     }
-    best.Restore(w);
+    start.Restore(w);
     return false;
 }
 

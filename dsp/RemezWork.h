@@ -160,8 +160,7 @@ int CollectErrorExtrema(const RemezWork& w, int* q);
 // Moves a levelled extremal set off the grid onto the extrema of the error on the continuous
 // axis, and levels it there, until the set stops moving: the optimum the grid only approximates.
 // Returns true when the set levelled on the continuous axis (w.refinedError then holds the largest
-// error of its response there); otherwise the set left is the one whose response had the smallest
-// largest error on the way, and false.
+// error of its response there); otherwise the set is left as it was, and false.
 bool RefineExtremals(RemezWork& w);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
