@@ -21,7 +21,7 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kRefineIterations = 12;
 // Stops when the largest error anywhere exceeds the level by less than this fraction of it.
-constexpr double kRefinedLevel = 1e-12;
+constexpr double kRefinedLevel = 1e-10;
 // Only extrema at least this fraction of the level are followed: the error rises between grid
 // points by far less than the rest, so the others can never join the set.
 constexpr double kFollowedFraction = 0.9;
@@ -73,7 +73,7 @@ int BandOf(const RemezWork& w, int j) {
 // Where the search below the first grid point of a band may start. The grid of a differentiator
 // keeps a step above DC, where the factor of its response vanishes; but the weighted error of its
 // slope band has a limit there, and the band's error counts down to its edge.
-constexpr double kNearDc = 1e-6;
+constexpr double kNearDc = 1e-4;
 
 double LowestOf(const RemezWork& w, int j) {
     if (j == 0 && w.differentiator && w.pDesired[0] >= 1e-4 && w.grid[0] > w.pEdges[0]) {
@@ -86,8 +86,10 @@ double LowestOf(const RemezWork& w, int j) {
 // Returns its frequency; `best` the signed error there.
 double FollowExtremum(const RemezWork& w, int band, double sign, double a, double b, double& best) {
     const double golden = 0.5 * (3.0 - std::sqrt(5.0));
-    const double sqrtEps = std::sqrt(std::numeric_limits<double>::epsilon());
-    const double xtol = 1e-15;
+    // The error is flat at an inner extremum: a step of a millionth of the grid step leaves it
+    // within 1e-12 of its peak. (An extremum on a band edge is taken at the edge itself.)
+    const double sqrtEps = 0.0;
+    const double xtol = 1e-6 * (b - a);
     auto cost = [&](double f) { return -sign * ErrorAt(w, f, band); };
     double xf = a + golden * (b - a);
     double nfc = xf;
@@ -218,6 +220,9 @@ bool RefineExtremals(RemezWork& w) {
     std::vector<int> order(static_cast<size_t>(g));
     Snapshot start;
     start.Take(w);
+    Snapshot best = start;
+    double startLargest = -1.0; // the largest error of the grid's set, on the axis
+    double bestLargest = std::numeric_limits<double>::infinity();
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
         ComputeError(w);
         const int k = CollectErrorExtrema(w, q.data());
@@ -233,7 +238,14 @@ bool RefineExtremals(RemezWork& w) {
                 const double lo =
                     j > 0 && BandOf(w, j - 1) == band ? w.grid[j - 1] : LowestOf(w, j);
                 const double hi = j + 1 < g && BandOf(w, j + 1) == band ? w.grid[j + 1] : w.grid[j];
-                if (hi > lo) {
+                // At a band edge where the error falls inward, the edge is the extremum.
+                const bool edgePeak =
+                    (hi == w.grid[j] || lo == w.grid[j]) &&
+                    sign * ErrorAt(w,
+                                   hi == w.grid[j] ? hi - 1e-9 * (hi - lo) : lo + 1e-9 * (hi - lo),
+                                   band) <
+                        sign * e;
+                if (hi > lo && !edgePeak) {
                     double found = 0.0;
                     const double at = FollowExtremum(w, band, sign, lo, hi, found);
                     if (sign * found > sign * e) {
@@ -249,6 +261,11 @@ bool RefineExtremals(RemezWork& w) {
             value[c] = e;
             where[c] = f;
             largest = std::max(largest, std::fabs(e));
+        }
+        startLargest = startLargest < 0.0 ? largest : startLargest;
+        if (largest < bestLargest) {
+            bestLargest = largest;
+            best.Take(w);
         }
         if (largest - level <= kRefinedLevel * largest) {
             w.refinedError = largest;
@@ -275,6 +292,13 @@ bool RefineExtremals(RemezWork& w) {
         if (!ascending || !LevelExtremals(w) || !std::isfinite(w.delta)) {
             break;
         }
+    }
+    // Not level to the last digits in the iterations given: the set with the smallest largest
+    // error stands if it did better than the grid's.
+    if (bestLargest < startLargest) {
+        best.Restore(w);
+        w.refinedError = bestLargest;
+        return true;
     }
     start.Restore(w);
     return false;

@@ -159,8 +159,9 @@ int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int want
 int CollectErrorExtrema(const RemezWork& w, int* q);
 // Moves a levelled extremal set off the grid onto the extrema of the error on the continuous
 // axis, and levels it there, until the set stops moving: the optimum the grid only approximates.
-// Returns true when the set levelled on the continuous axis (w.refinedError then holds the largest
-// error of its response there); otherwise the set is left as it was, and false.
+// Returns true when the set levelled on the continuous axis, or at least came nearer to it than
+// the grid's set (w.refinedError then holds the largest error of its response there); otherwise
+// the set is left as it was, and false.
 bool RefineExtremals(RemezWork& w);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------

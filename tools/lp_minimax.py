@@ -53,7 +53,7 @@ class Layout:
         r = self.n // 2 + (1 if self.n % 2 and not self.antisymmetric else 0)
         step = 0.5 / (16 * r)
         if self.antisymmetric and lo < step:
-            lo = max(lo, 1e-6) if self.kind == "differentiator" else step
+            lo = max(lo, 1e-4) if self.kind == "differentiator" else step
         if (self.n % 2 != 0) == self.antisymmetric and hi > 0.5 - step:
             # The response is forced to 0 at half of fs: the designer's grid ends a step below
             # (the dense grid of a filter type exactly there, the stepped grid of the other
