@@ -284,6 +284,30 @@ FirVerdict Verdict(bool stands, bool faulted, const FirDesignResult& result) {
     return optimum ? FirVerdict::kOptimum : FirVerdict::kShortOfOptimum;
 }
 
+// The taps of the final set and the verdict. A set that levelled on the grid goes on to the
+// optimum of the bands themselves; its largest error is then the one at the extrema, which the
+// grid only samples. Where its taps do not hold that level (a level near rounding), the set of
+// the grid stands, as it did.
+void TapsAndVerdict(RemezWork& w, const ExchangeRun& run, bool stands, double overshoot,
+                    FirDesignResult& result) {
+    if (stands && run.converged && !w.clipped) {
+        std::optional<RemezWork> kept = w;
+        if (RefineExtremals(w)) {
+            result.targetRipple = std::fabs(w.delta);
+            result.achievedRipple =
+                std::max({ComputeTaps(w, result.taps), overshoot, w.refinedError});
+            if (HoldsLevel(result)) {
+                result.verdict = Verdict(stands, run.faulted, result);
+                return;
+            }
+        }
+        w = std::move(*kept);
+    }
+    result.targetRipple = std::fabs(w.delta);
+    result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
+    result.verdict = Verdict(stands, run.faulted, result);
+}
+
 } // namespace
 
 FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
@@ -345,25 +369,7 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
         result.notice = "Reached maximum iteration count.\nResults may be bad.\n";
     }
     const bool stands = FinalExtremals(w, run);
-    // A set that levelled on the grid goes on to the optimum of the bands themselves; its largest
-    // error is then the one at the extrema, which the grid only samples. Where its taps do not
-    // hold that level (a level near rounding), the set of the grid stands, as it did.
-    if (stands && run.converged && !w.clipped) {
-        kept = w;
-        if (RefineExtremals(w)) {
-            result.targetRipple = std::fabs(w.delta);
-            result.achievedRipple =
-                std::max({ComputeTaps(w, result.taps), overshoot, w.refinedError});
-            if (HoldsLevel(result)) {
-                result.verdict = Verdict(stands, run.faulted, result);
-                return result;
-            }
-        }
-        w = std::move(*kept);
-    }
-    result.targetRipple = std::fabs(w.delta);
-    result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
-    result.verdict = Verdict(stands, run.faulted, result);
+    TapsAndVerdict(w, run, stands, overshoot, result);
     return result;
 }
 

@@ -82,90 +82,112 @@ double LowestOf(const RemezWork& w, int j) {
     return w.grid[j];
 }
 
-// The largest of sign * E on [a, b] by Brent's bounded search (golden sections and parabolas).
-// Returns its frequency; `best` the signed error there.
-double FollowExtremum(const RemezWork& w, int band, double sign, double a, double b, double& best) {
-    const double golden = 0.5 * (3.0 - std::sqrt(5.0));
-    // The error is flat at an inner extremum: a step of a millionth of the grid step leaves it
-    // within 1e-12 of its peak. (An extremum on a band edge is taken at the edge itself.)
-    const double sqrtEps = 0.0;
-    const double xtol = 1e-6 * (b - a);
-    auto cost = [&](double f) { return -sign * ErrorAt(w, f, band); };
-    double xf = a + golden * (b - a);
-    double nfc = xf;
-    double fulc = xf;
-    double rat = 0.0;
-    double e = 0.0;
-    double fx = cost(xf);
-    double fnfc = fx;
-    double ffulc = fx;
-    double xm = 0.5 * (a + b);
-    double tol1 = sqrtEps * std::fabs(xf) + xtol / 3.0;
-    double tol2 = 2.0 * tol1;
-    for (int step = 0; step < kSearchSteps && std::fabs(xf - xm) > tol2 - 0.5 * (b - a); ++step) {
-        bool goldenStep = true;
-        if (std::fabs(e) > tol1) {
-            goldenStep = false;
-            double r = (xf - nfc) * (fx - ffulc);
-            double q = (xf - fulc) * (fx - fnfc);
-            double p = (xf - fulc) * q - (xf - nfc) * r;
-            q = 2.0 * (q - r);
-            if (q > 0.0) {
-                p = -p;
-            }
-            q = std::fabs(q);
-            r = e;
-            e = rat;
-            if (std::fabs(p) < std::fabs(0.5 * q * r) && p > q * (a - xf) && p < q * (b - xf)) {
-                rat = p / q;
-                const double x = xf + rat;
-                if ((x - a) < tol2 || (b - x) < tol2) {
-                    rat = xm >= xf ? tol1 : -tol1;
-                }
-            } else {
-                goldenStep = true;
-            }
-        }
-        if (goldenStep) {
-            e = xf >= xm ? a - xf : b - xf;
-            rat = golden * e;
-        }
-        const double x = xf + (rat >= 0.0 ? 1.0 : -1.0) * std::max(std::fabs(rat), tol1);
-        const double fu = cost(x);
+// The points of Brent's search: the bracket [a, b], the best point xf, the second and third best
+// (nfc, fulc), and their costs.
+struct BrentPoints {
+    double a, b, xf, fx, nfc, fnfc, fulc, ffulc;
+
+    void Take(double x, double fu) {
         if (fu <= fx) {
-            if (x >= xf) {
-                a = xf;
-            } else {
-                b = xf;
-            }
+            (x >= xf ? a : b) = xf;
             fulc = nfc;
             ffulc = fnfc;
             nfc = xf;
             fnfc = fx;
             xf = x;
             fx = fu;
-        } else {
-            if (x < xf) {
-                a = x;
+            return;
+        }
+        (x < xf ? a : b) = x;
+        if (fu <= fnfc || nfc == xf) {
+            fulc = nfc;
+            ffulc = fnfc;
+            nfc = x;
+            fnfc = fu;
+        } else if (fu <= ffulc || fulc == xf || fulc == nfc) {
+            fulc = x;
+            ffulc = fu;
+        }
+    }
+};
+
+// The largest of sign * E on [a, b] by Brent's bounded search (golden sections and parabolas).
+// Returns its frequency; `best` the signed error there. The error is flat at an inner extremum:
+// a step of a millionth of the interval leaves it within 1e-12 of its peak. (An extremum on a
+// band edge is taken at the edge itself, by the caller.)
+double FollowExtremum(const RemezWork& w, int band, double sign, double a, double b, double& best) {
+    const double golden = 0.5 * (3.0 - std::sqrt(5.0));
+    const double tol1 = 1e-6 * (b - a) / 3.0;
+    const double tol2 = 2.0 * tol1;
+    auto cost = [&](double f) { return -sign * ErrorAt(w, f, band); };
+    const double start = a + golden * (b - a);
+    const double first = cost(start);
+    BrentPoints p{a, b, start, first, start, first, start, first};
+    double rat = 0.0;
+    double e = 0.0;
+    double xm = 0.5 * (a + b);
+    for (int step = 0; step < kSearchSteps && std::fabs(p.xf - xm) > tol2 - 0.5 * (p.b - p.a);
+         ++step) {
+        bool goldenStep = true;
+        if (std::fabs(e) > tol1) {
+            goldenStep = false;
+            double r = (p.xf - p.nfc) * (p.fx - p.ffulc);
+            double q = (p.xf - p.fulc) * (p.fx - p.fnfc);
+            double num = (p.xf - p.fulc) * q - (p.xf - p.nfc) * r;
+            q = 2.0 * (q - r);
+            num = q > 0.0 ? -num : num;
+            q = std::fabs(q);
+            r = e;
+            e = rat;
+            if (std::fabs(num) < std::fabs(0.5 * q * r) && num > q * (p.a - p.xf) &&
+                num < q * (p.b - p.xf)) {
+                rat = num / q;
+                const double x = p.xf + rat;
+                if ((x - p.a) < tol2 || (p.b - x) < tol2) {
+                    rat = xm >= p.xf ? tol1 : -tol1;
+                }
             } else {
-                b = x;
-            }
-            if (fu <= fnfc || nfc == xf) {
-                fulc = nfc;
-                ffulc = fnfc;
-                nfc = x;
-                fnfc = fu;
-            } else if (fu <= ffulc || fulc == xf || fulc == nfc) {
-                fulc = x;
-                ffulc = fu;
+                goldenStep = true;
             }
         }
-        xm = 0.5 * (a + b);
-        tol1 = sqrtEps * std::fabs(xf) + xtol / 3.0;
-        tol2 = 2.0 * tol1;
+        if (goldenStep) {
+            e = p.xf >= xm ? p.a - p.xf : p.b - p.xf;
+            rat = golden * e;
+        }
+        const double x = p.xf + (rat >= 0.0 ? 1.0 : -1.0) * std::max(std::fabs(rat), tol1);
+        p.Take(x, cost(x));
+        xm = 0.5 * (p.a + p.b);
     }
-    best = -sign * fx;
-    return xf;
+    best = -sign * p.fx;
+    return p.xf;
+}
+
+// The extremum of the error around grid candidate j on the continuous axis, into e (signed) and
+// f; followed between its grid neighbours in its band when it is within reach of the level.
+void FollowCandidate(const RemezWork& w, int j, double level, double& e, double& f) {
+    const int g = w.nGrid;
+    const int band = BandOf(w, j);
+    const double sign = w.error[j] >= 0.0 ? 1.0 : -1.0;
+    e = ErrorAt(w, w.grid[j], band);
+    f = w.grid[j];
+    if (!(std::fabs(w.error[j]) >= kFollowedFraction * level)) {
+        return;
+    }
+    const double lo = j > 0 && BandOf(w, j - 1) == band ? w.grid[j - 1] : LowestOf(w, j);
+    const double hi = j + 1 < g && BandOf(w, j + 1) == band ? w.grid[j + 1] : w.grid[j];
+    // At a band edge where the error falls inward, the edge is the extremum.
+    const bool edgePeak =
+        (hi == w.grid[j] || lo == w.grid[j]) &&
+        sign * ErrorAt(w, hi == w.grid[j] ? hi - 1e-9 * (hi - lo) : lo + 1e-9 * (hi - lo), band) <
+            sign * e;
+    if (hi > lo && !edgePeak) {
+        double found = 0.0;
+        const double at = FollowExtremum(w, band, sign, lo, hi, found);
+        if (sign * found > sign * e) {
+            e = found;
+            f = at;
+        }
+    }
 }
 
 // What a refinement step can go back to: the set, its interpolation and its level.
@@ -230,30 +252,9 @@ bool RefineExtremals(RemezWork& w) {
         double largest = 0.0;
         for (int c = 0; c < k; ++c) {
             const int j = q[c];
-            const int band = BandOf(w, j);
-            const double sign = w.error[j] >= 0.0 ? 1.0 : -1.0;
-            double e = ErrorAt(w, w.grid[j], band);
-            double f = w.grid[j];
-            if (std::fabs(w.error[j]) >= kFollowedFraction * level) {
-                const double lo =
-                    j > 0 && BandOf(w, j - 1) == band ? w.grid[j - 1] : LowestOf(w, j);
-                const double hi = j + 1 < g && BandOf(w, j + 1) == band ? w.grid[j + 1] : w.grid[j];
-                // At a band edge where the error falls inward, the edge is the extremum.
-                const bool edgePeak =
-                    (hi == w.grid[j] || lo == w.grid[j]) &&
-                    sign * ErrorAt(w,
-                                   hi == w.grid[j] ? hi - 1e-9 * (hi - lo) : lo + 1e-9 * (hi - lo),
-                                   band) <
-                        sign * e;
-                if (hi > lo && !edgePeak) {
-                    double found = 0.0;
-                    const double at = FollowExtremum(w, band, sign, lo, hi, found);
-                    if (sign * found > sign * e) {
-                        e = found;
-                        f = at;
-                    }
-                }
-            }
+            double e = 0.0;
+            double f = 0.0;
+            FollowCandidate(w, j, level, e, f);
             if (!std::isfinite(e)) {
                 start.Restore(w);
                 return false;
