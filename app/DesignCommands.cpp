@@ -91,6 +91,9 @@ Outcome CheckFirRequest(const FirDesignRequest& request) {
     if (!check.Refused() && request.method == dsp::kFirKaiser) {
         check = design::CheckKaiserBeta(request.beta);
     }
+    if (!check.Refused() && request.method == dsp::kFirHalfband) {
+        check = design::CheckHalfband(request.type, request.fs, request.fc[0], request.taps);
+    }
     return check.Refused() ? OutOfRange(check) : Outcome{};
 }
 
@@ -119,12 +122,17 @@ void StoreBandTableRequest(COlvexDoc& doc, const FirDesignRequest& request) {
 
 } // namespace
 
-Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& request) {
+Outcome StoreFirRequest(COlvexDoc& doc, const FirDesignRequest& asked) {
     doc.ShowStructure(0);
-    const int type = request.type;
-    if (request.kind != dsp::FirKind::kFilterType) {
-        StoreBandTableRequest(doc, request);
+    const int type = asked.type;
+    if (asked.kind != dsp::FirKind::kFilterType) {
+        StoreBandTableRequest(doc, asked);
         return Outcome{};
+    }
+    // A half-band filter's stop band mirrors its pass band about fs/4.
+    FirDesignRequest request = asked;
+    if (request.method == dsp::kFirHalfband) {
+        request.fc[1] = 0.5 * request.fs - request.fc[0];
     }
     design::Warning warning;
     if (!design::CheckFirEdges(type, request.fs, request.fc[0], request.fc[1], request.fc[2],

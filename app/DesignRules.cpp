@@ -361,6 +361,23 @@ RangeRefusal CheckKaiserBeta(double beta) {
                 "."};
 }
 
+RangeRefusal CheckHalfband(int type, double fs, double passEdge, int taps) {
+    if (type != 0) {
+        return {kFieldNone, 0.0, 0.0, "A half-band filter is a low-pass filter."};
+    }
+    if (!dsp::IsHalfbandTapCount(taps)) {
+        return {kFieldTaps, 7.0, static_cast<double>(dsp::kMaxRemezTaps),
+                "A half-band filter takes 4k + 3 taps: 7, 11, 15, ... up to " +
+                    std::to_string(dsp::kMaxRemezTaps - (dsp::kMaxRemezTaps - 3) % 4) + "."};
+    }
+    if (!(passEdge > 0.0 && passEdge < 0.25 * fs)) {
+        return {kFieldFc1, 0.0, 0.25 * fs,
+                "The pass-band edge of a half-band filter must lie above 0 and below fs/4 (" +
+                    files::FormatDialogDouble(0.25 * fs) + ")."};
+    }
+    return {};
+}
+
 RangeRefusal CheckIirStopEdges(int type, double fs, double fc1, double fc2, double stop1,
                                double stop2) {
     const double half = 0.5 * fs;

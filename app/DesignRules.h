@@ -184,6 +184,9 @@ RangeRefusal CheckIirAttenuation(double asDb);
 // 0 <= beta <= dsp::kMaxKaiserBeta (0 is the rectangular window).
 RangeRefusal CheckFirMethodName(const std::string& name);
 RangeRefusal CheckKaiserBeta(double beta);
+// A half-band design: a low pass of 4k + 3 taps whose pass-band edge lies below fs/4 (its stop
+// band starts at fs/2 less that edge).
+RangeRefusal CheckHalfband(int type, double fs, double passEdge, int taps);
 // Whether the type is designed with odd tap counts only by the method.
 bool FirOddTapsOnly(int type, int method);
 // The FIR design method as headers and reports name it ("Least squares", "Kaiser window, beta

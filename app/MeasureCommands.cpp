@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ViewCommands.h"
+#include "dsp/MeasureGrid.h"
 #include "dsp/MeasureReport.h"
 #include "dsp/TransitionPeak.h"
 #include "vhdl/VhdlText.h"
@@ -61,13 +64,33 @@ std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
     }
     const dsp::FilterCoefficients c = doc.TakeCoefficients(false, false);
     const dsp::BandSpec bands = BandSpecOf(doc, false);
+    const dsp::TransitionPeak peak = dsp::FirTransitionPeak(c.DesignedTaps(), bands);
+    if (!(peak.gain > 0.0)) {
+        return {};
+    }
+    // The pass bands' edges are among the points their highest gain is taken over, so a peak that
+    // does not rise above them does not rise above the pass band: the whole grid is measured only
+    // for a peak that might.
+    const std::vector<dsp::Band> measured = dsp::MeasureBands(bands, c);
+    double edgeMaxDb = -INFINITY;
+    for (const dsp::Band& band : measured) {
+        if (band.pass) {
+            for (const double f : {band.lo, band.hi}) {
+                edgeMaxDb =
+                    std::max(edgeMaxDb, dsp::GainDbAt(c, 2.0 * std::numbers::pi * f / bands.fs));
+            }
+        }
+    }
+    if (std::isfinite(edgeMaxDb) && dsp::TransitionPeakNote(peak, edgeMaxDb).empty()) {
+        return {};
+    }
     double passMaxDb = -INFINITY;
-    for (const dsp::BandGain& g : dsp::MeasureGains(c, bands.fs, dsp::MeasureBands(bands, c))) {
+    for (const dsp::BandGain& g : dsp::MeasureGains(c, bands.fs, measured)) {
         if (g.band.pass) {
             passMaxDb = std::max(passMaxDb, g.maxDb);
         }
     }
-    return dsp::TransitionPeakNote(dsp::FirTransitionPeak(c.DesignedTaps(), bands), passMaxDb);
+    return dsp::TransitionPeakNote(peak, passMaxDb);
 }
 
 // A design method other than the default is named: on a first line of the report, at the end

@@ -89,6 +89,72 @@ RequirementsOutcome DesignKaiserFromRequirements(COlvexDoc& doc,
     return outcome;
 }
 
+// The half-band filter from requirements: its pass and stop ripples are equal, and they shrink
+// as the count grows, so the smallest count of 4k + 3 that meets Ap and As is found by doubling
+// k from 7 taps until a count meets them, then bisecting. The counts tried stay small where they
+// can: a design far finer than double precision can level does not converge.
+RequirementsOutcome DesignHalfbandFromRequirements(COlvexDoc& doc,
+                                                   const FirRequirementsRequest& request,
+                                                   dsp::FirRequirements req) {
+    req.fc2 = 0.5 * request.fs - request.fc[0];
+    const auto countOf = [](int k) { return 4 * k + 3; };
+    const int largest = (COlvexDoc::kMaxDialogTaps - 3) / 4;
+    int designs = 0;
+    const auto trialOf = [&](int k) {
+        ++designs;
+        return dsp::MethodTrial(req, countOf(k), 1.0, dsp::kFirHalfband, 0.0);
+    };
+    int low = 1; // 7 taps
+    int high = 1;
+    dsp::FirRequirementTrial best = trialOf(high);
+    while (!best.meets && high < largest) {
+        low = high + 1;
+        high = std::min(2 * high, largest);
+        best = trialOf(high);
+    }
+    const bool fits = best.meets;
+    if (fits) {
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            const dsp::FirRequirementTrial trial = trialOf(mid);
+            if (trial.meets) {
+                high = mid;
+                best = trial;
+            } else {
+                low = mid + 1;
+            }
+        }
+    }
+    FirDesignRequest chosen;
+    chosen.type = request.type;
+    chosen.fs = request.fs;
+    std::copy(std::begin(request.fc), std::end(request.fc), chosen.fc);
+    chosen.fc[1] = req.fc2;
+    chosen.taps = best.taps;
+    chosen.rr = 1.0; // equal ripples in both bands
+    chosen.multiplier = request.multiplier;
+    chosen.method = dsp::kFirHalfband;
+    chosen.beta = doc.m_dKaiserBeta;
+    RequirementsOutcome outcome = Carry(DesignFir(doc, chosen));
+    outcome.met = fits;
+    outcome.taps = best.taps;
+    outcome.rr = 1.0;
+    outcome.rippleDb = best.rippleDb;
+    outcome.attenuationDb = best.attenuationDb;
+    outcome.designs = designs;
+    if (!fits && outcome.message.empty()) {
+        outcome.message =
+            best.designed
+                ? Format("The requirements cannot be met with %d taps: the half-band design "
+                         "reaches a pass ripple of %.3f dB and an attenuation of %.1f dB.",
+                         best.taps, best.rippleDb, best.attenuationDb)
+                : Format("The requirements cannot be met: the half-band design of %d taps "
+                         "does not converge.",
+                         best.taps);
+    }
+    return outcome;
+}
+
 } // namespace
 
 RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
@@ -99,6 +165,9 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
         design::CheckFirDialogValues(type, request.fs, request.fc, 1.0, request.multiplier);
     if (!check.Refused()) {
         check = design::CheckRequirements(request.apDb, request.asDb);
+    }
+    if (!check.Refused() && request.method == dsp::kFirHalfband) {
+        check = design::CheckHalfband(type, request.fs, request.fc[0], 7);
     }
     if (check.Refused()) {
         return Carry(OutOfRange(check));
@@ -121,6 +190,9 @@ RequirementsOutcome DesignFirFromRequirements(COlvexDoc& doc,
     req.maxTaps = COlvexDoc::kMaxDialogTaps;
     if (request.method == dsp::kFirKaiser) {
         return DesignKaiserFromRequirements(doc, request, req);
+    }
+    if (request.method == dsp::kFirHalfband) {
+        return DesignHalfbandFromRequirements(doc, request, req);
     }
     const bool leastSquares = request.method == dsp::kFirLeastSquares;
     const dsp::FirRequirementResult found =

@@ -9,6 +9,7 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "files/InputFile.h"
+#include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/VhdlText.h"
 
@@ -102,21 +103,43 @@ std::string WrongKind(const std::string& path, bool iir) {
            " coefficient token";
 }
 
+// Why the template's section blocks cannot be written for the design; empty when they can.
+std::string BlockRefusal(const COlvexDoc& doc, bool iir, const std::string& path,
+                         const std::string& templateText) {
+    const std::string error = vhdl::TemplateBlockError(doc.TakeCoefficients(iir), templateText);
+    return error.empty() ? error : files::QuotedPath(path) + " cannot be used: " + error;
+}
+
 // The header of the variant, then the template substituted, and the tokens it left.
-// The header in the language of the template at `templatePath`.
+// The header in the language of the template at `templatePath`; a polyphase filter's names its
+// hardware and its rate change.
 std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
-                   const std::string& templatePath) {
-    return vhdl::HeaderInLanguage(
-        vhdl::BuildVhdlHeader(variant, iir, HeaderWithArchitecture(doc, headerStructure, iir)),
-        TextLanguage(doc, templatePath));
+                   const std::string& templatePath, vhdl::RateChange rate = {}) {
+    vhdl::HeaderValues values = HeaderWithArchitecture(doc, headerStructure, iir);
+    if (rate.Active()) {
+        const auto entries =
+            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), rate);
+        values.architecture =
+            vhdl::PolyphaseArchitectureWords(static_cast<int>(entries.size()), rate);
+        values.rateChange = vhdl::RateChangeWords(rate);
+    }
+    return vhdl::HeaderInLanguage(vhdl::BuildVhdlHeader(variant, iir, values),
+                                  TextLanguage(doc, templatePath));
 }
 
 void BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::HeaderVariant variant,
                const std::string& templatePath, const std::string& templateText,
-               VhdlOutcome& outcome, std::string& text) {
+               VhdlOutcome& outcome, std::string& text, vhdl::RateChange rate = {}) {
     outcome.substIndex = 0;
     const dsp::FilterCoefficients c = doc.TakeCoefficients(iir);
-    text = Header(doc, headerStructure, iir, variant, templatePath);
+    text = Header(doc, headerStructure, iir, variant, templatePath, rate);
+    if (rate.Active() && !iir) {
+        const std::string body =
+            vhdl::SubstitutePolyphaseTemplate(c, doc.m_nDataBits, rate, templateText, variant);
+        outcome.leftovers = vhdl::DescribeLeftoverTokens(vhdl::FindPolyphaseLeftovers(body));
+        text += body;
+        return;
+    }
     text += vhdl::SubstituteTemplate(c, doc.m_nDataBits, templateText, variant, outcome.substIndex,
                                      TemplateMultipliers(doc, iir));
     outcome.leftovers =
@@ -165,6 +188,15 @@ std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
         vhdl::ArchitectureTemplateFileName(resolved.arch, iir, doc.m_nIirSections), language);
 }
 
+std::string LegacyArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                           vhdl::Architecture architecture, int multipliers,
+                                           double clockMhz, vhdl::HdlLanguage language) {
+    const ResolvedArchitecture resolved =
+        ResolveArchitecture(doc, iir, architecture, multipliers, clockMhz);
+    const std::string name = vhdl::LegacyTemplateFileName(resolved.arch, iir, doc.m_nIirSections);
+    return name.empty() ? name : vhdl::WithLanguageExtension(name, language);
+}
+
 vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc) {
     return doc.m_nHdlLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
 }
@@ -201,7 +233,7 @@ Outcome CheckVhdlCode(const COlvexDoc& doc) {
     return doc.m_bQuantize == 0 ? Refused(design::VhdlNeedsQuantizeWarning()) : Outcome{};
 }
 
-VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
+VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request, vhdl::RateChange rate) {
     VhdlOutcome outcome;
     static_cast<Outcome&>(outcome) = CheckVhdlCode(doc);
     if (!outcome.Is(OutcomeKind::kAccepted)) {
@@ -247,9 +279,17 @@ VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request) {
         outcome.message = WrongKind(request.templatePath, request.iir);
         return outcome;
     }
+    if (std::string blocks = BlockRefusal(doc, request.iir, request.templatePath, templateText);
+        !blocks.empty()) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.path = request.templatePath;
+        outcome.reason = "malformed section block";
+        outcome.message = std::move(blocks);
+        return outcome;
+    }
     std::string text;
     BuildVhdl(doc, request.headerStructure, request.iir, vhdl::HeaderVariant::kDisplay,
-              request.templatePath, templateText, outcome, text);
+              request.templatePath, templateText, outcome, text, rate);
     outcome.text = std::move(text);
     outcome.templateText = std::move(templateText);
     return outcome;
@@ -262,7 +302,7 @@ Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     return request.vhdlParamsSet ? Outcome{} : Refused(design::VhdlNeedsParamsWarning());
 }
 
-VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
+VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request, vhdl::RateChange rate) {
     VhdlOutcome outcome;
     static_cast<Outcome&>(outcome) = CheckSaveVhdl(doc, request);
     if (!outcome.Is(OutcomeKind::kAccepted)) {
@@ -275,7 +315,7 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     std::string text;
     if (!vhdl::TemplateFollowsHeader(iir, doc.m_nIirSections, vhdl::HeaderVariant::kFile)) {
         text = Header(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                      request.templatePath);
+                      request.templatePath, rate);
     } else {
         std::string templateText;
         std::string reason;
@@ -298,8 +338,16 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
                                   : files::QuotedPath(request.path) + design::kCannotBeOpened;
             return outcome;
         }
+        if (std::string blocks = BlockRefusal(doc, iir, request.templatePath, templateText);
+            !blocks.empty()) {
+            outcome.kind = OutcomeKind::kFileNotWritten;
+            outcome.path = request.path;
+            outcome.reason = blocks;
+            outcome.message = std::move(blocks);
+            return outcome;
+        }
         BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile,
-                  request.templatePath, templateText, outcome, text);
+                  request.templatePath, templateText, outcome, text, rate);
     }
     const int substIndex = outcome.substIndex;
     std::vector<std::string> leftovers = std::move(outcome.leftovers);
@@ -309,8 +357,8 @@ VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request) {
     return outcome;
 }
 
-HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
-                                        const HardwareReportRequest& request) {
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                        vhdl::RateChange rate) {
     HardwareReportJob job;
     SaveVhdlRequest check;
     check.headerStructure = request.headerStructure;
@@ -334,9 +382,22 @@ HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc,
                                 : WrongKind(request.templatePath, iir);
         return job;
     }
+    if (std::string blocks = BlockRefusal(doc, iir, request.templatePath, templateText);
+        !blocks.empty()) {
+        job.check.kind = OutcomeKind::kFileNotRead;
+        job.check.path = request.templatePath;
+        job.check.reason = "malformed section block";
+        job.check.message = std::move(blocks);
+        return job;
+    }
     VhdlOutcome built;
     BuildVhdl(doc, request.headerStructure, iir, vhdl::HeaderVariant::kFile, request.templatePath,
-              templateText, built, job.hardware.vhdlText);
+              templateText, built, job.hardware.vhdlText, rate);
+    job.rate = rate;
+    if (rate.Active()) {
+        job.polyphaseEntries = static_cast<int>(
+            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), rate).size());
+    }
     job.hardware.language = TextLanguage(doc, request.templatePath);
     job.hardware.device = request.device;
     job.hardware.clockHz = doc.m_dVhdlClockMhz * 1e6;
@@ -361,12 +422,30 @@ HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
             vhdl::ArchitectureName(job.architecture.arch), job.architecture.multipliers,
             job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
             job.lineEnd);
+        if (job.rate.Active()) {
+            // A polyphase filter: its cycles are those of one job (the M samples of a
+            // decimator's output, one sample of an interpolator), and the samples it takes per
+            // second follow the rate lines ("rate_change decimate 8").
+            outcome.text = vhdl::FormatHardwareReport(
+                "polyphase", 1, vhdl::PolyphaseClocks(job.polyphaseEntries, job.rate),
+                job.hardware.device, outcome.hardware.figures, job.lineEnd);
+            const double inputsPerClock =
+                vhdl::PolyphaseInputsPerClock(job.polyphaseEntries, job.rate);
+            char lines[200];
+            std::snprintf(lines, sizeof lines,
+                          "rate_change %s %d%sinputs_per_clock %.6g%smax_input_rate_hz %.0f%s",
+                          job.rate.kind == vhdl::RateKind::kDecimate ? "decimate" : "interpolate",
+                          job.rate.factor, job.lineEnd, inputsPerClock, job.lineEnd,
+                          outcome.hardware.figures.fmaxMhz * 1e6 * inputsPerClock, job.lineEnd);
+            outcome.text += lines;
+        }
     }
     return outcome;
 }
 
-HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request) {
-    return RunHardwareReport(PrepareHardwareReport(doc, request));
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                     vhdl::RateChange rate) {
+    return RunHardwareReport(PrepareHardwareReport(doc, request, rate));
 }
 
 std::string HardwareProblemText(const vhdl::HardwareResult& result) {

@@ -15,6 +15,7 @@
 #include "vhdl/HardwareReport.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/Polyphase.h"
 #include "vhdl/VhdlText.h"
 
 class COlvexDoc;
@@ -85,6 +86,13 @@ std::string ArchitectureTemplateName(const COlvexDoc& doc, bool iir,
                                      vhdl::Architecture architecture, int multipliers,
                                      double clockMhz,
                                      vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
+// The per-section-count name the same template had ("iirfilter3_folded.v"), which the front ends
+// search for first so that a user's own template of that name keeps being used; empty where
+// there was none (vhdl::LegacyTemplateFileName).
+std::string LegacyArchitectureTemplateName(const COlvexDoc& doc, bool iir,
+                                           vhdl::Architecture architecture, int multipliers,
+                                           double clockMhz,
+                                           vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
 // The language the document stores (VHDL Code's choice).
 vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc);
 // The language of a text built from the template at `templatePath`: the one its name says, else
@@ -98,7 +106,9 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
 // no template path is given). A template that cannot be read, or of the other structure, is
 // kFileNotRead (`notFound` when the path names no file; `message` for the reader's refusals and
 // the wrong kind); the data bits stay stored.
-VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request);
+// `rate`: a FIR generated as a polyphase decimator or interpolator, from its own template, with
+// the header's architecture and rate lines (Save VHDL and the hardware report take it too).
+VhdlOutcome VhdlCode(COlvexDoc& doc, const VhdlCodeRequest& request, vhdl::RateChange rate = {});
 
 // Save VHDL: `vhdlParamsSet` is the view's flag (VHDL Code took its parameters), `headerStructure`
 // the FIR/IIR choice of the form, `templatePath` the template VHDL Code located (read again).
@@ -114,7 +124,8 @@ struct SaveVhdlRequest {
     std::optional<std::string> templateText;
 };
 Outcome CheckSaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
-VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request);
+VhdlOutcome SaveVhdl(const COlvexDoc& doc, const SaveVhdlRequest& request,
+                     vhdl::RateChange rate = {});
 
 // Hardware report: the text Save VHDL would write (same checks and template), synthesized,
 // placed and routed on the device by vhdl::RunHardwareFlow, always constrained to the stored
@@ -135,7 +146,8 @@ struct HardwareReportRequest {
 struct HardwareReportOutcome : TextOutcome {
     vhdl::HardwareResult hardware;
 };
-HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+HardwareReportOutcome HardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                     vhdl::RateChange rate = {});
 // The same in two steps, so that the window can run the flow away from its thread: the checks
 // and the VHDL text from the document, then the flow on those values alone.
 struct HardwareReportJob {
@@ -143,8 +155,11 @@ struct HardwareReportJob {
     vhdl::HardwareRequest hardware;
     ResolvedArchitecture architecture;
     const char* lineEnd = "\n";
+    vhdl::RateChange rate;
+    int polyphaseEntries = 0; // the products of one job of a polyphase filter
 };
-HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request);
+HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
+                                        vhdl::RateChange rate = {});
 HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job);
 // The window's and the command line's text for a flow that gave no report ("... does not fit
 // ...", the packages to install); empty for kOk.

@@ -2,7 +2,7 @@
 """The IIR design methods side by side with scipy, in one run.
 
 1. Design time at the largest cascade, eight sections: our engine's design (the Google Benchmark
-   binary, BM_IirMethodDesign{Lpf,Bpf}8: spec to scaled second-order sections) and scipy's
+   binary, BM_IirMethodDesign{Lpf,Bpf}8: requirements to scaled second-order sections) and scipy's
    cheby1/butter/cheby2/ellip/bessel(..., output='sos') of the same order, timed with timeit in
    the same run. Both are in microseconds per design.
 2. The section counts the four methods with a minimum-order formula need for three requirement

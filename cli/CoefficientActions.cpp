@@ -173,6 +173,11 @@ int RunCoefficientActions(const CliArgs& args, RunState& run) {
         if (status != kExitOk) {
             return status;
         }
+    } else if (WantsRateChangeOutputs(args)) {
+        status = PrintRateChangeOutputs(args, run);
+        if (status != kExitOk) {
+            return status;
+        }
     } else if (WantsMeasureOutput(args)) {
         PrintMeasureOutputs(args, run);
     } else if (args.Has("table")) {

@@ -131,7 +131,7 @@ void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh, bool firKinds = fals
 void AddMethod(OptionAdder& add, const COlvexDoc& fresh, bool fir, bool iir) {
     std::vector<std::string> names;
     if (fir) {
-        names.insert(names.end(), {"remez", "ls", "kaiser"});
+        names.insert(names.end(), {"remez", "ls", "kaiser", "halfband"});
     }
     if (iir) {
         names.insert(names.end(), {"cheby1", "butter", "cheby2", "ellip", "bessel"});
@@ -175,6 +175,9 @@ void AddFirDesign(OptionAdder& add, const COlvexDoc& fresh, bool method = true) 
     add.Value("beta", "B", Number(fresh.m_dKaiserBeta),
               "FIR Kaiser window shape, 0 to 50 (kaiser; from requirements: Kaiser's formula)")
         ->check(NumberText());
+    add.Flag("halfband",
+             "FIR exact half-band low pass (--method halfband): --edges FP below fs/4, stop band "
+             "from fs/2 - FP, --taps 4k+3; every second tap 0, the centre 1/2");
 }
 
 void AddIirDesign(OptionAdder& add, const COlvexDoc& fresh, bool method = true) {
@@ -379,6 +382,13 @@ const Subcommand kSubcommands[] = {
                    "multiband design: up to 8 bands, each two edges (Hz, ascending), a gain and a "
                    "weight");
          AddRequirements(add, false);
+         add.Value("decimate", "R", "",
+                   "polyphase decimator by R, 2 to 64: --vhdl, --verilog and --hw-report generate "
+                   "it; with --user FILE (D-bit integers) or --wave its outputs are printed")
+             ->check(IntegerText());
+         add.Value("interpolate", "R", "",
+                   "polyphase interpolator by R, 2 to 64, as --decimate (R outputs per sample)")
+             ->check(IntegerText());
          AddCoefficientActions(add, fresh);
      }},
     {"iir", "design a Chebyshev IIR cascade; prints its eight sections \"a0 a1 a2 b1 b2\"", RunIir,
@@ -436,6 +446,35 @@ const Subcommand kSubcommands[] = {
          add.Value("user", "FILE", "", "input samples, D-bit integers (default: a test input)");
          add.Value("vhdl", "FILE", "", "write the filter in VHDL");
          add.Value("verilog", "FILE", "", "write the filter in Verilog-2001");
+         add.Flag("impulse", "print the impulse response at the high rate, DC gain 1");
+         add.Flag("step", "print the step response at the high rate, ending at 1");
+         add.Flag("group-delay", "print the group delay, in high-rate and low-rate samples");
+         add.Flag("prune", "a decimator with pruned registers (their output within a stated bound "
+                           "of the exact one)");
+         add.Flag("pipeline", "a decimator whose adders work in two pipelined halves: the same "
+                              "outputs at a higher clock");
+         add.Flag("compensate", "design the droop compensator at the low rate (needs --taps, "
+                                "--edges)");
+         add.Value("taps", "N", "", "the compensator's taps, 4 to 380")->check(IntegerText());
+         add.Value("edges", "E1,E2[,E3,E4]", "",
+                   "the compensator's two edges FP,FSTOP: pass band to FP, stop band from "
+                   "FSTOP, cycles per low-rate sample");
+         add.Value("compensator", "FILE", "",
+                   "write the compensator's taps, one a line (load FILE makes its hardware)");
+         add.Value("testbench", "FILE", "",
+                   "write a self-checking testbench of the filter: Verilog when FILE ends in .v "
+                   "or .sv, VHDL otherwise");
+         add.Flag("hw-report", "synthesize, place and route the filter on an iCE40 and print its "
+                               "cost and speed instead of the outputs");
+         add.Value("device", "up5k|hx8k", "up5k", "the iCE40 of --hw-report")
+             ->check(OneOf({"up5k", "hx8k"}, "up5k or hx8k"));
+         add.Value("clock", "HZ", "0", "the clock --hw-report places for, Hz (0: none)")
+             ->check(NumberText());
+         add.Value("seeds", "N", std::to_string(vhdl::kDefaultSeeds),
+                   "placement seeds of --hw-report: it reports the median Fmax")
+             ->check(IntegerText());
+         add.Value("hw-timeout", "SECONDS", Number(vhdl::kDefaultHardwareTimeoutSeconds),
+                   "the longest --hw-report may take; its tools are stopped then");
      }},
 };
 

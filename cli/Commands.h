@@ -11,6 +11,7 @@
 #include "app/OlvexDoc.h"
 #include "app/SessionState.h"
 #include "cli/Listing.h"
+#include "vhdl/Polyphase.h"
 
 namespace cli {
 
@@ -29,6 +30,8 @@ struct RunState : commands::SessionState {
     mutable bool unstableNoted = false;
     // Standard output of the run, printed once every file is written (cli/Listing.h).
     mutable Listing listing;
+    // fir --decimate M | --interpolate L: the hardware and the outputs are the rate changer's.
+    vhdl::RateChange rate;
 
     bool Iir() const { return m_nFirIir == 1; }
     // A design was made (the plot shows it, not the hint).
@@ -111,6 +114,13 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run);
 // coefficients. Exit status 4 without the tools (the packages to install on standard error), 6
 // when the design does not fit or misses --clock.
 int PrintHardwareReport(const CliArgs& args, RunState& run);
+// fir --decimate M | --interpolate L: in range (2..64) and not both, else false with the reason
+// printed; nothing Active() when neither is given.
+bool ReadRateChange(const CliArgs& args, vhdl::RateChange& rate);
+// With --user FILE or --wave: the rate changer's bit-true outputs are printed in place of the
+// coefficients, "Decimation = M", "inputs N", "outputs K", then "index value" lines.
+bool WantsRateChangeOutputs(const CliArgs& args);
+int PrintRateChangeOutputs(const CliArgs& args, RunState& run);
 
 // --measure, --advise-bits [--tolerance TOL] of fir, iir and load: printed instead of the
 // coefficients.

@@ -2,6 +2,7 @@
 // options, the rest from the document as the dialog would show them. With --auto the adjustment
 // the window offers after a failed FIR design is taken: the proposal of the chosen kind, as
 // proposed, and one more design.
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -77,9 +78,17 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
     if (args.Has("method")) {
         request.method = dsp::FirMethodOfName(args.Value("method").c_str());
         if (request.method < 0) {
-            std::fprintf(stderr, "--method: expected remez, ls or kaiser.\n");
+            std::fprintf(stderr, "--method: expected remez, ls, kaiser or halfband.\n");
             return false;
         }
+    }
+    if (args.Has("halfband")) {
+        if (args.Has("method") && request.method != dsp::kFirHalfband) {
+            std::fprintf(stderr, "--halfband: not with --method %s\n",
+                         args.Value("method").c_str());
+            return false;
+        }
+        request.method = dsp::kFirHalfband;
     }
     if (args.Has("beta")) {
         if (request.method != dsp::kFirKaiser) {
@@ -89,6 +98,26 @@ bool FirRequest(const CliArgs& args, const COlvexDoc& doc, int type,
         if (!ReadDouble(args, "beta", request.beta)) {
             return false;
         }
+    }
+    if (args.Has("edges") && request.method == dsp::kFirHalfband) {
+        // The pass-band edge alone; a second edge, when given, must be the mirrored one.
+        const std::vector<std::string> parts = SplitList(args.Value("edges"));
+        if (parts.size() == 2 && !ReadFrequencies(args, "edges", 2, "", request.fc)) {
+            return false;
+        }
+        if (parts.size() == 1 && !ReadFrequencies(args, "edges", 1, "", request.fc)) {
+            return false;
+        }
+        if (parts.empty() || parts.size() > 2 ||
+            (parts.size() == 2 &&
+             std::abs(request.fc[1] - (0.5 * request.fs - request.fc[0])) > 1e-9 * request.fs)) {
+            std::fprintf(stderr,
+                         "--edges: a half-band filter takes its pass-band edge FP alone (its stop "
+                         "band starts at fs/2 - FP)\n");
+            return false;
+        }
+        request.fc[1] = 0.5 * request.fs - request.fc[0];
+        return true;
     }
     if (args.Has("edges")) {
         const bool four = design::IsThreeBand(type);

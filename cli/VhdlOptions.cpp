@@ -9,13 +9,19 @@
 //                                                 Verilog when FILE ends in .v or .sv
 //   --wave sine|square --freq F, or --user FILE   the testbench's stimulus, set through In/Out Wave
 //                                                 (default: the sine)
+//   --decimate M | --interpolate L (fir)          --vhdl, --verilog and --hw-report generate the
+//                                                 polyphase rate changer; with --user FILE (D-bit
+//                                                 integers) or --wave, the coefficients give way
+//                                                 to its bit-true outputs "index value"
 //
 // Both need --quantize B, as VHDL Code needs "Quantize". Without --template the template is
 // searched like the window does: the program's folder, the current folder, PATH, then the
 // installed template folder. Where the window's fixed text leaves out the system's reason, the
 // command line's own line follows it.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,21 +32,50 @@
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
+#include "files/NumberText.h"
 #include "files/OutputFile.h"
 #include "files/SearchPath.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/BitTrueModel.h"
 #include "vhdl/HardwareReport.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/Polyphase.h"
 #include "vhdl/ToolProcess.h"
 #include "vhdl/VhdlText.h"
 
 namespace cli {
 
+bool ReadRateChange(const CliArgs& args, vhdl::RateChange& rate) {
+    rate = {};
+    if (args.Has("decimate") && args.Has("interpolate")) {
+        std::fprintf(stderr, "--decimate and --interpolate cannot be given together\n");
+        return false;
+    }
+    const char* name = args.Has("decimate") ? "decimate" : "interpolate";
+    if (!args.Has(name)) {
+        return true;
+    }
+    int factor = 0;
+    if (!ReadInt(args, name, factor)) {
+        return false;
+    }
+    if (factor < vhdl::kMinRateFactor || factor > vhdl::kMaxRateFactor) {
+        std::fprintf(stderr, "--%s: Please enter an integer between %d and %d.\n", name,
+                     vhdl::kMinRateFactor, vhdl::kMaxRateFactor);
+        return false;
+    }
+    rate.kind = args.Has("decimate") ? vhdl::RateKind::kDecimate : vhdl::RateKind::kInterpolate;
+    rate.factor = factor;
+    return true;
+}
+
 namespace {
 
 // The template file of the request's architecture (Auto resolved against the design's fs).
 std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
+    if (run.rate.Active()) {
+        return vhdl::PolyphaseTemplateName(run.rate, request.language);
+    }
     return commands::ArchitectureTemplateName(run.doc, run.Iir(), request.architecture,
                                               request.multipliers, request.clockMhz,
                                               request.language);
@@ -53,16 +88,27 @@ std::string LocateTemplate(const CliArgs& args, const RunState& run,
         return args.Value("template");
     }
     // A file of the name that is no template of the structure (a generated firfilter.vhd in
-    // the current folder) is passed over with a note.
+    // the current folder) is passed over with a note. A user's template of the name the IIR
+    // templates had per section count is taken before the one template of every count.
     const bool iir = run.Iir();
-    return files::SearchAlongPath(
-               TemplateName(run, request), vhdl::HdlExtension(request.language),
-               files::SystemSearchFolders(),
-               [iir](const std::string& path) { return vhdl::SearchTakesTemplate(path, iir); },
-               [iir](const std::string& path) {
-                   std::fprintf(stderr, "%s\n", vhdl::SkippedTemplateNote(path, iir).c_str());
-               })
-        .value_or(std::string());
+    const std::string legacy = commands::LegacyArchitectureTemplateName(
+        run.doc, iir, request.architecture, request.multipliers, request.clockMhz,
+        request.language);
+    for (const std::string& name : {legacy, TemplateName(run, request)}) {
+        if (name.empty()) {
+            continue;
+        }
+        const std::optional<std::string> found = files::SearchAlongPath(
+            name, vhdl::HdlExtension(request.language), files::SystemSearchFolders(),
+            [iir](const std::string& path) { return vhdl::SearchTakesTemplate(path, iir); },
+            [iir](const std::string& path) {
+                std::fprintf(stderr, "%s\n", vhdl::SkippedTemplateNote(path, iir).c_str());
+            });
+        if (found) {
+            return *found;
+        }
+    }
+    return std::string();
 }
 
 // --arch, --multipliers and --clock (in Hz; the dialog and the document take MHz).
@@ -104,7 +150,7 @@ int RunVhdlCode(const CliArgs& args, RunState& run, vhdl::HdlLanguage language, 
         return kExitInvalid;
     }
     request.templatePath = vhdlFile ? LocateTemplate(args, run, request) : std::string();
-    commands::VhdlOutcome outcome = commands::VhdlCode(run.doc, request);
+    commands::VhdlOutcome outcome = commands::VhdlCode(run.doc, request, run.rate);
     if (outcome.Is(commands::OutcomeKind::kFileNotRead) && !outcome.message.empty()) {
         std::fprintf(stderr, "%s\n", outcome.message.c_str()); // refused, or the wrong kind
         return kExitInvalid;
@@ -149,7 +195,7 @@ int SaveVhdlFile(const std::string& path, const std::string& templatePath, std::
     request.templatePath = templatePath;
     request.path = path;
     request.templateText = std::move(templateText);
-    const commands::VhdlOutcome outcome = commands::SaveVhdl(run.doc, request);
+    const commands::VhdlOutcome outcome = commands::SaveVhdl(run.doc, request, run.rate);
     for (const std::string& line : outcome.leftovers) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
@@ -228,12 +274,97 @@ std::vector<LanguageOutput> LanguageOutputs(const CliArgs& args) {
     return outputs;
 }
 
+// The samples of --user FILE, each a D-bit integer.
+bool ReadIntegerSamples(const std::string& path, int dataBits, std::vector<std::int64_t>& samples) {
+    const files::InputFile file = files::ReadInputFile(path);
+    if (!file.ok) {
+        std::fprintf(stderr, "--user: %s: %s\n", files::QuotedPath(path).c_str(),
+                     file.reason.c_str());
+        return false;
+    }
+    const std::int64_t high = (std::int64_t{1} << (dataBits - 1)) - 1;
+    const std::string& text = file.text;
+    for (size_t at = text.find_first_not_of(" \t\r\n"); at != std::string::npos;
+         at = text.find_first_not_of(" \t\r\n", at)) {
+        const size_t end = std::min(text.find_first_of(" \t\r\n", at), text.size());
+        const std::string word = text.substr(at, end - at);
+        long long value = 0;
+        if (!files::IsIntegerText(word) || std::sscanf(word.c_str(), "%lld", &value) != 1 ||
+            value > high || value < -high - 1) {
+            std::fprintf(stderr,
+                         "--user: %s: sample %zu \"%s\" is not an integer from %lld to %lld\n",
+                         files::QuotedPath(path).c_str(), samples.size() + 1, word.c_str(),
+                         static_cast<long long>(-high - 1), static_cast<long long>(high));
+            return false;
+        }
+        samples.push_back(value);
+        at = end;
+    }
+    if (samples.empty()) {
+        std::fprintf(stderr, "--user: %s holds no sample\n", files::QuotedPath(path).c_str());
+        return false;
+    }
+    return true;
+}
+
+// What a rate change takes: a FIR, quantized; one multiplier; no testbench; --data-bits for
+// the outputs of --user or --wave.
+int CheckRateChangeOptions(const CliArgs& args, const RunState& run, vhdl::RateChange rate) {
+    if (run.Iir()) {
+        std::fprintf(stderr, "--decimate and --interpolate need a FIR filter\n");
+        return kExitInvalid;
+    }
+    if (args.Has("testbench")) {
+        std::fprintf(stderr, "--testbench is of single-rate filters: not with --decimate or "
+                             "--interpolate\n");
+        return kExitInvalid;
+    }
+    if (args.Has("arch") && args.Value("arch") != "serial") {
+        std::fprintf(stderr, "--decimate and --interpolate generate the one-multiplier polyphase "
+                             "hardware: --arch serial only\n");
+        return kExitInvalid;
+    }
+    const bool samples = args.Has("user") || args.Has("wave") || args.Has("freq");
+    const bool generated = args.Has("vhdl") || args.Has("verilog") || args.Has("hw-report");
+    if (!samples && !generated) {
+        return kExitOk;
+    }
+    int status = ReportOutcome(commands::CheckVhdlCode(run.doc), {});
+    if (status != kExitOk) {
+        return status;
+    }
+    if (samples && !args.Has("data-bits")) {
+        std::fprintf(stderr, "--user and --wave with --decimate or --interpolate need "
+                             "--data-bits D\n");
+        return kExitInvalid;
+    }
+    if (args.Has("user") && (args.Has("wave") || args.Has("freq"))) {
+        std::fprintf(stderr, "--user replaces --wave and --freq\n");
+        return kExitInvalid;
+    }
+    if (const auto refusal = vhdl::PolyphaseRefusal(run.doc.TakeCoefficients(false), rate)) {
+        std::fprintf(stderr, "%s\n", refusal->c_str());
+        return kExitInvalid;
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
     const bool vhdlFile = args.Has("vhdl") || args.Has("verilog");
     const bool testbench = args.Has("testbench");
     const bool hardware = args.Has("hw-report");
+    if (!ReadRateChange(args, run.rate)) {
+        return kExitInvalid;
+    }
+    const vhdl::RateChange rate = run.rate;
+    if (rate.Active()) {
+        const int status = CheckRateChangeOptions(args, run, rate);
+        if (status != kExitOk || !(vhdlFile || hardware)) {
+            return status; // the outputs of --user or --wave are printed in their place
+        }
+    }
     for (const char* name : {"arch", "clock", "device", "multipliers"}) {
         if (args.Has(name) && !vhdlFile && !testbench && !hardware) {
             std::fprintf(stderr, "--%s needs --vhdl, --testbench or --hw-report\n", name);
@@ -279,7 +410,8 @@ int WriteVhdlOutputs(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "--template is of one language: give it with --vhdl or --verilog\n");
         return kExitInvalid;
     }
-    if ((args.Has("wave") || args.Has("freq") || args.Has("user")) && !testbench) {
+    if ((args.Has("wave") || args.Has("freq") || args.Has("user")) && !testbench &&
+        !rate.Active()) {
         std::fprintf(stderr, "--wave, --freq and --user need --testbench\n");
         return kExitInvalid;
     }
@@ -335,7 +467,8 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     // The tools stop at the time limit and on Ctrl-C or SIGTERM, and their folder goes with them.
     vhdl::ToolWatch watch(timeout);
     request.cancel = watch.Cancel();
-    const commands::HardwareReportOutcome outcome = commands::HardwareReport(run.doc, request);
+    const commands::HardwareReportOutcome outcome =
+        commands::HardwareReport(run.doc, request, run.rate);
     if (watch.CaughtSignal() != 0) {
         std::fprintf(stderr, "the hardware report was interrupted: its tools were stopped\n");
         watch.RaiseCaughtSignal();
@@ -376,6 +509,52 @@ int PrintHardwareReport(const CliArgs& args, RunState& run) {
     }
     std::fprintf(stderr, "the hardware report failed: %s\n", outcome.hardware.message.c_str());
     return kExitFileError;
+}
+
+bool WantsRateChangeOutputs(const CliArgs& args) {
+    return (args.Has("decimate") || args.Has("interpolate")) &&
+           (args.Has("user") || args.Has("wave") || args.Has("freq"));
+}
+
+int PrintRateChangeOutputs(const CliArgs& args, RunState& run) {
+    const vhdl::RateChange rate = run.rate; // read by WriteVhdlOutputs
+    int dataBits = 0;
+    if (!ReadInt(args, "data-bits", dataBits)) {
+        return kExitInvalid;
+    }
+    if (dataBits < design::kMinDataBits || dataBits > design::kMaxDataBits) {
+        std::fprintf(stderr, "--data-bits: Please enter an integer between %d and %d.\n",
+                     design::kMinDataBits, design::kMaxDataBits);
+        return kExitInvalid;
+    }
+    std::vector<std::int64_t> input;
+    if (args.Has("user")) {
+        if (!ReadIntegerSamples(args.Value("user"), dataBits, input)) {
+            return kExitInvalid;
+        }
+    } else {
+        // The test wave In/Out Wave sends through the filter, scaled to D bits.
+        const int status = ApplyWaveOptions(args, run);
+        if (status != kExitOk) {
+            return status;
+        }
+        input = vhdl::ScaleStimulus(run.doc.m_aWaveIn, dataBits);
+    }
+    const dsp::FilterCoefficients c = run.doc.TakeCoefficients(false);
+    vhdl::SaturationCount saturation;
+    const std::vector<std::int64_t> y =
+        vhdl::PolyphaseBitTrue(vhdl::FirLiterals(c), c.bits, dataBits, input, rate, &saturation);
+    std::FILE* out = run.listing.Stream();
+    std::fprintf(out, "%s\ninputs %zu\noutputs %zu\n", vhdl::RateChangeWords(rate).c_str(),
+                 input.size(), y.size());
+    for (size_t i = 0; i < y.size(); ++i) {
+        std::fprintf(out, "%zu %lld\n", i, static_cast<long long>(y[i]));
+    }
+    if (saturation.filterOutput > 0) {
+        std::fprintf(stderr, "%d output%s saturated to %d bits\n", saturation.filterOutput,
+                     saturation.filterOutput == 1 ? "" : "s", dataBits);
+    }
+    return kExitOk;
 }
 
 } // namespace cli

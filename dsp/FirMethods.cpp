@@ -21,9 +21,9 @@ namespace dsp {
 
 namespace {
 
-constexpr const char* kNames[kFirMethodCount] = {"remez", "ls", "kaiser"};
+constexpr const char* kNames[kFirMethodCount] = {"remez", "ls", "kaiser", "halfband"};
 constexpr const char* kTitles[kFirMethodCount] = {"Remez exchange", "Least squares",
-                                                  "Kaiser window"};
+                                                  "Kaiser window", "Half-band"};
 
 double Sinc(double x) {
     if (x == 0.0) {
@@ -395,6 +395,14 @@ double KaiserRippleDb(double apDb, double asDb) {
 }
 
 FirDesign DesignFirByMethod(const FirSpecification& params, int method, double beta) {
+    if (method == kFirHalfband) {
+        FirDesign design;
+        const double fp = params.fs > 0.0 ? params.fc1 / params.fs : 0.0;
+        design.bands = FirBandLayout(FirType::kLowPass, params.fs, params.fc1,
+                                     0.5 * params.fs - params.fc1, 0.0, 0.0, 1.0);
+        design.result = HalfbandTaps(params.nTaps, fp);
+        return design;
+    }
     if (method != kFirLeastSquares && method != kFirKaiser) {
         return DesignFir(params);
     }
@@ -435,16 +443,16 @@ FirRequirementTrial MethodTrial(const FirRequirements& req, int taps, double rr,
     const std::vector<double>& h = design.result.taps;
     const int n = static_cast<int>(h.size());
     const FilterCoefficients c = FirCoefficients(h, n, n, 1, false, 16);
-    BandSpec spec;
-    spec.type = static_cast<int>(req.type);
-    spec.fs = req.fs;
-    spec.fc1 = req.fc1;
-    spec.fc2 = req.fc2;
-    spec.fc3 = req.fc3;
-    spec.fc4 = req.fc4;
+    BandSpec layout;
+    layout.type = static_cast<int>(req.type);
+    layout.fs = req.fs;
+    layout.fc1 = req.fc1;
+    layout.fc2 = req.fc2;
+    layout.fc3 = req.fc3;
+    layout.fc4 = req.fc4;
     double ripple = 0.0;
     double attenuation = INFINITY;
-    for (const BandGain& g : MeasureGains(c, req.fs, MeasureBands(spec, c))) {
+    for (const BandGain& g : MeasureGains(c, req.fs, MeasureBands(layout, c))) {
         if (g.band.pass) {
             ripple = std::max(ripple, g.maxDb - g.minDb);
         } else {

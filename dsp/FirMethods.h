@@ -20,13 +20,13 @@
 namespace dsp {
 
 // The FIR design methods; the Remez exchange is the default.
-enum FirMethod { kFirRemez = 0, kFirLeastSquares = 1, kFirKaiser = 2 };
-constexpr int kFirMethodCount = 3;
-// "remez", "ls", "kaiser"; the method of a name, -1 when unknown.
+enum FirMethod { kFirRemez = 0, kFirLeastSquares = 1, kFirKaiser = 2, kFirHalfband = 3 };
+constexpr int kFirMethodCount = 4;
+// "remez", "ls", "kaiser", "halfband"; the method of a name, -1 when unknown.
 const char* FirMethodName(int method);
 int FirMethodOfName(const char* name);
 // The method as reports and file headers name it: "Remez exchange", "Least squares",
-// "Kaiser window".
+// "Kaiser window", "Half-band".
 const char* FirMethodTitle(int method);
 
 // The Kaiser window's shape when none is given (about 86 dB of stop-band attenuation).
@@ -62,9 +62,25 @@ KaiserOrder KaiserOrderFor(double attenuationDb, double width);
 // As: the window gives both kinds of band the same deviation, so the smaller of dp and ds.
 double KaiserRippleDb(double apDb, double asDb);
 
+// The exact half-band low pass of nTaps = 4k + 3 taps with its pass band from 0 to passEdge (a
+// fraction of fs, below 1/4) and its stop band from 1/2 - passEdge to 1/2, equal ripples in both:
+// the centre tap is exactly 1/2 and every other tap beside it exactly 0. The odd-indexed taps are
+// half of the Remez design g of (nTaps + 1) / 2 taps approximating 1 from 0 to 2 passEdge, so
+//   H(f) = (1 + G(2f)) / 2
+// with G's response odd about 1/4 of fs. Empty (refusal set) for another count or edge; the
+// exchange's verdict, iterations and grid are g's, its ripples half of g's.
+FirDesignResult HalfbandTaps(int nTaps, double passEdge, FirRefusal* refusal = nullptr);
+
+// Whether a tap count is one a half-band design takes: 4k + 3, from 7 up to the exchange's limit.
+constexpr bool IsHalfbandTapCount(int nTaps) {
+    return nTaps >= 7 && nTaps <= kMaxRemezTaps && nTaps % 4 == 3;
+}
+
 // The design of params with the method (beta for the Kaiser window); the Remez exchange is
-// DesignFir. Least-squares and window taps are no equiripple search: a design that gives taps is
-// kOptimum, with no iterations and no grid; one that cannot design fails with its refusal.
+// DesignFir. A half-band design takes its pass edge from fc1 and lays its stop band from
+// fs/2 - fc1 whatever fc2 says. Least-squares and window taps are no equiripple search: a design
+// that gives taps is kOptimum, with no iterations and no grid; one that cannot design fails with
+// its refusal.
 FirDesign DesignFirByMethod(const FirSpecification& params, int method, double beta);
 
 // One tap count of the method designed on the requirement's layout (stop bands weighted by rr)

@@ -21,6 +21,9 @@ constexpr int kIddIirParameters = 204;  // + filter type: IIR parameter dialogs 
 constexpr int kIddAdjustChoice = 210;   // "Warning!" with "Auto Adjustment"
 constexpr int kIddTapAdjustment = 211;  // + filter type: 211..214
 constexpr int kIddEdgeAdjustment = 215; // + filter type: 215..218
+// The band table of a FIR kind designed on one: + dsp::FirKind - 1 (227 Hilbert transformer,
+// 228 differentiator, 229 multiband).
+constexpr int kIddFirBandTable = 227;
 
 // ---- Control ids -----------------------------------------------------------------------------
 constexpr int kIdcFs = 1025;
@@ -54,6 +57,34 @@ constexpr int kIdcIirAttenuation = 1260; // As of the method, dB
 // The labels of the method radios, in the group's order.
 extern const char* const kIirMethodLabels[kIirMethodRadios];
 
+// The FIR parameter dialogs' kind: a radio group in the order of dsp::FirKind (the dialog's own
+// filter type, Hilbert transformer, differentiator, multiband); every kind after the first is
+// designed on a band table of its own dialog. The FIR design method: a radio group in the order
+// of dsp::FirMethod (Remez exchange, least squares, Kaiser window, half-band) and the Kaiser
+// window's beta.
+constexpr int kIdcFirKind = 1262; // radio group start, index 0
+constexpr int kFirKindRadios = 4;
+constexpr int kIdcFirMethod = 1266; // radio group start, index 0
+constexpr int kFirMethodRadios = 4;
+constexpr int kIdcKaiserBeta = 1270;
+
+// The labels of the FIR method radios, and of the kind radios after the filter type's own.
+extern const char* const kFirMethodLabels[kFirMethodRadios];
+extern const char* const kFirKindLabels[kFirKindRadios - 1];
+
+// The band table: up to eight rows of four edits (from and to in Hz, the gain, the weight), the
+// count of rows in use (read-only; Add band and Remove band change it).
+constexpr int kBandTableRows = 8;
+constexpr int kBandTableColumns = 4;
+enum BandColumn { kBandFrom = 0, kBandTo = 1, kBandGain = 2, kBandWeight = 3 };
+constexpr int kIdcBandCells = 1400; // + kBandTableColumns * row + column
+constexpr int kIdcBandCount = 1440;
+constexpr int kIdcAddBand = 1441;
+constexpr int kIdcRemoveBand = 1442;
+constexpr int BandCellId(int row, int column) {
+    return kIdcBandCells + kBandTableColumns * row + column;
+}
+
 // The label of the mode's check box.
 extern const char* const kFromRequirementsLabel; // "From requirements"
 
@@ -66,6 +97,9 @@ enum class FirDialogKind { kParameters, kTapAdjustment, kEdgeAdjustment };
 // ---- Templates -------------------------------------------------------------------------------
 platform::DialogTemplate FirDialogTemplate(int type, FirDialogKind kind);
 platform::DialogTemplate IirDialogTemplate(int type);
+// The band table of a FIR kind (a dsp::FirKind other than the filter type's layout; any other
+// value gives the multiband one).
+platform::DialogTemplate BandTableTemplate(int kind);
 const platform::DialogTemplate& AdjustChoiceTemplate();
 
 } // namespace design

@@ -1,6 +1,7 @@
 // Templates of the Design command's dialogs: the FIR parameter and adjustment result dialogs,
 // the IIR parameter dialogs and the adjustment choice. Positions and sizes in dialog units; each
 // dialog opens at a fixed screen position in pixels.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -202,8 +203,64 @@ int AddMethodGroup(DialogTemplate& dialog, int y) {
     return y + kGroupHeight + kPictureGap;
 }
 
+// The FIR kind and method side by side: the kind's radios down the left frame (the dialog's own
+// filter type first), the method's radios and the Kaiser window's beta down the right one;
+// returns the next row's y.
+int AddFirKindAndMethodGroups(DialogTemplate& dialog, int y, int type) {
+    constexpr int kTitleHeight = 10;
+    constexpr int kRadioHeight = 10;
+    constexpr int kRadioStep = 12;
+    constexpr int kGap = 4;
+    constexpr int kGroupWidth = (kPictureWidth - kGap) / 2;
+    // The method group's radios and the beta row below them.
+    constexpr int kGroupHeight =
+        kTitleHeight + std::max(kFirKindRadios, kFirMethodRadios + 1) * kRadioStep + 5;
+    constexpr int kRadioWidth = kGroupWidth - 2 * kMargin;
+    static const char* const kTypeKinds[4] = {"Low pass", "High pass", "Band rejection",
+                                              "Band pass"};
+    dialog.controls.push_back(
+        {kIdStatic, ControlKind::kGroupBox, "Kind", {kMargin, y, kGroupWidth, kGroupHeight}});
+    for (int i = 0; i < kFirKindRadios; ++i) {
+        dialog.controls.push_back(
+            {kIdcFirKind + i,
+             ControlKind::kRadio,
+             i == 0 ? kTypeKinds[type] : kFirKindLabels[i - 1],
+             {2 * kMargin, y + kTitleHeight + i * kRadioStep, kRadioWidth, kRadioHeight},
+             i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
+    }
+    const int right = kMargin + kGroupWidth + kGap;
+    dialog.controls.push_back(
+        {kIdStatic, ControlKind::kGroupBox, "Method", {right, y, kGroupWidth, kGroupHeight}});
+    for (int i = 0; i < kFirMethodRadios; ++i) {
+        dialog.controls.push_back(
+            {kIdcFirMethod + i,
+             ControlKind::kRadio,
+             kFirMethodLabels[i],
+             {right + kMargin, y + kTitleHeight + i * kRadioStep, kRadioWidth, kRadioHeight},
+             i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
+    }
+    constexpr int kBetaLabelWidth = 44;
+    constexpr int kBetaEditWidth = 50;
+    const int betaY = y + kTitleHeight + kFirMethodRadios * kRadioStep + 1;
+    dialog.controls.push_back(
+        {kIdStatic,
+         ControlKind::kStaticText,
+         "Beta =",
+         {right + kMargin + 12, betaY + kTextOffsetY, kBetaLabelWidth, kTextHeight}});
+    dialog.controls.push_back(
+        {kIdcKaiserBeta,
+         ControlKind::kEdit,
+         "",
+         {right + kMargin + 12 + kBetaLabelWidth, betaY, kBetaEditWidth, kEditHeight}});
+    return y + kGroupHeight + kPictureGap;
+}
+
 } // namespace
 
+const char* const kFirMethodLabels[kFirMethodRadios] = {"Remez exchange", "Least squares",
+                                                        "Kaiser window", "Half-band"};
+const char* const kFirKindLabels[kFirKindRadios - 1] = {"Hilbert transformer", "Differentiator",
+                                                        "Multiband"};
 const char* const kFromRequirementsLabel = "From requirements";
 const char* const kIirMethodLabels[kIirMethodRadios] = {"Chebyshev I", "Butterworth",
                                                         "Chebyshev II", "Elliptic", "Bessel"};
@@ -241,6 +298,9 @@ DialogTemplate FirDialogTemplate(int type, FirDialogKind kind) {
     const bool tapsAdjusted = kind == FirDialogKind::kTapAdjustment;
 
     int y = kMargin + kFirPictureHeight + kPictureGap + kMargin;
+    if (parameters) {
+        y = AddFirKindAndMethodGroups(dialog, y - kMargin, t) + kMargin - kPictureGap;
+    }
     y = AddRow(dialog, y, {kIdcFs, "Sampling F (fs) =", kHz, !parameters, false});
     const int edges = IsThreeBand(t) ? 4 : 2;
     for (int i = 0; i < edges; ++i) {
@@ -285,6 +345,87 @@ DialogTemplate IirDialogTemplate(int type) {
     y = AddRow(dialog, y, {kIdcFs, "Sampling F (fs) =", kHz, false, false});
     y = AddRequirementRows(dialog, y, true, threeBand);
     AddButtons(dialog, y + kPictureGap, true);
+    return dialog;
+}
+
+DialogTemplate BandTableTemplate(int kind) {
+    // The kinds in the order of dsp::FirKind after the filter type's layout.
+    constexpr int kHilbert = 1;
+    constexpr int kDifferentiator = 2;
+    constexpr int kMultiband = 3;
+    const int k = kind == kHilbert || kind == kDifferentiator ? kind : kMultiband;
+    static const char* const kTitles[3] = {"FIR Hilbert Transformer", "FIR Differentiator",
+                                           "FIR Multiband Filter"};
+    DialogTemplate dialog;
+    dialog.id = kIddFirBandTable + k - 1;
+    dialog.title = kTitles[k - 1];
+    dialog.screenPosition = kDialogPosition;
+
+    constexpr int kLineWidth = kDialogWidth - 2 * kMargin;
+    constexpr int kNumberX = kLabelX;
+    constexpr int kNumberWidth = 22;
+    constexpr int kCellX = 40;
+    constexpr int kCellWidth = 50;
+    constexpr int kCellStep = 54;
+    constexpr int kCellRowStep = 15;
+    int y = kMargin;
+    // A differentiator's gain rises with the frequency: the column holds its slope.
+    dialog.controls.push_back({kIdStatic,
+                               ControlKind::kStaticText,
+                               k == kDifferentiator ? "Gain = Slope * f / fs. Edges in Hz."
+                                                    : "Edges in Hz, from 0 to fs/2, ascending.",
+                               {kMargin, y, kLineWidth, kTextHeight}});
+    y += kTextHeight + kPictureGap;
+    static const char* const kHeadings[kBandTableColumns] = {"From [Hz]", "To [Hz]", "Gain",
+                                                             "Weight"};
+    dialog.controls.push_back(
+        {kIdStatic, ControlKind::kStaticText, "Band", {kNumberX, y, kNumberWidth, kTextHeight}});
+    for (int c = 0; c < kBandTableColumns; ++c) {
+        const char* heading = c == kBandGain && k == kDifferentiator ? "Slope" : kHeadings[c];
+        dialog.controls.push_back({kIdStatic,
+                                   ControlKind::kStaticText,
+                                   heading,
+                                   {kCellX + c * kCellStep, y, kCellWidth, kTextHeight}});
+    }
+    y += kTextHeight + 2;
+    static const char* const kNumbers[kBandTableRows] = {"1", "2", "3", "4", "5", "6", "7", "8"};
+    for (int r = 0; r < kBandTableRows; ++r) {
+        dialog.controls.push_back({kIdStatic,
+                                   ControlKind::kStaticText,
+                                   kNumbers[r],
+                                   {kNumberX, y + kTextOffsetY, kNumberWidth, kTextHeight}});
+        for (int c = 0; c < kBandTableColumns; ++c) {
+            dialog.controls.push_back({BandCellId(r, c),
+                                       ControlKind::kEdit,
+                                       "",
+                                       {kCellX + c * kCellStep, y, kCellWidth, kEditHeight}});
+        }
+        y += kCellRowStep;
+    }
+    y += kPictureGap;
+    constexpr int kCountLabelWidth = 40;
+    constexpr int kCountWidth = 20;
+    constexpr int kRowButtonWidth = 80;
+    dialog.controls.push_back({kIdStatic,
+                               ControlKind::kStaticText,
+                               "Bands =",
+                               {kNumberX, y + kTextOffsetY + 1, kCountLabelWidth, kTextHeight}});
+    dialog.controls.push_back({kIdcBandCount,
+                               ControlKind::kEdit,
+                               "",
+                               {kNumberX + kCountLabelWidth, y + 1, kCountWidth, kEditHeight},
+                               platform::kStyleReadOnly});
+    const int buttonsX = kNumberX + kCountLabelWidth + kCountWidth + 12;
+    dialog.controls.push_back({kIdcAddBand,
+                               ControlKind::kPushButton,
+                               "Add band",
+                               {buttonsX, y, kRowButtonWidth, kButtonHeight}});
+    dialog.controls.push_back(
+        {kIdcRemoveBand,
+         ControlKind::kPushButton,
+         "Remove band",
+         {buttonsX + kRowButtonWidth + 6, y, kRowButtonWidth, kButtonHeight}});
+    AddButtons(dialog, y + kButtonHeight + 2 * kPictureGap, true);
     return dialog;
 }
 

@@ -54,7 +54,8 @@ ASYMMETRIC_TAPS = [0.3 * math.exp(-k / 6.0) * math.cos(0.7 * k) for k in range(2
 
 
 def template(structure, sections, arch):
-    name = "firfilter" if structure == "fir" else "iirfilter%d" % sections
+    # One folded and one parallel template serves every IIR section count.
+    name = "firfilter" if structure == "fir" else "iirfilter"
     return os.path.join(g.templates_dir(), "%s_%s.vhd" % (name, arch))
 
 

@@ -62,7 +62,7 @@ def options(case, suffix):
     ftype, sections, b, d, k = case
     return ["--type", ftype, "--sections", str(sections), "--quantize", str(b), "--data-bits",
             str(d), "--arch", "folded", "--multipliers", str(k), "--template",
-            os.path.join(g.templates_dir(), "iirfilter%d_folded.%s" % (sections, suffix))]
+            os.path.join(g.templates_dir(), "iirfilter_folded." + suffix)]
 
 
 def ghdl_case(cli, ghdl, case):

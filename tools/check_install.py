@@ -19,11 +19,15 @@ import subprocess
 import sys
 import tempfile
 
-TEMPLATES = [name + suffix + extension
-             for name in ["firfilter"] + ["iirfilter%d" % n for n in range(1, 9)]
-             for suffix in ("", "_folded", "_parallel")
+TEMPLATES = [name + extension
+             for name in (["firfilter", "firfilter_folded", "firfilter_parallel",
+                           "firfilter_decim", "firfilter_interp",
+                           "iirfilter_folded", "iirfilter_parallel"]
+                          + ["iirfilter%d" % n for n in range(1, 9)])
              for extension in (".vhd", ".v")]
-TEMPLATES += [name + extension for name in ("cic_decimator", "cic_interpolator")
+TEMPLATES += [name + extension
+              for name in ("cic_decimator", "cic_decimator_pruned", "cic_decimator_pipelined",
+                           "cic_interpolator")
               for extension in (".vhd", ".v")]
 GUI_FILES = [
     "bin/vantrel",

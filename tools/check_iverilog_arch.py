@@ -36,7 +36,9 @@ SERIAL_IIR_CASES = [("lpf", n, 16, 12, "serial", 0) for n in (1, 2, 5, 8)]
 
 
 def template(structure, sections, architecture):
-    name = "firfilter" if structure == "fir" else "iirfilter%d" % sections
+    # The serial IIR templates are one per section count; the folded and parallel one for all.
+    name = "firfilter" if structure == "fir" else (
+        "iirfilter%d" % sections if architecture == "serial" else "iirfilter")
     suffix = "" if architecture == "serial" else "_" + architecture
     return os.path.join(g.templates_dir(), name + suffix + ".v")
 

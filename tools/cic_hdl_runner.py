@@ -18,6 +18,27 @@ CASES = [
     (True, 6, 100, 1, 20), (True, 8, 1024, 2, 24),
 ]
 
+# Decimators with pruned registers (--prune): bit-exact against the pruned model.
+PRUNED_CASES = [
+    (False, 1, 2, 1, 8), (False, 3, 16, 2, 12), (False, 4, 25, 1, 16), (False, 4, 32, 1, 16),
+    (False, 6, 7, 1, 4), (False, 8, 1024, 2, 24),
+]
+
+
+# Decimators whose adders work in pipelined halves (--pipeline): bit-exact against the model.
+PIPELINED_CASES = [
+    (False, 1, 2, 1, 8), (False, 2, 3, 2, 12), (False, 4, 32, 1, 16), (False, 5, 10, 2, 24),
+    (False, 6, 7, 1, 4), (False, 8, 1024, 2, 24),
+]
+
+# Testbench pairs: (case, prune) whose testbench must pass on its own filter and fail on the
+# other's (same ports: the same data bits).
+TESTBENCH_PAIRS = [
+    (((False, 3, 8, 1, 12), False), ((False, 3, 8, 2, 12), False)),
+    (((True, 2, 5, 1, 10), False), ((True, 3, 5, 1, 10), False)),
+    (((False, 4, 32, 1, 16), True), ((False, 4, 32, 1, 16), False)),
+]
+
 
 def run(cmd, cwd):
     return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True)
@@ -34,22 +55,36 @@ def stimulus(case, full_rate, seed):
     return x, gaps
 
 
-def cic_options(case):
+def variant_name(prune):
+    return " pruned" if prune is True else " pipelined" if prune == "--pipeline" else ""
+
+
+def cic_options(case, prune=False):
+    """prune: False, True (--prune) or the option of another variant ("--pipeline")."""
     interpolate, s, r, dl, d = case
+    variant = "--prune" if prune is True else prune
     return ["--interpolate" if interpolate else "--decimate", str(r), "--stages", str(s),
-            "--delay", str(dl), "--data-bits", str(d)]
+            "--delay", str(dl), "--data-bits", str(d)] + ([variant] if variant else [])
 
 
-def model(cli, cwd, case, x, hdl_option, hdl_file):
+def model(cli, cwd, case, x, hdl_option, hdl_file, prune=False):
     """Writes the wave and the filter; returns the model's outputs, or raises with the reason."""
     with open(os.path.join(cwd, "wave.txt"), "w") as f:
         f.write("\n".join(str(v) for v in x) + "\n")
-    p = run([cli, "cic", *cic_options(case), "--user", "wave.txt", hdl_option, hdl_file], cwd)
+    p = run([cli, "cic", *cic_options(case, prune), "--user", "wave.txt", hdl_option, hdl_file],
+            cwd)
     if p.returncode != 0:
         raise RuntimeError("vantrel-cli cic exit %d: %s" % (p.returncode, p.stderr))
     lines = p.stdout.splitlines()
     at = next(i for i, line in enumerate(lines) if line.startswith("outputs "))
     return [int(line.split()[1]) for line in lines[at + 1:]]
+
+
+def write_filter(cli, cwd, case, prune, option, path):
+    """Writes the filter (--vhdl or --verilog, or --testbench) of the case; raises on failure."""
+    p = run([cli, "cic", *cic_options(case, prune), option, path], cwd)
+    if p.returncode != 0:
+        raise RuntimeError("vantrel-cli cic exit %d: %s" % (p.returncode, p.stderr))
 
 
 def write_stimulus(cwd, x, gaps):

@@ -51,10 +51,19 @@ std::optional<Architecture> ParseArchitecture(std::string_view name) {
 }
 
 std::string ArchitectureTemplateFileName(Architecture arch, bool iir, int sections) {
-    std::string name = TemplateFileName(iir, sections); // "firfilter.vhd", "iirfilterN.vhd"
-    if (arch == Architecture::kFolded || arch == Architecture::kParallel) {
-        name.insert(name.size() - 4, arch == Architecture::kFolded ? "_folded" : "_parallel");
+    if (arch != Architecture::kFolded && arch != Architecture::kParallel) {
+        return TemplateFileName(iir, sections); // "firfilter.vhd", "iirfilterN.vhd"
     }
+    const char* suffix = arch == Architecture::kFolded ? "_folded.vhd" : "_parallel.vhd";
+    return std::string(iir ? "iirfilter" : "firfilter") + suffix;
+}
+
+std::string LegacyTemplateFileName(Architecture arch, bool iir, int sections) {
+    if (!iir || (arch != Architecture::kFolded && arch != Architecture::kParallel)) {
+        return std::string();
+    }
+    std::string name = TemplateFileName(true, sections); // "iirfilterN.vhd"
+    name.insert(name.size() - 4, arch == Architecture::kFolded ? "_folded" : "_parallel");
     return name;
 }
 

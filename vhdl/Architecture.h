@@ -38,9 +38,15 @@ const char* ArchitectureName(Architecture arch);
 std::optional<Architecture> ParseArchitecture(std::string_view name);
 
 // The template file of an architecture: "firfilter.vhd", "firfilter_folded.vhd",
-// "firfilter_parallel.vhd"; "iirfilterN.vhd", "iirfilterN_folded.vhd", "iirfilterN_parallel.vhd"
-// with N = TemplateSections(sections). kAuto names the serial template (choose first).
+// "firfilter_parallel.vhd"; "iirfilterN.vhd" with N = TemplateSections(sections) for the serial
+// IIR, and one template for every section count of the others, "iirfilter_folded.vhd" and
+// "iirfilter_parallel.vhd", whose section blocks the substitution writes N times. kAuto names the
+// serial template (choose first).
 std::string ArchitectureTemplateFileName(Architecture arch, bool iir, int sections);
+// The name a folded or parallel IIR template had when there was one per section count,
+// "iirfilterN_folded.vhd", "iirfilterN_parallel.vhd"; empty for every other template. A file of
+// that name that a user keeps is searched for before the template of every count.
+std::string LegacyTemplateFileName(Architecture arch, bool iir, int sections);
 
 // Whether the quantized integer taps equal their mirror images (h[j] == h[N'-1-j] for every j),
 // so that a folded or parallel FIR pre-adds pairs of samples. false for an IIR or no taps.

@@ -1,6 +1,6 @@
 // The hardware description language the filter text is written in. Every template exists in
-// both: "firfilter.vhd" beside "firfilter.v", "iirfilter3_folded.vhd" beside
-// "iirfilter3_folded.v", with the same module, ports, arithmetic and clocks per sample, so the
+// both: "firfilter.vhd" beside "firfilter.v", "iirfilter_folded.vhd" beside
+// "iirfilter_folded.v", with the same module, ports, arithmetic and clocks per sample, so the
 // bit-true model covers both. The header records the same design in the language's comments.
 #pragma once
 

@@ -174,7 +174,8 @@ begin
 }
 
 // The filter instance, the clock and the output check.
-std::string InstanceAndCheck(const std::string& entity) {
+std::string InstanceAndCheck(const std::string& entity,
+                             const std::string& outputs = "sample_count") {
     std::string t;
     t += "  dut : entity work." + entity + "\n";
     t += R"(    port map (clk => clk, rst => rst, din_valid => din_valid, din_ready => din_ready,
@@ -190,7 +191,8 @@ std::string InstanceAndCheck(const std::string& entity) {
       if value = -2 ** (data_bits - 1) or value = 2 ** (data_bits - 1) - 1 then
         saturated <= saturated + 1;
       end if;
-      if received >= sample_count then
+      if received >= )" +
+         outputs + R"( then
         mismatches <= mismatches + 1;
         report "extra output " & integer'image(value) severity error;
       elsif value /= expected(received) then
@@ -230,7 +232,7 @@ std::string InstanceAndCheck(const std::string& entity) {
 }
 
 // The stimulus process: offers the samples with gaps, waits for the outputs, reports.
-std::string DriveProcess() {
+std::string DriveProcess(const std::string& outputs = "sample_count") {
     std::string t;
     t += R"(
   drive : process
@@ -270,7 +272,8 @@ std::string DriveProcess() {
     end loop;
     din_valid <= '0';
     din <= (others => '0');
-    while received < sample_count and cycles <= cycle_limit loop
+    while received < )" +
+         outputs + R"( and cycles <= cycle_limit loop
       wait until rising_edge(clk);
       cycles := cycles + 1;
     end loop;
@@ -287,12 +290,16 @@ std::string DriveProcess() {
            " at the largest or smallest data word; the model clips " &
            integer'image(model_saturated) severity note;
     total := mismatches;
-    if received < sample_count then
-      total := total + sample_count - received;
-      report integer'image(sample_count - received) & " outputs missing" severity error;
+    if received < )" +
+         outputs + R"( then
+      total := total + )" +
+         outputs + R"( - received;
+      report integer'image()" +
+         outputs + R"( - received) & " outputs missing" severity error;
     end if;
     if total = 0 then
-      report "PASS: " & integer'image(sample_count) & " outputs equal the model" severity note;
+      report "PASS: " & integer'image()" +
+         outputs + R"() & " outputs equal the model" severity note;
       running <= false;
       wait;
     end if;
@@ -325,11 +332,8 @@ std::string VerilogTable(const char* name, const std::vector<std::int64_t>& valu
 // The same checks as the VHDL testbench: the samples offered with the same gaps (none with
 // +full_rate), every output compared with the model, the timing reported, then PASS and
 // $finish, or FAIL and $fatal, so that vvp exits with a failure status.
-std::string VerilogTestbench(const std::string& module, int dataBits, int cycleLimit, int waveCount,
-                             const std::vector<std::int64_t>& stimulus,
-                             const std::vector<std::int64_t>& expected, int clipped) {
-    const int count = static_cast<int>(stimulus.size());
-    const int tableSize = std::max(count, 1);
+// The comment at the head of the FIR and IIR testbenches.
+std::string VerilogComment(const std::string& module, int count, int waveCount) {
     std::string t;
     t += "// Self-checking testbench of the generated " + module + ".\n";
     t +=
@@ -341,14 +345,30 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
         "// status). With +full_rate (vvp tb +full_rate) din_valid stays 1 instead. Either way it\n"
         "// reports the longest interval between two samples taken, the latency of the first\n"
         "// one, in clocks, and how many outputs saturated.\n";
+    return t;
+}
+
+// `comment` heads the text; the outputs are counted against the localparam `outputs`
+// (sample_count, or output_count when a filter gives other than one output per sample).
+std::string VerilogTestbench(const std::string& module, int dataBits, int cycleLimit,
+                             const std::string& comment, const std::string& outputs,
+                             const std::vector<std::int64_t>& stimulus,
+                             const std::vector<std::int64_t>& expected, int clipped) {
+    const int count = static_cast<int>(stimulus.size());
+    const int tableSize = std::max(count, 1);
+    const int expectedSize = std::max(static_cast<int>(expected.size()), 1);
+    std::string t = comment;
     t += "`timescale 1ns / 1ps\n\nmodule " + module + "_tb;\n";
     t += "  localparam data_bits = " + std::to_string(dataBits) + ";\n";
     t += "  localparam sample_count = " + std::to_string(count) + ";\n";
+    if (outputs != "sample_count") {
+        t += "  localparam " + outputs + " = " + std::to_string(expected.size()) + ";\n";
+    }
     t += "  localparam cycle_limit = " + std::to_string(cycleLimit) + ";\n";
     t += "  // Outputs the model saturated into the data word.\n";
     t += "  localparam model_saturated = " + std::to_string(clipped) + ";\n";
     t += "  integer stimulus [0:" + std::to_string(tableSize - 1) + "];\n";
-    t += "  integer expected [0:" + std::to_string(tableSize - 1) + "];\n";
+    t += "  integer expected [0:" + std::to_string(expectedSize - 1) + "];\n";
     t += "  initial begin\n    stimulus[0] = 0;\n    expected[0] = 0;\n" +
          VerilogTable("stimulus", stimulus) + VerilogTable("expected", expected) + "  end\n";
     t += R"(
@@ -382,7 +402,8 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
     if (!rst && dout_valid) begin
       if (dout == {1'b1, {(data_bits - 1){1'b0}}} || dout == {1'b0, {(data_bits - 1){1'b1}}})
         saturated = saturated + 1;
-      if (received >= sample_count) begin
+      if (received >= )" +
+         outputs + R"() begin
         mismatches = mismatches + 1;
         $display("extra output %0d", $signed(dout));
       end else if ($signed(dout) != expected[received]) begin
@@ -443,7 +464,8 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
     end
     din_valid <= 1'b0;
     din <= {data_bits{1'b0}};
-    while (received < sample_count && cycles <= cycle_limit) begin
+    while (received < )" +
+         outputs + R"( && cycles <= cycle_limit) begin
       @(posedge clk);
       cycles = cycles + 1;
     end
@@ -455,13 +477,17 @@ std::string VerilogTestbench(const std::string& module, int dataBits, int cycleL
     $display("saturated outputs: %0d at the largest or smallest data word; the model clips %0d",
              saturated, model_saturated);
     total = mismatches;
-    if (received < sample_count) begin
-      total = total + sample_count - received;
-      $display("%0d outputs missing", sample_count - received);
+    if (received < )" +
+         outputs + R"() begin
+      total = total + )" +
+         outputs + R"( - received;
+      $display("%0d outputs missing", )" +
+         outputs + R"( - received);
     end
     running = 1'b0;
     if (total == 0) begin
-      $display("PASS: %0d outputs equal the model", sample_count);
+      $display("PASS: %0d outputs equal the model", )" +
+         outputs + R"();
       $finish;
     end else begin
       $display("FAIL: %0d mismatches", total);
@@ -473,7 +499,103 @@ endmodule
     return t;
 }
 
+// ---- CIC filters -------------------------------------------------------------------------------
+
+std::string CicEntity(const dsp::CicParams& p) {
+    return p.interpolate ? "cic_interpolator" : "cic_decimator";
+}
+
+std::string CicComment(const dsp::CicParams& p, const char* mark, size_t samples, size_t outputs) {
+    const std::string m(mark);
+    return m + " Self-checking testbench of the generated " + CicEntity(p) + " (" +
+           std::to_string(p.stages) + " stages, rate " + std::to_string(p.rate) +
+           ", differential delay " + std::to_string(p.delay) + (p.prune ? ", pruned" : "") +
+           ").\n" + m + " Offers " + std::to_string(samples) +
+           " samples (a run at each full-scale end, then pseudo-random ones) with\n" + m +
+           " gaps in din_valid and compares each of the " + std::to_string(outputs) +
+           " outputs with the filter's model. Ends with PASS,\n" + m +
+           " or FAIL and the number of mismatches. With full_rate (VHDL: the generic,\n" + m +
+           " ghdl -r ... -gfull_rate=true; Verilog: vvp ... +full_rate) din_valid stays 1.\n";
+}
+
+// Clocks the filter spends per sample taken, and from a sample to its last output.
+int CicCyclesPerSample(const dsp::CicParams& p) {
+    return p.interpolate ? p.rate + p.stages + 1 : 1;
+}
+
+std::string CicVhdlTestbench(const dsp::CicParams& p, int cycleLimit,
+                             const std::vector<std::int64_t>& stimulus,
+                             const std::vector<std::int64_t>& expected) {
+    const std::string entity = CicEntity(p);
+    std::string t = CicComment(p, "--", stimulus.size(), expected.size());
+    t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
+    t += "entity " + entity + "_tb is\n  generic (full_rate : boolean := false);\nend entity " +
+         entity + "_tb;\n\n";
+    t += "architecture sim of " + entity + "_tb is\n";
+    t += "  constant data_bits : integer := " + std::to_string(p.dataBits) + ";\n";
+    t += "  constant sample_count : integer := " + std::to_string(stimulus.size()) + ";\n";
+    t += "  constant output_count : integer := " + std::to_string(expected.size()) + ";\n";
+    t += "  constant cycle_limit : integer := " + std::to_string(cycleLimit) + ";\n";
+    t += "  constant model_saturated : integer := 0;\n";
+    t += "  type sample_array is array (0 to sample_count - 1) of integer;\n";
+    t += "  type output_array is array (0 to output_count - 1) of integer;\n";
+    t += "  constant stimulus : sample_array := (\n" + IntegerTable(stimulus) + "  );\n";
+    t += "  constant expected : output_array := (\n" + IntegerTable(expected) + "  );\n";
+    t += R"(  signal clk : std_logic := '0';
+  signal rst : std_logic := '1';
+  signal din_valid : std_logic := '0';
+  signal din_ready : std_logic;
+  signal din : std_logic_vector(data_bits - 1 downto 0) := (others => '0');
+  signal dout_valid : std_logic;
+  signal dout : std_logic_vector(data_bits - 1 downto 0);
+  signal running : boolean := true;
+  signal received : integer := 0;
+  signal mismatches : integer := 0;
+  signal saturated : integer := 0;
+  signal cycle : integer := 0;
+  signal longest_interval : integer := 0;
+  signal first_taken : integer := -1;
+  signal first_latency : integer := -1;
+begin
+)";
+    return t + InstanceAndCheck(entity, "output_count") + DriveProcess("output_count");
+}
+
 } // namespace
+
+std::vector<std::int64_t> CicTestbenchStimulus(const dsp::CicParams& p) {
+    const size_t kernel = static_cast<size_t>(dsp::DescribeCic(p).kernelLength);
+    const size_t rate = static_cast<size_t>(p.rate);
+    // Long enough for an output whose kernel lies wholly inside the run, and 16 outputs more.
+    const size_t span = p.interpolate ? (kernel + rate - 1) / rate + 1 : kernel + rate;
+    const size_t tail = p.interpolate ? 16 : 16 * rate;
+    const std::int64_t high = (std::int64_t{1} << (p.dataBits - 1)) - 1;
+    std::vector<std::int64_t> x(span, high);
+    x.insert(x.end(), span, -high - 1);
+    std::uint32_t state = 2463534242u;
+    for (size_t i = 0; i < tail; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        x.push_back(static_cast<std::int64_t>(state % static_cast<std::uint32_t>(2 * high + 2)) -
+                    high - 1);
+    }
+    return x;
+}
+
+std::string BuildCicTestbench(const dsp::CicParams& p, HdlLanguage language) {
+    const std::vector<std::int64_t> stimulus = CicTestbenchStimulus(p);
+    const std::vector<std::int64_t> expected = dsp::RunCic(p, stimulus);
+    const int count = static_cast<int>(stimulus.size());
+    const int cycleLimit =
+        (count + 1) * (CicCyclesPerSample(p) + kLongGap + 2) + 4 * p.stages + 100 + kResetCycles;
+    if (language == HdlLanguage::kVhdl) {
+        return CicVhdlTestbench(p, cycleLimit, stimulus, expected);
+    }
+    return VerilogTestbench(CicEntity(p), p.dataBits, cycleLimit,
+                            CicComment(p, "//", stimulus.size(), expected.size()), "output_count",
+                            stimulus, expected, 0);
+}
 
 std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
                            std::span<const double> wave, HdlLanguage language) {
@@ -485,8 +607,10 @@ std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
     const std::vector<std::int64_t> expected = ExpectedOutputs(c, dataBits, stimulus, &clipped);
     const int count = static_cast<int>(stimulus.size());
     const int cycleLimit = (count + 1) * (CyclesPerSample(c) + kLongGap + 2) + 100 + kResetCycles;
-    return VerilogTestbench(c.iir ? "iirfilter" : "firfilter", dataBits, cycleLimit,
-                            static_cast<int>(wave.size()), stimulus, expected, clipped);
+    const std::string module = c.iir ? "iirfilter" : "firfilter";
+    return VerilogTestbench(module, dataBits, cycleLimit,
+                            VerilogComment(module, count, static_cast<int>(wave.size())),
+                            "sample_count", stimulus, expected, clipped);
 }
 
 std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,

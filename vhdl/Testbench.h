@@ -7,6 +7,10 @@
 #include <span>
 #include <string>
 
+#include <cstdint>
+#include <vector>
+
+#include "dsp/Cic.h"
 #include "dsp/FilterCoefficients.h"
 #include "vhdl/HdlLanguage.h"
 
@@ -21,5 +25,14 @@ std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
 // offers the samples at full rate with the plusarg +full_rate.
 std::string BuildTestbench(const dsp::FilterCoefficients& c, int dataBits,
                            std::span<const double> wave, HdlLanguage language);
+
+// The testbench of a CIC filter (cic_decimator_tb or cic_interpolator_tb), with the same
+// handshake, gaps, checks and ending as the FIR testbench; the expected outputs are those of the
+// CIC model (dsp::RunCic) for CicTestbenchStimulus.
+std::string BuildCicTestbench(const dsp::CicParams& params, HdlLanguage language);
+// The samples it offers: a kernel's length at the positive full scale, as long at the negative
+// full scale (the largest sums either sign reaches; the registers wrap), then pseudo-random
+// samples over the whole range (16 outputs' worth).
+std::vector<std::int64_t> CicTestbenchStimulus(const dsp::CicParams& params);
 
 } // namespace vhdl

@@ -46,6 +46,9 @@ struct HeaderValues {
     // The hardware architecture the text is generated in ("folded, 4 multipliers, ..."); the
     // header names it on a line of its own when it is not empty.
     std::string architecture;
+    // The rate change of a polyphase filter ("Decimation = 8"); the header names it on a line of
+    // its own after the architecture when it is not empty.
+    std::string rateChange;
     // The design method ("Least squares", ...) when it is not the structure's default one; the
     // header names it on a line of its own after the filter type when it is not empty.
     std::string method;
@@ -118,9 +121,16 @@ TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& te
                                 std::string& reason);
 TemplateStatus ReadTemplateText(const std::string& templatePath, std::string& text);
 
-// Every piece of the template text, substituted (FIR or IIR as c.iir says), starting with tap
-// or section substIndex. kDisplay removes the piece's line feeds and ends each with "\r\n";
-// kFile keeps the piece as it is.
+// The section count a template's section blocks are written for (vhdl/TemplateBlocks.h): the
+// IIR template's count (TemplateSections of the designed sections); none for FIR.
+int TemplateSectionCount(const dsp::FilterCoefficients& c);
+// Why the template's section blocks cannot be written for the design ("template line L: ..."),
+// empty when they can or when it has none.
+std::string TemplateBlockError(const dsp::FilterCoefficients& c, std::string_view templateText);
+
+// The template's section blocks written out, then every piece of the template text, substituted
+// (FIR or IIR as c.iir says), starting with tap or section substIndex. kDisplay removes the piece's
+// line feeds and ends each with "\r\n"; kFile keeps the piece as it is.
 std::string SubstituteTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                std::string_view templateText, HeaderVariant variant,
                                int& substIndex, int multipliers = 1);

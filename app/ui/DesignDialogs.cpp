@@ -1,14 +1,19 @@
 // The data exchange of the Design command's dialogs.
 #include "app/ui/DesignDialogs.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <string>
 
+#include "app/DesignCommands.h"
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/DesignPictures.h"
+#include "dsp/FirDesign.h"
+#include "dsp/FirMethods.h"
 #include "dsp/Iir.h"
-
-#include <string>
+#include "files/NumberText.h"
 
 namespace design {
 
@@ -37,9 +42,21 @@ int FieldControl(int field) {
         return kIdcPassRipple;
     case kFieldAs:
         return kIdcStopAttenuation;
+    case kFieldBeta:
+        return kIdcKaiserBeta;
     default:
         return platform::kIdStatic;
     }
+}
+
+// The checked button of the radio group of `count` buttons from firstId; `none` when none is.
+int CheckedIndex(const platform::ControlAccess& controls, int firstId, int count, int none) {
+    for (int i = 0; i < count; ++i) {
+        if (controls.GetCheck(firstId + i) != 0) {
+            return i;
+        }
+    }
+    return none;
 }
 
 } // namespace
@@ -60,7 +77,18 @@ void CFirDesignDialog::Fill(const COlvexDoc& doc, int shownTaps) {
         m_bFromRequirements = doc.m_bFirFromRequirements;
         m_dApDb = doc.m_dFirApDb;
         m_dAsDb = doc.m_dFirAsDb;
+        m_nFirKind = static_cast<int>(doc.FirKind());
+        m_nFirMethod = doc.m_nFirMethod;
+        m_dKaiserBeta = doc.m_dKaiserBeta;
     }
+}
+
+bool CFirDesignDialog::UsesRR() const {
+    return !UsesBandTable() && m_bFromRequirements == 0 && m_nFirMethod != dsp::kFirKaiser;
+}
+
+bool CFirDesignDialog::UsesBeta() const {
+    return !UsesBandTable() && m_bFromRequirements == 0 && m_nFirMethod == dsp::kFirKaiser;
 }
 
 void CFirDesignDialog::Remember(COlvexDoc& doc) const {
@@ -74,7 +102,9 @@ void CFirDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
 }
 
 void CFirDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
-    if (controlId == kIdcFromRequirements) {
+    if (controlId == kIdcFromRequirements ||
+        (controlId >= kIdcFirKind && controlId < kIdcFirKind + kFirKindRadios) ||
+        (controlId >= kIdcFirMethod && controlId < kIdcFirMethod + kFirMethodRadios)) {
         ShowMode(controls);
     }
 }
@@ -83,41 +113,101 @@ void CFirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
     if (m_kind != FirDialogKind::kParameters) {
         return;
     }
-    // Ap and As replace the tap count and RR, which the design then chooses.
+    // A kind on a band table is designed by the Remez exchange from its own bands: the type's
+    // edges, RR, the method and the requirements mode mean nothing to it.
+    const bool table = CheckedIndex(controls, kIdcFirKind, kFirKindRadios, 0) != 0;
+    const int method = CheckedIndex(controls, kIdcFirMethod, kFirMethodRadios, dsp::kFirRemez);
+    if (table) {
+        controls.SetCheck(kIdcFromRequirements, 0);
+    }
+    controls.SetEnabled(kIdcFromRequirements, !table);
+    const int edges = IsThreeBand(m_nType) ? 4 : 2;
+    for (int i = 0; i < edges; ++i) {
+        controls.SetEnabled(FieldControl(kFieldFc1 + i), !table);
+    }
+    for (int i = 0; i < kFirMethodRadios; ++i) {
+        // The half-band filter is a low pass, its stop band the mirror of its pass band.
+        controls.SetEnabled(kIdcFirMethod + i,
+                            !table && (i != dsp::kFirHalfband || m_nType == kLpf));
+    }
+    const bool halfband = !table && method == dsp::kFirHalfband;
+    if (edges == 2) {
+        controls.SetEnabled(FieldControl(kFieldFc2), !table && !halfband);
+    }
+    // Ap and As replace the tap count and RR, which the design then chooses (and beta, which
+    // Kaiser's formula gives). The window takes no weights, so RR means nothing to it.
     const bool requirements = controls.GetCheck(kIdcFromRequirements) != 0;
     controls.SetEnabled(kIdcPassRipple, requirements);
     controls.SetEnabled(kIdcStopAttenuation, requirements);
     controls.SetEnabled(kIdcTaps, !requirements);
-    controls.SetEnabled(kIdcRR, !requirements);
+    controls.SetEnabled(kIdcRR, !table && !requirements && method != dsp::kFirKaiser && !halfband);
+    controls.SetEnabled(kIdcKaiserBeta, !table && !requirements && method == dsp::kFirKaiser);
 }
 
 void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
+    const bool parameters = m_kind == FirDialogKind::kParameters;
+    if (parameters) {
+        // First, as the fields below depend on them.
+        exchange.Radio(kIdcFirKind, m_nFirKind);
+        exchange.Radio(kIdcFirMethod, m_nFirMethod);
+        if (exchange.Saving()) {
+            m_nFirKind = m_nFirKind >= 0 && m_nFirKind < kFirKindRadios ? m_nFirKind : 0;
+            m_nFirMethod = m_nFirMethod >= 0 && m_nFirMethod < kFirMethodRadios ? m_nFirMethod
+                                                                                : dsp::kFirRemez;
+        }
+    }
     exchange.Double(kIdcFs, m_fs);
-    exchange.Double(kIdcFc1, m_fc1);
-    exchange.Double(kIdcFc2, m_fc2);
+    // The fields a band table or the Kaiser window leaves disabled: a well-formed entry is read,
+    // anything else is left alone, and nothing is checked. Opening shows every field alike.
+    const auto field = [&exchange](int id, double& value, bool used) {
+        if (used || !exchange.Saving()) {
+            exchange.Double(id, value);
+        } else {
+            exchange.UnusedDouble(id, value);
+        }
+    };
+    const bool edgesUsed = !parameters || !UsesBandTable();
+    field(kIdcFc1, m_fc1, edgesUsed);
+    // A half-band filter's stop edge is the mirror of its pass edge: the field is not read.
+    field(kIdcFc2, m_fc2, edgesUsed && !(parameters && m_nFirMethod == dsp::kFirHalfband));
     if (IsThreeBand(m_nType)) {
-        exchange.Double(kIdcFc3, m_fc3);
-        exchange.Double(kIdcFc4, m_fc4);
+        field(kIdcFc3, m_fc3, edgesUsed);
+        field(kIdcFc4, m_fc4, edgesUsed);
     }
     exchange.IntRange(kIdcTaps, m_nTaps, COlvexDoc::kMinDialogTaps, COlvexDoc::kMaxDialogTaps);
-    exchange.Double(kIdcRR, m_dRR);
+    // The requirements mode keeps its own exchange of RR (the value shown is read and kept).
+    field(kIdcRR, m_dRR, !parameters || (!UsesBandTable() && m_nFirMethod != dsp::kFirKaiser));
     // The multiplier's range is checked as the entry is read, so an oversized entry gets it too.
     exchange.IntRange(kIdcMultiplier, m_nCoeffMultiplier, kMinMultiplier,
                       std::numeric_limits<int>::max());
-    if (m_kind == FirDialogKind::kParameters) {
+    if (parameters) {
         exchange.Check(kIdcFromRequirements, m_bFromRequirements);
+        // A kind on a band table turns the mode off (its check box is disabled and clear).
+        if (exchange.Saving() && UsesBandTable()) {
+            m_bFromRequirements = 0;
+        }
         exchange.Double(kIdcPassRipple, m_dApDb);
         exchange.Double(kIdcStopAttenuation, m_dAsDb);
+        field(kIdcKaiserBeta, m_dKaiserBeta, UsesBeta());
     }
     // Values that cannot give a filter keep the dialog open, as a standard range check does.
     if (exchange.Saving() && !exchange.Failure()) {
-        const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};
-        // In the requirements mode RR is chosen, so the RR shown (perhaps a chosen one beyond the
-        // range an entry may have) is not checked.
-        const double rr = m_bFromRequirements != 0 ? 1.0 : m_dRR;
-        RangeRefusal check = CheckFirDialogValues(m_nType, m_fs, fc, rr, m_nCoeffMultiplier);
-        if (!check.Refused() && m_bFromRequirements != 0) {
+        RangeRefusal check;
+        if (parameters && UsesBandTable()) {
+            // The band table is checked against fs in its own dialog.
+            check = CheckSamplingFrequency(kFieldFs, m_fs);
+        } else {
+            const double fc[4] = {m_fc1, m_fc2, m_fc3, m_fc4};
+            // In the requirements mode RR is chosen, so the RR shown (perhaps a chosen one beyond
+            // the range an entry may have) is not checked; nor is it for the Kaiser window.
+            const double rr = m_bFromRequirements != 0 || (parameters && !UsesRR()) ? 1.0 : m_dRR;
+            check = CheckFirDialogValues(m_nType, m_fs, fc, rr, m_nCoeffMultiplier);
+        }
+        if (!check.Refused() && parameters && !UsesBandTable() && m_bFromRequirements != 0) {
             check = CheckRequirements(m_dApDb, m_dAsDb);
+        }
+        if (!check.Refused() && parameters && UsesBeta()) {
+            check = CheckKaiserBeta(m_dKaiserBeta);
         }
         if (check.Refused()) {
             exchange.Refuse(FieldControl(check.field), check.message);
@@ -285,6 +375,159 @@ void CIirDesignDialog::DrawPicture(int controlId, platform::DrawContext& dc) {
     } else if (controlId == kIdcTypePicture) {
         DrawIirPicture(dc, m_nType);
     }
+}
+
+// ---- The band table ---------------------------------------------------------------------------
+
+static_assert(kBandTableRows == dsp::kMaxFirBands);
+
+namespace {
+
+std::string Hz(double value) {
+    return files::FormatShownDouble(value) + " Hz";
+}
+
+std::string BandText(int band) {
+    return "Band " + std::to_string(band + 1);
+}
+
+// The first problem of the rows in use, in the table's terms: which cell (a BandCellId) and why;
+// cell kIdStatic when there is none. The edges are checked against fs.
+struct BandTableProblem {
+    int cell = platform::kIdStatic;
+    std::string message;
+};
+
+BandTableProblem CheckBandRows(int count, const double* from, const double* to, const double* gain,
+                               const double* weight, double fs) {
+    const double half = 0.5 * fs;
+    const std::string beyond = " is beyond fs/2 (" + Hz(half) + ").";
+    for (int b = 0; b < count; ++b) {
+        const int fromCell = BandCellId(b, kBandFrom);
+        const int toCell = BandCellId(b, kBandTo);
+        if (!(from[b] >= 0.0)) {
+            return {fromCell, BandText(b) + ": From (" + Hz(from[b]) + ") is below 0 Hz."};
+        }
+        if (!(from[b] <= half)) {
+            return {fromCell, BandText(b) + ": From (" + Hz(from[b]) + ")" + beyond};
+        }
+        if (b > 0 && from[b] < to[b - 1]) {
+            return {fromCell, BandText(b) + " starts at " + Hz(from[b]) + ", inside " +
+                                  BandText(b - 1) + " (up to " + Hz(to[b - 1]) +
+                                  "): bands must ascend without overlapping."};
+        }
+        if (!(to[b] > from[b])) {
+            return {toCell, BandText(b) + ": To (" + Hz(to[b]) + ") must be above From (" +
+                                Hz(from[b]) + ")."};
+        }
+        if (!(to[b] <= half)) {
+            return {toCell, BandText(b) + ": To (" + Hz(to[b]) + ")" + beyond};
+        }
+        if (!std::isfinite(gain[b])) {
+            return {BandCellId(b, kBandGain), BandText(b) + ": the gain is not a number."};
+        }
+        if (!std::isfinite(weight[b]) || !(weight[b] > 0.0)) {
+            return {BandCellId(b, kBandWeight), BandText(b) + ": the weight must be above 0."};
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+CBandTableDialog::CBandTableDialog(int kind)
+    : platform::Dialog(BandTableTemplate(kind)), m_nKind(kind) {}
+
+void CBandTableDialog::Fill(const COlvexDoc& doc, double fs) {
+    m_fs = fs;
+    const dsp::FirBands bands = doc.BandTable();
+    const bool multiband = m_nKind == static_cast<int>(dsp::FirKind::kMultiband);
+    if (static_cast<int>(doc.FirKind()) == m_nKind || (multiband && bands.nBands > 0)) {
+        const double docFs = doc.FsOf(0);
+        m_nBands = std::clamp(bands.nBands, 1, kBandTableRows);
+        for (int b = 0; b < m_nBands; ++b) {
+            const auto k = static_cast<size_t>(b);
+            m_aFrom[b] = bands.edges[2 * k] * docFs;
+            m_aTo[b] = bands.edges[2 * k + 1] * docFs;
+            m_aGain[b] = bands.desired[k];
+            m_aWeight[b] = bands.weight[k];
+        }
+        return;
+    }
+    m_nBands = 1;
+    m_aFrom[0] = m_nKind == static_cast<int>(dsp::FirKind::kHilbert) ? 0.05 * fs : 0.0;
+    m_aTo[0] = 0.45 * fs;
+    m_aGain[0] = 1.0;
+    m_aWeight[0] = 1.0;
+}
+
+void CBandTableDialog::DoDataExchange(platform::DataExchange& exchange) {
+    exchange.IntRange(kIdcBandCount, m_nBands, 1, kBandTableRows);
+    for (int r = 0; r < kBandTableRows; ++r) {
+        double* const cells[kBandTableColumns] = {&m_aFrom[r], &m_aTo[r], &m_aGain[r],
+                                                  &m_aWeight[r]};
+        for (int c = 0; c < kBandTableColumns; ++c) {
+            if (r < m_nBands) {
+                exchange.Double(BandCellId(r, c), *cells[c]);
+            } else if (!exchange.Saving()) {
+                std::string blank; // a row out of use opens empty
+                exchange.Text(BandCellId(r, c), blank);
+            }
+        }
+    }
+    if (!exchange.Saving() || exchange.Failure()) {
+        return;
+    }
+    const BandTableProblem problem =
+        CheckBandRows(m_nBands, m_aFrom, m_aTo, m_aGain, m_aWeight, m_fs);
+    if (problem.cell != platform::kIdStatic) {
+        exchange.Refuse(problem.cell, problem.message);
+        return;
+    }
+    // The design's own check of the table, which the rows above always pass.
+    dsp::FirBands bands;
+    bands.nBands = m_nBands;
+    for (int b = 0; b < m_nBands; ++b) {
+        const auto k = static_cast<size_t>(b);
+        bands.edges[2 * k] = m_aFrom[b];
+        bands.edges[2 * k + 1] = m_aTo[b];
+        bands.desired[k] = m_aGain[b];
+        bands.weight[k] = m_aWeight[b];
+    }
+    const RangeRefusal check = commands::CheckBandTable(bands, m_fs);
+    if (check.Refused()) {
+        exchange.Refuse(BandCellId(0, kBandFrom), check.message);
+    }
+}
+
+void CBandTableDialog::OnInitDialog(platform::ControlAccess& controls) {
+    ShowRows(controls, m_nBands);
+}
+
+void CBandTableDialog::OnButton(int controlId, platform::ControlAccess& controls) {
+    if (controlId != kIdcAddBand && controlId != kIdcRemoveBand) {
+        return;
+    }
+    int count = 1;
+    if (!files::ParseInt(controls.GetText(kIdcBandCount), count)) {
+        count = 1;
+    }
+    count = std::clamp(count + (controlId == kIdcAddBand ? 1 : -1), 1, kBandTableRows);
+    controls.SetText(kIdcBandCount, std::to_string(count));
+    ShowRows(controls, count);
+    if (controlId == kIdcAddBand) {
+        controls.SetFocus(BandCellId(count - 1, kBandFrom));
+    }
+}
+
+void CBandTableDialog::ShowRows(platform::ControlAccess& controls, int count) const {
+    for (int r = 0; r < kBandTableRows; ++r) {
+        for (int c = 0; c < kBandTableColumns; ++c) {
+            controls.SetEnabled(BandCellId(r, c), r < count);
+        }
+    }
+    controls.SetEnabled(kIdcAddBand, count < kBandTableRows);
+    controls.SetEnabled(kIdcRemoveBand, count > 1);
 }
 
 CAdjustChoiceDialog::CAdjustChoiceDialog() : platform::Dialog(AdjustChoiceTemplate()) {}

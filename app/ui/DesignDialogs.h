@@ -24,7 +24,10 @@ public:
     void Remember(COlvexDoc& doc) const;
     void DoDataExchange(platform::DataExchange& exchange) override;
     void DrawPicture(int controlId, platform::DrawContext& dc) override;
-    // The requirements mode enables Ap and As and disables N and RR, which it replaces.
+    // The requirements mode enables Ap and As and disables N and RR, which it replaces. The
+    // method enables what it is designed with: beta for the Kaiser window (chosen by Kaiser's
+    // formula in the requirements mode), RR for the other two. A kind designed on a band table
+    // keeps fs, N and the multiplier and disables the rest, the requirements mode included.
     void OnInitDialog(platform::ControlAccess& controls) override;
     void OnClicked(int controlId, platform::ControlAccess& controls) override;
 
@@ -40,12 +43,56 @@ public:
     int m_bFromRequirements = 0;
     double m_dApDb = 0.5;
     double m_dAsDb = 60.0;
+    // Parameter dialogs only: the kind (a dsp::FirKind, the index of the kind radios), the method
+    // (a dsp::FirMethod) and the Kaiser window's beta.
+    int m_nFirKind = 0;
+    int m_nFirMethod = 0;
+    double m_dKaiserBeta = 8.6;
+
+    // What the accepted dialog designs with: a kind on a band table, and whether the entries of
+    // RR and beta are in use (a disabled field's entry is neither checked nor taken).
+    bool UsesBandTable() const { return m_nFirKind != 0; }
+    bool UsesRR() const;
+    bool UsesBeta() const;
 
 private:
     void ShowMode(platform::ControlAccess& controls) const;
 
     int m_nType;
     FirDialogKind m_kind;
+};
+
+// The band table of a FIR kind that is designed on one (Hilbert transformer, differentiator,
+// multiband): up to eight bands of two edges (Hz), a gain (a differentiator's slope) and a
+// weight. Add band and Remove band change the count of rows in use; a row taken out of use
+// keeps its entries, greyed, until it is added back. OK checks the rows in use against fs:
+// numbers, edges ascending within 0..fs/2 without overlap, weights above 0; a failure keeps the
+// dialog open with every entry and the focus on the cell to correct.
+class CBandTableDialog : public platform::Dialog {
+public:
+    // `kind` a dsp::FirKind other than the filter type's layout.
+    explicit CBandTableDialog(int kind);
+
+    // The document's table when its design is of this kind (or, for a multiband filter, any
+    // table it holds: the filter type's layout after a filter-type design), else one band of the
+    // kind (0.05..0.45 fs for a Hilbert transformer, 0..0.45 fs for a differentiator). Edges in Hz
+    // of the document's fs; `fs` is the one the table is checked against.
+    void Fill(const COlvexDoc& doc, double fs);
+    void DoDataExchange(platform::DataExchange& exchange) override;
+    void OnInitDialog(platform::ControlAccess& controls) override;
+    void OnButton(int controlId, platform::ControlAccess& controls) override;
+
+    double m_fs = 1000.0;
+    int m_nBands = 1;
+    double m_aFrom[kBandTableRows] = {};
+    double m_aTo[kBandTableRows] = {};
+    double m_aGain[kBandTableRows] = {};
+    double m_aWeight[kBandTableRows] = {};
+
+private:
+    void ShowRows(platform::ControlAccess& controls, int count) const;
+
+    int m_nKind;
 };
 
 // An IIR parameter dialog: the method, n, the ripple, the method's As, the cut-off edge(s) and

@@ -14,6 +14,7 @@
 #include "app/RequirementsCommands.h"
 #include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
+#include "dsp/FirMethods.h"
 #include "resources/Resources.h"
 #include "vhdl/VhdlText.h"
 
@@ -52,17 +53,24 @@ void ShowWarnings(platform::UiHost& host, const Outcome& outcome) {
     }
 }
 
-commands::FirDesignRequest FirRequest(int type, const CFirDesignDialog& dlg) {
-    commands::FirDesignRequest request;
-    request.type = type;
+// The request of the dialog's fields; RR and beta where the method leaves them disabled stay as
+// the document holds them.
+commands::FirDesignRequest FirRequest(const COlvexDoc& doc, int type, const CFirDesignDialog& dlg) {
+    commands::FirDesignRequest request = commands::FirRequestFromDocument(doc, type);
     request.fs = dlg.m_fs;
     request.fc[0] = dlg.m_fc1;
     request.fc[1] = dlg.m_fc2;
     request.fc[2] = dlg.m_fc3;
     request.fc[3] = dlg.m_fc4;
     request.taps = dlg.m_nTaps;
-    request.rr = dlg.m_dRR;
+    if (dlg.UsesRR()) {
+        request.rr = dlg.m_dRR;
+    }
     request.multiplier = dlg.m_nCoeffMultiplier;
+    request.method = dlg.m_nFirMethod;
+    if (dlg.UsesBeta()) {
+        request.beta = dlg.m_dKaiserBeta;
+    }
     return request;
 }
 
@@ -114,8 +122,23 @@ Outcome RequirementsNotMetFail(platform::UiHost& host, commands::RequirementsOut
 // Design from requirements: the command chooses N and RR. A refused entry shows its warning and
 // the unchanged values are designed, as after any refused entry; requirements that the longest
 // filter cannot meet are said in a message box, with what the best design reaches.
+// What Kaiser's formulas chose, for the status bar: the tap count and beta, and what the design
+// reaches on the requirement's bands (the formulas are estimates and may fall short).
+std::string KaiserRequirementsReport(const commands::RequirementsOutcome& outcome, double apDb,
+                                     double asDb) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "Kaiser window, %d taps, beta %.4g (Kaiser's formula): pass ripple %.3f dB, "
+                  "stop max %.3f dB%s",
+                  outcome.taps, outcome.beta, outcome.rippleDb, -outcome.attenuationDb,
+                  outcome.rippleDb > apDb || outcome.attenuationDb < asDb
+                      ? "; short of the requirements"
+                      : "");
+    return text;
+}
+
 Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
-                            const CFirDesignDialog& dlg) {
+                            const CFirDesignDialog& dlg, std::string& report) {
     commands::FirRequirementsRequest request;
     request.type = type;
     request.fs = dlg.m_fs;
@@ -126,6 +149,7 @@ Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
     request.apDb = dlg.m_dApDb;
     request.asDb = dlg.m_dAsDb;
     request.multiplier = dlg.m_nCoeffMultiplier;
+    request.method = dlg.m_nFirMethod;
     commands::RequirementsOutcome outcome = commands::DesignFirFromRequirements(doc, request);
     ShowWarnings(host, outcome);
     if (outcome.transitionAbovePass) {
@@ -134,30 +158,83 @@ Outcome FirFromRequirements(platform::UiHost& host, COlvexDoc& doc, int type,
     if (outcome.Is(OutcomeKind::kRefused) || outcome.Is(OutcomeKind::kOutOfRange)) {
         return commands::RunFirDesign(doc, type);
     }
+    if (outcome.met && request.method == dsp::kFirKaiser &&
+        !outcome.Is(OutcomeKind::kDesignFailed)) {
+        report = KaiserRequirementsReport(outcome, request.apDb, request.asDb);
+    }
     return RequirementsNotMetFail(host, outcome);
+}
+
+// A kind on a band table: its table's dialog, then the Remez design of the table with fs, N and
+// the multiplier of the parameter dialog. The record keeps its filter type, as the command line
+// keeps it. A failed design keeps the previous one and says how many taps the narrowest
+// transition asks for; the filter type's adjustments (moved edges, the result dialogs) do not
+// apply to a table the user wrote. Returns false when the table's dialog was cancelled.
+bool BandTableBranch(platform::UiHost& host, COlvexDoc& doc, const CFirDesignDialog& dlg,
+                     Outcome& outcome) {
+    CBandTableDialog table(dlg.m_nFirKind);
+    table.Fill(doc, dlg.m_fs);
+    if (host.RunModal(table) != platform::kIdOk) {
+        return false;
+    }
+    commands::FirDesignRequest request = commands::FirRequestFromDocument(doc, doc.FilterTypeOf(0));
+    request.kind = static_cast<dsp::FirKind>(dlg.m_nFirKind);
+    request.fs = dlg.m_fs;
+    request.taps = dlg.m_nTaps;
+    request.multiplier = dlg.m_nCoeffMultiplier;
+    request.bands.nBands = table.m_nBands;
+    for (int b = 0; b < table.m_nBands; ++b) {
+        const auto k = static_cast<size_t>(b);
+        request.bands.edges[2 * k] = table.m_aFrom[b];
+        request.bands.edges[2 * k + 1] = table.m_aTo[b];
+        request.bands.desired[k] = table.m_aGain[b];
+        request.bands.weight[k] = table.m_aWeight[b];
+    }
+    const COlvexDoc before = doc;
+    outcome = commands::DesignFir(doc, request);
+    if (outcome.Is(OutcomeKind::kOutOfRange)) {
+        // The dialogs' checks are the command's; this is only the last word.
+        host.MessageBox(outcome.range.message, "", platform::MessageIcon::kWarning);
+        outcome.kind = OutcomeKind::kDesignFailed;
+    } else if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "The Remez exchange did not converge on this band table with %d taps. "
+                      "About %d taps suit its narrowest transition.",
+                      request.taps, outcome.proposal.taps);
+        host.MessageBox(text, "", platform::MessageIcon::kWarning);
+    }
+    if (outcome.Is(OutcomeKind::kDesignFailed)) {
+        doc = before;
+    }
+    return true;
 }
 
 // The FIR branch: the dialog, storing (or the refusal), the design and, after a failure, the
 // offer. Returns false when the dialog was cancelled (nothing designed).
-bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome) {
+bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome,
+               std::string& report) {
     CFirDesignDialog dlg(type, FirDialogKind::kParameters);
     dlg.Fill(doc, ShownFirTapCount(doc));
     if (host.RunModal(dlg) != platform::kIdOk) {
         return false; // Cancel designs nothing
     }
     dlg.Remember(doc);
+    if (dlg.UsesBandTable()) {
+        return BandTableBranch(host, doc, dlg, outcome);
+    }
     // A design that fails for good (the offer closed, or failing again after it) leaves the
     // Remez engine's unfinished taps behind; the report, the plots and the files must never see
     // them, so the document goes back to the design it held before this command.
     const COlvexDoc before = doc;
     if (dlg.m_bFromRequirements != 0) {
-        outcome = FirFromRequirements(host, doc, type, dlg);
+        outcome = FirFromRequirements(host, doc, type, dlg, report);
         if (outcome.Is(OutcomeKind::kDesignFailed)) {
             doc = before;
         }
         return true;
     }
-    ShowWarnings(host, commands::StoreFirRequest(doc, FirRequest(type, dlg)));
+    ShowWarnings(host, commands::StoreFirRequest(doc, FirRequest(doc, type, dlg)));
     // Valid or not, the design runs: after a refused entry it redesigns the unchanged values
     // with the layout of this branch's type.
     outcome = commands::RunFirDesign(doc, type);
@@ -270,7 +347,7 @@ void DesignHandler::OnDesign() {
     bool designed = true;
     std::string requirementsReport;
     if (m_view.m_nFirIir == 0) {
-        designed = FirBranch(m_host, m_doc, type, outcome);
+        designed = FirBranch(m_host, m_doc, type, outcome, requirementsReport);
     } else {
         IirBranch(m_host, m_doc, type, outcome, requirementsReport);
     }
@@ -287,7 +364,8 @@ void DesignHandler::OnDesign() {
         m_view.m_nFirIir = structureBefore;
     }
     m_doc.ShowStructure(m_view.m_nFirIir);
-    if (m_view.m_nFirIir != 0 || !designed || failed) {
+    // A design on a band table keeps the record's filter type, which the form then shows.
+    if (m_view.m_nFirIir != 0 || !designed || failed || m_doc.FirUsesBandTable()) {
         m_view.m_nFilterSel =
             std::clamp(m_doc.m_nFilterType, static_cast<int>(kLpf), static_cast<int>(kBpf));
     }

@@ -172,12 +172,12 @@ TEST(FirKindRecord, MeasurementsAndHeaderTakeTheTable) {
     COlvexDoc doc;
     commands::DesignFir(doc, TableRequest(dsp::FirKind::kMultiband, 41,
                                           {0, 200, 1, 1, 300, 500, 0, 10, 600, 1000, 0.5, 2}));
-    const dsp::BandSpec spec = commands::BandSpecOf(doc, false);
-    ASSERT_EQ(spec.firBands.size(), 3u);
-    EXPECT_TRUE(spec.firBands[0].pass);
-    EXPECT_FALSE(spec.firBands[1].pass);
-    EXPECT_DOUBLE_EQ(spec.firBands[2].lo, 600.0);
-    EXPECT_DOUBLE_EQ(spec.firBands[2].hi, 1000.0);
+    const dsp::BandSpec layout = commands::BandSpecOf(doc, false);
+    ASSERT_EQ(layout.firBands.size(), 3u);
+    EXPECT_TRUE(layout.firBands[0].pass);
+    EXPECT_FALSE(layout.firBands[1].pass);
+    EXPECT_DOUBLE_EQ(layout.firBands[2].lo, 600.0);
+    EXPECT_DOUBLE_EQ(layout.firBands[2].hi, 1000.0);
     const dsp::Measurements m = commands::MeasureDocument(doc, false);
     ASSERT_EQ(m.unquantized.size(), 3u);
     EXPECT_LT(m.unquantized[1].maxDb, -20.0); // the stop band of weight 10

@@ -211,19 +211,19 @@ TEST(FirMethods, SingularLeastSquaresSystemStillFitsTheBands) {
 }
 
 TEST(FirMethods, DesignByMethodKeepsTheRemezDesignAndMarksOthersDone) {
-    dsp::FirSpecification spec;
-    spec.fs = 1000.0;
-    spec.fc1 = 200.0;
-    spec.fc2 = 250.0;
-    spec.rr = 10.0;
-    spec.nTaps = 31;
-    const dsp::FirDesign remez = dsp::DesignFirByMethod(spec, dsp::kFirRemez, 0.0);
-    EXPECT_EQ(remez.result.taps, dsp::DesignFir(spec).result.taps);
-    const dsp::FirDesign ls = dsp::DesignFirByMethod(spec, dsp::kFirLeastSquares, 0.0);
+    dsp::FirSpecification params;
+    params.fs = 1000.0;
+    params.fc1 = 200.0;
+    params.fc2 = 250.0;
+    params.rr = 10.0;
+    params.nTaps = 31;
+    const dsp::FirDesign remez = dsp::DesignFirByMethod(params, dsp::kFirRemez, 0.0);
+    EXPECT_EQ(remez.result.taps, dsp::DesignFir(params).result.taps);
+    const dsp::FirDesign ls = dsp::DesignFirByMethod(params, dsp::kFirLeastSquares, 0.0);
     EXPECT_EQ(ls.result.verdict, dsp::FirVerdict::kOptimum);
     EXPECT_EQ(ls.result.taps, dsp::LeastSquaresTaps(31, ls.bands));
-    spec.nTaps = 30;
-    const dsp::FirDesign even = dsp::DesignFirByMethod(spec, dsp::kFirLeastSquares, 0.0);
+    params.nTaps = 30;
+    const dsp::FirDesign even = dsp::DesignFirByMethod(params, dsp::kFirLeastSquares, 0.0);
     EXPECT_EQ(even.result.verdict, dsp::FirVerdict::kFailed);
     EXPECT_EQ(even.result.refusal, dsp::FirRefusal::kTapCount);
 }

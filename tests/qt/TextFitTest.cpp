@@ -70,6 +70,9 @@ std::vector<platform::DialogTemplate> EveryTemplate() {
         }
         all.push_back(design::IirDialogTemplate(type));
     }
+    for (int kind = 1; kind <= 3; ++kind) { // the FIR kinds on a band table
+        all.push_back(design::BandTableTemplate(kind));
+    }
     // The warnings the window shows, with the longest reasons it adds.
     const std::vector<std::pair<design::Warning, std::string>> warnings = {
         {design::InvalidCoeffsWarning(), "value 5, '12x', is not a number"},

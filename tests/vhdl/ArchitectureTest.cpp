@@ -154,10 +154,28 @@ TEST(ArchitectureTest, NamesAndTemplateFiles) {
     EXPECT_EQ(vhdl::ArchitectureTemplateFileName(Architecture::kSerial, false, 0), "firfilter.vhd");
     EXPECT_EQ(vhdl::ArchitectureTemplateFileName(Architecture::kFolded, false, 0),
               "firfilter_folded.vhd");
-    EXPECT_EQ(vhdl::ArchitectureTemplateFileName(Architecture::kParallel, true, 3),
-              "iirfilter3_parallel.vhd");
-    EXPECT_EQ(vhdl::ArchitectureTemplateFileName(Architecture::kFolded, true, 12),
-              "iirfilter8_folded.vhd");
+    // One folded and one parallel IIR template for every section count; the serial ones stay
+    // one per count. The per-count names are still known, for users' own templates.
+    const struct {
+        Architecture arch;
+        bool iir;
+        int sections;
+        const char* name;
+        const char* legacy;
+    } cases[] = {
+        {Architecture::kParallel, true, 3, "iirfilter_parallel.vhd", "iirfilter3_parallel.vhd"},
+        {Architecture::kFolded, true, 12, "iirfilter_folded.vhd", "iirfilter8_folded.vhd"},
+        {Architecture::kFolded, true, 1, "iirfilter_folded.vhd", "iirfilter1_folded.vhd"},
+        {Architecture::kSerial, true, 5, "iirfilter5.vhd", ""},
+        {Architecture::kAuto, true, 2, "iirfilter2.vhd", ""},
+        {Architecture::kFolded, false, 3, "firfilter_folded.vhd", ""},
+        {Architecture::kParallel, false, 0, "firfilter_parallel.vhd", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(vhdl::ArchitectureTemplateFileName(c.arch, c.iir, c.sections), c.name);
+        EXPECT_EQ(vhdl::LegacyTemplateFileName(c.arch, c.iir, c.sections), c.legacy);
+    }
 }
 
 // SYMM and MULK in a template line: the symmetry of the taps and the multipliers a folded

@@ -123,10 +123,13 @@ commands::VhdlOutcome VhdlCodeHandler::GenerateVhdl(const vhdl::CVhdlSourceDialo
     request.headerStructure = m_view.m_nFirIir;
     m_view.UpdateData(true);
     request.iir = m_view.m_nFirIir == 1;
-    LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
-                                                      request.multipliers, request.clockMhz,
-                                                      request.language),
-                   request.iir);
+    LocateTemplate(
+        commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
+                                           request.multipliers, request.clockMhz, request.language),
+        request.iir,
+        commands::LegacyArchitectureTemplateName(m_doc, request.iir, request.architecture,
+                                                 request.multipliers, request.clockMhz,
+                                                 request.language));
     request.templatePath = m_view.m_strTemplatePath;
     const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
     m_nSubstIndex = outcome.substIndex;
@@ -210,17 +213,23 @@ void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
     }
 }
 
-void VhdlCodeHandler::LocateTemplate(const std::string& name, bool iir) {
+void VhdlCodeHandler::LocateTemplate(const std::string& name, bool iir,
+                                     const std::string& legacyName) {
     const vhdl::HdlLanguage language =
         vhdl::LanguageOfPath(name).value_or(vhdl::HdlLanguage::kVhdl);
     // A file of the name that is no template of the structure (VHDL generated into the current
-    // folder) is passed over, and the search goes on to the installed templates.
-    if (const std::optional<std::string> found =
-            m_host.SearchFile(name, vhdl::HdlExtension(language), [iir](const std::string& path) {
-                return vhdl::SearchTakesTemplate(path, iir);
-            })) {
-        m_view.m_strTemplatePath = *found;
-        return;
+    // folder) is passed over, and the search goes on to the installed templates. A user's
+    // template of the per-section-count name comes first.
+    for (const std::string& wanted : {legacyName, name}) {
+        if (wanted.empty()) {
+            continue;
+        }
+        if (const std::optional<std::string> found = m_host.SearchFile(
+                wanted, vhdl::HdlExtension(language),
+                [iir](const std::string& path) { return vhdl::SearchTakesTemplate(path, iir); })) {
+            m_view.m_strTemplatePath = *found;
+            return;
+        }
     }
     vhdl::CLocateTemplateDialog warning(name);
     m_host.RunModal(warning);

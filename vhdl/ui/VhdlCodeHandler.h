@@ -30,7 +30,7 @@ public:
 private:
     // Finds the template along the search path, or names it in warning 174 and asks for it with
     // the Open-file dialog; sets m_strTemplatePath when found or picked, else leaves it as it is.
-    void LocateTemplate(const std::string& name, bool iir);
+    void LocateTemplate(const std::string& name, bool iir, const std::string& legacyName = {});
     // The dialog's entries to the VHDL Code command: locates the architecture's template and
     // builds the text.
     commands::VhdlOutcome GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg);
