@@ -162,32 +162,191 @@ double FollowExtremum(const RemezWork& w, int band, double sign, double a, doubl
     return p.xf;
 }
 
-// The extremum of the error around grid candidate j on the continuous axis, into e (signed) and
-// f; followed between its grid neighbours in its band when it is within reach of the level.
-void FollowCandidate(const RemezWork& w, int j, double level, double& e, double& f) {
-    const int g = w.nGrid;
-    const int band = BandOf(w, j);
-    const double sign = w.error[j] >= 0.0 ? 1.0 : -1.0;
-    e = ErrorAt(w, w.grid[j], band);
-    f = w.grid[j];
-    if (!(std::fabs(w.error[j]) >= kFollowedFraction * level)) {
-        return;
+// The response H(x) = s(x) P(x) of the kind at x = cos(2 pi f) and its first two derivatives in
+// x, from one pass over the extremal set: P the barycentric interpolant through it, s the factor
+// of the kind, sqrt((1 + x) / 2) = cos(pi f) for even symmetric taps, sqrt(1 - x^2) = sin(2 pi f)
+// and sqrt((1 - x) / 2) = sin(pi f) for odd and even antisymmetric ones. False on an extremal
+// node itself or where the factor vanishes: the search there takes the bounded search above.
+struct Response {
+    double h, h1, h2;
+};
+
+bool ResponseDerivatives(const RemezWork& w, double x, Response& out) {
+    double s = 1.0;
+    double s1 = 0.0;
+    double s2 = 0.0;
+    const bool odd = w.nTaps % 2 != 0;
+    if (!w.antisymmetric && !odd) {
+        s = std::sqrt(0.5 * (1.0 + x));
+        s1 = 0.25 / s;
+        s2 = -1.0 / (16.0 * s * s * s);
+    } else if (w.antisymmetric && odd) {
+        s = std::sqrt(std::max(0.0, 1.0 - x * x));
+        s1 = -x / s;
+        s2 = -1.0 / (s * s * s);
+    } else if (w.antisymmetric) {
+        s = std::sqrt(std::max(0.0, 0.5 * (1.0 - x)));
+        s1 = -0.25 / s;
+        s2 = -1.0 / (16.0 * s * s * s);
     }
-    const double lo = j > 0 && BandOf(w, j - 1) == band ? w.grid[j - 1] : LowestOf(w, j);
-    const double hi = j + 1 < g && BandOf(w, j + 1) == band ? w.grid[j + 1] : w.grid[j];
-    // At a band edge where the error falls inward, the edge is the extremum.
+    if (!(s > 1e-6)) {
+        return false;
+    }
+    // P = N / D with N = sum c_i y_i, D = sum c_i, c_i = ad_i / (x - x_i); the derivatives of the
+    // sums bring a factor -1 / (x - x_i) (and 2 / (x - x_i)^2) per term.
+    double n0 = 0.0, n1 = 0.0, n2 = 0.0, d0 = 0.0, d1 = 0.0, d2 = 0.0;
+    for (int i = 0; i <= w.r; ++i) {
+        const double t = x - w.x[i];
+        if (t == 0.0) {
+            return false;
+        }
+        const double u = 1.0 / t;
+        const double c = w.ad[i] * u;
+        const double cy = c * w.y[i];
+        d0 += c;
+        n0 += cy;
+        d1 -= c * u;
+        n1 -= cy * u;
+        d2 += c * u * u;
+        n2 += cy * u * u;
+    }
+    const double p = n0 / d0;
+    const double p1 = (n1 - p * d1) / d0;
+    const double p2 = (2.0 * n2 - 2.0 * p1 * d1 - 2.0 * p * d2) / d0;
+    out.h = s * p;
+    out.h1 = s1 * p + s * p1;
+    out.h2 = s2 * p + 2.0 * s1 * p1 + s * p2;
+    return std::isfinite(out.h) && std::isfinite(out.h1) && std::isfinite(out.h2);
+}
+
+constexpr int kNewtonSteps = 12;
+
+// The largest of sign * E on [a, b] by Newton steps on dH/df = 0 from `start`, kept inside the
+// interval (an extremum on its end is taken there). For layouts whose desired value and weight
+// are constant within each band. False when the steps do not settle on a maximum (the bounded
+// search then takes over); otherwise its frequency and signed error.
+bool NewtonExtremum(const RemezWork& w, int band, double sign, double a, double b, double start,
+                    double& at, double& best) {
+    const double width = b - a;
+    if (!(width > 0.0)) {
+        return false;
+    }
+    // Off the node an extremal may sit on, towards the middle of the interval: the second
+    // derivative carries rounding of 1e-16 over the square of the distance to a node.
+    double f = start + (start < 0.5 * (a + b) ? 1e-3 : -1e-3) * width;
+    const double desired = w.pDesired[band];
+    const double weight = w.pWeights[band];
+    Response r{};
+    for (int step = 0; step < kNewtonSteps; ++step) {
+        const double x = std::cos(kTwoPi * f);
+        if (!ResponseDerivatives(w, x, r)) {
+            return false;
+        }
+        // In f: dx/df = -2 pi sin(2 pi f), d2x/df2 = -(2 pi)^2 x.
+        const double xf = -kTwoPi * std::sin(kTwoPi * f);
+        const double h1 = r.h1 * xf;
+        const double h2 = r.h2 * xf * xf - kTwoPi * kTwoPi * x * r.h1;
+        // sign * E = sign * W (D - H) is largest where sign * H is smallest: sign * H'' > 0.
+        double next = f;
+        if (sign * h2 > 0.0) {
+            next = f - h1 / h2;
+        } else if (sign * h1 != 0.0) {
+            next = sign * h1 > 0.0 ? a : b; // no minimum nearby: towards the falling end
+        }
+        if (next <= a || next >= b) {
+            // The error rises towards an end of the interval (a band edge, as a rule): the end
+            // is the extremum when its error is the larger.
+            const double end = next <= a ? a : b;
+            const double e = ErrorAt(w, end, band);
+            if (!(sign * e >= sign * weight * (desired - r.h))) {
+                return false;
+            }
+            at = end;
+            best = e;
+            return std::isfinite(e);
+        }
+        // Near an extremal node the derivatives carry rounding of about 1e-16 over the
+        // distance to it; a millionth of the interval leaves the error within 1e-11 of its peak.
+        if (std::fabs(next - f) <= 1e-6 * width) {
+            at = next;
+            best = weight * (desired - r.h);
+            return sign * h2 > 0.0;
+        }
+        f = next;
+    }
+    return false;
+}
+
+// A local extremum of the error on the grid, followed on the continuous axis between the grid
+// points either side of it in its band.
+struct Candidate {
+    int j = 0; // grid index
+    int band = 0;
+    double sign = 1; // of the error there
+    double lo = 0.0; // the interval searched
+    double hi = 0.0;
+    double f = 0.0; // where the extremum was last found (the grid point until it is followed)
+    double e = 0.0; // the signed error there
+    bool followed = false;
+};
+
+Candidate GridCandidate(const RemezWork& w, int j) {
+    Candidate c;
+    c.j = j;
+    c.band = BandOf(w, j);
+    c.sign = w.error[j] >= 0.0 ? 1.0 : -1.0;
+    c.lo = j > 0 && BandOf(w, j - 1) == c.band ? w.grid[j - 1] : LowestOf(w, j);
+    c.hi = j + 1 < w.nGrid && BandOf(w, j + 1) == c.band ? w.grid[j + 1] : w.grid[j];
+    c.f = w.grid[j];
+    return c;
+}
+
+// The bounded search from the grid point of c: at a band edge where the error falls inward, the
+// edge is the extremum.
+void SearchAroundGridPoint(const RemezWork& w, Candidate& c) {
+    const double fj = w.grid[c.j];
+    c.e = ErrorAt(w, fj, c.band);
+    c.f = fj;
+    const double lo = c.lo;
+    const double hi = c.hi;
     const bool edgePeak =
-        (hi == w.grid[j] || lo == w.grid[j]) &&
-        sign * ErrorAt(w, hi == w.grid[j] ? hi - 1e-9 * (hi - lo) : lo + 1e-9 * (hi - lo), band) <
-            sign * e;
+        (hi == fj || lo == fj) &&
+        c.sign * ErrorAt(w, hi == fj ? hi - 1e-9 * (hi - lo) : lo + 1e-9 * (hi - lo), c.band) <
+            c.sign * c.e;
     if (hi > lo && !edgePeak) {
         double found = 0.0;
-        const double at = FollowExtremum(w, band, sign, lo, hi, found);
-        if (sign * found > sign * e) {
-            e = found;
-            f = at;
+        const double at = FollowExtremum(w, c.band, c.sign, lo, hi, found);
+        if (c.sign * found > c.sign * c.e) {
+            c.e = found;
+            c.f = at;
         }
     }
+}
+
+// The extremum of the error around candidate c on the continuous axis, into c.e (signed) and
+// c.f; followed when it is within reach of the level (the rest keep their grid point). Newton
+// steps from where it was last found, where the targets are constant in the band; the bounded
+// search where they are not or the steps do not settle.
+void FollowCandidate(const RemezWork& w, Candidate& c, double level) {
+    if (!c.followed) {
+        c.e = ErrorAt(w, w.grid[c.j], c.band);
+        c.f = w.grid[c.j];
+        if (!(std::fabs(c.e) >= kFollowedFraction * level)) {
+            return;
+        }
+        c.followed = true;
+    }
+    if (!w.differentiator && c.hi > c.lo) {
+        double at = 0.0;
+        double found = 0.0;
+        if (NewtonExtremum(w, c.band, c.sign, c.lo, c.hi, c.f, at, found) &&
+            c.sign * found >= kFollowedFraction * level) {
+            c.f = at;
+            c.e = found;
+            return;
+        }
+    }
+    SearchAroundGridPoint(w, c);
 }
 
 // What a refinement step can go back to: the set, its interpolation and its level.
@@ -238,30 +397,33 @@ bool RefineExtremals(RemezWork& w) {
     }
     std::vector<int> q(static_cast<size_t>(g));
     std::vector<double> value(static_cast<size_t>(g));
-    std::vector<double> where(static_cast<size_t>(g));
     std::vector<int> order(static_cast<size_t>(g));
+    std::vector<Candidate> candidates;
     Snapshot start;
     start.Take(w);
     Snapshot best = start;
     double startLargest = -1.0; // the largest error of the grid's set, on the axis
     double bestLargest = std::numeric_limits<double>::infinity();
+    // The extrema of the grid's error curve are found once; each step then follows them from
+    // where it found them last, as the levelling moves them by a fraction of a grid step.
+    ComputeError(w);
+    const int k = CollectErrorExtrema(w, q.data());
+    candidates.reserve(static_cast<size_t>(k));
+    for (int c = 0; c < k; ++c) {
+        candidates.push_back(GridCandidate(w, q[c]));
+    }
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
-        ComputeError(w);
-        const int k = CollectErrorExtrema(w, q.data());
         const double level = std::fabs(w.delta);
         double largest = 0.0;
         for (int c = 0; c < k; ++c) {
-            const int j = q[c];
-            double e = 0.0;
-            double f = 0.0;
-            FollowCandidate(w, j, level, e, f);
-            if (!std::isfinite(e)) {
+            Candidate& candidate = candidates[static_cast<size_t>(c)];
+            FollowCandidate(w, candidate, level);
+            if (!std::isfinite(candidate.e)) {
                 start.Restore(w);
                 return false;
             }
-            value[c] = e;
-            where[c] = f;
-            largest = std::max(largest, std::fabs(e));
+            value[c] = candidate.e;
+            largest = std::max(largest, std::fabs(candidate.e));
         }
         startLargest = startLargest < 0.0 ? largest : startLargest;
         if (largest < bestLargest) {
@@ -282,12 +444,11 @@ bool RefineExtremals(RemezWork& w) {
         }
         bool ascending = true;
         for (int i = 0; i < wanted; ++i) {
-            const int c = order[i];
-            const int band = BandOf(w, q[c]);
-            w.ext[i] = q[c];
-            w.fext[i] = where[c];
-            w.x[i] = std::cos(kTwoPi * where[c]);
-            TargetAt(w, where[c], band, w.dext[i], w.wext[i]);
+            const Candidate& c = candidates[static_cast<size_t>(order[i])];
+            w.ext[i] = c.j;
+            w.fext[i] = c.f;
+            w.x[i] = std::cos(kTwoPi * c.f);
+            TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
             ascending = ascending && (i == 0 || w.fext[i] > w.fext[i - 1]);
         }
         if (!ascending || !LevelExtremals(w) || !std::isfinite(w.delta)) {
