@@ -26,7 +26,7 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kSlopeGain = 0.0001;
 
 double Step(const RemezWork& w) {
-    return 0.5 / (RemezWork::kGridDensity * w.r);
+    return 0.5 / (w.density * w.r);
 }
 
 // The factor s(f) of the amplitude: sin(2 pi f) for odd N, sin(pi f) for even N; for symmetric

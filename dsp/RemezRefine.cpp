@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -27,9 +28,63 @@ constexpr double kRefinedLevel = 1e-10;
 constexpr double kFollowedFraction = 0.9;
 constexpr int kSearchSteps = 60;
 
+// The barycentric sums at x and their derivatives in x: N = sum c_i y_i, D = sum c_i with
+// c_i = ad_i / (x - x_i), into sums[0..2] (N, N', N'' / 2) and sums[3..5] (D, D', D'' / 2); each
+// derivative brings a factor -1 / (x - x_i) per term. Four terms at a time; on an extremal node
+// itself the sums are not finite.
+VANTREL_GRID_CLONES void DerivativeSums(const RemezWork& w, double x, double* sums) {
+    using Lanes = double __attribute__((vector_size(32)));
+    Lanes n0{}, n1{}, n2{}, d0{}, d1{}, d2{};
+    const int terms = w.r + 1;
+    int i = 0;
+    for (; i + 4 <= terms; i += 4) {
+        Lanes xi, ad, y;
+        std::memcpy(&xi, w.x + i, sizeof xi);
+        std::memcpy(&ad, w.ad + i, sizeof ad);
+        std::memcpy(&y, w.y + i, sizeof y);
+        const Lanes u = 1.0 / (x - xi);
+        const Lanes c = ad * u;
+        const Lanes cy = c * y;
+        const Lanes cu = c * u;
+        const Lanes cyu = cy * u;
+        d0 += c;
+        n0 += cy;
+        d1 -= cu;
+        n1 -= cyu;
+        d2 += cu * u;
+        n2 += cyu * u;
+    }
+    double s[6] = {};
+    for (int lane = 0; lane < 4; ++lane) {
+        s[0] += n0[lane];
+        s[1] += n1[lane];
+        s[2] += n2[lane];
+        s[3] += d0[lane];
+        s[4] += d1[lane];
+        s[5] += d2[lane];
+    }
+    for (; i < terms; ++i) {
+        const double u = 1.0 / (x - w.x[i]);
+        const double c = w.ad[i] * u;
+        const double cy = c * w.y[i];
+        s[0] += cy;
+        s[1] -= cy * u;
+        s[2] += cy * u * u;
+        s[3] += c;
+        s[4] -= c * u;
+        s[5] += c * u * u;
+    }
+    std::copy(s, s + 6, sums);
+}
+
 // The response through the extremal set at cos(2 pi f) = xc, the extremal's value only where xc
 // is one of them exactly: the search needs the error smooth right up to the extremals.
 double ResponseAt(const RemezWork& w, double xc) {
+    double sums[6];
+    DerivativeSums(w, xc, sums);
+    if (std::isfinite(sums[0]) && std::isfinite(sums[3])) {
+        return sums[0] / sums[3];
+    }
     double num = 0.0;
     double den = 0.0;
     for (int i = 0; i <= w.r; ++i) {
@@ -192,24 +247,10 @@ bool ResponseDerivatives(const RemezWork& w, double x, Response& out) {
     if (!(s > 1e-6)) {
         return false;
     }
-    // P = N / D with N = sum c_i y_i, D = sum c_i, c_i = ad_i / (x - x_i); the derivatives of the
-    // sums bring a factor -1 / (x - x_i) (and 2 / (x - x_i)^2) per term.
-    double n0 = 0.0, n1 = 0.0, n2 = 0.0, d0 = 0.0, d1 = 0.0, d2 = 0.0;
-    for (int i = 0; i <= w.r; ++i) {
-        const double t = x - w.x[i];
-        if (t == 0.0) {
-            return false;
-        }
-        const double u = 1.0 / t;
-        const double c = w.ad[i] * u;
-        const double cy = c * w.y[i];
-        d0 += c;
-        n0 += cy;
-        d1 -= c * u;
-        n1 -= cy * u;
-        d2 += c * u * u;
-        n2 += cy * u * u;
-    }
+    double sums[6];
+    DerivativeSums(w, x, sums);
+    const double n0 = sums[0], n1 = sums[1], n2 = sums[2];
+    const double d0 = sums[3], d1 = sums[4], d2 = sums[5];
     const double p = n0 / d0;
     const double p1 = (n1 - p * d1) / d0;
     const double p2 = (2.0 * n2 - 2.0 * p1 * d1 - 2.0 * p * d2) / d0;
@@ -392,6 +433,7 @@ struct Snapshot {
 bool RefineExtremals(RemezWork& w) {
     const int g = w.nGrid;
     const int wanted = w.r + 1;
+    w.refinedLevel = false;
     if (g < 3 || wanted < 2) {
         return false;
     }
@@ -432,6 +474,7 @@ bool RefineExtremals(RemezWork& w) {
         }
         if (largest - level <= kRefinedLevel * largest) {
             w.refinedError = largest;
+            w.refinedLevel = true;
             return true;
         }
         // The next set: the largest alternating one among the followed extrema.

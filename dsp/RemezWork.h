@@ -27,6 +27,9 @@ struct RemezWork {
     bool antisymmetric = false;
     bool differentiator = false; // weights fall as 1/f in the bands of a slope
 
+    // Grid points per cosine term of this run: kGridDensity, or half of it for the first try of a
+    // two-band-type design, whose refinement takes the set to the optimum of the bands anyway.
+    int density = kGridDensity;
     int r = 0;           // cosine terms; the extremal set has r + 1 members
     int nGrid = 0;       // G, points of the dense grid in use
     double deltaF = 0.0; // grid step, normalised frequency
@@ -55,6 +58,7 @@ struct RemezWork {
     double delta = 0.0;        // signed deviation of the current extremal set (weighted)
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
     double refinedError = 0.0; // largest |E| on the continuous axis once the refinement levelled
+    bool refinedLevel = false; // the refinement levelled to the last digits (not only improved)
     bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
     bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
@@ -86,7 +90,7 @@ struct RemezWork {
 // ---- The dense grid (dsp/RemezGrid.cpp) --------------------------------------------------------
 // Dense-grid size of the layout: 2 * r * density points per unit of normalised band width, per
 // band.
-int GridSize(int r, int nBands, const double* pEdges);
+int GridSize(int r, int nBands, const double* pEdges, int density = RemezWork::kGridDensity);
 // Sizes the arrays for w.nGrid points (and the edge points that may join them later).
 void SizeGridArrays(RemezWork& w);
 // Fills the grid of the layout in w (w.nGrid points sized by GridSize); w.nGrid ends as the
