@@ -199,6 +199,20 @@ DesignProposal ProposeFirAdjustment(const COlvexDoc& doc, int type) {
     }
     proposal.taps = estimate.EstimateTaps();
     proposal.edges = design::ProposeEdges(doc, type);
+    if (doc.m_nFirMethod == dsp::kFirHalfband) {
+        // A half-band takes 4k + 3 taps, and its two edges mirror each other about fs/4: the
+        // estimate is raised to the next such count, and the proposed transition band is
+        // centred on fs/4.
+        proposal.taps = std::clamp(proposal.taps + (7 - proposal.taps % 4) % 4, 7,
+                                   dsp::kMaxDesignTaps - (dsp::kMaxDesignTaps - 3) % 4);
+        const double quarter = 0.25 * doc.m_fs;
+        const double width = proposal.edges.fc[1] - doc.m_fc1;
+        if (width > 0.0 && width < 2.0 * quarter) {
+            proposal.edges.fc[0] = quarter - 0.5 * width;
+            proposal.edges.fc[1] = quarter + 0.5 * width;
+            proposal.edges.adjusted[0] = proposal.edges.adjusted[1] = true;
+        }
+    }
     return proposal;
 }
 

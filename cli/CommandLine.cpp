@@ -114,10 +114,8 @@ void AddStructure(OptionAdder& add) {
 // `firKinds`: fir also takes a Hilbert transformer or a differentiator for --type.
 void AddTypeAndFs(OptionAdder& add, const COlvexDoc& fresh, bool firKinds = false) {
     if (firKinds) {
-        // One placeholder per option name across the commands (the completion script lists
-        // it); the two antisymmetric kinds are named in the help.
-        add.Value("type", "lpf|hpf|brf|bpf", "lpf",
-                  "filter type, or hilbert or differentiator (one band --edges F1,F2)")
+        add.Value("type", "lpf|hpf|brf|bpf|hilbert|differentiator", "lpf",
+                  "filter type; hilbert and differentiator take one band --edges F1,F2")
             ->check(OneOf({"lpf", "hpf", "brf", "bpf", "hilbert", "differentiator"},
                           "lpf, hpf, brf, bpf, hilbert or differentiator"));
     } else {

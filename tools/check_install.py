@@ -221,6 +221,9 @@ COMPLETION_CASES = [
     (["vantrel-cli", "wave", "--sp"], ["--spectrum"]),
     (["vantrel-cli", "fir", "--sp"], []),  # a wave option only
     (["vantrel-cli", "iir", "--type", "b"], ["brf", "bpf"]),
+    (["vantrel-cli", "fir", "--type", "h"], ["hpf", "hilbert"]),  # fir's own kinds
+    (["vantrel-cli", "iir", "--type", "h"], ["hpf"]),
+    (["vantrel-cli", "wave", "--type", "d"], []),
     (["vantrel-cli", "load", "--export-format", ""], ["coe", "mif", "csv", "json", "c"]),
     (["vantrel-cli", "help", "w"], ["wave"]),
     (["vantrel-cli", "fir", "--taps", ""], []),

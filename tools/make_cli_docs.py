@@ -162,32 +162,57 @@ def completion(commands, helps):
     for name, _ in commands:
         names = " ".join(o[0] for o in helps[name][0])
         option_cases.append("    %s) options=\"%s\" ;;" % (name, names))
-    # What follows an option: one placeholder per option name across the commands.
+    # What follows an option: its placeholder in each command that takes it (the same in most).
     placeholders = {}
     for name, _ in commands:
         for option, placeholder, _, _ in helps[name][0]:
-            if placeholder is None:
-                continue
-            if placeholders.setdefault(option, placeholder) != placeholder:
-                sys.exit("%s takes %s in one command and %s in another"
-                         % (option, placeholders[option], placeholder))
+            if placeholder is not None:
+                placeholders.setdefault(option, {})[name] = placeholder
     value_cases = []
-    files = sorted(o for o, p in placeholders.items() if p in FILE_PLACEHOLDERS)
+    for option, by_command in placeholders.items():
+        kinds = {p in FILE_PLACEHOLDERS for p in by_command.values()}
+        if len(kinds) > 1:
+            sys.exit("%s takes a file in one command and %s in another"
+                     % (option, " or ".join(sorted(set(by_command.values())))))
+    files = sorted(o for o, p in placeholders.items()
+                   if next(iter(p.values())) in FILE_PLACEHOLDERS)
     if files:
         value_cases.append(
             "    %s)\n        compopt -o filenames 2>/dev/null\n"
             "        mapfile -t COMPREPLY < <(compgen -f -- \"$cur\")\n"
             "        return\n        ;;" % "|".join(files))
-    for option, placeholder in sorted(placeholders.items()):
-        if placeholder in FILE_PLACEHOLDERS:
-            continue
+
+    def choice(placeholder):
         words = placeholder.split("|")
         if len(words) > 1 and all(re.fullmatch(r"[a-z0-9]+", w) for w in words):
+            return " ".join(words)
+        return None  # a number or a list of numbers
+
+    for option, by_command in sorted(placeholders.items()):
+        if option in files:
+            continue
+        counts = {}
+        for placeholder in by_command.values():
+            counts[placeholder] = counts.get(placeholder, 0) + 1
+        common = max(sorted(counts), key=lambda p: counts[p])
+        others = [(c, p) for c, p in by_command.items() if p != common and choice(p)]
+        if not others and choice(common) is None:
+            value_cases.append("    %s) return ;;" % option)
+            continue
+        if not others:
             value_cases.append(
                 "    %s)\n        mapfile -t COMPREPLY < <(compgen -W \"%s\" -- \"$cur\")\n"
-                "        return\n        ;;" % (option, " ".join(words)))
-        else:
-            value_cases.append("    %s) return ;;" % option)  # a number or a list of numbers
+                "        return\n        ;;" % (option, choice(common)))
+            continue
+        # A command whose placeholder differs gets its own words.
+        lines = ["    %s)" % option, "        local words=\"%s\"" % (choice(common) or ""),
+                 "        case $command in"]
+        lines += ["        %s) words=\"%s\" ;;" % (c, choice(p)) for c, p in sorted(others)]
+        lines += ["        esac",
+                  "        [[ -n $words ]] &&",
+                  "            mapfile -t COMPREPLY < <(compgen -W \"$words\" -- \"$cur\")",
+                  "        return", "        ;;"]
+        value_cases.append("\n".join(lines))
     return COMPLETION % {"commands": " ".join(n for n, _ in commands),
                          "options": "\n".join(option_cases),
                          "values": "\n".join(value_cases)}

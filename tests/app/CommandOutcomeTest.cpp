@@ -320,6 +320,38 @@ TEST(CommandOutcome, FailedFirDesignKeepsThePreviousDesignAndProposesBothAdjustm
     EXPECT_EQ(doc.m_nTaps, 380 - 0); // LPF keeps an even count
 }
 
+// A failed half-band design proposes what a half-band takes: a 4k + 3 tap count, and edges that
+// mirror each other about fs/4; each, taken, designs. (Tap counts far beyond what a wide
+// transition band needs are what fails: the ripples fall below double precision.)
+TEST(CommandOutcome, FailedHalfbandProposesItsOwnCountAndMirroredEdges) {
+    struct Case {
+        double fs, passEdge;
+        int taps;
+    };
+    for (const Case c : {Case{48000.0, 5000.0, 199}, Case{1000.0, 100.0, 151},
+                         Case{1000.0, 200.0, 379}, Case{8000.0, 700.0, 303}}) {
+        SCOPED_TRACE(c.passEdge);
+        COlvexDoc doc = DesignedDoc();
+        commands::FirDesignRequest request =
+            Fir(kLpf, {c.passEdge, 0.5 * c.fs - c.passEdge}, c.taps, 1.0, 1, c.fs);
+        request.method = dsp::kFirHalfband;
+        const commands::DesignOutcome failed = commands::DesignFir(doc, request);
+        ASSERT_EQ(failed.kind, OutcomeKind::kDesignFailed);
+        EXPECT_TRUE(dsp::IsHalfbandTapCount(failed.proposal.taps)) << failed.proposal.taps;
+        const design::EdgeProposal& edges = failed.proposal.edges;
+        EXPECT_NEAR(edges.fc[0] + edges.fc[1], 0.5 * c.fs, 1e-9 * c.fs);
+        EXPECT_TRUE(edges.adjusted[0] && edges.adjusted[1]);
+
+        commands::FirDesignRequest taps = request;
+        taps.taps = failed.proposal.taps;
+        EXPECT_EQ(commands::DesignFir(doc, taps).kind, OutcomeKind::kAccepted);
+        commands::FirDesignRequest moved = request;
+        moved.fc[0] = edges.fc[0];
+        moved.fc[1] = edges.fc[1];
+        EXPECT_EQ(commands::DesignFir(doc, moved).kind, OutcomeKind::kAccepted);
+    }
+}
+
 TEST(CommandOutcome, WindowStepsDesignTheConfirmedProposalOnce) {
     COlvexDoc doc = DesignedDoc();
     ASSERT_TRUE(
