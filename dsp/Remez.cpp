@@ -340,18 +340,10 @@ bool CoarseDesign(int nTaps, const FirBands& bands, FirDesignResult& result) {
     return result.verdict == FirVerdict::kOptimum;
 }
 
-} // namespace
-
-FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
-    return RemezDesign(nTaps, bands, FirKind::kFilterType);
-}
-
-FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
+// The design on the full grid: the exchange strategies in turn, the edge points, the taps and
+// the verdict.
+FirDesignResult FullGridDesign(int nTaps, const FirBands& bands, FirKind kind) {
     FirDesignResult result;
-    if (kind == FirKind::kFilterType && CoarseDesign(nTaps, bands, result)) {
-        return result;
-    }
-    result = FirDesignResult{};
     RemezWork w;
     const bool ready = PrepareGrid(w, nTaps, bands, kind, result.refusal);
     result.gridSize = w.nGrid;
@@ -407,6 +399,20 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
     const bool stands = FinalExtremals(w, run);
     TapsAndVerdict(w, run, stands, overshoot, result);
     return result;
+}
+
+} // namespace
+
+FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
+    return RemezDesign(nTaps, bands, FirKind::kFilterType);
+}
+
+FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
+    FirDesignResult result;
+    if (kind == FirKind::kFilterType && CoarseDesign(nTaps, bands, result)) {
+        return result;
+    }
+    return FullGridDesign(nTaps, bands, kind);
 }
 
 } // namespace dsp
