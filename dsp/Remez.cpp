@@ -59,6 +59,7 @@ bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirKind kind,
     w.pDesired = bands.desired.data();
     w.pWeights = bands.weight.data();
     w.antisymmetric = IsAntisymmetric(kind);
+    w.differentiator = kind == FirKind::kDifferentiator;
     w.r = nTaps / 2 + (nTaps % 2 != 0 && !w.antisymmetric ? 1 : 0);
     refusal = nTaps < 2 || nTaps > kMaxRemezTaps ? FirRefusal::kTapCount : CheckLayout(bands);
     if (refusal != FirRefusal::kNone) {
@@ -74,7 +75,7 @@ bool PrepareGrid(RemezWork& w, int nTaps, const FirBands& bands, FirKind kind,
         InitialExtremals(w);
         return true;
     }
-    w.nGrid = GridSize(w.r, w.nBands, w.pEdges);
+    w.nGrid = GridSize(w.r, w.nBands, w.pEdges, w.density);
     if (w.nGrid < w.r + 1) {
         return false;
     }
@@ -259,10 +260,13 @@ double ComputeTaps(RemezWork& w, std::vector<double>& taps) {
 // taps' largest error an upper one: when they meet, the design is at the optimum, whether or not
 // the exchange had settled when it stopped. A run that met a guard on its way counts only when
 // its taps prove the optimum: otherwise it levelled on rounding, and the design has failed.
+bool HoldsLevel(const FirDesignResult& result) {
+    return result.achievedRipple <= result.targetRipple * kTapLevelTolerance +
+                                        RoundingAllowance(result.taps, result.targetRipple);
+}
+
 FirVerdict Verdict(bool stands, bool faulted, const FirDesignResult& result) {
-    const bool optimum =
-        result.achievedRipple <= result.targetRipple * kTapLevelTolerance +
-                                     RoundingAllowance(result.taps, result.targetRipple);
+    const bool optimum = HoldsLevel(result);
     // A usable design has its largest tap within [0.0001, 20] and no tap that is not a number (a
     // degenerate exchange can produce those). Taps beyond 20 are what a runaway exchange leaves;
     // but the optimum itself can have them (a wide transition band with a large bump in it), and
@@ -280,13 +284,65 @@ FirVerdict Verdict(bool stands, bool faulted, const FirDesignResult& result) {
     return optimum ? FirVerdict::kOptimum : FirVerdict::kShortOfOptimum;
 }
 
-} // namespace
-
-FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
-    return RemezDesign(nTaps, bands, FirKind::kFilterType);
+// The taps of the final set and the verdict. A set that levelled on the grid goes on to the
+// optimum of the bands themselves; its largest error is then the one at the extrema, which the
+// grid only samples. Where its taps do not hold that level (a level near rounding), the set of
+// the grid stands, as it did.
+void TapsAndVerdict(RemezWork& w, const ExchangeRun& run, bool stands, double overshoot,
+                    FirDesignResult& result) {
+    if (stands && run.converged && !w.clipped) {
+        std::optional<RemezWork> kept = w;
+        if (RefineExtremals(w)) {
+            result.targetRipple = std::fabs(w.delta);
+            result.achievedRipple =
+                std::max({ComputeTaps(w, result.taps), overshoot, w.refinedError});
+            if (HoldsLevel(result)) {
+                result.verdict = Verdict(stands, run.faulted, result);
+                return;
+            }
+        }
+        w = std::move(*kept);
+    }
+    result.targetRipple = std::fabs(w.delta);
+    result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
+    result.verdict = Verdict(stands, run.faulted, result);
 }
 
-FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
+// The first try of a two-band-type design: the exchange on a grid of half the density levels at
+// half the cost per iteration, and the refinement takes its set to the optimum of the bands as it
+// does from the full grid (the optimum is unique). It counts only when the exchange levels
+// without a guard or an overshoot before a band edge, the refinement levels to the last digits,
+// and the taps hold that level as the optimum; anything else is designed on the full grid.
+constexpr int kCoarseDensity = RemezWork::kGridDensity / 2;
+
+bool CoarseDesign(int nTaps, const FirBands& bands, FirDesignResult& result) {
+    RemezWork w;
+    w.density = kCoarseDensity;
+    FirRefusal refusal = FirRefusal::kNone;
+    if (!PrepareGrid(w, nTaps, bands, FirKind::kFilterType, refusal)) {
+        return false;
+    }
+    const ExchangeRun run = Exchange(w, SearchExtremals);
+    if (!run.Levelled() || EdgeOvershoot(w) > 0.0 || !FinalExtremals(w, run) || w.clipped) {
+        return false;
+    }
+    if (!RefineExtremals(w) || !w.refinedLevel) {
+        return false;
+    }
+    result.gridSize = w.nGrid;
+    result.iterations = run.Counted();
+    result.targetRipple = std::fabs(w.delta);
+    result.achievedRipple = std::max(ComputeTaps(w, result.taps), w.refinedError);
+    if (!HoldsLevel(result)) {
+        return false;
+    }
+    result.verdict = Verdict(true, false, result);
+    return result.verdict == FirVerdict::kOptimum;
+}
+
+// The design on the full grid: the exchange strategies in turn, the edge points, the taps and
+// the verdict.
+FirDesignResult FullGridDesign(int nTaps, const FirBands& bands, FirKind kind) {
     FirDesignResult result;
     RemezWork w;
     const bool ready = PrepareGrid(w, nTaps, bands, kind, result.refusal);
@@ -341,10 +397,22 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
         result.notice = "Reached maximum iteration count.\nResults may be bad.\n";
     }
     const bool stands = FinalExtremals(w, run);
-    result.targetRipple = std::fabs(w.delta);
-    result.achievedRipple = std::max(ComputeTaps(w, result.taps), overshoot);
-    result.verdict = Verdict(stands, run.faulted, result);
+    TapsAndVerdict(w, run, stands, overshoot, result);
     return result;
+}
+
+} // namespace
+
+FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
+    return RemezDesign(nTaps, bands, FirKind::kFilterType);
+}
+
+FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
+    FirDesignResult result;
+    if (kind == FirKind::kFilterType && CoarseDesign(nTaps, bands, result)) {
+        return result;
+    }
+    return FullGridDesign(nTaps, bands, kind);
 }
 
 } // namespace dsp

@@ -12,11 +12,11 @@
 
 namespace dsp {
 
-int GridSize(int r, int nBands, const double* pEdges) {
+int GridSize(int r, int nBands, const double* pEdges, int density) {
     int g = 0;
     for (int b = 0; b < nBands; ++b) {
-        const int k = static_cast<int>(
-            2.0 * r * RemezWork::kGridDensity * (pEdges[2 * b + 1] - pEdges[2 * b]) + 0.5);
+        const int k =
+            static_cast<int>(2.0 * r * density * (pEdges[2 * b + 1] - pEdges[2 * b]) + 0.5);
         g += k > 0 ? k : 0;
     }
     return g;
@@ -38,7 +38,7 @@ void SizeGridArrays(RemezWork& w) {
 }
 
 void BuildDenseGrid(RemezWork& w) {
-    w.deltaF = 0.5 / (RemezWork::kGridDensity * w.r);
+    w.deltaF = 0.5 / (w.density * w.r);
     int j = 0;
     w.edgePoints.clear();
     for (int b = 0; b < w.nBands; ++b) {

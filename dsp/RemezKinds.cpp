@@ -26,7 +26,7 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kSlopeGain = 0.0001;
 
 double Step(const RemezWork& w) {
-    return 0.5 / (RemezWork::kGridDensity * w.r);
+    return 0.5 / (w.density * w.r);
 }
 
 // The factor s(f) of the amplitude: sin(2 pi f) for odd N, sin(pi f) for even N; for symmetric
@@ -102,6 +102,18 @@ void BuildSteppedGrid(RemezWork& w, bool differentiator) {
         ++j;
     }
     w.nGrid = j;
+}
+
+void TargetAt(const RemezWork& w, double f, int band, double& desired, double& weight) {
+    desired = w.pDesired[band];
+    weight = w.pWeights[band];
+    if (w.differentiator) {
+        weight = desired >= kSlopeGain ? weight / f : weight;
+        desired *= f;
+    }
+    const double s = Factor(w, f);
+    desired /= s;
+    weight *= s;
 }
 
 void SampleAntisymmetricTaps(const RemezWork& w, double* pCoeffs) {

@@ -82,7 +82,6 @@ VANTREL_GRID_CLONES void BarycentricProducts(const RemezWork& w, double* product
 
 bool ComputeParameters(RemezWork& w) {
     const int r = w.r;
-    w.clipped = false;
     bool exact = true;
     for (int i = 0; i <= r; ++i) {
         // An index outside the grid cannot be used: it is reset, and the set is not exact.
@@ -91,7 +90,18 @@ bool ComputeParameters(RemezWork& w) {
             exact = false;
         }
         w.x[i] = w.gridCos[w.ext[i]]; // cos(2 pi f), kept with the grid
+        w.fext[i] = w.grid[w.ext[i]];
+        w.dext[i] = w.desired[w.ext[i]];
+        w.wext[i] = w.weight[w.ext[i]];
     }
+    const bool level = LevelExtremals(w);
+    return exact && level;
+}
+
+bool LevelExtremals(RemezWork& w) {
+    const int r = w.r;
+    w.clipped = false;
+    bool exact = true;
 
     // Barycentric weights, the reciprocals of the products. A product below 1e-12 means two
     // extremals (nearly) coincide or the deviation has fallen below rounding (the optimum may
@@ -119,8 +129,8 @@ bool ComputeParameters(RemezWork& w) {
     double den = 0.0;
     double sign = 1.0;
     for (int i = 0; i <= r; ++i) {
-        num += w.ad[i] * w.desired[w.ext[i]];
-        den += sign * w.ad[i] / w.weight[w.ext[i]];
+        num += w.ad[i] * w.dext[i];
+        den += sign * w.ad[i] / w.wext[i];
         sign = -sign;
     }
     if (num == 0.0) {
@@ -130,7 +140,7 @@ bool ComputeParameters(RemezWork& w) {
     w.delta = delta;
     for (int i = 0; i <= r; ++i) {
         const double s = (i % 2 == 0) ? 1.0 : -1.0;
-        w.y[i] = w.desired[w.ext[i]] - s * delta / w.weight[w.ext[i]];
+        w.y[i] = w.dext[i] - s * delta / w.wext[i];
     }
     return exact;
 }
@@ -348,6 +358,8 @@ bool IsSoundSet(const std::vector<double>& e, const int* q, int k, int wanted, d
     return holdsLargest;
 }
 
+} // namespace
+
 // The multiple exchange: keeps the largest alternating set. A run of equal signs keeps its
 // largest member; then the surplus goes without breaking the alternation: members below the
 // current level first, then the cheapest of an end or two neighbours together (the larger of the
@@ -402,7 +414,9 @@ int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int want
     return n;
 }
 
-} // namespace
+int CollectErrorExtrema(const RemezWork& w, int* q) {
+    return CollectCandidates(w.error, w.nGrid, q);
+}
 
 void KeepBestExtremals(RemezWork& w) {
     if (w.bestError < 0.0 || w.maxError < w.bestError) {

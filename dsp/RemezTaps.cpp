@@ -128,7 +128,7 @@ bool SolveCosinesOnExtremals(const RemezWork& w, double shift, double* c) {
     std::vector<double> a(static_cast<size_t>(rows) * cols);
     std::vector<double> rhs(rows);
     for (int i = 0; i < rows; ++i) {
-        const double theta = 2.0 * kPi * w.grid[w.ext[i]];
+        const double theta = 2.0 * kPi * w.fext[i];
         for (int k = 0; k < cols; ++k) {
             a[static_cast<size_t>(k) * rows + i] = std::cos((k + shift) * theta);
         }

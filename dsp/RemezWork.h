@@ -25,7 +25,11 @@ struct RemezWork {
     // SampleAntisymmetricTaps (dsp/RemezKinds.cpp). These and multiband layouts run on the
     // stepped grid (BuildSteppedGrid).
     bool antisymmetric = false;
+    bool differentiator = false; // weights fall as 1/f in the bands of a slope
 
+    // Grid points per cosine term of this run: kGridDensity, or half of it for the first try of a
+    // two-band-type design, whose refinement takes the set to the optimum of the bands anyway.
+    int density = kGridDensity;
     int r = 0;           // cosine terms; the extremal set has r + 1 members
     int nGrid = 0;       // G, points of the dense grid in use
     double deltaF = 0.0; // grid step, normalised frequency
@@ -43,11 +47,18 @@ struct RemezWork {
     double x[kMaxExtremals] = {};
     double ad[kMaxExtremals] = {};
     double y[kMaxExtremals] = {};
+    // Frequency, desired value and weight of each extremal (as on the grid: with the factor of
+    // the response). Grid values until the continuous refinement moves the extremals off it.
+    double fext[kMaxExtremals] = {};
+    double dext[kMaxExtremals] = {};
+    double wext[kMaxExtremals] = {};
     // Frequency samples A[0..N/2] of the final response.
     double a[kMaxExtremals] = {};
 
     double delta = 0.0;        // signed deviation of the current extremal set (weighted)
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
+    double refinedError = 0.0; // largest |E| on the continuous axis once the refinement levelled
+    bool refinedLevel = false; // the refinement levelled to the last digits (not only improved)
     bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
     bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
@@ -79,7 +90,7 @@ struct RemezWork {
 // ---- The dense grid (dsp/RemezGrid.cpp) --------------------------------------------------------
 // Dense-grid size of the layout: 2 * r * density points per unit of normalised band width, per
 // band.
-int GridSize(int r, int nBands, const double* pEdges);
+int GridSize(int r, int nBands, const double* pEdges, int density = RemezWork::kGridDensity);
 // Sizes the arrays for w.nGrid points (and the edge points that may join them later).
 void SizeGridArrays(RemezWork& w);
 // Fills the grid of the layout in w (w.nGrid points sized by GridSize); w.nGrid ends as the
@@ -106,6 +117,9 @@ int SteppedGridSize(const RemezWork& w);
 // values and weights of the kind, carrying the factor of the response (cos(pi f) for even
 // symmetric N, s for antisymmetric taps).
 void BuildSteppedGrid(RemezWork& w, bool differentiator);
+// Desired value and weight at frequency f of band b, as the grid holds them (with the factor of
+// the response).
+void TargetAt(const RemezWork& w, double f, int band, double& desired, double& weight);
 // The taps h[0..N-1] of the response through the current extremal set, by frequency sampling.
 void SampleAntisymmetricTaps(const RemezWork& w, double* pCoeffs);
 // The same taps from Q's cosines solved on the extremal values (for when the samples in wide
@@ -119,6 +133,10 @@ double AntisymmetricTapError(const RemezWork& w, const double* pCoeffs);
 // an index outside the grid (reset to 0), a barycentric product below 1e-12 or not finite
 // (extremals nearly coincide, or the level of the set is rounding), or a numerator of 0.
 bool ComputeParameters(RemezWork& w);
+// Interpolation values and deviation delta of the extremals as they stand in x, dext and wext
+// (ComputeParameters fills them from the grid; the refinement from the continuous axis). Returns
+// false when a guard fired, as ComputeParameters.
+bool LevelExtremals(RemezWork& w);
 // The response through the extremal set at frequency f (fraction of fs).
 double InterpolateResponse(const RemezWork& w, double f);
 // The weighted error E at every grid point.
@@ -136,6 +154,19 @@ void KeepBestExtremals(RemezWork& w);
 bool IsConverged(const RemezWork& w);
 // Taps h[0..N-1] from the frequency samples w.a[0..N/2].
 void FrequencySample(const RemezWork& w, double* pCoeffs);
+
+// ---- The continuous refinement (dsp/RemezRefine.cpp) ------------------------------------------
+// The multiple exchange's choice of the largest alternating set among k candidates q[0..k-1]
+// whose errors are e[q[i]] (dsp/RemezSteps.cpp). Returns the count kept in q.
+int KeepLargestAlternation(const std::vector<double>& e, int* q, int k, int wanted, double level);
+// Local extrema of the weighted error on the grid, in grid order, into q; returns their count.
+int CollectErrorExtrema(const RemezWork& w, int* q);
+// Moves a levelled extremal set off the grid onto the extrema of the error on the continuous
+// axis, and levels it there, until the set stops moving: the optimum the grid only approximates.
+// Returns true when the set levelled on the continuous axis, or at least came nearer to it than
+// the grid's set (w.refinedError then holds the largest error of its response there); otherwise
+// the set is left as it was, and false.
+bool RefineExtremals(RemezWork& w);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
 // Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.

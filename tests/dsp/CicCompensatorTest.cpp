@@ -5,12 +5,36 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
 
-// With constant shapes the shaped exchange is the ordinary one: same level, same taps.
+// Largest weighted error of symmetric taps over the two bands of a low pass, on 20001 points per
+// band and its edges.
+double LowPassError(const std::vector<double>& h, double pass, double stop, double stopWeight) {
+    const double centre = 0.5 * (static_cast<double>(h.size()) - 1.0);
+    auto amplitude = [&](double f) {
+        double a = 0.0;
+        for (size_t k = 0; k < h.size(); ++k) {
+            a += h[k] * std::cos(2.0 * std::numbers::pi * f * (static_cast<double>(k) - centre));
+        }
+        return a;
+    };
+    double worst = 0.0;
+    for (int i = 0; i <= 20000; ++i) {
+        worst = std::max(worst, std::fabs(1.0 - amplitude(pass * i / 20000.0)));
+        const double f = stop + (0.5 - stop) * i / 20000.0;
+        worst = std::max(worst, stopWeight * std::fabs(amplitude(f)));
+    }
+    return worst;
+}
+
+// With constant shapes the shaped exchange is the ordinary one on its grid: its level there is
+// no higher than the ordinary design's, which follows the extrema off the grid to the optimum of
+// the bands, and on the bands themselves its taps do no better than that optimum.
 TEST(RemezShaped, ConstantShapesMatchTheOrdinaryDesign) {
     struct Row {
         int taps;
@@ -29,10 +53,16 @@ TEST(RemezShaped, ConstantShapesMatchTheOrdinaryDesign) {
             [&r](int band, double) { return band == 0 ? 1.0 : r.stopWeight; });
         ASSERT_TRUE(plain.Ok());
         ASSERT_TRUE(shaped.Ok()) << r.taps;
-        EXPECT_NEAR(shaped.achievedRipple, plain.achievedRipple, 1e-6 * plain.achievedRipple);
+        EXPECT_LE(shaped.achievedRipple, plain.achievedRipple * (1.0 + 1e-9)) << r.taps;
+        const double shapedOnBands = LowPassError(shaped.taps, r.pass, r.stop, r.stopWeight);
+        const double plainOnBands = LowPassError(plain.taps, r.pass, r.stop, r.stopWeight);
+        EXPECT_LE(plainOnBands, shapedOnBands * (1.0 + 1e-9)) << r.taps;
+        // The grid's optimum lies a few per cent above that of the bands at most.
+        EXPECT_LE(shapedOnBands, plainOnBands * 1.05) << r.taps;
         ASSERT_EQ(shaped.taps.size(), plain.taps.size());
         for (size_t k = 0; k < plain.taps.size(); ++k) {
-            EXPECT_NEAR(shaped.taps[k], plain.taps[k], 1e-6) << r.taps << " " << k;
+            EXPECT_NEAR(shaped.taps[k], plain.taps[k], 0.01 * plain.achievedRipple)
+                << r.taps << " " << k;
         }
     }
 }

@@ -58,10 +58,10 @@ TEST_P(HalfbandShape, ExactZerosCentreAndEqualMirroredRipples) {
     const double pass = Deviation(r.taps, 0.0, c.passEdge, 1.0);
     const double stop = Deviation(r.taps, 0.5 - c.passEdge, 0.5, 0.0);
     EXPECT_NEAR(pass, stop, 1e-9 + 1e-6 * pass);
-    // Equiripple: the measured deviation is the reported level, or a little above it between
-    // the points of the exchange's grid (a few per cent at hundreds of taps).
-    EXPECT_GE(pass, r.targetRipple * (1.0 - 1e-9));
-    EXPECT_LE(pass, r.targetRipple * 1.1 + 1e-12);
+    // Equiripple at the optimum of the band itself: the reported level is the peak of the
+    // error, which the 4001 points above sample a little below at hundreds of taps.
+    EXPECT_GE(pass, r.targetRipple * 0.99);
+    EXPECT_LE(pass, r.targetRipple * (1.0 + 1e-6) + 1e-12);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, HalfbandShape,

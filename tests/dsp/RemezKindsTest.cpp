@@ -110,9 +110,40 @@ double Amplitude(const std::vector<double>& h, double f, bool antisymmetric) {
     return sum;
 }
 
+// The largest weighted error of the taps over 4001 points per band (a differentiator's slope
+// band weighted by 1/f), kept a grid step off the frequencies where the response of the kind is
+// forced to 0 (DC for antisymmetric taps, half of fs for odd antisymmetric or even symmetric).
+double WeightedError(const std::vector<double>& h, const ReferenceCase& c) {
+    const bool antisymmetric = dsp::IsAntisymmetric(c.kind);
+    const int n = static_cast<int>(h.size());
+    const int r = n / 2 + (n % 2 != 0 && !antisymmetric ? 1 : 0);
+    const double step = 0.5 / (16.0 * r);
+    double worst = 0.0;
+    for (int b = 0; b < c.bands; ++b) {
+        double lo = c.edges[2 * b];
+        double hi = c.edges[2 * b + 1];
+        lo = antisymmetric ? std::max(lo, step) : lo;
+        if ((n % 2 != 0) == antisymmetric && hi > 0.5 - step) {
+            // The grid's last point there: the band's last step below half of fs less a step.
+            hi = lo + std::floor((0.5 - step - lo) / step) * step;
+        }
+        const bool slope = c.kind == dsp::FirKind::kDifferentiator && c.desired[b] >= 1e-4;
+        for (int k = 0; k <= 4000; ++k) {
+            const double f = lo + (hi - lo) * k / 4000.0;
+            const double desired =
+                c.kind == dsp::FirKind::kDifferentiator ? c.desired[b] * f : c.desired[b];
+            const double weight = slope ? c.weights[b] / f : c.weights[b];
+            worst = std::max(worst, weight * std::fabs(Amplitude(h, f, antisymmetric) - desired));
+        }
+    }
+    return worst;
+}
+
 class RemezKindReference : public testing::TestWithParam<ReferenceCase> {};
 
-TEST_P(RemezKindReference, TapsMatchScipyAndKeepTheirSymmetry) {
+// scipy's taps are the optimum of the dense grid; the design goes on to the optimum of the bands,
+// a step away: its taps stay near scipy's, and its largest error is no larger.
+TEST_P(RemezKindReference, TapsAtLeastAsGoodAsScipyAndKeepTheirSymmetry) {
     const ReferenceCase& c = GetParam();
     const dsp::FirDesignResult result = dsp::RemezDesign(c.taps, BandsOf(c), c.kind);
     ASSERT_EQ(result.verdict, dsp::FirVerdict::kOptimum);
@@ -122,8 +153,15 @@ TEST_P(RemezKindReference, TapsMatchScipyAndKeepTheirSymmetry) {
         largest = std::max(largest, std::fabs(h));
     }
     const double sign = dsp::IsAntisymmetric(c.kind) ? -1.0 : 1.0;
+    std::vector<double> scipy(result.taps.size());
     for (size_t n = 0; n < c.firstHalf.size(); ++n) {
-        EXPECT_NEAR(result.taps[n], c.firstHalf[n], 1e-6 * largest) << "h[" << n << "]";
+        scipy[n] = c.firstHalf[n];
+        scipy[scipy.size() - 1 - n] =
+            scipy.size() - 1 - n == n ? c.firstHalf[n] : sign * c.firstHalf[n];
+    }
+    EXPECT_LE(WeightedError(result.taps, c), WeightedError(scipy, c) * (1.0 + 1e-9));
+    for (size_t n = 0; n < c.firstHalf.size(); ++n) {
+        EXPECT_NEAR(result.taps[n], c.firstHalf[n], 0.02 * largest) << "h[" << n << "]";
         const size_t mirror = result.taps.size() - 1 - n;
         if (mirror != n) {
             // Symmetric taps are sampled one by one, so their mirror images agree to rounding.

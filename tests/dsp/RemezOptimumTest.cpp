@@ -148,9 +148,11 @@ INSTANTIATE_TEST_SUITE_P(PreviouslyShort, RemezOptimumTest, ::testing::ValuesIn(
 // with weight 10, pass 0.2-0.35; h[16..31] mirror h[0..15]. The reference is scipy's result for
 // the same layout; the published table (J. H. McClellan, T. W. Parks, L. R. Rabiner, "A Computer
 // Program for Designing Optimum FIR Linear Phase Digital Filters", IEEE Trans. Audio and
-// Electroacoustics AU-21(6), 1973, Figure 9) was printed to eight digits by a single-precision
-// program, so it is held to 1e-8.
-TEST(RemezOptimum, BandPass1973ExampleMatchesTheReferenceTaps) {
+// Electroacoustics AU-21(6), 1973, Figure 9) agrees with it to eight digits. Both are the optimum
+// of the dense grid; the design goes on to the optimum of the bands, which a linear programme on
+// a grid refined around the extrema (tools/lp_minimax.py, HiGHS) puts at the taps `optimum`
+// (largest weighted error 0.0151801568): the taps move by up to 1.4e-4, and the error drops.
+TEST(RemezOptimum, BandPass1973ExampleReachesTheOptimumOfItsBands) {
     const double reference[16] = {
         -0.0057534118269681822, 0.00099027299580897298, 0.0075733537161611171,
         -0.0065141202413087134, 0.013960525609845528,   0.0022951462664076092,
@@ -165,21 +167,36 @@ TEST(RemezOptimum, BandPass1973ExampleMatchesTheReferenceTaps) {
         -0.39657363e-1, 0.11260114e-1,  0.66233643e-1,  -0.10497223e-1,
         0.85136133e-1,  -0.12024993e+0, -0.29678577e+0, 0.30410917e+0,
     };
+    const double optimum[16] = {
+        -0.005743521397051588, 0.0010092848763789601, 0.007543554290538065,  -0.006557931543125201,
+        0.013958428608302651,  0.0023187697523266927, -0.019912373374952958, 0.007170458253960662,
+        -0.039715160401498875, 0.01118361569466683,   0.06614577408373182,   -0.010456868932974877,
+        0.0852709467868884,    -0.1201764235844509,   -0.29678007634254366,  0.30398251539168164,
+    };
     const dsp::FirDesign d = Designed(kBpf, {0.1, 0.2, 0.35, 0.425}, 10, 32);
     ASSERT_EQ(d.result.verdict, dsp::FirVerdict::kOptimum);
     const std::vector<double>& h = d.result.taps;
     ASSERT_EQ(h.size(), 32u);
+    std::vector<double> grid(32);
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(h[i], reference[i], 1e-9) << i;
-        EXPECT_NEAR(h[31 - i], reference[i], 1e-9) << i;
-        EXPECT_NEAR(h[i], published[i], 1e-8) << i;
+        EXPECT_NEAR(h[i], optimum[i], 1e-8) << i;
+        EXPECT_NEAR(h[31 - i], optimum[i], 1e-8) << i;
+        EXPECT_NEAR(h[i], reference[i], 2e-4) << i;
+        EXPECT_NEAR(reference[i], published[i], 1e-8) << i;
+        grid[i] = grid[31 - i] = reference[i];
     }
+    // The reference taps' error rises above their level between the grid points: 0.67 % more.
+    // (3000 points per band see the optimum's error to a few parts in a million.)
+    EXPECT_LE(FineGridError(h, d.bands), 0.0151801568 * (1.0 + 1e-8));
+    EXPECT_GE(FineGridError(h, d.bands), 0.0151801568 * (1.0 - 1e-5));
+    EXPECT_LT(FineGridError(h, d.bands), FineGridError(grid, d.bands) * 0.995);
 }
 
-// Designs the exchange already led to the optimum keep their taps bit for bit: golden taps
-// written by the engine before the extremal search and the stopping rule were mended (fs = 1000,
-// first half; the second half mirrors it).
-TEST(RemezOptimum, DesignsAlreadyAtTheOptimumKeepTheirTaps) {
+// Designs the exchange already led to the optimum of their grid move on to the optimum of their
+// bands, and only by the small step between the two: golden taps written by the engine at the
+// optimum of the grid (fs = 1000, first half; the second half mirrors it), which the taps now
+// stay within 3e-4 of, with a smaller largest error.
+TEST(RemezOptimum, DesignsAtTheGridOptimumMoveOnlyToTheOptimumOfTheBands) {
     struct Golden {
         const char* name;
         int type;
@@ -276,11 +293,38 @@ TEST(RemezOptimum, DesignsAlreadyAtTheOptimumKeepTheirTaps) {
         const std::vector<double>& h = d.result.taps;
         ASSERT_EQ(static_cast<int>(h.size()), g.taps);
         ASSERT_EQ(static_cast<int>(g.firstHalf.size()), (g.taps + 1) / 2);
+        std::vector<double> golden(h.size());
         for (size_t i = 0; i < g.firstHalf.size(); ++i) {
-            EXPECT_NEAR(h[i], g.firstHalf[i], 1e-12) << i;
-            EXPECT_NEAR(h[h.size() - 1 - i], g.firstHalf[i], 1e-12) << i;
+            EXPECT_NEAR(h[i], g.firstHalf[i], 3e-4) << i;
+            EXPECT_NEAR(h[h.size() - 1 - i], g.firstHalf[i], 3e-4) << i;
+            golden[i] = golden[h.size() - 1 - i] = g.firstHalf[i];
         }
+        EXPECT_LT(FineGridError(h, d.bands), FineGridError(golden, d.bands));
     }
+}
+
+// The 31-tap low pass of the benchmark (fs 1000, pass to 200 Hz, stop from 250 Hz weighted 10)
+// at the optimum of its bands: the taps of a linear programme on a grid refined around the
+// extrema (tools/lp_minimax.py, HiGHS), whose largest weighted error 0.0756717978 brackets the
+// optimum to 2e-10. The optimum is unique, so the taps agree, not only the error.
+TEST(RemezOptimum, LowPass31HasTheTapsOfTheLinearProgramme) {
+    const double optimum[16] = {
+        0.002834956944074895,  -0.010796219755714376, -0.024810739371758362, -0.01878886288254433,
+        0.008964333521963751,  0.022216955531450405,  -0.003808255078250326, -0.032326113036556824,
+        -0.009065685468441947, 0.042940916604010435,  0.03399451515468049,   -0.05213067688148132,
+        -0.08668850325297434,  0.058341680473176186,  0.311553223039368,     0.4394651510898271,
+    };
+    const dsp::FirDesign d = Designed(kLpf, {200, 250}, 10, 31, 1000.0);
+    ASSERT_EQ(d.result.verdict, dsp::FirVerdict::kOptimum);
+    const std::vector<double>& h = d.result.taps;
+    ASSERT_EQ(h.size(), 31u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(h[i], optimum[i], 1e-9) << i;
+        EXPECT_NEAR(h[30 - i], optimum[i], 1e-9) << i;
+    }
+    // The design's own account of its error is the error at the extrema, not at grid points.
+    EXPECT_NEAR(d.result.achievedRipple, 0.0756717978, 1e-9);
+    EXPECT_NEAR(d.result.targetRipple, 0.0756717978, 1e-9);
 }
 
 // A 252-tap low pass with a 57 Hz transition at 56 Hz (fs 1000, RR 6.5): its optimum lies far

@@ -292,10 +292,10 @@ TEST_F(HardwareWindowFixture, SummaryFollowsDesignAndCoefficients) {
         EXPECT_EQ(text.find("Measured"), std::string::npos) << text;
     }
     DesignDefault(false);
-    EXPECT_EQ(host.StatusTexts().back(), "Measured: pass ripple 0.008 dB, stop max -86.879 dB");
+    EXPECT_EQ(host.StatusTexts().back(), "Measured: pass ripple 0.008 dB, stop max -87.181 dB");
     Quantize(12);
     EXPECT_EQ(host.StatusTexts().back(),
-              "Measured: pass ripple 0.008 dB, stop max -86.879 dB; quantized to 12 bits: pass "
+              "Measured: pass ripple 0.008 dB, stop max -87.181 dB; quantized to 12 bits: pass "
               "ripple " +
                   plots::FormatLabel("%.3f",
                                      [&] {
