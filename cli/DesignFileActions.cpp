@@ -3,8 +3,10 @@
 // after every other action.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/DesignFileCommands.h"
+#include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
@@ -34,7 +36,17 @@ int RunOpen(const CliArgs& args, RunState& run) {
     run.m_strTemplatePath = opened.form.templatePath;
     run.keepsCoefficientSettings = true;
     status = ApplyMeasureBands(args, run);
-    return status == kExitOk ? RunCoefficientActions(args, run) : status;
+    if (status != kExitOk) {
+        return status;
+    }
+    // A FIR designed to decimate or interpolate is generated as fir's --decimate and
+    // --interpolate generate it, with their checks.
+    CliArgs actions = args;
+    if (run.m_nFirIir == 0 && run.doc.HasRateChange()) {
+        actions.Set(run.doc.m_nRateKind == COlvexDoc::kDecimate ? "decimate" : "interpolate",
+                    std::to_string(run.doc.m_nRateFactor));
+    }
+    return RunCoefficientActions(actions, run);
 }
 
 int WriteDesignOption(const CliArgs& args, const RunState& run) {
@@ -46,7 +58,17 @@ int WriteDesignOption(const CliArgs& args, const RunState& run) {
     form.plotMode = run.m_nPlotMode;
     form.designed = run.Designed();
     form.templatePath = run.m_strTemplatePath;
-    const commands::Outcome saved = commands::SaveDesign(run.doc, form, args.Value("save-design"));
+    // fir's --decimate and --interpolate (checked before any action ran) go with the design.
+    COlvexDoc doc = run.doc;
+    for (const auto& [name, kind] : {std::pair{"decimate", COlvexDoc::kDecimate},
+                                     std::pair{"interpolate", COlvexDoc::kInterpolate}}) {
+        int factor = 0;
+        if (form.structure == 0 && args.Has(name) && ReadInt(args, name, factor)) {
+            doc.m_nRateKind = kind;
+            doc.m_nRateFactor = factor;
+        }
+    }
+    const commands::Outcome saved = commands::SaveDesign(doc, form, args.Value("save-design"));
     if (!saved.Is(commands::OutcomeKind::kFileWritten)) {
         std::fprintf(stderr, "--save-design: %s (%s)\n",
                      saved.path == files::kStandardStreamPath ? "standard output"
