@@ -3,13 +3,13 @@
 // after every other action.
 #include <cstdio>
 #include <string>
-#include <utility>
 
 #include "app/DesignFileCommands.h"
 #include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
+#include "files/NumberText.h"
 
 namespace cli {
 
@@ -49,6 +49,20 @@ int RunOpen(const CliArgs& args, RunState& run) {
     return RunCoefficientActions(actions, run);
 }
 
+void StoreRateOptions(const CliArgs& args, COlvexDoc& doc) {
+    if (args.Has("decimate") == args.Has("interpolate")) {
+        return;
+    }
+    const bool decimate = args.Has("decimate");
+    int factor = 0;
+    if (!files::ParseInt(args.Value(decimate ? "decimate" : "interpolate"), factor) ||
+        factor < COlvexDoc::kMinRateFactor || factor > COlvexDoc::kMaxRateFactor) {
+        return;
+    }
+    doc.m_nRateKind = decimate ? COlvexDoc::kDecimate : COlvexDoc::kInterpolate;
+    doc.m_nRateFactor = factor;
+}
+
 int WriteDesignOption(const CliArgs& args, const RunState& run) {
     if (!args.Has("save-design")) {
         return kExitOk;
@@ -58,17 +72,7 @@ int WriteDesignOption(const CliArgs& args, const RunState& run) {
     form.plotMode = run.m_nPlotMode;
     form.designed = run.Designed();
     form.templatePath = run.m_strTemplatePath;
-    // fir's --decimate and --interpolate (checked before any action ran) go with the design.
-    COlvexDoc doc = run.doc;
-    for (const auto& [name, kind] : {std::pair{"decimate", COlvexDoc::kDecimate},
-                                     std::pair{"interpolate", COlvexDoc::kInterpolate}}) {
-        int factor = 0;
-        if (form.structure == 0 && args.Has(name) && ReadInt(args, name, factor)) {
-            doc.m_nRateKind = kind;
-            doc.m_nRateFactor = factor;
-        }
-    }
-    const commands::Outcome saved = commands::SaveDesign(doc, form, args.Value("save-design"));
+    const commands::Outcome saved = commands::SaveDesign(run.doc, form, args.Value("save-design"));
     if (!saved.Is(commands::OutcomeKind::kFileWritten)) {
         std::fprintf(stderr, "--save-design: %s (%s)\n",
                      saved.path == files::kStandardStreamPath ? "standard output"
