@@ -4,15 +4,18 @@
 // polyphase hardware cannot be (another architecture, a testbench) is refused with the reason.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/VhdlCommands.h"
 #include "app/ui/DesignDialogs.h"
@@ -123,6 +126,27 @@ TEST_F(RateChoiceFixture, TheWindowsPolyphaseVhdlIsTheCommandLines) {
         ASSERT_FALSE(saved.empty());
         EXPECT_EQ(saved, CliVhdl(c.cli));
     }
+}
+
+TEST_F(RateChoiceFixture, ADecimatorsStatusAndReportGiveItsFoldedBandsLargestGain) {
+    Design(COlvexDoc::kSingleRate, "2");
+    EXPECT_EQ(host.StatusTexts().back().find("aliasing"), std::string::npos);
+    Design(COlvexDoc::kDecimate, "8");
+    doc.m_bQuantize = 0; // as the design was measured
+    const std::optional<commands::AliasingMeasure> aliasing = commands::AliasingOf(doc, false);
+    ASSERT_TRUE(aliasing.has_value());
+    // LPF to 40 Hz at 1000 Hz by 8: the images around 125, 250, 375 and 500 Hz.
+    ASSERT_EQ(aliasing->bands.size(), 4u);
+    EXPECT_DOUBLE_EQ(aliasing->bands[0].lo, 85.0);
+    EXPECT_DOUBLE_EQ(aliasing->bands[3].hi, 500.0);
+    char words[80];
+    std::snprintf(words, sizeof words, "aliasing max %.3f dB (decimation by 8)", aliasing->worstDb);
+    const std::string status = host.StatusTexts().back();
+    EXPECT_NE(status.find(words), std::string::npos) << status;
+    EXPECT_NE(commands::MeasurementsReport(doc, false, "\n").find(words), std::string::npos);
+    // Every folded band lies in the stop band from 80 Hz: no gain there beyond its largest.
+    const dsp::Measurements measured = commands::MeasureDocument(doc, false);
+    EXPECT_LE(aliasing->worstDb, measured.unquantized.back().maxDb + 1e-9);
 }
 
 TEST_F(RateChoiceFixture, UndoAndRedoRestoreTheRate) {
