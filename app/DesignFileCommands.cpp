@@ -210,6 +210,30 @@ std::string CheckFirBandTable(const files::DesignState& s) {
     return check.Refused() ? "fir.bands: " + check.message : std::string();
 }
 
+// The FIR's rate change by its name in the file; -1 for a name the file may not hold.
+int RateKindOfName(const std::string& name) {
+    if (name.empty()) {
+        return COlvexDoc::kSingleRate;
+    }
+    if (name == "decimate") {
+        return COlvexDoc::kDecimate;
+    }
+    return name == "interpolate" ? COlvexDoc::kInterpolate : -1;
+}
+
+std::string CheckFirRate(const files::DesignState& s) {
+    if (RateKindOfName(s.firRate) < 0) {
+        return "fir.rate: expected decimate or interpolate";
+    }
+    if (!s.firRate.empty() && (s.firRateFactor < COlvexDoc::kMinRateFactor ||
+                               s.firRateFactor > COlvexDoc::kMaxRateFactor)) {
+        return "fir.rateFactor: expected an integer from " +
+               std::to_string(COlvexDoc::kMinRateFactor) + " to " +
+               std::to_string(COlvexDoc::kMaxRateFactor);
+    }
+    return {};
+}
+
 void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.ClearDesignArrays();
     doc.m_nFilterType = s.filterType;
@@ -231,6 +255,8 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.m_dRR = s.rr;
     doc.m_nCoeffMultiplier = s.multiplier;
     StoreFirBandTable(doc, s);
+    doc.m_nRateKind = std::max(RateKindOfName(s.firRate), 0);
+    doc.m_nRateFactor = doc.m_nRateKind == COlvexDoc::kSingleRate ? 2 : s.firRateFactor;
     std::copy(s.firTaps.begin(), s.firTaps.end(), doc.m_aFirCoeffs);
     doc.m_bDesignOk = 1;
     doc.m_bBandsKnown = s.bandsKnown ? 1 : 0;
@@ -300,6 +326,10 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
                                   doc.m_aBandDesired[b], doc.m_aBandWeight[b]});
         }
     }
+    if (doc.HasRateChange()) {
+        s.firRate = doc.m_nRateKind == COlvexDoc::kDecimate ? "decimate" : "interpolate";
+        s.firRateFactor = doc.m_nRateFactor;
+    }
     s.iirSections = doc.m_nIirSections;
     s.rippleDb = doc.m_dRippleDb;
     s.iirFc1 = doc.m_dIirFc1;
@@ -367,6 +397,10 @@ std::string CheckDesignState(const files::DesignState& state) {
     const std::string bands = CheckFirBandTable(state);
     if (!bands.empty()) {
         return bands;
+    }
+    const std::string rate = CheckFirRate(state);
+    if (!rate.empty()) {
+        return rate;
     }
     return CheckEdgeOrder(state);
 }

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <vector>
 
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ViewCommands.h"
+#include "dsp/Aliasing.h"
 #include "dsp/MeasureGrid.h"
 #include "dsp/MeasureReport.h"
 #include "dsp/TransitionPeak.h"
@@ -95,6 +97,51 @@ std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir) {
 
 // A design method other than the default is named: on a first line of the report, at the end
 // of the summary. A transition band that rises above the pass band is said after both.
+std::optional<AliasingMeasure> AliasingOf(const COlvexDoc& doc, bool iir) {
+    if (iir || !doc.HasRateChange() || !doc.BandsKnownOf(0)) {
+        return std::nullopt;
+    }
+    const dsp::FilterCoefficients unquantized = doc.TakeCoefficients(false, false);
+    const dsp::BandSpec spec = BandSpecOf(doc, false);
+    std::vector<dsp::Band> pass;
+    for (const dsp::Band& band : dsp::MeasureBands(spec, unquantized)) {
+        if (band.pass) {
+            pass.push_back(band);
+        }
+    }
+    AliasingMeasure m;
+    m.decimate = doc.m_nRateKind == COlvexDoc::kDecimate;
+    m.factor = doc.m_nRateFactor;
+    m.bands = dsp::AliasingBands(pass, spec.fs, m.factor);
+    if (m.bands.empty()) {
+        return std::nullopt;
+    }
+    m.worstDb = dsp::WorstGainDb(doc.TakeCoefficients(false), spec.fs, m.bands);
+    return m;
+}
+
+std::string AliasingMeasureLine(const COlvexDoc& doc, bool iir) {
+    const std::optional<AliasingMeasure> m = AliasingOf(doc, iir);
+    if (!m) {
+        return {};
+    }
+    return std::string(m->decimate ? "aliasing_attenuation_db " : "imaging_attenuation_db ") +
+           TableNumber(-m->worstDb);
+}
+
+namespace {
+
+// The window's words for the aliasing measure: "aliasing max -54.107 dB (decimation by 8)".
+std::string AliasingWords(const AliasingMeasure& m) {
+    char text[120];
+    std::snprintf(text, sizeof text, "%s max %.3f dB (%s by %d)",
+                  m.decimate ? "aliasing" : "images", m.worstDb,
+                  m.decimate ? "decimation" : "interpolation", m.factor);
+    return text;
+}
+
+} // namespace
+
 std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineEnd) {
     // A method other than the structure's default says which made the filter, on a first line.
     const std::string method = iir ? IirMethodWords(doc, iir) : design::FirMethodText(doc, !iir);
@@ -103,7 +150,11 @@ std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineE
         dsp::MeasurementsText(MeasureDocument(doc, iir), iir, doc.m_nQuantBits, lineEnd,
                               UnstableSectionsOf(doc, iir));
     const std::string peak = TransitionPeakNoteOf(doc, iir);
-    return peak.empty() ? text : text + "Warning: the " + peak + "." + lineEnd;
+    const std::optional<AliasingMeasure> aliasing = AliasingOf(doc, iir);
+    const std::string folded =
+        aliasing ? "Bands folded onto the pass band: " + AliasingWords(*aliasing) + lineEnd
+                 : std::string();
+    return (peak.empty() ? text : text + "Warning: the " + peak + "." + lineEnd) + folded;
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
@@ -115,7 +166,9 @@ std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
                                  UnstableSectionsOf(doc, iir)) +
         (firMethod.empty() ? std::string() : "; method: " + firMethod);
     const std::string peak = TransitionPeakNoteOf(doc, iir);
-    return peak.empty() ? summary : summary + "; " + peak;
+    const std::optional<AliasingMeasure> aliasing = AliasingOf(doc, iir);
+    return (peak.empty() ? summary : summary + "; " + peak) +
+           (aliasing ? "; " + AliasingWords(*aliasing) : std::string());
 }
 
 MeasureBandsRequest MeasureBandsFromDocument(const COlvexDoc& doc, bool iir, int type) {

@@ -6,7 +6,9 @@
 // SetMeasureBands.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Outcome.h"
 #include "dsp/Measure.h"
@@ -33,6 +35,21 @@ std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineE
 // where and how high (both texts above end with it); empty otherwise, and for IIR.
 std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir);
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
+
+// A FIR designed to decimate (or interpolate): the bands that fold onto its pass bands (or hold
+// their images) at its factor, and its largest gain in them, of the coefficients the report
+// measures (quantized while quantization is on). Nothing for single rate, IIR, or bands not
+// known.
+struct AliasingMeasure {
+    bool decimate = true;
+    int factor = 0;
+    std::vector<dsp::Band> bands;
+    double worstDb = 0.0;
+};
+std::optional<AliasingMeasure> AliasingOf(const COlvexDoc& doc, bool iir);
+// The command line's --measure line: "aliasing_attenuation_db X" (an interpolator's
+// "imaging_attenuation_db X"), X the attenuation in the bands; empty without a rate change.
+std::string AliasingMeasureLine(const COlvexDoc& doc, bool iir);
 
 // The filter type, fs and the band edges in Hz: FIR fc1..fc4 (fc3, fc4 for BRF/BPF only), IIR
 // the cut-offs fc1 and (BRF/BPF) fc2.

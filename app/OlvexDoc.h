@@ -67,6 +67,21 @@ public:
     // then is the design's input (edges as fractions of fs) and stays as it was entered.
     int m_nFirKind = static_cast<int>(dsp::FirKind::kFilterType);
 
+    // The rate the FIR design runs at, as the FIR Design dialogs' Rate choice set it: a
+    // RateKind, and the factor M (decimation) or L (interpolation) in kMinRateFactor..
+    // kMaxRateFactor, kept while single rate is chosen so the dialog shows it again. VHDL Code,
+    // Save VHDL and the hardware report generate the FIR's polyphase filter from it; the IIR
+    // cascade always runs at one rate.
+    enum RateKind { kSingleRate = 0, kDecimate = 1, kInterpolate = 2 };
+    static constexpr int kMinRateFactor = 2;
+    static constexpr int kMaxRateFactor = 64;
+    int m_nRateKind = kSingleRate;
+    int m_nRateFactor = 2;
+    bool HasRateChange() const {
+        return (m_nRateKind == kDecimate || m_nRateKind == kInterpolate) &&
+               m_nRateFactor >= kMinRateFactor && m_nRateFactor <= kMaxRateFactor;
+    }
+
     // ---- FIR design work area -------------------------------------------------------------------
     double m_aFirCoeffs[kMaxFirTaps] = {};                 // h[0..N-1] of the last design
     double m_aBandDesired[kMaxBands] = {0.0, 1.0, 0.0};    // desired gain per band

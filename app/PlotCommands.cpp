@@ -4,6 +4,7 @@
 #include <iterator>
 #include <span>
 
+#include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/SessionState.h"
 #include "app/ViewCommands.h"
@@ -140,6 +141,12 @@ plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& asked) {
     case plots::PlotMode::kResponse:
         ComputeResponse(doc, state.iir);
         data.response = HeldResponse(doc, state.noDesign);
+        // A FIR that decimates (or interpolates): the bands that fold onto its pass band.
+        if (const auto aliasing = state.noDesign ? std::nullopt : AliasingOf(doc, state.iir)) {
+            for (const dsp::Band& band : aliasing->bands) {
+                data.response.settings.markedBands.emplace_back(band.lo, band.hi);
+            }
+        }
         if (data.quantize && !state.noDesign) {
             data.idealGain = IdealGainOf(doc, state.iir);
         }

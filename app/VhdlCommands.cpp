@@ -225,6 +225,32 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
     return text;
 }
 
+const char* const kRateChangeTestbenchText =
+    "The testbench is of single-rate filters: not with Decimate by or Interpolate by.";
+
+vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir) {
+    vhdl::RateChange rate;
+    if (iir || !doc.HasRateChange()) {
+        return rate;
+    }
+    rate.kind = doc.m_nRateKind == COlvexDoc::kDecimate ? vhdl::RateKind::kDecimate
+                                                        : vhdl::RateKind::kInterpolate;
+    rate.factor = doc.m_nRateFactor;
+    return rate;
+}
+
+std::optional<std::string> RateChangeRefusal(const COlvexDoc& doc, vhdl::RateChange rate,
+                                             vhdl::Architecture architecture) {
+    if (!rate.Active()) {
+        return std::nullopt;
+    }
+    if (architecture != vhdl::Architecture::kSerial) {
+        return std::string("Decimate by and Interpolate by generate the one-multiplier polyphase "
+                           "hardware: choose the serial architecture.");
+    }
+    return vhdl::PolyphaseRefusal(doc.TakeCoefficients(false), rate);
+}
+
 std::string TemplateNotFoundText(const std::string& path) {
     return path + " was not found.";
 }

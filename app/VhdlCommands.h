@@ -32,6 +32,18 @@ std::string SubstituteIirLineOf(const COlvexDoc& doc, std::string_view line, int
 // The record's m_aWaveIn through the hardware at data bits D, against m_aWaveOut.
 vhdl::HardwareWave HardwareWaveOf(const COlvexDoc& doc, bool iir, int dataBits);
 
+// ---- The FIR's rate change ----
+// The rate change the document's FIR runs at (the FIR Design dialogs' Rate choice); none for the
+// IIR cascade, which runs at one rate.
+vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir);
+// Why the window cannot generate the FIR with the rate change on `architecture`: the polyphase
+// filter is one-multiplier hardware (serial only), and its tables hold a bounded number of
+// products. Nothing when it can (or when the rate is single).
+std::optional<std::string> RateChangeRefusal(const COlvexDoc& doc, vhdl::RateChange rate,
+                                             vhdl::Architecture architecture);
+// The testbench compares one output per input: it is not written for a rate change.
+extern const char* const kRateChangeTestbenchText;
+
 // ---- VHDL Code ----
 
 // The file-error text for a template that does not exist: "PATH was not found.", as the window's

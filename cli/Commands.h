@@ -55,6 +55,10 @@ int RunOpen(const CliArgs& args, RunState& run);
 int RunCic(const CliArgs& args, RunState& run);
 // --save-design FILE of fir, iir, load and open, after every other action: kExitOk, or 4 when
 // the file could not be written.
+// fir's --decimate M or --interpolate L (one of them, 2 to 64) as the document's rate change,
+// which the measurements, the plot and --save-design take; anything else leaves it alone (the
+// VHDL options refuse it with the reason).
+void StoreRateOptions(const CliArgs& args, COlvexDoc& doc);
 int WriteDesignOption(const CliArgs& args, const RunState& run);
 
 // The designs of fir and iir (and of wave): kExitOk, or the exit status of a refusal or a

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "app/DesignFileCommands.h"
+#include "app/OlvexDoc.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "files/InputFile.h"
+#include "files/NumberText.h"
 
 namespace cli {
 
@@ -34,7 +36,31 @@ int RunOpen(const CliArgs& args, RunState& run) {
     run.m_strTemplatePath = opened.form.templatePath;
     run.keepsCoefficientSettings = true;
     status = ApplyMeasureBands(args, run);
-    return status == kExitOk ? RunCoefficientActions(args, run) : status;
+    if (status != kExitOk) {
+        return status;
+    }
+    // A FIR designed to decimate or interpolate is generated as fir's --decimate and
+    // --interpolate generate it, with their checks.
+    CliArgs actions = args;
+    if (run.m_nFirIir == 0 && run.doc.HasRateChange()) {
+        actions.Set(run.doc.m_nRateKind == COlvexDoc::kDecimate ? "decimate" : "interpolate",
+                    std::to_string(run.doc.m_nRateFactor));
+    }
+    return RunCoefficientActions(actions, run);
+}
+
+void StoreRateOptions(const CliArgs& args, COlvexDoc& doc) {
+    if (args.Has("decimate") == args.Has("interpolate")) {
+        return;
+    }
+    const bool decimate = args.Has("decimate");
+    int factor = 0;
+    if (!files::ParseInt(args.Value(decimate ? "decimate" : "interpolate"), factor) ||
+        factor < COlvexDoc::kMinRateFactor || factor > COlvexDoc::kMaxRateFactor) {
+        return;
+    }
+    doc.m_nRateKind = decimate ? COlvexDoc::kDecimate : COlvexDoc::kInterpolate;
+    doc.m_nRateFactor = factor;
 }
 
 int WriteDesignOption(const CliArgs& args, const RunState& run) {

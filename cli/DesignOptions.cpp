@@ -405,6 +405,7 @@ int RunFir(const CliArgs& args, RunState& run) {
         status = DesignFirFromArgs(args, run);
     }
     if (status == kExitOk) {
+        StoreRateOptions(args, run.doc);
         status = RunCoefficientActions(args, run);
     }
     if (status != kExitOk) {

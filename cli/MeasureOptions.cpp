@@ -115,6 +115,11 @@ void PrintMeasureOutputs(const CliArgs& args, const RunState& run) {
         PrintBands(run.listing.Stream(),
                    dsp::ReportedGains(commands::MeasureDocument(run.doc, run.Iir())),
                    !commands::UnstableSectionsOf(run.doc, run.Iir()).empty());
+        // A rate change adds the attenuation of the bands it folds onto the pass band.
+        const std::string aliasing = commands::AliasingMeasureLine(run.doc, run.Iir());
+        if (!aliasing.empty()) {
+            std::fprintf(run.listing.Stream(), "%s\n", aliasing.c_str());
+        }
     }
     if (args.Has("advise-bits")) {
         double tolerance = dsp::kDefaultToleranceDb;

@@ -91,6 +91,11 @@ const Field kFirMethodFields[] = {
     {"/fir/method",               &DesignState::firMethod},
     {"/fir/kaiserBeta",           &DesignState::kaiserBeta},
 };
+// Written only for a rate change (single rate is what a file without them reads as).
+const Field kFirRateFields[] = {
+    {"/fir/rate",                 &DesignState::firRate},
+    {"/fir/rateFactor",           &DesignState::firRateFactor},
+};
 // clang-format on
 
 constexpr const char* kFirKindPointer = "/fir/kind";
@@ -272,6 +277,11 @@ std::string WriteDesignText(const DesignState& state) {
             doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
         }
     }
+    if (!state.firRate.empty()) {
+        for (const Field& field : kFirRateFields) {
+            doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
+        }
+    }
     if (!state.firKind.empty()) {
         doc[Json::json_pointer(kFirKindPointer)] = state.firKind;
         Json rows = Json::array();
@@ -337,7 +347,8 @@ DesignRead ReadDesignText(std::string_view text) {
         }
     }
     for (const auto& table :
-         {std::span<const Field>(kOptionalFields), std::span<const Field>(kFirMethodFields)}) {
+         {std::span<const Field>(kOptionalFields), std::span<const Field>(kFirMethodFields),
+          std::span<const Field>(kFirRateFields)}) {
         for (const Field& field : table) {
             const Json::json_pointer at(field.pointer);
             if (!doc.contains(at)) {
@@ -367,6 +378,9 @@ std::vector<std::string> DesignFieldNames() {
         names.push_back(FieldName(field.pointer));
     }
     for (const Field& field : kFirMethodFields) {
+        names.push_back(FieldName(field.pointer));
+    }
+    for (const Field& field : kFirRateFields) {
         names.push_back(FieldName(field.pointer));
     }
     names.push_back(FieldName(kFirKindPointer));

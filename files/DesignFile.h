@@ -73,6 +73,11 @@ struct DesignState {
     // the file of a filter type stays as it was; a file without them designs the filter type.
     std::string firKind;
     std::vector<std::array<double, 4>> firBands;
+    // The FIR's rate change ("decimate", "interpolate"; empty for single rate) and its factor.
+    // Written only for a rate change, so a single-rate design's file stays as it was; a file
+    // without them is single rate.
+    std::string firRate;
+    int firRateFactor = 2;
     // Coefficients dialog: quantization, bits, number form (0 Real, 1 Bin, 2 Dec, 3 Hex).
     int quantize = 0;
     int quantBits = 16;

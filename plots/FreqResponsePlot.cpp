@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "plots/PlotConventions.h"
 
@@ -76,6 +77,30 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     const int zoom = zoomed ? kRespZoomFactor : 1;
     const int s = ResponseStartSample(settings.startPos, settings.freqZoom);
     g.startSample = s;
+
+    // The marked bands, clipped to the frequencies shown: fs/2 (1x) or fs/20 (10x) from the
+    // start across the grid's width.
+    const double shownFrom =
+        ResponseStartFrequency(settings.startPos, settings.freqZoom, settings.fs);
+    const double shownSpan = 0.5 * settings.fs / zoom;
+    for (const auto& [lo, hi] : settings.markedBands) {
+        if (!(shownSpan > 0.0) || !(hi > lo)) {
+            continue;
+        }
+        const double from = std::max(0.0, (lo - shownFrom) / shownSpan * kWR);
+        const double to = std::min(static_cast<double>(kWR), (hi - shownFrom) / shownSpan * kWR);
+        if (!(to >= from)) {
+            continue;
+        }
+        const int first = static_cast<int>(std::ceil(from));
+        const int last = static_cast<int>(std::floor(to));
+        for (int x = first; x <= last; x += kMarkedHatchStep) {
+            g.markedHatch.push_back({{x0 + x, y0}, {x0 + x, y0 + kH}});
+        }
+        if (last >= first && (last - first) % kMarkedHatchStep != 0) {
+            g.markedHatch.push_back({{x0 + last, y0}, {x0 + last, y0 + kH}}); // the upper edge
+        }
+    }
 
     // Phase: the curve starts one sample (and one step) in from the gain curve.
     const int zeroRad = Row(y0, kZeroRadRow);
@@ -175,6 +200,10 @@ void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const
     ScopedFont font(dc, LabelFont());
     const FreqResponseGeometry g =
         ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc), idealGain);
+    {
+        ScopedPen marked(dc, kMarkedBandPen);
+        DrawSegments(dc, g.markedHatch);
+    }
     {
         ScopedPen grid(dc, kGreyGridPen);
         std::for_each(g.frame.gridRows.begin(), g.frame.gridRows.end(),

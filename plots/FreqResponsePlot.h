@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/DrawContext.h"
@@ -25,7 +26,13 @@ struct FreqResponseSettings {
     // Screen: labels that would cover a neighbour in the measured font move clear of it. The
     // print-out keeps every label at its fixed place.
     bool fitLabels = true;
+    // Bands (Hz, lo..hi) hatched behind the curves: those a rate change folds onto the pass band.
+    std::vector<std::pair<double, double>> markedBands{};
 };
+
+// The hatch of the marked bands: a vertical line every kMarkedHatchStep pixels across the grid.
+constexpr int kMarkedHatchStep = 3;
+constexpr platform::PenSpec kMarkedBandPen{platform::PenStyle::kSolid, 1, {255, 205, 150}};
 
 constexpr int kRespZoomFactor = 10;       // 10x zoom: 20 pixels per response sample
 constexpr int kRespSampleStride = 2;      // 1x: 2 pixels per response sample
@@ -44,8 +51,9 @@ int ResponseStartSample(int startPos, int freqZoom);
 double ResponseStartFrequency(int startPos, int freqZoom, double fs);
 
 struct FreqResponseGeometry {
-    ResponseFrame frame; // grid, references and frame lines
-    int startSample = 0; // s: first response sample shown
+    ResponseFrame frame;                  // grid, references and frame lines
+    int startSample = 0;                  // s: first response sample shown
+    std::vector<PlotSegment> markedHatch; // the marked bands' hatch, top to bottom of the grid
     std::vector<PlotSegment> phaseCurve;
     PlotSegment phaseLegend;
     std::vector<PlotSegment> gainCurve;

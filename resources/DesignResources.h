@@ -72,6 +72,13 @@ constexpr int kIdcKaiserBeta = 1270;
 extern const char* const kFirMethodLabels[kFirMethodRadios];
 extern const char* const kFirKindLabels[kFirKindRadios - 1];
 
+// The FIR parameter dialogs' rate: a radio group in the order of COlvexDoc::RateKind (single
+// rate, decimate by, interpolate by) and the factor the two rate changes take.
+constexpr int kIdcRateKind = 1271; // radio group start, index 0
+constexpr int kRateKindRadios = 3;
+constexpr int kIdcRateFactor = 1274;
+extern const char* const kRateKindLabels[kRateKindRadios];
+
 // The band table: up to eight rows of four edits (from and to in Hz, the gain, the weight), the
 // count of rows in use (read-only; Add band and Remove band change it).
 constexpr int kBandTableRows = 8;

@@ -255,8 +255,35 @@ int AddFirKindAndMethodGroups(DialogTemplate& dialog, int y, int type) {
     return y + kGroupHeight + kPictureGap;
 }
 
+// The rate: its radios on one line in a frame, the factor's edit (M or L, 2 to 64) after them;
+// returns the next row's y.
+int AddRateGroup(DialogTemplate& dialog, int y) {
+    constexpr int kTitleHeight = 10;
+    constexpr int kRadioHeight = 10;
+    constexpr int kGroupHeight = kTitleHeight + kEditHeight + 5;
+    constexpr int kRadioWidths[kRateKindRadios] = {54, 58, 66};
+    constexpr int kFactorWidth = 30;
+    dialog.controls.push_back(
+        {kIdStatic, ControlKind::kGroupBox, "Rate", {kMargin, y, kPictureWidth, kGroupHeight}});
+    const int lineY = y + kTitleHeight + 1;
+    int x = 2 * kMargin;
+    for (int i = 0; i < kRateKindRadios; ++i) {
+        dialog.controls.push_back({kIdcRateKind + i,
+                                   ControlKind::kRadio,
+                                   kRateKindLabels[i],
+                                   {x, lineY + 1, kRadioWidths[i], kRadioHeight},
+                                   i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
+        x += kRadioWidths[i] + 4;
+    }
+    dialog.controls.push_back(
+        {kIdcRateFactor, ControlKind::kEdit, "", {x, lineY, kFactorWidth, kEditHeight}});
+    return y + kGroupHeight + kPictureGap;
+}
+
 } // namespace
 
+const char* const kRateKindLabels[kRateKindRadios] = {"Single rate", "Decimate by",
+                                                      "Interpolate by"};
 const char* const kFirMethodLabels[kFirMethodRadios] = {"Remez exchange", "Least squares",
                                                         "Kaiser window", "Half-band"};
 const char* const kFirKindLabels[kFirKindRadios - 1] = {"Hilbert transformer", "Differentiator",
@@ -299,7 +326,8 @@ DialogTemplate FirDialogTemplate(int type, FirDialogKind kind) {
 
     int y = kMargin + kFirPictureHeight + kPictureGap + kMargin;
     if (parameters) {
-        y = AddFirKindAndMethodGroups(dialog, y - kMargin, t) + kMargin - kPictureGap;
+        y = AddFirKindAndMethodGroups(dialog, y - kMargin, t);
+        y = AddRateGroup(dialog, y) + kMargin - kPictureGap;
     }
     y = AddRow(dialog, y, {kIdcFs, "Sampling F (fs) =", kHz, !parameters, false});
     const int edges = IsThreeBand(t) ? 4 : 2;

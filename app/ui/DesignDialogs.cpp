@@ -80,6 +80,8 @@ void CFirDesignDialog::Fill(const COlvexDoc& doc, int shownTaps) {
         m_nFirKind = static_cast<int>(doc.FirKind());
         m_nFirMethod = doc.m_nFirMethod;
         m_dKaiserBeta = doc.m_dKaiserBeta;
+        m_nRateKind = std::clamp(doc.m_nRateKind, 0, kRateKindRadios - 1);
+        m_nRateFactor = doc.m_nRateFactor;
     }
 }
 
@@ -104,7 +106,8 @@ void CFirDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
 void CFirDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
     if (controlId == kIdcFromRequirements ||
         (controlId >= kIdcFirKind && controlId < kIdcFirKind + kFirKindRadios) ||
-        (controlId >= kIdcFirMethod && controlId < kIdcFirMethod + kFirMethodRadios)) {
+        (controlId >= kIdcFirMethod && controlId < kIdcFirMethod + kFirMethodRadios) ||
+        (controlId >= kIdcRateKind && controlId < kIdcRateKind + kRateKindRadios)) {
         ShowMode(controls);
     }
 }
@@ -142,6 +145,9 @@ void CFirDesignDialog::ShowMode(platform::ControlAccess& controls) const {
     controls.SetEnabled(kIdcTaps, !requirements);
     controls.SetEnabled(kIdcRR, !table && !requirements && method != dsp::kFirKaiser && !halfband);
     controls.SetEnabled(kIdcKaiserBeta, !table && !requirements && method == dsp::kFirKaiser);
+    controls.SetEnabled(kIdcRateFactor,
+                        CheckedIndex(controls, kIdcRateKind, kRateKindRadios,
+                                     COlvexDoc::kSingleRate) != COlvexDoc::kSingleRate);
 }
 
 void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
@@ -182,6 +188,7 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
                       std::numeric_limits<int>::max());
     if (parameters) {
         exchange.Check(kIdcFromRequirements, m_bFromRequirements);
+        ExchangeRate(exchange);
         // A kind on a band table turns the mode off (its check box is disabled and clear).
         if (exchange.Saving() && UsesBandTable()) {
             m_bFromRequirements = 0;
@@ -212,6 +219,33 @@ void CFirDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
         if (check.Refused()) {
             exchange.Refuse(FieldControl(check.field), check.message);
         }
+    }
+}
+
+void CFirDesignDialog::ExchangeRate(platform::DataExchange& exchange) {
+    exchange.Radio(kIdcRateKind, m_nRateKind);
+    if (!exchange.Saving()) {
+        exchange.IntRange(kIdcRateFactor, m_nRateFactor, COlvexDoc::kMinRateFactor,
+                          COlvexDoc::kMaxRateFactor);
+        return;
+    }
+    if (m_nRateKind < 0 || m_nRateKind >= kRateKindRadios) {
+        m_nRateKind = COlvexDoc::kSingleRate;
+    }
+    std::string text;
+    exchange.Text(kIdcRateFactor, text);
+    int factor = 0;
+    const bool inRange = files::ParseInt(text, factor) && factor >= COlvexDoc::kMinRateFactor &&
+                         factor <= COlvexDoc::kMaxRateFactor;
+    if (inRange) {
+        m_nRateFactor = factor;
+    } else if (m_nRateKind != COlvexDoc::kSingleRate) {
+        // The dialog stays open on the factor with every entry as typed. Single rate does not
+        // use the factor (its edit is disabled): anything else there is left alone.
+        exchange.Refuse(kIdcRateFactor, std::string(kRateKindLabels[m_nRateKind]) +
+                                            ": the factor must be an " + "integer from " +
+                                            std::to_string(COlvexDoc::kMinRateFactor) + " to " +
+                                            std::to_string(COlvexDoc::kMaxRateFactor) + ".");
     }
 }
 

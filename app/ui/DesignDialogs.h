@@ -27,7 +27,8 @@ public:
     // The requirements mode enables Ap and As and disables N and RR, which it replaces. The
     // method enables what it is designed with: beta for the Kaiser window (chosen by Kaiser's
     // formula in the requirements mode), RR for the other two. A kind designed on a band table
-    // keeps fs, N and the multiplier and disables the rest, the requirements mode included.
+    // keeps fs, N and the multiplier and disables the rest, the requirements mode included. The
+    // factor is enabled while a rate change is chosen.
     void OnInitDialog(platform::ControlAccess& controls) override;
     void OnClicked(int controlId, platform::ControlAccess& controls) override;
 
@@ -48,6 +49,11 @@ public:
     int m_nFirKind = 0;
     int m_nFirMethod = 0;
     double m_dKaiserBeta = 8.6;
+    // Parameter dialogs only: the rate (a COlvexDoc::RateKind, the index of the rate radios) and
+    // the factor of a rate change, 2 to 64; single rate reads a well-formed factor in range and
+    // otherwise keeps the one it had.
+    int m_nRateKind = 0;
+    int m_nRateFactor = 2;
 
     // What the accepted dialog designs with: a kind on a band table, and whether the entries of
     // RR and beta are in use (a disabled field's entry is neither checked nor taken).
@@ -57,6 +63,7 @@ public:
 
 private:
     void ShowMode(platform::ControlAccess& controls) const;
+    void ExchangeRate(platform::DataExchange& exchange);
 
     int m_nType;
     FirDialogKind m_kind;

@@ -210,8 +210,12 @@ bool BandTableBranch(platform::UiHost& host, COlvexDoc& doc, const CFirDesignDia
     return true;
 }
 
+bool DesignFromDialog(platform::UiHost& host, COlvexDoc& doc, int type, const CFirDesignDialog& dlg,
+                      Outcome& outcome, std::string& report);
+
 // The FIR branch: the dialog, storing (or the refusal), the design and, after a failure, the
-// offer. Returns false when the dialog was cancelled (nothing designed).
+// offer. Returns false when the dialog was cancelled (nothing designed). The rate chosen goes
+// with the design: a design that stands takes it, a failed one keeps the previous design's.
 bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcome,
                std::string& report) {
     CFirDesignDialog dlg(type, FirDialogKind::kParameters);
@@ -220,6 +224,18 @@ bool FirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
         return false; // Cancel designs nothing
     }
     dlg.Remember(doc);
+    if (!DesignFromDialog(host, doc, type, dlg, outcome, report)) {
+        return false;
+    }
+    if (!outcome.Is(OutcomeKind::kDesignFailed)) {
+        doc.m_nRateKind = dlg.m_nRateKind;
+        doc.m_nRateFactor = dlg.m_nRateFactor;
+    }
+    return true;
+}
+
+bool DesignFromDialog(platform::UiHost& host, COlvexDoc& doc, int type, const CFirDesignDialog& dlg,
+                      Outcome& outcome, std::string& report) {
     if (dlg.UsesBandTable()) {
         return BandTableBranch(host, doc, dlg, outcome);
     }

@@ -247,7 +247,8 @@ bool SaveLoadHandler::SaveVhdl(const std::string& name) {
         return true;
     }
     request.path = *path;
-    const commands::VhdlOutcome outcome = commands::SaveVhdl(m_doc, request);
+    const commands::VhdlOutcome outcome =
+        commands::SaveVhdl(m_doc, request, commands::DocumentRate(m_doc, m_view.m_nFirIir == 1));
     m_view.VhdlCode().m_nSubstIndex = outcome.substIndex;
     if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
         m_view.m_strFileReason = outcome.reason;
@@ -263,6 +264,10 @@ bool SaveLoadHandler::SaveVhdl(const std::string& name) {
 bool SaveLoadHandler::SaveTestbench(const std::string& name) {
     commands::SaveTestbenchRequest request;
     request.iir = m_view.m_nFirIir == 1;
+    if (commands::DocumentRate(m_doc, request.iir).Active()) {
+        m_host.MessageBox(commands::kRateChangeTestbenchText, "", platform::MessageIcon::kWarning);
+        return true;
+    }
     request.vhdlParamsSet = m_view.m_bVhdlParamsSet != 0;
     return CheckAskAndSave(
         m_host, m_view.m_strFileReason, name, request,

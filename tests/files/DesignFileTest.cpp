@@ -90,6 +90,8 @@ files::DesignState EveryFieldSet() {
     s.waveZoom = 1;
     s.waveStart = 55;
     s.showHardwareWave = 1;
+    s.firRate = "interpolate";
+    s.firRateFactor = 5;
     // Values whose shortest decimal form needs all 17 digits, and a subnormal.
     s.firTaps = {0.1 + 0.2, -1.0 / 3.0, 2.0 / 7.0, 4.9e-324, -0.0};
     for (int i = 0; i < files::kDesignIirSections; ++i) {
@@ -358,6 +360,75 @@ TEST_F(DesignFileFixture, FirMethodKeptAndRemezFilesUnchanged) {
                     .Is(OutcomeKind::kAccepted));
     EXPECT_EQ(before.m_nFirMethod, dsp::kFirRemez);
     EXPECT_EQ(before.m_aFirCoeffs[7], source.m_aFirCoeffs[7]); // the taps as stored
+}
+
+TEST_F(DesignFileFixture, RateKeptAndSingleRateFilesUnchanged) {
+    COlvexDoc source;
+    ASSERT_TRUE(commands::DesignFir(source, commands::FirRequestFromDocument(source, kLpf))
+                    .Is(OutcomeKind::kAccepted));
+    const std::string single = files::WriteDesignText(commands::TakeDesignState(source, {}));
+    EXPECT_FALSE(Json::parse(single)["fir"].contains("rate"));
+    EXPECT_FALSE(Json::parse(single)["fir"].contains("rateFactor"));
+    // A factor kept by the dialog while single rate is chosen is not written either.
+    source.m_nRateFactor = 12;
+    EXPECT_EQ(files::WriteDesignText(commands::TakeDesignState(source, {})), single);
+
+    const struct {
+        int kind;
+        int factor;
+        const char* name;
+    } rates[] = {{COlvexDoc::kDecimate, 8, "decimate"},
+                 {COlvexDoc::kInterpolate, 64, "interpolate"},
+                 {COlvexDoc::kDecimate, 2, "decimate"}};
+    for (const auto& r : rates) {
+        SCOPED_TRACE(r.factor);
+        source.m_nRateKind = r.kind;
+        source.m_nRateFactor = r.factor;
+        const std::string text = files::WriteDesignText(commands::TakeDesignState(source, {}));
+        const Json json = Json::parse(text);
+        EXPECT_EQ(json["fir"]["rate"], r.name);
+        EXPECT_EQ(json["fir"]["rateFactor"], r.factor);
+        COlvexDoc opened;
+        ASSERT_TRUE(
+            commands::OpenDesign(opened, Write("rate.vantrel", text)).Is(OutcomeKind::kAccepted));
+        EXPECT_EQ(opened.m_nRateKind, r.kind);
+        EXPECT_EQ(opened.m_nRateFactor, r.factor);
+        // Without the rate the same file is a single-rate design with the same taps, whatever
+        // the document held before.
+        Json older = json;
+        older["fir"].erase("rate");
+        older["fir"].erase("rateFactor");
+        EXPECT_EQ(older.dump(2) + "\n", single);
+        COlvexDoc before;
+        before.m_nRateKind = COlvexDoc::kInterpolate;
+        before.m_nRateFactor = 4;
+        ASSERT_TRUE(commands::OpenDesign(before, Write("older.vantrel", older.dump()))
+                        .Is(OutcomeKind::kAccepted));
+        EXPECT_EQ(before.m_nRateKind, COlvexDoc::kSingleRate);
+        EXPECT_EQ(before.m_aFirCoeffs[7], source.m_aFirCoeffs[7]);
+    }
+    // Values the dialog refuses are refused by field, and the document is left alone.
+    const struct {
+        const char* rate;
+        int factor;
+        const char* field;
+    } bad[] = {{"decimate", 65, "fir.rateFactor"},
+               {"interpolate", 1, "fir.rateFactor"},
+               {"resample", 4, "fir.rate"}};
+    for (const auto& b : bad) {
+        SCOPED_TRACE(b.field + std::string(" ") + b.rate);
+        Json json = Json::parse(single);
+        json["fir"]["rate"] = b.rate;
+        json["fir"]["rateFactor"] = b.factor;
+        COlvexDoc refused;
+        refused.m_nTaps = 33;
+        const commands::Outcome outcome =
+            commands::OpenDesign(refused, Write("bad.vantrel", json.dump()));
+        EXPECT_FALSE(outcome.Is(OutcomeKind::kAccepted));
+        EXPECT_NE(outcome.message.find(b.field), std::string::npos) << outcome.message;
+        EXPECT_EQ(refused.m_nTaps, 33);
+        EXPECT_EQ(refused.m_nRateKind, COlvexDoc::kSingleRate);
+    }
 }
 
 TEST_F(DesignFileFixture, FieldsOfLaterVersionsAreIgnored) {

@@ -141,4 +141,73 @@ TEST(FirDesignQtDialog, BandTableRefusesAnOverlapAndKeepsTheEntries) {
     EXPECT_EQ(dialog.m_aTo[1], 480.0);
 }
 
+TEST(FirDesignQtDialog, TheRateFactorIsRefusedOutOfRangeAndNothingTypedIsLost) {
+    COlvexDoc doc;
+    ids::CFirDesignDialog dialog(kLpf, ids::FirDialogKind::kParameters);
+    dialog.Fill(doc, doc.m_nTaps);
+    platform::qt::QtDialog window(dialog, nullptr, "Olvex");
+    window.show();
+    auto* factor = Control<QLineEdit>(window, ids::kIdcRateFactor);
+    auto* single = Control<QRadioButton>(window, ids::kIdcRateKind + COlvexDoc::kSingleRate);
+    auto* decimate = Control<QRadioButton>(window, ids::kIdcRateKind + COlvexDoc::kDecimate);
+    auto* interpolate = Control<QRadioButton>(window, ids::kIdcRateKind + COlvexDoc::kInterpolate);
+    ASSERT_TRUE(factor && single && decimate && interpolate);
+    EXPECT_TRUE(single->isChecked()) << "single rate by default";
+    EXPECT_FALSE(factor->isEnabled());
+    decimate->click();
+    EXPECT_TRUE(factor->isEnabled());
+    Control<QLineEdit>(window, ids::kIdcTaps)->setText("61");
+    Control<QLineEdit>(window, ids::kIdcFc1)->setText("40");
+    Control<QLineEdit>(window, ids::kIdcFc2)->setText("80");
+    // Each refused entry keeps the dialog open with every field as typed.
+    const struct {
+        int radio;
+        const char* typed;
+        const char* message;
+    } refused[] = {
+        {COlvexDoc::kDecimate, "65", "Decimate by: the factor must be an integer from 2 to 64."},
+        {COlvexDoc::kDecimate, "1", "Decimate by: the factor must be an integer from 2 to 64."},
+        {COlvexDoc::kInterpolate, "4.5",
+         "Interpolate by: the factor must be an integer from 2 to 64."},
+        {COlvexDoc::kInterpolate, "",
+         "Interpolate by: the factor must be an integer from 2 to 64."},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed);
+        Control<QRadioButton>(window, ids::kIdcRateKind + r.radio)->click();
+        factor->setText(r.typed);
+        QString message;
+        AnswerNextMessageBox(message);
+        EXPECT_FALSE(window.PressOk());
+        EXPECT_EQ(message, r.message);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(factor->text(), r.typed);
+        EXPECT_EQ(Control<QLineEdit>(window, ids::kIdcTaps)->text(), "61");
+        EXPECT_EQ(Control<QLineEdit>(window, ids::kIdcFc1)->text(), "40");
+        EXPECT_TRUE(Control<QRadioButton>(window, ids::kIdcRateKind + r.radio)->isChecked());
+    }
+    factor->setText("8");
+    decimate->click();
+    EXPECT_TRUE(window.PressOk());
+    EXPECT_EQ(dialog.m_nRateKind, COlvexDoc::kDecimate);
+    EXPECT_EQ(dialog.m_nRateFactor, 8);
+    EXPECT_EQ(dialog.m_nTaps, 61);
+}
+
+TEST(FirDesignQtDialog, SingleRateLeavesABadFactorAlone) {
+    COlvexDoc doc;
+    doc.m_nRateFactor = 16;
+    ids::CFirDesignDialog dialog(kLpf, ids::FirDialogKind::kParameters);
+    dialog.Fill(doc, doc.m_nTaps);
+    platform::qt::QtDialog window(dialog, nullptr, "Olvex");
+    window.show();
+    auto* factor = Control<QLineEdit>(window, ids::kIdcRateFactor);
+    ASSERT_NE(factor, nullptr);
+    EXPECT_EQ(factor->text(), "16");
+    factor->setText("500");
+    EXPECT_TRUE(window.PressOk()) << "the disabled factor is not checked";
+    EXPECT_EQ(dialog.m_nRateKind, COlvexDoc::kSingleRate);
+    EXPECT_EQ(dialog.m_nRateFactor, 16);
+}
+
 } // namespace

@@ -20,6 +20,7 @@
 #include "resources/FilesResources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/Polyphase.h"
 #include "vhdl/VhdlText.h"
 #include "vhdl/ui/VhdlDialogs.h"
 
@@ -90,7 +91,8 @@ void VhdlCodeHandler::OnVhdlCode() {
         }
         if (button == platform::kIdOk) {
             const commands::VhdlOutcome outcome = GenerateVhdl(dlg);
-            if (outcome.Is(commands::OutcomeKind::kFileNotRead)) {
+            if (outcome.Is(commands::OutcomeKind::kFileNotRead) ||
+                outcome.Is(commands::OutcomeKind::kOutOfRange)) {
                 m_view.m_strOutput = shown;
                 m_host.MessageBox(outcome.message.empty()
                                       ? TemplateErrorText(outcome.notFound, outcome.path)
@@ -123,15 +125,29 @@ commands::VhdlOutcome VhdlCodeHandler::GenerateVhdl(const vhdl::CVhdlSourceDialo
     request.headerStructure = m_view.m_nFirIir;
     m_view.UpdateData(true);
     request.iir = m_view.m_nFirIir == 1;
-    LocateTemplate(
-        commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
-                                           request.multipliers, request.clockMhz, request.language),
-        request.iir,
-        commands::LegacyArchitectureTemplateName(m_doc, request.iir, request.architecture,
-                                                 request.multipliers, request.clockMhz,
-                                                 request.language));
+    // A FIR designed to decimate or interpolate is generated as its polyphase filter, from that
+    // filter's own template.
+    const vhdl::RateChange rate = commands::DocumentRate(m_doc, request.iir);
+    if (const std::optional<std::string> refusal =
+            commands::RateChangeRefusal(m_doc, rate, request.architecture)) {
+        commands::VhdlOutcome refused;
+        refused.kind = commands::OutcomeKind::kOutOfRange;
+        refused.message = *refusal;
+        return refused;
+    }
+    if (rate.Active()) {
+        LocateTemplate(vhdl::PolyphaseTemplateName(rate, request.language), false, {});
+    } else {
+        LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
+                                                          request.multipliers, request.clockMhz,
+                                                          request.language),
+                       request.iir,
+                       commands::LegacyArchitectureTemplateName(
+                           m_doc, request.iir, request.architecture, request.multipliers,
+                           request.clockMhz, request.language));
+    }
     request.templatePath = m_view.m_strTemplatePath;
-    const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request);
+    const commands::VhdlOutcome outcome = commands::VhdlCode(m_doc, request, rate);
     m_nSubstIndex = outcome.substIndex;
     return outcome;
 }
@@ -144,7 +160,8 @@ bool VhdlCodeHandler::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg,
         return false;
     }
     const commands::VhdlOutcome vhdl = GenerateVhdl(dlg);
-    if (vhdl.Is(commands::OutcomeKind::kFileNotRead)) {
+    if (vhdl.Is(commands::OutcomeKind::kFileNotRead) ||
+        vhdl.Is(commands::OutcomeKind::kOutOfRange)) {
         m_host.MessageBox(vhdl.message.empty() ? TemplateErrorText(vhdl.notFound, vhdl.path)
                                                : vhdl.message,
                           "", platform::MessageIcon::kWarning);
@@ -156,7 +173,8 @@ bool VhdlCodeHandler::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg,
     request.templatePath = m_view.m_strTemplatePath;
     request.lineEnd = "\r\n";
     // The text is built here; only the tools run on the other thread, on values.
-    commands::HardwareReportJob job = commands::PrepareHardwareReport(m_doc, request);
+    commands::HardwareReportJob job = commands::PrepareHardwareReport(
+        m_doc, request, commands::DocumentRate(m_doc, m_view.m_nFirIir == 1));
     commands::HardwareReportOutcome outcome;
     const bool finished = m_host.RunInBackground(
         resources::kHardwareReportTitle,
@@ -187,6 +205,10 @@ void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
     request.language = LanguageOf(dlg);
     m_view.UpdateData(true);
     request.iir = m_view.m_nFirIir == 1;
+    if (commands::DocumentRate(m_doc, request.iir).Active()) {
+        m_host.MessageBox(commands::kRateChangeTestbenchText, "", platform::MessageIcon::kWarning);
+        return;
+    }
     commands::VhdlCode(m_doc, request);
     commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
     const commands::TextOutcome testbench =
