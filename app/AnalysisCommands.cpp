@@ -160,13 +160,18 @@ HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits) {
     return outcome;
 }
 
-TextOutcome Testbench(const COlvexDoc& doc, bool iir, vhdl::HdlLanguage language) {
+TextOutcome Testbench(const COlvexDoc& doc, bool iir, vhdl::HdlLanguage language,
+                      vhdl::RateChange rate) {
     if (doc.m_bQuantize == 0) {
         return Refused(design::VhdlNeedsQuantizeWarning());
     }
     TextOutcome outcome;
     const std::span<const double> wave(doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
-    outcome.text = vhdl::BuildTestbench(doc.TakeCoefficients(iir), doc.m_nDataBits, wave, language);
+    outcome.text =
+        rate.Active() && !iir
+            ? vhdl::BuildPolyphaseTestbench(doc.TakeCoefficients(false), doc.m_nDataBits, wave,
+                                            rate, language)
+            : vhdl::BuildTestbench(doc.TakeCoefficients(iir), doc.m_nDataBits, wave, language);
     return outcome;
 }
 

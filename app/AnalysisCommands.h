@@ -8,6 +8,7 @@
 
 #include "app/Outcome.h"
 #include "vhdl/HdlLanguage.h"
+#include "vhdl/Polyphase.h"
 
 class COlvexDoc;
 
@@ -84,9 +85,11 @@ struct HardwareWaveOutcome : Outcome {
 HardwareWaveOutcome HardwareWave(const COlvexDoc& doc, bool iir, int dataBits);
 
 // The self-checking testbench of the design at the document's data bits (as VHDL Code stored
-// them), driven by the input wave the document holds, in `text`, in the language. Needs
-// quantization on (kRefused, warning 164).
+// them), driven by the input wave the document holds, in `text`, in the language; with `rate`,
+// the testbench of the polyphase decimator or interpolator. Needs quantization on (kRefused,
+// warning 164).
 TextOutcome Testbench(const COlvexDoc& doc, bool iir,
-                      vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
+                      vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl,
+                      vhdl::RateChange rate = {});
 
 } // namespace commands

@@ -102,7 +102,7 @@ Outcome SaveTestbench(COlvexDoc& doc, const SaveTestbenchRequest& request) {
     }
     // The stimulus is the wave In/Out Wave sends through the filter, as --testbench takes it.
     SimulateWave(doc, request.iir);
-    const TextOutcome testbench = Testbench(doc, request.iir, StoredLanguage(doc));
+    const TextOutcome testbench = Testbench(doc, request.iir, StoredLanguage(doc), request.rate);
     if (!testbench.Is(OutcomeKind::kAccepted)) {
         return testbench;
     }

@@ -33,6 +33,7 @@ struct SaveTestbenchRequest {
     bool iir = false;
     bool vhdlParamsSet = false;
     std::string path;
+    vhdl::RateChange rate = {}; // a FIR's polyphase filter is tested (single rate by default)
 };
 Outcome CheckSaveTestbench(const COlvexDoc& doc, const SaveTestbenchRequest& request);
 Outcome SaveTestbench(COlvexDoc& doc, const SaveTestbenchRequest& request);

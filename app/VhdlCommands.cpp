@@ -225,9 +225,6 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
     return text;
 }
 
-const char* const kRateChangeTestbenchText =
-    "The testbench is of single-rate filters: not with Decimate by or Interpolate by.";
-
 vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir) {
     vhdl::RateChange rate;
     if (iir || !doc.HasRateChange()) {

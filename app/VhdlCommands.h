@@ -41,8 +41,6 @@ vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir);
 // products. Nothing when it can (or when the rate is single).
 std::optional<std::string> RateChangeRefusal(const COlvexDoc& doc, vhdl::RateChange rate,
                                              vhdl::Architecture architecture);
-// The testbench compares one output per input: it is not written for a rate change.
-extern const char* const kRateChangeTestbenchText;
 
 // ---- VHDL Code ----
 

@@ -211,12 +211,8 @@ int WriteTestbench(const std::string& path, RunState& run) {
     const vhdl::HdlLanguage language = vhdl::LanguageOfPath(path) == vhdl::HdlLanguage::kVerilog
                                            ? vhdl::HdlLanguage::kVerilog
                                            : vhdl::HdlLanguage::kVhdl;
-    commands::TextOutcome testbench = commands::Testbench(run.doc, run.Iir(), language);
-    if (run.rate.Active() && testbench.Is(commands::OutcomeKind::kAccepted)) {
-        const std::span<const double> wave(run.doc.m_aWaveIn, COlvexDoc::kWaveFiltered);
-        testbench.text = vhdl::BuildPolyphaseTestbench(
-            run.doc.TakeCoefficients(false), run.doc.m_nDataBits, wave, run.rate, language);
-    }
+    const commands::TextOutcome testbench =
+        commands::Testbench(run.doc, run.Iir(), language, run.rate);
     const int status = ReportOutcome(testbench, {{design::kFieldDataBits, "data-bits"}});
     if (status != kExitOk) {
         return status;

@@ -264,8 +264,10 @@ bool SaveLoadHandler::SaveVhdl(const std::string& name) {
 bool SaveLoadHandler::SaveTestbench(const std::string& name) {
     commands::SaveTestbenchRequest request;
     request.iir = m_view.m_nFirIir == 1;
-    if (commands::DocumentRate(m_doc, request.iir).Active()) {
-        m_host.MessageBox(commands::kRateChangeTestbenchText, "", platform::MessageIcon::kWarning);
+    request.rate = commands::DocumentRate(m_doc, request.iir);
+    if (const std::optional<std::string> refusal =
+            commands::RateChangeRefusal(m_doc, request.rate, vhdl::Architecture::kSerial)) {
+        m_host.MessageBox(*refusal, "", platform::MessageIcon::kWarning);
         return true;
     }
     request.vhdlParamsSet = m_view.m_bVhdlParamsSet != 0;
@@ -284,6 +286,7 @@ bool SaveLoadHandler::ExportCoefficients(const std::string& name) {
     request.iir = m_view.m_nFirIir == 1;
     request.format = static_cast<files::ExportFormat>(
         std::clamp(format.m_nFormat, 0, static_cast<int>(files::ExportFormat::kCHeader)));
+    request.rate = commands::DocumentRate(m_doc, request.iir);
     const commands::Outcome check = commands::CheckExport(m_doc, request);
     if (check.Is(commands::OutcomeKind::kRefused)) {
         Warn(m_host, check.warning);

@@ -1,7 +1,8 @@
 // The Rate choice of the FIR Design dialogs on the scripted desktop: a design made to decimate or
 // interpolate keeps its rate (undo and redo included), VHDL Code shows the polyphase filter and
 // Save VHDL writes what vantrel-cli's --decimate writes for the same design, and what the
-// polyphase hardware cannot be (another architecture, a testbench) is refused with the reason.
+// polyphase hardware cannot be (another architecture) is refused with the reason; its testbench
+// is the command line's too.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,14 +81,17 @@ struct RateChoiceFixture : support::ScriptedWindowTest {
         EXPECT_TRUE(view.OnCommand(resources::kIdcSaveLoad));
         return path;
     }
-    // vantrel-cli (built next to this test) writing --vhdl for the same design.
-    std::string CliVhdl(const std::string& rateWords) {
-        const fs::path out = dir / "cli.vhd";
+    // vantrel-cli (built next to this test) writing --vhdl (or `output`) for the same design,
+    // into the file `name`.
+    std::string CliVhdl(const std::string& rateWords, const char* output = "--vhdl",
+                        const char* name = "cli.vhd") {
+        const fs::path out = dir / name;
         const fs::path cli = fs::read_symlink("/proc/self/exe").parent_path() / "vantrel-cli";
         const std::string command = "cd " + dir.Path().string() + " && " + cli.string() +
                                     " fir --type lpf --fs 1000 --edges 40,80 --taps 61 "
                                     "--quantize 16 --data-bits 12 " +
-                                    rateWords + " --vhdl " + out.string() + " >/dev/null 2>&1";
+                                    rateWords + " " + output + " " + out.string() +
+                                    " >/dev/null 2>&1";
         const int raw = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command;
         return Read(out);
@@ -190,14 +195,41 @@ TEST_F(RateChoiceFixture, WhatThePolyphaseHardwareCannotBeIsRefusedWithItsReason
             << host.Messages().back().text;
         EXPECT_EQ(Output(), polyphase) << "the box keeps what it showed";
     }
-    const fs::path testbench = dir / "tb0.vhd";
-    host.AnswerDialog(DialogAnswer::Cancel(resources::kIddVhdlSource)
-                          .Text(resources::kIdcVhdlDataBits, "12")
-                          .Press(resources::kIdcVhdlSaveTestbench));
-    host.AnswerFileDialog(testbench.string());
-    ASSERT_TRUE(view.OnCommand(resources::kIdcVhdlCode));
-    EXPECT_EQ(host.Messages().back().text, commands::kRateChangeTestbenchText);
-    EXPECT_FALSE(fs::exists(testbench));
+}
+
+TEST_F(RateChoiceFixture, TheWindowsPolyphaseTestbenchIsTheCommandLines) {
+    for (const auto& [kind, factor, words] :
+         {std::tuple{COlvexDoc::kDecimate, "8", "--decimate 8"},
+          std::tuple{COlvexDoc::kInterpolate, "4", "--interpolate 4"}}) {
+        SCOPED_TRACE(words);
+        Design(kind, factor);
+        const fs::path testbench = dir / "tb0.vhd";
+        fs::remove(testbench);
+        host.AnswerDialog(DialogAnswer::Cancel(resources::kIddVhdlSource)
+                              .Text(resources::kIdcVhdlDataBits, "12")
+                              .Press(resources::kIdcVhdlSaveTestbench));
+        host.AnswerFileDialog(testbench.string());
+        ASSERT_TRUE(view.OnCommand(resources::kIdcVhdlCode));
+        const std::string written = Read(testbench);
+        EXPECT_NE(written.find(kind == COlvexDoc::kDecimate ? "entity firfilter_decim_tb"
+                                                            : "entity firfilter_interp_tb"),
+                  std::string::npos)
+            << written.substr(0, 400);
+        EXPECT_EQ(written, CliVhdl(words, "--testbench"));
+    }
+}
+
+TEST_F(RateChoiceFixture, TheWindowsExportOfARateChangerIsTheCommandLines) {
+    Design(COlvexDoc::kDecimate, "8");
+    const fs::path header = dir / "coeff0.h";
+    host.AnswerDialog(DialogAnswer::Ok(resources::kIddSaveLoad).Radio(resources::kIdcExport));
+    host.AnswerDialog(DialogAnswer::Ok(resources::kIddExport).Radio(resources::kIdcExportCHeader));
+    host.AnswerFileDialog(header.string());
+    ASSERT_TRUE(view.OnCommand(resources::kIdcSaveLoad));
+    const std::string written = Read(header);
+    EXPECT_NE(written.find("_PHASES"), std::string::npos) << written.substr(0, 600);
+    fs::rename(header, dir / "window.h");
+    EXPECT_EQ(written, CliVhdl("--decimate 8 --export-format c", "--export", "coeff0.h"));
 }
 
 } // namespace

@@ -205,14 +205,17 @@ void VhdlCodeHandler::OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg,
     request.language = LanguageOf(dlg);
     m_view.UpdateData(true);
     request.iir = m_view.m_nFirIir == 1;
-    if (commands::DocumentRate(m_doc, request.iir).Active()) {
-        m_host.MessageBox(commands::kRateChangeTestbenchText, "", platform::MessageIcon::kWarning);
+    // A decimating or interpolating FIR is tested as the polyphase filter VHDL Code makes of it.
+    const vhdl::RateChange rate = commands::DocumentRate(m_doc, request.iir);
+    if (const std::optional<std::string> refusal =
+            commands::RateChangeRefusal(m_doc, rate, vhdl::Architecture::kSerial)) {
+        m_host.MessageBox(*refusal, "", platform::MessageIcon::kWarning);
         return;
     }
     commands::VhdlCode(m_doc, request);
     commands::SimulateWave(m_doc, request.iir); // the stimulus is the wave In/Out Wave sends
     const commands::TextOutcome testbench =
-        commands::Testbench(m_doc, request.iir, request.language);
+        commands::Testbench(m_doc, request.iir, request.language, rate);
     if (testbench.Is(commands::OutcomeKind::kRefused)) {
         m_host.ShowWarning(testbench.warning.templateId, testbench.warning.title,
                            testbench.warning.lines);
