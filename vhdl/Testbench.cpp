@@ -523,20 +523,22 @@ int CicCyclesPerSample(const dsp::CicParams& p) {
     return p.interpolate ? p.rate + p.stages + 1 : 1;
 }
 
-std::string CicVhdlTestbench(const dsp::CicParams& p, int cycleLimit,
-                             const std::vector<std::int64_t>& stimulus,
-                             const std::vector<std::int64_t>& expected) {
-    const std::string entity = CicEntity(p);
-    std::string t = CicComment(p, "--", stimulus.size(), expected.size());
-    t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
+// The VHDL testbench of a rate changer after its comment: the stimulus and the expected outputs
+// as tables, `saturatedLines` declaring model_saturated, then the instance, the checks and the
+// drive.
+std::string RateChangerVhdlTestbench(const std::string& entity, int dataBits, int cycleLimit,
+                                     const std::string& saturatedLines,
+                                     const std::vector<std::int64_t>& stimulus,
+                                     const std::vector<std::int64_t>& expected) {
+    std::string t = "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
     t += "entity " + entity + "_tb is\n  generic (full_rate : boolean := false);\nend entity " +
          entity + "_tb;\n\n";
     t += "architecture sim of " + entity + "_tb is\n";
-    t += "  constant data_bits : integer := " + std::to_string(p.dataBits) + ";\n";
+    t += "  constant data_bits : integer := " + std::to_string(dataBits) + ";\n";
     t += "  constant sample_count : integer := " + std::to_string(stimulus.size()) + ";\n";
     t += "  constant output_count : integer := " + std::to_string(expected.size()) + ";\n";
     t += "  constant cycle_limit : integer := " + std::to_string(cycleLimit) + ";\n";
-    t += "  constant model_saturated : integer := 0;\n";
+    t += saturatedLines;
     t += "  type sample_array is array (0 to sample_count - 1) of integer;\n";
     t += "  type output_array is array (0 to output_count - 1) of integer;\n";
     t += "  constant stimulus : sample_array := (\n" + IntegerTable(stimulus) + "  );\n";
@@ -559,6 +561,15 @@ std::string CicVhdlTestbench(const dsp::CicParams& p, int cycleLimit,
 begin
 )";
     return t + InstanceAndCheck(entity, "output_count") + DriveProcess("output_count");
+}
+
+std::string CicVhdlTestbench(const dsp::CicParams& p, int cycleLimit,
+                             const std::vector<std::int64_t>& stimulus,
+                             const std::vector<std::int64_t>& expected) {
+    return CicComment(p, "--", stimulus.size(), expected.size()) +
+           RateChangerVhdlTestbench(CicEntity(p), p.dataBits, cycleLimit,
+                                    "  constant model_saturated : integer := 0;\n", stimulus,
+                                    expected);
 }
 
 // ---- Polyphase rate changers --------------------------------------------------------------------
@@ -610,40 +621,12 @@ std::string PolyphaseVhdlTestbench(RateChange rate, int dataBits, int cycleLimit
                                    const std::string& comment,
                                    const std::vector<std::int64_t>& stimulus,
                                    const std::vector<std::int64_t>& expected) {
-    const std::string entity = PolyphaseEntity(rate);
-    std::string t = comment;
-    t += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
-    t += "entity " + entity + "_tb is\n  generic (full_rate : boolean := false);\nend entity " +
-         entity + "_tb;\n\n";
-    t += "architecture sim of " + entity + "_tb is\n";
-    t += "  constant data_bits : integer := " + std::to_string(dataBits) + ";\n";
-    t += "  constant sample_count : integer := " + std::to_string(stimulus.size()) + ";\n";
-    t += "  constant output_count : integer := " + std::to_string(expected.size()) + ";\n";
-    t += "  constant cycle_limit : integer := " + std::to_string(cycleLimit) + ";\n";
-    t += "  -- Outputs the model saturated into the data word.\n";
-    t += "  constant model_saturated : integer := " + std::to_string(clipped) + ";\n";
-    t += "  type sample_array is array (0 to sample_count - 1) of integer;\n";
-    t += "  type output_array is array (0 to output_count - 1) of integer;\n";
-    t += "  constant stimulus : sample_array := (\n" + IntegerTable(stimulus) + "  );\n";
-    t += "  constant expected : output_array := (\n" + IntegerTable(expected) + "  );\n";
-    t += R"(  signal clk : std_logic := '0';
-  signal rst : std_logic := '1';
-  signal din_valid : std_logic := '0';
-  signal din_ready : std_logic;
-  signal din : std_logic_vector(data_bits - 1 downto 0) := (others => '0');
-  signal dout_valid : std_logic;
-  signal dout : std_logic_vector(data_bits - 1 downto 0);
-  signal running : boolean := true;
-  signal received : integer := 0;
-  signal mismatches : integer := 0;
-  signal saturated : integer := 0;
-  signal cycle : integer := 0;
-  signal longest_interval : integer := 0;
-  signal first_taken : integer := -1;
-  signal first_latency : integer := -1;
-begin
-)";
-    return t + InstanceAndCheck(entity, "output_count") + DriveProcess("output_count");
+    return comment +
+           RateChangerVhdlTestbench(PolyphaseEntity(rate), dataBits, cycleLimit,
+                                    "  -- Outputs the model saturated into the data word.\n"
+                                    "  constant model_saturated : integer := " +
+                                        std::to_string(clipped) + ";\n",
+                                    stimulus, expected);
 }
 
 } // namespace
