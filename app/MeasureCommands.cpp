@@ -102,9 +102,9 @@ std::optional<AliasingMeasure> AliasingOf(const COlvexDoc& doc, bool iir) {
         return std::nullopt;
     }
     const dsp::FilterCoefficients unquantized = doc.TakeCoefficients(false, false);
-    const dsp::BandSpec spec = BandSpecOf(doc, false);
+    const dsp::BandSpec layout = BandSpecOf(doc, false);
     std::vector<dsp::Band> pass;
-    for (const dsp::Band& band : dsp::MeasureBands(spec, unquantized)) {
+    for (const dsp::Band& band : dsp::MeasureBands(layout, unquantized)) {
         if (band.pass) {
             pass.push_back(band);
         }
@@ -112,11 +112,11 @@ std::optional<AliasingMeasure> AliasingOf(const COlvexDoc& doc, bool iir) {
     AliasingMeasure m;
     m.decimate = doc.m_nRateKind == COlvexDoc::kDecimate;
     m.factor = doc.m_nRateFactor;
-    m.bands = dsp::AliasingBands(pass, spec.fs, m.factor);
+    m.bands = dsp::AliasingBands(pass, layout.fs, m.factor);
     if (m.bands.empty()) {
         return std::nullopt;
     }
-    m.worstDb = dsp::WorstGainDb(doc.TakeCoefficients(false), spec.fs, m.bands);
+    m.worstDb = dsp::WorstGainDb(doc.TakeCoefficients(false), layout.fs, m.bands);
     return m;
 }
 
