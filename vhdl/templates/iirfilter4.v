@@ -170,8 +170,14 @@ module iirfilter (
       else
         term <= term + 1'b1;
     end else begin
-      earlier[section_index*state_bits +: state_bits] <= latest[section_index*state_bits +: state_bits];
-      latest[section_index*state_bits +: state_bits]   <= current;
+      // One comparison with a constant per history node: a variable part-select here made a
+      // decoder of several LUT levels in the synthesized netlist, the longest path.
+      for (k = 0; k < sections; k = k + 1) begin
+        if (section_index == k) begin
+          earlier[k*state_bits +: state_bits] <= latest[k*state_bits +: state_bits];
+          latest[k*state_bits +: state_bits]   <= current;
+        end
+      end
       current <= y;
       acc     <= {acc_bits{1'b0}};
       term    <= 3'd0;

@@ -139,8 +139,14 @@ begin
             end if;
         else
             y := saturate(shift_right(acc, frac_bits), state_bits);
-            before(section) <= last(section);
-            last(section)   <= current;
+            -- One comparison with a constant per history node: a dynamic index here made a
+            -- decoder of several LUT levels in the synthesized netlist, the longest path.
+            for s in 0 to sections - 1 loop
+              if section = s then
+                before(s) <= last(s);
+                last(s)   <= current;
+              end if;
+            end loop;
             current         <= y;
             acc             <= (others => '0');
             term            <= 0;
