@@ -3,7 +3,7 @@
 model of `vantrel-cli fir ... --decimate M | --interpolate L --user FILE`, and the model against
 scipy's upfirdn of the tap literals; the same cases as check_ghdl_poly.py, with random din_valid
 gaps and at full rate, and the folded and auto hardware on their own cases. A few cases also pass `verilator --lint-only -Wall` without a warning
-and map with yosys (when they are installed).
+and map with yosys, the folded ones onto the iCE40 (when they are installed).
 
 usage: check_iverilog_poly.py VANTREL_CLI"""
 import os
@@ -35,7 +35,8 @@ def tool_case(cli, case, tool, arch=()):
         p = poly.run([cli, *poly.fir_options(case), "--verilog", module + ".v", *arch], cwd)
         if p.returncode in (0, 5):
             step = (["verilator", "--lint-only", "-Wall", module + ".v"] if tool == "verilator"
-                    else ["yosys", "-q", "-p", "read_verilog %s.v; synth -top %s" % (module, module)])
+                    else ["yosys", "-q", "-p", "read_verilog %s.v; %s -top %s" % (
+                        module, "synth_ice40" if arch else "synth", module)])
             p = poly.run(step, cwd)
         if p.returncode != 0 or (tool == "verilator" and p.stderr.strip()):
             return (p.stdout + p.stderr)[-2000:]
