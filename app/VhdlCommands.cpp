@@ -117,10 +117,8 @@ std::string Header(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::He
                    const std::string& templatePath, vhdl::RateChange rate = {}) {
     vhdl::HeaderValues values = HeaderWithArchitecture(doc, headerStructure, iir);
     if (rate.Active()) {
-        const auto entries =
-            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), rate);
         values.architecture =
-            vhdl::PolyphaseArchitectureWords(static_cast<int>(entries.size()), rate);
+            PolyphaseHeaderText(StoredPolyphase(doc, rate), rate, doc.m_dVhdlClockMhz);
         values.rateChange = vhdl::RateChangeWords(rate);
     }
     return vhdl::HeaderInLanguage(vhdl::BuildVhdlHeader(variant, iir, values),
@@ -135,7 +133,8 @@ void BuildVhdl(const COlvexDoc& doc, int headerStructure, bool iir, vhdl::Header
     text = Header(doc, headerStructure, iir, variant, templatePath, rate);
     if (rate.Active() && !iir) {
         const std::string body =
-            vhdl::SubstitutePolyphaseTemplate(c, doc.m_nDataBits, rate, templateText, variant);
+            vhdl::SubstitutePolyphaseTemplate(c, doc.m_nDataBits, rate, templateText, variant,
+                                              StoredPolyphase(doc, rate).multipliers);
         outcome.leftovers = vhdl::DescribeLeftoverTokens(vhdl::FindPolyphaseLeftovers(body));
         text += body;
         return;
@@ -225,6 +224,52 @@ std::string ArchitectureHeaderText(const ResolvedArchitecture& resolved, double 
     return text;
 }
 
+PolyphaseHardware ResolvePolyphase(const COlvexDoc& doc, vhdl::RateChange rate,
+                                   vhdl::Architecture architecture, int multipliers,
+                                   double clockMhz) {
+    const std::vector<std::int64_t> literals = vhdl::FirLiterals(doc.TakeCoefficients(false));
+    PolyphaseHardware hardware;
+    if (architecture == vhdl::Architecture::kAuto) {
+        const vhdl::PolyphaseChoice choice =
+            vhdl::ChoosePolyphaseMultipliers(literals, rate, clockMhz * 1e6, doc.FsOf(0));
+        hardware.folded = choice.multipliers > 1;
+        hardware.multipliers = choice.multipliers;
+        hardware.chosen = true;
+        hardware.keepsUp = choice.fits;
+    } else if (architecture == vhdl::Architecture::kFolded) {
+        hardware.folded = true;
+        hardware.multipliers = vhdl::PolyphaseUsedMultipliers(literals, rate, multipliers);
+    }
+    hardware.rows = vhdl::PolyphaseRows(literals, rate, hardware.multipliers);
+    return hardware;
+}
+
+PolyphaseHardware StoredPolyphase(const COlvexDoc& doc, vhdl::RateChange rate) {
+    const int index = std::clamp(doc.m_nVhdlArchitecture, 0, 3);
+    return ResolvePolyphase(doc, rate, static_cast<vhdl::Architecture>(index),
+                            doc.m_nVhdlMultipliers, doc.m_dVhdlClockMhz);
+}
+
+std::string PolyphaseTemplateName(const COlvexDoc& doc, vhdl::RateChange rate,
+                                  vhdl::Architecture architecture, int multipliers, double clockMhz,
+                                  vhdl::HdlLanguage language) {
+    return vhdl::PolyphaseTemplateName(
+        rate, language, ResolvePolyphase(doc, rate, architecture, multipliers, clockMhz).folded);
+}
+
+std::string PolyphaseHeaderText(const PolyphaseHardware& hardware, vhdl::RateChange rate,
+                                double clockMhz) {
+    std::string text = vhdl::PolyphaseArchitectureWords(hardware.rows, rate,
+                                                        hardware.folded ? hardware.multipliers : 0);
+    if (hardware.chosen) {
+        char clock[96];
+        std::snprintf(clock, sizeof clock, " (auto for a %.6g MHz clock%s)", clockMhz,
+                      hardware.keepsUp ? "" : ", which it cannot keep up with");
+        text += clock;
+    }
+    return text;
+}
+
 vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir) {
     vhdl::RateChange rate;
     if (iir || !doc.HasRateChange()) {
@@ -237,15 +282,19 @@ vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir) {
 }
 
 std::optional<std::string> RateChangeRefusal(const COlvexDoc& doc, vhdl::RateChange rate,
-                                             vhdl::Architecture architecture) {
+                                             vhdl::Architecture architecture, int multipliers,
+                                             double clockMhz) {
     if (!rate.Active()) {
         return std::nullopt;
     }
-    if (architecture != vhdl::Architecture::kSerial) {
-        return std::string("Decimate by and Interpolate by generate the one-multiplier polyphase "
-                           "hardware: choose the serial architecture.");
+    if (architecture == vhdl::Architecture::kParallel) {
+        return std::string(kParallelRateRefusal);
     }
-    return vhdl::PolyphaseRefusal(doc.TakeCoefficients(false), rate);
+    const int lanes =
+        architecture == vhdl::Architecture::kSerial
+            ? 1
+            : ResolvePolyphase(doc, rate, architecture, multipliers, clockMhz).multipliers;
+    return vhdl::PolyphaseRefusal(doc.TakeCoefficients(false), rate, lanes);
 }
 
 std::string TemplateNotFoundText(const std::string& path) {
@@ -418,8 +467,8 @@ HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareRepo
               templateText, built, job.hardware.vhdlText, rate);
     job.rate = rate;
     if (rate.Active()) {
-        job.polyphaseEntries = static_cast<int>(
-            vhdl::PolyphaseEntries(vhdl::FirLiterals(doc.TakeCoefficients(false)), rate).size());
+        job.polyphase = StoredPolyphase(doc, rate);
+        job.polyphaseEntries = job.polyphase.rows;
     }
     job.hardware.language = TextLanguage(doc, request.templatePath);
     job.hardware.device = request.device;
@@ -446,12 +495,14 @@ HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
             job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
             job.lineEnd);
         if (job.rate.Active()) {
-            // A polyphase filter: its cycles are those of one job (the M samples of a
-            // decimator's output, one sample of an interpolator), and the samples it takes per
-            // second follow the rate lines ("rate_change decimate 8").
+            // A polyphase filter: its hardware and multipliers, its clocks per input sample (a
+            // job's clocks over the samples it takes), and the samples it takes per second
+            // follow the rate lines ("rate_change decimate 8").
             outcome.text = vhdl::FormatHardwareReport(
-                "polyphase", 1, vhdl::PolyphaseClocks(job.polyphaseEntries, job.rate),
-                job.hardware.device, outcome.hardware.figures, job.lineEnd);
+                job.polyphase.folded ? "polyphase folded" : "polyphase serial",
+                job.polyphase.multipliers,
+                vhdl::PolyphaseClocksPerInput(job.polyphaseEntries, job.rate), job.hardware.device,
+                outcome.hardware.figures, job.lineEnd);
             const double inputsPerClock =
                 vhdl::PolyphaseInputsPerClock(job.polyphaseEntries, job.rate);
             char lines[200];

@@ -36,11 +36,18 @@ vhdl::HardwareWave HardwareWaveOf(const COlvexDoc& doc, bool iir, int dataBits);
 // The rate change the document's FIR runs at (the FIR Design dialogs' Rate choice); none for the
 // IIR cascade, which runs at one rate.
 vhdl::RateChange DocumentRate(const COlvexDoc& doc, bool iir);
-// Why the window cannot generate the FIR with the rate change on `architecture`: the polyphase
-// filter is one-multiplier hardware (serial only), and its tables hold a bounded number of
-// products. Nothing when it can (or when the rate is single).
+// Why the window cannot generate the FIR with the rate change on `architecture` (with the
+// folded multiplier count and the clock Auto chooses for): the rate changers are built serial,
+// folded or auto, not parallel, and their tables hold a bounded number of products. Nothing
+// when it can (or when the rate is single).
 std::optional<std::string> RateChangeRefusal(const COlvexDoc& doc, vhdl::RateChange rate,
-                                             vhdl::Architecture architecture);
+                                             vhdl::Architecture architecture, int multipliers = 1,
+                                             double clockMhz = 48.0);
+// Why --arch parallel and the window's Parallel are refused under a rate change.
+inline constexpr const char* kParallelRateRefusal =
+    "the parallel architecture is not built for a rate change: a folded decimator with enough "
+    "multipliers takes a sample every clock, and an interpolator gives one output a clock at "
+    "most; choose serial, folded or auto";
 
 // ---- VHDL Code ----
 
@@ -103,6 +110,29 @@ std::string LegacyArchitectureTemplateName(const COlvexDoc& doc, bool iir,
                                            vhdl::Architecture architecture, int multipliers,
                                            double clockMhz,
                                            vhdl::HdlLanguage language = vhdl::HdlLanguage::kVhdl);
+// A rate changer's hardware once Auto is resolved: the one-multiplier walk (folded false) or
+// the folded one, with the lanes its template instantiates, and the rows of its walk (one clock
+// each). The parallel architecture is not built for a rate change (RateChangeRefusal).
+struct PolyphaseHardware {
+    bool folded = false;
+    int multipliers = 1;
+    int rows = 1;
+    bool chosen = false; // Auto chose it
+    bool keepsUp = true; // Auto: a job fits the clocks the rate leaves it
+};
+PolyphaseHardware ResolvePolyphase(const COlvexDoc& doc, vhdl::RateChange rate,
+                                   vhdl::Architecture architecture, int multipliers,
+                                   double clockMhz);
+// The same for the hardware stored in the document by the last VHDL Code.
+PolyphaseHardware StoredPolyphase(const COlvexDoc& doc, vhdl::RateChange rate);
+// The template the front ends search for a rate changer: "firfilter_decim.vhd",
+// "firfilter_interp_folded.v".
+std::string PolyphaseTemplateName(const COlvexDoc& doc, vhdl::RateChange rate,
+                                  vhdl::Architecture architecture, int multipliers, double clockMhz,
+                                  vhdl::HdlLanguage language);
+// The header's architecture line of a rate changer.
+std::string PolyphaseHeaderText(const PolyphaseHardware& hardware, vhdl::RateChange rate,
+                                double clockMhz);
 // The language the document stores (VHDL Code's choice).
 vhdl::HdlLanguage StoredLanguage(const COlvexDoc& doc);
 // The language of a text built from the template at `templatePath`: the one its name says, else
@@ -166,7 +196,8 @@ struct HardwareReportJob {
     ResolvedArchitecture architecture;
     const char* lineEnd = "\n";
     vhdl::RateChange rate;
-    int polyphaseEntries = 0; // the products of one job of a polyphase filter
+    int polyphaseEntries = 0; // the clocks of one job's walk of a polyphase filter (its rows)
+    PolyphaseHardware polyphase;
 };
 HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
                                         vhdl::RateChange rate = {});

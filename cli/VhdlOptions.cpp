@@ -77,7 +77,9 @@ namespace {
 // The template file of the request's architecture (Auto resolved against the design's fs).
 std::string TemplateName(const RunState& run, const commands::VhdlCodeRequest& request) {
     if (run.rate.Active()) {
-        return vhdl::PolyphaseTemplateName(run.rate, request.language);
+        return commands::PolyphaseTemplateName(run.doc, run.rate, request.architecture,
+                                               request.multipliers, request.clockMhz,
+                                               request.language);
     }
     return commands::ArchitectureTemplateName(run.doc, run.Iir(), request.architecture,
                                               request.multipliers, request.clockMhz,
@@ -311,16 +313,17 @@ bool ReadIntegerSamples(const std::string& path, int dataBits, std::vector<std::
     return true;
 }
 
-// What a rate change takes: a FIR, quantized; one multiplier; --data-bits for the outputs of
+// What a rate change takes: a FIR, quantized; not the parallel architecture; --data-bits for the
+// outputs of
 // --user or --wave.
 int CheckRateChangeOptions(const CliArgs& args, const RunState& run, vhdl::RateChange rate) {
     if (run.Iir()) {
         std::fprintf(stderr, "--decimate and --interpolate need a FIR filter\n");
         return kExitInvalid;
     }
-    if (args.Has("arch") && args.Value("arch") != "serial") {
-        std::fprintf(stderr, "--decimate and --interpolate generate the one-multiplier polyphase "
-                             "hardware: --arch serial only\n");
+    if (args.Has("arch") && args.Value("arch") == "parallel") {
+        std::fprintf(stderr, "--arch parallel with --decimate or --interpolate: %s\n",
+                     commands::kParallelRateRefusal);
         return kExitInvalid;
     }
     // With --testbench the wave options are the testbench's stimulus.
@@ -344,7 +347,13 @@ int CheckRateChangeOptions(const CliArgs& args, const RunState& run, vhdl::RateC
         std::fprintf(stderr, "--user replaces --wave and --freq\n");
         return kExitInvalid;
     }
-    if (const auto refusal = vhdl::PolyphaseRefusal(run.doc.TakeCoefficients(false), rate)) {
+    // The folded walk's table is padded to whole rows of its multipliers: it must fit too.
+    commands::VhdlCodeRequest hardware;
+    if (!ReadArchitecture(args, hardware)) {
+        return kExitInvalid;
+    }
+    if (const auto refusal = commands::RateChangeRefusal(run.doc, rate, hardware.architecture,
+                                                         hardware.multipliers, hardware.clockMhz)) {
         std::fprintf(stderr, "%s\n", refusal->c_str());
         return kExitInvalid;
     }

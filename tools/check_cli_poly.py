@@ -38,8 +38,20 @@ with tempfile.TemporaryDirectory() as work:
          0, "", "", True),
         (["fir", "--quantize", "12", "--decimate", "4", "--testbench",
           os.path.join(work, "t.vhd")], 2, "--testbench need --data-bits D", "", False),
-        (["fir", *Q, "--decimate", "4", "--vhdl", out, "--arch", "folded"], 2,
-         "--arch serial only", "", False),
+        # Serial, folded and auto are built under a rate change, parallel is refused.
+        (["fir", *Q, "--decimate", "4", "--vhdl", out, "--arch", "folded"], 0, "", "", True),
+        (["fir", *Q, "--interpolate", "4", "--vhdl", out, "--arch", "auto"], 0, "", "", True),
+        (["fir", *Q, "--decimate", "4", "--vhdl", out, "--arch", "parallel"], 2,
+         "--arch parallel with --decimate or --interpolate: the parallel architecture is not "
+         "built for a rate change", "", False),
+        # 64 lanes pad each of the 5 phases' products to two rows: 640 table entries.
+        (["fir", "--method", "kaiser", "--taps", "380", "--quantize", "24", "--data-bits", "10",
+          "--interpolate", "5",
+          "--vhdl", out, "--arch", "folded", "--multipliers", "64"], 2,
+         "choose fewer multipliers", "", False),
+        (["fir", "--method", "kaiser", "--taps", "380", "--quantize", "24", "--data-bits", "10",
+          "--interpolate", "5",
+          "--vhdl", out, "--arch", "folded", "--multipliers", "8"], 0, "", "", True),
         (["fir", "--decimate", "4", "--vhdl", out, "--data-bits", "10"], 2, "--quantize B is needed",
          "", False),
         (["fir", "--quantize", "12", "--decimate", "4", "--user", wave], 2,
@@ -87,6 +99,31 @@ with tempfile.TemporaryDirectory() as work:
             problems.append("decimate 8 VHDL lacks %r" % line)
     if "was not replaced" in p.stderr:
         problems.append("decimate 8 VHDL left tokens: %s" % p.stderr)
+    # The folded and auto headers against the serial one's product count E (its clocks per
+    # job are E + 1): ceil(E / K) + 1 clocks per job with K lanes, and auto the fewest lanes
+    # whose job fits 8 * clock / fs clocks.
+    import re
+    products = int(re.search(r"polyphase, 1 multiplier, (\d+) clocks", text).group(1)) - 1
+    for arch, lanes, suffix in ((["--arch", "folded", "--multipliers", "2"], 2, "\n"),
+                                (["--arch", "folded", "--multipliers", "3"], 3, "\n"),
+                                (["--arch", "auto", "--clock", "16000"],
+                                 next(k for k in range(1, 65)
+                                      if max(8, -(-products // k) + 1) <= 16),
+                                 " (auto for a 0.016 MHz clock)\n"),
+                                (["--arch", "auto", "--clock", "4000"], 64,
+                                 " (auto for a 0.004 MHz clock, which it cannot keep up with)\n")):
+        lanes = min(lanes, products)
+        p = subprocess.run([CLI, *BPF, *Q, "--decimate", "8", "--vhdl", out, *arch],
+                           capture_output=True, text=True)
+        with open(out) as f:
+            folded = f.read()
+        want = "-- Architecture = polyphase folded, %d multipliers, %d clocks per 8 input samples%s" \
+            % (lanes, max(8, -(-products // lanes) + 1), suffix)
+        if want not in folded or "architecture folded of firfilter_decim" not in folded:
+            problems.append("%s: header lacks %r: %r" % (" ".join(arch), want,
+                                                         folded[:folded.find("library")]))
+        if "was not replaced" in p.stderr:
+            problems.append("%s: left tokens: %s" % (" ".join(arch), p.stderr))
     vout = os.path.join(work, "f.v")
     p = subprocess.run([CLI, *BPF, *Q, "--interpolate", "4", "--verilog", vout],
                        capture_output=True, text=True)

@@ -22,6 +22,7 @@ import tempfile
 TEMPLATES = [name + extension
              for name in (["firfilter", "firfilter_folded", "firfilter_parallel",
                            "firfilter_decim", "firfilter_interp",
+                           "firfilter_decim_folded", "firfilter_interp_folded",
                            "iirfilter_folded", "iirfilter_parallel"]
                           + ["iirfilter%d" % n for n in range(1, 9)])
              for extension in (".vhd", ".v")]

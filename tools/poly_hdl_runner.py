@@ -51,6 +51,32 @@ def make_cases():
 CASES = make_cases()
 
 
+def make_folded_cases():
+    """The folded and auto hardware: a case and its architecture options."""
+    cases = [
+        (CASES[2], ["--arch", "folded", "--multipliers", "2"]),   # the README's band-pass
+        (CASES[2], ["--arch", "folded", "--multipliers", "8"]),   # one row per input sample
+        (CASES[7], ["--arch", "folded", "--multipliers", "3"]),
+        (CASES[3], ["--arch", "folded", "--multipliers", "2"]),   # phases without a tap
+        (CASES[4], ["--arch", "folded", "--multipliers", "5"]),
+        (CASES[5], ["--arch", "folded", "--multipliers", "64"]),  # rows padded to 64 lanes
+        (CASES[0], ["--arch", "folded", "--multipliers", "7"]),   # more lanes than products
+        (CASES[9], ["--arch", "folded", "--multipliers", "4"]),
+        (CASES[6], ["--arch", "auto", "--clock", "64000"]),
+        (CASES[1], ["--arch", "folded", "--multipliers", "1"]),
+    ]
+    rng = random.Random(41)
+    for _ in range(6):
+        kind = rng.choice(["decimate", "interpolate"])
+        case = (kind, rng.randint(2, 16), rng.choice(["lpf", "hpf", "bpf"]), rng.randint(4, 120),
+                rng.randint(4, 32), rng.randint(4, 24), "kaiser")
+        cases.append((case, ["--arch", "folded", "--multipliers", str(rng.randint(2, 9))]))
+    return cases
+
+
+FOLDED_CASES = make_folded_cases()
+
+
 def run(cmd, cwd):
     return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True)
 
@@ -113,19 +139,22 @@ def reference(c, x, case):
     return [min(max(int(v) >> (b - 1), low), high) for v in y]
 
 
-def model(cli, cwd, case, x, hdl_option, hdl_file):
+CLOCKS = re.compile(r"polyphase(?: folded)?, (\d+) multipliers?, (\d+) clocks per")
+
+
+def model(cli, cwd, case, x, hdl_option, hdl_file, arch=()):
     """Writes the wave and the filter; returns the model's outputs and the header's clocks per
     job, or raises with the reason."""
     with open(os.path.join(cwd, "wave.txt"), "w") as f:
         f.write("\n".join(str(v) for v in x) + "\n")
-    p = run([cli, *fir_options(case), "--user", "wave.txt", hdl_option, hdl_file], cwd)
+    p = run([cli, *fir_options(case), "--user", "wave.txt", hdl_option, hdl_file, *arch], cwd)
     if p.returncode not in (0, 5):
         raise RuntimeError("vantrel-cli fir exit %d: %s" % (p.returncode, p.stderr))
     lines = p.stdout.splitlines()
     at = next(i for i, line in enumerate(lines) if line.startswith("outputs "))
     outputs = [int(line.split()[1]) for line in lines[at + 1:]]
     with open(os.path.join(cwd, hdl_file)) as f:
-        clocks = int(re.search(r"polyphase, 1 multiplier, (\d+) clocks per", f.read()).group(1))
+        clocks = int(CLOCKS.search(f.read()).group(2))
     return outputs, clocks
 
 
@@ -309,11 +338,12 @@ def check_rate(case, taken, clocks):
 
 
 def run_case(cli, cwd, case, full_rate, seed, hdl_option, hdl_file, testbench_file, testbench,
-             simulate):
-    """One simulation; None when it passed, otherwise why not."""
+             simulate, arch=()):
+    """One simulation; None when it passed, otherwise why not. `arch`: the architecture
+    options."""
     x, gaps = stimulus(case, full_rate, seed)
     try:
-        want, clocks = model(cli, cwd, case, x, hdl_option, hdl_file)
+        want, clocks = model(cli, cwd, case, x, hdl_option, hdl_file, arch)
         c = literals(cli, cwd, case)
     except RuntimeError as error:
         return str(error)

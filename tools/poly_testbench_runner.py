@@ -39,6 +39,13 @@ PAIRS = [
     # Wide words: 32-bit literals, 24-bit data.
     (design("decimate", 3, *lowpass(40), bits=32, data_bits=24),
      design("decimate", 3, *lowpass(38), bits=32, data_bits=24)),
+    # The folded hardware takes the same testbench.
+    (design("decimate", 8, *bandpass(61)) + ["--arch", "folded", "--multipliers", "3"],
+     design("decimate", 8, *bandpass(59)) + ["--arch", "folded", "--multipliers", "3"]),
+    (design("interpolate", 4, *lowpass(31), bits=12, data_bits=10) + ["--arch", "folded",
+                                                                     "--multipliers", "2"],
+     design("interpolate", 4, *lowpass(31, "remez"), bits=12, data_bits=10) + [
+         "--arch", "folded", "--multipliers", "2"]),
 ]
 
 

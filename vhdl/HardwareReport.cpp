@@ -267,11 +267,12 @@ std::string SignedGhdlProducts(std::string_view netlist) {
     return out;
 }
 
-std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
-                                 int cyclesPerSample, Device device, const HardwareFigures& figures,
-                                 const char* lineEnd) {
-    const double rate =
-        cyclesPerSample > 0 ? figures.fmaxMhz * 1e6 / static_cast<double>(cyclesPerSample) : 0.0;
+namespace {
+
+std::string FormatReport(const std::string& architectureName, int multipliers,
+                         const char* cyclesText, double cyclesPerSample, Device device,
+                         const HardwareFigures& figures, const char* lineEnd) {
+    const double rate = cyclesPerSample > 0 ? figures.fmaxMhz * 1e6 / cyclesPerSample : 0.0;
     std::string name = architectureName;
     if (multipliers > 0) {
         name.append(1, ' ').append(std::to_string(multipliers));
@@ -279,16 +280,35 @@ std::string FormatHardwareReport(const std::string& architectureName, int multip
     char buffer[512];
     std::snprintf(buffer, sizeof buffer,
                   "architecture %s%s"
-                  "cycles_per_sample %d%s"
+                  "cycles_per_sample %s%s"
                   "device %s%s"
                   "luts %d%slogic_cells %d%sffs %d%sdsps %d%sbrams %d%s"
                   "fmax_mhz %.2f%s"
                   "max_sample_rate_hz %.0f%s",
-                  name.c_str(), lineEnd, cyclesPerSample, lineEnd, DeviceName(device), lineEnd,
+                  name.c_str(), lineEnd, cyclesText, lineEnd, DeviceName(device), lineEnd,
                   figures.luts, lineEnd, figures.logicCells, lineEnd, figures.ffs, lineEnd,
                   figures.dsps, lineEnd, figures.brams, lineEnd, figures.fmaxMhz, lineEnd, rate,
                   lineEnd);
     return buffer;
+}
+
+} // namespace
+
+std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
+                                 int cyclesPerSample, Device device, const HardwareFigures& figures,
+                                 const char* lineEnd) {
+    const std::string cycles = std::to_string(cyclesPerSample);
+    return FormatReport(architectureName, multipliers, cycles.c_str(), cyclesPerSample, device,
+                        figures, lineEnd);
+}
+
+std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
+                                 double cyclesPerSample, Device device,
+                                 const HardwareFigures& figures, const char* lineEnd) {
+    char cycles[32];
+    std::snprintf(cycles, sizeof cycles, "%.6g", cyclesPerSample);
+    return FormatReport(architectureName, multipliers, cycles, cyclesPerSample, device, figures,
+                        lineEnd);
 }
 
 double MedianOf(std::vector<double> values) {

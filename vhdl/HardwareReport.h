@@ -178,5 +178,10 @@ HardwareResult RunHardwareFlow(const HardwareRequest& request);
 std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
                                  int cyclesPerSample, Device device, const HardwareFigures& figures,
                                  const char* lineEnd);
+// The same with clocks per sample that need not be whole (a rate changer's per input sample),
+// printed with up to six significant digits ("7.75").
+std::string FormatHardwareReport(const std::string& architectureName, int multipliers,
+                                 double cyclesPerSample, Device device,
+                                 const HardwareFigures& figures, const char* lineEnd);
 
 } // namespace vhdl

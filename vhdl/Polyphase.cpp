@@ -3,6 +3,7 @@
 #include "vhdl/Polyphase.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "dsp/NumberForms.h"
@@ -147,6 +148,50 @@ std::vector<PolyphaseEntry> PolyphaseEntries(std::span<const std::int64_t> taps,
     return entries;
 }
 
+namespace {
+
+// The walk split into its outputs' runs of entries.
+std::vector<std::vector<PolyphaseEntry>> OutputRuns(std::span<const std::int64_t> taps,
+                                                    RateChange rate) {
+    std::vector<std::vector<PolyphaseEntry>> runs(1);
+    for (const PolyphaseEntry& entry : PolyphaseEntries(taps, rate)) {
+        runs.back().push_back(entry);
+        if (entry.last) {
+            runs.emplace_back();
+        }
+    }
+    runs.pop_back(); // the walk ends with a last entry
+    return runs;
+}
+
+} // namespace
+
+int PolyphaseUsedMultipliers(std::span<const std::int64_t> taps, RateChange rate, int multipliers) {
+    size_t longest = 1;
+    for (const auto& run : OutputRuns(taps, rate)) {
+        longest = std::max(longest, run.size());
+    }
+    return std::clamp(multipliers, 1, static_cast<int>(longest));
+}
+
+std::vector<PolyphaseEntry> PolyphaseFoldedEntries(std::span<const std::int64_t> taps,
+                                                   RateChange rate, int multipliers) {
+    const auto lanes = static_cast<size_t>(PolyphaseUsedMultipliers(taps, rate, multipliers));
+    std::vector<PolyphaseEntry> entries;
+    for (std::vector<PolyphaseEntry> run : OutputRuns(taps, rate)) {
+        run.back().last = false;
+        run.resize((run.size() + lanes - 1) / lanes * lanes, PolyphaseEntry{});
+        run.back().last = true;
+        entries.insert(entries.end(), run.begin(), run.end());
+    }
+    return entries;
+}
+
+int PolyphaseRows(std::span<const std::int64_t> taps, RateChange rate, int multipliers) {
+    const int lanes = PolyphaseUsedMultipliers(taps, rate, multipliers);
+    return static_cast<int>(PolyphaseFoldedEntries(taps, rate, multipliers).size()) / lanes;
+}
+
 int PolyphaseDepth(int taps, RateChange rate) {
     if (rate.kind == RateKind::kInterpolate) {
         return std::max(1, (taps + rate.factor - 1) / rate.factor);
@@ -168,10 +213,14 @@ double PolyphaseInputsPerClock(int entries, RateChange rate) {
     return rate.kind == RateKind::kDecimate ? rate.factor / clocks : 1.0 / clocks;
 }
 
-std::string PolyphaseTemplateName(RateChange rate, HdlLanguage language) {
+double PolyphaseClocksPerInput(int entries, RateChange rate) {
+    return 1.0 / PolyphaseInputsPerClock(entries, rate);
+}
+
+std::string PolyphaseTemplateName(RateChange rate, HdlLanguage language, bool folded) {
     return std::string(rate.kind == RateKind::kInterpolate ? "firfilter_interp"
                                                            : "firfilter_decim") +
-           HdlExtension(language);
+           (folded ? "_folded" : "") + HdlExtension(language);
 }
 
 std::string RateChangeWords(RateChange rate) {
@@ -179,32 +228,58 @@ std::string RateChangeWords(RateChange rate) {
            std::to_string(rate.factor);
 }
 
-std::string PolyphaseArchitectureWords(int entries, RateChange rate) {
+std::string PolyphaseArchitectureWords(int entries, RateChange rate, int multipliers) {
     const int clocks = PolyphaseClocks(entries, rate);
-    std::string text = "polyphase, 1 multiplier, " + std::to_string(clocks) + " clocks per ";
+    std::string text = multipliers <= 0
+                           ? std::string("polyphase, 1 multiplier, ")
+                           : "polyphase folded, " + std::to_string(multipliers) +
+                                 (multipliers == 1 ? " multiplier, " : " multipliers, ");
+    text += std::to_string(clocks) + " clocks per ";
     if (rate.kind == RateKind::kDecimate) {
         return text + std::to_string(rate.factor) + " input samples";
     }
     return text + "input sample (" + std::to_string(rate.factor) + " outputs)";
 }
 
-std::optional<std::string> PolyphaseRefusal(const dsp::FilterCoefficients& c, RateChange rate) {
+PolyphaseChoice ChoosePolyphaseMultipliers(std::span<const std::int64_t> taps, RateChange rate,
+                                           double clockHz, double fs) {
+    const double budget = clockHz > 0.0 && fs > 0.0 ? std::floor(rate.factor * clockHz / fs) : 0.0;
+    const int most = PolyphaseUsedMultipliers(taps, rate, kMaxPolyphaseMultipliers);
+    for (int k = 1; k <= most; ++k) {
+        if (PolyphaseClocks(PolyphaseRows(taps, rate, k), rate) <= budget) {
+            return {k, true};
+        }
+    }
+    return {most, false};
+}
+
+std::optional<std::string> PolyphaseRefusal(const dsp::FilterCoefficients& c, RateChange rate,
+                                            int multipliers) {
     if (c.iir) {
         return std::string("a rate change needs a FIR filter");
     }
-    const size_t entries = PolyphaseEntries(FirLiterals(c), rate).size();
+    const std::vector<std::int64_t> literals = FirLiterals(c);
+    const size_t entries = PolyphaseEntries(literals, rate).size();
     if (entries > static_cast<size_t>(kMaxPolyphaseEntries)) {
         return "the polyphase hardware holds at most " + std::to_string(kMaxPolyphaseEntries) +
                " products per job; this filter has " + std::to_string(entries);
+    }
+    const size_t padded = PolyphaseFoldedEntries(literals, rate, multipliers).size();
+    if (padded > static_cast<size_t>(kMaxPolyphaseEntries)) {
+        return "the folded polyphase hardware holds at most " +
+               std::to_string(kMaxPolyphaseEntries) + " table entries per job; with " +
+               std::to_string(PolyphaseUsedMultipliers(literals, rate, multipliers)) +
+               " multipliers each output's products padded to whole rows take " +
+               std::to_string(padded) + ": choose fewer multipliers";
     }
     return std::nullopt;
 }
 
 std::string SubstitutePolyphaseTemplate(const dsp::FilterCoefficients& c, int dataBits,
                                         RateChange rate, std::string_view templateText,
-                                        HeaderVariant variant) {
+                                        HeaderVariant variant, int multipliers) {
     const std::vector<std::int64_t> literals = FirLiterals(c);
-    const std::vector<PolyphaseEntry> entries = PolyphaseEntries(literals, rate);
+    const std::vector<PolyphaseEntry> entries = PolyphaseFoldedEntries(literals, rate, multipliers);
     const int count = static_cast<int>(entries.size());
     const int width = c.LiteralWidth();
     const auto literal = [&](int e) {
@@ -223,6 +298,7 @@ std::string SubstitutePolyphaseTemplate(const dsp::FilterCoefficients& c, int da
         {"POLYE", Number(count, "%3d")},
         {"POLYD", Number(PolyphaseDepth(c.ShownTaps(), rate), "%3d")},
         {"POLYA", Number(PolyphaseAddressBits(c.ShownTaps(), rate), "%2d")},
+        {"POLYK", Number(PolyphaseUsedMultipliers(literals, rate, multipliers), "%2d")},
     };
     std::string text;
     size_t start = 0;
@@ -250,8 +326,8 @@ std::string SubstitutePolyphaseTemplate(const dsp::FilterCoefficients& c, int da
 }
 
 std::vector<LeftoverToken> FindPolyphaseLeftovers(std::string_view substitutedText) {
-    constexpr std::string_view kTokens[] = {"reph",  "repo", "POLYM", "POLYE", "POLYD",
-                                            "POLYA", "TAPN", "ADDB",  "DIOB",  "COB"};
+    constexpr std::string_view kTokens[] = {"reph",  "repo", "POLYM", "POLYE", "POLYD", "POLYA",
+                                            "POLYK", "TAPN", "ADDB",  "DIOB",  "COB"};
     std::vector<LeftoverToken> found;
     int lineNumber = 1;
     for (size_t at = 0; at < substitutedText.size(); ++at) {

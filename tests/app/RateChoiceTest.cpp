@@ -67,10 +67,18 @@ struct RateChoiceFixture : support::ScriptedWindowTest {
         doc.m_bQuantize = 1;
         doc.m_nQuantBits = 16;
     }
-    void VhdlCode(int architecture = resources::kIdcArchSerial) {
-        host.AnswerDialog(DialogAnswer::Ok(resources::kIddVhdlSource)
-                              .Text(resources::kIdcVhdlDataBits, "12")
-                              .Radio(architecture));
+    void VhdlCode(int architecture = resources::kIdcArchSerial, const char* multipliers = "4",
+                  const char* clockMhz = "48") {
+        DialogAnswer answer = DialogAnswer::Ok(resources::kIddVhdlSource)
+                                  .Text(resources::kIdcVhdlDataBits, "12")
+                                  .Radio(architecture);
+        // The dialog enables the multiplier count for folded and the clock for auto only.
+        if (architecture == resources::kIdcArchFolded) {
+            answer.Text(resources::kIdcVhdlMultipliers, multipliers);
+        } else if (architecture == resources::kIdcArchAuto) {
+            answer.Text(resources::kIdcVhdlClockMhz, clockMhz);
+        }
+        host.AnswerDialog(answer);
         ASSERT_TRUE(view.OnCommand(resources::kIdcVhdlCode));
     }
     std::string Output() { return host.Form().GetText(resources::kIdcOutput); }
@@ -184,16 +192,48 @@ TEST_F(RateChoiceFixture, WhatThePolyphaseHardwareCannotBeIsRefusedWithItsReason
     VhdlCode();
     const std::string polyphase = Output();
     ASSERT_NE(polyphase.find("-- Decimation = 8"), std::string::npos);
-    for (int architecture :
-         {resources::kIdcArchFolded, resources::kIdcArchParallel, resources::kIdcArchAuto}) {
-        SCOPED_TRACE(architecture);
+    const size_t before = host.Messages().size();
+    VhdlCode(resources::kIdcArchParallel);
+    ASSERT_EQ(host.Messages().size(), before + 1);
+    EXPECT_NE(host.Messages().back().text.find(
+                  "the parallel architecture is not built for a rate change"),
+              std::string::npos)
+        << host.Messages().back().text;
+    EXPECT_EQ(Output(), polyphase) << "the box keeps what it showed";
+}
+
+TEST_F(RateChoiceFixture, TheWindowsFoldedAndAutoPolyphaseVhdlIsTheCommandLines) {
+    // fs 1000 Hz: a job of 8 samples has 8 * clock / 1000 clocks. 0.01 MHz leaves it 80, which
+    // the one-multiplier walk fits; 0.004 MHz leaves 32, which takes folded lanes.
+    const struct {
+        int architecture;
+        const char* multipliers;
+        const char* clockMhz;
+        const char* cli;
+        const char* header;
+    } cases[] = {
+        {resources::kIdcArchFolded, "3", "48", "--decimate 8 --arch folded --multipliers 3",
+         "-- Architecture = polyphase folded, 3 multipliers, "},
+        {resources::kIdcArchAuto, "4", "0.01", "--decimate 8 --arch auto --clock 10000",
+         "-- Architecture = polyphase, 1 multiplier, "},
+        {resources::kIdcArchAuto, "4", "0.004", "--decimate 8 --arch auto --clock 4000",
+         "-- Architecture = polyphase folded, 2 multipliers, "},
+        {resources::kIdcArchFolded, "2", "48", "--interpolate 4 --arch folded --multipliers 2",
+         "-- Architecture = polyphase folded, 2 multipliers, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cli);
+        Design(std::string(c.cli).find("--decimate") == 0 ? COlvexDoc::kDecimate
+                                                          : COlvexDoc::kInterpolate,
+               std::string(c.cli).find("--decimate") == 0 ? "8" : "4");
         const size_t before = host.Messages().size();
-        VhdlCode(architecture);
-        ASSERT_EQ(host.Messages().size(), before + 1);
-        EXPECT_NE(host.Messages().back().text.find("choose the serial architecture"),
-                  std::string::npos)
-            << host.Messages().back().text;
-        EXPECT_EQ(Output(), polyphase) << "the box keeps what it showed";
+        VhdlCode(c.architecture, c.multipliers, c.clockMhz);
+        EXPECT_EQ(host.Messages().size(), before);
+        const std::string shown = Output();
+        EXPECT_NE(shown.find(c.header), std::string::npos) << shown.substr(0, 600);
+        const std::string saved = Read(SaveVhdl("window.vhd"));
+        ASSERT_FALSE(saved.empty());
+        EXPECT_EQ(saved, CliVhdl(c.cli));
     }
 }
 

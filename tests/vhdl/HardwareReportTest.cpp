@@ -240,6 +240,21 @@ TEST(HardwareReportTest, ReportLinesInOrderWithTheSampleRate) {
     EXPECT_NE(folded.find("max_sample_rate_hz 11081667\r\n"), std::string::npos);
 }
 
+TEST(HardwareReportTest, RateChangerClocksPerInputSampleNeedNotBeWhole) {
+    vhdl::HardwareFigures figures;
+    figures.fmaxMhz = 49.6;
+    // 31 clocks per 8 input samples: 3.875 clocks each, 12.8 million samples a second.
+    const std::string text = vhdl::FormatHardwareReport("polyphase folded", 2, 31.0 / 8.0,
+                                                        vhdl::Device::kUp5k, figures, "\n");
+    EXPECT_EQ(text.substr(0, 62),
+              "architecture polyphase folded 2\ncycles_per_sample 3.875\ndevice");
+    EXPECT_NE(text.find("max_sample_rate_hz 12800000\n"), std::string::npos) << text;
+    // Whole clocks print as the integer form does.
+    EXPECT_EQ(
+        vhdl::FormatHardwareReport("polyphase serial", 1, 62.0, vhdl::Device::kUp5k, figures, "\n"),
+        vhdl::FormatHardwareReport("polyphase serial", 1, 62, vhdl::Device::kUp5k, figures, "\n"));
+}
+
 TEST(HardwareReportTest, SeedsGiveTheMedianAndTheirSpread) {
     const struct {
         std::vector<double> fmax;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -275,6 +276,153 @@ TEST(PolyphaseTextTest, RefusesWhatTheTemplatesCannotHold) {
     EXPECT_TRUE(vhdl::PolyphaseRefusal(FirOf(std::vector<double>(401, 0.001), 16), Decimate(2)));
     EXPECT_EQ(vhdl::PolyphaseTemplateName(Interpolate(3), vhdl::HdlLanguage::kVerilog),
               "firfilter_interp.v");
+}
+
+// The folded walk: each output's entries padded with zero entries to whole rows of K, the row
+// that ends an output marked on its last entry; the lanes clamped to the longest output.
+struct FoldedCase {
+    const char* name;
+    RateChange rate;
+    std::vector<std::int64_t> taps;
+    int multipliers;
+    int used;
+    std::vector<vhdl::PolyphaseEntry> entries;
+};
+
+void PrintTo(const FoldedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const FoldedCase kFoldedCases[] = {
+    // Five non-zero taps (tap 2 is 0) in rows of 2: three rows, the last padded.
+    {"DecimatorPadsItsLastRow",
+     Decimate(4),
+     {5, -3, 0, 7, 1, 2},
+     2,
+     2,
+     {{5, 0, false}, {-3, 1, false}, {7, 3, false}, {1, 4, false}, {2, 5, false}, {0, 0, true}}},
+    // More lanes than products: one row of all of them.
+    {"DecimatorClampsTheLanes",
+     Decimate(2),
+     {1, 2, 3},
+     8,
+     3,
+     {{1, 0, false}, {2, 1, false}, {3, 2, true}}},
+    // Phase 0 has taps 0, 2, 4 (three entries, two rows of 2), phase 1 taps 1 and 3 (one row);
+    // each phase's rows are its own.
+    {"InterpolatorPadsEachPhase",
+     Interpolate(2),
+     {1, 2, 3, 4, 5},
+     2,
+     2,
+     {{1, 0, false}, {3, 1, false}, {5, 2, false}, {0, 0, true}, {2, 0, false}, {4, 1, true}}},
+    // A phase without a non-zero tap is one zero entry, padded to one row of zeros.
+    {"InterpolatorEmptyPhaseIsOneRow",
+     Interpolate(3),
+     {6, 0, 0, 7, 0, 0},
+     2,
+     2,
+     {{6, 0, false}, {7, 1, true}, {0, 0, false}, {0, 0, true}, {0, 0, false}, {0, 0, true}}},
+    // One lane: the serial walk itself.
+    {"OneLaneIsTheSerialWalk",
+     Interpolate(2),
+     {1, 0, 3},
+     1,
+     1,
+     {{1, 0, false}, {3, 1, true}, {0, 0, true}}},
+};
+
+class PolyphaseFoldedTest : public ::testing::TestWithParam<FoldedCase> {};
+
+TEST_P(PolyphaseFoldedTest, RowsOfTheWalk) {
+    const FoldedCase& c = GetParam();
+    EXPECT_EQ(vhdl::PolyphaseUsedMultipliers(c.taps, c.rate, c.multipliers), c.used);
+    EXPECT_EQ(vhdl::PolyphaseFoldedEntries(c.taps, c.rate, c.multipliers), c.entries);
+    EXPECT_EQ(vhdl::PolyphaseRows(c.taps, c.rate, c.multipliers),
+              static_cast<int>(c.entries.size()) / c.used);
+}
+
+INSTANTIATE_TEST_SUITE_P(Polyphase, PolyphaseFoldedTest, ::testing::ValuesIn(kFoldedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PolyphaseFoldedTest, OneLaneSubstitutesAsTheSerialWalk) {
+    const dsp::FilterCoefficients c = FirOf({0.25, 0.0, -0.5, 0.125}, 8);
+    const std::string templateText = "POLYE POLYK\nrepo  0 repo  1 repo  2 repo  3\n";
+    EXPECT_EQ(vhdl::SubstitutePolyphaseTemplate(c, 10, Decimate(2), templateText,
+                                                vhdl::HeaderVariant::kFile),
+              "  3  1\n   0    4    7    1\n");
+    // Two lanes: two rows, the second padded with a zero entry that ends the output.
+    EXPECT_EQ(vhdl::SubstitutePolyphaseTemplate(c, 10, Decimate(2), templateText,
+                                                vhdl::HeaderVariant::kFile, 2),
+              "  4  2\n   0    4    6    1\n");
+}
+
+// Auto: the fewest lanes whose job fits floor(factor * clock / fs) clocks.
+struct ChoiceCase {
+    const char* name;
+    RateChange rate;
+    int taps; // all non-zero
+    double clockHz;
+    double fs;
+    int multipliers;
+    bool fits;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const ChoiceCase kChoiceCases[] = {
+    // 61 products, 8 samples at 8 kHz: 48 MHz leaves 48000 clocks: one lane.
+    {"SlowRateIsSerial", Decimate(8), 61, 48e6, 8000, 1, true},
+    // 8 * 16 MHz / 16 MHz = 8 clocks: rows + 1 <= 8 needs 7 rows, ceil(61 / 7) = 9 lanes.
+    {"DecimatorAtOneSamplePerClock", Decimate(8), 61, 16e6, 16e6, 9, true},
+    // 8 * 20 / 8 = 20 clocks: 19 rows, ceil(61 / 19) = 4 lanes (3 give 21 rows).
+    {"DecimatorFewestLanes", Decimate(8), 61, 20e3, 8000, 4, true},
+    // Interpolator by 4 of 40 taps: 10 per phase; 4 * 12 / 4 = 12 clocks: 11 rows. 2 lanes
+    // give 4 * 5 = 20 rows, 3 give 4 * 4 = 16, 4 give 4 * 3 = 12, 5 give 4 * 2 = 8: 5 lanes.
+    {"InterpolatorRowsPerPhase", Interpolate(4), 40, 12e6, 4e6, 5, true},
+    // Not even one row per output fits: the most lanes, flagged.
+    {"NothingFits", Decimate(2), 30, 1e6, 2e6, 30, false},
+    {"NoClock", Decimate(2), 30, 0.0, 8000, 30, false},
+};
+
+class PolyphaseChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(PolyphaseChoiceTest, FewestLanesThatKeepUp) {
+    const ChoiceCase& c = GetParam();
+    const std::vector<std::int64_t> taps(static_cast<size_t>(c.taps), 3);
+    const vhdl::PolyphaseChoice choice =
+        vhdl::ChoosePolyphaseMultipliers(taps, c.rate, c.clockHz, c.fs);
+    EXPECT_EQ(choice.multipliers, c.multipliers);
+    EXPECT_EQ(choice.fits, c.fits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Polyphase, PolyphaseChoiceTest, ::testing::ValuesIn(kChoiceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PolyphaseFoldedTest, HeaderWordsAndTemplateNames) {
+    EXPECT_EQ(vhdl::PolyphaseArchitectureWords(31, Decimate(8), 2),
+              "polyphase folded, 2 multipliers, 32 clocks per 8 input samples");
+    EXPECT_EQ(vhdl::PolyphaseArchitectureWords(3, Interpolate(4), 1),
+              "polyphase folded, 1 multiplier, 4 clocks per input sample (4 outputs)");
+    EXPECT_EQ(vhdl::PolyphaseTemplateName(Decimate(3), vhdl::HdlLanguage::kVhdl, true),
+              "firfilter_decim_folded.vhd");
+    EXPECT_EQ(vhdl::PolyphaseTemplateName(Interpolate(3), vhdl::HdlLanguage::kVerilog, true),
+              "firfilter_interp_folded.v");
+    // A decimator by 8 that takes 31 clocks per job: 3.875 clocks per input sample.
+    EXPECT_DOUBLE_EQ(vhdl::PolyphaseClocksPerInput(30, Decimate(8)), 31.0 / 8.0);
+    EXPECT_DOUBLE_EQ(vhdl::PolyphaseClocksPerInput(30, Interpolate(8)), 31.0);
+}
+
+TEST(PolyphaseFoldedTest, RefusesAPaddedTableTheTemplateCannotHold) {
+    // 380 taps by 5: 76 per phase. 64 lanes pad each phase to 128 entries (640 in all); 8
+    // lanes to 80 (400, which fits).
+    const dsp::FilterCoefficients c = FirOf(std::vector<double>(380, 0.001), 16);
+    EXPECT_FALSE(vhdl::PolyphaseRefusal(c, Interpolate(5), 8));
+    const std::optional<std::string> refusal = vhdl::PolyphaseRefusal(c, Interpolate(5), 64);
+    ASSERT_TRUE(refusal);
+    EXPECT_NE(refusal->find("take 640: choose fewer multipliers"), std::string::npos) << *refusal;
 }
 
 } // namespace

@@ -128,15 +128,18 @@ commands::VhdlOutcome VhdlCodeHandler::GenerateVhdl(const vhdl::CVhdlSourceDialo
     // A FIR designed to decimate or interpolate is generated as its polyphase filter, from that
     // filter's own template.
     const vhdl::RateChange rate = commands::DocumentRate(m_doc, request.iir);
-    if (const std::optional<std::string> refusal =
-            commands::RateChangeRefusal(m_doc, rate, request.architecture)) {
+    if (const std::optional<std::string> refusal = commands::RateChangeRefusal(
+            m_doc, rate, request.architecture, request.multipliers, request.clockMhz)) {
         commands::VhdlOutcome refused;
         refused.kind = commands::OutcomeKind::kOutOfRange;
         refused.message = *refusal;
         return refused;
     }
     if (rate.Active()) {
-        LocateTemplate(vhdl::PolyphaseTemplateName(rate, request.language), false, {});
+        LocateTemplate(commands::PolyphaseTemplateName(m_doc, rate, request.architecture,
+                                                       request.multipliers, request.clockMhz,
+                                                       request.language),
+                       false, {});
     } else {
         LocateTemplate(commands::ArchitectureTemplateName(m_doc, request.iir, request.architecture,
                                                           request.multipliers, request.clockMhz,
