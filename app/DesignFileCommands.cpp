@@ -39,12 +39,17 @@ using NamedCheck = std::pair<const char*, RangeRefusal>;
 
 // The filter type and fs a structure's coefficients were made for: the design's for the
 // structure it stands in, the other pair (when the file has it) for the other one.
+// A CIC design keeps the FIR/IIR pair as a FIR design does.
+int PairStructure(int structure) {
+    return structure == COlvexDoc::kCicStructure ? 0 : structure;
+}
+
 int TypeOfStructure(const files::DesignState& s, int structure) {
-    return structure == s.structure || s.otherType < 0 ? s.filterType : s.otherType;
+    return structure == PairStructure(s.structure) || s.otherType < 0 ? s.filterType : s.otherType;
 }
 
 double FsOfStructure(const files::DesignState& s, int structure) {
-    return structure == s.structure || s.otherFs < 0.0 ? s.fs : s.otherFs;
+    return structure == PairStructure(s.structure) || s.otherFs < 0.0 ? s.fs : s.otherFs;
 }
 
 std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
@@ -56,7 +61,7 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
     const double firFs = FsOfStructure(s, 0);
     const double iirFs = FsOfStructure(s, 1);
     return {
-        {"design.structure", CheckIntRange(kFieldNone, s.structure, 0, 1)},
+        {"design.structure", CheckIntRange(kFieldNone, s.structure, 0, 2)},
         {"design.type", CheckIntRange(kFieldNone, s.filterType, kLpf, kBpf)},
         {"design.fs", CheckSamplingFrequency(kFieldFs, s.fs)},
         {"design.otherType",
@@ -101,7 +106,7 @@ std::vector<NamedCheck> RangeChecks(const files::DesignState& s) {
 // been left behind by an fs that changed since).
 std::string CheckEdgeOrder(const files::DesignState& s) {
     design::Warning warning;
-    if (s.structure == 0) {
+    if (PairStructure(s.structure) == 0) {
         if (!design::CheckFirEdges(s.filterType, s.fs, s.fc1, s.fc2, s.fc3, s.fc4, warning)) {
             return "fir: " + warning.OneLine();
         }
@@ -221,6 +226,32 @@ int RateKindOfName(const std::string& name) {
     return name == "interpolate" ? COlvexDoc::kInterpolate : -1;
 }
 
+// A CIC design: its kind by name and the filter's own ranges. A CIC structure needs them.
+std::string CheckCic(const files::DesignState& s) {
+    if (s.cicKind.empty()) {
+        return s.structure == COlvexDoc::kCicStructure ? "cic.kind: missing" : std::string();
+    }
+    if (s.cicKind != "decimate" && s.cicKind != "interpolate") {
+        return "cic.kind: expected decimate or interpolate";
+    }
+    dsp::CicParams p;
+    p.interpolate = s.cicKind == "interpolate";
+    p.rate = s.cicRate;
+    p.stages = s.cicStages;
+    p.delay = s.cicDelay;
+    p.dataBits = s.cicDataBits;
+    p.prune = s.cicPrune != 0;
+    p.pipeline = s.cicPipeline != 0;
+    const std::string error = dsp::CicRangeError(p);
+    if (!error.empty()) {
+        return "cic: " + error;
+    }
+    if (!(s.cicEdge > 0.0 && s.cicEdge <= 0.5)) {
+        return "cic.edge: expected a number above 0 and at most 0.5";
+    }
+    return {};
+}
+
 std::string CheckFirRate(const files::DesignState& s) {
     if (RateKindOfName(s.firRate) < 0) {
         return "fir.rate: expected decimate or interpolate";
@@ -238,13 +269,14 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     doc.ClearDesignArrays();
     doc.m_nFilterType = s.filterType;
     doc.m_fs = s.fs;
-    doc.m_nShownStructure = s.structure;
-    const int other = 1 - s.structure;
+    const int pair = PairStructure(s.structure);
+    doc.m_nShownStructure = pair;
+    const int other = 1 - pair;
     doc.m_nOtherFilterType = TypeOfStructure(s, other);
     doc.m_dOtherFs = FsOfStructure(s, other);
     doc.m_bOtherBandsKnown = s.otherBandsKnown < 0 ? (s.bandsKnown ? 1 : 0) : s.otherBandsKnown;
     // A file from before the pair was kept leaves the other structure to take the design's.
-    doc.m_aStructureMade[s.structure] = 1;
+    doc.m_aStructureMade[pair] = 1;
     doc.m_aStructureMade[other] = s.otherType < 0 ? 0 : 1;
     doc.m_fc1 = s.fc1;
     doc.m_fc2 = s.fc2;
@@ -257,6 +289,17 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
     StoreFirBandTable(doc, s);
     doc.m_nRateKind = std::max(RateKindOfName(s.firRate), 0);
     doc.m_nRateFactor = doc.m_nRateKind == COlvexDoc::kSingleRate ? 2 : s.firRateFactor;
+    if (!s.cicKind.empty()) {
+        doc.m_bCicInterpolate = s.cicKind == "interpolate" ? 1 : 0;
+        doc.m_nCicRate = s.cicRate;
+        doc.m_nCicStages = s.cicStages;
+        doc.m_nCicDelay = s.cicDelay;
+        doc.m_nCicDataBits = s.cicDataBits;
+        doc.m_dCicEdge = s.cicEdge;
+        doc.m_bCicPrune = s.cicPrune;
+        doc.m_bCicPipeline = s.cicPipeline;
+        doc.m_bCicDesigned = s.structure == COlvexDoc::kCicStructure ? 1 : 0;
+    }
     std::copy(s.firTaps.begin(), s.firTaps.end(), doc.m_aFirCoeffs);
     doc.m_bDesignOk = 1;
     doc.m_bBandsKnown = s.bandsKnown ? 1 : 0;
@@ -303,11 +346,12 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
     // The filter the saved structure's coefficients were made for, whichever structure the
     // form shows.
     s.structure = form.structure;
-    const int other = 1 - form.structure;
-    s.filterType = doc.FilterTypeOf(form.structure);
+    const int pair = PairStructure(form.structure);
+    const int other = 1 - pair;
+    s.filterType = doc.FilterTypeOf(pair);
     s.designed = form.designed;
-    s.bandsKnown = doc.BandsKnownOf(form.structure);
-    s.fs = doc.FsOf(form.structure);
+    s.bandsKnown = doc.BandsKnownOf(pair);
+    s.fs = doc.FsOf(pair);
     s.otherType = doc.FilterTypeOf(other);
     s.otherFs = doc.FsOf(other);
     s.otherBandsKnown = doc.BandsKnownOf(other) ? 1 : 0;
@@ -325,6 +369,16 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
             s.firBands.push_back({doc.m_aBandEdges[2 * b], doc.m_aBandEdges[2 * b + 1],
                                   doc.m_aBandDesired[b], doc.m_aBandWeight[b]});
         }
+    }
+    if (form.structure == COlvexDoc::kCicStructure) {
+        s.cicKind = doc.m_bCicInterpolate != 0 ? "interpolate" : "decimate";
+        s.cicRate = doc.m_nCicRate;
+        s.cicStages = doc.m_nCicStages;
+        s.cicDelay = doc.m_nCicDelay;
+        s.cicDataBits = doc.m_nCicDataBits;
+        s.cicEdge = doc.m_dCicEdge;
+        s.cicPrune = doc.m_bCicPrune;
+        s.cicPipeline = doc.m_bCicPipeline;
     }
     if (doc.HasRateChange()) {
         s.firRate = doc.m_nRateKind == COlvexDoc::kDecimate ? "decimate" : "interpolate";
@@ -397,6 +451,10 @@ std::string CheckDesignState(const files::DesignState& state) {
     const std::string bands = CheckFirBandTable(state);
     if (!bands.empty()) {
         return bands;
+    }
+    const std::string cic = CheckCic(state);
+    if (!cic.empty()) {
+        return cic;
     }
     const std::string rate = CheckFirRate(state);
     if (!rate.empty()) {

@@ -15,7 +15,7 @@ namespace commands {
 
 // What the form keeps beside the record that belongs to a design.
 struct FormSettings {
-    int structure = 0;        // 0 FIR, 1 IIR
+    int structure = 0;        // 0 FIR, 1 IIR, 2 CIC
     int plotMode = 0;         // the plot the design was saved with
     bool designed = false;    // a design stands (the plot shows it, not the hint)
     std::string templatePath; // the template VHDL Code located

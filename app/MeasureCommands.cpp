@@ -157,6 +157,57 @@ std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineE
     return (peak.empty() ? text : text + "Warning: the " + peak + "." + lineEnd) + folded;
 }
 
+namespace {
+
+// The CIC's droop at its pass-band edge: the edge is given at the low rate, the response is
+// defined at the high one.
+double CicDroopDb(const COlvexDoc& doc) {
+    const dsp::CicParams p = doc.CicParams();
+    return dsp::CicMagnitudeDb(p, doc.m_dCicEdge / static_cast<double>(p.rate));
+}
+
+} // namespace
+
+std::string CicMeasurementsReport(const COlvexDoc& doc, const char* lineEnd) {
+    const dsp::CicParams p = doc.CicParams();
+    if (!dsp::CicRangeError(p).empty()) {
+        return "The CIC parameters are out of range: " + dsp::CicRangeError(p) + lineEnd;
+    }
+    const dsp::CicStructure s = dsp::DescribeCic(p);
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "structure %s%sstages %d%srate %d%sdelay %d%sdata-bits %d%sgrowth %d%swidth "
+                  "%d%sshift %d%sgain %.17g%sdroop %.17g %.6f%s",
+                  p.interpolate ? "interpolator" : "decimator", lineEnd, p.stages, lineEnd, p.rate,
+                  lineEnd, p.delay, lineEnd, p.dataBits, lineEnd, s.growth, lineEnd, s.registerBits,
+                  lineEnd, s.growth, lineEnd, s.gain, lineEnd, doc.m_dCicEdge, CicDroopDb(doc),
+                  lineEnd);
+    std::string report = text;
+    if (p.prune) {
+        const dsp::CicPruning pruning = dsp::PruneCic(p);
+        report += "dropped-bits";
+        for (int b : pruning.dropped) {
+            report += " " + std::to_string(b);
+        }
+        report += lineEnd;
+        report += "error-bound " + std::to_string(pruning.errorBound) + lineEnd;
+    }
+    return report;
+}
+
+std::string CicMeasurementsSummary(const COlvexDoc& doc) {
+    const dsp::CicParams p = doc.CicParams();
+    if (!dsp::CicRangeError(p).empty()) {
+        return "CIC: " + dsp::CicRangeError(p);
+    }
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "CIC %s, R %d, S %d, DL %d: gain %.17g, droop %.6f dB at %.17g",
+                  p.interpolate ? "interpolator" : "decimator", p.rate, p.stages, p.delay,
+                  dsp::DescribeCic(p).gain, CicDroopDb(doc), doc.m_dCicEdge);
+    return text;
+}
+
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {
     const std::string firMethod = design::FirMethodText(doc, !iir);
     const std::string iirMethod = IirMethodWords(doc, iir);

@@ -36,6 +36,13 @@ std::string MeasurementsReport(const COlvexDoc& doc, bool iir, const char* lineE
 std::string TransitionPeakNoteOf(const COlvexDoc& doc, bool iir);
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir);
 
+// The CIC design's report, as `vantrel-cli cic` prints its structure: the structure, S, R, DL, D,
+// the growth, register width, shift and gain, and "droop EDGE DB" (the edge in cycles per sample
+// of the low rate, the gain there in dB), each line ended by lineEnd. Its one-line summary, for
+// the status bar, gives the gain and the droop at the edge in the same digits.
+std::string CicMeasurementsReport(const COlvexDoc& doc, const char* lineEnd);
+std::string CicMeasurementsSummary(const COlvexDoc& doc);
+
 // A FIR designed to decimate (or interpolate): the bands that fold onto its pass bands (or hold
 // their images) at its factor, and its largest gain in them, of the coefficients the report
 // measures (quantized while quantization is on). Nothing for single rate, IIR, or bands not

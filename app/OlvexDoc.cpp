@@ -17,6 +17,9 @@ void COlvexDoc::WriteConsole(const std::string& text) const {
 }
 
 void COlvexDoc::ShowStructure(int structure) {
+    if (structure == kCicStructure) {
+        return;
+    }
     const int shown = structure == 0 ? 0 : 1;
     if (shown == m_nShownStructure) {
         return;

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "dsp/Cic.h"
 #include "dsp/FilterCoefficients.h"
 #include "dsp/FirDesign.h"
 #include "dsp/FirMethods.h"
@@ -80,6 +81,32 @@ public:
     bool HasRateChange() const {
         return (m_nRateKind == kDecimate || m_nRateKind == kInterpolate) &&
                m_nRateFactor >= kMinRateFactor && m_nRateFactor <= kMaxRateFactor;
+    }
+
+    // The third structure of the form: a cascaded integrator-comb decimator or interpolator,
+    // designed by its parameters alone (no taps, no sections; dsp/Cic.h computes everything from
+    // them). The CIC Design dialog sets them; m_bCicDesigned is 1 once a CIC design stands. The
+    // pass-band edge is where the droop is reported, in cycles per sample of the low rate.
+    static constexpr int kCicStructure = 2;
+    int m_bCicInterpolate = 0;
+    int m_nCicRate = 8;
+    int m_nCicStages = 4;
+    int m_nCicDelay = 1;
+    int m_nCicDataBits = 16;
+    double m_dCicEdge = 0.25;
+    int m_bCicPrune = 0;
+    int m_bCicPipeline = 0;
+    int m_bCicDesigned = 0;
+    dsp::CicParams CicParams() const {
+        dsp::CicParams p;
+        p.interpolate = m_bCicInterpolate != 0;
+        p.rate = m_nCicRate;
+        p.stages = m_nCicStages;
+        p.delay = m_nCicDelay;
+        p.dataBits = m_nCicDataBits;
+        p.prune = m_bCicPrune != 0;
+        p.pipeline = m_bCicPipeline != 0;
+        return p;
     }
 
     // ---- FIR design work area -------------------------------------------------------------------
@@ -198,7 +225,8 @@ public:
     // Clears the taps and the response arrays.
     void ClearDesignArrays();
     // Makes m_nFilterType and m_fs those of the structure's coefficients (0 FIR, 1 IIR; any other
-    // value counts as IIR). Nothing changes when the structure is shown already.
+    // value but the CIC's counts as IIR). Nothing changes when the structure is shown already, or
+    // for the CIC, which has no filter type or fs of its own.
     void ShowStructure(int structure);
     // The shown structure's coefficients are now a design of m_nFilterType and m_fs.
     void NoteStructureMade() { m_aStructureMade[m_nShownStructure] = 1; }

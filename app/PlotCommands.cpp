@@ -1,13 +1,16 @@
 #include "app/PlotCommands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <numbers>
 #include <span>
 
 #include "app/MeasureCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/SessionState.h"
 #include "app/ViewCommands.h"
+#include "dsp/Cic.h"
 #include "dsp/GroupDelay.h"
 #include "dsp/ImpulseStep.h"
 #include "dsp/PoleZero.h"
@@ -102,7 +105,84 @@ void ComputeFilterView(const COlvexDoc& doc, plots::PlotData& data) {
     }
 }
 
+// The CIC's views from its parameters, at the document's fs as the high rate.
+void ComputeCicPlot(COlvexDoc& doc, plots::PlotData& data) {
+    const plots::PlotState& state = data.state;
+    data.quantize = false; // a CIC has no coefficients to quantize
+    const dsp::CicParams p = doc.CicParams();
+    if (!state.noDesign && !dsp::CicRangeError(p).empty()) {
+        data.notes.unavailable = "The CIC parameters are out of range: " + dsp::CicRangeError(p);
+        return;
+    }
+    switch (state.mode) {
+    case plots::PlotMode::kResponse: {
+        const CicResponse r = CicResponseOf(p);
+        std::copy(r.gainDb.begin(), r.gainDb.end(), doc.m_aGainDb);
+        std::copy(r.phase.begin(), r.phase.end(), doc.m_aPhase);
+        data.response = HeldResponse(doc, state.noDesign);
+        break;
+    }
+    case plots::PlotMode::kGroupDelay:
+        data.groupDelay = GroupDelaySettingsOf(doc, state.noDesign);
+        if (!state.noDesign) {
+            data.viewCurve.assign(dsp::kResponseUsed, dsp::CicGroupDelay(p));
+        }
+        break;
+    case plots::PlotMode::kImpulse:
+        if (!state.noDesign) {
+            data.viewCurve = dsp::CicImpulseResponse(p);
+        }
+        break;
+    case plots::PlotMode::kStep:
+        if (!state.noDesign) {
+            data.viewCurve = dsp::CicStepResponse(p);
+        }
+        break;
+    case plots::PlotMode::kPoleZero:
+        data.notes.unavailable = kCicPoleZeroNote;
+        break;
+    case plots::PlotMode::kSpectra:
+    case plots::PlotMode::kWaves:
+        data.notes.unavailable = kCicWavesNote;
+        break;
+    }
+}
+
 } // namespace
+
+const char* const kCicPoleZeroNote =
+    "No pole-zero diagram for a CIC filter:; its zeros lie S-fold on the unit circle; at every "
+    "R*DL-th root of unity but z = 1.";
+const char* const kCicWavesNote =
+    "No test-wave view for a CIC filter:; it changes the rate. Its response,; group delay, "
+    "impulse and step are shown.";
+
+CicResponse CicResponseOf(const dsp::CicParams& p) {
+    CicResponse r;
+    const double delay = dsp::CicGroupDelay(p);
+    const double length = static_cast<double>(p.rate) * p.delay;
+    for (int i = 0; i < dsp::kResponseUsed; ++i) {
+        const double omega = dsp::ResponseOmega(i, false);
+        // The grid goes once around the circle; the magnitude is even about f = 0.5.
+        double f = omega / (2.0 * std::numbers::pi);
+        f -= std::floor(f);
+        const double folded = f > 0.5 ? 1.0 - f : f;
+        const double magnitude = dsp::CicMagnitude(p, folded);
+        r.gainDb[static_cast<size_t>(i)] =
+            magnitude > 0.0 ? std::max(20.0 * std::log10(magnitude), kCicFloorDb) : kCicFloorDb;
+        // H = e^(-j omega delay) (sin(omega R DL / 2) / sin(omega / 2))^S / (R DL)^S: the
+        // linear phase, turned by pi where the real amplitude is negative.
+        const double ratio = std::sin(omega * length / 2.0) / std::sin(omega / 2.0);
+        const bool negative = (p.stages % 2 == 1) && ratio < 0.0;
+        double phase = -omega * delay + (negative ? std::numbers::pi : 0.0);
+        phase = std::remainder(phase, 2.0 * std::numbers::pi);
+        if (phase <= -std::numbers::pi) {
+            phase += 2.0 * std::numbers::pi;
+        }
+        r.phase[static_cast<size_t>(i)] = phase;
+    }
+    return r;
+}
 
 bool HoldsFilter(const COlvexDoc& doc, bool iir) {
     const dsp::FilterCoefficients c = doc.TakeCoefficients(iir, false);
@@ -117,6 +197,11 @@ bool HoldsFilter(const COlvexDoc& doc, bool iir) {
 }
 
 plots::PlotState ShownState(const COlvexDoc& doc, plots::PlotState state) {
+    if (state.cic) {
+        state.iir = false;
+        state.noDesign = state.noDesign || doc.m_bCicDesigned == 0;
+        return state;
+    }
     state.noDesign = state.noDesign && !HoldsFilter(doc, state.iir);
     return state;
 }
@@ -127,7 +212,8 @@ std::optional<plots::PlotState> PlotStateOf(const SessionState& session) {
         return std::nullopt;
     }
     return plots::PlotState{*mode, session.m_nFirIir == kIir, session.m_bNoDesign != 0,
-                            session.m_bShowHardwareWave != 0};
+                            session.m_bShowHardwareWave != 0,
+                            session.m_nFirIir == COlvexDoc::kCicStructure};
 }
 
 plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& asked) {
@@ -137,6 +223,10 @@ plots::PlotData ComputePlot(COlvexDoc& doc, const plots::PlotState& asked) {
     data.quantize = doc.m_bQuantize == 1;
     data.quantBits = doc.m_nQuantBits;
     data.webAddress = vhdl::kWebAddress;
+    if (state.cic) {
+        ComputeCicPlot(doc, data);
+        return data;
+    }
     switch (state.mode) {
     case plots::PlotMode::kResponse:
         ComputeResponse(doc, state.iir);

@@ -4,10 +4,13 @@
 // print-out and picture files and vantrel-cli's --plot compute through here, then draw.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "dsp/Cic.h"
+#include "dsp/Response.h"
 #include "plots/AnalysisPlot.h"
 
 class COlvexDoc;
@@ -47,6 +50,21 @@ plots::ResponseData HeldResponse(const COlvexDoc& doc, bool noDesign);
 // is shown (plots::ResponseCursorText).
 std::string CursorReadout(const COlvexDoc& doc, const SessionState& session,
                           platform::Point logical);
+
+// A CIC filter's frequency response on the response grid (dsp::ResponseOmega, FIR), from the
+// closed form of its magnitude, however long its kernel: the gain in dB relative to DC (never
+// below kCicFloorDb, its nulls included) and the phase, linear with a turn by pi where an odd
+// stage count's amplitude is negative. ComputePlot draws it in the F-Response view of a CIC
+// design, at the document's fs taken as the high rate.
+constexpr double kCicFloorDb = -400.0;
+struct CicResponse {
+    std::array<double, dsp::kResponseUsed> gainDb{};
+    std::array<double, dsp::kResponseUsed> phase{};
+};
+CicResponse CicResponseOf(const dsp::CicParams& params);
+// What the pole-zero view and the test-wave views (spectra, waves) say for a CIC design.
+extern const char* const kCicPoleZeroNote;
+extern const char* const kCicWavesNote;
 
 // The settings each plot reads from the document.
 plots::FreqResponseSettings ResponseSettingsOf(const COlvexDoc& doc, bool noDesign);

@@ -9,8 +9,11 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "files/InputFile.h"
+#include "files/OutputFile.h"
 #include "vhdl/BitTrueModel.h"
+#include "vhdl/CicHdl.h"
 #include "vhdl/HardwareWave.h"
+#include "vhdl/Testbench.h"
 #include "vhdl/VhdlText.h"
 
 namespace commands {
@@ -534,6 +537,61 @@ std::string HardwareProblemText(const vhdl::HardwareResult& result) {
            "package" +
            std::string(result.missingPackages.size() == 1 ? " " : "s ") + packages +
            " (apt-get install " + packages + ")";
+}
+
+std::string CicTemplateNameOf(const COlvexDoc& doc, vhdl::HdlLanguage language) {
+    return vhdl::CicTemplateName(doc.CicParams(), language);
+}
+
+bool IsCicTemplate(const std::string& path) {
+    std::string text;
+    return vhdl::ReadTemplateText(path, text) == vhdl::TemplateStatus::kOk &&
+           text.find("CICSTAGES") != std::string::npos;
+}
+
+VhdlOutcome CicHdl(const COlvexDoc& doc, const std::string& templatePath) {
+    VhdlOutcome outcome;
+    outcome.path = templatePath;
+    std::string text;
+    std::string reason;
+    const vhdl::TemplateStatus status = vhdl::ReadTemplateText(templatePath, text, reason);
+    if (status != vhdl::TemplateStatus::kOk) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.notFound = status == vhdl::TemplateStatus::kNotFound;
+        outcome.reason = reason;
+        return outcome;
+    }
+    if (text.find("CICSTAGES") == std::string::npos) {
+        outcome.kind = OutcomeKind::kFileNotRead;
+        outcome.message = templatePath + " is no CIC template.";
+        return outcome;
+    }
+    const vhdl::HdlLanguage language =
+        vhdl::LanguageOfPath(templatePath).value_or(vhdl::HdlLanguage::kVhdl);
+    outcome.templateText = text;
+    outcome.text = vhdl::CicHdlText(doc.CicParams(), text, language);
+    return outcome;
+}
+
+VhdlOutcome SaveCicHdl(const COlvexDoc& doc, const std::string& templatePath,
+                       const std::string& path) {
+    VhdlOutcome outcome = CicHdl(doc, templatePath);
+    if (!outcome.Is(OutcomeKind::kAccepted)) {
+        outcome.kind = OutcomeKind::kFileNotWritten;
+        outcome.reason =
+            outcome.message.empty() ? TemplateNotFoundText(templatePath) : outcome.message;
+        outcome.path = path;
+        return outcome;
+    }
+    const files::OutputResult written = files::WriteOutputFile(path, outcome.text);
+    outcome.path = path;
+    outcome.kind = written.ok ? OutcomeKind::kFileWritten : OutcomeKind::kFileNotWritten;
+    outcome.reason = written.reason;
+    return outcome;
+}
+
+std::string CicTestbenchText(const COlvexDoc& doc, vhdl::HdlLanguage language) {
+    return vhdl::BuildCicTestbench(doc.CicParams(), language);
 }
 
 } // namespace commands

@@ -206,4 +206,21 @@ HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job);
 // ...", the packages to install); empty for kOk.
 std::string HardwareProblemText(const vhdl::HardwareResult& result);
 
+// ---- A CIC design ----
+// The CIC's template in the language ("cic_decimator.vhd", "cic_interpolator.v"), and whether
+// the file at `path` is a CIC template (its text holds the CICSTAGES token): a generated file of
+// that name is passed over when the template is searched for.
+std::string CicTemplateNameOf(const COlvexDoc& doc, vhdl::HdlLanguage language);
+bool IsCicTemplate(const std::string& path);
+// The CIC's HDL from the template at `templatePath`, in the language its name says: kAccepted
+// with `text`, byte for byte what `vantrel-cli cic ... --vhdl / --verilog` writes for the same
+// parameters; kFileNotRead (`path`, `notFound`, or `message`) when the template cannot be read or
+// is no CIC template.
+VhdlOutcome CicHdl(const COlvexDoc& doc, const std::string& templatePath);
+// The same written to `path`: kFileWritten, or kFileNotWritten with `reason`.
+VhdlOutcome SaveCicHdl(const COlvexDoc& doc, const std::string& templatePath,
+                       const std::string& path);
+// The CIC's self-checking testbench in the language, as `cic --testbench` writes it.
+std::string CicTestbenchText(const COlvexDoc& doc, vhdl::HdlLanguage language);
+
 } // namespace commands

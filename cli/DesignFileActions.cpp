@@ -13,6 +13,36 @@
 
 namespace cli {
 
+namespace {
+
+// A CIC design file: what `cic` does with its parameters, writing the HDL and the testbench
+// that --vhdl, --verilog and --testbench name.
+int RunOpenedCic(const CliArgs& args, RunState& run) {
+    const dsp::CicParams p = run.doc.CicParams();
+    CliArgs cic;
+    cic.Set(p.interpolate ? "interpolate" : "decimate", std::to_string(p.rate));
+    cic.Set("stages", std::to_string(p.stages));
+    cic.Set("delay", std::to_string(p.delay));
+    cic.Set("data-bits", std::to_string(p.dataBits));
+    char edge[32];
+    std::snprintf(edge, sizeof edge, "%.17g", run.doc.m_dCicEdge);
+    cic.Set("edge", edge);
+    if (p.prune) {
+        cic.Set("prune", "");
+    }
+    if (p.pipeline) {
+        cic.Set("pipeline", "");
+    }
+    for (const char* name : {"vhdl", "verilog", "testbench"}) {
+        if (args.Has(name)) {
+            cic.Set(name, args.Value(name));
+        }
+    }
+    return RunCic(cic, run);
+}
+
+} // namespace
+
 int RunOpen(const CliArgs& args, RunState& run) {
     if (!args.Has("file")) {
         std::fprintf(stderr, "vantrel-cli open: name the design file to open\n");
@@ -29,6 +59,9 @@ int RunOpen(const CliArgs& args, RunState& run) {
     }
     if (!opened.message.empty()) {
         std::fprintf(stderr, "%s\n", opened.message.c_str()); // a user wave no longer readable
+    }
+    if (opened.form.structure == COlvexDoc::kCicStructure) {
+        return RunOpenedCic(args, run);
     }
     run.m_nFirIir = opened.form.structure == 1 ? 1 : 0;
     run.m_bNoDesign = opened.form.designed ? 0 : 1;

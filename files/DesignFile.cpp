@@ -96,6 +96,17 @@ const Field kFirRateFields[] = {
     {"/fir/rate",                 &DesignState::firRate},
     {"/fir/rateFactor",           &DesignState::firRateFactor},
 };
+// Written only for a CIC design; a CIC file holds every one of them.
+const Field kCicFields[] = {
+    {"/cic/kind",                 &DesignState::cicKind},
+    {"/cic/rate",                 &DesignState::cicRate},
+    {"/cic/stages",               &DesignState::cicStages},
+    {"/cic/delay",                &DesignState::cicDelay},
+    {"/cic/dataBits",             &DesignState::cicDataBits},
+    {"/cic/edge",                 &DesignState::cicEdge},
+    {"/cic/prune",                Flag{&DesignState::cicPrune}},
+    {"/cic/pipeline",             Flag{&DesignState::cicPipeline}},
+};
 // clang-format on
 
 constexpr const char* kFirKindPointer = "/fir/kind";
@@ -282,6 +293,11 @@ std::string WriteDesignText(const DesignState& state) {
             doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
         }
     }
+    if (!state.cicKind.empty()) {
+        for (const Field& field : kCicFields) {
+            doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
+        }
+    }
     if (!state.firKind.empty()) {
         doc[Json::json_pointer(kFirKindPointer)] = state.firKind;
         Json rows = Json::array();
@@ -360,6 +376,19 @@ DesignRead ReadDesignText(std::string_view text) {
             }
         }
     }
+    // A CIC design holds all of its fields; another design none of them.
+    if (doc.contains(Json::json_pointer("/cic")) || read.state.structure == 2) {
+        for (const Field& field : kCicFields) {
+            const Json::json_pointer at(field.pointer);
+            if (!doc.contains(at)) {
+                return Refusal(FieldName(field.pointer), "missing");
+            }
+            const std::string problem = ReadField(doc.at(at), read.state, field.member);
+            if (!problem.empty()) {
+                return Refusal(FieldName(field.pointer), problem);
+            }
+        }
+    }
     read = ReadFirBandTable(doc, read);
     if (!read.message.empty()) {
         return read;
@@ -381,6 +410,9 @@ std::vector<std::string> DesignFieldNames() {
         names.push_back(FieldName(field.pointer));
     }
     for (const Field& field : kFirRateFields) {
+        names.push_back(FieldName(field.pointer));
+    }
+    for (const Field& field : kCicFields) {
         names.push_back(FieldName(field.pointer));
     }
     names.push_back(FieldName(kFirKindPointer));

@@ -34,7 +34,7 @@ using DesignSection = std::array<double, 5>;
 
 // A design as plain values; the defaults are a fresh document's.
 struct DesignState {
-    // The form: structure 0 FIR / 1 IIR, filter type 0 LPF, 1 HPF, 2 BRF, 3 BPF; whether a
+    // The form: structure 0 FIR / 1 IIR / 2 CIC, filter type 0 LPF, 1 HPF, 2 BRF, 3 BPF; whether a
     // design stands (the plot shows it) and whether its bands are known (false after a bare
     // coefficient file was loaded).
     int structure = 0;
@@ -78,6 +78,19 @@ struct DesignState {
     // without them is single rate.
     std::string firRate;
     int firRateFactor = 2;
+    // A CIC design (structure 2): "decimate" or "interpolate" (empty: the file holds no CIC),
+    // R, S, DL, D, the pass-band edge of the droop line (cycles per low-rate sample) and the
+    // decimator's pruned registers or pipelined adders. Written only for a CIC design, so a FIR
+    // or IIR design's file stays as it was. A CIC design's filter type, fs and band edges are
+    // those of the FIR beside it.
+    std::string cicKind;
+    int cicRate = 8;
+    int cicStages = 4;
+    int cicDelay = 1;
+    int cicDataBits = 16;
+    double cicEdge = 0.25;
+    int cicPrune = 0;
+    int cicPipeline = 0;
     // Coefficients dialog: quantization, bits, number form (0 Real, 1 Bin, 2 Dec, 3 Hex).
     int quantize = 0;
     int quantBits = 16;

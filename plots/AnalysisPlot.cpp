@@ -59,6 +59,17 @@ void DrawAnalysisPlot(platform::DrawContext& dc, const PlotData& data, Surface s
     if (!data.drawn) {
         return;
     }
+    if (!data.notes.unavailable.empty()) {
+        const std::string& note = data.notes.unavailable;
+        int y = at.caption.y;
+        for (size_t from = 0; from < note.size();) {
+            const size_t end = std::min(note.find("; ", from), note.size());
+            dc.TextOut(at.caption.x, y, note.substr(from, end - from));
+            y += kUnstableNoteDrop;
+            from = end + 2;
+        }
+        return;
+    }
     switch (state.mode) {
     case PlotMode::kResponse: {
         FreqResponseSettings settings = data.response.settings;

@@ -30,6 +30,8 @@ struct PlotState {
     // Waves: the generated hardware's output at the document's data bits beside the ideal
     // output, while quantization is on.
     bool showHardware = false;
+    // The form's third structure, a CIC filter: its views come from its parameters (iir false).
+    bool cic = false;
 };
 
 // What a drawing reports elsewhere in the window.
@@ -44,6 +46,9 @@ struct PlotNotes {
     // The frequency response and the filter views of an IIR cascade with a pole on or outside
     // the unit circle: "unstable: section k" for every such section.
     std::string unstable;
+    // A view the shown filter has none of (the pole-zero diagram of a CIC filter, say): why, in
+    // lines separated by "; ", drawn in place of the view.
+    std::string unavailable;
 };
 
 // The frequency response as drawn: the settings and one gain and phase value per response

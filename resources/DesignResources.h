@@ -24,6 +24,8 @@ constexpr int kIddEdgeAdjustment = 215; // + filter type: 215..218
 // The band table of a FIR kind designed on one: + dsp::FirKind - 1 (227 Hilbert transformer,
 // 228 differentiator, 229 multiband).
 constexpr int kIddFirBandTable = 227;
+// The CIC parameter dialog.
+constexpr int kIddCicParameters = 230;
 
 // ---- Control ids -----------------------------------------------------------------------------
 constexpr int kIdcFs = 1025;
@@ -79,6 +81,20 @@ constexpr int kRateKindRadios = 3;
 constexpr int kIdcRateFactor = 1274;
 extern const char* const kRateKindLabels[kRateKindRadios];
 
+// The CIC parameter dialog: decimator or interpolator (a radio group, decimate first), the rate
+// change R, the stage count S, the differential delay DL, the data bits D and the pass-band edge
+// at which the droop is reported (cycles per sample of the low rate).
+constexpr int kIdcCicKind = 1280; // radio group start, index 0: decimate, 1: interpolate
+constexpr int kCicKindRadios = 2;
+constexpr int kIdcCicRate = 1282;
+constexpr int kIdcCicStages = 1283;
+constexpr int kIdcCicDelay = 1284;
+constexpr int kIdcCicDataBits = 1285;
+constexpr int kIdcCicEdge = 1286;
+constexpr int kIdcCicPrune = 1287;    // check box: register pruning (decimator)
+constexpr int kIdcCicPipeline = 1288; // check box: pipelined adders (decimator)
+extern const char* const kCicKindLabels[kCicKindRadios];
+
 // The band table: up to eight rows of four edits (from and to in Hz, the gain, the weight), the
 // count of rows in use (read-only; Add band and Remove band change it).
 constexpr int kBandTableRows = 8;
@@ -108,5 +124,6 @@ platform::DialogTemplate IirDialogTemplate(int type);
 // value gives the multiband one).
 platform::DialogTemplate BandTableTemplate(int kind);
 const platform::DialogTemplate& AdjustChoiceTemplate();
+platform::DialogTemplate CicDialogTemplate();
 
 } // namespace design

@@ -282,6 +282,7 @@ int AddRateGroup(DialogTemplate& dialog, int y) {
 
 } // namespace
 
+const char* const kCicKindLabels[kCicKindRadios] = {"Decimate by R", "Interpolate by R"};
 const char* const kRateKindLabels[kRateKindRadios] = {"Single rate", "Decimate by",
                                                       "Interpolate by"};
 const char* const kFirMethodLabels[kFirMethodRadios] = {"Remez exchange", "Least squares",
@@ -499,6 +500,49 @@ const DialogTemplate& AdjustChoiceTemplate() {
              platform::kStyleGroupStart},
         },
     };
+    return dialog;
+}
+
+DialogTemplate CicDialogTemplate() {
+    DialogTemplate dialog;
+    dialog.id = kIddCicParameters;
+    dialog.title = "CIC Filter";
+    dialog.screenPosition = kDialogPosition;
+    constexpr int kTitleHeight = 10;
+    constexpr int kRadioHeight = 10;
+    constexpr int kRadioWidth = 90;
+    constexpr int kGroupHeight = kTitleHeight + kRadioHeight + 5;
+    int y = kMargin;
+    dialog.controls.push_back({kIdStatic,
+                               ControlKind::kGroupBox,
+                               "Rate change",
+                               {kMargin, y, kPictureWidth, kGroupHeight}});
+    for (int i = 0; i < kCicKindRadios; ++i) {
+        dialog.controls.push_back({kIdcCicKind + i,
+                                   ControlKind::kRadio,
+                                   kCicKindLabels[i],
+                                   {2 * kMargin + i * (kRadioWidth + 10), y + kTitleHeight + 1,
+                                    kRadioWidth, kRadioHeight},
+                                   i == 0 ? platform::kStyleGroupStart : platform::kStyleNone});
+    }
+    y += kGroupHeight + kPictureGap + kMargin - kPictureGap;
+    y = AddRow(dialog, y, {kIdcCicRate, "Rate change (R) =", "(2 to 1024)", false, false});
+    y = AddRow(dialog, y, {kIdcCicStages, "Stages (S) =", "(1 to 8)", false, false});
+    y = AddRow(dialog, y, {kIdcCicDelay, "Diff. delay (DL) =", "(1 or 2)", false, false});
+    y = AddRow(dialog, y, {kIdcCicDataBits, "Data bits (D) =", "(4 to 24)", false, false});
+    y = AddRow(dialog, y, {kIdcCicEdge, "Pass band edge =", "[cycles/sample]", false, false});
+    dialog.controls.push_back({kIdcCicPrune,
+                               ControlKind::kCheckBox,
+                               "Pruned registers (decimator)",
+                               {kLabelX, y, kLabelWidth + kEditWidth + 40, kEditHeight},
+                               platform::kStyleGroupStart});
+    y += kRowStep;
+    dialog.controls.push_back({kIdcCicPipeline,
+                               ControlKind::kCheckBox,
+                               "Pipelined adders (decimator)",
+                               {kLabelX, y, kLabelWidth + kEditWidth + 40, kEditHeight}});
+    y += kRowStep;
+    AddButtons(dialog, y + kPictureGap, true);
     return dialog;
 }
 

@@ -29,6 +29,7 @@ constexpr int kIdcBpf = 1012;
 constexpr int kIdcBrf = 1013;
 constexpr int kIdcFir = 1014; // start of the structure radio group
 constexpr int kIdcIir = 1015;
+constexpr int kIdcCic = 1016; // the third structure: a cascaded integrator-comb filter
 constexpr int kIdcPlotArea = 1018;
 constexpr int kIdcRefreshView = 1030;
 constexpr int kIdcSaveLoad = 1031;

@@ -8,7 +8,7 @@
 #       filter, the Coefficients dialog after "Advise...", the VHDL Code dialog with its hardware
 #       choice, the FIR and IIR Design dialogs in their requirements mode (and the IIR one with
 #       the elliptic method), the filter views of the Plot menu (group delay, pole-zero, impulse
-#       and step, FIR and IIR, quantized, one IIR unstable), and the frequency response in the maximized window; response.png is the
+#       and step, FIR and IIR, quantized, one IIR unstable; a CIC's views and its dialog), and the frequency response in the maximized window; response.png is the
 #       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_* libraries of every layer in
@@ -168,6 +168,43 @@ int main(int argc, char** argv) {
     Shoot(frame, dir + "/step-iir-unstable.png");
     view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
     Shoot(frame, dir + "/response-iir-unstable.png");
+    {
+        // A CIC decimator by 16, four stages: every view of the Plot menu, and its dialog.
+        doc.m_nCicRate = 16;
+        doc.m_nCicStages = 4;
+        doc.m_bCicDesigned = 1;
+        view.m_nFirIir = COlvexDoc::kCicStructure;
+        view.UpdateData(false);
+        const std::pair<plots::PlotMode, const char*> cic[] = {
+            {plots::PlotMode::kResponse, "/cic-response.png"},
+            {plots::PlotMode::kGroupDelay, "/cic-groupdelay.png"},
+            {plots::PlotMode::kImpulse, "/cic-impulse.png"},
+            {plots::PlotMode::kStep, "/cic-step.png"},
+            {plots::PlotMode::kPoleZero, "/cic-polezero.png"},
+            {plots::PlotMode::kWaves, "/cic-waves.png"}};
+        for (const auto& [mode, name] : cic) {
+            view.m_nPlotMode = plots::PlotModeNumber(mode);
+            Shoot(frame, dir + name);
+        }
+        // The longest kernel: R 1024, S 8, DL 2 (16377 taps in the impulse response).
+        doc.m_nCicRate = 1024;
+        doc.m_nCicStages = 8;
+        doc.m_nCicDelay = 2;
+        view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
+        Shoot(frame, dir + "/cic-response-1024.png");
+        view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kImpulse);
+        Shoot(frame, dir + "/cic-impulse-1024.png");
+        design::CCicDesignDialog cicDialog;
+        cicDialog.Fill(doc);
+        platform::qt::QtDialog dialog(cicDialog, &frame, QStringLiteral("Olvex"));
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) {
+            return 1;
+        }
+        QTest::qWait(200);
+        dialog.grab().save(dir + "/design-cic.png");
+        doc.m_nCicDelay = 1;
+    }
     view.m_nFirIir = 0;
     view.UpdateData(false);
     doc.m_nQuantBits = 16;

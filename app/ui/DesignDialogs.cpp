@@ -10,6 +10,7 @@
 #include "app/DesignRules.h"
 #include "app/OlvexDoc.h"
 #include "app/ui/DesignPictures.h"
+#include "dsp/Cic.h"
 #include "dsp/FirDesign.h"
 #include "dsp/FirMethods.h"
 #include "dsp/Iir.h"
@@ -568,6 +569,137 @@ CAdjustChoiceDialog::CAdjustChoiceDialog() : platform::Dialog(AdjustChoiceTempla
 
 void CAdjustChoiceDialog::DoDataExchange(platform::DataExchange& exchange) {
     exchange.Radio(kIdcAdjustTaps, m_nChoice);
+}
+
+// ---- The CIC filter ----------------------------------------------------------------------------
+
+namespace {
+
+// The filter's range text as a message: capitalised, with a full stop.
+std::string Sentence(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text + ".";
+}
+
+} // namespace
+
+CCicDesignDialog::CCicDesignDialog() : platform::Dialog(CicDialogTemplate()) {}
+
+void CCicDesignDialog::Fill(const COlvexDoc& doc) {
+    m_nKind = doc.m_bCicInterpolate != 0 ? 1 : 0;
+    m_nRate = doc.m_nCicRate;
+    m_nStages = doc.m_nCicStages;
+    m_nDelay = doc.m_nCicDelay;
+    m_nDataBits = doc.m_nCicDataBits;
+    m_dEdge = doc.m_dCicEdge;
+    m_bPrune = doc.m_bCicPrune;
+    m_bPipeline = doc.m_bCicPipeline;
+}
+
+void CCicDesignDialog::Store(COlvexDoc& doc) const {
+    doc.m_bCicInterpolate = m_nKind == 1 ? 1 : 0;
+    doc.m_nCicRate = m_nRate;
+    doc.m_nCicStages = m_nStages;
+    doc.m_nCicDelay = m_nDelay;
+    doc.m_nCicDataBits = m_nDataBits;
+    doc.m_dCicEdge = m_dEdge;
+    doc.m_bCicPrune = m_nKind == 1 ? 0 : m_bPrune;
+    doc.m_bCicPipeline = m_nKind == 1 ? 0 : m_bPipeline;
+}
+
+void CCicDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
+    ShowMode(controls);
+}
+
+void CCicDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
+    if ((controlId >= kIdcCicKind && controlId < kIdcCicKind + kCicKindRadios) ||
+        controlId == kIdcCicPrune || controlId == kIdcCicPipeline) {
+        ShowMode(controls);
+    }
+}
+
+void CCicDesignDialog::ShowMode(platform::ControlAccess& controls) const {
+    const bool decimate = CheckedIndex(controls, kIdcCicKind, kCicKindRadios, 0) == 0;
+    // Pipelined adders are of the unpruned decimator: one option at a time.
+    const bool prune = controls.GetCheck(kIdcCicPrune) != 0;
+    const bool pipeline = controls.GetCheck(kIdcCicPipeline) != 0;
+    controls.SetEnabled(kIdcCicPrune, decimate && !pipeline);
+    controls.SetEnabled(kIdcCicPipeline, decimate && !prune);
+}
+
+void CCicDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
+    exchange.Radio(kIdcCicKind, m_nKind);
+    exchange.Check(kIdcCicPrune, m_bPrune);
+    exchange.Check(kIdcCicPipeline, m_bPipeline);
+    struct IntField {
+        int id;
+        int& value;
+    };
+    const IntField ints[] = {{kIdcCicRate, m_nRate},
+                             {kIdcCicStages, m_nStages},
+                             {kIdcCicDelay, m_nDelay},
+                             {kIdcCicDataBits, m_nDataBits}};
+    if (!exchange.Saving()) {
+        for (const IntField& field : ints) {
+            exchange.Int(field.id, field.value);
+        }
+        exchange.Double(kIdcCicEdge, m_dEdge);
+        return;
+    }
+    if (m_nKind < 0 || m_nKind >= kCicKindRadios) {
+        m_nKind = 0;
+    }
+    // Every entry is read as typed first; nothing is taken until all of them pass, so a refusal
+    // leaves the members (and the document) as they were.
+    dsp::CicParams p;
+    p.interpolate = m_nKind == 1;
+    p.prune = !p.interpolate && m_bPrune != 0;
+    p.pipeline = !p.interpolate && m_bPipeline != 0;
+    int* const read[] = {&p.rate, &p.stages, &p.delay, &p.dataBits};
+    const char* const names[] = {"the rate change", "the stage count", "the differential delay",
+                                 "the data bit length"};
+    for (size_t i = 0; i < std::size(ints); ++i) {
+        std::string text;
+        exchange.Text(ints[i].id, text);
+        if (!files::ParseInt(text, *read[i])) {
+            exchange.Refuse(ints[i].id, Sentence(std::string(names[i]) + " must be an integer"));
+            return;
+        }
+    }
+    std::string edgeText;
+    exchange.Text(kIdcCicEdge, edgeText);
+    double edge = 0.0;
+    if (!files::ParseDouble(edgeText, edge) || !(edge > 0.0 && edge <= 0.5)) {
+        exchange.Refuse(kIdcCicEdge, "The pass-band edge must be above 0 and at most 0.5 "
+                                     "(cycles per sample of the low rate).");
+        return;
+    }
+    const std::string error = dsp::CicRangeError(p);
+    if (!error.empty()) {
+        // The entry the filter's own text names.
+        int control = kIdcCicRate;
+        if (error.find("stage") != std::string::npos) {
+            control = kIdcCicStages;
+        } else if (error.find("delay") != std::string::npos) {
+            control = kIdcCicDelay;
+        } else if (error.find("data bit") != std::string::npos) {
+            control = kIdcCicDataBits;
+        } else if (error.find("prun") != std::string::npos ||
+                   error.find("pipelin") != std::string::npos) {
+            control = kIdcCicPipeline;
+        }
+        exchange.Refuse(control, Sentence(error));
+        return;
+    }
+    m_nRate = p.rate;
+    m_nStages = p.stages;
+    m_nDelay = p.delay;
+    m_nDataBits = p.dataBits;
+    m_dEdge = edge;
+    m_bPrune = p.prune ? 1 : 0;
+    m_bPipeline = p.pipeline ? 1 : 0;
 }
 
 } // namespace design

@@ -139,6 +139,35 @@ private:
     int m_nType;
 };
 
+// The CIC parameter dialog: decimator or interpolator, R, S, DL, D, the pass-band edge of the
+// droop line and, for a decimator, pruned registers or pipelined adders. OK checks every entry
+// (the filter's own range texts); a refusal keeps the dialog open with every entry as typed and
+// the focus on the one to correct.
+class CCicDesignDialog : public platform::Dialog {
+public:
+    CCicDesignDialog();
+
+    void Fill(const COlvexDoc& doc);
+    // The accepted entries into the document's CIC parameters.
+    void Store(COlvexDoc& doc) const;
+    void DoDataExchange(platform::DataExchange& exchange) override;
+    // Pruning and pipelining are decimator options: disabled for an interpolator.
+    void OnInitDialog(platform::ControlAccess& controls) override;
+    void OnClicked(int controlId, platform::ControlAccess& controls) override;
+
+    int m_nKind = 0; // 0 decimate, 1 interpolate
+    int m_nRate = 8;
+    int m_nStages = 4;
+    int m_nDelay = 1;
+    int m_nDataBits = 16;
+    double m_dEdge = 0.25;
+    int m_bPrune = 0;
+    int m_bPipeline = 0;
+
+private:
+    void ShowMode(platform::ControlAccess& controls) const;
+};
+
 // The adjustment choice: 0 Tap Count, 1 Band Edge. Only an OK button.
 class CAdjustChoiceDialog : public platform::Dialog {
 public:

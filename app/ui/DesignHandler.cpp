@@ -340,6 +340,19 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     }
 }
 
+// The CIC branch: its dialog; OK stores the parameters, which are the whole design (the dialog
+// refused anything out of range). Returns false when the dialog was cancelled.
+bool CicBranch(platform::UiHost& host, COlvexDoc& doc) {
+    CCicDesignDialog dlg;
+    dlg.Fill(doc);
+    if (host.RunModal(dlg) != platform::kIdOk) {
+        return false;
+    }
+    dlg.Store(doc);
+    doc.m_bCicDesigned = 1;
+    return true;
+}
+
 } // namespace
 
 } // namespace design
@@ -362,7 +375,9 @@ void DesignHandler::OnDesign() {
     commands::DesignOutcome outcome;
     bool designed = true;
     std::string requirementsReport;
-    if (m_view.m_nFirIir == 0) {
+    if (m_view.m_nFirIir == COlvexDoc::kCicStructure) {
+        designed = CicBranch(m_host, m_doc);
+    } else if (m_view.m_nFirIir == 0) {
         designed = FirBranch(m_host, m_doc, type, outcome, requirementsReport);
     } else {
         IirBranch(m_host, m_doc, type, outcome, requirementsReport);

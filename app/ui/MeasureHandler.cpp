@@ -60,6 +60,13 @@ public:
 
 void MeasureHandler::OnMeasurements() {
     m_view.UpdateData(true); // the FIR/IIR choice of the form
+    if (m_view.m_nFirIir == COlvexDoc::kCicStructure) {
+        const std::string text = m_doc.m_bCicDesigned == 0
+                                     ? kNoDesignText
+                                     : commands::CicMeasurementsReport(m_doc, "\n");
+        m_host.MessageBox(text, kMeasurementsCaption, platform::MessageIcon::kInformation);
+        return;
+    }
     if (m_view.m_bNoDesign == 0 && m_doc.m_bBandsKnown == 0) {
         const bool iir = m_view.m_nFirIir == 1;
         CMeasureBandsDialog dlg(
@@ -82,6 +89,12 @@ void MeasureHandler::OnMeasurements() {
 }
 
 void MeasureHandler::ShowMeasurementSummary() {
+    if (m_view.m_nFirIir == COlvexDoc::kCicStructure) {
+        if (m_doc.m_bCicDesigned != 0) {
+            m_host.SetStatusText(commands::CicMeasurementsSummary(m_doc));
+        }
+        return;
+    }
     // Coefficients from a bare file are never measured against the form's bands.
     if (m_doc.m_bBandsKnown == 0) {
         m_host.SetStatusText(kBandsUnknownText);

@@ -13,11 +13,14 @@
 #include <optional>
 #include <string>
 
+#include "app/DesignRules.h"
 #include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/VhdlCommands.h"
 #include "app/ui/OlvexView.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
 #include "resources/FilesResources.h"
 
 namespace {
@@ -232,6 +235,9 @@ void SaveLoadHandler::LoadCoefficients(const std::string& name) {
 }
 
 bool SaveLoadHandler::SaveVhdl(const std::string& name) {
+    if (m_view.m_nFirIir == COlvexDoc::kCicStructure) {
+        return SaveCicHdl(name);
+    }
     commands::SaveVhdlRequest request;
     request.headerStructure = m_view.m_nFirIir;
     request.vhdlParamsSet = m_view.m_bVhdlParamsSet != 0;
@@ -262,6 +268,9 @@ bool SaveLoadHandler::SaveVhdl(const std::string& name) {
 }
 
 bool SaveLoadHandler::SaveTestbench(const std::string& name) {
+    if (m_view.m_nFirIir == COlvexDoc::kCicStructure) {
+        return SaveCicTestbench(name);
+    }
     commands::SaveTestbenchRequest request;
     request.iir = m_view.m_nFirIir == 1;
     request.rate = commands::DocumentRate(m_doc, request.iir);
@@ -275,6 +284,68 @@ bool SaveLoadHandler::SaveTestbench(const std::string& name) {
         m_host, m_view.m_strFileReason, name, request,
         [this](const auto& r) { return commands::CheckSaveTestbench(m_doc, r); },
         [this](const auto& r) { return commands::SaveTestbench(m_doc, r); });
+}
+
+namespace {
+
+const char* const kCicNotDesignedText = "Design a CIC filter first: choose CIC and click Design.";
+
+} // namespace
+
+bool SaveLoadHandler::SaveCicHdl(const std::string& name) {
+    if (m_doc.m_bCicDesigned == 0) {
+        m_host.MessageBox(kCicNotDesignedText, "", platform::MessageIcon::kWarning);
+        return true;
+    }
+    const vhdl::HdlLanguage language = commands::StoredLanguage(m_doc);
+    const std::string templateName = commands::CicTemplateNameOf(m_doc, language);
+    const std::optional<std::string> found =
+        m_host.SearchFile(templateName, vhdl::HdlExtension(language),
+                          [](const std::string& path) { return commands::IsCicTemplate(path); });
+    if (!found) {
+        m_host.MessageBox(commands::TemplateNotFoundText(templateName), "",
+                          platform::MessageIcon::kWarning);
+        return true;
+    }
+    const std::optional<std::string> path =
+        m_host.RunFileDialog(FileRequest(false, vhdl::WithLanguageExtension(name, language)));
+    if (!path) {
+        return true;
+    }
+    const commands::VhdlOutcome outcome = commands::SaveCicHdl(m_doc, *found, *path);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_view.m_strFileReason = outcome.reason;
+        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened +
+                              (outcome.reason.empty() ? "" : "\n" + outcome.reason),
+                          "", platform::MessageIcon::kWarning);
+        return false;
+    }
+    return true;
+}
+
+bool SaveLoadHandler::SaveCicTestbench(const std::string& name) {
+    if (m_doc.m_bCicDesigned == 0) {
+        m_host.MessageBox(kCicNotDesignedText, "", platform::MessageIcon::kWarning);
+        return true;
+    }
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    // As `vantrel-cli cic --testbench FILE`: Verilog when the name ends in .v or .sv.
+    const vhdl::HdlLanguage language = vhdl::LanguageOfPath(*path) == vhdl::HdlLanguage::kVerilog
+                                           ? vhdl::HdlLanguage::kVerilog
+                                           : vhdl::HdlLanguage::kVhdl;
+    const files::OutputResult written =
+        files::WriteOutputFile(*path, commands::CicTestbenchText(m_doc, language));
+    if (!written.ok) {
+        m_view.m_strFileReason = written.reason;
+        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened +
+                              (written.reason.empty() ? "" : "\n" + written.reason),
+                          "", platform::MessageIcon::kWarning);
+        return false;
+    }
+    return true;
 }
 
 bool SaveLoadHandler::ExportCoefficients(const std::string& name) {

@@ -24,5 +24,9 @@ private:
     void LoadCoefficients(const std::string& name);
     bool SaveVhdl(const std::string& name);
     bool SaveTestbench(const std::string& name);
+    // A CIC design's HDL (the CIC template in the stored language) and its testbench (in the
+    // language of the file's name).
+    bool SaveCicHdl(const std::string& name);
+    bool SaveCicTestbench(const std::string& name);
     bool ExportCoefficients(const std::string& name);
 };

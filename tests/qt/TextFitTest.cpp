@@ -59,7 +59,7 @@ std::vector<platform::DialogTemplate> EveryTemplate() {
         resources::AboutTemplate(),          design::AdjustChoiceTemplate(),
         resources::SaveLoadTemplate(),       resources::ExportTemplate(),
         resources::MeasureBandsTemplate(),   resources::VhdlSourceTemplate(),
-        resources::LocateTemplateTemplate(),
+        resources::LocateTemplateTemplate(), design::CicDialogTemplate(),
     };
     constexpr int kTypes = 4;
     for (int type = 0; type < kTypes; ++type) {

@@ -18,6 +18,7 @@
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "resources/FilesResources.h"
+#include "resources/Resources.h"
 #include "resources/VhdlResources.h"
 #include "vhdl/HdlLanguage.h"
 #include "vhdl/Polyphase.h"
@@ -55,6 +56,12 @@ std::string HardwareReportText(bool finished, const commands::HardwareReportOutc
     return text;
 }
 
+const char* const kCicNotDesignedText = "Design a CIC filter first: choose CIC and click Design.";
+const char* const kCicDataBitsText =
+    "A CIC filter's data bits are set in its Design dialog (D): keep them here.";
+const char* const kCicHardwareReportText =
+    "The hardware report of a CIC filter is made by vantrel-cli cic with --hw-report.";
+
 vhdl::HdlLanguage LanguageOf(const vhdl::CVhdlSourceDialog& dlg) {
     return dlg.m_nLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
 }
@@ -67,6 +74,10 @@ void VhdlCodeHandler::OnVhdlCode() {
     // field never holds a half-built text.
     const std::string shown = m_view.m_strOutput;
     m_view.m_strOutput.clear();
+    if (m_host.FormControls().GetCheck(resources::kIdcCic) != 0) {
+        OnCicVhdlCode(shown);
+        return;
+    }
 
     const commands::Outcome check = commands::CheckVhdlCode(m_doc);
     if (check.Is(commands::OutcomeKind::kRefused)) {
@@ -110,6 +121,83 @@ void VhdlCodeHandler::OnVhdlCode() {
     }
     m_view.UpdateData(false);
     m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
+}
+
+void VhdlCodeHandler::OnCicVhdlCode(const std::string& shown) {
+    m_view.m_strOutput = shown;
+    m_view.m_nFirIir = COlvexDoc::kCicStructure;
+    if (m_doc.m_bCicDesigned == 0) {
+        m_host.MessageBox(kCicNotDesignedText, "", platform::MessageIcon::kWarning);
+        return;
+    }
+    vhdl::CVhdlSourceDialog dlg;
+    dlg.m_nDataBits = m_doc.m_nCicDataBits;
+    dlg.m_nArchitecture = m_doc.m_nVhdlArchitecture;
+    dlg.m_nMultipliers = m_doc.m_nVhdlMultipliers;
+    dlg.m_dClockMhz = m_doc.m_dVhdlClockMhz;
+    dlg.m_nLanguage = m_doc.m_nHdlLanguage;
+    dlg.m_fnHardwareReport = [this](platform::ControlAccess&) {
+        m_host.MessageBox(kCicHardwareReportText, "", platform::MessageIcon::kInformation);
+    };
+    dlg.m_fnSaveTestbench = [this, &dlg](platform::ControlAccess& controls) {
+        OnSaveCicTestbench(dlg, controls);
+    };
+    if (m_host.RunModal(dlg) != platform::kIdOk) {
+        return;
+    }
+    if (dlg.m_nDataBits != m_doc.m_nCicDataBits) {
+        m_host.MessageBox(kCicDataBitsText, "", platform::MessageIcon::kWarning);
+        return;
+    }
+    const vhdl::HdlLanguage language = LanguageOf(dlg);
+    m_doc.m_nHdlLanguage = dlg.m_nLanguage == 1 ? 1 : 0;
+    const std::string name = commands::CicTemplateNameOf(m_doc, language);
+    const std::optional<std::string> found =
+        m_host.SearchFile(name, vhdl::HdlExtension(language),
+                          [](const std::string& path) { return commands::IsCicTemplate(path); });
+    if (!found) {
+        m_host.MessageBox(commands::TemplateNotFoundText(name), "",
+                          platform::MessageIcon::kWarning);
+        return;
+    }
+    const commands::VhdlOutcome outcome = commands::CicHdl(m_doc, *found);
+    if (!outcome.Is(commands::OutcomeKind::kAccepted)) {
+        m_host.MessageBox(outcome.message.empty() ? TemplateErrorText(outcome.notFound, *found)
+                                                  : outcome.message,
+                          "", platform::MessageIcon::kWarning);
+        return;
+    }
+    m_view.m_strTemplatePath = *found;
+    m_view.m_bVhdlParamsSet = 1;
+    m_view.m_strOutput = outcome.text;
+    m_view.UpdateData(false);
+    m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
+}
+
+void VhdlCodeHandler::OnSaveCicTestbench(vhdl::CVhdlSourceDialog& dlg,
+                                         platform::ControlAccess& controls) {
+    if (const std::optional<platform::ExchangeFailure> failure =
+            platform::AcceptDialog(dlg, controls)) {
+        m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
+        return;
+    }
+    const vhdl::HdlLanguage language = LanguageOf(dlg);
+    platform::FileDialogRequest file;
+    file.open = false;
+    file.fileName = vhdl::WithLanguageExtension("tb0.vhd", language);
+    file.flags = platform::kOfnHideReadOnly | platform::kOfnOverwritePrompt;
+    const std::optional<std::string> path = m_host.RunFileDialog(file);
+    if (!path) {
+        return;
+    }
+    const files::OutputResult written =
+        files::WriteOutputFile(*path, commands::CicTestbenchText(m_doc, language));
+    if (!written.ok) {
+        m_view.m_strFileReason = written.reason;
+        m_host.MessageBox(files::QuotedPath(*path) + design::kCannotBeOpened +
+                              (written.reason.empty() ? "" : "\n" + written.reason),
+                          "", platform::MessageIcon::kWarning);
+    }
 }
 
 commands::VhdlOutcome VhdlCodeHandler::GenerateVhdl(const vhdl::CVhdlSourceDialog& dlg) {

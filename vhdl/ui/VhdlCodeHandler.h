@@ -41,4 +41,8 @@ private:
     // "Save testbench" in the open dialog: checks its entries, stores them as VHDL Code does, and
     // writes the self-checking testbench in the chosen language to the file the user picks.
     void OnSaveTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
+    // VHDL Code of a CIC design: the language from the dialog (its data bits are the CIC's own),
+    // the CIC template of that language, the text into the box; its Save Testbench button.
+    void OnCicVhdlCode(const std::string& shown);
+    void OnSaveCicTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
 };
