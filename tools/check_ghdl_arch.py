@@ -66,11 +66,12 @@ def fir_bound(taps, symmetric, arch, k):
         # The trees take the products and one constant.
         return 1, 6 + math.ceil(math.log2(products + 1))
     # Issued in ceil(M / K) clocks after the one that takes the sample (within the
-    # ceil(M / K) + 2 a folded filter may take), then the products, the adder tree over the
-    # lanes, the accumulator and the saturation.
+    # ceil(M / K) + 2 a folded filter may take), then the pre-adders, the multipliers, the
+    # products' sign fix, the adder tree over the lanes, the accumulator's two halves and the
+    # saturation.
     lanes = min(k, products)
     cycles = math.ceil(products / lanes) + 1
-    return cycles, cycles + 2 + math.ceil(math.log2(lanes))
+    return cycles, cycles + 5 + math.ceil(math.log2(lanes))
 
 
 def iir_bound(sections, arch, k):
