@@ -5,15 +5,18 @@
 // are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two samples of a pair
 // are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
 // clock after the one that takes the sample, the lanes take the next products, one each
-// (steps = ceil(products / lanes) clocks). The products go through a pipeline: operand
-// registers, pre-adders and multipliers, a binary adder tree over the lanes with a register
-// after every level, the accumulator in full precision, then the shift right by the
-// coefficient bit length minus one (floor) and the saturation into dout. The next sample is
-// taken while the pipeline drains.
+// (steps = ceil(products / lanes) clocks). The products go through a pipeline with a register
+// after every stage: operands, pre-adders, multipliers (with each product's sign fix formed
+// beside them), the fixed products, a binary adder tree over the lanes one level a clock, the
+// accumulator in full precision, then the shift right by the coefficient bit length minus one
+// (floor) and the saturation into dout. The sums of the tree and the accumulator are split in
+// two halves, the high half added a clock after the low one with its carry, so that no carry
+// chain is longer than half the sum. The next sample is taken while the pipeline drains.
 //   Cycles per sample: steps + 1 (din_ready is 0 while the products are issued).
-//   Latency: steps + 3 + ceil(log2(lanes)) clocks from the edge that takes a sample to
+//   Latency: steps + 6 + ceil(log2(lanes)) clocks from the edge that takes a sample to
 //   dout_valid.
-//   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+//   Sums: coefficient bits + data bits + 1 + ceil(log2(products)) bits, at most coefficient
+//   bits + data bits + 9 guard bits; exact for up to 512 taps.
 //   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
 //   an adder tree of the lanes' products, the accumulator, a tap table in logic, and the
 //   delay line: two block-RAM copies per lane when each lane picks among 4 samples or more
@@ -477,21 +480,6 @@ module firfilter (
     end
   endfunction
 
-  // v shifted right by the coefficient bit length minus one (floor) and saturated to a data word:
-  // kept when every bit from data_bits - 1 up is a copy of the sign, otherwise the largest word
-  // of v's sign.
-  function [data_bits-1:0] scale;
-    input signed [acc_bits-1:0] v;
-    reg signed [acc_bits-1:0] shifted;
-    begin
-      shifted = v >>> (coeff_bits - 1);
-      if (shifted[acc_bits-1:data_bits-1] == {(acc_bits - data_bits + 1){shifted[acc_bits-1]}})
-        scale = shifted[data_bits-1:0];
-      else
-        scale = {shifted[acc_bits-1], {(data_bits - 1){~shifted[acc_bits-1]}}};
-    end
-  endfunction
-
   localparam multipliers = MULK;
   localparam products    = (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
   localparam steps       = (products + multipliers - 1) / multipliers;
@@ -515,6 +503,22 @@ module firfilter (
   // never more than the accumulator's coefficient bits + data bits + guard bits.
   localparam sum_bits  = acc_bits < raw_bits + 1 + tree_levels(products) ?
                          acc_bits : raw_bits + 1 + tree_levels(products);
+
+  // v shifted right by the coefficient bit length minus one (floor) and saturated to a data word:
+  // kept when every bit from data_bits - 1 up is a copy of the sign, otherwise the largest word
+  // of v's sign.
+  function [data_bits-1:0] scale;
+    input signed [sum_bits-1:0] v;
+    reg signed [sum_bits-1:0] shifted;
+    begin
+      shifted = v >>> (coeff_bits - 1);
+      if (shifted[sum_bits-1:data_bits-1] == {(sum_bits - data_bits + 1){shifted[sum_bits-1]}})
+        scale = shifted[data_bits-1:0];
+      else
+        scale = {shifted[sum_bits-1], {(data_bits - 1){~shifted[sum_bits-1]}}};
+    end
+  endfunction
+
   // Every sum past the products, the adder tree's and the accumulator's, is split into a low
   // half of low_bits bits and a high half: the low halves are added on one clock, the high halves
   // with the low half's registered carry on the next, so that no carry chain is longer than half
@@ -711,11 +715,12 @@ module firfilter (
                                                {1'b0, tree_low[(2*s+1)*low_bits +: low_bits]};
       high_sums[s*high_bits +: high_bits] = tree_high[2*s*high_bits +: high_bits] +
                                             tree_high[(2*s+1)*high_bits +: high_bits] +
-                                            tree_carry[s];
+                                            {{(high_bits - 1){1'b0}}, tree_carry[s]};
     end
   end
   wire [low_bits:0]    acc_low_sum = {1'b0, acc_low} + {1'b0, tree_low[low_bits +: low_bits]};
-  wire [high_bits-1:0] acc_high_sum = acc_high + tree_high[high_bits +: high_bits] + acc_carry;
+  wire [high_bits-1:0] acc_high_sum = acc_high + tree_high[high_bits +: high_bits] +
+                                      {{(high_bits - 1){1'b0}}, acc_carry};
   // A sample's sum, sign-extended by scale.
   wire signed [sum_bits-1:0] final_sum = {high_final, low_final};
   // The flags of the sums one level below the root, whose first clears the accumulator.
@@ -774,7 +779,7 @@ module firfilter (
         if (din_valid) begin
           if (use_ram) begin
             newest <= newest + 1'b1;
-            taken  <= {taken, 1'b1};
+            taken  <= {taken[taps-2:0], 1'b1};
           end else begin
             for (k = taps - 1; k > 0; k = k - 1)
               samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];

@@ -5,15 +5,18 @@
 -- are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two samples of a pair
 -- are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
 -- clock after the one that takes the sample, the lanes take the next products, one each
--- (steps = ceil(products / lanes) clocks). The products go through a pipeline: operand
--- registers, pre-adders and multipliers, a binary adder tree over the lanes with a register
--- after every level, the accumulator in full precision, then the shift right by the
--- coefficient bit length minus one (floor) and the saturation into dout. The next sample is
--- taken while the pipeline drains.
+-- (steps = ceil(products / lanes) clocks). The products go through a pipeline with a register
+-- after every stage: operands, pre-adders, multipliers (with each product's sign fix formed
+-- beside them), the fixed products, a binary adder tree over the lanes one level a clock, the
+-- accumulator in full precision, then the shift right by the coefficient bit length minus one
+-- (floor) and the saturation into dout. The sums of the tree and the accumulator are split in
+-- two halves, the high half added a clock after the low one with its carry, so that no carry
+-- chain is longer than half the sum. The next sample is taken while the pipeline drains.
 --   Cycles per sample: steps + 1 (din_ready is 0 while the products are issued).
---   Latency: steps + 3 + ceil(log2(lanes)) clocks from the edge that takes a sample to
+--   Latency: steps + 6 + ceil(log2(lanes)) clocks from the edge that takes a sample to
 --   dout_valid.
---   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+--   Sums: coefficient bits + data bits + 1 + ceil(log2(products)) bits, at most coefficient
+--   bits + data bits + 9 guard bits; exact for up to 512 taps.
 --   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
 --   an adder tree of the lanes' products, the accumulator, a tap table in logic, and the
 --   delay line: two block-RAM copies per lane when each lane picks among 4 samples or more
