@@ -19,6 +19,10 @@ import ghdl_runner as g  # noqa: E402
 FIR_CASES = [
     ("lpf", 4, 4, 4, "folded", 1),
     ("lpf", 4, 12, 8, "parallel", 0),
+    # One issue clock a sample (the accumulator cleared between samples taken back to back),
+    # lanes beyond the products; one lane with its delay line in block RAM.
+    ("lpf", 9, 12, 10, "folded", 5),
+    ("lpf", 31, 16, 16, "folded", 1),
     ("hpf", 31, 16, 12, "folded", 4),
     ("hpf", 30, 10, 16, "parallel", 0),
     ("brf", 40, 8, 10, "folded", 3),
