@@ -654,6 +654,7 @@ begin
     variable coeff : coeff_word;
     variable pair  : pair_word;
     variable fix   : fix_word;
+    variable fix_coeff : fix_word;
     variable leaf  : acc_word;
     variable sum   : unsigned(low_bits downto 0);
     variable high  : high_word;
@@ -789,15 +790,17 @@ begin
         for m in 0 to multipliers - 1 loop
           pair := p_pair(m);
           m_raw(m) <= unsigned(p_coeff(m)) * unsigned(pair(data_bits - 1 downto 0));
+          -- Both terms selected first, then one adder: no multiplexer after its carry chain.
           fix := (others => '0');
+          fix_coeff := (others => '0');
           if p_coeff(m)(coeff_bits - 1) = '1' then
             fix := shift_left(signed(resize(unsigned(pair(data_bits - 1 downto 0)), fix_bits)),
                               coeff_bits - low_shift);
           end if;
           if pair(data_bits) = '1' then
-            fix := fix + shift_left(resize(p_coeff(m), fix_bits), data_bits - low_shift);
+            fix_coeff := shift_left(resize(p_coeff(m), fix_bits), data_bits - low_shift);
           end if;
-          m_fix(m) <= fix;
+          m_fix(m) <= fix + fix_coeff;
         end loop;
         m_valid <= p_valid;
         m_first <= p_first;
