@@ -19,6 +19,10 @@ import ghdl_runner as g  # noqa: E402
 FIR_CASES = [
     ("lpf", 4, 4, 4, "folded", 1),
     ("lpf", 4, 12, 8, "parallel", 0),
+    # One issue clock a sample (the accumulator cleared between samples taken back to back),
+    # lanes beyond the products; one lane with its delay line in block RAM.
+    ("lpf", 9, 12, 10, "folded", 5),
+    ("lpf", 31, 16, 16, "folded", 1),
     ("hpf", 31, 16, 12, "folded", 4),
     ("hpf", 30, 10, 16, "parallel", 0),
     ("brf", 40, 8, 10, "folded", 3),
@@ -66,11 +70,12 @@ def fir_bound(taps, symmetric, arch, k):
         # The trees take the products and one constant.
         return 1, 6 + math.ceil(math.log2(products + 1))
     # Issued in ceil(M / K) clocks after the one that takes the sample (within the
-    # ceil(M / K) + 2 a folded filter may take), then the products, the adder tree over the
-    # lanes, the accumulator and the saturation.
+    # ceil(M / K) + 2 a folded filter may take), then the pre-adders, the multipliers, the
+    # products' sign fix, the adder tree over the lanes, the accumulator's two halves and the
+    # saturation.
     lanes = min(k, products)
     cycles = math.ceil(products / lanes) + 1
-    return cycles, cycles + 2 + math.ceil(math.log2(lanes))
+    return cycles, cycles + 5 + math.ceil(math.log2(lanes))
 
 
 def iir_bound(sections, arch, k):

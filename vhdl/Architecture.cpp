@@ -118,10 +118,11 @@ int LatencyClocks(Architecture arch, bool iir, int shownTaps, int sections, int 
     }
     const int cycles = CyclesPerSample(arch, iir, shownTaps, sections, multipliers, symmetric);
     if (arch == Architecture::kFolded && !iir) {
-        // The issue clocks, then the product stage, the adder tree over the lanes one level per
-        // clock, the accumulator and the saturation.
+        // The issue clocks, then the pre-adders, the multipliers, the products' sign fix, the
+        // adder tree over the lanes one level per clock, the accumulator's low half, its high
+        // half and the saturation.
         const int lanes = UsedMultipliers(iir, shownTaps, symmetric, multipliers);
-        return cycles + 2 + TreeLevels(lanes);
+        return cycles + 5 + TreeLevels(lanes);
     }
     if (arch == Architecture::kFolded) {
         // Each section hands its result to the next one frame later; the last section's comes

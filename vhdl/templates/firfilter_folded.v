@@ -5,15 +5,18 @@
 // are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two samples of a pair
 // are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
 // clock after the one that takes the sample, the lanes take the next products, one each
-// (steps = ceil(products / lanes) clocks). The products go through a pipeline: operand
-// registers, pre-adders and multipliers, a binary adder tree over the lanes with a register
-// after every level, the accumulator in full precision, then the shift right by the
-// coefficient bit length minus one (floor) and the saturation into dout. The next sample is
-// taken while the pipeline drains.
+// (steps = ceil(products / lanes) clocks). The products go through a pipeline with a register
+// after every stage: operands, pre-adders, multipliers (with each product's sign fix formed
+// beside them), the fixed products, a binary adder tree over the lanes one level a clock, the
+// accumulator in full precision, then the shift right by the coefficient bit length minus one
+// (floor) and the saturation into dout. The sums of the tree and the accumulator are split in
+// two halves, the high half added a clock after the low one with its carry, so that no carry
+// chain is longer than half the sum. The next sample is taken while the pipeline drains.
 //   Cycles per sample: steps + 1 (din_ready is 0 while the products are issued).
-//   Latency: steps + 3 + ceil(log2(lanes)) clocks from the edge that takes a sample to
+//   Latency: steps + 6 + ceil(log2(lanes)) clocks from the edge that takes a sample to
 //   dout_valid.
-//   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+//   Sums: coefficient bits + data bits + 1 + ceil(log2(products)) bits, at most coefficient
+//   bits + data bits + 9 guard bits; exact for up to 512 taps.
 //   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
 //   an adder tree of the lanes' products, the accumulator, a tap table in logic, and the
 //   delay line: two block-RAM copies per lane when each lane picks among 4 samples or more
@@ -477,29 +480,51 @@ module firfilter (
     end
   endfunction
 
-  // v shifted right by the coefficient bit length minus one (floor) and saturated to a data word:
-  // kept when every bit from data_bits - 1 up is a copy of the sign, otherwise the largest word
-  // of v's sign.
-  function [data_bits-1:0] scale;
-    input signed [acc_bits-1:0] v;
-    reg signed [acc_bits-1:0] shifted;
-    begin
-      shifted = v >>> (coeff_bits - 1);
-      if (shifted[acc_bits-1:data_bits-1] == {(acc_bits - data_bits + 1){shifted[acc_bits-1]}})
-        scale = shifted[data_bits-1:0];
-      else
-        scale = {shifted[acc_bits-1], {(data_bits - 1){~shifted[acc_bits-1]}}};
-    end
-  endfunction
-
   localparam multipliers = MULK;
   localparam products    = (1 - symmetric) * taps + symmetric * ((taps + 1) / 2);
   localparam steps       = (products + multipliers - 1) / multipliers;
-  localparam prod_bits   = coeff_bits + data_bits + 1;
   localparam levels      = tree_levels(multipliers);
   localparam leaves      = 1 << levels;
   localparam step_bits   = counter_bits(steps);
   localparam IDLE = 1'b0, ISSUE = 1'b1;
+
+  // The lanes' operands: a pair of samples summed (or one sample), its tap, and the product
+  // split so that the multiplier sees two unsigned words of the operands' own widths (one DSP
+  // block up to 16 x 16 bits). With c the tap and x the pair, c = uc - 2^coeff_bits * sc and
+  // x = ux - 2^data_bits * sx (uc, ux the words read unsigned without x's sign bit, sc, sx the
+  // sign bits), so c * x = uc * ux - 2^low_shift * fix, where
+  // fix = sc * ux * 2^(coeff_bits - low_shift) + sx * c * 2^(data_bits - low_shift) is formed
+  // beside the multiplier from the same registers and subtracted on the next clock.
+  localparam low_shift = coeff_bits < data_bits ? coeff_bits : data_bits;
+  localparam fix_bits  = (coeff_bits > data_bits ? coeff_bits : data_bits) + 2;
+  localparam raw_bits  = coeff_bits + data_bits;
+  // The sums' width: a product is at most 2^(coeff_bits + data_bits - 1) in magnitude, so the
+  // sum of a sample's products takes one bit more than that per doubling of their count, and
+  // never more than the accumulator's coefficient bits + data bits + guard bits.
+  localparam sum_bits  = acc_bits < raw_bits + 1 + tree_levels(products) ?
+                         acc_bits : raw_bits + 1 + tree_levels(products);
+
+  // v shifted right by the coefficient bit length minus one (floor) and saturated to a data word:
+  // kept when every bit from data_bits - 1 up is a copy of the sign, otherwise the largest word
+  // of v's sign.
+  function [data_bits-1:0] scale;
+    input signed [sum_bits-1:0] v;
+    reg signed [sum_bits-1:0] shifted;
+    begin
+      shifted = v >>> (coeff_bits - 1);
+      if (shifted[sum_bits-1:data_bits-1] == {(sum_bits - data_bits + 1){shifted[sum_bits-1]}})
+        scale = shifted[data_bits-1:0];
+      else
+        scale = {shifted[sum_bits-1], {(data_bits - 1){~shifted[sum_bits-1]}}};
+    end
+  endfunction
+
+  // Every sum past the products, the adder tree's and the accumulator's, is split into a low
+  // half of low_bits bits and a high half: the low halves are added on one clock, the high halves
+  // with the low half's registered carry on the next, so that no carry chain is longer than half
+  // the accumulator. The high halves run one clock behind the low ones all the way down.
+  localparam low_bits  = sum_bits / 2;
+  localparam high_bits = sum_bits - low_bits;
 
   // The delay line in block RAM, when that saves logic: each lane keeps two copies of the last
   // depth samples (one per read port it needs: the near and the far sample of a pair), written
@@ -511,15 +536,13 @@ module firfilter (
   localparam depth      = 1 << addr_bits;
   localparam ram_blocks = ((data_bits + 15) / 16) * ((depth + 255) / 256);
   localparam use_ram    = steps >= 4 && 2 * multipliers * ram_blocks <= 20;
-  // The count of samples taken since the reset stops at taps: it needs no more bits than that,
-  // so that comparing it with a tap index is a few LUTs, not a 32-bit carry chain.
-  localparam fill_bits  = counter_bits(taps + 1);
 
   // The pipeline: a sample is taken (IDLE), then its products are issued, multipliers a clock
-  // (ISSUE); each issue passes through the operand registers (stage a), the pre-adders and
-  // multipliers into the tree's leaves (stage b), the levels of the adder tree and the
-  // accumulator (stage d); the last one's sum is saturated into dout. The flags mark an issue
-  // as valid, the first or the last of a sample; tree_*[l] are the flags of tree level l up.
+  // (ISSUE); each issue passes through the operand registers (stage a), the pre-adders (stage
+  // p), the multipliers (stage m), the products' sign fix into the tree's leaves, the levels of
+  // the adder tree and the accumulator, low halves then high halves; the last one's sum is
+  // saturated into dout. The flags mark an issue as valid, the first or the last of a sample;
+  // tree_*[l] are the flags of tree level l up (its low halves).
   reg                            state;
   // Word k of the delay line, samples[k * data_bits +: data_bits], holds x(n - k).
   reg  [taps*data_bits-1:0]      samples;
@@ -527,20 +550,36 @@ module firfilter (
   // Lane m's operands in word m of each.
   reg  [multipliers*data_bits-1:0]  a_near, a_far;
   reg  [multipliers*coeff_bits-1:0] a_coeff;
-  // The adder tree as a heap: node i, tree[i * acc_bits +: acc_bits], sums nodes 2 i and
-  // 2 i + 1; the leaves are the lanes' products at leaves .. 2 leaves - 1, the root is node 1.
-  // A register after every level.
-  reg  [2*leaves*acc_bits-1:0]   tree;
-  reg  signed [acc_bits-1:0]     acc;
+  reg  [multipliers*(data_bits+1)-1:0] p_pair;
+  reg  [multipliers*coeff_bits-1:0] p_coeff;
+  reg  [multipliers*raw_bits-1:0]   m_raw;
+  reg  [multipliers*fix_bits-1:0]   m_fix;
+  // The adder tree as a heap: node i (low half tree_low[i * low_bits +: low_bits], high half
+  // tree_high[i * high_bits +: high_bits]) sums nodes 2 i and 2 i + 1; the leaves are the lanes'
+  // products at leaves .. 2 leaves - 1, the root is node 1. A register after every level.
+  reg  [2*leaves*low_bits-1:0]   tree_low;
+  reg  [2*leaves*high_bits-1:0]  tree_high;
+  reg  [leaves*high_bits-1:0]    leaf_high;
+  reg  [leaves-1:0]              tree_carry;
+  reg  [low_bits-1:0]            acc_low;
+  reg  signed [high_bits-1:0]    acc_high;
+  reg                            acc_carry;
   reg                            a_valid, a_first, a_last;
+  reg                            p_valid, p_first, p_last;
+  reg                            m_valid, m_first, m_last;
   reg  [levels:0]                tree_valid, tree_first, tree_last;
+  reg                            h_valid, h_last;
+  reg  [low_bits-1:0]            low_final;
+  reg  [high_bits-1:0]           high_final;
   reg                            d_last;
   reg  [data_bits-1:0]           result;
   reg                            valid;
-  // The RAM delay line: the address of x(n), how many samples were taken since the reset (up
-  // to taps), the lanes' read words (stage a) and whether each is a sample taken since then.
+  // The RAM delay line: the address of x(n); taken[k], x(n - k) has been taken since the reset
+  // (a row of ones that grows by one with every sample taken, so that a lane masks its RAM word
+  // with one bit, not a comparison); the lanes' read words (stage a) and whether each is a
+  // sample taken since then.
   reg  [addr_bits-1:0]           newest;
-  reg  [fill_bits-1:0]           filled;
+  reg  [taps-1:0]                taken;
   wire [multipliers*data_bits-1:0] ram_near, ram_far;
   reg  [multipliers-1:0]         near_ok, far_ok;
   integer k, m, t, j, i, l;
@@ -615,17 +654,20 @@ module firfilter (
       for (rt = 0; rt < steps; rt = rt + 1) begin
         rj = rt * multipliers + rm;
         if (step_index == rt && rj < products) begin
-          if (rj < filled)
-            near_taken[rm] = 1'b1;
-          if (symmetric == 1 && rj != taps - 1 - rj && taps - 1 - rj < filled)
-            far_taken[rm] = 1'b1;
+          near_taken[rm] = taken[rj];
+          if (symmetric == 1 && rj != taps - 1 - rj)
+            far_taken[rm] = taken[taps-1-rj];
         end
       end
   end
 
-  // Stage b's inputs: each lane's pre-adder and multiplier, widened to the accumulator; the
-  // leaves beyond the lanes are 0.
-  wire [leaves*acc_bits-1:0] lane_products;
+  // Each lane's stages: the pre-adder's input (stage a), the multiplier and the sign fix from
+  // the pre-adder's registers (stage p), the leaf from the multiplier's registers (stage m),
+  // widened to the accumulator; the leaves beyond the lanes are 0.
+  wire [multipliers*(data_bits+1)-1:0] lane_pairs;
+  wire [multipliers*raw_bits-1:0]      lane_raws;
+  wire [multipliers*fix_bits-1:0]      lane_fixes;
+  wire [leaves*sum_bits-1:0]           lane_leaves;
   genvar lane;
   generate
     for (lane = 0; lane < leaves; lane = lane + 1) begin : lanes
@@ -636,19 +678,54 @@ module firfilter (
         wire signed [data_bits-1:0]  far_word =
           !use_ram ? a_far[lane*data_bits +: data_bits] :
           far_ok[lane] ? ram_far[lane*data_bits +: data_bits] : {data_bits{1'b0}};
-        wire signed [coeff_bits-1:0] coeff_word = a_coeff[lane*coeff_bits +: coeff_bits];
-        wire signed [data_bits:0]    pair = {near_word[data_bits-1], near_word} +
-                                            {far_word[data_bits-1], far_word};
-        wire signed [prod_bits-1:0]  product = coeff_word * pair;
-        assign lane_products[lane*acc_bits +: acc_bits] =
-          {{(acc_bits - prod_bits){product[prod_bits-1]}}, product};
+        assign lane_pairs[lane*(data_bits+1) +: data_bits+1] =
+          {near_word[data_bits-1], near_word} + {far_word[data_bits-1], far_word};
+
+        wire [data_bits:0]           pair = p_pair[lane*(data_bits+1) +: data_bits+1];
+        wire [coeff_bits-1:0]        coeff_word = p_coeff[lane*coeff_bits +: coeff_bits];
+        wire [fix_bits-1:0]          coeff_fix = pair[data_bits] ?
+          {{(fix_bits - coeff_bits){coeff_word[coeff_bits-1]}}, coeff_word} : {fix_bits{1'b0}};
+        wire [fix_bits-1:0]          pair_fix = coeff_word[coeff_bits-1] ?
+          {{(fix_bits - data_bits){1'b0}}, pair[data_bits-1:0]} : {fix_bits{1'b0}};
+        assign lane_raws[lane*raw_bits +: raw_bits] = coeff_word * pair[data_bits-1:0];
+        assign lane_fixes[lane*fix_bits +: fix_bits] = (pair_fix << (coeff_bits - low_shift)) +
+                                                       (coeff_fix << (data_bits - low_shift));
+
+        wire [raw_bits-1:0]          raw = m_raw[lane*raw_bits +: raw_bits];
+        wire [fix_bits-1:0]          fix = m_fix[lane*fix_bits +: fix_bits];
+        wire [sum_bits-1:0]          wide_fix = {{(sum_bits - fix_bits){fix[fix_bits-1]}}, fix};
+        assign lane_leaves[lane*sum_bits +: sum_bits] =
+          {{(sum_bits - raw_bits){1'b0}}, raw} - (wide_fix << low_shift);
       end else begin : unused
-        assign lane_products[lane*acc_bits +: acc_bits] = {acc_bits{1'b0}};
+        assign lane_leaves[lane*sum_bits +: sum_bits] = {sum_bits{1'b0}};
       end
     end
   endgenerate
 
-  wire signed [acc_bits-1:0] root = tree[acc_bits +: acc_bits];
+  // The tree levels' and the accumulator's sums: a low half with its carry out, and a high half
+  // with the registered carry in.
+  reg [leaves*(low_bits+1)-1:0] low_sums;
+  reg [leaves*high_bits-1:0]    high_sums;
+  integer s;
+  always @* begin
+    low_sums = {(leaves * (low_bits + 1)){1'b0}};
+    high_sums = {(leaves * high_bits){1'b0}};
+    for (s = 1; s < leaves; s = s + 1) begin
+      low_sums[s*(low_bits+1) +: low_bits+1] = {1'b0, tree_low[2*s*low_bits +: low_bits]} +
+                                               {1'b0, tree_low[(2*s+1)*low_bits +: low_bits]};
+      high_sums[s*high_bits +: high_bits] = tree_high[2*s*high_bits +: high_bits] +
+                                            tree_high[(2*s+1)*high_bits +: high_bits] +
+                                            {{(high_bits - 1){1'b0}}, tree_carry[s]};
+    end
+  end
+  wire [low_bits:0]    acc_low_sum = {1'b0, acc_low} + {1'b0, tree_low[low_bits +: low_bits]};
+  wire [high_bits-1:0] acc_high_sum = acc_high + tree_high[high_bits +: high_bits] +
+                                      {{(high_bits - 1){1'b0}}, acc_carry};
+  // A sample's sum, sign-extended by scale.
+  wire signed [sum_bits-1:0] final_sum = {high_final, low_final};
+  // The flags of the sums one level below the root, whose first clears the accumulator.
+  wire pre_valid = levels == 0 ? m_valid : tree_valid[levels == 0 ? 0 : levels - 1];
+  wire pre_first = levels == 0 ? m_first : tree_first[levels == 0 ? 0 : levels - 1];
 
   always @(posedge clk) begin
     if (rst) begin
@@ -659,19 +736,37 @@ module firfilter (
       a_near     <= {(multipliers * data_bits){1'b0}};
       a_far      <= {(multipliers * data_bits){1'b0}};
       a_coeff    <= {(multipliers * coeff_bits){1'b0}};
+      p_pair     <= {(multipliers * (data_bits + 1)){1'b0}};
+      p_coeff    <= {(multipliers * coeff_bits){1'b0}};
+      m_raw      <= {(multipliers * raw_bits){1'b0}};
+      m_fix      <= {(multipliers * fix_bits){1'b0}};
       newest     <= {addr_bits{1'b0}};
-      filled     <= {fill_bits{1'b0}};
+      taken      <= {taps{1'b0}};
       near_ok    <= {multipliers{1'b0}};
       far_ok     <= {multipliers{1'b0}};
-      for (i = 0; i < 2 * leaves; i = i + 1)
-        tree[i*acc_bits +: acc_bits] <= {acc_bits{1'b0}};
-      acc        <= {acc_bits{1'b0}};
+      tree_low   <= {(2 * leaves * low_bits){1'b0}};
+      tree_high  <= {(2 * leaves * high_bits){1'b0}};
+      leaf_high  <= {(leaves * high_bits){1'b0}};
+      tree_carry <= {leaves{1'b0}};
+      acc_low    <= {low_bits{1'b0}};
+      acc_high   <= {high_bits{1'b0}};
+      acc_carry  <= 1'b0;
       a_valid    <= 1'b0;
       a_first    <= 1'b0;
       a_last     <= 1'b0;
+      p_valid    <= 1'b0;
+      p_first    <= 1'b0;
+      p_last     <= 1'b0;
+      m_valid    <= 1'b0;
+      m_first    <= 1'b0;
+      m_last     <= 1'b0;
       tree_valid <= {(levels + 1){1'b0}};
       tree_first <= {(levels + 1){1'b0}};
       tree_last  <= {(levels + 1){1'b0}};
+      h_valid    <= 1'b0;
+      h_last     <= 1'b0;
+      low_final  <= {low_bits{1'b0}};
+      high_final <= {high_bits{1'b0}};
       d_last     <= 1'b0;
       result     <= {data_bits{1'b0}};
       valid      <= 1'b0;
@@ -684,8 +779,7 @@ module firfilter (
         if (din_valid) begin
           if (use_ram) begin
             newest <= newest + 1'b1;
-            if (filled < taps)
-              filled <= filled + 1'b1;
+            taken  <= {taken[taps-2:0], 1'b1};
           end else begin
             for (k = taps - 1; k > 0; k = k - 1)
               samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];
@@ -711,32 +805,65 @@ module firfilter (
         end
       end
 
-      // Stage b: the lanes' products into the tree's leaves; then the tree levels.
-      tree[leaves*acc_bits +: leaves*acc_bits] <= lane_products;
-      for (i = 1; i < leaves; i = i + 1)
-        tree[i*acc_bits +: acc_bits] <= tree[2*i*acc_bits +: acc_bits] +
-                                        tree[(2*i+1)*acc_bits +: acc_bits];
-      tree_valid[0] <= a_valid;
-      tree_first[0] <= a_first;
-      tree_last[0]  <= a_last;
+      // Stage p: the pre-adders; stage m: the multipliers and the sign fixes.
+      p_pair  <= lane_pairs;
+      p_coeff <= a_coeff;
+      p_valid <= a_valid;
+      p_first <= a_first;
+      p_last  <= a_last;
+      m_raw   <= lane_raws;
+      m_fix   <= lane_fixes;
+      m_valid <= p_valid;
+      m_first <= p_first;
+      m_last  <= p_last;
+
+      // The products into the tree's leaves, the low halves now and the high halves a clock
+      // later; then the tree levels, a node's high half a clock after its low half.
+      for (i = 0; i < leaves; i = i + 1) begin
+        tree_low[(leaves+i)*low_bits +: low_bits] <= lane_leaves[i*sum_bits +: low_bits];
+        leaf_high[i*high_bits +: high_bits] <= lane_leaves[i*sum_bits+low_bits +: high_bits];
+      end
+      tree_high[leaves*high_bits +: leaves*high_bits] <= leaf_high;
+      for (i = 1; i < leaves; i = i + 1) begin
+        tree_low[i*low_bits +: low_bits] <= low_sums[i*(low_bits+1) +: low_bits];
+        tree_carry[i] <= low_sums[i*(low_bits+1) + low_bits];
+        tree_high[i*high_bits +: high_bits] <= high_sums[i*high_bits +: high_bits];
+      end
+      tree_valid[0] <= m_valid;
+      tree_first[0] <= m_first;
+      tree_last[0]  <= m_last;
       for (l = 1; l <= levels; l = l + 1) begin
         tree_valid[l] <= tree_valid[l-1];
         tree_first[l] <= tree_first[l-1];
         tree_last[l]  <= tree_last[l-1];
       end
 
-      // Stage d: the accumulator, started afresh by a sample's first sum.
+      // The accumulator: its low half when the root's low half is valid, its high half with the
+      // carry on the next clock. Each half is cleared on the clock before a sample's first sum
+      // reaches it (a synchronous clear, no multiplexer in front of the adder); a sample's last
+      // sum is kept apart for dout.
       if (tree_valid[levels]) begin
-        if (tree_first[levels])
-          acc <= root;
-        else
-          acc <= acc + root;
+        acc_low   <= acc_low_sum[low_bits-1:0];
+        acc_carry <= acc_low_sum[low_bits];
+        if (tree_last[levels])
+          low_final <= acc_low_sum[low_bits-1:0];
       end
-      d_last <= tree_valid[levels] & tree_last[levels];
+      if (pre_valid && pre_first)
+        acc_low <= {low_bits{1'b0}};
+      h_valid <= tree_valid[levels];
+      h_last  <= tree_last[levels];
+      if (h_valid) begin
+        acc_high <= acc_high_sum;
+        if (h_last)
+          high_final <= acc_high_sum;
+      end
+      if (tree_valid[levels] && tree_first[levels])
+        acc_high <= {high_bits{1'b0}};
+      d_last <= h_valid & h_last;
 
       valid <= d_last;
       if (d_last)
-        result <= scale(acc);
+        result <= scale(final_sum);
     end
   end
 endmodule

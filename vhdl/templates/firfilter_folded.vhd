@@ -5,15 +5,18 @@
 -- are symmetric (h(k) = h(taps - 1 - k), as every equiripple design) the two samples of a pair
 -- are added first, so the filter sums products = ceil(taps / 2) products, otherwise taps. Each
 -- clock after the one that takes the sample, the lanes take the next products, one each
--- (steps = ceil(products / lanes) clocks). The products go through a pipeline: operand
--- registers, pre-adders and multipliers, a binary adder tree over the lanes with a register
--- after every level, the accumulator in full precision, then the shift right by the
--- coefficient bit length minus one (floor) and the saturation into dout. The next sample is
--- taken while the pipeline drains.
+-- (steps = ceil(products / lanes) clocks). The products go through a pipeline with a register
+-- after every stage: operands, pre-adders, multipliers (with each product's sign fix formed
+-- beside them), the fixed products, a binary adder tree over the lanes one level a clock, the
+-- accumulator in full precision, then the shift right by the coefficient bit length minus one
+-- (floor) and the saturation into dout. The sums of the tree and the accumulator are split in
+-- two halves, the high half added a clock after the low one with its carry, so that no carry
+-- chain is longer than half the sum. The next sample is taken while the pipeline drains.
 --   Cycles per sample: steps + 1 (din_ready is 0 while the products are issued).
---   Latency: steps + 3 + ceil(log2(lanes)) clocks from the edge that takes a sample to
+--   Latency: steps + 6 + ceil(log2(lanes)) clocks from the edge that takes a sample to
 --   dout_valid.
---   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
+--   Sums: coefficient bits + data bits + 1 + ceil(log2(products)) bits, at most coefficient
+--   bits + data bits + 9 guard bits; exact for up to 512 taps.
 --   Resources: one multiplier (one DSP block up to 16 x 16 bits) and one pre-adder per lane,
 --   an adder tree of the lanes' products, the accumulator, a tap table in logic, and the
 --   delay line: two block-RAM copies per lane when each lane picks among 4 samples or more
@@ -484,31 +487,37 @@ architecture folded of firfilter is
     return result;
   end function saturate;
 
-  -- a * b in a'length + b'length bits, computed as the product of the two words read unsigned
-  -- and corrected for their sign bits. The same value as the signed product; written this way
-  -- so that synthesis sees an unsigned multiplier of the words' own widths, which fits one DSP
-  -- block, rather than one of the product's width.
-  function multiply(a : signed; b : signed) return signed is
-    alias aa : signed(a'length - 1 downto 0) is a;
-    alias bb : signed(b'length - 1 downto 0) is b;
-    constant width : integer := a'length + b'length;
-    variable p : signed(width - 1 downto 0);
+  -- The lanes' operands: a pair of samples summed (or one sample), its tap, and the product
+  -- split so that the multiplier sees two unsigned words of the operands' own widths (one DSP
+  -- block up to 16 x 16 bits). With c the tap and x the pair, c = uc - 2^coeff_bits * sc and
+  -- x = ux - 2^data_bits * sx (uc, ux the words read unsigned without x's sign bit, sc, sx the
+  -- sign bits), so c * x = uc * ux - 2^low_shift * fix, where
+  -- fix = sc * ux * 2^(coeff_bits - low_shift) + sx * c * 2^(data_bits - low_shift) is formed
+  -- beside the multiplier from the same registers and subtracted on the next clock.
+  function minimum_of(a : integer; b : integer) return integer is
   begin
-    p := signed(unsigned(aa) * unsigned(bb));
-    if aa(aa'high) = '1' then
-      p := p - shift_left(signed(resize(unsigned(bb), width)), a'length);
+    if a < b then
+      return a;
     end if;
-    if bb(bb'high) = '1' then
-      p := p - shift_left(signed(resize(unsigned(aa), width)), b'length);
+    return b;
+  end function minimum_of;
+  function maximum_of(a : integer; b : integer) return integer is
+  begin
+    if a > b then
+      return a;
     end if;
-    return p;
-  end function multiply;
-
-  subtype product_word is signed(coeff_bits + data_bits downto 0);
-  subtype acc_word is signed(acc_bits - 1 downto 0);
+    return b;
+  end function maximum_of;
+  constant low_shift  : integer := minimum_of(coeff_bits, data_bits);
+  constant fix_bits   : integer := maximum_of(coeff_bits, data_bits) + 2;
+  subtype pair_word is signed(data_bits downto 0);
+  subtype raw_product is unsigned(coeff_bits + data_bits - 1 downto 0);
+  subtype fix_word is signed(fix_bits - 1 downto 0);
   type data_lanes is array (0 to multipliers - 1) of data_word;
   type coeff_lanes is array (0 to multipliers - 1) of coeff_word;
-  type product_lanes is array (0 to multipliers - 1) of product_word;
+  type pair_lanes is array (0 to multipliers - 1) of pair_word;
+  type raw_lanes is array (0 to multipliers - 1) of raw_product;
+  type fix_lanes is array (0 to multipliers - 1) of fix_word;
 
   -- Levels of the adder tree over the lanes and its leaf count, the next power of two.
   function tree_levels(n : integer) return integer is
@@ -523,15 +532,32 @@ architecture folded of firfilter is
   end function tree_levels;
   constant levels : integer := tree_levels(multipliers);
   constant leaves : integer := 2 ** levels;
+  -- The sums' width: a product is at most 2^(coeff_bits + data_bits - 1) in magnitude, so the
+  -- sum of a sample's products takes one bit more than that per doubling of their count, and
+  -- never more than the accumulator's coefficient bits + data bits + guard bits.
+  constant sum_bits : integer := minimum_of(acc_bits,
+                                            coeff_bits + data_bits + 1 + tree_levels(products));
+  subtype acc_word is signed(sum_bits - 1 downto 0);
+  -- Every sum past the products, the adder tree's and the accumulator's, is split into a low
+  -- half of low_bits bits and a high half: the low halves are added on one clock, the high halves
+  -- with the low half's registered carry on the next, so that no carry chain is longer than half
+  -- the accumulator. The high halves run one clock behind the low ones all the way down.
+  constant low_bits  : integer := sum_bits / 2;
+  constant high_bits : integer := sum_bits - low_bits;
+  subtype low_word is unsigned(low_bits - 1 downto 0);
+  subtype high_word is signed(high_bits - 1 downto 0);
   -- The adder tree as a heap: node i sums nodes 2 i and 2 i + 1; the leaves are the lanes'
   -- products at leaves .. 2 leaves - 1, the root is node 1. A register after every level.
-  type tree_array is array (1 to 2 * leaves - 1) of acc_word;
+  type low_tree is array (1 to 2 * leaves - 1) of low_word;
+  type high_tree is array (1 to 2 * leaves - 1) of high_word;
+  type high_lanes is array (0 to leaves - 1) of high_word;
 
   -- The pipeline: a sample is taken (idle), then its products are issued, multipliers a clock
-  -- (issue); each issue passes through the operand registers (stage a), the pre-adders and
-  -- multipliers into the tree's leaves (stage b), the levels of the adder tree and the
-  -- accumulator (stage d); the last one's sum is saturated into dout. The flags mark an issue
-  -- as valid, the first or the last of a sample; tree_*(l) are the flags of tree level l up.
+  -- (issue); each issue passes through the operand registers (stage a), the pre-adders (stage
+  -- p), the multipliers (stage m), the products' sign fix into the tree's leaves, the levels of
+  -- the adder tree and the accumulator, low halves then high halves; the last one's sum is
+  -- saturated into dout. The flags mark an issue as valid, the first or the last of a sample;
+  -- tree_*(l) are the flags of tree level l up (its low halves).
   type state_type is (idle, issue);
   -- The delay line in block RAM, when that saves logic: each lane keeps two copies of the last
   -- depth samples (one per read port it needs: the near and the far sample of a pair), written
@@ -558,16 +584,34 @@ architecture folded of firfilter is
   signal samples : delay_line;
   signal take    : std_logic;
   signal newest  : ram_address;
-  signal filled  : integer range 0 to taps;
+  -- taken(k): x(n - k) has been taken since the reset (a row of ones that grows by one with
+  -- every sample taken), so that a lane masks its RAM word with one bit, not a comparison.
+  signal taken   : std_logic_vector(0 to taps - 1);
   signal ram_near, ram_far : data_lanes;
   signal near_ok, far_ok : std_logic_vector(0 to multipliers - 1);
   signal step    : integer range 0 to steps - 1;
   signal a_near, a_far : data_lanes;
   signal a_coeff : coeff_lanes;
-  signal tree    : tree_array;
-  signal acc     : acc_word;
+  signal p_pair  : pair_lanes;
+  signal p_coeff : coeff_lanes;
+  signal m_raw   : raw_lanes;
+  signal m_fix   : fix_lanes;
+  signal leaf_high : high_lanes;
+  signal tree_low  : low_tree;
+  signal tree_high : high_tree;
+  signal tree_carry : std_logic_vector(1 to leaves);
+  signal acc_low   : low_word;
+  signal acc_high  : high_word;
+  signal acc_carry : std_logic;
   signal a_valid, a_first, a_last : std_logic;
+  signal p_valid, p_first, p_last : std_logic;
+  signal m_valid, m_first, m_last : std_logic;
   signal tree_valid, tree_first, tree_last : std_logic_vector(0 to levels);
+  signal h_valid, h_last : std_logic;
+  signal low_final  : low_word;
+  signal high_final : high_word;
+  -- The flags of the sums one level below the root, whose first clears the accumulator.
+  signal pre_valid, pre_first : std_logic;
   signal d_last  : std_logic;
   signal result  : std_logic_vector(data_bits - 1 downto 0);
   signal valid   : std_logic;
@@ -576,6 +620,8 @@ begin
   dout       <= result;
   dout_valid <= valid;
   take       <= '1' when state = idle and din_valid = '1' else '0';
+  pre_valid  <= m_valid when levels = 0 else tree_valid(maximum_of(levels - 1, 0));
+  pre_first  <= m_first when levels = 0 else tree_first(maximum_of(levels - 1, 0));
 
   -- The lanes' RAM copies: written together when a sample is taken; lane m reads product
   -- j = step * multipliers + m, one clock later in ram_near(m) and ram_far(m), as the shift
@@ -606,27 +652,53 @@ begin
     variable near  : data_word;
     variable far   : data_word;
     variable coeff : coeff_word;
+    variable pair  : pair_word;
+    variable fix   : fix_word;
+    variable fix_coeff : fix_word;
+    variable leaf  : acc_word;
+    variable sum   : unsigned(low_bits downto 0);
+    variable high  : high_word;
+    variable acc   : acc_word;
   begin
     if rising_edge(clk) then
       if rst = '1' then
         state   <= idle;
         samples <= (others => (others => '0'));
         newest  <= (others => '0');
-        filled  <= 0;
+        taken   <= (others => '0');
         near_ok <= (others => '0');
         far_ok  <= (others => '0');
         step    <= 0;
         a_near  <= (others => (others => '0'));
         a_far   <= (others => (others => '0'));
         a_coeff <= (others => (others => '0'));
-        tree    <= (others => (others => '0'));
-        acc     <= (others => '0');
+        p_pair  <= (others => (others => '0'));
+        p_coeff <= (others => (others => '0'));
+        m_raw   <= (others => (others => '0'));
+        m_fix   <= (others => (others => '0'));
+        leaf_high <= (others => (others => '0'));
+        tree_low  <= (others => (others => '0'));
+        tree_high <= (others => (others => '0'));
+        tree_carry <= (others => '0');
+        acc_low   <= (others => '0');
+        acc_high  <= (others => '0');
+        acc_carry <= '0';
         a_valid <= '0';
         a_first <= '0';
         a_last  <= '0';
+        p_valid <= '0';
+        p_first <= '0';
+        p_last  <= '0';
+        m_valid <= '0';
+        m_first <= '0';
+        m_last  <= '0';
         tree_valid <= (others => '0');
         tree_first <= (others => '0');
         tree_last  <= (others => '0');
+        h_valid <= '0';
+        h_last  <= '0';
+        low_final  <= (others => '0');
+        high_final <= (others => '0');
         d_last  <= '0';
         result  <= (others => '0');
         valid   <= '0';
@@ -640,9 +712,7 @@ begin
           if din_valid = '1' then
             if use_ram then
               newest <= newest + 1;
-              if filled < taps then
-                filled <= filled + 1;
-              end if;
+              taken <= '1' & taken(0 to taps - 2);
             else
               samples(0) <= signed(din);
               for k in 1 to taps - 1 loop
@@ -666,12 +736,9 @@ begin
               j := t * multipliers + m;
               if step = t and j < products then
                 if use_ram then
-                  -- x(n - j) has been taken since the reset when j < filled.
-                  if j < filled then
-                    near_ok(m) <= '1';
-                  end if;
-                  if symmetric = 1 and j /= taps - 1 - j and taps - 1 - j < filled then
-                    far_ok(m) <= '1';
+                  near_ok(m) <= taken(j);
+                  if symmetric = 1 and j /= taps - 1 - j then
+                    far_ok(m) <= taken(taps - 1 - j);
                   end if;
                 else
                   near := samples(j);
@@ -698,53 +765,106 @@ begin
           end if;
         end if;
 
-        -- Stage b: the pre-adders and the multipliers, into the tree's leaves.
-        for m in 0 to leaves - 1 loop
-          if m < multipliers then
-            near := a_near(m);
-            far  := a_far(m);
-            if use_ram then
-              near := (others => '0');
-              far  := (others => '0');
-              if near_ok(m) = '1' then
-                near := ram_near(m);
-              end if;
-              if far_ok(m) = '1' then
-                far := ram_far(m);
-              end if;
+        -- Stage p: the pre-adders.
+        for m in 0 to multipliers - 1 loop
+          near := a_near(m);
+          far  := a_far(m);
+          if use_ram then
+            near := (others => '0');
+            far  := (others => '0');
+            if near_ok(m) = '1' then
+              near := ram_near(m);
             end if;
-            tree(leaves + m) <= resize(multiply(a_coeff(m), resize(near, data_bits + 1) +
-                                                            resize(far, data_bits + 1)),
-                                       acc_bits);
-          else
-            tree(leaves + m) <= (others => '0');
+            if far_ok(m) = '1' then
+              far := ram_far(m);
+            end if;
           end if;
+          p_pair(m)  <= resize(near, data_bits + 1) + resize(far, data_bits + 1);
+          p_coeff(m) <= a_coeff(m);
         end loop;
-        -- The tree levels.
+        p_valid <= a_valid;
+        p_first <= a_first;
+        p_last  <= a_last;
+
+        -- Stage m: the multipliers, and beside them each product's sign fix.
+        for m in 0 to multipliers - 1 loop
+          pair := p_pair(m);
+          m_raw(m) <= unsigned(p_coeff(m)) * unsigned(pair(data_bits - 1 downto 0));
+          -- Both terms selected first, then one adder: no multiplexer after its carry chain.
+          fix := (others => '0');
+          fix_coeff := (others => '0');
+          if p_coeff(m)(coeff_bits - 1) = '1' then
+            fix := shift_left(signed(resize(unsigned(pair(data_bits - 1 downto 0)), fix_bits)),
+                              coeff_bits - low_shift);
+          end if;
+          if pair(data_bits) = '1' then
+            fix_coeff := shift_left(resize(p_coeff(m), fix_bits), data_bits - low_shift);
+          end if;
+          m_fix(m) <= fix + fix_coeff;
+        end loop;
+        m_valid <= p_valid;
+        m_first <= p_first;
+        m_last  <= p_last;
+
+        -- The products into the tree's leaves: the low halves now, the high halves a clock later.
+        for m in 0 to leaves - 1 loop
+          leaf := (others => '0');
+          if m < multipliers then
+            leaf := signed(resize(m_raw(m), sum_bits)) -
+                    shift_left(resize(m_fix(m), sum_bits), low_shift);
+          end if;
+          tree_low(leaves + m)  <= unsigned(leaf(low_bits - 1 downto 0));
+          leaf_high(m)          <= leaf(sum_bits - 1 downto low_bits);
+          tree_high(leaves + m) <= leaf_high(m);
+        end loop;
+        -- The tree levels: a node's low half with its carry, its high half a clock later.
         for i in 1 to leaves - 1 loop
-          tree(i) <= tree(2 * i) + tree(2 * i + 1);
+          sum := resize(tree_low(2 * i), low_bits + 1) + resize(tree_low(2 * i + 1), low_bits + 1);
+          tree_low(i)   <= sum(low_bits - 1 downto 0);
+          tree_carry(i) <= sum(low_bits);
+          tree_high(i) <= tree_high(2 * i) + tree_high(2 * i + 1) + signed'('0' & tree_carry(i));
         end loop;
-        tree_valid(0) <= a_valid;
-        tree_first(0) <= a_first;
-        tree_last(0)  <= a_last;
+        tree_valid(0) <= m_valid;
+        tree_first(0) <= m_first;
+        tree_last(0)  <= m_last;
         for l in 1 to levels loop
           tree_valid(l) <= tree_valid(l - 1);
           tree_first(l) <= tree_first(l - 1);
           tree_last(l)  <= tree_last(l - 1);
         end loop;
 
-        -- Stage d: the accumulator, started afresh by a sample's first sum.
+        -- The accumulator: its low half when the root's low half is valid, its high half with the
+        -- carry on the next clock. Each half is cleared on the clock before a sample's first sum
+        -- reaches it (a synchronous clear, no multiplexer in front of the adder); a sample's
+        -- last sum is kept apart for dout.
+        sum := resize(acc_low, low_bits + 1) + resize(tree_low(1), low_bits + 1);
         if tree_valid(levels) = '1' then
-          if tree_first(levels) = '1' then
-            acc <= tree(1);
-          else
-            acc <= acc + tree(1);
+          acc_low   <= sum(low_bits - 1 downto 0);
+          acc_carry <= sum(low_bits);
+          if tree_last(levels) = '1' then
+            low_final <= sum(low_bits - 1 downto 0);
           end if;
         end if;
-        d_last <= tree_valid(levels) and tree_last(levels);
+        if pre_valid = '1' and pre_first = '1' then
+          acc_low <= (others => '0');
+        end if;
+        h_valid <= tree_valid(levels);
+        h_last  <= tree_last(levels);
+        high := acc_high + tree_high(1) + signed'('0' & acc_carry);
+        if h_valid = '1' then
+          acc_high <= high;
+          if h_last = '1' then
+            high_final <= high;
+          end if;
+        end if;
+        if tree_valid(levels) = '1' and tree_first(levels) = '1' then
+          acc_high <= (others => '0');
+        end if;
+        d_last <= h_valid and h_last;
 
         valid <= d_last;
         if d_last = '1' then
+          acc := high_final & signed(low_final);
           result <= std_logic_vector(saturate(shift_right(acc, coeff_bits - 1), data_bits));
         end if;
       end if;
