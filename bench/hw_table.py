@@ -73,7 +73,7 @@ def main():
     parser.add_argument("--hw-timeout", default="1800",
                         help="seconds each report may take (a loaded machine needs more)")
     parser.add_argument("--languages", default="vhdl,verilog")
-    parser.add_argument("--only", default=None, help="rows whose design names contain TEXT")
+    parser.add_argument("--only", default=None, help="rows whose 'design, architecture' contains TEXT")
     args = parser.parse_args()
     languages = [name for name in args.languages.split(",") if name]
     for name in languages:
@@ -83,11 +83,11 @@ def main():
     print("|---" * (len(KEYS) + 4) + "|")
     with tempfile.TemporaryDirectory() as folder:
         for design, base, arch, k in ROWS:
-            if args.only and args.only not in design:
+            name = arch + (" %d" % k if k else "")
+            if args.only and args.only not in design + ", " + name:
                 continue
             for language in languages:
                 cells, seconds = run_row(args.cli, base, arch, k, language, args, folder)
-                name = arch + (" %d" % k if k else "")
                 print("| %s | %s | %s | %s | %.0f |" % (design, name, language, " | ".join(cells),
                                                         seconds), flush=True)
 
