@@ -308,12 +308,78 @@ void TapsAndVerdict(RemezWork& w, const ExchangeRun& run, bool stands, double ov
     result.verdict = Verdict(stands, run.faulted, result);
 }
 
-// The first try of a two-band-type design: the exchange on a grid of half the density levels at
-// half the cost per iteration, and the refinement takes its set to the optimum of the bands as it
-// does from the full grid (the optimum is unique). It counts only when the exchange levels
-// without a guard or an overshoot before a band edge, the refinement levels to the last digits,
-// and the taps hold that level as the optimum; anything else is designed on the full grid.
+// The first tries of a two-band-type design, on grids coarser than the full one: the refinement
+// takes a levelled set to the optimum of the bands from any grid whose error curve shows every
+// extremum of the response (the optimum is unique), so the full grid is needed only where these
+// tries fail. A try counts only when its set levels without a guard, the refinement levels to the
+// last digits, and the taps hold that level as the optimum.
+//
+// The sketch: the exchange levels the set on a grid of a quarter of the full density, at a
+// quarter of the cost per iteration; its extremals then move to the nearest points of the grid of
+// half the density, and the refinement goes on from there (its levelling on the continuous axis
+// is the exchange continued without a grid). The second try runs the exchange on the grid of half
+// the density itself, where the sketch's set does not level.
+constexpr int kSketchDensity = RemezWork::kGridDensity / 4;
 constexpr int kCoarseDensity = RemezWork::kGridDensity / 2;
+
+// The taps of a set refined to the optimum of the bands, and whether they stand as the optimum.
+bool RefinedOptimum(RemezWork& w, int iterations, FirDesignResult& result) {
+    if (!RefineExtremals(w) || !w.refinedLevel) {
+        return false;
+    }
+    result.gridSize = w.nGrid;
+    result.iterations = iterations;
+    result.targetRipple = std::fabs(w.delta);
+    result.achievedRipple = std::max(ComputeTaps(w, result.taps), w.refinedError);
+    if (!HoldsLevel(result)) {
+        return false;
+    }
+    result.verdict = Verdict(true, false, result);
+    return result.verdict == FirVerdict::kOptimum;
+}
+
+// Puts the extremal set on the grid points nearest the frequencies f[0..r], strictly ascending.
+// False when they do not fit into the grid that way.
+bool PlaceExtremals(RemezWork& w, const double* f) {
+    const double* first = w.grid.data();
+    int previous = -1;
+    for (int i = 0; i <= w.r; ++i) {
+        int j = static_cast<int>(std::lower_bound(first, first + w.nGrid, f[i]) - first);
+        if (j == w.nGrid || (j > 0 && f[i] - w.grid[j - 1] <= w.grid[j] - f[i])) {
+            --j;
+        }
+        j = std::max(j, previous + 1);
+        if (j > w.nGrid - 1 - (w.r - i)) {
+            return false;
+        }
+        w.ext[i] = j;
+        previous = j;
+    }
+    return true;
+}
+
+bool SketchDesign(int nTaps, const FirBands& bands, FirDesignResult& result) {
+    RemezWork w;
+    w.density = kSketchDensity;
+    FirRefusal refusal = FirRefusal::kNone;
+    if (!PrepareGrid(w, nTaps, bands, FirKind::kFilterType, refusal)) {
+        return false;
+    }
+    const ExchangeRun run = Exchange(w, SearchExtremals);
+    if (!run.Levelled() || w.clipped) {
+        return false;
+    }
+    double f[RemezWork::kMaxExtremals];
+    for (int i = 0; i <= w.r; ++i) {
+        f[i] = w.grid[w.ext[i]];
+    }
+    w.density = kCoarseDensity;
+    if (!PrepareGrid(w, nTaps, bands, FirKind::kFilterType, refusal) || !PlaceExtremals(w, f) ||
+        !ComputeParameters(w) || w.clipped) {
+        return false;
+    }
+    return RefinedOptimum(w, run.Counted(), result);
+}
 
 bool CoarseDesign(int nTaps, const FirBands& bands, FirDesignResult& result) {
     RemezWork w;
@@ -326,18 +392,7 @@ bool CoarseDesign(int nTaps, const FirBands& bands, FirDesignResult& result) {
     if (!run.Levelled() || EdgeOvershoot(w) > 0.0 || !FinalExtremals(w, run) || w.clipped) {
         return false;
     }
-    if (!RefineExtremals(w) || !w.refinedLevel) {
-        return false;
-    }
-    result.gridSize = w.nGrid;
-    result.iterations = run.Counted();
-    result.targetRipple = std::fabs(w.delta);
-    result.achievedRipple = std::max(ComputeTaps(w, result.taps), w.refinedError);
-    if (!HoldsLevel(result)) {
-        return false;
-    }
-    result.verdict = Verdict(true, false, result);
-    return result.verdict == FirVerdict::kOptimum;
+    return RefinedOptimum(w, run.Counted(), result);
 }
 
 // The design on the full grid: the exchange strategies in turn, the edge points, the taps and
@@ -408,9 +463,14 @@ FirDesignResult RemezDesign(int nTaps, const FirBands& bands) {
 }
 
 FirDesignResult RemezDesign(int nTaps, const FirBands& bands, FirKind kind) {
-    FirDesignResult result;
-    if (kind == FirKind::kFilterType && CoarseDesign(nTaps, bands, result)) {
-        return result;
+    if (kind == FirKind::kFilterType) {
+        for (bool (*design)(int, const FirBands&, FirDesignResult&) :
+             {SketchDesign, CoarseDesign}) {
+            FirDesignResult result;
+            if (design(nTaps, bands, result)) {
+                return result;
+            }
+        }
     }
     return FullGridDesign(nTaps, bands, kind);
 }

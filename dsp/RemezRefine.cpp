@@ -2,10 +2,13 @@
 //
 // The exchange on the dense grid levels the error on grid points only; the extrema of the error
 // between them rise above that level by up to a few per cent of it. Here each extremum of the
-// error on the grid is followed onto the continuous axis (a bounded Brent search between its grid
-// neighbours), the multiple exchange picks the largest alternating set among them, and the set is
-// levelled there; this repeats until the largest error anywhere equals the level, which is then
-// the minimax optimum of the bands themselves, not of their grid.
+// error on the grid is followed onto the continuous axis, the multiple exchange picks the largest
+// alternating set among them, and the set is levelled there; this repeats until the largest error
+// anywhere equals the level, which is then the minimax optimum of the bands themselves, not of
+// their grid. Where the targets are constant within each band, an extremum moves by one Newton
+// step in x = cos(2 pi f) a round (the steps and the levelling converge together, and the
+// derivatives on a node of the set come from the node's own sums); elsewhere, and where such a
+// step cannot be taken, a bounded Brent search between its grid neighbours finds it.
 #include "dsp/RemezWork.h"
 
 #include <algorithm>
@@ -77,24 +80,39 @@ VANTREL_GRID_CLONES void DerivativeSums(const RemezWork& w, double x, double* su
     std::copy(s, s + 6, sums);
 }
 
-// The response through the extremal set at cos(2 pi f) = xc, the extremal's value only where xc
-// is one of them exactly: the search needs the error smooth right up to the extremals.
-double ResponseAt(const RemezWork& w, double xc) {
-    double sums[6];
-    DerivativeSums(w, xc, sums);
-    if (std::isfinite(sums[0]) && std::isfinite(sums[3])) {
-        return sums[0] / sums[3];
+// The interpolant P through the extremal set at x (without the factor of the kind); on a node,
+// the node's value.
+VANTREL_GRID_CLONES double InterpolantAt(const RemezWork& w, double x) {
+    using Lanes = double __attribute__((vector_size(32)));
+    Lanes n{};
+    Lanes d{};
+    const int terms = w.r + 1;
+    int i = 0;
+    for (; i + 4 <= terms; i += 4) {
+        Lanes xi;
+        Lanes ad;
+        Lanes y;
+        std::memcpy(&xi, w.x + i, sizeof xi);
+        std::memcpy(&ad, w.ad + i, sizeof ad);
+        std::memcpy(&y, w.y + i, sizeof y);
+        const Lanes c = ad / (x - xi);
+        d += c;
+        n += c * y;
     }
-    double num = 0.0;
-    double den = 0.0;
-    for (int i = 0; i <= w.r; ++i) {
-        const double t = xc - w.x[i];
-        if (t == 0.0) {
-            return w.y[i];
-        }
-        const double c = w.ad[i] / t;
+    double num = (n[0] + n[1]) + (n[2] + n[3]);
+    double den = (d[0] + d[1]) + (d[2] + d[3]);
+    for (; i < terms; ++i) {
+        const double c = w.ad[i] / (x - w.x[i]);
         den += c;
         num += c * w.y[i];
+    }
+    if (std::isfinite(num) && std::isfinite(den)) {
+        return num / den;
+    }
+    for (i = 0; i < terms; ++i) {
+        if (x == w.x[i]) {
+            return w.y[i];
+        }
     }
     return num / den;
 }
@@ -103,7 +121,7 @@ double ErrorAt(const RemezWork& w, double f, int band) {
     double desired = 0.0;
     double weight = 0.0;
     TargetAt(w, f, band, desired, weight);
-    return weight * (desired - ResponseAt(w, std::cos(kTwoPi * f)));
+    return weight * (desired - InterpolantAt(w, std::cos(kTwoPi * f)));
 }
 
 // The band grid point j lies in. A point on an edge two bands share belongs to the one whose
@@ -216,106 +234,140 @@ double FollowExtremum(const RemezWork& w, int band, double sign, double a, doubl
     best = -sign * p.fx;
     return p.xf;
 }
+// The factor s of the response of the kind at x = cos(2 pi f), and its first two derivatives in
+// x: sqrt((1 + x) / 2) = cos(pi f) for even symmetric taps, sqrt(1 - x^2) = sin(2 pi f) and
+// sqrt((1 - x) / 2) = sin(pi f) for odd and even antisymmetric ones, 1 for odd symmetric taps.
+struct KindFactor {
+    double s = 1.0;
+    double s1 = 0.0;
+    double s2 = 0.0;
+};
+
+double FactorValue(const RemezWork& w, double x) {
+    const bool odd = w.nTaps % 2 != 0;
+    if (!w.antisymmetric) {
+        return odd ? 1.0 : std::sqrt(0.5 * (1.0 + x));
+    }
+    return odd ? std::sqrt(std::max(0.0, 1.0 - x * x)) : std::sqrt(std::max(0.0, 0.5 * (1.0 - x)));
+}
+
+KindFactor FactorAt(const RemezWork& w, double x) {
+    KindFactor k;
+    k.s = FactorValue(w, x);
+    const bool odd = w.nTaps % 2 != 0;
+    if (!w.antisymmetric && !odd) {
+        k.s1 = 0.25 / k.s;
+        k.s2 = -1.0 / (16.0 * k.s * k.s * k.s);
+    } else if (w.antisymmetric && odd) {
+        k.s1 = -x / k.s;
+        k.s2 = -1.0 / (k.s * k.s * k.s);
+    } else if (w.antisymmetric) {
+        k.s1 = -0.25 / k.s;
+        k.s2 = -1.0 / (16.0 * k.s * k.s * k.s);
+    }
+    return k;
+}
+
+// The sums of the interpolant's derivatives on its own node j, where the sums of DerivativeSums
+// are not finite: with c_i = ad_i / (x_j - x_i) over the other nodes, A0 = sum c_i (y_i - y_j),
+// B0 = sum c_i and A1 = -sum c_i (y_i - y_j) / (x_j - x_i), into sums[0..2]. Then P' = A0 / ad_j
+// and P'' = 2 (A1 - P' B0) / ad_j (the expansion of the barycentric form around its node).
+VANTREL_GRID_CLONES void NodeSums(const RemezWork& w, int j, double* sums) {
+    using Lanes = double __attribute__((vector_size(32)));
+    using Mask = long long __attribute__((vector_size(32)));
+    const double xj = w.x[j];
+    const double yj = w.y[j];
+    const Lanes zero = {0.0, 0.0, 0.0, 0.0};
+    Lanes a0{};
+    Lanes b0{};
+    Lanes a1{};
+    const int terms = w.r + 1;
+    int i = 0;
+    for (; i + 4 <= terms; i += 4) {
+        Lanes xi;
+        Lanes ad;
+        Lanes y;
+        std::memcpy(&xi, w.x + i, sizeof xi);
+        std::memcpy(&ad, w.ad + i, sizeof ad);
+        std::memcpy(&y, w.y + i, sizeof y);
+        const Lanes diff = xj - xi;
+        // The node's own term drops out: its lane is masked to 0.
+        const Lanes u = (Lanes)((Mask)(1.0 / diff) & (Mask)(diff != zero));
+        const Lanes c = ad * u;
+        const Lanes cdy = c * (y - yj);
+        b0 += c;
+        a0 += cdy;
+        a1 -= cdy * u;
+    }
+    double s0 = (a0[0] + a0[1]) + (a0[2] + a0[3]);
+    double s1 = (b0[0] + b0[1]) + (b0[2] + b0[3]);
+    double s2 = (a1[0] + a1[1]) + (a1[2] + a1[3]);
+    for (; i < terms; ++i) {
+        const double diff = xj - w.x[i];
+        if (diff == 0.0) {
+            continue;
+        }
+        const double u = 1.0 / diff;
+        const double c = w.ad[i] * u;
+        const double cdy = c * (w.y[i] - yj);
+        s0 += cdy;
+        s1 += c;
+        s2 -= cdy * u;
+    }
+    sums[0] = s0;
+    sums[1] = s1;
+    sums[2] = s2;
+}
 
 // The response H(x) = s(x) P(x) of the kind at x = cos(2 pi f) and its first two derivatives in
-// x, from one pass over the extremal set: P the barycentric interpolant through it, s the factor
-// of the kind, sqrt((1 + x) / 2) = cos(pi f) for even symmetric taps, sqrt(1 - x^2) = sin(2 pi f)
-// and sqrt((1 - x) / 2) = sin(pi f) for odd and even antisymmetric ones. False on an extremal
-// node itself or where the factor vanishes: the search there takes the bounded search above.
+// x, from one pass over the extremal set; on the set's node `node` (-1: x is none) from the
+// node's own sums. False where the factor vanishes or the sums are not finite: the bounded
+// search takes over there.
 struct Response {
     double h, h1, h2;
 };
 
-bool ResponseDerivatives(const RemezWork& w, double x, Response& out) {
-    double s = 1.0;
-    double s1 = 0.0;
-    double s2 = 0.0;
-    const bool odd = w.nTaps % 2 != 0;
-    if (!w.antisymmetric && !odd) {
-        s = std::sqrt(0.5 * (1.0 + x));
-        s1 = 0.25 / s;
-        s2 = -1.0 / (16.0 * s * s * s);
-    } else if (w.antisymmetric && odd) {
-        s = std::sqrt(std::max(0.0, 1.0 - x * x));
-        s1 = -x / s;
-        s2 = -1.0 / (s * s * s);
-    } else if (w.antisymmetric) {
-        s = std::sqrt(std::max(0.0, 0.5 * (1.0 - x)));
-        s1 = -0.25 / s;
-        s2 = -1.0 / (16.0 * s * s * s);
-    }
-    if (!(s > 1e-6)) {
+bool ResponseDerivatives(const RemezWork& w, double x, int node, Response& out) {
+    const KindFactor k = FactorAt(w, x);
+    if (!(k.s > 1e-6)) {
         return false;
     }
-    double sums[6];
-    DerivativeSums(w, x, sums);
-    const double n0 = sums[0], n1 = sums[1], n2 = sums[2];
-    const double d0 = sums[3], d1 = sums[4], d2 = sums[5];
-    const double p = n0 / d0;
-    const double p1 = (n1 - p * d1) / d0;
-    const double p2 = (2.0 * n2 - 2.0 * p1 * d1 - 2.0 * p * d2) / d0;
-    out.h = s * p;
-    out.h1 = s1 * p + s * p1;
-    out.h2 = s2 * p + 2.0 * s1 * p1 + s * p2;
+    double p = 0.0;
+    double p1 = 0.0;
+    double p2 = 0.0;
+    if (node >= 0) {
+        double sums[3];
+        NodeSums(w, node, sums);
+        p = w.y[node];
+        p1 = sums[0] / w.ad[node];
+        p2 = 2.0 * (sums[2] - p1 * sums[1]) / w.ad[node];
+    } else {
+        double sums[6];
+        DerivativeSums(w, x, sums);
+        const double n0 = sums[0], n1 = sums[1], n2 = sums[2];
+        const double d0 = sums[3], d1 = sums[4], d2 = sums[5];
+        p = n0 / d0;
+        p1 = (n1 - p * d1) / d0;
+        p2 = (2.0 * n2 - 2.0 * p1 * d1 - 2.0 * p * d2) / d0;
+    }
+    out.h = k.s * p;
+    out.h1 = k.s1 * p + k.s * p1;
+    out.h2 = k.s2 * p + 2.0 * k.s1 * p1 + k.s * p2;
     return std::isfinite(out.h) && std::isfinite(out.h1) && std::isfinite(out.h2);
 }
 
-constexpr int kNewtonSteps = 12;
+// Desired value and weight of band b at x as the extremal set holds them (with the factor of the
+// kind), for layouts whose targets are constant within each band.
+void ConstantTargetAt(const RemezWork& w, double x, int band, double& desired, double& weight) {
+    const double s = FactorValue(w, x);
+    desired = w.pDesired[band] / s;
+    weight = w.pWeights[band] * s;
+}
 
-// The largest of sign * E on [a, b] by Newton steps on dH/df = 0 from `start`, kept inside the
-// interval (an extremum on its end is taken there). For layouts whose desired value and weight
-// are constant within each band. False when the steps do not settle on a maximum (the bounded
-// search then takes over); otherwise its frequency and signed error.
-bool NewtonExtremum(const RemezWork& w, int band, double sign, double a, double b, double start,
-                    double& at, double& best) {
-    const double width = b - a;
-    if (!(width > 0.0)) {
-        return false;
-    }
-    // Off the node an extremal may sit on, towards the middle of the interval: the second
-    // derivative carries rounding of 1e-16 over the square of the distance to a node.
-    double f = start + (start < 0.5 * (a + b) ? 1e-3 : -1e-3) * width;
-    const double desired = w.pDesired[band];
-    const double weight = w.pWeights[band];
-    Response r{};
-    for (int step = 0; step < kNewtonSteps; ++step) {
-        const double x = std::cos(kTwoPi * f);
-        if (!ResponseDerivatives(w, x, r)) {
-            return false;
-        }
-        // In f: dx/df = -2 pi sin(2 pi f), d2x/df2 = -(2 pi)^2 x.
-        const double xf = -kTwoPi * std::sin(kTwoPi * f);
-        const double h1 = r.h1 * xf;
-        const double h2 = r.h2 * xf * xf - kTwoPi * kTwoPi * x * r.h1;
-        // sign * E = sign * W (D - H) is largest where sign * H is smallest: sign * H'' > 0.
-        double next = f;
-        if (sign * h2 > 0.0) {
-            next = f - h1 / h2;
-        } else if (sign * h1 != 0.0) {
-            next = sign * h1 > 0.0 ? a : b; // no minimum nearby: towards the falling end
-        }
-        if (next <= a || next >= b) {
-            // The error rises towards an end of the interval (a band edge, as a rule): the end
-            // is the extremum when its error is the larger.
-            const double end = next <= a ? a : b;
-            const double e = ErrorAt(w, end, band);
-            if (!(sign * e >= sign * weight * (desired - r.h))) {
-                return false;
-            }
-            at = end;
-            best = e;
-            return std::isfinite(e);
-        }
-        // Near an extremal node the derivatives carry rounding of about 1e-16 over the
-        // distance to it; a millionth of the interval leaves the error within 1e-11 of its peak.
-        if (std::fabs(next - f) <= 1e-6 * width) {
-            at = next;
-            best = weight * (desired - r.h);
-            return sign * h2 > 0.0;
-        }
-        f = next;
-    }
-    return false;
+// The weighted error W (D - s P) at x in band b, for layouts whose targets are constant within
+// each band.
+double ConstantTargetErrorAt(const RemezWork& w, double x, int band) {
+    return w.pWeights[band] * (w.pDesired[band] - FactorValue(w, x) * InterpolantAt(w, x));
 }
 
 // A local extremum of the error on the grid, followed on the continuous axis between the grid
@@ -324,21 +376,39 @@ struct Candidate {
     int j = 0; // grid index
     int band = 0;
     double sign = 1; // of the error there
-    double lo = 0.0; // the interval searched
+    double lo = 0.0; // the interval searched, in f
     double hi = 0.0;
-    double f = 0.0; // where the extremum was last found (the grid point until it is followed)
-    double e = 0.0; // the signed error there
+    double xLo = 0.0; // its ends in x = cos(2 pi f): xLo at hi, xHi at lo
+    double xHi = 0.0;
+    double f = 0.0;     // where the extremum was last found (the grid point until it is followed)
+    double x = 0.0;     // cos(2 pi f) there
+    double e = 0.0;     // the signed error there
+    int node = -1;      // the member of the extremal set that lies at x, or -1
+    bool below = false; // lo is the grid point below j in its band (not the band's end)
+    bool above = false; // hi is the grid point above j in its band
     bool followed = false;
+    bool frequencyKnown = true; // f is that of x (a Newton step moves x alone)
 };
+
+// Centres the interval of c on grid point j of its band, and puts c there.
+void CentreOn(const RemezWork& w, Candidate& c, int j) {
+    c.j = j;
+    c.below = j > 0 && BandOf(w, j - 1) == c.band;
+    c.above = j + 1 < w.nGrid && BandOf(w, j + 1) == c.band;
+    c.lo = c.below ? w.grid[j - 1] : LowestOf(w, j);
+    c.hi = c.above ? w.grid[j + 1] : w.grid[j];
+    c.xHi = c.below ? w.gridCos[j - 1] : c.lo == w.grid[j] ? w.gridCos[j] : std::cos(kTwoPi * c.lo);
+    c.xLo = c.above ? w.gridCos[j + 1] : w.gridCos[j];
+    c.f = w.grid[j];
+    c.x = w.gridCos[j];
+    c.frequencyKnown = true;
+}
 
 Candidate GridCandidate(const RemezWork& w, int j) {
     Candidate c;
-    c.j = j;
     c.band = BandOf(w, j);
     c.sign = w.error[j] >= 0.0 ? 1.0 : -1.0;
-    c.lo = j > 0 && BandOf(w, j - 1) == c.band ? w.grid[j - 1] : LowestOf(w, j);
-    c.hi = j + 1 < w.nGrid && BandOf(w, j + 1) == c.band ? w.grid[j + 1] : w.grid[j];
-    c.f = w.grid[j];
+    CentreOn(w, c, j);
     return c;
 }
 
@@ -362,32 +432,129 @@ void SearchAroundGridPoint(const RemezWork& w, Candidate& c) {
             c.f = at;
         }
     }
+    c.x = std::cos(kTwoPi * c.f);
+    c.frequencyKnown = true;
+    c.node = -1;
 }
 
-// The extremum of the error around candidate c on the continuous axis, into c.e (signed) and
-// c.f; followed when it is within reach of the level (the rest keep their grid point). Newton
-// steps from where it was last found, where the targets are constant in the band; the bounded
-// search where they are not or the steps do not settle.
+// A Newton step of this length in x, as a fraction of the candidate's interval, or shorter puts
+// the candidate where the quadratic model of the error around its old place gives its value
+// (to about 1e-9 of it; at the steps of a levelled set, far closer): no measurement is needed.
+constexpr double kPredictedStep = 1e-3;
+
+// One Newton step of candidate c towards the largest of sign * E on its interval (dE/dx = 0),
+// from where it stands, kept inside the interval: where the error rises towards an end (a band
+// edge, as a rule), the end is taken when its error is the larger. c.e becomes the error at the
+// new place. False when no such step exists (the factor vanishes, the error is not concave and
+// its rising end is no higher): the bounded search then takes over.
+bool NewtonStep(const RemezWork& w, Candidate& c) {
+    Response r{};
+    if (!ResponseDerivatives(w, c.x, c.node, r)) {
+        return false;
+    }
+    const double weight = w.pWeights[c.band];
+    const double here = weight * (w.pDesired[c.band] - r.h);
+    const double e1 = -weight * r.h1;
+    const double e2 = -weight * r.h2;
+    const bool concave = c.sign * e2 < 0.0;
+    double next = c.x;
+    if (concave) {
+        next = c.x - e1 / e2;
+    } else if (c.sign * e1 != 0.0) {
+        next = c.sign * e1 > 0.0 ? c.xHi : c.xLo; // towards the rising end
+    } else {
+        return false;
+    }
+    if (next >= c.xHi || next <= c.xLo) {
+        const bool upper = next >= c.xHi;
+        const double xEnd = upper ? c.xHi : c.xLo;
+        if (xEnd == c.x) {
+            c.e = here; // already on the end
+            return std::isfinite(here);
+        }
+        const double e = ConstantTargetErrorAt(w, xEnd, c.band);
+        if (!(c.sign * e >= c.sign * here)) {
+            return false;
+        }
+        if (upper ? c.below : c.above) {
+            // The end is the next grid point of the band: the extremum has moved past it (the
+            // set was levelled off the grid's optimum), and the interval moves along.
+            CentreOn(w, c, upper ? c.j - 1 : c.j + 1);
+        } else {
+            c.x = xEnd;
+            c.f = upper ? c.lo : c.hi;
+            c.frequencyKnown = true;
+        }
+        c.node = -1;
+        c.e = e;
+        return true;
+    }
+    const double step = next - c.x;
+    double e = here + step * (e1 + 0.5 * e2 * step);
+    if (std::fabs(step) > kPredictedStep * (c.xHi - c.xLo)) {
+        e = ConstantTargetErrorAt(w, next, c.band);
+        if (!(c.sign * e >= c.sign * here)) {
+            return false;
+        }
+    }
+    c.x = next;
+    c.frequencyKnown = false;
+    c.node = -1;
+    c.e = e;
+    return std::isfinite(e);
+}
+
+// The extremum of the error around candidate c on the continuous axis, into c.e (signed), c.x
+// and c.f; followed when it is within reach of the level (the rest keep their grid point). One
+// Newton step a round from where it was last found, where the targets are constant in the band
+// (the rounds converge together with the levelling); the bounded search where they are not or
+// the step cannot be taken.
 void FollowCandidate(const RemezWork& w, Candidate& c, double level) {
     if (!c.followed) {
         c.e = ErrorAt(w, w.grid[c.j], c.band);
-        c.f = w.grid[c.j];
         if (!(std::fabs(c.e) >= kFollowedFraction * level)) {
             return;
         }
         c.followed = true;
     }
-    if (!w.differentiator && c.hi > c.lo) {
-        double at = 0.0;
-        double found = 0.0;
-        if (NewtonExtremum(w, c.band, c.sign, c.lo, c.hi, c.f, at, found) &&
-            c.sign * found >= kFollowedFraction * level) {
-            c.f = at;
-            c.e = found;
-            return;
-        }
+    if (!w.differentiator && c.hi > c.lo && NewtonStep(w, c)) {
+        return;
     }
     SearchAroundGridPoint(w, c);
+}
+
+// The extrema of the error on the grid (w.error) within reach of the level that no candidate of
+// their sign accounts for (none lies between the extremum's grid neighbours), joined to the
+// candidates in grid order. Returns whether any joined.
+bool JoinUnfollowedExtrema(RemezWork& w, std::vector<Candidate>& candidates, double level) {
+    int* q = w.candidates.data();
+    const int k = CollectErrorExtrema(w, q);
+    bool joined = false;
+    for (int m = 0; m < k; ++m) {
+        const int j = q[m];
+        const double e = w.error[j];
+        if (!(std::fabs(e) >= kFollowedFraction * level)) {
+            continue;
+        }
+        const double sign = e >= 0.0 ? 1.0 : -1.0;
+        const double xHigh = w.gridCos[j > 0 ? j - 1 : j];
+        const double xLow = w.gridCos[j + 1 < w.nGrid ? j + 1 : j];
+        bool found = false;
+        for (const Candidate& c : candidates) {
+            if (c.sign == sign && c.x >= xLow && c.x <= xHigh) {
+                found = true;
+                break;
+            }
+        }
+        if (found) {
+            continue;
+        }
+        const auto at = std::find_if(candidates.begin(), candidates.end(),
+                                     [j](const Candidate& c) { return c.j > j; });
+        candidates.insert(at, GridCandidate(w, j));
+        joined = true;
+    }
+    return joined;
 }
 
 // What a refinement step can go back to: the set, its interpolation and its level.
@@ -437,26 +604,38 @@ bool RefineExtremals(RemezWork& w) {
     if (g < 3 || wanted < 2) {
         return false;
     }
-    std::vector<int> q(static_cast<size_t>(g));
-    std::vector<double> value(static_cast<size_t>(g));
-    std::vector<int> order(static_cast<size_t>(g));
-    std::vector<Candidate> candidates;
     Snapshot start;
     start.Take(w);
-    Snapshot best = start;
+    Snapshot best;
     double startLargest = -1.0; // the largest error of the grid's set, on the axis
     double bestLargest = std::numeric_limits<double>::infinity();
-    // The extrema of the grid's error curve are found once; each step then follows them from
-    // where it found them last, as the levelling moves them by a fraction of a grid step.
+    // The extrema of the grid's error curve are found once; each round then follows them from
+    // where it found them last, as the levelling moves them (by a fraction of a grid step from
+    // the grid's optimum; farther from a set levelled on a coarser grid, where they move on from
+    // grid point to grid point).
     ComputeError(w);
-    const int k = CollectErrorExtrema(w, q.data());
-    candidates.reserve(static_cast<size_t>(k));
-    for (int c = 0; c < k; ++c) {
-        candidates.push_back(GridCandidate(w, q[c]));
+    int* q = w.candidates.data();
+    const int found = CollectErrorExtrema(w, q);
+    std::vector<Candidate> candidates(static_cast<size_t>(found));
+    for (int c = 0, i = 0; c < found; ++c) {
+        Candidate& candidate = candidates[static_cast<size_t>(c)];
+        candidate = GridCandidate(w, q[c]);
+        // The grid's set has its nodes on grid points: a candidate on one starts on that node.
+        while (i < wanted && w.ext[i] < candidate.j) {
+            ++i;
+        }
+        if (i < wanted && w.ext[i] == candidate.j && w.x[i] == candidate.x) {
+            candidate.node = i;
+        }
     }
+    std::vector<double> value;
+    std::vector<int> order;
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
         const double level = std::fabs(w.delta);
         double largest = 0.0;
+        const int k = static_cast<int>(candidates.size());
+        value.resize(candidates.size());
+        order.resize(candidates.size());
         for (int c = 0; c < k; ++c) {
             Candidate& candidate = candidates[static_cast<size_t>(c)];
             FollowCandidate(w, candidate, level);
@@ -473,9 +652,16 @@ bool RefineExtremals(RemezWork& w) {
             best.Take(w);
         }
         if (largest - level <= kRefinedLevel * largest) {
-            w.refinedError = largest;
-            w.refinedLevel = true;
-            return true;
+            // Level on the followed extrema. The error curve of the set on the grid must show no
+            // extremum they do not account for (one that rose where the grid's first curve had
+            // none): such a one joins them, and the rounds go on.
+            ComputeError(w);
+            if (!JoinUnfollowedExtrema(w, candidates, level)) {
+                w.refinedError = largest;
+                w.refinedLevel = true;
+                return true;
+            }
+            continue;
         }
         // The next set: the largest alternating one among the followed extrema.
         for (int c = 0; c < k; ++c) {
@@ -487,15 +673,29 @@ bool RefineExtremals(RemezWork& w) {
         }
         bool ascending = true;
         for (int i = 0; i < wanted; ++i) {
-            const Candidate& c = candidates[static_cast<size_t>(order[i])];
+            Candidate& c = candidates[static_cast<size_t>(order[i])];
+            if (!c.frequencyKnown) {
+                c.f = std::acos(std::clamp(c.x, -1.0, 1.0)) / kTwoPi;
+                c.frequencyKnown = true;
+            }
             w.ext[i] = c.j;
             w.fext[i] = c.f;
-            w.x[i] = std::cos(kTwoPi * c.f);
-            TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
-            ascending = ascending && (i == 0 || w.fext[i] > w.fext[i - 1]);
+            w.x[i] = c.x;
+            if (w.differentiator) {
+                TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
+            } else {
+                ConstantTargetAt(w, c.x, c.band, w.dext[i], w.wext[i]);
+            }
+            ascending = ascending && (i == 0 || w.x[i] < w.x[i - 1]);
         }
         if (!ascending || !LevelExtremals(w) || !std::isfinite(w.delta)) {
             break;
+        }
+        for (Candidate& c : candidates) {
+            c.node = -1;
+        }
+        for (int i = 0; i < wanted; ++i) {
+            candidates[static_cast<size_t>(order[i])].node = i;
         }
     }
     // Not level to the last digits in the iterations given: the set with the smallest largest
