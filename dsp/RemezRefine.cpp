@@ -595,6 +595,59 @@ struct Snapshot {
     }
 };
 
+// The extrema of the set's error curve on the grid, as candidates to follow. The grid's set has
+// its nodes on grid points: a candidate on one starts on that node.
+std::vector<Candidate> GridCandidates(RemezWork& w, int wanted) {
+    ComputeError(w);
+    int* q = w.candidates.data();
+    const int found = CollectErrorExtrema(w, q);
+    std::vector<Candidate> candidates(static_cast<size_t>(found));
+    for (int c = 0, i = 0; c < found; ++c) {
+        Candidate& candidate = candidates[static_cast<size_t>(c)];
+        candidate = GridCandidate(w, q[c]);
+        while (i < wanted && w.ext[i] < candidate.j) {
+            ++i;
+        }
+        if (i < wanted && w.ext[i] == candidate.j && w.x[i] == candidate.x) {
+            candidate.node = i;
+        }
+    }
+    return candidates;
+}
+
+// Makes the candidates order[0 .. wanted - 1] the extremal set and levels on it; they become its
+// nodes. False when they are out of order or the levelling fails.
+bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
+                       const std::vector<int>& order, int wanted) {
+    bool ascending = true;
+    for (int i = 0; i < wanted; ++i) {
+        Candidate& c = candidates[static_cast<size_t>(order[i])];
+        if (!c.frequencyKnown) {
+            c.f = std::acos(std::clamp(c.x, -1.0, 1.0)) / kTwoPi;
+            c.frequencyKnown = true;
+        }
+        w.ext[i] = c.j;
+        w.fext[i] = c.f;
+        w.x[i] = c.x;
+        if (w.differentiator) {
+            TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
+        } else {
+            ConstantTargetAt(w, c.x, c.band, w.dext[i], w.wext[i]);
+        }
+        ascending = ascending && (i == 0 || w.x[i] < w.x[i - 1]);
+    }
+    if (!ascending || !LevelExtremals(w) || !std::isfinite(w.delta)) {
+        return false;
+    }
+    for (Candidate& c : candidates) {
+        c.node = -1;
+    }
+    for (int i = 0; i < wanted; ++i) {
+        candidates[static_cast<size_t>(order[i])].node = i;
+    }
+    return true;
+}
+
 } // namespace
 
 bool RefineExtremals(RemezWork& w) {
@@ -613,21 +666,7 @@ bool RefineExtremals(RemezWork& w) {
     // where it found them last, as the levelling moves them (by a fraction of a grid step from
     // the grid's optimum; farther from a set levelled on a coarser grid, where they move on from
     // grid point to grid point).
-    ComputeError(w);
-    int* q = w.candidates.data();
-    const int found = CollectErrorExtrema(w, q);
-    std::vector<Candidate> candidates(static_cast<size_t>(found));
-    for (int c = 0, i = 0; c < found; ++c) {
-        Candidate& candidate = candidates[static_cast<size_t>(c)];
-        candidate = GridCandidate(w, q[c]);
-        // The grid's set has its nodes on grid points: a candidate on one starts on that node.
-        while (i < wanted && w.ext[i] < candidate.j) {
-            ++i;
-        }
-        if (i < wanted && w.ext[i] == candidate.j && w.x[i] == candidate.x) {
-            candidate.node = i;
-        }
-    }
+    std::vector<Candidate> candidates = GridCandidates(w, wanted);
     std::vector<double> value;
     std::vector<int> order;
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
@@ -671,31 +710,8 @@ bool RefineExtremals(RemezWork& w) {
         if (n != wanted) {
             break;
         }
-        bool ascending = true;
-        for (int i = 0; i < wanted; ++i) {
-            Candidate& c = candidates[static_cast<size_t>(order[i])];
-            if (!c.frequencyKnown) {
-                c.f = std::acos(std::clamp(c.x, -1.0, 1.0)) / kTwoPi;
-                c.frequencyKnown = true;
-            }
-            w.ext[i] = c.j;
-            w.fext[i] = c.f;
-            w.x[i] = c.x;
-            if (w.differentiator) {
-                TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
-            } else {
-                ConstantTargetAt(w, c.x, c.band, w.dext[i], w.wext[i]);
-            }
-            ascending = ascending && (i == 0 || w.x[i] < w.x[i - 1]);
-        }
-        if (!ascending || !LevelExtremals(w) || !std::isfinite(w.delta)) {
+        if (!LevelOnCandidates(w, candidates, order, wanted)) {
             break;
-        }
-        for (Candidate& c : candidates) {
-            c.node = -1;
-        }
-        for (int i = 0; i < wanted; ++i) {
-            candidates[static_cast<size_t>(order[i])].node = i;
         }
     }
     // Not level to the last digits in the iterations given: the set with the smallest largest
