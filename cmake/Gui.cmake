@@ -48,6 +48,7 @@ if(VANTREL_QT_TEST_SOURCES)
   add_executable(vantrel_qt_tests ${VANTREL_QT_TEST_SOURCES})
   target_include_directories(vantrel_qt_tests PRIVATE ${VANTREL_LAYERS_DIR}/tests)
   target_link_libraries(vantrel_qt_tests PRIVATE olvex_qt olvex_scripted Qt6::Test GTest::gtest)
+  target_compile_options(vantrel_qt_tests PRIVATE ${VANTREL_TEST_COMPILE_OPTIONS})
   # The plot export tests run the command line program.
   add_dependencies(vantrel_qt_tests vantrel-cli)
   target_compile_definitions(vantrel_qt_tests PRIVATE VANTREL_CLI="$<TARGET_FILE:vantrel-cli>"
