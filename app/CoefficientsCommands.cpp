@@ -114,8 +114,7 @@ Outcome CheckCicCompensator(const COlvexDoc& doc) {
 }
 
 std::string CicCompensatorReport(const COlvexDoc& doc, std::string_view lineEnd) {
-    return coeffs::FirReportText(doc.TakeCicCompensatorCoefficients(), doc.m_nCoeffFormat,
-                                 lineEnd);
+    return coeffs::FirReportText(doc.TakeCicCompensatorCoefficients(), doc.m_nCoeffFormat, lineEnd);
 }
 
 std::string CicCompensatorFileText(const COlvexDoc& doc) {

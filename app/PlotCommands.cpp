@@ -11,12 +11,12 @@
 #include "app/OlvexDoc.h"
 #include "app/SessionState.h"
 #include "app/ViewCommands.h"
-#include "plots/PlotConventions.h"
 #include "dsp/Cic.h"
 #include "dsp/GroupDelay.h"
 #include "dsp/ImpulseStep.h"
 #include "dsp/PoleZero.h"
 #include "dsp/Response.h"
+#include "plots/PlotConventions.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/VhdlText.h"
 
@@ -197,8 +197,7 @@ CicCascadeResponse CicCascadeResponseOf(const dsp::CicParams& p,
         const double half = std::sin(high / 2.0);
         const double ratio =
             std::fabs(half) < 1e-300 ? 1.0 : std::sin(high * length / 2.0) / (length * half);
-        const std::complex<double> cic =
-            std::pow(ratio, p.stages) * std::polar(1.0, -high * delay);
+        const std::complex<double> cic = std::pow(ratio, p.stages) * std::polar(1.0, -high * delay);
         std::complex<double> comp = 0.0;
         for (size_t k = 0; k < compensator.size(); ++k) {
             comp += compensator[k] * std::polar(1.0, -omega * static_cast<double>(k));

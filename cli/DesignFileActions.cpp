@@ -16,8 +16,8 @@ namespace cli {
 namespace {
 
 // A CIC design file: what `cic` does with its parameters (with its compensator, what
-// `cic --compensate` does), writing the HDL, the testbench and the compensator's taps that
-// --vhdl, --verilog, --testbench and --compensator name.
+// `cic --compensate` does), writing the HDL and the testbench that --vhdl, --verilog and
+// --testbench name.
 int RunOpenedCic(const CliArgs& args, RunState& run) {
     const dsp::CicParams p = run.doc.CicParams();
     CliArgs cic;
@@ -42,7 +42,7 @@ int RunOpenedCic(const CliArgs& args, RunState& run) {
                       run.doc.m_dCicCompStopEdge);
         cic.Set("edges", edges);
     }
-    for (const char* name : {"vhdl", "verilog", "testbench", "compensator"}) {
+    for (const char* name : {"vhdl", "verilog", "testbench"}) {
         if (args.Has(name)) {
             cic.Set(name, args.Value(name));
         }

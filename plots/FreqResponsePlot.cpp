@@ -185,9 +185,8 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
     }
     for (size_t i = 0; i < extras.size(); ++i) {
         const int row = static_cast<int>(i) * kLegendRowStep;
-        g.extraLegends.push_back(
-            {{x0 + kLegendX1 + kExtraLegendShift, y0 + kGainLegendY + row},
-             {x0 + kLegendX2 + kExtraLegendShift, y0 + kGainLegendY + row}});
+        g.extraLegends.push_back({{x0 + kLegendX1 + kExtraLegendShift, y0 + kGainLegendY + row},
+                                  {x0 + kLegendX2 + kExtraLegendShift, y0 + kGainLegendY + row}});
         g.labels.push_back(
             {{x0 + kLegendTextX + kExtraLegendShift, y0 + kGainTextY + row}, extras[i].legend});
     }
@@ -216,8 +215,7 @@ void DrawVertical(platform::DrawContext& dc, const VerticalLine& line) {
 
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings,
-                      std::span<const double> idealGain,
-                      std::span<const ExtraGainCurve> extras) {
+                      std::span<const double> idealGain, std::span<const ExtraGainCurve> extras) {
     ScopedFont font(dc, LabelFont());
     const FreqResponseGeometry g =
         ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc), idealGain, extras);

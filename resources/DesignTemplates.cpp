@@ -548,8 +548,10 @@ DialogTemplate CicDialogTemplate() {
                                {kLabelX, y, kLabelWidth + kEditWidth + 40, kEditHeight}});
     y += kRowStep;
     y = AddRow(dialog, y, {kIdcCicCompTaps, "Comp. taps (N) =", "(4 to 380)", false, false});
-    y = AddRow(dialog, y, {kIdcCicCompPassEdge, "Comp. pass edge =", "[cycles/sample]", false, false});
-    y = AddRow(dialog, y, {kIdcCicCompStopEdge, "Comp. stop edge =", "[cycles/sample]", false, false});
+    y = AddRow(dialog, y,
+               {kIdcCicCompPassEdge, "Comp. pass edge =", "[cycles/sample]", false, false});
+    y = AddRow(dialog, y,
+               {kIdcCicCompStopEdge, "Comp. stop edge =", "[cycles/sample]", false, false});
     AddButtons(dialog, y + kPictureGap, true);
     return dialog;
 }

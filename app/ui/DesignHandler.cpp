@@ -342,7 +342,8 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
 }
 
 // The CIC branch: its dialog; OK stores the parameters, which are the whole CIC design (the dialog
-// refused anything out of range), and designs the droop compensator when it is asked for. Returns false when the dialog was cancelled.
+// refused anything out of range), and designs the droop compensator when it is asked for. Returns
+// false when the dialog was cancelled.
 bool CicBranch(platform::UiHost& host, COlvexDoc& doc) {
     CCicDesignDialog dlg;
     dlg.Fill(doc);

@@ -23,6 +23,7 @@
 #include "app/ui/DesignDialogs.h"
 #include "coeffs/ui/CoeffDialog.h"
 #include "dsp/Cic.h"
+#include "dsp/Response.h"
 #include "files/Export.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
@@ -98,7 +99,8 @@ struct CompensatorWindow : support::ScriptedWindowTest {
         ASSERT_TRUE(view.OnCommand(resources::kIdcCoefficients));
     }
     void SaveCoefficients(const fs::path& path) {
-        host.AnswerDialog(DialogAnswer::Ok(resources::kIddSaveLoad).Radio(resources::kIdcSaveCoeffs));
+        host.AnswerDialog(
+            DialogAnswer::Ok(resources::kIddSaveLoad).Radio(resources::kIdcSaveCoeffs));
         host.AnswerFileDialog(path.string());
         view.OnCommand(resources::kIdcSaveLoad);
     }
@@ -232,7 +234,9 @@ TEST_F(CompensatorWindow, OutOfRangeEntriesAreRefusedWithEveryEntryAsTyped) {
          ids::kIdcCicCompPassEdge,
          "The CIC's droop at the pass-band edge exceeds 40 dB."},
         // The CIC's own entries are checked first.
-        {{0, "1", "4", "1", "3", "0.2", "0.3"}, ids::kIdcCicRate, "The rate change must be 2 to 1024."},
+        {{0, "1", "4", "1", "3", "0.2", "0.3"},
+         ids::kIdcCicRate,
+         "The rate change must be 2 to 1024."},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.message);
@@ -302,11 +306,11 @@ TEST_F(CompensatorWindow, UndoRedoAndDesignFilesKeepTheCompensator) {
     ASSERT_TRUE(view.OnCommand(resources::kIdFileSaveAs));
     EXPECT_EQ(Read(again), saved);
 
-    // vantrel-cli open prints what cic --compensate prints, and writes the same taps.
-    const std::string opened = Cli("open " + file.string() + " --compensator open.txt");
+    // vantrel-cli open prints what cic --compensate prints.
+    const std::string opened = Cli("open " + file.string());
     const std::string direct =
         Cli("cic --decimate 32 --stages 4 --delay 1 --data-bits 16 --edge 0.25 --compensate "
-            "--taps 41 --edges 0.1,0.25 --compensator cic.txt");
+            "--taps 41 --edges 0.1,0.25");
     EXPECT_EQ(opened, direct);
     EXPECT_NE(opened.find("compensator-taps 41"), std::string::npos);
 
@@ -352,8 +356,10 @@ TEST(CicCompensatorView, TheThreeGainsAtTheLowRate) {
         EXPECT_EQ(data.response.extraGains[1].legend, commands::kCompensatorCurveLegend);
         const dsp::CicParams p = doc.CicParams();
         const std::span<const double> taps = doc.CicCompensatorTaps();
-        for (int i = 0; i <= 180; ++i) {
-            const double f = i / 360.0; // cycles per low-rate sample
+        for (int i = 0; i < 180; ++i) {
+            // The response grid's point i, in cycles per low-rate sample (point 180 lies just
+            // above half the low rate).
+            const double f = dsp::ResponseOmega(i, false) / (2.0 * M_PI);
             const auto at = static_cast<size_t>(i);
             SCOPED_TRACE(f);
             EXPECT_NEAR(cic[at], std::max(dsp::CicMagnitudeDb(p, f / c.rate), -400.0), 1e-7);
@@ -369,10 +375,9 @@ TEST(CicCompensatorView, TheThreeGainsAtTheLowRate) {
         }
         // The compensator's phase is linear: the cascade's phase at the first point is the CIC's
         // delay plus the compensator's, (N - 1) / 2 low-rate samples.
-        const double omega = 2.0 * M_PI / 360.0;
+        const double omega = dsp::ResponseOmega(1, false);
         const double delay = dsp::CicGroupDelay(p) / c.rate + 0.5 * (c.taps - 1);
-        EXPECT_NEAR(std::remainder(data.response.phase[1] + omega * delay, 2.0 * M_PI), 0.0,
-                    1e-9);
+        EXPECT_NEAR(std::remainder(data.response.phase[1] + omega * delay, 2.0 * M_PI), 0.0, 1e-9);
         // Without the compensator: the CIC alone at the high rate, as before.
         doc.m_bCicCompensate = 0;
         ASSERT_EQ(doc.DesignCicCompensator(), "");
@@ -382,8 +387,8 @@ TEST(CicCompensatorView, TheThreeGainsAtTheLowRate) {
         EXPECT_EQ(alone.response.settings.fs, 48000.0);
         EXPECT_EQ(alone.response.settings.gainLegend, "Gain");
         const commands::CicResponse closed = commands::CicResponseOf(p);
-        EXPECT_TRUE(std::equal(closed.gainDb.begin(), closed.gainDb.end(),
-                               alone.response.gainDb.begin()));
+        EXPECT_TRUE(
+            std::equal(closed.gainDb.begin(), closed.gainDb.end(), alone.response.gainDb.begin()));
     }
 }
 
@@ -406,11 +411,12 @@ TEST_F(CompensatorWindow, CoefficientsSaveAndExportActOnTheCompensator) {
     SaveCoefficients(window);
     ASSERT_TRUE(fs::exists(window));
     Cli("cic --decimate 32 --stages 4 --delay 1 --data-bits 16 --compensate --taps 31 --edges "
-        "0.2,0.3 --compensator cli.txt");
-    EXPECT_EQ(Read(window), Read(dir / "cli.txt"));
+        "0.2,0.3 --compensator compensator.txt");
+    EXPECT_EQ(Read(window), Read(dir / "compensator.txt"));
     // vantrel-cli load turns it into hardware: the same literals as the taps quantized.
     const std::string loaded =
-        Cli("load " + window.string() + " --structure fir --quantize 16 --vhdl loaded.vhd");
+        Cli("load " + window.string() +
+            " --structure fir --quantize 16 --data-bits 16 --vhdl loaded.vhd");
     EXPECT_TRUE(fs::exists(dir / "loaded.vhd")) << loaded;
 
     // Every export format, quantized to 16 bits: the compensator's taps, at the low rate.
@@ -418,39 +424,57 @@ TEST_F(CompensatorWindow, CoefficientsSaveAndExportActOnTheCompensator) {
     ASSERT_TRUE(host.Messages().empty()) << host.Messages().back().text;
     EXPECT_EQ(Output(), commands::CicCompensatorReport(doc, "\r\n"));
     EXPECT_NE(Output(), listed);
+    const dsp::FilterCoefficients quantized = doc.TakeCicCompensatorCoefficients();
+    ASSERT_TRUE(quantized.quantized);
+    const std::string centre = std::to_string(quantized.tapIntegers[15]);
     const struct {
         int radio;
         files::ExportFormat format;
         const char* name;
+        std::string marks[2]; // what the file holds of the compensator
     } formats[] = {
-        {resources::kIdcExportCoe, files::ExportFormat::kCoe, "comp.coe"},
-        {resources::kIdcExportMif, files::ExportFormat::kMif, "comp.mif"},
-        {resources::kIdcExportCsv, files::ExportFormat::kCsv, "comp.csv"},
-        {resources::kIdcExportJson, files::ExportFormat::kJson, "comp.json"},
-        {resources::kIdcExportCHeader, files::ExportFormat::kCHeader, "comp.h"},
+        {resources::kIdcExportCoe, files::ExportFormat::kCoe, "comp.coe", {centre, "taps: 31"}},
+        {resources::kIdcExportMif, files::ExportFormat::kMif, "comp.mif", {"DEPTH=31;", "CIC"}},
+        {resources::kIdcExportCsv,
+         files::ExportFormat::kCsv,
+         "comp.csv",
+         {"CIC droop compensator", "fs = 31.25 Hz"}},
+        {resources::kIdcExportJson,
+         files::ExportFormat::kJson,
+         "comp.json",
+         {"\"cic-compensator\"", centre}},
+        {resources::kIdcExportCHeader,
+         files::ExportFormat::kCHeader,
+         "comp.h",
+         {"CIC droop compensator", "31"}},
     };
-    const dsp::FilterCoefficients quantized = doc.TakeCicCompensatorCoefficients();
-    ASSERT_TRUE(quantized.quantized);
     for (const auto& f : formats) {
         SCOPED_TRACE(f.name);
         Export(f.radio, dir / f.name);
         const std::string text = Read(dir / f.name);
         ASSERT_FALSE(text.empty());
-        EXPECT_EQ(text, *files::BuildExport(f.format, quantized,
-                                            commands::CicCompensatorExportParametersOf(doc),
-                                            "comp"));
-        // Its literals, not the FIR's: the first tap's integer is there.
-        EXPECT_NE(text.find(std::to_string(quantized.tapIntegers[15])), std::string::npos);
-        EXPECT_NE(text.find("CIC droop compensator"), std::string::npos);
+        EXPECT_EQ(text,
+                  *files::BuildExport(f.format, quantized,
+                                      commands::CicCompensatorExportParametersOf(doc), "comp"));
+        for (const std::string& mark : f.marks) {
+            EXPECT_NE(text.find(mark), std::string::npos) << mark << "\n" << text;
+        }
     }
-    // The CSV rows are the quantized taps at fs / R.
-    const std::string csv = Read(dir / "comp.csv");
-    EXPECT_NE(csv.find("fs = 31.25 Hz"), std::string::npos) << csv;
     // Saved in the Dec form: the coefficient file of a FIR, which load reads back.
     const fs::path dec = dir / "dec.txt";
     SaveCoefficients(dec);
     const std::string back = Cli("load " + dec.string() + " --structure fir");
-    EXPECT_NE(back.find(std::to_string(quantized.tapIntegers[15])), std::string::npos) << back;
+    // Its lines that are numbers alone: the quantized taps.
+    std::vector<double> values;
+    std::istringstream lines(back);
+    for (std::string line; std::getline(lines, line);) {
+        char* end = nullptr;
+        const double value = std::strtod(line.c_str(), &end);
+        if (!line.empty() && end != nullptr && *end == '\0') {
+            values.push_back(value);
+        }
+    }
+    EXPECT_EQ(values, quantized.taps) << back;
 }
 
 TEST_F(CompensatorWindow, WithoutACompensatorNothingLeavesAndTheMessageSaysWhatToDo) {
@@ -489,8 +513,8 @@ TEST_F(CompensatorWindow, WithoutACompensatorNothingLeavesAndTheMessageSaysWhatT
     EXPECT_FALSE(firReport.empty());
     // The commands refuse as well.
     EXPECT_TRUE(commands::CheckCicCompensator(doc).Is(commands::OutcomeKind::kRefused));
-    EXPECT_TRUE(commands::Export(doc, {false, files::ExportFormat::kCsv,
-                                       (dir / "cmd.csv").string(), {}, true})
+    EXPECT_TRUE(commands::Export(
+                    doc, {false, files::ExportFormat::kCsv, (dir / "cmd.csv").string(), {}, true})
                     .Is(commands::OutcomeKind::kRefused));
     EXPECT_FALSE(fs::exists(dir / "cmd.csv"));
     EXPECT_TRUE(commands::SaveCicCompensator(doc, true, (dir / "cmd.txt").string())
