@@ -34,8 +34,9 @@ constexpr int kPhaseLegendY = 32;
 constexpr int kLegendTextX = 240;
 constexpr int kGainTextY = 5;
 constexpr int kPhaseTextY = 25;
-// The extra curves' legends: a second column right of the first, one row each.
-constexpr int kExtraLegendShift = 110;
+// The extra curves' legends: a second column left of the first (the phase scale's unit stands
+// right of it), clear of the quantization caption, one row each.
+constexpr int kExtraLegendShift = -95;
 constexpr int kLegendRowStep = kPhaseTextY - kGainTextY;
 
 // Indices into the label list; the frequency labels follow the fixed ones.

@@ -203,6 +203,7 @@ int main(int argc, char** argv) {
         }
         QTest::qWait(200);
         dialog.grab().save(dir + "/design-cic.png");
+        dialog.hide();
         doc.m_nCicDelay = 1;
         // A CIC decimator by 32, four stages, with a 31-tap droop compensator: the CIC's, the
         // compensator's and the cascade's gain at the low rate; the dialog with the box checked.
@@ -213,6 +214,8 @@ int main(int argc, char** argv) {
         doc.m_dCicCompPassEdge = 0.2;
         doc.m_dCicCompStopEdge = 0.3;
         doc.DesignCicCompensator();
+        const int quantized = doc.m_bQuantize;
+        doc.m_bQuantize = 0;
         view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
         Shoot(frame, dir + "/cic-compensator-response.png");
         design::CCicDesignDialog compDialog;
@@ -224,6 +227,8 @@ int main(int argc, char** argv) {
         }
         QTest::qWait(200);
         compShown.grab().save(dir + "/design-cic-compensator.png");
+        compShown.hide();
+        doc.m_bQuantize = quantized;
         doc.m_bCicCompensate = 0;
         doc.DesignCicCompensator();
     }
