@@ -249,6 +249,16 @@ std::string CheckCic(const files::DesignState& s) {
     if (!(s.cicEdge > 0.0 && s.cicEdge <= 0.5)) {
         return "cic.edge: expected a number above 0 and at most 0.5";
     }
+    if (s.cicCompTaps != 0) {
+        dsp::CicCompensatorParams c;
+        c.taps = s.cicCompTaps;
+        c.passEdge = s.cicCompPassEdge;
+        c.stopEdge = s.cicCompStopEdge;
+        const std::string compensator = dsp::CicCompensatorRangeError(p, c);
+        if (!compensator.empty()) {
+            return "cic: " + compensator;
+        }
+    }
     return {};
 }
 
@@ -298,6 +308,14 @@ void StoreDesignState(COlvexDoc& doc, const files::DesignState& s) {
         doc.m_dCicEdge = s.cicEdge;
         doc.m_bCicPrune = s.cicPrune;
         doc.m_bCicPipeline = s.cicPipeline;
+        doc.m_bCicCompensate = s.cicCompTaps > 0 ? 1 : 0;
+        if (s.cicCompTaps > 0) {
+            doc.m_nCicCompTaps = s.cicCompTaps;
+            doc.m_dCicCompPassEdge = s.cicCompPassEdge;
+            doc.m_dCicCompStopEdge = s.cicCompStopEdge;
+        }
+        // The compensator is designed again from its parameters (the design is deterministic).
+        doc.DesignCicCompensator();
         doc.m_bCicDesigned = s.structure == COlvexDoc::kCicStructure ? 1 : 0;
     }
     std::copy(s.firTaps.begin(), s.firTaps.end(), doc.m_aFirCoeffs);
@@ -379,6 +397,11 @@ files::DesignState TakeDesignState(const COlvexDoc& doc, const FormSettings& for
         s.cicEdge = doc.m_dCicEdge;
         s.cicPrune = doc.m_bCicPrune;
         s.cicPipeline = doc.m_bCicPipeline;
+        if (doc.m_bCicCompensate != 0) {
+            s.cicCompTaps = doc.m_nCicCompTaps;
+            s.cicCompPassEdge = doc.m_dCicCompPassEdge;
+            s.cicCompStopEdge = doc.m_dCicCompStopEdge;
+        }
     }
     if (doc.HasRateChange()) {
         s.firRate = doc.m_nRateKind == COlvexDoc::kDecimate ? "decimate" : "interpolate";

@@ -1,11 +1,13 @@
 // The exports as plain calls: the coefficients in the formats of other tools, the testbench and
 // a picture of the plot, each written through files::WriteOutputFile.
+#include <algorithm>
 #include <span>
 
 #include "app/DesignRules.h"
 #include "app/ExportCommands.h"
 
 #include "app/AnalysisCommands.h"
+#include "app/CoefficientsCommands.h"
 #include "app/OlvexDoc.h"
 #include "app/VhdlCommands.h"
 #include "files/InputFile.h"
@@ -63,7 +65,26 @@ files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir) {
     return p;
 }
 
+files::ExportParameters CicCompensatorExportParametersOf(const COlvexDoc& doc) {
+    files::ExportParameters p;
+    p.filterType = kLpf;
+    p.fs = doc.m_fs / static_cast<double>(std::max(1, doc.m_nCicRate));
+    p.taps = doc.m_nCicCompDesigned;
+    p.multiplier = 1;
+    p.firKind = files::kCicCompensatorKind;
+    p.firBands = {{0.0, doc.m_dCicCompPassEdge * p.fs, 1.0, 1.0},
+                  {doc.m_dCicCompStopEdge * p.fs, 0.5 * p.fs, 0.0, 1.0}};
+    p.edges = {doc.m_dCicCompPassEdge * p.fs, doc.m_dCicCompStopEdge * p.fs};
+    return p;
+}
+
 Outcome CheckExport(const COlvexDoc& doc, const ExportRequest& request) {
+    if (request.cic) {
+        const Outcome compensator = CheckCicCompensator(doc);
+        if (!compensator.Is(OutcomeKind::kAccepted)) {
+            return compensator;
+        }
+    }
     if (files::IsIntegerFormat(request.format) && doc.m_bQuantize == 0) {
         return Refused(design::ExportNeedsQuantizeWarning());
     }
@@ -75,10 +96,13 @@ Outcome Export(const COlvexDoc& doc, const ExportRequest& request) {
     if (!check.Is(OutcomeKind::kAccepted)) {
         return check;
     }
-    files::ExportParameters parameters = ExportParametersOf(doc, request.iir);
-    parameters.rate = request.rate;
+    files::ExportParameters parameters =
+        request.cic ? CicCompensatorExportParametersOf(doc) : ExportParametersOf(doc, request.iir);
+    parameters.rate = request.cic ? vhdl::RateChange{} : request.rate;
     const std::optional<std::string> text = files::BuildExport(
-        request.format, doc.TakeCoefficients(request.iir), parameters, Stem(request.path));
+        request.format,
+        request.cic ? doc.TakeCicCompensatorCoefficients() : doc.TakeCoefficients(request.iir),
+        parameters, Stem(request.path));
     if (!text) {
         return Refused(design::ExportNeedsQuantizeWarning());
     }

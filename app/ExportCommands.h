@@ -20,11 +20,17 @@ struct ExportRequest {
     std::string path;
     // The rate change a FIR's files name (single rate by default).
     vhdl::RateChange rate = {};
+    // The CIC is shown: its droop compensator's taps are exported, a FIR at the low rate (kRefused
+    // with kNoCicCompensatorText as `message` while none is designed).
+    bool cic = false;
 };
 Outcome CheckExport(const COlvexDoc& doc, const ExportRequest& request);
 Outcome Export(const COlvexDoc& doc, const ExportRequest& request);
 // The design parameters an export describes, from the document's fields.
 files::ExportParameters ExportParametersOf(const COlvexDoc& doc, bool iir);
+// The compensator's: a FIR at the low rate fs / R (the document's fs is the CIC's high rate),
+// described by its two bands, the pass band (gain 1: the cascade's) and the stop band.
+files::ExportParameters CicCompensatorExportParametersOf(const COlvexDoc& doc);
 
 // Save Testbench: the testbench Testbench builds (the data bits VHDL Code stored, the test wave
 // of In/Out Wave recomputed), written to `path`. Warning 164 without quantization, 170 before

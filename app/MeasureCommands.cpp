@@ -192,6 +192,15 @@ std::string CicMeasurementsReport(const COlvexDoc& doc, const char* lineEnd) {
         report += lineEnd;
         report += "error-bound " + std::to_string(pruning.errorBound) + lineEnd;
     }
+    if (doc.HasCicCompensator()) {
+        std::snprintf(text, sizeof text,
+                      "compensator-taps %d%scompensator-edges %.17g %.17g%scompensator-ripple "
+                      "%.9g%spassband-ripple-db %.6f%sstopband-attenuation-db %.6f%s",
+                      doc.m_nCicCompDesigned, lineEnd, doc.m_dCicCompPassEdge,
+                      doc.m_dCicCompStopEdge, lineEnd, doc.m_dCicCompRipple, lineEnd,
+                      doc.m_dCicCompPassRippleDb, lineEnd, doc.m_dCicCompStopAttenDb, lineEnd);
+        report += text;
+    }
     return report;
 }
 
@@ -205,7 +214,15 @@ std::string CicMeasurementsSummary(const COlvexDoc& doc) {
                   "CIC %s, R %d, S %d, DL %d: gain %.17g, droop %.6f dB at %.17g",
                   p.interpolate ? "interpolator" : "decimator", p.rate, p.stages, p.delay,
                   dsp::DescribeCic(p).gain, CicDroopDb(doc), doc.m_dCicEdge);
-    return text;
+    std::string summary = text;
+    if (doc.HasCicCompensator()) {
+        std::snprintf(text, sizeof text,
+                      "; compensator %d taps: ripple %.9g, pass band %.6f dB, stop band %.6f dB",
+                      doc.m_nCicCompDesigned, doc.m_dCicCompRipple, doc.m_dCicCompPassRippleDb,
+                      doc.m_dCicCompStopAttenDb);
+        summary += text;
+    }
+    return summary;
 }
 
 std::string MeasurementsSummary(const COlvexDoc& doc, bool iir) {

@@ -1,6 +1,7 @@
 // The filter document: construction with the defaults of a fresh start.
 #include "app/OlvexDoc.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -51,4 +52,33 @@ double COlvexDoc::FsOf(int structure) const {
 
 bool COlvexDoc::BandsKnownOf(int structure) const {
     return (ShowsPairOf(structure) ? m_bBandsKnown : m_bOtherBandsKnown) != 0;
+}
+
+std::string COlvexDoc::DesignCicCompensator() {
+    m_nCicCompDesigned = 0;
+    m_dCicCompRipple = 0.0;
+    m_dCicCompPassRippleDb = 0.0;
+    m_dCicCompStopAttenDb = 0.0;
+    if (m_bCicCompensate == 0) {
+        return {};
+    }
+    const dsp::CicCompensator c = dsp::DesignCicCompensator(CicParams(), CicCompensatorParams());
+    if (!c.error.empty()) {
+        return c.error;
+    }
+    if (c.taps.empty() || c.taps.size() > static_cast<size_t>(kMaxCicCompTaps)) {
+        return "the compensator's Remez design failed";
+    }
+    std::copy(c.taps.begin(), c.taps.end(), m_aCicCompCoeffs);
+    m_nCicCompDesigned = static_cast<int>(c.taps.size());
+    m_dCicCompRipple = c.ripple;
+    m_dCicCompPassRippleDb = c.cascadeRippleDb;
+    m_dCicCompStopAttenDb = c.stopAttenuationDb;
+    return {};
+}
+
+dsp::FilterCoefficients COlvexDoc::TakeCicCompensatorCoefficients() const {
+    const std::span<const double> taps = CicCompensatorTaps();
+    return dsp::FirCoefficients(taps, m_nCicCompDesigned, m_nCicCompDesigned, 1, m_bQuantize == 1,
+                                m_nQuantBits);
 }

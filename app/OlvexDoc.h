@@ -109,6 +109,39 @@ public:
         return p;
     }
 
+    // The CIC's droop compensator: a FIR at the low rate (dsp::DesignCicCompensator) the CIC
+    // Design dialog asks for with its tap count and its pass- and stop-band edges (cycles per
+    // low-rate sample). m_nCicCompDesigned is the count of taps in m_aCicCompCoeffs, 0 while no
+    // compensator stands (none asked for, or its design failed); the figures are the design's.
+    // With the CIC shown, Coefficients, Save Coefficients and Export act on these taps.
+    static constexpr int kMaxCicCompTaps = dsp::kCicCompensatorMaxTaps;
+    int m_bCicCompensate = 0;
+    int m_nCicCompTaps = 31;
+    double m_dCicCompPassEdge = 0.2;
+    double m_dCicCompStopEdge = 0.3;
+    int m_nCicCompDesigned = 0;
+    double m_aCicCompCoeffs[kMaxCicCompTaps] = {};
+    double m_dCicCompRipple = 0.0;
+    double m_dCicCompPassRippleDb = 0.0;
+    double m_dCicCompStopAttenDb = 0.0;
+    dsp::CicCompensatorParams CicCompensatorParams() const {
+        dsp::CicCompensatorParams c;
+        c.taps = m_nCicCompTaps;
+        c.passEdge = m_dCicCompPassEdge;
+        c.stopEdge = m_dCicCompStopEdge;
+        return c;
+    }
+    bool HasCicCompensator() const { return m_nCicCompDesigned > 0; }
+    std::span<const double> CicCompensatorTaps() const {
+        return {m_aCicCompCoeffs, static_cast<size_t>(m_nCicCompDesigned)};
+    }
+    // Designs the compensator the fields ask for (or clears it when none is asked for); the
+    // reason when asked for and not designed, which leaves none standing.
+    std::string DesignCicCompensator();
+    // The compensator's taps as they leave the design (multiplier 1), quantized to m_nQuantBits
+    // while quantization is on.
+    dsp::FilterCoefficients TakeCicCompensatorCoefficients() const;
+
     // ---- FIR design work area -------------------------------------------------------------------
     double m_aFirCoeffs[kMaxFirTaps] = {};                 // h[0..N-1] of the last design
     double m_aBandDesired[kMaxBands] = {0.0, 1.0, 0.0};    // desired gain per band

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <iterator>
 #include <numbers>
 #include <span>
@@ -15,6 +16,7 @@
 #include "dsp/ImpulseStep.h"
 #include "dsp/PoleZero.h"
 #include "dsp/Response.h"
+#include "plots/PlotConventions.h"
 #include "vhdl/HardwareWave.h"
 #include "vhdl/VhdlText.h"
 
@@ -116,6 +118,24 @@ void ComputeCicPlot(COlvexDoc& doc, plots::PlotData& data) {
     }
     switch (state.mode) {
     case plots::PlotMode::kResponse: {
+        if (doc.HasCicCompensator() && !state.noDesign) {
+            // The CIC, its compensator (the taps as they leave the design) and the cascade, at
+            // the low rate.
+            const dsp::FilterCoefficients taps = doc.TakeCicCompensatorCoefficients();
+            const CicCascadeResponse r = CicCascadeResponseOf(p, taps.DesignedTaps());
+            std::copy(r.cascadeDb.begin(), r.cascadeDb.end(), doc.m_aGainDb);
+            std::copy(r.phase.begin(), r.phase.end(), doc.m_aPhase);
+            data.response = HeldResponse(doc, false);
+            data.response.settings.fs = doc.m_fs / p.rate;
+            data.response.settings.gainLegend = kCascadeCurveLegend;
+            data.response.extraGains = {
+                {{r.cicDb.begin(), r.cicDb.end()}, plots::kBlueTracePen, kCicCurveLegend},
+                {{r.compensatorDb.begin(), r.compensatorDb.end()},
+                 plots::kMagentaTracePen,
+                 kCompensatorCurveLegend}};
+            data.quantize = taps.quantized;
+            break;
+        }
         const CicResponse r = CicResponseOf(p);
         std::copy(r.gainDb.begin(), r.gainDb.end(), doc.m_aGainDb);
         std::copy(r.phase.begin(), r.phase.end(), doc.m_aPhase);
@@ -156,6 +176,41 @@ const char* const kCicPoleZeroNote =
 const char* const kCicWavesNote =
     "No test-wave view for a CIC filter:; it changes the rate. Its response,; group delay, "
     "impulse and step are shown.";
+
+const char* const kCicCurveLegend = "CIC";
+const char* const kCompensatorCurveLegend = "Comp.";
+const char* const kCascadeCurveLegend = "Cascade";
+
+CicCascadeResponse CicCascadeResponseOf(const dsp::CicParams& p,
+                                        std::span<const double> compensator) {
+    CicCascadeResponse r;
+    const double delay = dsp::CicGroupDelay(p);
+    const double length = static_cast<double>(p.rate) * p.delay;
+    const auto db = [](double magnitude) {
+        return magnitude > 0.0 ? std::max(20.0 * std::log10(magnitude), kCicFloorDb) : kCicFloorDb;
+    };
+    for (int i = 0; i < dsp::kResponseUsed; ++i) {
+        // omega at the low rate; the CIC's at the high rate is omega / R.
+        const double omega = dsp::ResponseOmega(i, false);
+        const double high = omega / p.rate;
+        // The CIC: e^(-j high delay) (sin(high R DL / 2) / (R DL sin(high / 2)))^S.
+        const double half = std::sin(high / 2.0);
+        const double ratio =
+            std::fabs(half) < 1e-300 ? 1.0 : std::sin(high * length / 2.0) / (length * half);
+        const std::complex<double> cic = std::pow(ratio, p.stages) * std::polar(1.0, -high * delay);
+        std::complex<double> comp = 0.0;
+        for (size_t k = 0; k < compensator.size(); ++k) {
+            comp += compensator[k] * std::polar(1.0, -omega * static_cast<double>(k));
+        }
+        const size_t at = static_cast<size_t>(i);
+        r.cicDb[at] = db(std::abs(cic));
+        r.compensatorDb[at] = db(std::abs(comp));
+        r.cascadeDb[at] = std::max(r.cicDb[at] + r.compensatorDb[at], kCicFloorDb);
+        const std::complex<double> cascade = cic * comp;
+        r.phase[at] = std::abs(cascade) > 0.0 ? std::arg(cascade) : 0.0;
+    }
+    return r;
+}
 
 CicResponse CicResponseOf(const dsp::CicParams& p) {
     CicResponse r;
@@ -295,8 +350,11 @@ std::string CursorReadout(const COlvexDoc& doc, const SessionState& session,
         return {};
     }
     state = ShownState(doc, *state);
-    return plots::ResponseCursorText(HeldResponse(doc, state->noDesign), state->mode,
-                                     state->noDesign, logical);
+    plots::ResponseData held = HeldResponse(doc, state->noDesign);
+    if (state->cic && doc.HasCicCompensator()) {
+        held.settings.fs = doc.m_fs / doc.m_nCicRate; // the cascade is drawn at the low rate
+    }
+    return plots::ResponseCursorText(held, state->mode, state->noDesign, logical);
 }
 
 plots::ResponseData HeldResponse(const COlvexDoc& doc, bool noDesign) {

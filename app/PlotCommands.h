@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,22 @@ struct CicResponse {
     std::array<double, dsp::kResponseUsed> phase{};
 };
 CicResponse CicResponseOf(const dsp::CicParams& params);
+// A CIC with its droop compensator, on the response grid at the low rate (sample i at i/360
+// cycles per low-rate sample, 180 at half the low rate): the CIC's gain, the compensator's, the
+// cascade's (their sum, in dB) and the cascade's phase. The F-Response view of a CIC design with a
+// compensator draws the three gains, the cascade's in red, at fs / R.
+struct CicCascadeResponse {
+    std::array<double, dsp::kResponseUsed> cicDb{};
+    std::array<double, dsp::kResponseUsed> compensatorDb{};
+    std::array<double, dsp::kResponseUsed> cascadeDb{};
+    std::array<double, dsp::kResponseUsed> phase{};
+};
+CicCascadeResponse CicCascadeResponseOf(const dsp::CicParams& params,
+                                        std::span<const double> compensator);
+// The legend words of the three curves.
+extern const char* const kCicCurveLegend;
+extern const char* const kCompensatorCurveLegend;
+extern const char* const kCascadeCurveLegend;
 // What the pole-zero view and the test-wave views (spectra, waves) say for a CIC design.
 extern const char* const kCicPoleZeroNote;
 extern const char* const kCicWavesNote;

@@ -15,8 +15,9 @@ namespace cli {
 
 namespace {
 
-// A CIC design file: what `cic` does with its parameters, writing the HDL and the testbench
-// that --vhdl, --verilog and --testbench name.
+// A CIC design file: what `cic` does with its parameters (with its compensator, what
+// `cic --compensate` does), writing the HDL and the testbench that --vhdl, --verilog and
+// --testbench name.
 int RunOpenedCic(const CliArgs& args, RunState& run) {
     const dsp::CicParams p = run.doc.CicParams();
     CliArgs cic;
@@ -32,6 +33,14 @@ int RunOpenedCic(const CliArgs& args, RunState& run) {
     }
     if (p.pipeline) {
         cic.Set("pipeline", "");
+    }
+    if (run.doc.m_bCicCompensate != 0) {
+        cic.Set("compensate", "");
+        cic.Set("taps", std::to_string(run.doc.m_nCicCompTaps));
+        char edges[64];
+        std::snprintf(edges, sizeof edges, "%.17g,%.17g", run.doc.m_dCicCompPassEdge,
+                      run.doc.m_dCicCompStopEdge);
+        cic.Set("edges", edges);
     }
     for (const char* name : {"vhdl", "verilog", "testbench"}) {
         if (args.Has(name)) {

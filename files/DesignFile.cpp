@@ -107,6 +107,12 @@ const Field kCicFields[] = {
     {"/cic/prune",                Flag{&DesignState::cicPrune}},
     {"/cic/pipeline",             Flag{&DesignState::cicPipeline}},
 };
+// Written only for a CIC design with a droop compensator; a file holds all of them or none.
+const Field kCicCompensatorFields[] = {
+    {"/cic/compensatorTaps",      &DesignState::cicCompTaps},
+    {"/cic/compensatorPassEdge",  &DesignState::cicCompPassEdge},
+    {"/cic/compensatorStopEdge",  &DesignState::cicCompStopEdge},
+};
 // clang-format on
 
 constexpr const char* kFirKindPointer = "/fir/kind";
@@ -297,6 +303,11 @@ std::string WriteDesignText(const DesignState& state) {
         for (const Field& field : kCicFields) {
             doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
         }
+        if (state.cicCompTaps > 0) {
+            for (const Field& field : kCicCompensatorFields) {
+                doc[Json::json_pointer(field.pointer)] = FieldValue(state, field.member);
+            }
+        }
     }
     if (!state.firKind.empty()) {
         doc[Json::json_pointer(kFirKindPointer)] = state.firKind;
@@ -388,6 +399,23 @@ DesignRead ReadDesignText(std::string_view text) {
                 return Refusal(FieldName(field.pointer), problem);
             }
         }
+        bool anyCompensator = false;
+        for (const Field& field : kCicCompensatorFields) {
+            anyCompensator = anyCompensator || doc.contains(Json::json_pointer(field.pointer));
+        }
+        for (const Field& field : kCicCompensatorFields) {
+            const Json::json_pointer at(field.pointer);
+            if (!anyCompensator) {
+                break;
+            }
+            if (!doc.contains(at)) {
+                return Refusal(FieldName(field.pointer), "missing");
+            }
+            const std::string problem = ReadField(doc.at(at), read.state, field.member);
+            if (!problem.empty()) {
+                return Refusal(FieldName(field.pointer), problem);
+            }
+        }
     }
     read = ReadFirBandTable(doc, read);
     if (!read.message.empty()) {
@@ -413,6 +441,9 @@ std::vector<std::string> DesignFieldNames() {
         names.push_back(FieldName(field.pointer));
     }
     for (const Field& field : kCicFields) {
+        names.push_back(FieldName(field.pointer));
+    }
+    for (const Field& field : kCicCompensatorFields) {
         names.push_back(FieldName(field.pointer));
     }
     names.push_back(FieldName(kFirKindPointer));

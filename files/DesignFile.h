@@ -91,6 +91,12 @@ struct DesignState {
     double cicEdge = 0.25;
     int cicPrune = 0;
     int cicPipeline = 0;
+    // A CIC design's droop compensator (cicCompTaps 0: none): its tap count and its pass- and
+    // stop-band edges (cycles per low-rate sample). Written only when there is one, so a CIC file
+    // without it stays as it was.
+    int cicCompTaps = 0;
+    double cicCompPassEdge = 0.2;
+    double cicCompStopEdge = 0.3;
     // Coefficients dialog: quantization, bits, number form (0 Real, 1 Bin, 2 Dec, 3 Hex).
     int quantize = 0;
     int quantBits = 16;

@@ -119,10 +119,14 @@ std::string QuantizationLine(const dsp::FilterCoefficients& c) {
                        : "not quantized";
 }
 
-// "Hilbert transformer", "differentiator", "multiband filter" for the band-table kinds.
+// "Hilbert transformer", "differentiator", "multiband filter" for the band-table kinds, and a
+// CIC's droop compensator.
 std::string KindName(const std::string& kind) {
     if (kind == "hilbert") {
         return "Hilbert transformer";
+    }
+    if (kind == kCicCompensatorKind) {
+        return "CIC droop compensator"; // its pass band's gain 1 is the cascade's
     }
     return kind == "differentiator" ? "differentiator" : "multiband filter";
 }

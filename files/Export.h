@@ -61,6 +61,9 @@ const char* ExportExtension(ExportFormat format);
 bool IsIntegerFormat(ExportFormat format);
 
 // The parameters of the design the coefficients came from, as the design dialogs hold them.
+// The firKind of a CIC's droop compensator: its files describe its two bands at the low rate.
+inline constexpr const char* kCicCompensatorKind = "cic-compensator";
+
 struct ExportParameters {
     int filterType = 0; // 0 LPF, 1 HPF, 2 BRF, 3 BPF
     double fs = 1000.0; // Hz

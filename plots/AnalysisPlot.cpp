@@ -75,7 +75,7 @@ void DrawAnalysisPlot(platform::DrawContext& dc, const PlotData& data, Surface s
         FreqResponseSettings settings = data.response.settings;
         settings.fitLabels = !print;
         DrawFreqResponse(dc, at.response.x, at.response.y, data.response.gainDb,
-                         data.response.phase, settings, data.idealGain);
+                         data.response.phase, settings, data.idealGain, data.response.extraGains);
         DrawQuantCaption(dc, at.caption.x, at.caption.y, data.quantize, data.quantBits, !print);
         if (!data.notes.unstable.empty()) {
             // Under the caption, in red, one line per section ("; " between them in the note):

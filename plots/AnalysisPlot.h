@@ -57,6 +57,8 @@ struct ResponseData {
     FreqResponseSettings settings;
     std::vector<double> gainDb;
     std::vector<double> phase;
+    // Gain curves drawn with it (the parts of a cascade); none for one filter.
+    std::vector<ExtraGainCurve> extraGains = {};
 };
 
 // The hardware output drawn over the output wave.

@@ -10,6 +10,7 @@
 
 #include "dsp/PoleZero.h"
 #include "platform/DrawContext.h"
+#include "plots/PlotConventions.h"
 #include "plots/PlotFrame.h"
 #include "plots/PlotGeometry.h"
 
@@ -17,7 +18,6 @@ namespace plots {
 
 struct PlotData;
 
-constexpr platform::PenSpec kBlueTracePen{platform::PenStyle::kSolid, 1, {0, 0, 255}};
 constexpr platform::Rgb kBlue{0, 0, 255};
 
 // A curve over the response grid: the grid, a zero line, the ideal curve (grey, empty unless

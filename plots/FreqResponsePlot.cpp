@@ -34,6 +34,10 @@ constexpr int kPhaseLegendY = 32;
 constexpr int kLegendTextX = 240;
 constexpr int kGainTextY = 5;
 constexpr int kPhaseTextY = 25;
+// The extra curves' legends: a second column left of the first (the phase scale's unit stands
+// right of it), clear of the quantization caption, one row each.
+constexpr int kExtraLegendShift = -95;
+constexpr int kLegendRowStep = kPhaseTextY - kGainTextY;
 
 // Indices into the label list; the frequency labels follow the fixed ones.
 constexpr size_t kBottomGainLabel = 3;
@@ -70,7 +74,8 @@ double ResponseStartFrequency(int startPos, int freqZoom, double fs) {
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
                                          std::span<const double> phase, const TextMeasure& measure,
-                                         std::span<const double> idealGain) {
+                                         std::span<const double> idealGain,
+                                         std::span<const ExtraGainCurve> extras) {
     FreqResponseGeometry g;
     g.frame = ComputeResponseFrame(x0, y0);
     const bool zoomed = settings.freqZoom == 1;
@@ -125,6 +130,14 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
         };
         const int gainSegments = zoomed ? kRespZoomGainSegments : kRespLastGainSample - s;
         const int gainStep = phaseStep;
+        for (const ExtraGainCurve& extra : extras) {
+            std::vector<PlotSegment>& curve = g.extraCurves.emplace_back();
+            for (int k = 0; k < gainSegments; ++k) {
+                const int x = x0 + gainStep * k;
+                curve.push_back({{x, gainY(extra.gainDb, s + k)},
+                                 {x + gainStep, gainY(extra.gainDb, s + 1 + k)}});
+            }
+        }
         for (int k = 0; k < gainSegments; ++k) {
             const int x = x0 + gainStep * k;
             g.gainCurve.push_back(
@@ -157,7 +170,7 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
         {{phaseX, Row(y0, 11) - 5}, " -pai "},
         {{phaseX, y0 + 10}, "[rad]"},
         {{x0 + kWR + 10, y0 + kH + 10}, "[Hz]"},
-        {{x0 + kLegendTextX, y0 + kGainTextY}, "Gain"},
+        {{x0 + kLegendTextX, y0 + kGainTextY}, settings.gainLegend},
         {{x0 + kLegendTextX, y0 + kPhaseTextY}, "Phase"},
     };
     // The frequency axis: fs/2 (1x) or fs/20 (10x) from f0, labelled at 1-2-5 steps.
@@ -170,6 +183,13 @@ FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, i
         MoveClearOf(measure, g.labels.back(), g.labels[kFreqUnitLabel], Side::kLeft);
         MoveClearOf(measure, g.labels[kFirstFreqLabel], g.labels[kBottomGainLabel], Side::kRight);
         DropCovered(g.labels, kFirstFreqLabel, measure);
+    }
+    for (size_t i = 0; i < extras.size(); ++i) {
+        const int row = static_cast<int>(i) * kLegendRowStep;
+        g.extraLegends.push_back({{x0 + kLegendX1 + kExtraLegendShift, y0 + kGainLegendY + row},
+                                  {x0 + kLegendX2 + kExtraLegendShift, y0 + kGainLegendY + row}});
+        g.labels.push_back(
+            {{x0 + kLegendTextX + kExtraLegendShift, y0 + kGainTextY + row}, extras[i].legend});
     }
     if (settings.noDesign) {
         // The hint stays left of the phase scale in any font.
@@ -196,10 +216,10 @@ void DrawVertical(platform::DrawContext& dc, const VerticalLine& line) {
 
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings,
-                      std::span<const double> idealGain) {
+                      std::span<const double> idealGain, std::span<const ExtraGainCurve> extras) {
     ScopedFont font(dc, LabelFont());
     const FreqResponseGeometry g =
-        ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc), idealGain);
+        ComputeFreqResponse(settings, x0, y0, gain, phase, MeasureWith(dc), idealGain, extras);
     {
         ScopedPen marked(dc, kMarkedBandPen);
         DrawSegments(dc, g.markedHatch);
@@ -232,6 +252,11 @@ void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const
     {
         ScopedPen ideal(dc, kGreyIdealPen);
         DrawSegments(dc, g.idealGainCurve);
+    }
+    for (size_t i = 0; i < g.extraCurves.size() && i < extras.size(); ++i) {
+        ScopedPen trace(dc, extras[i].pen);
+        DrawSegments(dc, g.extraCurves[i]);
+        DrawSegments(dc, {g.extraLegends[i]});
     }
     {
         ScopedPen trace(dc, kRedTracePen);

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,16 @@ struct FreqResponseSettings {
     bool fitLabels = true;
     // Bands (Hz, lo..hi) hatched behind the curves: those a rate change folds onto the pass band.
     std::vector<std::pair<double, double>> markedBands{};
+    // The legend word of the red gain curve (a cascade names its whole response so).
+    std::string gainLegend = "Gain";
+};
+
+// A gain curve drawn with the red one, such as the parts of a cascade: one value per response
+// sample as the red curve's, its pen, and its legend word, listed in a second legend column.
+struct ExtraGainCurve {
+    std::vector<double> gainDb;
+    platform::PenSpec pen;
+    std::string legend;
 };
 
 // The hatch of the marked bands: a vertical line every kMarkedHatchStep pixels across the grid.
@@ -60,7 +71,11 @@ struct FreqResponseGeometry {
     // While quantized: the ideal coefficients' gain, thin grey under the quantized red one.
     std::vector<PlotSegment> idealGainCurve;
     PlotSegment gainLegend;
-    std::vector<PlotLabel> labels; // scale, legend and frequency labels, then the hint
+    // The extra gain curves and their legend lines, in the order given.
+    std::vector<std::vector<PlotSegment>> extraCurves;
+    std::vector<PlotSegment> extraLegends;
+    // Scale, legend and frequency labels, then the extra curves' legend words, then the hint.
+    std::vector<PlotLabel> labels;
 };
 
 // The whole plot at origin (x0, y0). gain and phase hold one value per response sample (the
@@ -69,12 +84,15 @@ struct FreqResponseGeometry {
 FreqResponseGeometry ComputeFreqResponse(const FreqResponseSettings& settings, int x0, int y0,
                                          std::span<const double> gain,
                                          std::span<const double> phase, const TextMeasure& measure,
-                                         std::span<const double> idealGain = {});
+                                         std::span<const double> idealGain = {},
+                                         std::span<const ExtraGainCurve> extras = {});
 
-// idealGain: the unquantized coefficients' gain while quantized, else empty.
+// idealGain: the unquantized coefficients' gain while quantized, else empty; extras drawn over
+// the ideal gain, under the red curve.
 void DrawFreqResponse(platform::DrawContext& dc, int x0, int y0, std::span<const double> gain,
                       std::span<const double> phase, const FreqResponseSettings& settings,
-                      std::span<const double> idealGain = {});
+                      std::span<const double> idealGain = {},
+                      std::span<const ExtraGainCurve> extras = {});
 
 // ---- Cursor readout -----------------------------------------------------------------------------
 // The response under a point of the plot: the drawn sample nearest to it, its frequency (sample

@@ -24,6 +24,9 @@ constexpr platform::PenSpec kRedTracePen{platform::PenStyle::kSolid, 1, {255, 0,
 constexpr platform::PenSpec kGreenTracePen{platform::PenStyle::kSolid, 1, {0, 255, 0}};
 // The ideal coefficients' curve under the quantized one.
 constexpr platform::PenSpec kGreyIdealPen{platform::PenStyle::kSolid, 1, {170, 170, 170}};
+// The ideal pole-zero roots, and the parts of a cascade drawn beside its red gain.
+constexpr platform::PenSpec kBlueTracePen{platform::PenStyle::kSolid, 1, {0, 0, 255}};
+constexpr platform::PenSpec kMagentaTracePen{platform::PenStyle::kSolid, 1, {200, 0, 200}};
 
 constexpr platform::Rgb kBlack{0, 0, 0};
 constexpr platform::Rgb kRed{255, 0, 0};

@@ -93,6 +93,12 @@ constexpr int kIdcCicDataBits = 1285;
 constexpr int kIdcCicEdge = 1286;
 constexpr int kIdcCicPrune = 1287;    // check box: register pruning (decimator)
 constexpr int kIdcCicPipeline = 1288; // check box: pipelined adders (decimator)
+// The droop compensator: a check box, then its tap count and its pass- and stop-band edges
+// (cycles per sample of the low rate), enabled while the box is checked.
+constexpr int kIdcCicCompensate = 1289;
+constexpr int kIdcCicCompTaps = 1290;
+constexpr int kIdcCicCompPassEdge = 1291;
+constexpr int kIdcCicCompStopEdge = 1292;
 extern const char* const kCicKindLabels[kCicKindRadios];
 
 // The band table: up to eight rows of four edits (from and to in Hz, the gain, the weight), the

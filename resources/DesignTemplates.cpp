@@ -542,6 +542,16 @@ DialogTemplate CicDialogTemplate() {
                                "Pipelined adders (decimator)",
                                {kLabelX, y, kLabelWidth + kEditWidth + 40, kEditHeight}});
     y += kRowStep;
+    dialog.controls.push_back({kIdcCicCompensate,
+                               ControlKind::kCheckBox,
+                               "Droop compensator",
+                               {kLabelX, y, kLabelWidth + kEditWidth + 40, kEditHeight}});
+    y += kRowStep;
+    y = AddRow(dialog, y, {kIdcCicCompTaps, "Comp. taps (N) =", "(4 to 380)", false, false});
+    y = AddRow(dialog, y,
+               {kIdcCicCompPassEdge, "Comp. pass edge =", "[cycles/sample]", false, false});
+    y = AddRow(dialog, y,
+               {kIdcCicCompStopEdge, "Comp. stop edge =", "[cycles/sample]", false, false});
     AddButtons(dialog, y + kPictureGap, true);
     return dialog;
 }

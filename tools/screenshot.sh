@@ -8,7 +8,7 @@
 #       filter, the Coefficients dialog after "Advise...", the VHDL Code dialog with its hardware
 #       choice, the FIR and IIR Design dialogs in their requirements mode (and the IIR one with
 #       the elliptic method), the filter views of the Plot menu (group delay, pole-zero, impulse
-#       and step, FIR and IIR, quantized, one IIR unstable; a CIC's views and its dialog), and the frequency response in the maximized window; response.png is the
+#       and step, FIR and IIR, quantized, one IIR unstable; a CIC's views and its dialog, with a compensator), and the frequency response in the maximized window; response.png is the
 #       README's docs/window.png
 # Needs xvfb, xauth and the Qt 6 development packages (tools/install-deps.sh installs them); the
 # --plots form needs a build with the GUI (the olvex_* libraries of every layer in
@@ -203,7 +203,34 @@ int main(int argc, char** argv) {
         }
         QTest::qWait(200);
         dialog.grab().save(dir + "/design-cic.png");
+        dialog.hide();
         doc.m_nCicDelay = 1;
+        // A CIC decimator by 32, four stages, with a 31-tap droop compensator: the CIC's, the
+        // compensator's and the cascade's gain at the low rate; the dialog with the box checked.
+        doc.m_nCicRate = 32;
+        doc.m_nCicStages = 4;
+        doc.m_bCicCompensate = 1;
+        doc.m_nCicCompTaps = 31;
+        doc.m_dCicCompPassEdge = 0.2;
+        doc.m_dCicCompStopEdge = 0.3;
+        doc.DesignCicCompensator();
+        const int quantized = doc.m_bQuantize;
+        doc.m_bQuantize = 0;
+        view.m_nPlotMode = plots::PlotModeNumber(plots::PlotMode::kResponse);
+        Shoot(frame, dir + "/cic-compensator-response.png");
+        design::CCicDesignDialog compDialog;
+        compDialog.Fill(doc);
+        platform::qt::QtDialog compShown(compDialog, &frame, QStringLiteral("Olvex"));
+        compShown.show();
+        if (!QTest::qWaitForWindowExposed(&compShown)) {
+            return 1;
+        }
+        QTest::qWait(200);
+        compShown.grab().save(dir + "/design-cic-compensator.png");
+        compShown.hide();
+        doc.m_bQuantize = quantized;
+        doc.m_bCicCompensate = 0;
+        doc.DesignCicCompensator();
     }
     view.m_nFirIir = 0;
     view.UpdateData(false);

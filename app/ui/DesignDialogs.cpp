@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "app/DesignCommands.h"
 #include "app/DesignRules.h"
@@ -596,6 +597,10 @@ void CCicDesignDialog::Fill(const COlvexDoc& doc) {
     m_dEdge = doc.m_dCicEdge;
     m_bPrune = doc.m_bCicPrune;
     m_bPipeline = doc.m_bCicPipeline;
+    m_bCompensate = doc.m_bCicCompensate;
+    m_nCompTaps = doc.m_nCicCompTaps;
+    m_dCompPassEdge = doc.m_dCicCompPassEdge;
+    m_dCompStopEdge = doc.m_dCicCompStopEdge;
 }
 
 void CCicDesignDialog::Store(COlvexDoc& doc) const {
@@ -607,6 +612,10 @@ void CCicDesignDialog::Store(COlvexDoc& doc) const {
     doc.m_dCicEdge = m_dEdge;
     doc.m_bCicPrune = m_nKind == 1 ? 0 : m_bPrune;
     doc.m_bCicPipeline = m_nKind == 1 ? 0 : m_bPipeline;
+    doc.m_bCicCompensate = m_bCompensate != 0 ? 1 : 0;
+    doc.m_nCicCompTaps = m_nCompTaps;
+    doc.m_dCicCompPassEdge = m_dCompPassEdge;
+    doc.m_dCicCompStopEdge = m_dCompStopEdge;
 }
 
 void CCicDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
@@ -615,7 +624,8 @@ void CCicDesignDialog::OnInitDialog(platform::ControlAccess& controls) {
 
 void CCicDesignDialog::OnClicked(int controlId, platform::ControlAccess& controls) {
     if ((controlId >= kIdcCicKind && controlId < kIdcCicKind + kCicKindRadios) ||
-        controlId == kIdcCicPrune || controlId == kIdcCicPipeline) {
+        controlId == kIdcCicPrune || controlId == kIdcCicPipeline ||
+        controlId == kIdcCicCompensate) {
         ShowMode(controls);
     }
 }
@@ -627,12 +637,55 @@ void CCicDesignDialog::ShowMode(platform::ControlAccess& controls) const {
     const bool pipeline = controls.GetCheck(kIdcCicPipeline) != 0;
     controls.SetEnabled(kIdcCicPrune, decimate && !pipeline);
     controls.SetEnabled(kIdcCicPipeline, decimate && !prune);
+    const bool compensate = controls.GetCheck(kIdcCicCompensate) != 0;
+    for (int id : {kIdcCicCompTaps, kIdcCicCompPassEdge, kIdcCicCompStopEdge}) {
+        controls.SetEnabled(id, compensate);
+    }
+}
+
+bool CCicDesignDialog::ReadCompensator(platform::DataExchange& exchange,
+                                       const dsp::CicParams& cic) {
+    dsp::CicCompensatorParams c;
+    std::string text;
+    exchange.Text(kIdcCicCompTaps, text);
+    if (!files::ParseInt(text, c.taps)) {
+        exchange.Refuse(kIdcCicCompTaps, "The compensator's tap count must be an integer.");
+        return false;
+    }
+    const std::pair<int, double*> edges[] = {{kIdcCicCompPassEdge, &c.passEdge},
+                                             {kIdcCicCompStopEdge, &c.stopEdge}};
+    for (const auto& [id, value] : edges) {
+        exchange.Text(id, text);
+        if (!files::ParseDouble(text, *value) || !std::isfinite(*value)) {
+            exchange.Refuse(id, "The compensator's edges must be numbers, FP and FSTOP (cycles per "
+                                "low-rate sample).");
+            return false;
+        }
+    }
+    const std::string error = dsp::CicCompensatorRangeError(cic, c);
+    if (!error.empty()) {
+        // The tap count, or the edge to correct (the pass-band edge for the droop).
+        int control = kIdcCicCompPassEdge;
+        if (error.find("tap count") != std::string::npos) {
+            control = kIdcCicCompTaps;
+        } else if (error.find("edges") != std::string::npos && c.passEdge > 0.0 &&
+                   c.passEdge < 0.5) {
+            control = kIdcCicCompStopEdge;
+        }
+        exchange.Refuse(control, Sentence(error));
+        return false;
+    }
+    m_nCompTaps = c.taps;
+    m_dCompPassEdge = c.passEdge;
+    m_dCompStopEdge = c.stopEdge;
+    return true;
 }
 
 void CCicDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
     exchange.Radio(kIdcCicKind, m_nKind);
     exchange.Check(kIdcCicPrune, m_bPrune);
     exchange.Check(kIdcCicPipeline, m_bPipeline);
+    exchange.Check(kIdcCicCompensate, m_bCompensate);
     struct IntField {
         int id;
         int& value;
@@ -646,6 +699,9 @@ void CCicDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
             exchange.Int(field.id, field.value);
         }
         exchange.Double(kIdcCicEdge, m_dEdge);
+        exchange.Int(kIdcCicCompTaps, m_nCompTaps);
+        exchange.Double(kIdcCicCompPassEdge, m_dCompPassEdge);
+        exchange.Double(kIdcCicCompStopEdge, m_dCompStopEdge);
         return;
     }
     if (m_nKind < 0 || m_nKind >= kCicKindRadios) {
@@ -691,6 +747,11 @@ void CCicDesignDialog::DoDataExchange(platform::DataExchange& exchange) {
             control = kIdcCicPipeline;
         }
         exchange.Refuse(control, Sentence(error));
+        return;
+    }
+    // The compensator's entries are checked only while it is asked for; unchecked, they stay as
+    // the document holds them.
+    if (m_bCompensate != 0 && !ReadCompensator(exchange, p)) {
         return;
     }
     m_nRate = p.rate;

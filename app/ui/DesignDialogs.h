@@ -3,6 +3,7 @@
 // class whose members are exchanged with the controls of its template in both directions.
 #pragma once
 
+#include "dsp/Cic.h"
 #include "platform/Dialog.h"
 #include "resources/DesignResources.h"
 
@@ -142,7 +143,8 @@ private:
 // The CIC parameter dialog: decimator or interpolator, R, S, DL, D, the pass-band edge of the
 // droop line and, for a decimator, pruned registers or pipelined adders. OK checks every entry
 // (the filter's own range texts); a refusal keeps the dialog open with every entry as typed and
-// the focus on the one to correct.
+// the focus on the one to correct. With the droop compensator checked its tap count and edges are
+// checked as well (the compensator's own range texts, which need the CIC's entries).
 class CCicDesignDialog : public platform::Dialog {
 public:
     CCicDesignDialog();
@@ -163,8 +165,14 @@ public:
     double m_dEdge = 0.25;
     int m_bPrune = 0;
     int m_bPipeline = 0;
+    // The droop compensator: asked for, its tap count and its edges at the low rate.
+    int m_bCompensate = 0;
+    int m_nCompTaps = 31;
+    double m_dCompPassEdge = 0.2;
+    double m_dCompStopEdge = 0.3;
 
 private:
+    bool ReadCompensator(platform::DataExchange& exchange, const dsp::CicParams& cic);
     void ShowMode(platform::ControlAccess& controls) const;
 };
 

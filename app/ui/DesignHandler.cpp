@@ -4,6 +4,7 @@
 #include "app/ui/DesignHandler.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -340,8 +341,9 @@ void IirBranch(platform::UiHost& host, COlvexDoc& doc, int type, Outcome& outcom
     }
 }
 
-// The CIC branch: its dialog; OK stores the parameters, which are the whole design (the dialog
-// refused anything out of range). Returns false when the dialog was cancelled.
+// The CIC branch: its dialog; OK stores the parameters, which are the whole CIC design (the dialog
+// refused anything out of range), and designs the droop compensator when it is asked for. Returns
+// false when the dialog was cancelled.
 bool CicBranch(platform::UiHost& host, COlvexDoc& doc) {
     CCicDesignDialog dlg;
     dlg.Fill(doc);
@@ -350,6 +352,14 @@ bool CicBranch(platform::UiHost& host, COlvexDoc& doc) {
     }
     dlg.Store(doc);
     doc.m_bCicDesigned = 1;
+    // The CIC stands whatever becomes of its compensator; a failed compensator is said and left
+    // out (the dialog checked its entries, so this is the design itself failing).
+    const std::string error = doc.DesignCicCompensator();
+    if (!error.empty()) {
+        std::string text = error;
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        host.MessageBox(text + ".", "", platform::MessageIcon::kWarning);
+    }
     return true;
 }
 

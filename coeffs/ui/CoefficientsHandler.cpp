@@ -16,18 +16,26 @@ void CoefficientsHandler::OnCoefficients() {
     m_view.m_bRedrawPending = 1;
     m_host.Invalidate(false);
 
+    // With the CIC shown the coefficients are its compensator's; without one there are none.
+    const bool cic = m_view.m_nFirIir == COlvexDoc::kCicStructure;
+    if (cic && !commands::CheckCicCompensator(m_doc).Is(commands::OutcomeKind::kAccepted)) {
+        m_host.MessageBox(commands::kNoCicCompensatorText, "", platform::MessageIcon::kWarning);
+        m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
+        return;
+    }
     coeffs::CCoeffDialog dlg;
     dlg.m_bQuantize = m_doc.m_bQuantize;
     dlg.m_nQuantBits = m_doc.m_nQuantBits;
     dlg.m_nCoeffFormat = m_doc.m_nCoeffFormat;
     // The design kind is the FIR/IIR choice the last command read from the form.
     const bool iir = m_view.m_nFirIir == 1;
-    dlg.m_pDesign = m_view.m_bNoDesign != 0 ? nullptr : &m_doc;
+    // The bit advice measures a FIR or IIR design against its bands; a compensator has none.
+    dlg.m_pDesign = m_view.m_bNoDesign != 0 || cic ? nullptr : &m_doc;
     dlg.m_bIir = iir;
     std::string quantizedToZero;
     if (m_host.RunModal(dlg) == platform::kIdOk) {
         const commands::Outcome outcome = commands::Coefficients(
-            m_doc, {iir, dlg.m_bQuantize, dlg.m_nQuantBits, dlg.m_nCoeffFormat});
+            m_doc, {iir, dlg.m_bQuantize, dlg.m_nQuantBits, dlg.m_nCoeffFormat, cic});
         if (outcome.Is(commands::OutcomeKind::kRefused)) {
             m_host.ShowWarning(outcome.warning.templateId, outcome.warning.title,
                                outcome.warning.lines);
@@ -36,7 +44,10 @@ void CoefficientsHandler::OnCoefficients() {
         }
     }
     // Whatever the dialog's outcome, the report is written with the settings now in force.
-    if (iir) {
+    if (cic) {
+        m_view.UpdateData(true);
+        m_view.m_strOutput = commands::CicCompensatorReport(m_doc, coeffs::kBoxLineEnd);
+    } else if (iir) {
         WriteIirReport();
     } else {
         WriteFirReport();

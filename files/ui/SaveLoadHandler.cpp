@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CoefficientsCommands.h"
 #include "app/DesignRules.h"
 #include "app/ExportCommands.h"
 #include "app/FileCommands.h"
@@ -187,6 +188,9 @@ void SaveLoadHandler::OnSaveLoad() {
 }
 
 bool SaveLoadHandler::SaveCoefficients(const std::string& name) {
+    if (m_view.m_nFirIir == COlvexDoc::kCicStructure) {
+        return SaveCicCompensator(name);
+    }
     commands::SaveCoefficientsRequest request;
     request.iir = m_view.m_nFirIir == 1;
     request.coefficientsListed = m_view.m_bCoeffsListed != 0;
@@ -348,7 +352,37 @@ bool SaveLoadHandler::SaveCicTestbench(const std::string& name) {
     return true;
 }
 
+// Save Coefficients with the CIC shown: its compensator's taps, refused without one.
+bool SaveLoadHandler::SaveCicCompensator(const std::string& name) {
+    const bool listed = m_view.m_bCoeffsListed != 0;
+    const commands::Outcome check = commands::CheckCicCompensator(m_doc);
+    if (!check.Is(commands::OutcomeKind::kAccepted)) {
+        m_host.MessageBox(check.message, "", platform::MessageIcon::kWarning);
+        return true;
+    }
+    if (!listed) {
+        Warn(m_host, design::SaveNeedsCoeffsWarning());
+        return true;
+    }
+    const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));
+    if (!path) {
+        return true;
+    }
+    const commands::Outcome outcome = commands::SaveCicCompensator(m_doc, listed, *path);
+    if (outcome.Is(commands::OutcomeKind::kFileNotWritten)) {
+        m_view.m_strFileReason = outcome.reason;
+        ReportNotWritten(m_host, outcome);
+        return false;
+    }
+    return true;
+}
+
 bool SaveLoadHandler::ExportCoefficients(const std::string& name) {
+    const bool cic = m_view.m_nFirIir == COlvexDoc::kCicStructure;
+    if (cic && !commands::CheckCicCompensator(m_doc).Is(commands::OutcomeKind::kAccepted)) {
+        m_host.MessageBox(commands::kNoCicCompensatorText, "", platform::MessageIcon::kWarning);
+        return true;
+    }
     CExportDialog format;
     if (m_host.RunModal(format) != platform::kIdOk) {
         return true;
@@ -358,6 +392,7 @@ bool SaveLoadHandler::ExportCoefficients(const std::string& name) {
     request.format = static_cast<files::ExportFormat>(
         std::clamp(format.m_nFormat, 0, static_cast<int>(files::ExportFormat::kCHeader)));
     request.rate = commands::DocumentRate(m_doc, request.iir);
+    request.cic = cic;
     const commands::Outcome check = commands::CheckExport(m_doc, request);
     if (check.Is(commands::OutcomeKind::kRefused)) {
         Warn(m_host, check.warning);

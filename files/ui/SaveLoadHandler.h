@@ -29,4 +29,5 @@ private:
     bool SaveCicHdl(const std::string& name);
     bool SaveCicTestbench(const std::string& name);
     bool ExportCoefficients(const std::string& name);
+    bool SaveCicCompensator(const std::string& name);
 };

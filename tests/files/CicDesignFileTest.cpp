@@ -98,8 +98,8 @@ TEST_F(CicDesignFileFixture, FirAndIirFilesHoldNoCicAndStayAsTheyWere) {
         // And such a file opens without touching the document's CIC parameters.
         COlvexDoc opened;
         opened.m_nCicRate = 77;
-        ASSERT_TRUE(commands::OpenDesign(opened, Write("plain.vantrel", after))
-                        .Is(OutcomeKind::kAccepted));
+        ASSERT_TRUE(
+            commands::OpenDesign(opened, Write("plain.vantrel", after)).Is(OutcomeKind::kAccepted));
         EXPECT_EQ(opened.m_nCicRate, 77);
         EXPECT_EQ(opened.m_bCicDesigned, 0);
     }
@@ -140,9 +140,9 @@ TEST_F(CicDesignFileFixture, WhatTheDialogRefusesIsRefusedByField) {
     Json pruned = Json::parse(good);
     pruned["cic"]["kind"] = "interpolate";
     pruned["cic"]["prune"] = true;
-    EXPECT_FALSE(commands::OpenDesign(*std::make_unique<COlvexDoc>(),
-                                      Write("pruned.vantrel", pruned.dump()))
-                     .Is(OutcomeKind::kAccepted));
+    EXPECT_FALSE(
+        commands::OpenDesign(*std::make_unique<COlvexDoc>(), Write("pruned.vantrel", pruned.dump()))
+            .Is(OutcomeKind::kAccepted));
     // A CIC structure without its parameters, and a part of them, are refused.
     Json missing = Json::parse(good);
     missing.erase("cic");
@@ -155,6 +155,67 @@ TEST_F(CicDesignFileFixture, WhatTheDialogRefusesIsRefusedByField) {
     EXPECT_NE(commands::OpenDesign(doc, Write("partial.vantrel", partial.dump()))
                   .message.find("cic.edge: missing"),
               std::string::npos);
+}
+
+TEST_F(CicDesignFileFixture, TheCompensatorRoundTripsAndItsKeysAreCheckedTogether) {
+    COlvexDoc saved = CicDocument(false, 32, 4, 1, 16, 0.25, false);
+    saved.m_bCicCompensate = 1;
+    saved.m_nCicCompTaps = 27;
+    saved.m_dCicCompPassEdge = 0.1 + 0.05;
+    saved.m_dCicCompStopEdge = 0.3;
+    ASSERT_EQ(saved.DesignCicCompensator(), "");
+    const std::string text = files::WriteDesignText(commands::TakeDesignState(saved, CicForm()));
+    const Json json = Json::parse(text);
+    EXPECT_EQ(json["cic"]["compensatorTaps"], 27);
+    COlvexDoc opened;
+    ASSERT_TRUE(
+        commands::OpenDesign(opened, Write("comp.vantrel", text)).Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(opened.m_bCicCompensate, 1);
+    EXPECT_EQ(opened.m_dCicCompPassEdge, saved.m_dCicCompPassEdge) << "bit for bit";
+    ASSERT_EQ(opened.m_nCicCompDesigned, 27);
+    for (int k = 0; k < 27; ++k) {
+        EXPECT_EQ(opened.m_aCicCompCoeffs[k], saved.m_aCicCompCoeffs[k]) << k;
+    }
+    EXPECT_EQ(files::WriteDesignText(commands::TakeDesignState(opened, CicForm())), text);
+    // A CIC file without one reads as none, whatever the document held.
+    Json without = json;
+    for (const char* key : {"compensatorTaps", "compensatorPassEdge", "compensatorStopEdge"}) {
+        without["cic"].erase(key);
+    }
+    ASSERT_TRUE(commands::OpenDesign(opened, Write("without.vantrel", without.dump()))
+                    .Is(OutcomeKind::kAccepted));
+    EXPECT_EQ(opened.m_bCicCompensate, 0);
+    EXPECT_FALSE(opened.HasCicCompensator());
+
+    const struct {
+        const char* key;
+        Json value; // null: the key left out
+        const char* expected;
+    } bad[] = {
+        {"compensatorTaps", 3, "cic: the compensator's tap count must be 4 to 380"},
+        {"compensatorTaps", 381, "cic: the compensator's tap count must be 4 to 380"},
+        {"compensatorStopEdge", 0.1, "cic: the compensator's edges must satisfy"},
+        {"compensatorStopEdge", 0.5, "cic: the compensator's edges must satisfy"},
+        {"compensatorPassEdge", "0.2", "cic.compensatorPassEdge"},
+        {"compensatorPassEdge", nullptr, "cic.compensatorPassEdge: missing"},
+        {"compensatorTaps", nullptr, "cic.compensatorTaps: missing"},
+    };
+    for (const auto& b : bad) {
+        SCOPED_TRACE(std::string(b.key) + " " + b.value.dump());
+        Json changed = json;
+        if (b.value.is_null()) {
+            changed["cic"].erase(b.key);
+        } else {
+            changed["cic"][b.key] = b.value;
+        }
+        COlvexDoc refused;
+        refused.m_nCicCompTaps = 99;
+        const commands::Outcome outcome =
+            commands::OpenDesign(refused, Write("bad.vantrel", changed.dump()));
+        EXPECT_FALSE(outcome.Is(OutcomeKind::kAccepted));
+        EXPECT_NE(outcome.message.find(b.expected), std::string::npos) << outcome.message;
+        EXPECT_EQ(refused.m_nCicCompTaps, 99) << "a refused file changes nothing";
+    }
 }
 
 } // namespace
