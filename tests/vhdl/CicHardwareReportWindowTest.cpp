@@ -18,6 +18,7 @@
 #include "app/VhdlCommands.h"
 #include "app/ui/DesignDialogs.h"
 #include "app/ui/OlvexView.h"
+#include "dsp/Cic.h"
 #include "platform/scripted/ScriptedHost.h"
 #include "resources/FilesResources.h"
 #include "resources/Resources.h"
@@ -270,6 +271,81 @@ TEST_F(CicHardwareReportWindow, RefusalsRunNothing) {
               "A CIC filter's data bits are set in its Design dialog (D): keep them here.");
     EXPECT_TRUE(host.BackgroundTitles().empty());
     EXPECT_EQ(Output(), before);
+}
+
+} // namespace
+
+namespace {
+
+// What the preparation takes from the template and the parameters, and the templates it
+// refuses before any tool runs.
+TEST(CicHardwareReportJob, NameLanguageClocksAndRefusals) {
+    const std::string templates = std::string(VANTREL_SOURCE_DIR) + "/vhdl/templates/";
+    const struct {
+        dsp::CicParams params;
+        const char* file;
+        commands::OutcomeKind kind;
+        vhdl::HdlLanguage language;
+        const char* name;
+        int clocks;
+    } cases[] = {
+        {{false, 4, 16, 1, 12, false, false},
+         "cic_decimator.vhd",
+         commands::OutcomeKind::kAccepted,
+         vhdl::HdlLanguage::kVhdl,
+         "cic_decimator",
+         1},
+        {{true, 3, 5, 2, 16, false, false},
+         "cic_interpolator.v",
+         commands::OutcomeKind::kAccepted,
+         vhdl::HdlLanguage::kVerilog,
+         "cic_interpolator",
+         9},
+        {{false, 5, 32, 1, 14, true, false},
+         "cic_decimator_pruned.v",
+         commands::OutcomeKind::kAccepted,
+         vhdl::HdlLanguage::kVerilog,
+         "cic_decimator_pruned",
+         1},
+        // A FIR template is no CIC template; a missing file is not found.
+        {{false, 4, 16, 1, 12, false, false},
+         "firfilter.vhd",
+         commands::OutcomeKind::kFileNotRead,
+         vhdl::HdlLanguage::kVhdl,
+         "",
+         0},
+        {{false, 4, 16, 1, 12, false, false},
+         "no_such_template.vhd",
+         commands::OutcomeKind::kFileNotRead,
+         vhdl::HdlLanguage::kVhdl,
+         "",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        commands::CicHardwareRequest request;
+        request.params = c.params;
+        request.templatePath = templates + c.file;
+        request.clockHz = 60e6;
+        request.seeds = 2;
+        const commands::HardwareReportJob job = commands::PrepareCicHardwareReport(request);
+        EXPECT_EQ(job.check.kind, c.kind);
+        if (c.kind != commands::OutcomeKind::kAccepted) {
+            EXPECT_TRUE(job.hardware.vhdlText.empty());
+            EXPECT_FALSE(job.check.message.empty() && job.check.reason.empty());
+            continue;
+        }
+        EXPECT_TRUE(job.cic);
+        EXPECT_EQ(job.cicName, c.name);
+        EXPECT_EQ(job.cicClocksPerInput, c.clocks);
+        EXPECT_EQ(job.hardware.language, c.language);
+        EXPECT_DOUBLE_EQ(job.hardware.clockHz, 60e6);
+        EXPECT_EQ(job.hardware.seeds, 2);
+        EXPECT_EQ(job.hardware.vhdlText, commands::CicHdlOf(c.params, request.templatePath).text);
+        // The tokens substituted: what the tools get is the filter, not the template.
+        EXPECT_FALSE(job.hardware.vhdlText.empty());
+        EXPECT_EQ(job.hardware.vhdlText.find("CICSTAGES"), std::string::npos);
+    }
 }
 
 } // namespace
