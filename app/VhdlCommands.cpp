@@ -614,7 +614,9 @@ HardwareReportJob PrepareCicHardwareReport(const CicHardwareRequest& request) {
     const VhdlOutcome built = CicHdlOf(p, request.templatePath);
     if (!built.Is(OutcomeKind::kAccepted)) {
         static_cast<Outcome&>(job.check) = built;
-        job.check.reason = built.notFound ? "not found" : built.reason;
+        job.check.reason = built.notFound         ? "not found"
+                           : built.reason.empty() ? "not a CIC template"
+                                                  : built.reason;
         return job;
     }
     job.hardware.vhdlText = built.text;

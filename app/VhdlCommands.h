@@ -253,8 +253,9 @@ struct CicHardwareRequest {
 // R + S + 1 for an interpolator (din_ready is low from the clock that takes a sample until the
 // last of its zeros enters the integrators).
 int CicClocksPerInput(const dsp::CicParams& params);
-// The checks and the text, for RunHardwareReport: kFileNotRead (`path`, `notFound` in `reason`
-// "not found", or `message`) when the template cannot be read or is no CIC template.
+// The checks and the text, for RunHardwareReport: kFileNotRead with `path` and `reason` ("not
+// found", "not a CIC template", or the reader's), and `message` where there is one, when the
+// template cannot be read or is no CIC template.
 HardwareReportJob PrepareCicHardwareReport(const CicHardwareRequest& request);
 
 } // namespace commands

@@ -286,7 +286,7 @@ TEST(CicHardwareReportJob, NameLanguageClocksAndRefusals) {
         const char* file;
         commands::OutcomeKind kind;
         vhdl::HdlLanguage language;
-        const char* name;
+        const char* name; // the report's name, or the refusal's reason
         int clocks;
     } cases[] = {
         {{false, 4, 16, 1, 12, false, false},
@@ -312,13 +312,13 @@ TEST(CicHardwareReportJob, NameLanguageClocksAndRefusals) {
          "firfilter.vhd",
          commands::OutcomeKind::kFileNotRead,
          vhdl::HdlLanguage::kVhdl,
-         "",
+         "not a CIC template",
          0},
         {{false, 4, 16, 1, 12, false, false},
          "no_such_template.vhd",
          commands::OutcomeKind::kFileNotRead,
          vhdl::HdlLanguage::kVhdl,
-         "",
+         "not found",
          0},
     };
     for (const auto& c : cases) {
@@ -332,7 +332,8 @@ TEST(CicHardwareReportJob, NameLanguageClocksAndRefusals) {
         EXPECT_EQ(job.check.kind, c.kind);
         if (c.kind != commands::OutcomeKind::kAccepted) {
             EXPECT_TRUE(job.hardware.vhdlText.empty());
-            EXPECT_FALSE(job.check.message.empty() && job.check.reason.empty());
+            EXPECT_EQ(job.check.reason, c.name);
+            EXPECT_EQ(job.check.path, request.templatePath);
             continue;
         }
         EXPECT_TRUE(job.cic);
