@@ -492,7 +492,13 @@ HardwareReportOutcome RunHardwareReport(const HardwareReportJob& job) {
     }
     outcome.hardware = vhdl::RunHardwareFlow(job.hardware);
     const vhdl::HardwareStatus status = outcome.hardware.status;
-    if (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock) {
+    if (job.cic &&
+        (status == vhdl::HardwareStatus::kOk || status == vhdl::HardwareStatus::kMissedClock)) {
+        outcome.text =
+            vhdl::FormatHardwareReport(job.cicName, 0, job.cicClocksPerInput, job.hardware.device,
+                                       outcome.hardware.figures, job.lineEnd);
+    } else if (status == vhdl::HardwareStatus::kOk ||
+               status == vhdl::HardwareStatus::kMissedClock) {
         outcome.text = vhdl::FormatHardwareReport(
             vhdl::ArchitectureName(job.architecture.arch), job.architecture.multipliers,
             job.architecture.cyclesPerSample, job.hardware.device, outcome.hardware.figures,
@@ -550,6 +556,10 @@ bool IsCicTemplate(const std::string& path) {
 }
 
 VhdlOutcome CicHdl(const COlvexDoc& doc, const std::string& templatePath) {
+    return CicHdlOf(doc.CicParams(), templatePath);
+}
+
+VhdlOutcome CicHdlOf(const dsp::CicParams& params, const std::string& templatePath) {
     VhdlOutcome outcome;
     outcome.path = templatePath;
     std::string text;
@@ -569,7 +579,7 @@ VhdlOutcome CicHdl(const COlvexDoc& doc, const std::string& templatePath) {
     const vhdl::HdlLanguage language =
         vhdl::LanguageOfPath(templatePath).value_or(vhdl::HdlLanguage::kVhdl);
     outcome.templateText = text;
-    outcome.text = vhdl::CicHdlText(doc.CicParams(), text, language);
+    outcome.text = vhdl::CicHdlText(params, text, language);
     return outcome;
 }
 
@@ -592,6 +602,37 @@ VhdlOutcome SaveCicHdl(const COlvexDoc& doc, const std::string& templatePath,
 
 std::string CicTestbenchText(const COlvexDoc& doc, vhdl::HdlLanguage language) {
     return vhdl::BuildCicTestbench(doc.CicParams(), language);
+}
+
+int CicClocksPerInput(const dsp::CicParams& params) {
+    return params.interpolate ? params.rate + params.stages + 1 : 1;
+}
+
+HardwareReportJob PrepareCicHardwareReport(const CicHardwareRequest& request) {
+    HardwareReportJob job;
+    const dsp::CicParams& p = request.params;
+    const VhdlOutcome built = CicHdlOf(p, request.templatePath);
+    if (!built.Is(OutcomeKind::kAccepted)) {
+        static_cast<Outcome&>(job.check) = built;
+        job.check.reason = built.notFound         ? "not found"
+                           : built.reason.empty() ? "not a CIC template"
+                                                  : built.reason;
+        return job;
+    }
+    job.hardware.vhdlText = built.text;
+    job.hardware.language =
+        vhdl::LanguageOfPath(request.templatePath).value_or(vhdl::HdlLanguage::kVhdl);
+    job.hardware.device = request.device;
+    job.hardware.clockHz = request.clockHz;
+    job.hardware.seeds = request.seeds;
+    job.hardware.cancel = request.cancel;
+    job.hardware.progress = request.progress;
+    job.lineEnd = request.lineEnd;
+    job.cic = true;
+    const std::string name = vhdl::CicTemplateName(p, job.hardware.language);
+    job.cicName = name.substr(0, name.rfind('.'));
+    job.cicClocksPerInput = CicClocksPerInput(p);
+    return job;
 }
 
 } // namespace commands

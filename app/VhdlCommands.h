@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Outcome.h"
+#include "dsp/Cic.h"
 #include "vhdl/Architecture.h"
 #include "vhdl/HardwareReport.h"
 #include "vhdl/HardwareWave.h"
@@ -198,6 +199,11 @@ struct HardwareReportJob {
     vhdl::RateChange rate;
     int polyphaseEntries = 0; // the clocks of one job's walk of a polyphase filter (its rows)
     PolyphaseHardware polyphase;
+    // A CIC's report: its filter's name ("cic_decimator") in place of the architecture's, no
+    // multiplier count, and its clocks per input sample.
+    bool cic = false;
+    std::string cicName;
+    int cicClocksPerInput = 1;
 };
 HardwareReportJob PrepareHardwareReport(const COlvexDoc& doc, const HardwareReportRequest& request,
                                         vhdl::RateChange rate = {});
@@ -217,10 +223,39 @@ bool IsCicTemplate(const std::string& path);
 // parameters; kFileNotRead (`path`, `notFound`, or `message`) when the template cannot be read or
 // is no CIC template.
 VhdlOutcome CicHdl(const COlvexDoc& doc, const std::string& templatePath);
+// The same for the parameters given (the command line's).
+VhdlOutcome CicHdlOf(const dsp::CicParams& params, const std::string& templatePath);
 // The same written to `path`: kFileWritten, or kFileNotWritten with `reason`.
 VhdlOutcome SaveCicHdl(const COlvexDoc& doc, const std::string& templatePath,
                        const std::string& path);
 // The CIC's self-checking testbench in the language, as `cic --testbench` writes it.
 std::string CicTestbenchText(const COlvexDoc& doc, vhdl::HdlLanguage language);
+
+// What the window says when a CIC command runs before a CIC was designed.
+inline constexpr const char* kCicNotDesignedText =
+    "Design a CIC filter first: choose CIC and click Design.";
+
+// ---- A CIC's hardware report ----
+// The filter from the CIC template at `templatePath` (its language the one the name says),
+// placed and routed with the device, the clock (Hz, 0 for none) and the seeds given. The window
+// and `vantrel-cli cic --hw-report` both run it, so their lines are the same.
+struct CicHardwareRequest {
+    dsp::CicParams params;
+    std::string templatePath;
+    vhdl::Device device = vhdl::Device::kUp5k;
+    double clockHz = 0.0;
+    int seeds = vhdl::kDefaultSeeds;
+    const char* lineEnd = "\n";
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(const std::string&)> progress;
+};
+// The clocks a CIC spends per input sample: one for a decimator (it takes a sample every clock),
+// R + S + 1 for an interpolator (din_ready is low from the clock that takes a sample until the
+// last of its zeros enters the integrators).
+int CicClocksPerInput(const dsp::CicParams& params);
+// The checks and the text, for RunHardwareReport: kFileNotRead with `path` and `reason` ("not
+// found", "not a CIC template", or the reader's), and `message` where there is one, when the
+// template cannot be read or is no CIC template.
+HardwareReportJob PrepareCicHardwareReport(const CicHardwareRequest& request);
 
 } // namespace commands

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/VhdlCommands.h"
 #include "cli/CliArgs.h"
 #include "cli/Commands.h"
 #include "dsp/Cic.h"
@@ -113,28 +114,33 @@ std::vector<std::int64_t> TestInput(const dsp::CicParams& p) {
     return x;
 }
 
-// The filter's text in the language from the template found along the search folders (a file of
-// that name that is no CIC template, such as a generated one, is passed over).
+// The template of the language found along the search folders (a file of that name that is no
+// CIC template, such as a generated one, is passed over), read; its path in `path`.
+int FindTemplate(const dsp::CicParams& p, vhdl::HdlLanguage language, std::string& path,
+                 std::string& text) {
+    const std::string name = vhdl::CicTemplateName(p, language);
+    const std::optional<std::string> found = files::SearchAlongPath(
+        name, vhdl::HdlExtension(language), files::SystemSearchFolders(),
+        [](const std::string& candidate) { return commands::IsCicTemplate(candidate); });
+    std::string reason;
+    if (!found || vhdl::ReadTemplateText(*found, text, reason) != vhdl::TemplateStatus::kOk) {
+        std::fprintf(stderr, "cic: template %s not found%s%s\n", name.c_str(),
+                     reason.empty() ? "" : ": ", reason.c_str());
+        return kExitFileError;
+    }
+    path = *found;
+    return kExitOk;
+}
+
+// The filter's text in the language from the template found along the search folders.
 int HdlText(const dsp::CicParams& p, vhdl::HdlLanguage language, std::string& hdl) {
-    {
-        const std::string name = vhdl::CicTemplateName(p, language);
-        const std::optional<std::string> found = files::SearchAlongPath(
-            name, vhdl::HdlExtension(language), files::SystemSearchFolders(),
-            [](const std::string& path) {
-                std::string text;
-                return vhdl::ReadTemplateText(path, text) == vhdl::TemplateStatus::kOk &&
-                       text.find("CICSTAGES") != std::string::npos;
-            });
-        std::string text;
-        std::string reason;
-        if (!found || vhdl::ReadTemplateText(*found, text, reason) != vhdl::TemplateStatus::kOk) {
-            std::fprintf(stderr, "cic: template %s not found%s%s\n", name.c_str(),
-                         reason.empty() ? "" : ": ", reason.c_str());
-            return kExitFileError;
-        }
+    std::string path;
+    std::string text;
+    const int status = FindTemplate(p, language, path, text);
+    if (status == kExitOk) {
         hdl = vhdl::CicHdlText(p, text, language);
     }
-    return kExitOk;
+    return status;
 }
 
 int WriteText(const std::string& path, const std::string& text) {
@@ -174,7 +180,8 @@ int WriteHdl(const CliArgs& args, const dsp::CicParams& p) {
 }
 
 // The --hw-report options, checked before anything is written.
-bool ReadHardwareOptions(const CliArgs& args, vhdl::HardwareRequest& request, double& timeout) {
+bool ReadHardwareOptions(const CliArgs& args, commands::CicHardwareRequest& request,
+                         double& timeout) {
     if (args.Has("device") && !vhdl::ParseDeviceName(args.Value("device"), request.device)) {
         std::fprintf(stderr, "cic: --device must be up5k or hx8k\n");
         return false;
@@ -200,17 +207,30 @@ bool ReadHardwareOptions(const CliArgs& args, vhdl::HardwareRequest& request, do
 
 // --hw-report: the filter (in Verilog when only --verilog is written, else VHDL) placed and
 // routed; the report's lines, or the reason it has none.
-int PrintHardwareReport(const CliArgs& args, const dsp::CicParams& p, vhdl::HardwareRequest request,
-                        double timeout, std::FILE* out) {
-    request.language = args.Has("verilog") && !args.Has("vhdl") ? vhdl::HdlLanguage::kVerilog
-                                                                : vhdl::HdlLanguage::kVhdl;
-    const int status = HdlText(p, request.language, request.vhdlText);
+int PrintHardwareReport(const CliArgs& args, const dsp::CicParams& p,
+                        commands::CicHardwareRequest request, double timeout, std::FILE* out) {
+    const vhdl::HdlLanguage language = args.Has("verilog") && !args.Has("vhdl")
+                                           ? vhdl::HdlLanguage::kVerilog
+                                           : vhdl::HdlLanguage::kVhdl;
+    request.params = p;
+    std::string templateText;
+    const int status = FindTemplate(p, language, request.templatePath, templateText);
     if (status != kExitOk) {
         return status;
     }
+    commands::HardwareReportJob job = commands::PrepareCicHardwareReport(request);
+    if (!job.check.Is(commands::OutcomeKind::kAccepted)) {
+        std::fprintf(
+            stderr, "cic: %s\n",
+            job.check.message.empty()
+                ? (files::QuotedPath(request.templatePath) + ": " + job.check.reason).c_str()
+                : job.check.message.c_str());
+        return kExitFileError;
+    }
     vhdl::ToolWatch watch(timeout);
-    request.cancel = watch.Cancel();
-    const vhdl::HardwareResult result = vhdl::RunHardwareFlow(request);
+    job.hardware.cancel = watch.Cancel();
+    const commands::HardwareReportOutcome report = commands::RunHardwareReport(job);
+    const vhdl::HardwareResult& result = report.hardware;
     if (watch.CaughtSignal() != 0) {
         std::fprintf(stderr, "cic: the hardware report was interrupted: its tools were stopped\n");
         watch.RaiseCaughtSignal();
@@ -218,12 +238,7 @@ int PrintHardwareReport(const CliArgs& args, const dsp::CicParams& p, vhdl::Hard
     switch (result.status) {
     case vhdl::HardwareStatus::kOk:
     case vhdl::HardwareStatus::kMissedClock: {
-        const std::string name = vhdl::CicTemplateName(p, request.language);
-        const int cycles = p.interpolate ? p.rate + p.stages + 1 : 1;
-        std::fputs(vhdl::FormatHardwareReport(name.substr(0, name.rfind('.')), 0, cycles,
-                                              request.device, result.figures, "\n")
-                       .c_str(),
-                   out);
+        std::fputs(report.text.c_str(), out);
         std::fprintf(stderr, "%s\n%s\n", vhdl::FmaxSpreadText(result.figures).c_str(),
                      vhdl::FillText(result.figures).c_str());
         if (result.status == vhdl::HardwareStatus::kOk) {
@@ -319,7 +334,7 @@ int RunCic(const CliArgs& args, RunState& run) {
         std::fprintf(stderr, "cic: --compensator FILE needs --compensate\n");
         return kExitInvalid;
     }
-    vhdl::HardwareRequest hardware;
+    commands::CicHardwareRequest hardware;
     double timeout = 0.0;
     if (args.Has("hw-report") && !ReadHardwareOptions(args, hardware, timeout)) {
         return kExitInvalid;

@@ -23,6 +23,7 @@
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "resources/FilesResources.h"
+#include "vhdl/ui/CicTemplateSearch.h"
 
 namespace {
 
@@ -290,25 +291,13 @@ bool SaveLoadHandler::SaveTestbench(const std::string& name) {
         [this](const auto& r) { return commands::SaveTestbench(m_doc, r); });
 }
 
-namespace {
-
-const char* const kCicNotDesignedText = "Design a CIC filter first: choose CIC and click Design.";
-
-} // namespace
-
 bool SaveLoadHandler::SaveCicHdl(const std::string& name) {
-    if (m_doc.m_bCicDesigned == 0) {
-        m_host.MessageBox(kCicNotDesignedText, "", platform::MessageIcon::kWarning);
+    if (!vhdl::CicDesignedOrWarn(m_host, m_doc)) {
         return true;
     }
     const vhdl::HdlLanguage language = commands::StoredLanguage(m_doc);
-    const std::string templateName = commands::CicTemplateNameOf(m_doc, language);
-    const std::optional<std::string> found =
-        m_host.SearchFile(templateName, vhdl::HdlExtension(language),
-                          [](const std::string& path) { return commands::IsCicTemplate(path); });
+    const std::optional<std::string> found = vhdl::LocateCicTemplate(m_host, m_doc, language);
     if (!found) {
-        m_host.MessageBox(commands::TemplateNotFoundText(templateName), "",
-                          platform::MessageIcon::kWarning);
         return true;
     }
     const std::optional<std::string> path =
@@ -328,8 +317,7 @@ bool SaveLoadHandler::SaveCicHdl(const std::string& name) {
 }
 
 bool SaveLoadHandler::SaveCicTestbench(const std::string& name) {
-    if (m_doc.m_bCicDesigned == 0) {
-        m_host.MessageBox(kCicNotDesignedText, "", platform::MessageIcon::kWarning);
+    if (!vhdl::CicDesignedOrWarn(m_host, m_doc)) {
         return true;
     }
     const std::optional<std::string> path = m_host.RunFileDialog(FileRequest(false, name));

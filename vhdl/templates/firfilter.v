@@ -3,8 +3,9 @@
 // Architecture: one multiplier and one accumulator. A sample taken at a rising edge of clk where
 // din_valid and din_ready are both 1 enters a delay line of taps words. The filter then spends
 // one clock per tap: the delay line rotates past the multiplier while a counter walks the tap
-// table, and the products are summed in full precision. One more clock shifts the sum right by
-// the coefficient bit length minus one (floor) and saturates it into dout.
+// table one tap ahead into a coefficient register, and the products are summed in full
+// precision. One more clock shifts the sum right by the coefficient bit length minus one (floor)
+// and saturates it into dout.
 //   Cycles per sample: taps + 2 (din_ready is 0 while a sum is built).
 //   Latency: taps + 1 clocks from the edge that takes a sample to dout_valid.
 //   Accumulator: coefficient bits + data bits + 9 guard bits, exact for up to 512 taps.
@@ -467,21 +468,27 @@ module firfilter (
     end
   endfunction
 
-  localparam tap_bits = counter_bits(taps);
+  // The fetch counter runs one tap ahead of the product and reaches taps.
+  localparam tap_bits = counter_bits(taps + 1);
   localparam [1:0] IDLE = 2'd0, ACCUMULATE = 2'd1, FINISH = 2'd2;
 
-  reg  [1:0]                  state;
+  reg  [1:0]                   state;
   // Word k of the delay line, samples[k * data_bits +: data_bits], holds x(n - k).
-  reg  [taps*data_bits-1:0]   samples;
-  reg  [tap_bits-1:0]         tap;
-  reg  signed [acc_bits-1:0]  acc;
-  reg  [data_bits-1:0]        result;
-  reg                         valid;
+  reg  [taps*data_bits-1:0]    samples;
+  // tap_coeff holds the tap the front word is multiplied by: read from the table a clock ahead
+  // at fetch, so that the table's logic lies between two registers and not in front of the
+  // multiplier. fetch is 0 outside a sum (tap_coeff then holds tap 0 for the next one) and
+  // tap + 1 while tap is multiplied. last marks the clock of the last product.
+  reg  [tap_bits-1:0]          fetch;
+  reg  signed [coeff_bits-1:0] tap_coeff;
+  reg                          last;
+  reg  signed [acc_bits-1:0]   acc;
+  reg  [data_bits-1:0]         result;
+  reg                          valid;
   integer k;
 
-  // The tap counter widened to the integer the tap table takes.
-  wire [31:0]                            tap_index = {{(32 - tap_bits){1'b0}}, tap};
-  wire signed [coeff_bits-1:0]           tap_coeff = coeff(tap_index);
+  // The fetch counter widened to the integer the tap table takes.
+  wire [31:0]                            fetch_index = {{(32 - tap_bits){1'b0}}, fetch};
   wire signed [data_bits-1:0]            front = samples[data_bits-1:0];
   wire signed [coeff_bits+data_bits-1:0] product = tap_coeff * front;
 
@@ -489,35 +496,43 @@ module firfilter (
   assign dout       = result;
   assign dout_valid = valid;
 
+  always @(posedge clk)
+    tap_coeff <= coeff(fetch_index);
+
   always @(posedge clk) begin
     valid <= 1'b0;
     if (rst) begin
-      state   <= IDLE;
+      state  <= IDLE;
       for (k = 0; k < taps; k = k + 1)
         samples[k*data_bits +: data_bits] <= {data_bits{1'b0}};
-      tap     <= {tap_bits{1'b0}};
-      acc     <= {acc_bits{1'b0}};
-      result  <= {data_bits{1'b0}};
+      fetch  <= {tap_bits{1'b0}};
+      last   <= 1'b0;
+      acc    <= {acc_bits{1'b0}};
+      result <= {data_bits{1'b0}};
     end else if (state == IDLE) begin
       if (din_valid) begin
         for (k = taps - 1; k > 0; k = k - 1)
           samples[k*data_bits +: data_bits] <= samples[(k-1)*data_bits +: data_bits];
         samples[data_bits-1:0] <= din;
-        tap   <= {tap_bits{1'b0}};
+        fetch <= {tap_bits{1'b0}} + 1'b1;
+        last  <= taps == 1;
         acc   <= {acc_bits{1'b0}};
         state <= ACCUMULATE;
       end
     end else if (state == ACCUMULATE) begin
-      // The front word holds x(n - tap); rotating brings x(n - tap - 1) to the front and,
+      // The front word holds x(n - fetch + 1); rotating brings the next one to the front and,
       // after taps clocks, the line back to its order.
       acc <= acc + {{guard_bits{product[coeff_bits+data_bits-1]}}, product};
       for (k = 0; k < taps - 1; k = k + 1)
         samples[k*data_bits +: data_bits] <= samples[(k+1)*data_bits +: data_bits];
       samples[(taps-1)*data_bits +: data_bits] <= front;
-      if (tap_index == taps - 1)
+      last <= fetch_index == taps - 1;
+      if (last) begin
+        fetch <= {tap_bits{1'b0}};
         state <= FINISH;
-      else
-        tap <= tap + 1'b1;
+      end else begin
+        fetch <= fetch + 1'b1;
+      end
     end else begin
       result <= scale(acc);
       valid  <= 1'b1;

@@ -23,6 +23,7 @@
 #include "vhdl/HdlLanguage.h"
 #include "vhdl/Polyphase.h"
 #include "vhdl/VhdlText.h"
+#include "vhdl/ui/CicTemplateSearch.h"
 #include "vhdl/ui/VhdlDialogs.h"
 
 namespace {
@@ -56,11 +57,8 @@ std::string HardwareReportText(bool finished, const commands::HardwareReportOutc
     return text;
 }
 
-const char* const kCicNotDesignedText = "Design a CIC filter first: choose CIC and click Design.";
 const char* const kCicDataBitsText =
     "A CIC filter's data bits are set in its Design dialog (D): keep them here.";
-const char* const kCicHardwareReportText =
-    "The hardware report of a CIC filter is made by vantrel-cli cic with --hw-report.";
 
 vhdl::HdlLanguage LanguageOf(const vhdl::CVhdlSourceDialog& dlg) {
     return dlg.m_nLanguage == 1 ? vhdl::HdlLanguage::kVerilog : vhdl::HdlLanguage::kVhdl;
@@ -126,8 +124,7 @@ void VhdlCodeHandler::OnVhdlCode() {
 void VhdlCodeHandler::OnCicVhdlCode(const std::string& shown) {
     m_view.m_strOutput = shown;
     m_view.m_nFirIir = COlvexDoc::kCicStructure;
-    if (m_doc.m_bCicDesigned == 0) {
-        m_host.MessageBox(kCicNotDesignedText, "", platform::MessageIcon::kWarning);
+    if (!vhdl::CicDesignedOrWarn(m_host, m_doc)) {
         return;
     }
     vhdl::CVhdlSourceDialog dlg;
@@ -136,28 +133,18 @@ void VhdlCodeHandler::OnCicVhdlCode(const std::string& shown) {
     dlg.m_nMultipliers = m_doc.m_nVhdlMultipliers;
     dlg.m_dClockMhz = m_doc.m_dVhdlClockMhz;
     dlg.m_nLanguage = m_doc.m_nHdlLanguage;
-    dlg.m_fnHardwareReport = [this](platform::ControlAccess&) {
-        m_host.MessageBox(kCicHardwareReportText, "", platform::MessageIcon::kInformation);
+    dlg.m_fnHardwareReport = [this, &dlg](platform::ControlAccess& controls) {
+        OnCicHardwareReport(dlg, controls);
     };
     dlg.m_fnSaveTestbench = [this, &dlg](platform::ControlAccess& controls) {
         OnSaveCicTestbench(dlg, controls);
     };
+    // Cancel keeps what the box shows: the listing, or a report made while the dialog was open.
     if (m_host.RunModal(dlg) != platform::kIdOk) {
         return;
     }
-    if (dlg.m_nDataBits != m_doc.m_nCicDataBits) {
-        m_host.MessageBox(kCicDataBitsText, "", platform::MessageIcon::kWarning);
-        return;
-    }
-    const vhdl::HdlLanguage language = LanguageOf(dlg);
-    m_doc.m_nHdlLanguage = dlg.m_nLanguage == 1 ? 1 : 0;
-    const std::string name = commands::CicTemplateNameOf(m_doc, language);
-    const std::optional<std::string> found =
-        m_host.SearchFile(name, vhdl::HdlExtension(language),
-                          [](const std::string& path) { return commands::IsCicTemplate(path); });
+    const std::optional<std::string> found = CicTemplateOf(dlg);
     if (!found) {
-        m_host.MessageBox(commands::TemplateNotFoundText(name), "",
-                          platform::MessageIcon::kWarning);
         return;
     }
     const commands::VhdlOutcome outcome = commands::CicHdl(m_doc, *found);
@@ -172,6 +159,47 @@ void VhdlCodeHandler::OnCicVhdlCode(const std::string& shown) {
     m_view.m_strOutput = outcome.text;
     m_view.UpdateData(false);
     m_view.ScheduleRedraw(COlvexView::kCommandRedrawMs);
+}
+
+std::optional<std::string> VhdlCodeHandler::CicTemplateOf(const vhdl::CVhdlSourceDialog& dlg) {
+    if (dlg.m_nDataBits != m_doc.m_nCicDataBits) {
+        m_host.MessageBox(kCicDataBitsText, "", platform::MessageIcon::kWarning);
+        return std::nullopt;
+    }
+    const vhdl::HdlLanguage language = LanguageOf(dlg);
+    m_doc.m_nHdlLanguage = dlg.m_nLanguage == 1 ? 1 : 0;
+    return vhdl::LocateCicTemplate(m_host, m_doc, language);
+}
+
+void VhdlCodeHandler::OnCicHardwareReport(vhdl::CVhdlSourceDialog& dlg,
+                                          platform::ControlAccess& controls) {
+    if (const std::optional<platform::ExchangeFailure> failure =
+            platform::AcceptDialog(dlg, controls)) {
+        m_host.MessageBox(failure->message, "", platform::MessageIcon::kWarning);
+        return;
+    }
+    const std::optional<std::string> found = CicTemplateOf(dlg);
+    if (!found) {
+        return;
+    }
+    commands::CicHardwareRequest request;
+    request.params = m_doc.CicParams();
+    request.templatePath = *found;
+    request.clockHz = dlg.m_dClockMhz * 1e6;
+    request.lineEnd = "\r\n";
+    // The text is built here; only the tools run on the other thread, on values.
+    commands::HardwareReportJob job = commands::PrepareCicHardwareReport(request);
+    commands::HardwareReportOutcome outcome;
+    const bool finished = m_host.RunInBackground(
+        resources::kHardwareReportTitle,
+        [&job, &outcome](const std::atomic<bool>& cancel,
+                         const std::function<void(const std::string&)>& progress) {
+            job.hardware.cancel = &cancel;
+            job.hardware.progress = progress;
+            outcome = commands::RunHardwareReport(job);
+        });
+    m_view.m_strOutput = HardwareReportText(finished, outcome);
+    m_view.UpdateData(false);
 }
 
 void VhdlCodeHandler::OnSaveCicTestbench(vhdl::CVhdlSourceDialog& dlg,

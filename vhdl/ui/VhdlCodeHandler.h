@@ -2,6 +2,7 @@
 // "Save testbench" buttons, the template search, and the substitution of the template's tokens.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/ui/HandlerBase.h"
@@ -44,5 +45,11 @@ private:
     // VHDL Code of a CIC design: the language from the dialog (its data bits are the CIC's own),
     // the CIC template of that language, the text into the box; its Save Testbench button.
     void OnCicVhdlCode(const std::string& shown);
+    // The CIC's template in the dialog's language (stored as the document's), after checking
+    // that the dialog keeps the CIC's data bits; nothing, after the message, otherwise.
+    std::optional<std::string> CicTemplateOf(const vhdl::CVhdlSourceDialog& dlg);
+    // "Hardware report" in the open dialog of a CIC: the CIC's filter placed and routed in the
+    // background at the dialog's clock, its report in the output box.
+    void OnCicHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
     void OnSaveCicTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
 };
