@@ -431,6 +431,8 @@ const Subcommand kSubcommands[] = {
          add.Value("file", "FILE", "",
                    "the design file to open (may also come first, without --file)", true);
          AddCoefficientActions(add, fresh);
+         add.Value("compensator", "FILE", "",
+                   "a CIC file's compensator: write its taps, one a line, as cic does");
      }},
     {"cic", "a CIC decimator or interpolator; prints its structure and its outputs", RunCic,
      [](OptionAdder& add, const COlvexDoc&) {

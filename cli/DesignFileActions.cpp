@@ -42,7 +42,12 @@ int RunOpenedCic(const CliArgs& args, RunState& run) {
                       run.doc.m_dCicCompStopEdge);
         cic.Set("edges", edges);
     }
-    for (const char* name : {"vhdl", "verilog", "testbench"}) {
+    if (args.Has("compensator") && run.doc.m_bCicCompensate == 0) {
+        std::fprintf(stderr, "vantrel-cli open: --compensator FILE needs a CIC design file with "
+                             "a compensator\n");
+        return kExitInvalid;
+    }
+    for (const char* name : {"vhdl", "verilog", "testbench", "compensator"}) {
         if (args.Has(name)) {
             cic.Set(name, args.Value(name));
         }
@@ -71,6 +76,11 @@ int RunOpen(const CliArgs& args, RunState& run) {
     }
     if (opened.form.structure == COlvexDoc::kCicStructure) {
         return RunOpenedCic(args, run);
+    }
+    if (args.Has("compensator")) {
+        std::fprintf(stderr, "vantrel-cli open: --compensator FILE needs a CIC design file with "
+                             "a compensator\n");
+        return kExitInvalid;
     }
     run.m_nFirIir = opened.form.structure == 1 ? 1 : 0;
     run.m_bNoDesign = opened.form.designed ? 0 : 1;

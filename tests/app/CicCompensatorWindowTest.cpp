@@ -313,6 +313,12 @@ TEST_F(CompensatorWindow, UndoRedoAndDesignFilesKeepTheCompensator) {
             "--taps 41 --edges 0.1,0.25");
     EXPECT_EQ(opened, direct);
     EXPECT_NE(opened.find("compensator-taps 41"), std::string::npos);
+    // ... and writes the compensator's taps as cic --compensator writes them.
+    Cli("open " + file.string() + " --compensator opened.txt");
+    Cli("cic --decimate 32 --stages 4 --compensate --taps 41 --edges 0.1,0.25 --compensator "
+        "direct.txt");
+    EXPECT_EQ(Read(dir / "opened.txt"), Read(dir / "direct.txt"));
+    EXPECT_NE(Read(dir / "opened.txt"), "");
 
     // A CIC file without a compensator holds no compensator key.
     DesignCic({0, "32", "4", "1", nullptr, nullptr, nullptr});
@@ -320,6 +326,12 @@ TEST_F(CompensatorWindow, UndoRedoAndDesignFilesKeepTheCompensator) {
     host.AnswerFileDialog(plain.string());
     ASSERT_TRUE(view.OnCommand(resources::kIdFileSaveAs));
     EXPECT_EQ(Read(plain).find("compensator"), std::string::npos);
+    // Nor does open write one for it: refused, no file left.
+    const std::string refused = Cli("open " + plain.string() + " --compensator none.txt", false);
+    EXPECT_NE(refused.find("--compensator FILE needs a CIC design file with a compensator"),
+              std::string::npos)
+        << refused;
+    EXPECT_FALSE(fs::exists(dir / "none.txt"));
 }
 
 TEST(CicCompensatorView, TheThreeGainsAtTheLowRate) {
