@@ -511,7 +511,10 @@ bool NewtonStep(const RemezWork& w, Candidate& c) {
 // the step cannot be taken.
 void FollowCandidate(const RemezWork& w, Candidate& c, double level) {
     if (!c.followed) {
-        c.e = ErrorAt(w, w.grid[c.j], c.band);
+        // With constant targets the grid point's own cosine serves; the error there is only
+        // compared with the level.
+        c.e = w.differentiator ? ErrorAt(w, w.grid[c.j], c.band)
+                               : ConstantTargetErrorAt(w, w.gridCos[c.j], c.band);
         if (!(std::fabs(c.e) >= kFollowedFraction * level)) {
             return;
         }

@@ -485,16 +485,25 @@ bool IsConverged(const RemezWork& w) {
     return mx == 0.0 || (mx - mn) / mx < RemezWork::kLevelTolerance;
 }
 
-void FrequencySample(const RemezWork& w, double* pCoeffs) {
-    // h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
-    // pi * m / N with the integer m = (2n - N + 1) k, so one table of 2N cosines serves all terms.
-    // For odd N, 2n - N + 1 is even, and so is every m: only the even entries are read.
-    const int n = w.nTaps;
-    const int period = 2 * n; // at most 2 * 398 entries (kMaxRemezTaps)
-    double cosTable[4 * RemezWork::kMaxExtremals];
-    for (int t = 0; t < period; t += n % 2 != 0 ? 2 : 1) {
-        cosTable[t] = std::cos(std::numbers::pi * static_cast<double>(t) / n);
+namespace {
+
+// cos(pi t / N) for t = 0 .. 2N - 1 into table (odd N: the even t only, the only ones read). The
+// upper half mirrors the lower one, cos(pi (2N - t) / N) = cos(pi t / N): half the cosines.
+void HalfTurnCosines(int n, double* table) {
+    const int period = 2 * n;
+    const int stride = n % 2 != 0 ? 2 : 1;
+    for (int t = 0; t < period; t += stride) {
+        table[t] =
+            t <= n ? std::cos(std::numbers::pi * static_cast<double>(t) / n) : table[period - t];
     }
+}
+
+// h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
+// pi * m / N with the integer m = (2n - N + 1) k, so the table of HalfTurnCosines serves all
+// terms. For odd N, 2n - N + 1 is even, and so is every m: only the even entries are read.
+void SampleWithTable(const RemezWork& w, const double* cosTable, double* pCoeffs) {
+    const int n = w.nTaps;
+    const int period = 2 * n;
     const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
     for (int i = 0; i < n; ++i) {
         // m = (2i - N + 1) k mod 2N, stepped by the base instead of a division per term.
@@ -509,6 +518,27 @@ void FrequencySample(const RemezWork& w, double* pCoeffs) {
         }
         pCoeffs[i] = v / n;
     }
+}
+
+} // namespace
+
+void FrequencySample(const RemezWork& w, double* pCoeffs) {
+    double cosTable[4 * RemezWork::kMaxExtremals]; // 2N entries, N at most 398 (kMaxRemezTaps)
+    HalfTurnCosines(w.nTaps, cosTable);
+    SampleWithTable(w, cosTable, pCoeffs);
+}
+
+void SampleSymmetricTaps(RemezWork& w, double* pCoeffs) {
+    // The sample points f = i/N have x = cos(2 pi i / N) = cos(pi (2i) / N), and for even N the
+    // factor cos(pi i / N) of the response: both entries of the same table.
+    const int n = w.nTaps;
+    double cosTable[4 * RemezWork::kMaxExtremals];
+    HalfTurnCosines(n, cosTable);
+    const bool even = n % 2 == 0;
+    for (int i = 0; i <= n / 2; ++i) {
+        w.a[i] = InterpolateAt(w, cosTable[2 * i]) * (even ? cosTable[i] : 1.0);
+    }
+    SampleWithTable(w, cosTable, pCoeffs);
 }
 
 void SearchExtremalsLocally(RemezWork& w) {

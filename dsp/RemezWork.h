@@ -42,18 +42,19 @@ struct RemezWork {
     std::vector<int> reduced;    // extremal search: the candidates after the quick reduction
 
     // Per-extremal arrays, r + 1 entries valid: grid index, cos(2 pi f), barycentric weight,
-    // interpolation value.
-    int ext[kMaxExtremals] = {};
-    double x[kMaxExtremals] = {};
-    double ad[kMaxExtremals] = {};
-    double y[kMaxExtremals] = {};
+    // interpolation value. Like the other per-extremal arrays below, they are written before they
+    // are read (InitialExtremals, ComputeParameters) and not cleared with each new work area.
+    int ext[kMaxExtremals];
+    double x[kMaxExtremals];
+    double ad[kMaxExtremals];
+    double y[kMaxExtremals];
     // Frequency, desired value and weight of each extremal (as on the grid: with the factor of
     // the response). Grid values until the continuous refinement moves the extremals off it.
-    double fext[kMaxExtremals] = {};
-    double dext[kMaxExtremals] = {};
-    double wext[kMaxExtremals] = {};
+    double fext[kMaxExtremals];
+    double dext[kMaxExtremals];
+    double wext[kMaxExtremals];
     // Frequency samples A[0..N/2] of the final response.
-    double a[kMaxExtremals] = {};
+    double a[kMaxExtremals];
 
     double delta = 0.0;        // signed deviation of the current extremal set (weighted)
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
@@ -63,7 +64,7 @@ struct RemezWork {
     bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
     // what a run that never levels falls back to.
-    int bestExt[kMaxExtremals] = {};
+    int bestExt[kMaxExtremals];
     double bestError = -1.0;
 
     // Grid points the upper band edges took the place of while they lie at least a step below
@@ -76,6 +77,11 @@ struct RemezWork {
         double weight = 0.0;
     };
     std::vector<EdgePoint> edgePoints;
+
+    // The first grid index of each band (bandFirst[b]) and, past the last band, w.nGrid: where
+    // BuildDenseGrid put the bands' points.
+    static constexpr int kMaxBands = 8;
+    int bandFirst[kMaxBands + 1] = {};
 };
 
 // The two grid loops that dominate a design are built twice, for AVX2 and for any x86-64, and
@@ -96,6 +102,12 @@ void SizeGridArrays(RemezWork& w);
 // Fills the grid of the layout in w (w.nGrid points sized by GridSize); w.nGrid ends as the
 // points filled. Even tap counts divide the desired values by cos(pi f) and weigh by it.
 void BuildDenseGrid(RemezWork& w);
+// The grid of half the density of `fine` (a grid of BuildDenseGrid), taken from its points: every
+// other point of each band from the band's first, the last of them moved up to the band's last
+// (its upper edge). Sets the
+// layout, grid and step of w; kept[i] is the index in `fine` of w's point i. No cosine is
+// computed again.
+void SubsampleGrid(const RemezWork& fine, RemezWork& w, std::vector<int>& kept);
 // r + 1 indices spread evenly over the whole grid, band gaps ignored.
 void InitialExtremals(RemezWork& w);
 // The largest weighted error of the current response at the skipped edge points, when it
@@ -154,6 +166,9 @@ void KeepBestExtremals(RemezWork& w);
 bool IsConverged(const RemezWork& w);
 // Taps h[0..N-1] from the frequency samples w.a[0..N/2].
 void FrequencySample(const RemezWork& w, double* pCoeffs);
+// The taps h[0..N-1] of symmetric N through the current extremal set: the response sampled at
+// f = i/N into w.a, then FrequencySample (one table of cosines serves both).
+void SampleSymmetricTaps(RemezWork& w, double* pCoeffs);
 
 // ---- The continuous refinement (dsp/RemezRefine.cpp) ------------------------------------------
 // The multiple exchange's choice of the largest alternating set among k candidates q[0..k-1]
