@@ -24,6 +24,8 @@ constexpr double kSmallestProduct = 1e-280;
 
 // Four values side by side; the compiler maps it onto the machine's vector registers.
 using Lanes = double __attribute__((vector_size(32)));
+// Four 64-bit integers, the lanes' indices and masks.
+using Wide = long long __attribute__((vector_size(32)));
 
 // Barycentric interpolation at xc = cos(2 pi f).
 inline double InterpolateAt(const RemezWork& w, double xc) {
@@ -58,18 +60,18 @@ VANTREL_GRID_CLONES void BarycentricProducts(const RemezWork& w, double* product
         }
         Lanes pa = {1.0, 1.0, 1.0, 1.0};
         Lanes pb = {1.0, 1.0, 1.0, 1.0};
+        // The lane whose own extremal is k takes the factor 1, chosen by index without a branch.
+        const Wide ia = {first, first + 1, first + 2, first + 3};
+        const Wide ib = ia + 4;
+        const Lanes one = {1.0, 1.0, 1.0, 1.0};
         for (int j = 0; j < step; ++j) {
             for (int k = j; k <= r; k += step) {
-                Lanes fa = 2.0 * (xa - w.x[k]);
-                Lanes fb = 2.0 * (xb - w.x[k]);
-                const int own = k - first;
-                if (own >= 0 && own < 4) {
-                    fa[own] = 1.0;
-                } else if (own >= 4 && own < 8) {
-                    fb[own - 4] = 1.0;
-                }
-                pa *= fa;
-                pb *= fb;
+                const Lanes fa = 2.0 * (xa - w.x[k]);
+                const Lanes fb = 2.0 * (xb - w.x[k]);
+                const Wide ka = ia == k;
+                const Wide kb = ib == k;
+                pa *= (Lanes)(((Wide)one & ka) | ((Wide)fa & ~ka));
+                pb *= (Lanes)(((Wide)one & kb) | ((Wide)fb & ~kb));
             }
         }
         for (int lane = 0; lane < 8 && first + lane <= r; ++lane) {
