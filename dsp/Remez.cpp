@@ -234,9 +234,14 @@ double ComputeTaps(RemezWork& w, std::vector<double>& taps) {
     if (w.antisymmetric) {
         return ComputeAntisymmetricTaps(w, taps);
     }
-    taps.assign(static_cast<size_t>(n), 0.0);
-    SampleSymmetricTaps(w, taps.data());
-    const double achieved = TapGridError(w, taps.data());
+    // The refinement may have left them in `taps` already, measured.
+    double achieved = w.tapError;
+    if (!w.tapsSampled || taps.size() != static_cast<size_t>(n)) {
+        taps.assign(static_cast<size_t>(n), 0.0);
+        SampleSymmetricTaps(w, taps.data());
+        achieved = TapGridError(w, taps.data());
+    }
+    w.tapsSampled = false;
     const double level = std::fabs(w.delta);
     if (!(achieved > level * kTapLevelTolerance + RoundingAllowance(taps, level))) {
         return achieved;
@@ -320,7 +325,8 @@ constexpr int kCoarseDensity = RemezWork::kGridDensity / 2;
 
 // The taps of a set refined to the optimum of the bands, and whether they stand as the optimum.
 bool RefinedOptimum(RemezWork& w, int iterations, FirDesignResult& result) {
-    if (!RefineExtremals(w) || !w.refinedLevel) {
+    result.taps.assign(static_cast<size_t>(w.nTaps), 0.0);
+    if (!RefineExtremals(w, w.antisymmetric ? nullptr : result.taps.data()) || !w.refinedLevel) {
         return false;
     }
     result.gridSize = w.nGrid;

@@ -653,10 +653,11 @@ bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
 
 } // namespace
 
-bool RefineExtremals(RemezWork& w) {
+bool RefineExtremals(RemezWork& w, double* pTaps) {
     const int g = w.nGrid;
     const int wanted = w.r + 1;
     w.refinedLevel = false;
+    w.tapsSampled = false;
     if (g < 3 || wanted < 2) {
         return false;
     }
@@ -696,11 +697,18 @@ bool RefineExtremals(RemezWork& w) {
         if (largest - level <= kRefinedLevel * largest) {
             // Level on the followed extrema. The error curve of the set on the grid must show no
             // extremum they do not account for (one that rose where the grid's first curve had
-            // none): such a one joins them, and the rounds go on.
-            ComputeError(w);
+            // none): such a one joins them, and the rounds go on. The curve of the set's taps is
+            // that of its response, up to rounding, and the taps are wanted anyway.
+            if (pTaps != nullptr) {
+                SampleSymmetricTaps(w, pTaps);
+                w.tapError = TapGridErrorCurve(w, pTaps);
+            } else {
+                ComputeError(w);
+            }
             if (!JoinUnfollowedExtrema(w, candidates, level)) {
                 w.refinedError = largest;
                 w.refinedLevel = true;
+                w.tapsSampled = pTaps != nullptr;
                 return true;
             }
             continue;

@@ -60,6 +60,8 @@ struct RemezWork {
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
     double refinedError = 0.0; // largest |E| on the continuous axis once the refinement levelled
     bool refinedLevel = false; // the refinement levelled to the last digits (not only improved)
+    bool tapsSampled = false;  // the refinement left the taps of its set (RefineExtremals)
+    double tapError = 0.0;     // their largest weighted error on the grid
     bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
     bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
@@ -181,11 +183,18 @@ int CollectErrorExtrema(const RemezWork& w, int* q);
 // Returns true when the set levelled on the continuous axis, or at least came nearer to it than
 // the grid's set (w.refinedError then holds the largest error of its response there); otherwise
 // the set is left as it was, and false.
-bool RefineExtremals(RemezWork& w);
+//
+// With pTaps (symmetric taps only, room for N of them), the set that levels is checked against
+// the error curve of its own taps on the grid, sampled into pTaps: w.tapsSampled then says they
+// are the taps of the refined set, and w.tapError their largest error on the grid.
+bool RefineExtremals(RemezWork& w, double* pTaps = nullptr);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
 // Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.
 double TapGridError(const RemezWork& w, const double* pCoeffs);
+// The same, and the signed weighted error of the taps at every grid point into w.error: the
+// error curve of the response the taps have.
+double TapGridErrorCurve(RemezWork& w, const double* pCoeffs);
 // Solves the cosine coefficients of the response from its values on the current extremal set
 // (least squares, Householder QR) and writes them as taps. Returns false when the system is
 // degenerate; the taps are then untouched.
