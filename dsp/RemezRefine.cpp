@@ -618,6 +618,19 @@ std::vector<Candidate> GridCandidates(RemezWork& w, int wanted) {
     return candidates;
 }
 
+double FrequencyOf(double x) {
+    return std::acos(std::clamp(x, -1.0, 1.0)) / kTwoPi;
+}
+
+// The frequencies of the set's members whose x alone is known.
+void ResolveFrequencies(RemezWork& w) {
+    for (int i = 0; i <= w.r; ++i) {
+        if (std::isnan(w.fext[i])) {
+            w.fext[i] = FrequencyOf(w.x[i]);
+        }
+    }
+}
+
 // Makes the candidates order[0 .. wanted - 1] the extremal set and levels on it; they become its
 // nodes. False when they are out of order or the levelling fails.
 bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
@@ -625,12 +638,14 @@ bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
     bool ascending = true;
     for (int i = 0; i < wanted; ++i) {
         Candidate& c = candidates[static_cast<size_t>(order[i])];
-        if (!c.frequencyKnown) {
-            c.f = std::acos(std::clamp(c.x, -1.0, 1.0)) / kTwoPi;
+        if (!c.frequencyKnown && w.differentiator) {
+            c.f = FrequencyOf(c.x);
             c.frequencyKnown = true;
         }
         w.ext[i] = c.j;
-        w.fext[i] = c.f;
+        // Only the differentiator's targets need the frequency while the set moves; the others
+        // get it once the set stands (ResolveFrequencies).
+        w.fext[i] = c.frequencyKnown ? c.f : std::numeric_limits<double>::quiet_NaN();
         w.x[i] = c.x;
         if (w.differentiator) {
             TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
@@ -706,6 +721,7 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
                 ComputeError(w);
             }
             if (!JoinUnfollowedExtrema(w, candidates, level)) {
+                ResolveFrequencies(w);
                 w.refinedError = largest;
                 w.refinedLevel = true;
                 w.tapsSampled = pTaps != nullptr;
@@ -729,6 +745,7 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
     // error stands if it did better than the grid's.
     if (bestLargest < startLargest) {
         best.Restore(w);
+        ResolveFrequencies(w);
         w.refinedError = bestLargest;
         return true;
     }

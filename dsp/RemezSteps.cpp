@@ -507,7 +507,9 @@ void SampleWithTable(const RemezWork& w, const double* cosTable, double* pCoeffs
     const int n = w.nTaps;
     const int period = 2 * n;
     const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
-    for (int i = 0; i < n; ++i) {
+    // Tap N - 1 - i steps through the angles of tap i backwards, m -> 2N - m, whose entries the
+    // table holds equal: the same sum, term for term. The first half is computed.
+    for (int i = 0; i < (n + 1) / 2; ++i) {
         // m = (2i - N + 1) k mod 2N, stepped by the base instead of a division per term.
         int step = (2 * i - n + 1) % period;
         step = step < 0 ? step + period : step;
@@ -519,6 +521,7 @@ void SampleWithTable(const RemezWork& w, const double* cosTable, double* pCoeffs
             v += 2.0 * w.a[k] * cosTable[m];
         }
         pCoeffs[i] = v / n;
+        pCoeffs[n - 1 - i] = pCoeffs[i];
     }
 }
 
