@@ -106,6 +106,7 @@ void SubsampleGrid(const RemezWork& fine, RemezWork& w, std::vector<int>& kept) 
     w.density = fine.density / 2;
     w.deltaF = 2.0 * fine.deltaF;
     kept.clear();
+    kept.reserve(static_cast<size_t>(fine.nGrid / 2 + fine.nBands + 1));
     for (int b = 0; b < fine.nBands; ++b) {
         const int first = fine.bandFirst[b];
         const int last = fine.bandFirst[b + 1] - 1;

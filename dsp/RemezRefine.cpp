@@ -509,12 +509,14 @@ bool NewtonStep(const RemezWork& w, Candidate& c) {
 // Newton step a round from where it was last found, where the targets are constant in the band
 // (the rounds converge together with the levelling); the bounded search where they are not or
 // the step cannot be taken.
-void FollowCandidate(const RemezWork& w, Candidate& c, double level) {
+void FollowCandidate(const RemezWork& w, Candidate& c, double level, bool curveCurrent) {
     if (!c.followed) {
-        // With constant targets the grid point's own cosine serves; the error there is only
+        // The error curve on the grid holds it while the set it was computed for stands; else,
+        // with constant targets, the grid point's own cosine serves. The error there is only
         // compared with the level.
-        c.e = w.differentiator ? ErrorAt(w, w.grid[c.j], c.band)
-                               : ConstantTargetErrorAt(w, w.gridCos[c.j], c.band);
+        c.e = curveCurrent       ? w.error[c.j]
+              : w.differentiator ? ErrorAt(w, w.grid[c.j], c.band)
+                                 : ConstantTargetErrorAt(w, w.gridCos[c.j], c.band);
         if (!(std::fabs(c.e) >= kFollowedFraction * level)) {
             return;
         }
@@ -688,6 +690,9 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
     std::vector<Candidate> candidates = GridCandidates(w, wanted);
     std::vector<double> value;
     std::vector<int> order;
+    value.reserve(candidates.size() + static_cast<size_t>(wanted));
+    order.reserve(candidates.size() + static_cast<size_t>(wanted));
+    bool curveCurrent = true; // w.error is the error curve of the set as it stands
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
         const double level = std::fabs(w.delta);
         double largest = 0.0;
@@ -696,7 +701,7 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
         order.resize(candidates.size());
         for (int c = 0; c < k; ++c) {
             Candidate& candidate = candidates[static_cast<size_t>(c)];
-            FollowCandidate(w, candidate, level);
+            FollowCandidate(w, candidate, level, curveCurrent);
             if (!std::isfinite(candidate.e)) {
                 start.Restore(w);
                 return false;
@@ -727,6 +732,7 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
                 w.tapsSampled = pTaps != nullptr;
                 return true;
             }
+            curveCurrent = true;
             continue;
         }
         // The next set: the largest alternating one among the followed extrema.
@@ -737,6 +743,7 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
         if (n != wanted) {
             break;
         }
+        curveCurrent = false;
         if (!LevelOnCandidates(w, candidates, order, wanted)) {
             break;
         }
