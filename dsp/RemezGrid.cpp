@@ -114,7 +114,12 @@ void SubsampleGrid(const RemezWork& fine, RemezWork& w, std::vector<int>& kept) 
             kept.push_back(j);
         }
         if (last > first && (last - first) % 2 != 0) {
-            kept.back() = last;
+            // A band of two points keeps both.
+            if (kept.back() == first) {
+                kept.push_back(last);
+            } else {
+                kept.back() = last;
+            }
         }
     }
     w.nGrid = static_cast<int>(kept.size());
