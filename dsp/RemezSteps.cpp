@@ -484,7 +484,7 @@ bool IsConverged(const RemezWork& w) {
     if (w.searchFailed) {
         return false;
     }
-    return mx == 0.0 || (mx - mn) / mx < RemezWork::kLevelTolerance;
+    return mx == 0.0 || (mx - mn) / mx < w.levelTolerance;
 }
 
 namespace {

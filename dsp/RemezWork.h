@@ -30,6 +30,9 @@ struct RemezWork {
     // Grid points per cosine term of this run: kGridDensity, or half of it for the first try of a
     // two-band-type design, whose refinement takes the set to the optimum of the bands anyway.
     int density = kGridDensity;
+    // The level rule of this run (IsConverged): kLevelTolerance, or looser for a sketch, whose
+    // set the refinement levels on the continuous axis anyway.
+    double levelTolerance = kLevelTolerance;
     int r = 0;           // cosine terms; the extremal set has r + 1 members
     int nGrid = 0;       // G, points of the dense grid in use
     double deltaF = 0.0; // grid step, normalised frequency
@@ -164,7 +167,7 @@ void SearchExtremalsLocally(RemezWork& w);
 // Remembers the extremal set in use when the response through it has the smallest largest error
 // so far (w.maxError of this iteration): what a run that never levels falls back to.
 void KeepBestExtremals(RemezWork& w);
-// Level: the largest error anywhere and the smallest on the extremals agree to kLevelTolerance.
+// Level: the largest error anywhere and the smallest on the extremals agree to w.levelTolerance.
 bool IsConverged(const RemezWork& w);
 // Taps h[0..N-1] from the frequency samples w.a[0..N/2].
 void FrequencySample(const RemezWork& w, double* pCoeffs);
