@@ -562,6 +562,20 @@ bool JoinUnfollowedExtrema(RemezWork& w, std::vector<Candidate>& candidates, dou
     return joined;
 }
 
+// JoinUnfollowedExtrema on the error curve of the set as it stands: that of its taps, sampled
+// into pTaps, when they are wanted (the curve of the taps is that of the response, up to
+// rounding), else that of the interpolation.
+bool JoinUnfollowedOnCurve(RemezWork& w, std::vector<Candidate>& candidates, double level,
+                           double* pTaps) {
+    if (pTaps != nullptr) {
+        SampleSymmetricTaps(w, pTaps);
+        w.tapError = TapGridErrorCurve(w, pTaps);
+    } else {
+        ComputeError(w);
+    }
+    return JoinUnfollowedExtrema(w, candidates, level);
+}
+
 // What a refinement step can go back to: the set, its interpolation and its level.
 struct Snapshot {
     int ext[RemezWork::kMaxExtremals];
@@ -690,8 +704,6 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
     std::vector<Candidate> candidates = GridCandidates(w, wanted);
     std::vector<double> value;
     std::vector<int> order;
-    value.reserve(candidates.size() + static_cast<size_t>(wanted));
-    order.reserve(candidates.size() + static_cast<size_t>(wanted));
     bool curveCurrent = true; // w.error is the error curve of the set as it stands
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
         const double level = std::fabs(w.delta);
@@ -717,15 +729,8 @@ bool RefineExtremals(RemezWork& w, double* pTaps) {
         if (largest - level <= kRefinedLevel * largest) {
             // Level on the followed extrema. The error curve of the set on the grid must show no
             // extremum they do not account for (one that rose where the grid's first curve had
-            // none): such a one joins them, and the rounds go on. The curve of the set's taps is
-            // that of its response, up to rounding, and the taps are wanted anyway.
-            if (pTaps != nullptr) {
-                SampleSymmetricTaps(w, pTaps);
-                w.tapError = TapGridErrorCurve(w, pTaps);
-            } else {
-                ComputeError(w);
-            }
-            if (!JoinUnfollowedExtrema(w, candidates, level)) {
+            // none): such a one joins them, and the rounds go on.
+            if (!JoinUnfollowedOnCurve(w, candidates, level, pTaps)) {
                 ResolveFrequencies(w);
                 w.refinedError = largest;
                 w.refinedLevel = true;
