@@ -322,9 +322,9 @@ void TapsAndVerdict(RemezWork& w, const ExchangeRun& run, bool stands, double ov
 // levelling on the continuous axis is the exchange continued without a grid). The second try runs
 // the exchange on the grid of half the density itself, where the sketch's set does not level.
 constexpr int kCoarseDensity = RemezWork::kGridDensity / 2;
-// The sketch stops once its set is level to 5 %: the last iteration of the exchange to 0.01 %
-// is work the levelling on the continuous axis does as well, and at a fraction of the cost.
-constexpr double kSketchTolerance = 0.05;
+// The sketch stops once its set is level to 30 %: the last iterations of the exchange to 0.01 %
+// are work the levelling on the continuous axis does as well, and at a fraction of the cost.
+constexpr double kSketchTolerance = 0.3;
 
 // The taps of a set refined to the optimum of the bands, and whether they stand as the optimum.
 bool RefinedOptimum(RemezWork& w, int iterations, FirDesignResult& result) {
