@@ -18,6 +18,8 @@
 
 namespace dsp {
 
+static_assert(RemezWork::kMaxBands >= kMaxFirBands);
+
 namespace {
 
 // The layout must be finite, ascending and inside [0, 0.5], and every band weighted by a finite
@@ -232,14 +234,14 @@ double ComputeTaps(RemezWork& w, std::vector<double>& taps) {
     if (w.antisymmetric) {
         return ComputeAntisymmetricTaps(w, taps);
     }
-    const bool even = n % 2 == 0;
-    for (int i = 0; i <= n / 2; ++i) {
-        const double g = even ? std::cos(std::numbers::pi * static_cast<double>(i) / n) : 1.0;
-        w.a[i] = InterpolateResponse(w, static_cast<double>(i) / n) * g;
+    // The refinement may have left them in `taps` already, measured.
+    double achieved = w.tapError;
+    if (!w.tapsSampled || taps.size() != static_cast<size_t>(n)) {
+        taps.assign(static_cast<size_t>(n), 0.0);
+        SampleSymmetricTaps(w, taps.data());
+        achieved = TapGridError(w, taps.data());
     }
-    taps.assign(static_cast<size_t>(n), 0.0);
-    FrequencySample(w, taps.data());
-    const double achieved = TapGridError(w, taps.data());
+    w.tapsSampled = false;
     const double level = std::fabs(w.delta);
     if (!(achieved > level * kTapLevelTolerance + RoundingAllowance(taps, level))) {
         return achieved;
@@ -314,17 +316,20 @@ void TapsAndVerdict(RemezWork& w, const ExchangeRun& run, bool stands, double ov
 // tries fail. A try counts only when its set levels without a guard, the refinement levels to the
 // last digits, and the taps hold that level as the optimum.
 //
-// The sketch: the exchange levels the set on a grid of a quarter of the full density, at a
-// quarter of the cost per iteration; its extremals then move to the nearest points of the grid of
-// half the density, and the refinement goes on from there (its levelling on the continuous axis
-// is the exchange continued without a grid). The second try runs the exchange on the grid of half
-// the density itself, where the sketch's set does not level.
-constexpr int kSketchDensity = RemezWork::kGridDensity / 4;
+// The sketch: the exchange levels the set on a grid of a quarter of the full density (every other
+// point of the grid of half the density), at a quarter of the cost per iteration; its extremals
+// are then points of the grid of half the density, and the refinement goes on from there (its
+// levelling on the continuous axis is the exchange continued without a grid). The second try runs
+// the exchange on the grid of half the density itself, where the sketch's set does not level.
 constexpr int kCoarseDensity = RemezWork::kGridDensity / 2;
+// The sketch stops once its set is level to 30 %: the last iterations of the exchange to 0.01 %
+// are work the levelling on the continuous axis does as well, and at a fraction of the cost.
+constexpr double kSketchTolerance = 0.3;
 
 // The taps of a set refined to the optimum of the bands, and whether they stand as the optimum.
 bool RefinedOptimum(RemezWork& w, int iterations, FirDesignResult& result) {
-    if (!RefineExtremals(w) || !w.refinedLevel) {
+    result.taps.assign(static_cast<size_t>(w.nTaps), 0.0);
+    if (!RefineExtremals(w, w.antisymmetric ? nullptr : result.taps.data()) || !w.refinedLevel) {
         return false;
     }
     result.gridSize = w.nGrid;
@@ -338,44 +343,31 @@ bool RefinedOptimum(RemezWork& w, int iterations, FirDesignResult& result) {
     return result.verdict == FirVerdict::kOptimum;
 }
 
-// Puts the extremal set on the grid points nearest the frequencies f[0..r], strictly ascending.
-// False when they do not fit into the grid that way.
-bool PlaceExtremals(RemezWork& w, const double* f) {
-    const double* first = w.grid.data();
-    int previous = -1;
-    for (int i = 0; i <= w.r; ++i) {
-        int j = static_cast<int>(std::lower_bound(first, first + w.nGrid, f[i]) - first);
-        if (j == w.nGrid || (j > 0 && f[i] - w.grid[j - 1] <= w.grid[j] - f[i])) {
-            --j;
-        }
-        j = std::max(j, previous + 1);
-        if (j > w.nGrid - 1 - (w.r - i)) {
-            return false;
-        }
-        w.ext[i] = j;
-        previous = j;
-    }
-    return true;
-}
-
 bool SketchDesign(int nTaps, const FirBands& bands, FirDesignResult& result) {
+    // The grid of half the density is built once; the sketch runs on every other point of it,
+    // and its levelled set is the same points of the finer grid.
     RemezWork w;
-    w.density = kSketchDensity;
+    w.density = kCoarseDensity;
     FirRefusal refusal = FirRefusal::kNone;
     if (!PrepareGrid(w, nTaps, bands, FirKind::kFilterType, refusal)) {
         return false;
     }
-    const ExchangeRun run = Exchange(w, SearchExtremals);
-    if (!run.Levelled() || w.clipped) {
+    RemezWork sketch;
+    std::vector<int> kept;
+    SubsampleGrid(w, sketch, kept);
+    if (sketch.nGrid < sketch.r + 1) {
         return false;
     }
-    double f[RemezWork::kMaxExtremals];
-    for (int i = 0; i <= w.r; ++i) {
-        f[i] = w.grid[w.ext[i]];
+    InitialExtremals(sketch);
+    sketch.levelTolerance = kSketchTolerance;
+    const ExchangeRun run = Exchange(sketch, SearchExtremals);
+    if (!run.Levelled() || sketch.clipped) {
+        return false;
     }
-    w.density = kCoarseDensity;
-    if (!PrepareGrid(w, nTaps, bands, FirKind::kFilterType, refusal) || !PlaceExtremals(w, f) ||
-        !ComputeParameters(w) || w.clipped) {
+    for (int i = 0; i <= w.r; ++i) {
+        w.ext[i] = kept[static_cast<size_t>(sketch.ext[i])];
+    }
+    if (!ComputeParameters(w) || w.clipped) {
         return false;
     }
     return RefinedOptimum(w, run.Counted(), result);

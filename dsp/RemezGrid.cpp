@@ -46,6 +46,7 @@ void BuildDenseGrid(RemezWork& w) {
         const double high = w.pEdges[2 * b + 1];
         const int k = static_cast<int>((high - low) / w.deltaF + 0.5);
         const int first = j;
+        w.bandFirst[b] = j;
         for (int i = 0; i < k && j < w.nGrid; ++i) {
             w.grid[j] = low;
             w.desired[j] = w.pDesired[b];
@@ -60,6 +61,7 @@ void BuildDenseGrid(RemezWork& w) {
     }
     // The two ways of counting a band's points can differ by rounding; keep only what was filled.
     w.nGrid = j;
+    w.bandFirst[w.nBands] = j;
 
     if (w.nTaps % 2 == 0 && w.nGrid > 0) {
         if (w.grid[w.nGrid - 1] >= 0.5) {
@@ -90,6 +92,46 @@ void BuildDenseGrid(RemezWork& w) {
         w.edgePoints[kept++] = p;
     }
     w.edgePoints.resize(kept);
+}
+
+void SubsampleGrid(const RemezWork& fine, RemezWork& w, std::vector<int>& kept) {
+    w.nTaps = fine.nTaps;
+    w.nBands = fine.nBands;
+    w.pEdges = fine.pEdges;
+    w.pDesired = fine.pDesired;
+    w.pWeights = fine.pWeights;
+    w.antisymmetric = fine.antisymmetric;
+    w.differentiator = fine.differentiator;
+    w.r = fine.r;
+    w.density = fine.density / 2;
+    w.deltaF = 2.0 * fine.deltaF;
+    kept.clear();
+    kept.reserve(static_cast<size_t>(fine.nGrid / 2 + fine.nBands + 1));
+    for (int b = 0; b < fine.nBands; ++b) {
+        const int first = fine.bandFirst[b];
+        const int last = fine.bandFirst[b + 1] - 1;
+        for (int j = first; j <= last; j += 2) {
+            kept.push_back(j);
+        }
+        if (last > first && (last - first) % 2 != 0) {
+            // A band of two points keeps both.
+            if (kept.back() == first) {
+                kept.push_back(last);
+            } else {
+                kept.back() = last;
+            }
+        }
+    }
+    w.nGrid = static_cast<int>(kept.size());
+    SizeGridArrays(w);
+    for (int i = 0; i < w.nGrid; ++i) {
+        const int j = kept[static_cast<size_t>(i)];
+        w.grid[i] = fine.grid[j];
+        w.desired[i] = fine.desired[j];
+        w.weight[i] = fine.weight[j];
+        w.gridCos[i] = fine.gridCos[j];
+    }
+    w.edgePoints.clear();
 }
 
 void InitialExtremals(RemezWork& w) {

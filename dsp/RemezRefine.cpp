@@ -509,9 +509,14 @@ bool NewtonStep(const RemezWork& w, Candidate& c) {
 // Newton step a round from where it was last found, where the targets are constant in the band
 // (the rounds converge together with the levelling); the bounded search where they are not or
 // the step cannot be taken.
-void FollowCandidate(const RemezWork& w, Candidate& c, double level) {
+void FollowCandidate(const RemezWork& w, Candidate& c, double level, bool curveCurrent) {
     if (!c.followed) {
-        c.e = ErrorAt(w, w.grid[c.j], c.band);
+        // The error curve on the grid holds it while the set it was computed for stands; else,
+        // with constant targets, the grid point's own cosine serves. The error there is only
+        // compared with the level.
+        c.e = curveCurrent       ? w.error[c.j]
+              : w.differentiator ? ErrorAt(w, w.grid[c.j], c.band)
+                                 : ConstantTargetErrorAt(w, w.gridCos[c.j], c.band);
         if (!(std::fabs(c.e) >= kFollowedFraction * level)) {
             return;
         }
@@ -555,6 +560,20 @@ bool JoinUnfollowedExtrema(RemezWork& w, std::vector<Candidate>& candidates, dou
         joined = true;
     }
     return joined;
+}
+
+// JoinUnfollowedExtrema on the error curve of the set as it stands: that of its taps, sampled
+// into pTaps, when they are wanted (the curve of the taps is that of the response, up to
+// rounding), else that of the interpolation.
+bool JoinUnfollowedOnCurve(RemezWork& w, std::vector<Candidate>& candidates, double level,
+                           double* pTaps) {
+    if (pTaps != nullptr) {
+        SampleSymmetricTaps(w, pTaps);
+        w.tapError = TapGridErrorCurve(w, pTaps);
+    } else {
+        ComputeError(w);
+    }
+    return JoinUnfollowedExtrema(w, candidates, level);
 }
 
 // What a refinement step can go back to: the set, its interpolation and its level.
@@ -615,6 +634,19 @@ std::vector<Candidate> GridCandidates(RemezWork& w, int wanted) {
     return candidates;
 }
 
+double FrequencyOf(double x) {
+    return std::acos(std::clamp(x, -1.0, 1.0)) / kTwoPi;
+}
+
+// The frequencies of the set's members whose x alone is known.
+void ResolveFrequencies(RemezWork& w) {
+    for (int i = 0; i <= w.r; ++i) {
+        if (std::isnan(w.fext[i])) {
+            w.fext[i] = FrequencyOf(w.x[i]);
+        }
+    }
+}
+
 // Makes the candidates order[0 .. wanted - 1] the extremal set and levels on it; they become its
 // nodes. False when they are out of order or the levelling fails.
 bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
@@ -622,12 +654,14 @@ bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
     bool ascending = true;
     for (int i = 0; i < wanted; ++i) {
         Candidate& c = candidates[static_cast<size_t>(order[i])];
-        if (!c.frequencyKnown) {
-            c.f = std::acos(std::clamp(c.x, -1.0, 1.0)) / kTwoPi;
+        if (!c.frequencyKnown && w.differentiator) {
+            c.f = FrequencyOf(c.x);
             c.frequencyKnown = true;
         }
         w.ext[i] = c.j;
-        w.fext[i] = c.f;
+        // Only the differentiator's targets need the frequency while the set moves; the others
+        // get it once the set stands (ResolveFrequencies).
+        w.fext[i] = c.frequencyKnown ? c.f : std::numeric_limits<double>::quiet_NaN();
         w.x[i] = c.x;
         if (w.differentiator) {
             TargetAt(w, c.f, c.band, w.dext[i], w.wext[i]);
@@ -650,10 +684,11 @@ bool LevelOnCandidates(RemezWork& w, std::vector<Candidate>& candidates,
 
 } // namespace
 
-bool RefineExtremals(RemezWork& w) {
+bool RefineExtremals(RemezWork& w, double* pTaps) {
     const int g = w.nGrid;
     const int wanted = w.r + 1;
     w.refinedLevel = false;
+    w.tapsSampled = false;
     if (g < 3 || wanted < 2) {
         return false;
     }
@@ -669,6 +704,7 @@ bool RefineExtremals(RemezWork& w) {
     std::vector<Candidate> candidates = GridCandidates(w, wanted);
     std::vector<double> value;
     std::vector<int> order;
+    bool curveCurrent = true; // w.error is the error curve of the set as it stands
     for (int iteration = 0; iteration < kRefineIterations; ++iteration) {
         const double level = std::fabs(w.delta);
         double largest = 0.0;
@@ -677,7 +713,7 @@ bool RefineExtremals(RemezWork& w) {
         order.resize(candidates.size());
         for (int c = 0; c < k; ++c) {
             Candidate& candidate = candidates[static_cast<size_t>(c)];
-            FollowCandidate(w, candidate, level);
+            FollowCandidate(w, candidate, level, curveCurrent);
             if (!std::isfinite(candidate.e)) {
                 start.Restore(w);
                 return false;
@@ -694,12 +730,14 @@ bool RefineExtremals(RemezWork& w) {
             // Level on the followed extrema. The error curve of the set on the grid must show no
             // extremum they do not account for (one that rose where the grid's first curve had
             // none): such a one joins them, and the rounds go on.
-            ComputeError(w);
-            if (!JoinUnfollowedExtrema(w, candidates, level)) {
+            if (!JoinUnfollowedOnCurve(w, candidates, level, pTaps)) {
+                ResolveFrequencies(w);
                 w.refinedError = largest;
                 w.refinedLevel = true;
+                w.tapsSampled = pTaps != nullptr;
                 return true;
             }
+            curveCurrent = true;
             continue;
         }
         // The next set: the largest alternating one among the followed extrema.
@@ -710,6 +748,7 @@ bool RefineExtremals(RemezWork& w) {
         if (n != wanted) {
             break;
         }
+        curveCurrent = false;
         if (!LevelOnCandidates(w, candidates, order, wanted)) {
             break;
         }
@@ -718,6 +757,7 @@ bool RefineExtremals(RemezWork& w) {
     // error stands if it did better than the grid's.
     if (bestLargest < startLargest) {
         best.Restore(w);
+        ResolveFrequencies(w);
         w.refinedError = bestLargest;
         return true;
     }

@@ -24,6 +24,8 @@ constexpr double kSmallestProduct = 1e-280;
 
 // Four values side by side; the compiler maps it onto the machine's vector registers.
 using Lanes = double __attribute__((vector_size(32)));
+// Four 64-bit integers, the lanes' indices and masks.
+using Wide = long long __attribute__((vector_size(32)));
 
 // Barycentric interpolation at xc = cos(2 pi f).
 inline double InterpolateAt(const RemezWork& w, double xc) {
@@ -58,18 +60,18 @@ VANTREL_GRID_CLONES void BarycentricProducts(const RemezWork& w, double* product
         }
         Lanes pa = {1.0, 1.0, 1.0, 1.0};
         Lanes pb = {1.0, 1.0, 1.0, 1.0};
+        // The lane whose own extremal is k takes the factor 1, chosen by index without a branch.
+        const Wide ia = {first, first + 1, first + 2, first + 3};
+        const Wide ib = ia + 4;
+        const Lanes one = {1.0, 1.0, 1.0, 1.0};
         for (int j = 0; j < step; ++j) {
             for (int k = j; k <= r; k += step) {
-                Lanes fa = 2.0 * (xa - w.x[k]);
-                Lanes fb = 2.0 * (xb - w.x[k]);
-                const int own = k - first;
-                if (own >= 0 && own < 4) {
-                    fa[own] = 1.0;
-                } else if (own >= 4 && own < 8) {
-                    fb[own - 4] = 1.0;
-                }
-                pa *= fa;
-                pb *= fb;
+                const Lanes fa = 2.0 * (xa - w.x[k]);
+                const Lanes fb = 2.0 * (xb - w.x[k]);
+                const Wide ka = ia == k;
+                const Wide kb = ib == k;
+                pa *= (Lanes)(((Wide)one & ka) | ((Wide)fa & ~ka));
+                pb *= (Lanes)(((Wide)one & kb) | ((Wide)fb & ~kb));
             }
         }
         for (int lane = 0; lane < 8 && first + lane <= r; ++lane) {
@@ -482,21 +484,32 @@ bool IsConverged(const RemezWork& w) {
     if (w.searchFailed) {
         return false;
     }
-    return mx == 0.0 || (mx - mn) / mx < RemezWork::kLevelTolerance;
+    return mx == 0.0 || (mx - mn) / mx < w.levelTolerance;
 }
 
-void FrequencySample(const RemezWork& w, double* pCoeffs) {
-    // h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
-    // pi * m / N with the integer m = (2n - N + 1) k, so one table of 2N cosines serves all terms.
-    // For odd N, 2n - N + 1 is even, and so is every m: only the even entries are read.
-    const int n = w.nTaps;
-    const int period = 2 * n; // at most 2 * 398 entries (kMaxRemezTaps)
-    double cosTable[4 * RemezWork::kMaxExtremals];
-    for (int t = 0; t < period; t += n % 2 != 0 ? 2 : 1) {
-        cosTable[t] = std::cos(std::numbers::pi * static_cast<double>(t) / n);
+namespace {
+
+// cos(pi t / N) for t = 0 .. 2N - 1 into table (odd N: the even t only, the only ones read). The
+// upper half mirrors the lower one, cos(pi (2N - t) / N) = cos(pi t / N): half the cosines.
+void HalfTurnCosines(int n, double* table) {
+    const int period = 2 * n;
+    const int stride = n % 2 != 0 ? 2 : 1;
+    for (int t = 0; t < period; t += stride) {
+        table[t] =
+            t <= n ? std::cos(std::numbers::pi * static_cast<double>(t) / n) : table[period - t];
     }
+}
+
+// h[n] = (A[0] + sum 2 A[k] cos(2 pi (n - M) k / N)) / N with M = (N - 1)/2. The angle is
+// pi * m / N with the integer m = (2n - N + 1) k, so the table of HalfTurnCosines serves all
+// terms. For odd N, 2n - N + 1 is even, and so is every m: only the even entries are read.
+void SampleWithTable(const RemezWork& w, const double* cosTable, double* pCoeffs) {
+    const int n = w.nTaps;
+    const int period = 2 * n;
     const int kLast = (n % 2 != 0) ? (n - 1) / 2 : n / 2 - 1;
-    for (int i = 0; i < n; ++i) {
+    // Tap N - 1 - i steps through the angles of tap i backwards, m -> 2N - m, whose entries the
+    // table holds equal: the same sum, term for term. The first half is computed.
+    for (int i = 0; i < (n + 1) / 2; ++i) {
         // m = (2i - N + 1) k mod 2N, stepped by the base instead of a division per term.
         int step = (2 * i - n + 1) % period;
         step = step < 0 ? step + period : step;
@@ -508,7 +521,29 @@ void FrequencySample(const RemezWork& w, double* pCoeffs) {
             v += 2.0 * w.a[k] * cosTable[m];
         }
         pCoeffs[i] = v / n;
+        pCoeffs[n - 1 - i] = pCoeffs[i];
     }
+}
+
+} // namespace
+
+void FrequencySample(const RemezWork& w, double* pCoeffs) {
+    double cosTable[4 * RemezWork::kMaxExtremals]; // 2N entries, N at most 398 (kMaxRemezTaps)
+    HalfTurnCosines(w.nTaps, cosTable);
+    SampleWithTable(w, cosTable, pCoeffs);
+}
+
+void SampleSymmetricTaps(RemezWork& w, double* pCoeffs) {
+    // The sample points f = i/N have x = cos(2 pi i / N) = cos(pi (2i) / N), and for even N the
+    // factor cos(pi i / N) of the response: both entries of the same table.
+    const int n = w.nTaps;
+    double cosTable[4 * RemezWork::kMaxExtremals];
+    HalfTurnCosines(n, cosTable);
+    const bool even = n % 2 == 0;
+    for (int i = 0; i <= n / 2; ++i) {
+        w.a[i] = InterpolateAt(w, cosTable[2 * i]) * (even ? cosTable[i] : 1.0);
+    }
+    SampleWithTable(w, cosTable, pCoeffs);
 }
 
 void SearchExtremalsLocally(RemezWork& w) {

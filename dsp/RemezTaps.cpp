@@ -61,7 +61,12 @@ void CosinesToTaps(int nTaps, const double* c, double* h) {
 
 // Clenshaw's recurrence on phi_k = cos((k + s) theta), which obey phi_{k+1} = 2 cos(theta) phi_k
 // - phi_{k-1}; s is 0 for odd N and 1/2 for even N. Four grid points at a time.
-VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeffs) {
+namespace {
+
+// The weighted error of the taps at every grid point, into `curve` when it is not null; returns
+// the largest |E|.
+__attribute__((always_inline)) inline double TapErrors(const RemezWork& w, const double* pCoeffs,
+                                                       double* curve) {
     const int r = w.r;
     double c[RemezWork::kMaxExtremals];
     TapsToCosines(w.nTaps, pCoeffs, c);
@@ -84,7 +89,11 @@ VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeff
         for (int lane = 0; lane < 4 && j + lane < g; ++lane) {
             // phi0 is cos(pi f) for even N: the factor the grid's desired values carry.
             const double response = even ? a[lane] / phi0[lane] : a[lane];
-            const double e = std::fabs(w.weight[j + lane] * (w.desired[j + lane] - response));
+            const double signedError = w.weight[j + lane] * (w.desired[j + lane] - response);
+            if (curve != nullptr) {
+                curve[j + lane] = signedError;
+            }
+            const double e = std::fabs(signedError);
             largest = (e > largest || std::isnan(e)) ? e : largest;
         }
     };
@@ -110,6 +119,16 @@ VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeff
         account(j + 4, phi0b * c[0] + phi1b * b1 - phi0b * b2, phi0b);
     }
     return largest;
+}
+
+} // namespace
+
+VANTREL_GRID_CLONES double TapGridError(const RemezWork& w, const double* pCoeffs) {
+    return TapErrors(w, pCoeffs, nullptr);
+}
+
+VANTREL_GRID_CLONES double TapGridErrorCurve(RemezWork& w, const double* pCoeffs) {
+    return TapErrors(w, pCoeffs, w.error.data());
 }
 
 bool SolveTapsOnExtremals(const RemezWork& w, double* pCoeffs) {

@@ -30,6 +30,9 @@ struct RemezWork {
     // Grid points per cosine term of this run: kGridDensity, or half of it for the first try of a
     // two-band-type design, whose refinement takes the set to the optimum of the bands anyway.
     int density = kGridDensity;
+    // The level rule of this run (IsConverged): kLevelTolerance, or looser for a sketch, whose
+    // set the refinement levels on the continuous axis anyway.
+    double levelTolerance = kLevelTolerance;
     int r = 0;           // cosine terms; the extremal set has r + 1 members
     int nGrid = 0;       // G, points of the dense grid in use
     double deltaF = 0.0; // grid step, normalised frequency
@@ -42,28 +45,31 @@ struct RemezWork {
     std::vector<int> reduced;    // extremal search: the candidates after the quick reduction
 
     // Per-extremal arrays, r + 1 entries valid: grid index, cos(2 pi f), barycentric weight,
-    // interpolation value.
-    int ext[kMaxExtremals] = {};
-    double x[kMaxExtremals] = {};
-    double ad[kMaxExtremals] = {};
-    double y[kMaxExtremals] = {};
+    // interpolation value. Like the other per-extremal arrays below, they are written before they
+    // are read (InitialExtremals, ComputeParameters) and not cleared with each new work area.
+    int ext[kMaxExtremals];
+    double x[kMaxExtremals];
+    double ad[kMaxExtremals];
+    double y[kMaxExtremals];
     // Frequency, desired value and weight of each extremal (as on the grid: with the factor of
     // the response). Grid values until the continuous refinement moves the extremals off it.
-    double fext[kMaxExtremals] = {};
-    double dext[kMaxExtremals] = {};
-    double wext[kMaxExtremals] = {};
+    double fext[kMaxExtremals];
+    double dext[kMaxExtremals];
+    double wext[kMaxExtremals];
     // Frequency samples A[0..N/2] of the final response.
-    double a[kMaxExtremals] = {};
+    double a[kMaxExtremals];
 
     double delta = 0.0;        // signed deviation of the current extremal set (weighted)
     double maxError = 0.0;     // largest |E| over the whole grid in the current iteration
     double refinedError = 0.0; // largest |E| on the continuous axis once the refinement levelled
     bool refinedLevel = false; // the refinement levelled to the last digits (not only improved)
+    bool tapsSampled = false;  // the refinement left the taps of its set (RefineExtremals)
+    double tapError = 0.0;     // their largest weighted error on the grid
     bool searchFailed = false; // no alternating set of r + 1 extrema could be formed
     bool clipped = false;      // a barycentric product of this set was replaced by 1e-12
     // The extremal set whose response had the smallest largest error so far, and that error:
     // what a run that never levels falls back to.
-    int bestExt[kMaxExtremals] = {};
+    int bestExt[kMaxExtremals];
     double bestError = -1.0;
 
     // Grid points the upper band edges took the place of while they lie at least a step below
@@ -76,6 +82,11 @@ struct RemezWork {
         double weight = 0.0;
     };
     std::vector<EdgePoint> edgePoints;
+
+    // The first grid index of each band (bandFirst[b]) and, past the last band, w.nGrid: where
+    // BuildDenseGrid put the bands' points.
+    static constexpr int kMaxBands = 8;
+    int bandFirst[kMaxBands + 1] = {};
 };
 
 // The two grid loops that dominate a design are built twice, for AVX2 and for any x86-64, and
@@ -96,6 +107,12 @@ void SizeGridArrays(RemezWork& w);
 // Fills the grid of the layout in w (w.nGrid points sized by GridSize); w.nGrid ends as the
 // points filled. Even tap counts divide the desired values by cos(pi f) and weigh by it.
 void BuildDenseGrid(RemezWork& w);
+// The grid of half the density of `fine` (a grid of BuildDenseGrid), taken from its points: every
+// other point of each band from the band's first, the last of them moved up to the band's last
+// (its upper edge). Sets the
+// layout, grid and step of w; kept[i] is the index in `fine` of w's point i. No cosine is
+// computed again.
+void SubsampleGrid(const RemezWork& fine, RemezWork& w, std::vector<int>& kept);
 // r + 1 indices spread evenly over the whole grid, band gaps ignored.
 void InitialExtremals(RemezWork& w);
 // The largest weighted error of the current response at the skipped edge points, when it
@@ -150,10 +167,13 @@ void SearchExtremalsLocally(RemezWork& w);
 // Remembers the extremal set in use when the response through it has the smallest largest error
 // so far (w.maxError of this iteration): what a run that never levels falls back to.
 void KeepBestExtremals(RemezWork& w);
-// Level: the largest error anywhere and the smallest on the extremals agree to kLevelTolerance.
+// Level: the largest error anywhere and the smallest on the extremals agree to w.levelTolerance.
 bool IsConverged(const RemezWork& w);
 // Taps h[0..N-1] from the frequency samples w.a[0..N/2].
 void FrequencySample(const RemezWork& w, double* pCoeffs);
+// The taps h[0..N-1] of symmetric N through the current extremal set: the response sampled at
+// f = i/N into w.a, then FrequencySample (one table of cosines serves both).
+void SampleSymmetricTaps(RemezWork& w, double* pCoeffs);
 
 // ---- The continuous refinement (dsp/RemezRefine.cpp) ------------------------------------------
 // The multiple exchange's choice of the largest alternating set among k candidates q[0..k-1]
@@ -166,11 +186,18 @@ int CollectErrorExtrema(const RemezWork& w, int* q);
 // Returns true when the set levelled on the continuous axis, or at least came nearer to it than
 // the grid's set (w.refinedError then holds the largest error of its response there); otherwise
 // the set is left as it was, and false.
-bool RefineExtremals(RemezWork& w);
+//
+// With pTaps (symmetric taps only, room for N of them), the set that levels is checked against
+// the error curve of its own taps on the grid, sampled into pTaps: w.tapsSampled then says they
+// are the taps of the refined set, and w.tapError their largest error on the grid.
+bool RefineExtremals(RemezWork& w, double* pTaps = nullptr);
 
 // ---- The taps checked against the grid (dsp/RemezTaps.cpp) ------------------------------------
 // Largest weighted error of the taps h[0..N-1] over the dense grid, from the taps themselves.
 double TapGridError(const RemezWork& w, const double* pCoeffs);
+// The same, and the signed weighted error of the taps at every grid point into w.error: the
+// error curve of the response the taps have.
+double TapGridErrorCurve(RemezWork& w, const double* pCoeffs);
 // Solves the cosine coefficients of the response from its values on the current extremal set
 // (least squares, Householder QR) and writes them as taps. Returns false when the system is
 // degenerate; the taps are then untouched.

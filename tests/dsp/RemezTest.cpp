@@ -77,15 +77,17 @@ dsp::FirBands LowPassBands(double gain = 1.0) {
 const dsp::FirBands kLowPass = LowPassBands();
 
 // The dense grid of a layout for a tap count, as a design builds it.
-dsp::RemezWork GridOf(const dsp::FirBands& bands, int taps) {
+dsp::RemezWork GridOf(const dsp::FirBands& bands, int taps,
+                      int density = dsp::RemezWork::kGridDensity) {
     dsp::RemezWork w;
+    w.density = density;
     w.nTaps = taps;
     w.nBands = bands.nBands;
     w.pEdges = bands.edges.data();
     w.pDesired = bands.desired.data();
     w.pWeights = bands.weight.data();
     w.r = taps / 2 + taps % 2;
-    w.nGrid = dsp::GridSize(w.r, w.nBands, w.pEdges);
+    w.nGrid = dsp::GridSize(w.r, w.nBands, w.pEdges, density);
     dsp::SizeGridArrays(w);
     dsp::BuildDenseGrid(w);
     return w;
@@ -114,6 +116,57 @@ TEST(RemezGrid, EvenTapCountMovesTheLastPointAndWeighsByCosine) {
         const double c = std::cos(std::numbers::pi * w.grid[j]);
         EXPECT_DOUBLE_EQ(w.weight[j], kLowPass.weight[j < 102 ? 0 : 1] * c) << j;
         EXPECT_DOUBLE_EQ(w.desired[j], kLowPass.desired[j < 102 ? 0 : 1] / c) << j;
+    }
+}
+
+// The sketch's grid is taken from the finer one: its points are the finer grid's own (values and
+// cosines), every other one in each band, and every band keeps its first point and its upper edge,
+// however few points it has.
+TEST(RemezGrid, SubsampledGridKeepsEveryBandsEdgesAndEveryOtherPoint) {
+    struct Case {
+        dsp::FirBands bands;
+        int taps;
+    };
+    const Case cases[] = {
+        {kLowPass, 31},
+        {kLowPass, 32}, // even: the last point sits a step below half of fs
+        {dsp::FirBandLayout(dsp::FirType::kBandPass, 1.0, 0.1, 0.2, 0.35, 0.425, 10.0), 61},
+        // Bands of one, two and three points at this density (a step of 1/256).
+        {{3,
+          {0.0, 1.0 / 256, 0.1, 0.1 + 2.0 / 256, 0.3, 0.3 + 3.0 / 256},
+          {0.0, 1.0, 0.0},
+          {1.0, 1.0, 1.0}},
+         32},
+    };
+    for (const Case& c : cases) {
+        const dsp::RemezWork fine = GridOf(c.bands, c.taps, dsp::RemezWork::kGridDensity / 2);
+        dsp::RemezWork w;
+        std::vector<int> kept;
+        dsp::SubsampleGrid(fine, w, kept);
+        ASSERT_EQ(w.nGrid, static_cast<int>(kept.size())) << c.taps;
+        EXPECT_EQ(w.deltaF, 2.0 * fine.deltaF);
+        for (int i = 0; i < w.nGrid; ++i) {
+            const int j = kept[static_cast<size_t>(i)];
+            ASSERT_TRUE(j >= 0 && j < fine.nGrid && (i == 0 || j > kept[i - 1])) << i;
+            EXPECT_EQ(w.grid[i], fine.grid[j]) << i;
+            EXPECT_EQ(w.gridCos[i], fine.gridCos[j]) << i;
+            EXPECT_EQ(w.desired[i], fine.desired[j]) << i;
+            EXPECT_EQ(w.weight[i], fine.weight[j]) << i;
+        }
+        for (int b = 0; b < fine.nBands; ++b) {
+            const int first = fine.bandFirst[b];
+            const int last = fine.bandFirst[b + 1] - 1;
+            ASSERT_LE(first, last) << c.taps << " band " << b;
+            const auto from = std::find(kept.begin(), kept.end(), first);
+            const auto to = std::find(kept.begin(), kept.end(), last);
+            ASSERT_TRUE(from != kept.end() && to != kept.end()) << c.taps << " band " << b;
+            // Inside the band: steps of two, the last one up to three.
+            for (auto k = from; k != to; ++k) {
+                const int gap = *(k + 1) - *k;
+                EXPECT_TRUE(gap == 2 || (k + 1 == to && gap >= 1 && gap <= 3))
+                    << c.taps << " band " << b << " at " << *k;
+            }
+        }
     }
 }
 
