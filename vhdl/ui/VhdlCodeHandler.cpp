@@ -171,6 +171,21 @@ std::optional<std::string> VhdlCodeHandler::CicTemplateOf(const vhdl::CVhdlSourc
     return vhdl::LocateCicTemplate(m_host, m_doc, language);
 }
 
+// Runs the prepared report's tools on another thread (Cancel stops them) and shows its text.
+void VhdlCodeHandler::RunHardwareReport(commands::HardwareReportJob& job) {
+    commands::HardwareReportOutcome outcome;
+    const bool finished = m_host.RunInBackground(
+        resources::kHardwareReportTitle,
+        [&job, &outcome](const std::atomic<bool>& cancel,
+                         const std::function<void(const std::string&)>& progress) {
+            job.hardware.cancel = &cancel;
+            job.hardware.progress = progress;
+            outcome = commands::RunHardwareReport(job);
+        });
+    m_view.m_strOutput = HardwareReportText(finished, outcome);
+    m_view.UpdateData(false);
+}
+
 void VhdlCodeHandler::OnCicHardwareReport(vhdl::CVhdlSourceDialog& dlg,
                                           platform::ControlAccess& controls) {
     if (const std::optional<platform::ExchangeFailure> failure =
@@ -189,17 +204,7 @@ void VhdlCodeHandler::OnCicHardwareReport(vhdl::CVhdlSourceDialog& dlg,
     request.lineEnd = "\r\n";
     // The text is built here; only the tools run on the other thread, on values.
     commands::HardwareReportJob job = commands::PrepareCicHardwareReport(request);
-    commands::HardwareReportOutcome outcome;
-    const bool finished = m_host.RunInBackground(
-        resources::kHardwareReportTitle,
-        [&job, &outcome](const std::atomic<bool>& cancel,
-                         const std::function<void(const std::string&)>& progress) {
-            job.hardware.cancel = &cancel;
-            job.hardware.progress = progress;
-            outcome = commands::RunHardwareReport(job);
-        });
-    m_view.m_strOutput = HardwareReportText(finished, outcome);
-    m_view.UpdateData(false);
+    RunHardwareReport(job);
 }
 
 void VhdlCodeHandler::OnSaveCicTestbench(vhdl::CVhdlSourceDialog& dlg,
@@ -294,17 +299,7 @@ bool VhdlCodeHandler::OnHardwareReport(vhdl::CVhdlSourceDialog& dlg,
     // The text is built here; only the tools run on the other thread, on values.
     commands::HardwareReportJob job = commands::PrepareHardwareReport(
         m_doc, request, commands::DocumentRate(m_doc, m_view.m_nFirIir == 1));
-    commands::HardwareReportOutcome outcome;
-    const bool finished = m_host.RunInBackground(
-        resources::kHardwareReportTitle,
-        [&job, &outcome](const std::atomic<bool>& cancel,
-                         const std::function<void(const std::string&)>& progress) {
-            job.hardware.cancel = &cancel;
-            job.hardware.progress = progress;
-            outcome = commands::RunHardwareReport(job);
-        });
-    m_view.m_strOutput = HardwareReportText(finished, outcome);
-    m_view.UpdateData(false);
+    RunHardwareReport(job);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "app/ui/HandlerBase.h"
 
 namespace commands {
+struct HardwareReportJob;
 struct VhdlOutcome;
 }
 namespace platform {
@@ -51,5 +52,6 @@ private:
     // "Hardware report" in the open dialog of a CIC: the CIC's filter placed and routed in the
     // background at the dialog's clock, its report in the output box.
     void OnCicHardwareReport(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
+    void RunHardwareReport(commands::HardwareReportJob& job);
     void OnSaveCicTestbench(vhdl::CVhdlSourceDialog& dlg, platform::ControlAccess& controls);
 };
