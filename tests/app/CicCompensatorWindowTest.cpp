@@ -50,12 +50,7 @@ struct Entry {
 struct CompensatorWindow : support::ScriptedWindowTest {
     support::ScratchFolder dir{"cic-compensator-window"};
 
-    std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Read(const fs::path& path) { return support::ReadFile(path); }
     std::string Output() { return host.Form().GetText(resources::kIdcOutput); }
 
     DialogAnswer Answer(const Entry& e) {

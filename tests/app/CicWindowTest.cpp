@@ -45,12 +45,7 @@ struct CicWindowFixture : support::ScriptedWindowTest {
     CicWindowFixture() {
         host.SetSearchFolders({std::string(VANTREL_SOURCE_DIR) + "/vhdl/templates"});
     }
-    std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Read(const fs::path& path) { return support::ReadFile(path); }
     std::string Output() { return host.Form().GetText(resources::kIdcOutput); }
 
     DialogAnswer Answer(const CicEntry& e) {
@@ -241,8 +236,8 @@ TEST_F(CicWindowFixture, OpenOnTheCommandLineDoesWhatCicDoes) {
     ASSERT_TRUE(view.OnCommand(resources::kIdFileSaveAs));
     ASSERT_TRUE(fs::exists(file));
     const std::string opened = Cli("open " + file.string() + " --vhdl open.vhd");
-    const std::string direct = Cli(
-        "cic --interpolate 12 --stages 6 --delay 2 --data-bits 18 --edge 0.125 --vhdl cic.vhd");
+    const std::string direct =
+        Cli("cic --interpolate 12 --stages 6 --delay 2 --data-bits 18 --edge 0.125 --vhdl cic.vhd");
     EXPECT_EQ(opened, direct);
     EXPECT_NE(opened.find("structure interpolator"), std::string::npos);
     EXPECT_EQ(Read(dir / "open.vhd"), Read(dir / "cic.vhd"));

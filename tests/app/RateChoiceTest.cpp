@@ -34,10 +34,7 @@ namespace ids = design;
 using platform::DialogAnswer;
 
 std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return support::ReadFile(path);
 }
 
 struct RateChoiceFixture : support::ScriptedWindowTest {

@@ -41,12 +41,7 @@ struct VerilogWindowFixture : support::ScriptedWindowTest {
     static int LanguageControl(bool verilog) {
         return verilog ? resources::kIdcLanguageVerilog : resources::kIdcLanguageVhdl;
     }
-    std::string Read(const fs::path& path) {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Read(const fs::path& path) { return support::ReadFile(path); }
 };
 
 TEST_F(VerilogWindowFixture, TheChosenLanguageIsShownAndSaved) {
